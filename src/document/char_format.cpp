@@ -1,0 +1,123 @@
+#include "document/char_format.h"
+
+namespace {
+
+using Member = int32_t TCharFormat::*;
+
+constexpr std::array<Member, TCharFormat::Count> kMembers = {
+    &TCharFormat::Font,       &TCharFormat::Size,           &TCharFormat::Bold,
+    &TCharFormat::Italic,     &TCharFormat::Strike,         &TCharFormat::DoubleStrike,
+    &TCharFormat::Underline,  &TCharFormat::UnderlineColor, &TCharFormat::CharStyle,
+    &TCharFormat::SmallCaps,  &TCharFormat::AllCaps,        &TCharFormat::Shadow,
+    &TCharFormat::Outline,    &TCharFormat::Emboss,         &TCharFormat::Engrave,
+    &TCharFormat::Color,      &TCharFormat::Highlight,      &TCharFormat::Script,
+    &TCharFormat::Scale,      &TCharFormat::Spacing,        &TCharFormat::VertOffset,
+    &TCharFormat::Kerning,    &TCharFormat::Language};
+
+constexpr int32_t kEnglishUs = 0x0409;
+
+constexpr TCharFormat MakeDefault() {
+  TCharFormat f;
+  f.Font = 0;
+  f.Size = 24;
+  f.Bold = f.Italic = f.Strike = f.DoubleStrike = f.Underline = 0;
+  f.UnderlineColor = AutoColor;
+  f.CharStyle = -1;
+  f.SmallCaps = f.AllCaps = f.Shadow = f.Outline = f.Emboss = f.Engrave = 0;
+  f.Color = AutoColor;
+  f.Highlight = AutoColor;
+  f.Script = 0;
+  f.Scale = 100;
+  f.Spacing = f.VertOffset = f.Kerning = 0;
+  f.Language = kEnglishUs;
+  return f;
+}
+
+constexpr TCharFormat MakePlain() {
+  TCharFormat f = MakeDefault();
+  f.Font = CharUnset;
+  f.Size = CharUnset;
+  f.Language = 0;
+  return f;
+}
+
+constexpr TCharFormat MakeUiBold() {
+  TCharFormat f = MakeDefault();
+  f.Bold = 1;
+  return f;
+}
+
+const TFontFaceSource kDefaultFaceSource;
+const TFontFaceSource* gFaceSource = &kDefaultFaceSource;
+
+}  // namespace
+
+int32_t& TCharFormat::operator[](int index) { return this->*kMembers.at(index); }
+int32_t TCharFormat::operator[](int index) const { return this->*kMembers.at(index); }
+
+// Constant-initialised, so code that runs during static start-up already sees them.
+constinit TCharFormat DefaultCharFormat = MakeDefault();
+constinit const TCharFormat UnsetCharFormat{};
+constinit const TCharFormat PlainCharFormat = MakePlain();
+constinit TCharFormat UiCharFormat = MakeDefault();
+constinit TCharFormat UiBoldCharFormat = MakeUiBold();
+
+void SetFontFaceSource(const TFontFaceSource* source) {
+  gFaceSource = source != nullptr ? source : &kDefaultFaceSource;
+}
+
+const TFontFaceSource& GetFontFaceSource() { return *gFaceSource; }
+
+void ClearCharFormat(TCharFormat& f) { f = TCharFormat{}; }
+
+bool IsCharFormatEmpty(const TCharFormat& f) {
+  for (int i = 0; i < TCharFormat::Count; ++i) {
+    if (f[i] != CharUnset) return false;
+  }
+  return true;
+}
+
+bool HasUnsetCharProperty(const TCharFormat& f) {
+  for (int i = 0; i < TCharFormat::Count; ++i) {
+    if (f[i] == CharUnset) return true;
+  }
+  return false;
+}
+
+bool CharFormatsEqual(const TCharFormat& a, const TCharFormat& b) {
+  for (int i = 0; i < TCharFormat::Count; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+void FillUnsetCharFormat(TCharFormat& f, const TCharFormat& defaults) {
+  for (int i = 0; i < TCharFormat::Count; ++i) {
+    if (f[i] == CharUnset) f[i] = defaults[i];
+  }
+}
+
+void ApplyCharFormat(TCharFormat& target, const TCharFormat& source) {
+  for (int i = 0; i < TCharFormat::Count; ++i) {
+    if (source[i] != CharUnset) target[i] = source[i];
+  }
+}
+
+void IntersectCharFormat(TCharFormat& f, const TCharFormat& other) {
+  for (int i = TCharFormat::Count - 1; i >= 0; --i) {
+    if (f[i] == other[i]) continue;
+    bool eitherUnset = f[i] == CharUnset || other[i] == CharUnset;
+    if (i == cpFont && !eitherUnset && GetFontFaceSource().SameFace(f.Font, other.Font)) continue;
+    f[i] = CharUnset;
+  }
+}
+
+void SubtractCharFormat(TCharFormat& f, const TCharFormat& base) {
+  if (f.Font != CharUnset && base.Font != CharUnset &&
+      (f.Font == base.Font || GetFontFaceSource().SameFace(f.Font, base.Font))) {
+    f.Font = CharUnset;
+  }
+  for (int i = 1; i < TCharFormat::Count; ++i) {
+    if (f[i] == base[i]) f[i] = CharUnset;
+  }
+}

@@ -1,0 +1,112 @@
+#include "document/char_format.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Fonts 4 and 5 are one face in two character sets.
+class PairedFaces : public TFontFaceSource {
+ public:
+  bool SameFace(int32_t a, int32_t b) const override {
+    auto face = [](int32_t f) { return f == 5 ? 4 : f; };
+    return face(a) == face(b);
+  }
+};
+
+class CharFormatTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetFontFaceSource(&faces_); }
+  void TearDown() override { SetFontFaceSource(nullptr); }
+  PairedFaces faces_;
+};
+
+TEST_F(CharFormatTest, IndexOrderMatchesNames) {
+  TCharFormat f;
+  f[cpFont] = 1;
+  f[cpUnderlineColor] = 2;
+  f[cpLanguage] = 3;
+  EXPECT_EQ(f.Font, 1);
+  EXPECT_EQ(f.UnderlineColor, 2);
+  EXPECT_EQ(f.Language, 3);
+  EXPECT_THROW(f[23], std::out_of_range);
+}
+
+TEST_F(CharFormatTest, ProgramWideFormats) {
+  EXPECT_TRUE(IsCharFormatEmpty(UnsetCharFormat));
+  EXPECT_FALSE(HasUnsetCharProperty(DefaultCharFormat));
+  EXPECT_EQ(DefaultCharFormat.Size, 24);
+  EXPECT_EQ(DefaultCharFormat.CharStyle, -1);
+  EXPECT_EQ(PlainCharFormat.Font, CharUnset);
+  EXPECT_EQ(PlainCharFormat.Language, 0);
+  EXPECT_EQ(UiBoldCharFormat.Bold, 1);
+}
+
+TEST_F(CharFormatTest, FillAndApply) {
+  TCharFormat f;
+  f.Bold = 1;
+  f.Size = 40;
+  FillUnsetCharFormat(f, DefaultCharFormat);
+  EXPECT_EQ(f.Bold, 1);
+  EXPECT_EQ(f.Size, 40);
+  EXPECT_EQ(f.Scale, 100);
+
+  TCharFormat before = f;
+  ApplyCharFormat(f, UnsetCharFormat);
+  EXPECT_TRUE(CharFormatsEqual(f, before));
+  TCharFormat change;
+  change.Italic = 1;
+  ApplyCharFormat(f, change);
+  EXPECT_EQ(f.Italic, 1);
+  EXPECT_EQ(f.Size, 40);
+}
+
+TEST_F(CharFormatTest, FontFaceRulesOfTheSetOperations) {
+  struct Case {
+    int32_t font1, font2;
+    bool equal;
+    int32_t intersected;
+    int32_t subtracted;
+  };
+  const Case cases[] = {
+      {4, 5, false, 4, CharUnset},          // one face, two character sets
+      {4, 6, false, CharUnset, 4},          // different faces
+      {4, CharUnset, false, CharUnset, 4},  // one side unset
+      {CharUnset, CharUnset, true, CharUnset, CharUnset},
+      {6, 6, true, 6, CharUnset},
+  };
+  for (const Case& c : cases) {
+    TCharFormat a = DefaultCharFormat, b = DefaultCharFormat;
+    a.Font = c.font1;
+    b.Font = c.font2;
+    EXPECT_EQ(CharFormatsEqual(a, b), c.equal) << c.font1 << "/" << c.font2;
+    TCharFormat i = a;
+    IntersectCharFormat(i, b);
+    EXPECT_EQ(i.Font, c.intersected) << c.font1 << "/" << c.font2;
+    TCharFormat s = a;
+    SubtractCharFormat(s, b);
+    EXPECT_EQ(s.Font, c.subtracted) << c.font1 << "/" << c.font2;
+  }
+}
+
+TEST_F(CharFormatTest, IntersectAndSubtractOtherProperties) {
+  TCharFormat a = DefaultCharFormat, b = DefaultCharFormat;
+  a.Bold = 1;
+  b.Size = 30;
+  TCharFormat i = a;
+  IntersectCharFormat(i, b);
+  EXPECT_EQ(i.Bold, CharUnset);
+  EXPECT_EQ(i.Size, CharUnset);
+  EXPECT_EQ(i.Italic, 0);
+
+  TCharFormat s = a;
+  SubtractCharFormat(s, a);
+  EXPECT_TRUE(IsCharFormatEmpty(s));
+  s = a;
+  SubtractCharFormat(s, DefaultCharFormat);
+  EXPECT_EQ(s.Bold, 1);
+  EXPECT_EQ(s.Size, CharUnset);
+  ClearCharFormat(s);
+  EXPECT_TRUE(IsCharFormatEmpty(s));
+}
+
+}  // namespace
