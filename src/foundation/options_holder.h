@@ -13,20 +13,10 @@
 #include <memory>
 #include <string>
 
+#include "foundation/command_line.h"
 #include "foundation/options.h"
 #include "foundation/options_io.h"
 #include "foundation/settings_storage.h"
-
-// Indices of the command-line switches the holder asks about.
-enum TSettingsSwitch : int32_t {
-  swDontLoadSettings = 6,     // "dls"
-  swLoadSettingsFromIni = 7,  // "lsi"
-  swLoadSettingsFromReg = 8,  // "lsr"
-  swDontSaveSettings = 9,     // "dss"
-  swSaveSettingsToIni = 10,   // "ssi"
-  swSaveSettingsToReg = 11,   // "ssr"
-  swSettingsFileName = 14,    // "sfn", takes a value
-};
 
 // The name of the portable settings file.
 inline constexpr const char* kPortableIniName = "Quorvane.ini";
@@ -34,7 +24,7 @@ inline constexpr const char* kPortableIniName = "Quorvane.ini";
 class TOptionsHolderSite {
  public:
   virtual ~TOptionsHolderSite() = default;
-  // The program's command line (default: the switches of the command line the shell recorded).
+  // The program's command line by switch index (command_line.h; default: the recorded command line).
   virtual bool IsSwitchPresent(int32_t index);
   virtual std::string GetSwitchValue(int32_t index, const std::string& defaultValue);
   // Portable mode and the documents folder (with a trailing "/").
@@ -107,6 +97,8 @@ class TOptionsHolder {
   bool IsControlBoardTabShown(int32_t tab) const;
 
   TOptionsHolderSite& Site() { return *site_; }
+  // null: the default site.
+  void SetSite(TOptionsHolderSite* site);
 
  private:
   std::unique_ptr<TSettingsStorage> storage_;

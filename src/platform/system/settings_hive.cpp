@@ -1,0 +1,201 @@
+#include "platform/system/settings_hive.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "platform/system/folders.h"
+
+namespace plat {
+
+namespace {
+
+bool IEquals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string ErrnoText(const std::string& what, const std::string& path) {
+  return what + " \"" + path + "\": " + std::strerror(errno);
+}
+
+bool WriteAll(int fd, std::string_view text) {
+  const char* p = text.data();
+  size_t left = text.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<IniSection> ParseIniText(std::string_view text) {
+  std::vector<IniSection> sections;
+  IniSection* current = nullptr;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() < 3) continue;
+    if (line.front() == '[') {
+      // The name is the line without its first and last character, whatever the last one is.
+      std::string_view name = line.substr(1, line.size() - 2);
+      current = nullptr;
+      for (IniSection& s : sections)
+        if (IEquals(s.Name, name)) current = &s;
+      if (!current) {
+        sections.push_back(IniSection{std::string(name), {}});
+        current = &sections.back();
+      }
+      continue;
+    }
+    if (current) current->Lines.emplace_back(line);
+  }
+  return sections;
+}
+
+std::string IniValueLine(std::string_view name, std::string_view value) {
+  std::string line(name);
+  line += '=';
+  for (size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '\r' || c == '\n') {
+      line += "||";
+      if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+bool ReadSettingsFile(const std::string& path, std::string& text) {
+  text.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      text.clear();
+      return false;
+    }
+    if (n == 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+SettingsFileLock::SettingsFileLock(const std::string& path) {
+  std::string lockPath = path + ".lock";
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  // A second writer waits for the first one to finish its (short) write.
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      ::close(fd);
+      return;
+    }
+  }
+  fd_ = fd;
+}
+
+SettingsFileLock::~SettingsFileLock() {
+  if (fd_ >= 0) {
+    ::flock(fd_, LOCK_UN);
+    ::close(fd_);
+  }
+}
+
+bool WriteSettingsFileLocked(const std::string& path, std::string_view text, std::string& error) {
+  std::string folder = FolderOf(path);
+  std::random_device rd;
+  std::string tempPath;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    tempPath = folder + "/.~qvs" + std::to_string(rd() % 1000000000u) + ".tmp";
+    fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    error = ErrnoText("Cannot create file", path);
+    return false;
+  }
+  // Keep the permissions of the file being replaced.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+  if (!ok) error = ErrnoText("Cannot write file", path);
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = ErrnoText("Cannot write file", path);
+  }
+  if (ok && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = ErrnoText("Cannot create file", path);
+  }
+  if (!ok) {
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  // Make the rename itself durable.
+  int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return true;
+}
+
+bool WriteSettingsFile(const std::string& path, std::string_view text, std::string& error) {
+  SettingsFileLock lock(path);
+  if (!lock.Locked()) {
+    error = ErrnoText("Cannot create file", path);
+    return false;
+  }
+  return WriteSettingsFileLocked(path, text, error);
+}
+
+std::string UserSettingsHivePath() {
+  return GetXdgFolder(XdgFolder::ConfigHome) + "/quorvane/registry.ini";
+}
+
+}  // namespace plat
