@@ -1,0 +1,318 @@
+#include "platform/system/instance_channel.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+
+#include "platform/system/folders.h"
+
+namespace fs = std::filesystem;
+
+namespace plat {
+namespace {
+
+constexpr size_t kMarkerLen = sizeof(kInstanceMarker) - 1;
+constexpr uint32_t kMaxPathBytes = 1u << 20;  // far above any real path; guards the receiver
+constexpr int kReceiveTimeoutMs = 2000;       // a sender that stalls is dropped after this
+
+std::mutex& OverrideLock() {
+  static std::mutex lock;
+  return lock;
+}
+std::string& FolderOverride() {
+  static std::string* folder = new std::string();
+  return *folder;
+}
+
+// A file descriptor closed with its owner.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd = -1) : fd_(fd) {}
+  ~UniqueFd() { Reset(); }
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+  void Reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+bool WaitFor(int fd, short events, Clock::time_point deadline) {
+  while (true) {
+    pollfd p{fd, events, 0};
+    int r = ::poll(&p, 1, RemainingMs(deadline));
+    if (r > 0) return true;
+    if (r == 0 || errno != EINTR) return false;
+  }
+}
+
+bool WriteAll(int fd, const std::string& data, Clock::time_point deadline) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+      if (!WaitFor(fd, POLLOUT, deadline)) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ReadExact(int fd, size_t count, std::string& into, Clock::time_point deadline) {
+  into.assign(count, '\0');
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::recv(fd, into.data() + done, count - done, MSG_DONTWAIT);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+      if (!WaitFor(fd, POLLIN, deadline)) return false;
+    } else {
+      return false;  // closed early or failed
+    }
+  }
+  return true;
+}
+
+bool PeerIsSameUser(int fd) {
+  ucred cred{};
+  socklen_t len = sizeof cred;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::getuid();
+}
+
+// Runs a bind or connect on the socket path. A path too long for a socket address is reached
+// through the folder's descriptor in /proc, so deep temporary folders work as well.
+int WithAddress(const std::string& path, const std::function<int(const sockaddr_un&)>& op) {
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::string target = path;
+  UniqueFd dir;
+  if (target.size() >= sizeof addr.sun_path) {
+    size_t slash = path.rfind('/');
+    dir = UniqueFd(::open(path.substr(0, slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.ok()) return -1;
+    target = "/proc/self/fd/" + std::to_string(dir.get()) + path.substr(slash);
+    if (target.size() >= sizeof addr.sun_path) {
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+  }
+  std::memcpy(addr.sun_path, target.c_str(), target.size() + 1);
+  return op(addr);
+}
+
+bool MakePrivateFolder(const std::string& folder) {
+  std::error_code ec;
+  fs::create_directories(fs::path(folder).parent_path(), ec);
+  ::mkdir(folder.c_str(), 0700);
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+    return false;
+  if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) return false;
+  return true;
+}
+
+std::string PutU32(uint32_t v) {
+  std::string s(4, '\0');
+  for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  return s;
+}
+
+uint32_t GetU32(const std::string& s) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<uint8_t>(s[i])) << (8 * i);
+  return v;
+}
+
+int32_t PidOfName(const std::string& name) {
+  int32_t pid = 0;
+  for (char c : name) {
+    if (c < '0' || c > '9') break;
+    pid = pid * 10 + (c - '0');
+    if (pid > 100000000) return 0;
+  }
+  return pid;
+}
+
+// Reads one request from an accepted connection and answers it through the handler.
+bool ServeConnection(int fd, const InstanceHandler& handler) {
+  if (!PeerIsSameUser(fd)) return false;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kReceiveTimeoutMs);
+  std::string head, path;
+  if (!ReadExact(fd, kMarkerLen + 5, head, deadline)) return false;
+  if (head.compare(0, kMarkerLen, kInstanceMarker) != 0) return false;
+  const uint8_t code = static_cast<uint8_t>(head[kMarkerLen]) & 0x7F;
+  const uint32_t length = GetU32(head.substr(kMarkerLen + 1));
+  if (length > kMaxPathBytes || !ReadExact(fd, length, path, deadline)) return false;
+  const uint8_t answer = handler ? handler(code, path) : 0;
+  std::string reply(kInstanceMarker, kMarkerLen);
+  reply += static_cast<char>(answer);
+  WriteAll(fd, reply, deadline);
+  return true;
+}
+
+}  // namespace
+
+std::string InstanceChannelFolder() {
+  {
+    std::lock_guard<std::mutex> guard(OverrideLock());
+    if (!FolderOverride().empty())
+      return MakePrivateFolder(FolderOverride()) ? FolderOverride() : std::string();
+  }
+  std::string runtime = GetXdgFolder(XdgFolder::RuntimeDir);
+  std::string folder = runtime.empty()
+                           ? SystemTempFolder() + "/quorvane-" + std::to_string(::getuid())
+                           : runtime + "/quorvane";
+  return MakePrivateFolder(folder) ? folder : std::string();
+}
+
+void SetInstanceChannelFolder(const std::string& folderOverride) {
+  std::lock_guard<std::mutex> guard(OverrideLock());
+  FolderOverride() = folderOverride;
+}
+
+std::vector<InstancePeer> ListInstances() {
+  std::vector<InstancePeer> peers;
+  const std::string folder = InstanceChannelFolder();
+  if (folder.empty()) return peers;
+  struct Found {
+    InstancePeer peer;
+    fs::file_time_type time;
+  };
+  std::vector<Found> found;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!entry.is_socket(ec) || name.size() < 6 || name.substr(name.size() - 5) != ".sock")
+      continue;
+    const int32_t pid = PidOfName(name);
+    if (pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH)) {
+      fs::remove(entry.path(), ec);  // its process is gone
+      continue;
+    }
+    found.push_back({{entry.path().string(), pid}, entry.last_write_time(ec)});
+  }
+  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    return a.time != b.time ? a.time < b.time : a.peer.Address < b.peer.Address;
+  });
+  for (auto& f : found) peers.push_back(std::move(f.peer));
+  return peers;
+}
+
+std::optional<uint8_t> SendInstanceMessage(const InstancePeer& peer, uint8_t code,
+                                           const std::string& path, int timeoutMs) {
+  if (path.size() > kMaxPathBytes) return std::nullopt;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+  UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!sock.ok()) return std::nullopt;
+  int r = WithAddress(peer.Address, [&](const sockaddr_un& addr) {
+    return ::connect(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+  });
+  if (r != 0) {
+    // A full backlog (EAGAIN) means the instance is not accepting: no answer, no waiting.
+    if (errno == ECONNREFUSED) ::unlink(peer.Address.c_str());
+    return std::nullopt;
+  }
+  if (!PeerIsSameUser(sock.get())) return std::nullopt;
+  std::string request(kInstanceMarker, kMarkerLen);
+  request += static_cast<char>(code & 0x7F);
+  request += PutU32(static_cast<uint32_t>(path.size()));
+  request += path;
+  std::string reply;
+  if (!WriteAll(sock.get(), request, deadline) ||
+      !ReadExact(sock.get(), kMarkerLen + 1, reply, deadline) ||
+      reply.compare(0, kMarkerLen, kInstanceMarker) != 0)
+    return std::nullopt;
+  return static_cast<uint8_t>(reply[kMarkerLen]);
+}
+
+struct InstanceListener::Impl {
+  InstanceHandler handler;
+  UniqueFd sock;
+  std::string address;
+};
+
+InstanceListener::InstanceListener(InstanceHandler handler) : impl_(std::make_unique<Impl>()) {
+  impl_->handler = std::move(handler);
+  const std::string folder = InstanceChannelFolder();
+  if (folder.empty()) throw std::runtime_error("No private folder for the instance channel");
+  static std::atomic<int> sequence{0};
+  impl_->address = folder + "/" + std::to_string(::getpid()) + "-" +
+                   std::to_string(sequence.fetch_add(1)) + ".sock";
+  ::unlink(impl_->address.c_str());
+  impl_->sock = UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  int fd = impl_->sock.get();
+  if (fd < 0 || WithAddress(impl_->address, [&](const sockaddr_un& addr) {
+                  return ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+                }) != 0 ||
+      ::listen(fd, 16) != 0)
+    throw std::runtime_error("Cannot listen on " + impl_->address + ": " + std::strerror(errno));
+  ::chmod(impl_->address.c_str(), 0600);
+}
+
+InstanceListener::~InstanceListener() {
+  impl_->sock.Reset();
+  ::unlink(impl_->address.c_str());
+}
+
+int InstanceListener::Serve(int timeoutMs) {
+  const int fd = impl_->sock.get();
+  pollfd p{fd, POLLIN, 0};
+  int r;
+  do {
+    r = ::poll(&p, 1, std::max(timeoutMs, 0));
+  } while (r < 0 && errno == EINTR);
+  if (r <= 0) return 0;
+  int handled = 0;
+  while (true) {
+    UniqueFd conn(::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!conn.ok()) {
+      if (errno == EINTR) continue;
+      break;  // nothing more waiting
+    }
+    if (ServeConnection(conn.get(), impl_->handler)) ++handled;
+  }
+  return handled;
+}
+
+int InstanceListener::Fd() const { return impl_->sock.get(); }
+
+const std::string& InstanceListener::Address() const { return impl_->address; }
+
+}  // namespace plat

@@ -1,0 +1,96 @@
+#include "platform/system/folders.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/test_env.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets an environment variable for one scope.
+class EnvVar {
+ public:
+  EnvVar(const char* name, const char* value) : name_(name) {
+    if (const char* v = std::getenv(name)) old_ = v, had_ = true;
+    if (value) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+  }
+  ~EnvVar() {
+    if (had_) ::setenv(name_, old_.c_str(), 1);
+    else ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+TEST(Folders, XdgFoldersFromEnvironmentUserDirsAndDefaults) {
+  const std::string home = qvtest::MakeTempDir("home");
+  EnvVar h("HOME", home.c_str());
+  EnvVar c("XDG_CONFIG_HOME", nullptr);
+  EnvVar d("XDG_DATA_HOME", "relative/ignored");
+  EnvVar docs("XDG_DOCUMENTS_DIR", nullptr);
+  EnvVar pics("XDG_PICTURES_DIR", "/srv/pics/");
+  qvtest::WriteFile(home + "/.config/user-dirs.dirs",
+                    "# written by xdg-user-dirs-update\n"
+                    "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
+                    "XDG_MUSIC_DIR=\"/data/music\"\n");
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::ConfigHome), home + "/.config");
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::DataHome), home + "/.local/share");
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::Documents), home + "/Dokumente");
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::Music), "/data/music");
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::Pictures), "/srv/pics");
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::Videos), home + "/Videos");
+}
+
+TEST(Folders, RuntimeDirMustBePrivate) {
+  const std::string dir = qvtest::MakeTempDir("run");
+  EnvVar r("XDG_RUNTIME_DIR", dir.c_str());
+  ::chmod(dir.c_str(), 0755);
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::RuntimeDir), "");
+  ::chmod(dir.c_str(), 0700);
+  EXPECT_EQ(plat::GetXdgFolder(plat::XdgFolder::RuntimeDir), dir);
+}
+
+TEST(Folders, ProgramFolderHoldsTheExecutable) {
+  const std::string file = plat::ProgramFile();
+  ASSERT_FALSE(file.empty());
+  EXPECT_TRUE(fs::exists(file));
+  EXPECT_EQ(plat::ProgramFolder() + "/" + fs::path(file).filename().string(), file);
+}
+
+TEST(Folders, PrivateTempFolderIsMadeOnceAndPrivate) {
+  const std::string base = qvtest::MakeTempDir("tmpbase");
+  plat::RemovePrivateTempFolder();
+  const std::string folder = plat::PrivateTempFolder(base);
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(fs::path(folder).parent_path().string(), base);
+  EXPECT_EQ(fs::path(folder).filename().string().substr(0, 4), "~Qvr");
+  struct stat st {};
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(plat::PrivateTempFolder(), folder);  // same folder for the whole run
+  qvtest::WriteFile(folder + "/sub/file", "x");
+  plat::RemovePrivateTempFolder();
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(fs::exists(base));
+}
+
+TEST(Folders, RemoveTreeDoesNotFollowLinks) {
+  const std::string outside = qvtest::MakeTempDir("outside");
+  qvtest::WriteFile(outside + "/keep.txt", "keep");
+  const std::string tree = qvtest::MakeTempDir("tree");
+  fs::create_directory_symlink(outside, tree + "/link");
+  EXPECT_TRUE(plat::RemoveTree(tree));
+  EXPECT_TRUE(fs::exists(outside + "/keep.txt"));
+  EXPECT_FALSE(plat::RemoveTree("/"));
+}
+
+}  // namespace
