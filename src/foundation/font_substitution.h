@@ -18,7 +18,7 @@ std::string RemoveLastWord(std::string_view face);
 
 // The alternative listed for a face; empty when the table has none.
 std::string_view FontSubstitute(std::string_view face);
-// The whole table as "face,alternative" entries, sorted by face without regard to case.
+// The whole table as "face,alternative" entries.
 std::span<const char* const> FontSubstituteEntries();
 
 // Walks the substitutes from `face` until it reaches a face for which `installed` is true; empty
