@@ -1,0 +1,92 @@
+#include "foundation/draw_helpers.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "foundation/geometry.h"
+
+namespace {
+
+void DrawCaption(plat::Canvas& canvas, const plat::Rect& rect, const char* text, bool centre) {
+  plat::Size extent = canvas.TextExtent(std::string_view(text));
+  int32_t x = centre ? rect.left + (rect.Width() - extent.cx) / 2 : rect.left;
+  int32_t y = rect.top + (rect.Height() - extent.cy) / 2;
+  canvas.SaveState();
+  canvas.SetBkMode(plat::BkMode::Transparent);
+  canvas.TextOut(x, y, std::string_view(text));
+  canvas.RestoreState();
+}
+
+}  // namespace
+
+void FillRectColor(plat::Canvas& canvas, const plat::Rect& rect, uint32_t color) {
+  canvas.FillRect(rect, color);
+}
+
+void DrawWave(plat::Canvas& canvas, int32_t x1, int32_t x2, uint32_t color, int32_t width,
+              int32_t amplitude, int32_t period, int32_t phase, int32_t y) {
+  std::vector<plat::Point> points = WavePoints(x1, x2, width, amplitude, period, phase, y);
+  canvas.SaveState();
+  canvas.IntersectClipRect(
+      {x1, y - 2 * amplitude - width - 1, x2, y + 2 * amplitude + width + 2});
+  canvas.SetPen({plat::PenStyle::Solid, width, color});
+  canvas.Polyline(points);
+  canvas.RestoreState();
+}
+
+void DrawEtchedLine(plat::Canvas& canvas, int32_t x1, int32_t x2, int32_t y) {
+  canvas.SaveState();
+  canvas.SetPen({plat::PenStyle::Solid, 1, EtchShadowColor});
+  canvas.Line(x1, y, x2, y);
+  canvas.SetPen({plat::PenStyle::Solid, 1, EtchHighlightColor});
+  canvas.Line(x1, y + 1, x2, y + 1);
+  canvas.RestoreState();
+}
+
+void DrawFrame3D(plat::Canvas& canvas, const plat::Rect& rect, uint32_t color1, uint32_t color2) {
+  const plat::Point topLeft[] = {{rect.left, rect.bottom - 1}, {rect.left, rect.top},
+                                 {rect.right - 1, rect.top}};
+  const plat::Point bottomRight[] = {{rect.right - 1, rect.top},
+                                     {rect.right - 1, rect.bottom - 1},
+                                     {rect.left, rect.bottom - 1}};
+  canvas.SaveState();
+  canvas.SetPen({plat::PenStyle::Solid, 1, color1});
+  canvas.Polyline(topLeft);
+  canvas.SetPen({plat::PenStyle::Solid, 1, color2});
+  canvas.Polyline(bottomRight);
+  canvas.RestoreState();
+}
+
+void DrawUnderlinePreview(plat::Canvas& canvas, const plat::Rect& rect, int32_t code,
+                          bool centre) {
+  const uint32_t color = canvas.GetBrush().Colour;
+  const int32_t line = (rect.top + rect.bottom - 1) / 2;
+  switch (code) {
+    case 0: DrawCaption(canvas, rect, "(None)", centre); return;
+    case 2: DrawCaption(canvas, rect, "Words only", centre); return;
+    case 11:
+    case 27:
+      DrawWave(canvas, rect.left, rect.right, color, code == 27 ? 2 : 1, 1, 6, rect.left, line);
+      return;
+    case 43:
+      DrawWave(canvas, rect.left, rect.right, color, 1, 1, 6, rect.left, line - 2);
+      DrawWave(canvas, rect.left, rect.right, color, 1, 1, 6, rect.left, line + 2);
+      return;
+    default:
+      for (const plat::Rect& r : UnderlinePreviewBars(rect, code)) canvas.FillRect(r, color);
+  }
+}
+
+void DottedHLine(plat::Canvas& canvas, int32_t x1, int32_t x2, uint32_t color, int32_t y) {
+  for (int64_t x = x1; x <= x2; x += 5) {
+    auto px = static_cast<int32_t>(x);
+    canvas.FillRect({px, y, px + 1, y + LineWidth}, color);
+  }
+}
+
+void DottedVLine(plat::Canvas& canvas, int32_t x, int32_t y1, uint32_t color, int32_t y2) {
+  for (int64_t y = y1; y <= y2; y += 5) {
+    auto py = static_cast<int32_t>(y);
+    canvas.FillRect({x, py, x + LineWidth, py + 1}, color);
+  }
+}
