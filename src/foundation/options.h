@@ -207,7 +207,7 @@ struct TViewOptions {
   int32_t DocMap_Lvls = 8;
   uint8_t DocMap_FntSize = 2;
   uint8_t LstMan_ShowLists = 3;
-  int32_t FS_GUI = 128;
+  uint8_t FS_GUI = 128;
   int32_t DefZoom = 0;
   uint16_t Spotlight = 201;
   int32_t SpotlightH = 72;
@@ -407,7 +407,8 @@ struct TOptions {
   TSaveAsWebOptions SaveAsWeb;
   TClipLibraryOptions ClipLib;
   TDateTimeFormatInfo DateTime;
-  std::string ListGallery;               // the list gallery document as RTF text
+  // 15. The list gallery document is kept by the list gallery itself; it is written as the
+  // long text "ListGallery" through TOptionsServices.
   TOverusedWordsOptions OverusedWords;
   std::vector<TWritingDataEntry> WritingData;  // sorted by name
   std::vector<TEbookMetaEntry> EbookMeta;      // sorted by name
