@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "foundation/number_words.h"
@@ -186,9 +187,9 @@ std::string FormatListNumber(int32_t number, int32_t code, int32_t language) {
     case nfCardinalText: return NumberToWords(number, language);
     case nfOrdinalText: return OrdinalToWords(number, language);
     case nfLeadingZero: {
-      std::string digits = std::to_string(std::abs(static_cast<int64_t>(number)));
-      if (digits.size() < 2) digits.insert(0, "0");
-      return (number < 0 ? "-" : "") + digits;
+      char digits[16];
+      std::snprintf(digits, sizeof digits, "%.2d", number);  // at least two digits, sign apart
+      return digits;
     }
     default: return {};
   }
