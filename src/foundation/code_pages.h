@@ -1,6 +1,7 @@
 #pragma once
 // Code pages and font character sets of languages, the code page a Unicode character belongs to,
 // narrow <-> wide conversion, UTF-8, the Mac OS Roman table and culture names of language ids.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,6 +41,10 @@ extern int32_t DefaultCharset;
 // have no code page of their own.
 extern bool ReaderCodePageSwitch;
 
+// The language id of the user's locale (LANG and friends); 1033 when it has none.
+int32_t UserLocaleLanguageId();
+// The language's ANSI code page; 0 for languages written only in Unicode. The ids 0, 0x400 and
+// 0x800 stand for the user's language.
 uint32_t GetLocaleCodePage(int32_t languageId);
 int32_t GetLanguageCharset(int32_t languageId, bool fallback);
 uint32_t CharsetToCodePage(int32_t charset);
@@ -59,6 +64,8 @@ std::string GetLanguageDisplayName(int32_t languageId);
 // Culture names ("en-US", "de", "1049") to language ids and back.
 int32_t LanguageIdFromName(const std::string& name);
 std::string LanguageIdToName(int32_t languageId);
+size_t CultureNameCount();
+size_t NeutralNameCount();
 
 std::string WideToCodePage(const std::u16string& text, uint32_t codePage);
 std::u16string CodePageToWide(const std::string& bytes, uint32_t codePage);
@@ -71,8 +78,9 @@ uint32_t WideToAnsiGuessed(const char16_t* text, char* bytes, int32_t count);
 int32_t Utf16ToUtf8Buffer(const char16_t* source, int32_t count, char* destination);
 std::string WideToUtf8(const std::u16string& text);
 // The decoder reads 1- to 4-byte sequences, and also a surrogate pair written as two 3-byte
-// sequences (as older files hold). A byte that starts no valid sequence becomes one U+FFFD and
-// decoding resumes at the next byte; a sequence cut off by the end of the text yields nothing.
+// sequences (as older files hold). A stray byte, or a sequence broken off by a byte that does not
+// continue it, becomes one U+FFFD and decoding resumes right after what was read; a sequence cut
+// off by the end of the text yields nothing.
 std::u16string Utf8ToWide(const std::string& text);
 
 void MacRomanToAnsi(const char* source, char* destination, int32_t count);
