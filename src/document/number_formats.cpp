@@ -12,6 +12,12 @@ const std::string NoteSymbols = "\x2A\x86\x87\xA7";
 
 namespace {
 
+// The largest numbers written as letters (a letter at most 255 times), roman numerals (at most
+// 255 "M") and note symbols (a symbol at most 255 times).
+constexpr int32_t kLargestLetterNumber = 26 * 255;
+constexpr int32_t kLargestRomanNumber = 256000 - 1;
+constexpr int32_t kLargestSymbolNumber = 4 * 255;
+
 std::string LowerAscii(std::string s) {
   for (char& c : s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -112,12 +118,13 @@ TRulerStep RulerStepOfUnit(int32_t unit) {
 
 std::string NumberToText(int32_t number, uint8_t style) {
   std::string text;
-  if (style == nsArabic) return std::to_string(number);
-  if (style == nsLowerLetter || style == nsUpperLetter) {
-    text = IntToLetters(number);
-  } else {
-    text = IntToRoman(number);
+  bool letters = style == nsLowerLetter || style == nsUpperLetter;
+  // Numbers too large for a readable numeral (a damaged start number, say) stay in digits rather
+  // than becoming a text of megabytes.
+  if (style == nsArabic || number > (letters ? kLargestLetterNumber : kLargestRomanNumber)) {
+    return std::to_string(number);
   }
+  text = letters ? IntToLetters(number) : IntToRoman(number);
   if (style == nsLowerLetter || style == nsLowerRoman) text = LowerAscii(text);
   return text;
 }
@@ -127,6 +134,7 @@ std::string FormatNumberByCode(int32_t number, int32_t code) {
                                              nsLowerLetter};
   if (code >= 0 && code <= 4) return NumberToText(number, kStyleOfCode[code]);
   int32_t n = number < 1 ? 1 : number;
+  if (n > kLargestSymbolNumber) return std::to_string(n);
   return std::string(static_cast<size_t>((n - 1) / 4 + 1), NoteSymbols[(n - 1) % 4]);
 }
 

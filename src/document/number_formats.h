@@ -37,6 +37,8 @@ enum : int32_t {
 // Asterisk, dagger, double dagger and section sign in code page 1252.
 extern const std::string NoteSymbols;
 
+// Numbers beyond what letters (6630), roman numerals (255999) or note symbols (1020) write
+// readably come out in decimal digits.
 std::string NumberToText(int32_t number, uint8_t style);
 
 // Codes 0..4 go through NumberToText; every other code gives note symbols: symbol (n - 1) mod 4,

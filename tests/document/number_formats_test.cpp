@@ -16,7 +16,8 @@ TEST(NumberFormats, NumberToTextAndCodes) {
   };
   const std::vector<TCase> styles = {
       {28, 1, "bb"}, {28, 2, "BB"}, {4, 3, "iv"}, {4, 4, "IV"}, {0, 4, ""}, {-7, 0, "-7"},
-      {12, 0, "12"}, {9, 200, "IX"}};
+      {12, 0, "12"}, {9, 200, "IX"}, {6630, 2, std::string(255, 'Z')}, {6631, 1, "6631"},
+      {2000000000, 4, "2000000000"}};
   for (const auto& c : styles) {
     EXPECT_EQ(NumberToText(c.number, static_cast<uint8_t>(c.code)), c.expected) << c.number;
   }
@@ -25,7 +26,8 @@ TEST(NumberFormats, NumberToTextAndCodes) {
       {1, 9, kAsterisk}, {4, 9, kSection}, {5, 9, kAsterisk + kAsterisk},
       {6, 9, kDagger + kDagger}, {8, 9, kSection + kSection},
       // Numbers below 1 give the first symbol instead of indexing before the table.
-      {0, 9, kAsterisk}, {-3, 9, kAsterisk}, {-3, -1, kAsterisk}, {2, 255, kDagger}};
+      {0, 9, kAsterisk}, {-3, 9, kAsterisk}, {-3, -1, kAsterisk}, {2, 255, kDagger},
+      {1020, 9, std::string(255, '\xA7')}, {1021, 9, "1021"}};
   for (const auto& c : codes) {
     EXPECT_EQ(FormatNumberByCode(c.number, c.code), c.expected) << c.number << " code " << c.code;
   }
