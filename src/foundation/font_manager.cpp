@@ -108,22 +108,23 @@ void TFontManager::EnumFamilies() {
   }
   // The common document faces that the platform draws with metric-compatible faces of its own
   // count as installed under their own names, so documents keep their faces and line breaks.
-  for (const char* alias : MetricAliasFaces()) {
-    const bool listed = std::any_of(Families.begin(), Families.end(),
-                                    [&](const TFontFamily& f) { return SameFaceName(f.Name, alias); });
+  for (const TMetricAlias& alias : MetricAliases()) {
+    const bool listed = std::any_of(Families.begin(), Families.end(), [&](const TFontFamily& f) {
+      return SameFaceName(f.Name, alias.Face);
+    });
     if (listed) continue;
     plat::LogFont lf;
-    lf.FaceName = alias;
+    lf.FaceName = alias.Face;
     const plat::Font font(lf);
-    if (font.Substituted()) continue;
+    if (!IsMetricStandIn(alias.Face, font.FaceName())) continue;
     int32_t charset = font.IsSymbolFace() ? SYMBOL_CHARSET : ANSI_CHARSET;
     int32_t pitch = 0;
     for (const TFontFamily& f : Families)
       if (SameFaceName(f.Name, font.FaceName())) {
-        if (!font.IsSymbolFace()) charset = f.Charset;
+        charset = f.Charset;
         pitch = f.PitchAndFamily;
       }
-    Families.push_back({alias, charset, pitch, false});
+    Families.push_back({alias.Face, charset, pitch, false});
   }
   std::stable_sort(Families.begin(), Families.end(), [](const TFontFamily& a, const TFontFamily& b) {
     return CompareFaceNames(a.Name, b.Name) < 0;
@@ -391,11 +392,12 @@ std::unique_ptr<TSharedFont> TFontManager::CreateSharedFont(const TFontKey& form
     lf.Width = std::max<int32_t>(1, static_cast<int32_t>((avg * format.Scale + 50) / 100));
     font = MakeFont(lf);
   }
-  // The platform reports the face it really selected; an alias onto a metric-compatible face
-  // counts as the face itself.
-  const std::string selected = font.FaceName();
-  const bool asAsked = !font.Substituted() && SameFaceName(lf.FaceName, face);
-  if (SameFaceName(selected, face) || asAsked) {
+  // The platform reports the face it really selected; a metric-compatible stand-in of a common
+  // document face counts as that face.
+  auto drawnAsAsked = [](const std::string& asked, const std::string& drawn) {
+    return SameFaceName(drawn, asked) || IsMetricStandIn(asked, drawn);
+  };
+  if (drawnAsAsked(face, font.FaceName())) {
     if (!found) {
       lf.FaceName = FallbackFaceName;
       font = MakeFont(lf);
@@ -407,7 +409,7 @@ std::unique_ptr<TSharedFont> TFontManager::CreateSharedFont(const TFontKey& form
       lf.CharSet = DEFAULT_CHARSET;
       font = MakeFont(lf);
     }
-    if (!noReplaceRecording && font.Substituted() && !SameFaceName(font.FaceName(), lf.FaceName))
+    if (!noReplaceRecording && !drawnAsAsked(lf.FaceName, font.FaceName()))
       RecordReplacement(lf.FaceName, font.FaceName());
   }
   shared->Font = font;

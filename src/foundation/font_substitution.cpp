@@ -80,10 +80,15 @@ constexpr std::array<const char*, 71> kSubstitutes = {
     "ZapfDingbats,Zapf Dingbats",
 };
 
-constexpr std::array<const char*, 8> kAliasFaces = {
-    "Arial", "Times New Roman", "Courier New", "Calibri", "Cambria", "Symbol", "Wingdings",
-    "Arial Narrow",
-};
+constexpr std::array<TMetricAlias, 7> kAliases = {{
+    {"Arial", {"Liberation Sans", "Arimo"}},
+    {"Arial Narrow", {"Liberation Sans Narrow", nullptr}},
+    {"Calibri", {"Carlito", nullptr}},
+    {"Cambria", {"Caladea", nullptr}},
+    {"Courier New", {"Liberation Mono", "Cousine"}},
+    {"Symbol", {"Standard Symbols PS", "Standard Symbols L"}},
+    {"Times New Roman", {"Liberation Serif", "Tinos"}},
+}};
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -144,4 +149,13 @@ std::string FollowSubstitutes(std::string_view face,
   }
 }
 
-std::span<const char* const> MetricAliasFaces() { return kAliasFaces; }
+std::span<const TMetricAlias> MetricAliases() { return kAliases; }
+
+bool IsMetricStandIn(std::string_view face, std::string_view drawn) {
+  for (const TMetricAlias& alias : kAliases) {
+    if (!SameFaceName(alias.Face, face)) continue;
+    for (const char* standIn : alias.StandIns)
+      if (standIn && SameFaceName(standIn, drawn)) return true;
+  }
+  return false;
+}

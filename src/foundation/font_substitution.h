@@ -26,7 +26,15 @@ std::span<const char* const> FontSubstituteEntries();
 std::string FollowSubstitutes(std::string_view face,
                               const std::function<bool(std::string_view)>& installed);
 
-// Names of the common document faces that the platform resolves to metric-compatible faces of its
-// own (a document asking for "Times New Roman" is laid out with the same widths). The font manager
-// lists each as an installed family when the platform resolves it without substitution.
-std::span<const char* const> MetricAliasFaces();
+// The common document faces and the metric-compatible faces the platform draws them with when
+// they are not installed themselves ("Times New Roman" is laid out with the widths of
+// "Liberation Serif"). The font manager lists each as an installed family when the platform
+// resolves it to one of its stand-ins.
+struct TMetricAlias {
+  const char* Face;
+  const char* StandIns[2];  // in order of preference; unused slots are null
+};
+std::span<const TMetricAlias> MetricAliases();
+
+// Whether `drawn` is a metric-compatible stand-in of `face`.
+bool IsMetricStandIn(std::string_view face, std::string_view drawn);

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "foundation/font_services.h"
 #include "platform/gfx/canvas.h"
+#include "support/test_env.h"
 
 namespace {
 
@@ -98,6 +100,15 @@ TEST_F(FontManagerTest, NumbersByFaceAndCharacterSet) {
   EXPECT_EQ(manager->RegFonts[cyr].FontId, manager->RegFonts[manager->ArialFont].FontId);
   EXPECT_EQ(manager->FontWithCharset(manager->RegFonts[cyr].FontId, 2), manager->ArialFont);
 
+  // "Symbol" is drawn with its metric-compatible symbol face where that is installed.
+  if (manager->FindFamily("Symbol") >= 0) {
+    EXPECT_EQ(manager->RegFonts[manager->SymbolFont].Charset, 2);
+    EXPECT_EQ(manager->FontIndex("Symbol", 0, false), manager->SymbolFont);
+    EXPECT_EQ(manager->FontIndex("Symbol", kAnyCharset, false), manager->SymbolFont);
+    const TSharedFont& f = manager->SelectFont(Key(manager->SymbolFont), 20, false, false, nullptr);
+    EXPECT_TRUE(f.Font.IsSymbolFace());
+    EXPECT_TRUE(manager->ReplacedFaces.empty());
+  }
   // A symbol family only has entries of the symbol set.
   for (size_t fi = 0; fi < manager->Families.size(); ++fi) {
     if (manager->Families[fi].Charset != 2) continue;
@@ -238,6 +249,21 @@ TEST_F(FontManagerTest, UnknownFontNumberIsDrawnWithTheFallback) {
   const TSharedFont& f = manager->SelectFont(Key(99999), 16, false, false, nullptr);
   EXPECT_GT(f.Widths['A'], 0);
   EXPECT_EQ(manager->GetFaceName(99999), "");
+}
+
+TEST(FontManagerPortable, LoadsTheFontFilesBelowTheProgramFolder) {
+  std::string source;
+  for (const plat::FontFileInfo& info : plat::EnumFontFiles())
+    if (info.Family == "Liberation Sans" && info.Style == 0) source = info.Path;
+  ASSERT_FALSE(source.empty());
+  const std::string dir = qvtest::MakeTempDir("portable");
+  std::filesystem::create_directories(dir + "/fonts/extra");
+  std::filesystem::copy_file(source, dir + "/fonts/extra/Copy.TTF");
+  qvtest::WriteFile(dir + "/fonts/fake.ttf", "not a font");
+  qvtest::WriteFile(dir + "/readme.txt", "text");
+  TFontManager manager(TFontManagerSetup{dir, 0});
+  ASSERT_EQ(manager.PortableFontFiles.size(), 1u);
+  EXPECT_EQ(manager.PortableFontFiles[0], dir + "/fonts/extra/Copy.TTF");
 }
 
 }  // namespace
