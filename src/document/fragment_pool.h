@@ -28,6 +28,7 @@ void ReleaseFragment(TFragmentRef fragment);
 TFragmentRef CloneFragment(const TCompoundFragment& fragment);
 // True for null, and for a fragment of exactly one range that is empty.
 bool IsFragmentEmpty(const TCompoundFragment* fragment);
+inline bool IsFragmentEmpty(const TFragmentRef& fragment) { return IsFragmentEmpty(fragment.get()); }
 
 // Destroys every pooled fragment and shrinks the slot list to 32 slots; run by the cache trim
 // when memory use passes 1 GiB.

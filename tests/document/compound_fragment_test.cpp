@@ -194,7 +194,7 @@ TEST_F(FragmentPool, RecyclesSmallBuffersAndResetsContent) {
   TFragmentRef again = AcquireFragment();
   EXPECT_EQ(again.get(), address);
   EXPECT_EQ(FragmentPoolCount(), 0);
-  EXPECT_TRUE(IsFragmentEmpty(again.get()));
+  EXPECT_TRUE(IsFragmentEmpty(again));
   EXPECT_EQ(again->ColumnBlock, 0);
   EXPECT_EQ(again->Capacity, 128);
 
