@@ -23,6 +23,12 @@ constexpr int32_t Ansi = 0, Default = 1, Symbol = 2, Mac = 77, ShiftJis = 128, H
 // the symbol font's own codes).
 int32_t CharsetToCodePage(int32_t charset);
 
+// Decodes a byte string of a Windows code page to UTF-16. The drawing layer knows 1252 and
+// Latin-1 (28591) itself; the system services register the full conversion here at start-up.
+// Until then other code pages are read as 1252.
+using CodePageDecoder = std::u16string (*)(int32_t codePage, std::string_view bytes);
+void SetCodePageDecoder(CodePageDecoder decoder);
+
 // What a caller asks for.
 struct LogFont {
   std::string FaceName;        // family name as documents store it ("Times New Roman")
@@ -118,7 +124,9 @@ class Font {
   bool IsSymbolFace() const;  // a face whose byte codes are its own symbol codes
 
   const TextMetrics& Metrics() const;
-  // The advance widths of the 256 bytes in the font's code page (0 for a byte with no character).
+  // The advance widths of the 256 bytes in the font's code page: the advance of the glyph that
+  // is drawn for the byte (the face's missing-glyph box for a character it lacks), 0 for a
+  // byte that is no character on its own (a lead byte).
   const std::array<int32_t, 256>& ByteWidths() const;
   int32_t ByteWidth(uint8_t b) const { return ByteWidths()[b]; }
   // Advance of one UTF-16 code unit, or of a code point; 0 for a lone surrogate.
@@ -133,6 +141,9 @@ class Font {
   // The face's kerning pairs (from its 'kern' table, or its GPOS pair adjustments), sorted by
   // first then second character, amounts in pixels at this size; pairs that round to 0 left out.
   const std::vector<KerningPair>& KerningPairs() const;
+  // The same pairs between characters of the font's code page, as bytes (First and Second hold
+  // byte values 0..255), sorted the same way.
+  const std::vector<KerningPair>& ByteKerningPairs() const;
   // Which code points the face covers.
   const std::vector<CodeRange>& CharacterRanges() const;
   bool Covers(char32_t c) const;

@@ -1,0 +1,100 @@
+#pragma once
+// Private: installed faces loaded through FreeType and found through fontconfig.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <cairo.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gfx/font.h"
+
+namespace plat::gfx_detail {
+
+// Every FreeType call that loads glyphs or tables takes this lock (FreeType faces are not safe
+// to use from two threads at once); the data a FaceRecord holds is fixed once it is loaded.
+std::recursive_mutex& FreeTypeMutex();
+
+// Owns an FT_Face; shared by a FaceRecord and the cairo faces made over it, so that the face
+// lives as long as cairo may still use it.
+struct FtFaceHolder {
+  FT_Face face = nullptr;
+  ~FtFaceHolder();
+};
+
+struct KernUnits {
+  uint32_t left, right;  // glyph indexes
+  int32_t amount;        // font units
+};
+
+// One face of one font file. Immutable after loading, except for the lazily built parts behind
+// their own once-flags.
+class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
+ public:
+  static std::shared_ptr<FaceRecord> Load(const std::string& path, int32_t index);
+  ~FaceRecord();
+
+  FT_Face face = nullptr;
+  std::string path;
+  int32_t index = 0;
+  std::string family;
+  int32_t upem = 1000;
+  int32_t winAscent = 0, winDescent = 0;       // positive units
+  int32_t hheaAscent = 0, hheaDescent = 0;     // descent negative
+  int32_t lineGap = 0, avgWidth = 0, maxAdvance = 0;
+  int32_t weightClass = 400;
+  // Decoration lines: distances above the baseline (negative below) and thicknesses, in units.
+  int32_t underlinePos = 0, underlineThick = 0, strikePos = 0, strikeThick = 0;
+  bool boldFace = false, italicFace = false, fixedPitch = false, symbol = false;
+  bool scalable = true;
+  std::vector<uint16_t> advances;  // font units, by glyph index
+  std::unordered_map<char32_t, uint32_t> cmap;
+  std::array<uint32_t, 256> symbolGlyphs{};  // glyphs of a symbol face's byte codes
+
+  uint32_t GlyphForChar(char32_t c) const;
+  int32_t AdvanceUnits(uint32_t glyph) const {
+    return glyph < advances.size() ? advances[glyph] : (advances.empty() ? 0 : advances[0]);
+  }
+  const std::vector<CodeRange>& Ranges() const;
+  // The chars (below 0x10000) of each glyph, for turning glyph pairs into character pairs.
+  const std::unordered_multimap<uint32_t, char16_t>& GlyphChars() const;
+  const std::vector<KernUnits>& Kerning() const;
+  std::string Table(uint32_t tag) const;
+  // A cairo face over this face, bold and oblique synthesised as asked; owned by the record.
+  cairo_font_face_t* CairoFace(bool synthBold, bool synthOblique);
+
+ private:
+  FaceRecord() = default;
+  mutable std::once_flag rangesOnce_, glyphCharsOnce_, kernOnce_;
+  mutable std::vector<CodeRange> ranges_;
+  mutable std::unordered_multimap<uint32_t, char16_t> glyphChars_;
+  mutable std::vector<KernUnits> kern_;
+  std::shared_ptr<FtFaceHolder> holder_;
+  std::mutex cairoMutex_;
+  std::array<cairo_font_face_t*, 4> cairoFaces_{};
+};
+
+// The face chosen for a requested family, weight and slant.
+struct ResolvedFace {
+  std::shared_ptr<FaceRecord> face;
+  std::string family;         // the family name selected
+  bool substituted = false;   // the asked family is missing and another stands in
+  bool synthBold = false;
+  bool synthItalic = false;
+};
+ResolvedFace ResolveFace(const std::string& family, int32_t weight, bool italic);
+
+// Reads the kerning of a face: the 'kern' table's horizontal pairs, else the pair adjustments of
+// the 'kern' feature of its GPOS table.
+std::vector<KernUnits> ReadKerning(const FaceRecord& rec);
+
+// Forgets every resolved and loaded face (after fonts were added or removed).
+void ClearFaceCaches();
+void InitFontconfig();
+
+}  // namespace plat::gfx_detail

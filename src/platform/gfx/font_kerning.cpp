@@ -1,0 +1,195 @@
+// Kerning pairs read from a face's own tables. Every read is bounds-checked: a damaged table
+// gives fewer pairs, never a fault.
+#include <algorithm>
+#include <set>
+#include <string_view>
+#include <unordered_set>
+
+#include "platform/gfx/font_face.h"
+
+namespace plat::gfx_detail {
+
+namespace {
+
+constexpr uint32_t Tag(char a, char b, char c, char d) {
+  return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) |
+         (uint32_t(uint8_t(c)) << 8) | uint32_t(uint8_t(d));
+}
+
+struct Reader {
+  std::string_view d;
+  bool Has(size_t off, size_t n) const { return off <= d.size() && n <= d.size() - off; }
+  uint16_t U16(size_t off) const {
+    return Has(off, 2) ? uint16_t((uint8_t(d[off]) << 8) | uint8_t(d[off + 1])) : 0;
+  }
+  int16_t S16(size_t off) const { return int16_t(U16(off)); }
+  uint32_t U32(size_t off) const { return (uint32_t(U16(off)) << 16) | U16(off + 2); }
+};
+
+// Pairs are kept once: the first table or subtable that gives a pair wins.
+struct PairSink {
+  std::vector<KernUnits> pairs;
+  std::set<std::pair<uint32_t, uint32_t>> seen;
+  const std::unordered_set<uint32_t>* wanted = nullptr;  // glyphs that have characters
+  void Add(uint32_t l, uint32_t r, int32_t v) {
+    if (wanted && (!wanted->count(l) || !wanted->count(r))) return;
+    if (!seen.insert({l, r}).second) return;
+    if (v != 0) pairs.push_back({l, r, v});
+  }
+};
+
+void ReadFormat0(const Reader& k, size_t body, PairSink& sink) {
+  const uint16_t n = k.U16(body);
+  for (size_t i = 0, at = body + 8; i < n && k.Has(at, 6); ++i, at += 6)
+    sink.Add(k.U16(at), k.U16(at + 2), k.S16(at + 4));
+}
+
+void ReadKernTable(const Reader& k, PairSink& sink) {
+  if (k.U16(0) == 0) {  // the Windows layout
+    const uint16_t tables = k.U16(2);
+    size_t at = 4;
+    for (uint16_t t = 0; t < tables && k.Has(at, 6); ++t) {
+      const uint16_t length = k.U16(at + 2), coverage = k.U16(at + 4);
+      const bool horizontal = coverage & 1, minimum = coverage & 2, cross = coverage & 4;
+      if ((coverage >> 8) == 0 && horizontal && !minimum && !cross) ReadFormat0(k, at + 6, sink);
+      if (length < 6) break;
+      at += length;
+    }
+  } else if (k.U32(0) == 0x00010000) {  // the Apple layout
+    const uint32_t tables = k.U32(4);
+    size_t at = 8;
+    for (uint32_t t = 0; t < tables && k.Has(at, 8); ++t) {
+      const uint32_t length = k.U32(at);
+      const uint8_t coverage = uint8_t(k.U16(at + 4) >> 8), format = uint8_t(k.U16(at + 4));
+      const bool vertical = coverage & 0x80, cross = coverage & 0x40, variation = coverage & 0x20;
+      if (format == 0 && !vertical && !cross && !variation) ReadFormat0(k, at + 8, sink);
+      if (length < 8) break;
+      at += length;
+    }
+  }
+}
+
+int ValueSize(uint16_t format) { return 2 * __builtin_popcount(format & 0xFF); }
+
+// The x advance adjustment of a value record (0 when the record has none).
+int32_t XAdvance(const Reader& g, size_t at, uint16_t format) {
+  if (!(format & 4)) return 0;
+  size_t off = at + ((format & 1) ? 2 : 0) + ((format & 2) ? 2 : 0);
+  return g.S16(off);
+}
+
+std::vector<uint32_t> CoverageGlyphs(const Reader& g, size_t at) {
+  std::vector<uint32_t> out;
+  const uint16_t format = g.U16(at), count = g.U16(at + 2);
+  if (format == 1) {
+    for (size_t i = 0; i < count && g.Has(at + 4 + 2 * i, 2); ++i) out.push_back(g.U16(at + 4 + 2 * i));
+  } else if (format == 2) {
+    for (size_t i = 0; i < count && g.Has(at + 4 + 6 * i, 6); ++i) {
+      const uint16_t s = g.U16(at + 4 + 6 * i), e = g.U16(at + 6 + 6 * i);
+      for (uint32_t x = s; x <= e; ++x) out.push_back(x);
+    }
+  }
+  return out;
+}
+
+// Class of every glyph a class table names (glyphs it does not name are class 0).
+std::vector<std::pair<uint32_t, uint16_t>> ClassGlyphs(const Reader& g, size_t at) {
+  std::vector<std::pair<uint32_t, uint16_t>> out;
+  const uint16_t format = g.U16(at);
+  if (format == 1) {
+    const uint16_t start = g.U16(at + 2), count = g.U16(at + 4);
+    for (size_t i = 0; i < count && g.Has(at + 6 + 2 * i, 2); ++i)
+      out.push_back({start + uint32_t(i), g.U16(at + 6 + 2 * i)});
+  } else if (format == 2) {
+    const uint16_t count = g.U16(at + 2);
+    for (size_t i = 0; i < count && g.Has(at + 4 + 6 * i, 6); ++i) {
+      const uint16_t s = g.U16(at + 4 + 6 * i), e = g.U16(at + 6 + 6 * i), c = g.U16(at + 8 + 6 * i);
+      for (uint32_t x = s; x <= e; ++x) out.push_back({x, c});
+    }
+  }
+  return out;
+}
+
+void ReadPairPos(const Reader& g, size_t at, PairSink& sink) {
+  const uint16_t format = g.U16(at), vf1 = g.U16(at + 4), vf2 = g.U16(at + 6);
+  const std::vector<uint32_t> firsts = CoverageGlyphs(g, at + g.U16(at + 2));
+  const size_t s1 = size_t(ValueSize(vf1)), s2 = size_t(ValueSize(vf2));
+  if (format == 1) {
+    const uint16_t sets = g.U16(at + 8);
+    for (size_t i = 0; i < sets && i < firsts.size(); ++i) {
+      const size_t set = at + g.U16(at + 10 + 2 * i);
+      const uint16_t n = g.U16(set);
+      const size_t rec = 2 + s1 + s2;
+      for (size_t k = 0, p = set + 2; k < n && g.Has(p, rec); ++k, p += rec)
+        sink.Add(firsts[i], g.U16(p), XAdvance(g, p + 2, vf1));
+    }
+  } else if (format == 2) {
+    const auto classes1 = ClassGlyphs(g, at + g.U16(at + 8));
+    const auto classes2 = ClassGlyphs(g, at + g.U16(at + 10));
+    const uint16_t count1 = g.U16(at + 12), count2 = g.U16(at + 14);
+    std::vector<std::vector<uint32_t>> byClass2(count2);
+    for (const auto& [glyph, c] : classes2)
+      if (c > 0 && c < count2) byClass2[c].push_back(glyph);
+    std::unordered_map<uint32_t, uint16_t> class1;
+    for (const auto& [glyph, c] : classes1) class1[glyph] = c;
+    const size_t rec = s1 + s2, row = rec * count2;
+    for (uint32_t first : firsts) {
+      auto it = class1.find(first);
+      const uint16_t c1 = it == class1.end() ? 0 : it->second;
+      if (c1 >= count1) continue;
+      for (uint16_t c2 = 1; c2 < count2; ++c2) {
+        const size_t p = at + 16 + c1 * row + c2 * rec;
+        if (!g.Has(p, rec)) continue;
+        const int32_t v = XAdvance(g, p, vf1);
+        for (uint32_t second : byClass2[c2]) sink.Add(first, second, v);
+      }
+    }
+  }
+}
+
+void ReadGpos(const Reader& g, PairSink& sink) {
+  const size_t featureList = g.U16(4), lookupList = g.U16(8);
+  std::set<uint16_t> lookups;
+  const uint16_t features = g.U16(featureList);
+  for (size_t i = 0; i < features; ++i) {
+    const size_t rec = featureList + 2 + 6 * i;
+    if (!g.Has(rec, 6) || g.U32(rec) != Tag('k', 'e', 'r', 'n')) continue;
+    const size_t feature = featureList + g.U16(rec + 4);
+    const uint16_t n = g.U16(feature + 2);
+    for (size_t k = 0; k < n; ++k) lookups.insert(g.U16(feature + 4 + 2 * k));
+  }
+  const uint16_t lookupCount = g.U16(lookupList);
+  for (uint16_t li : lookups) {
+    if (li >= lookupCount) continue;
+    const size_t lookup = lookupList + g.U16(lookupList + 2 + 2 * li);
+    const uint16_t type = g.U16(lookup), subs = g.U16(lookup + 4);
+    for (size_t s = 0; s < subs; ++s) {
+      size_t sub = lookup + g.U16(lookup + 6 + 2 * s);
+      if (type == 9) {  // an extension: the real subtable lies further on
+        if (g.U16(sub + 2) != 2) continue;
+        sub += g.U32(sub + 4);
+      } else if (type != 2) {
+        continue;
+      }
+      ReadPairPos(g, sub, sink);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<KernUnits> ReadKerning(const FaceRecord& rec) {
+  PairSink sink;
+  std::unordered_set<uint32_t> wanted;
+  for (const auto& [glyph, c] : rec.GlyphChars()) wanted.insert(glyph);
+  sink.wanted = &wanted;
+  const std::string kern = rec.Table(Tag('k', 'e', 'r', 'n'));
+  if (!kern.empty()) ReadKernTable(Reader{kern}, sink);
+  if (sink.pairs.empty()) {
+    const std::string gpos = rec.Table(Tag('G', 'P', 'O', 'S'));
+    if (!gpos.empty()) ReadGpos(Reader{gpos}, sink);
+  }
+  return std::move(sink.pairs);
+}
+
+}  // namespace plat::gfx_detail
