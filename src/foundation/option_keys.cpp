@@ -29,16 +29,6 @@ auto WithSubPrefix(TSettingsStorage& storage, const std::string& subPath, F f) {
 
 }  // namespace
 
-bool SameTextAscii(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
 // The stored-path form is the program-wide one (stored_path.h).
 std::string EncodeOptionPath(const TOptionsContext&, const std::string& path) {
   return EncodeStoredPath(path);
@@ -46,34 +36,6 @@ std::string EncodeOptionPath(const TOptionsContext&, const std::string& path) {
 
 std::string DecodeOptionPath(const TOptionsContext&, const std::string& text) {
   return DecodeStoredPath(text);
-}
-
-std::string LineBreaksToBars(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out += "||";
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-std::string BarsToLineBreaks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '|' && i + 1 < text.size() && text[i + 1] == '|') {
-      out += "\r\n";
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

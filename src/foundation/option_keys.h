@@ -11,6 +11,7 @@
 
 #include "foundation/options_io.h"
 #include "foundation/settings_storage.h"
+#include "foundation/string_utils.h"
 
 enum class TKeyKind : uint8_t {
   Int,    // ReadInteger with the range; a missing value keeps the default unclamped
@@ -40,8 +41,6 @@ std::string EncodeOptionPath(const TOptionsContext& context, const std::string& 
 std::string DecodeOptionPath(const TOptionsContext& context, const std::string& text);
 
 // ----- value kinds ---------------------------------------------------------------------------
-std::string LineBreaksToBars(const std::string& text);
-std::string BarsToLineBreaks(const std::string& text);
 // Splits text at CR LF, CR or LF; empty lines are kept except a trailing one.
 std::vector<std::string> SplitLines(const std::string& text);
 std::string JoinLines(const std::vector<std::string>& lines);
@@ -74,8 +73,6 @@ std::vector<uint8_t> ReadBlob(TSettingsStorage& storage, const std::string& subP
                               const std::string& name);
 void WriteBlob(TSettingsStorage& storage, const std::string& subPath, const std::string& name,
                const std::vector<uint8_t>& block);
-
-bool SameTextAscii(const std::string& a, const std::string& b);
 
 // ----- key tables ----------------------------------------------------------------------------
 void LoadKey(TSettingsStorage& storage, const TOptionsContext& context, const char* name,

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "foundation/language_manager.h"
 #include "foundation/option_blobs.h"
 #include "foundation/options_sections.h"
+#include "foundation/paths.h"
 #include "foundation/stored_path.h"
 
 namespace {
@@ -53,6 +55,10 @@ void SaveListGallery(TSettingsStorage& s, const TOptionsContext& c) {
 
 }  // namespace
 
+void TOptionsServices::WriteHotKeysAndLanguages(TSettingsStorage& storage) {
+  GetLangManager().SaveHistory(storage);
+}
+
 TOptionsServices& GetOptionsServices() { return g_services ? *g_services : DefaultServices(); }
 
 void SetOptionsServices(TOptionsServices* services) { g_services = services; }
@@ -73,6 +79,7 @@ TOptionsContext MakeDefaultOptionsContext() {
   c.ProgramDrive = paths.ProgramDrive;
   std::error_code ec;
   c.CurrentFolder = std::filesystem::current_path(ec).string();
+  c.CurrentFolderRemovable = !c.CurrentFolder.empty() && IsRemovableDrive(c.CurrentFolder);
   c.UserName = EnvOr("USER", EnvOr("LOGNAME", ""));
   c.USMeasurement = LocaleUsesUSMeasurement();
   c.TodayDayIndex = TodayDayIndex();

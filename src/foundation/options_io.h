@@ -21,7 +21,8 @@ inline constexpr int32_t kProgramVersion = 40101000;
 struct TOptionsContext {
   std::string DataFolder;        // the documents folder, with a trailing separator
   std::string TemplatesFolder;   // folder of document templates, with a trailing separator
-  std::string CurrentFolder;     // written as "InitDir" when the record leaves it empty
+  std::string CurrentFolder;     // the current directory at exit, written as "InitDir"
+  bool CurrentFolderRemovable = false;  // it lies on a removable drive
   int32_t ScreenWidth = 1920;
   int32_t ScreenHeight = 1080;
   int32_t VertDpi = 96;
@@ -62,8 +63,9 @@ class TOptionsServices {
   // Toolbar layouts ("Toolbars", "ToolbarsClassic"), read during the "Internal" step.
   virtual void ReadToolbarLayouts(TSettingsStorage& storage) {}
   virtual void WriteToolbarLayouts(TSettingsStorage& storage) {}
-  // Hot keys and the language manager's settings, written after "FavSymbols".
-  virtual void WriteHotKeysAndLanguages(TSettingsStorage& storage) {}
+  // Hot keys and the language manager's settings, written after "FavSymbols". The default
+  // writes the language manager's recent languages.
+  virtual void WriteHotKeysAndLanguages(TSettingsStorage& storage);
   // The autocorrect manager's own settings, written after "Autocorrect".
   virtual void WriteAutocorrectSettings(TSettingsStorage& storage) {}
   // The list gallery document as RTF when it exists; false when there is none.

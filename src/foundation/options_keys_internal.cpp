@@ -175,6 +175,11 @@ void SaveInternalSection(TSettingsStorage& s, const TOptionsContext& c, const TO
   I written = in;
   // RunCount counts this run; an overflow stays at the top of the range.
   written.RunCount = in.RunCount < INT32_MAX ? in.RunCount + 1 : INT32_MAX;
+  // The current directory at exit; one on a removable drive may be gone at the next start.
+  if (!c.CurrentFolder.empty()) {
+    written.InitDir = c.CurrentFolderRemovable && !c.Portable ? c.DataFolder : c.CurrentFolder;
+    if (written.InitDir.back() != '/') written.InitDir += '/';
+  }
   SaveKeys(s, c, written, InternalKeys());
   s.WriteInteger("LastRunVer", kProgramVersion);
   if (GetOptionsServices().SymbolDialogExists()) {

@@ -585,3 +585,31 @@ TEST_F(OptionsTest, ReopenListIsWrittenOnlyWhenAsked) {
   Ctx.StartedToPrint = true;
   EXPECT_EQ(SaveIniText(Opt, Holder).find("DocsToReload"), std::string::npos);
 }
+
+TEST_F(OptionsTest, InitDirIsTheCurrentFolderUnlessItIsRemovable) {
+  struct Case {
+    const char* Name;
+    std::string Current;
+    bool Removable, Portable;
+    std::string Expected;
+  };
+  const Case cases[] = {
+      {"fixed drive", "/srv/work", false, false, "/srv/work/"},
+      {"removable drive", "/media/stick/work", true, false, Ctx.DataFolder},
+      {"removable in portable mode", "/media/stick/work", true, true, "/media/stick/work/"},
+      {"unknown current folder keeps the record", "", false, false, "/kept/"},
+  };
+  for (const Case& c : cases) {
+    TSettingsStorage empty;
+    LoadAllOptions(empty, Ctx, Opt, Holder);
+    Opt.Internal.InitDir = "/kept/";
+    TOptionsContext saved = Ctx;
+    Ctx.CurrentFolder = c.Current;
+    Ctx.CurrentFolderRemovable = c.Removable;
+    Ctx.Portable = c.Portable;
+    std::string text = SaveIniText(Opt, Holder);
+    Ctx = saved;
+    LoadIniText(text);
+    EXPECT_EQ(Opt.Internal.InitDir, c.Expected) << c.Name;
+  }
+}
