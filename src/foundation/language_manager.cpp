@@ -7,6 +7,7 @@
 #include "foundation/ini_file.h"
 #include "foundation/options_holder.h"
 #include "foundation/settings_storage.h"
+#include "platform/gfx/canvas.h"
 #include "platform/system/text_services.h"
 
 namespace {
@@ -108,6 +109,25 @@ void TLangManager::SaveHistory(TSettingsStorage& storage) const {
   for (int32_t i = count - 1; i >= 0; --i)
     storage.WriteInteger(LetterName(i), RecentLangs[static_cast<size_t>(i)]);
   storage.WriteInteger("Count", count);
+}
+
+void TLangManager::DrawLangItem(int32_t id, plat::Canvas& canvas, bool separator,
+                                const plat::Rect& rect) const {
+  canvas.FillRect(rect, canvas.GetBrush().Colour);
+  int32_t x = rect.left + 3;
+  TLangServices& services = GetLangServices();
+  if (services.HasSpellchecker(id)) {
+    const int32_t width = services.DrawSpellcheckerGlyph(canvas, x, rect);
+    if (width >= 0) x += width + 3;
+  }
+  const std::string name = GetLangName(id);
+  const int32_t textHeight = canvas.TextExtent(name).cy;
+  canvas.TextOut(x, rect.top + (rect.Height() - textHeight) / 2, name);
+  if (separator) {
+    const plat::Color colour = canvas.TextColor();
+    canvas.FillRect({rect.left, rect.bottom - 3, rect.right, rect.bottom - 2}, colour);
+    canvas.FillRect({rect.left, rect.bottom - 1, rect.right, rect.bottom}, colour);
+  }
 }
 
 int32_t TLangManager::IndexOfUsedLang(const TLangUsage* items, int32_t highIndex, int32_t lang) {

@@ -12,6 +12,10 @@
 #include <vector>
 
 class TSettingsStorage;
+namespace plat {
+class Canvas;
+struct Rect;
+}
 
 constexpr int32_t LANG_UNSET = static_cast<int32_t>(0x80000000u);
 constexpr int32_t LANG_NO_PROOF = 1024;
@@ -29,6 +33,11 @@ class TLangServices {
   virtual bool HasSpellchecker(int32_t lang) { return false; }
   // The user's default language.
   virtual int32_t UserDefaultLang();
+  // Draws the spellchecker glyph (the shared glyph strip's glyph 13) on the brush colour,
+  // vertically centred in `rect`, at x; returns its width, or -1 when nothing was drawn.
+  virtual int32_t DrawSpellcheckerGlyph(plat::Canvas& canvas, int32_t x, const plat::Rect& rect) {
+    return -1;
+  }
 };
 
 // Null restores the default.
@@ -64,6 +73,10 @@ class TLangManager {
   void AddRecentLang(int32_t id);
   // Opens "LangHistory" and writes the recent list.
   void SaveHistory(TSettingsStorage& storage) const;
+  // Draws one item of an owner-drawn language list: the spellchecker glyph when the language has
+  // a spellchecker, the name vertically centred, and with `separator` two lines at the bottom that
+  // set the recent languages apart from the full list.
+  void DrawLangItem(int32_t id, plat::Canvas& canvas, bool separator, const plat::Rect& rect) const;
   // Index of the first entry with the id and a count above 0, among items[0..highIndex]; -1 none.
   static int32_t IndexOfUsedLang(const TLangUsage* items, int32_t highIndex, int32_t lang);
 

@@ -3,6 +3,7 @@
 #include "foundation/ini_file.h"
 #include "foundation/keyboard_layouts.h"
 #include "foundation/language_manager.h"
+#include "platform/gfx/canvas.h"
 #include "platform/system/keyboard_layouts.h"
 #include "support/test_env.h"
 
@@ -79,6 +80,34 @@ TEST(LangManager, HistoryRoundTrip) {
   TLangManager back;
   back.LoadHistory(&r);
   EXPECT_EQ(back.RecentLangs, m.RecentLangs);
+}
+
+TEST(LangManager, DrawLangItem) {
+  class GlyphServices : public TLangServices {
+   public:
+    bool HasSpellchecker(int32_t lang) override { return lang == 0x0409; }
+    int32_t DrawSpellcheckerGlyph(plat::Canvas&, int32_t x, const plat::Rect&) override {
+      glyphAt = x;
+      return 16;
+    }
+    int32_t glyphAt = -1;
+  } services;
+  SetLangServices(&services);
+  TLangManager m;
+  m.LoadNames(&FewNames);
+  plat::Bitmap bitmap(120, 20);
+  plat::Canvas canvas(bitmap);
+  canvas.SetBrush({plat::BrushStyle::Solid, 0xFFFFFF});
+  canvas.SetTextColor(0x0000FF);
+  m.DrawLangItem(0x0407, canvas, true, {0, 0, 120, 20});
+  EXPECT_EQ(services.glyphAt, -1);  // no spellchecker: no glyph
+  EXPECT_EQ(canvas.GetPixel(60, 17), 0x0000FFu);  // the two separator lines
+  EXPECT_EQ(canvas.GetPixel(60, 19), 0x0000FFu);
+  EXPECT_EQ(canvas.GetPixel(60, 18), 0xFFFFFFu);
+  m.DrawLangItem(0x0409, canvas, false, {0, 0, 120, 20});
+  EXPECT_EQ(services.glyphAt, 3);
+  EXPECT_EQ(canvas.GetPixel(60, 17), 0xFFFFFFu);
+  SetLangServices(nullptr);
 }
 
 TEST(LangManager, IndexOfUsedLang) {
