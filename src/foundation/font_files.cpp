@@ -8,6 +8,7 @@
 #include <set>
 #include <system_error>
 
+#include "foundation/code_pages.h"
 #include "foundation/font_substitution.h"
 #include "platform/gfx/font.h"
 
@@ -43,35 +44,12 @@ bool ReadAt(std::FILE* f, uint64_t offset, size_t size, std::string& out) {
 
 bool IsFontHeader(uint32_t version) { return version == 0x00010000u || version == 0x4F54544Fu; }
 
-// UTF-16 big-endian name text to a byte string: UTF-8, which is ASCII for ASCII names.
+// UTF-16 big-endian name text in the program's code page.
 std::string DecodeUtf16Be(const std::string& raw) {
-  std::string out;
-  for (size_t i = 0; i + 1 < raw.size(); i += 2) {
-    uint32_t c = ReadBigEndian16(raw.data() + i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < raw.size()) {
-      const uint32_t low = ReadBigEndian16(raw.data() + i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  std::u16string text;
+  for (size_t i = 0; i + 1 < raw.size(); i += 2)
+    text += static_cast<char16_t>(ReadBigEndian16(raw.data() + i));
+  return WideToCodePage(text, DefaultCodePage);
 }
 
 std::string Trim(const std::string& s) {

@@ -99,6 +99,7 @@ TEST_F(FontManagerTest, NumbersByFaceAndCharacterSet) {
   EXPECT_NE(cyr, manager->ArialFont);
   EXPECT_EQ(manager->RegFonts[cyr].FontId, manager->RegFonts[manager->ArialFont].FontId);
   EXPECT_EQ(manager->FontWithCharset(manager->RegFonts[cyr].FontId, 2), manager->ArialFont);
+  EXPECT_EQ(manager->FontWithCharset(-5, 0), manager->ArialFont);  // an id no entry has
 
   // "Symbol" is drawn with its metric-compatible symbol face where that is installed.
   if (manager->FindFamily("Symbol") >= 0) {
@@ -108,6 +109,10 @@ TEST_F(FontManagerTest, NumbersByFaceAndCharacterSet) {
     const TSharedFont& f = manager->SelectFont(Key(manager->SymbolFont), 20, false, false, nullptr);
     EXPECT_TRUE(f.Font.IsSymbolFace());
     EXPECT_TRUE(manager->ReplacedFaces.empty());
+    // A face found by dropping its last word keeps its family when the symbol rule applies.
+    const int32_t extra = manager->FontIndex("Symbol Qvextra", 0, true);
+    EXPECT_TRUE(manager->RegFonts[extra].Installed);
+    EXPECT_EQ(manager->RegFonts[extra].Charset, 2);
   }
   // A symbol family only has entries of the symbol set.
   for (size_t fi = 0; fi < manager->Families.size(); ++fi) {
