@@ -135,8 +135,10 @@ class TFontManager {
                         const std::function<void()>& focus);
 
   // Makes the shared font of the key current at the given pixel height and returns it. With
-  // `select` and a canvas, the font is also selected into the canvas. With `noReplaceRecording`,
-  // a substitution the platform makes is not remembered.
+  // `select` and a canvas, the font is also selected into the canvas (a newly made font is always
+  // selected into a given canvas). With `noReplaceRecording`, a substitution the platform makes
+  // is not remembered. Asking again for the current key costs one comparison, and a font is made
+  // once per key; the returned font lives until FontsChanged or the manager's end.
   TSharedFont& SelectFont(const TFontKey& format, int32_t size, bool noReplaceRecording,
                           bool select, plat::Canvas* canvas);
   TSharedFont* CurrentSharedFont() const { return currentSharedFont_; }
