@@ -124,18 +124,21 @@ bool ReadSettingsFile(const std::string& path, std::string& text) {
   return true;
 }
 
-SettingsFileLock::SettingsFileLock(const std::string& path) {
+SettingsFileLock::SettingsFileLock(const std::string& path, int32_t waitMilliseconds) {
   std::string lockPath = path + ".lock";
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return;
-  // A second writer waits for the first one to finish its (short) write.
-  while (::flock(fd, LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      ::close(fd);
+  // A second writer waits for the first one to finish its (short) write, but never for ever: a
+  // lock still held after about five seconds belongs to a hung process, and the write fails.
+  for (int32_t waited = 0;; waited += 20) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      fd_ = fd;
       return;
     }
+    if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= waitMilliseconds) break;
+    ::usleep(20000);
   }
-  fd_ = fd;
+  ::close(fd);
 }
 
 SettingsFileLock::~SettingsFileLock() {

@@ -9,6 +9,7 @@
 // Files are written to a temporary file in the target's folder, flushed and renamed over the target,
 // while an advisory lock on "<file>.lock" keeps a second writer out, so a reader never sees a
 // half-written file and two instances never interleave their writes.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,10 +36,11 @@ bool ReadSettingsFile(const std::string& path, std::string& text);
 bool WriteSettingsFile(const std::string& path, std::string_view text, std::string& error);
 
 // Holds the advisory write lock of a settings file for its lifetime (used by stores that must read,
-// merge and write back as one step). `Locked` is false when the lock could not be had.
+// merge and write back as one step). A lock another process holds is waited for up to about five
+// seconds; `Locked` is false when the lock could not be had.
 class SettingsFileLock {
  public:
-  explicit SettingsFileLock(const std::string& path);
+  explicit SettingsFileLock(const std::string& path, int32_t waitMilliseconds = 5000);
   ~SettingsFileLock();
   SettingsFileLock(const SettingsFileLock&) = delete;
   SettingsFileLock& operator=(const SettingsFileLock&) = delete;

@@ -76,6 +76,18 @@ TEST(SettingsHive, FailedWriteKeepsTargetAndLeavesNoTemporaryFile) {
   }
 }
 
+TEST(SettingsHive, SecondWriterIsKeptOutWhileTheLockIsHeld) {
+  const std::string path = qvtest::MakeTempDir("hive") + "/s.ini";
+  {
+    plat::SettingsFileLock first(path);
+    ASSERT_TRUE(first.Locked());
+    plat::SettingsFileLock second(path, 0);
+    EXPECT_FALSE(second.Locked());
+  }
+  plat::SettingsFileLock again(path, 0);
+  EXPECT_TRUE(again.Locked());
+}
+
 TEST(SettingsHive, MissingFileOrFolderReadsEmpty) {
   std::string text = "stale";
   EXPECT_FALSE(plat::ReadSettingsFile(qvtest::SandboxDir() + "/nope/none.ini", text));
