@@ -19,6 +19,13 @@ struct TFontKey {
   friend bool operator==(const TFontKey&, const TFontKey&) = default;
 };
 
+// The key of a format record with these property names (the document model's character format
+// passes itself here), so that the two need not know each other's headers.
+template <class Format>
+TFontKey FontKeyOf(const Format& f) {
+  return {f.Font, f.Size, f.Bold, f.Italic, f.Strike, f.DoubleStrike, f.Underline, f.Scale};
+}
+
 inline bool SameFontKey(const TFontKey& a, const TFontKey& b) { return a == b; }
 
 struct TFontKeyHash {

@@ -45,6 +45,24 @@ void TKerningPairs::SetPairs(std::vector<TKerningPair> pairs) {
   }
 }
 
+void TKerningPairs::Assign(const TMemory& source) {
+  if (const auto* other = dynamic_cast<const TKerningPairs*>(&source)) {
+    TMemory::Assign(source);
+    Key = other->Key;
+    index_ = other->index_;
+    return;
+  }
+  std::vector<TKerningPair> pairs;
+  for (int32_t i = 0; i + 8 <= source.Length; i += 8) {
+    TKerningPair p;
+    std::memcpy(&p.First, source.Data + i, 2);
+    std::memcpy(&p.Second, source.Data + i + 2, 2);
+    std::memcpy(&p.Amount, source.Data + i + 4, 4);
+    pairs.push_back(p);
+  }
+  SetPairs(std::move(pairs));
+}
+
 TKerningPair TKerningPairs::Pair(int32_t index) const {
   TKerningPair p;
   std::memcpy(&p.First, Data + index * 8, 2);

@@ -28,6 +28,10 @@ class TKerningPairs : public TMemory {
 
   TFontKey Key;  // the format it was made for, with the size replaced
 
+  // Copies pairs, index and key from other kerning pairs; from a plain buffer, takes its bytes
+  // as pairs and indexes them.
+  void Assign(const TMemory& source) override;
+
   // Takes the pairs (in any order) and rebuilds the index.
   void SetPairs(std::vector<TKerningPair> pairs);
   int32_t Count() const { return Length / 8; }

@@ -183,6 +183,22 @@ TEST_F(FontManagerTest, MetricsAndWidthsAreSaneAndDeterministic) {
   EXPECT_LT(manager->SelectFont(narrow, 16, false, false, nullptr).TextWidth("Quorvane"), plain);
 }
 
+TEST(FontKey, OnlyTheFontPropertiesOfAFormatCount) {
+  struct Format {
+    int32_t Font = 3, Size = 24, Bold = 1, Italic = 0, Strike = 0, DoubleStrike = 0, Underline = 1,
+            Color = 255, Spacing = 20, Scale = 90;
+  } a, b;
+  b.Color = 0;
+  b.Spacing = -10;
+  EXPECT_TRUE(SameFontKey(FontKeyOf(a), FontKeyOf(b)));
+  EXPECT_EQ(TFontKeyHash()(FontKeyOf(a)), TFontKeyHash()(FontKeyOf(b)));
+  b.Scale = 100;
+  EXPECT_FALSE(SameFontKey(FontKeyOf(a), FontKeyOf(b)));
+  b = a;
+  b.Underline = 0;
+  EXPECT_FALSE(SameFontKey(FontKeyOf(a), FontKeyOf(b)));
+}
+
 TEST_F(FontManagerTest, SharedFontsAreCachedByKey) {
   plat::Canvas canvas;
   TFontKey key = Key(manager->TimesFont);

@@ -22,6 +22,20 @@ TEST(KerningPairs, LooksUpPairsGivenInAnyOrder) {
     EXPECT_EQ(pairs.GetKerning(c.first, c.second), c.amount) << c.first << c.second;
 }
 
+TEST(KerningPairs, AssignKeepsLookupsWorking) {
+  TKerningPairs source;
+  source.SetPairs({{'T', 'o', -5}, {'A', 'V', -4}});
+  TKerningPairs copy;
+  copy.Assign(source);
+  EXPECT_EQ(copy.GetKerning('A', 'V'), -4);
+  TMemory raw;
+  raw.SetData(source.Data, source.Length);
+  TKerningPairs fromBytes;
+  fromBytes.Assign(raw);
+  EXPECT_EQ(fromBytes.GetKerning('T', 'o'), -5);
+  EXPECT_EQ(fromBytes.Count(), 2);
+}
+
 TEST(KerningPairs, EmptyFontHasNoKerning) {
   TKerningPairs pairs;
   EXPECT_EQ(pairs.GetKerning('A', 'V'), 0);
