@@ -36,7 +36,7 @@ void SetValue(Key& key, const std::string& name, const std::string& value) {
 
 std::vector<Key> ParseHive(const std::string& text) {
   std::vector<Key> keys;
-  for (plat::IniSection& s : plat::ParseIniText(text)) {
+  for (plat::IniSection& s : plat::ParseIniText(text, true)) {
     Key& key = FindOrAddKey(keys, NormalizeKeyPath(s.Name));
     for (const std::string& line : s.Lines) {
       size_t eq = line.find('=');

@@ -64,10 +64,14 @@ void TSettingsStorage::ReadLongString(const std::string& name, const std::string
     value = defaultValue;
     return;
   }
+  // Pieces missing at the end read as empty, so reading stops at the first missing one: a
+  // damaged "Count" of two thousand million then costs nothing.
+  const std::string missing(1, '\0');
   std::string result;
   for (int32_t i = 0; i < count; ++i) {
     std::string piece;
-    ReadString(std::to_string(i), std::string(), piece);
+    ReadString(std::to_string(i), missing, piece);
+    if (piece == missing) break;
     result += piece;
   }
   value = std::move(result);

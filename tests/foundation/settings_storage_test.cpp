@@ -212,6 +212,14 @@ TEST(SettingsStorage, ShorterLongStringLeavesNoStalePieceInTheHive) {
   EXPECT_EQ(back, grown);
 }
 
+TEST(SettingsStorage, DamagedPieceCountDoesNotHang) {
+  auto ini = IniWith("[Long]\nCount=2147483647\n0=ab\n1=cd\n");
+  ini->KeyPrefix.clear();
+  std::string back;
+  ini->ReadLongString("Long", "dflt", back);
+  EXPECT_EQ(back, "abcd");
+}
+
 TEST(SettingsStorage, Blobs) {
   const uint8_t block[3] = {0xAB, 0x01, 0xFF};
   for (const auto& be : BackEnds()) {
@@ -294,6 +302,7 @@ TEST(HiveStore, RegistryRules) {
     w.OpenKey("General");
     w.WriteString("Name", "v");
     w.WriteInteger("Same", kNotSet);
+    w.WriteString("e", "");  // an empty value of a one-letter name is no missing value
     std::string error;
     ASSERT_TRUE(w.Flush(error)) << error;
     w.WriteBool("AfterFlush", true);
@@ -309,6 +318,7 @@ TEST(HiveStore, RegistryRules) {
   EXPECT_EQ(r.ReadInteger("Missing", 1, 9, kNotSet), kNotSet);
   r.OpenKey("General");
   EXPECT_EQ(r.ReadStr("NAME"), "v");
+  EXPECT_EQ(r.ReadStr("e", "dflt"), "");
   EXPECT_TRUE(r.ReadBool("AfterFlush", false));
   EXPECT_EQ(r.ReadInteger("Same", kNotSet, 0x7FFFFFFF, 0), kNotSet);
 }

@@ -56,7 +56,7 @@ bool WriteAll(int fd, std::string_view text) {
 
 }  // namespace
 
-std::vector<IniSection> ParseIniText(std::string_view text) {
+std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues) {
   std::vector<IniSection> sections;
   IniSection* current = nullptr;
   size_t pos = 0;
@@ -66,7 +66,11 @@ std::vector<IniSection> ParseIniText(std::string_view text) {
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.size() < 3) continue;
+    if (line.size() < 3) {
+      if (keepShortValues && current && line.find('=') != std::string_view::npos)
+        current->Lines.emplace_back(line);
+      continue;
+    }
     if (line.front() == '[') {
       // The name is the line without its first and last character, whatever the last one is.
       std::string_view name = line.substr(1, line.size() - 2);

@@ -18,11 +18,13 @@ namespace plat {
 
 struct IniSection {
   std::string Name;
-  std::vector<std::string> Lines;  // the section's lines in file order (each at least 3 characters)
+  std::vector<std::string> Lines;  // the section's lines in file order
 };
 
 // Splits ini text into its sections, in the order they first appear. Both "\n" and "\r\n" end lines.
-std::vector<IniSection> ParseIniText(std::string_view text);
+// `keepShortValues` keeps value lines shorter than three characters ("x=", an empty value of a
+// one-letter name), which the settings hive must tell apart from a missing value.
+std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues = false);
 
 // The line "name=value" for a value. A line break inside the value (CR LF, CR or LF) is written as
 // "||", the program's own line-break mark in settings, so a value can never break the file apart.

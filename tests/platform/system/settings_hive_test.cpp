@@ -27,6 +27,9 @@ TEST(SettingsHive, ParseRules) {
   EXPECT_EQ(sections[0].Lines, (std::vector<std::string>{"x=1=2", "=empty name", "y=3"}));
   EXPECT_EQ(sections[1].Name, "Other");
   EXPECT_EQ(sections[1].Lines, (std::vector<std::string>{"k=v"}));
+  auto hive = plat::ParseIniText("[K]\ne=\nab\n", true);
+  ASSERT_EQ(hive.size(), 1u);
+  EXPECT_EQ(hive[0].Lines, (std::vector<std::string>{"e="}));
 }
 
 TEST(SettingsHive, DamagedTextParsesWithoutFault) {
