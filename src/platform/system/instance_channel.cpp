@@ -180,6 +180,10 @@ bool ServeConnection(int fd, const InstanceHandler& handler) {
   const uint8_t code = static_cast<uint8_t>(head[kMarkerLen]) & 0x7F;
   const uint32_t length = GetU32(head.substr(kMarkerLen + 1));
   if (length > kMaxPathBytes || !ReadExact(fd, length, path, deadline)) return false;
+  // A sender that gave up waiting has closed its end; acting on its request now would make
+  // two instances open the same file.
+  pollfd p{fd, POLLRDHUP, 0};
+  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) return false;
   const uint8_t answer = handler ? handler(code, path) : 0;
   std::string reply(kInstanceMarker, kMarkerLen);
   reply += static_cast<char>(answer);

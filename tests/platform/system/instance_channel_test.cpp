@@ -78,6 +78,17 @@ TEST_F(InstanceChannel, AnUnresponsiveInstanceCostsABoundedWait) {
   EXPECT_EQ(plat::SendInstanceMessage(peers[0], 2, std::string(100000, 'p'), 100), std::nullopt);
 }
 
+TEST_F(InstanceChannel, RequestsWhoseSenderGaveUpAreNotActedOn) {
+  int handled = 0;
+  plat::InstanceListener late([&](uint8_t, const std::string&) { return uint8_t(++handled); });
+  auto peers = plat::ListInstances();
+  ASSERT_EQ(peers.size(), 1u);
+  EXPECT_EQ(plat::SendInstanceMessage(peers[0], 2, "/d/a.rtf", 50), std::nullopt);
+  // The instance wakes up later: the abandoned request must not open the file a second time.
+  EXPECT_EQ(late.Serve(0), 0);
+  EXPECT_EQ(handled, 0);
+}
+
 TEST_F(InstanceChannel, StaleSocketsAndForeignFilesAreSkipped) {
   std::string address;
   {
