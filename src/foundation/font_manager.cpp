@@ -6,6 +6,7 @@
 
 #include "foundation/char_coverage.h"
 #include "foundation/code_pages.h"
+#include "foundation/exceptions.h"
 #include "foundation/font_services.h"
 #include "foundation/font_substitution.h"
 #include "platform/gfx/canvas.h"
@@ -26,8 +27,22 @@ std::unique_ptr<TFontManager>& ManagerSlot() {
   return manager;
 }
 
-plat::Font MakeFont(const plat::LogFont& lf) {
-  plat::Font font(lf);
+// The platform raises its own error when a face's file cannot be read or no font at all can
+// stand in for a face. A face that fails is replaced by the fallback face; when that fails too,
+// the error is passed on as the program's exception so that the top level reports it.
+plat::Font MakeFont(plat::LogFont& lf, const std::string& fallback) {
+  plat::Font font;
+  try {
+    font = plat::Font(lf);
+  } catch (const plat::GfxError& e) {
+    if (SameFaceName(lf.FaceName, fallback)) throw Exception(e.what());
+    lf.FaceName = fallback;
+    try {
+      font = plat::Font(lf);
+    } catch (const plat::GfxError& again) {
+      throw Exception(again.what());
+    }
+  }
   // The low bits of the font object's address, as the creation of a system font handle would.
   FontServices().AddEntropy(static_cast<uint8_t>(reinterpret_cast<uintptr_t>(&font.impl())));
   return font;
@@ -115,7 +130,12 @@ void TFontManager::EnumFamilies() {
     if (listed) continue;
     plat::LogFont lf;
     lf.FaceName = alias.Face;
-    const plat::Font font(lf);
+    plat::Font font;
+    try {
+      font = plat::Font(lf);
+    } catch (const plat::GfxError&) {
+      continue;
+    }
     if (!IsMetricStandIn(alias.Face, font.FaceName())) continue;
     int32_t charset = font.IsSymbolFace() ? SYMBOL_CHARSET : ANSI_CHARSET;
     int32_t pitch = 0;
@@ -386,11 +406,11 @@ std::unique_ptr<TSharedFont> TFontManager::CreateSharedFont(const TFontKey& form
   }
   lf.Underline = false;  // the layout draws these lines itself
   lf.StrikeOut = false;
-  plat::Font font = MakeFont(lf);
+  plat::Font font = MakeFont(lf, FallbackFaceName);
   if (format.Scale != 100 && format.Scale > 0) {
     const int64_t avg = font.Metrics().AveCharWidth;
     lf.Width = std::max<int32_t>(1, static_cast<int32_t>((avg * format.Scale + 50) / 100));
-    font = MakeFont(lf);
+    font = MakeFont(lf, FallbackFaceName);
   }
   // The platform reports the face it really selected; a metric-compatible stand-in of a common
   // document face counts as that face.
@@ -400,14 +420,14 @@ std::unique_ptr<TSharedFont> TFontManager::CreateSharedFont(const TFontKey& form
   if (drawnAsAsked(face, font.FaceName())) {
     if (!found) {
       lf.FaceName = FallbackFaceName;
-      font = MakeFont(lf);
+      font = MakeFont(lf, FallbackFaceName);
     }
   } else {
     const bool recreate = (lf.CharSet != ANSI_CHARSET && lf.CharSet != DEFAULT_CHARSET && !found) ||
                           (lf.CharSet == ANSI_CHARSET && installed && !symbolFamily);
     if (recreate) {
       lf.CharSet = DEFAULT_CHARSET;
-      font = MakeFont(lf);
+      font = MakeFont(lf, FallbackFaceName);
     }
     if (!noReplaceRecording && !drawnAsAsked(lf.FaceName, font.FaceName()))
       RecordReplacement(lf.FaceName, font.FaceName());
@@ -497,7 +517,7 @@ int32_t TFontManager::FontCoversChar(const std::string& face, uint32_t code) {
     lf.Weight = 400;
     lf.CharSet = DEFAULT_CHARSET;
     bool found = false;
-    GetFontCharacters(plat::Font(lf), coverageCodes_, found);
+    GetFontCharacters(MakeFont(lf, FallbackFaceName), coverageCodes_, found);
     coverageFace_ = face;
     coverageValid_ = true;
   }
