@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "foundation/number_words.h"
+#include "foundation/options_holder.h"
 
 const std::string NoteSymbols = "\x2A\x86\x87\xA7";
 
@@ -202,6 +203,10 @@ std::string FormatListNumber(int32_t number, int32_t code, int32_t language) {
     default: return {};
   }
 }
+
+int32_t TRulerSnapServices::MeasurementUnit() const { return GetOptions().General.Measurements; }
+
+bool TRulerSnapServices::AltKeyDown() const { return false; }
 
 void RegisterRulerSnapServices(std::unique_ptr<TRulerSnapServices> services) {
   SnapServicesSlot() = services ? std::move(services) : std::make_unique<TRulerSnapServices>();

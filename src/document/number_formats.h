@@ -65,13 +65,13 @@ bool ParseTypedListNumber(const std::string& token, std::u16string& text,
 std::string FormatListNumber(int32_t number, int32_t code, int32_t language);
 
 // What ruler snapping needs of the interface: the user's measurement unit (0 cm, 1 inch, 2 point,
-// 3 pica, 4 mm) and whether Alt is held down. The default answers centimetres and "not down"; the
-// interface registers the real one at start-up.
+// 3 pica, 4 mm) and whether Alt is held down. The default reads the "Measurements" option and
+// never sees Alt; the document window registers one that reads the keyboard state.
 class TRulerSnapServices {
  public:
   virtual ~TRulerSnapServices() = default;
-  virtual int32_t MeasurementUnit() const { return 0; }
-  virtual bool AltKeyDown() const { return false; }
+  virtual int32_t MeasurementUnit() const;
+  virtual bool AltKeyDown() const;
 };
 void RegisterRulerSnapServices(std::unique_ptr<TRulerSnapServices> services);
 const TRulerSnapServices& RulerSnapServices();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/options_holder.h"
+
 namespace {
 
 const std::string kAsterisk = "\x2A";
@@ -105,6 +107,14 @@ TEST(NumberFormats, RulerSnapping) {
   EXPECT_EQ(SnapRulerPosition(100, 150, nullptr, true), 100);
   EXPECT_EQ(SnapRulerPosition(100, 400, nullptr, false), 86);
   RegisterRulerSnapServices(nullptr);
+
+  // The default reads the unit from the options.
+  uint8_t saved = GetOptions().General.Measurements;
+  GetOptions().General.Measurements = 1;
+  EXPECT_EQ(SnapRulerPosition(100, static_cast<int32_t>(0x80000000u), nullptr, true), 86);
+  GetOptions().General.Measurements = 2;
+  EXPECT_EQ(SnapRulerPosition(1000, static_cast<int32_t>(0x80000000u), nullptr, true), 1020);
+  GetOptions().General.Measurements = saved;
 }
 
 }  // namespace
