@@ -1,5 +1,7 @@
 #include "platform/system/code_page_conv.h"
 
+#include "platform/gfx/font.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -227,5 +229,16 @@ int ByteOfChar(uint32_t codePage, char16_t ch) {
   auto it = table->toByte.find(ch);
   return it == table->toByte.end() ? -1 : it->second;
 }
+
+void InstallCodePageDecoder() {
+  SetCodePageDecoder([](int32_t codePage, std::string_view bytes) {
+    return CodePageToUtf16(static_cast<uint32_t>(codePage), std::string(bytes));
+  });
+}
+
+namespace {
+// Text drawing decodes bytes through this conversion from the start.
+const bool decoderInstalled = (InstallCodePageDecoder(), true);
+}  // namespace
 
 }  // namespace plat

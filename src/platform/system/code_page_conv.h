@@ -30,4 +30,7 @@ std::string Utf16ToCodePage(uint32_t codePage, const std::u16string& text, char 
 // One character in a single-byte page; -1 when the page cannot hold it (or is multi-byte).
 int ByteOfChar(uint32_t codePage, char16_t ch);
 
+// Makes text drawing decode byte strings through this conversion (done when the program starts).
+void InstallCodePageDecoder();
+
 }  // namespace plat
