@@ -28,9 +28,6 @@ constexpr const char* kDefaultFileExts =
     "wmf\rwmv\rwri\rxls\rxml\rzip";
 constexpr const char* kWebDomains = "au\rcom\rde\redu\rfr\rgov\rnet\rnz\rorg\rtv\ruk";
 
-// Stored user schemes beyond this many are not read: a damaged count must not stall start-up.
-constexpr int32_t kMaxUserSchemes = 1000;
-
 const std::vector<TKeyDesc<TSaveAsWebOptions>>& SaveAsWebKeys() {
   using W = TSaveAsWebOptions;
   static const std::vector<TKeyDesc<W>> keys = {
@@ -134,11 +131,15 @@ void LoadColorScheme(TSettingsStorage& s, TColorOptions& col) {
                           static_cast<uint32_t>(bytes[4 * i + 3]) << 24;
   }
   s.OpenKey("ColorScheme\\UsrSchemes2");
-  int32_t count = std::min(s.ReadInteger("Count", 0, INT32_MAX, 0), kMaxUserSchemes);
+  int32_t count = s.ReadInteger("Count", 0, INT32_MAX, 0);
   col.UserSchemes.clear();
+  // Schemes are written numbered without gaps, so reading stops at the first missing one: a
+  // damaged "Count" then costs nothing.
+  const std::string missing(1, '\0');
   for (int32_t i = 0; i < count; ++i) {
-    TUserColorScheme scheme{s.ReadStr("Name" + std::to_string(i)),
+    TUserColorScheme scheme{s.ReadStr("Name" + std::to_string(i), missing),
                             s.ReadStr("Data" + std::to_string(i))};
+    if (scheme.Name == missing) break;
     if (!scheme.Name.empty()) col.UserSchemes.push_back(scheme);
   }
 }
@@ -185,7 +186,8 @@ void LoadDateTime(TSettingsStorage& s, const TOptionsContext& c, TDateTimeFormat
   d.UpdDtTm = s.ReadBool("UpdDtTm", false);
   int32_t count = s.ReadInteger("Count", 0, 65535, 0);
   d.Langs.clear();
-  for (int32_t i = 0; i < count; ++i) {
+  // Opening a missing key would create it: reading stops at the first missing language.
+  for (int32_t i = 0; i < count && s.KeyExists("DateTime\\" + std::to_string(i)); ++i) {
     s.OpenKey("DateTime\\" + std::to_string(i));
     TLangDateTimeFormatInfo lang;
     LoadKeys(s, c, lang, LangDateKeys());

@@ -77,11 +77,13 @@ const std::vector<TKeyDesc<TEnvelopeOptions>>& EnvelopeKeys() {
   using E = TEnvelopeOptions;
   static const std::vector<TKeyDesc<E>> keys = {
       {"LastAddrBook", K::Path, &E::LastAddrBook},
-      {"LastAddr", K::Text, &E::LastAddr},
+      // Addresses run over several lines, which no store keeps inside a value: they are kept
+      // in the "||" form like the other multi-line values.
+      {"LastAddr", K::Lines, &E::LastAddr},
       {"CSVNames", K::Lines, &E::CSVNames},
-      {"CSVTemplate", K::Text, &E::CSVTemplate},
+      {"CSVTemplate", K::Lines, &E::CSVTemplate},
       {"OmitRetAddr", K::Bool, &E::OmitRetAddr},
-      {"RetAddr", K::Text, &E::RetAddr},
+      {"RetAddr", K::Lines, &E::RetAddr},
       {"Width", K::Int, &E::Width, 1440, 31680},
       {"Height", K::Int, &E::Height, 1440, 31680},
       {"DA_Left", K::Int, &E::DA_Left, 0, 8000},

@@ -70,8 +70,8 @@ TOptions FullRecord(const TOptionsContext& c, THolderSettings& h) {
   in.DropCapProps = {2, 4, 6, 8, 10, 12, 14, 16};
   in.DropCapFont = "Georgia";
   in.TOC = {false, false, -1, 9, false, u"Contents \u00e9", "toc.rtf"};
-  in.Envelopes = {c.DataFolder + "Address Books/home.csv", "Ann, Street 1", "Name\r\nCity",
-                  "{Name}", true, "Me", 10000, 6000, 3000, 4500, 200, 300, 2, true,
+  in.Envelopes = {c.DataFolder + "Address Books/home.csv", "Ann\r\nStreet 1", "Name\r\nCity",
+                  "{Name}\r\n{City}", true, "Me\r\nStreet 2", 10000, 6000, 3000, 4500, 200, 300, 2, true,
                   std::string(1300, 'f') + " tail"};
   in.MainWnd = {0, -8, 20, 800, 600};
   in.FindReplace = {120, 0, 1, 77, {u"alpha", u"\u00fcber", u"gamma"}, {u"x"}};
@@ -494,6 +494,10 @@ TEST_F(OptionsTest, StoredValuesFollowEachKeysRule) {
        [](auto& o, auto&) -> int64_t { return o.LoadSave.DocsToReload.empty(); }, 1},
       {"docs to reload read with bit 0x40", Section("LoadSave") + "Flags=64\nDocsToReload=;/a.rtf\n", nullptr,
        [](auto& o, auto&) -> int64_t { return o.LoadSave.DocsToReload == ";/a.rtf"; }, 1},
+      {"damaged scheme count", Section("ColorScheme\\UsrSchemes2") + "Count=2000000000\nName0=A\nData0=1\n", nullptr,
+       [](auto& o, auto&) -> int64_t { return o.Colors.UserSchemes.size(); }, 1},
+      {"date-time count past the stored languages", Section("DateTime") + "Count=65535\n" + Section("DateTime\\0") + "Lang=1031\n", nullptr,
+       [](auto& o, auto&) -> int64_t { return o.DateTime.Langs.size() * 10000 + o.DateTime.Langs[0].Lang; }, 11031},
       {"date-time count clamps", Section("DateTime") + "Count=-1\n", nullptr,
        [](auto& o, auto&) -> int64_t { return o.DateTime.Langs.size(); }, 0},
       {"overused position negative", Section("OverusedWords") + "x=-9\nMinDistance=0\nSentSize=900\n", nullptr,
