@@ -1,17 +1,14 @@
 #include "platform/system/folders.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 #include <fstream>
 #include <mutex>
-#include <random>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
