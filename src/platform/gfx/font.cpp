@@ -205,18 +205,8 @@ std::u16string Font::DecodeBytes(std::string_view bytes) const {
 const std::vector<KerningPair>& Font::KerningPairs() const {
   const Impl& f = *impl_;
   std::call_once(f.kernOnce, [&f] {
-    const auto& chars = f.face->GlyphChars();
-    for (const gfx_detail::KernUnits& k : f.face->Kerning()) {
-      const int32_t amount = f.ScaleX(k.amount);
-      if (amount == 0) continue;
-      auto [l0, l1] = chars.equal_range(k.left);
-      auto [r0, r1] = chars.equal_range(k.right);
-      for (auto l = l0; l != l1; ++l)
-        for (auto r = r0; r != r1; ++r) f.kerning.push_back({l->second, r->second, amount});
-    }
-    std::sort(f.kerning.begin(), f.kerning.end(), [](const KerningPair& a, const KerningPair& b) {
-      return a.First != b.First ? a.First < b.First : a.Second < b.Second;
-    });
+    for (const gfx_detail::CharKernUnits& k : f.face->CharKerning())
+      if (const int32_t amount = f.ScaleX(k.amount)) f.kerning.push_back({k.first, k.second, amount});
   });
   return f.kerning;
 }

@@ -97,20 +97,26 @@ std::vector<std::string> Families(FcPattern* p) {
   return out;
 }
 
-bool IsGeneric(const std::string& f) {
-  static const std::set<std::string> g = {"sans-serif", "serif", "monospace", "sans", "mono",
-                                          "cursive", "fantasy", "emoji", "math", "system-ui"};
-  return g.count(Lower(f)) != 0;
-}
-
 struct Match {
   std::string file;
   int32_t index = 0;
   std::vector<std::string> families;
   int weight = FC_WEIGHT_REGULAR;
   int slant = FC_SLANT_ROMAN;
-  std::vector<std::string> asked;  // the pattern's family list after fontconfig's rules
+  // The families that fontconfig's rules bound strongly to the asked one (its metric
+  // aliases); the weakly bound rest is the generic fallback list.
+  std::vector<std::string> strong;
 };
+
+std::vector<std::string> StrongFamilies(FcPattern* p) {
+  std::vector<std::string> out;
+  FcValue v;
+  FcValueBinding b;
+  for (int k = 0; FcPatternGetWithBinding(p, FC_FAMILY, k, &v, &b) == FcResultMatch; ++k)
+    if (b != FcValueBindingWeak && v.type == FcTypeString)
+      out.emplace_back(reinterpret_cast<const char*>(v.u.s));
+  return out;
+}
 
 bool MatchFamily(const std::string& family, int32_t weight, bool italic, Match& m) {
   FcPattern* pat = FcPatternCreate();
@@ -120,7 +126,7 @@ bool MatchFamily(const std::string& family, int32_t weight, bool italic, Match& 
   FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pat, FcMatchPattern);
   FcDefaultSubstitute(pat);
-  m.asked = Families(pat);
+  m.strong = StrongFamilies(pat);
   FcResult res = FcResultNoMatch;
   FcPattern* found = FcFontMatch(nullptr, pat, &res);
   FcPatternDestroy(pat);
@@ -145,14 +151,11 @@ const std::string* FindFamily(const std::vector<std::string>& list, const std::s
   return nullptr;
 }
 
-// fontconfig put the matched family in place of the asked one by a rule of its own (a
-// metric alias) when it stands in the pattern's list before the generic family that fontconfig
-// adds for every unknown name.
+// fontconfig put the matched family in place of the asked one by a rule of its own (a metric
+// alias) when the family is bound strongly to the asked one, not merely a generic fallback.
 bool MatchedThroughAlias(const Match& m) {
-  for (const std::string& f : m.asked) {
-    if (IsGeneric(f)) return false;
+  for (const std::string& f : m.strong)
     if (FindFamily(m.families, f)) return true;
-  }
   return false;
 }
 
@@ -367,6 +370,23 @@ const std::unordered_multimap<uint32_t, char16_t>& FaceRecord::GlyphChars() cons
 const std::vector<KernUnits>& FaceRecord::Kerning() const {
   std::call_once(kernOnce_, [this] { kern_ = ReadKerning(*this); });
   return kern_;
+}
+
+const std::vector<CharKernUnits>& FaceRecord::CharKerning() const {
+  std::call_once(charKernOnce_, [this] {
+    std::unordered_map<uint32_t, std::vector<char16_t>> chars;
+    for (const auto& [glyph, c] : GlyphChars()) chars[glyph].push_back(c);
+    for (const KernUnits& k : Kerning()) {
+      auto l = chars.find(k.left), r = chars.find(k.right);
+      if (l == chars.end() || r == chars.end()) continue;
+      for (char16_t a : l->second)
+        for (char16_t b : r->second) charKern_.push_back({a, b, k.amount});
+    }
+    std::sort(charKern_.begin(), charKern_.end(), [](const CharKernUnits& a, const CharKernUnits& b) {
+      return a.first != b.first ? a.first < b.first : a.second < b.second;
+    });
+  });
+  return charKern_;
 }
 
 std::string FaceRecord::Table(uint32_t tag) const {

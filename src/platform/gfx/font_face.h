@@ -32,6 +32,11 @@ struct KernUnits {
   int32_t amount;        // font units
 };
 
+struct CharKernUnits {
+  char16_t first, second;
+  int32_t amount;  // font units
+};
+
 // One face of one font file. Immutable after loading, except for the lazily built parts behind
 // their own once-flags.
 class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
@@ -64,13 +69,16 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   // The chars (below 0x10000) of each glyph, for turning glyph pairs into character pairs.
   const std::unordered_multimap<uint32_t, char16_t>& GlyphChars() const;
   const std::vector<KernUnits>& Kerning() const;
+  // The same pairs between characters, sorted by first then second character.
+  const std::vector<CharKernUnits>& CharKerning() const;
   std::string Table(uint32_t tag) const;
   // A cairo face over this face, bold and oblique synthesised as asked; owned by the record.
   cairo_font_face_t* CairoFace(bool synthBold, bool synthOblique);
 
  private:
   FaceRecord() = default;
-  mutable std::once_flag rangesOnce_, glyphCharsOnce_, kernOnce_;
+  mutable std::once_flag rangesOnce_, glyphCharsOnce_, kernOnce_, charKernOnce_;
+  mutable std::vector<CharKernUnits> charKern_;
   mutable std::vector<CodeRange> ranges_;
   mutable std::unordered_multimap<uint32_t, char16_t> glyphChars_;
   mutable std::vector<KernUnits> kern_;

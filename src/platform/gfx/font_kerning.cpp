@@ -26,15 +26,41 @@ struct Reader {
   uint32_t U32(size_t off) const { return (uint32_t(U16(off)) << 16) | U16(off + 2); }
 };
 
-// Pairs are kept once: the first table or subtable that gives a pair wins.
+// Pairs are kept once: the first table or subtable that gives a pair wins. Each subtable's
+// pairs are gathered, then merged into the pairs found so far (zero pairs included, since they
+// too hide later subtables' values).
 struct PairSink {
-  std::vector<KernUnits> pairs;
-  std::set<std::pair<uint32_t, uint32_t>> seen;
+  std::vector<KernUnits> pairs;    // merged so far, sorted by glyph pair
+  std::vector<KernUnits> current;  // the subtable being read
   const std::unordered_set<uint32_t>* wanted = nullptr;  // glyphs that have characters
   void Add(uint32_t l, uint32_t r, int32_t v) {
     if (wanted && (!wanted->count(l) || !wanted->count(r))) return;
-    if (!seen.insert({l, r}).second) return;
-    if (v != 0) pairs.push_back({l, r, v});
+    current.push_back({l, r, v});
+  }
+  static bool Less(const KernUnits& a, const KernUnits& b) {
+    return a.left != b.left ? a.left < b.left : a.right < b.right;
+  }
+  void EndSubtable() {
+    std::stable_sort(current.begin(), current.end(), Less);
+    std::vector<KernUnits> merged;
+    merged.reserve(pairs.size() + current.size());
+    size_t i = 0, k = 0;
+    while (i < pairs.size() || k < current.size()) {
+      if (k == current.size() || (i < pairs.size() && !Less(current[k], pairs[i]))) {
+        const bool same = k < current.size() && !Less(pairs[i], current[k]);
+        merged.push_back(pairs[i++]);
+        if (same) ++k;
+      } else {
+        const KernUnits& c = current[k++];
+        if (merged.empty() || Less(merged.back(), c)) merged.push_back(c);
+      }
+    }
+    pairs.swap(merged);
+    current.clear();
+  }
+  std::vector<KernUnits> Result() {
+    std::erase_if(pairs, [](const KernUnits& p) { return p.amount == 0; });
+    return std::move(pairs);
   }
 };
 
@@ -52,6 +78,7 @@ void ReadKernTable(const Reader& k, PairSink& sink) {
       const uint16_t length = k.U16(at + 2), coverage = k.U16(at + 4);
       const bool horizontal = coverage & 1, minimum = coverage & 2, cross = coverage & 4;
       if ((coverage >> 8) == 0 && horizontal && !minimum && !cross) ReadFormat0(k, at + 6, sink);
+      sink.EndSubtable();
       if (length < 6) break;
       at += length;
     }
@@ -63,6 +90,7 @@ void ReadKernTable(const Reader& k, PairSink& sink) {
       const uint8_t coverage = uint8_t(k.U16(at + 4) >> 8), format = uint8_t(k.U16(at + 4));
       const bool vertical = coverage & 0x80, cross = coverage & 0x40, variation = coverage & 0x20;
       if (format == 0 && !vertical && !cross && !variation) ReadFormat0(k, at + 8, sink);
+      sink.EndSubtable();
       if (length < 8) break;
       at += length;
     }
@@ -113,10 +141,12 @@ std::vector<std::pair<uint32_t, uint16_t>> ClassGlyphs(const Reader& g, size_t a
 void ReadPairPos(const Reader& g, size_t at, PairSink& sink) {
   const uint16_t format = g.U16(at), vf1 = g.U16(at + 4), vf2 = g.U16(at + 6);
   const std::vector<uint32_t> firsts = CoverageGlyphs(g, at + g.U16(at + 2));
+  auto wanted = [&sink](uint32_t glyph) { return !sink.wanted || sink.wanted->count(glyph); };
   const size_t s1 = size_t(ValueSize(vf1)), s2 = size_t(ValueSize(vf2));
   if (format == 1) {
     const uint16_t sets = g.U16(at + 8);
     for (size_t i = 0; i < sets && i < firsts.size(); ++i) {
+      if (!wanted(firsts[i])) continue;
       const size_t set = at + g.U16(at + 10 + 2 * i);
       const uint16_t n = g.U16(set);
       const size_t rec = 2 + s1 + s2;
@@ -129,11 +159,12 @@ void ReadPairPos(const Reader& g, size_t at, PairSink& sink) {
     const uint16_t count1 = g.U16(at + 12), count2 = g.U16(at + 14);
     std::vector<std::vector<uint32_t>> byClass2(count2);
     for (const auto& [glyph, c] : classes2)
-      if (c > 0 && c < count2) byClass2[c].push_back(glyph);
+      if (c > 0 && c < count2 && wanted(glyph)) byClass2[c].push_back(glyph);
     std::unordered_map<uint32_t, uint16_t> class1;
     for (const auto& [glyph, c] : classes1) class1[glyph] = c;
     const size_t rec = s1 + s2, row = rec * count2;
     for (uint32_t first : firsts) {
+      if (!wanted(first)) continue;
       auto it = class1.find(first);
       const uint16_t c1 = it == class1.end() ? 0 : it->second;
       if (c1 >= count1) continue;
@@ -148,7 +179,7 @@ void ReadPairPos(const Reader& g, size_t at, PairSink& sink) {
 }
 
 void ReadGpos(const Reader& g, PairSink& sink) {
-  const size_t featureList = g.U16(4), lookupList = g.U16(8);
+  const size_t featureList = g.U16(6), lookupList = g.U16(8);
   std::set<uint16_t> lookups;
   const uint16_t features = g.U16(featureList);
   for (size_t i = 0; i < features; ++i) {
@@ -172,6 +203,7 @@ void ReadGpos(const Reader& g, PairSink& sink) {
         continue;
       }
       ReadPairPos(g, sub, sink);
+      sink.EndSubtable();
     }
   }
 }
@@ -180,8 +212,12 @@ void ReadGpos(const Reader& g, PairSink& sink) {
 
 std::vector<KernUnits> ReadKerning(const FaceRecord& rec) {
   PairSink sink;
+  // Pairs between the characters that text in the system's code pages uses: the alphabets up
+  // to Hebrew, and general punctuation, currency and letter-like symbols. (A class-kerned face
+  // would otherwise give hundreds of thousands of pairs between every script's letters.)
   std::unordered_set<uint32_t> wanted;
-  for (const auto& [glyph, c] : rec.GlyphChars()) wanted.insert(glyph);
+  for (const auto& [glyph, c] : rec.GlyphChars())
+    if (c < 0x0600 || (c >= 0x2000 && c < 0x2130)) wanted.insert(glyph);
   sink.wanted = &wanted;
   const std::string kern = rec.Table(Tag('k', 'e', 'r', 'n'));
   if (!kern.empty()) ReadKernTable(Reader{kern}, sink);
@@ -189,7 +225,7 @@ std::vector<KernUnits> ReadKerning(const FaceRecord& rec) {
     const std::string gpos = rec.Table(Tag('G', 'P', 'O', 'S'));
     if (!gpos.empty()) ReadGpos(Reader{gpos}, sink);
   }
-  return std::move(sink.pairs);
+  return sink.Result();
 }
 
 }  // namespace plat::gfx_detail
