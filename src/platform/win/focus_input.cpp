@@ -66,6 +66,9 @@ namespace {
 bool Down(uint8_t vk) { return (S().keyState[vk] & 0x80) != 0; }
 bool SyncDown(uint8_t vk) { return (S().syncKeyState[vk] & 0x80) != 0; }
 
+// Alt for system keys: the left Alt, or the right one unless it is AltGr.
+bool AltHeld() { return Down(VK_LMENU) || (Down(VK_RMENU) && !S().altGrDown); }
+
 uint32_t MouseKeyFlags() {
   uint32_t f = 0;
   if (Down(VK_LBUTTON)) f |= MK_LBUTTON;
@@ -237,8 +240,9 @@ void Key(uint8_t vk, bool down, bool extended, uint32_t scanCode) {
     uint8_t l = generic == VK_SHIFT ? VK_LSHIFT : generic == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
     SetDown(generic, Down(l) || Down(uint8_t(l + 1)));
   }
-  bool alt = Down(VK_MENU);
-  bool sys = (alt && !Down(VK_CONTROL)) || generic == VK_MENU || vk == VK_F10;
+  bool alt = AltHeld();
+  bool altGrKey = vk == VK_RMENU && s.altGrDown;
+  bool sys = (alt && !Down(VK_CONTROL)) || (generic == VK_MENU && !altGrKey) || vk == VK_F10;
   Hwnd target = s.focus ? s.focus : s.active;
   if (!target) return;
   uint32_t lp = 1 | ((scanCode & 0xFF) << 16);
@@ -256,11 +260,13 @@ void Char(char32_t cp) {
   if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return;
   Hwnd target = s.focus ? s.focus : s.active;
   if (!target) return;
-  bool sys = Down(VK_MENU) && !Down(VK_CONTROL);
-  uint32_t lp = 1 | (Down(VK_MENU) ? KF_ALTDOWN_BIT : 0);
+  bool sys = AltHeld() && !Down(VK_CONTROL);
+  uint32_t lp = 1 | (AltHeld() ? KF_ALTDOWN_BIT : 0);
   QueueInput(Msg{target, sys ? WM_SYSCHAR : WM_CHAR, uintptr_t(cp), intptr_t(int32_t(lp))},
                s.lastKeyEvent);
 }
+
+void AltGr(bool down) { S().altGrDown = down; }
 
 void SyncKeyState(uint8_t vk, bool down) {
   SetDown(vk, down);

@@ -14,6 +14,9 @@ enum class Button { Left, Right, Middle };
 // message then carries the generic number (VK_SHIFT, VK_CONTROL, VK_MENU) and the key state
 // knows both. Alt without Ctrl (and F10) makes WM_SYSKEYDOWN/WM_SYSKEYUP.
 void Key(uint8_t vk, bool down, bool extended = false, uint32_t scanCode = 0);
+// AltGr went down or up. It arrives as VK_RMENU through Key(); while it is held the right Alt
+// does not make system keys or system characters, so AltGr characters type as plain text.
+void AltGr(bool down);
 // A typed character (one per code point; surrogate halves and values past 0x10FFFF are
 // dropped): WM_CHAR to the focus, WM_SYSCHAR while Alt is held without Ctrl.
 void Char(char32_t codePoint);

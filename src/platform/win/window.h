@@ -60,7 +60,7 @@ struct PaintContext {
 
 // Cursor shapes; the ids 1..63 follow the system's cursor table where it names system cursors.
 enum class CursorShape : int32_t {
-  None = 0,
+  Hidden = 0,  // no cursor shown
   Arrow = 1,
   SizeNESW = 2,
   SizeNS = 3,

@@ -1,0 +1,481 @@
+// The X11 backend: each top-level window is an X window showing the image the layer painted
+// (copied with XPutImage); keyboard input goes through the input method.
+#include <poll.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/backend/backends.h"
+#include "platform/backend/x11_keymap.h"
+#include "platform/gfx/bitmap.h"
+#include "platform/win/input.h"
+#include "platform/win/keys.h"
+#include "platform/win/window_system.h"
+
+// X11 last: its macros (CursorShape, None, Status ...) would clash with the layer's names.
+#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#undef CursorShape
+
+namespace plat {
+namespace {
+
+constexpr KeySym kAltGrKeysym = 0xFE03;  // ISO level 3 shift
+
+int IgnoreXError(Display* dpy, XErrorEvent* e) {
+  char text[128];
+  XGetErrorText(dpy, e->error_code, text, sizeof text);
+  std::fprintf(stderr, "Quorvane: X error ignored: %s (request %d)\n", text, e->request_code);
+  return 0;
+}
+
+std::string Utf16ToUtf8(const std::u16string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | (c >> 18));
+      out += char(0x80 | ((c >> 12) & 0x3F));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::vector<char32_t> DecodeUtf8(const char* s, size_t n) {
+  std::vector<char32_t> out;
+  size_t i = 0;
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + size_t(len) > n) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    char32_t cp = len == 1 ? c : char32_t(c & (0x7F >> len));
+    bool ok = true;
+    for (int k = 1; k < len; ++k) {
+      unsigned char cc = static_cast<unsigned char>(s[i + size_t(k)]);
+      if ((cc & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    out.push_back(ok ? cp : 0xFFFD);
+    i += ok ? size_t(len) : 1;
+  }
+  return out;
+}
+
+unsigned int CursorFontShape(CursorShape s) {
+  switch (s) {
+    case CursorShape::IBeam: return XC_xterm;
+    case CursorShape::Wait: return XC_watch;
+    case CursorShape::AppStarting: return XC_watch;
+    case CursorShape::Cross: return XC_crosshair;
+    case CursorShape::SizeNS: return XC_sb_v_double_arrow;
+    case CursorShape::SizeWE: return XC_sb_h_double_arrow;
+    case CursorShape::SizeNWSE: return XC_bottom_right_corner;
+    case CursorShape::SizeNESW: return XC_bottom_left_corner;
+    case CursorShape::SizeAll: return XC_fleur;
+    case CursorShape::No: return XC_X_cursor;
+    case CursorShape::Hand: return XC_hand2;
+    default: return XC_left_ptr;
+  }
+}
+
+struct XWin {
+  ::Window xid = 0;
+  XIC ic = nullptr;
+  bool mapped = false;
+  bool focusWhenMapped = false;
+  Rect bounds;
+};
+
+class X11Backend : public Backend {
+ public:
+  X11Backend() {
+    if (std::strcmp(std::setlocale(LC_CTYPE, nullptr), "C") == 0) std::setlocale(LC_CTYPE, "");
+    if (!XSupportsLocale()) std::setlocale(LC_CTYPE, "C.UTF-8");
+    XSetLocaleModifiers("");
+    dpy_ = XOpenDisplay(nullptr);
+    if (!dpy_) {
+      const char* name = std::getenv("DISPLAY");
+      throw WindowSystemError(std::string("cannot open the X display \"") + (name ? name : "") + "\"");
+    }
+    XSetErrorHandler(IgnoreXError);
+    Bool detectable = False;
+    XkbSetDetectableAutoRepeat(dpy_, True, &detectable);
+    screen_ = DefaultScreen(dpy_);
+    visual_ = DefaultVisual(dpy_, screen_);
+    depth_ = DefaultDepth(dpy_, screen_);
+    im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
+    wmProtocols_ = XInternAtom(dpy_, "WM_PROTOCOLS", False);
+    wmDelete_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
+    netWmName_ = XInternAtom(dpy_, "_NET_WM_NAME", False);
+    utf8String_ = XInternAtom(dpy_, "UTF8_STRING", False);
+  }
+
+  ~X11Backend() override {
+    for (auto& [h, w] : wins_) {
+      if (w.ic) XDestroyIC(w.ic);
+      XDestroyWindow(dpy_, w.xid);
+    }
+    for (auto& [shape, c] : cursors_) XFreeCursor(dpy_, c);
+    if (im_) XCloseIM(im_);
+    XCloseDisplay(dpy_);
+  }
+
+  const char* Name() const override { return "x11"; }
+
+  void CreateTopLevel(Hwnd hwnd, const TopLevelInfo& info) override {
+    XSetWindowAttributes a{};
+    a.background_pixel = WhitePixel(dpy_, screen_);
+    a.bit_gravity = NorthWestGravity;
+    // Frameless popups (menus, lists, hints) are placed by the program, not the window manager.
+    bool popup = (info.style & WS_POPUP) && (info.style & WS_CAPTION) != WS_CAPTION;
+    a.override_redirect = popup ? True : False;
+    a.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                   EnterWindowMask | FocusChangeMask | ExposureMask | StructureNotifyMask;
+    Rect b = info.bounds;
+    XWin w;
+    w.bounds = b;
+    w.xid = XCreateWindow(dpy_, RootWindow(dpy_, screen_), b.left, b.top, unsigned(std::max(1, b.Width())),
+                          unsigned(std::max(1, b.Height())), 0, CopyFromParent, InputOutput, CopyFromParent,
+                          CWBackPixel | CWBitGravity | CWOverrideRedirect | CWEventMask, &a);
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = b.left;
+    hints.y = b.top;
+    hints.width = b.Width();
+    hints.height = b.Height();
+    XSetWMNormalHints(dpy_, w.xid, &hints);
+    XClassHint cls{const_cast<char*>("quorvane"), const_cast<char*>("Quorvane")};
+    XSetClassHint(dpy_, w.xid, &cls);
+    XSetWMProtocols(dpy_, w.xid, &wmDelete_, 1);
+    if (info.owner) {
+      auto it = wins_.find(info.owner);
+      if (it != wins_.end()) XSetTransientForHint(dpy_, w.xid, it->second.xid);
+    }
+    if (im_) {
+      w.ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w.xid,
+                       XNFocusWindow, w.xid, nullptr);
+      if (w.ic) {
+        long filter = 0;
+        XGetICValues(w.ic, XNFilterEvents, &filter, nullptr);
+        XSelectInput(dpy_, w.xid, a.event_mask | filter);
+      }
+    }
+    byX_[w.xid] = hwnd;
+    wins_[hwnd] = w;
+    SetTopLevelTitle(hwnd, info.title);
+  }
+
+  void DestroyTopLevel(Hwnd hwnd) override {
+    auto it = wins_.find(hwnd);
+    if (it == wins_.end()) return;
+    if (it->second.ic) XDestroyIC(it->second.ic);
+    byX_.erase(it->second.xid);
+    XDestroyWindow(dpy_, it->second.xid);
+    wins_.erase(it);
+    XFlush(dpy_);
+  }
+
+  void ShowTopLevel(Hwnd hwnd, bool show, bool activate) override {
+    XWin* w = Get(hwnd);
+    if (!w) return;
+    if (show) {
+      XMapRaised(dpy_, w->xid);
+      w->focusWhenMapped = activate;
+    } else {
+      XUnmapWindow(dpy_, w->xid);
+      w->mapped = false;
+    }
+    XFlush(dpy_);
+  }
+
+  void SetTopLevelBounds(Hwnd hwnd, const Rect& b) override {
+    XWin* w = Get(hwnd);
+    if (!w || w->bounds == b) return;
+    w->bounds = b;
+    XMoveResizeWindow(dpy_, w->xid, b.left, b.top, unsigned(std::max(1, b.Width())),
+                      unsigned(std::max(1, b.Height())));
+  }
+
+  void SetTopLevelTitle(Hwnd hwnd, const std::u16string& title) override {
+    XWin* w = Get(hwnd);
+    if (!w) return;
+    std::string utf8 = Utf16ToUtf8(title);
+    XChangeProperty(dpy_, w->xid, netWmName_, utf8String_, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
+    std::string latin;
+    for (char16_t c : title) latin += c < 0x100 ? char(c) : '?';
+    XStoreName(dpy_, w->xid, latin.c_str());
+  }
+
+  void RaiseTopLevel(Hwnd hwnd) override {
+    if (XWin* w = Get(hwnd)) XRaiseWindow(dpy_, w->xid);
+  }
+
+  void FocusTopLevel(Hwnd hwnd) override {
+    XWin* w = Get(hwnd);
+    if (!w) return;
+    if (w->mapped) XSetInputFocus(dpy_, w->xid, RevertToParent, CurrentTime);
+    else w->focusWhenMapped = true;
+  }
+
+  void Present(Hwnd hwnd, const Bitmap& surface, const Region& changed) override {
+    XWin* w = Get(hwnd);
+    if (!w || !w->mapped || surface.IsEmpty()) return;
+    if (!gc_) gc_ = XCreateGC(dpy_, w->xid, 0, nullptr);
+    XImage* img = MakeImage(surface);
+    if (!img) return;
+    for (const Rect& r0 : changed.Rects()) {
+      Rect r = r0.Intersect(surface.Bounds());
+      if (r.IsEmpty()) continue;
+      XPutImage(dpy_, w->xid, gc_, img, r.left, r.top, r.left, r.top, unsigned(r.Width()), unsigned(r.Height()));
+    }
+    img->data = nullptr;  // the pixels belong to the bitmap
+    XDestroyImage(img);
+    XFlush(dpy_);
+  }
+
+  void SetCursorShape(Hwnd hwnd, CursorShape shape) override {
+    XWin* w = Get(hwnd);
+    if (!w) return;
+    XDefineCursor(dpy_, w->xid, CursorFor(shape));
+    XFlush(dpy_);
+  }
+
+  void Pump() override {
+    while (XPending(dpy_) > 0) {
+      XEvent ev;
+      XNextEvent(dpy_, &ev);
+      if (XFilterEvent(&ev, None)) continue;
+      Handle(ev);
+    }
+  }
+
+  void Wait(int32_t timeoutMs, int wakeFd) override {
+    XFlush(dpy_);
+    if (XPending(dpy_) > 0) return;
+    pollfd fds[2] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    poll(fds, 2, timeoutMs);
+  }
+
+  Rect ScreenRect() const override {
+    return {0, 0, DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_)};
+  }
+
+  void Beep() override { XBell(dpy_, 0); }
+
+ private:
+  XWin* Get(Hwnd h) {
+    auto it = wins_.find(h);
+    return it == wins_.end() ? nullptr : &it->second;
+  }
+
+  Hwnd HwndOf(::Window xid) const {
+    auto it = byX_.find(xid);
+    return it == byX_.end() ? 0 : it->second;
+  }
+
+  // An image over the bitmap's own pixels (B, G, R, A bytes: 32-bit little-endian 0xAARRGGBB).
+  XImage* MakeImage(const Bitmap& bmp) {
+    if (visual_->red_mask != 0xFF0000 || visual_->green_mask != 0xFF00 || visual_->blue_mask != 0xFF) {
+      static bool told = false;
+      if (!told) std::fprintf(stderr, "Quorvane: the X visual is not 24-bit true colour; nothing is shown\n");
+      told = true;
+      return nullptr;
+    }
+    char* data = reinterpret_cast<char*>(const_cast<uint8_t*>(bmp.Bits()));
+    XImage* img = XCreateImage(dpy_, visual_, unsigned(depth_), ZPixmap, 0, data, unsigned(bmp.Width()),
+                               unsigned(bmp.Height()), 32, bmp.Stride());
+    if (img) {
+      img->byte_order = LSBFirst;
+      XInitImage(img);
+    }
+    return img;
+  }
+
+  Cursor CursorFor(CursorShape s) {
+    auto it = cursors_.find(s);
+    if (it != cursors_.end()) return it->second;
+    Cursor c;
+    if (s == CursorShape::Hidden) {
+      static const char empty[8] = {};
+      Pixmap p = XCreateBitmapFromData(dpy_, RootWindow(dpy_, screen_), empty, 8, 8);
+      XColor black{};
+      c = XCreatePixmapCursor(dpy_, p, p, &black, &black, 0, 0);
+      XFreePixmap(dpy_, p);
+    } else {
+      c = XCreateFontCursor(dpy_, CursorFontShape(s));
+    }
+    cursors_[s] = c;
+    return c;
+  }
+
+  void Handle(XEvent& ev) {
+    Hwnd h = HwndOf(ev.xany.window);
+    if (ev.type == MappingNotify) {
+      XRefreshKeyboardMapping(&ev.xmapping);
+      return;
+    }
+    if (!h) return;
+    switch (ev.type) {
+      case KeyPress: OnKey(h, ev.xkey, true); break;
+      case KeyRelease: OnKey(h, ev.xkey, false); break;
+      case ButtonPress:
+      case ButtonRelease: OnButton(h, ev.xbutton); break;
+      case MotionNotify: {
+        XEvent latest = ev;
+        while (XCheckTypedWindowEvent(dpy_, ev.xany.window, MotionNotify, &latest)) {
+        }
+        input::MouseMove(h, {latest.xmotion.x, latest.xmotion.y});
+        break;
+      }
+      case EnterNotify: input::MouseMove(h, {ev.xcrossing.x, ev.xcrossing.y}); break;
+      case FocusIn:
+      case FocusOut: OnFocus(h, ev.xfocus); break;
+      case Expose:
+        input::Exposed(h, {ev.xexpose.x, ev.xexpose.y, ev.xexpose.x + ev.xexpose.width,
+                           ev.xexpose.y + ev.xexpose.height});
+        break;
+      case MapNotify: OnMapped(h); break;
+      case UnmapNotify:
+        if (XWin* w = Get(h)) w->mapped = false;
+        break;
+      case ConfigureNotify: OnConfigure(h, ev.xconfigure); break;
+      case ClientMessage:
+        if (ev.xclient.message_type == wmProtocols_ && ::Atom(ev.xclient.data.l[0]) == wmDelete_)
+          input::CloseRequested(h);
+        break;
+      default: break;
+    }
+  }
+
+  void OnMapped(Hwnd h) {
+    XWin* w = Get(h);
+    if (!w) return;
+    w->mapped = true;
+    if (w->focusWhenMapped) {
+      w->focusWhenMapped = false;
+      XSetInputFocus(dpy_, w->xid, RevertToParent, CurrentTime);
+    }
+    // The whole image is shown once the window is on the screen.
+    input::Exposed(h, {0, 0, w->bounds.Width(), w->bounds.Height()});
+  }
+
+  void OnConfigure(Hwnd h, const XConfigureEvent& c) {
+    XWin* w = Get(h);
+    if (!w) return;
+    int x = 0, y = 0;
+    ::Window child;
+    XTranslateCoordinates(dpy_, w->xid, RootWindow(dpy_, screen_), 0, 0, &x, &y, &child);
+    Rect b{x, y, x + c.width, y + c.height};
+    w->bounds = b;
+    input::Configured(h, b);
+  }
+
+  void OnFocus(Hwnd h, const XFocusChangeEvent& f) {
+    if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyPointer) return;
+    XWin* w = Get(h);
+    bool in = f.type == FocusIn;
+    if (w && w->ic) {
+      if (in) XSetICFocus(w->ic);
+      else XUnsetICFocus(w->ic);
+    }
+    input::FocusChanged(h, in);
+  }
+
+  void OnButton(Hwnd h, const XButtonEvent& b) {
+    bool down = b.type == ButtonPress;
+    Point p{b.x, b.y};
+    switch (b.button) {
+      case Button1: input::MouseButton(h, p, input::Button::Left, down); break;
+      case Button2: input::MouseButton(h, p, input::Button::Middle, down); break;
+      case Button3: input::MouseButton(h, p, input::Button::Right, down); break;
+      case Button4: if (down) input::Wheel(h, p, WHEEL_DELTA); break;
+      case Button5: if (down) input::Wheel(h, p, -WHEEL_DELTA); break;
+      case 6: if (down) input::Wheel(h, p, -WHEEL_DELTA, true); break;
+      case 7: if (down) input::Wheel(h, p, WHEEL_DELTA, true); break;
+      default: break;
+    }
+  }
+
+  void OnKey(Hwnd h, XKeyEvent& k, bool down) {
+    KeySym base = XLookupKeysym(&k, 0);
+    KeyTranslation t = TranslateKeysym(uint32_t(base), k.keycode);
+    uint32_t scan = k.keycode >= 8 ? k.keycode - 8 : 0;  // the evdev code is the PC scan code
+    if (base == kAltGrKeysym) input::AltGr(down);
+    if (t.vk) input::Key(t.vk, down, t.extended, scan);
+    if (!down) return;
+    for (char32_t c : LookupText(h, k)) {
+      // The Delete key makes no character.
+      if (c == 0x7F && t.vk == VK_DELETE) continue;
+      input::Char(c);
+    }
+  }
+
+  std::vector<char32_t> LookupText(Hwnd h, XKeyEvent& k) {
+    XWin* w = Get(h);
+    char buf[64];
+    KeySym sym = 0;
+    if (w && w->ic) {
+      Status status = 0;
+      int n = Xutf8LookupString(w->ic, &k, buf, sizeof buf, &sym, &status);
+      if (status == XBufferOverflow) {
+        std::vector<char> big(size_t(n) + 1);
+        n = Xutf8LookupString(w->ic, &k, big.data(), int(big.size()), &sym, &status);
+        return (status == XLookupChars || status == XLookupBoth) ? DecodeUtf8(big.data(), size_t(n))
+                                                                 : std::vector<char32_t>{};
+      }
+      if (status == XLookupChars || status == XLookupBoth) return DecodeUtf8(buf, size_t(n));
+      return {};
+    }
+    // Without an input method: Latin-1 from XLookupString.
+    int n = XLookupString(&k, buf, sizeof buf, &sym, nullptr);
+    std::vector<char32_t> out;
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<unsigned char>(buf[i]));
+    return out;
+  }
+
+  Display* dpy_ = nullptr;
+  int screen_ = 0;
+  Visual* visual_ = nullptr;
+  int depth_ = 24;
+  XIM im_ = nullptr;
+  GC gc_ = nullptr;
+  ::Atom wmProtocols_ = 0, wmDelete_ = 0, netWmName_ = 0, utf8String_ = 0;
+  std::map<Hwnd, XWin> wins_;
+  std::map<::Window, Hwnd> byX_;
+  std::map<CursorShape, Cursor> cursors_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeX11Backend() { return std::make_unique<X11Backend>(); }
+
+}  // namespace plat
