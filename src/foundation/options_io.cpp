@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "foundation/command_line.h"
 #include "foundation/language_manager.h"
 #include "foundation/option_blobs.h"
 #include "foundation/options_sections.h"
 #include "foundation/paths.h"
 #include "foundation/stored_path.h"
+#include "platform/win/window_system.h"
 
 namespace {
 
@@ -83,6 +85,17 @@ TOptionsContext MakeDefaultOptionsContext() {
   c.UserName = EnvOr("USER", EnvOr("LOGNAME", ""));
   c.USMeasurement = LocaleUsesUSMeasurement();
   c.TodayDayIndex = TodayDayIndex();
+  if (plat::IsWindowSystemStarted()) {
+    plat::Rect screen = plat::GetScreenRect();
+    if (!screen.IsEmpty()) {
+      c.ScreenWidth = screen.Width();
+      c.ScreenHeight = screen.Height();
+    }
+  }
+  c.SwitchRestored = IsSwitchPresent(swRestored);
+  c.SwitchMaximized = IsSwitchPresent(swMaximized);
+  c.StartedToPrint = IsSwitchPresent(swPrint) || IsSwitchPresent(swPrintTo);
+  c.SwitchShutDown = IsSwitchPresent(swShutDown);
   return c;
 }
 

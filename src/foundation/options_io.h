@@ -42,8 +42,9 @@ struct TOptionsContext {
   bool ToIniFile = false;
 };
 
-// A context for this machine: the documents folder below the user's home, today's date, the
-// login name; screen values keep their defaults until the platform layer reports them.
+// A context for this machine: the documents folder and drive facts of the stored paths, today's
+// date, the login name, the locale's measurement system, the command-line switches, and the
+// screen size once the window system runs (until then 1920 by 1080 at 96 dots per inch).
 TOptionsContext MakeDefaultOptionsContext();
 
 // Today's day index: year * 365 + month * 31 + day.

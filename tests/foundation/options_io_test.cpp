@@ -1,13 +1,36 @@
 #include <filesystem>
 #include <functional>
 
+#include <map>
+
 #include "foundation/option_blobs.h"
-#include "foundation/registry_ex.h"
+#include "foundation/options_holder.h"
 #include "options_test_support.h"
 
 namespace {
 
 constexpr int32_t kToday = 2026 * 365 + 12 * 31 + 10;
+
+// The holder's view of the program: the test's machine context, a private hive and switches.
+class TContextSite : public TOptionsHolderSite {
+ public:
+  TContextSite(const TOptionsContext& context, const std::string& hive)
+      : Context(context), Hive(hive) {}
+  bool IsSwitchPresent(int32_t index) override { return Switches.count(index) != 0; }
+  std::string GetSwitchValue(int32_t index, const std::string& def) override {
+    auto it = Switches.find(index);
+    return it == Switches.end() || it->second.empty() ? def : it->second;
+  }
+  bool PortableMode() override { return false; }
+  std::string DocumentsFolder() override { return Context.DataFolder; }
+  std::string RegistryHivePath() override { return Hive; }
+  TOptionsContext OptionsContext() override { return Context; }
+  void ShowError(const std::string& message) override { ADD_FAILURE() << message; }
+
+  TOptionsContext Context;
+  std::string Hive;
+  std::map<int32_t, std::string> Switches;
+};
 
 struct TSymbolDialogServices : TOptionsServices {
   bool SymbolDialogExists() override { return true; }
@@ -360,24 +383,32 @@ TEST_F(OptionsTest, FullRecordRoundTripsThroughIniAndHive) {
   TOptions expected = full;
   expected.Internal.RunCount += 1;
 
+  // Saved by one holder and loaded by a fresh one, through the hive and through an ini file.
+  const std::string iniFile = Dir + "/settings.ini";
   const std::function<void(TOptions&)> stores[] = {
       [&](TOptions& out) {
+        TContextSite site(Ctx, Dir + "/hive.ini");
+        TOptionsHolder saver(&site);
+        saver.Settings = holder;
         TOptions copy = full;
-        SaveIniText(copy, holder);
-        TIniFile ini(Dir + "/out.ini", false);
-        LoadAllOptions(ini, Ctx, out, Holder);
+        saver.SaveToRegistry(copy);
+        TOptionsHolder loader(&site);
+        loader.LoadOptions();
+        out = loader.Options;
+        Holder = loader.Settings;
       },
       [&](TOptions& out) {
-        const std::string hive = Dir + "/hive.ini";
-        {
-          TOptions copy = full;
-          TRegistryEx reg(hive);
-          SaveAllOptions(reg, Ctx, copy, holder);
-          std::string error;
-          ASSERT_TRUE(reg.Flush(error)) << error;
-        }
-        TRegistryEx reg(hive);
-        LoadAllOptions(reg, Ctx, out, Holder);
+        TContextSite site(Ctx, Dir + "/unused-hive.ini");
+        site.Switches = {{swLoadSettingsFromIni, ""}, {swSettingsFileName, iniFile}};
+        TOptionsHolder saver(&site);
+        saver.Settings = holder;
+        TOptions copy = full;
+        saver.SaveToIniFile(copy, iniFile);
+        TOptionsHolder loader(&site);
+        loader.LoadOptions();
+        EXPECT_EQ(loader.StorageKind(), 2);
+        out = loader.Options;
+        Holder = loader.Settings;
       },
   };
   for (const auto& roundTrip : stores) {
