@@ -42,11 +42,14 @@ int64_t DivCeil(int64_t num, int64_t den) {  // den > 0
 
 // The default size when a LogFont gives none: 12 points on a 96 dpi screen.
 constexpr int32_t kDefaultEm = 16;
+// Sizes beyond this many pixels are taken as this size (the glyph engine's coordinates would
+// overflow long before such a font could be drawn).
+constexpr int32_t kMaxPixels = 65535;
 
 void ComputeSizes(Font::Impl& f) {
   const gfx_detail::FaceRecord& r = *f.face;
   const int64_t cell = int64_t(r.winAscent) + r.winDescent;
-  const int32_t h = f.log.Height;
+  const int32_t h = std::clamp(f.log.Height, -kMaxPixels, kMaxPixels);
   if (h > 0) {
     f.em64 = std::max<int64_t>(1, DivRound(int64_t(h) * 64 * r.upem, cell));
   } else {
@@ -54,7 +57,8 @@ void ComputeSizes(Font::Impl& f) {
   }
   f.emX64 = f.em64;
   if (f.log.Width > 0 && r.avgWidth > 0)
-    f.emX64 = std::max<int64_t>(1, DivRound(int64_t(f.log.Width) * 64 * r.upem, r.avgWidth));
+    f.emX64 = std::max<int64_t>(
+        1, DivRound(int64_t(std::min(f.log.Width, kMaxPixels)) * 64 * r.upem, r.avgWidth));
   TextMetrics& m = f.metrics;
   if (h > 0) {
     m.Ascent = int32_t(DivRound(int64_t(h) * r.winAscent, cell));
@@ -91,9 +95,12 @@ void ComputeWidths(Font::Impl& f) {
   m.MaxCharWidth = std::max(f.ScaleX(r.maxAdvance) + f.boldExtra, m.AveCharWidth);
 }
 
-std::shared_ptr<const Font::Impl> MakeImpl(const LogFont& lf) {
+std::shared_ptr<const Font::Impl> MakeImpl(const LogFont& asked) {
   auto f = std::make_shared<Font::Impl>();
-  f->log = lf;
+  f->log = asked;
+  LogFont lf = asked;
+  lf.Height = std::clamp(lf.Height, -kMaxPixels, kMaxPixels);
+  lf.Width = std::clamp(lf.Width, 0, kMaxPixels);
   const int32_t weight = lf.Weight <= 0 ? 400 : std::clamp(lf.Weight, 1, 1000);
   gfx_detail::ResolvedFace rf = gfx_detail::ResolveFace(lf.FaceName, weight, lf.Italic);
   f->face = rf.face;
@@ -120,6 +127,7 @@ std::shared_ptr<const Font::Impl> MakeImpl(const LogFont& lf) {
 struct FontCache {
   std::mutex mutex;
   std::vector<std::pair<LogFont, std::shared_ptr<const Font::Impl>>> entries;
+  std::shared_ptr<const Font::Impl> defaultFont;  // every new canvas starts with it
 };
 
 FontCache& TheFontCache() {
@@ -157,11 +165,22 @@ void FontsChanged() {
     FontCache& c = TheFontCache();
     std::lock_guard lock(c.mutex);
     c.entries.clear();
+    c.defaultFont.reset();
   }
   gfx_detail::ClearFaceCaches();
 }
 
-Font::Font() : Font(LogFont{"Arial", -kDefaultEm}) {}
+Font::Font() {
+  FontCache& c = TheFontCache();
+  {
+    std::lock_guard lock(c.mutex);
+    impl_ = c.defaultFont;
+  }
+  if (impl_) return;
+  impl_ = Lookup(LogFont{"Arial", -kDefaultEm});
+  std::lock_guard lock(c.mutex);
+  c.defaultFont = impl_;
+}
 Font::Font(const LogFont& lf) : impl_(Lookup(lf)) {}
 
 const LogFont& Font::Log() const { return impl_->log; }

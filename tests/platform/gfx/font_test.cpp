@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/font.h"
@@ -123,6 +124,14 @@ TEST(FontTest, HeightsFollowTheSignConvention) {
     }
     EXPECT_GT(m.AveCharWidth, 0);
     EXPECT_GE(m.MaxCharWidth, m.AveCharWidth);
+  }
+}
+
+TEST(FontTest, AbsurdSizesAreCapped) {
+  for (int32_t h : {INT32_MIN, INT32_MAX}) {
+    const TextMetrics& m = Font(Face("Arial", h)).Metrics();
+    EXPECT_GT(m.Height, 0);
+    EXPECT_LE(m.Height, 2 * 65535);
   }
 }
 
