@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -32,16 +33,12 @@ class RecordingReceiver : public TInstanceReceiver {
   uint8_t takes_, min_;
 };
 
-// The running instance: this process's published channel, served on a thread until it has
-// answered `limit` requests (then it hangs, answering nothing more).
+// The running instance: this process's published channel, served on a thread.
 class RunningInstance {
  public:
-  explicit RunningInstance(int limit = 1000) : limit_(limit) {
+  RunningInstance() {
     thread_ = std::thread([this] {
-      while (!stop_) {
-        if (served_ < limit_) served_ += ServeInstanceRequests(10);
-        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      }
+      while (!stop_) ServeInstanceRequests(10);
     });
   }
   ~RunningInstance() {
@@ -50,8 +47,6 @@ class RunningInstance {
   }
 
  private:
-  int limit_;
-  std::atomic<int> served_{0};
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
@@ -168,10 +163,26 @@ TEST_F(HandOver, AHungInstanceCostsABoundedWaitAndTheFilesStay) {
   EXPECT_FALSE(FindOtherInstance(1).has_value());
   EXPECT_FALSE(HandOverToOtherInstance());
   EXPECT_EQ(CommandLineFiles.Count(), 2);
-  // Answers the questions and the first file, then hangs: the second file stays here.
+  // Answers the questions and the first file, then hangs on the second: it stays here.
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  class HangingReceiver : public RecordingReceiver {
+   public:
+    explicit HangingReceiver(std::shared_future<void> gate)
+        : RecordingReceiver(1, 0), gate_(std::move(gate)) {}
+    uint8_t HandleInstanceRequest(uint8_t code, const std::string& path) override {
+      if (path == "/d/b.rtf") gate_.wait();
+      return RecordingReceiver::HandleInstanceRequest(code, path);
+    }
+
+   private:
+    std::shared_future<void> gate_;
+  };
+  SetInstanceReceiver(std::make_unique<HangingReceiver>(released));
   {
-    RunningInstance serving(4);
+    RunningInstance serving;
     EXPECT_FALSE(HandOverToOtherInstance());
+    release.set_value();
   }
   ASSERT_EQ(CommandLineFiles.Count(), 1);
   EXPECT_EQ(CommandLineFiles.Strings(0), "/d/b.rtf");
