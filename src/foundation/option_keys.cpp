@@ -83,20 +83,6 @@ void WritePath(TSettingsStorage& storage, const TOptionsContext& context, const 
   storage.WriteString(name, EncodeOptionPath(context, path));
 }
 
-std::string WideToHexUnits(const std::u16string& text) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size() * 4);
-  for (char16_t unit : text) {
-    uint8_t bytes[2] = {static_cast<uint8_t>(unit & 0xFF), static_cast<uint8_t>(unit >> 8)};
-    for (uint8_t b : bytes) {
-      out += kDigits[b >> 4];
-      out += kDigits[b & 15];
-    }
-  }
-  return out;
-}
-
 bool HexUnitsToWide(const std::string& hex, std::u16string& text) {
   if (hex.size() % 4 != 0) return false;
   std::u16string out;
@@ -131,7 +117,7 @@ void WriteWideList(TSettingsStorage& storage, const std::string& countName,
   int32_t count = static_cast<int32_t>(std::min<size_t>(list.size(), maxCount));
   storage.WriteInteger(countName, count);
   for (int32_t i = 0; i < count; ++i)
-    storage.WriteString(prefix + static_cast<char>('A' + i), WideToHexUnits(list[i]));
+    storage.WriteString(prefix + static_cast<char>('A' + i), WideToHexText(list[i]));
 }
 
 std::string ReadLongText(TSettingsStorage& storage, const std::string& subPath,

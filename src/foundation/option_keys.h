@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -59,8 +60,7 @@ std::vector<std::u16string> ReadWideList(TSettingsStorage& storage, const std::s
 void WriteWideList(TSettingsStorage& storage, const std::string& countName,
                    const std::string& prefix, const std::vector<std::u16string>& list,
                    int32_t maxCount);
-std::string WideToHexUnits(const std::u16string& text);
-// False for text that is not whole groups of 4 hex digits.
+// The strict inverse of WideToHexText: false for text that is not whole groups of 4 hex digits.
 bool HexUnitsToWide(const std::string& hex, std::u16string& text);
 
 // A long text stored in a key of its own under the current prefix extended by subPath.

@@ -38,11 +38,11 @@ struct TGenerateTOC_Options {
 // Section "Internal\Envelopes" (the mailing dialogs complete its use).
 struct TEnvelopeOptions {
   std::string LastAddrBook;      // path
-  std::string LastAddr;
-  std::string CSVNames;          // lines, CR LF separated
-  std::string CSVTemplate;
+  std::string LastAddr;          // lines, CR LF separated (stored in the "||" form)
+  std::string CSVNames;          // lines
+  std::string CSVTemplate;       // lines
   bool OmitRetAddr = false;
-  std::string RetAddr;
+  std::string RetAddr;           // lines
   int32_t Width = 9360;          // twips
   int32_t Height = 5220;
   int32_t DA_Left = 4000;
