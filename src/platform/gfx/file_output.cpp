@@ -1,6 +1,7 @@
 #include "platform/gfx/file_output.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +17,18 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
   if (fd < 0)
     throw GfxError("Cannot create file \"" + target_ + "\": " + std::strerror(errno));
   temp_ = pattern;
+  // mkstemp makes the file private; give it the permissions the target has, or those a new
+  // file gets under the process's umask.
+  struct stat st {};
+  mode_t mode;
+  if (::stat(target_.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
     ::close(fd);

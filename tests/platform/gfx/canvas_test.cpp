@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "platform/gfx/canvas.h"
@@ -211,7 +213,9 @@ TEST(BitmapTest, PngRoundTripAndBadFiles) {
   Bitmap bmp(5, 3);
   for (int32_t y = 0; y < 3; ++y)
     for (int32_t x = 0; x < 5; ++x) bmp.SetPixel(x, y, Rgb(uint8_t(x * 50), uint8_t(y * 100), 7));
+  const mode_t oldMask = ::umask(022);
   bmp.SavePng(dir + "/a.png");
+  ::umask(oldMask);
   const Bitmap back = Bitmap::LoadPng(dir + "/a.png");
   ASSERT_EQ(back.Width(), 5);
   ASSERT_EQ(back.Height(), 3);
@@ -222,6 +226,10 @@ TEST(BitmapTest, PngRoundTripAndBadFiles) {
   EXPECT_THROW(Bitmap::LoadPng(dir + "/missing.png"), GfxError);
   EXPECT_THROW(bmp.SavePng(dir + "/no/such/folder/a.png"), GfxError);
   EXPECT_THROW(Bitmap(-1, 5), GfxError);
+  // A new file gets the usual permissions, not those of a private temporary file.
+  const auto perms = std::filesystem::status(dir + "/a.png").permissions();
+  EXPECT_NE(perms & std::filesystem::perms::owner_read, std::filesystem::perms::none);
+  EXPECT_NE(perms & std::filesystem::perms::others_read, std::filesystem::perms::none);
   // Nothing but the two files written on purpose is left in the folder.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
 }
