@@ -81,6 +81,10 @@ TEST(Folders, PrivateTempFolderIsMadeOnceAndPrivate) {
   plat::RemovePrivateTempFolder();
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_TRUE(fs::exists(base));
+  // No folder can be made under a file: the answer is empty, never some other folder.
+  qvtest::WriteFile(base + "/plainfile", "x");
+  EXPECT_EQ(plat::PrivateTempFolder(base + "/plainfile"), "");
+  EXPECT_EQ(fs::path(plat::PrivateTempFolder()).parent_path().string(), plat::SystemTempFolder());
 }
 
 TEST(Folders, RemoveTreeDoesNotFollowLinks) {
