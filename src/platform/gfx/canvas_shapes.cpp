@@ -70,6 +70,18 @@ static bool UsePixelLines(const Canvas::Impl& d) {
   return d.bitmap && d.PenVisible() && d.st.pen.Width <= 1;
 }
 
+// Lines reaching far outside the device go through cairo, which clips them, instead of being
+// stepped pixel by pixel.
+static bool Near(const Canvas::Impl& d, std::span<const Point> pts) {
+  constexpr int64_t kReach = 1 << 16;
+  for (const Point& p : pts) {
+    const int64_t x = int64_t(p.x) + d.st.origin.x, y = int64_t(p.y) + d.st.origin.y;
+    if (x < -kReach || y < -kReach || x > d.deviceSize.cx + kReach || y > d.deviceSize.cy + kReach)
+      return false;
+  }
+  return true;
+}
+
 // Fills and strokes a cairo path with the brush and the pen, through a mask when the Rop2 is
 // not a plain copy.
 static void DrawPath(Canvas::Impl& d, const PathFn& path, bool fill, bool stroke, FillMode mode,
@@ -120,7 +132,7 @@ void Canvas::Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 void Canvas::Polyline(std::span<const Point> points) {
   Impl& d = *impl_;
   if (points.size() < 2 || !d.PenVisible()) return;
-  if (UsePixelLines(d)) {
+  if (UsePixelLines(d) && Near(d, points)) {
     for (size_t i = 0; i + 1 < points.size(); ++i) PixelLine(d, points[i], points[i + 1], false);
     return;
   }
@@ -151,7 +163,7 @@ void Canvas::PolyBezier(std::span<const Point> points) {
   }
   Polyline(flat);
   // Unlike a polyline, a curve includes its end point.
-  if (UsePixelLines(*impl_)) PixelLine(*impl_, flat.back(), flat.back(), true);
+  if (UsePixelLines(*impl_) && Near(*impl_, flat)) PixelLine(*impl_, flat.back(), flat.back(), true);
 }
 
 void Canvas::Polygon(std::span<const Point> points, FillMode mode) {
@@ -165,7 +177,7 @@ void Canvas::Polygon(std::span<const Point> points, FillMode mode) {
                    for (int32_t x = x0; x < x1; ++x) row[x] = ApplyRop2(row[x], px, rop);
                  });
   }
-  if (UsePixelLines(d)) {
+  if (UsePixelLines(d) && Near(d, points)) {
     for (size_t i = 0; i < points.size(); ++i)
       PixelLine(d, points[i], points[(i + 1) % points.size()], false);
     return;
@@ -193,7 +205,9 @@ void Canvas::Rectangle(const Rect& r) {
     };
     if (d.BrushVisible()) fill(Region(inner), d.st.brush.Colour);
     if (!w) return;
-    if (w == 1 && d.st.pen.Style != PenStyle::Solid && d.st.pen.Style != PenStyle::InsideFrame) {
+    const Point corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    if (w == 1 && d.st.pen.Style != PenStyle::Solid && d.st.pen.Style != PenStyle::InsideFrame &&
+        Near(d, corners)) {
       const Point c[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
                           {r.left, r.bottom - 1}, {r.left, r.top}};
       for (int i = 0; i < 4; ++i) PixelLine(d, c[i], c[i + 1], false);

@@ -8,6 +8,8 @@ namespace plat {
 
 namespace {
 
+constexpr int32_t kMaxRow = 1 << 17;
+
 struct Span {
   int32_t l, r;
   friend bool operator==(const Span&, const Span&) = default;
@@ -156,6 +158,9 @@ Region Region::FromPolygons(std::span<const Point> points, std::span<const int32
   }
   Region result;
   if (edges.empty()) return result;
+  // Rows are scanned one by one; far beyond any device they are left out rather than scanned.
+  minY = std::max(minY, -double(kMaxRow));
+  maxY = std::min(maxY, double(kMaxRow));
   std::vector<Band> bands;
   std::vector<std::pair<double, int>> xs;
   for (int64_t y = int64_t(std::floor(minY)); y < int64_t(std::ceil(maxY)); ++y) {

@@ -20,7 +20,8 @@ class Region {
  public:
   Region() = default;
   explicit Region(const Rect& r);
-  // The pixels whose centres lie inside the polygon (closed automatically).
+  // The pixels whose centres lie inside the polygon (closed automatically); rows beyond
+  // 131072 pixels from 0 are left out.
   static Region FromPolygon(std::span<const Point> points, FillMode mode = FillMode::Alternate);
   // Several polygons at once (an even-odd or winding fill over all of them together).
   static Region FromPolygons(std::span<const Point> points, std::span<const int32_t> counts,

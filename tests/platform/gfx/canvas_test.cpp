@@ -76,6 +76,18 @@ TEST_F(CanvasTest, LinesLeaveOutTheirLastPoint) {
   }
 }
 
+TEST_F(CanvasTest, FarCoordinatesAreClippedNotStepped) {
+  canvas.SetPen({PenStyle::Solid, 1, kBlack});
+  canvas.Line(-2000000000, 5, 2000000000, 5);
+  canvas.SetBrush({BrushStyle::Solid, kBlack});
+  const Point huge[] = {{0, -2000000000}, {10, 2000000000}, {0, 2000000000}};
+  canvas.Polygon(huge);
+  canvas.Flush();
+  EXPECT_EQ(bmp.GetPixel(0, 5), kBlack);
+  EXPECT_EQ(bmp.GetPixel(39, 5), kBlack);
+  EXPECT_EQ(bmp.GetPixel(1, 20), kBlack);
+}
+
 TEST_F(CanvasTest, XorDrawingUndoesItself) {
   canvas.FillRect({0, 0, 20, 30}, kBlue);
   Bitmap before = bmp;
