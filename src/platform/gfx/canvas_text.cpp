@@ -101,8 +101,7 @@ void DrawRun(Canvas::Impl& d, int32_t x, int32_t y, uint32_t options, const Rect
       glyphs.push_back({run.glyphs[i], double(pen), double(base)});
     pen += run.advances[i];
   }
-  auto& face = const_cast<gfx_detail::FaceRecord&>(*f.face);
-  cairo_set_font_face(cr, face.CairoFace(f.synthBold, f.synthItalic));
+  cairo_set_font_face(cr, f.face->CairoFace(f.synthBold, f.synthItalic));
   cairo_matrix_t fm;
   cairo_matrix_init_scale(&fm, double(f.emX64) / 64.0, double(f.em64) / 64.0);
   cairo_set_font_matrix(cr, &fm);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace plat::gfx_detail {
@@ -170,6 +171,17 @@ ResolvedFace Finish(const Match& m, std::string family, bool substituted, int32_
   return r;
 }
 
+// The face of a match, or nothing when its file cannot be read (a damaged or vanished file
+// makes the search go on with the next candidate).
+std::optional<ResolvedFace> TryFinish(const Match& m, const std::string& family, bool substituted,
+                                      int32_t weight, bool italic) {
+  try {
+    return Finish(m, family, substituted, weight, italic);
+  } catch (const GfxError&) {
+    return std::nullopt;
+  }
+}
+
 ResolvedFace ResolveUncached(Caches& c, const std::string& asked, int32_t weight, bool italic) {
   std::vector<std::string> candidates{asked};
   if (auto it = MetricAliases().find(Lower(asked)); it != MetricAliases().end())
@@ -178,12 +190,14 @@ ResolvedFace ResolveUncached(Caches& c, const std::string& asked, int32_t weight
   for (const std::string& cand : candidates) {
     if (!IsInstalled(c, cand) || !MatchFamily(cand, weight, italic, m)) continue;
     if (const std::string* f = FindFamily(m.families, cand))
-      return Finish(m, *f, false, weight, italic);
+      if (auto r = TryFinish(m, *f, false, weight, italic)) return *r;
   }
-  if (!MatchFamily(asked, weight, italic, m))
-    throw GfxError("No font is installed that can stand in for \"" + asked + "\"");
-  const bool alias = MatchedThroughAlias(m);
-  return Finish(m, m.families.front(), !alias, weight, italic);
+  if (MatchFamily(asked, weight, italic, m))
+    if (auto r = TryFinish(m, m.families.front(), !MatchedThroughAlias(m), weight, italic)) return *r;
+  for (const char* fallback : {"sans-serif", "DejaVu Sans", "Liberation Sans"})
+    if (MatchFamily(fallback, weight, italic, m))
+      if (auto r = TryFinish(m, m.families.front(), true, weight, italic)) return *r;
+  throw GfxError("No font is installed that can stand in for \"" + asked + "\"");
 }
 
 }  // namespace
@@ -216,6 +230,7 @@ ResolvedFace ResolveFace(const std::string& family, int32_t weight, bool italic)
 }
 
 void ClearFaceCaches() {
+  FcInitBringUptoDate();
   Caches& c = TheCaches();
   std::lock_guard lock(c.mutex);
   c.resolved.clear();
@@ -399,7 +414,7 @@ std::string FaceRecord::Table(uint32_t tag) const {
   return data;
 }
 
-cairo_font_face_t* FaceRecord::CairoFace(bool synthBold, bool synthOblique) {
+cairo_font_face_t* FaceRecord::CairoFace(bool synthBold, bool synthOblique) const {
   std::lock_guard lock(cairoMutex_);
   cairo_font_face_t*& slot = cairoFaces_[size_t((synthBold ? 1 : 0) | (synthOblique ? 2 : 0))];
   if (slot) return slot;

@@ -73,7 +73,7 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   const std::vector<CharKernUnits>& CharKerning() const;
   std::string Table(uint32_t tag) const;
   // A cairo face over this face, bold and oblique synthesised as asked; owned by the record.
-  cairo_font_face_t* CairoFace(bool synthBold, bool synthOblique);
+  cairo_font_face_t* CairoFace(bool synthBold, bool synthOblique) const;
 
  private:
   FaceRecord() = default;
@@ -83,8 +83,8 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   mutable std::unordered_multimap<uint32_t, char16_t> glyphChars_;
   mutable std::vector<KernUnits> kern_;
   std::shared_ptr<FtFaceHolder> holder_;
-  std::mutex cairoMutex_;
-  std::array<cairo_font_face_t*, 4> cairoFaces_{};
+  mutable std::mutex cairoMutex_;
+  mutable std::array<cairo_font_face_t*, 4> cairoFaces_{};
 };
 
 // The face chosen for a requested family, weight and slant.

@@ -6,6 +6,7 @@
 
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/font.h"
+#include "support/test_env.h"
 
 namespace plat {
 namespace {
@@ -208,9 +209,21 @@ TEST(FontTest, FamiliesAreSortedAndKnown) {
   EXPECT_FALSE(EnumFontFiles().empty());
 }
 
-TEST(FontTest, NotAFontFileIsRefused) {
+TEST(FontTest, ProcessFontFilesComeAndGo) {
   EXPECT_FALSE(AddFontFile("/nonexistent/qv-font.ttf"));
   EXPECT_FALSE(RemoveFontFile("/nonexistent/qv-font.ttf"));
+  const std::string dir = qvtest::MakeTempDir("fonts");
+  qvtest::WriteFile(dir + "/broken.ttf", std::string("\0\1\0\0garbage", 11));
+  EXPECT_FALSE(AddFontFile(dir + "/broken.ttf"));
+  const std::string copy = dir + "/own.ttf";
+  qvtest::WriteFile(copy, qvtest::ReadFile(Font(Face("Arial")).FilePath()));
+  EXPECT_TRUE(AddFontFile(copy));
+  const auto files = EnumFontFiles();
+  EXPECT_TRUE(std::any_of(files.begin(), files.end(), [&](const FontFileInfo& f) { return f.Path == copy; }));
+  EXPECT_EQ(Font(Face("Arial")).FaceName(), "Liberation Sans");
+  EXPECT_TRUE(RemoveFontFile(copy));
+  const auto after = EnumFontFiles();
+  EXPECT_FALSE(std::any_of(after.begin(), after.end(), [&](const FontFileInfo& f) { return f.Path == copy; }));
 }
 
 }  // namespace
