@@ -2,6 +2,7 @@
 // (copied with XPutImage); keyboard input goes through the input method.
 #include <poll.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -269,6 +270,36 @@ class X11Backend : public Backend {
     XFlush(dpy_);
   }
 
+  void DefineCursorImage(CursorShape shape, const Bitmap& image, Point hotspot) override {
+    int w = std::max(1, image.Width()), h = std::max(1, image.Height());
+    int rowBytes = (w + 7) / 8;
+    std::vector<char> source(size_t(rowBytes) * size_t(h)), mask(source.size());
+    for (int y = 0; y < image.Height(); ++y) {
+      const uint32_t* row = image.ScanLine(y);
+      for (int x = 0; x < image.Width(); ++x) {
+        uint32_t p = row[x];
+        bool opaque = !image.HasAlpha() || (p >> 24) >= 128;
+        int lum = int(((p >> 16) & 0xFF) * 3 + ((p >> 8) & 0xFF) * 6 + (p & 0xFF)) / 10;
+        size_t i = size_t(y) * size_t(rowBytes) + size_t(x / 8);
+        char bit = char(1 << (x % 8));
+        if (opaque) mask[i] |= bit;
+        if (opaque && lum < 128) source[i] |= bit;  // set bits show the foreground (black)
+      }
+    }
+    ::Window root = RootWindow(dpy_, screen_);
+    Pixmap src = XCreateBitmapFromData(dpy_, root, source.data(), unsigned(w), unsigned(h));
+    Pixmap msk = XCreateBitmapFromData(dpy_, root, mask.data(), unsigned(w), unsigned(h));
+    XColor black{}, white{};
+    white.red = white.green = white.blue = 0xFFFF;
+    unsigned hx = unsigned(std::clamp(hotspot.x, 0, w - 1)), hy = unsigned(std::clamp(hotspot.y, 0, h - 1));
+    Cursor c = XCreatePixmapCursor(dpy_, src, msk, &black, &white, hx, hy);
+    XFreePixmap(dpy_, src);
+    XFreePixmap(dpy_, msk);
+    auto old = cursors_.find(shape);
+    if (old != cursors_.end()) XFreeCursor(dpy_, old->second);
+    cursors_[shape] = c;
+  }
+
   void Pump() override {
     while (XPending(dpy_) > 0) {
       XEvent ev;
@@ -399,10 +430,26 @@ class X11Backend : public Backend {
     input::Configured(h, b);
   }
 
+  static Bool IsFocusIn(Display*, XEvent* ev, XPointer self) {
+    auto* me = reinterpret_cast<X11Backend*>(self);
+    return ev->type == FocusIn && ev->xfocus.mode == NotifyNormal && ev->xfocus.detail != NotifyPointer &&
+           me->HwndOf(ev->xfocus.window) != 0;
+  }
+
   void OnFocus(Hwnd h, const XFocusChangeEvent& f) {
     if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyPointer) return;
     XWin* w = Get(h);
     bool in = f.type == FocusIn;
+    if (!in) {
+      // The focus going to another window of the program is a change of active window, not the
+      // program losing the keyboard.
+      XEvent next;
+      if (XCheckIfEvent(dpy_, &next, IsFocusIn, reinterpret_cast<XPointer>(this))) {
+        if (w && w->ic) XUnsetICFocus(w->ic);
+        OnFocus(HwndOf(next.xfocus.window), next.xfocus);
+        return;
+      }
+    }
     if (w && w->ic) {
       if (in) XSetICFocus(w->ic);
       else XUnsetICFocus(w->ic);

@@ -38,6 +38,8 @@ class Backend {
   // Shows the changed part (surface pixels) of the window's image.
   virtual void Present(Hwnd hwnd, const Bitmap& surface, const Region& changed) = 0;
   virtual void SetCursorShape(Hwnd hwnd, CursorShape shape) = 0;
+  // Makes an image cursor known under its shape value (see RegisterCursorImage).
+  virtual void DefineCursorImage(CursorShape shape, const Bitmap& image, Point hotspot) {}
 
   // Reads waiting events without blocking and feeds them to the input functions.
   virtual void Pump() = 0;

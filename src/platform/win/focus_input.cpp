@@ -36,7 +36,6 @@ void DeactivateOnHide(Hwnd h) {
   Node* n = Find(h);
   if (!n) return;
   if (s.capture && IsDescendant(h, s.capture)) ReleaseCapture();
-  if (s.caret.hwnd && IsDescendant(h, s.caret.hwnd)) HideCaret(0), ShowCaret(0);
   if (n->parent != 0) {
     if (s.focus && IsDescendant(h, s.focus)) {
       Hwnd p = n->parent;
@@ -222,6 +221,16 @@ void SetCursor(CursorShape shape) {
 
 CursorShape GetCursor() { return S().cursor; }
 
+CursorShape RegisterCursorImage(const Bitmap& image, Point hotspot) {
+  State& s = S();
+  auto shape = static_cast<CursorShape>(s.nextCursorId++);
+  s.backend->DefineCursorImage(shape, image, hotspot);
+  return shape;
+}
+
+uint32_t GetDoubleClickTime() { return S().doubleClickMs; }
+void SetDoubleClickTime(uint32_t ms) { S().doubleClickMs = ms; }
+
 // ---- Input from the backends ----
 
 namespace input {
@@ -318,7 +327,7 @@ void MouseButton(Hwnd top, Point p, Button b, bool down) {
   uint32_t msg = kDown[bi] + (down ? 0 : 1);
   if (down) {
     uint64_t now = s.clock->NowMs();
-    bool dbl = s.lastClickHwnd == target && s.lastClickButton == bi && now - s.lastClickTime <= 500 &&
+    bool dbl = s.lastClickHwnd == target && s.lastClickButton == bi && now - s.lastClickTime <= s.doubleClickMs &&
                std::abs(s.cursorPos.x - s.lastClickPos.x) <= 4 && std::abs(s.cursorPos.y - s.lastClickPos.y) <= 4;
     if (dbl && (Find(target)->classStyle & CS_DBLCLKS)) {
       msg = kDown[bi] + 2;
@@ -380,7 +389,7 @@ void Configured(Hwnd top, const Rect& bounds) {
 
 void Exposed(Hwnd top, const Rect& r) {
   Node* n = Find(top);
-  if (n) n->changed.Union(r.Intersect(n->surface.Bounds()));
+  if (n) n->changed.Union(r.Intersect(n->surface->Bounds()));
 }
 
 }  // namespace input

@@ -38,6 +38,7 @@ constexpr uint32_t WM_WINDOWPOSCHANGING = 0x0046;
 constexpr uint32_t WM_WINDOWPOSCHANGED = 0x0047;
 constexpr uint32_t WM_CONTEXTMENU = 0x007B;
 constexpr uint32_t WM_NCDESTROY = 0x0082;
+constexpr uint32_t WM_NCPAINT = 0x0085;
 constexpr uint32_t WM_GETDLGCODE = 0x0087;
 constexpr uint32_t WM_KEYFIRST = 0x0100;
 constexpr uint32_t WM_KEYDOWN = 0x0100;

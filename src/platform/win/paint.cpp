@@ -28,7 +28,7 @@ void SubtractAbove(Region& r, const std::vector<Hwnd>& list, Hwnd self) {
 bool FindIn(Hwnd h, Hwnd& out) {
   const Node* n = Find(h);
   if (!n->shown) return false;
-  if (!n->update.IsEmpty()) {
+  if (!n->update.IsEmpty() || (n->ncDirty && !(n->insets == Insets{}))) {
     out = h;
     return true;
   }
@@ -41,7 +41,7 @@ bool FindIn(Hwnd h, Hwnd& out) {
 void PaintTree(Hwnd h) {
   Node* n = Find(h);
   if (!n) return;
-  if (!n->update.IsEmpty()) PaintNode(h);
+  if (!n->update.IsEmpty() || n->ncDirty) PaintNode(h);
   std::vector<Hwnd> kids = GetChildren(h);
   for (Hwnd c : kids) PaintTree(c);
 }
@@ -71,10 +71,10 @@ void XorCaret() {
   State& s = S();
   const Node* owner = Find(s.caret.hwnd);
   Node* top = Find(TopOf(s.caret.hwnd));
-  Rect r = CaretRectInTop().Intersect(top->surface.Bounds());
+  Rect r = CaretRectInTop().Intersect(top->surface->Bounds());
   Point o = ClientOriginInTop(*owner);
   for (int32_t y = r.top; y < r.bottom; ++y) {
-    uint32_t* row = top->surface.ScanLine(y);
+    uint32_t* row = top->surface->ScanLine(y);
     for (int32_t x = r.left; x < r.right; ++x) {
       if (s.caret.hasShape) {
         int32_t sx = x - o.x - s.caret.pos.x, sy = y - o.y - s.caret.pos.y;
@@ -105,6 +105,43 @@ Region VisibleRegion(const Node& n) {
   return r;
 }
 
+Region FrameRegion(const Node& n) {
+  Rect whole = BoundsInTop(n);
+  if (n.parent != 0) whole = whole.Intersect(VisibleClientInTop(*Find(n.parent)));
+  Region r(whole);
+  r.Subtract(ClientRectInTop(n));
+  for (const Node* cur = &n; cur->parent != 0; cur = Find(cur->parent)) {
+    SubtractAbove(r, Find(cur->parent)->children, cur->handle);
+  }
+  return r;
+}
+
+namespace {
+
+// Sends WM_NCPAINT with a canvas whose origin is the window's top-left corner, clipped to the
+// visible part of its frame.
+void PaintFrame(Node& n) {
+  n.ncDirty = false;
+  if (n.insets == Insets{}) return;
+  Region clip = FrameRegion(n);
+  if (clip.IsEmpty()) return;
+  Hwnd h = n.handle, topHandle = TopOf(h);
+  std::shared_ptr<Bitmap> surface = Find(topHandle)->surface;
+  Rect b = BoundsInTop(n);
+  Point o{b.left, b.top};
+  Region local = clip;
+  local.Offset(-o.x, -o.y);
+  Canvas canvas(*surface);
+  canvas.SetOrigin(o);
+  canvas.SetClipRegion(clip);
+  PaintContext pc{h, local.Bounds(), local, &canvas, surface.get(), o};
+  SendMessage(h, WM_NCPAINT, reinterpret_cast<uintptr_t>(&pc), 0);
+  canvas.Flush();
+  if (Node* t = Find(topHandle)) t->changed.Union(clip);
+}
+
+}  // namespace
+
 bool FindPaintCandidate(Hwnd& out) {
   for (Hwnd t : S().topLevels) {
     if (FindIn(t, out)) return true;
@@ -115,8 +152,18 @@ bool FindPaintCandidate(Hwnd& out) {
 void PaintNode(Hwnd h) {
   Node* n = Find(h);
   if (!n) return;
-  if (!IsWindowVisible(h) || n->update.IsEmpty()) {
+  if (!IsWindowVisible(h)) {
     n->update = Region();
+    n->erase = false;
+    n->ncDirty = false;
+    return;
+  }
+  if (n->ncDirty) {
+    PaintFrame(*n);
+    n = Find(h);
+    if (!n) return;
+  }
+  if (n->update.IsEmpty()) {
     n->erase = false;
     return;
   }
@@ -133,10 +180,11 @@ void PaintNode(Hwnd h) {
   if (clip.IsEmpty()) return;
   Region local = clip;
   local.Offset(-o.x, -o.y);
-  Canvas canvas(top->surface);
+  std::shared_ptr<Bitmap> surface = top->surface;
+  Canvas canvas(*surface);
   canvas.SetOrigin(o);
   canvas.SetClipRegion(clip);
-  PaintContext pc{h, local.Bounds(), local, &canvas, &top->surface, o};
+  PaintContext pc{h, local.Bounds(), local, &canvas, surface.get(), o};
   if (erase) SendMessage(h, WM_ERASEBKGND, reinterpret_cast<uintptr_t>(&pc), 0);
   SendMessage(h, WM_PAINT, 0, reinterpret_cast<intptr_t>(&pc));
   canvas.Flush();
@@ -150,7 +198,7 @@ void PresentAll() {
     if (!n->inBackend || !n->shown || n->changed.IsEmpty()) continue;
     bool caret = CaretDrawnIn(t);
     if (caret) XorCaret();
-    s.backend->Present(t, n->surface, n->changed);
+    s.backend->Present(t, *n->surface, n->changed);
     if (caret) XorCaret();
     n->changed = Region();
   }
@@ -191,6 +239,11 @@ void InvalidateRect(Hwnd hwnd, const Rect* rect, bool erase) {
   InvalidateRegion(hwnd, Region(rect ? *rect : GetClientRect(hwnd)), erase);
 }
 
+void RedrawFrame(Hwnd hwnd) {
+  Node* n = Find(hwnd);
+  if (n && IsWindowVisible(hwnd)) n->ncDirty = true;
+}
+
 void ValidateRect(Hwnd hwnd, const Rect* rect) {
   Node* n = Find(hwnd);
   if (!n) return;
@@ -227,7 +280,7 @@ void ScrollWindowEx(Hwnd hwnd, int32_t dx, int32_t dy, const Rect* scroll, const
   dest.Intersect(vis);
   // Move the pixels through a copy of the source bounds (source and destination overlap).
   Node* top = Find(TopOf(hwnd));
-  Bitmap& bmp = top->surface;
+  Bitmap& bmp = *top->surface;
   Rect sb = dest.Bounds().Offset(-dx, -dy).Offset(o.x, o.y).Intersect(bmp.Bounds());
   if (!sb.IsEmpty()) {
     std::vector<uint32_t> copy(size_t(sb.Width()) * size_t(sb.Height()));
@@ -262,14 +315,14 @@ void ScrollWindowEx(Hwnd hwnd, int32_t dx, int32_t dy, const Rect* scroll, const
 
 const Bitmap* GetWindowSurface(Hwnd topLevel) {
   Node* n = Find(topLevel);
-  return (n && n->parent == 0) ? &n->surface : nullptr;
+  return (n && n->parent == 0) ? n->surface.get() : nullptr;
 }
 
 void SaveWindowPng(Hwnd hwnd, const std::string& path) {
   Hwnd top = TopOf(hwnd);
   if (!top) throw WindowSystemError("no such window to save");
   PaintTree(top);
-  Find(top)->surface.SavePng(path);
+  Find(top)->surface->SavePng(path);
 }
 
 // ---- Caret ----

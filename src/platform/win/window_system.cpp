@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/backend/backends.h"
 #include "platform/win/keys.h"
@@ -22,6 +23,20 @@ namespace {
 std::unique_ptr<State> g_state;
 volatile sig_atomic_t g_sessionEndPending = 0;
 volatile int g_wakeWriteFd = -1;
+
+// Messages posted by worker threads wait here until the interface thread moves them to the queue.
+std::mutex g_inboxMutex;
+std::vector<Msg> g_inbox;
+bool g_inboxOpen = false;
+
+void TakeWorkerMessages() {
+  std::vector<Msg> taken;
+  {
+    std::lock_guard<std::mutex> lock(g_inboxMutex);
+    taken.swap(g_inbox);
+  }
+  for (const Msg& m : taken) QueueMessage(m);
+}
 
 void OnSessionEndSignal(int) {
   g_sessionEndPending = 1;
@@ -130,14 +145,22 @@ void StartWindowSystem(const WindowSystemOptions& options) {
   st->wakeWrite = fds[1];
   g_wakeWriteFd = fds[1];
   g_state = std::move(st);
+  std::lock_guard<std::mutex> lock(g_inboxMutex);
+  g_inbox.clear();
+  g_inboxOpen = true;
 }
 
 void StopWindowSystem() {
   if (!g_state) return;
+  {
+    std::lock_guard<std::mutex> lock(g_inboxMutex);
+    g_inboxOpen = false;
+    g_inbox.clear();
+    g_wakeWriteFd = -1;
+  }
   // Destroy the top-level windows (and with them every child); objects keep living without
   // handles.
   while (!g_state->topLevels.empty()) DestroyNode(g_state->topLevels.back());
-  g_wakeWriteFd = -1;
   close(g_state->wakeRead);
   close(g_state->wakeWrite);
   g_state.reset();
@@ -171,12 +194,23 @@ bool PostMessage(Hwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   return true;
 }
 
+bool PostMessageFromWorker(Hwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  {
+    std::lock_guard<std::mutex> lock(g_inboxMutex);
+    if (!g_inboxOpen) return false;
+    g_inbox.push_back(Msg{hwnd, msg, wParam, lParam});
+    WakeUp();  // under the lock: the pipe cannot be closed meanwhile
+  }
+  return true;
+}
+
 void PostQuitMessage(int exitCode) { QueueMessage(Msg{0, WM_QUIT, uintptr_t(exitCode), 0}); }
 
 bool PeekMessage(Msg& out, bool remove) {
   State& s = S();
   s.backend->Pump();
   DrainWakePipe();
+  TakeWorkerMessages();
   if (g_sessionEndPending) {
     g_sessionEndPending = 0;
     if (s.sessionEnd) s.sessionEnd();

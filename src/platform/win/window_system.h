@@ -65,6 +65,10 @@ intptr_t SendMessage(Hwnd hwnd, uint32_t msg, uintptr_t wParam = 0, intptr_t lPa
 // False when hwnd is not 0 and not a live window.
 bool PostMessage(Hwnd hwnd, uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
 void PostQuitMessage(int exitCode);
+// PostMessage for worker threads (a print job, a download): safe from any thread; the message
+// joins the queue at the interface thread's next look at it. False once the window system is
+// stopped. A message to a window destroyed meanwhile is dropped.
+bool PostMessageFromWorker(Hwnd hwnd, uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
 // Takes (or, with remove false, looks at) the next message; false when nothing is ready.
 bool PeekMessage(Msg& msg, bool remove = true);
 // Blocks until a message is ready (input, a posted message, a paint or a due timer).
@@ -134,6 +138,11 @@ Hwnd ChildWindowFromPoint(Hwnd parent, Point client);
 void InvalidateRect(Hwnd hwnd, const Rect* rect, bool erase = true);
 void InvalidateRegion(Hwnd hwnd, const Region& region, bool erase = true);
 void ValidateRect(Hwnd hwnd, const Rect* rect);
+// Asks for WM_NCPAINT: the window's frame (the non-client insets) is painted again. wParam of
+// WM_NCPAINT points to a PaintContext whose canvas has its origin at the window's top-left
+// corner and is clipped to the visible frame; the default handling fills it with the window's
+// background colour. The layer asks for it itself when the frame is uncovered or resized.
+void RedrawFrame(Hwnd hwnd);
 Region GetUpdateRegion(Hwnd hwnd);
 // Paints the window's pending update now (and its children's), without the queue.
 void UpdateWindow(Hwnd hwnd);
@@ -199,6 +208,13 @@ CaretInfo GetCaretInfo();
 // ---- Cursor ----
 void SetCursor(CursorShape shape);
 CursorShape GetCursor();
+// A cursor from an image (the program's own cursors): pixels with alpha below 128 are
+// transparent, the others black or white by brightness (what every backend can show). Returns
+// a new shape value (1000 and up) for SetCursor and Window::SetCursorShape.
+CursorShape RegisterCursorImage(const Bitmap& image, Point hotspot);
+// Two clicks within this time and 4 pixels make a double click (for windows with CS_DBLCLKS).
+uint32_t GetDoubleClickTime();
+void SetDoubleClickTime(uint32_t ms);
 
 // ---- Properties, atoms, registered messages ----
 bool SetProp(Hwnd hwnd, const std::string& name, intptr_t value);

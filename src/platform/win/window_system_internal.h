@@ -46,9 +46,11 @@ struct Node {
   bool erase = false;
   std::map<std::string, intptr_t> props;
   // Top-level windows only.
-  Bitmap surface;
+  // Shared so that a painter keeps its target alive if a handler resizes or destroys the window.
+  std::shared_ptr<Bitmap> surface;
   Region changed;  // surface pixels painted but not yet presented
   bool inBackend = false;
+  bool ncDirty = false;  // the non-client frame needs WM_NCPAINT
   Hwnd lastFocus = 0;  // the window inside that had the focus when it was last deactivated
 };
 
@@ -125,6 +127,8 @@ struct State {
   Point lastClickPos;
   Hwnd lastClickHwnd = 0;
   int lastClickButton = -1;
+  uint32_t doubleClickMs = 500;
+  int32_t nextCursorId = 1000;
   std::function<void()> idleHook;
   std::function<void()> sessionEnd;
   int wakeRead = -1, wakeWrite = -1;
@@ -142,6 +146,8 @@ Rect ClientRectInTop(const Node& n);  // the client area in top-level surface pi
 Rect VisibleClientInTop(const Node& n);  // the part of the client area not clipped by parents
 // Pixels of the surface the window paints: its visible client area without the windows above it.
 Region VisibleRegion(const Node& n);
+// The same for the window's non-client frame.
+Region FrameRegion(const Node& n);
 // Invalidates a rectangle of the top-level surface in every visible window of the tree below h.
 void InvalidateTreeArea(Hwnd h, const Rect& inTop);
 void QueueMessage(const Msg& m, uint64_t inputEvent = 0);

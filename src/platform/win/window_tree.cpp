@@ -75,6 +75,7 @@ void InvalidateTreeArea(Hwnd h, const Rect& inTop) {
     n->update.Union(part.Offset(-o.x, -o.y));
     n->erase = true;
   }
+  if (!(n->insets == Insets{}) && !BoundsInTop(*n).Intersect(inTop).IsEmpty()) n->ncDirty = true;
   for (Hwnd c : n->children) InvalidateTreeArea(c, inTop);
 }
 
@@ -165,7 +166,7 @@ bool Window::Create(const CreateParams& p) {
   } else {
     s.topLevels.push_back(h);
     NormalizeTopLevelOrder();
-    n.surface = Bitmap(std::max(1, p.bounds.Width()), std::max(1, p.bounds.Height()));
+    n.surface = std::make_shared<Bitmap>(std::max(1, p.bounds.Width()), std::max(1, p.bounds.Height()));
     s.backend->CreateTopLevel(h, TopLevelInfo{p.bounds, p.text, p.style, p.exStyle, n.owner});
     n.inBackend = true;
   }
@@ -199,6 +200,11 @@ intptr_t Window::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_PAINT:
       if (lParam != 0) Paint(*reinterpret_cast<PaintContext*>(lParam));
       return 0;
+    case WM_NCPAINT: {
+      auto* pc = reinterpret_cast<PaintContext*>(wParam);
+      if (pc && pc->canvas) pc->canvas->FillRegion(pc->region, background_);
+      return 0;
+    }
     case WM_ACTIVATE:
       if (LoWord(wParam) != WA_INACTIVE) {
         Hwnd focus = GetFocus();
@@ -417,7 +423,7 @@ bool SetWindowPos(Hwnd hwnd, Hwnd insertAfter, const Rect& bounds, uint32_t flag
   if (!(wp.flags & SWP_NOZORDER)) Reorder(*n, wp.insertAfter);
   if (n->parent == 0) {
     if (nb.Width() != old.Width() || nb.Height() != old.Height()) {
-      n->surface.Resize(std::max(1, nb.Width()), std::max(1, nb.Height()));
+      n->surface = std::make_shared<Bitmap>(std::max(1, nb.Width()), std::max(1, nb.Height()));
       if (n->shown) InvalidateTreeArea(hwnd, {0, 0, nb.Width(), nb.Height()});
     }
     if (changed && n->inBackend) S().backend->SetTopLevelBounds(hwnd, nb);
@@ -465,6 +471,7 @@ void SetNonClientInsets(Hwnd hwnd, const Insets& insets) {
   Node* n = Find(hwnd);
   if (!n || n->insets == insets) return;
   n->insets = insets;
+  n->ncDirty = true;
   if (IsWindowVisible(hwnd)) InvalidateTreeArea(TopOf(hwnd), BoundsInTop(*n));
   Rect c = GetClientRect(hwnd);
   SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MakeLParam(c.Width(), c.Height()));

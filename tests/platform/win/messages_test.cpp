@@ -1,6 +1,9 @@
 // The message queue, the loops, timers, hot keys, properties and atoms.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <thread>
+
 #include "platform/win/keys.h"
 #include "win_fixture.h"
 
@@ -218,4 +221,35 @@ TEST_F(WinTest, PropertiesAndAtoms) {
   uint32_t m1 = RegisterWindowMessage("QuorvaneHello");
   EXPECT_GE(m1, 0xC000u);
   EXPECT_EQ(RegisterWindowMessage("quorvanehello"), m1);
+}
+
+TEST_F(WinTest, WorkerThreadsPostInOrder) {
+  std::vector<Received> log;
+  RecWindow w(&log);
+  MakeTop(w);
+  std::thread worker([&] {
+    for (uintptr_t i = 0; i < 50; ++i) PostMessageFromWorker(w.Handle(), WM_USER + 10, i);
+  });
+  worker.join();
+  PumpPending();
+  std::vector<uintptr_t> got;
+  for (const Received& m : log) {
+    if (m.msg == WM_USER + 10) got.push_back(m.wParam);
+  }
+  ASSERT_EQ(got.size(), 50u);
+  for (uintptr_t i = 0; i < 50; ++i) EXPECT_EQ(got[i], i);
+}
+
+TEST_F(WinTest, SigtermEndsTheSessionOnTheInterfaceThread) {
+  InstallSessionEndSignal();
+  int ended = 0;
+  SetSessionEndHandler([&] { ++ended; });
+  std::raise(SIGTERM);
+  EXPECT_EQ(ended, 0);  // not inside the signal handler
+  PumpPending();
+  EXPECT_EQ(ended, 1);
+  SetSessionEndHandler(nullptr);
+  std::raise(SIGTERM);  // the default ends the loop
+  EXPECT_EQ(RunMessageLoop(), 0);
+  std::signal(SIGTERM, SIG_DFL);
 }

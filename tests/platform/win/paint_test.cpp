@@ -166,3 +166,51 @@ TEST_F(WinTest, SaveWindowPngWritesThePaintedImage) {
   EXPECT_THROW(SaveWindowPng(w.Handle(), "/nonexistent-dir/x.png"), GfxError);
   EXPECT_THROW(SaveWindowPng(9999, path), WindowSystemError);
 }
+
+TEST_F(WinTest, FramesOfWindowsWithInsetsPaintAroundTheClientArea) {
+  std::vector<Received> log;
+  RecWindow top, box(&log);
+  MakeTop(top);
+  top.SetBackgroundColor(kWhite);
+  MakeChild(box, top, {10, 10, 60, 60});
+  box.SetBackgroundColor(kBlue);
+  SetNonClientInsets(box.Handle(), {2, 2, 2, 2});
+  EXPECT_EQ(GetClientRect(box.Handle()), (Rect{0, 0, 46, 46}));
+  EXPECT_EQ(ClientToScreen(box.Handle(), {0, 0}), ClientToScreen(top.Handle(), {12, 12}));
+  box.hook = [](uint32_t m, uintptr_t w, intptr_t, intptr_t&) {
+    if (m != WM_NCPAINT) return false;
+    auto* pc = reinterpret_cast<PaintContext*>(w);
+    pc->canvas->FillRect({0, 0, 50, 50}, kRed);  // clipped to the frame
+    return true;
+  };
+  PumpPending();
+  EXPECT_EQ(PixelAt(top, {11, 11}), kRed);   // frame
+  EXPECT_EQ(PixelAt(top, {30, 30}), kBlue);  // client area, painted by WM_PAINT
+  EXPECT_EQ(PixelAt(top, {5, 5}), kWhite);
+  // Invalidating the client area does not repaint the frame.
+  log.clear();
+  InvalidateRect(box.Handle(), nullptr);
+  PumpPending();
+  EXPECT_TRUE(Only(log, {WM_NCPAINT}).empty());
+  RedrawFrame(box.Handle());
+  PumpPending();
+  EXPECT_EQ(Only(log, {WM_NCPAINT}).size(), 1u);
+  // A click on the frame goes to the window itself.
+  EXPECT_EQ(WindowFromPoint(ClientToScreen(top.Handle(), {11, 11})), box.Handle());
+}
+
+TEST_F(WinTest, PaintHandlersMayResizeTheirOwnWindow) {
+  RecWindow w;
+  MakeTop(w);
+  int paints = 0;
+  w.hook = [&](uint32_t m, uintptr_t, intptr_t l, intptr_t&) {
+    if (m == WM_PAINT && ++paints == 1) {
+      MoveWindow(w.Handle(), {100, 100, 500, 400});  // the image the canvas draws on is replaced
+      reinterpret_cast<PaintContext*>(l)->canvas->FillRect({0, 0, 50, 50}, kRed);
+    }
+    return false;
+  };
+  PumpPending();
+  EXPECT_EQ(paints, 2);
+  EXPECT_EQ(GetWindowSurface(w.Handle())->Width(), 400);
+}
