@@ -1,0 +1,25 @@
+#pragma once
+// What the document model asks of the layout, which lives above it. The layout registers the
+// real services at start-up (SetDocLayoutServices). The defaults do the least the model needs on
+// its own: without a layout no line or page is ever made, so there is nothing to give back.
+#include <cstdint>
+#include <memory>
+
+class TDoc;
+class TLine;
+
+class TDocLayoutServices {
+ public:
+  virtual ~TDocLayoutServices() = default;
+  // Gives a line of a paragraph back to the line pool.
+  virtual void ReleaseLine(TLine* /*line*/) {}
+  // Gives the document's laid-out pages and their boxes back to the box pools and empties the
+  // page list.
+  virtual void ReleasePages(TDoc& doc);
+  // Computes the layout data of a new document (section metrics in pixels and the like).
+  virtual void ComputeLayoutData(TDoc& /*doc*/) {}
+};
+
+// Registers the services (null restores the defaults).
+void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
+TDocLayoutServices& DocLayoutServices();
