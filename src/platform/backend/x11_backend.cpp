@@ -137,6 +137,7 @@ class X11Backend : public Backend {
     wmDelete_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
     netWmName_ = XInternAtom(dpy_, "_NET_WM_NAME", False);
     utf8String_ = XInternAtom(dpy_, "UTF8_STRING", False);
+    numLockMask_ = FindNumLockMask();
   }
 
   ~X11Backend() override {
@@ -328,6 +329,21 @@ class X11Backend : public Backend {
     return it == wins_.end() ? nullptr : &it->second;
   }
 
+  // The modifier bit that Num Lock sets (usually Mod2).
+  unsigned FindNumLockMask() {
+    unsigned mask = Mod2Mask;
+    XModifierKeymap* map = XGetModifierMapping(dpy_);
+    if (!map) return mask;
+    KeyCode numLock = XKeysymToKeycode(dpy_, 0xFF7F);
+    for (int mod = 0; mod < 8; ++mod) {
+      for (int i = 0; i < map->max_keypermod; ++i) {
+        if (numLock != 0 && map->modifiermap[mod * map->max_keypermod + i] == numLock) mask = 1u << mod;
+      }
+    }
+    XFreeModifiermap(map);
+    return mask;
+  }
+
   Hwnd HwndOf(::Window xid) const {
     auto it = byX_.find(xid);
     return it == byX_.end() ? 0 : it->second;
@@ -474,14 +490,23 @@ class X11Backend : public Backend {
 
   void OnKey(Hwnd h, XKeyEvent& k, bool down) {
     KeySym base = XLookupKeysym(&k, 0);
+    // Num Lock (without Shift) turns the keypad's navigation keys into its digits.
+    if (base >= 0xFF80 && base <= 0xFFBD && (k.state & numLockMask_) && !(k.state & ShiftMask)) {
+      KeySym digit = XLookupKeysym(&k, 1);
+      if (digit >= 0xFF80 && digit <= 0xFFBD) base = digit;
+    }
     KeyTranslation t = TranslateKeysym(uint32_t(base), k.keycode);
     uint32_t scan = k.keycode >= 8 ? k.keycode - 8 : 0;  // the evdev code is the PC scan code
     if (base == kAltGrKeysym) input::AltGr(down);
     if (t.vk) input::Key(t.vk, down, t.extended, scan);
     if (!down) return;
+    // Ctrl without Alt types only control characters (Ctrl+A is 1, Ctrl+1 types nothing), so a
+    // command key never leaves a character behind.
+    bool ctrlOnly = (k.state & ControlMask) && !(k.state & Mod1Mask) && base != kAltGrKeysym &&
+                    GetAsyncKeyState(VK_RMENU) == 0;
     for (char32_t c : LookupText(h, k)) {
-      // The Delete key makes no character.
-      if (c == 0x7F && t.vk == VK_DELETE) continue;
+      if (c == 0x7F && t.vk == VK_DELETE) continue;  // the Delete key makes no character
+      if (ctrlOnly && c >= 0x20) continue;
       input::Char(c);
     }
   }
@@ -513,6 +538,7 @@ class X11Backend : public Backend {
   int screen_ = 0;
   Visual* visual_ = nullptr;
   int depth_ = 24;
+  unsigned numLockMask_ = Mod2Mask;
   XIM im_ = nullptr;
   GC gc_ = nullptr;
   ::Atom wmProtocols_ = 0, wmDelete_ = 0, netWmName_ = 0, utf8String_ = 0;
