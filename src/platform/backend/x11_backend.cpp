@@ -112,6 +112,7 @@ struct XWin {
   XIC ic = nullptr;
   bool mapped = false;
   bool focusWhenMapped = false;
+  bool iconic = false;
   Rect bounds;
 };
 
@@ -239,6 +240,29 @@ class X11Backend : public Backend {
 
   void RaiseTopLevel(Hwnd hwnd) override {
     if (XWin* w = Get(hwnd)) XRaiseWindow(dpy_, w->xid);
+  }
+
+  void SetTopLevelState(Hwnd hwnd, WindowState state) override {
+    XWin* w = Get(hwnd);
+    if (!w) return;
+    if (state == WindowState::Minimized) {
+      XIconifyWindow(dpy_, w->xid, screen_);
+    } else {
+      if (w->iconic) XMapRaised(dpy_, w->xid);
+      // Ask the window manager for the maximised state (the layer sets the bounds itself too).
+      XEvent e{};
+      e.xclient.type = ClientMessage;
+      e.xclient.window = w->xid;
+      e.xclient.message_type = XInternAtom(dpy_, "_NET_WM_STATE", False);
+      e.xclient.format = 32;
+      e.xclient.data.l[0] = state == WindowState::Maximized ? 1 : 0;  // add or remove
+      e.xclient.data.l[1] = long(XInternAtom(dpy_, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+      e.xclient.data.l[2] = long(XInternAtom(dpy_, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+      e.xclient.data.l[3] = 1;
+      XSendEvent(dpy_, RootWindow(dpy_, screen_), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    }
+    w->iconic = state == WindowState::Minimized;
+    XFlush(dpy_);
   }
 
   void FocusTopLevel(Hwnd hwnd) override {

@@ -33,6 +33,8 @@ class Backend {
   virtual void SetTopLevelBounds(Hwnd hwnd, const Rect& bounds) = 0;
   virtual void SetTopLevelTitle(Hwnd hwnd, const std::u16string& title) = 0;
   virtual void RaiseTopLevel(Hwnd hwnd) = 0;
+  // Minimises, maximises or restores the window on the screen (the layer sets its bounds).
+  virtual void SetTopLevelState(Hwnd hwnd, WindowState state) {}
   // Asks for the keyboard focus of the outside world for this window.
   virtual void FocusTopLevel(Hwnd hwnd) = 0;
   // Shows the changed part (surface pixels) of the window's image.

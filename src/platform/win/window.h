@@ -58,6 +58,9 @@ struct PaintContext {
   Point origin;        // client (0, 0) in surface pixels
 };
 
+// The show state of a top-level window.
+enum class WindowState { Normal, Minimized, Maximized };
+
 // Cursor shapes; the ids 1..63 follow the system's cursor table where it names system cursors.
 enum class CursorShape : int32_t {
   Hidden = 0,  // no cursor shown

@@ -115,6 +115,11 @@ bool IsWindowShown(Hwnd hwnd);    // the window's own flag
 bool EnableWindow(Hwnd hwnd, bool enable);
 bool IsWindowEnabled(Hwnd hwnd);  // the window and all its parents are enabled
 
+// Minimises, maximises (to the screen) or restores a top-level window; WM_SIZE then carries
+// SIZE_MINIMIZED, SIZE_MAXIMIZED or SIZE_RESTORED. False for child windows.
+bool SetWindowState(Hwnd hwnd, WindowState state);
+WindowState GetWindowState(Hwnd hwnd);
+
 // Moves, sizes and re-orders (insertAfter: a sibling, HWND_TOP, HWND_BOTTOM, HWND_TOPMOST or
 // HWND_NOTOPMOST) with SWP_* flags; sends WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE
 // and WM_SIZE as things change.

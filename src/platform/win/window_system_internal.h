@@ -51,7 +51,9 @@ struct Node {
   Region changed;  // surface pixels painted but not yet presented
   bool inBackend = false;
   bool ncDirty = false;  // the non-client frame needs WM_NCPAINT
-  Hwnd lastFocus = 0;  // the window inside that had the focus when it was last deactivated
+  Hwnd lastFocus = 0;
+  WindowState state = WindowState::Normal;
+  Rect normalBounds;  // the bounds to restore a maximised window to  // the window inside that had the focus when it was last deactivated
 };
 
 struct Timer {

@@ -22,13 +22,21 @@ void NormalizeTopLevelOrder() {
                         [](Hwnd h) { return !(Find(h)->exStyle & WS_EX_TOPMOST); });
 }
 
+void SendSize(const Node& n) {
+  uintptr_t kind = n.state == WindowState::Maximized   ? SIZE_MAXIMIZED
+                   : n.state == WindowState::Minimized ? SIZE_MINIMIZED
+                                                       : SIZE_RESTORED;
+  Rect c = GetClientRect(n.handle);
+  if (n.state == WindowState::Minimized) c = {};
+  SendMessage(n.handle, WM_SIZE, kind, MakeLParam(c.Width(), c.Height()));
+}
+
 void SendPosMessages(Node& n, const Rect& old) {
   Hwnd h = n.handle;
   if (n.bounds.left != old.left || n.bounds.top != old.top)
     SendMessage(h, WM_MOVE, 0, MakeLParam(n.bounds.left + n.insets.left, n.bounds.top + n.insets.top));
   if (n.bounds.Width() != old.Width() || n.bounds.Height() != old.Height()) {
-    Rect c = GetClientRect(h);
-    SendMessage(h, WM_SIZE, SIZE_RESTORED, MakeLParam(c.Width(), c.Height()));
+    SendSize(n);
   }
 }
 
@@ -155,7 +163,7 @@ bool Window::Create(const CreateParams& p) {
   node->owner = p.parent ? 0 : TopOf(p.owner);
   node->bounds = p.bounds;
   node->text = p.text;
-  node->style = p.style & ~WS_VISIBLE;
+  node->style = p.style & ~(WS_VISIBLE | WS_MAXIMIZE | WS_MINIMIZE);
   node->exStyle = p.exStyle;
   node->classStyle = p.classStyle;
   node->enabled = !(p.style & WS_DISABLED);
@@ -181,7 +189,9 @@ bool Window::Create(const CreateParams& p) {
   Rect c = GetClientRect(h);
   SendMessage(h, WM_SIZE, SIZE_RESTORED, MakeLParam(c.Width(), c.Height()));
   SendMessage(h, WM_MOVE, 0, MakeLParam(p.bounds.left, p.bounds.top));
-  if (p.style & WS_VISIBLE) ShowWindow(h, true);
+  if ((p.style & WS_MAXIMIZE) && !parent) SetWindowState(h, WindowState::Maximized);
+  if ((p.style & WS_MINIMIZE) && !parent) SetWindowState(h, WindowState::Minimized);
+  if (Find(h) && (p.style & WS_VISIBLE)) ShowWindow(h, true);
   return Find(h) != nullptr;
 }
 
@@ -283,7 +293,9 @@ std::vector<Hwnd> GetTopLevelWindows() { return S().topLevels; }
 uint32_t GetWindowStyle(Hwnd hwnd) {
   Node* n = Find(hwnd);
   if (!n) return 0;
-  return n->style | (n->shown ? WS_VISIBLE : 0) | (n->enabled ? 0 : WS_DISABLED);
+  return n->style | (n->shown ? WS_VISIBLE : 0) | (n->enabled ? 0 : WS_DISABLED) |
+         (n->state == WindowState::Maximized ? WS_MAXIMIZE : 0) |
+         (n->state == WindowState::Minimized ? WS_MINIMIZE : 0);
 }
 uint32_t GetWindowExStyle(Hwnd hwnd) {
   Node* n = Find(hwnd);
@@ -448,6 +460,34 @@ bool BringWindowToTop(Hwnd hwnd) {
   return SetWindowPos(hwnd, HWND_TOP, {}, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+bool SetWindowState(Hwnd hwnd, WindowState state) {
+  Node* n = Find(hwnd);
+  if (!n || n->parent != 0) return false;
+  WindowState old = n->state;
+  if (old == state) return true;
+  if (old == WindowState::Normal) n->normalBounds = n->bounds;
+  n->state = state;
+  S().backend->SetTopLevelState(hwnd, state);
+  if (state == WindowState::Minimized) {
+    SendSize(*n);
+    return true;
+  }
+  Rect target = state == WindowState::Maximized ? GetScreenRect() : n->normalBounds;
+  if (!(target == n->bounds)) {
+    SetWindowPos(hwnd, 0, target, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SendSize(*n);
+  }
+  if (Node* again = Find(hwnd); again && old == WindowState::Minimized && again->shown)
+    InvalidateTreeArea(hwnd, {0, 0, again->bounds.Width(), again->bounds.Height()});
+  return true;
+}
+
+WindowState GetWindowState(Hwnd hwnd) {
+  Node* n = Find(hwnd);
+  return n ? n->state : WindowState::Normal;
+}
+
 Rect GetWindowBounds(Hwnd hwnd) {
   Node* n = Find(hwnd);
   return n ? n->bounds : Rect{};
@@ -473,8 +513,7 @@ void SetNonClientInsets(Hwnd hwnd, const Insets& insets) {
   n->insets = insets;
   n->ncDirty = true;
   if (IsWindowVisible(hwnd)) InvalidateTreeArea(TopOf(hwnd), BoundsInTop(*n));
-  Rect c = GetClientRect(hwnd);
-  SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MakeLParam(c.Width(), c.Height()));
+  SendSize(*n);
 }
 
 Insets GetNonClientInsets(Hwnd hwnd) {

@@ -205,3 +205,43 @@ TEST_F(WinTest, WheelGoesToTheFocusWithScreenCoordinates) {
   EXPECT_EQ(GetXParam(m.lParam), screen.x);
   EXPECT_EQ(GetYParam(m.lParam), screen.y);
 }
+
+TEST_F(WinTest, MaximiseMinimiseAndRestore) {
+  std::vector<Received> log;
+  RecWindow top(&log);
+  MakeTop(top);
+  Rect normal = GetWindowBounds(top.Handle());
+  PumpPending();
+  auto lastSize = [&] {
+    for (auto it = log.rbegin(); it != log.rend(); ++it) {
+      if (it->msg == WM_SIZE) return std::make_pair(it->wParam, it->lParam);
+    }
+    return std::make_pair(uintptr_t(99), intptr_t(0));
+  };
+  struct Step {
+    WindowState state;
+    Rect bounds;
+    uintptr_t sizeKind;
+  } steps[] = {
+      {WindowState::Maximized, GetScreenRect(), SIZE_MAXIMIZED},
+      {WindowState::Minimized, GetScreenRect(), SIZE_MINIMIZED},
+      {WindowState::Maximized, GetScreenRect(), SIZE_MAXIMIZED},
+      {WindowState::Normal, normal, SIZE_RESTORED},
+      {WindowState::Minimized, normal, SIZE_MINIMIZED},
+      {WindowState::Normal, normal, SIZE_RESTORED},
+  };
+  for (const Step& s : steps) {
+    log.clear();
+    EXPECT_TRUE(SetWindowState(top.Handle(), s.state));
+    EXPECT_EQ(GetWindowState(top.Handle()), s.state);
+    EXPECT_EQ(GetWindowBounds(top.Handle()), s.bounds);
+    EXPECT_EQ(lastSize().first, s.sizeKind);
+    EXPECT_EQ((GetWindowStyle(top.Handle()) & WS_MAXIMIZE) != 0, s.state == WindowState::Maximized);
+  }
+  top.paints.clear();
+  PumpPending();
+  EXPECT_EQ(top.paints.size(), 1u);  // restored from minimised: painted again
+  RecWindow child;
+  MakeChild(child, top, {0, 0, 10, 10});
+  EXPECT_FALSE(SetWindowState(child.Handle(), WindowState::Maximized));
+}
