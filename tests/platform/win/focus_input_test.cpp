@@ -245,3 +245,27 @@ TEST_F(WinTest, MaximiseMinimiseAndRestore) {
   MakeChild(child, top, {0, 0, 10, 10});
   EXPECT_FALSE(SetWindowState(child.Handle(), WindowState::Maximized));
 }
+
+TEST_F(WinTest, HidingOrDestroyingTheActiveWindowActivatesAnother) {
+  RecWindow owner, other, dialog;
+  MakeTop(owner);
+  MakeTop(other);
+  CreateParams p;
+  p.owner = owner.Handle();
+  p.bounds = {0, 0, 50, 50};
+  p.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+  ASSERT_TRUE(dialog.Create(p));
+  EXPECT_EQ(GetActiveWindow(), dialog.Handle());
+  ShowWindow(dialog.Handle(), false);
+  EXPECT_EQ(GetActiveWindow(), owner.Handle());  // the owner first, though another is above it
+  SetActiveWindow(other.Handle());
+  other.Destroy();
+  EXPECT_NE(GetActiveWindow(), 0u);
+  EXPECT_TRUE(IsWindow(GetActiveWindow()));
+  // Destroying the owner destroys what it owns.
+  Hwnd d = dialog.Handle();
+  owner.Destroy();
+  EXPECT_FALSE(IsWindow(d));
+  EXPECT_EQ(dialog.Handle(), 0u);
+  EXPECT_EQ(GetActiveWindow(), 0u);
+}
