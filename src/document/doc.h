@@ -178,6 +178,7 @@ class TDoc {
 
  private:
   void CreateFirstParagraphAndSection();
+  void LoadDefaultStyles();
   std::array<uint8_t, DocFlagCount> docFlags_{};
   std::vector<std::pair<int32_t, uint8_t>> flagStack_;
 };

@@ -1,0 +1,69 @@
+// Registration and default answers of the services the document model asks of other parts.
+#include <utility>
+
+#include "document/doc.h"
+#include "document/doc_services.h"
+#include "document/edit_services.h"
+#include "document/layout_services.h"
+#include "document/shape_binding.h"
+
+namespace {
+
+template <class T>
+std::unique_ptr<T>& Slot() {
+  static std::unique_ptr<T> slot = std::make_unique<T>();
+  return slot;
+}
+
+template <class T>
+void Register(std::unique_ptr<T> services) {
+  Slot<T>() = services ? std::move(services) : std::make_unique<T>();
+}
+
+bool IsSentenceEnd(char16_t c) { return c == u'.' || c == u'!' || c == u'?'; }
+
+}  // namespace
+
+void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
+  Register(std::move(services));
+}
+TDocLayoutServices& DocLayoutServices() { return *Slot<TDocLayoutServices>(); }
+
+void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
+
+void SetDocServices(std::unique_ptr<TDocServices> services) { Register(std::move(services)); }
+TDocServices& DocServices() { return *Slot<TDocServices>(); }
+
+std::string TDocServices::UserName() { return {}; }
+
+void TDocServices::FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t& end) {
+  TPar& p = *doc.Par(par);
+  BuildParagraphWideText(p);
+  const std::u16string& w = p.WideText;
+  const int32_t n = static_cast<int32_t>(w.size());
+  start = 0;
+  end = n;
+  for (int32_t i = 0; i < n; ++i) {
+    if (!IsSentenceEnd(w[static_cast<size_t>(i)])) continue;
+    const char16_t next = i + 1 < n ? w[static_cast<size_t>(i) + 1] : u' ';
+    if (next == u' ' || next < 32) {
+      end = i + 1;
+      return;
+    }
+  }
+}
+
+void SetShapeBinding(std::unique_ptr<TShapeBinding> binding) { Register(std::move(binding)); }
+TShapeBinding& ShapeBinding() { return *Slot<TShapeBinding>(); }
+
+void TPostActions::Reset() {
+  FirstPage = PostActionNone;
+  FirstPar = PostActionNone;
+  FirstParOffset = 0;
+  RestoreRange = TDocRange{};
+  Caret = TDocPosition{};
+  HasCaret = false;
+  Selection.reset();
+  ClearSelection = false;
+  ScrollTarget = PostActionNone;
+}
