@@ -1,0 +1,42 @@
+#include "document/line_fitter_service.h"
+
+#include <algorithm>
+
+#include "document/char_format.h"
+#include "document/line.h"
+#include "document/par.h"
+
+namespace {
+
+std::unique_ptr<TLineFitter>& Registered() {
+  static std::unique_ptr<TLineFitter> fitter = std::make_unique<TLineFitter>();
+  return fitter;
+}
+
+}  // namespace
+
+void TLineFitter::BeginParagraph(TPar&, const TCharFormat& format) { format_ = &format; }
+
+void TLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext*) {
+  line.StreamLength = cursor.Left;
+  line.Count = line.Par != nullptr ? std::max(0, line.Par->CharCount() - line.FirstChar) : 0;
+  line.Positions.assign(static_cast<size_t>(line.Count) + 1, 0);
+  cursor.Offset += cursor.Left;
+  cursor.Left = 0;
+}
+
+const TCharFormat& TLineFitter::CurrentFormat() const {
+  return format_ != nullptr ? *format_ : DefaultCharFormat;
+}
+
+int32_t TLineFitter::LineHeight(const TLine& line) { return line.Height; }
+
+void TLineFitter::ComputeLineHeight(TLine& line) { line.Height = LineHeight(line); }
+
+int32_t TLineFitter::LineIndentTwips(const TPar&, int32_t) { return 0; }
+
+TLineFitter& GetLineFitter() { return *Registered(); }
+
+void SetLineFitter(std::unique_ptr<TLineFitter> fitter) {
+  Registered() = fitter ? std::move(fitter) : std::make_unique<TLineFitter>();
+}

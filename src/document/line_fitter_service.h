@@ -1,0 +1,63 @@
+#pragma once
+// What the paragraph line breaker needs of the layout's line fitter. The breaker belongs to the
+// document model and the fitter to the layout above it, so the breaker calls the fitter through
+// this interface; the layout registers its fitter at start-up (RegisterLayoutLineFitter). The
+// default puts the whole rest of the paragraph on one line, which is all the model needs to
+// count and find characters without a layout.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/gfx/types.h"
+
+class TLine;
+class TPar;
+struct TCharFormat;
+
+// The unread rest of a paragraph's content stream.
+struct TStreamCursor {
+  const uint8_t* Data = nullptr;  // the whole stream
+  int32_t Offset = 0;             // first unread byte
+  int32_t Left = 0;               // bytes left from Offset
+};
+
+// Given to the fitter while a paragraph flows round floating shapes (twips, relative to the
+// paragraph's area).
+struct TWrapContext {
+  std::vector<plat::Rect> Exclusions;  // where no text may go
+  int32_t BandTop = 0;
+  std::vector<plat::Rect> BandRects;   // one per segment of the current band
+  int32_t NextFreeX = 0;               // where the next segment may start; INT32_MAX: move down
+  int32_t RightLimit = 0;
+  int32_t BandHeight = 0;
+  int32_t MinBandHeight = 0;
+  int32_t MinBandWidth = 0;
+};
+
+class TLineFitter {
+ public:
+  virtual ~TLineFitter() = default;
+
+  // Starts a paragraph (or a re-break inside it) with the format in force at the first line.
+  virtual void BeginParagraph(TPar& par, const TCharFormat& format);
+  // Fits one line from the cursor and advances the cursor past it. With a wrap context, a line
+  // that holds nothing in the band is left with stream length 0 and the context's NextFreeX
+  // says where to go on.
+  virtual void FitLine(TLine& line, TStreamCursor& cursor, TWrapContext* wrap);
+  // The character format in force at the cursor after the last FitLine.
+  virtual const TCharFormat& CurrentFormat() const;
+  // The line's height in twips from its metrics and the paragraph's spacing (no alignment).
+  virtual int32_t LineHeight(const TLine& line);
+  // Aligns a fitted line and sets its height; called once per new line.
+  virtual void ComputeLineHeight(TLine& line);
+  // Twips from the text area's left edge to the start of a line at the character.
+  virtual int32_t LineIndentTwips(const TPar& par, int32_t charIndex);
+
+ protected:
+  const TCharFormat* format_ = nullptr;
+};
+
+// The registered fitter; never null.
+TLineFitter& GetLineFitter();
+// Registers the fitter (null restores the default).
+void SetLineFitter(std::unique_ptr<TLineFitter> fitter);

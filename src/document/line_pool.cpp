@@ -1,0 +1,70 @@
+#include <memory>
+#include <vector>
+
+#include "document/line.h"
+#include "document/par.h"
+
+namespace {
+
+// Lines are reused rather than made and freed for every re-break. The pool owns the lines it
+// holds; a line in use is owned by its paragraph's line list.
+std::vector<std::unique_ptr<TLine>>& Pool() {
+  static std::vector<std::unique_ptr<TLine>> pool;
+  return pool;
+}
+
+TLineDetachHandler gDetach = nullptr;
+
+}  // namespace
+
+TLine* AcquireLine(TPar& par, const TCharFormat& format) {
+  std::unique_ptr<TLine> line;
+  auto& pool = Pool();
+  if (!pool.empty()) {
+    line = std::move(pool.back());
+    pool.pop_back();
+  } else {
+    line = std::make_unique<TLine>();
+  }
+  std::vector<int32_t> positions = std::move(line->Positions);
+  positions.clear();
+  *line = TLine{};
+  line->Positions = std::move(positions);
+  line->Par = &par;
+  line->StartFormat = format;
+  if (!par.Lines.empty()) {
+    const TLine& last = *par.Lines.back();
+    line->StreamOffset = last.StreamOffset + last.StreamLength;
+    line->FirstChar = last.FirstChar + last.Count;
+  }
+  return line.release();
+}
+
+void ReleaseLine(TLine* line) {
+  if (line == nullptr) return;
+  std::unique_ptr<TLine> owned(line);
+  if (owned->Box != nullptr && gDetach != nullptr) gDetach(*owned);
+  owned->Box = nullptr;
+  owned->Par = nullptr;
+  // A very long line's positions are not worth keeping.
+  if (owned->Positions.capacity() > 4096) std::vector<int32_t>().swap(owned->Positions);
+  Pool().push_back(std::move(owned));
+}
+
+int32_t LinePoolSize() { return static_cast<int32_t>(Pool().size()); }
+
+void ClearLinePool() { std::vector<std::unique_ptr<TLine>>().swap(Pool()); }
+
+void SetLineDetachHandler(TLineDetachHandler handler) { gDetach = handler; }
+
+TPaginatedLineInfo TPaginatedLineInfo::Create(const TLine& line) {
+  return {line.Box, line.Slot, line.Top, line.Flags, line.Height, line.LineNumber};
+}
+
+void TPaginatedLineInfo::ApplyTo(TLine& line) const {
+  line.Box = Box;
+  line.Slot = Slot;
+  line.Top = Top;
+  line.LineNumber = LineNumber;
+  line.Flags |= Flags & 0xF80u;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Pixel positions of character boundaries in fitted lines and the way back from a pixel x to a
+// character. Each paragraph keeps a cache of whole-pixel character widths (TPar::Widths: two
+// 16-bit halves of a key made of the two scale percentages, then one width per character), made
+// from the lines' precise layout-unit positions so that the rounding errors of single characters
+// never add up along a line. A line's widths are made again when its lfWidthsCurrent flag is
+// clear or the scales changed.
+#include <cstdint>
+
+class TLine;
+
+// Pixel x of the boundary before character n of the line (n = Count gives the line's end).
+int32_t GetLineCharX(TLine& line, int32_t n);
+// The character boundary nearest to a pixel x (ties go to the right); right of every boundary
+// the line's end, or the position before the paragraph mark on the paragraph's last line.
+int32_t CharIndexAtX(TLine& line, int32_t x);

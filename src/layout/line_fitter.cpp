@@ -1,0 +1,840 @@
+#include "layout/line_fitter.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "document/content_tags.h"
+#include "document/field.h"
+#include "document/line.h"
+#include "document/par.h"
+#include "document/tab_stops.h"
+#include "foundation/font_manager.h"
+#include "layout/hyphenation_service.h"
+#include "layout/inline_shape_service.h"
+
+// Everything one FitLine call keeps while it walks the stream.
+struct TLayoutLineFitter::Opportunity {
+  bool valid = false;
+  int32_t count = 0;      // characters in the line up to the opportunity
+  int32_t bytes = 0;      // stream bytes up to the opportunity
+  int32_t ascent = 0, spacing = 0, descent = 0;
+  bool formatSaved = false;  // the format changed after the opportunity; `format` holds it
+  TCharFormat format;
+  bool symbolOverride = false;
+  int32_t overriddenFont = 0;
+  TField* footnote = nullptr;
+  TField* endnote = nullptr;
+  bool hyphenPoint = false;
+  int32_t hyphenWidth = 0;
+};
+
+struct TLayoutLineFitter::Walk {
+  int32_t bytes = 0;  // stream bytes walked from the line's start
+  int32_t count = 0;
+  int32_t ascent = 0, spacing = 0, descent = 0;
+  int32_t lastSpaceAscent = 0, lastSpaceDescent = 0;
+  bool spaceOverflow = false;
+  bool forced = false;
+  Opportunity opp;
+  PendingTab tab;
+  bool hyphenMode = false;
+  std::vector<int32_t> hyphenAfter;  // absolute character indexes a hyphen may follow
+  bool triedHyphenation = false;
+  int32_t previousByte = -1;  // for kerning
+  bool blocked = false;  // an exclusion rectangle stands in the way (wrap context)
+  int32_t availLayout = 0;
+};
+
+namespace {
+
+bool IsBreakAfter(uint8_t code) {
+  switch (code) {
+    case scTab: case scEmDash: case scEnDash: case scOptionalHyphen: case scEnSpace:
+    case scEmSpace: case scQuarterEmSpace: case 32: case 45:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsSpaceLike(uint8_t code) {
+  return code == 32 || code == scEnSpace || code == scEmSpace || code == scQuarterEmSpace;
+}
+
+bool IsBlank(uint8_t code) { return IsSpaceLike(code) || code == scTab || code == scNonBreakingSpace; }
+
+int32_t ValueOr(int32_t v, int32_t fallback) { return v == CharUnset ? fallback : v; }
+
+uint16_t Clamp16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 65535)); }
+
+bool IsLowerByte(uint8_t b) {
+  return (b >= 'a' && b <= 'z') || (b >= 0xDF && b != 0xF7) || b == 0x9A || b == 0x9C ||
+         b == 0x9E;
+}
+
+// The first quoted word after "\f" in a SYMBOL instruction; empty when none.
+std::u16string SymbolFontName(const std::u16string& instruction) {
+  const size_t at = instruction.find(u"\\f");
+  if (at == std::u16string::npos) return {};
+  size_t i = at + 2;
+  while (i < instruction.size() && instruction[i] == u' ') ++i;
+  if (i < instruction.size() && instruction[i] == u'"') {
+    const size_t end = instruction.find(u'"', i + 1);
+    return instruction.substr(i + 1, end == std::u16string::npos ? std::u16string::npos : end - i - 1);
+  }
+  size_t end = i;
+  while (end < instruction.size() && instruction[end] != u' ' && instruction[end] != u'\\') ++end;
+  return instruction.substr(i, end - i);
+}
+
+// Only column and page breaks stand before the character (true for the first character).
+bool StartsParagraph(const TPar& par, int32_t index) {
+  for (int32_t i = 0; i < index && i < par.CharCount(); ++i) {
+    const uint8_t c = par.CodeAt(i);
+    if (c != scColumnBreak && c != scPageBreak) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+uint8_t UpperCaseByte(uint8_t b) {
+  if (b >= 'a' && b <= 'z') return static_cast<uint8_t>(b - 32);
+  if (b >= 0xE0 && b != 0xF7 && b != 0xFF) return static_cast<uint8_t>(b - 32);
+  switch (b) {
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+    default: return b;
+  }
+}
+
+// --- Fonts ---
+
+void TLayoutLineFitter::SelectCurrentFont() {
+  fontDirty_ = false;
+  TFontManager* fm = FontManager();
+  if (fm == nullptr) fm = &CreateFontManager();
+  TFontKey key = FontKeyOf(format_);
+  key.Font = ValueOr(key.Font, ValueOr(DefaultCharFormat.Font, 0));
+  key.Bold = ValueOr(key.Bold, 0);
+  key.Italic = ValueOr(key.Italic, 0);
+  key.Strike = ValueOr(key.Strike, 0);
+  key.DoubleStrike = ValueOr(key.DoubleStrike, 0);
+  key.Underline = ValueOr(key.Underline, 0);
+  key.Scale = ValueOr(key.Scale, 100);
+  if (key.Scale <= 0) key.Scale = 100;
+  int32_t halfPoints = ValueOr(format_.Size, ValueOr(DefaultCharFormat.Size, 24));
+  if (halfPoints <= 0) halfPoints = 24;
+  if (ValueOr(format_.Script, 0) != 0) halfPoints = std::max(1, halfPoints * 2 / 3);
+  const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
+  key.Size = -height;
+  font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
+  smallFont_ = font_;
+  if (ValueOr(format_.SmallCaps, 0) > 0) {
+    TFontKey small = key;
+    small.Size = -std::max(1, height * 4 / 5);
+    smallFont_ = &fm->SelectFont(small, small.Size, false, false, nullptr);
+    font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
+  }
+  ascent_ = font_->Metrics.Ascent;
+  descent_ = font_->DescentLeading;
+  em_ = font_->Metrics.Height - font_->Metrics.InternalLeading;
+  kerning_ = nullptr;
+  const int32_t threshold = ValueOr(format_.Kerning, 0);
+  if (threshold >= 1 && halfPoints >= threshold) kerning_ = &fm->SelectKerningPairs(key, key.Size);
+}
+
+int32_t TLayoutLineFitter::CharWidth(uint8_t byte) {
+  if (fontDirty_) SelectCurrentFont();
+  return font_->Widths[byte];
+}
+
+int32_t TLayoutLineFitter::HyphenWidth() { return CharWidth('-'); }
+
+int32_t TLayoutLineFitter::Kerning(uint8_t previous, uint8_t current) {
+  return kerning_ != nullptr ? kerning_->GetKerning(previous, current) : 0;
+}
+
+// --- Paragraph and line set-up ---
+
+void TLayoutLineFitter::BeginParagraph(TPar& par, const TCharFormat& format) {
+  par_ = &par;
+  format_ = format;
+  fontDirty_ = true;
+  symbolOverride_ = false;
+  GetTabManager().BuildParTabs(par.Format, Settings.DefaultTabWidth);
+}
+
+int32_t TLayoutLineFitter::LineIndentTwips(const TPar& par, int32_t charIndex) {
+  const int32_t left = par.Format.LeftIndent == ParUnset16 ? 0 : par.Format.LeftIndent;
+  const int32_t first = par.Format.FirstIndent == ParUnset16 ? 0 : par.Format.FirstIndent;
+  const bool firstLine = StartsParagraph(par, charIndex);
+  int32_t indent = left + (firstLine ? first : 0);
+  if (Settings.IsDraftView()) {
+    const int32_t lowest = std::min(left, left + first);
+    if (lowest < 0) indent -= lowest;
+  }
+  return indent;
+}
+
+// --- The walk ---
+
+void TLayoutLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext* wrap) {
+  if (par_ != line.Par && line.Par != nullptr) BeginParagraph(*line.Par, format_);
+  const TCharFormat startFormat = format_;
+  const bool startOverride = symbolOverride_;
+  const int32_t startOverridden = overriddenFont_;
+  Walk w;
+  for (int round = 0; round < 2; ++round) {
+    if (!WalkLine(line, cursor, wrap, w)) break;
+    // Hyphenation found points in the word at the break: walk the line again from its start
+    // with those points as break opportunities.
+    format_ = startFormat;
+    symbolOverride_ = startOverride;
+    overriddenFont_ = startOverridden;
+    fontDirty_ = true;
+    std::vector<int32_t> points = std::move(w.hyphenAfter);
+    w = Walk{};
+    w.hyphenMode = true;
+    w.triedHyphenation = true;
+    w.hyphenAfter = std::move(points);
+  }
+  if (wrap != nullptr && !w.blocked) wrap->NextFreeX = wrap->RightLimit;
+  cursor.Offset += line.StreamLength;
+  cursor.Left -= line.StreamLength;
+}
+
+// Walks the line once. True when the walk must be repeated in hyphenation mode.
+bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrapContext* wrap,
+                                 Walk& w) {
+  TPar& par = *line.Par;
+  line.Count = 0;
+  line.StreamLength = 0;
+  line.FootnoteRef = line.EndnoteRef = nullptr;
+  line.Flags &= ~(lfHyphenated | lfScaledPicture | lfHorizontalRule | lfSectionBreak |
+                  lfHighlight | lfPageBreakEnds);
+  line.Positions.clear();
+  if (line.Positions.capacity() < 64) line.Positions.reserve(64);
+  const bool continuation = wrap != nullptr && line.HasFlag(lfSegment) && !line.HasFlag(lfBandFirst);
+  int32_t startX = 0;
+  if (wrap != nullptr && !wrap->BandRects.empty()) {
+    startX = TwipsToLayoutX(wrap->BandRects.back().left, Settings);
+    if (!continuation) {
+      startX = std::max(startX, TwipsToLayoutX(LineIndentTwips(par, line.FirstChar), Settings));
+    }
+  } else {
+    startX = TwipsToLayoutX(LineIndentTwips(par, line.FirstChar), Settings);
+  }
+  if (!continuation && par.NumberPar && !par.NumberPar->Lines.empty() &&
+      StartsParagraph(par, line.FirstChar)) {
+    const TLine& label = *par.NumberPar->Lines.front();
+    const uint8_t first = line.FirstChar < par.CharCount() ? par.CodeAt(line.FirstChar) : 0;
+    if (first != scColumnBreak && first != scPageBreak) startX += label.EndX() - label.StartX();
+  }
+  line.Positions.push_back(startX);
+  if (continuation && par.Lines.size() >= 2) {
+    const TLine& prev = *par.Lines[par.Lines.size() - 2];
+    w.ascent = prev.Ascent;
+    w.spacing = prev.SpacingAscent;
+    w.descent = prev.Descent;
+  }
+  w.availLayout = TwipsToLayoutX(line.AvailWidth, Settings);
+  const int32_t highlight = ValueOr(format_.Highlight, AutoColor);
+  if (highlight != AutoColor) line.Flags |= lfHighlight;
+
+  const uint8_t* data = cursor.Data + cursor.Offset;
+  const int32_t left = cursor.Left;
+  const int32_t stopIndex = par.LayoutValues.StopIndex;
+  while (w.bytes < left) {
+    const int32_t at = w.bytes;
+    if (stopIndex >= 0 && line.FirstChar + w.count >= stopIndex && w.count > 0) {
+      EndLine(line, w, at);
+      return false;
+    }
+    if (data[at] != 0 || !IsTagAt(data, left, at)) {
+      // A text character.
+      uint8_t byte = data[at];
+      if (fontDirty_) SelectCurrentFont();
+      const bool caps = ValueOr(format_.AllCaps, 0) > 0 || ValueOr(format_.SmallCaps, 0) > 0;
+      const bool lower = IsLowerByte(byte);
+      if (caps) byte = UpperCaseByte(byte);
+      if (symbolOverride_) {
+        format_.Font = overriddenFont_;
+        symbolOverride_ = false;
+        SelectCurrentFont();
+      }
+      const TSharedFont* measuring =
+          (ValueOr(format_.SmallCaps, 0) > 0 && lower) ? smallFont_ : font_;
+      int32_t width = measuring->Widths[byte];
+      width += TwipsToLayoutX(ValueOr(format_.Spacing, 0), Settings);
+      int32_t kern = 0;
+      if (w.count > 0 && w.previousByte >= 0) kern = Kerning(static_cast<uint8_t>(w.previousByte), byte);
+      const AddResult r = AddChar(line, w, wrap, byte, width, ascent_, descent_, false, kern);
+      if (r != AddResult::Accepted) {
+        return BreakFor(line, w, r, at);
+      }
+      w.previousByte = byte;
+      continue;
+    }
+    const TContentTag tag = ReadTagAt(data, at);
+    if (IsFormatTagKind(tag.Kind) || tag.Kind == 15) {
+      if (w.opp.valid && !w.opp.formatSaved) {
+        w.opp.format = format_;
+        w.opp.formatSaved = true;
+      }
+      if (symbolOverride_ && tag.Kind == ctFont) {
+        overriddenFont_ = tag.Value;
+      } else {
+        format_[tag.Kind] = tag.Value;
+        if (tag.Kind != 15) fontDirty_ = true;
+      }
+      if (tag.Kind == cpHighlight && tag.Value != AutoColor && tag.Value != CharUnset)
+        line.Flags |= lfHighlight;
+      w.bytes += ContentTagSize;
+      continue;
+    }
+    switch (tag.Kind) {
+      case ctFieldStart:
+        if (w.opp.valid && !w.opp.formatSaved) {
+          w.opp.format = format_;
+          w.opp.formatSaved = true;
+        }
+        ApplyFieldStart(w, tag.Value);
+        w.bytes += ContentTagSize;
+        continue;
+      case ctFieldEnd:
+        ApplyFieldEnd(line, w, tag.Value);
+        w.bytes += ContentTagSize;
+        continue;
+      case ctWideChar: {
+        if (fontDirty_) SelectCurrentFont();
+        const int32_t width = font_->Font.CharAdvance(static_cast<char16_t>(tag.Value & 0xFFFF)) +
+                              TwipsToLayoutX(ValueOr(format_.Spacing, 0), Settings);
+        const AddResult r = AddChar(line, w, wrap, scWideChar, width, ascent_, descent_, true);
+        if (r != AddResult::Accepted) {
+          return BreakFor(line, w, r, at);
+        }
+        w.previousByte = -1;
+        continue;
+      }
+      case ctInlineShape: {
+        if (w.opp.valid && !w.opp.formatSaved) {
+          w.opp.format = format_;
+          w.opp.formatSaved = true;
+        }
+        const int32_t availAfterStart =
+            line.AvailWidth - LayoutXToTwips(line.StartX(), Settings);
+        TInlineShapeInfo info = GetInlineShapeService().Describe(tag.Value, availAfterStart);
+        int32_t scaleX = info.ScaleX, scaleY = info.ScaleY;
+        if (info.HorizontalRule) {
+          info.Width = std::clamp(info.Width, 0, std::max(0, availAfterStart));
+          scaleX = scaleY = 100;
+        } else if (info.FitToTextArea && info.Width > 0) {
+          scaleX = scaleY = std::max(0, static_cast<int32_t>(
+                                            static_cast<int64_t>(availAfterStart) * 100 / info.Width));
+          GetInlineShapeService().StoreFitScale(tag.Value, scaleX);
+          line.Flags |= lfScaledPicture;
+        }
+        if ((info.HorizontalRule || info.FitToTextArea) && w.count > 0) {
+          EndLine(line, w, at);
+          return false;
+        }
+        const int32_t width = TwipsToLayoutX(MulDivRound(info.Width, scaleX, 100), Settings);
+        const int32_t height =
+            TwipsToLayoutX(MulDivRound(info.Height + (info.HorizontalRule ? 100 : 0), scaleY, 100),
+                           Settings);
+        const AddResult r = AddChar(line, w, wrap, scInlineShape, width, height, 0, true);
+        if (r != AddResult::Accepted) {
+          if (r == AddResult::BreakBefore) EndLine(line, w, at);
+          else BreakAt(line, w);
+          return false;
+        }
+        w.previousByte = -1;
+        if (info.HorizontalRule) {
+          line.Flags |= lfHorizontalRule;
+          w.ascent = w.spacing = height;
+          w.descent = 0;
+          EndLine(line, w, w.bytes);
+          return false;
+        }
+        continue;
+      }
+      case ctSpecialChar: case ctSectionBreak: case ctCellEnd: case ctRowEnd:
+        break;
+      default:  // character styles, languages and unknown kinds take no room
+        w.bytes += ContentTagSize;
+        continue;
+    }
+    const uint8_t code = CharCodeOfTag(tag.Kind, tag.Value);
+    if (tag.Kind == ctSectionBreak) line.Flags |= lfSectionBreak;
+    if (code == scParagraphEnd || code == scCellEnd || code == scRowEnd) {
+      ResolvePendingTab(line, w);
+      const uint8_t glyph = code == scParagraphEnd ? 0xB6 : 0xA4;
+      const int32_t width = CharWidth(glyph);
+      line.Positions.push_back(line.Positions.back() + width);
+      if (w.count == 0 || (w.ascent == 0 && w.descent == 0)) {
+        w.ascent = std::max(w.ascent, ascent_);
+        w.spacing = std::max(w.spacing, ascent_);
+        w.descent = std::max(w.descent, descent_);
+      }
+      ++w.count;
+      w.bytes += ContentTagSize;
+      continue;
+    }
+    if (code == scSectionEnd || code == scColumnBreak || code == scLineBreak ||
+        code == scPageBreak) {
+      ResolvePendingTab(line, w);
+      const bool draft = Settings.IsDraftView();
+      // A page break directly before the paragraph end of a paragraph that is not its story's
+      // last does not end the line: the page ends after it.
+      const int32_t index = line.FirstChar + w.count;
+      const bool pageBreakAtEnd = code == scPageBreak && !draft &&
+                                  index == par.CharCount() - 2 &&
+                                  !(IsLastOfStory != nullptr && IsLastOfStory(par));
+      if (code != scLineBreak && draft && w.count > 0) {
+        EndLine(line, w, at);
+        return false;
+      }
+      if (pageBreakAtEnd) line.Flags |= lfPageBreakEnds;
+      const int32_t width = BreakCharWidth(line, code, w.count == 0) ;
+      const int32_t finalWidth = pageBreakAtEnd ? PixelsToLayoutX(150, Settings) : width;
+      line.Positions.push_back(line.Positions.back() + finalWidth);
+      w.ascent = std::max(w.ascent, ascent_);
+      w.spacing = std::max(w.spacing, ascent_);
+      w.descent = std::max(w.descent, descent_);
+      ++w.count;
+      w.bytes += ContentTagSize;
+      if (pageBreakAtEnd) continue;
+      // Field ends right after the break belong to this line.
+      while (w.bytes < left && IsTagAt(data, left, w.bytes) &&
+             ReadTagAt(data, w.bytes).Kind == ctFieldEnd) {
+        ApplyFieldEnd(line, w, ReadTagAt(data, w.bytes).Value);
+        w.bytes += ContentTagSize;
+      }
+      EndLine(line, w, w.bytes);
+      return false;
+    }
+    if (code == scTab) {
+      bool retry = false;
+      if (HandleTab(line, w, wrap, at, retry)) return retry;  // the tab ended the line
+      continue;
+    }
+    // The remaining special characters measure as their substitutes.
+    if (fontDirty_) SelectCurrentFont();
+    int32_t width = 0;
+    switch (code) {
+      case scNonBreakingSpace: width = CharWidth(32); break;
+      case scNonBreakingHyphen: case scOptionalHyphen: width = CharWidth('-'); break;
+      case scEmDash: width = CharWidth(0x97); break;
+      case scEnDash: width = CharWidth(0x96); break;
+      case scEnSpace: width = MulDivRound(em_, 50, 100); break;
+      case scEmSpace: width = em_; break;
+      case scQuarterEmSpace: width = MulDivRound(em_, 25, 100); break;
+      case scAutoNoteMark: width = CharWidth('?'); break;
+      default: width = 0; break;
+    }
+    width += TwipsToLayoutX(ValueOr(format_.Spacing, 0), Settings);
+    const AddResult r = AddChar(line, w, wrap, code, width, ascent_, descent_, true);
+    if (r != AddResult::Accepted) {
+      return BreakFor(line, w, r, at);
+    }
+    w.previousByte = -1;
+  }
+  // The stream is exhausted.
+  ResolvePendingTab(line, w);
+  if (w.count > 0 && line.FirstChar + w.count - 1 < par.CharCount() &&
+      par.CodeAt(line.FirstChar + w.count - 1) == scOptionalHyphen)
+    line.Positions.back() += HyphenWidth();
+  EndLine(line, w, left);
+  return false;
+}
+
+// --- Adding characters and breaking ---
+
+bool TLayoutLineFitter::BreakFor(TLine& line, Walk& w, AddResult r, int32_t at) {
+  if (!w.triedHyphenation) {
+    w.triedHyphenation = true;
+    if (TryHyphenation(line, w, line.FirstChar + w.count)) return true;
+  }
+  if (r == AddResult::BreakBefore) EndLine(line, w, at);
+  else BreakAt(line, w);
+  return false;
+}
+
+bool TLayoutLineFitter::Fits(const TLine& line, Walk& w, TWrapContext* wrap, int32_t right,
+                             int32_t ascent, int32_t descent) {
+  const int32_t rightTwips = LayoutXToTwips(right, Settings);
+  if (wrap == nullptr) return rightTwips <= line.AvailWidth;
+  if (wrap->BandRects.empty()) wrap->BandRects.push_back({0, wrap->BandTop, 0, wrap->BandTop});
+  if (rightTwips > wrap->RightLimit) return false;
+  const int32_t height = LayoutYToTwips(std::max(w.ascent, ascent) + std::max(w.descent, descent),
+                                        Settings);
+  const int32_t bandHeight = std::max(wrap->BandHeight, height);
+  const int32_t top = wrap->BandTop;
+  auto meets = [](const plat::Rect& a, const plat::Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  };
+  for (size_t i = 0; i + 1 < wrap->BandRects.size(); ++i) {
+    const plat::Rect earlier{wrap->BandRects[i].left, top, wrap->BandRects[i].right, top + bandHeight};
+    for (const plat::Rect& r : wrap->Exclusions)
+      if (meets(earlier, r)) {
+        w.blocked = true;
+        wrap->NextFreeX = INT32_MAX;
+        return false;
+      }
+  }
+  const plat::Rect segment{wrap->BandRects.back().left, top, std::max(rightTwips,
+                           wrap->BandRects.back().left + 1), top + bandHeight};
+  for (const plat::Rect& r : wrap->Exclusions) {
+    if (!meets(segment, r)) continue;
+    // Blocked: the next segment may start right of this rectangle and of any it touches there.
+    int32_t next = r.right;
+    for (bool moved = true; moved;) {
+      moved = false;
+      for (const plat::Rect& o : wrap->Exclusions)
+        if (o.left <= next && next < o.right && o.top < top + bandHeight && top < o.bottom) {
+          next = o.right;
+          moved = true;
+        }
+    }
+    w.blocked = true;
+    wrap->NextFreeX = next;
+    return false;
+  }
+  wrap->BandHeight = bandHeight;
+  wrap->BandRects.back().right = rightTwips;
+  wrap->BandRects.back().bottom = top + bandHeight;
+  return true;
+}
+
+TLayoutLineFitter::AddResult TLayoutLineFitter::AddChar(TLine& line, Walk& w, TWrapContext* wrap,
+                                                        uint8_t code, int32_t width,
+                                                        int32_t ascent, int32_t descent,
+                                                        bool tagChar, int32_t kern) {
+  const int32_t index = line.FirstChar + w.count;
+  int32_t hyphen = 0;
+  bool hyphenPoint = false;
+  if (w.hyphenMode && code != scOptionalHyphen &&
+      std::binary_search(w.hyphenAfter.begin(), w.hyphenAfter.end(), index)) {
+    hyphen = HyphenWidth();
+    hyphenPoint = true;
+  }
+  int32_t spacing = ascent;
+  if (IsBlank(code)) {
+    w.lastSpaceAscent = ascent;
+    w.lastSpaceDescent = descent;
+    ascent = spacing = descent = 0;
+  } else if (code != scInlineShape) {
+    const TParFormat& pf = line.Par->Format;
+    const bool exact = pf.LineRule == 0 && pf.LineSpacing != ParUnset16 && pf.LineSpacing < 0;
+    const int32_t raise = ValueOr(format_.VertOffset, 0);
+    if (!exact && raise != 0) {
+      const int32_t offset = TwipsToLayoutX(raise * 20, Settings);
+      ascent = std::max(0, ascent + offset);
+      descent = std::max(0, descent - offset);
+    }
+  }
+  const int32_t x = line.Positions.back();
+  if (!Settings.MeasureOnly &&
+      !Fits(line, w, wrap, x + width + kern + hyphen, ascent, descent)) {
+    if (IsSpaceLike(code)) {
+      w.spaceOverflow = true;  // a space hangs in the margin
+    } else if (code == scTab) {
+      if (w.spaceOverflow) return AddResult::BreakBefore;
+      w.spaceOverflow = true;
+    } else if (wrap != nullptr && w.blocked) {
+      return w.opp.valid ? AddResult::BreakAtOpportunity : AddResult::BreakBefore;
+    } else if (w.spaceOverflow || w.forced || (w.count > 0 && !w.opp.valid)) {
+      return AddResult::BreakBefore;
+    } else if (w.count == 0 && !w.opp.valid) {
+      w.forced = true;  // nothing fits: one character goes on the line anyway
+    } else {
+      return AddResult::BreakAtOpportunity;
+    }
+  }
+  if (kern != 0) line.Positions.back() += kern;
+  const int32_t advance = (width < 0 || code == scOptionalHyphen) ? 0 : width;
+  line.Positions.push_back(line.Positions.back() + advance);
+  if (w.count == 0 && w.ascent == 0 && w.descent == 0) {
+    w.ascent = ascent;
+    w.spacing = spacing;
+    w.descent = descent;
+  } else {
+    w.ascent = std::max(w.ascent, ascent);
+    w.spacing = std::max(w.spacing, spacing);
+    w.descent = std::max(w.descent, descent);
+  }
+  ++w.count;
+  w.bytes += tagChar ? ContentTagSize : 1;
+  if (IsBreakAfter(code) || hyphenPoint) {
+    RecordOpportunity(w, tagChar, hyphenPoint);
+    w.opp.footnote = line.FootnoteRef;
+    w.opp.endnote = line.EndnoteRef;
+  }
+  return AddResult::Accepted;
+}
+
+void TLayoutLineFitter::RecordOpportunity(Walk& w, bool, bool hyphenPoint) {
+  Opportunity& o = w.opp;
+  o.valid = true;
+  o.count = w.count;
+  o.bytes = w.bytes;
+  o.ascent = w.ascent;
+  o.spacing = w.spacing;
+  o.descent = w.descent;
+  o.formatSaved = false;
+  o.symbolOverride = symbolOverride_;
+  o.overriddenFont = overriddenFont_;
+  o.hyphenPoint = hyphenPoint;
+  o.hyphenWidth = hyphenPoint ? HyphenWidth() : 0;
+}
+
+bool TLayoutLineFitter::EndsWithOptionalHyphen(const TLine& line, int32_t count) const {
+  const int32_t last = line.FirstChar + count - 1;
+  return count > 0 && last < line.Par->CharCount() && line.Par->CodeAt(last) == scOptionalHyphen;
+}
+
+void TLayoutLineFitter::BreakAt(TLine& line, Walk& w) {
+  const Opportunity& o = w.opp;
+  w.count = o.count;
+  line.Positions.resize(static_cast<size_t>(o.count) + 1);
+  w.ascent = o.ascent;
+  w.spacing = o.spacing;
+  w.descent = o.descent;
+  if (o.formatSaved) {
+    format_ = o.format;
+    fontDirty_ = true;
+  }
+  symbolOverride_ = o.symbolOverride;
+  overriddenFont_ = o.overriddenFont;
+  line.FootnoteRef = o.footnote;
+  line.EndnoteRef = o.endnote;
+  if (w.tab.Active && w.tab.index >= w.count) w.tab.Active = false;
+  ResolvePendingTab(line, w);
+  if (o.hyphenPoint) {
+    line.Flags |= lfHyphenated;
+    line.Positions.back() += o.hyphenWidth;
+  } else if (EndsWithOptionalHyphen(line, w.count)) {
+    line.Positions.back() += HyphenWidth();
+  }
+  EndLine(line, w, o.bytes);
+}
+
+void TLayoutLineFitter::EndLine(TLine& line, Walk& w, int32_t bytes) {
+  ResolvePendingTab(line, w);
+  line.Count = w.count;
+  line.StreamLength = bytes;
+  if (w.ascent == 0 && w.descent == 0) {
+    w.ascent = w.spacing = w.lastSpaceAscent;
+    w.descent = w.lastSpaceDescent;
+  }
+  line.Ascent = Clamp16(w.ascent);
+  line.SpacingAscent = Clamp16(w.spacing);
+  line.Descent = Clamp16(w.descent);
+}
+
+// --- Tabs ---
+
+bool TLayoutLineFitter::HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int32_t at,
+                                  bool& retry) {
+  ResolvePendingTab(line, w);
+  const TPar& par = *line.Par;
+  const int32_t x = line.Positions.back();
+  const int32_t xTwips = LayoutXToTwips(x + 1, Settings);
+  const int32_t prev = line.FirstChar + w.count - 1;
+  const bool previousIsTab = w.count > 0 && prev < par.CharCount() && par.CodeAt(prev) == scTab;
+  const bool atX = !previousIsTab && w.count > 0;
+  const TTabTable& working = GetTabManager().WorkingTable();
+  const uint32_t packed = NextTabStop(working, xTwips, atX);
+  int32_t stop = packed == NoFurtherTabStop ? -1 : TabStopPosition(packed);
+  int kind = packed == NoFurtherTabStop ? tkLeft : TabStopKind(packed);
+  // A hanging first line: the left indent acts as a left stop.
+  const int32_t leftIndent = par.Format.LeftIndent == ParUnset16 ? 0 : par.Format.LeftIndent;
+  const int32_t firstIndent = par.Format.FirstIndent == ParUnset16 ? 0 : par.Format.FirstIndent;
+  if (line.FirstChar == 0 && firstIndent < 0 && xTwips < leftIndent) {
+    const TTabTable& own = GetTabManager().Table(par.Format.TabSet == ParUnset16 ? 0 : par.Format.TabSet);
+    if (stop < 0 || leftIndent < stop || !HasTabStop(own, stop)) {
+      stop = leftIndent;
+      kind = tkLeft;
+    }
+  }
+  if (par.NumberOwner != nullptr || kind == tkList || kind == tkBar) kind = tkLeft;
+  const int32_t stopX = stop < 0 ? std::max(x, w.availLayout) : TwipsToLayoutX(stop, Settings);
+  const int32_t distance = std::max(0, stopX - x);
+  const AddResult r = AddChar(line, w, wrap, scTab, kind == tkLeft ? distance : 0, 0, 0, true);
+  if (r != AddResult::Accepted) {
+    retry = BreakFor(line, w, r, at);
+    return true;
+  }
+  if (kind != tkLeft) w.tab = PendingTab{true, kind, w.count - 1, x, distance};
+  return false;
+}
+
+void TLayoutLineFitter::ResolvePendingTab(TLine& line, Walk& w) {
+  if (!w.tab.Active) return;
+  w.tab.Active = false;
+  const PendingTab& t = w.tab;
+  const int32_t width = line.Positions.back() - t.xAtTab;
+  const int32_t d = t.distance;
+  int32_t shift = 0;
+  bool right = t.kind == tkRight;
+  if (t.kind == tkCenter) {
+    if (width < 2 * d) shift = (2 * d - width) / 2;
+  } else if (t.kind == tkDecimal) {
+    right = true;
+    for (int32_t j = t.index + 1; j < w.count; ++j) {
+      const int32_t at = line.FirstChar + j;
+      if (at < line.Par->CharCount() &&
+          line.Par->CodeAt(at) == static_cast<uint8_t>(Settings.DecimalSeparator)) {
+        shift = std::max(0, d - (line.Positions[j] - t.xAtTab));
+        right = false;
+        break;
+      }
+    }
+  }
+  if (right && width < d) shift = d - width;
+  if (shift == 0) return;
+  for (size_t j = static_cast<size_t>(t.index) + 1; j < line.Positions.size(); ++j)
+    line.Positions[j] += shift;
+}
+
+int32_t TLayoutLineFitter::BreakCharWidth(const TLine& line, uint8_t code, bool lineEmpty) {
+  if (code == scLineBreak) return PixelsToLayoutX(11, Settings);
+  if (Settings.IsDraftView() && !lineEmpty) return 0;
+  const int alignment = line.Par->Format.Alignment == ParUnset8 ? 0 : line.Par->Format.Alignment;
+  int32_t width = 0;
+  if (alignment != 1 && alignment != 2)
+    width = TwipsToLayoutX(line.AvailWidth, Settings) - line.Positions.back();
+  return std::max(width, PixelsToLayoutX(150, Settings));
+}
+
+// --- Fields ---
+
+void TLayoutLineFitter::ApplyFieldStart(Walk&, int32_t value) {
+  const TField* field = TagObject<TField>(value);
+  if (field == nullptr || field->Kind != fkField || field->FieldType != ftSymbol) return;
+  const std::u16string face16 = SymbolFontName(field->Instruction);
+  if (face16.empty()) return;
+  std::string face;
+  for (char16_t c : face16) face.push_back(c < 128 ? static_cast<char>(c) : '?');
+  TFontManager* fm = FontManager();
+  if (fm == nullptr) return;
+  if (!symbolOverride_) overriddenFont_ = format_.Font;
+  format_.Font = fm->FontIndex(face, kAnyCharset, true);
+  symbolOverride_ = true;
+  fontDirty_ = true;
+}
+
+void TLayoutLineFitter::ApplyFieldEnd(TLine& line, Walk& w, int32_t value) {
+  TField* field = TagObject<TField>(value);
+  if (field == nullptr || field->Kind != fkNoteReference) return;
+  const bool endnote =
+      field->NoteClass == 1 || (field->LinkedField != nullptr && field->LinkedField->NoteClass == 1);
+  (endnote ? line.EndnoteRef : line.FootnoteRef) = field;
+  (void)w;
+}
+
+// --- Registration ---
+
+namespace {
+
+// The document model owns its registered fitter; this one forwards to the program's fitter so
+// that LayoutLineFitter() stays valid whatever is registered later.
+class TForwardingFitter : public TLineFitter {
+ public:
+  void BeginParagraph(TPar& par, const TCharFormat& f) override { F().BeginParagraph(par, f); }
+  void FitLine(TLine& line, TStreamCursor& c, TWrapContext* w) override { F().FitLine(line, c, w); }
+  const TCharFormat& CurrentFormat() const override { return F().CurrentFormat(); }
+  int32_t LineHeight(const TLine& line) override { return F().LineHeight(line); }
+  void ComputeLineHeight(TLine& line) override { F().ComputeLineHeight(line); }
+  int32_t LineIndentTwips(const TPar& par, int32_t i) override { return F().LineIndentTwips(par, i); }
+
+ private:
+  static TLayoutLineFitter& F() { return LayoutLineFitter(); }
+};
+
+}  // namespace
+
+TLayoutLineFitter& LayoutLineFitter() {
+  static TLayoutLineFitter fitter;
+  return fitter;
+}
+
+void RegisterLayoutLineFitter() { SetLineFitter(std::make_unique<TForwardingFitter>()); }
+
+// --- Hyphenation ---
+
+namespace {
+
+bool IsWordCode(uint8_t c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+  switch (c) {
+    case scOptionalHyphen: case 0x27: case 0x60: case 0x91: case 0x92: case 0x83: case 0x8A:
+    case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+      return true;
+    default:
+      return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+  }
+}
+
+bool IsApostrophe(char16_t c) { return c == 0x27 || c == 0x60 || c == 0x91 || c == 0x92; }
+
+}  // namespace
+
+bool TLayoutLineFitter::TryHyphenation(const TLine& line, Walk& w, int32_t charIndex) {
+  const TPar& par = *line.Par;
+  if (!Settings.AutoHyphenate || w.hyphenMode) return false;
+  if (par.Format.NoHyphenation != ParUnset8 && par.Format.NoHyphenation > 0) return false;
+  if (Settings.ConsecutiveHyphenLimit > 0) {
+    int32_t run = 0;
+    for (int32_t i = line.LineIndex - 1; i >= 0 && i < static_cast<int32_t>(par.Lines.size()); --i) {
+      if (!par.Lines[i]->HasFlag(lfHyphenated)) break;
+      ++run;
+    }
+    if (run >= Settings.ConsecutiveHyphenLimit) return false;
+  }
+  // The word at the line's end.
+  const int32_t n = par.CharCount();
+  if (charIndex >= n) return false;
+  int32_t start = charIndex, end = charIndex;
+  while (start > line.FirstChar && IsWordCode(par.CodeAt(start - 1))) --start;
+  while (end < n && IsWordCode(par.CodeAt(end))) ++end;
+  const int32_t oppIndex = line.FirstChar + (w.opp.valid ? w.opp.count : 0);
+  if (end - start < 2 || start >= charIndex + 1 || end <= oppIndex) return false;
+  // A word that starts deep in the hyphenation zone is left whole.
+  const int32_t gapStart = line.Positions[static_cast<size_t>(std::max(0, start - line.FirstChar))];
+  const int32_t gap = line.AvailWidth - LayoutXToTwips(gapStart, Settings);
+  if (Settings.HyphenationZone > 0 && gap <= Settings.HyphenationZone) return false;
+  std::u16string word;
+  bool allCaps = true;
+  for (int32_t i = start; i < end; ++i) {
+    const uint8_t c = par.CodeAt(i);
+    if (c == scOptionalHyphen) return false;
+    if (IsLowerByte(c)) allCaps = false;
+    word.push_back(static_cast<char16_t>(c));
+  }
+  const int32_t language = ValueOr(format_.Language, ValueOr(DefaultCharFormat.Language, 1033));
+  if (language == LangNoProof) return false;
+  if ((language & 0x3FF) == 9 && word.size() >= 2) {
+    const size_t len = word.size();
+    if ((word[len - 1] == u's' || word[len - 1] == u'S') && IsApostrophe(word[len - 2])) {
+      word.resize(len - 2);
+    } else if (IsApostrophe(word[len - 1])) {
+      if (word[len - 2] == u'n' || word[len - 2] == u'N') word[len - 1] = u'g';
+      else word.pop_back();
+    }
+  }
+  if (word.size() < 2 || static_cast<int32_t>(word.size()) > MaxHyphenatedWord) return false;
+  if (allCaps && !Settings.HyphenateCaps) return false;
+  THyphenationService& service = GetHyphenationService();
+  if (!service.HasData(language)) return false;
+  std::vector<int32_t> points;
+  for (int32_t p : service.Hyphenate(word, language))
+    if (p >= 1 && p < static_cast<int32_t>(word.size())) points.push_back(start + p - 1);
+  if (points.empty()) return false;
+  std::sort(points.begin(), points.end());
+  w.hyphenAfter = std::move(points);
+  return true;
+}

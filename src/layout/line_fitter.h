@@ -1,0 +1,98 @@
+#pragma once
+// The layout's line fitter: fills one TLine of a paragraph from the content stream. It keeps the
+// character format in force, measures every character with the current font (the font manager's
+// shared fonts: a 256-entry width table per font and size), records the x of every character
+// boundary, resolves tabs, hyphenates through the proofing tools' service, places inline shapes,
+// and decides where the line ends. It also finishes fitted lines: alignment, justification and
+// height (line_metrics.cpp).
+//
+// One fitter serves the whole program (layout runs on one thread); RegisterLayoutLineFitter
+// hands it to the document model's paragraph line breaker.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "document/char_format.h"
+#include "document/line_fitter_service.h"
+#include "layout/layout_units.h"
+
+class TPar;
+class TLine;
+class TSharedFont;
+class TKerningPairs;
+class TField;
+
+class TLayoutLineFitter : public TLineFitter {
+ public:
+  TLayoutSettings Settings;
+  // Tells whether a paragraph is the last of its story (a page break before its end then does
+  // not end the page). The default says no paragraph is.
+  bool (*IsLastOfStory)(const TPar& par) = nullptr;
+
+  void BeginParagraph(TPar& par, const TCharFormat& format) override;
+  void FitLine(TLine& line, TStreamCursor& cursor, TWrapContext* wrap) override;
+  const TCharFormat& CurrentFormat() const override { return format_; }
+  int32_t LineHeight(const TLine& line) override;
+  void ComputeLineHeight(TLine& line) override;
+  int32_t LineIndentTwips(const TPar& par, int32_t charIndex) override;
+
+  // Twips of space above the line (space before and the top border on a paragraph's first line).
+  int32_t GetLineSpaceAbove(const TLine& line) const;
+  // Moves the line's positions for its paragraph's alignment (left, centre, right, justify).
+  void AlignLine(TLine& line) const;
+
+ private:
+  struct Opportunity;
+  struct PendingTab {
+    bool Active = false;
+    int kind = 0;
+    int32_t index = 0;     // the tab's character index within the line
+    int32_t xAtTab = 0;
+    int32_t distance = 0;
+  };
+  enum class AddResult { Accepted, BreakBefore, BreakAtOpportunity };
+  struct Walk;
+
+  bool WalkLine(TLine& line, const TStreamCursor& cursor, TWrapContext* wrap, Walk& w);
+  void EndLine(TLine& line, Walk& w, int32_t bytes);
+  void BreakAt(TLine& line, Walk& w);
+  AddResult AddChar(TLine& line, Walk& w, TWrapContext* wrap, uint8_t code, int32_t width,
+                    int32_t ascent, int32_t descent, bool tagChar, int32_t kern = 0);
+  bool Fits(const TLine& line, Walk& w, TWrapContext* wrap, int32_t right, int32_t ascent,
+            int32_t descent);
+  void RecordOpportunity(Walk& w, bool tagChar, bool hyphenPoint);
+  bool TryHyphenation(const TLine& line, Walk& w, int32_t charIndex);
+  bool BreakFor(TLine& line, Walk& w, AddResult r, int32_t at);
+  bool HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int32_t at, bool& retry);
+  bool EndsWithOptionalHyphen(const TLine& line, int32_t count) const;
+  void ResolvePendingTab(TLine& line, Walk& w);
+  int32_t BreakCharWidth(const TLine& line, uint8_t code, bool lineEmpty);
+  void ApplyFieldStart(Walk& w, int32_t value);
+  void ApplyFieldEnd(TLine& line, Walk& w, int32_t value);
+
+  // Fonts.
+  void SelectCurrentFont();
+  int32_t CharWidth(uint8_t byte);
+  int32_t HyphenWidth();
+  int32_t Kerning(uint8_t previous, uint8_t current);
+
+  TCharFormat format_;
+  TPar* par_ = nullptr;
+  bool fontDirty_ = true;
+  const TSharedFont* font_ = nullptr;
+  const TSharedFont* smallFont_ = nullptr;  // small capitals
+  const TKerningPairs* kerning_ = nullptr;
+  int32_t em_ = 0;
+  int32_t ascent_ = 0;
+  int32_t descent_ = 0;
+  // SYMBOL field override: the font in force before it.
+  bool symbolOverride_ = false;
+  int32_t overriddenFont_ = 0;
+};
+
+// The program's fitter; RegisterLayoutLineFitter makes it the paragraph line breaker's fitter.
+TLayoutLineFitter& LayoutLineFitter();
+void RegisterLayoutLineFitter();
+
+// Upper case of a Windows-1252 byte (the layout's capitals and small capitals).
+uint8_t UpperCaseByte(uint8_t byte);
