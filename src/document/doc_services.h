@@ -46,6 +46,12 @@ class TDocServices {
   // ends it after the first ".", "!" or "?" that is followed by a blank or the paragraph end.
   virtual void FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t& end);
 
+  // The program-wide word-delimiter table (by character byte), and whether a byte is an
+  // apostrophe-like character of a language; the defaults treat ASCII punctuation and blanks as
+  // delimiters (the apostrophe excepted) and know the straight and the right single quote.
+  virtual bool IsWordDelimiterByte(uint8_t byte);
+  virtual bool IsApostropheLike(uint8_t byte, int32_t language);
+
   // The spellcheck manager's generation, and the number of installed spellcheckers.
   virtual int32_t SpellcheckGeneration() { return 0; }
   virtual int32_t SpellcheckerCount() { return 0; }

@@ -53,6 +53,14 @@ void TDocServices::FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t
   }
 }
 
+bool TDocServices::IsWordDelimiterByte(uint8_t b) {
+  if (b == '\'') return false;
+  const bool alnum = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+  return b < 128 && !alnum;
+}
+
+bool TDocServices::IsApostropheLike(uint8_t b, int32_t /*language*/) { return b == '\'' || b == 0x92; }
+
 void SetShapeBinding(std::unique_ptr<TShapeBinding> binding) { Register(std::move(binding)); }
 TShapeBinding& ShapeBinding() { return *Slot<TShapeBinding>(); }
 

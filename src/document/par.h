@@ -151,6 +151,10 @@ class TPar {
   // The list number as the user sees it; empty unless HasNumberedLevel.
   std::u16string GetNumberText() const;
 
+  // In a paragraph of a note's text: every note-mark field whose text differs from the text of
+  // the note's automatically numbered reference takes that text; true when one changed.
+  bool SyncNoteMarkText();
+
   // Moves the lines into the snapshot and keeps copies of stream, codes and flags.
   void SaveState(TParSnapshot& snapshot);
   // Releases the lines made since and puts back what the snapshot holds.
@@ -169,6 +173,10 @@ class TPar {
 void NormalizeParagraphTags(TPar& par);
 // Fills WideText (normalising first); nothing when pfWideTextValid is set.
 void BuildParagraphWideText(TPar& par);
+
+// True when the word-delimiter table marks the byte, or when the language in force at the
+// character is French or Italian and the byte is an apostrophe-like character there.
+bool IsWordDelimiterAt(const TPar& par, uint8_t byte, int32_t charIndex);
 
 // The code page in which the text bytes of a font are read: the character set's code page, or
 // 1252 for the symbol set and any set whose code page is below 1250.

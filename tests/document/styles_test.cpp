@@ -210,3 +210,33 @@ TEST(StyleManagerTest, DefaultListAndNormalOnDemand) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged lists (a reader that left a cycle or a self reference) must not hang or dangle.
+TEST(Styles, DamagedBasedOnChainsEndAndDeletionKeepsReferencesInRange) {
+  TStyleList list;
+  AddStyle(list, "Normal", 2).CharFmt.Size = 30;  // 0 -> 2 -> 1 -> 0: a cycle
+  AddStyle(list, "A", 0);
+  AddStyle(list, "B", 1).CharFmt.Bold = 1;
+  std::vector<int32_t> chain;
+  GetBasedOnChain(list, 2, chain);
+  EXPECT_EQ(chain, (std::vector<int32_t>{1, 0}));
+  TCharFormat cf;
+  GetStyleFormat(list[2], &cf, nullptr, sfOwnOnly);
+  EXPECT_EQ(cf.Size, 30);
+  EXPECT_EQ(cf.Bold, 1);
+
+  // A style based on the deleted one whose own base lies after it.
+  TStyleList later;
+  AddStyle(later, "Normal");
+  AddStyle(later, "X", 3);
+  AddStyle(later, "Y", 1);
+  AddStyle(later, "Z", 0);
+  later.Delete(1);
+  EXPECT_EQ(later[1].Name, "Y");
+  EXPECT_EQ(later[1].BasedOn, 2);
+  EXPECT_EQ(later[later[1].BasedOn].Name, "Z");
+}
+
+}  // namespace
