@@ -80,7 +80,7 @@ TDoc::~TDoc() {
   DocServices().DocumentDestroyed(this);
   if (g_criticalDoc == this) g_criticalDoc = nullptr;
   if (EditorWindow) {
-    if (DocServices().ApplicationShuttingDown()) {
+    if (IsDocFlagSet(dfFreeWindowAtOnce) || DocServices().ApplicationShuttingDown()) {
       EditorWindow.reset();
     } else {
       EditorWindow->DetachDocument();

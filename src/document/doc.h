@@ -39,7 +39,8 @@ enum : uint8_t { vmPrintLayout = 0, vmDraft = 1, vmDraftWrapped = 2 };
 
 // Scoped document flags that this object itself uses.
 enum : int32_t {
-  dfBuilding = 0,  // the document is being built
+  dfBuilding = 0,            // the document is being built
+  dfFreeWindowAtOnce = 130,  // a destroyed document frees its window at once
   DocFlagCount = 256,
 };
 

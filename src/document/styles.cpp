@@ -27,6 +27,36 @@ void TStyle::Assign(const TStyle& source) {
   ParFmt = source.ParFmt;
 }
 
+std::string TStyle::GetDescription(bool withBase) const {
+  const TStyle* base = withBase && Owner != nullptr ? Owner->Get(BasedOn) : nullptr;
+  const uint32_t flags = 8u | (withBase && base == nullptr ? 1u : 0u);
+  std::string text = StyleTextServices().DescribeFormatting(CharFmt, ParFmt, "; ", flags);
+  if (base != nullptr) text = text.empty() ? base->DisplayName : base->DisplayName + " + " + text;
+  if (HotKeyCode != 0) {
+    const std::string key = StyleTextServices().HotKeyText(HotKeyCode);
+    if (!key.empty()) {
+      if (!text.empty()) text += "\r\n";
+      text += "Hot key: " + key;
+    }
+  }
+  return text;
+}
+
+namespace {
+
+std::unique_ptr<TStyleTextServices>& TextServicesSlot() {
+  static std::unique_ptr<TStyleTextServices> slot = std::make_unique<TStyleTextServices>();
+  return slot;
+}
+
+}  // namespace
+
+void SetStyleTextServices(std::unique_ptr<TStyleTextServices> services) {
+  TextServicesSlot() = services ? std::move(services) : std::make_unique<TStyleTextServices>();
+}
+
+TStyleTextServices& StyleTextServices() { return *TextServicesSlot(); }
+
 bool StyleHasListFormat(const TStyle& style) {
   return style.ParFmt.List != 0 && style.ParFmt.List != ParUnset32;
 }

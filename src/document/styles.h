@@ -66,10 +66,30 @@ class TStyle {
   // Copies BuiltIn, BasedOn, Next, the names, the hot key and both formats (the style index in
   // ParFmt included); not the owner and not the working fields.
   void Assign(const TStyle& source);
+  // The readable list of the style's own formatting; with the base flag the based-on style's
+  // name in front (" + " between); then the hot key on a line of its own.
+  std::string GetDescription(bool withBase) const;
   bool IsHeading() const { return BuiltIn >= 1 && BuiltIn <= 9; }
   // The RTF writer writes the names of these built-in styles in lower case.
   bool UsesLowerCaseName() const { return BuiltIn >= 1 && BuiltIn <= 46 && BuiltIn != 28 && BuiltIn != 45; }
 };
+
+// What a style description needs of the formatting descriptions and the hot keys, which are
+// built elsewhere; the defaults describe nothing and know no key texts.
+class TStyleTextServices {
+ public:
+  virtual ~TStyleTextServices() = default;
+  // The readable list of the set properties of the formats, items separated by `separator`.
+  virtual std::string DescribeFormatting(const TCharFormat& /*charFormat*/,
+                                         const TParFormat& /*parFormat*/,
+                                         const std::string& /*separator*/, uint32_t /*flags*/) {
+    return {};
+  }
+  virtual std::string HotKeyText(uint32_t /*key*/) { return {}; }
+};
+// Registers the services (null restores the defaults).
+void SetStyleTextServices(std::unique_ptr<TStyleTextServices> services);
+TStyleTextServices& StyleTextServices();
 
 // The style's ParFmt.List names a list (neither 0 nor unset).
 bool StyleHasListFormat(const TStyle& style);

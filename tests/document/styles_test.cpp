@@ -240,3 +240,46 @@ TEST(Styles, DamagedBasedOnChainsEndAndDeletionKeepsReferencesInRange) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TFakeTexts : TStyleTextServices {
+  std::string DescribeFormatting(const TCharFormat& cf, const TParFormat&, const std::string&,
+                                 uint32_t flags) override {
+    if (cf.Bold != 1) return {};
+    return "Bold" + std::string((flags & 1) ? " (all)" : "");
+  }
+  std::string HotKeyText(uint32_t key) override { return key == 0x4201 ? "Shift+B" : ""; }
+};
+
+TEST(Styles, DescriptionsNameTheBaseAndTheHotKey) {
+  SetStyleTextServices(std::make_unique<TFakeTexts>());
+  TStyleList list;
+  AddStyle(list, "Normal");
+  TStyle& bold = AddStyle(list, "Strong text", 0);
+  bold.CharFmt.Bold = 1;
+  TStyle& plain = AddStyle(list, "Plain", 0);
+  struct Case {
+    const TStyle* style;
+    bool withBase;
+    uint32_t key;
+    std::string want;
+  } cases[] = {
+      {&bold, false, 0, "Bold"},
+      {&bold, true, 0, "Normal + Bold"},
+      {&plain, true, 0, "Normal"},
+      {&bold, true, 0x4201, "Normal + Bold\r\nHot key: Shift+B"},
+      {&list[0], true, 0x4201, "Hot key: Shift+B"},
+      {&bold, false, 0x9999, "Bold"},
+  };
+  for (const Case& c : cases) {
+    const_cast<TStyle*>(c.style)->HotKeyCode = c.key;
+    EXPECT_EQ(c.style->GetDescription(c.withBase), c.want);
+  }
+  list[0].CharFmt.Bold = 1;
+  list[0].HotKeyCode = 0;
+  EXPECT_EQ(list[0].GetDescription(true), "Bold (all)") << "a style without base describes all";
+  SetStyleTextServices(nullptr);
+}
+
+}  // namespace
