@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include "layout/layout_fixture.h"
+#include "layout/layout_units.h"
+
+namespace {
+
+using LineFitterTest = LayoutTest;
+
+TEST_F(LineFitterTest, TrailingSpacesHangAndTheNextWordStartsTheNextLine) {
+  Start(serif);
+  Text("alpha beta      gamma");
+  Finish();
+  const int32_t width = WidthOfFirst(10);  // "alpha beta"
+  Break(width);
+  ASSERT_EQ(LineCount(), 2u);
+  EXPECT_EQ(LineText(0), "alpha beta      ");
+  EXPECT_EQ(LineText(1), "gamma\x02");
+  EXPECT_GT(LayoutXToTwips(Line(0).EndX(), S()), width);  // the spaces hang in the margin
+  EXPECT_EQ(Line(1).StreamOffset, Line(0).StreamOffset + Line(0).StreamLength);
+}
+
+TEST_F(LineFitterTest, LineOfSpacesTakesTheHeightOfItsSpaces) {
+  Start(serif);
+  Text("   ");
+  Special(scLineBreak);
+  Text("x");
+  Finish();
+  Break(20000);
+  ASSERT_GE(LineCount(), 1u);
+  EXPECT_GT(Line(0).Ascent, 0);
+  EXPECT_GT(Line(0).Descent, 0);
+  EXPECT_GT(Line(0).Height, 0);
+}
+
+TEST_F(LineFitterTest, WordLongerThanTheLineIsCutBeforeTheFirstCharacterThatDoesNotFit) {
+  Start(serif);
+  Text("abcdefghijklmnopqrstuvwxyz");
+  Finish();
+  const int32_t width = WidthOfFirst(7);
+  Break(width);
+  ASSERT_GE(LineCount(), 2u);
+  EXPECT_EQ(LineText(0), "abcdefg");
+  EXPECT_EQ(LineText(1).substr(0, 1), "h");
+}
+
+TEST_F(LineFitterTest, ZeroWidthPutsOneCharacterOnEveryLine) {
+  Start(serif);
+  Text("abc");
+  Finish();
+  Break(0);
+  ASSERT_EQ(LineCount(), 3u);  // the paragraph mark needs no room
+  EXPECT_EQ(LineText(0), "a");
+  EXPECT_EQ(LineText(1), "b");
+  EXPECT_EQ(LineText(2), "c\x02");
+}
+
+TEST_F(LineFitterTest, BreaksTakeTheirWidths) {
+  struct Case {
+    const char* name;
+    uint8_t code;
+    int alignment;
+    int32_t width;  // twips of the line
+    int32_t expected;  // layout units of the break character; -1: up to the right edge
+  };
+  const Case cases[] = {
+      {"line break", scLineBreak, 0, 7200, 11 * 16},
+      {"line break, centred", scLineBreak, 1, 7200, 11 * 16},
+      {"page break, centred", scPageBreak, 1, 7200, 150 * 16},
+      {"page break, left", scPageBreak, 0, 7200, -1},
+      {"page break, narrow line", scPageBreak, 0, 300, 150 * 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    par->Format.Alignment = static_cast<int8_t>(c.alignment);
+    Start(serif);
+    Text("ab");
+    Special(c.code);
+    Text("cd");
+    Finish();
+    Break(c.width);
+    ASSERT_EQ(LineCount(), 2u);
+    EXPECT_EQ(LineText(0), std::string("ab") + static_cast<char>(c.code));
+    const std::vector<int32_t>& p = Line(0).Positions;
+    // Measure before alignment moved the line: the break's width is the last step.
+    const int32_t breakWidth = p[3] - p[2];
+    if (c.expected >= 0) EXPECT_EQ(breakWidth, c.expected);
+    else EXPECT_EQ(p[3], TwipsToLayoutX(c.width, S()));
+  }
+}
+
+TEST_F(LineFitterTest, TabStopsOfEveryKind) {
+  struct Case {
+    const char* name;
+    int kind;
+    const char* after;  // text after the tab
+    int anchor;         // which x must sit on the stop: 0 start of text, 1 its end, 2 its
+                        // middle, 3 the decimal separator, 4 not shifted
+  };
+  const Case cases[] = {
+      {"left", tkLeft, "bb", 0},
+      {"right", tkRight, "bb", 1},
+      {"centre", tkCenter, "bbbb", 2},
+      {"decimal", tkDecimal, "12.50", 3},
+      {"decimal without separator is right", tkDecimal, "1250", 1},
+      {"centre with wide text is not moved", tkCenter,
+       "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww", 4},
+  };
+  const int32_t stop = 2880;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TTabTable set;
+    AddTabStop(set, PackTabStop(stop, c.kind, 0));
+    par->Format.TabSet = static_cast<int16_t>(GetTabManager().AddTable(set));
+    Start(serif);
+    Text("a");
+    Special(scTab);
+    Text(c.after);
+    Finish();
+    Break(100000);
+    ASSERT_EQ(LineCount(), 1u);
+    const std::vector<int32_t>& p = Line(0).Positions;
+    const int32_t stopX = TwipsToLayoutX(stop, S());
+    const size_t first = 2, last = 2 + std::string(c.after).size();
+    switch (c.anchor) {
+      case 0: EXPECT_EQ(p[first], stopX); break;
+      case 1: EXPECT_EQ(p[last], stopX); break;
+      case 2: EXPECT_NEAR((p[first] + p[last]) / 2, stopX, 1); break;
+      case 3: EXPECT_EQ(p[first + 2], stopX); break;
+      case 4: EXPECT_EQ(p[first], p[1]); break;
+    }
+  }
+}
+
+TEST_F(LineFitterTest, TabAtExactlyTheCurrentXIsTakenUnlessTheLineIsEmpty) {
+  // Two stops, the first exactly where the first tab ends: the second tab goes on to the next
+  // stop (a tab never stays at its own x right after a tab), the tab at the line start moves on.
+  TTabTable set;
+  AddTabStop(set, PackTabStop(720, tkLeft, 0));
+  AddTabStop(set, PackTabStop(1440, tkLeft, 0));
+  par->Format.TabSet = static_cast<int16_t>(GetTabManager().AddTable(set));
+  Start(serif);
+  Special(scTab);
+  Special(scTab);
+  Text("x");
+  Finish();
+  Break(100000);
+  const std::vector<int32_t>& p = Line(0).Positions;
+  EXPECT_EQ(p[1], TwipsToLayoutX(720, S()));
+  EXPECT_EQ(p[2], TwipsToLayoutX(1440, S()));
+}
+
+// Hyphenates "abcdefghij" after its 3rd and 6th letters.
+struct FakeHyphenation : THyphenationService {
+  int calls = 0;
+  bool HasData(int32_t) override { return true; }
+  std::vector<int32_t> Hyphenate(std::u16string_view word, int32_t) override {
+    ++calls;
+    if (word == u"abcdefghij") return {3, 6};
+    return {};
+  }
+};
+
+TEST_F(LineFitterTest, HyphenationHooks) {
+  struct Case {
+    const char* name;
+    bool automatic;
+    bool parForbids;
+    const char* firstLine;
+    bool hyphenated;
+  };
+  const Case cases[] = {
+      {"hyphenated at the last point that fits", true, false, "xx abcdef", true},
+      {"automatic hyphenation off", false, false, "xx ", false},
+      {"paragraph forbids hyphenation", true, true, "xx ", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetHyphenationService(std::make_unique<FakeHyphenation>());
+    LayoutLineFitter().Settings.AutoHyphenate = c.automatic;
+    LayoutLineFitter().Settings.HyphenationZone = 0;
+    par->Format.NoHyphenation = c.parForbids ? 1 : 0;
+    Start(serif);
+    Text("xx abcdefghij");
+    Finish();
+    // Room for "xx abcdefg": "abcdef-" fits, "abcdefghi" does not.
+    const int32_t width = WidthOfFirst(10);
+    const int32_t unhyphenatedEnd = Line(0).Positions[9];
+    Break(width);
+    ASSERT_GE(LineCount(), 2u);
+    EXPECT_EQ(LineText(0), c.firstLine);
+    EXPECT_EQ(Line(0).HasFlag(lfHyphenated), c.hyphenated);
+    if (c.hyphenated) {
+      // The hyphen's width is added at the line's end.
+      EXPECT_GT(Line(0).EndX(), unhyphenatedEnd);
+      EXPECT_EQ(LineText(1), "ghij\x02");
+    }
+  }
+}
+
+TEST_F(LineFitterTest, OptionalHyphenHasNoWidthInsideALineAndAHyphenAtItsEnd) {
+  Start(serif);
+  Text("abc-");
+  Finish();
+  const int32_t width = WidthOfFirst(4) + 5;  // "abc" and a hyphen, not "abcd"
+  Start(serif);
+  Text("abc");
+  Special(scOptionalHyphen);
+  Text("def");
+  Finish();
+  Break(100000);
+  ASSERT_EQ(LineCount(), 1u);
+  EXPECT_EQ(Line(0).Positions[4], Line(0).Positions[3]);
+  Break(width);
+  ASSERT_EQ(LineCount(), 2u);
+  EXPECT_EQ(LineText(0), "abc\x0f");
+  EXPECT_GT(Line(0).Positions[4], Line(0).Positions[3]);  // the hyphen shows
+}
+
+struct FakeShapes : TInlineShapeService {
+  TInlineShapeInfo Describe(int32_t ref, int32_t) override {
+    TInlineShapeInfo info;
+    info.Width = 1440;
+    info.Height = ref == 2 ? 2880 : 720;
+    info.HorizontalRule = ref == 3;
+    return info;
+  }
+};
+
+TEST_F(LineFitterTest, InlineShapesTakeTheirSizeAndAHorizontalRuleIsTheWholeLine) {
+  SetInlineShapeService(std::make_unique<FakeShapes>());
+  Start(serif);
+  Text("a");
+  AppendContentTag(stream, ctInlineShape, 2);
+  Text("b");
+  AppendContentTag(stream, ctInlineShape, 3);
+  Text("c");
+  Finish();
+  Break(100000);
+  ASSERT_EQ(LineCount(), 3u);
+  EXPECT_EQ(LineText(0), "a\x0a" "b");
+  EXPECT_EQ(Line(0).Positions[2] - Line(0).Positions[1], TwipsToLayoutX(1440, S()));
+  EXPECT_GE(Line(0).Ascent, TwipsToLayoutX(2880, S()));
+  EXPECT_EQ(LineText(1), "\x0a");
+  EXPECT_TRUE(Line(1).HasFlag(lfHorizontalRule));
+  EXPECT_EQ(LineText(2), "c\x02");
+}
+
+}  // namespace
