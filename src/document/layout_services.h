@@ -1,7 +1,8 @@
 #pragma once
 // What the document model asks of the layout, which lives above it. The layout registers the
 // real services at start-up (SetDocLayoutServices). The defaults do the least the model needs on
-// its own: without a layout no line or page is ever made, so there is nothing to give back.
+// its own: lines go back to the model's line pool, and pages are only forgotten (without a
+// layout none is ever made).
 #include <cstdint>
 #include <memory>
 
@@ -11,8 +12,8 @@ class TLine;
 class TDocLayoutServices {
  public:
   virtual ~TDocLayoutServices() = default;
-  // Gives a line of a paragraph back to the line pool.
-  virtual void ReleaseLine(TLine* /*line*/) {}
+  // Gives a line of a paragraph back to the line pool (document/line.h).
+  virtual void ReleaseLine(TLine* line);
   // Gives the document's laid-out pages and their boxes back to the box pools and empties the
   // page list.
   virtual void ReleasePages(TDoc& doc);

@@ -5,6 +5,7 @@
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
+#include "document/line.h"
 #include "document/shape_binding.h"
 
 namespace {
@@ -28,6 +29,8 @@ void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
   Register(std::move(services));
 }
 TDocLayoutServices& DocLayoutServices() { return *Slot<TDocLayoutServices>(); }
+
+void TDocLayoutServices::ReleaseLine(TLine* line) { ::ReleaseLine(line); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 

@@ -151,6 +151,11 @@ class TPar {
   // The list number as the user sees it; empty unless HasNumberedLevel.
   std::u16string GetNumberText() const;
 
+  // Numbers the automatically numbered note references from the given line on with the
+  // counters (footnotes or endnotes by the note's class), each counter going up by one per
+  // reference; a reference whose mark text changed has its note's paragraphs laid out again.
+  // True when a mark changed.
+  bool RenumberNoteMarks(int32_t lineIndex, int32_t& footnoteNumber, int32_t& endnoteNumber);
   // In a paragraph of a note's text: every note-mark field whose text differs from the text of
   // the note's automatically numbered reference takes that text; true when one changed.
   bool SyncNoteMarkText();

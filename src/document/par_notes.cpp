@@ -1,10 +1,13 @@
 // Note marks and word boundaries of a paragraph.
+#include <algorithm>
 #include <vector>
 
 #include "document/content_stream.h"
 #include "document/doc.h"
 #include "document/doc_services.h"
 #include "document/field.h"
+#include "document/line.h"
+#include "document/section.h"
 #include "document/par.h"
 
 namespace {
@@ -21,7 +24,61 @@ TField* EnclosingNoteText(const TPar& par, const std::vector<TField*>& openNotes
   return nullptr;
 }
 
+// The section whose note numbering governs the paragraph: the main-text section holding it, the
+// first section for the other stories, the program's defaults without a document.
+const TSection& NumberingSection(const TPar& par) {
+  static const TSection defaults = [] {
+    TSection s(nullptr);
+    s.SetDefaults();
+    return s;
+  }();
+  if (par.Doc == nullptr || par.Doc->Sections.empty()) return defaults;
+  for (const auto& s : par.Doc->Sections)
+    if (s->FirstPar <= par.Index && par.Index <= s->LastPar) return *s;
+  return *par.Doc->Sections.front();
+}
+
+// The stream offset of a line's start, moved back over the positionless tags before it.
+int32_t LineStartOffset(const TPar& par, int32_t lineIndex) {
+  int32_t off = 0;
+  if (lineIndex > 0 && static_cast<size_t>(lineIndex) < par.Lines.size())
+    off = std::min(par.Lines[static_cast<size_t>(lineIndex)]->StreamOffset, par.Content.Length);
+  else if (lineIndex > 0 && !par.Lines.empty())
+    return par.Content.Length;
+  while (TagEndsBefore(par.Content.Data, off) &&
+         IsTagAt(par.Content.Data, par.Content.Length, off - ContentTagSize) &&
+         IsPositionlessTagKind(par.Content.Data[off - ContentTagSize + 1]))
+    off -= ContentTagSize;
+  return off;
+}
+
+void DropNoteLines(const TPar& par, const TField* note) {
+  if (note == nullptr || par.Doc == nullptr) return;
+  const int32_t last = std::min(note->Range.End.Par, par.Doc->ParCount() - 1);
+  for (int32_t i = std::max(note->Range.Start.Par, 0); i <= last; ++i) par.Doc->Par(i)->ReleaseLines(0);
+}
+
 }  // namespace
+
+bool TPar::RenumberNoteMarks(int32_t lineIndex, int32_t& footnoteNumber,
+                             int32_t& endnoteNumber) {
+  bool changed = false;
+  TStreamItem item;
+  for (int32_t off = LineStartOffset(*this, lineIndex);
+       ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {
+    if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
+    TField* f = TagObject<TField>(item.Tag.Value);
+    if (f == nullptr || f->Kind != fkNoteReference || (f->Flags & 1) == 0) continue;
+    const bool endnote = f->LinkedField != nullptr && f->LinkedField->NoteClass == 1;
+    int32_t& number = endnote ? endnoteNumber : footnoteNumber;
+    if (f->SetNoteNumber(NumberingSection(*this), number)) {
+      DropNoteLines(*this, f->LinkedField);
+      changed = true;
+    }
+    ++number;
+  }
+  return changed;
+}
 
 bool TPar::SyncNoteMarkText() {
   bool changed = false;

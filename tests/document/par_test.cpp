@@ -3,6 +3,7 @@
 #include "document/auto_list.h"
 #include "document/doc.h"
 #include "document/field.h"
+#include "document/line.h"
 #include "stream_builder.h"
 
 namespace {
@@ -61,6 +62,47 @@ TEST(Par, NoteMarksTakeTheTextOfTheirAutomaticReference) {
   EXPECT_EQ(mark.Text, "3");
   EXPECT_EQ(manualMark.Text, "a") << "a reference numbered by hand leaves its mark alone";
   EXPECT_FALSE(p.SyncNoteMarkText());
+}
+
+TEST(Par, AutomaticNoteReferencesAreNumberedInStreamOrder) {
+  TDoc doc(true);
+  TPar& body = *doc.Par(0);
+  TPar& noteBody = *doc.AppendParagraph(stFootnotes, DefaultParFormat);
+  TField foot1, foot2, endRef, manual, footText, endText;
+  foot1.Kind = foot2.Kind = endRef.Kind = manual.Kind = fkNoteReference;
+  foot1.Flags = foot2.Flags = endRef.Flags = 1;
+  foot1.Text = "1";  // already right: no change for it
+  footText.Kind = endText.Kind = fkNoteText;
+  endText.NoteClass = 1;
+  foot1.LinkedField = &footText;
+  footText.Range.Start.Par = footText.Range.End.Par = noteBody.Index;
+  endRef.LinkedField = &endText;
+  B().Ref(ctFieldStart, &foot1).Text("1").Ref(ctFieldEnd, &foot1)
+      .Ref(ctFieldStart, &manual).Text("*").Ref(ctFieldEnd, &manual)
+      .Ref(ctFieldStart, &endRef).Text("x").Ref(ctFieldEnd, &endRef)
+      .Ref(ctFieldStart, &foot2).Text("9").Ref(ctFieldEnd, &foot2).End().Into(body);
+  B().Text("note").End().Into(noteBody);
+  noteBody.Lines.push_back(AcquireLine(noteBody, DefaultCharFormat));
+  noteBody.Flags |= pfLinesValid;
+
+  int32_t footnotes = 1, endnotes = 1;
+  EXPECT_TRUE(body.RenumberNoteMarks(0, footnotes, endnotes));
+  EXPECT_EQ(footnotes, 3);
+  EXPECT_EQ(endnotes, 2);
+  EXPECT_EQ(foot1.NoteNumber, 1);
+  EXPECT_EQ(foot2.NoteNumber, 2);
+  EXPECT_EQ(foot2.Text, "2");
+  EXPECT_EQ(endRef.NoteNumber, 1);
+  EXPECT_EQ(manual.NoteNumber, 0);
+  EXPECT_FALSE(noteBody.Lines.empty()) << "foot1's text did not change, so its note keeps its lines";
+
+  foot1.Text = "old";
+  footnotes = endnotes = 1;
+  EXPECT_TRUE(body.RenumberNoteMarks(0, footnotes, endnotes));
+  EXPECT_TRUE(noteBody.Lines.empty());
+  EXPECT_FALSE(noteBody.HasFlag(pfLinesValid));
+  footnotes = endnotes = 1;
+  EXPECT_FALSE(body.RenumberNoteMarks(0, footnotes, endnotes));
 }
 
 TEST(Par, WordDelimitersHonourFrenchApostrophes) {
