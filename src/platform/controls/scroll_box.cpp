@@ -35,13 +35,14 @@ Size ScrollBox::ContentExtent() const {
 
 Rect ScrollBox::ViewRect() const {
   Rect cr = ClientRect();
+  if (!hbar_ || !vbar_) return cr;
   if (vbar_->Visible()) cr.right -= kBar;
   if (hbar_->Visible()) cr.bottom -= kBar;
   return cr;
 }
 
 void ScrollBox::UpdateScrollBars() {
-  if (updating_) return;
+  if (updating_ || !hbar_ || !vbar_) return;  // not while the bars are being made
   updating_ = true;
   Size ext = ContentExtent();
   Rect cr = ClientRect();
