@@ -15,7 +15,7 @@ std::unique_ptr<TLineFitter>& Registered() {
 
 }  // namespace
 
-void TLineFitter::BeginParagraph(TPar&, const TCharFormat& format) { format_ = &format; }
+void TLineFitter::BeginParagraph(TPar&, const TCharFormat& format) { format_ = format; }
 
 void TLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext*) {
   line.StreamLength = cursor.Left;
@@ -25,9 +25,7 @@ void TLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext*) {
   cursor.Left = 0;
 }
 
-const TCharFormat& TLineFitter::CurrentFormat() const {
-  return format_ != nullptr ? *format_ : DefaultCharFormat;
-}
+const TCharFormat& TLineFitter::CurrentFormat() const { return format_; }
 
 int32_t TLineFitter::LineHeight(const TLine& line) { return line.Height; }
 

@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
+#include "document/char_format.h"
 #include "platform/gfx/types.h"
 
 class TLine;
 class TPar;
-struct TCharFormat;
 
 // The unread rest of a paragraph's content stream.
 struct TStreamCursor {
@@ -54,7 +54,7 @@ class TLineFitter {
   virtual int32_t LineIndentTwips(const TPar& par, int32_t charIndex);
 
  protected:
-  const TCharFormat* format_ = nullptr;
+  TCharFormat format_ = DefaultCharFormat;
 };
 
 // The registered fitter; never null.

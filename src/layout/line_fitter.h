@@ -76,7 +76,6 @@ class TLayoutLineFitter : public TLineFitter {
   int32_t HyphenWidth();
   int32_t Kerning(uint8_t previous, uint8_t current);
 
-  TCharFormat format_;
   TPar* par_ = nullptr;
   bool fontDirty_ = true;
   const TSharedFont* font_ = nullptr;
