@@ -82,6 +82,11 @@ void Edit::SetReadOnly(bool v) {
   SetBackColor(v ? Look().Face : Look().Window);
 }
 
+void Edit::SetBorder(bool v) {
+  border_ = v;
+  Invalidate();
+}
+
 void Edit::SetPasswordChar(char16_t c) {
   passwordChar_ = c;
   Invalidate();
@@ -456,7 +461,7 @@ void Edit::Paint(PaintContext& pc) {
   const LookColors& k = Look();
   bool enabled = EnabledInTree();
   c.FillRect(r, enabled ? BackColor() : k.Face);
-  DrawFrame(c, r, Focused() ? k.Focus : (MouseInside() && enabled ? k.BorderHot : k.Border));
+  if (border_) DrawFrame(c, r, Focused() ? k.Focus : (MouseInside() && enabled ? k.BorderHot : k.Border));
   Rect a = TextArea();
   c.SaveState();
   c.IntersectClipRect({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1});

@@ -45,6 +45,9 @@ class Edit : public Control {
   // Select the whole text when the focus comes by the keyboard.
   bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool v) { autoSelect_ = v; }
+  // The frame around the field (off for a field inside another control).
+  bool Border() const { return border_; }
+  void SetBorder(bool v);
   bool Modified() const { return modified_; }
   void SetModified(bool v) { modified_ = v; }
 
@@ -119,6 +122,7 @@ class Edit : public Control {
   int32_t topLine_ = 0;
   int32_t goalX_ = -1;  // the x that Up and Down keep
   bool readOnly_ = false;
+  bool border_ = true;
   bool autoSelect_ = true;
   bool modified_ = false;
   bool typingRun_ = false;

@@ -253,6 +253,9 @@ bool Form::SelectNext(Control* cur, bool forward, bool tabStopOnly) {
   std::vector<Control*> order = FocusOrder(tabStopOnly);
   if (order.empty()) return false;
   auto it = std::find(order.begin(), order.end(), cur);
+  // The focus may be inside a compound control (the field of a combo box): start from it.
+  for (Control* up = cur; it == order.end() && up; up = up->Parent())
+    it = std::find(order.begin(), order.end(), up);
   Control* next;
   if (it == order.end()) {
     next = forward ? order.front() : order.back();
