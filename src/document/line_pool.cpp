@@ -8,9 +8,18 @@ namespace {
 
 // Lines are reused rather than made and freed for every re-break. The pool owns the lines it
 // holds; a line in use is owned by its paragraph's line list.
+// Paragraphs that outlive the pool (static documents destroyed at exit after it) still give
+// their lines back: once the pool is gone, released lines are simply freed.
+bool gPoolGone = false;
+
+struct TLinePool {
+  std::vector<std::unique_ptr<TLine>> lines;
+  ~TLinePool() { gPoolGone = true; }
+};
+
 std::vector<std::unique_ptr<TLine>>& Pool() {
-  static std::vector<std::unique_ptr<TLine>> pool;
-  return pool;
+  static TLinePool pool;
+  return pool.lines;
 }
 
 TLineDetachHandler gDetach = nullptr;
@@ -19,8 +28,10 @@ TLineDetachHandler gDetach = nullptr;
 
 TLine* AcquireLine(TPar& par, const TCharFormat& format) {
   std::unique_ptr<TLine> line;
-  auto& pool = Pool();
-  if (!pool.empty()) {
+  if (gPoolGone) {
+    line = std::make_unique<TLine>();
+  } else if (!Pool().empty()) {
+    auto& pool = Pool();
     line = std::move(pool.back());
     pool.pop_back();
   } else {
@@ -43,6 +54,7 @@ TLine* AcquireLine(TPar& par, const TCharFormat& format) {
 void ReleaseLine(TLine* line) {
   if (line == nullptr) return;
   std::unique_ptr<TLine> owned(line);
+  if (gPoolGone) return;
   if (owned->Box != nullptr && gDetach != nullptr) gDetach(*owned);
   owned->Box = nullptr;
   owned->Par = nullptr;
@@ -51,9 +63,11 @@ void ReleaseLine(TLine* line) {
   Pool().push_back(std::move(owned));
 }
 
-int32_t LinePoolSize() { return static_cast<int32_t>(Pool().size()); }
+int32_t LinePoolSize() { return gPoolGone ? 0 : static_cast<int32_t>(Pool().size()); }
 
-void ClearLinePool() { std::vector<std::unique_ptr<TLine>>().swap(Pool()); }
+void ClearLinePool() {
+  if (!gPoolGone) std::vector<std::unique_ptr<TLine>>().swap(Pool());
+}
 
 void SetLineDetachHandler(TLineDetachHandler handler) { gDetach = handler; }
 

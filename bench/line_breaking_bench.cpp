@@ -1,0 +1,127 @@
+// Breaks a generated document of about 1,000 pages (about 2.5 million characters of mixed
+// paragraphs: several fonts and sizes, bold runs, tab tables, justified and left-aligned) into
+// lines with the layout's line fitter, and reports characters per second and the peak memory.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/content_tags.h"
+#include "document/layout_services.h"
+#include "document/line.h"
+#include "document/par.h"
+#include "document/par_breaking.h"
+#include "document/tab_stops.h"
+#include "foundation/font_manager.h"
+#include "layout/line_fitter.h"
+
+namespace {
+
+struct PoolReleasingServices : TDocLayoutServices {
+  void ReleaseLine(TLine* line) override { ::ReleaseLine(line); }
+};
+
+const char* const kWords[] = {
+    "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "layout", "paragraph",
+    "document", "character", "measure", "width", "line", "break", "through", "evening",
+    "harvest", "mountain", "river", "quietly", "extraordinary", "a", "of", "and", "to", "in",
+    "information", "processing", "Quorvane", "typography", "justification", "is", "was",
+};
+
+// A small deterministic generator, so that every run breaks the same document.
+struct Lcg {
+  uint32_t state = 12345;
+  uint32_t Next(uint32_t n) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % n;
+  }
+};
+
+struct Document {
+  std::vector<std::unique_ptr<TPar>> pars;
+  int64_t chars = 0;
+};
+
+Document MakeDocument(int64_t targetChars) {
+  TFontManager& fm = FontManager() != nullptr ? *FontManager() : CreateFontManager();
+  const int32_t fonts[] = {fm.FontIndex("Liberation Serif", kAnyCharset, true),
+                           fm.FontIndex("Liberation Sans", kAnyCharset, true),
+                           fm.FontIndex("Liberation Mono", kAnyCharset, true)};
+  const int32_t sizes[] = {20, 22, 24, 28};
+  TTabTable tabs;
+  AddTabStop(tabs, PackTabStop(2880, tkLeft, 1));
+  AddTabStop(tabs, PackTabStop(5760, tkDecimal, 0));
+  AddTabStop(tabs, PackTabStop(8640, tkRight, 0));
+  const int16_t tabSet = static_cast<int16_t>(GetTabManager().AddTable(tabs));
+  Document doc;
+  Lcg rng;
+  while (doc.chars < targetChars) {
+    auto par = std::make_unique<TPar>(nullptr);
+    par->Format = DefaultParFormat;
+    par->Format.Alignment = static_cast<int8_t>(rng.Next(3) == 0 ? 0 : 3);
+    TMemory s;
+    AppendContentTag(s, ctFont, fonts[rng.Next(3)]);
+    AppendContentTag(s, ctSize, sizes[rng.Next(4)]);
+    if (rng.Next(5) == 0) {  // a table row of tabs
+      par->Format.TabSet = tabSet;
+      for (int row = 0; row < 3; ++row) {
+        s.AppendString(kWords[rng.Next(35)]);
+        AppendContentTag(s, ctSpecialChar, scTab);
+        s.AppendString(std::to_string(rng.Next(100000)) + "." + std::to_string(rng.Next(100)));
+        AppendContentTag(s, ctSpecialChar, scTab);
+        s.AppendString(kWords[rng.Next(35)]);
+        AppendContentTag(s, ctSpecialChar, scLineBreak);
+      }
+    }
+    const uint32_t words = 40 + rng.Next(160);
+    for (uint32_t w = 0; w < words; ++w) {
+      if (rng.Next(25) == 0) AppendContentTag(s, ctBold, 1);
+      if (rng.Next(40) == 0) AppendContentTag(s, ctFont, fonts[rng.Next(3)]);
+      s.AppendString(kWords[rng.Next(35)]);
+      if (rng.Next(25) == 0) AppendContentTag(s, ctBold, 0);
+      s.AppendByte(rng.Next(12) == 0 ? ',' : ' ');
+      if (rng.Next(12) == 0) s.AppendByte(' ');
+    }
+    AppendContentTag(s, ctSpecialChar, scParagraphEnd);
+    par->Content = s;
+    par->RebuildCodes();
+    par->ContentChanged();
+    doc.chars += par->CharCount();
+    doc.pars.push_back(std::move(par));
+  }
+  return doc;
+}
+
+int64_t PeakRssKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+void BM_BreakDocumentIntoLines(benchmark::State& state) {
+  SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
+  RegisterLayoutLineFitter();
+  const Document doc = MakeDocument(2500000);
+  int64_t lines = 0;
+  for (auto _ : state) {
+    lines = 0;
+    for (auto& par : doc.pars) {
+      BreakParagraphIntoLines(*par, 0, 9360, nullptr);
+      lines += ParLineCount(*par);
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+  state.counters["chars/s"] =
+      benchmark::Counter(static_cast<double>(doc.chars), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["chars"] = static_cast<double>(doc.chars);
+  state.counters["lines"] = static_cast<double>(lines);
+  state.counters["pages(~46 lines)"] = static_cast<double>(lines) / 46.0;
+  state.counters["peak_rss_MB"] = static_cast<double>(PeakRssKb()) / 1024.0;
+}
+
+}  // namespace
+
+BENCHMARK(BM_BreakDocumentIntoLines)->Unit(benchmark::kMillisecond)->MinTime(2.0);
