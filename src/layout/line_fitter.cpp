@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "document/content_tags.h"
+#include "document/doc.h"
 #include "document/field.h"
 #include "document/line.h"
 #include "document/par.h"
@@ -161,6 +162,15 @@ int32_t TLayoutLineFitter::Kerning(uint8_t previous, uint8_t current) {
 
 void TLayoutLineFitter::BeginParagraph(TPar& par, const TCharFormat& format) {
   par_ = &par;
+  if (par.Doc != nullptr) {
+    // The document's own view and hyphenation settings govern its paragraphs.
+    const TDoc& doc = *par.Doc;
+    Settings.ViewMode = doc.ViewMode;
+    Settings.DefaultTabWidth = doc.DefaultTabStop;
+    Settings.AutoHyphenate = doc.AutoHyphenation != 0;
+    Settings.HyphenateCaps = doc.HyphenateCaps != 0;
+    Settings.HyphenationZone = doc.HyphenationZone;
+  }
   format_ = format;
   fontDirty_ = true;
   symbolOverride_ = false;
@@ -177,6 +187,12 @@ int32_t TLayoutLineFitter::LineIndentTwips(const TPar& par, int32_t charIndex) {
     if (lowest < 0) indent -= lowest;
   }
   return indent;
+}
+
+bool TLayoutLineFitter::IsLastParOfStory(const TPar& par) const {
+  if (IsLastOfStory != nullptr) return IsLastOfStory(par);
+  if (par.Doc == nullptr) return false;
+  return par.Doc->LastParagraphOfStory(par.Doc->StoryOfParagraph(par.Index)) == par.Index;
 }
 
 // --- The walk ---
@@ -392,7 +408,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       const int32_t index = line.FirstChar + w.count;
       const bool pageBreakAtEnd = code == scPageBreak && !draft &&
                                   index == par.CharCount() - 2 &&
-                                  !(IsLastOfStory != nullptr && IsLastOfStory(par));
+                                  !IsLastParOfStory(par);
       if (code != scLineBreak && draft && w.count > 0) {
         EndLine(line, w, at);
         return false;

@@ -26,7 +26,7 @@ class TLayoutLineFitter : public TLineFitter {
  public:
   TLayoutSettings Settings;
   // Tells whether a paragraph is the last of its story (a page break before its end then does
-  // not end the page). The default says no paragraph is.
+  // not end the page). When null, the paragraph's document is asked (no document: it is not).
   bool (*IsLastOfStory)(const TPar& par) = nullptr;
 
   void BeginParagraph(TPar& par, const TCharFormat& format) override;
@@ -36,6 +36,8 @@ class TLayoutLineFitter : public TLineFitter {
   void ComputeLineHeight(TLine& line) override;
   int32_t LineIndentTwips(const TPar& par, int32_t charIndex) override;
 
+  // The paragraph is the last of its story (IsLastOfStory, else the paragraph's document).
+  bool IsLastParOfStory(const TPar& par) const;
   // Twips of space above the line (space before and the top border on a paragraph's first line).
   int32_t GetLineSpaceAbove(const TLine& line) const;
   // Moves the line's positions for its paragraph's alignment (left, centre, right, justify).

@@ -247,3 +247,63 @@ TEST_F(LineFitterTest, InlineShapesTakeTheirSizeAndAHorizontalRuleIsTheWholeLine
 }
 
 }  // namespace
+
+namespace {
+
+bool gLastOfStory = false;
+bool LastOfStory(const TPar&) { return gLastOfStory; }
+
+TEST_F(LineFitterTest, PageBreaksByViewAndPlace) {
+  struct Case {
+    const char* name;
+    int viewMode;
+    bool atParagraphEnd;
+    bool lastOfStory;
+    std::vector<std::string> lines;
+    bool pageEndsAfterLine;
+  };
+  const Case cases[] = {
+      {"print layout: the break ends the line", 0, false, false, {"ab\x08", "cd\x02"}, false},
+      {"draft: the break starts the next line", 1, false, false, {"ab", "\x08", "cd\x02"}, false},
+      {"before the paragraph end", 0, true, false, {"ab\x08\x02"}, true},
+      {"before the end of a story's last paragraph", 0, true, true, {"ab\x08", "\x02"}, false},
+  };
+  LayoutLineFitter().IsLastOfStory = LastOfStory;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LayoutLineFitter().Settings.ViewMode = c.viewMode;
+    gLastOfStory = c.lastOfStory;
+    Start(serif);
+    Text("ab");
+    Special(scPageBreak);
+    if (!c.atParagraphEnd) Text("cd");
+    Finish();
+    Break(7200);
+    ASSERT_EQ(LineCount(), c.lines.size());
+    for (size_t i = 0; i < LineCount(); ++i) EXPECT_EQ(LineText(i), c.lines[i]) << i;
+    EXPECT_EQ(Line(0).HasFlag(lfPageBreakEnds), c.pageEndsAfterLine);
+  }
+  LayoutLineFitter().IsLastOfStory = nullptr;
+}
+
+TEST_F(LineFitterTest, CapitalsAreMeasuredInUpperCase) {
+  Start(serif);
+  Text("abc");
+  Finish();
+  Break(100000);
+  const int32_t lower = Line(0).Positions[3];
+  Start(serif);
+  Text("ABC");
+  Finish();
+  Break(100000);
+  const int32_t upper = Line(0).Positions[3];
+  Start(serif);
+  AppendContentTag(stream, cpAllCaps, 1);
+  Text("abc");
+  Finish();
+  Break(100000);
+  EXPECT_NE(lower, upper);
+  EXPECT_EQ(Line(0).Positions[3], upper);
+}
+
+}  // namespace
