@@ -188,5 +188,13 @@ class TDoc {
 TDoc* CriticalEditDoc();
 int32_t CriticalEditCount();
 
+// Sort comparators (negative, 0 or positive).
+// Records by their first 32-bit value.
+int CompareByFirstField(const int32_t* a, const int32_t* b);
+// Index entry texts split at ":" into levels; each level compared without regard to case or
+// accents, then case-sensitively to break ties; the first level that differs decides.
+int CompareIndexEntryTexts(const std::u16string& a, const std::u16string& b);
+int CompareSectionsByFirstParagraph(const TSection& a, const TSection& b);
+
 // The extension of a document format index ("rtf", "doc", "docx", "odt", "cod", "wri", "txt").
 const char* DocFormatExtension(int32_t formatIndex);

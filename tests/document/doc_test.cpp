@@ -150,3 +150,31 @@ TEST(Doc, SuggestedFileNamesComeFromTheFirstSentence) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Doc, IndexEntryTextsCompareLevelByLevel) {
+  struct Case {
+    std::u16string a, b;
+    int want;
+  } cases[] = {
+      {u"apple", u"Banana", -1},
+      {u"apple", u"Apple", -1},         // equal without case: lower case first
+      {u"\u00E9t\u00E9", u"ete", 1},    // accents after the loose order
+      {u"eta", u"\u00E9tb", -1},        // ... but never before it
+      {u"fruit:pear", u"fruit:Apple", 1},
+      {u"fruit", u"fruit:apple", -1},   // fewer levels first
+      {u"same:level", u"same:level", 0},
+  };
+  for (const Case& c : cases) {
+    const int got = CompareIndexEntryTexts(c.a, c.b);
+    EXPECT_EQ((got > 0) - (got < 0), c.want);
+    const int back = CompareIndexEntryTexts(c.b, c.a);
+    EXPECT_EQ((back > 0) - (back < 0), -c.want);
+  }
+  const int32_t small[] = {-5, 9}, big[] = {3, 0};
+  EXPECT_LT(CompareByFirstField(small, big), 0);
+  EXPECT_GT(CompareByFirstField(big, small), 0);
+}
+
+}  // namespace
