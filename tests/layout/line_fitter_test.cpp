@@ -307,3 +307,42 @@ TEST_F(LineFitterTest, CapitalsAreMeasuredInUpperCase) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LineFitterTest, KerningPullsPairsTogetherFromItsThresholdOn) {
+  struct Case {
+    const char* name;
+    int32_t threshold;  // half-points; 0 no kerning
+    bool kerned;
+  };
+  const Case cases[] = {{"off", 0, false}, {"from 10 pt", 20, true}, {"from 20 pt", 40, false}};
+  int32_t plain = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start(serif, 24);
+    AppendContentTag(stream, cpKerning, c.threshold);
+    Text("AVAV");
+    Finish();
+    Break(100000);
+    const int32_t width = Line(0).Positions[4];
+    if (c.threshold == 0) plain = width;
+    if (c.kerned) EXPECT_LT(width, plain);
+    else EXPECT_EQ(width, plain);
+  }
+}
+
+TEST_F(LineFitterTest, TabBeyondEveryStopFillsTheLineAndTheTextGoesOn) {
+  Start(serif);
+  Text(std::string(400, 'm'));  // far beyond the default stops
+  Special(scTab);
+  Text("x");
+  Finish();
+  Break(200000);
+  ASSERT_EQ(LineCount(), 2u);
+  const std::vector<int32_t>& p = Line(0).Positions;
+  EXPECT_EQ(p[401], TwipsToLayoutX(200000, S()));
+  EXPECT_EQ(LineText(1), "x\x02");
+}
+
+}  // namespace
