@@ -270,7 +270,10 @@ intptr_t ScrollBar::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     StepPressedPart();
     return 0;
   }
-  if (msg == WM_CAPTURECHANGED || msg == WM_CANCELMODE) {
+  // The base releases the capture itself just before a button-up; only a capture taken away
+  // while the button is still held (or a cancel) ends the press.
+  bool lost = msg == WM_CAPTURECHANGED && (CurrentShiftState() & ssLeft);
+  if (lost || msg == WM_CANCELMODE) {
     StopRepeat();
     pressed_ = Part::None;
     Invalidate();

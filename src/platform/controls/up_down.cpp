@@ -121,7 +121,8 @@ intptr_t UpDown::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     if (ButtonRect(which).Contains(ScreenToClient(GetCursorPos()))) ClickButton(which);
     return 0;
   }
-  if (msg == WM_CAPTURECHANGED || msg == WM_CANCELMODE) {
+  bool lost = msg == WM_CAPTURECHANGED && (CurrentShiftState() & ssLeft);
+  if (lost || msg == WM_CANCELMODE) {
     StopRepeat();
     pressed_ = -1;
   }
