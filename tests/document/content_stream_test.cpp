@@ -76,6 +76,49 @@ TEST(ContentStream, NormalFormPutsFieldMarksAheadOfFormatting) {
   for (const Case& c : cases) EXPECT_EQ(Normalized(c.in), c.want.Bytes()) << c.name;
 }
 
+TEST(ContentStream, NormalFormSetsTheContentFlags) {
+  TField dropCap, anchor, symbol;
+  dropCap.Kind = fkDropCap;
+  anchor.Kind = fkShapeAnchor;
+  anchor.Shape = reinterpret_cast<TShape*>(&anchor);  // only its identity matters here
+  symbol.FieldType = ftSymbol;
+  struct Case {
+    const char* name;
+    B in;
+    uint16_t want;
+  } cases[] = {
+      {"plain text", B().Text("a").End(), 0},
+      {"UTF-16 character", B().Tag(ctWideChar, 0x3A9).End(), pfSymbolText},
+      {"raised text, even when cancelled at once",
+       B().Text("a").Tag(cpVertOffset, 3).Tag(cpVertOffset, DefaultCharFormat.VertOffset).Text("b").End(),
+       pfVertOffset},
+      {"drop cap before the first character",
+       B().Ref(ctFieldStart, &dropCap).Text("A").Ref(ctFieldEnd, &dropCap).Text("b").End(), pfDropCap},
+      {"drop cap later in the paragraph",
+       B().Text("x").Ref(ctFieldStart, &dropCap).Text("A").Ref(ctFieldEnd, &dropCap).End(), 0},
+      {"shape anchor", B().Text("a").Ref(ctFieldStart, &anchor).Ref(ctFieldEnd, &anchor).End(),
+       pfAnchoredShapes},
+      {"SYMBOL field", B().Ref(ctFieldStart, &symbol).Text("a").Ref(ctFieldEnd, &symbol).End(),
+       pfSymbolText},
+      {"inline shape", B().Tag(ctInlineShape, 0).End(), pfInlineShapes},
+  };
+  const uint16_t contentFlags = pfSymbolText | pfVertOffset | pfDropCap | pfAnchoredShapes |
+                                pfInlineShapes | pfHorizontalRule;
+  for (const Case& c : cases) {
+    TPar par(nullptr);
+    c.in.Into(par);
+    par.Flags |= pfWideTextValid;  // stale caches are cleared
+    NormalizeParagraphTags(par);
+    EXPECT_EQ(par.Flags & contentFlags, c.want) << c.name;
+    EXPECT_FALSE(par.HasFlag(pfWideTextValid)) << c.name;
+    EXPECT_EQ(par.AnchoredShapes.size(), c.want == pfAnchoredShapes ? 1u : 0u) << c.name;
+  }
+  TPar symbolText(nullptr);
+  B().Text("x").Ref(ctFieldStart, &symbol).Text("ab").Tag(ctSpecialChar, scTab)
+      .Ref(ctFieldEnd, &symbol).Text("y").End().Into(symbolText);
+  EXPECT_EQ(symbolText.GetSymbolCharPositions(), (std::vector<int32_t>{1, 2, 3}));
+}
+
 TEST(ContentStream, NormalisedParagraphIsNotWalkedAgain) {
   TPar par(nullptr);
   B().Text("a").Tag(cpBold, 1).Tag(cpBold, DefaultCharFormat.Bold).End().Into(par);

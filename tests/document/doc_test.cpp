@@ -4,6 +4,7 @@
 
 #include "document/doc.h"
 #include "document/doc_services.h"
+#include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "foundation/exceptions.h"
@@ -107,6 +108,39 @@ TEST(Doc, ScopedFlagsRestoreLastInFirstOut) {
   EXPECT_FALSE(doc.IsDocFlagSet(40));
   EXPECT_FALSE(doc.IsDocFlagSet(41));
   doc.RestoreScopedFlag();  // an empty stack changes nothing
+}
+
+struct TCountingUpdates : TDocServices {
+  int* updates;
+  void RequestInterfaceUpdate() override { ++*updates; }
+};
+
+TEST(Doc, ModifiedStateAsksForAnInterfaceUpdateOnlyWhenItChanges) {
+  int updates = 0;
+  auto services = std::make_unique<TCountingUpdates>();
+  services->updates = &updates;
+  SetDocServices(std::move(services));
+  {
+    TDoc doc(true);
+    doc.SetModified(1);
+    doc.SetModified(1);
+    doc.SetModified(0);
+    EXPECT_EQ(updates, 2);
+    EXPECT_FALSE(doc.IsModifiedOrUntitled());
+  }
+  SetDocServices(nullptr);
+}
+
+TEST(Doc, DropCapFieldOfAParagraph) {
+  TDoc doc(true);
+  TField dropCap;
+  dropCap.Kind = fkDropCap;
+  TStreamBuilder().Tag(cpBold, 1).Ref(ctFieldStart, &dropCap).Text("W").Ref(ctFieldEnd, &dropCap)
+      .Text("ord").End().Into(*doc.Par(0));
+  EXPECT_EQ(doc.GetDropCapField(0), &dropCap);
+  TStreamBuilder().Text("No cap").End().Into(*doc.Par(0));
+  EXPECT_EQ(doc.GetDropCapField(0), nullptr);
+  EXPECT_EQ(doc.GetDropCapField(5), nullptr);
 }
 
 struct TOpenNames : TDocServices {
