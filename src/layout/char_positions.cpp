@@ -98,3 +98,29 @@ int32_t CharIndexAtX(TLine& line, int32_t x) {
   const bool lastLine = line.Par != nullptr && line.FirstChar + line.Count >= line.Par->CharCount();
   return lastLine && line.Count > 0 ? line.Count - 1 : line.Count;
 }
+
+TCharRange BlockSelectionCharRange(TLine& line, int32_t x1, int32_t x2) {
+  if (x1 == x2 || line.Par == nullptr) return {};
+  const int32_t left = std::min(x1, x2), right = std::max(x1, x2);
+  int32_t n = line.Count;
+  if (n > 0 && line.FirstChar + line.Count >= line.Par->CharCount()) --n;
+  TCharRange range;
+  int32_t best = INT32_MAX;
+  for (int32_t i = 0; i <= n; ++i) {
+    const int32_t d = std::abs(GetLineCharX(line, i) - left);
+    if (d <= best) {
+      best = d;
+      range.First = i;
+    }
+  }
+  best = INT32_MAX;
+  range.Last = range.First;
+  for (int32_t i = range.First; i <= n; ++i) {
+    const int32_t d = std::abs(GetLineCharX(line, i) - right);
+    if (d < best) {
+      best = d;
+      range.Last = i;
+    }
+  }
+  return range;
+}

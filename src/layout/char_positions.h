@@ -14,3 +14,12 @@ int32_t GetLineCharX(TLine& line, int32_t n);
 // The character boundary nearest to a pixel x (ties go to the right); right of every boundary
 // the line's end, or the position before the paragraph mark on the paragraph's last line.
 int32_t CharIndexAtX(TLine& line, int32_t x);
+
+struct TCharRange {
+  int32_t First = 0;
+  int32_t Last = 0;
+};
+// The boundaries of the line that a block (column) selection between two pixel x values covers:
+// the boundary nearest to the left x (a tie goes right) and the one nearest to the right x from
+// there on (a tie goes left); the paragraph mark is never included. Equal x values give (0, 0).
+TCharRange BlockSelectionCharRange(TLine& line, int32_t x1, int32_t x2);

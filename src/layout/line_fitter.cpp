@@ -43,6 +43,7 @@ struct TLayoutLineFitter::Walk {
   bool triedHyphenation = false;
   int32_t previousByte = -1;  // for kerning
   bool blocked = false;  // an exclusion rectangle stands in the way (wrap context)
+  uint8_t* stream = nullptr;  // the line's bytes in the paragraph, for the tab tags' stop kinds
   int32_t availLayout = 0;
 };
 
@@ -261,6 +262,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
   if (highlight != AutoColor) line.Flags |= lfHighlight;
 
   const uint8_t* data = cursor.Data + cursor.Offset;
+  if (cursor.Data == par.Content.Data) w.stream = par.Content.Data + cursor.Offset;
   const int32_t left = cursor.Left;
   const int32_t stopIndex = par.LayoutValues.StopIndex;
   while (w.bytes < left) {
@@ -666,6 +668,7 @@ bool TLayoutLineFitter::HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int3
   const uint32_t packed = NextTabStop(working, xTwips, atX);
   int32_t stop = packed == NoFurtherTabStop ? -1 : TabStopPosition(packed);
   int kind = packed == NoFurtherTabStop ? tkLeft : TabStopKind(packed);
+  int leader = packed == NoFurtherTabStop ? tlNone : UnpackTabStop(packed).Leader;
   // A hanging first line: the left indent acts as a left stop.
   const int32_t leftIndent = par.Format.LeftIndent == ParUnset16 ? 0 : par.Format.LeftIndent;
   const int32_t firstIndent = par.Format.FirstIndent == ParUnset16 ? 0 : par.Format.FirstIndent;
@@ -674,9 +677,13 @@ bool TLayoutLineFitter::HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int3
     if (stop < 0 || leftIndent < stop || !HasTabStop(own, stop)) {
       stop = leftIndent;
       kind = tkLeft;
+      leader = tlNone;
     }
   }
   if (par.NumberOwner != nullptr || kind == tkList || kind == tkBar) kind = tkLeft;
+  // The painter draws the leader from the tab tag: its second value byte holds the stop's kind
+  // and leader (the character code stays in the first).
+  if (w.stream != nullptr) w.stream[at + 3] = static_cast<uint8_t>(kind + 16 * leader);
   const int32_t stopX = stop < 0 ? std::max(x, w.availLayout) : TwipsToLayoutX(stop, Settings);
   const int32_t distance = std::max(0, stopX - x);
   const AddResult r = AddChar(line, w, wrap, scTab, kind == tkLeft ? distance : 0, 0, 0, true);

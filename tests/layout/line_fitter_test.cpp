@@ -122,6 +122,10 @@ TEST_F(LineFitterTest, TabStopsOfEveryKind) {
     const std::vector<int32_t>& p = Line(0).Positions;
     const int32_t stopX = TwipsToLayoutX(stop, S());
     const size_t first = 2, last = 2 + std::string(c.after).size();
+    // The tab tag tells the painter the stop's kind (and leader).
+    const int32_t tabAt = par->CharToStreamOffset(1);
+    EXPECT_EQ((ReadTagAt(par->Content.Data, tabAt).Value >> 8) & 0xFF, c.kind);
+    EXPECT_EQ(par->CodeAt(1), scTab);
     switch (c.anchor) {
       case 0: EXPECT_EQ(p[first], stopX); break;
       case 1: EXPECT_EQ(p[last], stopX); break;

@@ -120,6 +120,23 @@ TEST_F(LineMetricsTest, AChangeOfScaleClearsTheCachedWidthsOfEveryLine) {
   EXPECT_GT(GetLineCharX(Line(1), 5), before);
 }
 
+TEST_F(LineMetricsTest, BlockSelectionTakesTheNearestBoundariesAndNeverTheParagraphMark) {
+  Start(serif);
+  Text("abcdef");
+  Finish();
+  Break(100000);
+  TLine& l = Line(0);
+  const int32_t x1 = GetLineCharX(l, 1), x3 = GetLineCharX(l, 3);
+  TCharRange r = BlockSelectionCharRange(l, x3 + 1, x1 - 1);
+  EXPECT_EQ(r.First, 1);
+  EXPECT_EQ(r.Last, 3);
+  r = BlockSelectionCharRange(l, x1, 1 << 20);
+  EXPECT_EQ(r.Last, 6);  // before the paragraph mark
+  r = BlockSelectionCharRange(l, x3, x3);
+  EXPECT_EQ(r.First, 0);
+  EXPECT_EQ(r.Last, 0);
+}
+
 TEST_F(LineMetricsTest, LineSpacingRules) {
   struct Case {
     const char* name;
