@@ -1,0 +1,68 @@
+// The registries of the services the interface toolkit asks of higher subsystems, with their
+// least-behaviour defaults.
+#include "foundation/toolkit_services.h"
+
+#include <utility>
+
+#include "foundation/command_services.h"
+#include "foundation/hotkey_services.h"
+#include "foundation/sound_services.h"
+#include "platform/controls/control.h"
+#include "platform/win/window_system.h"
+
+bool ToolbarCustomizing = false;
+
+namespace {
+
+template <class T>
+std::unique_ptr<T>& Slot() {
+  static std::unique_ptr<T> slot = std::make_unique<T>();
+  return slot;
+}
+
+template <class T>
+void Register(std::unique_ptr<T> service) {
+  Slot<T>() = service ? std::move(service) : std::make_unique<T>();
+}
+
+plat::Rect ScreenOrDefault() {
+  if (plat::IsWindowSystemStarted()) return plat::GetScreenRect();
+  return {0, 0, 1024, 768};
+}
+
+}  // namespace
+
+void SetHotKeyService(std::unique_ptr<THotKeyService> service) { Register(std::move(service)); }
+THotKeyService& HotKeyService() { return *Slot<THotKeyService>(); }
+
+void SetSoundService(std::unique_ptr<TSoundService> service) { Register(std::move(service)); }
+TSoundService& SoundService() { return *Slot<TSoundService>(); }
+
+void SetCommandService(std::unique_ptr<TCommandService> service) { Register(std::move(service)); }
+TCommandService& CommandService() { return *Slot<TCommandService>(); }
+
+bool TCommandService::HandleClipboardMessage(uint32_t msg, intptr_t& result) {
+  int32_t id = 0;
+  switch (msg) {
+    case plat::WM_CUT: id = 3420; break;
+    case plat::WM_COPY: id = 3340; break;
+    case plat::WM_PASTE: id = 3360; break;
+    case plat::WM_CLEAR: id = 3200; break;
+    default: return false;
+  }
+  Execute(id);
+  result = 1;
+  return true;
+}
+
+void SetToolkitServices(std::unique_ptr<TToolkitServices> services) {
+  Register(std::move(services));
+}
+TToolkitServices& ToolkitServices() { return *Slot<TToolkitServices>(); }
+
+plat::Rect TToolkitServices::MainMonitorRect() {
+  plat::Rect r = ScreenOrDefault();
+  return {0, 0, r.Width(), r.Height()};
+}
+
+plat::Rect TToolkitServices::WorkArea() { return ScreenOrDefault(); }

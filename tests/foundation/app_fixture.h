@@ -1,0 +1,51 @@
+#pragma once
+// A headless window system on the test clock with the application object, for the toolkit's
+// window tests. Input is delivered through the application object's loop step, as in the
+// running program.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/application.h"
+#include "foundation/message_dlg_service.h"
+#include "platform/backend/headless.h"
+#include "platform/controls/control.h"
+#include "platform/controls/form.h"
+#include "platform/win/keys.h"
+#include "platform/win/window_system.h"
+
+namespace apptest {
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::StartWindowSystem({plat::BackendKind::Headless, true});
+    app_ = &GetApp();
+  }
+  void TearDown() override {
+    FreeApp();
+    SetMessageDlgService(nullptr);
+    plat::StopWindowSystem();
+  }
+
+  TApp& App() { return *app_; }
+  // Runs the loop step until nothing is waiting.
+  void Pump() { App().ProcessMessages(); }
+  void Press(uint8_t vk, uint8_t shiftBits = 0) {
+    plat::headless::PressKey(vk, shiftBits);
+    Pump();
+  }
+  void Advance(uint64_t ms) {
+    plat::headless::AdvanceClock(ms);
+    Pump();
+  }
+  static void ShowForm(plat::Form& f) {
+    f.Show();
+    GetApp().ProcessMessages();
+  }
+
+ private:
+  TApp* app_ = nullptr;
+};
+
+}  // namespace apptest
