@@ -38,6 +38,12 @@ class DropList : public ListBox {
     SetAcceptsFocus(false);
     SetTabStop(false);
   }
+
+ protected:
+  // The row under the mouse or the keys is drawn as selected in the focus colours.
+  void DrawItem(Canvas& c, int32_t index, const Rect& rect, uint32_t state) override {
+    ListBox::DrawItem(c, index, rect, state | odFocused);
+  }
 };
 
 }  // namespace

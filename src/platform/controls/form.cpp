@@ -235,7 +235,15 @@ bool Form::Active() const {
 
 // ---- Keyboard ----
 
-void Form::NoteFocus(Control* c) { activeControl_ = c; }
+void Form::NoteFocus(Control* c) {
+  activeControl_ = c;
+  FocusNoted(c);
+}
+
+void Form::HandleCreated() {
+  // A form made again (moved to another parent) shows itself as it was.
+  if (Visible() && Handle()) ShowWindow(Handle(), true);
+}
 
 void Form::SetActiveControl(Control* c) {
   if (c && !ContainsControl(c)) return;
@@ -325,6 +333,7 @@ intptr_t Form::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       Close();
       return 0;
     case WM_SETFOCUS:
+      FocusNoted(this);
       if (activeControl_ && activeControl_ != this && activeControl_->CanFocus())
         activeControl_->SetFocus();
       else

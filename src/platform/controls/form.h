@@ -112,6 +112,9 @@ class Form : public Control {
   virtual void DoHide();
   virtual void Activated();
   virtual void Deactivated();
+  // A control of the form (or the form itself) took the focus.
+  virtual void FocusNoted(Control*) {}
+  void HandleCreated() override;
   void Paint(PaintContext& pc) override;
 
  private:
