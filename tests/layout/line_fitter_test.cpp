@@ -168,35 +168,41 @@ struct FakeHyphenation : THyphenationService {
 TEST_F(LineFitterTest, HyphenationHooks) {
   struct Case {
     const char* name;
+    const char* text;
+    int32_t room;  // the line holds the first `room` characters of the text
     bool automatic;
     bool parForbids;
+    int32_t zone;
     const char* firstLine;
     bool hyphenated;
   };
   const Case cases[] = {
-      {"hyphenated at the last point that fits", true, false, "xx abcdef", true},
-      {"automatic hyphenation off", false, false, "xx ", false},
-      {"paragraph forbids hyphenation", true, true, "xx ", false},
+      {"hyphenated at the last point that fits", "xx abcdefghij", 10, true, false, 0,
+       "xx abcdef", true},
+      {"automatic hyphenation off", "xx abcdefghij", 10, false, false, 0, "xx ", false},
+      {"paragraph forbids hyphenation", "xx abcdefghij", 10, true, true, 0, "xx ", false},
+      {"a word longer than the line", "abcdefghij", 7, true, false, 0, "abcdef", true},
+      {"the word starts inside the hyphenation zone", "xx abcdefghij", 10, true, false, 100000,
+       "xx ", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetHyphenationService(std::make_unique<FakeHyphenation>());
     LayoutLineFitter().Settings.AutoHyphenate = c.automatic;
-    LayoutLineFitter().Settings.HyphenationZone = 0;
+    LayoutLineFitter().Settings.HyphenationZone = c.zone;
     par->Format.NoHyphenation = c.parForbids ? 1 : 0;
     Start(serif);
-    Text("xx abcdefghij");
+    Text(c.text);
     Finish();
-    // Room for "xx abcdefg": "abcdef-" fits, "abcdefghi" does not.
-    const int32_t width = WidthOfFirst(10);
-    const int32_t unhyphenatedEnd = Line(0).Positions[9];
+    const int32_t width = WidthOfFirst(c.room);
+    const int32_t unhyphenatedEnd =
+        Line(0).Positions[static_cast<size_t>(std::string(c.firstLine).size())];
     Break(width);
     ASSERT_GE(LineCount(), 2u);
     EXPECT_EQ(LineText(0), c.firstLine);
     EXPECT_EQ(Line(0).HasFlag(lfHyphenated), c.hyphenated);
     if (c.hyphenated) {
-      // The hyphen's width is added at the line's end.
-      EXPECT_GT(Line(0).EndX(), unhyphenatedEnd);
+      EXPECT_GT(Line(0).EndX(), unhyphenatedEnd);  // the hyphen's width is added at the end
       EXPECT_EQ(LineText(1), "ghij\x02");
     }
   }
