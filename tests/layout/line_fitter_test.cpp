@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <array>
 
 #include "layout/layout_fixture.h"
 #include "layout/layout_units.h"
@@ -353,6 +354,46 @@ TEST_F(LineFitterTest, TabBeyondEveryStopFillsTheLineAndTheTextGoesOn) {
   const std::vector<int32_t>& p = Line(0).Positions;
   EXPECT_EQ(p[401], TwipsToLayoutX(200000, S()));
   EXPECT_EQ(LineText(1), "x\x02");
+}
+
+}  // namespace
+
+namespace {
+
+// Lines as (first character, count, end x) for comparing two breaks.
+std::vector<std::array<int32_t, 3>> Shape(const TPar& par) {
+  std::vector<std::array<int32_t, 3>> out;
+  for (const TLine* l : par.Lines) out.push_back({l->FirstChar, l->Count, l->EndX()});
+  return out;
+}
+
+TEST_F(LineFitterTest, ReBreakingFromALineGivesTheSameLinesAsAFullBreak) {
+  // Format changes inside words, so that a line broken at the space before such a word must
+  // take back the changes it measured past its break.
+  Start(serif, 24);
+  const char* words[] = {"alpha", "beta", "gamma", "delta", "epsilon", "zeta", "eta", "theta"};
+  for (int i = 0; i < 60; ++i) {
+    const std::string w = words[i % 8];
+    Text(w.substr(0, 2));
+    AppendContentTag(stream, ctSize, 18 + (i % 5) * 6);
+    AppendContentTag(stream, ctFont, i % 3 == 0 ? sans : serif);
+    Text(w.substr(2) + " ");
+  }
+  Finish();
+  Break(5000);
+  ASSERT_GE(LineCount(), 6u);
+  for (size_t i = 1; i < LineCount(); ++i) {
+    TCharFormat after;
+    FormatAfterLine(Line(i - 1), after);
+    EXPECT_EQ(Line(i).StartFormat.Size, after.Size) << i;
+    EXPECT_EQ(Line(i).StartFormat.Font, after.Font) << i;
+  }
+  const auto full = Shape(*par);
+  for (int32_t from : {1, 3, 5}) {
+    SCOPED_TRACE(from);
+    BreakParagraphIntoLines(*par, from, 5000, nullptr);
+    EXPECT_EQ(Shape(*par), full);
+  }
 }
 
 }  // namespace
