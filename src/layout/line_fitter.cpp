@@ -218,6 +218,15 @@ void TLayoutLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext
     w.triedHyphenation = true;
     w.hyphenAfter = std::move(points);
   }
+  if (wrap != nullptr && line.Count == 0 && line.StreamLength < cursor.Left) {
+    // A segment that holds no character takes nothing, not even the format tags before the
+    // character that did not fit: the next segment starts with the same format.
+    line.StreamLength = 0;
+    format_ = startFormat;
+    symbolOverride_ = startOverride;
+    overriddenFont_ = startOverridden;
+    fontDirty_ = true;
+  }
   if (wrap != nullptr && !w.blocked) wrap->NextFreeX = wrap->RightLimit;
   cursor.Offset += line.StreamLength;
   cursor.Left -= line.StreamLength;
@@ -466,7 +475,28 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       par.CodeAt(line.FirstChar + w.count - 1) == scOptionalHyphen)
     line.Positions.back() += HyphenWidth();
   EndLine(line, w, left);
+  if (wrap != nullptr && w.count > 0 && !FinalBandCheck(line, w, *wrap)) {
+    // With its final height the segment runs into a shape: the breaker starts the content
+    // again where the context now points.
+    line.StreamLength = 0;
+    line.Count = 0;
+    line.Positions.resize(1);
+  }
   return false;
+}
+
+bool TLayoutLineFitter::FinalBandCheck(const TLine& line, Walk& w, TWrapContext& wrap) {
+  if (wrap.BandRects.empty()) return true;
+  const int32_t x = LayoutXToTwips(line.StartX(), Settings);
+  const int32_t height = LayoutYToTwips(line.Ascent + line.Descent, Settings);
+  const plat::Rect probe{x, wrap.BandTop, x + 1, wrap.BandTop + std::max(height, wrap.BandHeight)};
+  for (const plat::Rect& r : wrap.Exclusions)
+    if (probe.left < r.right && r.left < probe.right && probe.top < r.bottom && r.top < probe.bottom) {
+      w.blocked = true;
+      wrap.NextFreeX = r.right;
+      return false;
+    }
+  return true;
 }
 
 // --- Adding characters and breaking ---

@@ -65,6 +65,7 @@ class TLayoutLineFitter : public TLineFitter {
   void RecordOpportunity(Walk& w, bool tagChar, bool hyphenPoint);
   bool TryHyphenation(const TLine& line, Walk& w, int32_t charIndex);
   bool BreakFor(TLine& line, Walk& w, AddResult r, int32_t at);
+  bool FinalBandCheck(const TLine& line, Walk& w, TWrapContext& wrap);
   bool HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int32_t at, bool& retry);
   bool EndsWithOptionalHyphen(const TLine& line, int32_t count) const;
   void ResolvePendingTab(TLine& line, Walk& w);

@@ -107,6 +107,26 @@ TEST_F(WrappedPar, AShapeAcrossTheWholeWidthPushesTheTextBelowIt) {
   for (size_t i = 1; i < LineCount(); ++i) EXPECT_GT(Line(i).Top, Line(i - 1).Top);
 }
 
+TEST_F(WrappedPar, EverySegmentStartsWithTheFormatInForceAfterThePreviousOne) {
+  Start(serif);
+  const char* words[] = {"harvest", "of", "mountain", "rivers", "and", "quiet", "fields"};
+  for (int i = 0; i < 50; ++i) {
+    const std::string w = words[i % 7];
+    Text(w.substr(0, 1));
+    AppendContentTag(stream, ctSize, 18 + (i % 4) * 8);
+    Text(w.substr(1) + " ");
+  }
+  Finish();
+  wrap = Context({{2500, 0, 3500, 2500}, {0, 3000, 1500, 4000}});
+  BreakParagraphIntoLines(*par, 0, kWidth, &wrap);
+  ExpectContiguous();
+  for (size_t i = 1; i < LineCount(); ++i) {
+    TCharFormat after;
+    FormatAfterLine(Line(i - 1), after);
+    EXPECT_EQ(Line(i).StartFormat.Size, after.Size) << i;
+  }
+}
+
 TEST_F(WrappedPar, WithoutShapesInTheWayLinesAreStackedFromTheTop) {
   BreakAround({{0, 50000, kWidth, 60000}});  // far below the text
   ExpectContiguous();
