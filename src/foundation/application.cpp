@@ -299,6 +299,7 @@ void TApp::HandleMessage() {
     Idle();
   } catch (...) {
     HandleException(this);
+    return;
   }
   if (!Terminated) plat::WaitMessage();
 }
