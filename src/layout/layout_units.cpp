@@ -1,21 +1,24 @@
 #include "layout/layout_units.h"
 
+#include <algorithm>
+#include <climits>
+
 int32_t MulDivRound(int64_t a, int64_t b, int64_t c) {
   if (c == 0) return 0;
   int64_t n = a * b;
   const bool negative = (n < 0) != (c < 0);
   if (n < 0) n = -n;
   if (c < 0) c = -c;
-  const int64_t q = (n + c / 2) / c;
+  const int64_t q = std::min<int64_t>((n + c / 2) / c, INT32_MAX);  // saturates
   return static_cast<int32_t>(negative ? -q : q);
 }
 
 int32_t PixelsToLayoutX(int32_t pixels, const TLayoutSettings& s) {
-  return s.DeviceMeasuring ? MulDivRound(pixels, s.DeviceScaleX, 100) : pixels * LayoutUnitsPerPixel;
+  return MulDivRound(pixels, s.DeviceMeasuring ? s.DeviceScaleX : LayoutUnitsPerPixel * 100, 100);
 }
 
 int32_t PixelsToLayoutY(int32_t pixels, const TLayoutSettings& s) {
-  return s.DeviceMeasuring ? MulDivRound(pixels, s.DeviceScaleY, 100) : pixels * LayoutUnitsPerPixel;
+  return MulDivRound(pixels, s.DeviceMeasuring ? s.DeviceScaleY : LayoutUnitsPerPixel * 100, 100);
 }
 
 int32_t LayoutToPixelsX(int32_t value, const TLayoutSettings& s) {
@@ -42,7 +45,8 @@ int32_t LayoutXToTwips(int32_t x, const TLayoutSettings& s) {
 
 int32_t TwipsToLayoutX(int32_t twips, const TLayoutSettings& s) {
   return s.DeviceMeasuring ? TwipsToScreenPixels(twips, s)
-                           : TwipsToScreenPixels(twips * LayoutUnitsPerPixel, s);
+                           : MulDivRound(static_cast<int64_t>(twips) * LayoutUnitsPerPixel,
+                                         s.ScreenDpi, 1440);
 }
 
 int32_t LayoutYToTwips(int32_t y, const TLayoutSettings& s) {

@@ -129,6 +129,7 @@ void TLayoutLineFitter::SelectCurrentFont() {
   if (key.Scale <= 0) key.Scale = 100;
   int32_t halfPoints = ValueOr(format_.Size, ValueOr(DefaultCharFormat.Size, 24));
   if (halfPoints <= 0) halfPoints = 24;
+  halfPoints = std::min(halfPoints, 3276);  // 1638 points, the largest size there is
   if (ValueOr(format_.Script, 0) != 0) halfPoints = std::max(1, halfPoints * 2 / 3);
   const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
   key.Size = -height;
@@ -151,6 +152,11 @@ void TLayoutLineFitter::SelectCurrentFont() {
 int32_t TLayoutLineFitter::CharWidth(uint8_t byte) {
   if (fontDirty_) SelectCurrentFont();
   return font_->Widths[byte];
+}
+
+int32_t TLayoutLineFitter::LetterSpacing() const {
+  // Twips between characters; a damaged value is kept within 22 inches either way.
+  return TwipsToLayoutX(std::clamp(ValueOr(format_.Spacing, 0), -31680, 31680), Settings);
 }
 
 int32_t TLayoutLineFitter::HyphenWidth() { return CharWidth('-'); }
@@ -295,7 +301,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       const TSharedFont* measuring =
           (ValueOr(format_.SmallCaps, 0) > 0 && lower) ? smallFont_ : font_;
       int32_t width = measuring->Widths[byte];
-      width += TwipsToLayoutX(ValueOr(format_.Spacing, 0), Settings);
+      width += LetterSpacing();
       int32_t kern = 0;
       if (w.count > 0 && w.previousByte >= 0) kern = Kerning(static_cast<uint8_t>(w.previousByte), byte);
       const AddResult r = AddChar(line, w, wrap, byte, width, ascent_, descent_, false, kern);
@@ -338,7 +344,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       case ctWideChar: {
         if (fontDirty_) SelectCurrentFont();
         const int32_t width = font_->Font.CharAdvance(static_cast<char16_t>(tag.Value & 0xFFFF)) +
-                              TwipsToLayoutX(ValueOr(format_.Spacing, 0), Settings);
+                              LetterSpacing();
         const AddResult r = AddChar(line, w, wrap, scWideChar, width, ascent_, descent_, true);
         if (r != AddResult::Accepted) {
           return BreakFor(line, w, r, at);
@@ -462,7 +468,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       case scAutoNoteMark: width = CharWidth('?'); break;
       default: width = 0; break;
     }
-    width += TwipsToLayoutX(ValueOr(format_.Spacing, 0), Settings);
+    width += LetterSpacing();
     const AddResult r = AddChar(line, w, wrap, code, width, ascent_, descent_, true);
     if (r != AddResult::Accepted) {
       return BreakFor(line, w, r, at);
@@ -577,7 +583,8 @@ TLayoutLineFitter::AddResult TLayoutLineFitter::AddChar(TLine& line, Walk& w, TW
   } else if (code != scInlineShape) {
     const TParFormat& pf = line.Par->Format;
     const bool exact = pf.LineRule == 0 && pf.LineSpacing != ParUnset16 && pf.LineSpacing < 0;
-    const int32_t raise = ValueOr(format_.VertOffset, 0);
+    // Damaged files may hold any value: at most 1584 points either way.
+    const int32_t raise = std::clamp(ValueOr(format_.VertOffset, 0), -1584, 1584);
     if (!exact && raise != 0) {
       const int32_t offset = TwipsToLayoutX(raise * 20, Settings);
       ascent = std::max(0, ascent + offset);

@@ -77,6 +77,7 @@ class TLayoutLineFitter : public TLineFitter {
   void SelectCurrentFont();
   int32_t CharWidth(uint8_t byte);
   int32_t HyphenWidth();
+  int32_t LetterSpacing() const;
   int32_t Kerning(uint8_t previous, uint8_t current);
 
   TPar* par_ = nullptr;
