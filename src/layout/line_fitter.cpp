@@ -567,6 +567,12 @@ TLayoutLineFitter::AddResult TLayoutLineFitter::AddChar(TLine& line, Walk& w, TW
                                                         uint8_t code, int32_t width,
                                                         int32_t ascent, int32_t descent,
                                                         bool tagChar, int32_t kern) {
+  // No character is wider than about 10,000 inches, so that positions cannot overflow.
+  constexpr int32_t kMaxAdvance = 1 << 24;
+  width = std::clamp(width, -kMaxAdvance, kMaxAdvance);
+  kern = std::clamp(kern, -kMaxAdvance, kMaxAdvance);
+  ascent = std::clamp(ascent, 0, kMaxAdvance);
+  descent = std::clamp(descent, 0, kMaxAdvance);
   const int32_t index = line.FirstChar + w.count;
   int32_t hyphen = 0;
   bool hyphenPoint = false;
