@@ -377,6 +377,7 @@ void ListView::Paint(PaintContext& pc) {
     if (defaultDraw) PaintRow(c, i, row);
   }
   if (showHeaders_) PaintHeader(c);
+  DrawFrame(c, cr, Look().Border);
 }
 
 }  // namespace plat

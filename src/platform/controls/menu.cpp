@@ -13,10 +13,7 @@ uint32_t NextMenuHandle() {
   return ++next;
 }
 
-char16_t UpperAscii(char16_t c) {
-  if (c < 0x80) return char16_t(std::towupper(wint_t(c)));
-  return char16_t(std::towupper(wint_t(c)));
-}
+char16_t Upper(char16_t c) { return char16_t(std::towupper(wint_t(c))); }
 
 }  // namespace
 
@@ -64,7 +61,7 @@ char16_t MenuItem::Mnemonic() const {
       ++i;
       continue;
     }
-    return UpperAscii(label[i + 1]);
+    return Upper(label[i + 1]);
   }
   return 0;
 }

@@ -251,7 +251,13 @@ MenuItem* MenuTracker::Run(bool popup) {
   } else {
     done_ = true;
   }
+  // The menu closes when the program loses the activation (another program was clicked).
+  bool wasActive = IsAppActive();
   while (!done_) {
+    if (wasActive && !IsAppActive()) {
+      Finish(nullptr);
+      break;
+    }
     Msg m;
     if (!PeekMessage(m)) {
       WaitMessage();

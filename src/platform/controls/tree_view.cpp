@@ -394,7 +394,7 @@ void TreeView::PaintNode(Canvas& c, TreeNode& node, const Rect& row) {
   bool target = &node == dropTarget_;
   int32_t x = 2 + node.Level() * indent_;
   if (node.HasChildren()) {
-    Rect box{x + indent_ / 2 - 4, (row.top + row.bottom) / 2 - 4, x + indent_ / 2 + 5, (row.top + row.bottom) / 2 + 5};
+    Rect box{x, row.top, x + indent_, row.bottom};
     DrawArrowHead(c, box, node.Expanded() ? ArrowDir::Down : ArrowDir::Right, look.Text);
   }
   x += indent_;
@@ -436,6 +436,7 @@ void TreeView::Paint(PaintContext& pc) {
     }
     if (defaultDraw) PaintNode(c, node, row);
   }
+  DrawFrame(c, cr, Look().Border);
 }
 
 }  // namespace plat

@@ -283,3 +283,11 @@ TEST_F(MenuLoopTest, OwnerDrawnItemsAreMeasuredAndDrawn) {
   EXPECT_GE(drawn, 2);
   EXPECT_TRUE(lastState & ODS_SELECTED);
 }
+
+TEST_F(MenuLoopTest, MenuClosesWhenTheProgramLosesTheActivation) {
+  Soon([&] { headless::FocusAway(form->Handle()); });
+  AltLetter('f');
+  PumpPending();
+  EXPECT_EQ(MenuTracker::Active(), nullptr);
+  EXPECT_TRUE(tm.clicked.empty());
+}
