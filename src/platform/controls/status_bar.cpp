@@ -78,12 +78,18 @@ int32_t StatusBar::PanelAt(Point client) const {
   return -1;
 }
 
+void StatusBar::MouseDown(MouseButton b, ShiftState shift, Point p) {
+  Control::MouseDown(b, shift, p);
+  if (b == MouseButton::Left) pressedPanel_ = PanelAt(p);
+}
+
 void StatusBar::MouseUp(MouseButton b, ShiftState shift, Point p) {
   lastUp_ = p;
-  bool inside = b == MouseButton::Left && LeftButtonDownHere();
+  int32_t pressed = b == MouseButton::Left ? pressedPanel_ : -1;
+  if (b == MouseButton::Left) pressedPanel_ = -1;
   Control::MouseUp(b, shift, p);
-  int32_t i = PanelAt(p);
-  if (inside && i >= 0 && OnPanelClick) OnPanelClick(*this, i);
+  // A click is a press and a release on the same panel.
+  if (pressed >= 0 && PanelAt(p) == pressed && OnPanelClick) OnPanelClick(*this, pressed);
 }
 
 void StatusBar::DblClick() {

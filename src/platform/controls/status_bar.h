@@ -52,6 +52,7 @@ class StatusBar : public Control {
 
  protected:
   void Paint(PaintContext& pc) override;
+  void MouseDown(MouseButton b, ShiftState shift, Point p) override;
   void MouseUp(MouseButton b, ShiftState shift, Point p) override;
   void DblClick() override;
 
@@ -62,6 +63,7 @@ class StatusBar : public Control {
   bool sizeGrip_ = true;
   std::u16string simpleText_;
   Point lastUp_;
+  int32_t pressedPanel_ = -1;
 };
 
 }  // namespace plat
