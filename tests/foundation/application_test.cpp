@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "app_fixture.h"
 #include "foundation/exceptions.h"
 #include "foundation/options_holder.h"
 #include "support/test_env.h"
+#include "foundation/hotkey_services.h"
 #include "platform/controls/button.h"
 
 namespace {
@@ -156,6 +158,17 @@ TEST_F(AppLoopTest, SessionEndSavesTheSettingsAndEndsTheLoopInOrder) {
   GetOptions().Internal.HiliteCol = 65535;
 }
 
+TEST_F(AppLoopTest, TerminationSignalEndsTheSessionTheSameWay) {
+  bool saved = false;
+  App().OnEndSession = [&] { saved = true; };
+  plat::InstallSessionEndSignal();
+  std::raise(SIGTERM);
+  std::signal(SIGTERM, SIG_DFL);
+  plat::PostMessage(0, plat::WM_NULL);  // the loop looks at the pending signal on its next pass
+  while (!App().Terminated) App().HandleMessage();
+  EXPECT_TRUE(saved);
+}
+
 TEST_F(AppLoopTest, ExceptionsReachTheTopLevelBoxExceptSilentAborts) {
   std::vector<std::string> shown;
   SetSystemMessageBox([&](const std::string& text, const std::string&, uint32_t) {
@@ -234,6 +247,42 @@ TEST_F(AppLoopTest, WaitingCharacterIsKeptWholeBeforeDispatch) {
   App().ProcessMessage();
   EXPECT_EQ(LastWideCharMessage.message, plat::WM_CHAR);
   EXPECT_EQ(LastWideCharMessage.wParam, 0x416u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AppLoopTest, CtrlF6SwitchesDocumentWindowsButCtrlShiftTabStaysForHotKeys) {
+  plat::Form frame;
+  frame.SetBounds(0, 0, 600, 400);
+  App().MainForm = &frame;
+  plat::Form first, second;
+  for (plat::Form* f : {&first, &second}) {
+    f->SetFormStyle(plat::FormStyle::MdiChild);
+    f->SetParent(&frame);
+    f->SetBounds(10, 10, 200, 150);
+  }
+  ShowForm(frame);
+  ShowForm(first);
+  ShowForm(second);
+  second.SetFocus();
+  App().ProcessMessages();
+  ASSERT_EQ(plat::FindControl(plat::GetFocus()), &second);
+  struct Case { uint8_t key; uint8_t shift; bool customizing; bool switches; } cases[] = {
+      {plat::VK_TAB, 1 | 4, false, false},
+      {plat::VK_F6, 4, true, false},
+      {plat::VK_F6, 4, false, true},
+  };
+  for (const Case& c : cases) {
+    plat::Control* before = plat::FindControl(plat::GetFocus());
+    ToolbarCustomizing = c.customizing;
+    Press(c.key, c.shift);
+    ToolbarCustomizing = false;
+    plat::Control* after = plat::FindControl(plat::GetFocus());
+    EXPECT_EQ(before != after, c.switches) << int(c.key) << " " << int(c.shift);
+  }
+  App().MainForm = nullptr;
 }
 
 }  // namespace
