@@ -10,9 +10,8 @@
 #include "foundation/key_routing.h"
 #include "foundation/message_box.h"
 #include "foundation/options_holder.h"
-#include "platform/controls/button.h"
 #include "platform/controls/control_look.h"
-#include "platform/controls/label.h"
+#include "platform/controls/dialogs/notice_box.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"
 
@@ -63,39 +62,6 @@ const CursorEntry kCursors[64] = {
     {kNamed, "MoveWrapPoint"},
 };
 
-// Words of a hint laid out in lines of at most maxWidth pixels (explicit line breaks kept).
-std::vector<std::u16string> WrapHint(const plat::Font& font, const std::u16string& text,
-                                     int32_t maxWidth) {
-  plat::Canvas c;
-  c.SetFont(font);
-  std::vector<std::u16string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t nl = text.find(u'\n', start);
-    std::u16string para = text.substr(start, nl == std::u16string::npos ? nl : nl - start);
-    if (!para.empty() && para.back() == u'\r') para.pop_back();
-    std::u16string line;
-    size_t i = 0;
-    while (i < para.size()) {
-      size_t sp = para.find(u' ', i);
-      std::u16string word = para.substr(i, sp == std::u16string::npos ? sp : sp - i);
-      std::u16string tryLine = line.empty() ? word : line + u" " + word;
-      if (!line.empty() && c.TextExtent(tryLine).cx > maxWidth) {
-        lines.push_back(line);
-        line = word;
-      } else {
-        line = tryLine;
-      }
-      if (sp == std::u16string::npos) break;
-      i = sp + 1;
-    }
-    lines.push_back(line);
-    if (nl == std::u16string::npos) break;
-    start = nl + 1;
-  }
-  return lines;
-}
-
 TSystemMessageBox& SystemBoxSlot() {
   static TSystemMessageBox box;
   return box;
@@ -127,73 +93,6 @@ class TApp::AppWindow : public plat::Window {
  private:
   TApp& app_;
 };
-
-// ---- Hint window ----
-
-THintWindow::THintWindow() {
-  SetVisible(false);
-  SetBackColor(plat::clInfoBk);
-  SetTextColor(plat::syscolor::Bit | plat::syscolor::InfoText);
-}
-
-void THintWindow::FillCreateParams(plat::CreateParams& p) {
-  Control::FillCreateParams(p);
-  p.parent = 0;
-  p.style = plat::WS_POPUP | (Visible() ? plat::WS_VISIBLE : 0);
-  p.exStyle = plat::WS_EX_TOPMOST | plat::WS_EX_NOACTIVATE | plat::WS_EX_TOOLWINDOW;
-}
-
-plat::Rect THintWindow::CalcHintRect(int32_t maxWidth, const std::u16string& text) {
-  plat::Canvas c;
-  c.SetFont(GetFont());
-  int32_t w = 0;
-  auto lines = WrapHint(GetFont(), text, std::max(1, maxWidth - 8));
-  for (const auto& l : lines) w = std::max(w, c.TextExtent(l).cx);
-  int32_t lineH = c.GetTextMetrics().Height;
-  return {0, 0, w + 8, int32_t(lines.size()) * lineH + 4};
-}
-
-void THintWindow::ActivateHint(plat::Rect r, const std::u16string& text) {
-  if (Visible() && Showing() && text == text_ && BoundsRect() == r) return;
-  text_ = text;
-  plat::Rect screen = plat::GetScreenRect();
-  if (r.right > screen.right) r = r.Offset(screen.right - r.right, 0);
-  if (r.bottom > screen.bottom) r = r.Offset(0, screen.bottom - r.bottom);
-  if (r.left < screen.left) r = r.Offset(screen.left - r.left, 0);
-  if (r.top < screen.top) r = r.Offset(0, screen.top - r.top);
-  SetBounds(r);
-  HandleNeeded();
-  Show();
-  if (Handle())
-    plat::SetWindowPos(Handle(), plat::HWND_TOPMOST, {},
-                       plat::SWP_NOMOVE | plat::SWP_NOSIZE | plat::SWP_NOACTIVATE);
-  Invalidate();
-}
-
-bool THintWindow::IsHintMsg(const plat::Msg& m) const {
-  uint32_t msg = m.message;
-  return (msg >= plat::WM_KEYDOWN && msg <= plat::WM_KEYLAST) ||
-         (msg >= plat::WM_LBUTTONDOWN && msg <= plat::WM_MOUSEWHEEL) ||
-         msg == plat::WM_COMMAND || msg == plat::CM_ACTIVATE || msg == plat::CM_DEACTIVATE ||
-         msg == plat::CM_APPKEYDOWN || msg == plat::CM_APPSYSCOMMAND;
-}
-
-void THintWindow::Paint(plat::PaintContext& pc) {
-  if (!pc.canvas) return;
-  plat::Canvas& c = *pc.canvas;
-  plat::Rect r = ClientRect();
-  c.FillRect(r, BackColor());
-  c.FrameRect(r, plat::Look().Border);
-  c.SetFont(GetFont());
-  c.SetTextColor(TextColor());
-  c.SetBkMode(plat::BkMode::Transparent);
-  int32_t lineH = c.GetTextMetrics().Height;
-  int32_t y = 2;
-  for (const auto& l : WrapHint(GetFont(), text_, std::max(1, r.Width() - 8))) {
-    c.TextOut(4, y, l);
-    y += lineH;
-  }
-}
 
 namespace {
 std::unique_ptr<THintWindow> MakePlainHint() { return std::make_unique<THintWindow>(); }
@@ -366,7 +265,7 @@ bool TApp::IsKeyMsg(plat::Msg& m) {
 }
 
 bool TApp::IsHintMsg(const plat::Msg& m) {
-  if (hintWindow_ && hintWindow_->IsHintMsg(m)) CancelHint();
+  if (hintWindow_ && hintWindow_->EndsHint(m)) CancelHint();
   return false;
 }
 
@@ -530,7 +429,6 @@ void TApp::ControlDestroyed(plat::Control* c) {
 void TApp::HintMouseMessage(plat::Control& control, plat::Point client) {
   plat::Point screen = control.ClientToScreen(client);
   plat::Control* cand = plat::FindControl(plat::WindowFromPoint(screen));
-  if (cand && hintWindow_ && cand == hintWindow_.get()) return;
   if (!cand || (cand->Hint().empty() && HintControl && HintControl != cand)) {
     CancelHint();
     return;
@@ -607,7 +505,7 @@ void TApp::ShowHint(const THintInfo& info) {
     hintWindow_ = cls->Make();
     hintClass_ = cls;
   }
-  plat::Rect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  plat::Rect r = hintWindow_->MeasureHint(info.HintMaxWidth, info.HintStr);
   plat::Control& c = *HintControl;
   plat::Point origin = c.ClientToScreen({0, 0});
   if (info.HintSelfPlaced) {
@@ -625,10 +523,10 @@ void TApp::ShowHint(const THintInfo& info) {
   } else {
     r = r.Offset(info.HintPos.x, info.HintPos.y);
   }
-  if (hintWindow_->HintTag == 0 || hintWindow_->HintTag != info.HintData) {
-    hintWindow_->SetBackColor(plat::clInfoBk);
-    hintWindow_->HintTag = info.HintData;
-    hintWindow_->ActivateHint(r, info.HintStr);
+  if (hintWindow_->Tag == 0 || hintWindow_->Tag != info.HintData) {
+    hintWindow_->Color = plat::clInfoBk;
+    hintWindow_->Tag = info.HintData;
+    hintWindow_->ShowHint(r, info.HintStr);
   }
   if (info.ReshowTimeout > 0) StartHintTimer(uint32_t(info.ReshowTimeout), 0);
   else StartHintTimer(uint32_t(info.HideTimeout), 1);
@@ -644,8 +542,8 @@ void TApp::CancelHint() {
 
 void TApp::HideHint() {
   if (!hintWindow_) return;
-  if (hintWindow_->Handle() && hintWindow_->Visible()) hintWindow_->Hide();
-  hintWindow_->HintTag = 0;
+  if (hintWindow_->Showing()) hintWindow_->ReleaseHint();
+  hintWindow_->Tag = 0;
 }
 
 // ---- The hidden window's messages ----
@@ -794,43 +692,12 @@ int32_t PlainMessageBox(const std::string& text, const std::string& caption, uin
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return IDOK;
   }
-  plat::Form form;
-  form.SetBorderStyle(plat::BorderStyle::Dialog);
-  form.SetPosition(plat::FormPosition::ScreenCenter);
-  form.SetCaption(InterfaceText(caption));
-  std::u16string body = InterfaceText(text);
-  for (auto& ch : body)
-    if (ch == u'\r') ch = u'\n';
-  auto& label = form.Add<plat::Label>();
-  label.SetShowAccelChar(false);
-  label.SetWordWrap(true);
-  label.SetAutoSize(false);
-  label.SetCaption(body);
-  int32_t lines = 1;
-  for (char16_t ch : body) lines += ch == u'\n';
-  int32_t lineH = plat::InterfaceFontHeight() + 4;
-  label.SetBounds(12, 12, 360, lines * lineH + lineH);
-  struct B { const char16_t* caption; int32_t result; };
-  std::vector<B> buttons;
-  switch (flags & 0xF) {
-    case MB_OKCANCEL: buttons = {{u"OK", IDOK}, {u"Cancel", IDCANCEL}}; break;
-    case MB_YESNO: buttons = {{u"&Yes", IDYES}, {u"&No", IDNO}}; break;
-    default: buttons = {{u"OK", IDOK}}; break;
-  }
-  int32_t top = label.Top() + label.Height() + 12;
-  int32_t x = 384 - int32_t(buttons.size()) * 81;
-  for (size_t i = 0; i < buttons.size(); ++i) {
-    auto& b = form.Add<plat::Button>();
-    b.SetCaption(buttons[i].caption);
-    b.SetModalResult(buttons[i].result);
-    b.SetDefault(i == 0);
-    b.SetCancel(i + 1 == buttons.size());
-    b.SetTabStop(true);
-    b.SetBounds(x + int32_t(i) * 81, top, 75, 23);
-  }
-  form.SetClientSize(396, top + 35);
-  int32_t r = form.ShowModal();
-  return r == plat::mrCancel && buttons.size() == 1 ? IDOK : r;
+  std::string body = text;
+  for (char& c : body)
+    if (c == '\r') c = '\n';
+  if ((flags & 0xF) == MB_YESNO) return plat::AskYesNo(body, caption) ? IDYES : IDNO;
+  plat::ShowNotice(body, caption);
+  return IDOK;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 
 #include "platform/controls/control.h"
 #include "platform/controls/form.h"
+#include "platform/controls/hint_window.h"
 #include "platform/win/window_system.h"
 
 // What a control may change before its hint is shown (sent by address in lParam of CM_HINTSHOW).
@@ -42,27 +43,21 @@ struct THintInfo {
   intptr_t HintData = 0;            // a shown hint with the same non-zero data is not redrawn
 };
 
-// The window that shows hints: a top-level popup that never takes the activation.
-class THintWindow : public plat::Control {
+// The window that shows hints: the class layer's hint window, with the three operations the
+// application object asks of a hint window class open to other classes.
+class THintWindow : public plat::HintWindow {
  public:
-  THintWindow();
   // The rectangle (top-left at 0, 0) the text needs at most maxWidth wide.
-  virtual plat::Rect CalcHintRect(int32_t maxWidth, const std::u16string& text);
+  virtual plat::Rect MeasureHint(int32_t maxWidth, const std::u16string& text) {
+    return CalcHintRect(maxWidth, text);
+  }
   // Shows the text in a screen rectangle, kept on the screen, above other windows.
-  virtual void ActivateHint(plat::Rect screen, const std::u16string& text);
+  virtual void ShowHint(const plat::Rect& screen, const std::u16string& text) {
+    ActivateHint(screen, text);
+  }
   // True when a loop message ends hints (keys, mouse buttons and the wheel, commands,
   // activation changes).
-  virtual bool IsHintMsg(const plat::Msg& msg) const;
-  const std::u16string& Text() const { return text_; }
-  intptr_t HintTag = 0;  // the HintData of the shown hint
-
- protected:
-  bool IsTopLevelControl() const override { return true; }
-  void FillCreateParams(plat::CreateParams& p) override;
-  void Paint(plat::PaintContext& pc) override;
-
- private:
-  std::u16string text_;
+  virtual bool EndsHint(const plat::Msg& msg) const { return IsHintMsg(msg); }
 };
 
 // A hint window class: a name that identifies it and the way to make one.
@@ -73,10 +68,10 @@ struct THintWindowClass {
 const THintWindowClass& PlainHintWindowClass();
 
 // MessageBox flags and answers of the plain box.
-constexpr uint32_t MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_YESNO = 0x4, MB_ICONERROR = 0x10,
+constexpr uint32_t MB_OK = 0x0, MB_YESNO = 0x4, MB_ICONERROR = 0x10,
                    MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40,
                    MB_TASKMODAL = 0x2000;
-constexpr int32_t IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
+constexpr int32_t IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;  // answers
 // The plain box that stands in for the system's message box (used where the program's own box
 // cannot be: after the quit message, or when that box fails). Tests may replace it.
 using TSystemMessageBox =

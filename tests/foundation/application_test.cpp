@@ -40,7 +40,7 @@ class HintTest : public apptest::AppTest {
   }
   bool HintShown() {
     THintWindow* h = App().HintWindow();
-    return h && h->Visible() && h->Showing();
+    return h && h->Showing();
   }
   std::u16string HintText() { return App().HintWindow() ? App().HintWindow()->Text() : u""; }
 
@@ -59,7 +59,7 @@ TEST_F(HintTest, HintShowsAfterThePauseAndHidesAfterItsTime) {
   EXPECT_EQ(HintText(), u"First hint");
   // Below the cursor by three fifths of the cursor's height.
   plat::Point cursor = a_->ClientToScreen({5, 5});
-  EXPECT_EQ(App().HintWindow()->Top(), cursor.y + 19);
+  EXPECT_EQ(App().HintWindow()->ScreenRect().top, cursor.y + 19);
   Advance(14999);
   EXPECT_TRUE(HintShown());
   Advance(1);
@@ -119,7 +119,7 @@ TEST_F(HintTest, ReshowAsksTheControlAgainWithoutRedrawingTheSameData) {
   Advance(500);
   ASSERT_TRUE(HintShown());
   EXPECT_EQ(c.asked, 1);
-  EXPECT_EQ(App().HintWindow()->HintTag, 7);
+  EXPECT_EQ(App().HintWindow()->Tag, 7);
   int presents = plat::headless::PresentCount(App().HintWindow()->Handle());
   Advance(100);
   EXPECT_EQ(c.asked, 2);
