@@ -123,7 +123,7 @@ MenuItem* MenuItem::FindSubMenu(uint32_t handle) {
 }
 
 void MenuItem::Click() {
-  if (AutoCheck) SetChecked(!checked_);
+  if (AutoCheck) SetChecked(RadioItem ? true : !checked_);  // a radio item stays checked
   if (OnClick) OnClick(*this);
 }
 

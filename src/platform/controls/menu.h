@@ -90,7 +90,7 @@ class MenuItem {
   bool Default = false;      // drawn bold
   bool RadioItem = false;    // checked shows a dot; checking it unchecks its group
   int32_t GroupIndex = 0;
-  bool AutoCheck = false;    // clicking toggles Checked
+  bool AutoCheck = false;    // clicking toggles Checked (checks a radio item)
   bool Break = false;        // starts a new column
   int32_t ImageIndex = -1;   // cell of the menu's image strip
   ShortCut Shortcut = 0;     // runs the item from the keyboard while its form is active
@@ -170,7 +170,7 @@ class Menu {
 
   // Called when a submenu (or, with the root item, the menu itself) is about to open.
   std::function<void(Menu&, MenuItem& parent)> OnPopup;
-  // The highlighted item changed (nullptr: none).
+  // The highlighted item changed (nullptr: none, also when the menu closes).
   std::function<void(Menu&, MenuItem* item)> OnSelect;
   // A typed character found no mnemonic by itself: answer MakeLParam(position, MNC_*), or 0 to
   // let the menu search the captions.

@@ -283,6 +283,9 @@ MenuItem* MenuTracker::Run(bool popup) {
   CloseLevelsAbove(0);
   if (bar_) bar_->SetBarHot(-1, false);
   menu_.inLoop_ = false;
+  // No item is highlighted any more (status-bar hints clear on this).
+  Notify(WM_MENUSELECT, MakeWParam(0, 0xFFFF), 0);
+  if (menu_.OnSelect) menu_.OnSelect(menu_, nullptr);
   Notify(WM_EXITMENULOOP, popup ? 1 : 0, 0);
   return chosen_;
 }
@@ -347,6 +350,30 @@ int32_t MenuTracker::NextSelectable(MenuPopupWindow& level, int32_t from, int32_
     if (Selectable(parent[i])) return i;
   }
   return -1;
+}
+
+bool MenuTracker::MoveColumn(MenuPopupWindow& level, int32_t step) {
+  if (level.Hot() < 0) return false;
+  const std::vector<Rect>& items = level.Layout().items;
+  const Rect& cur = items[size_t(level.Hot())];
+  // The selectable item of the neighbouring column nearest in height.
+  int32_t best = -1, bestColumn = 0, bestDist = 0;
+  MenuItem& parent = level.ParentItem();
+  for (int32_t i = 0; i < parent.Count(); ++i) {
+    const Rect& r = items[size_t(i)];
+    if (!Selectable(parent[i]) || r.IsEmpty()) continue;
+    bool beyond = step > 0 ? r.left > cur.left : r.left < cur.left;
+    if (!beyond) continue;
+    int32_t column = std::abs(r.left - cur.left), dist = std::abs(r.top - cur.top);
+    if (best < 0 || column < bestColumn || (column == bestColumn && dist < bestDist)) {
+      best = i;
+      bestColumn = column;
+      bestDist = dist;
+    }
+  }
+  if (best < 0) return false;
+  SetHot(level, best);
+  return true;
 }
 
 void MenuTracker::Execute(MenuPopupWindow& level, int32_t index, bool byKeyboard) {
@@ -419,11 +446,12 @@ void MenuTracker::HandleKey(uint8_t vk) {
     case VK_RIGHT:
       if (level && level->Hot() >= 0 && level->ParentItem()[level->Hot()].HasSubItems()) {
         Execute(*level, level->Hot(), true);
-      } else {
+      } else if (!(level && MoveColumn(*level, 1))) {
         MoveBar(1);
       }
       return;
     case VK_LEFT:
+      if (level && MoveColumn(*level, -1)) return;
       if (levels_.size() > 1) CloseLevelsAbove(levels_.size() - 1);
       else MoveBar(-1);
       return;

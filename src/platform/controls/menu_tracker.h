@@ -81,6 +81,8 @@ class MenuTracker {
   void CloseLevelsAbove(size_t keep);
   void SetHot(MenuPopupWindow& level, int32_t index);
   void Execute(MenuPopupWindow& level, int32_t index, bool byKeyboard);
+  // Moves the highlight to the next column to the right (step 1) or left; false when none.
+  bool MoveColumn(MenuPopupWindow& level, int32_t step);
   void OpenBarItem(int32_t index, bool byKeyboard);
   void MoveBar(int32_t step);
   void HandleKey(uint8_t vk);

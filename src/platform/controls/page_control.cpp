@@ -25,6 +25,11 @@ int32_t TabSheet::PageIndex() const {
   return -1;
 }
 
+TabSheet::~TabSheet() {
+  // (While the page control itself is being destroyed this finds no page control.)
+  if (PageControl* pc = PageControlOf()) pc->PageGone(this);
+}
+
 void TabSheet::TextChanged() {
   Control::TextChanged();
   if (PageControl* pc = PageControlOf()) pc->UpdateTabs();
@@ -61,18 +66,27 @@ std::vector<TabSheet*> PageControl::TabPages() const {
   std::vector<TabSheet*> r;
   for (Control* c : Controls()) {
     auto* p = dynamic_cast<TabSheet*>(c);
-    if (p && p->TabVisible()) r.push_back(p);
+    if (p && p != going_ && p->TabVisible()) r.push_back(p);
   }
   return r;
 }
 
 int32_t PageControl::ActivePageIndex() const { return active_ ? active_->PageIndex() : -1; }
 
+void PageControl::PageGone(TabSheet* page) {
+  going_ = page;  // still a child while it is being destroyed; no longer a page
+  UpdateTabs();
+  going_ = nullptr;
+}
+
 void PageControl::UpdateTabs() {
   std::vector<TabSheet*> pages = TabPages();
   std::vector<std::u16string> captions;
   for (TabSheet* p : pages) captions.push_back(p->Caption());
-  if (active_ && !active_->TabVisible()) active_ = pages.empty() ? nullptr : pages.front();
+  // The active page must still be one of ours with a visible tab (it may have moved away).
+  if (active_ && std::find(pages.begin(), pages.end(), active_) == pages.end()) {
+    active_ = pages.empty() ? nullptr : pages.front();
+  }
   ReplaceTabs(std::move(captions));
   auto it = std::find(pages.begin(), pages.end(), active_);
   SetTabIndex(it == pages.end() ? -1 : int32_t(it - pages.begin()));

@@ -14,6 +14,7 @@ class PageControl;
 class TabSheet : public Control {
  public:
   TabSheet();
+  ~TabSheet() override;
   PageControl* PageControlOf() const;
   // A page without a visible tab is never shown.
   bool TabVisible() const { return tabVisible_; }
@@ -47,6 +48,8 @@ class PageControl : public TabControl {
   // The pages' captions or tab visibility changed: the tabs follow.
   void UpdateTabs();
   void Realign() override;
+  // A page is being destroyed: another page becomes the active one.
+  void PageGone(TabSheet* page);
 
  protected:
   void TabChanged() override;
@@ -56,6 +59,7 @@ class PageControl : public TabControl {
   void ShowActive();
 
   TabSheet* active_ = nullptr;
+  TabSheet* going_ = nullptr;
 };
 
 }  // namespace plat

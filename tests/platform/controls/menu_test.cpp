@@ -4,6 +4,7 @@
 #include "platform/controls/menu.h"
 #include "platform/controls/menu_bar.h"
 #include "platform/controls/menu_tracker.h"
+#include "platform/gfx/bitmap.h"
 #include "widget_fixture.h"
 
 using namespace plat;
@@ -214,6 +215,15 @@ TEST_F(MenuLoopTest, NotificationsReachTheNotifyWindow) {
   EXPECT_EQ(log.params[2], tm.menu.Items()[0].SubMenuHandle());
   EXPECT_EQ(LoWord(log.params.back()), 111u);
   EXPECT_EQ(tm.clicked, std::vector<uint32_t>{111});
+  std::vector<MenuItem*> selected;
+  tm.menu.OnSelect = [&](Menu&, MenuItem* i) { selected.push_back(i); };
+  AltLetter('e');
+  Press(VK_ESCAPE);
+  Press(VK_ESCAPE);
+  PumpPending();
+  ASSERT_FALSE(selected.empty());
+  EXPECT_EQ(selected.front(), tm.menu.FindCommand(201));
+  EXPECT_EQ(selected.back(), nullptr);  // the close clears the highlight
 }
 
 TEST_F(MenuLoopTest, PopupMenuByMouseAndMenuChar) {
@@ -246,6 +256,21 @@ TEST_F(MenuLoopTest, PopupMenuByMouseAndMenuChar) {
   // A click outside cancels.
   Soon([&] { headless::Click(form->Handle(), {5, 200}); });
   EXPECT_EQ(pm.Popup({300, 200}), 0u);
+  // Right and Left move between the columns; a checked radio item stays checked on a click.
+  b2.RadioItem = true;
+  Press(VK_DOWN);
+  Press(VK_RIGHT);
+  Press(VK_RETURN);
+  EXPECT_EQ(pm.Popup({300, 200}), 2u);
+  Press(VK_END);
+  Press(VK_LEFT);
+  Press(VK_RETURN);
+  EXPECT_EQ(pm.Popup({300, 200}), 1u);
+  headless::TypeText("br");  // "b" highlights Beta, "r" has no match: nothing runs
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  EXPECT_EQ(pm.Popup({300, 200}), 3u);
+  EXPECT_TRUE(b2.Checked());
   // The owner answers the character: execute position 0.
   pm.OnMenuChar = [](Menu&, MenuItem&, char16_t ch) -> uint32_t {
     return ch == u'z' ? uint32_t(MakeLParam(0, MNC_EXECUTE)) : 0;
@@ -290,4 +315,24 @@ TEST_F(MenuLoopTest, MenuClosesWhenTheProgramLosesTheActivation) {
   PumpPending();
   EXPECT_EQ(MenuTracker::Active(), nullptr);
   EXPECT_TRUE(tm.clicked.empty());
+}
+
+TEST_F(MenuLoopTest, ItemImagesComeFromTheirCellOfTheStrip) {
+  Bitmap strip(32, 16);
+  strip.FillRect({0, 0, 16, 16}, Rgb(255, 0, 0));
+  strip.FillRect({16, 0, 32, 16}, Rgb(0, 128, 0));
+  PopupMenu pm;
+  pm.Images = &strip;
+  pm.ImageSize = 16;
+  pm.Items().Add(u"&Green", 1).ImageIndex = 1;
+  Soon([&] {
+    MenuPopupWindow& w = *MenuTracker::Active()->Levels()[0];
+    UpdateWindow(w.Handle());
+    const Bitmap& s = *GetWindowSurface(w.Handle());
+    Rect r = w.Layout().items[0];
+    int32_t gw = w.Layout().glyphWidth;
+    EXPECT_EQ(s.GetPixel(r.left + gw / 2, (r.top + r.bottom) / 2), Rgb(0, 128, 0));
+    Press(VK_ESCAPE);
+  });
+  EXPECT_EQ(pm.Popup({10, 10}), 0u);
 }

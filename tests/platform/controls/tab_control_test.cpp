@@ -81,4 +81,16 @@ TEST_F(WidgetTest, PageControlShowsOnlyTheActivePage) {
   pc.SelectNextPage(false);
   EXPECT_EQ(pc.ActivePage(), &b);
   EXPECT_EQ(pc.ActivePageIndex(), 1);
+  // A page of its own that is destroyed while active leaves another page active.
+  {
+    TabSheet extra;
+    extra.SetCaption(u"Extra");
+    extra.SetParent(&pc);
+    pc.UpdateTabs();
+    pc.SetActivePage(&extra);
+    EXPECT_EQ(pc.ActivePage(), &extra);
+  }
+  EXPECT_EQ(pc.ActivePage(), &a);
+  EXPECT_EQ(pc.Tabs().size(), 2u);
+  EXPECT_TRUE(a.Visible());
 }
