@@ -90,7 +90,7 @@ void HintWindow::ActivateHint(const Rect& screen, const std::u16string& text) {
     SetWindowPos(Handle(), HWND_TOPMOST, r, SWP_NOACTIVATE);
     InvalidateRect(Handle(), nullptr);
   }
-  SetBackgroundColor(ResolveColor(Color));
+  SetBackgroundColor(ResolveColor(HintColor));
   ShowWindow(Handle(), true);
 }
 
@@ -111,7 +111,7 @@ bool HintWindow::IsHintMsg(const Msg& m) {
 void HintWindow::Paint(PaintContext& pc) {
   Canvas& c = *pc.canvas;
   Rect cr = GetClientRect(Handle());
-  c.FillRect(cr, ResolveColor(Color));
+  c.FillRect(cr, ResolveColor(HintColor));
   DrawFrame(c, cr, Look().Border);
   c.SetFont(InterfaceFont());
   c.SetBkMode(BkMode::Transparent);

@@ -37,7 +37,7 @@ class HintWindow : public Window {
 
   // The data of the hint shown (the application object's hint data).
   intptr_t Tag = 0;
-  uint32_t Color = 0x80000018;  // the interface's hint background
+  uint32_t HintColor = 0x80000018;  // the interface's hint background colour
 
   void Paint(PaintContext& pc) override;
 

@@ -46,7 +46,9 @@ ListItem& ListView::AddItem(std::u16string caption) { return InsertItem(ItemCoun
 
 ListItem& ListView::InsertItem(int32_t index, std::u16string caption) {
   index = std::clamp(index, 0, ItemCount());
-  items_.insert(items_.begin() + index, ListItem{std::move(caption)});
+  ListItem item;
+  item.Caption = std::move(caption);
+  items_.insert(items_.begin() + index, std::move(item));
   if (itemIndex_ >= index) ++itemIndex_;
   if (anchor_ >= index) ++anchor_;
   ItemsChanged();
