@@ -536,7 +536,7 @@ void MenuTracker::HandleMouse(uint32_t msg, Point screen) {
     return;
   }
   int32_t b = bar_ ? bar_->BarItemAtScreen(screen) : -1;
-  if (b >= 0) {
+  if (b >= 0 && b < menu_.Items().Count()) {
     MenuItem& item = menu_.Items()[b];
     if (msg == WM_MOUSEMOVE && b != barHot_ && !levels_.empty()) OpenBarItem(b, false);
     if (down) {

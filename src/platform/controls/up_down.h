@@ -5,7 +5,9 @@
 // held, it repeats (first after RepeatDelayMs, then every RepeatIntervalMs). With Wrap the
 // position runs from Max round to Min and back; without, it stops at the ends. With an
 // associate control the position is shown as its caption, and with ArrowKeys the associate's
-// Up and Down keys step the position.
+// Up and Down keys step the position: the associate's OnKeyDown is wrapped, so this works for
+// associates that pass Up and Down on to OnKeyDown; an associate that uses those keys itself
+// (an edit moves its caret) needs its owner to call ClickButton.
 #include <cstdint>
 #include <functional>
 
