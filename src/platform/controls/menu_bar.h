@@ -1,6 +1,7 @@
 #pragma once
 // plat::MenuBar: the menu bar of a form, a control along the form's top edge that shows a
-// MainMenu (not owned).
+// MainMenu (not owned). Add it before the form's other top-aligned controls so that it lies
+// above them.
 //
 // Alt+letter (offered by the form's mnemonic handling) drops the menu of the top-level item with
 // that mnemonic, F10 highlights the first item, a click drops a menu; the menu loop then takes

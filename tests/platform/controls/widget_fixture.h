@@ -25,8 +25,9 @@ class WidgetTest : public ::testing::Test {
     form->Show();
     plat::PumpPending();
   }
-  // A key press as the keyboard makes it, with the character it types (when given).
+  // A key pressed and released with shift bits (1 Shift, 2 Alt, 4 Ctrl) held; no character.
   static void Press(uint8_t vk, uint8_t shiftBits = 0) { plat::headless::PressKey(vk, shiftBits); }
+  // Alt+letter as the keyboard makes it: the key messages and the system character between.
   static void AltLetter(char letter) {
     plat::headless::KeyDown(plat::VK_MENU);
     plat::headless::KeyDown(uint8_t(letter >= 'a' ? letter - 32 : letter));
