@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gfx/font.h"
+#include "platform/gfx/kern_tables.h"
 
 namespace plat::gfx_detail {
 
@@ -25,11 +26,6 @@ std::recursive_mutex& FreeTypeMutex();
 struct FtFaceHolder {
   FT_Face face = nullptr;
   ~FtFaceHolder();
-};
-
-struct KernUnits {
-  uint32_t left, right;  // glyph indexes
-  int32_t amount;        // font units
 };
 
 struct CharKernUnits {

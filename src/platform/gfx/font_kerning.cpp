@@ -1,11 +1,14 @@
 // Kerning pairs read from a face's own tables. Every read is bounds-checked: a damaged table
-// gives fewer pairs, never a fault.
+// gives fewer pairs, never a fault. Offsets and counts in a table are 16-bit, but they multiply:
+// a hostile table can name billions of ranges, lookups or class pairs, so every loop draws on one
+// work budget per face and stops when it is spent.
 #include <algorithm>
 #include <set>
 #include <string_view>
 #include <unordered_set>
 
 #include "platform/gfx/font_face.h"
+#include "platform/gfx/kern_tables.h"
 
 namespace plat::gfx_detail {
 
@@ -29,11 +32,26 @@ struct Reader {
 // Pairs are kept once: the first table or subtable that gives a pair wins. Each subtable's
 // pairs are gathered, then merged into the pairs found so far (zero pairs included, since they
 // too hide later subtables' values).
+// Glyph indexes are 16-bit: a coverage or class table of a sound face names each at most once.
+constexpr size_t kMaxGlyphList = 0x10000;
+
 struct PairSink {
   std::vector<KernUnits> pairs;    // merged so far, sorted by glyph pair
   std::vector<KernUnits> current;  // the subtable being read
   const std::unordered_set<uint32_t>* wanted = nullptr;  // glyphs that have characters
+  uint64_t budget = 0;
+  // Takes `n` steps from the budget; false (and the budget gone) when it does not hold them.
+  bool Spend(uint64_t n) {
+    if (budget < n) {
+      budget = 0;
+      return false;
+    }
+    budget -= n;
+    return true;
+  }
+  bool Spent() const { return budget == 0; }
   void Add(uint32_t l, uint32_t r, int32_t v) {
+    if (!Spend(1)) return;
     if (wanted && (!wanted->count(l) || !wanted->count(r))) return;
     current.push_back({l, r, v});
   }
@@ -41,6 +59,8 @@ struct PairSink {
     return a.left != b.left ? a.left < b.left : a.right < b.right;
   }
   void EndSubtable() {
+    if (current.empty()) return;  // merging nothing changes nothing
+    Spend(pairs.size() + current.size());
     std::stable_sort(current.begin(), current.end(), Less);
     std::vector<KernUnits> merged;
     merged.reserve(pairs.size() + current.size());
@@ -66,7 +86,7 @@ struct PairSink {
 
 void ReadFormat0(const Reader& k, size_t body, PairSink& sink) {
   const uint16_t n = k.U16(body);
-  for (size_t i = 0, at = body + 8; i < n && k.Has(at, 6); ++i, at += 6)
+  for (size_t i = 0, at = body + 8; i < n && k.Has(at, 6) && !sink.Spent(); ++i, at += 6)
     sink.Add(k.U16(at), k.U16(at + 2), k.S16(at + 4));
 }
 
@@ -74,7 +94,7 @@ void ReadKernTable(const Reader& k, PairSink& sink) {
   if (k.U16(0) == 0) {  // the Windows layout
     const uint16_t tables = k.U16(2);
     size_t at = 4;
-    for (uint16_t t = 0; t < tables && k.Has(at, 6); ++t) {
+    for (uint16_t t = 0; t < tables && k.Has(at, 6) && sink.Spend(1); ++t) {
       const uint16_t length = k.U16(at + 2), coverage = k.U16(at + 4);
       const bool horizontal = coverage & 1, minimum = coverage & 2, cross = coverage & 4;
       if ((coverage >> 8) == 0 && horizontal && !minimum && !cross) ReadFormat0(k, at + 6, sink);
@@ -85,7 +105,7 @@ void ReadKernTable(const Reader& k, PairSink& sink) {
   } else if (k.U32(0) == 0x00010000) {  // the Apple layout
     const uint32_t tables = k.U32(4);
     size_t at = 8;
-    for (uint32_t t = 0; t < tables && k.Has(at, 8); ++t) {
+    for (uint32_t t = 0; t < tables && k.Has(at, 8) && sink.Spend(1); ++t) {
       const uint32_t length = k.U32(at);
       const uint8_t coverage = uint8_t(k.U16(at + 4) >> 8), format = uint8_t(k.U16(at + 4));
       const bool vertical = coverage & 0x80, cross = coverage & 0x40, variation = coverage & 0x20;
@@ -106,22 +126,25 @@ int32_t XAdvance(const Reader& g, size_t at, uint16_t format) {
   return g.S16(off);
 }
 
-std::vector<uint32_t> CoverageGlyphs(const Reader& g, size_t at) {
+// The glyphs of a coverage table, at most kMaxGlyphList of them (overlapping ranges of a damaged
+// table would otherwise name billions), paid for from the budget.
+std::vector<uint32_t> CoverageGlyphs(const Reader& g, size_t at, PairSink& sink) {
   std::vector<uint32_t> out;
   const uint16_t format = g.U16(at), count = g.U16(at + 2);
   if (format == 1) {
     for (size_t i = 0; i < count && g.Has(at + 4 + 2 * i, 2); ++i) out.push_back(g.U16(at + 4 + 2 * i));
   } else if (format == 2) {
-    for (size_t i = 0; i < count && g.Has(at + 4 + 6 * i, 6); ++i) {
+    for (size_t i = 0; i < count && g.Has(at + 4 + 6 * i, 6) && out.size() < kMaxGlyphList; ++i) {
       const uint16_t s = g.U16(at + 4 + 6 * i), e = g.U16(at + 6 + 6 * i);
-      for (uint32_t x = s; x <= e; ++x) out.push_back(x);
+      for (uint32_t x = s; x <= e && out.size() < kMaxGlyphList; ++x) out.push_back(x);
     }
   }
+  sink.Spend(out.size() + 1);
   return out;
 }
 
 // Class of every glyph a class table names (glyphs it does not name are class 0).
-std::vector<std::pair<uint32_t, uint16_t>> ClassGlyphs(const Reader& g, size_t at) {
+std::vector<std::pair<uint32_t, uint16_t>> ClassGlyphs(const Reader& g, size_t at, PairSink& sink) {
   std::vector<std::pair<uint32_t, uint16_t>> out;
   const uint16_t format = g.U16(at);
   if (format == 1) {
@@ -130,45 +153,49 @@ std::vector<std::pair<uint32_t, uint16_t>> ClassGlyphs(const Reader& g, size_t a
       out.push_back({start + uint32_t(i), g.U16(at + 6 + 2 * i)});
   } else if (format == 2) {
     const uint16_t count = g.U16(at + 2);
-    for (size_t i = 0; i < count && g.Has(at + 4 + 6 * i, 6); ++i) {
+    for (size_t i = 0; i < count && g.Has(at + 4 + 6 * i, 6) && out.size() < kMaxGlyphList; ++i) {
       const uint16_t s = g.U16(at + 4 + 6 * i), e = g.U16(at + 6 + 6 * i), c = g.U16(at + 8 + 6 * i);
-      for (uint32_t x = s; x <= e; ++x) out.push_back({x, c});
+      for (uint32_t x = s; x <= e && out.size() < kMaxGlyphList; ++x) out.push_back({x, c});
     }
   }
+  sink.Spend(out.size() + 1);
   return out;
 }
 
 void ReadPairPos(const Reader& g, size_t at, PairSink& sink) {
   const uint16_t format = g.U16(at), vf1 = g.U16(at + 4), vf2 = g.U16(at + 6);
-  const std::vector<uint32_t> firsts = CoverageGlyphs(g, at + g.U16(at + 2));
+  const std::vector<uint32_t> firsts = CoverageGlyphs(g, at + g.U16(at + 2), sink);
   auto wanted = [&sink](uint32_t glyph) { return !sink.wanted || sink.wanted->count(glyph); };
   const size_t s1 = size_t(ValueSize(vf1)), s2 = size_t(ValueSize(vf2));
   if (format == 1) {
     const uint16_t sets = g.U16(at + 8);
-    for (size_t i = 0; i < sets && i < firsts.size(); ++i) {
+    for (size_t i = 0; i < sets && i < firsts.size() && sink.Spend(1); ++i) {
       if (!wanted(firsts[i])) continue;
       const size_t set = at + g.U16(at + 10 + 2 * i);
       const uint16_t n = g.U16(set);
       const size_t rec = 2 + s1 + s2;
-      for (size_t k = 0, p = set + 2; k < n && g.Has(p, rec); ++k, p += rec)
+      for (size_t k = 0, p = set + 2; k < n && g.Has(p, rec) && !sink.Spent(); ++k, p += rec)
         sink.Add(firsts[i], g.U16(p), XAdvance(g, p + 2, vf1));
     }
   } else if (format == 2) {
-    const auto classes1 = ClassGlyphs(g, at + g.U16(at + 8));
-    const auto classes2 = ClassGlyphs(g, at + g.U16(at + 10));
+    const auto classes1 = ClassGlyphs(g, at + g.U16(at + 8), sink);
+    const auto classes2 = ClassGlyphs(g, at + g.U16(at + 10), sink);
     const uint16_t count1 = g.U16(at + 12), count2 = g.U16(at + 14);
     std::vector<std::vector<uint32_t>> byClass2(count2);
     for (const auto& [glyph, c] : classes2)
       if (c > 0 && c < count2 && wanted(glyph)) byClass2[c].push_back(glyph);
-    std::unordered_map<uint32_t, uint16_t> class1;
-    for (const auto& [glyph, c] : classes1) class1[glyph] = c;
+    // Glyph indexes are 16-bit, so the first glyphs' classes fit a plain table.
+    std::vector<uint16_t> class1(kMaxGlyphList, 0);
+    for (const auto& [glyph, c] : classes1)
+      if (glyph < class1.size()) class1[glyph] = c;
     const size_t rec = s1 + s2, row = rec * count2;
     for (uint32_t first : firsts) {
+      if (!sink.Spend(1)) return;
       if (!wanted(first)) continue;
-      auto it = class1.find(first);
-      const uint16_t c1 = it == class1.end() ? 0 : it->second;
+      const uint16_t c1 = first < class1.size() ? class1[first] : 0;
       if (c1 >= count1) continue;
       for (uint16_t c2 = 1; c2 < count2; ++c2) {
+        if (!sink.Spend(1)) return;
         const size_t p = at + 16 + c1 * row + c2 * rec;
         if (!g.Has(p, rec)) continue;
         const int32_t v = XAdvance(g, p, vf1);
@@ -182,19 +209,22 @@ void ReadGpos(const Reader& g, PairSink& sink) {
   const size_t featureList = g.U16(6), lookupList = g.U16(8);
   std::set<uint16_t> lookups;
   const uint16_t features = g.U16(featureList);
-  for (size_t i = 0; i < features; ++i) {
+  for (size_t i = 0; i < features && sink.Spend(1); ++i) {
     const size_t rec = featureList + 2 + 6 * i;
     if (!g.Has(rec, 6) || g.U32(rec) != Tag('k', 'e', 'r', 'n')) continue;
     const size_t feature = featureList + g.U16(rec + 4);
     const uint16_t n = g.U16(feature + 2);
-    for (size_t k = 0; k < n; ++k) lookups.insert(g.U16(feature + 4 + 2 * k));
+    for (size_t k = 0; k < n && sink.Spend(1); ++k) lookups.insert(g.U16(feature + 4 + 2 * k));
   }
   const uint16_t lookupCount = g.U16(lookupList);
+  // A subtable that several lookups (or one lookup several times) name is read once: the first
+  // reading gives every pair it has, and later ones could only give the same pairs again.
+  std::set<size_t> read;
   for (uint16_t li : lookups) {
     if (li >= lookupCount) continue;
     const size_t lookup = lookupList + g.U16(lookupList + 2 + 2 * li);
     const uint16_t type = g.U16(lookup), subs = g.U16(lookup + 4);
-    for (size_t s = 0; s < subs; ++s) {
+    for (size_t s = 0; s < subs && sink.Spend(1); ++s) {
       size_t sub = lookup + g.U16(lookup + 6 + 2 * s);
       if (type == 9) {  // an extension: the real subtable lies further on
         if (g.U16(sub + 2) != 2) continue;
@@ -202,6 +232,7 @@ void ReadGpos(const Reader& g, PairSink& sink) {
       } else if (type != 2) {
         continue;
       }
+      if (!read.insert(sub).second) continue;
       ReadPairPos(g, sub, sink);
       sink.EndSubtable();
     }
@@ -210,22 +241,27 @@ void ReadGpos(const Reader& g, PairSink& sink) {
 
 }  // namespace
 
-std::vector<KernUnits> ReadKerning(const FaceRecord& rec) {
+std::vector<KernUnits> ReadKerningTables(std::string_view kern, std::string_view gpos,
+                                         const std::unordered_set<uint32_t>* wanted,
+                                         uint64_t workBudget) {
   PairSink sink;
+  sink.wanted = wanted;
+  sink.budget = workBudget;
+  if (!kern.empty()) ReadKernTable(Reader{kern}, sink);
+  if (sink.pairs.empty() && !gpos.empty()) ReadGpos(Reader{gpos}, sink);
+  return sink.Result();
+}
+
+std::vector<KernUnits> ReadKerning(const FaceRecord& rec) {
   // Pairs between the characters that text in the system's code pages uses: the alphabets up
   // to Hebrew, and general punctuation, currency and letter-like symbols. (A class-kerned face
   // would otherwise give hundreds of thousands of pairs between every script's letters.)
   std::unordered_set<uint32_t> wanted;
   for (const auto& [glyph, c] : rec.GlyphChars())
     if (c < 0x0600 || (c >= 0x2000 && c < 0x2130)) wanted.insert(glyph);
-  sink.wanted = &wanted;
   const std::string kern = rec.Table(Tag('k', 'e', 'r', 'n'));
-  if (!kern.empty()) ReadKernTable(Reader{kern}, sink);
-  if (sink.pairs.empty()) {
-    const std::string gpos = rec.Table(Tag('G', 'P', 'O', 'S'));
-    if (!gpos.empty()) ReadGpos(Reader{gpos}, sink);
-  }
-  return sink.Result();
+  const std::string gpos = rec.Table(Tag('G', 'P', 'O', 'S'));
+  return ReadKerningTables(kern, gpos, &wanted);
 }
 
 }  // namespace plat::gfx_detail
