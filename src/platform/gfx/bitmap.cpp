@@ -1,6 +1,9 @@
 #include "platform/gfx/bitmap.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/gfx/cairo_util.h"
@@ -11,11 +14,39 @@ namespace plat {
 namespace {
 // cairo's own limit on image surfaces.
 constexpr int32_t kMaxSide = 32767;
+// The largest picture read from a file: 256 million pixels (a gigabyte of bitmap), some
+// sixteen thousand pixels square.
+constexpr uint64_t kMaxPngPixels = uint64_t{1} << 28;
 
 void CheckSize(int32_t w, int32_t h) {
   if (w < 0 || h < 0 || w > kMaxSide || h > kMaxSide)
     throw GfxError("Bitmap size out of range: " + std::to_string(w) + " x " + std::to_string(h));
 }
+
+// Reads the signature and the header chunk of a PNG file; throws GfxError when the file is not a
+// readable regular file, not a PNG, or declares a size outside what a bitmap can hold.
+void CheckPngFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    throw GfxError("Cannot open file \"" + path + "\"");
+  unsigned char head[24];
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw GfxError("Cannot open file \"" + path + "\"");
+  const size_t got = std::fread(head, 1, sizeof head, f);
+  std::fclose(f);
+  static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (got < sizeof head || std::memcmp(head, kSignature, 8) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0)
+    throw GfxError("\"" + path + "\" is not a valid PNG picture");
+  auto be32 = [&head](int at) {
+    return uint32_t{head[at]} << 24 | uint32_t{head[at + 1]} << 16 | uint32_t{head[at + 2]} << 8 |
+           uint32_t{head[at + 3]};
+  };
+  const uint32_t w = be32(16), h = be32(20);
+  if (w == 0 || h == 0 || w > uint32_t(kMaxSide) || h > uint32_t(kMaxSide) ||
+      uint64_t{w} * h > kMaxPngPixels)
+    throw GfxError("\"" + path + "\" is not a valid PNG picture");
+}
+
 }  // namespace
 
 Bitmap::Bitmap(int32_t width, int32_t height, bool hasAlpha) : hasAlpha_(hasAlpha) {
@@ -71,6 +102,10 @@ void Bitmap::SavePng(const std::string& path) const {
 }
 
 Bitmap Bitmap::LoadPng(const std::string& path) {
+  // Only a regular file is handed to the decoder: a FIFO or device named as a picture would make
+  // it wait or read for ever. The header's size is checked first, so a damaged or hostile file
+  // cannot make the decoder set aside gigabytes for a picture it will never fill.
+  CheckPngFile(path);
   gfx_detail::SurfacePtr s(cairo_image_surface_create_from_png(path.c_str()));
   cairo_status_t st = cairo_surface_status(s.get());
   if (st == CAIRO_STATUS_FILE_NOT_FOUND || st == CAIRO_STATUS_READ_ERROR)
