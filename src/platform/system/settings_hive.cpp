@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <unordered_map>
 
 #include "platform/system/folders.h"
 
@@ -16,16 +17,11 @@ namespace plat {
 
 namespace {
 
-bool IEquals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
+std::string FoldAscii(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return folded;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -58,6 +54,9 @@ bool WriteAll(int fd, std::string_view text) {
 
 std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues) {
   std::vector<IniSection> sections;
+  // Sections by their case-folded name, so that a file of many thousand sections (or a damaged
+  // one that repeats a name on every line) is parsed in linear time.
+  std::unordered_map<std::string, size_t> byName;
   IniSection* current = nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -74,13 +73,9 @@ std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues
     if (line.front() == '[') {
       // The name is the line without its first and last character, whatever the last one is.
       std::string_view name = line.substr(1, line.size() - 2);
-      current = nullptr;
-      for (IniSection& s : sections)
-        if (IEquals(s.Name, name)) current = &s;
-      if (!current) {
-        sections.push_back(IniSection{std::string(name), {}});
-        current = &sections.back();
-      }
+      auto [it, added] = byName.emplace(FoldAscii(name), sections.size());
+      if (added) sections.push_back(IniSection{std::string(name), {}});
+      current = &sections[it->second];
       continue;
     }
     if (current) current->Lines.emplace_back(line);
@@ -105,7 +100,9 @@ std::string IniValueLine(std::string_view name, std::string_view value) {
 
 bool ReadSettingsFile(const std::string& path, std::string& text) {
   text.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO put where the settings file belongs would otherwise wait for a
+  // writer for ever; the check below then turns away everything that is not a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
