@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/gfx/types.h"
+
 namespace plat {
 
 using CustomColors = std::array<uint32_t, 16>;
@@ -13,12 +15,7 @@ using CustomColors = std::array<uint32_t, 16>;
 // The 48 basic colours, row by row (8 per row).
 const std::array<uint32_t, 48>& BasicColors();
 
-inline constexpr uint32_t RgbColor(uint8_t r, uint8_t g, uint8_t b) {
-  return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
-}
-inline constexpr uint8_t RedOf(uint32_t c) { return c & 0xFF; }
-inline constexpr uint8_t GreenOf(uint32_t c) { return (c >> 8) & 0xFF; }
-inline constexpr uint8_t BlueOf(uint32_t c) { return (c >> 16) & 0xFF; }
+inline constexpr uint32_t RgbColor(uint8_t r, uint8_t g, uint8_t b) { return Rgb(r, g, b); }
 
 // A channel value typed into a box: digits only, 0 to 255; nullopt otherwise (an empty box too).
 std::optional<uint8_t> ParseChannel(std::u16string_view text);

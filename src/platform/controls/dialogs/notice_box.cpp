@@ -10,6 +10,11 @@
 namespace plat {
 namespace {
 
+std::function<void(Form&)>& ShowHook() {
+  static std::function<void(Form&)> hook;
+  return hook;
+}
+
 int32_t RunBox(const std::string& text, const std::string& caption, Form* owner, bool question) {
   Form box(owner);
   box.SetCaption(Utf8To16(caption));
@@ -47,10 +52,15 @@ int32_t RunBox(const std::string& text, const std::string& caption, Form* owner,
   second.SetTabStop(true);
   box.SetClientSize(372, top + 26 + 12);
   box.SetActiveControl(&first);
+  box.OnShow = [](Form& f) {
+    if (ShowHook()) ShowHook()(f);
+  };
   return box.ShowModal();
 }
 
 }  // namespace
+
+void SetNoticeShowHook(std::function<void(Form&)> hook) { ShowHook() = std::move(hook); }
 
 bool AskYesNo(const std::string& text, const std::string& caption, Form* owner) {
   return RunBox(text, caption, owner, true) == mrYes;
