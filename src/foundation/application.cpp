@@ -524,7 +524,7 @@ void TApp::ShowHint(const THintInfo& info) {
     r = r.Offset(info.HintPos.x, info.HintPos.y);
   }
   if (hintWindow_->Tag == 0 || hintWindow_->Tag != info.HintData) {
-    hintWindow_->Color = plat::clInfoBk;
+    hintWindow_->HintColor = plat::clInfoBk;
     hintWindow_->Tag = info.HintData;
     hintWindow_->ShowHint(r, info.HintStr);
   }

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <memory>
 
+namespace plat {
+class Menu;
+}
+
 class TCommandService {
  public:
   virtual ~TCommandService() = default;
@@ -12,6 +16,8 @@ class TCommandService {
   // WM_CUT, WM_COPY, WM_PASTE and WM_CLEAR become the commands Cut (3420), Copy (3340), Paste
   // (3360) and Delete (3200), run at once, with result 1; true when the message was one of them.
   virtual bool HandleClipboardMessage(uint32_t msg, intptr_t& result);
+  // Sets the enabled and checked state of every item of a menu tree from the commands' states.
+  virtual void UpdateMenuState(plat::Menu& menu) {}
 };
 
 void SetCommandService(std::unique_ptr<TCommandService> service);
