@@ -5,6 +5,7 @@
 
 #include "platform/controls/button.h"
 #include "platform/controls/check_box.h"
+#include "platform/controls/combo_box.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/notice_box.h"
@@ -89,12 +90,13 @@ void FileDialogForm::Build() {
   };
   typeLabel_ = &Add<Label>();
   typeLabel_->SetCaption(save ? u"Save as &type:" : u"Files of &type:");
-  types_ = &Add<RowList>();
+  types_ = &Add<ComboBox>();
   types_->SetName("Types");
+  types_->SetStyle(ComboStyle::DropDownList);
+  types_->SetTabStop(true);
   typeLabel_->SetFocusControl(types_);
-  types_->OnSelect = [this](RowList& l) {
-    auto rows = l.SelectedRows();
-    if (!syncing_ && !rows.empty()) dialog_.ChooseFilter(rows.front() + 1);
+  types_->OnSelect = [this](ComboBox& c) {
+    if (!syncing_ && c.ItemIndex() >= 0) dialog_.ChooseFilter(c.ItemIndex() + 1);
   };
   readOnly_ = &Add<CheckBox>();
   readOnly_->SetCaption(u"Open as &read-only");
@@ -138,9 +140,8 @@ void FileDialogForm::Layout() {
   int32_t extraH = dialog_.ExtraHeight > 0 ? dialog_.ExtraHeight : 0;
   int32_t previewW = dialog_.PreviewWidth > 0 ? dialog_.PreviewWidth : 0;
   int32_t right = c.right - kMargin - (previewW > 0 ? previewW + kMargin : 0);
-  int32_t typeRows = std::clamp<int32_t>(static_cast<int32_t>(dialog_.Filters().size()), 1, 3);
-  int32_t typeH = typeRows * files_->RowHeight() + 2;
-  int32_t bottomBlock = kRow + 8 + typeH + 8 + (readOnly_->Visible() ? kRow : 0);
+  int32_t typeH = kRow - 2;
+  int32_t bottomBlock = kRow + 8 + kRow + 8 + (readOnly_->Visible() ? kRow : 0);
   int32_t standardBottom = c.bottom - kMargin - (extraH > 0 ? extraH + 8 : 0);
 
   lookIn_->SetBounds(kMargin, kMargin + 4, 60, 18);
@@ -164,7 +165,7 @@ void FileDialogForm::Layout() {
   typeLabel_->SetBounds(kMargin, y + 4, labelW, 18);
   types_->SetBounds(boxLeft, y, boxW, typeH);
   cancel_->SetBounds(right - kButtonWidth, y, kButtonWidth, kRow);
-  y += typeH + 8;
+  y += kRow + 8;
   readOnly_->SetBounds(boxLeft, y, boxW, kRow - 4);
 
   preview_->SetBounds(right + kMargin, listTop, previewW, std::max(0, standardBottom - listTop));
@@ -187,12 +188,13 @@ void FileDialogForm::Sync() {
       rows.push_back({{Utf8To16(e.name), SizeText(e), DateText(e.modified)}, e.isFolder});
     }
     files_->SetRows(std::move(rows));
-    std::vector<ListRow> typeRows;
-    for (const FilterEntry& f : dialog_.Filters()) typeRows.push_back({{Utf8To16(f.description)}, false});
-    types_->SetRows(std::move(typeRows));
+  }
+  if (types_->Count() != static_cast<int32_t>(dialog_.Filters().size())) {
+    types_->Clear();
+    for (const FilterEntry& f : dialog_.Filters()) types_->AddItem(Utf8To16(f.description));
   }
   if (files_->SelectedRows() != dialog_.Selection()) files_->SetSelectedRows(dialog_.Selection());
-  if (!dialog_.Filters().empty()) types_->SetSelectedRows({dialog_.CurrentFilterIndex() - 1});
+  if (!dialog_.Filters().empty()) types_->SetItemIndex(dialog_.CurrentFilterIndex() - 1);
   std::u16string name = Utf8To16(dialog_.FileNameText());
   if (name_->Text() != name) {
     name_->SetText(name);

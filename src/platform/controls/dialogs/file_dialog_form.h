@@ -9,6 +9,7 @@ namespace plat {
 
 class Button;
 class CheckBox;
+class ComboBox;
 class Edit;
 class FileDialog;
 class Label;
@@ -25,7 +26,7 @@ class FileDialogForm : public Form {
   Label& FolderLabel() { return *folder_; }
   RowList& FileList() { return *files_; }
   Edit& NameBox() { return *name_; }
-  RowList& TypeList() { return *types_; }
+  ComboBox& TypeBox() { return *types_; }
   CheckBox& ReadOnlyBox() { return *readOnly_; }
   Button& OkButton() { return *ok_; }
   Button& CancelButton() { return *cancel_; }
@@ -45,7 +46,7 @@ class FileDialogForm : public Form {
   Label* lookIn_ = nullptr;
   RowList* files_ = nullptr;
   Edit* name_ = nullptr;
-  RowList* types_ = nullptr;
+  ComboBox* types_ = nullptr;
   CheckBox* readOnly_ = nullptr;
   Button* ok_ = nullptr;
   Button* cancel_ = nullptr;
