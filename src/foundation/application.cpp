@@ -62,6 +62,8 @@ const CursorEntry kCursors[64] = {
     {kNamed, "MoveWrapPoint"},
 };
 
+int g_plainBoxDepth = 0;
+
 TSystemMessageBox& SystemBoxSlot() {
   static TSystemMessageBox box;
   return box;
@@ -132,6 +134,9 @@ TApp::TApp() {
     ForgetRoutingProperties(c);
   });
   plat::Form::SetModalLoopRunner([this](const std::function<bool()>& done) {
+    // The plain box keeps its own loop after the quit message, as the system's box does;
+    // every other modal form ends as Cancel then.
+    if (Terminated && g_plainBoxDepth > 0) return plat::RunModalLoop(done);
     while (!done()) {
       if (Terminated) return false;
       HandleMessage();
@@ -695,6 +700,10 @@ int32_t PlainMessageBox(const std::string& text, const std::string& caption, uin
   std::string body = text;
   for (char& c : body)
     if (c == '\r') c = '\n';
+  struct Depth {
+    Depth() { ++g_plainBoxDepth; }
+    ~Depth() { --g_plainBoxDepth; }
+  } depth;
   if ((flags & 0xF) == MB_YESNO) return plat::AskYesNo(body, caption) ? IDYES : IDNO;
   plat::ShowNotice(body, caption);
   return IDOK;

@@ -1,9 +1,10 @@
 #pragma once
 // The one message box of the program, as a replaceable service. Callers fill the program-wide
 // TMessageDlgInfo record's priming fields (Caption, DefaultButton, LastButton) just before they
-// call ShowMessageDlg; the box consumes them. Until the interface registers the real box, the
-// default service shows nothing and answers with the default button (or the first button of
-// the set); tests register a scripted service to play the user.
+// call ShowMessageDlg; the box consumes them. The real box (message_box.h) is registered when
+// the application object is created on a running window system; until then the default service
+// shows nothing and answers with the default button (or the first button of the set); tests
+// register a scripted service to play the user.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -11,6 +11,7 @@
 #include "support/test_env.h"
 #include "foundation/hotkey_services.h"
 #include "platform/controls/button.h"
+#include "platform/controls/dialogs/notice_box.h"
 
 namespace {
 
@@ -139,6 +140,22 @@ TEST_F(AppLoopTest, QuitEndsTheLoopAndAModalFormWithCancel) {
   result = dialog.ShowModal();
   EXPECT_EQ(result, plat::mrCancel);
   EXPECT_TRUE(App().Terminated);
+}
+
+TEST_F(AppLoopTest, AfterTheQuitMessageOnlyThePlainBoxStillWaitsForTheUser) {
+  App().Terminate();
+  App().ProcessMessages();
+  plat::Form dialog;
+  dialog.SetBounds(100, 100, 200, 100);
+  EXPECT_EQ(dialog.ShowModal(), plat::mrCancel);  // ends at once
+  int shown = 0;
+  plat::SetNoticeShowHook([&](plat::Form&) {
+    ++shown;
+    plat::headless::PressKey(plat::VK_RETURN);
+  });
+  EXPECT_EQ(ShowMessageDlg("Closing down.", mkError, ButtonBit(mbOK)), mrCancel);
+  plat::SetNoticeShowHook(nullptr);
+  EXPECT_EQ(shown, 1);
 }
 
 TEST_F(AppLoopTest, SessionEndSavesTheSettingsAndEndsTheLoopInOrder) {
