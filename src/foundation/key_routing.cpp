@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "foundation/application.h"
 #include "foundation/hotkey_services.h"
 #include "foundation/ui_scaling.h"
 #include "platform/controls/form.h"
@@ -144,9 +145,18 @@ bool ScrollBarByNotches(plat::ScrollBar& bar, int32_t delta, plat::ShiftState sh
   return stepped;
 }
 
+// Entries of destroyed controls must go, or a new control at the same address would inherit
+// them; the application object's destroy hook does it while it exists.
+void EnsureForgetHook() {
+  if (!AppExists()) Control::SetDestroyHook([](Control* c) { ForgetRoutingProperties(c); });
+}
+
 }  // namespace
 
-void SetHotKeysThrough(const Control& control, bool on) { Props()[&control].hotKeysThrough = on; }
+void SetHotKeysThrough(const Control& control, bool on) {
+  EnsureForgetHook();
+  Props()[&control].hotKeysThrough = on;
+}
 
 bool HotKeysThrough(const Control& control) {
   auto it = Props().find(&control);
@@ -154,6 +164,7 @@ bool HotKeysThrough(const Control& control) {
 }
 
 void SetWheelScrollBar(const Control& control, Control* bar) {
+  EnsureForgetHook();
   Props()[&control].wheelScrollBar = bar;
 }
 

@@ -251,3 +251,19 @@ TEST_F(WheelTest, RedirectionToTheWindowUnderTheCursorHappensOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RoutingProperties, ADestroyedWheelBarIsNoLongerUsed) {
+  plat::Control list;
+  auto bar = std::make_unique<plat::Control>();
+  SetHotKeysThrough(list, true);
+  SetWheelScrollBar(list, bar.get());
+  EXPECT_TRUE(HotKeysThrough(list));
+  EXPECT_EQ(WheelScrollBar(list), bar.get());
+  bar.reset();
+  EXPECT_EQ(WheelScrollBar(list), nullptr);
+  EXPECT_TRUE(HotKeysThrough(list));
+}
+
+}  // namespace
