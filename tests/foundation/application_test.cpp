@@ -8,6 +8,7 @@
 #include "app_fixture.h"
 #include "foundation/exceptions.h"
 #include "foundation/options_holder.h"
+#include "foundation/ui_scaling.h"
 #include "support/test_env.h"
 #include "foundation/hotkey_services.h"
 #include "platform/controls/button.h"
@@ -254,6 +255,21 @@ TEST_F(AppLoopTest, CursorsComeFromTheSystemTableOrTheProgramsLoader) {
   EXPECT_EQ(asked, "MagnGlass");
   TApp::SetCursorLoader(nullptr);
   EXPECT_EQ(App().GetCursor(19), plat::CursorShape::Cross);  // loaded once and kept
+}
+
+TEST_F(AppLoopTest, AsyncShiftStateReportsCtrlAndTheRightButton) {
+  plat::Form f;
+  f.SetBounds(10, 10, 100, 100);
+  ShowForm(f);
+  plat::headless::KeyDown(plat::VK_LCONTROL);
+  plat::headless::MouseDown(f.Handle(), {5, 5}, 1);
+  EXPECT_EQ(GetAsyncShiftState(), 20);
+  EXPECT_FALSE(IsKeyDown(plat::VK_CONTROL));  // no message with Ctrl held has been handled yet
+  Pump();
+  plat::headless::MouseUp(f.Handle(), {5, 5}, 1);
+  plat::headless::KeyUp(plat::VK_LCONTROL);
+  Pump();
+  EXPECT_EQ(GetAsyncShiftState(), 0);
 }
 
 TEST_F(AppLoopTest, WaitingCharacterIsKeptWholeBeforeDispatch) {
