@@ -32,6 +32,9 @@ void PrintDialog::Begin() {
   copiesText_ = Num(std::clamp(Copies, 1, 9999));
   collate_ = Collate;
   settings_ = Settings;
+  const PrinterInfo& p = printers_[static_cast<size_t>(printer_)];
+  if (settings_.paperCode != 0 && FindPaper(p, settings_.paperCode, 0, 0) < 0) settings_.paperCode = 0;
+  if (!p.duplex) settings_.duplex = false;
   SyncForm();
 }
 
