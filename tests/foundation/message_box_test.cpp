@@ -66,6 +66,7 @@ class MessageBoxTest : public apptest::AppTest {
     };
   }
   void TearDown() override {
+    GetOptions().Internal.OptMsgs.assign(kOptionalMsgCount, 0);
     MessageDlgShown = nullptr;
     SetSoundService(nullptr);
     plat::SetInterfaceScaleForTests(0);
