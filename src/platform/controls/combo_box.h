@@ -1,7 +1,8 @@
 #pragma once
 // plat::ComboBox: a field with a drop-down list of items.
-// - DropDown: an editable field; typing filters the list (AutoFilter) to the items that begin
-//   with the text, dropping it down while something matches.
+// - DropDown: an editable field. With AutoFilter (off by default) typing filters the list to
+//   the items that begin with the text, dropping it down while something matches; without it
+//   the list always shows every item.
 // - DropDownList: the field shows the selected item; letters select by first letter.
 // - OwnerDrawFixed, OwnerDrawVariable: a drop-down list whose items (and the field) are drawn
 //   by OnDrawItem, with heights from OnMeasureItem in the variable style.
@@ -132,7 +133,7 @@ class ComboBox : public Control {
   int32_t dropDownCount_ = 8;
   int32_t maxLength_ = 0;
   bool sorted_ = false;
-  bool autoFilter_ = true;
+  bool autoFilter_ = false;
   bool updating_ = false;  // the program changes the field: no events
   bool taking_ = false;    // the list closes because an item was taken
   bool quietClose_ = false;

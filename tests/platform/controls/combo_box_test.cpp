@@ -51,6 +51,7 @@ struct ComboForm {
 
 TEST_F(ControlsTest, EditableComboFiltersAndReportsEventsInOrder) {
   ComboForm f;
+  f.combo.SetAutoFilter(true);
   ShowForm(f.form);
   f.combo.SetFocus();
   EXPECT_EQ(Focus(), f.combo.Field());
