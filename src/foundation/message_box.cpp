@@ -242,6 +242,23 @@ void QueueMessage(const std::string& text, uint8_t kind, uint16_t buttons, uint8
   MessageQueue().push_back({text, kind, buttons, optionalMsgId});
 }
 
+bool ShowQueuedMessage() {
+  static bool showing = false;
+  if (showing || MessageQueue().empty()) return false;
+  TQueuedMessage m = MessageQueue().front();
+  MessageQueue().pop_front();
+  showing = true;
+  try {
+    if (m.OptionalMsgId == 255) ShowMessageDlg(m.Text, m.Kind, m.Buttons);
+    else ShowOptionalMsg(m.Text, m.Kind, m.OptionalMsgId);
+  } catch (...) {
+    showing = false;
+    throw;
+  }
+  showing = false;
+  return true;
+}
+
 int32_t ExecuteMessageDlg() {
   TMessageDlgInfo& info = MessageDlgInfo();
   if (OptionalMsgOff(info.OptionalMsgId)) return StoredAnswer(info.OptionalMsgId);

@@ -59,6 +59,9 @@ struct TQueuedMessage {
 };
 void QueueMessage(const std::string& text, uint8_t kind, uint16_t buttons, uint8_t optionalMsgId);
 std::deque<TQueuedMessage>& MessageQueue();
+// One idle pass of the main window: shows the first queued message (never while one is being
+// shown) and removes it; false when there was none to show.
+bool ShowQueuedMessage();
 
 // Shows the box the program-wide record describes (or answers a switched-off optional message)
 // and returns the modal result.

@@ -232,6 +232,25 @@ TEST_F(MessageBoxTest, SuppressedMessagesAnswerCancelSilently) {
   MessageQueue().clear();
 }
 
+TEST_F(MessageBoxTest, QueuedMessagesShowOnePerPassAndNotInsideAnother) {
+  QueueMessage("first", mkWarning, ButtonBit(mbOK), 255);
+  QueueMessage("second", mkInformation, ButtonBit(mbOK), 26);
+  bool nested = true;
+  actions_.push_back([&](TMessageDlgForm&) {
+    nested = ShowQueuedMessage();  // a pass while a queued message is up shows nothing
+    plat::headless::PressKey(plat::VK_RETURN);
+  });
+  EXPECT_TRUE(ShowQueuedMessage());
+  EXPECT_FALSE(nested);
+  ASSERT_EQ(seen_.size(), 1u);
+  EXPECT_EQ(seen_[0].text, u"first");
+  actions_.push_back(Key(plat::VK_RETURN));
+  EXPECT_TRUE(ShowQueuedMessage());
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_EQ(seen_[1].checkBox, u"Do not &show this message again");
+  EXPECT_FALSE(ShowQueuedMessage());
+}
+
 TEST_F(MessageBoxTest, ButtonsCentredOrInTheFirstQuarterBesideTheCheckBox) {
   std::vector<int32_t> lefts;
   int32_t clientWidth = 0;
