@@ -7,6 +7,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/file_dialog_form.h"
+#include "platform/controls/dialogs/folder_dialog.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/row_list.h"
 #include "platform/controls/edit.h"
@@ -221,6 +222,50 @@ TEST_F(FileDialogForms, DoubleClickOnAFolderGoesIntoIt) {
   };
   EXPECT_FALSE(d.Execute());
   EXPECT_EQ(folders, std::vector<std::string>{dir + "/docs"});
+}
+
+}  // namespace
+
+namespace {
+using namespace plat;
+
+TEST(FolderDialogState, TypedSelectedOrCurrentFolder) {
+  std::string dir = MakeFolder();
+  qvtest::WriteFile(dir + "/docs/deeper/x.txt", "x");
+  FolderDialog d;
+  d.Folder = dir;
+  std::vector<std::string> told;
+  d.OnMessage = [&](const std::string& m) { told.push_back(m); };
+  d.Begin();
+  ASSERT_EQ(d.Entries().size(), 1u);  // only folders are listed
+  EXPECT_EQ(d.Entries()[0].name, "docs");
+  d.SetPathText("missing");
+  EXPECT_FALSE(d.Confirm());
+  EXPECT_EQ(told.size(), 1u);
+  d.SetPathText("docs/deeper");
+  ASSERT_TRUE(d.Confirm());
+  d.End(true);
+  EXPECT_EQ(d.Folder, dir + "/docs/deeper");
+  d.Folder = dir + "/gone";  // a missing start folder falls back to a folder that exists
+  d.Begin();
+  EXPECT_TRUE(FolderExists(d.Current()));
+}
+
+TEST_F(FileDialogForms, FolderDialogGoesInByKeysAndChoosesTheSelection) {
+  std::string dir = MakeFolder();
+  qvtest::WriteFile(dir + "/docs/deeper/x.txt", "x");
+  FolderDialog d;
+  d.Folder = dir;
+  d.Prompt = "Where do the backups go?";
+  d.OnShow = [](FolderDialog&) {
+    headless::PressKey(VK_DOWN);    // "docs" selected
+    headless::PressKey(VK_RETURN);  // into it
+    headless::PressKey(VK_DOWN);    // "deeper" selected
+    headless::PressKey(VK_TAB);     // to the path box: OK now chooses the selection
+    headless::PressKey(VK_RETURN);
+  };
+  ASSERT_TRUE(d.Execute());
+  EXPECT_EQ(d.Folder, dir + "/docs/deeper");
 }
 
 }  // namespace
