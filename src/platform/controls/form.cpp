@@ -206,6 +206,12 @@ int32_t Form::ShowModal() {
 
 void Form::SetWindowState(WindowState s) {
   if (s == windowState_) return;
+  if (!Parent()) {
+    // A top-level form: the window system keeps the restored bounds.
+    windowState_ = s;
+    if (Handle()) plat::SetWindowState(Handle(), s);
+    return;
+  }
   WindowState old = windowState_;
   windowState_ = s;
   if (s == WindowState::Maximized) {
@@ -241,6 +247,8 @@ void Form::NoteFocus(Control* c) {
 }
 
 void Form::HandleCreated() {
+  handleReady_ = true;
+  if (!Parent() && windowState_ != WindowState::Normal) plat::SetWindowState(Handle(), windowState_);
   // A form made again (moved to another parent) shows itself as it was.
   if (Visible() && Handle()) ShowWindow(Handle(), true);
 }
@@ -250,6 +258,8 @@ void Form::SetActiveControl(Control* c) {
   activeControl_ = c;
   if (c && Showing()) c->SetFocus();
 }
+
+void Form::HandleDestroying() { handleReady_ = false; }
 
 std::vector<Control*> Form::FocusOrder(bool tabStopOnly) const {
   std::vector<Control*> out;
@@ -347,6 +357,16 @@ intptr_t Form::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       else Deactivated();
       return r;
     }
+    case WM_SIZE:
+      // The window manager may maximise, minimise or restore a top-level form.
+      if (!Parent() && handleReady_)
+        windowState_ = wParam == SIZE_MAXIMIZED   ? WindowState::Maximized
+                       : wParam == SIZE_MINIMIZED ? WindowState::Minimized
+                                                  : WindowState::Normal;
+      return Control::WndProc(msg, wParam, lParam);
+    case WM_DESTROY:
+      handleReady_ = false;
+      return Control::WndProc(msg, wParam, lParam);
     case WM_CANCELMODE:
       ClosePopupsOf(this, PopupCloseReason::Deactivated);
       return 0;

@@ -115,6 +115,7 @@ class Form : public Control {
   // A control of the form (or the form itself) took the focus.
   virtual void FocusNoted(Control*) {}
   void HandleCreated() override;
+  void HandleDestroying() override;
   void Paint(PaintContext& pc) override;
 
  private:
@@ -130,6 +131,7 @@ class Form : public Control {
   bool keyPreview_ = false;
   bool shownOnce_ = false;
   bool scaled_ = false;
+  bool handleReady_ = false;  // created: size messages now tell the window manager's state
   BorderStyle borderStyle_ = BorderStyle::Sizeable;
   FormStyle formStyle_ = FormStyle::Normal;
   FormPosition position_ = FormPosition::Designed;

@@ -195,3 +195,19 @@ TEST_F(ControlsTest, MdiChildrenCascadeTileMaximiseAndMoveOut) {
   EXPECT_EQ(frame.ActiveChild(), &a);
   EXPECT_EQ(GetParent(a.Handle()), frame.ClientArea().Handle());
 }
+
+TEST_F(ControlsTest, TopLevelFormsMaximiseAndRestoreThroughTheWindowSystem) {
+  Form form;
+  form.SetBounds(50, 60, 300, 200);
+  form.SetWindowState(WindowState::Maximized);  // before the form has a window
+  Control& client = form.Add<Control>();
+  client.SetAlign(Align::Client);
+  ShowForm(form);
+  EXPECT_EQ(form.BoundsRect(), GetScreenRect());
+  EXPECT_EQ(client.Width(), form.ClientRect().Width());
+  form.SetWindowState(WindowState::Normal);
+  EXPECT_EQ(form.BoundsRect(), (Rect{50, 60, 350, 260}));
+  EXPECT_EQ(client.BoundsRect(), form.ClientRect());
+  SetWindowState(form.Handle(), WindowState::Maximized);  // as the window manager would
+  EXPECT_EQ(form.GetWindowState(), WindowState::Maximized);
+}
