@@ -118,26 +118,26 @@ FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), 
     auto& prompt = Add<Label>();
     prompt.SetCaption(Utf8To16(d.Prompt));
     prompt.SetShowAccelChar(false);
-    prompt.SetBounds(12, y, 420, y + 18);
+    prompt.SetBounds(Rect{12, y, 420, y + 18});
     y += 26;
   }
   current_ = &Add<Label>();
   current_->SetName("Folder");
   current_->SetAutoSize(false);
   current_->SetShowAccelChar(false);
-  current_->SetBounds(12, y + 4, 272, y + 22);
+  current_->SetBounds(Rect{12, y + 4, 272, y + 22});
   auto& up = Add<Button>();
   up.SetCaption(u"&Up");
-  up.SetBounds(288, y, 358, y + 26);
+  up.SetBounds(Rect{288, y, 358, y + 26});
   up.OnClick = [this](Control&) { dialog_.GoUp(); };
   auto& home = Add<Button>();
   home.SetCaption(u"&Home");
-  home.SetBounds(362, y, 432, y + 26);
+  home.SetBounds(Rect{362, y, 432, y + 26});
   home.OnClick = [this](Control&) { dialog_.GoToFolder(HomeFolder()); };
   y += 34;
   list_ = &Add<RowList>();
   list_->SetName("Folders");
-  list_->SetBounds(12, y, 432, y + 220);
+  list_->SetBounds(Rect{12, y, 432, y + 220});
   list_->OnSelect = [this](RowList& l) {
     auto rows = l.SelectedRows();
     if (!syncing_) dialog_.Select(rows.empty() ? -1 : rows.front());
@@ -146,11 +146,11 @@ FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), 
   y += 228;
   auto& pathLabel = Add<Label>();
   pathLabel.SetCaption(u"F&older:");
-  pathLabel.SetBounds(12, y + 4, 70, y + 22);
+  pathLabel.SetBounds(Rect{12, y + 4, 70, y + 22});
   path_ = &Add<Edit>();
   path_->SetName("Path");
   path_->SetTabStop(true);
-  path_->SetBounds(74, y, 432, y + 24);
+  path_->SetBounds(Rect{74, y, 432, y + 24});
   pathLabel.SetFocusControl(path_);
   path_->OnChange = [this](Control&) {
     if (!syncing_) dialog_.pathText_ = Utf16To8(path_->Text());
@@ -160,7 +160,7 @@ FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), 
   ok.SetName("OK");
   ok.SetCaption(u"OK");
   ok.SetDefault(true);
-  ok.SetBounds(256, y, 340, y + 28);
+  ok.SetBounds(Rect{256, y, 340, y + 28});
   ok.OnClick = [this](Control&) {
     // Enter on a selected folder with nothing typed goes into it; OK by itself chooses.
     if (list_->Focused() && dialog_.PathText().empty() && dialog_.Selected() >= 0) {
@@ -174,7 +174,7 @@ FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), 
   cancel.SetCaption(u"Cancel");
   cancel.SetCancel(true);
   cancel.SetModalResult(mrCancel);
-  cancel.SetBounds(348, y, 432, y + 28);
+  cancel.SetBounds(Rect{348, y, 432, y + 28});
   int32_t order = 0;
   for (Control* c : std::initializer_list<Control*>{list_, path_, &ok, &cancel, &up, &home}) {
     c->SetTabStop(true);

@@ -73,7 +73,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
   sample_ = &Add<PageSample>(d);
   sample_->SetName("Sample");
-  sample_->SetBounds(12, 12, 176, 196);
+  sample_->SetBounds(Rect{12, 12, 176, 196});
 
   auto addLabel = [this](Control& parent, const char16_t* caption, Rect r) -> Label& {
     auto& l = parent.Add<Label>();
@@ -86,7 +86,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   printer_->SetName("Printer");
   printer_->SetStyle(ComboStyle::DropDownList);
   printer_->SetTabStop(true);
-  printer_->SetBounds(284, 12, 480, 38);
+  printer_->SetBounds(Rect{284, 12, 480, 38});
   printerLabel.SetFocusControl(printer_);
   printer_->OnSelect = [this](ComboBox& c) {
     if (!syncing_) dialog_.SelectPrinter(c.ItemIndex());
@@ -96,7 +96,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   paper_->SetName("Paper");
   paper_->SetStyle(ComboStyle::DropDownList);
   paper_->SetTabStop(true);
-  paper_->SetBounds(284, 44, 480, 70);
+  paper_->SetBounds(Rect{284, 44, 480, 70});
   paperLabel.SetFocusControl(paper_);
   paper_->OnSelect = [this](ComboBox& c) {
     if (!syncing_) dialog_.SelectPaper(c.ItemIndex());
@@ -104,15 +104,15 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
 
   auto& orientation = Add<GroupBox>();
   orientation.SetCaption(u"Orientation");
-  orientation.SetBounds(200, 80, 324, 164);
+  orientation.SetBounds(Rect{200, 80, 324, 164});
   portrait_ = &orientation.Add<RadioButton>();
   portrait_->SetName("Portrait");
   portrait_->SetCaption(u"P&ortrait");
-  portrait_->SetBounds(10, 24, 114, 46);
+  portrait_->SetBounds(Rect{10, 24, 114, 46});
   landscape_ = &orientation.Add<RadioButton>();
   landscape_->SetName("Landscape");
   landscape_->SetCaption(u"&Landscape");
-  landscape_->SetBounds(10, 52, 114, 74);
+  landscape_->SetBounds(Rect{10, 52, 114, 74});
   portrait_->OnClick = [this](Control&) {
     if (!syncing_ && portrait_->Checked()) dialog_.SetLandscape(false);
   };
@@ -122,7 +122,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
 
   auto& marginGroup = Add<GroupBox>();
   marginGroup.SetCaption(d.Units == MarginUnits::HundredthsOfMm ? u"Margins (millimeters)" : u"Margins (inches)");
-  marginGroup.SetBounds(332, 80, 480, 208);
+  marginGroup.SetBounds(Rect{332, 80, 480, 208});
   const char16_t* names[4] = {u"L&eft:", u"&Top:", u"Ri&ght:", u"&Bottom:"};
   const char* ids[4] = {"Left", "Top", "Right", "Bottom"};
   for (int32_t i = 0; i < 4; ++i) {
@@ -131,7 +131,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
     e.SetName(ids[i]);
     e.SetTabStop(true);
     e.SetMaxLength(8);
-    e.SetBounds(72, 22 + i * 26, 138, 46 + i * 26);
+    e.SetBounds(Rect{72, 22 + i * 26, 138, 46 + i * 26});
     l.SetFocusControl(&e);
     e.OnChange = [this, i](Control& c) {
       if (!syncing_) dialog_.SetMarginText(i, static_cast<Edit&>(c).Text());
@@ -144,7 +144,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   ok.SetCaption(u"OK");
   ok.SetDefault(true);
   ok.SetTabStop(true);
-  ok.SetBounds(304, 220, 388, 248);
+  ok.SetBounds(Rect{304, 220, 388, 248});
   ok.OnClick = [this](Control&) {
     if (dialog_.Confirm()) SetModalResult(mrOk);
   };
@@ -154,7 +154,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   cancel.SetCancel(true);
   cancel.SetTabStop(true);
   cancel.SetModalResult(mrCancel);
-  cancel.SetBounds(396, 220, 480, 248);
+  cancel.SetBounds(Rect{396, 220, 480, 248});
   SetClientSize(492, 260);
   SetActiveControl(paper_);
 }

@@ -101,20 +101,20 @@ PrintDialogForm::PrintDialogForm(PrintDialog& d, Form* owner) : Form(owner), dia
   pages_->SetName("PageRange");
   pages_->SetTabStop(true);
   pages_->SetEnabled(d.AllowPageNums);
-  pages_->SetBounds(116, 74, 236, 98);
+  pages_->SetBounds(Rect{116, 74, 236, 98});
   pages_->OnChange = [this](Control&) {
     if (!syncing_) dialog_.SetPagesText(pages_->Text());
   };
 
   auto& copiesGroup = Add<GroupBox>();
   copiesGroup.SetCaption(u"Copies");
-  copiesGroup.SetBounds(272, 100, 468, 236);
+  copiesGroup.SetBounds(Rect{272, 100, 468, 236});
   auto& copiesLabel = AddLabel(copiesGroup, u"Number of &copies:", {12, 26, 130, 44});
   copies_ = &copiesGroup.Add<Edit>();
   copies_->SetName("Copies");
   copies_->SetTabStop(true);
   copies_->SetMaxLength(4);
-  copies_->SetBounds(132, 22, 184, 46);
+  copies_->SetBounds(Rect{132, 22, 184, 46});
   copiesLabel.SetFocusControl(copies_);
   copies_->OnChange = [this](Control&) {
     if (!syncing_) dialog_.SetCopiesText(copies_->Text());
@@ -123,14 +123,14 @@ PrintDialogForm::PrintDialogForm(PrintDialog& d, Form* owner) : Form(owner), dia
   collate_->SetName("Collate");
   collate_->SetCaption(u"C&ollate");
   collate_->SetTabStop(true);
-  collate_->SetBounds(12, 60, 180, 84);
+  collate_->SetBounds(Rect{12, 60, 180, 84});
   collate_->OnClick = [this](Control&) {
     if (!syncing_) dialog_.SetCollate(collate_->Checked());
   };
 
   extra = &Add<Control>();
   extra->SetName("Extra");
-  extra->SetBounds(12, 244, 468, 244 + extraH);
+  extra->SetBounds(Rect{12, 244, 468, 244 + extraH});
   extra->SetVisible(extraH > 0);
   int32_t buttonsTop = 244 + (extraH > 0 ? extraH + 8 : 0);
   auto& ok = AddButton(*this, "OK", u"OK", {292, buttonsTop, 376, buttonsTop + 28});
@@ -196,7 +196,7 @@ bool ExecutePrinterProperties(const PrinterInfo& printer, PrinterSettings& setti
   paper.SetName("Paper");
   paper.SetStyle(ComboStyle::DropDownList);
   paper.SetTabStop(true);
-  paper.SetBounds(104, 12, 320, 38);
+  paper.SetBounds(Rect{104, 12, 320, 38});
   paperLabel.SetFocusControl(&paper);
   for (const PaperInfo& p : printer.papers) paper.AddItem(Utf8To16(p.name), p.code);
   int32_t current = settings.paperCode ? FindPaper(printer, settings.paperCode, 0, 0) : printer.defaultPaper;
@@ -204,21 +204,21 @@ bool ExecutePrinterProperties(const PrinterInfo& printer, PrinterSettings& setti
 
   auto& orientation = box.Add<GroupBox>();
   orientation.SetCaption(u"Orientation");
-  orientation.SetBounds(12, 48, 320, 130);
+  orientation.SetBounds(Rect{12, 48, 320, 130});
   auto& portrait = orientation.Add<RadioButton>();
   portrait.SetName("Portrait");
   portrait.SetCaption(u"P&ortrait");
-  portrait.SetBounds(12, 22, 200, 46);
+  portrait.SetBounds(Rect{12, 22, 200, 46});
   auto& landscape = orientation.Add<RadioButton>();
   landscape.SetName("Landscape");
   landscape.SetCaption(u"&Landscape");
-  landscape.SetBounds(12, 50, 200, 74);
+  landscape.SetBounds(Rect{12, 50, 200, 74});
   (settings.landscape ? landscape : portrait).SetChecked(true);
   auto& duplex = box.Add<CheckBox>();
   duplex.SetName("Duplex");
   duplex.SetCaption(u"Print on &both sides");
   duplex.SetTabStop(true);
-  duplex.SetBounds(12, 138, 320, 162);
+  duplex.SetBounds(Rect{12, 138, 320, 162});
   duplex.SetVisible(printer.duplex);
   duplex.SetChecked(printer.duplex && settings.duplex);
 
