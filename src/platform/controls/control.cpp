@@ -1,6 +1,7 @@
 #include "platform/controls/control.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/controls/align.h"
 #include "platform/controls/control_look.h"
@@ -20,6 +21,12 @@ std::function<void(Control*)>& DestroyHook() {
 
 // The control the mouse is over (for enter and leave).
 Control* g_hot = nullptr;
+
+// Every live control, so that references to a destroyed one can be dropped.
+std::unordered_set<Control*>& LiveControls() {
+  static std::unordered_set<Control*> live;
+  return live;
+}
 
 int32_t MulDivRound(int32_t v, int32_t m, int32_t d) {
   int64_t p = int64_t(v) * m;
@@ -56,10 +63,15 @@ void Control::SetDestroyHook(std::function<void(Control*)> hook) { DestroyHook()
 
 Control::Control() : bounds_{0, 0, 100, 24}, font_(InterfaceFont()), textColor_(Look().Text) {
   SetBackgroundColor(Look().Face);
+  LiveControls().insert(this);
 }
 
 Control::~Control() {
+  LiveControls().erase(this);
   if (DestroyHook()) DestroyHook()(this);
+  std::vector<Control*> others(LiveControls().begin(), LiveControls().end());
+  for (Control* c : others)
+    if (LiveControls().count(c)) c->ControlGone(this);
   if (g_hot == this) g_hot = nullptr;
   if (Form* f = ParentForm(); f && f != this && f->activeControl_ == this) f->activeControl_ = nullptr;
   Destroy();

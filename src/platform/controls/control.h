@@ -253,6 +253,8 @@ class Control : public Window {
   virtual void HandleCreated() {}
   // Before the handle goes.
   virtual void HandleDestroying() {}
+  // Another control is being destroyed: drop every reference to it.
+  virtual void ControlGone(Control* gone) { (void)gone; }
   // Whether the control makes a top-level window when it has no parent (forms, popups).
   virtual bool IsTopLevelControl() const { return false; }
 

@@ -29,6 +29,9 @@ class Label : public Control {
   void Paint(PaintContext& pc) override;
   void TextChanged() override;
   void FontChanged() override;
+  void ControlGone(Control* gone) override {
+    if (gone == focusControl_) focusControl_ = nullptr;
+  }
 
  private:
   void AdjustSize();

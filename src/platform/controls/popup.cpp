@@ -58,6 +58,16 @@ void Popup::Close(PopupCloseReason reason) {
   if (OnClose) OnClose(*this, reason);
 }
 
+void Popup::ControlGone(Control* gone) {
+  if (gone != opener_) return;
+  // Closed without the callback: whoever would hear of it is going away.
+  auto handler = std::move(OnClose);
+  OnClose = nullptr;
+  Close(PopupCloseReason::Closed);
+  OnClose = std::move(handler);
+  opener_ = nullptr;
+}
+
 bool CloseTopPopup() {
   auto& l = OpenList();
   if (l.empty()) return false;

@@ -30,6 +30,8 @@ class Popup : public Control {
  protected:
   bool IsTopLevelControl() const override { return true; }
   void FillCreateParams(CreateParams& p) override;
+  // The opener going away closes the popup.
+  void ControlGone(Control* gone) override;
 
  private:
   Control* opener_ = nullptr;

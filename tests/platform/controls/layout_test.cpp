@@ -211,3 +211,47 @@ TEST_F(ControlsTest, TopLevelFormsMaximiseAndRestoreThroughTheWindowSystem) {
   SetWindowState(form.Handle(), WindowState::Maximized);  // as the window manager would
   EXPECT_EQ(form.GetWindowState(), WindowState::Maximized);
 }
+
+TEST_F(ControlsTest, DestroyedControlsLeaveNoDanglingReferences) {
+  Form form;
+  form.SetBounds(0, 0, 300, 200);
+  Label& label = form.Add<Label>();
+  label.SetCaption(u"&Name");
+  Popup popup;
+  ShowForm(form);
+  {
+    Edit edit;
+    edit.SetParent(&form);
+    label.SetFocusControl(&edit);
+    edit.SetFocus();
+    popup.Open({10, 10, 50, 50}, &edit);
+  }
+  EXPECT_EQ(label.FocusControl(), nullptr);
+  EXPECT_FALSE(popup.IsOpen());
+  EXPECT_EQ(form.ActiveControl(), nullptr);
+  AltLetter('n');  // nothing to focus, nothing breaks
+  ClickAt(label, {2, 2});
+}
+
+TEST_F(ControlsTest, OwnedToolWindowsStayOnTopAndKeepTheirPlace) {
+  Form main;
+  main.SetBounds(0, 0, 600, 400);
+  ShowForm(main);
+  Form tool(&main);
+  tool.SetBorderStyle(BorderStyle::ToolWindow);
+  tool.SetFormStyle(FormStyle::StayOnTop);
+  tool.SetPosition(FormPosition::OwnerCenter);
+  tool.SetBounds(0, 0, 200, 100);
+  ShowForm(tool);
+  EXPECT_EQ(tool.BoundsRect(), (Rect{200, 150, 400, 250}));  // centred on the owner the first time
+  EXPECT_EQ(GetOwner(tool.Handle()), main.Handle());
+  EXPECT_TRUE(GetWindowExStyle(tool.Handle()) & WS_EX_TOPMOST);
+  EXPECT_TRUE(GetWindowExStyle(tool.Handle()) & WS_EX_TOOLWINDOW);
+  tool.SetBounds(10, 20, 200, 100);  // moved by the user
+  tool.Hide();
+  ShowForm(tool);
+  EXPECT_EQ(tool.BoundsRect(), (Rect{10, 20, 210, 120}));
+  main.Show();
+  std::vector<Hwnd> z = GetTopLevelWindows();
+  EXPECT_EQ(z.back(), tool.Handle());  // above its owner
+}
