@@ -204,6 +204,28 @@ TEST_F(FileDialogForms, OpenListsMatchingFilesAndTakesSeveralByClicks) {
   EXPECT_EQ(d.Files, (std::vector<std::string>{dir + "/a.rtf", dir + "/c.RTF"}));
 }
 
+TEST_F(FileDialogForms, ReadOnlyBoxAndTypedFolderByKeys) {
+  std::string dir = MakeFolder();
+  FileDialog d(false);
+  d.Filter = kFilter;
+  d.Options = fd::FileMustExist;  // the read-only box is offered
+  d.DefaultExt = "rtf";
+  d.InitialDir = dir;
+  std::vector<std::string> folders;
+  d.OnFolderChange = [&](FileDialog& dlg) { folders.push_back(dlg.Folder()); };
+  d.OnShow = [](FileDialog&) {
+    headless::TypeText("docs");
+    headless::PressKey(VK_RETURN);  // a folder typed into the name box is shown
+    headless::TypeText("inner");
+    dlgtest::AltLetter('r');        // "Open as &read-only"
+    headless::PressKey(VK_RETURN);
+  };
+  ASSERT_TRUE(d.Execute());
+  EXPECT_EQ(folders, std::vector<std::string>{dir + "/docs"});
+  EXPECT_EQ(d.FileName, dir + "/docs/inner.rtf");
+  EXPECT_TRUE(d.Options & fd::ReadOnly);
+}
+
 TEST_F(FileDialogForms, DoubleClickOnAFolderGoesIntoIt) {
   std::string dir = MakeFolder();
   FileDialog d(false);
