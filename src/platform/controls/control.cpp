@@ -520,9 +520,64 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   }
 }
 
+uint8_t Control::EdgeAt(Point p) const {
+  if (!sizingEdges_) return 0;
+  constexpr int32_t kGrip = 4;
+  Rect r = ClientRect();
+  if ((sizingEdges_ & seLeft) && p.x < kGrip) return seLeft;
+  if ((sizingEdges_ & seRight) && p.x >= r.right - kGrip) return seRight;
+  if ((sizingEdges_ & seTop) && p.y < kGrip) return seTop;
+  if ((sizingEdges_ & seBottom) && p.y >= r.bottom - kGrip) return seBottom;
+  return 0;
+}
+
+bool Control::HandleSizing(uint32_t msg, Point p) {
+  if (!sizingEdges_ && !sizingEdge_) return false;
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      if (sizingEdge_) {
+        Point s = ClientToScreen(p);
+        int32_t dx = s.x - sizingStart_.x, dy = s.y - sizingStart_.y;
+        Rect b = sizingBounds_;
+        constexpr int32_t kMin = 8;
+        if (sizingEdge_ == seLeft) b.left = std::min(b.left + dx, b.right - kMin);
+        if (sizingEdge_ == seRight) b.right = std::max(b.right + dx, b.left + kMin);
+        if (sizingEdge_ == seTop) b.top = std::min(b.top + dy, b.bottom - kMin);
+        if (sizingEdge_ == seBottom) b.bottom = std::max(b.bottom + dy, b.top + kMin);
+        // An aligned strip keeps its place; only its size counts.
+        SetBounds(b);
+        return true;
+      }
+      uint8_t e = EdgeAt(p);
+      if (e && !edgeCursor_) ownCursor_ = Cursor();
+      if (e) SetCursorShape((e & (seLeft | seRight)) ? CursorShape::SizeWE : CursorShape::SizeNS);
+      else if (edgeCursor_) SetCursorShape(ownCursor_);
+      edgeCursor_ = e != 0;
+      return false;
+    }
+    case WM_LBUTTONDOWN: {
+      uint8_t e = EdgeAt(p);
+      if (!e) return false;
+      sizingEdge_ = e;
+      sizingStart_ = ClientToScreen(p);
+      sizingBounds_ = BoundsRect();
+      SetCapture(Handle());
+      return true;
+    }
+    case WM_LBUTTONUP:
+      if (!sizingEdge_) return false;
+      sizingEdge_ = 0;
+      if (GetCapture() == Handle()) ReleaseCapture();
+      return true;
+    default:
+      return false;
+  }
+}
+
 intptr_t Control::HandleMouse(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   Point p{GetXParam(lParam), GetYParam(lParam)};
   ShiftState shift = CurrentShiftState();
+  if (HandleSizing(msg, p)) return 0;
   switch (msg) {
     case WM_MOUSEMOVE:
       if (g_hot != this) {
@@ -601,7 +656,7 @@ intptr_t Control::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       FontChanged();
       return 0;
     case WM_CAPTURECHANGED:
-      if (Hwnd(lParam) != Handle()) leftDown_ = false;
+      if (Hwnd(lParam) != Handle()) leftDown_ = false, sizingEdge_ = 0;
       return 0;
     case WM_MOUSEWHEEL: {
       ShiftState shift = CurrentShiftState();

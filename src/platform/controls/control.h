@@ -42,6 +42,9 @@ ShiftState CurrentShiftState();
 
 enum class MouseButton { Left, Right, Middle };
 
+// Sizing edges of a control.
+constexpr uint8_t seLeft = 1, seTop = 2, seRight = 4, seBottom = 8;
+
 // How a control places itself in its parent's client area (see align.h).
 enum class Align { None, Top, Bottom, Left, Right, Client };
 
@@ -145,6 +148,10 @@ class Control : public Window {
   Point ScreenToClient(Point p) const;
   Align GetAlign() const { return align_; }
   void SetAlign(Align a);
+  // Edges the user may drag to resize the control (an aligned strip then takes the new size
+  // and the layout follows): a set of seLeft, seTop, seRight, seBottom.
+  uint8_t SizingEdges() const { return sizingEdges_; }
+  void SetSizingEdges(uint8_t edges) { sizingEdges_ = edges; }
   // Lays the children out by their Align (align.h); runs on every size change.
   virtual void Realign();
   // Scales position, size and a font of its own by m/d, and its children likewise.
@@ -296,6 +303,9 @@ class Control : public Window {
   void RequestParentRealign();
   intptr_t HandleMouse(uint32_t msg, uintptr_t wParam, intptr_t lParam);
   intptr_t HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam);
+  // Sizing by an edge: the edge under a client point (0 for none), and the drag itself.
+  uint8_t EdgeAt(Point p) const;
+  bool HandleSizing(uint32_t msg, Point p);
 
   Control* parent_ = nullptr;
   std::vector<Control*> children_;
@@ -314,6 +324,12 @@ class Control : public Window {
   bool preRouted_ = false;  // the reflected key message ran the routing chain already
   bool realigning_ = false;
   uint32_t dlgCode_ = 0;
+  uint8_t sizingEdges_ = 0;
+  uint8_t sizingEdge_ = 0;      // the edge being dragged
+  bool edgeCursor_ = false;     // the cursor shows a sizing edge
+  CursorShape ownCursor_ = CursorShape::Arrow;
+  Point sizingStart_;           // screen point where the drag began
+  Rect sizingBounds_;
   std::u16string caption_;
   Font font_;
   Color textColor_;

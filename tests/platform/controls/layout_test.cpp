@@ -255,3 +255,28 @@ TEST_F(ControlsTest, OwnedToolWindowsStayOnTopAndKeepTheirPlace) {
   std::vector<Hwnd> z = GetTopLevelWindows();
   EXPECT_EQ(z.back(), tool.Handle());  // above its owner
 }
+
+TEST_F(ControlsTest, SizingEdgesResizeAlignedStrips) {
+  Form form;
+  form.SetBounds(0, 0, 400, 300);
+  Control& side = form.Add<Control>();
+  side.SetBounds(0, 0, 100, 10);
+  side.SetAlign(Align::Left);
+  side.SetSizingEdges(seRight);
+  Control& rest = form.Add<Control>();
+  rest.SetAlign(Align::Client);
+  ShowForm(form);
+  headless::MouseMove(side.Handle(), {98, 50});
+  PumpPending();
+  EXPECT_EQ(side.Cursor(), CursorShape::SizeWE);
+  headless::Drag(side.Handle(), {98, 50}, {148, 80});
+  PumpPending();
+  EXPECT_EQ(side.BoundsRect(), (Rect{0, 0, 150, 300}));
+  EXPECT_EQ(rest.BoundsRect(), (Rect{150, 0, 400, 300}));
+  headless::MouseMove(side.Handle(), {50, 50});
+  PumpPending();
+  EXPECT_EQ(side.Cursor(), CursorShape::Arrow);
+  headless::Drag(side.Handle(), {148, 50}, {-200, 50});  // never below the least size
+  PumpPending();
+  EXPECT_EQ(side.Width(), 8);
+}
