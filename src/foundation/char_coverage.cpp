@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <map>
 
 #include "foundation/font_files.h"
 #include "platform/gfx/canvas.h"
@@ -204,11 +206,30 @@ void CmapCharacters(const std::string& cmap, std::vector<uint16_t>& codes, bool&
   std::vector<Segment> segments;
   if (ReadFormat4Segments(cmap, segments)) found = true;
   if (segments.empty()) segments.push_back({0, 0xFF});
-  for (const Segment& seg : segments) {
-    if (seg.Start < 32 && seg.End < 32) continue;
-    if (seg.End == 0xFFFF) continue;
-    for (uint32_t code = std::max<uint32_t>(32, seg.Start); code <= seg.End; ++code)
+  // Each code is listed once, in the order the segments give them: the segments of a sound table
+  // never overlap, while a damaged one could repeat the whole plane in each of thousands of
+  // segments. The codes listed so far are kept as disjoint ranges, so a segment costs only the
+  // codes it adds and the ranges it meets.
+  std::map<uint32_t, uint32_t> listed;  // first code -> last code
+  auto add = [&codes](uint32_t first, uint32_t last) {
+    for (uint32_t code = first; code <= last; ++code)
       if (!IsSkippedCode(code)) codes.push_back(static_cast<uint16_t>(code));
+  };
+  for (const Segment& seg : segments) {
+    if (seg.End == 0xFFFF) continue;
+    const uint32_t lo = std::max<uint32_t>(32, seg.Start), hi = seg.End;
+    if (lo > hi) continue;
+    auto it = listed.upper_bound(lo);
+    if (it != listed.begin() && std::prev(it)->second + 1 >= lo) --it;
+    uint32_t next = lo, first = lo, last = hi;
+    for (; it != listed.end() && it->first <= hi + 1; it = listed.erase(it)) {
+      if (it->first > next) add(next, std::min(hi, it->first - 1));
+      next = std::max(next, it->second + 1);
+      first = std::min(first, it->first);
+      last = std::max(last, it->second);
+    }
+    if (next <= hi) add(next, hi);
+    listed.emplace(first, last);
   }
 }
 

@@ -136,6 +136,9 @@ bool ReadFontNames(const std::string& fileName, std::FILE* f, uint32_t offset,
 
 void ReadFontFile(const std::string& fileName, std::vector<TFontFileName>& names,
                   std::vector<TFontFile>& files) {
+  // Only regular files: opening a FIFO would wait for a writer for ever.
+  std::error_code typeError;
+  if (!std::filesystem::is_regular_file(fileName, typeError)) return;
   FilePtr f(std::fopen(fileName.c_str(), "rb"));
   if (!f) return;
   std::string header;
