@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #include "foundation/ini_file.h"
 #include "platform/system/settings_hive.h"
@@ -19,12 +20,6 @@ Key* FindKey(std::vector<Key>& keys, const std::string& path) {
   return nullptr;
 }
 
-Key& FindOrAddKey(std::vector<Key>& keys, const std::string& path) {
-  if (Key* k = FindKey(keys, path)) return *k;
-  keys.push_back(Key{path, {}});
-  return keys.back();
-}
-
 void SetValue(Key& key, const std::string& name, const std::string& value) {
   for (auto& nv : key.Values)
     if (SameName(nv.first, name)) {
@@ -34,20 +29,54 @@ void SetValue(Key& key, const std::string& name, const std::string& value) {
   key.Values.emplace_back(name, value);
 }
 
-std::vector<Key> ParseHive(const std::string& text) {
-  std::vector<Key> keys;
+std::string FoldName(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return folded;
+}
+
+// A key list being built, with its keys and each key's values found by case-folded name, so that
+// reading a hive of many thousand keys or values (or a damaged one) takes linear time.
+class HiveBuilder {
+ public:
+  std::vector<Key> Keys;
+
+  size_t KeyIndex(const std::string& path) {
+    auto [it, added] = keyOf_.emplace(FoldName(path), Keys.size());
+    if (added) {
+      Keys.push_back(Key{path, {}});
+      valueOf_.emplace_back();
+    }
+    return it->second;
+  }
+  // Sets a value of the key; with `keepFirst` a value already there stays as it is.
+  void Put(size_t key, const std::string& name, const std::string& value, bool keepFirst) {
+    auto& values = Keys[key].Values;
+    auto [it, added] = valueOf_[key].emplace(FoldName(name), values.size());
+    if (added)
+      values.emplace_back(name, value);
+    else if (!keepFirst)
+      values[it->second].second = value;
+  }
+
+ private:
+  std::unordered_map<std::string, size_t> keyOf_;
+  std::vector<std::unordered_map<std::string, size_t>> valueOf_;
+};
+
+// The keys of hive text; of a value name repeated in one key the first occurrence counts.
+HiveBuilder ParseHive(const std::string& text) {
+  HiveBuilder hive;
   for (plat::IniSection& s : plat::ParseIniText(text, true)) {
-    Key& key = FindOrAddKey(keys, NormalizeKeyPath(s.Name));
+    const size_t key = hive.KeyIndex(NormalizeKeyPath(s.Name));
     for (const std::string& line : s.Lines) {
       size_t eq = line.find('=');
       if (eq == std::string::npos) continue;
-      std::string name = line.substr(0, eq);
-      bool seen = std::any_of(key.Values.begin(), key.Values.end(),
-                              [&](const auto& nv) { return SameName(nv.first, name); });
-      if (!seen) key.Values.emplace_back(std::move(name), line.substr(eq + 1));
+      hive.Put(key, line.substr(0, eq), line.substr(eq + 1), true);
     }
   }
-  return keys;
+  return hive;
 }
 
 std::string FormatHive(const std::vector<Key>& keys) {
@@ -78,7 +107,7 @@ std::string NormalizeKeyPath(const std::string& path) {
 TRegistryEx::TRegistryEx(const std::string& hivePath)
     : path_(hivePath.empty() ? plat::UserSettingsHivePath() : hivePath) {
   std::string text;
-  if (plat::ReadSettingsFile(path_, text)) keys_ = ParseHive(text);
+  if (plat::ReadSettingsFile(path_, text)) keys_ = std::move(ParseHive(text).Keys);
 }
 
 TRegistryEx::~TRegistryEx() {
@@ -168,16 +197,26 @@ bool TRegistryEx::Flush(std::string& error) {
   // Apply this store's own changes on top of what is in the file now, so that values another
   // instance wrote since this store was made are kept.
   std::string text;
-  std::vector<Key> merged;
-  if (plat::ReadSettingsFile(path_, text)) merged = ParseHive(text);
-  for (const Change& c : changes_) {
-    Key& key = FindOrAddKey(merged, c.Key);
-    if (!c.IsKey) SetValue(key, c.Name, c.Value);
+  HiveBuilder merged;
+  if (!plat::ReadSettingsFile(path_, text)) {
+    // Only a missing hive may be written from scratch: one that is there but cannot be read
+    // would lose every key of it.
+    std::error_code existsError;
+    if (std::filesystem::exists(path_, existsError) || existsError) {
+      error = "Cannot read file \"" + path_ + "\"";
+      return false;
+    }
+  } else {
+    merged = ParseHive(text);
   }
-  if (!plat::WriteSettingsFileLocked(path_, FormatHive(merged), error)) return false;
+  for (const Change& c : changes_) {
+    const size_t key = merged.KeyIndex(c.Key);
+    if (!c.IsKey) merged.Put(key, c.Name, c.Value, false);
+  }
+  if (!plat::WriteSettingsFileLocked(path_, FormatHive(merged.Keys), error)) return false;
   const bool hadOpenKey = current_ >= 0;
   std::string openPath = hadOpenKey ? keys_[static_cast<size_t>(current_)].Path : std::string();
-  keys_ = std::move(merged);
+  keys_ = std::move(merged.Keys);
   changes_.clear();
   current_ = -1;
   if (hadOpenKey)
