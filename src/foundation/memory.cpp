@@ -212,7 +212,9 @@ void TMemory::Delete(int32_t offset, int32_t count) {
 }
 
 void TMemory::LoadFromFile(const std::string& fileName) {
-  int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO named as the file would otherwise make the open wait for a writer for
+  // ever; the check below turns away everything that is not a regular file.
+  int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw EFOpenError(fileName);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -299,6 +299,9 @@ double GetFileModifiedTime(const std::string& file) { return FileTime(file, fals
 double GetFileCreationTime(const std::string& file) { return FileTime(file, true); }
 
 bool LoadFileToString(const std::string& file, std::string& text) {
+  // Only regular files: a folder reads as empty text and a FIFO would wait for a writer for ever.
+  std::error_code typeError;
+  if (!std::filesystem::is_regular_file(file, typeError)) return false;
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
   std::ostringstream ss;

@@ -78,7 +78,7 @@ bool IsUsableTempFileName(const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
     return false;
   const std::string path = GetTempFolder() + name;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not block
   if (fd >= 0) {
     ::close(fd);
     return true;
