@@ -1,0 +1,121 @@
+// Hostile option blobs: zlib streams and the byte streams inside them that are damaged, cut off,
+// random or far too large give what was whole before the damage, or nothing, never a fault.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/option_blobs.h"
+#include "options_test_support.h"
+
+namespace {
+
+std::vector<uint8_t> RandomBlock(std::mt19937& rng, size_t maxLength, bool smallValues) {
+  std::vector<uint8_t> v(rng() % (maxLength + 1));
+  // Small values keep lengths and counts inside the stream, so the readers go deep.
+  for (uint8_t& b : v) b = static_cast<uint8_t>(smallValues && rng() % 4 ? rng() % 5 : rng());
+  return v;
+}
+
+TEST(BlobRobustness, DamagedZlibStreamsAreRejected) {
+  std::vector<uint8_t> data(5000);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7 % 251);
+  const std::vector<uint8_t> stream = ZlibCompress(data);
+  std::vector<uint8_t> out;
+  ASSERT_TRUE(ZlibDecompress(stream, out));
+  ASSERT_EQ(out, data);
+  // Every cut of the stream is incomplete.
+  for (size_t cut = 0; cut < stream.size(); ++cut) {
+    out = {1, 2, 3};
+    EXPECT_FALSE(ZlibDecompress({stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut)}, out)) << cut;
+    EXPECT_EQ(out, (std::vector<uint8_t>{1, 2, 3}));  // untouched on failure
+  }
+  // Flipped bytes fail the checksum or the stream structure.
+  for (size_t at = 0; at < stream.size(); at += 7) {
+    std::vector<uint8_t> damaged = stream;
+    damaged[at] ^= 0x55;
+    EXPECT_FALSE(ZlibDecompress(damaged, out)) << at;
+  }
+  std::mt19937 rng(11);
+  for (int i = 0; i < 2000; ++i) ZlibDecompress(RandomBlock(rng, 64, false), out);
+}
+
+TEST(BlobRobustness, OutputPastTheLimitIsRefused) {
+  // A megabyte of zeros packs into about a kilobyte: a small blob can ask for far more memory.
+  const std::vector<uint8_t> bomb = ZlibCompress(std::vector<uint8_t>(1 << 20, 0));
+  ASSERT_LT(bomb.size(), 5000u);
+  std::vector<uint8_t> out;
+  EXPECT_FALSE(ZlibDecompress(bomb, out, 100000));
+  EXPECT_TRUE(out.empty());
+  EXPECT_TRUE(ZlibDecompress(bomb, out, 1 << 20));
+  EXPECT_EQ(out.size(), size_t{1} << 20);
+}
+
+class BlobStreamRobustness : public OptionsTest {};
+
+TEST_F(BlobStreamRobustness, RandomAndCutStreamsKeepTheWholeEntries) {
+  // Sorted by name, as decoding gives them.
+  std::vector<TWritingDataEntry> writing = {
+      {"/other/c.rtf", {7, 8, 9}}, {Dir + "/a.rtf", {1, 2, 3}}, {Dir + "/ab.rtf", {4, 5, 6}}};
+  std::vector<TEbookMetaEntry> ebook = {{Dir + "/a.rtf", {1, 2}}, {Dir + "/b.rtf", {}}};
+  std::vector<TOverusedWordsLangData> langs(2);
+  langs[0].Lang = 1033;
+  langs[0].Lists = {"a", "b", "c", "d"};
+  langs[1].Lang = 1031;
+  langs[1].Lists = {"", "x", "", "yy"};
+  const auto w = EncodeWritingData(Ctx, writing);
+  const auto e = EncodeEbookMeta(Ctx, ebook);
+  const auto o = EncodeOverusedLangData(langs, [](int32_t) { return std::string("builtin"); });
+  ASSERT_EQ(DecodeWritingData(Ctx, w), writing);
+  ASSERT_EQ(DecodeEbookMeta(Ctx, e), ebook);
+  ASSERT_EQ(DecodeOverusedLangData(o), langs);
+  // A cut stream gives the entries that were whole before the cut, each one as it was written.
+  auto prefix = [](const std::vector<uint8_t>& v, size_t n) {
+    return std::vector<uint8_t>(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(n));
+  };
+  for (size_t cut = 0; cut < w.size(); ++cut)
+    for (const auto& entry : DecodeWritingData(Ctx, prefix(w, cut)))
+      EXPECT_NE(std::find(writing.begin(), writing.end(), entry), writing.end()) << cut;
+  for (size_t cut = 0; cut < e.size(); ++cut)
+    for (const auto& entry : DecodeEbookMeta(Ctx, prefix(e, cut)))
+      EXPECT_NE(std::find(ebook.begin(), ebook.end(), entry), ebook.end()) << cut;
+  for (size_t cut = 0; cut < o.size(); ++cut)
+    EXPECT_LE(DecodeOverusedLangData(prefix(o, cut)).size(), cut == o.size() ? 2u : 1u) << cut;
+  std::mt19937 rng(2);
+  for (int i = 0; i < 3000; ++i) {
+    const auto junk = RandomBlock(rng, 80, i % 2 == 0);
+    for (const auto& entry : DecodeWritingData(Ctx, junk)) EXPECT_LE(entry.Name.size(), Dir.size() + 300);
+    for (const auto& entry : DecodeEbookMeta(Ctx, junk)) EXPECT_LE(entry.Data.size(), junk.size());
+    for (const auto& lang : DecodeOverusedLangData(junk))
+      for (const auto& text : lang.Lists) EXPECT_LE(text.size(), junk.size());
+  }
+}
+
+TEST(BlobRobustness, NameCompressionCodesBeyondThePreviousName) {
+  const struct {
+    std::string previous, name, expected;
+  } cases[] = {
+      {"", "\x0e" "abc", "abc"},            // shares 1 character with nothing
+      {"ab", std::string(1, '\x1f') + "x", "abx"},  // asks for 18 of 2
+      {"abcdef", "\x0f" "Z", "abZ"},
+      {"abc", "", ""},
+      {"abc", std::string(1, '\x0d'), std::string(1, '\x0d')},  // not a code: kept as it is
+      {"abc", "\x20" "x", "\x20" "x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExpandName(c.previous, c.name), c.expected) << c.name;
+}
+
+TEST_F(BlobStreamRobustness, DamagedBlobsInTheStoreLeaveEmptyListsAndOtherSettings) {
+  const std::string junkZlib = "789c0102030405";  // a zlib header, then nonsense
+  const std::string notHex = "zz";
+  for (const std::string& blob : {junkZlib, notHex, std::string("78")}) {
+    LoadIniText(Section("General") + "DocsToKeep=7\n" + Section("WritingData") + "Count=1\n0=" + blob +
+                "\n" + Section("EbookMeta") + "Count=1\n0=" + blob + "\n");
+    EXPECT_TRUE(Opt.WritingData.empty()) << blob;
+    EXPECT_TRUE(Opt.EbookMeta.empty()) << blob;
+    EXPECT_EQ(Opt.General.DocsToKeep, 7) << blob;
+  }
+}
+
+}  // namespace
