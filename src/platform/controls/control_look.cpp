@@ -1,6 +1,7 @@
 #include "platform/controls/control_look.h"
 
 #include <array>
+#include <cstdlib>
 
 #include "platform/gfx/canvas.h"
 
@@ -84,8 +85,18 @@ const LookColors& Look() {
 }
 
 const Font& InterfaceFont() {
-  // A character height of 11 pixels gives the 13-pixel cell the design sizes are made for.
-  static const Font f(LogFont{"sans-serif", -11});
+  // The character height whose cell is 13 pixels high in the face fontconfig picks, which is
+  // what the design sizes are made for (11 pixels in most sans faces).
+  static const Font f = [] {
+    Font best(LogFont{"sans-serif", -11});
+    for (int32_t em : {-11, -10, -12, -9}) {
+      Font candidate(LogFont{"sans-serif", em});
+      int32_t h = candidate.Metrics().Height;
+      if (h == 13) return candidate;
+      if (std::abs(h - 13) < std::abs(best.Metrics().Height - 13)) best = candidate;
+    }
+    return best;
+  }();
   return f;
 }
 

@@ -250,6 +250,12 @@ void MdiChild::TextChanged() {
   if (caption_) caption_->Invalidate();
 }
 
+void MdiChild::Paint(PaintContext& pc) {
+  Form::Paint(pc);
+  // A docked child has a thin frame of its own; the window manager frames a top-level one.
+  if (Docked() && pc.canvas) DrawFrame(*pc.canvas, ClientRect(), SysColor(syscolor::WindowFrame));
+}
+
 void MdiChild::SetWindowState(WindowState s) {
   Form::SetWindowState(s);
   if (s == WindowState::Maximized && Docked() && Handle()) BringWindowToTop(Handle());

@@ -75,6 +75,7 @@ class MdiChild : public Form {
  protected:
   void FocusNoted(Control* c) override;
   void TextChanged() override;
+  void Paint(PaintContext& pc) override;
 
  private:
   friend class MdiFrame;

@@ -103,8 +103,7 @@ TEST_F(ControlsTest, InterfaceScaleEnlargesFormsFrom14Up) {
   }
   SetInterfaceScaleForTests(0);
   EXPECT_EQ(InterfaceScale(), InterfaceFontHeight());
-  EXPECT_GE(InterfaceFontHeight(), 12);
-  EXPECT_LE(InterfaceFontHeight(), 15);
+  EXPECT_EQ(InterfaceFontHeight(), 13);  // the standard interface font
 }
 
 TEST_F(ControlsTest, PopupsNeverTakeActivationAndCloseWhenDismissed) {
