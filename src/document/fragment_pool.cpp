@@ -1,7 +1,9 @@
 #include "document/fragment_pool.h"
 
 #include <malloc.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 class TFragmentPool {
@@ -64,6 +66,17 @@ TMemoryMeasure& Measure() {
 
 constexpr uint32_t kQuestionsPerMeasure = 256;
 
+uint64_t ResidentMemoryBytes() {
+  std::FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f) return 0;
+  unsigned long long sizePages = 0, residentPages = 0;
+  const int read = std::fscanf(f, "%llu %llu", &sizePages, &residentPages);
+  std::fclose(f);
+  if (read != 2) return 0;
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  return residentPages * static_cast<uint64_t>(pageSize > 0 ? pageSize : 4096);
+}
+
 }  // namespace
 
 void TFragmentReleaser::operator()(TCompoundFragment* fragment) const {
@@ -92,7 +105,11 @@ uint64_t AllocatedMemoryBytes() {
   TMemoryMeasure& m = Measure();
   if (m.probe) return m.probe();
   struct mallinfo2 info = mallinfo2();
-  return static_cast<uint64_t>(info.uordblks) + static_cast<uint64_t>(info.hblkhd);
+  const uint64_t bytes = static_cast<uint64_t>(info.uordblks) + static_cast<uint64_t>(info.hblkhd);
+  if (bytes > 0) return bytes;
+  // An allocator that replaces the C library's (a sanitizer, jemalloc) keeps no statistics
+  // there; the process's resident memory is the nearest measure then.
+  return ResidentMemoryBytes();
 }
 
 bool MemoryUnderPressure() {
