@@ -477,22 +477,21 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   ShiftState shift = CurrentShiftState();
   switch (msg) {
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-      bool taken = PreRouteKey(uint8_t(wParam), shift, msg == CN_SYSKEYDOWN);
-      preRouted_ = !taken;
-      return taken ? 1 : 0;
-    }
+    case CN_SYSKEYDOWN:
     case CN_CHAR:
     case CN_SYSCHAR: {
-      bool taken = PreRouteChar(char16_t(wParam), msg == CN_SYSCHAR);
-      preRouted_ = !taken;
+      bool isChar = msg == CN_CHAR || msg == CN_SYSCHAR;
+      bool sys = msg == CN_SYSKEYDOWN || msg == CN_SYSCHAR;
+      bool taken = isChar ? PreRouteChar(char16_t(wParam), sys) : PreRouteKey(uint8_t(wParam), shift, sys);
+      preRoutedMsg_ = taken ? 0 : msg - CN_BASE;
+      preRoutedKey_ = wParam;
       return taken ? 1 : 0;
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       bool sys = msg == WM_SYSKEYDOWN;
-      bool routed = preRouted_;
-      preRouted_ = false;
+      bool routed = preRoutedMsg_ == msg && preRoutedKey_ == wParam;
+      preRoutedMsg_ = 0;
       if (!routed && PreRouteKey(uint8_t(wParam), shift, sys)) return 0;
       uint8_t k = uint8_t(wParam);
       KeyDown(k, shift);
@@ -507,8 +506,8 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     }
     case WM_CHAR:
     case WM_SYSCHAR: {
-      bool routed = preRouted_;
-      preRouted_ = false;
+      bool routed = preRoutedMsg_ == msg && preRoutedKey_ == wParam;
+      preRoutedMsg_ = 0;
       if (!routed && PreRouteChar(char16_t(wParam), msg == WM_SYSCHAR)) return 0;
       if (msg == WM_SYSCHAR) return 0;
       char16_t c = char16_t(wParam);

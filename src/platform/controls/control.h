@@ -321,7 +321,9 @@ class Control : public Window {
   bool focusOnClick_ = true;
   bool mouseInside_ = false;
   bool leftDown_ = false;
-  bool preRouted_ = false;  // the reflected key message ran the routing chain already
+  // The key message whose reflected form ran the routing chain already (message, key).
+  uint32_t preRoutedMsg_ = 0;
+  uintptr_t preRoutedKey_ = 0;
   bool realigning_ = false;
   uint32_t dlgCode_ = 0;
   uint8_t sizingEdges_ = 0;

@@ -226,3 +226,29 @@ TEST_F(ControlsTest, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
   EXPECT_EQ(seen, (std::vector<uint8_t>{VK_F2, VK_F3}));
   EXPECT_EQ(editKeys, 1);
 }
+
+TEST_F(ControlsTest, ReflectedKeyMessagesRunTheRoutingOnce) {
+  // The application object reflects each key message (CN_BASE + message) before dispatching
+  // it; a reflected key that the chain takes is not dispatched, one it leaves is, without the
+  // chain running again.
+  Dialog d;
+  ShowForm(d.form);
+  d.name.SetFocus();
+  Hwnd h = d.name.Handle();
+  EXPECT_EQ(SendMessage(h, CN_KEYDOWN, VK_TAB), 1);
+  EXPECT_EQ(Focus(), &d.r2);
+  d.name.SetFocus();
+  int formKeys = 0;
+  d.form.SetKeyPreview(true);
+  d.form.OnKeyDown = [&](Control&, uint8_t&, ShiftState) { ++formKeys; };
+  EXPECT_EQ(SendMessage(h, CN_KEYDOWN, VK_HOME), 0);
+  SendMessage(h, WM_KEYDOWN, VK_HOME);
+  EXPECT_EQ(formKeys, 1);
+  EXPECT_EQ(SendMessage(h, CN_CHAR, 'x'), 0);  // an edit takes its characters
+  SendMessage(h, WM_CHAR, 'x');
+  EXPECT_EQ(d.name.Text(), u"x");
+  EXPECT_EQ(SendMessage(h, CN_SYSCHAR, 'b'), 1);  // Alt+B: the check box's mnemonic
+  EXPECT_TRUE(d.check.Checked());
+  EXPECT_EQ(SendMessage(d.check.Handle(), WM_GETDLGCODE), 0);
+  EXPECT_EQ(SendMessage(d.ok.Handle(), WM_GETDLGCODE), intptr_t(DLGC_BUTTON | DLGC_DEFPUSHBUTTON));
+}
