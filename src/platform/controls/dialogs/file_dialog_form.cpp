@@ -52,11 +52,19 @@ void FileDialogForm::Build() {
   SetPosition(Owner() ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
 
   lookIn_ = &Add<Label>();
-  lookIn_->SetCaption(u"Look in:");
-  folder_ = &Add<Label>();
+  lookIn_->SetCaption(u"Look &in:");
+  folder_ = &Add<ComboBox>();
   folder_->SetName("Folder");
-  folder_->SetAutoSize(false);
-  folder_->SetShowAccelChar(false);
+  folder_->SetStyle(ComboStyle::DropDownList);
+  folder_->SetTabStop(true);
+  folder_->SetDropDownCount(16);
+  lookIn_->SetFocusControl(folder_);
+  folder_->OnSelect = [this](ComboBox& c) {
+    int32_t i = c.ItemIndex();
+    if (!syncing_ && i >= 0 && i < static_cast<int32_t>(folderChoices_.size())) {
+      dialog_.GoToFolder(folderChoices_[static_cast<size_t>(i)]);
+    }
+  };
   up_ = &Add<Button>();
   up_->SetCaption(u"&Up");
   up_->SetTabStop(true);
@@ -127,7 +135,7 @@ void FileDialogForm::Build() {
 
   // Tab order: list, name, type, read-only, OK, Cancel, then the folder buttons.
   int32_t order = 0;
-  for (Control* c : std::initializer_list<Control*>{files_, name_, types_, readOnly_, ok_, cancel_, up_, home_}) {
+  for (Control* c : std::initializer_list<Control*>{files_, name_, types_, readOnly_, ok_, cancel_, folder_, up_, home_}) {
     c->SetTabOrder(order++);
   }
   SetClientSize(620 + std::max(0, dialog_.PreviewWidth), 400 + std::max(0, dialog_.ExtraHeight));
@@ -147,7 +155,7 @@ void FileDialogForm::Layout() {
   lookIn_->SetBounds(kMargin, kMargin + 4, 60, 18);
   up_->SetBounds(right - 2 * 70 - 6, kMargin, 70, kRow);
   home_->SetBounds(right - 70, kMargin, 70, kRow);
-  folder_->SetBounds(kMargin + 64, kMargin + 4, std::max(10, up_->Left() - kMargin - 70), 18);
+  folder_->SetBounds(kMargin + 64, kMargin, std::max(10, up_->Left() - kMargin - 72), kRow - 2);
 
   int32_t listTop = kMargin + kRow + 8;
   int32_t listBottom = standardBottom - bottomBlock - 8;
@@ -178,9 +186,32 @@ void FileDialogForm::Resize() {
   if (dialog_.OnResize) dialog_.OnResize(dialog_);
 }
 
+void FileDialogForm::FillFolderBox() {
+  std::vector<std::string> choices;
+  const std::string& cur = dialog_.Folder();
+  for (size_t at = 0; at != std::string::npos; at = cur.find('/', at + 1)) {
+    choices.push_back(at == 0 ? "/" : cur.substr(0, at));
+  }
+  if (cur != "/") choices.push_back(cur);
+  int32_t current = static_cast<int32_t>(choices.size()) - 1;
+  for (const std::string& place : {HomeFolder(), GetXdgFolder(XdgFolder::Documents)}) {
+    std::string p = place.empty() ? place : NormalizePath(place);
+    if (!p.empty() && FolderExists(p) && std::find(choices.begin(), choices.end(), p) == choices.end()) {
+      choices.push_back(p);
+    }
+  }
+  if (choices != folderChoices_) {
+    folderChoices_ = choices;
+    std::vector<std::u16string> texts;
+    for (const std::string& c : choices) texts.push_back(Utf8To16(c));
+    folder_->SetItems(texts);
+  }
+  folder_->SetItemIndex(current);
+}
+
 void FileDialogForm::Sync() {
   syncing_ = true;
-  folder_->SetCaption(Utf8To16(dialog_.Folder()));
+  FillFolderBox();
   if (shownGeneration_ != dialog_.listGeneration_) {
     shownGeneration_ = dialog_.listGeneration_;
     std::vector<ListRow> rows;

@@ -2,6 +2,7 @@
 // The form of the open and save dialogs (made and run by FileDialog::Execute).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/controls/form.h"
 
@@ -23,7 +24,9 @@ class FileDialogForm : public Form {
   void Sync();
   void Layout();
 
-  Label& FolderLabel() { return *folder_; }
+  // "Look in": the folders above the current one, the current one, then the home and documents
+  // folders.
+  ComboBox& FolderBox() { return *folder_; }
   RowList& FileList() { return *files_; }
   Edit& NameBox() { return *name_; }
   ComboBox& TypeBox() { return *types_; }
@@ -39,8 +42,10 @@ class FileDialogForm : public Form {
 
  private:
   void Build();
+  void FillFolderBox();
   FileDialog& dialog_;
-  Label* folder_ = nullptr;
+  ComboBox* folder_ = nullptr;
+  std::vector<std::string> folderChoices_;
   Label* nameLabel_ = nullptr;
   Label* typeLabel_ = nullptr;
   Label* lookIn_ = nullptr;

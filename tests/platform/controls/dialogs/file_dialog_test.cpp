@@ -5,6 +5,8 @@
 
 #include "dialog_fixture.h"
 #include "platform/controls/button.h"
+#include "platform/controls/combo_box.h"
+#include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/file_dialog_form.h"
 #include "platform/controls/dialogs/folder_dialog.h"
@@ -224,6 +226,25 @@ TEST_F(FileDialogForms, ReadOnlyBoxAndTypedFolderByKeys) {
   EXPECT_EQ(folders, std::vector<std::string>{dir + "/docs"});
   EXPECT_EQ(d.FileName, dir + "/docs/inner.rtf");
   EXPECT_TRUE(d.Options & fd::ReadOnly);
+}
+
+TEST_F(FileDialogForms, LookInBoxOffersTheFoldersAbove) {
+  std::string dir = MakeFolder();
+  FileDialog d(false);
+  d.InitialDir = dir + "/docs";
+  std::vector<std::string> folders;
+  d.OnFolderChange = [&](FileDialog& dlg) { folders.push_back(dlg.Folder()); };
+  d.OnShow = [&](FileDialog& dlg) {
+    auto* form = static_cast<FileDialogForm*>(dlg.DialogForm());
+    ComboBox& box = form->FolderBox();
+    EXPECT_EQ(box.Text(), Utf8To16(dir + "/docs"));
+    EXPECT_EQ(box.ItemText(0), u"/");
+    box.SetFocus();
+    headless::PressKey(VK_UP);  // the folder above
+    headless::PressKey(VK_ESCAPE);
+  };
+  EXPECT_FALSE(d.Execute());
+  EXPECT_EQ(folders, std::vector<std::string>{dir});
 }
 
 TEST_F(FileDialogForms, DoubleClickOnAFolderGoesIntoIt) {
