@@ -89,6 +89,7 @@ void Edit::SetBorder(bool v) {
 
 void Edit::SetPasswordChar(char16_t c) {
   passwordChar_ = c;
+  spansValid_ = false;
   Invalidate();
 }
 
@@ -161,31 +162,71 @@ void Edit::PasteFromClipboard() {
 
 // ---- Layout ----
 
-std::vector<Edit::LineSpan> Edit::LineSpans() const {
-  std::vector<LineSpan> out;
+const std::vector<Edit::LineSpan>& Edit::LineSpans() const {
+  bool wrap = multiLine_ && wordWrap_;
+  int32_t width = wrap ? std::max(1, TextArea().Width()) : -1;
+  if (spansValid_ && spansWidth_ == width && spansText_ == Text()) return spans_;
+  spans_.clear();
   const std::u16string& t = Text();
-  int32_t start = 0, n = int32_t(t.size());
+  std::u16string shown = Shown();
+  const Font& font = GetFont();
+  int32_t n = int32_t(t.size());
+  // One line of the text [a, b) as shown lines.
+  auto addLine = [&](int32_t a, int32_t b) {
+    int32_t pos = a;
+    while (wrap) {
+      int32_t x = 0, lastSpace = -1, i = pos;
+      for (; i < b; ++i) {
+        int32_t w = font.CharAdvance(shown[size_t(i)]);
+        if (x + w > width && i > pos) break;
+        x += w;
+        if (shown[size_t(i)] == u' ') lastSpace = i + 1;
+      }
+      if (i >= b) break;
+      int32_t brk = lastSpace > pos ? lastSpace : i;
+      if (brk > pos + 1 && t[size_t(brk)] >= 0xDC00 && t[size_t(brk)] <= 0xDFFF) --brk;  // keep pairs whole
+      spans_.push_back({pos, brk});
+      pos = brk;
+    }
+    spans_.push_back({pos, b});
+  };
+  int32_t start = 0;
   if (multiLine_) {
     for (int32_t i = 0; i < n; ++i) {
       if (t[size_t(i)] == u'\r' && i + 1 < n && t[size_t(i) + 1] == u'\n') {
-        out.push_back({start, i});
+        addLine(start, i);
         start = i + 2;
         ++i;
       } else if (t[size_t(i)] == u'\n') {
-        out.push_back({start, i});
+        addLine(start, i);
         start = i + 1;
       }
     }
   }
-  out.push_back({start, n});
-  return out;
+  addLine(start, n);
+  spansText_ = t;
+  spansWidth_ = width;
+  spansValid_ = true;
+  return spans_;
 }
 
 int32_t Edit::LineOf(int32_t pos) const {
-  auto spans = LineSpans();
-  for (size_t i = 0; i < spans.size(); ++i)
-    if (pos <= spans[i].end) return int32_t(i);
+  const auto& spans = LineSpans();
+  for (size_t i = 0; i < spans.size(); ++i) {
+    if (pos < spans[i].end) return int32_t(i);
+    // At a wrapped line's end the position belongs to the next line, which starts there.
+    bool soft = i + 1 < spans.size() && spans[i + 1].start == spans[i].end;
+    if (pos == spans[i].end && !soft) return int32_t(i);
+  }
   return int32_t(spans.size()) - 1;
+}
+
+void Edit::SetWordWrapInternal(bool v) {
+  wordWrap_ = v;
+  scrollX_ = 0;
+  spansValid_ = false;
+  ScrollToCaret();
+  Invalidate();
 }
 
 int32_t Edit::LineHeight() const { return std::max(1, GetFont().Metrics().Height); }
@@ -212,7 +253,7 @@ std::u16string Edit::Shown() const {
 }
 
 Point Edit::PosToPoint(int32_t pos) const {
-  auto spans = LineSpans();
+  const auto& spans = LineSpans();
   int32_t line = LineOf(pos);
   const LineSpan& s = spans[size_t(line)];
   std::u16string shown = Shown();
@@ -223,7 +264,7 @@ Point Edit::PosToPoint(int32_t pos) const {
 }
 
 int32_t Edit::PointToPos(Point p) const {
-  auto spans = LineSpans();
+  const auto& spans = LineSpans();
   Rect a = TextArea();
   int32_t line = 0;
   if (multiLine_) {
@@ -288,7 +329,9 @@ void Edit::ScrollToCaret() {
   }
   Point p = PosToPoint(caret_);
   int32_t x = p.x - a.left + scrollX_;
-  if (x - scrollX_ > a.Width() - 1) scrollX_ = x - a.Width() + 1 + a.Width() / 4;
+  if (multiLine_ && wordWrap_) {
+    scrollX_ = 0;
+  } else if (x - scrollX_ > a.Width() - 1) scrollX_ = x - a.Width() + 1 + a.Width() / 4;
   if (x < scrollX_) scrollX_ = std::max(0, x - a.Width() / 4);
   UpdateCaret();
 }
@@ -311,7 +354,7 @@ uint32_t Edit::DlgCode() const {
 void Edit::KeyDown(uint8_t& key, ShiftState shift) {
   Control::KeyDown(key, shift);
   bool ext = shift & ssShift, ctrl = shift & ssCtrl;
-  auto spans = LineSpans();
+  const auto& spans = LineSpans();
   int32_t line = LineOf(caret_);
   auto vertical = [&](int32_t lines) {
     if (!multiLine_) return;
@@ -435,6 +478,7 @@ void Edit::Resize() {
 
 void Edit::FontChanged() {
   Control::FontChanged();
+  spansValid_ = false;
   if (Focused()) {
     CreateCaret(Handle(), 1, LineHeight());
     UpdateCaret();
@@ -469,7 +513,7 @@ void Edit::Paint(PaintContext& pc) {
   c.SetBkMode(BkMode::Transparent);
   c.SetTextAlign(align::Left | align::Top);
   std::u16string shown = Shown();
-  auto spans = LineSpans();
+  const auto& spans = LineSpans();
   int32_t selA = SelStart(), selB = SelStart() + SelLength();
   bool showSel = Focused() && selB > selA;
   int32_t last = multiLine_ ? std::min(int32_t(spans.size()), topLine_ + VisibleLines() + 1) : 1;

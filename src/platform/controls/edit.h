@@ -71,12 +71,16 @@ class Edit : public Control {
   bool multiLine_ = false;
   bool wantReturns_ = true;
   bool wantTabs_ = false;
+  bool wordWrap_ = false;  // lines break at spaces to the width (no horizontal scrolling)
 
+  // The lines as shown: a line ends before its line break, or where word wrapping broke it
+  // (the next line then starts at the same position).
   struct LineSpan {
     int32_t start = 0;
-    int32_t end = 0;  // before the line break
+    int32_t end = 0;
   };
-  std::vector<LineSpan> LineSpans() const;
+  const std::vector<LineSpan>& LineSpans() const;
+  void SetWordWrapInternal(bool v);
   int32_t LineOf(int32_t pos) const;
   int32_t TopLine() const { return topLine_; }
   void SetTopLine(int32_t line);
@@ -129,6 +133,11 @@ class Edit : public Control {
   bool mouseSelecting_ = false;
   char16_t passwordChar_ = 0;
   std::optional<UndoState> undo_;
+  // The lines of the text as last computed, with what they were computed for.
+  mutable std::vector<LineSpan> spans_;
+  mutable std::u16string spansText_;
+  mutable int32_t spansWidth_ = -1;
+  mutable bool spansValid_ = false;
 };
 
 }  // namespace plat

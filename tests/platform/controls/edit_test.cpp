@@ -176,3 +176,30 @@ TEST_F(ControlsTest, MemoLinesAndKeys) {
   EXPECT_GT(f.memo.TopLineIndex(), 0);
   EXPECT_LE(f.memo.TopLineIndex(), f.memo.CaretLineColumn().y);
 }
+
+TEST_F(ControlsTest, MemoWrapsWordsToItsWidth) {
+  EditForm f;
+  ShowForm(f.form);
+  f.memo.SetFocus();
+  std::u16string text = u"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda";
+  f.memo.SetText(text);
+  EXPECT_EQ(f.memo.LineCount(), 1);
+  int32_t shown = f.memo.ShownLineCount();
+  EXPECT_GT(shown, 1);
+  // Down walks the shown lines; the caret always stands at a word start or inside a word.
+  Press(VK_HOME, 4);
+  for (int32_t i = 1; i < shown; ++i) {
+    Press(VK_DOWN);
+    EXPECT_EQ(f.memo.CaretLineColumn().y, i);
+    int32_t pos = f.memo.CaretPos();
+    EXPECT_TRUE(pos == 0 || text[size_t(pos) - 1] != u' ' || text[size_t(pos)] != u' ');
+  }
+  // Every shown line fits the width.
+  CaretInfo caret = GetCaretInfo();
+  EXPECT_LT(caret.rect.right, f.memo.Width());
+  f.memo.SetWordWrap(false);
+  EXPECT_EQ(f.memo.ShownLineCount(), 1);
+  Press(VK_END);
+  EXPECT_LT(GetCaretInfo().rect.right, f.memo.Width());  // scrolled to keep the caret in view
+  EXPECT_EQ(f.memo.Text(), text);
+}
