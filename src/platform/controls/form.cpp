@@ -44,7 +44,18 @@ bool Broadcast(Form& form, Control* first, F offer) {
   return false;
 }
 
+std::function<void(Form&, Form::Event)>& EventHook() {
+  static std::function<void(Form&, Form::Event)> hook;
+  return hook;
+}
+
+void Tell(Form& f, Form::Event e) {
+  if (EventHook()) EventHook()(f, e);
+}
+
 }  // namespace
+
+void Form::SetEventHook(std::function<void(Form&, Event)> hook) { EventHook() = std::move(hook); }
 
 void Form::SetModalLoopRunner(ModalLoopRunner runner) { Runner() = std::move(runner); }
 
@@ -52,9 +63,13 @@ Form::Form(Form* owner) : owner_(owner) {
   Control::SetVisible(false);
   SetAcceptsFocus(true);
   SetBounds(0, 0, 400, 300);
+  Tell(*this, Event::Created);
 }
 
-Form::~Form() { ClosePopupsOf(this, PopupCloseReason::Closed); }
+Form::~Form() {
+  ClosePopupsOf(this, PopupCloseReason::Closed);
+  Tell(*this, Event::Destroyed);
+}
 
 void Form::SetOwner(Form* owner) { owner_ = owner; }
 
@@ -114,6 +129,7 @@ void Form::SetVisible(bool v) {
     shownOnce_ = true;
     Control::SetVisible(true);
     if (Handle() && Parent()) BringWindowToTop(Handle());
+    // OnShow runs once the window is shown and active, so what it does goes to this form.
     DoShow();
     if (Handle() && Parent()) plat::SetFocus(Handle());
   } else {
@@ -124,19 +140,23 @@ void Form::SetVisible(bool v) {
 }
 
 void Form::DoShow() {
+  Tell(*this, Event::Shown);
   if (OnShow) OnShow(*this);
 }
 
 void Form::DoHide() {
+  Tell(*this, Event::Hidden);
   if (OnHide) OnHide(*this);
 }
 
 void Form::Activated() {
+  Tell(*this, Event::Activated);
   if (OnActivate) OnActivate(*this);
 }
 
 void Form::Deactivated() {
   ClosePopupsOf(this, PopupCloseReason::Deactivated);
+  Tell(*this, Event::Deactivated);
   if (OnDeactivate) OnDeactivate(*this);
 }
 

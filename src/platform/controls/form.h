@@ -103,6 +103,10 @@ class Form : public Control {
   using ModalLoopRunner = std::function<bool(const std::function<bool()>& done)>;
   static void SetModalLoopRunner(ModalLoopRunner runner);
 
+  // Told of every form's life (the application object keeps its list of forms with it).
+  enum class Event { Created, Destroyed, Shown, Hidden, Activated, Deactivated };
+  static void SetEventHook(std::function<void(Form&, Event)> hook);
+
  protected:
   void FillCreateParams(CreateParams& p) override;
   bool IsTopLevelControl() const override { return true; }

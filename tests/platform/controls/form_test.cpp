@@ -252,3 +252,17 @@ TEST_F(ControlsTest, ReflectedKeyMessagesRunTheRoutingOnce) {
   EXPECT_EQ(SendMessage(d.check.Handle(), WM_GETDLGCODE), 0);
   EXPECT_EQ(SendMessage(d.ok.Handle(), WM_GETDLGCODE), intptr_t(DLGC_BUTTON | DLGC_DEFPUSHBUTTON));
 }
+
+TEST_F(ControlsTest, FormEventsReachTheHookInOrder) {
+  std::vector<Form::Event> events;
+  Form::SetEventHook([&](Form&, Form::Event e) { events.push_back(e); });
+  {
+    Form f;
+    f.SetBounds(0, 0, 100, 100);
+    ShowForm(f);
+    f.Hide();
+  }
+  Form::SetEventHook(nullptr);
+  using E = Form::Event;
+  EXPECT_EQ(events, (std::vector<E>{E::Created, E::Activated, E::Shown, E::Deactivated, E::Hidden, E::Destroyed}));
+}
