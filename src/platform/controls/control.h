@@ -104,8 +104,9 @@ class Control : public Window {
 
   // ---- Tree ----
   Control* Parent() const { return parent_; }
-  // Moves the control under another parent (nullptr: none), keeping its bounds relative to the
-  // new parent; owned controls stay owned (by the new parent).
+  // Moves the control under another parent (nullptr: none), keeping its bounds as numbers in
+  // the new parent's coordinates. Ownership does not move: a control made with Add() stays
+  // owned by the control that made it.
   void SetParent(Control* parent);
   // Children in creation order (the z-order: later ones are drawn above).
   const std::vector<Control*>& Controls() const { return children_; }
