@@ -253,9 +253,13 @@ void Canvas::TintRegion(const Region& logicalRegion, Color c, uint8_t alpha) {
 Color Canvas::GetPixel(int32_t x, int32_t y) const {
   if (!impl_->bitmap) return 0;
   impl_->BeginPixels();
-  return impl_->bitmap->GetPixel(x + impl_->st.origin.x, y + impl_->st.origin.y);
+  return impl_->bitmap->GetPixel(SaturateToInt32(int64_t{x} + impl_->st.origin.x),
+                                 SaturateToInt32(int64_t{y} + impl_->st.origin.y));
 }
 
-void Canvas::SetPixel(int32_t x, int32_t y, Color c) { FillRect({x, y, x + 1, y + 1}, c); }
+void Canvas::SetPixel(int32_t x, int32_t y, Color c) {
+  if (x == INT32_MAX || y == INT32_MAX) return;  // no pixel has its right or lower edge there
+  FillRect({x, y, x + 1, y + 1}, c);
+}
 
 }  // namespace plat

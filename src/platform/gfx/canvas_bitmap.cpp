@@ -22,8 +22,8 @@ uint32_t Combine(uint32_t dst, uint32_t src, RasterOp op) {
 bool ClampSource(const Bitmap& src, Rect& srcRect, int32_t& x, int32_t& y) {
   const Rect c = srcRect.Intersect(src.Bounds());
   if (c.IsEmpty()) return false;
-  x += c.left - srcRect.left;
-  y += c.top - srcRect.top;
+  x = SaturateToInt32(int64_t{x} + c.left - srcRect.left);
+  y = SaturateToInt32(int64_t{y} + c.top - srcRect.top);
   srcRect = c;
   return true;
 }
@@ -39,7 +39,7 @@ void PaintScaled(Canvas::Impl& d, const Rect& dest, const Bitmap& src, const Rec
   cairo_clip(cr);
   cairo_translate(cr, dest.left, dest.top);
   cairo_scale(cr, double(dest.Width()) / srcRect.Width(), double(dest.Height()) / srcRect.Height());
-  cairo_set_source_surface(cr, s.get(), -srcRect.left, -srcRect.top);
+  cairo_set_source_surface(cr, s.get(), -double(srcRect.left), -double(srcRect.top));
   cairo_pattern_t* p = cairo_get_source(cr);
   cairo_pattern_set_filter(p, smooth ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
   cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
@@ -78,7 +78,8 @@ void PixelCopy(Canvas::Impl& d, int32_t x, int32_t y, const Bitmap& src, const R
     from = &snapshot;
     sr = snapshot.Bounds();
   }
-  const Rect dest = d.ToDevice(Rect{x, y, x + sr.Width(), y + sr.Height()});
+  const Rect dest = d.ToDevice(Rect{x, y, SaturateToInt32(int64_t{x} + sr.Width()),
+                                    SaturateToInt32(int64_t{y} + sr.Height())});
   d.ForEachRun(Region(dest), [&](uint32_t* row, int32_t x0, int32_t x1, int32_t dy) {
     const uint32_t* s = from->ScanLine(sr.top + dy - dest.top) + sr.left - dest.left;
     for (int32_t dx = x0; dx < x1; ++dx) fn(row[dx], s[dx], sr.left + dx - dest.left, sr.top + dy - dest.top);

@@ -21,9 +21,13 @@ std::vector<int> PatternOf(PenStyle s) {
 }
 
 Rect BoundsOf(std::span<const Point> pts, int32_t grow) {
-  Rect b{pts[0].x, pts[0].y, pts[0].x + 1, pts[0].y + 1};
-  for (const Point& p : pts) b = b.Union({p.x, p.y, p.x + 1, p.y + 1});
-  return {b.left - grow, b.top - grow, b.right + grow, b.bottom + grow};
+  auto cell = [](Point p) {
+    return Rect{p.x, p.y, SaturateToInt32(int64_t{p.x} + 1), SaturateToInt32(int64_t{p.y} + 1)};
+  };
+  Rect b = cell(pts[0]);
+  for (const Point& p : pts) b = b.Union(cell(p));
+  return {SaturateToInt32(int64_t{b.left} - grow), SaturateToInt32(int64_t{b.top} - grow),
+          SaturateToInt32(int64_t{b.right} + grow), SaturateToInt32(int64_t{b.bottom} + grow)};
 }
 
 using PathFn = std::function<void(cairo_t*)>;
@@ -150,8 +154,8 @@ void Canvas::PolyBezier(std::span<const Point> points) {
   std::vector<Point> flat{points[0]};
   for (size_t i = 0; i + 3 < points.size(); i += 3) {
     const Point p0 = points[i], p1 = points[i + 1], p2 = points[i + 2], p3 = points[i + 3];
-    const double len = std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y) +
-                       std::hypot(p3.x - p2.x, p3.y - p2.y);
+    auto dist = [](Point a, Point b) { return std::hypot(double(b.x) - a.x, double(b.y) - a.y); };
+    const double len = dist(p0, p1) + dist(p1, p2) + dist(p2, p3);
     const int n = std::clamp(int(len / 3), 2, 512);
     for (int k = 1; k <= n; ++k) {
       const double t = double(k) / n, u = 1 - t;
@@ -172,7 +176,9 @@ void Canvas::Polygon(std::span<const Point> points, FillMode mode) {
   if (d.bitmap && d.BrushVisible()) {
     const uint32_t px = ColorToPixel(d.st.brush.Colour);
     const Rop2 rop = d.st.rop;
-    d.ForEachRun(d.ToDevice(Region::FromPolygon(points, mode)),
+    // Rasterised in device pixels and only over the device: far-off points cost nothing.
+    const Rect device{0, 0, d.deviceSize.cx, d.deviceSize.cy};
+    d.ForEachRun(Region::FromPolygonClipped(points, mode, d.st.origin, device),
                  [&](uint32_t* row, int32_t x0, int32_t x1, int32_t) {
                    for (int32_t x = x0; x < x1; ++x) row[x] = ApplyRop2(row[x], px, rop);
                  });
@@ -194,7 +200,8 @@ void Canvas::Rectangle(const Rect& r) {
   Impl& d = *impl_;
   if (r.IsEmpty()) return;
   const int32_t w = d.PenVisible() ? std::max(1, d.st.pen.Width) : 0;
-  const Rect inner{r.left + w, r.top + w, r.right - w, r.bottom - w};
+  const Rect inner{SaturateToInt32(int64_t{r.left} + w), SaturateToInt32(int64_t{r.top} + w),
+                   SaturateToInt32(int64_t{r.right} - w), SaturateToInt32(int64_t{r.bottom} - w)};
   if (d.bitmap) {
     const Rop2 rop = d.st.rop;
     auto fill = [&](const Region& logical, Color c) {
@@ -235,14 +242,14 @@ void Canvas::Ellipse(const Rect& r) {
   const double w = d.PenVisible() ? d.PenWidth() : 0;
   PathFn outer = [r](cairo_t* c) {
     cairo_save(c);
-    cairo_translate(c, (r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0);
+    cairo_translate(c, (double(r.left) + r.right) / 2.0, (double(r.top) + r.bottom) / 2.0);
     cairo_scale(c, r.Width() / 2.0, r.Height() / 2.0);
     cairo_arc(c, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(c);
   };
   PathFn middle = [r, w](cairo_t* c) {
     cairo_save(c);
-    cairo_translate(c, (r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0);
+    cairo_translate(c, (double(r.left) + r.right) / 2.0, (double(r.top) + r.bottom) / 2.0);
     cairo_scale(c, std::max(0.01, (r.Width() - w) / 2.0), std::max(0.01, (r.Height() - w) / 2.0));
     cairo_arc(c, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(c);

@@ -1,5 +1,7 @@
 // Text output: byte strings in the font's code page and UTF-16 strings, with optional
 // per-character advances, an opaque or clipping rectangle and the font's decorations.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/gfx/canvas_impl.h"
@@ -12,14 +14,20 @@ namespace {
 // Stands for a character that draws nothing (a lone surrogate).
 constexpr uint32_t kNoGlyph = 0xFFFFFFFFu;
 
+// Advances come from callers (per-character spacing of a document) and may be anything: sums
+// are kept in 64 bits and brought back into the 32-bit coordinate range where they are used.
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
 struct GlyphRun {
   std::vector<uint32_t> glyphs;
   std::vector<int32_t> advances;
-  int32_t total = 0;
-  void Add(uint32_t g, int32_t adv) {
+  int64_t total = 0;
+  void Add(uint32_t g, int64_t adv) {
     glyphs.push_back(g);
-    advances.push_back(adv);
-    total += adv;
+    advances.push_back(Clamp32(adv));
+    total += advances.back();
   }
 };
 
@@ -41,7 +49,7 @@ GlyphRun RunOf(const Font::Impl& f, std::u16string_view text, std::span<const in
     if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       const int32_t natural = f.Advance(c);
-      run.Add(f.GlyphFor(c), adv(i, natural) + (i + 1 < dx.size() ? dx[i + 1] : 0));
+      run.Add(f.GlyphFor(c), int64_t{adv(i, natural)} + (i + 1 < dx.size() ? dx[i + 1] : 0));
       ++i;
     } else if (c >= 0xD800 && c < 0xE000) {
       run.Add(kNoGlyph, adv(i, 0));
@@ -66,11 +74,12 @@ void DrawRun(Canvas::Impl& d, int32_t x, int32_t y, uint32_t options, const Rect
     y = d.st.cp.y;
   }
   const uint32_t horiz = a & 6, vert = a & 24;
-  const int32_t start = horiz == align::Center ? -run.total / 2 : horiz == align::Right ? -run.total : 0;
+  const int32_t total = Clamp32(run.total);
+  const int32_t start = Clamp32(horiz == align::Center ? -run.total / 2 : horiz == align::Right ? -run.total : 0);
   const int32_t base = vert == align::Baseline ? 0 : vert == align::Bottom ? -tm.Descent : tm.Ascent;
   if (a & align::UpdateCP) {
-    if (horiz == align::Right) d.st.cp.x = x - run.total;
-    else if (horiz != align::Center) d.st.cp.x = x + run.total;
+    if (horiz == align::Right) d.st.cp.x = Clamp32(int64_t{x} - run.total);
+    else if (horiz != align::Center) d.st.cp.x = Clamp32(int64_t{x} + run.total);
   }
 
   cairo_t* cr = d.cr.get();
@@ -87,15 +96,15 @@ void DrawRun(Canvas::Impl& d, int32_t x, int32_t y, uint32_t options, const Rect
   cairo_translate(cr, x, y);
   const int32_t esc = f.log.Escapement;
   if (esc % 3600 != 0) cairo_rotate(cr, -double(esc) * M_PI / 1800.0);
-  if (d.st.bkMode == BkMode::Opaque && !(rect && (options & eto::Opaque)) && run.total > 0) {
+  if (d.st.bkMode == BkMode::Opaque && !(rect && (options & eto::Opaque)) && total > 0) {
     gfx_detail::SetSourceColor(cr, d.st.bkColor);
-    cairo_rectangle(cr, start, base - tm.Ascent, run.total, tm.Height);
+    cairo_rectangle(cr, start, base - tm.Ascent, total, tm.Height);
     cairo_fill(cr);
   }
 
   std::vector<cairo_glyph_t> glyphs;
   glyphs.reserve(run.glyphs.size());
-  int32_t pen = start;
+  int64_t pen = start;
   for (size_t i = 0; i < run.glyphs.size(); ++i) {
     if (run.glyphs[i] != kNoGlyph)
       glyphs.push_back({run.glyphs[i], double(pen), double(base)});
@@ -117,7 +126,7 @@ void DrawRun(Canvas::Impl& d, int32_t x, int32_t y, uint32_t options, const Rect
   auto line = [&](int32_t posUnits, int32_t thickUnits) {
     const int32_t thick = std::max(1, ScaleUnits(f, thickUnits));
     const int32_t top = base - ScaleUnits(f, posUnits) - thick / 2;
-    cairo_rectangle(cr, start, top, run.total, thick);
+    cairo_rectangle(cr, start, top, total, thick);
     cairo_fill(cr);
   };
   if (f.log.Underline) line(f.face->underlinePos, f.face->underlineThick);

@@ -127,13 +127,12 @@ Region Region::FromRects(std::span<const Rect> rects) {
   return r;
 }
 
-Region Region::FromPolygon(std::span<const Point> points, FillMode mode) {
-  const int32_t count = int32_t(points.size());
-  return FromPolygons(points, std::span<const int32_t>(&count, 1), mode);
-}
+namespace {
 
-Region Region::FromPolygons(std::span<const Point> points, std::span<const int32_t> counts,
-                            FillMode mode) {
+// Scans polygons row by row: the pixels whose centres lie inside, within the rows [top, bottom)
+// and the columns [left, right) of `clip`, after moving every point by `offset`.
+std::vector<Rect> ScanPolygons(std::span<const Point> points, std::span<const int32_t> counts,
+                               FillMode mode, Point offset, const Rect& clip) {
   struct Edge {
     double x0, y0, x1, y1;
     int dir;
@@ -146,21 +145,25 @@ Region Region::FromPolygons(std::span<const Point> points, std::span<const int32
     for (int32_t i = 0; i < n; ++i) {
       const Point p = points[start + size_t(i)];
       const Point q = points[start + size_t((i + 1) % n)];
-      minY = std::min(minY, double(p.y));
-      maxY = std::max(maxY, double(p.y));
-      if (p.y == q.y) continue;
-      if (p.y < q.y)
-        edges.push_back({double(p.x), double(p.y), double(q.x), double(q.y), 1});
+      const double px = double(p.x) + offset.x, py = double(p.y) + offset.y;
+      const double qx = double(q.x) + offset.x, qy = double(q.y) + offset.y;
+      minY = std::min(minY, py);
+      maxY = std::max(maxY, py);
+      if (py == qy) continue;
+      if (py < qy)
+        edges.push_back({px, py, qx, qy, 1});
       else
-        edges.push_back({double(q.x), double(q.y), double(p.x), double(p.y), -1});
+        edges.push_back({qx, qy, px, py, -1});
     }
     start += size_t(n);
   }
-  Region result;
-  if (edges.empty()) return result;
-  // Rows are scanned one by one; far beyond any device they are left out rather than scanned.
-  minY = std::max(minY, -double(kMaxRow));
-  maxY = std::min(maxY, double(kMaxRow));
+  if (edges.empty() || clip.IsEmpty()) return {};
+  minY = std::max(minY, double(clip.top));
+  maxY = std::min(maxY, double(clip.bottom));
+  // Span ends are kept inside the clip's columns, so they always fit in 32 bits.
+  auto column = [&clip](double x) {
+    return int32_t(std::clamp(std::ceil(x - 0.5), double(clip.left), double(clip.right)));
+  };
   std::vector<Band> bands;
   std::vector<std::pair<double, int>> xs;
   for (int64_t y = int64_t(std::floor(minY)); y < int64_t(std::ceil(maxY)); ++y) {
@@ -176,8 +179,8 @@ Region Region::FromPolygons(std::span<const Point> points, std::span<const int32
       winding += mode == FillMode::Alternate ? 1 : xs[i].second;
       const bool inside = mode == FillMode::Alternate ? (winding & 1) != 0 : winding != 0;
       if (!inside) continue;
-      const int32_t l = int32_t(std::ceil(xs[i].first - 0.5));
-      const int32_t r = int32_t(std::ceil(xs[i + 1].first - 0.5));
+      const int32_t l = column(xs[i].first);
+      const int32_t r = column(xs[i + 1].first);
       if (l >= r) continue;
       if (!spans.empty() && spans.back().r >= l)
         spans.back().r = std::max(spans.back().r, r);
@@ -186,7 +189,30 @@ Region Region::FromPolygons(std::span<const Point> points, std::span<const int32
     }
     AppendBand(bands, int32_t(y), int32_t(y + 1), std::move(spans));
   }
-  result.rects_ = FromBands(bands);
+  return FromBands(bands);
+}
+
+}  // namespace
+
+Region Region::FromPolygon(std::span<const Point> points, FillMode mode) {
+  const int32_t count = int32_t(points.size());
+  return FromPolygons(points, std::span<const int32_t>(&count, 1), mode);
+}
+
+Region Region::FromPolygons(std::span<const Point> points, std::span<const int32_t> counts,
+                            FillMode mode) {
+  // Rows are scanned one by one; far beyond any device they are left out rather than scanned.
+  Region result;
+  result.rects_ = ScanPolygons(points, counts, mode, Point{},
+                               Rect{INT32_MIN, -kMaxRow, INT32_MAX, kMaxRow});
+  return result;
+}
+
+Region Region::FromPolygonClipped(std::span<const Point> points, FillMode mode, Point offset,
+                                  const Rect& clip) {
+  const int32_t count = int32_t(points.size());
+  Region result;
+  result.rects_ = ScanPolygons(points, std::span<const int32_t>(&count, 1), mode, offset, clip);
   return result;
 }
 

@@ -26,6 +26,10 @@ class Region {
   // Several polygons at once (an even-odd or winding fill over all of them together).
   static Region FromPolygons(std::span<const Point> points, std::span<const int32_t> counts,
                              FillMode mode = FillMode::Alternate);
+  // The polygon moved by `offset` (in 64 bits, so far-off points cannot wrap round), only its
+  // part inside `clip`: rows outside the clip are never scanned, however far the points reach.
+  static Region FromPolygonClipped(std::span<const Point> points, FillMode mode, Point offset,
+                                   const Rect& clip);
   static Region FromRects(std::span<const Rect> rects);  // their union
 
   // The result of a op b; Copy gives a.

@@ -37,17 +37,26 @@ struct Size {
 };
 
 // Right and bottom are exclusive.
+// Sums and differences of coordinates saturate at the ends of the 32-bit range: a rectangle
+// reaching far off (from a damaged document or picture) stays far off instead of wrapping round.
+constexpr int32_t SaturateToInt32(int64_t v) {
+  return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
+}
+
 struct Rect {
   int32_t left = 0;
   int32_t top = 0;
   int32_t right = 0;
   int32_t bottom = 0;
 
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
+  int32_t Width() const { return SaturateToInt32(int64_t{right} - left); }
+  int32_t Height() const { return SaturateToInt32(int64_t{bottom} - top); }
   bool IsEmpty() const { return right <= left || bottom <= top; }
   bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-  Rect Offset(int32_t dx, int32_t dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+  Rect Offset(int32_t dx, int32_t dy) const {
+    return {SaturateToInt32(int64_t{left} + dx), SaturateToInt32(int64_t{top} + dy),
+            SaturateToInt32(int64_t{right} + dx), SaturateToInt32(int64_t{bottom} + dy)};
+  }
   // The common part; an empty rectangle (all zero) when they do not overlap.
   Rect Intersect(const Rect& o) const;
   // The smallest rectangle holding both; an empty one counts as absent.
