@@ -67,7 +67,7 @@ Form::Form(Form* owner) : owner_(owner) {
 }
 
 Form::~Form() {
-  ClosePopupsOf(this, PopupCloseReason::Closed);
+  DismissPopupsOf(this);
   Tell(*this, Event::Destroyed);
 }
 

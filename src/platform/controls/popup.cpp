@@ -58,14 +58,22 @@ void Popup::Close(PopupCloseReason reason) {
   if (OnClose) OnClose(*this, reason);
 }
 
-void Popup::ControlGone(Control* gone) {
-  if (gone != opener_) return;
-  // Closed without the callback: whoever would hear of it is going away.
+void Popup::CloseSilently() {
   auto handler = std::move(OnClose);
   OnClose = nullptr;
   Close(PopupCloseReason::Closed);
   OnClose = std::move(handler);
+}
+
+void Popup::ControlGone(Control* gone) {
+  if (gone != opener_) return;
+  CloseSilently();  // whoever would hear of it is going away
   opener_ = nullptr;
+}
+
+void DismissPopupsOf(const Control* form) {
+  for (Popup* p : OpenPopups())
+    if (p->IsOpen() && p->Opener() && form->ContainsControl(p->Opener())) p->CloseSilently();
 }
 
 bool CloseTopPopup() {

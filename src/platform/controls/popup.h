@@ -34,6 +34,9 @@ class Popup : public Control {
   void ControlGone(Control* gone) override;
 
  private:
+  friend void DismissPopupsOf(const Control* form);
+  void CloseSilently();
+
   Control* opener_ = nullptr;
   bool open_ = false;
 };
@@ -45,6 +48,9 @@ bool CloseTopPopup();
 void ClosePopupsOutside(Control* c);
 // Closes every open popup whose opener lives in the form (all when form is nullptr).
 void ClosePopupsOf(const Control* form, PopupCloseReason reason);
+// The same without calling OnClose, for a form being destroyed (whoever would hear of it may
+// be gone already).
+void DismissPopupsOf(const Control* form);
 // The popups open now, oldest first.
 std::vector<Popup*> OpenPopups();
 

@@ -2,6 +2,8 @@
 // the multiple-document frame.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "controls_fixture.h"
 #include "platform/controls/align.h"
 #include "platform/controls/button.h"
@@ -54,14 +56,15 @@ TEST_F(ControlsTest, AlignedChildrenShareTheClientAreaAndFollowResizes) {
 }
 
 TEST_F(ControlsTest, ControlsMoveToAnotherParentAtRunTime) {
-  Form a, b;
-  a.SetBounds(0, 0, 300, 200);
+  auto a = std::make_unique<Form>();
+  Form b;
+  a->SetBounds(0, 0, 300, 200);
   b.SetBounds(400, 0, 300, 200);
-  Control& panel = a.Add<Control>();
+  Control& panel = a->Add<Control>();
   panel.SetBounds(10, 10, 200, 100);
   Edit& edit = panel.Add<Edit>();
   edit.SetText(u"kept");
-  ShowForm(a);
+  ShowForm(*a);
   ShowForm(b);
   edit.SetFocus();
   Hwnd oldHandle = edit.Handle();
@@ -70,17 +73,17 @@ TEST_F(ControlsTest, ControlsMoveToAnotherParentAtRunTime) {
   ASSERT_TRUE(edit.HandleAllocated());
   EXPECT_EQ(GetTopLevel(edit.Handle()), b.Handle());
   EXPECT_EQ(edit.Text(), u"kept");
-  EXPECT_EQ(a.ActiveControl(), nullptr);
-  EXPECT_EQ(a.Controls().size(), 0u);
+  EXPECT_EQ(a->ActiveControl(), nullptr);
+  EXPECT_EQ(a->Controls().size(), 0u);
   edit.SetFocus();
   Press(VK_END);
   Type("!");
   EXPECT_EQ(edit.Text(), u"kept!");
   EXPECT_EQ(b.ActiveControl(), &edit);
   // Owned by a, shown in b: destroying a destroys the panel and takes it out of b.
-  a.~Form();
-  new (&a) Form();
+  a.reset();
   EXPECT_TRUE(b.Controls().empty());
+  EXPECT_EQ(b.ActiveControl(), nullptr);
 }
 
 TEST_F(ControlsTest, InterfaceScaleEnlargesFormsFrom14Up) {
