@@ -130,7 +130,7 @@ void PaintFrame(Node& n) {
   Rect b = BoundsInTop(n);
   Point o{b.left, b.top};
   Region local = clip;
-  local.Offset(-o.x, -o.y);
+  local.Offset(SaturateToInt32(-int64_t{o.x}), SaturateToInt32(-int64_t{o.y}));
   Canvas canvas(*surface);
   canvas.SetOrigin(o);
   canvas.SetClipRegion(clip);
@@ -179,7 +179,7 @@ void PaintNode(Hwnd h) {
   n->erase = false;
   if (clip.IsEmpty()) return;
   Region local = clip;
-  local.Offset(-o.x, -o.y);
+  local.Offset(SaturateToInt32(-int64_t{o.x}), SaturateToInt32(-int64_t{o.y}));
   std::shared_ptr<Bitmap> surface = top->surface;
   Canvas canvas(*surface);
   canvas.SetOrigin(o);
@@ -266,12 +266,15 @@ void UpdateWindow(Hwnd hwnd) {
 void ScrollWindowEx(Hwnd hwnd, int32_t dx, int32_t dy, const Rect* scroll, const Rect* clip) {
   Node* n = Find(hwnd);
   if (!n || !IsWindowVisible(hwnd) || (dx == 0 && dy == 0)) return;
+  // Scrolling further than any window reaches moves everything out all the same.
+  dx = FitCoord(dx);
+  dy = FitCoord(dy);
   Rect client = GetClientRect(hwnd);
   Rect sr = scroll ? scroll->Intersect(client) : client;
   Rect cr = clip ? clip->Intersect(client) : client;
   Point o = ClientOriginInTop(*n);
   Region vis = VisibleRegion(*n);
-  vis.Offset(-o.x, -o.y);
+  vis.Offset(SaturateToInt32(-int64_t{o.x}), SaturateToInt32(-int64_t{o.y}));
   Region src(sr);
   src.Intersect(vis);
   Region dest = src;
@@ -333,8 +336,8 @@ bool CreateCaret(Hwnd hwnd, int32_t width, int32_t height, const Bitmap* shape) 
   DestroyCaret();
   Caret c;
   c.hwnd = hwnd;
-  c.width = shape ? shape->Width() : std::max(1, width);
-  c.height = shape ? shape->Height() : std::max(1, height);
+  c.width = shape ? shape->Width() : std::clamp(width, 1, kCoordLimit);
+  c.height = shape ? shape->Height() : std::clamp(height, 1, kCoordLimit);
   if (shape) {
     c.shape = *shape;
     c.hasShape = true;
@@ -356,7 +359,7 @@ bool SetCaretPos(int32_t x, int32_t y) {
   if (s.caret.hwnd == 0) return false;
   bool shown = s.caret.hideCount == 0;
   if (shown) MarkCaretChanged();
-  s.caret.pos = {x, y};
+  s.caret.pos = {FitCoord(x), FitCoord(y)};
   // A moved caret shows at once and starts a new blink period.
   s.caret.blinkOn = true;
   s.caret.nextBlink = s.clock->NowMs() + s.caretBlinkMs;

@@ -140,6 +140,15 @@ State& S();
 bool Started();
 Node* Find(Hwnd h);
 
+// Window coordinates are kept within +-2^28 pixels, sizes of top-level windows within
+// kMaxTopLevelSide: far beyond any screen, yet sums of nested positions, sizes and insets stay
+// well inside 32 bits, and a top-level surface stays below 256 MB, whatever a caller asks for.
+constexpr int32_t kCoordLimit = 1 << 28;
+constexpr int32_t kMaxTopLevelSide = 8192;
+int32_t FitCoord(int64_t v);  // v clamped to +-kCoordLimit
+// Bounds as a window holds them: position and size in range, no negative size.
+Rect FitBounds(int64_t x, int64_t y, int64_t cx, int64_t cy, bool topLevel);
+
 // Shared helpers of the window system's parts.
 Hwnd TopOf(Hwnd h);
 Point ClientOriginInTop(const Node& n);

@@ -63,13 +63,24 @@ void DestroyTree(Hwnd h) {
 
 }  // namespace
 
-// Client origin of a window in its top-level window's surface pixels.
+int32_t FitCoord(int64_t v) { return int32_t(std::clamp<int64_t>(v, -kCoordLimit, kCoordLimit)); }
+
+Rect FitBounds(int64_t x, int64_t y, int64_t cx, int64_t cy, bool topLevel) {
+  const int64_t maxSide = topLevel ? kMaxTopLevelSide : kCoordLimit;
+  const int32_t l = FitCoord(x), t = FitCoord(y);
+  return {l, t, l + int32_t(std::clamp<int64_t>(cx, 0, maxSide)),
+          t + int32_t(std::clamp<int64_t>(cy, 0, maxSide))};
+}
+
+// Client origin of a window in its top-level window's surface pixels. Deeply nested windows at
+// the edge of the coordinate range saturate rather than wrap round.
 Point ClientOriginInTop(const Node& n) {
   Point p{n.insets.left, n.insets.top};
   if (n.parent == 0) return p;
   const Node* parent = Find(n.parent);
   Point po = ClientOriginInTop(*parent);
-  return {po.x + n.bounds.left + p.x, po.y + n.bounds.top + p.y};
+  return {SaturateToInt32(int64_t{po.x} + n.bounds.left + p.x),
+          SaturateToInt32(int64_t{po.y} + n.bounds.top + p.y)};
 }
 
 // Invalidates a rectangle of the top-level surface in every visible window of the tree.
@@ -102,9 +113,9 @@ Hwnd TopOf(Hwnd h) {
 Rect ClientRectInTop(const Node& n) {
   Point o = ClientOriginInTop(n);
   Rect b = n.bounds;
-  int32_t w = std::max(0, b.Width() - n.insets.left - n.insets.right);
-  int32_t hgt = std::max(0, b.Height() - n.insets.top - n.insets.bottom);
-  return {o.x, o.y, o.x + w, o.y + hgt};
+  int64_t w = std::max<int64_t>(0, int64_t{b.Width()} - n.insets.left - n.insets.right);
+  int64_t hgt = std::max<int64_t>(0, int64_t{b.Height()} - n.insets.top - n.insets.bottom);
+  return {o.x, o.y, SaturateToInt32(o.x + w), SaturateToInt32(o.y + hgt)};
 }
 
 // The client area clipped by every ancestor's client area.
@@ -161,7 +172,8 @@ bool Window::Create(const CreateParams& p) {
   node->obj = this;
   node->parent = p.parent;
   node->owner = p.parent ? 0 : TopOf(p.owner);
-  node->bounds = p.bounds;
+  node->bounds = FitBounds(p.bounds.left, p.bounds.top, p.bounds.Width(), p.bounds.Height(),
+                           p.parent == 0);
   node->text = p.text;
   node->style = p.style & ~(WS_VISIBLE | WS_MAXIMIZE | WS_MINIMIZE);
   node->exStyle = p.exStyle;
@@ -174,8 +186,8 @@ bool Window::Create(const CreateParams& p) {
   } else {
     s.topLevels.push_back(h);
     NormalizeTopLevelOrder();
-    n.surface = std::make_shared<Bitmap>(std::max(1, p.bounds.Width()), std::max(1, p.bounds.Height()));
-    s.backend->CreateTopLevel(h, TopLevelInfo{p.bounds, p.text, p.style, p.exStyle, n.owner});
+    n.surface = std::make_shared<Bitmap>(std::max(1, n.bounds.Width()), std::max(1, n.bounds.Height()));
+    s.backend->CreateTopLevel(h, TopLevelInfo{n.bounds, p.text, p.style, p.exStyle, n.owner});
     n.inBackend = true;
   }
   handle_ = h;
@@ -188,7 +200,7 @@ bool Window::Create(const CreateParams& p) {
   if (!Find(h)) return false;
   Rect c = GetClientRect(h);
   SendMessage(h, WM_SIZE, SIZE_RESTORED, MakeLParam(c.Width(), c.Height()));
-  SendMessage(h, WM_MOVE, 0, MakeLParam(p.bounds.left, p.bounds.top));
+  SendMessage(h, WM_MOVE, 0, MakeLParam(Find(h)->bounds.left, Find(h)->bounds.top));
   if ((p.style & WS_MAXIMIZE) && !parent) SetWindowState(h, WindowState::Maximized);
   if ((p.style & WS_MINIMIZE) && !parent) SetWindowState(h, WindowState::Minimized);
   if (Find(h) && (p.style & WS_VISIBLE)) ShowWindow(h, true);
@@ -427,7 +439,7 @@ bool SetWindowPos(Hwnd hwnd, Hwnd insertAfter, const Rect& bounds, uint32_t flag
   n = Find(hwnd);
   if (!n) return false;
   Rect old = n->bounds;
-  Rect nb{wp.x, wp.y, wp.x + std::max(0, wp.cx), wp.y + std::max(0, wp.cy)};
+  Rect nb = FitBounds(wp.x, wp.y, wp.cx, wp.cy, n->parent == 0);
   bool changed = !(nb == old);
   bool visible = IsWindowVisible(hwnd);
   Rect oldInTop = BoundsInTop(*n);
@@ -509,8 +521,10 @@ Rect GetClientRect(Hwnd hwnd) {
 
 void SetNonClientInsets(Hwnd hwnd, const Insets& insets) {
   Node* n = Find(hwnd);
-  if (!n || n->insets == insets) return;
-  n->insets = insets;
+  const Insets fit{FitCoord(insets.left), FitCoord(insets.top), FitCoord(insets.right),
+                   FitCoord(insets.bottom)};
+  if (!n || n->insets == fit) return;
+  n->insets = fit;
   n->ncDirty = true;
   if (IsWindowVisible(hwnd)) InvalidateTreeArea(TopOf(hwnd), BoundsInTop(*n));
   SendSize(*n);
@@ -526,12 +540,13 @@ Point ClientToScreen(Hwnd hwnd, Point p) {
   if (!n) return p;
   Node* top = Find(TopOf(hwnd));
   Point o = ClientOriginInTop(*n);
-  return {p.x + o.x + top->bounds.left, p.y + o.y + top->bounds.top};
+  return {SaturateToInt32(int64_t{p.x} + o.x + top->bounds.left),
+          SaturateToInt32(int64_t{p.y} + o.y + top->bounds.top)};
 }
 
 Point ScreenToClient(Hwnd hwnd, Point p) {
   Point zero = ClientToScreen(hwnd, {0, 0});
-  return {p.x - zero.x, p.y - zero.y};
+  return {SaturateToInt32(int64_t{p.x} - zero.x), SaturateToInt32(int64_t{p.y} - zero.y)};
 }
 
 Hwnd ChildWindowFromPoint(Hwnd parent, Point client) {
