@@ -136,6 +136,8 @@ void TMemory::SetData(const void* source, int32_t size) {
 }
 
 void TMemory::SetString(const std::string& s) {
+  // A size beyond the limit must not wrap round to a small one and be cut short silently.
+  if (s.size() > static_cast<size_t>(MaxLength)) throw EOutOfMemory();
   SetData(s.data(), static_cast<int32_t>(s.size()));
 }
 
@@ -159,6 +161,7 @@ void TMemory::Append(const void* source, int32_t size) {
 }
 
 void TMemory::AppendString(const std::string& s) {
+  if (s.size() > static_cast<size_t>(MaxLength)) throw EOutOfMemory();
   Append(s.data(), static_cast<int32_t>(s.size()));
 }
 
