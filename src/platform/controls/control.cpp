@@ -14,6 +14,11 @@
 namespace plat {
 namespace {
 
+Control::HotKeyHandler& HotKeys() {
+  static Control::HotKeyHandler handler;
+  return handler;
+}
+
 std::function<void(Control*)>& DestroyHook() {
   static std::function<void(Control*)> hook;
   return hook;
@@ -60,6 +65,7 @@ ShiftState CurrentShiftState() {
 Control* FindControl(Hwnd h) { return dynamic_cast<Control*>(FromHandle(h)); }
 
 void Control::SetDestroyHook(std::function<void(Control*)> hook) { DestroyHook() = std::move(hook); }
+void Control::SetHotKeyHandler(HotKeyHandler handler) { HotKeys() = std::move(handler); }
 
 Control::Control() : bounds_{0, 0, 100, 24}, font_(InterfaceFont()), textColor_(Look().Text) {
   SetBackgroundColor(Look().Face);
@@ -448,7 +454,8 @@ bool Control::PreRouteKey(uint8_t vk, ShiftState shift, bool sys) {
   }
   uint8_t k = vk;
   if (parent_ && parent_->ChildKey(k, shift)) return true;
-  if (!form) return false;
+  if (!form) return HotKeysThrough && HotKeys() && vk != VK_RETURN && vk != VK_DELETE &&
+                    HotKeys()(*this, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, shift);
   uint32_t mask = 0;
   if (vk == VK_CANCEL || vk == VK_RETURN || vk == VK_EXECUTE) mask = DLGC_WANTALLKEYS;
   else if (vk == VK_TAB) mask = DLGC_WANTTAB;
@@ -456,8 +463,9 @@ bool Control::PreRouteKey(uint8_t vk, ShiftState shift, bool sys) {
   uint32_t code = DlgCode();
   bool wanted = (code & DLGC_WANTALLKEYS) || (code & mask);
   if (vk == VK_ESCAPE) wanted = Perform(CM_WANTSPECIALKEY, vk) != 0;
-  if (sys || (vk == VK_ESCAPE && !wanted) || (mask && !wanted))
-    return form->FormDialogKey(vk, shift);
+  if ((sys || (vk == VK_ESCAPE && !wanted) || (mask && !wanted)) && form->FormDialogKey(vk, shift)) return true;
+  if (HotKeysThrough && HotKeys() && vk != VK_RETURN && vk != VK_DELETE)
+    return HotKeys()(*this, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, shift);
   return false;
 }
 
@@ -468,8 +476,9 @@ bool Control::PreRouteChar(char16_t ch, bool sys) {
     form->OnKeyPress(*form, c);
     if (c == 0) return true;
   }
-  if (!form || ch <= u' ') return false;
-  if (sys || !(DlgCode() & DLGC_WANTCHARS)) return form->FormDialogChar(ch);
+  if (ch <= u' ') return false;
+  if (form && (sys || !(DlgCode() & DLGC_WANTCHARS)) && form->FormDialogChar(ch)) return true;
+  if (sys && HotKeysThrough && HotKeys()) return HotKeys()(*this, WM_SYSCHAR, ch, CurrentShiftState());
   return false;
 }
 

@@ -253,6 +253,16 @@ class Control : public Window {
   // Called for every control being destroyed (the application object drops references).
   static void SetDestroyHook(std::function<void(Control*)> hook);
 
+  // The control passes its key-downs (but Enter and Delete), system key-downs and system
+  // characters to the program's hot-key handling, after the form's dialog keys.
+  bool HotKeysThrough = false;
+  // The scroll bar the mouse wheel moves for this control (nullptr: none).
+  Control* WheelScrollBar = nullptr;
+  // The hot-key handling: msg is WM_KEYDOWN, WM_SYSKEYDOWN or WM_SYSCHAR, key the virtual key
+  // or character; true when a bound key acted.
+  using HotKeyHandler = std::function<bool(Control&, uint32_t msg, uintptr_t key, ShiftState shift)>;
+  static void SetHotKeyHandler(HotKeyHandler handler);
+
  protected:
   // The creation parameters of the handle; the base makes a child window (WS_CHILD) with the
   // control's bounds, caption and state.

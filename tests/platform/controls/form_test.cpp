@@ -266,3 +266,25 @@ TEST_F(ControlsTest, FormEventsReachTheHookInOrder) {
   using E = Form::Event;
   EXPECT_EQ(events, (std::vector<E>{E::Created, E::Activated, E::Shown, E::Deactivated, E::Hidden, E::Destroyed}));
 }
+
+TEST_F(ControlsTest, HotKeysThroughOffersKeysAfterTheDialogKeysButNeverEnterOrDelete) {
+  Dialog d;
+  ShowForm(d.form);
+  std::vector<uintptr_t> offered;
+  Control::SetHotKeyHandler([&](Control&, uint32_t, uintptr_t key, ShiftState) {
+    offered.push_back(key);
+    return key == VK_F5;
+  });
+  int editF5 = 0;
+  d.name.OnKeyDown = [&](Control&, uint8_t& k, ShiftState) { editF5 += k == VK_F5; };
+  d.name.SetFocus();
+  Press(VK_F5);  // not a hot-key control yet
+  d.name.HotKeysThrough = true;
+  Press(VK_F5);
+  Press(VK_DELETE);
+  Press(VK_TAB);  // the form takes Tab first
+  Control::SetHotKeyHandler(nullptr);
+  EXPECT_EQ(offered, (std::vector<uintptr_t>{VK_F5}));
+  EXPECT_EQ(editF5, 1);
+  EXPECT_EQ(Focus(), &d.r2);
+}
