@@ -19,6 +19,11 @@ Control::HotKeyHandler& HotKeys() {
   return handler;
 }
 
+Control::WheelRouter& Wheel() {
+  static Control::WheelRouter router;
+  return router;
+}
+
 std::function<void(Control*)>& DestroyHook() {
   static std::function<void(Control*)> hook;
   return hook;
@@ -66,6 +71,7 @@ Control* FindControl(Hwnd h) { return dynamic_cast<Control*>(FromHandle(h)); }
 
 void Control::SetDestroyHook(std::function<void(Control*)> hook) { DestroyHook() = std::move(hook); }
 void Control::SetHotKeyHandler(HotKeyHandler handler) { HotKeys() = std::move(handler); }
+void Control::SetWheelRouter(WheelRouter router) { Wheel() = std::move(router); }
 
 Control::Control() : bounds_{0, 0, 100, 24}, font_(InterfaceFont()), textColor_(Look().Text) {
   SetBackgroundColor(Look().Face);
@@ -667,6 +673,8 @@ intptr_t Control::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       if (Hwnd(lParam) != Handle()) leftDown_ = false, sizingEdge_ = 0;
       return 0;
     case WM_MOUSEWHEEL: {
+      intptr_t result = 0;
+      if (Wheel() && Wheel()(*this, wParam, lParam, result)) return result;
       ShiftState shift = CurrentShiftState();
       int32_t delta = int16_t(HiWord(wParam));
       if (MouseWheel(shift, delta, Point{GetXParam(lParam), GetYParam(lParam)})) return 1;

@@ -262,6 +262,10 @@ class Control : public Window {
   // or character; true when a bound key acted.
   using HotKeyHandler = std::function<bool(Control&, uint32_t msg, uintptr_t key, ShiftState shift)>;
   static void SetHotKeyHandler(HotKeyHandler handler);
+  // The program's mouse-wheel routing, offered every WM_MOUSEWHEEL a control receives before
+  // the control's own handling; true (with the result) when it took the message.
+  using WheelRouter = std::function<bool(Control&, uintptr_t wParam, intptr_t lParam, intptr_t& result)>;
+  static void SetWheelRouter(WheelRouter router);
 
  protected:
   // The creation parameters of the handle; the base makes a child window (WS_CHILD) with the
