@@ -78,9 +78,14 @@ TEST_F(ControlsTest, EditableComboFiltersAndReportsEventsInOrder) {
   EXPECT_FALSE(f.combo.DroppedDown());
   EXPECT_EQ(f.combo.ItemIndex(), -1);
   EXPECT_EQ(f.log, "change(C) dropdown change(Ch) change(Chx) closeup ");
-  // Enter with the list closed goes to the default button.
+  // Enter with the list closed goes to the default button; Tab leaves the field for the next
+  // control and Shift+Tab comes back to it.
   Press(VK_RETURN);
   EXPECT_EQ(f.okClicks, 1);
+  Press(VK_TAB);
+  EXPECT_EQ(Focus(), &f.ok);
+  Press(VK_TAB, 1);
+  EXPECT_EQ(Focus(), f.combo.Field());
 }
 
 TEST_F(ControlsTest, ComboEscapeAndClickOutsideDismissAndRestore) {
