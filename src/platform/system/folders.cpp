@@ -39,7 +39,11 @@ std::string BaseFolder(const char* var, const char* fallbackUnderHome) {
 
 // Reads NAME="value" from user-dirs.dirs, expanding a leading $HOME.
 std::string UserDirFromFile(const std::string& name) {
-  std::ifstream in(BaseFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs");
+  // Only a regular file: a FIFO would block the start-up for ever, a device read for ever.
+  const std::string file = BaseFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs";
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::string();
+  std::ifstream in(file);
   std::string line;
   const std::string prefix = name + "=";
   while (std::getline(in, line)) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <set>
 #include <string>
 
 #include "platform/system/code_page_conv.h"
+#include "platform/system/folders.h"
 #include "platform/system/settings_hive.h"
 #include "support/test_env.h"
 
@@ -40,7 +42,9 @@ TEST(IniTextRobustness, RandomAndDamagedTextKeepsTheParserRules) {
         EXPECT_TRUE(names.insert(Lower(s.Name)).second) << "section twice: " << s.Name;
         for (const auto& line : s.Lines) {
           EXPECT_EQ(line.find('\n'), std::string::npos);
-          if (line.size() < 3) EXPECT_TRUE(keepShort && line.find('=') != std::string::npos);
+          if (line.size() < 3) {
+            EXPECT_TRUE(keepShort && line.find('=') != std::string::npos);
+          }
         }
       }
     }
@@ -74,6 +78,21 @@ TEST(IniTextRobustness, SettingsFilesThatAreNoFilesReadAsMissing) {
   }
 }
 
+TEST(IniTextRobustness, UserFolderListThatIsNoFile) {
+  // A FIFO where the list of user folders belongs must not block the start-up.
+  const std::string config = qvtest::MakeTempDir("xdgcfg");
+  ASSERT_EQ(::mkfifo((config + "/user-dirs.dirs").c_str(), 0600), 0);
+  const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+  const char* oldDocs = std::getenv("XDG_DOCUMENTS_DIR");
+  const std::string savedConfig = oldConfig ? oldConfig : "", savedDocs = oldDocs ? oldDocs : "";
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  ::unsetenv("XDG_DOCUMENTS_DIR");
+  const std::string docs = plat::GetXdgFolder(plat::XdgFolder::Documents);
+  oldConfig ? ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
+  if (oldDocs) ::setenv("XDG_DOCUMENTS_DIR", savedDocs.c_str(), 1);
+  EXPECT_TRUE(docs.ends_with("/Documents")) << docs;
+}
+
 TEST(IniTextRobustness, FailedWritesLeaveNoFileBehind) {
   const std::string dir = qvtest::MakeTempDir("hivew");
   const std::string target = dir + "/settings.ini";
@@ -100,16 +119,19 @@ TEST(CodePageRobustness, RandomBytesAndUnitsConvertWithoutFault) {
     for (int i = 0; i < 150; ++i) {
       const std::string bytes = RandomBytes(rng, 40);
       const std::u16string wide = plat::CodePageToUtf16(cp, bytes);
-      if (multi)
+      if (multi) {
         EXPECT_LE(wide.size(), bytes.size()) << cp;
-      else
+      } else {
         EXPECT_EQ(wide.size(), bytes.size()) << cp;
+      }
       // Random code units hold lone and reversed surrogates as well as unmappable characters.
       std::u16string units(rng() % 30, u'\0');
       for (char16_t& u : units) u = static_cast<char16_t>(rng() % 4 ? rng() & 0xFFFF : 0xD800 + rng() % 0x800);
       bool replaced = false;
       const std::string back = plat::Utf16ToCodePage(cp, units, '?', &replaced);
-      if (!multi) EXPECT_EQ(back.size(), units.size()) << cp;
+      if (!multi) {
+        EXPECT_EQ(back.size(), units.size()) << cp;
+      }
     }
   }
 }
