@@ -711,7 +711,7 @@ bool TLayoutLineFitter::HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int3
   const uint32_t packed = NextTabStop(working, xTwips, atX);
   int32_t stop = packed == NoFurtherTabStop ? -1 : TabStopPosition(packed);
   int kind = packed == NoFurtherTabStop ? tkLeft : TabStopKind(packed);
-  int leader = packed == NoFurtherTabStop ? tlNone : UnpackTabStop(packed).Leader;
+  int leader = packed == NoFurtherTabStop ? static_cast<int>(tlNone) : static_cast<int>(UnpackTabStop(packed).Leader);
   // A hanging first line: the left indent acts as a left stop.
   const int32_t leftIndent = par.Format.LeftIndent == ParUnset16 ? 0 : par.Format.LeftIndent;
   const int32_t firstIndent = par.Format.FirstIndent == ParUnset16 ? 0 : par.Format.FirstIndent;

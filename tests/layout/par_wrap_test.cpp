@@ -83,8 +83,11 @@ TEST_F(WrappedPar, LinesBesideAShapeOnTheRightStopAtItsLeftEdge) {
 TEST_F(WrappedPar, LinesBesideAShapeOnTheLeftStartAtItsRightEdge) {
   BreakAround({{0, 0, 2000, 1500}});
   ExpectContiguous();
-  for (size_t i = 0; i < LineCount(); ++i)
-    if (Line(i).Top < 1500) EXPECT_GE(TwipsX(Line(i).StartX()), 2000) << i;
+  for (size_t i = 0; i < LineCount(); ++i) {
+    if (Line(i).Top < 1500) {
+      EXPECT_GE(TwipsX(Line(i).StartX()), 2000) << i;
+    }
+  }
 }
 
 TEST_F(WrappedPar, AShapeInTheMiddleSplitsRowsIntoTwoSegments) {

@@ -100,7 +100,9 @@ TEST_F(CanvasTest, XorDrawingUndoesItself) {
     canvas.Ellipse({5, 18, 35, 29});
     canvas.InvertRect({0, 0, 40, 2});
     canvas.Flush();
-    if (pass == 0) EXPECT_NE(Count(bmp, PixelToColor(ColorToPixel(kBlue) ^ 0xFFFFFF)), 0);
+    if (pass == 0) {
+      EXPECT_NE(Count(bmp, PixelToColor(ColorToPixel(kBlue) ^ 0xFFFFFF)), 0);
+    }
   }
   for (int32_t y = 0; y < bmp.Height(); ++y)
     for (int32_t x = 0; x < bmp.Width(); ++x)
