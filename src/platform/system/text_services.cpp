@@ -139,12 +139,14 @@ std::u16string LanguageDisplayName(const std::string& locale, const std::string&
   UChar buf[256];
   UErrorCode err = U_ZERO_ERROR;
   char language[16] = {};
-  uloc_getLanguage(loc.c_str(), language, sizeof language, &err);
-  if (U_FAILURE(err) || language[0] == 0) return std::u16string();
+  // A code that fills the buffer leaves it unterminated: no known language is that long.
+  const int32_t languageLength = uloc_getLanguage(loc.c_str(), language, sizeof language, &err);
+  if (U_FAILURE(err) || languageLength <= 0 || languageLength >= int32_t(sizeof language))
+    return std::u16string();
   int32_t n = uloc_getDisplayLanguage(loc.c_str(), display.c_str(), buf, 256, &err);
   if (U_FAILURE(err) || err == U_USING_DEFAULT_WARNING) return std::u16string();
   std::u16string langName(reinterpret_cast<char16_t*>(buf), static_cast<size_t>(n));
-  if (langName == std::u16string(language, language + std::char_traits<char>::length(language)))
+  if (langName == std::u16string(language, language + languageLength))
     return std::u16string();
   err = U_ZERO_ERROR;
   n = uloc_getDisplayName(loc.c_str(), display.c_str(), buf, 256, &err);

@@ -12,6 +12,7 @@
 #include "platform/system/code_page_conv.h"
 #include "platform/system/folders.h"
 #include "platform/system/settings_hive.h"
+#include "platform/system/text_services.h"
 #include "support/test_env.h"
 
 namespace {
@@ -134,6 +135,19 @@ TEST(CodePageRobustness, RandomBytesAndUnitsConvertWithoutFault) {
       }
     }
   }
+}
+
+TEST(LocaleRobustness, LanguageNamesOfAnyShape) {
+  // Language codes from documents and the environment: too long, empty, punctuation, random.
+  const std::string names[] = {"", "-", "_", "x", "abcdefghijklmnop", "abcdefghijklmnopq",
+                               std::string(300, 'a'), "de-" + std::string(200, 'Z'), "@@@", "en_US.UTF-8@euro"};
+  for (const std::string& name : names) {
+    for (const std::string& display : {std::string("en"), std::string(40, 'q'), name}) {
+      const std::u16string got = plat::LanguageDisplayName(name, display);
+      EXPECT_LT(got.size(), 400u) << name;
+    }
+  }
+  EXPECT_FALSE(plat::LanguageDisplayName("de", "en").empty());
 }
 
 }  // namespace
