@@ -630,9 +630,18 @@ intptr_t Control::HandleMouse(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
       MouseButton b = ButtonOf(msg);
-      if (b == MouseButton::Left && GetCapture() == Handle()) ReleaseCapture();
+      // The capture goes before the control acts (a dialog opened by a click must get the
+      // mouse), but the press stays known to MouseUp: this release is the press ending, not
+      // the capture being taken away.
+      if (b == MouseButton::Left && GetCapture() == Handle()) {
+        releasingOnUp_ = true;
+        ReleaseCapture();
+        releasingOnUp_ = false;
+      }
+      Hwnd self = Handle();
       MouseUp(b, shift, p);
-      if (b == MouseButton::Left) leftDown_ = false;
+      // MouseUp may have destroyed the control (a click that closes its form).
+      if (b == MouseButton::Left && IsWindow(self) && FindControl(self) == this) leftDown_ = false;
       return 0;
     }
     default:
@@ -670,7 +679,7 @@ intptr_t Control::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       FontChanged();
       return 0;
     case WM_CAPTURECHANGED:
-      if (Hwnd(lParam) != Handle()) leftDown_ = false, sizingEdge_ = 0;
+      if (Hwnd(lParam) != Handle() && !releasingOnUp_) leftDown_ = false, sizingEdge_ = 0;
       return 0;
     case WM_MOUSEWHEEL: {
       intptr_t result = 0;

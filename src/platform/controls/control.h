@@ -336,6 +336,7 @@ class Control : public Window {
   bool focusOnClick_ = true;
   bool mouseInside_ = false;
   bool leftDown_ = false;
+  bool releasingOnUp_ = false;  // the capture is being released by this control's button-up
   // The key message whose reflected form ran the routing chain already (message, key).
   uint32_t preRoutedMsg_ = 0;
   uintptr_t preRoutedKey_ = 0;
