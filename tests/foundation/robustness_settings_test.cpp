@@ -11,6 +11,7 @@
 #include "foundation/ini_file.h"
 #include "foundation/registry_ex.h"
 #include "foundation/settings_storage.h"
+#include "foundation/stored_path.h"
 #include "options_test_support.h"
 #include "support/test_env.h"
 
@@ -192,6 +193,34 @@ TEST(SettingsRobustness, BinarySettingTakesOnlyWholeValues) {
     ReadBinarySetting(ini, "v", out, "DFLT", 4);
     EXPECT_EQ(std::string(out, 4), c.expected) << c.stored;
   }
+}
+
+TEST(SettingsRobustness, StoredPathsOfAnyShape) {
+  SetStoredPathContext({"/home/ann/docs/", "/media/stick", true, false});
+  const struct {
+    std::string stored, decoded;
+  } cases[] = {
+      {"", ""},
+      {"%", "/home/ann/docs/"},
+      {"%%", "/media/stick"},
+      {"%%%", "/media/stick%"},
+      {"%%/a.rtf", "/media/stick/a.rtf"},
+      {"relative.rtf", "relative.rtf"},
+      {std::string(1, '\0') + "x", std::string(1, '\0') + "x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecodeStoredPath(c.stored), c.decoded) << c.stored;
+  // Encoding and decoding give back any path, however it begins.
+  for (const std::string& path : {std::string("/home/ann/docs/%x"), std::string("/home/ann/docs/%%y"),
+                                  std::string("/media/stick"), std::string("/media/stickier/a"),
+                                  std::string()})
+    EXPECT_EQ(DecodeStoredPath(EncodeStoredPath(path)), path) << path;
+  // A missing file of many components is looked for on the program's drive without fault.
+  std::string deep;
+  for (int i = 0; i < 2000; ++i) deep += "/d";
+  std::string path = deep + "/x.rtf";
+  FixPortableDrive(path);
+  EXPECT_EQ(path, deep + "/x.rtf");
+  ResetStoredPathContext();
 }
 
 // Every option read from a file whose values are all garbage: loading keeps each option in its
