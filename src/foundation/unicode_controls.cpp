@@ -29,29 +29,6 @@ std::u16string Joined(const TWideStringList& list) {
 
 }  // namespace
 
-intptr_t PassCharWhole(plat::Control& control, uintptr_t wParam, intptr_t lParam,
-                       intptr_t (*inherited)(plat::Control&, uint32_t, uintptr_t, intptr_t)) {
-  uint32_t cp = uint32_t(wParam);
-  if (cp <= 0xFFFF || cp > 0x10FFFF) return inherited(control, plat::WM_CHAR, wParam, lParam);
-  cp -= 0x10000;
-  inherited(control, plat::WM_CHAR, 0xD800 + (cp >> 10), lParam);
-  return inherited(control, plat::WM_CHAR, 0xDC00 + (cp & 0x3FF), lParam);
-}
-
-intptr_t TEditW::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-  if (msg != plat::WM_CHAR) return plat::Edit::WndProc(msg, wParam, lParam);
-  return PassCharWhole(*this, wParam, lParam, [](plat::Control& c, uint32_t m, uintptr_t w, intptr_t l) {
-    return static_cast<TEditW&>(c).plat::Edit::WndProc(m, w, l);
-  });
-}
-
-intptr_t TMemoW::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-  if (msg != plat::WM_CHAR) return plat::Memo::WndProc(msg, wParam, lParam);
-  return PassCharWhole(*this, wParam, lParam, [](plat::Control& c, uint32_t m, uintptr_t w, intptr_t l) {
-    return static_cast<TMemoW&>(c).plat::Memo::WndProc(m, w, l);
-  });
-}
-
 std::u16string TEditW::GetTextW() const { return UpToTerminator(Text()); }
 void TEditW::SetTextW(const std::u16string& text) {
   if (text == GetTextW()) return;

@@ -27,14 +27,8 @@ struct TWideStringItem {
 };
 using TWideStringList = std::vector<TWideStringItem>;
 
-// The class layer hands a character outside the basic plane as one code point, which its
-// character handling would cut to 16 bits; the wide edits pass it on as its surrogate pair.
-intptr_t PassCharWhole(plat::Control& control, uintptr_t wParam, intptr_t lParam,
-                       intptr_t (*inherited)(plat::Control&, uint32_t, uintptr_t, intptr_t));
-
 class TEditW : public plat::Edit {
  public:
-  intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
   std::u16string GetTextW() const;
   void SetTextW(const std::u16string& text);
   // Replaces the selection (or inserts at the caret) as typing would.
@@ -43,7 +37,6 @@ class TEditW : public plat::Edit {
 
 class TMemoW : public plat::Memo {
  public:
-  intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
   std::u16string GetTextW() const;
   void SetTextW(const std::u16string& text);
 };

@@ -54,6 +54,13 @@ MouseButton ButtonOf(uint32_t msg) {
   }
 }
 
+
+// The code point a character message carries (one per code point); a value past the last code
+// point becomes the replacement character rather than being cut to 16 bits.
+char32_t CodePointOf(uintptr_t wParam) { return wParam > 0x10FFFF ? U'\uFFFD' : char32_t(wParam); }
+char16_t HighSurrogateOf(char32_t cp) { return char16_t(0xD800 + ((cp - 0x10000) >> 10)); }
+char16_t LowSurrogateOf(char32_t cp) { return char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)); }
+
 }  // namespace
 
 ShiftState CurrentShiftState() {
@@ -418,6 +425,13 @@ void Control::KeyUp(uint8_t& key, ShiftState shift) {
 void Control::KeyPress(char16_t& ch) {
   if (OnKeyPress) OnKeyPress(*this, ch);
 }
+void Control::KeyPressWide(char32_t cp) {
+  char16_t high = HighSurrogateOf(cp);
+  KeyPress(high);
+  if (high == 0) return;
+  char16_t low = LowSurrogateOf(cp);
+  KeyPress(low);
+}
 void Control::MouseDown(MouseButton b, ShiftState shift, Point p) {
   if (OnMouseDown) OnMouseDown(*this, b, shift, p);
 }
@@ -475,15 +489,17 @@ bool Control::PreRouteKey(uint8_t vk, ShiftState shift, bool sys) {
   return false;
 }
 
-bool Control::PreRouteChar(char16_t ch, bool sys) {
+bool Control::PreRouteChar(char32_t ch, bool sys) {
   Form* form = ParentForm();
   if (form && form != this && form->keyPreview_ && form->OnKeyPress) {
-    char16_t c = ch;
+    char16_t c = ch > 0xFFFF ? HighSurrogateOf(ch) : char16_t(ch);
     form->OnKeyPress(*form, c);
     if (c == 0) return true;
   }
   if (ch <= u' ') return false;
-  if (form && (sys || !(DlgCode() & DLGC_WANTCHARS)) && form->FormDialogChar(ch)) return true;
+  // No mnemonic lies outside the basic plane.
+  if (form && ch <= 0xFFFF && (sys || !(DlgCode() & DLGC_WANTCHARS)) && form->FormDialogChar(char16_t(ch)))
+    return true;
   if (sys && HotKeysThrough && HotKeys()) return HotKeys()(*this, WM_SYSCHAR, ch, CurrentShiftState());
   return false;
 }
@@ -497,7 +513,7 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case CN_SYSCHAR: {
       bool isChar = msg == CN_CHAR || msg == CN_SYSCHAR;
       bool sys = msg == CN_SYSKEYDOWN || msg == CN_SYSCHAR;
-      bool taken = isChar ? PreRouteChar(char16_t(wParam), sys) : PreRouteKey(uint8_t(wParam), shift, sys);
+      bool taken = isChar ? PreRouteChar(CodePointOf(wParam), sys) : PreRouteKey(uint8_t(wParam), shift, sys);
       preRoutedMsg_ = taken ? 0 : msg - CN_BASE;
       preRoutedKey_ = wParam;
       return taken ? 1 : 0;
@@ -523,9 +539,14 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_SYSCHAR: {
       bool routed = preRoutedMsg_ == msg && preRoutedKey_ == wParam;
       preRoutedMsg_ = 0;
-      if (!routed && PreRouteChar(char16_t(wParam), msg == WM_SYSCHAR)) return 0;
+      char32_t cp = CodePointOf(wParam);
+      if (!routed && PreRouteChar(cp, msg == WM_SYSCHAR)) return 0;
       if (msg == WM_SYSCHAR) return 0;
-      char16_t c = char16_t(wParam);
+      if (cp > 0xFFFF) {
+        KeyPressWide(cp);
+        return 0;
+      }
+      char16_t c = char16_t(cp);
       KeyPress(c);
       return 0;
     }

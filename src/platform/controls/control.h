@@ -283,6 +283,10 @@ class Control : public Window {
   virtual void KeyDown(uint8_t& key, ShiftState shift);
   virtual void KeyUp(uint8_t& key, ShiftState shift);
   virtual void KeyPress(char16_t& ch);
+  // A typed character outside the basic plane (cp > 0xFFFF). The default hands KeyPress its
+  // surrogate halves, high then low (a handler that zeroes the high half drops both); text
+  // controls insert the pair as one.
+  virtual void KeyPressWide(char32_t cp);
   virtual void MouseDown(MouseButton b, ShiftState shift, Point p);
   virtual void MouseMove(ShiftState shift, Point p);
   virtual void MouseUp(MouseButton b, ShiftState shift, Point p);
@@ -301,7 +305,8 @@ class Control : public Window {
   // The key routing chain before the control's own KeyDown: parents, then the form's dialog
   // keys. True when the key was taken.
   bool PreRouteKey(uint8_t vk, ShiftState shift, bool sys);
-  bool PreRouteChar(char16_t ch, bool sys);
+  // ch is a whole code point; the form's preview sees the high half of one past 0xFFFF.
+  bool PreRouteChar(char32_t ch, bool sys);
 
   void SetAcceptsFocus(bool v) { acceptsFocus_ = v; }
   // Whether a left-button press focuses the control (when it accepts the focus).

@@ -1,6 +1,7 @@
 #include "platform/controls/edit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/controls/clipboard_text.h"
 #include "platform/controls/control_look.h"
@@ -415,9 +416,22 @@ void Edit::KeyDown(uint8_t& key, ShiftState shift) {
 }
 
 void Edit::KeyPress(char16_t& ch) {
+  char16_t low = std::exchange(pendingLow_, 0);
   Control::KeyPress(ch);
   if (ch < u' ' || ch == 0x7F || readOnly_) return;  // control characters are keys, not text
-  Replace(SelStart(), SelStart() + SelLength(), std::u16string(1, ch), true);
+  std::u16string text(1, ch);
+  if (low && ch >= 0xD800 && ch <= 0xDBFF) text += low;
+  Replace(SelStart(), SelStart() + SelLength(), text, true);
+}
+
+// The character goes through KeyPress once, as its high half (so subclasses and OnKeyPress can
+// still refuse it), and enters the text as the whole pair.
+void Edit::KeyPressWide(char32_t cp) {
+  uint32_t v = uint32_t(cp) - 0x10000;
+  pendingLow_ = char16_t(0xDC00 + (v & 0x3FF));
+  char16_t high = char16_t(0xD800 + (v >> 10));
+  KeyPress(high);
+  pendingLow_ = 0;
 }
 
 void Edit::MouseDown(MouseButton b, ShiftState shift, Point p) {

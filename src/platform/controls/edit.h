@@ -89,6 +89,7 @@ class Edit : public Control {
   void Paint(PaintContext& pc) override;
   void KeyDown(uint8_t& key, ShiftState shift) override;
   void KeyPress(char16_t& ch) override;
+  void KeyPressWide(char32_t cp) override;
   void MouseDown(MouseButton b, ShiftState shift, Point p) override;
   void MouseMove(ShiftState shift, Point p) override;
   void MouseUp(MouseButton b, ShiftState shift, Point p) override;
@@ -131,6 +132,8 @@ class Edit : public Control {
   bool modified_ = false;
   bool typingRun_ = false;
   bool mouseSelecting_ = false;
+  // The low half of a character outside the basic plane whose high half KeyPress is seeing.
+  char16_t pendingLow_ = 0;
   char16_t passwordChar_ = 0;
   std::optional<UndoState> undo_;
   // The lines of the text as last computed, with what they were computed for.

@@ -4,6 +4,7 @@
 
 #include "controls_fixture.h"
 #include "platform/controls/clipboard_text.h"
+#include "platform/controls/combo_box.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/memo.h"
 
@@ -202,4 +203,31 @@ TEST_F(ControlsTest, MemoWrapsWordsToItsWidth) {
   Press(VK_END);
   EXPECT_LT(GetCaretInfo().rect.right, f.memo.Width());  // scrolled to keep the caret in view
   EXPECT_EQ(f.memo.Text(), text);
+}
+
+// A character outside the basic plane arrives as one code point and enters every text field
+// whole, as one change: never cut to 16 bits, never a lone surrogate half in between.
+TEST_F(ControlsTest, CharactersBeyondTheBasicPlaneEnterWhole) {
+  EditForm f;
+  ComboBox& combo = f.form.Add<ComboBox>();
+  combo.SetBounds(10, 150, 150, 23);
+  ShowForm(f.form);
+  struct Case {
+    const char* name;
+    Edit* field;
+  };
+  const Case cases[] = {{"edit", &f.edit}, {"memo", &f.memo}, {"combo field", combo.Field()}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_NE(c.field, nullptr);
+    std::vector<std::u16string> seen;
+    c.field->OnChange = [&](Control&) { seen.push_back(c.field->Text()); };
+    c.field->SetFocus();
+    Type("a\xF0\x9F\x98\x80" "b");
+    EXPECT_EQ(c.field->Text(), u"a\U0001F600b");
+    EXPECT_EQ(seen, (std::vector<std::u16string>{u"a", u"a\U0001F600", u"a\U0001F600b"}));
+    Press(VK_LEFT);
+    Press(VK_BACK);
+    EXPECT_EQ(c.field->Text(), u"ab");
+  }
 }
