@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "foundation/geometry.h"
 
@@ -77,16 +78,30 @@ void DrawUnderlinePreview(plat::Canvas& canvas, const plat::Rect& rect, int32_t 
   }
 }
 
+namespace {
+
+// The dots of a dotted line from `from` to `to` that can show within [low, high): the first one
+// keeps its place in the line's five-pixel rhythm, so a line reaching far off the canvas costs
+// only the dots that can be seen.
+void ForEachVisibleDot(int64_t from, int64_t to, int64_t low, int64_t high,
+                       const std::function<void(int32_t)>& dot) {
+  if (from < low) from += (low - from + 4) / 5 * 5;
+  to = std::min(to, high - 1);
+  for (int64_t at = from; at <= to; at += 5) dot(static_cast<int32_t>(at));
+}
+
+}  // namespace
+
 void DottedHLine(plat::Canvas& canvas, int32_t x1, int32_t x2, uint32_t color, int32_t y) {
-  for (int64_t x = x1; x <= x2; x += 5) {
-    auto px = static_cast<int32_t>(x);
-    canvas.FillRect({px, y, px + 1, y + LineWidth}, color);
-  }
+  const plat::Rect clip = canvas.ClipBox();
+  const int32_t bottom = plat::SaturateToInt32(int64_t{y} + LineWidth);
+  ForEachVisibleDot(x1, x2, clip.left, clip.right,
+                    [&](int32_t px) { canvas.FillRect({px, y, px + 1, bottom}, color); });
 }
 
 void DottedVLine(plat::Canvas& canvas, int32_t x, int32_t y1, uint32_t color, int32_t y2) {
-  for (int64_t y = y1; y <= y2; y += 5) {
-    auto py = static_cast<int32_t>(y);
-    canvas.FillRect({x, py, x + LineWidth, py + 1}, color);
-  }
+  const plat::Rect clip = canvas.ClipBox();
+  const int32_t right = plat::SaturateToInt32(int64_t{x} + LineWidth);
+  ForEachVisibleDot(y1, y2, clip.top, clip.bottom,
+                    [&](int32_t py) { canvas.FillRect({x, py, right, py + 1}, color); });
 }

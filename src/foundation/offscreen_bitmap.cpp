@@ -51,11 +51,24 @@ TServiceBitmap::TServiceBitmap(int32_t width, int32_t height) : Width(width), He
 }
 
 void TServiceBitmap::AllocBits() {
+  // The new pixels and canvas are made aside: a size that cannot be had (GfxError) leaves the
+  // old ones in use, with Width and Height as they were, instead of a bitmap without a canvas.
+  std::unique_ptr<plat::Bitmap> bitmap;
+  std::unique_ptr<plat::Canvas> canvas;
+  try {
+    bitmap = std::make_unique<plat::Bitmap>(Width, Height);
+    canvas = std::make_unique<plat::Canvas>(*bitmap);
+  } catch (...) {
+    if (bitmap_) {
+      Width = Bounds.Width();
+      Height = Bounds.Height();
+    }
+    throw;
+  }
   // The canvas must not outlive the pixels it draws on, so it goes first.
   canvas_.reset();
-  auto bitmap = std::make_unique<plat::Bitmap>(Width, Height);
   bitmap_ = std::move(bitmap);
-  canvas_ = std::make_unique<plat::Canvas>(*bitmap_);
+  canvas_ = std::move(canvas);
   canvas_->SetBkMode(plat::BkMode::Transparent);
   Bounds = {0, 0, Width, Height};
 }
@@ -92,7 +105,8 @@ void TServiceBitmap::FillArea(int32_t left, int32_t top, uint32_t color, int32_t
 
 void TServiceBitmap::FillBounds(int32_t left, int32_t top, uint32_t color, int32_t height,
                                 int32_t width) {
-  FillArea(left, top, color, top + height, left + width);
+  FillArea(left, top, color, plat::SaturateToInt32(int64_t{top} + height),
+           plat::SaturateToInt32(int64_t{left} + width));
 }
 
 void TServiceBitmap::FillRect(const plat::Rect& rect, uint32_t color) {
@@ -101,6 +115,7 @@ void TServiceBitmap::FillRect(const plat::Rect& rect, uint32_t color) {
 
 void TServiceBitmap::FrameArea(int32_t left, int32_t top, uint32_t color, int32_t bottom,
                                int32_t right) {
+  if (right <= left || bottom <= top) return;  // nothing to frame (and no edge to step past)
   FillArea(left, top, color, top + 1, right);
   FillArea(left, top, color, bottom, left + 1);
   FillArea(right - 1, top, color, bottom, right);
@@ -109,7 +124,8 @@ void TServiceBitmap::FrameArea(int32_t left, int32_t top, uint32_t color, int32_
 
 void TServiceBitmap::FrameBounds(int32_t left, int32_t top, uint32_t color, int32_t height,
                                  int32_t width) {
-  FrameArea(left, top, color, top + height, left + width);
+  FrameArea(left, top, color, plat::SaturateToInt32(int64_t{top} + height),
+            plat::SaturateToInt32(int64_t{left} + width));
 }
 
 void TServiceBitmap::FrameRect(const plat::Rect& rect, uint32_t color) {
@@ -134,9 +150,10 @@ void TServiceBitmap::PatternHLine(int32_t x1, int32_t x2, int32_t pattern, uint3
   const uint32_t pixel = PixelOf(color);
   const int32_t from = std::max(x1, Bounds.left);
   const int32_t to = std::min(x2, Bounds.right - 1);
-  for (int32_t row = y; row < y + LineWidth; ++row) {
-    if (row < Bounds.top || row >= Bounds.bottom) continue;
-    uint32_t* line = Row(row);
+  // Only the rows of the line's width that lie inside the bitmap are walked.
+  const int64_t rowEnd = std::min<int64_t>(int64_t{y} + LineWidth, Bounds.bottom);
+  for (int64_t row = std::max<int64_t>(y, Bounds.top); row < rowEnd; ++row) {
+    uint32_t* line = Row(static_cast<int32_t>(row));
     WalkPattern(from, to, PatternOrigin.x, dash, [&](int32_t x) { line[x] = pixel; });
   }
 }
@@ -150,8 +167,8 @@ void TServiceBitmap::PatternVLine(int32_t x, int32_t y1, int32_t pattern, uint32
   const uint32_t pixel = PixelOf(color);
   const int32_t from = std::max(y1, Bounds.top);
   const int32_t to = std::min(y2, Bounds.bottom - 1);
-  for (int32_t column = x; column < x + LineWidth; ++column) {
-    if (column < Bounds.left || column >= Bounds.right) continue;
+  const int64_t columnEnd = std::min<int64_t>(int64_t{x} + LineWidth, Bounds.right);
+  for (int64_t column = std::max<int64_t>(x, Bounds.left); column < columnEnd; ++column) {
     WalkPattern(from, to, PatternOrigin.y, dash, [&](int32_t y) { Row(y)[column] = pixel; });
   }
 }

@@ -186,7 +186,8 @@ void Canvas::ExcludeClipRect(const Rect& r) {
 
 Rect Canvas::ClipBox() const {
   const Point o = impl_->st.origin;
-  return impl_->DrawableRegion().Bounds().Offset(-o.x, -o.y);
+  return impl_->DrawableRegion().Bounds().Offset(SaturateToInt32(-int64_t{o.x}),
+                                                 SaturateToInt32(-int64_t{o.y}));
 }
 
 bool Canvas::RectVisible(const Rect& r) const {
