@@ -25,6 +25,21 @@ TEST(NumberRobustness, ExtremeNumbersInEveryStyleAndCode) {
   }
 }
 
+TEST(NumberRobustness, RulerSnappingAtTheEndsOfTheRange) {
+  const std::vector<int32_t> candidates = {INT32_MIN, INT32_MAX, 0, static_cast<int32_t>(0x80000000u)};
+  for (int32_t unit = -1; unit <= 5; ++unit) {
+    for (int32_t position : {INT32_MIN, INT32_MIN + 1, -1, 0, 1, INT32_MAX - 1, INT32_MAX}) {
+      const int32_t snapped = SnapRulerPositionInUnit(position, INT32_MAX, &candidates, unit);
+      // Far ends snap to a grid point or candidate on their own side.
+      if (position > 1000) {
+        EXPECT_GT(snapped, 0) << unit << " " << position;
+      } else if (position < -1000) {
+        EXPECT_LT(snapped, 0) << unit << " " << position;
+      }
+    }
+  }
+}
+
 TEST(NumberRobustness, RandomTypedTokens) {
   std::mt19937 rng(3);
   static constexpr char kAlphabet[] = "().0123456789ivxlcdmIVXLCDMabzAZ \xe9";
