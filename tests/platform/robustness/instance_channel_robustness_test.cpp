@@ -48,7 +48,9 @@ class InstanceChannelRobustness : public ::testing::Test {
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path, listener_->Address().c_str(), listener_->Address().size() + 1);
     EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    if (!bytes.empty()) EXPECT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+    if (!bytes.empty()) {
+      EXPECT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+    }
     if (endSending) ::shutdown(fd, SHUT_WR);
     listener_->Serve(0);
     std::string reply;
