@@ -203,7 +203,13 @@ intptr_t RouteControlKey(Control& control, uint32_t msg, uintptr_t wParam, intpt
 
 intptr_t RouteKeyMessage(plat::Hwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   uint32_t reflected = plat::CN_BASE + msg;
-  if (Control* c = plat::FindControl(hwnd)) return RouteControlKey(*c, reflected, wParam, lParam);
+  if (Control* c = plat::FindControl(hwnd)) {
+    intptr_t result = RouteControlKey(*c, reflected, wParam, lParam);
+    // The chain ran: the class layer must not run its own again for the message that follows.
+    if (result == 0)
+      if (Control* still = plat::FindControl(hwnd)) still->KeyRouted(msg, wParam);
+    return result;
+  }
   return plat::SendMessage(hwnd, reflected, wParam, lParam);
 }
 

@@ -464,14 +464,21 @@ void Control::MouseLeave() {
   if (OnMouseLeave) OnMouseLeave(*this);
 }
 
+bool Control::PreviewKey(uint8_t& vk, ShiftState shift) {
+  Form* form = ParentForm();
+  if (form && form != this && form->keyPreview_ && form->OnKeyDown) form->OnKeyDown(*form, vk, shift);
+  return vk == 0;
+}
+
+bool Control::PreviewChar(char16_t& ch) {
+  Form* form = ParentForm();
+  if (form && form != this && form->keyPreview_ && form->OnKeyPress) form->OnKeyPress(*form, ch);
+  return ch == 0;
+}
+
 bool Control::PreRouteKey(uint8_t vk, ShiftState shift, bool sys) {
   if (vk == VK_ESCAPE && !sys && CloseTopPopup()) return true;
   Form* form = ParentForm();
-  if (form && form != this && form->keyPreview_ && form->OnKeyDown) {
-    uint8_t k = vk;
-    form->OnKeyDown(*form, k, shift);
-    if (k == 0) return true;
-  }
   uint8_t k = vk;
   if (parent_ && parent_->ChildKey(k, shift)) return true;
   if (!form) return HotKeysThrough && HotKeys() && vk != VK_RETURN && vk != VK_DELETE &&
@@ -491,11 +498,6 @@ bool Control::PreRouteKey(uint8_t vk, ShiftState shift, bool sys) {
 
 bool Control::PreRouteChar(char32_t ch, bool sys) {
   Form* form = ParentForm();
-  if (form && form != this && form->keyPreview_ && form->OnKeyPress) {
-    char16_t c = ch > 0xFFFF ? HighSurrogateOf(ch) : char16_t(ch);
-    form->OnKeyPress(*form, c);
-    if (c == 0) return true;
-  }
   if (ch <= u' ') return false;
   // No mnemonic lies outside the basic plane.
   if (form && ch <= 0xFFFF && (sys || !(DlgCode() & DLGC_WANTCHARS)) && form->FormDialogChar(char16_t(ch)))
@@ -525,6 +527,7 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       preRoutedMsg_ = 0;
       if (!routed && PreRouteKey(uint8_t(wParam), shift, sys)) return 0;
       uint8_t k = uint8_t(wParam);
+      if (PreviewKey(k, shift)) return 0;
       KeyDown(k, shift);
       if (sys && k != 0) return Window::WndProc(msg, wParam, lParam);
       return 0;
@@ -542,12 +545,11 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       char32_t cp = CodePointOf(wParam);
       if (!routed && PreRouteChar(cp, msg == WM_SYSCHAR)) return 0;
       if (msg == WM_SYSCHAR) return 0;
-      if (cp > 0xFFFF) {
-        KeyPressWide(cp);
-        return 0;
-      }
-      char16_t c = char16_t(cp);
-      KeyPress(c);
+      // The preview sees the high half of a character past 0xFFFF.
+      char16_t c = cp > 0xFFFF ? HighSurrogateOf(cp) : char16_t(cp);
+      if (PreviewChar(c)) return 0;
+      if (cp > 0xFFFF) KeyPressWide(cp);
+      else KeyPress(c);
       return 0;
     }
     default:

@@ -13,8 +13,10 @@
 //   parent or from one form to another: its handles are made again under the new parent.
 // - Input: a key-down goes first to the parents (ChildKey), then, unless the control wants the
 //   key itself (DlgCode), to its form's dialog-key handling (Tab, arrows, Enter, Escape,
-//   mnemonics), and last to the control (KeyDown, then OnKeyDown). Characters go to the form's
-//   mnemonic handling unless the control wants characters. Mouse buttons give MouseDown/MouseUp
+//   mnemonics), then to the form's key preview, and last to the control (KeyDown, then
+//   OnKeyDown). Characters go to the form's mnemonic handling unless the control wants
+//   characters, then to the preview and the control. A program that runs its own routing chain
+//   (reflected key messages) marks the message with KeyRouted so the chain runs once. Mouse buttons give MouseDown/MouseUp
 //   (with the capture held while a button is down) and Click on a left button released inside.
 // - Events are std::function members, called after the control's own handling.
 #include <cstdint>
@@ -207,6 +209,13 @@ class Control : public Window {
   bool CanFocus() const;
   bool Focused() const;
   virtual void SetFocus();
+  // The program's own key routing ran for this key message (WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR
+  // or WM_SYSCHAR with its key or character) and left it to the control: the very message
+  // that follows skips the class layer's routing chain, so no parent is asked twice.
+  void KeyRouted(uint32_t msg, uintptr_t key) {
+    preRoutedMsg_ = msg;
+    preRoutedKey_ = key;
+  }
   // The WM_GETDLGCODE answer: which keys the control keeps from the form.
   virtual uint32_t DlgCode() const { return dlgCode_; }
   void SetDlgCode(uint32_t c) { dlgCode_ = c; }
@@ -302,11 +311,14 @@ class Control : public Window {
   virtual void MouseEnter();
   virtual void MouseLeave();
 
-  // The key routing chain before the control's own KeyDown: parents, then the form's dialog
-  // keys. True when the key was taken.
+  // The key routing chain before the control's own handling: parents (ChildKey), the form's
+  // dialog keys, the hot keys. True when the key was taken. ch is a whole code point.
   bool PreRouteKey(uint8_t vk, ShiftState shift, bool sys);
-  // ch is a whole code point; the form's preview sees the high half of one past 0xFFFF.
   bool PreRouteChar(char32_t ch, bool sys);
+  // The form's key preview (KeyPreview with OnKeyDown/OnKeyPress), after the chain and before
+  // the control's own handling; true when it zeroed the key.
+  bool PreviewKey(uint8_t& vk, ShiftState shift);
+  bool PreviewChar(char16_t& ch);
 
   void SetAcceptsFocus(bool v) { acceptsFocus_ = v; }
   // Whether a left-button press focuses the control (when it accepts the focus).

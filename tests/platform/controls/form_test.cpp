@@ -7,6 +7,7 @@
 #include "platform/controls/edit.h"
 #include "platform/controls/group_box.h"
 #include "platform/controls/label.h"
+#include "platform/controls/panel.h"
 #include "platform/controls/radio_button.h"
 
 using namespace plat;
@@ -287,4 +288,39 @@ TEST_F(ControlsTest, HotKeysThroughOffersKeysAfterTheDialogKeysButNeverEnterOrDe
   EXPECT_EQ(offered, (std::vector<uintptr_t>{VK_F5}));
   EXPECT_EQ(editF5, 1);
   EXPECT_EQ(Focus(), &d.r2);
+}
+
+namespace {
+class CountingPanel : public Panel {
+ public:
+  int asked = 0;
+  bool ChildKey(uint8_t& vk, ShiftState shift) override {
+    ++asked;
+    return Panel::ChildKey(vk, shift);
+  }
+};
+}  // namespace
+
+TEST_F(ControlsTest, ParentsAreAskedOnceForEachKey) {
+  // Plain key messages, reflected ones, and ones the program's own routing already ran for
+  // (KeyRouted): each key-down reaches a parent's ChildKey exactly once.
+  Form form;
+  form.SetBounds(100, 100, 300, 200);
+  auto& panel = form.Add<CountingPanel>();
+  panel.SetBounds(0, 0, 300, 100);
+  auto& edit = panel.Add<Edit>();
+  edit.SetBounds(10, 10, 100, 21);
+  ShowForm(form);
+  edit.SetFocus();
+  Hwnd h = edit.Handle();
+  Press(VK_F5);
+  EXPECT_EQ(panel.asked, 1);
+  EXPECT_EQ(SendMessage(h, CN_KEYDOWN, VK_F5), 0);
+  SendMessage(h, WM_KEYDOWN, VK_F5);
+  EXPECT_EQ(panel.asked, 2);
+  edit.KeyRouted(WM_KEYDOWN, VK_F5);
+  SendMessage(h, WM_KEYDOWN, VK_F5);
+  EXPECT_EQ(panel.asked, 2);
+  SendMessage(h, WM_KEYDOWN, VK_F5);  // the mark is for one message only
+  EXPECT_EQ(panel.asked, 3);
 }
