@@ -26,10 +26,19 @@ void FillRectColor(plat::Canvas& canvas, const plat::Rect& rect, uint32_t color)
 
 void DrawWave(plat::Canvas& canvas, int32_t x1, int32_t x2, uint32_t color, int32_t width,
               int32_t amplitude, int32_t period, int32_t phase, int32_t y) {
-  std::vector<plat::Point> points = WavePoints(x1, x2, width, amplitude, period, phase, y);
+  // The wave's vertices keep their places whatever its ends, so only the part that can show
+  // (and a period and a pen width beyond it) is made: a wave across the whole coordinate range
+  // would otherwise be a billion points.
+  const plat::Rect visible = canvas.ClipBox();
+  const int64_t margin = int64_t{std::max(period, 2)} + std::max(width, 0) + 2;
+  const int32_t from = plat::SaturateToInt32(std::max<int64_t>(x1, visible.left - margin));
+  const int32_t to = plat::SaturateToInt32(std::min<int64_t>(x2, visible.right + margin));
+  if (from > to) return;
+  std::vector<plat::Point> points = WavePoints(from, to, width, amplitude, period, phase, y);
+  const int64_t reach = 2 * int64_t{amplitude} + width;
   canvas.SaveState();
-  canvas.IntersectClipRect(
-      {x1, y - 2 * amplitude - width - 1, x2, y + 2 * amplitude + width + 2});
+  canvas.IntersectClipRect({x1, plat::SaturateToInt32(y - reach - 1), x2,
+                            plat::SaturateToInt32(y + reach + 2)});
   canvas.SetPen({plat::PenStyle::Solid, width, color});
   canvas.Polyline(points);
   canvas.RestoreState();

@@ -2,7 +2,9 @@
 // a failed growth keeps the off-screen bitmap usable, and far-reaching lines cost only what shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "foundation/draw_helpers.h"
 #include "foundation/geometry.h"
@@ -58,6 +60,23 @@ TEST(DrawingHelperRobustness, DottedLinesKeepTheirRhythmWhenClipped) {
   LineWidth = savedWidth;
   b.Canvas().Flush();
   for (int32_t x = 0; x < 30; ++x) EXPECT_EQ(b.Bitmap().GetPixel(x, 1) == 0, x % 5 == 2) << x;
+}
+
+TEST(DrawingHelperRobustness, WaveAcrossTheWholeRangeDrawsWhatShows) {
+  // Made whole, this wave would be a billion points; drawn, it is what a short one draws.
+  auto draw = [](int32_t x1, int32_t x2) {
+    TServiceBitmap b(40, 20);
+    b.FillRect({0, 0, 40, 20}, 0x00FFFFFF);
+    DrawWave(b.Canvas(), x1, x2, 0, 1, 2, 4, 1, 10);
+    b.Canvas().Flush();
+    std::vector<uint32_t> pixels;
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < 40; ++x) pixels.push_back(b.Bitmap().GetPixel(x, y));
+    return pixels;
+  };
+  const auto whole = draw(kMin, kMax);
+  EXPECT_EQ(whole, draw(-100, 100));
+  EXPECT_NE(std::count(whole.begin(), whole.end(), 0u), 0);
 }
 
 }  // namespace
