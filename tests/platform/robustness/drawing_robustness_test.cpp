@@ -9,6 +9,7 @@
 
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/canvas.h"
+#include "platform/gfx/font.h"
 #include "platform/gfx/region.h"
 
 namespace {
@@ -85,6 +86,28 @@ TEST(DrawingRobustness, ExtremeAdvancesAndPositionsOfText) {
     }
   }
   EXPECT_EQ(target.Width(), 40);
+}
+
+TEST(DrawingRobustness, LogicalFontsWithAbsurdValues) {
+  Bitmap target(30, 20);
+  const int32_t values[] = {kMin, kMin + 1, -1, 0, 1, kMax};
+  for (int32_t v : values) {
+    plat::LogFont lf;
+    lf.FaceName = v < 0 ? std::string(300, 'x') : "Liberation Sans";
+    lf.Height = v;
+    lf.Width = -(v / 2);
+    lf.Escapement = v;
+    lf.Weight = v;
+    lf.CharSet = v;
+    plat::Font font(lf);
+    Canvas canvas(target);
+    canvas.SetFont(font);
+    canvas.TextOut(2, 2, std::u16string_view(u"Ab"));
+    canvas.TextExtent(std::string_view("Ab"));
+    const plat::TextMetrics tm = canvas.GetTextMetrics();
+    EXPECT_GE(tm.Height, 0) << v;
+    canvas.Flush();
+  }
 }
 
 TEST(DrawingRobustness, BitmapSizesOutOfRange) {
