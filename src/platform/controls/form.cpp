@@ -166,9 +166,14 @@ bool Form::CloseQuery() {
   return can;
 }
 
+void Form::SetModalResult(int32_t r) {
+  modalResult_ = r;
+  if (r != mrNone) WakeUp();
+}
+
 void Form::Close() {
   if (modal_) {
-    if (modalResult_ == mrNone) modalResult_ = mrCancel;
+    if (modalResult_ == mrNone) SetModalResult(mrCancel);
     return;
   }
   if (!CloseQuery()) return;

@@ -49,7 +49,9 @@ class Form : public Control {
   // The close query: OnCloseQuery (default: true).
   virtual bool CloseQuery();
   int32_t ModalResult() const { return modalResult_; }
-  void SetModalResult(int32_t r) { modalResult_ = r; }
+  // Setting a result wakes a waiting loop, so a modal loop ends even when the result was set
+  // by an idle step.
+  void SetModalResult(int32_t r);
 
   BorderStyle GetBorderStyle() const { return borderStyle_; }
   void SetBorderStyle(BorderStyle b) { borderStyle_ = b; }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -23,6 +24,9 @@ namespace {
 std::unique_ptr<State> g_state;
 volatile sig_atomic_t g_sessionEndPending = 0;
 volatile int g_wakeWriteFd = -1;
+// Set by WakeUp() and taken by the next WaitMessage(), which then returns at once: a loop's end
+// condition may have changed (a modal result set by an idle step) and must be looked at again.
+std::atomic<bool> g_wakePending{false};
 
 // Messages posted by worker threads wait here until the interface thread moves them to the queue.
 std::mutex g_inboxMutex;
@@ -144,6 +148,7 @@ void StartWindowSystem(const WindowSystemOptions& options) {
   st->wakeRead = fds[0];
   st->wakeWrite = fds[1];
   g_wakeWriteFd = fds[1];
+  g_wakePending.store(false);
   g_state = std::move(st);
   std::lock_guard<std::mutex> lock(g_inboxMutex);
   g_inbox.clear();
@@ -174,6 +179,7 @@ Rect GetScreenRect() { return S().backend->ScreenRect(); }
 void MessageBeep() { S().backend->Beep(); }
 
 void WakeUp() {
+  g_wakePending.store(true);
   int fd = g_wakeWriteFd;
   if (fd >= 0) {
     char b = 1;
@@ -249,6 +255,7 @@ void WaitMessage() {
   State& s = S();
   Msg m;
   if (PeekMessage(m, false)) return;
+  if (g_wakePending.exchange(false)) return;
   int64_t timeout = MsUntilNextTimer();
   uint64_t caretAt = NextCaretEvent();
   if (caretAt != 0) {
@@ -293,32 +300,37 @@ intptr_t DispatchMessage(const Msg& m) {
 
 namespace {
 
-// One turn of a loop; false when WM_QUIT was taken (its exit code in *code).
-bool LoopStep(int* code) {
+enum class Step { Go, Quit, Done };
+
+// One turn of a loop: Quit when WM_QUIT was taken (its exit code in *code). done (may be
+// empty) is the loop's end condition, looked at again after the idle hook and before waiting
+// (Done when it holds there).
+Step LoopStep(int* code, const std::function<bool()>& done) {
   State& s = S();
   Msg m;
   if (PeekMessage(m)) {
     if (m.message == WM_QUIT) {
       *code = int(m.wParam);
-      return false;
+      return Step::Quit;
     }
     DispatchMessage(m);
-    return true;
+    return Step::Go;
   }
   if (s.idleHook) {
     auto hook = s.idleHook;
     hook();
-    if (PeekMessage(m, false)) return true;
+    if (PeekMessage(m, false)) return Step::Go;
+    if (done && done()) return Step::Done;
   }
   WaitMessage();
-  return true;
+  return Step::Go;
 }
 
 }  // namespace
 
 int RunMessageLoop() {
   int code = 0;
-  while (LoopStep(&code)) {
+  while (LoopStep(&code, nullptr) != Step::Quit) {
   }
   return code;
 }
@@ -326,7 +338,9 @@ int RunMessageLoop() {
 bool RunModalLoop(const std::function<bool()>& done) {
   int code = 0;
   while (!done()) {
-    if (!LoopStep(&code)) {
+    Step step = LoopStep(&code, done);
+    if (step == Step::Done) break;
+    if (step == Step::Quit) {
       PostQuitMessage(code);
       return false;
     }

@@ -324,3 +324,42 @@ TEST_F(ControlsTest, ParentsAreAskedOnceForEachKey) {
   SendMessage(h, WM_KEYDOWN, VK_F5);  // the mark is for one message only
   EXPECT_EQ(panel.asked, 3);
 }
+
+namespace {
+std::function<void()> g_programIdle;  // the idle step of the program loop below
+}  // namespace
+
+TEST_F(ControlsTest, ModalFormEndedByAnIdleStepReturnsWithoutWaiting) {
+  // The layer's own modal loop, and a program loop that idles and then waits (as the
+  // application object's does): a button clicked from the idle step ends the form at once.
+  using Runner = Form::ModalLoopRunner;
+  const std::pair<const char*, Runner> runners[] = {
+      {"layer loop", nullptr},
+      {"program loop", [](const std::function<bool()>& done) {
+         while (!done()) {
+           Msg m;
+           if (PeekMessage(m)) {
+             DispatchMessage(m);
+             continue;
+           }
+           if (g_programIdle) g_programIdle();
+           WaitMessage();
+         }
+         return true;
+       }},
+  };
+  for (const auto& [name, runner] : runners) {
+    SCOPED_TRACE(name);
+    Form form;  // no edit: no caret blinks, so nothing but the click can end a wait
+    form.SetBounds(100, 100, 200, 100);
+    Button& ok = form.Add<Button>();
+    ok.SetModalResult(mrOk);
+    Form::SetModalLoopRunner(runner);
+    SetIdleHook([&] { ok.Click(); });
+    g_programIdle = [&] { ok.Click(); };
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    SetIdleHook(nullptr);
+    g_programIdle = nullptr;
+    Form::SetModalLoopRunner(nullptr);
+  }
+}

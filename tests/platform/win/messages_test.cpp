@@ -253,3 +253,18 @@ TEST_F(WinTest, SigtermEndsTheSessionOnTheInterfaceThread) {
   EXPECT_EQ(RunMessageLoop(), 0);
   std::signal(SIGTERM, SIG_DFL);
 }
+
+TEST_F(WinTest, ModalLoopEndedByTheIdleHookDoesNotWait) {
+  // Nothing is queued and no timer runs: waiting would never end (on the test clock, an error).
+  bool done = false;
+  SetIdleHook([&] { done = true; });
+  EXPECT_TRUE(RunModalLoop([&] { return done; }));
+  SetIdleHook(nullptr);
+}
+
+TEST_F(WinTest, WakeUpBeforeAWaitEndsThatWait) {
+  PumpPending();
+  WakeUp();
+  EXPECT_NO_THROW(WaitMessage());
+  EXPECT_THROW(WaitMessage(), WindowSystemError);  // the wake-up counts once
+}
