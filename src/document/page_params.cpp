@@ -69,22 +69,30 @@ void ComputeColumnBounds(const TSectionFormat& format, const TPageParams& params
     return;
   }
   n = ClampTo(n, 0, count - 1);
+  // Sums are taken in 64 bits, and negative widths and gaps (a damaged file) count as none, so
+  // that no stored value can make the columns overflow or run backwards.
+  auto saturate = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  int64_t left = 0, width = 0, gap = 0, areaLeft = 0;
   if (format.EqualWidth != 0) {
-    int32_t gap = std::min(format.Spacing, (textWidth * 7 / 10) / (count - 1));
-    gap = std::max(gap, 0);
-    int32_t width = std::max((textWidth - gap * (count - 1)) / count, 0);
-    out.Left = n * (gap + width);
-    out.Width = width;
-    out.Gap = gap;
-    out.AreaLeft = out.Left - (n > 0 ? HalfGap(gap) : 0);
+    const int64_t room = textWidth;
+    gap = std::max<int64_t>(std::min<int64_t>(format.Spacing, (room * 7 / 10) / (count - 1)), 0);
+    width = std::max<int64_t>((room - gap * (count - 1)) / count, 0);
+    left = n * (gap + width);
+    areaLeft = left - (n > 0 ? HalfGap(saturate(gap)) : 0);
   } else {
-    out = format.Columns[n];
-    int32_t left = 0;
-    for (int32_t i = 0; i < n; ++i) left += format.Columns[i].Width + format.Columns[i].Gap;
-    out.Left = left;
-    out.AreaLeft = left - (n > 0 ? HalfGap(format.Columns[n - 1].Gap) : 0);
+    for (int32_t i = 0; i < n; ++i)
+      left += std::max(format.Columns[i].Width, 0) + int64_t{std::max(format.Columns[i].Gap, 0)};
+    width = std::max(format.Columns[n].Width, 0);
+    gap = std::max(format.Columns[n].Gap, 0);
+    areaLeft = left - (n > 0 ? HalfGap(format.Columns[n - 1].Gap) : 0);
   }
-  out.AreaRight = out.Left + out.Width + (n < count - 1 ? HalfGap(out.Gap) : 0);
+  out.Left = saturate(left);
+  out.Width = saturate(width);
+  out.Gap = saturate(gap);
+  out.AreaLeft = saturate(areaLeft);
+  out.AreaRight = saturate(left + width + (n < count - 1 ? HalfGap(out.Gap) : 0));
 }
 
 void FitColumnWidths(TSectionFormat& format, const TPageParams& params) {
