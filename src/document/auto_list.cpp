@@ -91,7 +91,7 @@ std::u16string ListLevelPreviewText(const TAutoList& list, int32_t level, int32_
     int32_t number;
     int32_t code;
     if (list.SingleLevel) {
-      number = shown.StartAt + level;
+      number = static_cast<int32_t>(std::min<int64_t>(int64_t{shown.StartAt} + level, INT32_MAX));
       code = shown.NumberFormat;
     } else {
       const TListLevel& named = list.ListLevels[placeholder];

@@ -136,7 +136,9 @@ void DrawPage(plat::Bitmap& bmp, const TPreviewPage& p, int32_t layoutKind, uint
   if (style & psEnvelope) {
     DrawEnvelope(bmp, p, envelope ? *envelope : TEnvelopeLayout{});
   } else if (text.left < text.right && text.top < text.bottom) {
-    int32_t textWidth = std::max(0, params.PageWidth - params.LeftMargin - params.RightMargin);
+    const int64_t textWidth64 =
+        int64_t{params.PageWidth} - params.LeftMargin - params.RightMargin;
+    int32_t textWidth = static_cast<int32_t>(std::clamp<int64_t>(textWidth64, 0, INT32_MAX));
     DrawColumns(bmp, p, text, layoutKind, format, textWidth);
     if (numbers.Show) DrawPageNumberMark(bmp, p, text, numbers);
   }
@@ -155,9 +157,16 @@ void DrawPageLayoutPreview(plat::Canvas& canvas, const plat::Rect& rect, const T
                            int32_t layoutKind, uint32_t style,
                            const TPageNumberPlacement& pageNumbers, bool onePage,
                            const TSectionFormat* format, const TEnvelopeLayout* envelope) {
-  int32_t width = rect.right - rect.left;
-  int32_t height = rect.bottom - rect.top;
+  int32_t width = rect.Width();
+  int32_t height = rect.Height();
   if (width <= 0 || height <= 0) return;
+  // The preview is drawn through a bitmap of the rectangle's size; one larger than any preview
+  // box (a damaged request) gets only the background rather than gigabytes of pixels.
+  constexpr int32_t kMaxPreviewSide = 4096;
+  if (width > kMaxPreviewSide || height > kMaxPreviewSide) {
+    canvas.FillRect(rect, canvas.GetBrush().Colour);
+    return;
+  }
   plat::Bitmap bmp(width, height);
   bmp.Fill(canvas.GetBrush().Colour);
 

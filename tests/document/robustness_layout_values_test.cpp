@@ -4,8 +4,14 @@
 
 #include <climits>
 #include <random>
+#include <vector>
 
+#include "platform/gfx/bitmap.h"
+#include "platform/gfx/canvas.h"
+
+#include "document/auto_list.h"
 #include "document/page_params.h"
+#include "document/page_preview.h"
 #include "document/section.h"
 #include "document/tab_stops.h"
 
@@ -61,6 +67,53 @@ TEST(LayoutValueRobustness, TabStopsAtAnyPosition) {
     DeleteTabStop(set, x);
   }
   EXPECT_LE(set.size(), 50u);
+}
+
+TEST(LayoutValueRobustness, ListPreviewsOfAnyLevelText) {
+  std::mt19937 rng(23);
+  for (int i = 0; i < 300; ++i) {
+    TAutoList list;
+    list.SingleLevel = i % 5 == 0;
+    for (TListLevel& level : list.ListLevels) {
+      level.StartAt = kValues[rng() % std::size(kValues)];
+      level.NumberFormat = static_cast<int32_t>(rng() % 3 ? rng() % 30 : rng());
+      level.LevelText.assign(rng() % 12, u'\0');
+      for (char16_t& c : level.LevelText) c = static_cast<char16_t>(rng() % 2 ? rng() % 12 : rng());
+    }
+    std::vector<std::pair<std::u16string, int32_t>> numbers;
+    for (int32_t level : {INT32_MIN, -1, 0, 4, 8, 9, INT32_MAX}) {
+      const std::u16string text = ListLevelPreviewText(list, level, 1033, &numbers);
+      EXPECT_LT(text.size(), 12u * 300u);
+    }
+  }
+}
+
+TEST(LayoutValueRobustness, PagePreviewOfAnyValues) {
+  plat::Bitmap target(120, 90);
+  std::mt19937 rng(29);
+  auto any = [&rng] { return kValues[rng() % std::size(kValues)]; };
+  for (int i = 0; i < 300; ++i) {
+    TPageParams p;
+    InitPageParams(p);
+    if (i % 2) {
+      p.PageWidth = any();
+      p.PageHeight = any();
+      p.LeftMargin = any();
+      p.TopMargin = any();
+      p.TextWidth = any();
+      p.HeaderDistance = any();
+    }
+    TSectionFormat f = DefaultSectionFormat();
+    f.ColumnCount = any();
+    f.Spacing = any();
+    TEnvelopeLayout envelope{any(), any(), any(), any()};
+    TPageNumberPlacement numbers{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())};
+    const plat::Rect rects[] = {{0, 0, 120, 90}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {10, 10, 12, 12}};
+    plat::Canvas canvas(target);
+    DrawPageLayoutPreview(canvas, rects[i % 3], p, any(), uint32_t(rng()), numbers, i % 2 == 0,
+                          i % 3 ? &f : nullptr, i % 4 ? &envelope : nullptr);
+    canvas.Flush();
+  }
 }
 
 }  // namespace
