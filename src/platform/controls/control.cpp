@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "platform/controls/align.h"
 #include "platform/controls/control_look.h"
@@ -525,7 +526,11 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       bool sys = msg == WM_SYSKEYDOWN;
       bool routed = preRoutedMsg_ == msg && preRoutedKey_ == wParam;
       preRoutedMsg_ = 0;
+      Form* form = ParentForm();
+      if (form) form->altAlone_ = wParam == VK_MENU;
       if (!routed && PreRouteKey(uint8_t(wParam), shift, sys)) return 0;
+      // System keys reached the form's dialog keys in the chain; the others do here.
+      if (!sys && form && form->FormShortCut(uint8_t(wParam), shift)) return 0;
       uint8_t k = uint8_t(wParam);
       if (PreviewKey(k, shift)) return 0;
       KeyDown(k, shift);
@@ -536,6 +541,9 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_SYSKEYUP: {
       uint8_t k = uint8_t(wParam);
       KeyUp(k, shift);
+      // Alt pressed and released alone enters the menu bar, as F10 does.
+      Form* form = ParentForm();
+      if (wParam == VK_MENU && form && std::exchange(form->altAlone_, false)) form->FormDialogKey(VK_F10, 0);
       return 0;
     }
     case WM_CHAR:
@@ -636,6 +644,7 @@ intptr_t Control::HandleMouse(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK: {
       Hwnd self = Handle();
+      if (Form* form = ParentForm()) form->altAlone_ = false;
       ClosePopupsOutside(this);
       if (!IsWindow(self)) return 0;
       MouseButton b = ButtonOf(msg);

@@ -342,8 +342,22 @@ bool Form::FormDialogKey(uint8_t vk, ShiftState shift) {
     case VK_ESCAPE:
       if (mods & (ssAlt | ssCtrl)) return false;
       return Broadcast(*this, activeControl_, [&](Control& c) { return c.DialogKey(vk, mods); });
-    default:
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
       return false;
+    default:
+      return Broadcast(*this, activeControl_, [&](Control& c) { return c.DialogKey(vk, mods); });
+  }
+}
+
+bool Form::FormShortCut(uint8_t vk, ShiftState shift) {
+  switch (vk) {
+    case VK_TAB: case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
+    case VK_RETURN: case VK_ESCAPE: case VK_CANCEL: case VK_EXECUTE:
+      return false;
+    default:
+      return FormDialogKey(vk, shift);
   }
 }
 

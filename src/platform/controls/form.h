@@ -78,8 +78,15 @@ class Form : public Control {
   bool SelectNext(Control* cur, bool forward, bool tabStopOnly);
   // Focusable controls of the form in Tab order (visible, enabled, with tab stop when asked).
   std::vector<Control*> FocusOrder(bool tabStopOnly) const;
-  // The form's dialog-key handling: Tab, arrows, Enter, Escape; true when taken.
+  // The form's dialog-key handling: Tab, arrows, Enter, Escape move the focus or go to the
+  // default and cancel buttons; every other key (but a modifier alone) is offered to the
+  // controls' DialogKey (a menu bar runs its shortcuts and enters the bar on F10). True when
+  // taken.
   virtual bool FormDialogKey(uint8_t vk, ShiftState shift);
+  // A key-down the focused control's routing chain left (not a navigation key, Enter or
+  // Escape, which the chain offers itself): offered to FormDialogKey before the key preview
+  // and the control, so menu shortcuts work whatever control has the focus.
+  bool FormShortCut(uint8_t vk, ShiftState shift);
   // The mnemonic handling: true when a control took the character.
   virtual bool FormDialogChar(char16_t ch);
 
@@ -135,6 +142,7 @@ class Form : public Control {
   int32_t modalResult_ = mrNone;
   bool modal_ = false;
   bool keyPreview_ = false;
+  bool altAlone_ = false;  // Alt went down and nothing else since: its release enters the menu bar
   bool shownOnce_ = false;
   bool scaled_ = false;
   bool handleReady_ = false;  // created: size messages now tell the window manager's state

@@ -35,8 +35,8 @@ class MenuBar : public Control, private MenuBarHost {
   uint32_t DropDown(int32_t index, bool byKeyboard);
 
   // Runs the item whose shortcut the key is (F10 enters the bar); true when taken. The form's
-  // dialog-key handling offers only Enter and Escape to controls, so a form with a menu bar
-  // calls this from its key preview (KeyPreview and OnKeyDown) or its ChildKey.
+  // dialog-key handling offers every key the focused control leaves here (DialogKey), and Alt
+  // pressed and released alone as F10.
   bool IsShortCut(uint8_t vk, ShiftState shift);
 
   bool DialogChar(char16_t ch) override;

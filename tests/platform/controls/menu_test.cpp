@@ -1,6 +1,8 @@
 // Menus: the model, popup placement, and the menu loop driven by synthetic keys and clicks.
 #include <gtest/gtest.h>
 
+#include "platform/controls/edit.h"
+#include "platform/controls/memo.h"
 #include "platform/controls/menu.h"
 #include "platform/controls/menu_bar.h"
 #include "platform/controls/menu_tracker.h"
@@ -335,4 +337,51 @@ TEST_F(MenuLoopTest, ItemImagesComeFromTheirCellOfTheStrip) {
     Press(VK_ESCAPE);
   });
   EXPECT_EQ(pm.Popup({10, 10}), 0u);
+}
+
+// The form offers its menu bar every key the focused control leaves (no key preview wiring):
+// shortcuts, F10 and Alt pressed and released alone reach the bar from an edit and a memo, and
+// Enter in a memo stays the memo's.
+TEST_F(MenuLoopTest, FormOffersMenuKeysFromAnyFocusedControl) {
+  Edit& edit = form->Add<Edit>();
+  edit.SetBounds(10, 40, 200, 21);
+  Memo& memo = form->Add<Memo>();
+  memo.SetBounds(10, 70, 200, 100);
+  PumpPending();
+  struct Case {
+    const char* name;
+    std::function<void()> keys;
+    std::vector<uint32_t> want;
+  } cases[] = {
+      {"Ctrl+O runs Open", [] { Press('O', SHIFT_BIT_CTRL); }, {101}},
+      {"F10 enters the bar", [] { Press(VK_F10); Press(VK_RETURN); Press(VK_UP); Press(VK_RETURN); }, {199}},
+      {"Alt alone enters the bar",
+       [] {
+         headless::KeyDown(VK_LMENU);
+         headless::KeyUp(VK_LMENU);
+         Press(VK_RETURN);
+         Press(VK_UP);
+         Press(VK_RETURN);
+       },
+       {199}},
+      {"Alt+letter then Escape leaves no bar behind", [] { AltLetter('f'); Press(VK_ESCAPE); Press(VK_ESCAPE); }, {}},
+  };
+  for (Control* focus : {static_cast<Control*>(&edit), static_cast<Control*>(&memo)}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      focus->SetFocus();
+      PumpPending();
+      tm.clicked.clear();
+      c.keys();
+      PumpPending();
+      EXPECT_EQ(tm.clicked, c.want);
+      EXPECT_EQ(MenuTracker::Active(), nullptr);
+    }
+  }
+  memo.SetFocus();
+  memo.SetText(u"ab");
+  Press(VK_RETURN);
+  PumpPending();
+  EXPECT_EQ(memo.Text(), u"\r\nab");
+  EXPECT_TRUE(tm.clicked.empty());
 }
