@@ -29,12 +29,12 @@ struct Reader {
   uint32_t U32(size_t off) const { return (uint32_t(U16(off)) << 16) | U16(off + 2); }
 };
 
-// Pairs are kept once: the first table or subtable that gives a pair wins. Each subtable's
-// pairs are gathered, then merged into the pairs found so far (zero pairs included, since they
-// too hide later subtables' values).
 // Glyph indexes are 16-bit: a coverage or class table of a sound face names each at most once.
 constexpr size_t kMaxGlyphList = 0x10000;
 
+// Pairs are kept once: the first table or subtable that gives a pair wins. Each subtable's
+// pairs are gathered, then merged into the pairs found so far (zero pairs included, since they
+// too hide later subtables' values).
 struct PairSink {
   std::vector<KernUnits> pairs;    // merged so far, sorted by glyph pair
   std::vector<KernUnits> current;  // the subtable being read
