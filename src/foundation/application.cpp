@@ -153,6 +153,9 @@ TApp::~TApp() {
   plat::Control::SetDestroyHook([](plat::Control* c) { ForgetRoutingProperties(c); });
   if (plat::IsWindowSystemStarted()) plat::SetSessionEndHandler(nullptr);
   if (IsMessageBoxInstalled()) SetMessageDlgService(nullptr);
+  // Destroy the window while window_ still points at it: its last messages come back through
+  // WndProc, which hands them to the window's default handling.
+  if (window_) window_->Destroy();
   window_.reset();
 }
 

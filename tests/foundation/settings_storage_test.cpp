@@ -346,7 +346,8 @@ TEST(HiveStore, FlushKeepsWhatAnotherInstanceWrote) {
 
 TEST(HiveStore, DamagedHiveReadsEmptyAndIsRepairedOnWrite) {
   const std::string path = qvtest::MakeTempDir("reg") + "/hive.ini";
-  qvtest::WriteFile(path, std::string("\xff\xfe\0garbage=\n[\n", 16));
+  static const char kDamaged[] = "\xff\xfe\0garbage=\n[\n";
+  qvtest::WriteFile(path, std::string(kDamaged, sizeof kDamaged - 1));
   {
     TRegistryEx w(path);
     w.OpenKey("A");

@@ -33,7 +33,8 @@ TEST(SettingsHive, ParseRules) {
 }
 
 TEST(SettingsHive, DamagedTextParsesWithoutFault) {
-  const std::string junk("\0\xff[\n[\n[]\n=\n\r\r\n\xfe\xfe=\x01", 20);
+  static const char kJunk[] = "\0\xff[\n[\n[]\n=\n\r\r\n\xfe\xfe=\x01";
+  const std::string junk(kJunk, sizeof kJunk - 1);
   auto sections = plat::ParseIniText(junk);
   for (const auto& s : sections)
     for (const auto& line : s.Lines) EXPECT_GE(line.size(), 3u);
