@@ -30,6 +30,13 @@ namespace {
 
 constexpr KeySym kAltGrKeysym = 0xFE03;  // ISO level 3 shift
 
+// The connection to the display is gone (the server ended or the socket broke). Xlib calls
+// this first, then the display's exit handler below instead of ending the process.
+int NoteIOError(Display*) {
+  std::fprintf(stderr, "Quorvane: the connection to the X display was lost\n");
+  return 0;
+}
+
 int IgnoreXError(Display* dpy, XErrorEvent* e) {
   char text[128];
   XGetErrorText(dpy, e->error_code, text, sizeof text);
@@ -128,6 +135,10 @@ class X11Backend : public Backend {
       throw WindowSystemError(std::string("cannot open the X display \"") + (name ? name : "") + "\"");
     }
     XSetErrorHandler(IgnoreXError);
+    // A lost connection ends the session the ordinary way (settings saved, shutdown order run)
+    // rather than Xlib ending the process; the backend makes no Xlib call on it afterwards.
+    XSetIOErrorHandler(NoteIOError);
+    XSetIOErrorExitHandler(dpy_, OnConnectionLost, this);
     Bool detectable = False;
     XkbSetDetectableAutoRepeat(dpy_, True, &detectable);
     screen_ = DefaultScreen(dpy_);
@@ -142,6 +153,7 @@ class X11Backend : public Backend {
   }
 
   ~X11Backend() override {
+    if (lost_) return;  // nothing on the server to free, and Xlib must not touch the socket
     for (auto& [h, w] : wins_) {
       if (w.ic) XDestroyIC(w.ic);
       XDestroyWindow(dpy_, w.xid);
@@ -154,6 +166,7 @@ class X11Backend : public Backend {
   const char* Name() const override { return "x11"; }
 
   void CreateTopLevel(Hwnd hwnd, const TopLevelInfo& info) override {
+    if (lost_) return;
     XSetWindowAttributes a{};
     a.background_pixel = WhitePixel(dpy_, screen_);
     a.bit_gravity = NorthWestGravity;
@@ -197,6 +210,7 @@ class X11Backend : public Backend {
   }
 
   void DestroyTopLevel(Hwnd hwnd) override {
+    if (lost_) return;
     auto it = wins_.find(hwnd);
     if (it == wins_.end()) return;
     if (it->second.ic) XDestroyIC(it->second.ic);
@@ -207,6 +221,7 @@ class X11Backend : public Backend {
   }
 
   void ShowTopLevel(Hwnd hwnd, bool show, bool activate) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w) return;
     if (show) {
@@ -220,6 +235,7 @@ class X11Backend : public Backend {
   }
 
   void SetTopLevelBounds(Hwnd hwnd, const Rect& b) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w || w->bounds == b) return;
     w->bounds = b;
@@ -228,6 +244,7 @@ class X11Backend : public Backend {
   }
 
   void SetTopLevelTitle(Hwnd hwnd, const std::u16string& title) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w) return;
     std::string utf8 = Utf16ToUtf8(title);
@@ -239,10 +256,12 @@ class X11Backend : public Backend {
   }
 
   void RaiseTopLevel(Hwnd hwnd) override {
+    if (lost_) return;
     if (XWin* w = Get(hwnd)) XRaiseWindow(dpy_, w->xid);
   }
 
   void SetTopLevelState(Hwnd hwnd, WindowState state) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w) return;
     if (state == WindowState::Minimized) {
@@ -266,6 +285,7 @@ class X11Backend : public Backend {
   }
 
   void FocusTopLevel(Hwnd hwnd) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w) return;
     if (w->mapped) XSetInputFocus(dpy_, w->xid, RevertToParent, CurrentTime);
@@ -273,6 +293,7 @@ class X11Backend : public Backend {
   }
 
   void Present(Hwnd hwnd, const Bitmap& surface, const Region& changed) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w || !w->mapped || surface.IsEmpty()) return;
     if (!gc_) gc_ = XCreateGC(dpy_, w->xid, 0, nullptr);
@@ -289,6 +310,7 @@ class X11Backend : public Backend {
   }
 
   void SetCursorShape(Hwnd hwnd, CursorShape shape) override {
+    if (lost_) return;
     XWin* w = Get(hwnd);
     if (!w) return;
     XDefineCursor(dpy_, w->xid, CursorFor(shape));
@@ -296,6 +318,7 @@ class X11Backend : public Backend {
   }
 
   void DefineCursorImage(CursorShape shape, const Bitmap& image, Point hotspot) override {
+    if (lost_) return;
     int w = std::max(1, image.Width()), h = std::max(1, image.Height());
     int rowBytes = (w + 7) / 8;
     std::vector<char> source(size_t(rowBytes) * size_t(h)), mask(source.size());
@@ -326,18 +349,20 @@ class X11Backend : public Backend {
   }
 
   void Pump() override {
-    while (XPending(dpy_) > 0) {
+    while (!lost_ && XPending(dpy_) > 0) {
       XEvent ev;
       XNextEvent(dpy_, &ev);
+      if (lost_) break;
       if (XFilterEvent(&ev, None)) continue;
       Handle(ev);
     }
   }
 
   void Wait(int32_t timeoutMs, int wakeFd) override {
-    XFlush(dpy_);
-    if (XPending(dpy_) > 0) return;
-    pollfd fds[2] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    if (!lost_) XFlush(dpy_);
+    if (!lost_ && XPending(dpy_) > 0) return;
+    // Without a display only the wake-up and the timeout are left to wait for.
+    pollfd fds[2] = {{wakeFd, POLLIN, 0}, {lost_ ? -1 : ConnectionNumber(dpy_), POLLIN, 0}};
     poll(fds, 2, timeoutMs);
   }
 
@@ -345,7 +370,9 @@ class X11Backend : public Backend {
     return {0, 0, DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_)};
   }
 
-  void Beep() override { XBell(dpy_, 0); }
+  void Beep() override {
+    if (!lost_) XBell(dpy_, 0);
+  }
 
  private:
   XWin* Get(Hwnd h) {
@@ -558,7 +585,13 @@ class X11Backend : public Backend {
     return out;
   }
 
+  static void OnConnectionLost(Display*, void* self) {
+    static_cast<X11Backend*>(self)->lost_ = true;
+    input::ConnectionLost();
+  }
+
   Display* dpy_ = nullptr;
+  bool lost_ = false;  // the display connection broke: no more Xlib calls on it
   int screen_ = 0;
   Visual* visual_ = nullptr;
   int depth_ = 24;

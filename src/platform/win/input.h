@@ -35,6 +35,10 @@ void Wheel(Hwnd topLevel, Point p, int32_t delta, bool horizontal = false);
 void FocusChanged(Hwnd topLevel, bool focused);
 // The user asked to close the window (the window manager's close button): posts WM_CLOSE.
 void CloseRequested(Hwnd topLevel);
+// The outside world is gone (the display connection was lost): the session ends as on SIGTERM
+// (the session-end handler runs at the loop's next look at the queue). Safe to call from inside
+// a backend's error handling.
+void ConnectionLost();
 // The window manager moved or resized the window (screen coordinates).
 void Configured(Hwnd topLevel, const Rect& bounds);
 // Part of the window must be shown again (the image is still there).

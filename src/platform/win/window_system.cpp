@@ -14,6 +14,7 @@
 #include <mutex>
 
 #include "platform/backend/backends.h"
+#include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system_internal.h"
 
@@ -209,6 +210,13 @@ bool PostMessageFromWorker(Hwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t l
   }
   return true;
 }
+
+namespace input {
+void ConnectionLost() {
+  g_sessionEndPending = 1;
+  WakeUp();
+}
+}  // namespace input
 
 void PostQuitMessage(int exitCode) { QueueMessage(Msg{0, WM_QUIT, uintptr_t(exitCode), 0}); }
 
