@@ -4,15 +4,20 @@
 //                              again" box, and saves its image
 //   form_demo lost MARKER      shows a form and runs until the session ends; the session-end
 //                              handling writes MARKER (the display going away must end it so)
+//   form_demo copy FILE        copies the UTF-8 text of FILE to the clipboard and serves it
+//                              until the session ends (SIGTERM)
+//   form_demo paste FILE       pastes the clipboard into a memo and writes its text to FILE
 // Exit code 0 on success, 1 on failure, 2 when no X display could be used.
 #include <cstdio>
 #include <exception>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "foundation/application.h"
 #include "foundation/message_box.h"
+#include "platform/backend/x11_clipboard.h"
 #include "platform/controls/button.h"
 #include "platform/controls/check_box.h"
 #include "platform/controls/combo_box.h"
@@ -21,6 +26,7 @@
 #include "platform/controls/group_box.h"
 #include "platform/controls/label.h"
 #include "platform/controls/list_box.h"
+#include "platform/controls/memo.h"
 #include "platform/controls/radio_button.h"
 #include "platform/win/input.h"
 #include "platform/win/window_system.h"
@@ -151,11 +157,37 @@ int WaitForLostDisplay(const std::string& marker) {
   return 0;
 }
 
+int CopyText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  plat::GetClipboardText().SetText(plat::ClipboardTextFromUtf8(utf8));
+  TApp& app = GetApp();
+  plat::InstallSessionEndSignal();
+  std::printf("ready\n");
+  std::fflush(stdout);
+  while (!app.Terminated) app.HandleMessage();
+  return 0;
+}
+
+int PasteText(const std::string& path) {
+  plat::Form form;
+  form.SetBounds(100, 100, 300, 200);
+  plat::Memo& memo = form.Add<plat::Memo>();
+  memo.SetBounds(0, 0, 300, 200);
+  form.Show();
+  Settle();
+  memo.PasteFromClipboard();
+  std::ofstream(path, std::ios::binary) << plat::ClipboardTextToUtf8(memo.Text());
+  return 0;
+}
+
 int Run(const std::string& mode, const std::string& arg) {
   GetApp();
   if (mode == "dialog") return ShowDialog(arg);
   if (mode == "message") return ShowMessage(arg);
   if (mode == "lost") return WaitForLostDisplay(arg);
+  if (mode == "copy") return CopyText(arg);
+  if (mode == "paste") return PasteText(arg);
   std::fprintf(stderr, "form_demo: unknown mode \"%s\"\n", mode.c_str());
   return 1;
 }
@@ -164,7 +196,7 @@ int Run(const std::string& mode, const std::string& arg) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: form_demo dialog|message|lost PATH\n");
+    std::fprintf(stderr, "usage: form_demo dialog|message|lost|copy|paste PATH\n");
     return 1;
   }
   try {

@@ -7,11 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/backend/backends.h"
+#include "platform/backend/x11_clipboard.h"
 #include "platform/backend/x11_keymap.h"
+#include "platform/controls/clipboard_text.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
@@ -150,9 +153,13 @@ class X11Backend : public Backend {
     netWmName_ = XInternAtom(dpy_, "_NET_WM_NAME", False);
     utf8String_ = XInternAtom(dpy_, "UTF8_STRING", False);
     numLockMask_ = FindNumLockMask();
+    clipboard_ = std::make_unique<X11Clipboard>(dpy_);
+    SetClipboardText(std::make_unique<X11ClipboardText>(*clipboard_));
   }
 
   ~X11Backend() override {
+    SetClipboardText(nullptr);  // the controls go back to the in-process clipboard
+    clipboard_.reset();
     if (lost_) return;  // nothing on the server to free, and Xlib must not touch the socket
     for (auto& [h, w] : wins_) {
       if (w.ic) XDestroyIC(w.ic);
@@ -441,6 +448,7 @@ class X11Backend : public Backend {
       XRefreshKeyboardMapping(&ev.xmapping);
       return;
     }
+    if (clipboard_ && clipboard_->HandleEvent(ev)) return;
     if (!h) return;
     switch (ev.type) {
       case KeyPress: OnKey(h, ev.xkey, true); break;
@@ -586,7 +594,9 @@ class X11Backend : public Backend {
   }
 
   static void OnConnectionLost(Display*, void* self) {
-    static_cast<X11Backend*>(self)->lost_ = true;
+    auto* me = static_cast<X11Backend*>(self);
+    me->lost_ = true;
+    if (me->clipboard_) me->clipboard_->Disconnect();
     input::ConnectionLost();
   }
 
@@ -602,6 +612,7 @@ class X11Backend : public Backend {
   std::map<Hwnd, XWin> wins_;
   std::map<::Window, Hwnd> byX_;
   std::map<CursorShape, Cursor> cursors_;
+  std::unique_ptr<X11Clipboard> clipboard_;
 };
 
 }  // namespace
