@@ -7,6 +7,7 @@
 //   form_demo copy FILE        copies the UTF-8 text of FILE to the clipboard and serves it
 //                              until the session ends (SIGTERM)
 //   form_demo paste FILE       pastes the clipboard into a memo and writes its text to FILE
+//   form_demo layouts FILE     writes the installed keyboard layouts (hex, current first)
 // Exit code 0 on success, 1 on failure, 2 when no X display could be used.
 #include <cstdio>
 #include <exception>
@@ -28,6 +29,7 @@
 #include "platform/controls/list_box.h"
 #include "platform/controls/memo.h"
 #include "platform/controls/radio_button.h"
+#include "platform/system/keyboard_layouts.h"
 #include "platform/win/input.h"
 #include "platform/win/window_system.h"
 
@@ -181,6 +183,16 @@ int PasteText(const std::string& path) {
   return 0;
 }
 
+int WriteLayouts(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (!f) return 1;
+  std::fprintf(f, "%08X", plat::GetKeyboardLayout());
+  for (uint32_t id : plat::GetKeyboardLayoutList()) std::fprintf(f, " %08X", id);
+  std::fprintf(f, "\n");
+  std::fclose(f);
+  return 0;
+}
+
 int Run(const std::string& mode, const std::string& arg) {
   GetApp();
   if (mode == "dialog") return ShowDialog(arg);
@@ -188,6 +200,7 @@ int Run(const std::string& mode, const std::string& arg) {
   if (mode == "lost") return WaitForLostDisplay(arg);
   if (mode == "copy") return CopyText(arg);
   if (mode == "paste") return PasteText(arg);
+  if (mode == "layouts") return WriteLayouts(arg);
   std::fprintf(stderr, "form_demo: unknown mode \"%s\"\n", mode.c_str());
   return 1;
 }
@@ -196,7 +209,7 @@ int Run(const std::string& mode, const std::string& arg) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: form_demo dialog|message|lost|copy|paste PATH\n");
+    std::fprintf(stderr, "usage: form_demo dialog|message|lost|copy|paste|layouts PATH\n");
     return 1;
   }
   try {

@@ -13,6 +13,7 @@
 
 #include "platform/backend/backends.h"
 #include "platform/backend/x11_clipboard.h"
+#include "platform/backend/x11_keyboard_layouts.h"
 #include "platform/backend/x11_keymap.h"
 #include "platform/controls/clipboard_text.h"
 #include "platform/gfx/bitmap.h"
@@ -155,11 +156,16 @@ class X11Backend : public Backend {
     numLockMask_ = FindNumLockMask();
     clipboard_ = std::make_unique<X11Clipboard>(dpy_);
     SetClipboardText(std::make_unique<X11ClipboardText>(*clipboard_));
+    auto layouts = std::make_unique<X11KeyboardLayoutSource>(dpy_);
+    layouts_ = layouts.get();
+    SetKeyboardLayoutSource(std::move(layouts));
   }
 
   ~X11Backend() override {
     SetClipboardText(nullptr);  // the controls go back to the in-process clipboard
     clipboard_.reset();
+    SetKeyboardLayoutSource(nullptr);  // and the layouts to the fixed list
+    layouts_ = nullptr;
     if (lost_) return;  // nothing on the server to free, and Xlib must not touch the socket
     for (auto& [h, w] : wins_) {
       if (w.ic) XDestroyIC(w.ic);
@@ -597,6 +603,7 @@ class X11Backend : public Backend {
     auto* me = static_cast<X11Backend*>(self);
     me->lost_ = true;
     if (me->clipboard_) me->clipboard_->Disconnect();
+    if (me->layouts_) me->layouts_->Disconnect();
     input::ConnectionLost();
   }
 
@@ -613,6 +620,7 @@ class X11Backend : public Backend {
   std::map<::Window, Hwnd> byX_;
   std::map<CursorShape, Cursor> cursors_;
   std::unique_ptr<X11Clipboard> clipboard_;
+  X11KeyboardLayoutSource* layouts_ = nullptr;  // owned by the layout list while registered
 };
 
 }  // namespace
