@@ -391,6 +391,7 @@ intptr_t Form::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_KILLFOCUS:
       return 0;
     case WM_ACTIVATE: {
+      altAlone_ = false;  // an Alt released after switching windows (Alt+Tab) is no menu key
       intptr_t r = Control::WndProc(msg, wParam, lParam);
       if (LoWord(wParam) != WA_INACTIVE) Activated();
       else Deactivated();

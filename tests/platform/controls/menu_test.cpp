@@ -385,3 +385,21 @@ TEST_F(MenuLoopTest, FormOffersMenuKeysFromAnyFocusedControl) {
   EXPECT_EQ(memo.Text(), u"\r\nab");
   EXPECT_TRUE(tm.clicked.empty());
 }
+
+TEST_F(MenuLoopTest, AltReleasedAfterSwitchingWindowsEntersNothing) {
+  bool entered = false;
+  headless::KeyDown(VK_LMENU);
+  PumpPending();
+  headless::FocusAway(form->Handle());  // Alt+Tab to another program and back
+  PumpPending();
+  headless::FocusBack(form->Handle());
+  PumpPending();
+  Soon([&] {
+    entered = MenuTracker::Active() != nullptr;
+    if (entered) Press(VK_ESCAPE);
+  });
+  headless::KeyUp(VK_LMENU);
+  PumpPending();
+  EXPECT_FALSE(entered);
+  EXPECT_EQ(MenuTracker::Active(), nullptr);
+}
