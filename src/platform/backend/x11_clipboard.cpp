@@ -143,7 +143,8 @@ bool X11Clipboard::HasText() {
   if (XGetSelectionOwner(dpy_, atoms_->clipboard) == None) return false;
   std::string bytes;
   Atom type = None;
-  if (!Request(atoms_->targets, bytes, type) || type != XA_ATOM) return false;
+  // An owner that does not list its targets may still give text: let the paste ask.
+  if (!Request(atoms_->targets, bytes, type) || type != XA_ATOM) return dpy_ != nullptr;
   std::vector<Atom> targets(bytes.size() / sizeof(Atom));
   for (size_t k = 0; k < targets.size(); ++k) targets[k] = reinterpret_cast<const Atom*>(bytes.data())[k];
   for (Atom t : targets)
