@@ -144,7 +144,7 @@ bool X11Clipboard::HasText() {
   std::string bytes;
   Atom type = None;
   // An owner that does not list its targets may still give text: let the paste ask.
-  if (!Request(atoms_->targets, bytes, type) || type != XA_ATOM) return dpy_ != nullptr;
+  if (!Request(atoms_->targets, bytes, type) || type != XA_ATOM) return dpy_ && !timedOut_;
   std::vector<Atom> targets(bytes.size() / sizeof(Atom));
   for (size_t k = 0; k < targets.size(); ++k) targets[k] = reinterpret_cast<const Atom*>(bytes.data())[k];
   for (Atom t : targets)
@@ -158,7 +158,10 @@ std::u16string X11Clipboard::GetText() {
   std::string bytes;
   Atom type = None;
   for (Atom target : {atoms_->utf8, atoms_->textPlain, Atom(XA_STRING)}) {
-    if (!Request(target, bytes, type)) continue;
+    if (!Request(target, bytes, type)) {
+      if (timedOut_) break;  // an owner that does not answer is not asked again
+      continue;
+    }
     return ClipboardTextFromUtf8(type == XA_STRING ? Latin1ToUtf8(bytes) : bytes);
   }
   return {};
@@ -236,7 +239,8 @@ bool X11Clipboard::Request(unsigned long target, std::string& bytes, unsigned lo
   XConvertSelection(dpy_, atoms_->clipboard, target, atoms_->property, window_, CurrentTime);
   XFlush(dpy_);
   XEvent ev;
-  if (!WaitFor(SelectionNotify, ev) || ev.xselection.property == None) return false;
+  timedOut_ = !WaitFor(SelectionNotify, ev);
+  if (timedOut_ || ev.xselection.property == None) return false;
   Atom actualType = None;
   int format = 0;
   unsigned long count = 0, after = 0;

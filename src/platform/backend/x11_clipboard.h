@@ -49,6 +49,7 @@ class X11Clipboard {
   unsigned long window_ = 0;
   std::unique_ptr<Atoms> atoms_;
   bool owned_ = false;
+  bool timedOut_ = false;  // the last request got no answer in time
   std::string ownUtf8_;  // the text we offer, UTF-8 with "\n" line breaks
   std::u16string ownText_;
 };
