@@ -19,7 +19,7 @@ class TStyleList;
 
 inline constexpr int32_t BuiltInStyleCount = 92;
 extern const char* const BuiltInStyleNames[BuiltInStyleCount];
-extern const char* const BuiltInStyleDisplayNames[BuiltInStyleCount];
+extern const char* const (&BuiltInStyleDisplayNames)[BuiltInStyleCount];
 
 // Built-in indexes used by the model.
 enum : int32_t {

@@ -27,23 +27,8 @@ const char* const BuiltInStyleNames[BuiltInStyleCount] = {
     "Body Text Indent 2", "Body Text Indent 3", "Block Text", "Hyperlink", "Followed Hyperlink",
     "Strong", "Emphasis", "Document Map", "Plain Text", "TOC Title"};
 
-const char* const BuiltInStyleDisplayNames[BuiltInStyleCount] = {
-    "Normal", "Heading 1", "Heading 2", "Heading 3", "Heading 4", "Heading 5", "Heading 6",
-    "Heading 7", "Heading 8", "Heading 9", "Index 1", "Index 2", "Index 3", "Index 4", "Index 5",
-    "Index 6", "Index 7", "Index 8", "Index 9", "TOC 1", "TOC 2", "TOC 3", "TOC 4", "TOC 5",
-    "TOC 6", "TOC 7", "TOC 8", "TOC 9", "Normal Indent", "Footnote Text", "Annotation Text",
-    "Header", "Footer", "Index Heading", "Caption", "Table of Figures", "Envelope Address",
-    "Envelope Return", "Footnote Reference", "Annotation Reference", "Line Number",
-    "Page Number", "Endnote Reference", "Endnote Text", "Table of Authorities", "Macro Text",
-    "TOA Heading", "List", "List 2", "List 3", "List 4", "List 5", "List Bullet",
-    "List Bullet 2", "List Bullet 3", "List Bullet 4", "List Bullet 5", "List Number",
-    "List Number 2", "List Number 3", "List Number 4", "List Number 5", "Title", "Closing",
-    "Signature", "Default Paragraph Font", "Body Text", "Body Text Indent", "List Continue",
-    "List Continue 2", "List Continue 3", "List Continue 4", "List Continue 5",
-    "Message Header", "Subtitle", "Salutation", "Date", "Body Text First Indent",
-    "Body Text First Indent 2", "Note Heading", "Body Text 2", "Body Text 3",
-    "Body Text Indent 2", "Body Text Indent 3", "Block Text", "Hyperlink", "Followed Hyperlink",
-    "Strong", "Emphasis", "Document Map", "Plain Text", "TOC Title"};
+// Built-in styles are shown under their stored names.
+const char* const (&BuiltInStyleDisplayNames)[BuiltInStyleCount] = BuiltInStyleNames;
 
 namespace {
 
