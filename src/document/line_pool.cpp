@@ -1,6 +1,7 @@
 #include <memory>
 #include <vector>
 
+#include "document/fragment_pool.h"
 #include "document/line.h"
 #include "document/par.h"
 
@@ -58,6 +59,8 @@ void ReleaseLine(TLine* line) {
   if (owned->Box != nullptr && gDetach != nullptr) gDetach(*owned);
   owned->Box = nullptr;
   owned->Par = nullptr;
+  // While memory is short, lines are given back to the allocator rather than kept.
+  if (MemoryUnderPressure()) return;
   // A very long line's positions are not worth keeping.
   if (owned->Positions.capacity() > 4096) std::vector<int32_t>().swap(owned->Positions);
   Pool().push_back(std::move(owned));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/content_tags.h"
+#include "document/fragment_pool.h"
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/par.h"
@@ -182,6 +183,23 @@ TEST_F(ParBreakingTest, ReleasedLinesAreReused) {
   EXPECT_EQ(LinePoolSize(), pooled);  // every new line came out of the pool
   par->ReleaseLines(0);
   EXPECT_EQ(LinePoolSize(), pooled + count);
+}
+
+TEST_F(ParBreakingTest, ReleasedLinesAreDestroyedWhileMemoryIsShort) {
+  struct Case {
+    uint64_t allocated;
+    bool pooled;
+  };
+  for (const Case c : {Case{MemoryPressureLimit, true}, Case{MemoryPressureLimit + 1, false}}) {
+    ClearLinePool();
+    Fill("aaaa bbbb cccc dddd");
+    BreakParagraphIntoLines(*par, 0, 500, nullptr);
+    const int32_t count = ParLineCount(*par);
+    SetAllocatedMemoryProbe([&] { return c.allocated; });
+    par->ReleaseLines(0);
+    SetAllocatedMemoryProbe(nullptr);
+    EXPECT_EQ(LinePoolSize(), c.pooled ? count : 0) << c.allocated;
+  }
 }
 
 }  // namespace
