@@ -126,8 +126,14 @@ void Control::AttachChild(Control* c) {
 
 void Control::SetParent(Control* parent) {
   if (parent == parent_ || parent == this || (parent && ContainsControl(parent))) return;
-  if (Form* f = ParentForm(); f && f != this && f->activeControl_ && ContainsControl(f->activeControl_))
-    f->activeControl_ = nullptr;
+  Form* oldForm = ParentForm();
+  if (oldForm && oldForm != this && oldForm->activeControl_ && ContainsControl(oldForm->activeControl_))
+    oldForm->activeControl_ = nullptr;
+  // A child moving between two parents that have handles keeps its handles (and the focus).
+  if (Handle() && parent_ && parent && parent->Handle() && !IsTopLevelControl()) {
+    MoveHandle(parent);
+    return;
+  }
   DestroyHandleTree();
   Control* old = parent_;
   if (old) old->DetachChild(this);
@@ -135,6 +141,18 @@ void Control::SetParent(Control* parent) {
   if (parent_) parent_->AttachChild(this);
   if (parent_ ? parent_->HandleAllocated() : IsTopLevelControl()) CreateHandleTree();
   if (parent_ && align_ != Align::None) parent_->Realign();
+  Invalidate();
+}
+
+void Control::MoveHandle(Control* parent) {
+  parent_->DetachChild(this);
+  parent_ = parent;
+  parent_->AttachChild(this);
+  plat::SetParent(Handle(), parent_->Handle());
+  if (Form* f = ParentForm(); f && f != this) {
+    if (Control* focused = FindControl(GetFocus()); focused && ContainsControl(focused)) f->activeControl_ = focused;
+  }
+  if (align_ != Align::None) parent_->Realign();
   Invalidate();
 }
 

@@ -10,7 +10,8 @@
 //   with it; a control that is a member of its form is owned by the form object and only
 //   listed by its parent. Destroying a control removes it from its parent's lists.
 // - SetParent() moves a control (with its children) to another parent at run time, also to no
-//   parent or from one form to another: its handles are made again under the new parent.
+//   parent or from one form to another. Between two parents that have handles it keeps its
+//   handles (and the focus); otherwise its handles are made again under the new parent.
 // - Input: a key-down goes first to the parents (ChildKey), then, unless the control wants the
 //   key itself (DlgCode), to its form's dialog-key handling (Tab, arrows, Enter, Escape,
 //   mnemonics), then to the form's key preview, and last to the control (KeyDown, then
@@ -330,6 +331,8 @@ class Control : public Window {
   friend class Form;
   void CreateHandleTree();
   void DestroyHandleTree();
+  // Moves the handle to a parent that has one, keeping it (SetParent between live parents).
+  void MoveHandle(Control* parent);
   void DetachChild(Control* c);
   void AttachChild(Control* c);
   void RequestParentRealign();

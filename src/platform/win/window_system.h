@@ -126,6 +126,12 @@ WindowState GetWindowState(Hwnd hwnd);
 bool SetWindowPos(Hwnd hwnd, Hwnd insertAfter, const Rect& bounds, uint32_t flags);
 bool MoveWindow(Hwnd hwnd, const Rect& bounds);
 bool BringWindowToTop(Hwnd hwnd);
+// Moves a child window (with its children) under another parent, keeping its handle, its bounds
+// as numbers in the new parent's client coordinates, and the focus while the window can still
+// hold it; the caret and capture are given up when it moves to another top-level window.
+// Returns the old parent; 0 (and nothing moves) for a top-level or dead window, a dead parent,
+// or a parent inside the window itself.
+Hwnd SetParent(Hwnd hwnd, Hwnd newParent);
 Rect GetWindowBounds(Hwnd hwnd);  // parent client coordinates (screen for top-level)
 Rect GetWindowScreenRect(Hwnd hwnd);
 Rect GetClientRect(Hwnd hwnd);    // (0, 0, width, height) of the client area

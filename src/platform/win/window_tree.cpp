@@ -472,6 +472,42 @@ bool BringWindowToTop(Hwnd hwnd) {
   return SetWindowPos(hwnd, HWND_TOP, {}, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+namespace {
+
+// Gives up what a moved subtree can no longer hold in a new top-level window: the caret drawn
+// in the old surface, the capture, and the focus when the subtree cannot show it there.
+void LeaveOldTopLevel(Hwnd hwnd, Hwnd oldTop) {
+  State& s = S();
+  if (s.caret.hwnd && IsDescendant(hwnd, s.caret.hwnd)) DestroyCaret();
+  if (s.capture && IsDescendant(hwnd, s.capture)) ReleaseCapture();
+  if (Node* t = Find(oldTop); t && t->lastFocus && IsDescendant(hwnd, t->lastFocus)) t->lastFocus = 0;
+}
+
+}  // namespace
+
+Hwnd SetParent(Hwnd hwnd, Hwnd newParent) {
+  Node* n = Find(hwnd);
+  Node* np = Find(newParent);
+  if (!n || !np || n->parent == 0 || IsDescendant(hwnd, newParent)) return 0;
+  Hwnd oldParent = n->parent;
+  if (oldParent == newParent) return oldParent;
+  Hwnd oldTop = TopOf(hwnd), newTop = TopOf(newParent);
+  if (n->shown && IsWindowVisible(oldParent)) InvalidateTreeArea(oldTop, BoundsInTop(*n));
+  if (oldTop != newTop) LeaveOldTopLevel(hwnd, oldTop);
+  n = Find(hwnd);
+  np = Find(newParent);
+  if (!n || !np) return 0;
+  if (Node* op = Find(n->parent)) std::erase(op->children, hwnd);
+  n->parent = newParent;
+  np->children.push_back(hwnd);
+  if (IsWindowVisible(hwnd)) InvalidateTreeArea(newTop, BoundsInTop(*n));
+  State& s = S();
+  // The focus stays where it was while the window can still take it.
+  if (s.focus && IsDescendant(hwnd, s.focus) && !(IsWindowVisible(s.focus) && IsWindowEnabled(s.focus)))
+    SetFocus(0);
+  return oldParent;
+}
+
 bool SetWindowState(Hwnd hwnd, WindowState state) {
   Node* n = Find(hwnd);
   if (!n || n->parent != 0) return false;

@@ -69,12 +69,20 @@ TEST_F(ControlsTest, ControlsMoveToAnotherParentAtRunTime) {
   edit.SetFocus();
   Hwnd oldHandle = edit.Handle();
   panel.SetParent(&b);
-  EXPECT_FALSE(IsWindow(oldHandle));
-  ASSERT_TRUE(edit.HandleAllocated());
+  // The handles and the focus move along.
+  EXPECT_EQ(edit.Handle(), oldHandle);
   EXPECT_EQ(GetTopLevel(edit.Handle()), b.Handle());
+  EXPECT_EQ(Focus(), &edit);
   EXPECT_EQ(edit.Text(), u"kept");
   EXPECT_EQ(a->ActiveControl(), nullptr);
+  EXPECT_EQ(b.ActiveControl(), &edit);
   EXPECT_EQ(a->Controls().size(), 0u);
+  // Without a parent the handles go; under a parent again they are made anew.
+  panel.SetParent(nullptr);
+  EXPECT_FALSE(IsWindow(oldHandle));
+  EXPECT_FALSE(edit.HandleAllocated());
+  panel.SetParent(&b);
+  ASSERT_TRUE(edit.HandleAllocated());
   edit.SetFocus();
   Press(VK_END);
   Type("!");
