@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/backend/backends.h"
@@ -17,6 +18,7 @@
 #include "platform/backend/x11_keymap.h"
 #include "platform/controls/clipboard_text.h"
 #include "platform/gfx/bitmap.h"
+#include "platform/system/utf_codec.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
@@ -48,55 +50,15 @@ int IgnoreXError(Display* dpy, XErrorEvent* e) {
   return 0;
 }
 
-std::string Utf16ToUtf8(const std::u16string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
+// The code points of UTF-8 from the input method; U+FFFD for each byte that starts no
+// complete sequence.
 std::vector<char32_t> DecodeUtf8(const char* s, size_t n) {
+  const std::string_view bytes(s, n);
   std::vector<char32_t> out;
-  size_t i = 0;
-  while (i < n) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + size_t(len) > n) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    char32_t cp = len == 1 ? c : char32_t(c & (0x7F >> len));
-    bool ok = true;
-    for (int k = 1; k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(s[i + size_t(k)]);
-      if ((cc & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    out.push_back(ok ? cp : 0xFFFD);
-    i += ok ? size_t(len) : 1;
+  for (size_t i = 0; i < n;) {
+    const Utf8Sequence seq = ReadUtf8Sequence(bytes, i);
+    out.push_back(seq.length == 0 ? 0xFFFD : seq.value);
+    i += seq.length == 0 ? 1 : seq.length;
   }
   return out;
 }

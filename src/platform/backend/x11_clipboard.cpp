@@ -5,6 +5,8 @@
 #include <chrono>
 #include <vector>
 
+#include "platform/system/utf_codec.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -16,55 +18,15 @@ struct X11Clipboard::Atoms {
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xF0 | (c >> 18));
-    out += char(0x80 | ((c >> 12) & 0x3F));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
-
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += char16_t(c);
-  } else {
-    out += char16_t(0xD800 + ((c - 0x10000) >> 10));
-    out += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
-  }
-}
-
 // The next code point of UTF-8 at i (advanced past it); U+FFFD for a bad sequence.
 char32_t NextCodePoint(const std::string& s, size_t& i) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char c = byte(i);
-  int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-  if (len == 0 || i + size_t(len) > s.size()) {
+  const Utf8Sequence seq = ReadUtf8Sequence(s, i);
+  if (seq.length == 0) {
     ++i;
     return 0xFFFD;
   }
-  char32_t cp = len == 1 ? c : char32_t(c & (0x7F >> len));
-  for (int k = 1; k < len; ++k) {
-    unsigned char cc = byte(i + size_t(k));
-    if ((cc & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (cc & 0x3F);
-  }
-  static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  i += size_t(len);
-  bool bad = cp < kLeast[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
-  return bad ? 0xFFFD : cp;
+  i += seq.length;
+  return seq.IsCharacter() ? seq.value : 0xFFFD;
 }
 
 std::string Latin1ToUtf8(const std::string& bytes) {
@@ -86,16 +48,12 @@ std::string Utf8ToLatin1(const std::string& utf8) {
 
 std::string ClipboardTextToUtf8(const std::u16string& text) {
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++i;  // a line break is a single LF on X
+      continue;
     }
-    AppendUtf8(out, c);
+    AppendUtf8(out, NextUtf16CodePoint(text, i));
   }
   return out;
 }
