@@ -6,6 +6,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/dialogs/color_dialog.h"
 #include "platform/controls/dialogs/color_grid.h"
+#include "platform/controls/dialogs/dialog_execute.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/form.h"
@@ -117,18 +118,7 @@ void ColorDialogForm::Sync() {
   syncing_ = false;
 }
 
-bool ColorDialog::Execute(Form* owner) {
-  ColorDialogForm form(*this, owner);
-  form_ = &form;
-  Begin();
-  form.OnShow = [this](Form&) {
-    if (OnShow) OnShow(*this);
-  };
-  bool ok = form.ShowModal() == mrOk;
-  form_ = nullptr;
-  End(ok);
-  return ok;
-}
+bool ColorDialog::Execute(Form* owner) { return ExecuteDialogForm(*this, form_, owner); }
 
 void ColorDialog::SyncForm() {
   if (form_) form_->Sync();

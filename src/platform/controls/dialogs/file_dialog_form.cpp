@@ -6,6 +6,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/check_box.h"
 #include "platform/controls/combo_box.h"
+#include "platform/controls/dialogs/dialog_execute.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/notice_box.h"
@@ -238,18 +239,10 @@ void FileDialogForm::Sync() {
 // ---- The FileDialog members that need the form ----
 
 bool FileDialog::Execute(Form* owner) {
-  FileDialogForm form(*this, owner);
-  form_ = &form;
-  Begin();
-  form.OnShow = [this](Form&) {
-    if (OnShow) OnShow(*this);
-  };
-  int32_t result = form.ShowModal();
-  if (OnClose) OnClose(*this);
-  form_ = nullptr;
-  bool accepted = result == mrOk && !chosen_.empty();
-  End(accepted);
-  return accepted;
+  return ExecuteDialogForm(*this, form_, owner, [this](int32_t result) {
+    if (OnClose) OnClose(*this);  // the form is still up and readable
+    return result == mrOk && !chosen_.empty();
+  });
 }
 
 void FileDialog::SyncForm() {

@@ -1,6 +1,7 @@
 #include "platform/controls/dialogs/folder_dialog.h"
 
 #include "platform/controls/button.h"
+#include "platform/controls/dialogs/dialog_execute.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/row_list.h"
@@ -202,16 +203,8 @@ void FolderDialogForm::Sync() {
 }
 
 bool FolderDialog::Execute(Form* owner) {
-  FolderDialogForm form(*this, owner);
-  form_ = &form;
-  Begin();
-  form.OnShow = [this](Form&) {
-    if (OnShow) OnShow(*this);
-  };
-  bool ok = form.ShowModal() == mrOk && !chosen_.empty();
-  form_ = nullptr;
-  End(ok);
-  return ok;
+  return ExecuteDialogForm(*this, form_, owner,
+                           [this](int32_t result) { return result == mrOk && !chosen_.empty(); });
 }
 
 void FolderDialog::SyncForm() {

@@ -5,6 +5,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/combo_box.h"
 #include "platform/controls/control_look.h"
+#include "platform/controls/dialogs/dialog_execute.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/page_setup_dialog.h"
@@ -183,18 +184,7 @@ void PageSetupForm::Sync() {
   syncing_ = false;
 }
 
-bool PageSetupDialog::Execute(Form* owner) {
-  PageSetupForm form(*this, owner);
-  form_ = &form;
-  Begin();
-  form.OnShow = [this](Form&) {
-    if (OnShow) OnShow(*this);
-  };
-  bool ok = form.ShowModal() == mrOk;
-  form_ = nullptr;
-  End(ok);
-  return ok;
-}
+bool PageSetupDialog::Execute(Form* owner) { return ExecuteDialogForm(*this, form_, owner); }
 
 void PageSetupDialog::SyncForm() {
   if (form_) form_->Sync();

@@ -5,6 +5,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/check_box.h"
 #include "platform/controls/combo_box.h"
+#include "platform/controls/dialogs/dialog_execute.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/print_dialog.h"
@@ -160,18 +161,7 @@ void PrintDialogForm::Sync() {
   syncing_ = false;
 }
 
-bool PrintDialog::Execute(Form* owner) {
-  PrintDialogForm form(*this, owner);
-  form_ = &form;
-  Begin();
-  form.OnShow = [this](Form&) {
-    if (OnShow) OnShow(*this);
-  };
-  bool ok = form.ShowModal() == mrOk;
-  form_ = nullptr;
-  End(ok);
-  return ok;
-}
+bool PrintDialog::Execute(Form* owner) { return ExecuteDialogForm(*this, form_, owner); }
 
 void PrintDialog::SyncForm() {
   if (form_) form_->Sync();
