@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/control_look.h"
+#include "platform/controls/scroll_bar.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"
 
@@ -27,6 +28,16 @@ bool LessFolded(const std::u16string& a, const std::u16string& b) {
   return a.size() < b.size();
 }
 
+// The list's vertical bar: it scrolls the list and never takes the focus from it.
+class ListBar : public ScrollBar {
+ public:
+  ListBar() : ScrollBar(ScrollBarKind::Vertical) {
+    SetAcceptsFocus(false);
+    SetTabStop(false);
+    SetVisible(false);
+  }
+};
+
 }  // namespace
 
 ListBox::ListBox() {
@@ -35,7 +46,37 @@ ListBox::ListBox() {
   SetBounds(0, 0, 121, 97);
   SetBackColor(Look().Window);
   itemHeight_ = GetFont().Metrics().Height + 3;
+  bar_ = &Add<ListBar>();
+  bar_->OnChange = [this](ScrollBar& b) {
+    if (!syncingBar_) SetTopIndex(b.Position());
+  };
 }
+
+ListBox::~ListBox() = default;
+
+ScrollBar& ListBox::VertScrollBar() { return *bar_; }
+
+// The bar shows while the items do not fit; its position is TopIndex, its page the rows in view.
+// It is brought up to date when the list paints, so that items are measured only as they come
+// into view (and not before the program is ready to measure them).
+void ListBox::SyncBar() {
+  if (!bar_ || syncingBar_) return;
+  syncingBar_ = true;
+  int32_t width = BarWidth();
+  if (width > 0) {
+    Rect r = ClientRect();
+    bar_->SetBounds(Rect{r.right - 1 - width, 1, r.right - 1, std::max(1, r.bottom - 1)});
+    int32_t page = std::max(1, style_ == ListBoxStyle::OwnerDrawVariable ? VisibleCount() : Rows());
+    bar_->SetPageSize(0);
+    bar_->SetParams(topIndex_, 0, std::max(0, LastTop()) + page - 1);
+    bar_->SetPageSize(page);
+    bar_->SetPosition(topIndex_);
+    bar_->SetLargeChange(std::max(1, VisibleCount() - 1));
+  }
+  bar_->SetVisible(width > 0);
+  syncingBar_ = false;
+}
+
 
 // ---- Items ----
 
@@ -385,6 +426,7 @@ void ListBox::DrawItem(Canvas& c, int32_t index, const Rect& rect, uint32_t stat
 }
 
 void ListBox::Paint(PaintContext& pc) {
+  SyncBar();
   Canvas& c = *pc.canvas;
   Rect r = ClientRect();
   const LookColors& k = Look();
@@ -403,14 +445,6 @@ void ListBox::Paint(PaintContext& pc) {
     c.RestoreState();
     if (i == itemIndex_ && Focused() && mode_ != SelectMode::Single) DrawFocusFrame(c, ir);
   }
-  int32_t bar = BarWidth();
-  if (bar == 0) return;
-  Rect track{r.right - 1 - bar, 1, r.right - 1, r.bottom - 1};
-  c.FillRect(track, SysColor(syscolor::ScrollBar));
-  int32_t total = std::max(1, Count());
-  int32_t th = std::max(10, track.Height() * std::max(1, n) / total);
-  int32_t ty = track.top + (track.Height() - th) * topIndex_ / std::max(1, LastTop());
-  c.FillRect({track.left + 2, ty, track.right - 2, std::min(track.bottom, ty + th)}, k.Border);
 }
 
 // ---- Input ----
@@ -451,14 +485,6 @@ void ListBox::KeyPress(char16_t& ch) {
 void ListBox::MouseDown(MouseButton b, ShiftState shift, Point p) {
   Control::MouseDown(b, shift, p);
   if (b != MouseButton::Left) return;
-  Rect r = ClientRect();
-  int32_t bar = BarWidth();
-  if (bar && p.x >= r.right - 1 - bar) {
-    // A click on the bar pages up or down.
-    int32_t page = std::max(1, VisibleCount() - 1);
-    SetTopIndex(p.y < r.Height() / 2 ? topIndex_ - page : topIndex_ + page);
-    return;
-  }
   int32_t i = ItemAtPos(p);
   if (i < 0) return;
   dragSelecting_ = true;

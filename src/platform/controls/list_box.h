@@ -4,7 +4,8 @@
 // Owner-drawn styles call OnMeasureItem (variable heights) and OnDrawItem, only for the items
 // that are shown, as they come into view; heights are kept until the item changes. Several
 // columns flow the items top to bottom, then into the next column. The list scrolls by items
-// (TopIndex); a vertical bar is drawn at the right when the items do not fit.
+// (TopIndex); a vertical scroll bar (a child ScrollBar) shows at the right when the items do not
+// fit: its thumb drags, its arrows step by one item, its track pages, and the wheel scrolls.
 //
 // OnClick fires when the user changes the selection (keys, clicks); OnDblClick on a double
 // click. Selection changes made by the program fire nothing.
@@ -17,6 +18,8 @@
 
 namespace plat {
 
+class ScrollBar;
+
 enum class ListBoxStyle { Standard, OwnerDrawFixed, OwnerDrawVariable };
 enum class SelectMode { Single, Multiple, Extended };
 
@@ -27,6 +30,7 @@ constexpr uint32_t odSelected = 1, odFocused = 2, odDisabled = 4, odComboBoxEdit
 class ListBox : public Control {
  public:
   ListBox();
+  ~ListBox() override;
 
   // ---- Items ----
   int32_t Count() const { return int32_t(items_.size()); }
@@ -78,6 +82,8 @@ class ListBox : public Control {
   void MakeVisible(int32_t index);
   // Items that fit the client area from TopIndex on (whole or in part).
   int32_t VisibleCount() const;
+  // The vertical bar (hidden while everything fits).
+  ScrollBar& VertScrollBar();
 
   // ---- Events ----
   std::function<void(ListBox&, int32_t index, int32_t& height)> OnMeasureItem;
@@ -127,6 +133,7 @@ class ListBox : public Control {
   int32_t LastTop() const;
   void SelectRange(int32_t a, int32_t b, bool keepOthers);
   void ClampIndexes();
+  void SyncBar();
 
   std::vector<Item> items_;
   SelectMode mode_ = SelectMode::Single;
@@ -140,6 +147,8 @@ class ListBox : public Control {
   bool dragSelecting_ = false;
   bool dragAdds_ = false;
   std::vector<bool> dragBase_;  // the selection when an extended drag began
+  ScrollBar* bar_ = nullptr;     // owned as a child
+  bool syncingBar_ = false;
 };
 
 }  // namespace plat

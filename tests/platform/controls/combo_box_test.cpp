@@ -9,6 +9,7 @@
 #include "platform/controls/combo_box.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/popup.h"
+#include "platform/controls/scroll_bar.h"
 
 using namespace plat;
 using namespace ctltest;
@@ -159,4 +160,21 @@ TEST_F(ControlsTest, OwnerDrawnComboDrawsFieldAndVisibleRows) {
   for (Popup* p : OpenPopups()) UpdateWindow(p->Handle());
   EXPECT_EQ(drawn.size(), 5u);  // the list is sized for DropDownCount rows and draws those
   EXPECT_LT(measured, 10);  // the rows shown and the next, not all 35 items
+}
+
+TEST_F(ControlsTest, ComboDropListScrollsByItsBar) {
+  ComboForm f;
+  for (int i = 0; i < 30; ++i) f.combo.AddItem(u"Item " + std::u16string(1, char16_t(u'a' + i % 26)));
+  f.combo.SetStyle(ComboStyle::DropDownList);
+  ShowForm(f.form);
+  f.combo.SetFocus();
+  f.combo.SetDroppedDown(true);
+  PumpPending();
+  ScrollBar& bar = f.combo.List().VertScrollBar();
+  ASSERT_TRUE(bar.Visible());
+  Rect down = bar.PartRect(ScrollBar::Part::LineDown);
+  ClickAt(bar, {(down.left + down.right) / 2, (down.top + down.bottom) / 2});
+  EXPECT_EQ(f.combo.List().TopIndex(), 1);
+  EXPECT_TRUE(f.combo.DroppedDown());  // a click on the bar is inside the list
+  EXPECT_EQ(Focus(), &f.combo);
 }

@@ -7,6 +7,7 @@
 #include "controls_fixture.h"
 #include "platform/controls/check_list_box.h"
 #include "platform/controls/list_box.h"
+#include "platform/controls/scroll_bar.h"
 
 using namespace plat;
 using namespace ctltest;
@@ -147,4 +148,39 @@ TEST_F(ControlsTest, CheckListBoxTogglesByClickAndSpace) {
   ClickAt(list, {6, 1 + 32 + 8});  // a disabled item keeps its state
   EXPECT_FALSE(list.Checked(2));
   EXPECT_EQ(toggled, (std::vector<int32_t>{1, 0, 0}));
+}
+
+namespace {
+
+Point Middle(const Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+}  // namespace
+
+TEST_F(ControlsTest, ListScrollBarStepsPagesDragsAndHidesWhenAllFit) {
+  ListForm f(50);  // 10 rows in view
+  ShowForm(f.form);
+  f.list.SetFocus();
+  ScrollBar& bar = f.list.VertScrollBar();
+  ASSERT_TRUE(bar.Visible());
+  EXPECT_EQ(f.list.ItemRect(0).right, bar.Left());  // the items end where the bar begins
+  ClickAt(bar, Middle(bar.PartRect(ScrollBar::Part::LineDown)));
+  EXPECT_EQ(f.list.TopIndex(), 1);
+  ClickAt(bar, Middle(bar.PartRect(ScrollBar::Part::PageDown)));
+  EXPECT_EQ(f.list.TopIndex(), 10);
+  Rect thumb = bar.PartRect(ScrollBar::Part::Thumb);
+  headless::Drag(bar.Handle(), Middle(thumb), {Middle(thumb).x, bar.Height() - 1});
+  PumpPending();
+  EXPECT_EQ(f.list.TopIndex(), 40);  // the last page
+  EXPECT_EQ(bar.Position(), 40);
+  headless::Wheel(f.list.Handle(), {20, 20}, WHEEL_DELTA);
+  PumpPending();
+  EXPECT_EQ(f.list.TopIndex(), 37);
+  EXPECT_EQ(bar.Position(), 37);
+  f.list.SetTopIndex(5);  // the program scrolls: the thumb follows
+  UpdateWindow(f.form.Handle());
+  EXPECT_EQ(bar.Position(), 5);
+  EXPECT_EQ(Focus(), &f.list);  // the bar never took the focus
+  f.list.SetItems({u"one", u"two"});
+  UpdateWindow(f.form.Handle());
+  EXPECT_FALSE(bar.Visible());
 }
