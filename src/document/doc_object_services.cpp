@@ -4,12 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+#include "foundation/service_slot.h"
 
-std::unique_ptr<TDocObjectServices>& ServicesSlot() {
-  static std::unique_ptr<TDocObjectServices> services = std::make_unique<TDocObjectServices>();
-  return services;
-}
+namespace {
 
 // Words of an instruction: separated by blanks, a double-quoted stretch is one word.
 std::vector<std::u16string> SplitWords(const std::u16string& text) {
@@ -123,7 +120,7 @@ std::u16string TDocObjectServices::FormatDate(double date, const std::string&, i
 }
 
 void RegisterDocObjectServices(std::unique_ptr<TDocObjectServices> services) {
-  ServicesSlot() = services ? std::move(services) : std::make_unique<TDocObjectServices>();
+  RegisterService(std::move(services));
 }
 
-const TDocObjectServices& DocObjectServices() { return *ServicesSlot(); }
+const TDocObjectServices& DocObjectServices() { return *ServiceSlot<TDocObjectServices>(); }

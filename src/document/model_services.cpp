@@ -7,35 +7,25 @@
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/shape_binding.h"
+#include "foundation/service_slot.h"
 
 namespace {
-
-template <class T>
-std::unique_ptr<T>& Slot() {
-  static std::unique_ptr<T> slot = std::make_unique<T>();
-  return slot;
-}
-
-template <class T>
-void Register(std::unique_ptr<T> services) {
-  Slot<T>() = services ? std::move(services) : std::make_unique<T>();
-}
 
 bool IsSentenceEnd(char16_t c) { return c == u'.' || c == u'!' || c == u'?'; }
 
 }  // namespace
 
 void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
-  Register(std::move(services));
+  RegisterService(std::move(services));
 }
-TDocLayoutServices& DocLayoutServices() { return *Slot<TDocLayoutServices>(); }
+TDocLayoutServices& DocLayoutServices() { return *ServiceSlot<TDocLayoutServices>(); }
 
 void TDocLayoutServices::ReleaseLine(TLine* line) { ::ReleaseLine(line); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 
-void SetDocServices(std::unique_ptr<TDocServices> services) { Register(std::move(services)); }
-TDocServices& DocServices() { return *Slot<TDocServices>(); }
+void SetDocServices(std::unique_ptr<TDocServices> services) { RegisterService(std::move(services)); }
+TDocServices& DocServices() { return *ServiceSlot<TDocServices>(); }
 
 std::string TDocServices::UserName() { return {}; }
 
@@ -64,8 +54,8 @@ bool TDocServices::IsWordDelimiterByte(uint8_t b) {
 
 bool TDocServices::IsApostropheLike(uint8_t b, int32_t /*language*/) { return b == '\'' || b == 0x92; }
 
-void SetShapeBinding(std::unique_ptr<TShapeBinding> binding) { Register(std::move(binding)); }
-TShapeBinding& ShapeBinding() { return *Slot<TShapeBinding>(); }
+void SetShapeBinding(std::unique_ptr<TShapeBinding> binding) { RegisterService(std::move(binding)); }
+TShapeBinding& ShapeBinding() { return *ServiceSlot<TShapeBinding>(); }
 
 void TPostActions::Reset() {
   FirstPage = PostActionNone;

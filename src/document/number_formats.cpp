@@ -8,6 +8,7 @@
 
 #include "foundation/number_words.h"
 #include "foundation/options_holder.h"
+#include "foundation/service_slot.h"
 
 const std::string NoteSymbols = "\x2A\x86\x87\xA7";
 
@@ -65,11 +66,6 @@ void AddLetterReadings(const std::string& core, std::vector<int32_t>& codes,
   bool upper = first >= 'A' && first <= 'Z';
   codes.push_back(upper ? nfUpperLetter : nfLowerLetter);
   starts.push_back(static_cast<int32_t>(start));
-}
-
-std::unique_ptr<TRulerSnapServices>& SnapServicesSlot() {
-  static std::unique_ptr<TRulerSnapServices> services = std::make_unique<TRulerSnapServices>();
-  return services;
 }
 
 // A value brought into 32 bits: positions dragged or stored far off saturate, never wrap.
@@ -214,10 +210,10 @@ int32_t TRulerSnapServices::MeasurementUnit() const { return GetOptions().Genera
 bool TRulerSnapServices::AltKeyDown() const { return false; }
 
 void RegisterRulerSnapServices(std::unique_ptr<TRulerSnapServices> services) {
-  SnapServicesSlot() = services ? std::move(services) : std::make_unique<TRulerSnapServices>();
+  RegisterService(std::move(services));
 }
 
-const TRulerSnapServices& RulerSnapServices() { return *SnapServicesSlot(); }
+const TRulerSnapServices& RulerSnapServices() { return *ServiceSlot<TRulerSnapServices>(); }
 
 int32_t SnapRulerPosition(int32_t position, int32_t extra, const std::vector<int32_t>* candidates,
                           bool honourAlt) {

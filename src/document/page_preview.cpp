@@ -5,14 +5,10 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/service_slot.h"
 #include "platform/gfx/bitmap.h"
 
 namespace {
-
-std::unique_ptr<TPreviewColors>& ColorsSlot() {
-  static std::unique_ptr<TPreviewColors> colors = std::make_unique<TPreviewColors>();
-  return colors;
-}
 
 // A stretch of the text width in twips: offset from the text area's left edge, width, gap after.
 struct TPart {
@@ -148,10 +144,10 @@ void DrawPage(plat::Bitmap& bmp, const TPreviewPage& p, int32_t layoutKind, uint
 }  // namespace
 
 void RegisterPreviewColors(std::unique_ptr<TPreviewColors> colors) {
-  ColorsSlot() = colors ? std::move(colors) : std::make_unique<TPreviewColors>();
+  RegisterService(std::move(colors));
 }
 
-const TPreviewColors& PreviewColors() { return *ColorsSlot(); }
+const TPreviewColors& PreviewColors() { return *ServiceSlot<TPreviewColors>(); }
 
 void DrawPageLayoutPreview(plat::Canvas& canvas, const plat::Rect& rect, const TPageParams& params,
                            int32_t layoutKind, uint32_t style,

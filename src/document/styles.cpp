@@ -5,6 +5,7 @@
 #include "document/auto_list.h"
 #include "document/doc.h"
 #include "foundation/code_pages.h"
+#include "foundation/service_slot.h"
 #include "foundation/string_list.h"
 #include "foundation/string_utils.h"
 
@@ -42,20 +43,11 @@ std::string TStyle::GetDescription(bool withBase) const {
   return text;
 }
 
-namespace {
-
-std::unique_ptr<TStyleTextServices>& TextServicesSlot() {
-  static std::unique_ptr<TStyleTextServices> slot = std::make_unique<TStyleTextServices>();
-  return slot;
-}
-
-}  // namespace
-
 void SetStyleTextServices(std::unique_ptr<TStyleTextServices> services) {
-  TextServicesSlot() = services ? std::move(services) : std::make_unique<TStyleTextServices>();
+  RegisterService(std::move(services));
 }
 
-TStyleTextServices& StyleTextServices() { return *TextServicesSlot(); }
+TStyleTextServices& StyleTextServices() { return *ServiceSlot<TStyleTextServices>(); }
 
 bool StyleHasListFormat(const TStyle& style) {
   return style.ParFmt.List != 0 && style.ParFmt.List != ParUnset32;

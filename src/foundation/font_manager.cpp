@@ -9,6 +9,7 @@
 #include "foundation/exceptions.h"
 #include "foundation/font_services.h"
 #include "foundation/font_substitution.h"
+#include "foundation/service_slot.h"
 #include "platform/gfx/canvas.h"
 
 namespace {
@@ -16,11 +17,6 @@ namespace {
 constexpr int32_t kNotSet = static_cast<int32_t>(0x80000000u);
 
 bool IsSet(int32_t v) { return v != kNotSet && v != 0; }
-
-std::unique_ptr<TFontServices>& ServicesSlot() {
-  static std::unique_ptr<TFontServices> services = std::make_unique<TFontServices>();
-  return services;
-}
 
 std::unique_ptr<TFontManager>& ManagerSlot() {
   static std::unique_ptr<TFontManager> manager;
@@ -50,10 +46,10 @@ plat::Font MakeFont(plat::LogFont& lf, const std::string& fallback) {
 
 }  // namespace
 
-TFontServices& FontServices() { return *ServicesSlot(); }
+TFontServices& FontServices() { return *ServiceSlot<TFontServices>(); }
 
 void SetFontServices(std::unique_ptr<TFontServices> services) {
-  ServicesSlot() = services ? std::move(services) : std::make_unique<TFontServices>();
+  RegisterService(std::move(services));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "foundation/service_slot.h"
+
 bool MessagesSuppressed = false;
 
 namespace {
@@ -9,11 +11,6 @@ namespace {
 constexpr int32_t kModalResults[mbCount] = {mrYes,    mrNo,      mrOk,       mrCancel,
                                             mrAbort,  mrRetry,   mrIgnore,   mrAll,
                                             mrNoToAll, mrYesToAll, mrNone};
-
-std::unique_ptr<TMessageDlgService>& ServiceSlot() {
-  static std::unique_ptr<TMessageDlgService> service = std::make_unique<TMessageDlgService>();
-  return service;
-}
 
 }  // namespace
 
@@ -36,10 +33,10 @@ int32_t TMessageDlgService::Show(const TMessageDlgInfo& info) {
 }
 
 void SetMessageDlgService(std::unique_ptr<TMessageDlgService> service) {
-  ServiceSlot() = service ? std::move(service) : std::make_unique<TMessageDlgService>();
+  RegisterService(std::move(service));
 }
 
-TMessageDlgService& MessageDlgService() { return *ServiceSlot(); }
+TMessageDlgService& MessageDlgService() { return *ServiceSlot<TMessageDlgService>(); }
 
 int32_t ShowMessageDlg(const std::string& text, uint8_t kind, uint16_t buttons) {
   TMessageDlgInfo& info = MessageDlgInfo();

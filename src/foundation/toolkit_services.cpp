@@ -6,6 +6,7 @@
 
 #include "foundation/command_services.h"
 #include "foundation/hotkey_services.h"
+#include "foundation/service_slot.h"
 #include "foundation/sound_services.h"
 #include "platform/controls/control.h"
 #include "platform/win/window_system.h"
@@ -14,17 +15,6 @@ bool ToolbarCustomizing = false;
 
 namespace {
 
-template <class T>
-std::unique_ptr<T>& Slot() {
-  static std::unique_ptr<T> slot = std::make_unique<T>();
-  return slot;
-}
-
-template <class T>
-void Register(std::unique_ptr<T> service) {
-  Slot<T>() = service ? std::move(service) : std::make_unique<T>();
-}
-
 plat::Rect ScreenOrDefault() {
   if (plat::IsWindowSystemStarted()) return plat::GetScreenRect();
   return {0, 0, 1024, 768};
@@ -32,14 +22,14 @@ plat::Rect ScreenOrDefault() {
 
 }  // namespace
 
-void SetHotKeyService(std::unique_ptr<THotKeyService> service) { Register(std::move(service)); }
-THotKeyService& HotKeyService() { return *Slot<THotKeyService>(); }
+void SetHotKeyService(std::unique_ptr<THotKeyService> service) { RegisterService(std::move(service)); }
+THotKeyService& HotKeyService() { return *ServiceSlot<THotKeyService>(); }
 
-void SetSoundService(std::unique_ptr<TSoundService> service) { Register(std::move(service)); }
-TSoundService& SoundService() { return *Slot<TSoundService>(); }
+void SetSoundService(std::unique_ptr<TSoundService> service) { RegisterService(std::move(service)); }
+TSoundService& SoundService() { return *ServiceSlot<TSoundService>(); }
 
-void SetCommandService(std::unique_ptr<TCommandService> service) { Register(std::move(service)); }
-TCommandService& CommandService() { return *Slot<TCommandService>(); }
+void SetCommandService(std::unique_ptr<TCommandService> service) { RegisterService(std::move(service)); }
+TCommandService& CommandService() { return *ServiceSlot<TCommandService>(); }
 
 bool TCommandService::HandleClipboardMessage(uint32_t msg, intptr_t& result) {
   int32_t id = 0;
@@ -56,9 +46,9 @@ bool TCommandService::HandleClipboardMessage(uint32_t msg, intptr_t& result) {
 }
 
 void SetToolkitServices(std::unique_ptr<TToolkitServices> services) {
-  Register(std::move(services));
+  RegisterService(std::move(services));
 }
-TToolkitServices& ToolkitServices() { return *Slot<TToolkitServices>(); }
+TToolkitServices& ToolkitServices() { return *ServiceSlot<TToolkitServices>(); }
 
 plat::Rect TToolkitServices::MainMonitorRect() {
   plat::Rect r = ScreenOrDefault();
