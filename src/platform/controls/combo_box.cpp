@@ -58,6 +58,7 @@ ComboBox::ComboBox() : popup_(std::make_unique<Popup>()) {
   list_->SetAlign(Align::Client);
   list_->SetItemHeight(itemHeight_);
   list_->OnMouseMove = [this](Control&, ShiftState, Point p) {
+    if (Simple()) return;  // the open list of the simple style selects on clicks only
     int32_t row = list_->ItemAtPos(p);
     if (row >= 0 && row != list_->ItemIndex()) list_->SetItemIndex(row);
   };
@@ -97,13 +98,33 @@ void ComboBox::SetStyle(ComboStyle s) {
     e->SetParent(nullptr);
     // The owned field object goes with this control; keep it hidden and detached.
   }
+  PlaceList();
   list_->SetStyle(s == ComboStyle::OwnerDrawVariable ? ListBoxStyle::OwnerDrawVariable
                   : s == ComboStyle::OwnerDrawFixed  ? ListBoxStyle::OwnerDrawFixed
                                                      : ListBoxStyle::Standard);
   SetCursorShape(Editable() ? CursorShape::Arrow : CursorShape::Arrow);
   LayoutField();
+  RefillShownList();
   Invalidate();
 }
+
+// The list lives in the popup, or in the control itself in the simple style.
+void ComboBox::PlaceList() {
+  if (Simple()) {
+    if (DroppedDown()) popup_->Close(PopupCloseReason::Closed);
+    list_->SetAlign(Align::None);
+    list_->SetParent(this);
+  } else if (list_->Parent() != popup_.get()) {
+    list_->SetParent(popup_.get());
+    list_->SetAlign(Align::Client);
+  }
+}
+
+void ComboBox::RefillShownList() {
+  if (Simple()) FillList(u"");
+}
+
+int32_t ComboBox::SimpleFieldHeight() const { return std::min(ClientRect().Height(), itemHeight_ + 7); }
 
 // ---- Items ----
 
@@ -123,6 +144,7 @@ void ComboBox::InsertItem(int32_t index, const std::u16string& text, intptr_t da
   items_.insert(items_.begin() + index, Item{text, data, -1});
   if (itemIndex_ >= index) ++itemIndex_;
   if (DroppedDown()) FillList(Editable() ? edit_->Text() : u"");
+  RefillShownList();
 }
 
 void ComboBox::DeleteItem(int32_t index) {
@@ -131,6 +153,7 @@ void ComboBox::DeleteItem(int32_t index) {
   if (itemIndex_ == index) itemIndex_ = -1;
   else if (itemIndex_ > index) --itemIndex_;
   if (DroppedDown()) FillList(Editable() ? edit_->Text() : u"");
+  RefillShownList();
   Invalidate();
 }
 
@@ -139,6 +162,7 @@ void ComboBox::Clear() {
   itemIndex_ = -1;
   if (DroppedDown()) popup_->Close(PopupCloseReason::Closed);
   if (!Editable()) listText_.clear();
+  RefillShownList();
   Invalidate();
 }
 
@@ -171,6 +195,7 @@ void ComboBox::SetSorted(bool v) {
   std::u16string sel = ItemText(itemIndex_);
   std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return LessFolded(a.text, b.text); });
   if (itemIndex_ >= 0) itemIndex_ = IndexOf(sel);
+  RefillShownList();
 }
 
 // ---- Selection and text ----
@@ -185,6 +210,7 @@ void ComboBox::ShowItemText(int32_t index) {
   } else {
     listText_ = t;
   }
+  if (Simple()) list_->SetItemIndex(index);
   Invalidate();
 }
 
@@ -202,6 +228,7 @@ void ComboBox::SetText(const std::u16string& text) {
     edit_->SetText(text);
     updating_ = false;
     itemIndex_ = IndexOf(text);
+    if (Simple()) list_->SetItemIndex(itemIndex_);
   } else {
     int32_t i = IndexOf(text);
     if (i >= 0) SetItemIndex(i);
@@ -218,6 +245,7 @@ int32_t ComboBox::ItemHeight() const { return itemHeight_; }
 void ComboBox::SetItemHeight(int32_t h) {
   itemHeight_ = std::max(1, h);
   list_->SetItemHeight(itemHeight_);
+  LayoutField();
 }
 
 ListBox& ComboBox::List() { return *list_; }
@@ -259,7 +287,7 @@ void ComboBox::FillList(const std::u16string& filter) {
   list_->SetItemIndex(it == rows_.end() ? (Editable() && !filter.empty() && !rows_.empty() ? 0 : -1)
                                         : int32_t(it - rows_.begin()));
   // Size the list to show up to DropDownCount rows.
-  if (!HandleAllocated()) return;
+  if (Simple() || !HandleAllocated()) return;
   int32_t n = std::min<int32_t>(int32_t(rows_.size()), dropDownCount_);
   int32_t h = 2;
   for (int32_t r = 0; r < n; ++r)
@@ -273,7 +301,7 @@ void ComboBox::FillList(const std::u16string& filter) {
 }
 
 void ComboBox::DropDown() {
-  if (!HandleAllocated() || !EnabledInTree()) return;
+  if (Simple() || !HandleAllocated() || !EnabledInTree()) return;
   savedText_ = Text();
   savedIndex_ = itemIndex_;
   if (OnDropDown) OnDropDown(*this);
@@ -284,6 +312,16 @@ void ComboBox::DropDown() {
 void ComboBox::TakeListRow(int32_t row) {
   int32_t index = ItemOfListRow(row);
   if (index < 0) return;
+  if (Simple()) {
+    if (!Focused() && !edit_->Focused()) SetFocus();
+    std::u16string before = Text();
+    bool changed = index != itemIndex_ || ItemText(index) != before;
+    itemIndex_ = index;
+    ShowItemText(index);
+    if (OnSelect) OnSelect(*this);
+    if (changed && OnChange) OnChange(*this);
+    return;
+  }
   std::u16string before = savedText_;
   int32_t beforeIndex = savedIndex_;
   itemIndex_ = index;
@@ -333,6 +371,10 @@ void ComboBox::FieldChanged() {
   std::u16string text = edit_->Text();
   itemIndex_ = IndexOf(text);
   if (OnChange) OnChange(*this);
+  if (Simple()) {
+    ShowMatchInList(text);
+    return;
+  }
   if (!autoFilter_) return;
   bool any = !text.empty() && std::any_of(items_.begin(), items_.end(),
                                           [&](const Item& i) { return StartsFolded(i.text, text); });
@@ -352,10 +394,20 @@ void ComboBox::FieldChanged() {
   FillList(text);
 }
 
+// The open list of the simple style follows the typed text: the item with that text is
+// selected, else the first that begins with it is scrolled into view.
+void ComboBox::ShowMatchInList(const std::u16string& text) {
+  list_->SetItemIndex(itemIndex_);
+  if (itemIndex_ >= 0 || text.empty()) return;
+  auto it = std::find_if(items_.begin(), items_.end(), [&](const Item& i) { return StartsFolded(i.text, text); });
+  if (it != items_.end()) list_->MakeVisible(int32_t(it - items_.begin()));
+}
+
 // ---- Keys ----
 
 bool ComboBox::HandleComboKey(uint8_t vk, ShiftState shift) {
   bool alt = shift & ssAlt;
+  if (Simple() && (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP)))) return false;
   if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
     if (DroppedDown()) {
       int32_t row = list_->ItemIndex();
@@ -454,13 +506,14 @@ void ComboBox::KeyPress(char16_t& ch) {
 // ---- Mouse, layout, painting ----
 
 Rect ComboBox::ButtonRect() const {
+  if (Simple()) return {};
   Rect r = ClientRect();
   return {r.right - kButton, r.top + 1, r.right - 1, r.bottom - 1};
 }
 
 void ComboBox::MouseDown(MouseButton b, ShiftState shift, Point p) {
   Control::MouseDown(b, shift, p);
-  if (b != MouseButton::Left) return;
+  if (b != MouseButton::Left || Simple()) return;
   if (Editable() && !ButtonRect().Contains(p)) return;
   if (DroppedDown()) popup_->Close(PopupCloseReason::Closed);
   else DropDown();
@@ -473,6 +526,12 @@ void ComboBox::MouseUp(MouseButton b, ShiftState shift, Point p) {
 void ComboBox::LayoutField() {
   if (!edit_) return;
   Rect r = ClientRect();
+  if (Simple()) {
+    int32_t field = SimpleFieldHeight();
+    edit_->SetBounds(Rect{2, 2, std::max(2, r.right - 2), std::max(2, field - 2)});
+    list_->SetBounds(Rect{0, field, r.right, std::max(field, r.bottom)});
+    return;
+  }
   edit_->SetBounds(Rect{2, 2, std::max(2, r.right - kButton - 1), std::max(2, r.bottom - 2)});
 }
 
@@ -491,6 +550,7 @@ void ComboBox::FontChanged() {
   itemHeight_ = std::max(itemHeight_, GetFont().Metrics().Height + 3);
   list_->SetItemHeight(itemHeight_);
   list_->SetFont(GetFont());
+  LayoutField();
 }
 
 void ComboBox::Paint(PaintContext& pc) {
@@ -499,6 +559,12 @@ void ComboBox::Paint(PaintContext& pc) {
   const LookColors& k = Look();
   bool enabled = EnabledInTree();
   bool focused = Focused() || (edit_ && edit_->Focused());
+  if (Simple()) {
+    Rect field{0, 0, r.right, SimpleFieldHeight()};
+    c.FillRect(field, enabled ? BackColor() : k.Face);
+    DrawFrame(c, field, focused ? k.Focus : (MouseInside() && enabled ? k.BorderHot : k.Border));
+    return;
+  }
   c.FillRect(r, enabled ? (Editable() ? BackColor() : k.ButtonFace) : k.Face);
   DrawFrame(c, r, focused || DroppedDown() ? k.Focus : (MouseInside() && enabled ? k.BorderHot : k.Border));
   Rect b = ButtonRect();

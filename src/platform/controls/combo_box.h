@@ -6,6 +6,10 @@
 // - DropDownList: the field shows the selected item; letters select by first letter.
 // - OwnerDrawFixed, OwnerDrawVariable: a drop-down list whose items (and the field) are drawn
 //   by OnDrawItem, with heights from OnMeasureItem in the variable style.
+// - Simple: an editable field with its list always open below it, filling the rest of the
+//   control. Typing selects the item with that text (and scrolls to the first that begins with
+//   it); a click on a row or Up and Down take an item into the field (OnSelect, OnChange). It
+//   never drops down.
 // Keys: F4, Alt+Down and Alt+Up drop the list down or close it; Up and Down move the selection
 // (in the list while it is dropped down); Enter takes the list's item; Escape closes the list
 // and restores what was there when it dropped down.
@@ -33,7 +37,7 @@ class Edit;
 class Popup;
 enum class PopupCloseReason;
 
-enum class ComboStyle { DropDown, DropDownList, OwnerDrawFixed, OwnerDrawVariable };
+enum class ComboStyle { DropDown, DropDownList, OwnerDrawFixed, OwnerDrawVariable, Simple };
 
 class ComboBox : public Control {
  public:
@@ -76,7 +80,8 @@ class ComboBox : public Control {
   void SetAutoFilter(bool v) { autoFilter_ = v; }
   int32_t ItemHeight() const;
   void SetItemHeight(int32_t h);
-  // The drop-down list (its items are the shown ones: all, or those the filter let through).
+  // The drop-down list (its items are the shown ones: all, or those the filter let through);
+  // in the simple style the list that is always open.
   ListBox& List();
   // The item index of the drop-down list's row.
   int32_t ItemOfListRow(int32_t row) const;
@@ -111,7 +116,13 @@ class ComboBox : public Control {
     intptr_t data = 0;
     int32_t height = -1;
   };
-  bool Editable() const { return style_ == ComboStyle::DropDown; }
+  bool Editable() const { return style_ == ComboStyle::DropDown || style_ == ComboStyle::Simple; }
+  bool Simple() const { return style_ == ComboStyle::Simple; }
+  // The height of the field of the simple style (the list fills the rest).
+  int32_t SimpleFieldHeight() const;
+  // Fills the simple style's open list again after the items changed.
+  void RefillShownList();
+  void PlaceList();
   bool OwnerDrawn() const { return style_ == ComboStyle::OwnerDrawFixed || style_ == ComboStyle::OwnerDrawVariable; }
   Rect ButtonRect() const;
   bool HandleComboKey(uint8_t vk, ShiftState shift);
@@ -121,6 +132,7 @@ class ComboBox : public Control {
   void PopupClosed(PopupCloseReason reason);
   void UserSelects(int32_t index);
   void FieldChanged();
+  void ShowMatchInList(const std::u16string& text);
   void ShowItemText(int32_t index);
   void LayoutField();
   int32_t MeasuredHeight(int32_t index);

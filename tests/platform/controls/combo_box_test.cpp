@@ -178,3 +178,39 @@ TEST_F(ControlsTest, ComboDropListScrollsByItsBar) {
   EXPECT_TRUE(f.combo.DroppedDown());  // a click on the bar is inside the list
   EXPECT_EQ(Focus(), &f.combo);
 }
+
+TEST_F(ControlsTest, SimpleComboKeepsItsListOpenBelowTheField) {
+  ComboForm f;
+  f.combo.SetStyle(ComboStyle::Simple);
+  f.combo.SetBounds(10, 10, 150, 120);
+  ShowForm(f.form);
+  f.combo.SetFocus();
+  ListBox& list = f.combo.List();
+  EXPECT_EQ(list.Parent(), &f.combo);
+  EXPECT_TRUE(list.Showing());
+  EXPECT_GE(list.Top(), f.combo.Field()->Top() + f.combo.Field()->Height());
+  EXPECT_EQ(list.Count(), 5);
+  Press(VK_F4);
+  f.combo.SetDroppedDown(true);
+  EXPECT_FALSE(f.combo.DroppedDown());
+  Type("Banana");
+  EXPECT_EQ(f.combo.ItemIndex(), 2);
+  EXPECT_EQ(list.ItemIndex(), 2);
+  f.log.clear();
+  Rect row = list.ItemRect(4);
+  ClickAt(list, {row.left + 5, (row.top + row.bottom) / 2});
+  EXPECT_EQ(f.combo.Text(), u"Cherry");
+  EXPECT_EQ(f.log, "select change(Cherry) ");
+  EXPECT_EQ(Focus(), f.combo.Field());
+  Press(VK_UP);
+  EXPECT_EQ(f.combo.Text(), u"Blueberry");
+  EXPECT_EQ(list.ItemIndex(), 3);
+  f.combo.AddItem(u"Date");
+  EXPECT_EQ(list.Count(), 6);
+  // Back to a drop-down style: the list moves into its popup again.
+  f.combo.SetStyle(ComboStyle::DropDown);
+  EXPECT_NE(list.Parent(), &f.combo);
+  f.combo.SetDroppedDown(true);
+  EXPECT_TRUE(f.combo.DroppedDown());
+  EXPECT_EQ(list.Count(), 6);
+}
