@@ -6,6 +6,7 @@
 
 #include "foundation/application.h"
 #include "foundation/options_holder.h"
+#include "foundation/paths.h"
 #include "foundation/registry_ex.h"
 #include "foundation/rich_viewer.h"
 #include "foundation/sound_services.h"
@@ -65,17 +66,6 @@ std::string FormatS(const std::string& format, const std::vector<std::string>& a
     } else {
       out += format[i];
     }
-  }
-  return out;
-}
-
-// Safe as a caption: every "&" doubled, a lone "-" becomes "- ".
-std::string EscapeCaption(const std::string& text) {
-  if (text == "-") return "- ";
-  std::string out;
-  for (char c : text) {
-    out += c;
-    if (c == '&') out += '&';
   }
   return out;
 }
@@ -164,7 +154,7 @@ int32_t TMessageBoxService::Show(const TMessageDlgInfo& requested) {
     ShowSystemMessageBox(text, title, MB_OK);
   } else {
     try {
-      info.Text = EscapeCaption(text);
+      info.Text = EscapeMenuCaption(text);
       info.Kind = kind;
       info.Buttons = buttons;
       result = ExecuteMessageDlg();

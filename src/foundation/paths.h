@@ -85,6 +85,7 @@ bool SameTextNoCase(const std::string& a, const std::string& b);
 // Equality of two paths: exact, since Linux paths are case-sensitive.
 bool SameFileName(const std::string& a, const std::string& b);
 std::string RemoveInvalidFileNameChars(const std::string& text);
+// Safe as a caption: every "&" doubled, a lone "-" becomes "- ".
 std::string EscapeMenuCaption(const std::string& text);
 
 // Shortens a path for display so its width fits; `measure` gives a text's width. `fullPaths` is
