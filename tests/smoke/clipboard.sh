@@ -4,15 +4,7 @@
 # Line breaks, accents and characters beyond the basic plane must come through unchanged.
 set -u
 demo="$1"
-if ! command -v xvfb-run >/dev/null 2>&1; then
-  echo "SKIPPED: xvfb-run is not installed"
-  exit 77
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
-unset QV_BACKEND
+. "$(dirname "$0")/smoke_env.sh" xvfb-run
 printf 'first line\nZweite Zeile: \xc3\x84\xc3\xb6\xc3\x9f \xf0\x9f\x98\x80\n\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82' >"$work/in.txt"
 
 timeout 20 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$demo" "$work" <<'INNER'

@@ -3,14 +3,7 @@
 # program to end its session in order (its session-end handling runs) and exit cleanly.
 set -u
 demo="$1"
-if ! command -v Xvfb >/dev/null 2>&1 || ! command -v xvfb-run >/dev/null 2>&1; then
-  echo "SKIPPED: Xvfb is not installed"
-  exit 77
-fi
-work="$(mktemp -d)"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
-unset QV_BACKEND
+. "$(dirname "$0")/smoke_env.sh" Xvfb xvfb-run
 xpid="" dpid=""
 cleanup() {
   [ -n "$dpid" ] && kill -KILL "$dpid" 2>/dev/null

@@ -4,16 +4,7 @@
 # show something.
 set -u
 demo="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
-if ! command -v xvfb-run >/dev/null 2>&1; then
-  echo "SKIPPED: xvfb-run is not installed"
-  exit 77
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
-unset QV_BACKEND
+. "$(dirname "$0")/smoke_env.sh" xvfb-run
 out="${QV_SMOKE_OUT:-$work}"  # set QV_SMOKE_OUT to keep the images
 
 fail() { echo "FAILED: $*"; cat "$work/out.txt" 2>/dev/null; exit 1; }

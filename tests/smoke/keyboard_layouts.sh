@@ -3,15 +3,7 @@
 # alone on a plain Xvfb display; US English, German, Russian when the server took "us,de,ru".
 set -u
 demo="$1"
-if ! command -v xvfb-run >/dev/null 2>&1 || ! command -v setxkbmap >/dev/null 2>&1; then
-  echo "SKIPPED: xvfb-run or setxkbmap is not installed"
-  exit 77
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
-unset QV_BACKEND
+. "$(dirname "$0")/smoke_env.sh" xvfb-run setxkbmap
 timeout 20 xvfb-run -a -s "-screen 0 800x600x24" \
   bash -c 'setxkbmap -layout us,de,ru
             xkbcomp "$DISPLAY" - 2>/dev/null | grep -q "name\[group3\]" && echo 3 >"$2.groups"

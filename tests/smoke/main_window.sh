@@ -3,15 +3,7 @@
 # then ends the session with SIGTERM and expects a clean exit.
 set -u
 exe="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
-if ! command -v xvfb-run >/dev/null 2>&1; then
-  echo "SKIPPED: xvfb-run is not installed"
-  exit 77
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TMPDIR="$work"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+. "$(dirname "$0")/smoke_env.sh" xvfb-run
 
 timeout 30 xvfb-run -a -s "-screen 0 1280x1024x24" bash -s "$exe" "$work" "$here" <<'INNER'
 exe="$1"; work="$2"; here="$3"
