@@ -9,7 +9,11 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/tab_stops.h"
+#include "document/content_stream.h"
+#include "foundation/code_pages.h"
 #include "foundation/font_manager.h"
+#include "foundation/string_utils.h"
+#include "platform/system/text_services.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
 
@@ -100,16 +104,11 @@ bool StartsParagraph(const TPar& par, int32_t index) {
 
 }  // namespace
 
-uint8_t UpperCaseByte(uint8_t b) {
-  if (b >= 'a' && b <= 'z') return static_cast<uint8_t>(b - 32);
-  if (b >= 0xE0 && b != 0xF7 && b != 0xFF) return static_cast<uint8_t>(b - 32);
-  switch (b) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return b;
-  }
+int32_t MeasuringCodePage(int32_t charset) {
+  const int32_t cp = static_cast<int32_t>(CharsetToCodePage(charset));
+  const bool doubleByte = cp == 932 || cp == 936 || cp == 949 || cp == 950;
+  if (charset == SYMBOL_CHARSET || (cp < 1250 && !doubleByte)) return 1252;
+  return cp;
 }
 
 // --- Fonts ---
@@ -130,7 +129,9 @@ void TLayoutLineFitter::SelectCurrentFont() {
   int32_t halfPoints = ValueOr(format_.Size, ValueOr(DefaultCharFormat.Size, 24));
   if (halfPoints <= 0) halfPoints = 24;
   halfPoints = std::min(halfPoints, 3276);  // 1638 points, the largest size there is
-  if (ValueOr(format_.Script, 0) != 0) halfPoints = std::max(1, halfPoints * 2 / 3);
+  // Superscript and subscript are set at 65 % of the size (52 % for the small capitals).
+  const int32_t script = ValueOr(format_.Script, 0);
+  if (script == 1 || script == 2) halfPoints = std::max(1, MulDivRound(halfPoints, 65, 100));
   const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
   key.Size = -height;
   font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
@@ -141,8 +142,25 @@ void TLayoutLineFitter::SelectCurrentFont() {
     smallFont_ = &fm->SelectFont(small, small.Size, false, false, nullptr);
     font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
   }
+  widths_ = WidthTableOf(*font_);
+  smallWidths_ = smallFont_ == font_ ? widths_ : WidthTableOf(*smallFont_);
+  caseTable_ = nullptr;
+  if (ValueOr(format_.AllCaps, 0) > 0 || ValueOr(format_.SmallCaps, 0) > 0) {
+    const int32_t language = ValueOr(format_.Language, ValueOr(DefaultCharFormat.Language, 1033));
+    caseTable_ = &CaseTableFor(language, font_->Font.CodePage());
+  }
   ascent_ = font_->Metrics.Ascent;
   descent_ = font_->DescentLeading;
+  // A raised character's top stands where the full-size text's top would; a lowered one's
+  // bottom where the full-size text's bottom would.
+  const int32_t total = font_->Metrics.Height;
+  if (script == 1) {
+    ascent_ = MulDivRound(font_->Metrics.Ascent, 100, 65);
+    descent_ = std::max(0, total - ascent_);
+  } else if (script == 2) {
+    descent_ = MulDivRound(font_->DescentLeading, 100, 65);
+    ascent_ = std::max(0, total - descent_);
+  }
   em_ = font_->Metrics.Height - font_->Metrics.InternalLeading;
   kerning_ = nullptr;
   const int32_t threshold = ValueOr(format_.Kerning, 0);
@@ -151,7 +169,68 @@ void TLayoutLineFitter::SelectCurrentFont() {
 
 int32_t TLayoutLineFitter::CharWidth(uint8_t byte) {
   if (fontDirty_) SelectCurrentFont();
-  return font_->Widths[byte];
+  return widths_[byte];
+}
+
+const int32_t* TLayoutLineFitter::WidthTableOf(const TSharedFont& font) {
+  const TFontManager* fm = FontManager();
+  if (fm == nullptr || !fm->IsValidFont(font.Key.Font)) return font.Widths.data();
+  const TRegFont& reg = fm->RegFonts[static_cast<size_t>(font.Key.Font)];
+  int32_t kind = reg.Charset;
+  if (reg.Installed && reg.FamilyIndex >= 0 &&
+      reg.FamilyIndex < static_cast<int32_t>(fm->Families.size()))
+    kind = fm->Families[static_cast<size_t>(reg.FamilyIndex)].Charset;
+  const bool systemDoubleByte = DefaultCodePage == 932 || DefaultCodePage == 936 ||
+                                DefaultCodePage == 949 || DefaultCodePage == 950;
+  const int32_t charset = reg.CreateCharset;
+  const bool wide = (kind != ANSI_CHARSET && kind != SYMBOL_CHARSET) ||
+                    (kind == ANSI_CHARSET && systemDoubleByte) || charset == SHIFTJIS_CHARSET ||
+                    charset == GB2312_CHARSET || charset == CHINESEBIG5_CHARSET;
+  if (!wide) return font.Widths.data();
+  for (const auto& cached : wideWidths_)
+    if (cached->Font == &font && cached->Key == font.Key) return cached->Widths.data();
+  // Each byte is measured as the character it stands for in the font's code page; a byte that
+  // is no character on its own (a lead byte) takes no room.
+  auto entry = std::make_unique<WideWidths>();
+  entry->Font = &font;
+  entry->Key = font.Key;
+  const uint32_t codePage = static_cast<uint32_t>(MeasuringCodePage(charset));
+  for (int b = 1; b < 256; ++b) {
+    const std::u16string wide16 = CodePageToWide(std::string(1, static_cast<char>(b)), codePage);
+    entry->Widths[static_cast<size_t>(b)] =
+        wide16.empty() || wide16[0] == 0xFFFD ? 0 : font.Font.CharAdvance(wide16[0]);
+  }
+  if (wideWidths_.size() >= 64) wideWidths_.erase(wideWidths_.begin());
+  wideWidths_.push_back(std::move(entry));
+  return wideWidths_.back()->Widths.data();
+}
+
+const TLayoutLineFitter::CaseTable& TLayoutLineFitter::CaseTableFor(int32_t language,
+                                                                    int32_t codePage) {
+  for (const auto& t : caseTables_)
+    if (t->Language == language && t->CodePage == codePage) return *t;
+  auto table = std::make_unique<CaseTable>();
+  table->Language = language;
+  table->CodePage = codePage;
+  const uint32_t cp = static_cast<uint32_t>(MeasuringCodePage(CodePageToCharset(
+      static_cast<uint32_t>(codePage))));
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<uint8_t>(b);
+    table->Upper[byte] = byte;
+    if (b == 0) continue;
+    const std::u16string ch = CodePageToWide(std::string(1, static_cast<char>(b)), cp);
+    if (ch.size() != 1 || ch[0] == 0xFFFD) continue;
+    table->Lower[byte] = plat::IsCharLower(ch[0]);
+    const std::u16string upper = UpperCaseForLanguage(language, ch);
+    if (upper.size() != 1 || upper == ch) continue;
+    const std::string back = WideToCodePage(upper, cp);
+    // Only a capital that the code page has replaces the byte.
+    if (back.size() == 1 && CodePageToWide(back, cp) == upper)
+      table->Upper[byte] = static_cast<uint8_t>(back[0]);
+  }
+  if (caseTables_.size() >= 16) caseTables_.erase(caseTables_.begin());
+  caseTables_.push_back(std::move(table));
+  return *caseTables_.back();
 }
 
 int32_t TLayoutLineFitter::LetterSpacing() const {
@@ -261,9 +340,8 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
   }
   if (!continuation && par.NumberPar && !par.NumberPar->Lines.empty() &&
       StartsParagraph(par, line.FirstChar)) {
-    const TLine& label = *par.NumberPar->Lines.front();
     const uint8_t first = line.FirstChar < par.CharCount() ? par.CodeAt(line.FirstChar) : 0;
-    if (first != scColumnBreak && first != scPageBreak) startX += label.EndX() - label.StartX();
+    if (first != scColumnBreak && first != scPageBreak) startX += LabelWidth(par);
   }
   line.Positions.push_back(startX);
   if (continuation && par.Lines.size() >= 2) {
@@ -290,17 +368,17 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       // A text character.
       uint8_t byte = data[at];
       if (fontDirty_) SelectCurrentFont();
-      const bool caps = ValueOr(format_.AllCaps, 0) > 0 || ValueOr(format_.SmallCaps, 0) > 0;
-      const bool lower = IsLowerByte(byte);
-      if (caps) byte = UpperCaseByte(byte);
       if (symbolOverride_) {
         format_.Font = overriddenFont_;
         symbolOverride_ = false;
         SelectCurrentFont();
       }
-      const TSharedFont* measuring =
-          (ValueOr(format_.SmallCaps, 0) > 0 && lower) ? smallFont_ : font_;
-      int32_t width = measuring->Widths[byte];
+      const int32_t* table = widths_;
+      if (caseTable_ != nullptr) {
+        if (caseTable_->Lower[byte] && smallFont_ != font_) table = smallWidths_;
+        byte = caseTable_->Upper[byte];
+      }
+      int32_t width = table[byte];
       width += LetterSpacing();
       int32_t kern = 0;
       if (w.count > 0 && w.previousByte >= 0) kern = Kerning(static_cast<uint8_t>(w.previousByte), byte);
@@ -465,7 +543,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       case scEnSpace: width = MulDivRound(em_, 50, 100); break;
       case scEmSpace: width = em_; break;
       case scQuarterEmSpace: width = MulDivRound(em_, 25, 100); break;
-      case scAutoNoteMark: width = CharWidth('?'); break;
+      case scAutoNoteMark: width = NoteMarkWidth(par, cursor, at); break;
       default: width = 0; break;
     }
     width += LetterSpacing();
@@ -802,6 +880,51 @@ void TLayoutLineFitter::ApplyFieldEnd(TLine& line, Walk& w, int32_t value) {
   (void)w;
 }
 
+// The width of the list label's first line, less the amount by which a centred or right-aligned
+// label was moved left.
+int32_t TLayoutLineFitter::LabelWidth(const TPar& par) const {
+  const TLine& label = *par.NumberPar->Lines.front();
+  const int32_t width = label.EndX() - label.StartX() - par.NumberPar->NumberShift;
+  if (!Settings.DeviceMeasuring) return width;
+  return static_cast<int32_t>((static_cast<int64_t>(width) + 8) >> 4);  // half up
+}
+
+// An automatic note mark measures as the text its note reference shows: in the main text and
+// the other stories the reference whose start follows in the stream; in a note's text the field
+// that begins the paragraph (the note's own mark). "?" when there is none.
+int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& cursor, int32_t at) {
+  const int32_t story = par.Doc != nullptr ? par.Doc->StoryOfParagraph(par.Index) : 0;
+  const bool inNotes = story == 1 || story == 2;
+  const TField* mark = nullptr;
+  TStreamItem item;
+  if (inNotes) {
+    for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
+         off += item.Size) {
+      if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
+        const TField* f = TagObject<TField>(item.Tag.Value);
+        if (f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference)) mark = f;
+        break;
+      }
+      if (item.Chars() > 0) break;
+    }
+  } else {
+    const int32_t end = cursor.Offset + cursor.Left;
+    const bool whole = cursor.Data == par.Content.Data;
+    const uint8_t* data = whole ? par.Content.Data : cursor.Data;
+    const int32_t length = whole ? par.Content.Length : end;
+    for (int32_t off = cursor.Offset + at + ContentTagSize;
+         ReadStreamItem(data, length, off, item) && mark == nullptr; off += item.Size) {
+      if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
+      const TField* f = TagObject<TField>(item.Tag.Value);
+      if (f != nullptr && f->Kind == fkNoteReference) mark = f;
+    }
+  }
+  const std::string text = mark != nullptr && !mark->Text.empty() ? mark->Text : std::string("?");
+  int32_t width = 0;
+  for (char c : text) width += CharWidth(static_cast<uint8_t>(c));
+  return width;
+}
+
 // --- Registration ---
 
 namespace {
@@ -861,14 +984,28 @@ bool TLayoutLineFitter::TryHyphenation(const TLine& line, Walk& w, int32_t charI
     }
     if (run >= Settings.ConsecutiveHyphenLimit) return false;
   }
-  // The word at the line's end.
+  // The word at the line's end; when it gives nothing and a word delimiter stands before it,
+  // the word before that.
   const int32_t n = par.CharCount();
   if (charIndex >= n) return false;
   int32_t start = charIndex, end = charIndex;
   while (start > line.FirstChar && IsWordCode(par.CodeAt(start - 1))) --start;
   while (end < n && IsWordCode(par.CodeAt(end))) ++end;
+  if (HyphenateWord(line, w, start, end)) return true;
+  const int32_t delimiter = start - 1;
+  if (delimiter <= line.FirstChar || !IsWordDelimiterAt(par, par.CodeAt(delimiter), delimiter))
+    return false;
+  int32_t previous = delimiter;
+  while (previous > line.FirstChar && IsWordCode(par.CodeAt(previous - 1))) --previous;
+  return HyphenateWord(line, w, previous, delimiter);
+}
+
+// Hyphenates the word [start, end) of the paragraph; true when it gave hyphenation points
+// (then kept in the walk as break opportunities).
+bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start, int32_t end) {
+  const TPar& par = *line.Par;
   const int32_t oppIndex = line.FirstChar + (w.opp.valid ? w.opp.count : 0);
-  if (end - start < 2 || start >= charIndex + 1 || end <= oppIndex) return false;
+  if (end - start < 2 || start > line.FirstChar + w.count || end <= oppIndex) return false;
   // A word that starts deep in the hyphenation zone is left whole.
   const int32_t gapStart = line.Positions[static_cast<size_t>(std::max(0, start - line.FirstChar))];
   const int32_t gap = line.AvailWidth - LayoutXToTwips(gapStart, Settings);

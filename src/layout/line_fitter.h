@@ -8,12 +8,15 @@
 //
 // One fitter serves the whole program (layout runs on one thread); RegisterLayoutLineFitter
 // hands it to the document model's paragraph line breaker.
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "document/char_format.h"
 #include "document/line_fitter_service.h"
+#include "foundation/font_key.h"
 #include "layout/layout_units.h"
 
 class TPar;
@@ -64,6 +67,7 @@ class TLayoutLineFitter : public TLineFitter {
             int32_t descent);
   void RecordOpportunity(Walk& w, bool tagChar, bool hyphenPoint);
   bool TryHyphenation(const TLine& line, Walk& w, int32_t charIndex);
+  bool HyphenateWord(const TLine& line, Walk& w, int32_t start, int32_t end);
   bool BreakFor(TLine& line, Walk& w, AddResult r, int32_t at);
   bool FinalBandCheck(const TLine& line, Walk& w, TWrapContext& wrap);
   bool HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int32_t at, bool& retry);
@@ -72,6 +76,8 @@ class TLayoutLineFitter : public TLineFitter {
   int32_t BreakCharWidth(const TLine& line, uint8_t code, bool lineEmpty);
   void ApplyFieldStart(Walk& w, int32_t value);
   void ApplyFieldEnd(TLine& line, Walk& w, int32_t value);
+  int32_t NoteMarkWidth(const TPar& par, const TStreamCursor& cursor, int32_t at);
+  int32_t LabelWidth(const TPar& par) const;
 
   // Fonts.
   void SelectCurrentFont();
@@ -79,11 +85,32 @@ class TLayoutLineFitter : public TLineFitter {
   int32_t HyphenWidth();
   int32_t LetterSpacing() const;
   int32_t Kerning(uint8_t previous, uint8_t current);
+  // Byte widths of a font: its own table, or for a font that is measured through UTF-16 (a font
+  // of a non-Latin or double-byte character set) the advances of the bytes' characters.
+  const int32_t* WidthTableOf(const TSharedFont& font);
+  // Upper case and lower-case test of the bytes in the current language and font code page.
+  struct CaseTable {
+    int32_t Language = 0;
+    int32_t CodePage = 0;
+    std::array<uint8_t, 256> Upper{};
+    std::array<bool, 256> Lower{};
+  };
+  const CaseTable& CaseTableFor(int32_t language, int32_t codePage);
+  struct WideWidths {
+    const TSharedFont* Font = nullptr;
+    TFontKey Key;
+    std::array<int32_t, 256> Widths{};
+  };
 
   TPar* par_ = nullptr;
   bool fontDirty_ = true;
   const TSharedFont* font_ = nullptr;
   const TSharedFont* smallFont_ = nullptr;  // small capitals
+  const int32_t* widths_ = nullptr;       // byte widths of font_
+  const int32_t* smallWidths_ = nullptr;  // byte widths of smallFont_
+  const CaseTable* caseTable_ = nullptr;  // while capitals or small capitals are set
+  std::vector<std::unique_ptr<CaseTable>> caseTables_;
+  std::vector<std::unique_ptr<WideWidths>> wideWidths_;
   const TKerningPairs* kerning_ = nullptr;
   int32_t em_ = 0;
   int32_t ascent_ = 0;
@@ -97,5 +124,6 @@ class TLayoutLineFitter : public TLineFitter {
 TLayoutLineFitter& LayoutLineFitter();
 void RegisterLayoutLineFitter();
 
-// Upper case of a Windows-1252 byte (the layout's capitals and small capitals).
-uint8_t UpperCaseByte(uint8_t byte);
+// The byte code page a font's characters are measured in: that of its character set, 1252 for
+// the symbol set and for single-byte code pages below 1250.
+int32_t MeasuringCodePage(int32_t charset);

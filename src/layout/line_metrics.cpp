@@ -8,6 +8,7 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/section.h"
+#include "layout/border_group.h"
 #include "layout/line_fitter.h"
 
 namespace {
@@ -64,8 +65,11 @@ int32_t TLayoutLineFitter::GetLineSpaceAbove(const TLine& line) const {
   }
   if (!qualifies) return 0;
   int32_t space = NonNegative16(par->Format.SpaceBefore);
-  if (par->Format.Borders != ParUnset16 && par->Format.Borders > 0)
-    space += BorderSpace(GetParBorders(par->Format.Borders).Top);
+  if (par->Format.Borders != ParUnset16 && par->Format.Borders > 0) {
+    // The group's first paragraph carries the top border, the others the inside border.
+    const TParBorders borders = GetParBorders(par->Format.Borders);
+    space += BorderSpace(StartsBorderGroup(*par) ? borders.Top : borders.Inside);
+  }
   return space;
 }
 
@@ -123,8 +127,12 @@ int32_t TLayoutLineFitter::LineHeight(const TLine& line) {
     }
     if (IsLastLineOfPar(line)) {
       int32_t bottom = 0;
-      if (par.Format.Borders != ParUnset16 && par.Format.Borders > 0)
-        bottom = BorderSpace(GetParBorders(par.Format.Borders).Bottom);
+      if (par.Format.Borders != ParUnset16 && par.Format.Borders > 0) {
+        // Only the group's last paragraph carries the bottom border; the inside border
+        // separates the others from the next paragraph.
+        const TParBorders borders = GetParBorders(par.Format.Borders);
+        bottom = BorderSpace(EndsBorderGroup(par) ? borders.Bottom : borders.Inside);
+      }
       height += bottom + NonNegative16(par.Format.SpaceAfter);
     }
   }
