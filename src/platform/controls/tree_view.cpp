@@ -125,6 +125,10 @@ TreeView::TreeView() {
   vbar_->SetTabStop(false);
   vbar_->SetVisible(false);
   vbar_->OnChange = [this](ScrollBar& b) { SetTopIndex(b.Position()); };
+  hbar_ = &Add<ScrollBar>(ScrollBarKind::Horizontal);
+  hbar_->SetTabStop(false);
+  hbar_->SetVisible(false);
+  hbar_->OnChange = [this](ScrollBar& b) { SetHorzOffset(b.Position()); };
 }
 
 TreeView::~TreeView() {
@@ -134,7 +138,34 @@ TreeView::~TreeView() {
 
 int32_t TreeView::RowHeight() const { return std::max(GetFont().Metrics().Height + 4, ImageSize + 2); }
 
-int32_t TreeView::VisibleRowCount() const { return std::max(1, ClientRect().Height() / RowHeight()); }
+int32_t TreeView::VisibleRowCount() const { return std::max(1, ViewHeight() / RowHeight()); }
+
+int32_t TreeView::ViewWidth() const {
+  return std::max(0, ClientRect().Width() - (vbar_ && vbar_->Visible() ? kBar : 0));
+}
+
+int32_t TreeView::ViewHeight() const {
+  return std::max(0, ClientRect().Height() - (hbar_ && hbar_->Visible() ? kBar : 0));
+}
+
+// Where a node's caption begins when the view is not scrolled sideways.
+int32_t TreeView::TextLeft(const TreeNode& node) const {
+  return 2 + (node.Level() + 1) * indent_ + (Images ? ImageSize + 3 : 0);
+}
+
+int32_t TreeView::ContentWidth() const {
+  int32_t widest = 0;
+  for (TreeNode* n : VisibleNodes()) widest = std::max(widest, TextLeft(*n) + CaptionWidth(GetFont(), n->Text) + 8);
+  return widest;
+}
+
+void TreeView::SetHorzOffset(int32_t x) {
+  x = std::clamp(x, 0, std::max(0, ContentWidth() - ViewWidth()));
+  if (x == left_) return;
+  left_ = x;
+  hbar_->SetPosition(x);
+  Invalidate();
+}
 
 std::vector<TreeNode*> TreeView::VisibleNodes() const {
   std::vector<TreeNode*> out;
@@ -161,19 +192,18 @@ Rect TreeView::NodeRect(const TreeNode* node) const {
   int32_t row = RowOf(node);
   if (row < 0) return {};
   int32_t y = (row - top_) * RowHeight();
-  int32_t right = ClientRect().right - (vbar_->Visible() ? kBar : 0);
-  return {0, y, right, y + RowHeight()};
+  return {0, y, ViewWidth(), y + RowHeight()};
 }
 
 Rect TreeView::ExpanderRect(const TreeNode* node) const {
   Rect r = NodeRect(node);
   if (r.IsEmpty() || !node->HasChildren()) return {};
-  int32_t x = 2 + node->Level() * indent_;
+  int32_t x = 2 + node->Level() * indent_ - left_;
   return {x, r.top, x + indent_, r.bottom};
 }
 
 TreeNode* TreeView::NodeAt(Point client) const {
-  if (client.y < 0 || client.x < 0) return nullptr;
+  if (client.y < 0 || client.x < 0 || client.y >= ViewHeight()) return nullptr;
   int32_t row = top_ + client.y / RowHeight();
   std::vector<TreeNode*> rows = VisibleNodes();
   return row < int32_t(rows.size()) ? rows[size_t(row)] : nullptr;
@@ -235,15 +265,24 @@ void TreeView::TreeChanged() {
   Invalidate();
 }
 
+// The bars show as the content needs them; a horizontal bar takes rows away, which may call
+// for the vertical one, which takes width away in turn.
 void TreeView::UpdateScrollBar() {
-  if (!vbar_ || updatingBar_) return;
+  if (!vbar_ || !hbar_ || updatingBar_) return;
   updatingBar_ = true;
-  int32_t total = int32_t(VisibleNodes().size());
-  int32_t rows = VisibleRowCount();
-  bool need = total > rows;
   Rect cr = ClientRect();
-  vbar_->SetBounds(cr.right - kBar, 0, kBar, cr.Height());
-  vbar_->SetVisible(need);
+  int32_t total = int32_t(VisibleNodes().size());
+  int32_t h = RowHeight();
+  int32_t content = ContentWidth();
+  bool needV = int64_t(total) * h > cr.Height() && total > std::max(1, cr.Height() / h);
+  bool needH = content > cr.Width() - (needV ? kBar : 0);
+  if (needH && !needV) needV = total > std::max(1, (cr.Height() - kBar) / h);
+  needH = content > cr.Width() - (needV ? kBar : 0);
+  vbar_->SetBounds(cr.right - kBar, 0, kBar, std::max(0, cr.Height() - (needH ? kBar : 0)));
+  hbar_->SetBounds(0, cr.bottom - kBar, std::max(0, cr.Width() - (needV ? kBar : 0)), kBar);
+  vbar_->SetVisible(needV);
+  hbar_->SetVisible(needH);
+  int32_t rows = VisibleRowCount();
   vbar_->SetParams(top_, 0, std::max(0, total - 1));
   vbar_->SetPageSize(rows);
   vbar_->SetLargeChange(std::max(1, rows - 1));
@@ -252,6 +291,13 @@ void TreeView::UpdateScrollBar() {
     top_ = maxTop;
     vbar_->SetPosition(top_);
   }
+  int32_t view = std::max(1, ViewWidth());
+  left_ = std::clamp(left_, 0, std::max(0, content - view));
+  hbar_->SetParams(left_, 0, std::max(0, content - 1));
+  hbar_->SetPageSize(view);
+  hbar_->SetSmallChange(indent_);
+  hbar_->SetLargeChange(std::max(1, view - indent_));
+  hbar_->SetPosition(left_);
   updatingBar_ = false;
 }
 
@@ -345,7 +391,7 @@ void TreeView::MouseMove(ShiftState shift, Point p) {
   }
   // Near the top or bottom edge the view scrolls.
   if (p.y < RowHeight() / 2) SetTopIndex(top_ - 1);
-  else if (p.y > ClientRect().bottom - RowHeight() / 2) SetTopIndex(top_ + 1);
+  else if (p.y > ViewHeight() - RowHeight() / 2) SetTopIndex(top_ + 1);
 }
 
 void TreeView::MouseUp(MouseButton b, ShiftState shift, Point p) {
@@ -384,7 +430,9 @@ void TreeView::DblClick() {
 
 bool TreeView::MouseWheel(ShiftState shift, int32_t delta, Point screen) {
   if (Control::MouseWheel(shift, delta, screen)) return true;
-  SetTopIndex(top_ - delta / WHEEL_DELTA * 3);
+  // Shift turns the wheel sideways.
+  if (shift & ssShift) SetHorzOffset(left_ - delta / WHEEL_DELTA * 3 * indent_);
+  else SetTopIndex(top_ - delta / WHEEL_DELTA * 3);
   return true;
 }
 
@@ -392,7 +440,7 @@ void TreeView::PaintNode(Canvas& c, TreeNode& node, const Rect& row) {
   const LookColors& look = Look();
   bool sel = &node == selected_;
   bool target = &node == dropTarget_;
-  int32_t x = 2 + node.Level() * indent_;
+  int32_t x = row.left + 2 + node.Level() * indent_;
   if (node.HasChildren()) {
     Rect box{x, row.top, x + indent_, row.bottom};
     DrawArrowHead(c, box, node.Expanded() ? ArrowDir::Down : ArrowDir::Right, look.Text);
@@ -422,11 +470,16 @@ void TreeView::Paint(PaintContext& pc) {
   c.SetFont(GetFont());
   std::vector<TreeNode*> rows = VisibleNodes();
   int32_t h = RowHeight();
+  int32_t viewW = ViewWidth(), viewH = ViewHeight();
+  if (vbar_->Visible() && hbar_->Visible()) c.FillRect({viewW, viewH, cr.right, cr.bottom}, Look().Face);
+  c.SaveState();
+  c.IntersectClipRect({0, 0, viewW, viewH});
   for (int32_t r = top_; r < int32_t(rows.size()); ++r) {
     int32_t y = (r - top_) * h;
-    if (y >= cr.bottom) break;
+    if (y >= viewH) break;
     TreeNode& node = *rows[size_t(r)];
-    Rect row{0, y, cr.right - (vbar_->Visible() ? kBar : 0), y + h};
+    // The row as drawn: scrolled sideways by the horizontal offset.
+    Rect row{-left_, y, viewW, y + h};
     bool defaultDraw = true;
     if (OnCustomDrawItem) {
       uint32_t state = (&node == selected_ ? 1u : 0u) | (Focused() ? 2u : 0u) | (&node == dropTarget_ ? 4u : 0u);
@@ -436,6 +489,7 @@ void TreeView::Paint(PaintContext& pc) {
     }
     if (defaultDraw) PaintNode(c, node, row);
   }
+  c.RestoreState();
   DrawFrame(c, cr, Look().Border);
 }
 

@@ -8,6 +8,9 @@
 // click on the expand button (or a double click) toggles. Collapsing a branch that holds the
 // selection selects the collapsed node.
 //
+// Scrolling: a vertical bar shows when the rows do not fit, a horizontal one when the widest
+// visible caption does not; Shift turns the wheel sideways.
+//
 // Dragging: with DragEnabled, pressing on a node and moving the mouse a few pixels starts a drag
 // (OnStartDrag may refuse); the node under the mouse is the drop target while OnDragOver
 // accepts it; releasing over an accepted target calls OnDragDrop; Escape cancels.
@@ -88,6 +91,11 @@ class TreeView : public Control {
   int32_t Indent() const { return indent_; }
   void SetIndent(int32_t v) { indent_ = v < 8 ? 8 : v; Invalidate(); }
   int32_t VisibleRowCount() const;  // rows that fit in the view
+  // The sideways scroll position in pixels (0 shows the left edge of the content).
+  int32_t HorzOffset() const { return left_; }
+  void SetHorzOffset(int32_t x);
+  // The width of the content: the widest visible node's caption end.
+  int32_t ContentWidth() const;
 
   TreeNode* NodeAt(Point client) const;
   Rect NodeRect(const TreeNode* node) const;      // the row, client coordinates; empty if hidden
@@ -133,6 +141,9 @@ class TreeView : public Control {
   void BranchCollapsed(TreeNode& node);
   void TreeChanged();
   void UpdateScrollBar();
+  int32_t ViewWidth() const;   // the client area less the vertical bar
+  int32_t ViewHeight() const;  // the client area less the horizontal bar
+  int32_t TextLeft(const TreeNode& node) const;
   int32_t RowOf(const TreeNode* node) const;
   void SelectRow(int32_t row);
   void CancelDrag();
@@ -143,10 +154,12 @@ class TreeView : public Control {
   TreeNode* pressed_ = nullptr;
   TreeNode* dropTarget_ = nullptr;
   ScrollBar* vbar_ = nullptr;
+  ScrollBar* hbar_ = nullptr;
   Point pressPoint_;
   bool dragging_ = false;
   bool updatingBar_ = false;
   int32_t top_ = 0;
+  int32_t left_ = 0;  // horizontal scroll offset in pixels
   int32_t indent_ = 19;
 };
 

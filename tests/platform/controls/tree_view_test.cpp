@@ -1,6 +1,7 @@
 // Tree views: keyboard navigation, expand and collapse, owner drawing, scrolling and dragging.
 #include <gtest/gtest.h>
 
+#include "platform/controls/scroll_bar.h"
 #include "platform/controls/tree_view.h"
 #include "widget_fixture.h"
 
@@ -142,4 +143,43 @@ TEST_F(WidgetTest, TreeViewDragsANodeOntoAnother) {
   PumpPending();
   EXPECT_EQ(dropped, nullptr);
   EXPECT_FALSE(over.empty());
+}
+
+TEST_F(WidgetTest, TreeViewScrollsSidewaysWhenCaptionsAreWider) {
+  TreeView& tv = form->Add<TreeView>();
+  tv.SetBounds(10, 10, 120, 200);
+  Tree t(tv);
+  ShowForm();
+  ScrollBar* hbar = nullptr;
+  for (Control* c : tv.Controls()) {
+    if (auto* b = dynamic_cast<ScrollBar*>(c); b && b->Kind() == ScrollBarKind::Horizontal) hbar = b;
+  }
+  ASSERT_NE(hbar, nullptr);
+  EXPECT_FALSE(hbar->Visible());  // short captions fit
+  t.a->Expand();
+  t.a2->Expand();
+  t.a2x->Text = u"A rather long caption that cannot fit a narrow tree";
+  t.a2x->Add(u"child");  // the tree notices the change
+  ASSERT_TRUE(hbar->Visible());
+  int32_t maxOffset = tv.ContentWidth() - tv.ClientRect().Width();
+  ASSERT_GT(maxOffset, 0);
+  Rect expanderBefore = tv.ExpanderRect(t.a2);
+  Rect right = hbar->PartRect(ScrollBar::Part::LineDown);
+  ClickAt(*hbar, {(right.left + right.right) / 2, (right.top + right.bottom) / 2});
+  EXPECT_EQ(tv.HorzOffset(), tv.Indent());
+  EXPECT_EQ(tv.ExpanderRect(t.a2).left, expanderBefore.left - tv.Indent());
+  tv.SetHorzOffset(100000);
+  EXPECT_EQ(tv.HorzOffset(), maxOffset);
+  EXPECT_EQ(hbar->Position(), maxOffset);
+  headless::KeyDown(VK_SHIFT);
+  headless::Wheel(tv.Handle(), {20, 20}, WHEEL_DELTA);
+  headless::KeyUp(VK_SHIFT);
+  PumpPending();
+  EXPECT_EQ(tv.HorzOffset(), maxOffset - 3 * tv.Indent());
+  // The bar's row is not a row of nodes.
+  EXPECT_EQ(tv.NodeAt({5, tv.ClientRect().bottom - 3}), nullptr);
+  // Collapsing the wide branch hides the bar and scrolls back.
+  t.a->Collapse();
+  EXPECT_FALSE(hbar->Visible());
+  EXPECT_EQ(tv.HorzOffset(), 0);
 }
