@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <utility>
 #include <vector>
 
 #include "platform/system/utf_codec.h"
@@ -199,6 +200,15 @@ bool X11Clipboard::Request(unsigned long target, std::string& bytes, unsigned lo
   XEvent ev;
   timedOut_ = !WaitFor(SelectionNotify, ev);
   if (timedOut_ || ev.xselection.property == None) return false;
+  std::string value;
+  if (!TakeProperty(type, value)) return false;
+  if (type == atoms_->incr) return ReadIncremental(bytes);
+  bytes = std::move(value);
+  return type != None;
+}
+
+// Reads our property whole and deletes it; false when it cannot be read.
+bool X11Clipboard::TakeProperty(unsigned long& type, std::string& bytes) {
   Atom actualType = None;
   int format = 0;
   unsigned long count = 0, after = 0;
@@ -207,16 +217,13 @@ bool X11Clipboard::Request(unsigned long target, std::string& bytes, unsigned lo
                          &format, &count, &after, &data) != Success)
     return false;
   type = actualType;
-  if (actualType == atoms_->incr) {
-    if (data) XFree(data);
-    return ReadIncremental(bytes);
-  }
+  bytes.clear();
   if (data) {
     size_t unit = format == 32 ? sizeof(long) : size_t(format / 8);
     bytes.assign(reinterpret_cast<const char*>(data), count * unit);
     XFree(data);
   }
-  return actualType != None;
+  return true;
 }
 
 // The owner sends a large text in pieces: each new value of the property is the next piece, an
@@ -227,19 +234,11 @@ bool X11Clipboard::ReadIncremental(std::string& bytes) {
     do {
       if (!WaitFor(PropertyNotify, ev)) return false;
     } while (ev.xproperty.atom != atoms_->property || ev.xproperty.state != PropertyNewValue);
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy_, window_, atoms_->property, 0, 0x7FFFFFFF, True, AnyPropertyType, &actualType,
-                           &format, &count, &after, &data) != Success)
-      return false;
-    size_t size = data ? count * (format == 32 ? sizeof(long) : size_t(format / 8)) : 0;
-    if (data) {
-      bytes.append(reinterpret_cast<const char*>(data), size);
-      XFree(data);
-    }
-    if (size == 0) return true;
+    unsigned long type = None;
+    std::string piece;
+    if (!TakeProperty(type, piece)) return false;
+    if (piece.empty()) return true;
+    bytes += piece;
   }
 }
 

@@ -44,6 +44,7 @@ class X11Clipboard {
   bool Request(unsigned long target, std::string& bytes, unsigned long& type);
   bool WaitFor(int eventType, _XEvent& out);
   bool ReadIncremental(std::string& bytes);
+  bool TakeProperty(unsigned long& type, std::string& bytes);
 
   _XDisplay* dpy_;
   unsigned long window_ = 0;
