@@ -187,8 +187,13 @@ const int32_t* TLayoutLineFitter::WidthTableOf(const TSharedFont& font) {
                     (kind == ANSI_CHARSET && systemDoubleByte) || charset == SHIFTJIS_CHARSET ||
                     charset == GB2312_CHARSET || charset == CHINESEBIG5_CHARSET;
   if (!wide) return font.Widths.data();
-  for (const auto& cached : wideWidths_)
-    if (cached->Font == &font && cached->Key == font.Key) return cached->Widths.data();
+  for (auto it = wideWidths_.begin(); it != wideWidths_.end(); ++it) {
+    if ((*it)->Font != &font || !((*it)->Key == font.Key)) continue;
+    // The most recently used table goes last, so that trimming the oldest never drops the
+    // table of the other font in use.
+    std::rotate(it, it + 1, wideWidths_.end());
+    return wideWidths_.back()->Widths.data();
+  }
   // Each byte is measured as the character it stands for in the font's code page; a byte that
   // is no character on its own (a lead byte) takes no room.
   auto entry = std::make_unique<WideWidths>();
