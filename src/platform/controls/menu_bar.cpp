@@ -13,9 +13,9 @@ namespace {
 constexpr int32_t kItemPadding = 7;
 }
 
-MenuBar::MenuBar() {
+MenuBar::MenuBar() : rowHeight_(InterfaceFontHeight() + 10) {
   SetAlign(Align::Top);
-  SetHeight(InterfaceFontHeight() + 10);
+  SetHeight(rowHeight_);
   SetFocusOnClick(false);
 }
 
@@ -31,20 +31,38 @@ void MenuBar::MenuChanged() {
   Invalidate();
 }
 
+// Items run left to right and wrap onto another row when the next one would pass the right
+// edge; the bar grows to hold its rows (the form's layout follows).
 void MenuBar::Layout() {
   rects_.clear();
-  if (!menu_) return;
-  MenuItem& root = menu_->Items();
-  int32_t x = 2, h = Height();
-  for (int32_t i = 0; i < root.Count(); ++i) {
-    if (!root[i].Visible) {
-      rects_.push_back({});
-      continue;
+  int32_t rows = 1;
+  if (menu_) {
+    MenuItem& root = menu_->Items();
+    int32_t x = 2, y = 0, limit = Width() - 2;
+    for (int32_t i = 0; i < root.Count(); ++i) {
+      if (!root[i].Visible) {
+        rects_.push_back({});
+        continue;
+      }
+      int32_t w = CaptionWidth(GetFont(), root[i].Label()) + 2 * kItemPadding;
+      if (x > 2 && x + w > limit) {
+        x = 2;
+        y += rowHeight_;
+        ++rows;
+      }
+      rects_.push_back({x, y, x + w, y + rowHeight_});
+      x += w;
     }
-    int32_t w = CaptionWidth(GetFont(), root[i].Label()) + 2 * kItemPadding;
-    rects_.push_back({x, 0, x + w, h});
-    x += w;
   }
+  if (laying_) return;
+  laying_ = true;
+  SetHeight(rows * rowHeight_);
+  laying_ = false;
+}
+
+void MenuBar::Resize() {
+  Control::Resize();
+  if (!laying_) MenuChanged();
 }
 
 Rect MenuBar::ItemRect(int32_t index) const {

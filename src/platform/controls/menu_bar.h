@@ -1,6 +1,7 @@
 #pragma once
 // plat::MenuBar: the menu bar of a form, a control along the form's top edge that shows a
-// MainMenu (not owned). Add it before the form's other top-aligned controls so that it lies
+// MainMenu (not owned). Items that do not fit the width wrap onto further rows, and the bar
+// grows to hold them. Add it before the form's other top-aligned controls so that it lies
 // above them.
 //
 // Alt+letter (offered by the form's mnemonic handling) drops the menu of the top-level item with
@@ -47,6 +48,7 @@ class MenuBar : public Control, private MenuBarHost {
   void MouseDown(MouseButton b, ShiftState shift, Point p) override;
   void MouseMove(ShiftState shift, Point p) override;
   void MouseLeave() override;
+  void Resize() override;
 
  private:
   Rect BarItemScreenRect(int32_t index) const override;
@@ -60,6 +62,8 @@ class MenuBar : public Control, private MenuBarHost {
   int32_t hot_ = -1;
   bool open_ = false;
   bool tracking_ = false;
+  bool laying_ = false;  // Layout is setting the height
+  int32_t rowHeight_;
 };
 
 }  // namespace plat

@@ -403,3 +403,29 @@ TEST_F(MenuLoopTest, AltReleasedAfterSwitchingWindowsEntersNothing) {
   EXPECT_FALSE(entered);
   EXPECT_EQ(MenuTracker::Active(), nullptr);
 }
+
+TEST_F(MenuLoopTest, MenuBarWrapsItsItemsOntoRowsThatFit) {
+  int32_t rowHeight = bar->Height();
+  Rect last = bar->ItemRect(tm.menu.Items().Count() - 1);
+  ASSERT_EQ(last.top, 0);  // wide form: one row
+  int32_t fitsOne = bar->ItemRect(0).right + 3;
+  form->SetWidth(fitsOne + (form->Width() - form->ClientRect().Width()));
+  PumpPending();
+  ASSERT_EQ(bar->Width(), form->ClientRect().Width());
+  int32_t count = tm.menu.Items().Count();
+  EXPECT_EQ(bar->Height(), rowHeight * count);  // one item a row
+  for (int32_t i = 0; i < count; ++i) {
+    EXPECT_EQ(bar->ItemRect(i).top, i * rowHeight) << i;
+    EXPECT_EQ(bar->ItemAt({bar->ItemRect(i).left + 2, i * rowHeight + 2}), i);
+  }
+  // A click on the second row drops that item's menu.
+  tm.clicked.clear();
+  headless::Click(bar->Handle(), {bar->ItemRect(1).left + 2, rowHeight + 2});
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  PumpPending();
+  EXPECT_EQ(tm.clicked, std::vector<uint32_t>{201});
+  form->SetWidth(600);
+  PumpPending();
+  EXPECT_EQ(bar->Height(), rowHeight);
+}
