@@ -7,6 +7,7 @@
 #include "platform/controls/dialogs/color_dialog.h"
 #include "platform/controls/dialogs/color_grid.h"
 #include "platform/controls/dialogs/dialog_execute.h"
+#include "platform/controls/dialogs/dialog_parts.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/form.h"
@@ -31,9 +32,7 @@ class ColorDialogForm : public Form {
 };
 
 ColorDialogForm::ColorDialogForm(ColorDialog& dialog, Form* owner) : Form(owner), dialog_(dialog) {
-  SetCaption(Utf8To16(dialog.Title.empty() ? "Color" : dialog.Title));
-  SetBorderStyle(BorderStyle::Dialog);
-  SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
+  SetUpDialogForm(*this, dialog.Title.empty() ? "Color" : dialog.Title, owner);
   auto& basicLabel = Add<Label>();
   basicLabel.SetCaption(u"&Basic colors:");
   basicLabel.SetBounds(12, 10, 200, 18);
@@ -82,20 +81,10 @@ ColorDialogForm::ColorDialogForm(ColorDialog& dialog, Form* owner) : Form(owner)
   add->SetTabStop(true);
   add->SetBounds(256, 226, 176, 28);
   add->OnClick = [this](Control&) { dialog_.AddToCustom(); };
-  ok = &Add<Button>();
-  ok->SetName("OK");
-  ok->SetCaption(u"OK");
+  ok = &AddDialogButton(*this, "OK", u"OK", Rect{256, 280, 340, 308});
   ok->SetDefault(true);
-  ok->SetTabStop(true);
   ok->SetModalResult(mrOk);
-  ok->SetBounds(256, 280, 84, 28);
-  auto& cancel = Add<Button>();
-  cancel.SetName("Cancel");
-  cancel.SetCaption(u"Cancel");
-  cancel.SetCancel(true);
-  cancel.SetTabStop(true);
-  cancel.SetModalResult(mrCancel);
-  cancel.SetBounds(348, 280, 84, 28);
+  AddCancelButton(*this, Rect{348, 280, 432, 308});
   SetClientSize(444, 320);
   SetActiveControl(basic);
 }

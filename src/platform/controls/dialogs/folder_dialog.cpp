@@ -2,6 +2,7 @@
 
 #include "platform/controls/button.h"
 #include "platform/controls/dialogs/dialog_execute.h"
+#include "platform/controls/dialogs/dialog_parts.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/row_list.h"
@@ -111,9 +112,7 @@ class FolderDialogForm : public Form {
 };
 
 FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), dialog_(d) {
-  SetCaption(Utf8To16(d.Title.empty() ? "Choose Folder" : d.Title));
-  SetBorderStyle(BorderStyle::Dialog);
-  SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
+  SetUpDialogForm(*this, d.Title.empty() ? "Choose Folder" : d.Title, owner);
   int32_t y = 12;
   if (!d.Prompt.empty()) {
     auto& prompt = Add<Label>();
@@ -157,11 +156,8 @@ FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), 
     if (!syncing_) dialog_.pathText_ = Utf16To8(path_->Text());
   };
   y += 34;
-  auto& ok = Add<Button>();
-  ok.SetName("OK");
-  ok.SetCaption(u"OK");
+  auto& ok = AddDialogButton(*this, "OK", u"OK", Rect{256, y, 340, y + 28});
   ok.SetDefault(true);
-  ok.SetBounds(Rect{256, y, 340, y + 28});
   ok.OnClick = [this](Control&) {
     // Enter on a selected folder with nothing typed goes into it; OK by itself chooses.
     if (list_->Focused() && dialog_.PathText().empty() && dialog_.Selected() >= 0) {
@@ -170,12 +166,7 @@ FolderDialogForm::FolderDialogForm(FolderDialog& d, Form* owner) : Form(owner), 
     }
     if (dialog_.Confirm()) SetModalResult(mrOk);
   };
-  auto& cancel = Add<Button>();
-  cancel.SetName("Cancel");
-  cancel.SetCaption(u"Cancel");
-  cancel.SetCancel(true);
-  cancel.SetModalResult(mrCancel);
-  cancel.SetBounds(Rect{348, y, 432, y + 28});
+  auto& cancel = AddCancelButton(*this, Rect{348, y, 432, y + 28});
   int32_t order = 0;
   for (Control* c : std::initializer_list<Control*>{list_, path_, &ok, &cancel, &up, &home}) {
     c->SetTabStop(true);

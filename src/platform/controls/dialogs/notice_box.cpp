@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/button.h"
+#include "platform/controls/dialogs/dialog_parts.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/form.h"
 #include "platform/controls/label.h"
@@ -17,9 +18,7 @@ std::function<void(Form&)>& ShowHook() {
 
 int32_t RunBox(const std::string& text, const std::string& caption, Form* owner, bool question) {
   Form box(owner);
-  box.SetCaption(Utf8To16(caption));
-  box.SetBorderStyle(BorderStyle::Dialog);
-  box.SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
+  SetUpDialogForm(box, caption, owner);
   auto& label = box.Add<Label>();
   label.SetName("Text");
   label.SetAutoSize(false);

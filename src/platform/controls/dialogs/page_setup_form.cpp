@@ -6,6 +6,7 @@
 #include "platform/controls/combo_box.h"
 #include "platform/controls/control_look.h"
 #include "platform/controls/dialogs/dialog_execute.h"
+#include "platform/controls/dialogs/dialog_parts.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/page_setup_dialog.h"
@@ -69,20 +70,12 @@ class PageSetupForm : public Form {
 };
 
 PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dialog_(d) {
-  SetCaption(Utf8To16(d.Title.empty() ? "Page Setup" : d.Title));
-  SetBorderStyle(BorderStyle::Dialog);
-  SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
+  SetUpDialogForm(*this, d.Title.empty() ? "Page Setup" : d.Title, owner);
   sample_ = &Add<PageSample>(d);
   sample_->SetName("Sample");
   sample_->SetBounds(Rect{12, 12, 176, 196});
 
-  auto addLabel = [this](Control& parent, const char16_t* caption, Rect r) -> Label& {
-    auto& l = parent.Add<Label>();
-    l.SetCaption(caption);
-    l.SetBounds(r);
-    return l;
-  };
-  auto& printerLabel = addLabel(*this, u"P&rinter:", {200, 16, 280, 34});
+  auto& printerLabel = AddDialogLabel(*this, u"P&rinter:", {200, 16, 280, 34});
   printer_ = &Add<ComboBox>();
   printer_->SetName("Printer");
   printer_->SetStyle(ComboStyle::DropDownList);
@@ -92,7 +85,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   printer_->OnSelect = [this](ComboBox& c) {
     if (!syncing_) dialog_.SelectPrinter(c.ItemIndex());
   };
-  auto& paperLabel = addLabel(*this, u"Paper &size:", {200, 48, 280, 66});
+  auto& paperLabel = AddDialogLabel(*this, u"Paper &size:", {200, 48, 280, 66});
   paper_ = &Add<ComboBox>();
   paper_->SetName("Paper");
   paper_->SetStyle(ComboStyle::DropDownList);
@@ -127,7 +120,7 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
   const char16_t* names[4] = {u"L&eft:", u"&Top:", u"Ri&ght:", u"&Bottom:"};
   const char* ids[4] = {"Left", "Top", "Right", "Bottom"};
   for (int32_t i = 0; i < 4; ++i) {
-    auto& l = addLabel(marginGroup, names[i], {10, 26 + i * 26, 70, 44 + i * 26});
+    auto& l = AddDialogLabel(marginGroup, names[i], {10, 26 + i * 26, 70, 44 + i * 26});
     Edit& e = marginGroup.Add<Edit>();
     e.SetName(ids[i]);
     e.SetTabStop(true);
@@ -140,22 +133,12 @@ PageSetupForm::PageSetupForm(PageSetupDialog& d, Form* owner) : Form(owner), dia
     margins_[static_cast<size_t>(i)] = &e;
   }
 
-  auto& ok = Add<Button>();
-  ok.SetName("OK");
-  ok.SetCaption(u"OK");
+  auto& ok = AddDialogButton(*this, "OK", u"OK", Rect{304, 220, 388, 248});
   ok.SetDefault(true);
-  ok.SetTabStop(true);
-  ok.SetBounds(Rect{304, 220, 388, 248});
   ok.OnClick = [this](Control&) {
     if (dialog_.Confirm()) SetModalResult(mrOk);
   };
-  auto& cancel = Add<Button>();
-  cancel.SetName("Cancel");
-  cancel.SetCaption(u"Cancel");
-  cancel.SetCancel(true);
-  cancel.SetTabStop(true);
-  cancel.SetModalResult(mrCancel);
-  cancel.SetBounds(Rect{396, 220, 480, 248});
+  AddCancelButton(*this, Rect{396, 220, 480, 248});
   SetClientSize(492, 260);
   SetActiveControl(paper_);
 }

@@ -6,6 +6,7 @@
 #include "platform/controls/check_box.h"
 #include "platform/controls/combo_box.h"
 #include "platform/controls/dialogs/dialog_execute.h"
+#include "platform/controls/dialogs/dialog_parts.h"
 #include "platform/controls/dialogs/dialog_text.h"
 #include "platform/controls/dialogs/notice_box.h"
 #include "platform/controls/dialogs/print_dialog.h"
@@ -16,25 +17,6 @@
 #include "platform/controls/radio_button.h"
 
 namespace plat {
-namespace {
-
-Button& AddButton(Control& parent, const char* name, const char16_t* caption, Rect r) {
-  auto& b = parent.Add<Button>();
-  b.SetName(name);
-  b.SetCaption(caption);
-  b.SetTabStop(true);
-  b.SetBounds(r);
-  return b;
-}
-
-Label& AddLabel(Control& parent, const char16_t* caption, Rect r) {
-  auto& l = parent.Add<Label>();
-  l.SetCaption(caption);
-  l.SetBounds(r);
-  return l;
-}
-
-}  // namespace
 
 class PrintDialogForm : public Form {
  public:
@@ -54,15 +36,13 @@ class PrintDialogForm : public Form {
 };
 
 PrintDialogForm::PrintDialogForm(PrintDialog& d, Form* owner) : Form(owner), dialog_(d) {
-  SetCaption(Utf8To16(d.Title.empty() ? "Print" : d.Title));
-  SetBorderStyle(BorderStyle::Dialog);
-  SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
+  SetUpDialogForm(*this, d.Title.empty() ? "Print" : d.Title, owner);
   int32_t extraH = std::max(0, d.ExtraHeight);
 
   auto& printerGroup = Add<GroupBox>();
   printerGroup.SetCaption(u"Printer");
   printerGroup.SetBounds(12, 8, 456, 84);
-  auto& nameLabel = AddLabel(printerGroup, u"&Name:", {12, 26, 72, 44});
+  auto& nameLabel = AddDialogLabel(printerGroup, u"&Name:", {12, 26, 72, 44});
   printer_ = &printerGroup.Add<ComboBox>();
   printer_->SetName("Printer");
   printer_->SetStyle(ComboStyle::DropDownList);
@@ -72,11 +52,11 @@ PrintDialogForm::PrintDialogForm(PrintDialog& d, Form* owner) : Form(owner), dia
   printer_->OnSelect = [this](ComboBox& c) {
     if (!syncing_) dialog_.SelectPrinter(c.ItemIndex());
   };
-  AddButton(printerGroup, "Properties", u"&Properties...", {336, 22, 444, 48}).OnClick = [this](Control&) {
+  AddDialogButton(printerGroup, "Properties", u"&Properties...", {336, 22, 444, 48}).OnClick = [this](Control&) {
     dialog_.EditProperties();
   };
-  AddLabel(printerGroup, u"Where:", {12, 56, 72, 74});
-  where_ = &AddLabel(printerGroup, u"", {76, 56, 440, 74});
+  AddDialogLabel(printerGroup, u"Where:", {12, 56, 72, 74});
+  where_ = &AddDialogLabel(printerGroup, u"", {76, 56, 440, 74});
   where_->SetAutoSize(false);
   where_->SetShowAccelChar(false);
 
@@ -110,7 +90,7 @@ PrintDialogForm::PrintDialogForm(PrintDialog& d, Form* owner) : Form(owner), dia
   auto& copiesGroup = Add<GroupBox>();
   copiesGroup.SetCaption(u"Copies");
   copiesGroup.SetBounds(Rect{272, 100, 468, 236});
-  auto& copiesLabel = AddLabel(copiesGroup, u"Number of &copies:", {12, 26, 130, 44});
+  auto& copiesLabel = AddDialogLabel(copiesGroup, u"Number of &copies:", {12, 26, 130, 44});
   copies_ = &copiesGroup.Add<Edit>();
   copies_->SetName("Copies");
   copies_->SetTabStop(true);
@@ -134,14 +114,12 @@ PrintDialogForm::PrintDialogForm(PrintDialog& d, Form* owner) : Form(owner), dia
   extra->SetBounds(Rect{12, 244, 468, 244 + extraH});
   extra->SetVisible(extraH > 0);
   int32_t buttonsTop = 244 + (extraH > 0 ? extraH + 8 : 0);
-  auto& ok = AddButton(*this, "OK", u"OK", {292, buttonsTop, 376, buttonsTop + 28});
+  auto& ok = AddDialogButton(*this, "OK", u"OK", {292, buttonsTop, 376, buttonsTop + 28});
   ok.SetDefault(true);
   ok.OnClick = [this](Control&) {
     if (dialog_.Confirm()) SetModalResult(mrOk);
   };
-  auto& cancel = AddButton(*this, "Cancel", u"Cancel", {384, buttonsTop, 468, buttonsTop + 28});
-  cancel.SetCancel(true);
-  cancel.SetModalResult(mrCancel);
+  AddCancelButton(*this, {384, buttonsTop, 468, buttonsTop + 28});
   SetClientSize(480, buttonsTop + 40);
   SetActiveControl(printer_);
 }
@@ -178,10 +156,8 @@ Control* PrintDialog::ExtraArea() const { return form_ ? form_->extra : nullptr;
 bool ExecutePrinterProperties(const PrinterInfo& printer, PrinterSettings& settings, Form* owner,
                               const std::function<void(Form&)>& onShow) {
   Form box(owner);
-  box.SetCaption(Utf8To16(printer.name + " Properties"));
-  box.SetBorderStyle(BorderStyle::Dialog);
-  box.SetPosition(owner ? FormPosition::OwnerCenter : FormPosition::ScreenCenter);
-  auto& paperLabel = AddLabel(box, u"Paper &size:", {12, 16, 100, 34});
+  SetUpDialogForm(box, printer.name + " Properties", owner);
+  auto& paperLabel = AddDialogLabel(box, u"Paper &size:", {12, 16, 100, 34});
   auto& paper = box.Add<ComboBox>();
   paper.SetName("Paper");
   paper.SetStyle(ComboStyle::DropDownList);
@@ -212,12 +188,10 @@ bool ExecutePrinterProperties(const PrinterInfo& printer, PrinterSettings& setti
   duplex.SetVisible(printer.duplex);
   duplex.SetChecked(printer.duplex && settings.duplex);
 
-  auto& ok = AddButton(box, "OK", u"OK", {156, 174, 240, 202});
+  auto& ok = AddDialogButton(box, "OK", u"OK", {156, 174, 240, 202});
   ok.SetDefault(true);
   ok.SetModalResult(mrOk);
-  auto& cancel = AddButton(box, "Cancel", u"Cancel", {248, 174, 332, 202});
-  cancel.SetCancel(true);
-  cancel.SetModalResult(mrCancel);
+  AddCancelButton(box, {248, 174, 332, 202});
   box.SetClientSize(344, 214);
   box.SetActiveControl(&paper);
   box.OnShow = [&](Form& f) {
