@@ -14,22 +14,6 @@ namespace {
 
 constexpr int32_t kButton = 18;
 
-char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
-
-bool StartsFolded(const std::u16string& text, const std::u16string& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (Fold(text[i]) != Fold(prefix[i])) return false;
-  return true;
-}
-
-bool LessFolded(const std::u16string& a, const std::u16string& b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i)
-    if (Fold(a[i]) != Fold(b[i])) return Fold(a[i]) < Fold(b[i]);
-  return a.size() < b.size();
-}
-
 // The drop-down list: it never takes the focus, which stays in the combo box.
 class DropList : public ListBox {
  public:
@@ -128,20 +112,8 @@ int32_t ComboBox::SimpleFieldHeight() const { return std::min(ClientRect().Heigh
 
 // ---- Items ----
 
-int32_t ComboBox::AddItem(const std::u16string& text, intptr_t data) {
-  int32_t at = Count();
-  if (sorted_) {
-    auto it = std::upper_bound(items_.begin(), items_.end(), text,
-                               [](const std::u16string& t, const Item& i) { return LessFolded(t, i.text); });
-    at = int32_t(it - items_.begin());
-  }
-  InsertItem(at, text, data);
-  return at;
-}
-
 void ComboBox::InsertItem(int32_t index, const std::u16string& text, intptr_t data) {
-  index = std::clamp(index, 0, Count());
-  items_.insert(items_.begin() + index, Item{text, data, -1});
+  index = PutItem(index, text, data);
   if (itemIndex_ >= index) ++itemIndex_;
   if (DroppedDown()) FillList(Editable() ? edit_->Text() : u"");
   RefillShownList();
@@ -166,34 +138,11 @@ void ComboBox::Clear() {
   Invalidate();
 }
 
-void ComboBox::SetItems(const std::vector<std::u16string>& texts) {
-  Clear();
-  for (auto& t : texts) AddItem(t);
-}
-
-std::u16string ComboBox::ItemText(int32_t index) const {
-  return index >= 0 && index < Count() ? items_[size_t(index)].text : std::u16string();
-}
-
-intptr_t ComboBox::ItemData(int32_t index) const {
-  return index >= 0 && index < Count() ? items_[size_t(index)].data : 0;
-}
-
-void ComboBox::SetItemData(int32_t index, intptr_t data) {
-  if (index >= 0 && index < Count()) items_[size_t(index)].data = data;
-}
-
-int32_t ComboBox::IndexOf(const std::u16string& text) const {
-  for (int32_t i = 0; i < Count(); ++i)
-    if (items_[size_t(i)].text.size() == text.size() && StartsFolded(items_[size_t(i)].text, text)) return i;
-  return -1;
-}
-
 void ComboBox::SetSorted(bool v) {
   sorted_ = v;
   if (!v) return;
   std::u16string sel = ItemText(itemIndex_);
-  std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return LessFolded(a.text, b.text); });
+  SortItems();
   if (itemIndex_ >= 0) itemIndex_ = IndexOf(sel);
   RefillShownList();
 }

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "platform/controls/control.h"
+#include "platform/controls/item_list.h"
 #include "platform/controls/list_box.h"
 
 namespace plat {
@@ -39,7 +40,14 @@ enum class PopupCloseReason;
 
 enum class ComboStyle { DropDown, DropDownList, OwnerDrawFixed, OwnerDrawVariable, Simple };
 
-class ComboBox : public Control {
+// An item of a combo box.
+struct ComboBoxItem {
+  std::u16string text;
+  intptr_t data = 0;
+  int32_t height = -1;  // measured height, -1 until measured
+};
+
+class ComboBox : public Control, public ItemList<ComboBoxItem> {
  public:
   ComboBox();
   ~ComboBox() override;
@@ -47,18 +55,10 @@ class ComboBox : public Control {
   ComboStyle Style() const { return style_; }
   void SetStyle(ComboStyle s);
 
-  // ---- Items ----
-  int32_t Count() const { return int32_t(items_.size()); }
-  int32_t AddItem(const std::u16string& text, intptr_t data = 0);
-  void InsertItem(int32_t index, const std::u16string& text, intptr_t data = 0);
+  // ---- Items (Count, AddItem, SetItems, ItemText, ItemData, IndexOf, Sorted: see ItemList) ----
+  void InsertItem(int32_t index, const std::u16string& text, intptr_t data = 0) override;
   void DeleteItem(int32_t index);
-  void Clear();
-  void SetItems(const std::vector<std::u16string>& texts);
-  std::u16string ItemText(int32_t index) const;
-  intptr_t ItemData(int32_t index) const;
-  void SetItemData(int32_t index, intptr_t data);
-  int32_t IndexOf(const std::u16string& text) const;
-  bool Sorted() const { return sorted_; }
+  void Clear() override;
   void SetSorted(bool v);
 
   // ---- Selection and text ----
@@ -111,11 +111,7 @@ class ComboBox : public Control {
   intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
 
  private:
-  struct Item {
-    std::u16string text;
-    intptr_t data = 0;
-    int32_t height = -1;
-  };
+  using Item = ComboBoxItem;
   bool Editable() const { return style_ == ComboStyle::DropDown || style_ == ComboStyle::Simple; }
   bool Simple() const { return style_ == ComboStyle::Simple; }
   // The height of the field of the simple style (the list fills the rest).
@@ -137,14 +133,12 @@ class ComboBox : public Control {
   void LayoutField();
   int32_t MeasuredHeight(int32_t index);
 
-  std::vector<Item> items_;
   std::vector<int32_t> rows_;  // item index of each row of the drop-down list
   ComboStyle style_ = ComboStyle::DropDown;
   int32_t itemIndex_ = -1;
   int32_t itemHeight_ = 16;
   int32_t dropDownCount_ = 8;
   int32_t maxLength_ = 0;
-  bool sorted_ = false;
   bool autoFilter_ = false;
   bool updating_ = false;  // the program changes the field: no events
   bool taking_ = false;    // the list closes because an item was taken

@@ -12,22 +12,6 @@ namespace {
 
 constexpr int32_t kBar = 12;
 
-char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
-
-bool EqualFolded(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
-
-bool LessFolded(const std::u16string& a, const std::u16string& b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i)
-    if (Fold(a[i]) != Fold(b[i])) return Fold(a[i]) < Fold(b[i]);
-  return a.size() < b.size();
-}
-
 // The list's vertical bar: it scrolls the list and never takes the focus from it.
 class ListBar : public ScrollBar {
  public:
@@ -80,23 +64,8 @@ void ListBox::SyncBar() {
 
 // ---- Items ----
 
-int32_t ListBox::AddItem(const std::u16string& text, intptr_t data) {
-  int32_t at = Count();
-  if (sorted_) {
-    auto it = std::upper_bound(items_.begin(), items_.end(), text,
-                               [](const std::u16string& t, const Item& i) { return LessFolded(t, i.text); });
-    at = int32_t(it - items_.begin());
-  }
-  InsertItem(at, text, data);
-  return at;
-}
-
 void ListBox::InsertItem(int32_t index, const std::u16string& text, intptr_t data) {
-  index = std::clamp(index, 0, Count());
-  Item item;
-  item.text = text;
-  item.data = data;
-  items_.insert(items_.begin() + index, std::move(item));
+  index = PutItem(index, text, data);
   if (itemIndex_ >= index) ++itemIndex_;
   if (anchor_ >= index) ++anchor_;
   Invalidate();
@@ -119,15 +88,6 @@ void ListBox::Clear() {
   Invalidate();
 }
 
-void ListBox::SetItems(const std::vector<std::u16string>& texts) {
-  Clear();
-  for (auto& t : texts) AddItem(t);
-}
-
-std::u16string ListBox::ItemText(int32_t index) const {
-  return index >= 0 && index < Count() ? ItemAt(index).text : std::u16string();
-}
-
 void ListBox::SetItemText(int32_t index, const std::u16string& text) {
   if (index < 0 || index >= Count()) return;
   ItemAt(index).text = text;
@@ -135,26 +95,12 @@ void ListBox::SetItemText(int32_t index, const std::u16string& text) {
   Invalidate();
 }
 
-intptr_t ListBox::ItemData(int32_t index) const {
-  return index >= 0 && index < Count() ? ItemAt(index).data : 0;
-}
-
-void ListBox::SetItemData(int32_t index, intptr_t data) {
-  if (index >= 0 && index < Count()) ItemAt(index).data = data;
-}
-
-int32_t ListBox::IndexOf(const std::u16string& text) const {
-  for (int32_t i = 0; i < Count(); ++i)
-    if (EqualFolded(ItemAt(i).text, text)) return i;
-  return -1;
-}
-
 int32_t ListBox::FindPrefix(const std::u16string& prefix, int32_t start) const {
   int32_t n = Count();
   for (int32_t k = 0; k < n; ++k) {
     int32_t i = ((start < 0 ? 0 : start) + k) % n;
     const std::u16string& t = ItemAt(i).text;
-    if (t.size() >= prefix.size() && EqualFolded(std::u16string_view(t).substr(0, prefix.size()), prefix)) return i;
+    if (StartsFolded(t, prefix)) return i;
   }
   return -1;
 }
@@ -163,11 +109,8 @@ void ListBox::SetSorted(bool v) {
   if (v == sorted_) return;
   sorted_ = v;
   if (!v) return;
-  std::vector<Item> items = std::move(items_);
-  items_.clear();
   itemIndex_ = anchor_ = -1;
-  std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return LessFolded(a.text, b.text); });
-  items_ = std::move(items);
+  SortItems();
   if (mode_ == SelectMode::Single)
     for (auto& i : items_) i.selected = false;
   Invalidate();

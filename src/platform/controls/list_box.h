@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/controls/control.h"
+#include "platform/controls/item_list.h"
 
 namespace plat {
 
@@ -27,29 +28,29 @@ enum class SelectMode { Single, Multiple, Extended };
 constexpr uint32_t odSelected = 1, odFocused = 2, odDisabled = 4, odComboBoxEdit = 8, odChecked = 16,
                    odHot = 32;
 
-class ListBox : public Control {
+// An item of a list box.
+struct ListBoxItem {
+  std::u16string text;
+  intptr_t data = 0;
+  bool selected = false;
+  uint8_t check = 0;     // the check state of a check list box
+  bool itemEnabled = true;
+  mutable int32_t height = -1;  // measured height, -1 until measured
+};
+
+class ListBox : public Control, public ItemList<ListBoxItem> {
  public:
   ListBox();
   ~ListBox() override;
 
-  // ---- Items ----
-  int32_t Count() const { return int32_t(items_.size()); }
-  // Adds at the end, or at its sorted place while Sorted; returns the index.
-  int32_t AddItem(const std::u16string& text, intptr_t data = 0);
-  void InsertItem(int32_t index, const std::u16string& text, intptr_t data = 0);
+  // ---- Items (Count, AddItem, SetItems, ItemText, ItemData, IndexOf, Sorted: see ItemList) ----
+  void InsertItem(int32_t index, const std::u16string& text, intptr_t data = 0) override;
   void DeleteItem(int32_t index);
-  void Clear();
-  void SetItems(const std::vector<std::u16string>& texts);
-  std::u16string ItemText(int32_t index) const;
+  void Clear() override;
   void SetItemText(int32_t index, const std::u16string& text);
-  intptr_t ItemData(int32_t index) const;
-  void SetItemData(int32_t index, intptr_t data);
-  // The first item whose text equals text (case folded for ASCII letters); -1 when none.
-  int32_t IndexOf(const std::u16string& text) const;
   // The first item whose text begins with prefix (case folded), searching from start on and
   // wrapping around; -1 when none.
   int32_t FindPrefix(const std::u16string& prefix, int32_t start = 0) const;
-  bool Sorted() const { return sorted_; }
   void SetSorted(bool v);
 
   // ---- Selection ----
@@ -92,14 +93,7 @@ class ListBox : public Control {
   uint32_t DlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
  protected:
-  struct Item {
-    std::u16string text;
-    intptr_t data = 0;
-    bool selected = false;
-    uint8_t check = 0;     // the check state of a check list box
-    bool itemEnabled = true;
-    mutable int32_t height = -1;  // measured height, -1 until measured
-  };
+  using Item = ListBoxItem;
   Item& ItemAt(int32_t i) { return items_[size_t(i)]; }
   const Item& ItemAt(int32_t i) const { return items_[size_t(i)]; }
 
@@ -135,7 +129,6 @@ class ListBox : public Control {
   void ClampIndexes();
   void SyncBar();
 
-  std::vector<Item> items_;
   SelectMode mode_ = SelectMode::Single;
   ListBoxStyle style_ = ListBoxStyle::Standard;
   int32_t itemIndex_ = -1;
@@ -143,7 +136,6 @@ class ListBox : public Control {
   int32_t topIndex_ = 0;
   int32_t itemHeight_ = 16;
   int32_t columns_ = 0;
-  bool sorted_ = false;
   bool dragSelecting_ = false;
   bool dragAdds_ = false;
   std::vector<bool> dragBase_;  // the selection when an extended drag began
