@@ -6,16 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "font_bytes.h"
 
-void Put16(std::string& s, uint16_t v) {
-  s += static_cast<char>(v >> 8);
-  s += static_cast<char>(v & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, static_cast<uint16_t>(v >> 16));
-  Put16(s, static_cast<uint16_t>(v));
-}
+namespace {
 
 struct Seg {
   uint16_t start, end;

@@ -5,18 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "font_bytes.h"
 #include "support/test_env.h"
 
 namespace {
-
-void Put16(std::string& s, uint16_t v) {
-  s += static_cast<char>(v >> 8);
-  s += static_cast<char>(v & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, static_cast<uint16_t>(v >> 16));
-  Put16(s, static_cast<uint16_t>(v));
-}
 
 std::string Utf16Be(const std::u16string& text) {
   std::string s;
