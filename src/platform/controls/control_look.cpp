@@ -173,4 +173,24 @@ void DrawDownArrow(Canvas& c, const Rect& r, Color colour) {
   c.RestoreState();
 }
 
+void WrapAtSpaces(const std::u16string& para, int32_t limit,
+                  const std::function<int32_t(const std::u16string&)>& width, std::vector<std::u16string>& out) {
+  std::u16string line;
+  size_t i = 0;
+  while (i <= para.size()) {
+    size_t end = para.find(u' ', i);
+    if (end == std::u16string::npos) end = para.size();
+    std::u16string word = para.substr(i, end - i);
+    std::u16string trial = line.empty() ? word : line + u' ' + word;
+    if (!line.empty() && width(trial) > limit) {
+      out.push_back(line);
+      line = word;
+    } else {
+      line = trial;
+    }
+    i = end + 1;
+  }
+  out.push_back(line);
+}
+
 }  // namespace plat

@@ -3,7 +3,9 @@
 // interface font (a sans-serif face from fontconfig whose cell is 13 pixels high at the
 // standard setting).
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/gfx/font.h"
 #include "platform/gfx/types.h"
@@ -70,6 +72,10 @@ void DrawCaption(Canvas& c, const Rect& r, const std::u16string& caption, Color 
                  TextAlign align = TextAlign::Left, bool mnemonics = true);
 // Width of a caption without its "&" marks.
 int32_t CaptionWidth(const Font& f, const std::u16string& caption);
+// Breaks one paragraph at spaces into lines that each fit limit as width measures them (a word
+// wider than the limit stands on its own line) and appends them to out.
+void WrapAtSpaces(const std::u16string& para, int32_t limit,
+                  const std::function<int32_t(const std::u16string&)>& width, std::vector<std::u16string>& out);
 // A small check mark inside r.
 void DrawCheckMark(Canvas& c, const Rect& r, Color colour);
 // A down-pointing arrow head centred in r.

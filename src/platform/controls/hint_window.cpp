@@ -38,24 +38,8 @@ std::vector<std::u16string> HintWindow::Wrap(int32_t maxWidth, const std::u16str
   const Font& f = InterfaceFont();
   int32_t limit = std::max(1, maxWidth - 2 * kPadX);
   std::vector<std::u16string> out;
-  for (const std::u16string& para : SplitLines(text)) {
-    std::u16string line;
-    size_t i = 0;
-    while (i <= para.size()) {
-      size_t end = para.find(u' ', i);
-      if (end == std::u16string::npos) end = para.size();
-      std::u16string word = para.substr(i, end - i);
-      std::u16string trial = line.empty() ? word : line + u' ' + word;
-      if (!line.empty() && f.TextWidth(trial) > limit) {
-        out.push_back(line);
-        line = word;
-      } else {
-        line = trial;
-      }
-      i = end + 1;
-    }
-    out.push_back(line);
-  }
+  auto width = [&](const std::u16string& t) { return f.TextWidth(t); };
+  for (const std::u16string& para : SplitLines(text)) WrapAtSpaces(para, limit, width, out);
   return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/controls/control_look.h"
 #include "platform/gfx/canvas.h"
 
 namespace plat {
@@ -14,28 +15,6 @@ std::u16string Strip(const std::u16string& s) {
     out += s[i];
   }
   return out;
-}
-
-// Breaks one paragraph at spaces so that each line fits the width (a word longer than the
-// width stands on its own line).
-void WrapParagraph(const Font& f, const std::u16string& para, int32_t width,
-                   std::vector<std::u16string>& out) {
-  std::u16string line;
-  size_t i = 0;
-  while (i <= para.size()) {
-    size_t j = para.find(u' ', i);
-    if (j == std::u16string::npos) j = para.size();
-    std::u16string word = para.substr(i, j - i);
-    std::u16string tryLine = line.empty() ? word : line + u' ' + word;
-    if (!line.empty() && f.TextWidth(Strip(tryLine)) > width) {
-      out.push_back(line);
-      line = word;
-    } else {
-      line = tryLine;
-    }
-    i = j + 1;
-  }
-  out.push_back(line);
 }
 
 }  // namespace
@@ -66,12 +45,14 @@ void Label::SetShowAccelChar(bool v) {
 std::vector<std::u16string> Label::Lines() const {
   std::vector<std::u16string> out;
   const std::u16string& text = Caption();
+  // Widths as drawn: without the "&" marks.
+  auto width = [this](const std::u16string& t) { return GetFont().TextWidth(Strip(t)); };
   size_t i = 0;
   while (true) {
     size_t j = text.find(u'\n', i);
     std::u16string para = text.substr(i, j == std::u16string::npos ? std::u16string::npos : j - i);
     if (!para.empty() && para.back() == u'\r') para.pop_back();
-    if (wordWrap_) WrapParagraph(GetFont(), para, Width(), out);
+    if (wordWrap_) WrapAtSpaces(para, Width(), width, out);
     else out.push_back(para);
     if (j == std::u16string::npos) break;
     i = j + 1;

@@ -51,11 +51,7 @@ void ListBox::SyncBar() {
     Rect r = ClientRect();
     bar_->SetBounds(Rect{r.right - 1 - width, 1, r.right - 1, std::max(1, r.bottom - 1)});
     int32_t page = std::max(1, style_ == ListBoxStyle::OwnerDrawVariable ? VisibleCount() : Rows());
-    bar_->SetPageSize(0);
-    bar_->SetParams(topIndex_, 0, std::max(0, LastTop()) + page - 1);
-    bar_->SetPageSize(page);
-    bar_->SetPosition(topIndex_);
-    bar_->SetLargeChange(std::max(1, VisibleCount() - 1));
+    bar_->SetRowRange(topIndex_, std::max(0, LastTop()) + page, page);
   }
   bar_->SetVisible(width > 0);
   syncingBar_ = false;

@@ -205,14 +205,7 @@ void ListView::UpdateScrollBar() {
   int32_t hh = HeaderHeight();
   vbar_->SetBounds(cr.right - kBar, hh, kBar, std::max(0, cr.Height() - hh));
   vbar_->SetVisible(ItemCount() > rows);
-  vbar_->SetParams(top_, 0, std::max(0, ItemCount() - 1));
-  vbar_->SetPageSize(rows);
-  vbar_->SetLargeChange(std::max(1, rows - 1));
-  int32_t maxTop = std::max(0, ItemCount() - rows);
-  if (top_ > maxTop) {
-    top_ = maxTop;
-    vbar_->SetPosition(top_);
-  }
+  top_ = vbar_->SetRowRange(top_, ItemCount(), rows);
   updatingBar_ = false;
 }
 

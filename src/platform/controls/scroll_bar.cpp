@@ -102,6 +102,18 @@ void ScrollBar::SetPosition(int32_t v) {
   if (OnChange) OnChange(*this);
 }
 
+int32_t ScrollBar::SetRowRange(int32_t top, int32_t total, int32_t rows) {
+  rows = std::max(1, rows);
+  int32_t last = std::max(0, total - rows);
+  top = std::clamp(top, 0, last);
+  SetPageSize(0);
+  SetParams(top, 0, std::max(0, total - 1));
+  SetPageSize(rows);
+  SetLargeChange(std::max(1, rows - 1));
+  SetPosition(top);
+  return top;
+}
+
 int32_t ScrollBar::Thickness() const {
   return kind_ == ScrollBarKind::Vertical ? Width() : Height();
 }

@@ -60,6 +60,10 @@ class ScrollBar : public Control {
   // Limited to [Min, HighestPosition()]; OnChange when it changed.
   void SetPosition(int32_t v);
   int32_t HighestPosition() const;
+  // Sets the bar for a view that shows `rows` of `total` rows from row `top`: the range is the
+  // rows, the page what shows, a page step one row less. Returns top limited to the last page
+  // (the bar's new position).
+  int32_t SetRowRange(int32_t top, int32_t total, int32_t rows);
 
   // Parts along the bar, client coordinates (empty when the bar is too short for them).
   enum class Part { None, LineUp, PageUp, Thumb, PageDown, LineDown };

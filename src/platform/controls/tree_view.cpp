@@ -283,14 +283,7 @@ void TreeView::UpdateScrollBar() {
   vbar_->SetVisible(needV);
   hbar_->SetVisible(needH);
   int32_t rows = VisibleRowCount();
-  vbar_->SetParams(top_, 0, std::max(0, total - 1));
-  vbar_->SetPageSize(rows);
-  vbar_->SetLargeChange(std::max(1, rows - 1));
-  int32_t maxTop = std::max(0, total - rows);
-  if (top_ > maxTop) {
-    top_ = maxTop;
-    vbar_->SetPosition(top_);
-  }
+  top_ = vbar_->SetRowRange(top_, total, rows);
   int32_t view = std::max(1, ViewWidth());
   left_ = std::clamp(left_, 0, std::max(0, content - view));
   hbar_->SetParams(left_, 0, std::max(0, content - 1));
