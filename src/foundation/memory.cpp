@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "foundation/exceptions.h"
+#include "platform/system/file_write.h"
 
 namespace {
 
@@ -23,20 +24,6 @@ int32_t GrownCapacity(int32_t length) {
 
 void CheckRange(bool ok) {
   if (!ok) throw Exception("Buffer offset or size out of range");
-}
-
-// Writes all of `size` bytes, retrying short writes; false on any error.
-bool WriteAll(int fd, const uint8_t* p, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, p, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 std::string FolderOf(const std::string& fileName) {
@@ -247,16 +234,8 @@ void TMemory::SaveToFile(const std::string& fileName) const {
   std::string temp = FolderOf(fileName) + "/.qvtmpXXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) throw EFCreateError(fileName);
-  // Keep the permissions of a file being replaced; a new file gets the usual 0666 & ~umask.
-  struct stat st {};
-  if (::stat(fileName.c_str(), &st) == 0) {
-    ::fchmod(fd, st.st_mode & 07777);
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  }
-  bool ok = WriteAll(fd, Data, static_cast<size_t>(Length)) && ::fsync(fd) == 0;
+  plat::SetModeForTarget(fd, fileName);
+  bool ok = plat::WriteAll(fd, Data, static_cast<size_t>(Length)) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
     ::unlink(temp.c_str());

@@ -19,6 +19,7 @@
 #include "foundation/string_list.h"
 #include "foundation/string_utils.h"
 #include "platform/system/drives.h"
+#include "platform/system/file_write.h"
 #include "platform/system/folders.h"
 #include "platform/system/text_services.h"
 
@@ -326,23 +327,8 @@ bool SaveStringToFile(const std::string& file, const std::string& text) {
   std::string temp = folder + "." + ExtractFileName(file) + ".~qvXXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n > 0) done += static_cast<size_t>(n);
-    else ok = n < 0 && errno == EINTR;
-  }
-  // The file gets the target's permissions, or the usual ones for a new file.
-  struct stat st {};
-  mode_t mode = 0666;
-  if (::stat(file.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  bool ok = plat::WriteAll(fd, text.data(), text.size());
+  ok = ok && plat::SetModeForTarget(fd, file) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(temp.c_str(), file.c_str()) == 0) return true;
   ::unlink(temp.c_str());

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/gfx/types.h"
+#include "platform/system/file_write.h"
 
 namespace plat::gfx_detail {
 
@@ -17,18 +18,8 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
   if (fd < 0)
     throw GfxError("Cannot create file \"" + target_ + "\": " + std::strerror(errno));
   temp_ = pattern;
-  // mkstemp makes the file private; give it the permissions the target has, or those a new
-  // file gets under the process's umask.
-  struct stat st {};
-  mode_t mode;
-  if (::stat(target_.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
+  // mkstemp makes the file private.
+  SetModeForTarget(fd, target_);
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
     ::close(fd);

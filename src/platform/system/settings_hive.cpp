@@ -11,6 +11,7 @@
 #include <random>
 #include <unordered_map>
 
+#include "platform/system/file_write.h"
 #include "platform/system/folders.h"
 
 namespace plat {
@@ -33,21 +34,6 @@ std::string FolderOf(const std::string& path) {
 
 std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " \"" + path + "\": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, std::string_view text) {
-  const char* p = text.data();
-  size_t left = text.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -166,7 +152,7 @@ bool WriteSettingsFileLocked(const std::string& path, std::string_view text, std
   // Keep the permissions of the file being replaced.
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
   if (!ok) error = ErrnoText("Cannot write file", path);
   if (::close(fd) != 0 && ok) {
     ok = false;
