@@ -51,11 +51,8 @@ bool Utf8Sequence::IsCharacter() const {
 
 Utf8Sequence ReadUtf8Sequence(std::string_view s, size_t i) {
   const unsigned char lead = static_cast<unsigned char>(s[i]);
-  const size_t len = lead < 0x80           ? 1
-                     : (lead >> 5) == 6    ? 2
-                     : (lead >> 4) == 14   ? 3
-                     : (lead >> 3) == 30   ? 4
-                                           : 0;
+  // The lead byte tells the length: 0xxxxxxx, 110xxxxx, 1110xxxx, 11110xxx; anything else is none.
+  const size_t len = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
   if (len == 0 || i + len > s.size()) return {};
   char32_t value = len == 1 ? lead : char32_t(lead & (0x7F >> len));
   for (size_t k = 1; k < len; ++k) {
