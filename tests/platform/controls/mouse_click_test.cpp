@@ -62,7 +62,9 @@ TEST_F(ControlsTest, ClickInsideActsOnceWithTheCaptureFree) {
     ShowForm(f.form);
     ClickAt(c.target(f), {5, 5});
     EXPECT_TRUE(c.acted(f));
-    if (f.acted) EXPECT_EQ(f.captureWhenActing, Hwnd(0));
+    if (f.acted) {
+      EXPECT_EQ(f.captureWhenActing, Hwnd(0));
+    }
     EXPECT_EQ(GetCapture(), Hwnd(0));
   }
 }

@@ -185,7 +185,9 @@ TEST_F(WinTest, HotKeysGoToTheirWindowWhateverHasTheFocus) {
   PumpPending();
   std::vector<std::pair<uint32_t, uintptr_t>> got;
   for (const Received& m : log) {
-    if (m.msg == WM_HOTKEY) EXPECT_EQ(m.hwnd, main.Handle());
+    if (m.msg == WM_HOTKEY) {
+      EXPECT_EQ(m.hwnd, main.Handle());
+    }
     if (m.msg == WM_HOTKEY || (m.msg == WM_KEYDOWN && m.wParam != VK_CONTROL)) got.push_back({m.msg, m.wParam});
   }
   std::vector<std::pair<uint32_t, uintptr_t>> want{{WM_HOTKEY, 7}, {WM_HOTKEY, 50}, {WM_KEYDOWN, VK_F5}};
