@@ -5,15 +5,7 @@
 #include "document/char_format.h"
 #include "document/line.h"
 #include "document/par.h"
-
-namespace {
-
-std::unique_ptr<TLineFitter>& Registered() {
-  static std::unique_ptr<TLineFitter> fitter = std::make_unique<TLineFitter>();
-  return fitter;
-}
-
-}  // namespace
+#include "foundation/service_slot.h"
 
 void TLineFitter::BeginParagraph(TPar&, const TCharFormat& format) { format_ = format; }
 
@@ -33,8 +25,8 @@ void TLineFitter::ComputeLineHeight(TLine& line) { line.Height = LineHeight(line
 
 int32_t TLineFitter::LineIndentTwips(const TPar&, int32_t) { return 0; }
 
-TLineFitter& GetLineFitter() { return *Registered(); }
+TLineFitter& GetLineFitter() { return *ServiceSlot<TLineFitter>(); }
 
 void SetLineFitter(std::unique_ptr<TLineFitter> fitter) {
-  Registered() = fitter ? std::move(fitter) : std::make_unique<TLineFitter>();
+  RegisterService(std::move(fitter));
 }
