@@ -15,13 +15,15 @@
 #include "document/par.h"
 #include "document/par_breaking.h"
 #include "document/tab_stops.h"
-#include "foundation/font_manager.h"
+#include "foundation/fonts/font_manager.h"
 #include "layout/line_fitter.h"
+
+using namespace qv;
 
 namespace {
 
 struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { ::ReleaseLine(line); }
+  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
 };
 
 const char* const kWords[] = {

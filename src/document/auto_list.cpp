@@ -5,7 +5,9 @@
 
 #include "document/doc_object_services.h"
 #include "document/number_formats.h"
-#include "foundation/code_pages.h"
+#include "foundation/text/code_pages.h"
+
+namespace qv {
 
 namespace {
 
@@ -106,3 +108,5 @@ std::u16string ListLevelPreviewText(const TAutoList& list, int32_t level, int32_
   }
   return text;
 }
+
+}  // namespace qv

@@ -10,6 +10,8 @@
 #include "document/char_format.h"
 #include "document/par_format.h"
 
+namespace qv {
+
 class TDoc;
 class TPar;
 class TShape;
@@ -78,3 +80,5 @@ bool SamePictureBullet(const TShape* a, const TShape* b);
 // given, receives each number text with the placeholder's level.
 std::u16string ListLevelPreviewText(const TAutoList& list, int32_t level, int32_t language,
                                     std::vector<std::pair<std::u16string, int32_t>>* numbers);
+
+}  // namespace qv

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <type_traits>
 
+namespace qv {
+
 static_assert(std::is_trivially_copyable_v<TParBorders>);
 static_assert(sizeof(TParBorders) == 5 * 7 * 4);
 
@@ -86,3 +88,5 @@ TParBorders GetParBorders(int32_t index) {
   if (index < 0 || index >= ParBordersCount()) index = 0;
   return EntryAt(index);
 }
+
+}  // namespace qv

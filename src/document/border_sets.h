@@ -5,7 +5,9 @@
 // for the life of the program. Entry 0 is the set without borders.
 #include <cstdint>
 
-#include "foundation/memory.h"
+#include "foundation/base/memory.h"
+
+namespace qv {
 
 inline constexpr int32_t BorderStyleNone = 255;
 inline constexpr int32_t MaxBorderDistance = 620;  // twips
@@ -47,3 +49,5 @@ int32_t InternParBorders(const TParBorders& borders);
 // A copy of the entry; an index outside the table (a damaged file, say) gives entry 0, no
 // borders.
 TParBorders GetParBorders(int32_t index);
+
+}  // namespace qv

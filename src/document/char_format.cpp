@@ -1,5 +1,7 @@
 #include "document/char_format.h"
 
+namespace qv {
+
 namespace {
 
 using Member = int32_t TCharFormat::*;
@@ -121,3 +123,5 @@ void SubtractCharFormat(TCharFormat& f, const TCharFormat& base) {
     if (f[i] == base[i]) f[i] = CharUnset;
   }
 }
+
+}  // namespace qv

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+namespace qv {
+
 inline constexpr int32_t CharUnset = INT32_MIN;  // 0x80000000: the property is not set
 inline constexpr int32_t AutoColor = static_cast<int32_t>(0xFF000000u);
 inline constexpr int32_t AnyHighlight = static_cast<int32_t>(0xFE000000u);  // find patterns only
@@ -84,3 +86,5 @@ void ApplyCharFormat(TCharFormat& target, const TCharFormat& source);
 void IntersectCharFormat(TCharFormat& f, const TCharFormat& other);
 // f loses what equals base; a font of the same face counts as equal.
 void SubtractCharFormat(TCharFormat& f, const TCharFormat& base);
+
+}  // namespace qv

@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+namespace qv {
+
 namespace {
 
 bool RangeLess(const TDocRange& a, const TDocRange& b) {
@@ -219,3 +221,5 @@ void TCompoundFragment::ShiftForSpanReplace(const TDocPosition& p, int32_t oldLe
   }
   Normalize();
 }
+
+}  // namespace qv

@@ -14,7 +14,9 @@
 #include <cstdint>
 
 #include "document/doc_position.h"
-#include "foundation/memory.h"
+#include "foundation/base/memory.h"
+
+namespace qv {
 
 class TCompoundFragment : public TMemory {
  public:
@@ -76,3 +78,5 @@ class TCompoundFragment : public TMemory {
   // Leaves exactly one zero-filled range and clears the flag, reusing the block when there is one.
   void ResetToEmptyRange();
 };
+
+}  // namespace qv

@@ -4,6 +4,8 @@
 
 #include "document/par.h"
 
+namespace qv {
+
 bool ReadStreamItem(const uint8_t* data, int32_t length, int32_t offset, TStreamItem& item) {
   if (offset >= length) return false;
   item.Offset = offset;
@@ -89,3 +91,5 @@ bool ParseContentFragment(const uint8_t* data, int32_t length,
   out.push_back(std::move(current));
   return fail("fragment ends inside a paragraph", length);
 }
+
+}  // namespace qv

@@ -10,7 +10,9 @@
 
 #include "document/content_tags.h"
 #include "document/par_format.h"
-#include "foundation/memory.h"
+#include "foundation/base/memory.h"
+
+namespace qv {
 
 class TPar;
 
@@ -50,3 +52,5 @@ void AppendParagraphToFragment(TMemory& buffer, const TPar& par);
 // the paragraphs read before the damage).
 bool ParseContentFragment(const uint8_t* data, int32_t length,
                           std::vector<TFragmentParagraph>& out, std::string* error);
+
+}  // namespace qv

@@ -7,6 +7,8 @@
 #include "document/char_format.h"
 #include "document/par_format.h"
 
+namespace qv {
+
 uint8_t CharCodeOfTag(int kind, int32_t value) {
   switch (kind) {
     case ctSpecialChar: return static_cast<uint8_t>(value);
@@ -117,3 +119,5 @@ void ForgetTagRef(const void* object) {
   t.objects[static_cast<size_t>(it->second)] = nullptr;
   t.ids.erase(it);
 }
+
+}  // namespace qv

@@ -8,7 +8,9 @@
 // object's address, since an address does not fit into the tag's 32 bits.
 #include <cstdint>
 
-#include "foundation/memory.h"
+#include "foundation/base/memory.h"
+
+namespace qv {
 
 struct TCharFormat;
 struct TParFormat;
@@ -109,3 +111,5 @@ T* TagObject(int32_t ref) {
 // Forgets an object that is about to be freed, so that a later object at the same address gets
 // a fresh number and stale tags name nothing.
 void ForgetTagRef(const void* object);
+
+}  // namespace qv

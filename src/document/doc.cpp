@@ -10,8 +10,10 @@
 #include "document/layout_services.h"
 #include "document/section.h"
 #include "document/styles.h"
-#include "foundation/exceptions.h"
-#include "foundation/options_holder.h"
+#include "foundation/base/exceptions.h"
+#include "foundation/settings/options_holder.h"
+
+namespace qv {
 
 namespace {
 
@@ -285,3 +287,5 @@ void TDoc::RestoreScopedFlag() {
 void TDoc::RestoreScopedFlags(int32_t count) {
   for (int32_t i = 0; i < count; ++i) RestoreScopedFlag();
 }
+
+}  // namespace qv

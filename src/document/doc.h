@@ -18,6 +18,8 @@
 #include "document/par.h"
 #include "document/par_format.h"
 
+namespace qv {
+
 class TAutoList;
 class TDocEditorWindow;
 class TField;
@@ -198,3 +200,5 @@ int CompareSectionsByFirstParagraph(const TSection& a, const TSection& b);
 
 // The extension of a document format index ("rtf", "doc", "docx", "odt", "cod", "wri", "txt").
 const char* DocFormatExtension(int32_t formatIndex);
+
+}  // namespace qv

@@ -5,6 +5,8 @@
 #include "document/section.h"
 #include "platform/system/text_services.h"
 
+namespace qv {
+
 namespace {
 
 int Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
@@ -63,3 +65,5 @@ int CompareIndexEntryTexts(const std::u16string& a, const std::u16string& b) {
 int CompareSectionsByFirstParagraph(const TSection& a, const TSection& b) {
   return Sign(static_cast<int64_t>(a.FirstPar) - b.FirstPar);
 }
+
+}  // namespace qv

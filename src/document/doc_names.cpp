@@ -4,9 +4,11 @@
 
 #include "document/doc.h"
 #include "document/doc_services.h"
-#include "foundation/code_pages.h"
-#include "foundation/options_holder.h"
-#include "foundation/paths.h"
+#include "foundation/text/code_pages.h"
+#include "foundation/settings/options_holder.h"
+#include "foundation/system/paths.h"
+
+namespace qv {
 
 namespace {
 
@@ -89,3 +91,5 @@ std::string TDoc::SuggestFileName(const std::string& givenName, bool title) {
   text = CleanFileNameText(CutToLength(text, kMaxSuggestedLength), false);
   return WideToUtf8(text) + ExtractFileExt(givenName);
 }
+
+}  // namespace qv

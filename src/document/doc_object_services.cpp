@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "foundation/service_slot.h"
+#include "foundation/base/service_slot.h"
+
+namespace qv {
 
 namespace {
 
@@ -124,3 +126,5 @@ void RegisterDocObjectServices(std::unique_ptr<TDocObjectServices> services) {
 }
 
 const TDocObjectServices& DocObjectServices() { return *ServiceSlot<TDocObjectServices>(); }
+
+}  // namespace qv

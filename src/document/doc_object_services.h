@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace qv {
+
 class TDoc;
 class TField;
 class TSection;
@@ -58,3 +60,5 @@ class TDocObjectServices {
 // Replaces the services; null restores the defaults.
 void RegisterDocObjectServices(std::unique_ptr<TDocObjectServices> services);
 const TDocObjectServices& DocObjectServices();
+
+}  // namespace qv

@@ -1,5 +1,7 @@
 #include "document/doc_position.h"
 
+namespace qv {
+
 namespace {
 
 void SetPlace(TDocPosition& target, const TDocPosition& source) {
@@ -139,3 +141,5 @@ bool ContainsBreakCode(const uint8_t* codes, int32_t n) { return ContainsAnyOf(c
 bool ContainsLayoutBreak(const uint8_t* codes, int32_t n) {
   return ContainsAnyOf(codes, n, 8, 6, 3);
 }
+
+}  // namespace qv

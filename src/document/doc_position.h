@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 
+namespace qv {
+
 struct TDocPosition {
   int32_t Par = 0;     // index in the document's single paragraph list (all stories in a row)
   int32_t Offset = 0;  // character position in the paragraph; 0 is before the first character
@@ -66,3 +68,5 @@ int RangeSymmetricDifference(TDocRange& out1, TDocRange& out2, const TDocRange& 
 bool ContainsBreakCode(const uint8_t* codes, int32_t n);
 // Page break (8), column break (6) or section break (3).
 bool ContainsLayoutBreak(const uint8_t* codes, int32_t n);
+
+}  // namespace qv

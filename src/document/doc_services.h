@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace qv {
+
 class TDoc;
 
 // The document's editor window, as the document holds it.
@@ -60,3 +62,5 @@ class TDocServices {
 // Registers the services (null restores the defaults).
 void SetDocServices(std::unique_ptr<TDocServices> services);
 TDocServices& DocServices();
+
+}  // namespace qv

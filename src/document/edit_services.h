@@ -7,6 +7,8 @@
 #include "document/doc_position.h"
 #include "document/fragment_pool.h"
 
+namespace qv {
+
 // Base of the editing engine's undoable operations; the document owns its undo list and frees
 // the operations with itself.
 class TUndoableOperation {
@@ -31,3 +33,5 @@ struct TPostActions {
   // Back to the state of a new record (a held selection goes back to the pool).
   void Reset();
 };
+
+}  // namespace qv

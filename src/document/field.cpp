@@ -7,6 +7,8 @@
 #include "document/section.h"
 #include "platform/system/text_services.h"
 
+namespace qv {
+
 namespace {
 
 struct TTypeName {
@@ -139,3 +141,5 @@ bool TField::SetNoteNumber(const TSection& section, int32_t number) {
   Text = std::move(text);
   return changed;
 }
+
+}  // namespace qv

@@ -8,6 +8,8 @@
 
 #include "document/doc_position.h"
 
+namespace qv {
+
 class TDoc;
 class TSection;
 class TShape;
@@ -91,3 +93,5 @@ class TField {
 
 // The display name of a field type, empty for a type without one.
 const char16_t* FieldTypeDisplayName(int32_t fieldType);
+
+}  // namespace qv

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace qv {
+
 class TFragmentPool {
  public:
   static constexpr int32_t InitialSlots = 16384;
@@ -127,3 +129,5 @@ void SetAllocatedMemoryProbe(std::function<uint64_t()> probe) {
   m.probe = std::move(probe);
   m.measured = false;
 }
+
+}  // namespace qv

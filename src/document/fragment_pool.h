@@ -14,6 +14,8 @@
 
 #include "document/compound_fragment.h"
 
+namespace qv {
+
 struct TFragmentReleaser {
   void operator()(TCompoundFragment* fragment) const;
 };
@@ -45,3 +47,5 @@ uint64_t AllocatedMemoryBytes();
 // Replaces the measure (tests simulate pressure with it); null restores the allocator's count.
 // The next question measures again at once.
 void SetAllocatedMemoryProbe(std::function<uint64_t()> probe);
+
+}  // namespace qv

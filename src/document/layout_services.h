@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace qv {
+
 class TDoc;
 class TLine;
 
@@ -24,3 +26,5 @@ class TDocLayoutServices {
 // Registers the services (null restores the defaults).
 void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
 TDocLayoutServices& DocLayoutServices();
+
+}  // namespace qv

@@ -11,6 +11,8 @@
 
 #include "document/char_format.h"
 
+namespace qv {
+
 class TPar;
 class TBox;
 class TField;
@@ -100,3 +102,5 @@ struct TPaginatedLineInfo {
   // Writes box, slot, top and line number back and adds the saved band bits (0xF80).
   void ApplyTo(TLine& line) const;
 };
+
+}  // namespace qv

@@ -5,7 +5,9 @@
 #include "document/char_format.h"
 #include "document/line.h"
 #include "document/par.h"
-#include "foundation/service_slot.h"
+#include "foundation/base/service_slot.h"
+
+namespace qv {
 
 void TLineFitter::BeginParagraph(TPar&, const TCharFormat& format) { format_ = format; }
 
@@ -30,3 +32,5 @@ TLineFitter& GetLineFitter() { return *ServiceSlot<TLineFitter>(); }
 void SetLineFitter(std::unique_ptr<TLineFitter> fitter) {
   RegisterService(std::move(fitter));
 }
+
+}  // namespace qv

@@ -11,6 +11,8 @@
 #include "document/char_format.h"
 #include "platform/gfx/types.h"
 
+namespace qv {
+
 class TLine;
 class TPar;
 
@@ -61,3 +63,5 @@ class TLineFitter {
 TLineFitter& GetLineFitter();
 // Registers the fitter (null restores the default).
 void SetLineFitter(std::unique_ptr<TLineFitter> fitter);
+
+}  // namespace qv

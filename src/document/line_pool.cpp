@@ -5,6 +5,8 @@
 #include "document/line.h"
 #include "document/par.h"
 
+namespace qv {
+
 namespace {
 
 // Lines are reused rather than made and freed for every re-break. The pool owns the lines it
@@ -85,3 +87,5 @@ void TPaginatedLineInfo::ApplyTo(TLine& line) const {
   line.LineNumber = LineNumber;
   line.Flags |= Flags & 0xF80u;
 }
+
+}  // namespace qv

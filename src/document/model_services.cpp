@@ -7,7 +7,9 @@
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/shape_binding.h"
-#include "foundation/service_slot.h"
+#include "foundation/base/service_slot.h"
+
+namespace qv {
 
 namespace {
 
@@ -20,7 +22,7 @@ void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
 }
 TDocLayoutServices& DocLayoutServices() { return *ServiceSlot<TDocLayoutServices>(); }
 
-void TDocLayoutServices::ReleaseLine(TLine* line) { ::ReleaseLine(line); }
+void TDocLayoutServices::ReleaseLine(TLine* line) { qv::ReleaseLine(line); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 
@@ -68,3 +70,5 @@ void TPostActions::Reset() {
   ClearSelection = false;
   ScrollTarget = PostActionNone;
 }
+
+}  // namespace qv

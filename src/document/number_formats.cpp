@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "foundation/number_words.h"
-#include "foundation/options_holder.h"
-#include "foundation/service_slot.h"
+#include "foundation/base/number_words.h"
+#include "foundation/settings/options_holder.h"
+#include "foundation/base/service_slot.h"
+
+namespace qv {
 
 const std::string NoteSymbols = "\x2A\x86\x87\xA7";
 
@@ -246,3 +248,5 @@ int32_t SnapRulerPositionInUnit(int32_t position, int32_t extra,
   }
   return result;
 }
+
+}  // namespace qv

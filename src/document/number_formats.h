@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace qv {
+
 // Number styles of field switches and index page numbers. Any value above 4 counts as upper-case
 // roman.
 enum : uint8_t {
@@ -84,3 +86,5 @@ int32_t SnapRulerPosition(int32_t position, int32_t extra, const std::vector<int
 // The same for an explicit unit, without the Alt test.
 int32_t SnapRulerPositionInUnit(int32_t position, int32_t extra,
                                 const std::vector<int32_t>* candidates, int32_t unit);
+
+}  // namespace qv

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+namespace qv {
+
 namespace {
 
 int32_t ClampTo(int32_t value, int32_t low, int32_t high) {
@@ -114,3 +116,5 @@ void FitColumnWidths(TSectionFormat& format, const TPageParams& params) {
                        : room / count;
   }
 }
+
+}  // namespace qv

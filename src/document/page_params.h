@@ -5,6 +5,8 @@
 // fitting of unequal columns to it. All lengths are twips unless said otherwise.
 #include <cstdint>
 
+namespace qv {
+
 struct TPageParams {
   int32_t PageWidth = 0;
   int32_t PageHeight = 0;
@@ -69,3 +71,5 @@ void ComputeColumnBounds(const TSectionFormat& format, const TPageParams& params
 
 // Scales the widths of unequal columns so that widths and gaps fill the text width exactly.
 void FitColumnWidths(TSectionFormat& format, const TPageParams& params);
+
+}  // namespace qv

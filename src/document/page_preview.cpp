@@ -5,8 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/service_slot.h"
+#include "foundation/base/service_slot.h"
 #include "platform/gfx/bitmap.h"
+
+namespace qv {
 
 namespace {
 
@@ -185,3 +187,5 @@ void DrawPageLayoutPreview(plat::Canvas& canvas, const plat::Rect& rect, const T
   }
   canvas.DrawBitmap(rect.left, rect.top, bmp);
 }
+
+}  // namespace qv

@@ -9,6 +9,8 @@
 #include "document/page_params.h"
 #include "platform/gfx/canvas.h"
 
+namespace qv {
+
 // How the text area is divided.
 enum : int32_t {
   plColumns = 0,     // the section format's columns (one part without a format)
@@ -59,3 +61,5 @@ void DrawPageLayoutPreview(plat::Canvas& canvas, const plat::Rect& rect, const T
                            const TPageNumberPlacement& pageNumbers, bool onePage,
                            const TSectionFormat* format = nullptr,
                            const TEnvelopeLayout* envelope = nullptr);
+
+}  // namespace qv

@@ -10,8 +10,10 @@
 #include "document/layout_services.h"
 #include "document/section.h"
 #include "document/styles.h"
-#include "foundation/code_pages.h"
-#include "foundation/font_manager.h"
+#include "foundation/text/code_pages.h"
+#include "foundation/fonts/font_manager.h"
+
+namespace qv {
 
 TPar::TPar(TDoc* doc) : Doc(doc) {}
 
@@ -305,3 +307,5 @@ void BuildParagraphWideText(TPar& par) {
   }
   par.Flags |= pfWideTextValid;
 }
+
+}  // namespace qv

@@ -15,7 +15,9 @@
 
 #include "document/char_format.h"
 #include "document/par_format.h"
-#include "foundation/memory.h"
+#include "foundation/base/memory.h"
+
+namespace qv {
 
 class TDoc;
 class TLine;
@@ -186,3 +188,5 @@ bool IsWordDelimiterAt(const TPar& par, uint8_t byte, int32_t charIndex);
 // The code page in which the text bytes of a font are read: the character set's code page, or
 // 1252 for the symbol set and any set whose code page is below 1250.
 uint32_t TextCodePageOfFont(int32_t fontNumber);
+
+}  // namespace qv

@@ -8,6 +8,8 @@
 #include "document/line.h"
 #include "document/par.h"
 
+namespace qv {
+
 namespace {
 
 void ReleaseLinesFrom(TPar& par, int32_t from) {
@@ -298,3 +300,5 @@ int32_t ParLineIndexOfChar(const TPar& par, int32_t charIndex, int32_t lowestLin
 bool IsParPlaced(const TPar& par) {
   return par.HasFlag(pfLinesValid) && !par.Lines.empty() && par.Lines.front()->Box != nullptr;
 }
+
+}  // namespace qv

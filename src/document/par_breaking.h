@@ -6,6 +6,8 @@
 
 #include "document/line_fitter_service.h"
 
+namespace qv {
+
 class TPar;
 class TLine;
 struct TCharFormat;
@@ -34,3 +36,5 @@ bool IsParPlaced(const TPar& par);
 // The character format in force after the line's stream span (its start format with the format
 // tags of the span applied).
 void FormatAfterLine(const TLine& line, TCharFormat& format);
+
+}  // namespace qv

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace qv {
+
 namespace {
 
 constexpr std::array<uint8_t, TParFormat::Count> kWidths = {2, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 2,
@@ -165,3 +167,5 @@ void SubtractParFormat(TParFormat& format, const TParFormat& base) {
     if (GetParFormatProp(format, n) == GetParFormatProp(base, n)) ClearParFormatProp(format, n);
   }
 }
+
+}  // namespace qv

@@ -7,6 +7,8 @@
 #include <bit>
 #include <cstdint>
 
+namespace qv {
+
 static_assert(std::endian::native == std::endian::little,
               "TParFormat's packed layout is stored byte for byte and must be little-endian");
 
@@ -82,3 +84,5 @@ void ApplyParFormat(TParFormat& target, const TParFormat& source);
 void IntersectParFormat(TParFormat& format, const TParFormat& other);
 // Unsets what equals base; the indents and the line spacing are compared as pairs.
 void SubtractParFormat(TParFormat& format, const TParFormat& base);
+
+}  // namespace qv

@@ -8,7 +8,9 @@
 #include "document/field.h"
 #include "document/par.h"
 #include "document/shape_binding.h"
-#include "foundation/font_manager.h"
+#include "foundation/fonts/font_manager.h"
+
+namespace qv {
 
 namespace {
 
@@ -184,3 +186,5 @@ void NormalizeParagraphTags(TPar& par) {
   par.Widths.clear();
   par.Flags |= pfNormalized;
 }
+
+}  // namespace qv

@@ -10,6 +10,8 @@
 #include "document/section.h"
 #include "document/par.h"
 
+namespace qv {
+
 namespace {
 
 // The note's text field that holds a place of the paragraph: one opened before the place in the
@@ -112,3 +114,5 @@ bool IsWordDelimiterAt(const TPar& par, uint8_t byte, int32_t charIndex) {
   return (primary == 0x0C || primary == 0x10) &&
          DocServices().IsApostropheLike(byte, format.Language);
 }
+
+}  // namespace qv

@@ -2,6 +2,8 @@
 
 #include "document/doc_object_services.h"
 
+namespace qv {
+
 const TSectionFormat& DefaultSectionFormat() {
   static const TSectionFormat format;  // the record's own defaults are the program's
   return format;
@@ -39,3 +41,5 @@ bool TSection::EndsBefore(const TDocPosition& position) const {
   int32_t length = services.ParLength(Doc, endPar);
   return length > 0 && position.Offset >= length - 1;
 }
+
+}  // namespace qv

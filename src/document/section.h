@@ -7,6 +7,8 @@
 #include "document/doc_position.h"
 #include "document/page_params.h"
 
+namespace qv {
+
 class TDoc;
 class TField;
 
@@ -83,3 +85,5 @@ class TSection {
 
 // The program's default section format: break kind 1 (next page), one column.
 const TSectionFormat& DefaultSectionFormat();
+
+}  // namespace qv

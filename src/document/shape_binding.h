@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace qv {
+
 class TField;
 class TPar;
 class TShape;
@@ -21,3 +23,5 @@ class TShapeBinding {
 // Registers the binding (null restores the default).
 void SetShapeBinding(std::unique_ptr<TShapeBinding> binding);
 TShapeBinding& ShapeBinding();
+
+}  // namespace qv

@@ -4,10 +4,12 @@
 
 #include "document/auto_list.h"
 #include "document/doc.h"
-#include "foundation/code_pages.h"
-#include "foundation/service_slot.h"
-#include "foundation/string_list.h"
-#include "foundation/string_utils.h"
+#include "foundation/text/code_pages.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/base/string_list.h"
+#include "foundation/base/string_utils.h"
+
+namespace qv {
 
 // --- TStyle ---
 
@@ -246,3 +248,5 @@ void GetStyleFormat(const TStyle& style, TCharFormat* charFormat, TParFormat* pa
   if (charFormat) *charFormat = cf;
   if (parFormat) *parFormat = pf;
 }
+
+}  // namespace qv

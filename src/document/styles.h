@@ -13,6 +13,8 @@
 #include "document/char_format.h"
 #include "document/par_format.h"
 
+namespace qv {
+
 class TDoc;
 class TStringList;
 class TStyleList;
@@ -185,3 +187,5 @@ class TStyleManager {
 // The program-wide style manager, made on first use; FreeStyleManager releases it.
 TStyleManager& StyleManager();
 void FreeStyleManager();
+
+}  // namespace qv

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "document/styles.h"
-#include "foundation/font_manager.h"
-#include "foundation/message_dlg_service.h"
-#include "foundation/string_utils.h"
+#include "foundation/fonts/font_manager.h"
+#include "foundation/ui/message_dlg_service.h"
+#include "foundation/base/string_utils.h"
+
+namespace qv {
 
 const char* const BuiltInStyleNames[BuiltInStyleCount] = {
     "Normal", "Heading 1", "Heading 2", "Heading 3", "Heading 4", "Heading 5", "Heading 6",
@@ -242,3 +244,5 @@ TStyleManager& StyleManager() {
 }
 
 void FreeStyleManager() { ManagerSlot().reset(); }
+
+}  // namespace qv

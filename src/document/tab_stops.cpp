@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace qv {
+
 int32_t MaxTabStops = 50;
 
 namespace {
@@ -129,3 +131,5 @@ TTabManager& GetTabManager() {
   static TTabManager manager;
   return manager;
 }
+
+}  // namespace qv

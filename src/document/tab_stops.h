@@ -12,6 +12,8 @@
 
 #include "document/par_format.h"
 
+namespace qv {
+
 enum TTabKind : uint8_t { tkLeft = 0, tkCenter = 1, tkRight = 2, tkDecimal = 3, tkBar = 4, tkList = 6 };
 enum TTabLeader : uint8_t { tlNone = 0, tlDots = 1, tlHyphens = 2, tlUnderline = 3 };
 
@@ -80,3 +82,5 @@ class TTabManager {
 
 // The program's one tab manager, made on first use.
 TTabManager& GetTabManager();
+
+}  // namespace qv

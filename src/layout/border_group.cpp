@@ -7,6 +7,8 @@
 #include "document/par.h"
 #include "document/section.h"
 
+namespace qv {
+
 namespace {
 
 int32_t Value16(int16_t v) { return v == ParUnset16 ? 0 : v; }
@@ -60,3 +62,5 @@ bool JoinsBorderGroup(const TPar& par, int direction) {
   const TPar& second = direction < 0 ? owner : neighbour;
   return SameFrame(owner.Format, neighbour.Format) && WithinSameLimits(*doc, first, second);
 }
+
+}  // namespace qv

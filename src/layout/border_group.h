@@ -4,6 +4,8 @@
 // last the bottom border; the paragraphs inside are separated by the set's inside border.
 #include <cstdint>
 
+namespace qv {
+
 class TPar;
 
 // The paragraph before (direction -1) or after (+1) belongs to the same bordered group. A group
@@ -11,3 +13,5 @@ class TPar;
 bool JoinsBorderGroup(const TPar& par, int direction);
 inline bool StartsBorderGroup(const TPar& par) { return !JoinsBorderGroup(par, -1); }
 inline bool EndsBorderGroup(const TPar& par) { return !JoinsBorderGroup(par, +1); }
+
+}  // namespace qv

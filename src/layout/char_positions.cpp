@@ -8,6 +8,8 @@
 #include "document/par.h"
 #include "layout/line_fitter.h"
 
+namespace qv {
+
 namespace {
 
 int64_t FloorDiv(int64_t a, int64_t b) {
@@ -124,3 +126,5 @@ TCharRange BlockSelectionCharRange(TLine& line, int32_t x1, int32_t x2) {
   }
   return range;
 }
+
+}  // namespace qv

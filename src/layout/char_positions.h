@@ -7,6 +7,8 @@
 // clear or the scales changed.
 #include <cstdint>
 
+namespace qv {
+
 class TLine;
 
 // Pixel x of the boundary before character n of the line (n = Count gives the line's end).
@@ -23,3 +25,5 @@ struct TCharRange {
 // the boundary nearest to the left x (a tie goes right) and the one nearest to the right x from
 // there on (a tie goes left); the paragraph mark is never included. Equal x values give (0, 0).
 TCharRange BlockSelectionCharRange(TLine& line, int32_t x1, int32_t x2);
+
+}  // namespace qv

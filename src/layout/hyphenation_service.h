@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qv {
+
 class THyphenationService {
  public:
   virtual ~THyphenationService() = default;
@@ -25,3 +27,5 @@ inline constexpr int32_t MaxHyphenatedWord = 48;
 THyphenationService& GetHyphenationService();
 // Registers the service (null restores the default).
 void SetHyphenationService(std::unique_ptr<THyphenationService> service);
+
+}  // namespace qv

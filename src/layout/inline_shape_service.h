@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace qv {
+
 struct TInlineShapeInfo {
   int32_t Width = 0;    // twips at 100%
   int32_t Height = 0;   // twips at 100%
@@ -27,3 +29,5 @@ class TInlineShapeService {
 
 TInlineShapeService& GetInlineShapeService();
 void SetInlineShapeService(std::unique_ptr<TInlineShapeService> service);
+
+}  // namespace qv

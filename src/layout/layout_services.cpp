@@ -1,7 +1,9 @@
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
 
-#include "foundation/service_slot.h"
+#include "foundation/base/service_slot.h"
+
+namespace qv {
 
 THyphenationService& GetHyphenationService() { return *ServiceSlot<THyphenationService>(); }
 
@@ -14,3 +16,5 @@ TInlineShapeService& GetInlineShapeService() { return *ServiceSlot<TInlineShapeS
 void SetInlineShapeService(std::unique_ptr<TInlineShapeService> service) {
   RegisterService(std::move(service));
 }
+
+}  // namespace qv

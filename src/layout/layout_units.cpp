@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace qv {
+
 int32_t MulDivRound(int64_t a, int64_t b, int64_t c) {
   if (c == 0) return 0;
   int64_t n = a * b;
@@ -59,3 +61,5 @@ int32_t HalfPointsToLayoutHeight(int32_t halfPoints, const TLayoutSettings& s) {
   return s.DeviceMeasuring ? MulDivRound(pixels16, s.DeviceScaleY, 100 * LayoutUnitsPerPixel)
                            : pixels16;
 }
+
+}  // namespace qv

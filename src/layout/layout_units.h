@@ -6,6 +6,8 @@
 // the same on every machine.
 #include <cstdint>
 
+namespace qv {
+
 inline constexpr int32_t LayoutUnitsPerPixel = 16;
 
 // What the layout needs of the document it lays out.
@@ -44,3 +46,5 @@ int32_t TwipsToLayoutX(int32_t twips, const TLayoutSettings& s);
 int32_t LayoutYToTwips(int32_t y, const TLayoutSettings& s);
 // The em height in layout units of a font size in half-points.
 int32_t HalfPointsToLayoutHeight(int32_t halfPoints, const TLayoutSettings& s);
+
+}  // namespace qv

@@ -10,12 +10,14 @@
 #include "document/par.h"
 #include "document/tab_stops.h"
 #include "document/content_stream.h"
-#include "foundation/code_pages.h"
-#include "foundation/font_manager.h"
-#include "foundation/string_utils.h"
+#include "foundation/text/code_pages.h"
+#include "foundation/fonts/font_manager.h"
+#include "foundation/base/string_utils.h"
 #include "platform/system/text_services.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
+
+namespace qv {
 
 // Everything one FitLine call keeps while it walks the stream.
 struct TLayoutLineFitter::Opportunity {
@@ -1046,3 +1048,5 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
   w.hyphenAfter = std::move(points);
   return true;
 }
+
+}  // namespace qv

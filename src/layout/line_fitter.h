@@ -16,8 +16,10 @@
 
 #include "document/char_format.h"
 #include "document/line_fitter_service.h"
-#include "foundation/font_key.h"
+#include "foundation/fonts/font_key.h"
 #include "layout/layout_units.h"
+
+namespace qv {
 
 class TPar;
 class TLine;
@@ -127,3 +129,5 @@ void RegisterLayoutLineFitter();
 // The byte code page a font's characters are measured in: that of its character set, 1252 for
 // the symbol set and for single-byte code pages below 1250.
 int32_t MeasuringCodePage(int32_t charset);
+
+}  // namespace qv

@@ -11,6 +11,8 @@
 #include "layout/border_group.h"
 #include "layout/line_fitter.h"
 
+namespace qv {
+
 namespace {
 
 uint8_t CodeInLine(const TLine& line, int32_t i) {
@@ -177,3 +179,5 @@ int32_t TextRunLength(const uint8_t* data, int32_t n) {
   while (i < n && data[i] != 0) ++i;
   return i;
 }
+
+}  // namespace qv

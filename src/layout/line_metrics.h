@@ -3,6 +3,8 @@
 // are the line fitter's (TLayoutLineFitter::ComputeLineHeight).
 #include <cstdint>
 
+namespace qv {
+
 class TLine;
 
 // The last character is a column, line or page break, or the line holds more than one character
@@ -15,3 +17,5 @@ bool LineEndsWithHardBreak(const TLine& line);
 bool IsBreakOnlyLine(const TLine& line);
 // Bytes from the offset before the next content tag (a 0 byte), at most n.
 int32_t TextRunLength(const uint8_t* data, int32_t n);
+
+}  // namespace qv

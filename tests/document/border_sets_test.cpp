@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qv;
+
 namespace {
 
 TParBorders Boxed(int32_t width, int32_t distance) {

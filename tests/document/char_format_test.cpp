@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qv;
+
 namespace {
 
 // Fonts 4 and 5 are one face in two character sets.

@@ -6,6 +6,8 @@
 
 #include "document/fragment_pool.h"
 
+using namespace qv;
+
 namespace {
 
 struct TR {

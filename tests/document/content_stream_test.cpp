@@ -4,8 +4,10 @@
 #include "document/field.h"
 #include "document/par.h"
 #include "document/section.h"
-#include "foundation/font_manager.h"
-#include "stream_builder.h"
+#include "foundation/fonts/font_manager.h"
+#include "document/stream_builder.h"
+
+using namespace qv;
 
 namespace {
 

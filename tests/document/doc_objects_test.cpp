@@ -6,6 +6,8 @@
 #include "document/number_formats.h"
 #include "document/section.h"
 
+using namespace qv;
+
 namespace {
 
 // A document stand-in: one page section for every paragraph, fixed paragraph lengths, flag 62

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qv;
+
 namespace {
 
 TDocPosition P(int32_t par, int32_t offset, int32_t page = 0, int32_t line = 0) {

@@ -7,9 +7,11 @@
 #include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
-#include "foundation/exceptions.h"
-#include "foundation/options_holder.h"
-#include "stream_builder.h"
+#include "foundation/base/exceptions.h"
+#include "foundation/settings/options_holder.h"
+#include "document/stream_builder.h"
+
+using namespace qv;
 
 namespace {
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/options_holder.h"
+#include "foundation/settings/options_holder.h"
+
+using namespace qv;
 
 namespace {
 

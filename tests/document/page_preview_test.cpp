@@ -4,6 +4,8 @@
 
 #include "platform/gfx/bitmap.h"
 
+using namespace qv;
+
 namespace {
 
 constexpr plat::Color kBackground = 0x00FF00;

@@ -11,6 +11,8 @@
 #include "document/line.h"
 #include "document/par.h"
 
+using namespace qv;
+
 namespace {
 
 // A fitter of fixed-width characters: every character is 100 twips wide (so layout units are
@@ -62,7 +64,7 @@ class FixedFitter : public TLineFitter {
 };
 
 struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { ::ReleaseLine(line); }
+  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
 };
 
 class ParBreakingTest : public ::testing::Test {

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+using namespace qv;
+
 namespace {
 
 TEST(ParFormat, LayoutMatchesWidthAndOffsetTables) {

@@ -4,7 +4,9 @@
 #include "document/doc.h"
 #include "document/field.h"
 #include "document/line.h"
-#include "stream_builder.h"
+#include "document/stream_builder.h"
+
+using namespace qv;
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include "document/section.h"
 #include "document/tab_stops.h"
 
+using namespace qv;
+
 namespace {
 
 constexpr int32_t kValues[] = {INT32_MIN, INT32_MIN + 1, -1, 0, 1, 180, 1440, 31680, INT32_MAX};

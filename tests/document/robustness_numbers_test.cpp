@@ -9,6 +9,8 @@
 
 #include "document/number_formats.h"
 
+using namespace qv;
+
 namespace {
 
 TEST(NumberRobustness, ExtremeNumbersInEveryStyleAndCode) {

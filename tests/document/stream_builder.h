@@ -5,6 +5,8 @@
 #include "document/content_tags.h"
 #include "document/par.h"
 
+using namespace qv;
+
 struct TStreamBuilder {
   TMemory s;
   TStreamBuilder& Text(const std::string& t) {

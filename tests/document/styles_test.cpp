@@ -3,7 +3,9 @@
 #include <deque>
 
 #include "document/styles.h"
-#include "foundation/message_dlg_service.h"
+#include "foundation/ui/message_dlg_service.h"
+
+using namespace qv;
 
 namespace {
 

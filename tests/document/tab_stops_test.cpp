@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qv;
+
 namespace {
 
 std::vector<int32_t> Positions(const TTabTable& t) {

@@ -6,13 +6,15 @@
 
 #include <string>
 
-#include "foundation/application.h"
-#include "foundation/message_dlg_service.h"
+#include "foundation/ui/application.h"
+#include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
 #include "platform/controls/control.h"
 #include "platform/controls/form.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
+
+using namespace qv;
 
 namespace apptest {
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace qv;
+
 inline void Put16(std::string& s, uint16_t v) {
   s += static_cast<char>(v >> 8);
   s += static_cast<char>(v & 0xFF);

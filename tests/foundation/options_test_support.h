@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#include "foundation/ini_file.h"
-#include "foundation/options_io.h"
-#include "foundation/stored_path.h"
+#include "foundation/settings/ini_file.h"
+#include "foundation/settings/options_io.h"
+#include "foundation/settings/stored_path.h"
 #include "support/test_env.h"
+
+using namespace qv;
 
 class OptionsTest : public testing::Test {
  protected:

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/option_blobs.h"
-#include "options_test_support.h"
+#include "foundation/settings/option_blobs.h"
+#include "foundation/options_test_support.h"
+
+using namespace qv;
 
 namespace {
 

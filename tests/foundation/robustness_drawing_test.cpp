@@ -6,9 +6,11 @@
 #include <climits>
 #include <vector>
 
-#include "foundation/draw_helpers.h"
-#include "foundation/geometry.h"
-#include "foundation/offscreen_bitmap.h"
+#include "foundation/graphics/draw_helpers.h"
+#include "foundation/base/geometry.h"
+#include "foundation/graphics/offscreen_bitmap.h"
+
+using namespace qv;
 
 namespace {
 

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/char_coverage.h"
-#include "foundation/font_files.h"
+#include "foundation/fonts/char_coverage.h"
+#include "foundation/fonts/font_files.h"
 #include "support/test_env.h"
+
+using namespace qv;
 
 namespace {
 

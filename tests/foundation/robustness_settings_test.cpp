@@ -8,12 +8,14 @@
 #include <random>
 #include <string>
 
-#include "foundation/ini_file.h"
-#include "foundation/registry_ex.h"
-#include "foundation/settings_storage.h"
-#include "foundation/stored_path.h"
-#include "options_test_support.h"
+#include "foundation/settings/ini_file.h"
+#include "foundation/settings/registry_ex.h"
+#include "foundation/settings/settings_storage.h"
+#include "foundation/settings/stored_path.h"
+#include "foundation/options_test_support.h"
 #include "support/test_env.h"
+
+using namespace qv;
 
 namespace {
 

@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "foundation/code_pages.h"
-#include "foundation/exceptions.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
-#include "foundation/settings_storage.h"
-#include "foundation/string_utils.h"
+#include "foundation/text/code_pages.h"
+#include "foundation/base/exceptions.h"
+#include "foundation/base/memory.h"
+#include "foundation/system/paths.h"
+#include "foundation/settings/settings_storage.h"
+#include "foundation/base/string_utils.h"
 #include "support/test_env.h"
+
+using namespace qv;
 
 namespace {
 

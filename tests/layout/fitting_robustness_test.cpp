@@ -4,6 +4,8 @@
 
 #include "layout/layout_fixture.h"
 
+using namespace qv;
+
 namespace {
 
 // Damaged or unusual streams (any tag kind with any value, absurd formats, widths of 0 and

@@ -12,14 +12,16 @@
 #include "document/par.h"
 #include "document/par_breaking.h"
 #include "document/tab_stops.h"
-#include "foundation/font_manager.h"
+#include "foundation/fonts/font_manager.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
 #include "layout/line_fitter.h"
 
+using namespace qv;
+
 // Lines of destroyed paragraphs go back to the pool.
 struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { ::ReleaseLine(line); }
+  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
 };
 
 class LayoutTest : public ::testing::Test {

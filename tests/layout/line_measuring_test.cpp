@@ -5,9 +5,11 @@
 #include "document/border_sets.h"
 #include "document/doc.h"
 #include "document/field.h"
-#include "foundation/code_pages.h"
+#include "foundation/text/code_pages.h"
 #include "layout/layout_fixture.h"
 #include "layout/layout_units.h"
+
+using namespace qv;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include "layout/layout_units.h"
 #include "layout/line_metrics.h"
 
+using namespace qv;
+
 namespace {
 
 using LineMetricsTest = LayoutTest;

@@ -3,6 +3,8 @@
 #include "layout/layout_fixture.h"
 #include "layout/layout_units.h"
 
+using namespace qv;
+
 namespace {
 
 using ParWrapTest = LayoutTest;

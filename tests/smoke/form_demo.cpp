@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "foundation/application.h"
-#include "foundation/message_box.h"
+#include "foundation/ui/application.h"
+#include "foundation/ui/message_box.h"
 #include "platform/backend/x11_clipboard.h"
 #include "platform/controls/button.h"
 #include "platform/controls/check_box.h"
@@ -32,6 +32,8 @@
 #include "platform/system/keyboard_layouts.h"
 #include "platform/win/input.h"
 #include "platform/win/window_system.h"
+
+using namespace qv;
 
 namespace {
 

@@ -1,0 +1,333 @@
+#include "foundation/settings/option_blobs.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "foundation/settings/option_keys.h"
+
+namespace qv {
+
+namespace {
+
+// ----- little-endian byte streams ------------------------------------------------------------
+
+void PutInt(std::vector<uint8_t>& out, int32_t v) {
+  auto u = static_cast<uint32_t>(v);
+  for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(u >> (8 * k)));
+}
+
+void PutBytes(std::vector<uint8_t>& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
+
+class TReader {
+ public:
+  explicit TReader(const std::vector<uint8_t>& data) : data_(data) {}
+  bool AtEnd() const { return pos_ >= data_.size(); }
+  bool Byte(uint8_t& v) {
+    if (pos_ + 1 > data_.size()) return false;
+    v = data_[pos_++];
+    return true;
+  }
+  bool Word(uint16_t& v) {
+    if (pos_ + 2 > data_.size()) return false;
+    v = static_cast<uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
+    pos_ += 2;
+    return true;
+  }
+  bool Int(int32_t& v) {
+    if (pos_ + 4 > data_.size()) return false;
+    uint32_t u = 0;
+    for (int k = 3; k >= 0; --k) u = u << 8 | data_[pos_ + k];
+    v = static_cast<int32_t>(u);
+    pos_ += 4;
+    return true;
+  }
+  bool Bytes(size_t n, std::string& s) {
+    if (n > data_.size() - pos_) return false;
+    s.assign(data_.begin() + pos_, data_.begin() + pos_ + n);
+    pos_ += n;
+    return true;
+  }
+  // A byte-length name.
+  bool Name(std::string& s) {
+    uint8_t len;
+    return Byte(len) && Bytes(len, s);
+  }
+  // A 32-bit-length text; a negative length is damage.
+  bool Text(std::string& s) {
+    int32_t len;
+    return Int(len) && len >= 0 && Bytes(static_cast<size_t>(len), s);
+  }
+
+ private:
+  const std::vector<uint8_t>& data_;
+  size_t pos_ = 0;
+};
+
+template <class Entry>
+std::vector<std::string> StoredNames(const TOptionsContext& c, std::vector<Entry>& entries) {
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.Name < b.Name; });
+  std::vector<std::string> names;
+  for (const auto& e : entries) names.push_back(EncodeOptionPath(c, e.Name));
+  return CompressNames(names);
+}
+
+bool FileIsGone(const TOptionsContext& c, const std::string& name) {
+  // Names that are not absolute paths (special documents) are never tested.
+  if (name.empty() || name[0] != '/') return false;
+  if (!c.Portable && !name.starts_with(c.ProgramDrive + "/")) return false;
+  std::error_code ec;
+  return !std::filesystem::exists(name, ec);
+}
+
+template <class Entry, class Extra>
+void PruneFromLast(const TOptionsContext& c, std::vector<Entry>& entries, Extra dropAlso) {
+  for (size_t i = entries.size(); i-- > 0;) {
+    if (FileIsGone(c, entries[i].Name) || dropAlso(entries[i]))
+      entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+}
+
+void WriteZBlob(TSettingsStorage& s, const std::string& subPath, const std::string& name,
+                const std::vector<uint8_t>& stream) {
+  WriteBlob(s, subPath, name, stream.empty() ? stream : ZlibCompress(stream));
+}
+
+std::vector<uint8_t> ReadZBlob(TSettingsStorage& s, const std::string& name) {
+  std::vector<uint8_t> stream;
+  std::vector<uint8_t> blob = ReadBlob(s, "", name);
+  if (blob.empty() || !ZlibDecompress(blob, stream)) stream.clear();
+  return stream;
+}
+
+}  // namespace
+
+// ----- zlib ----------------------------------------------------------------------------------
+
+std::vector<uint8_t> ZlibCompress(const std::vector<uint8_t>& data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::vector<uint8_t> out(size);
+  if (compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()),
+                Z_DEFAULT_COMPRESSION) != Z_OK)
+    return {};
+  out.resize(size);
+  return out;
+}
+
+bool ZlibDecompress(const std::vector<uint8_t>& stream, std::vector<uint8_t>& data, size_t limit) {
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return false;
+  z.next_in = const_cast<Bytef*>(stream.data());
+  z.avail_in = static_cast<uInt>(stream.size());
+  std::vector<uint8_t> out;
+  uint8_t chunk[16384];
+  int rc = Z_OK;
+  while (rc == Z_OK) {
+    z.next_out = chunk;
+    z.avail_out = sizeof chunk;
+    rc = inflate(&z, Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END) break;
+    out.insert(out.end(), chunk, chunk + (sizeof chunk - z.avail_out));
+    if (out.size() > limit) rc = Z_MEM_ERROR;
+    // No progress with input left over means a truncated stream.
+    if (rc == Z_OK && z.avail_in == 0 && z.avail_out != 0) rc = Z_DATA_ERROR;
+  }
+  inflateEnd(&z);
+  if (rc != Z_STREAM_END) return false;
+  data = std::move(out);
+  return true;
+}
+
+// ----- names ---------------------------------------------------------------------------------
+
+std::vector<std::string> CompressNames(const std::vector<std::string>& names) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
+    size_t k = 0;
+    if (i > 0) {
+      const std::string& prev = names[i - 1];
+      size_t limit = std::min({prev.size(), name.size(), size_t{18}});
+      while (k < limit && prev[k] == name[k]) ++k;
+    }
+    if (k >= 2)
+      out.push_back(std::string(1, static_cast<char>(k + 13)) + name.substr(k));
+    else
+      out.push_back(name);
+  }
+  return out;
+}
+
+std::string ExpandName(const std::string& previous, const std::string& name) {
+  if (name.empty()) return name;
+  auto code = static_cast<uint8_t>(name[0]);
+  if (code < 14 || code > 31) return name;
+  size_t k = std::min<size_t>(code - 13, previous.size());
+  return previous.substr(0, k) + name.substr(1);
+}
+
+// ----- the per-document lists ----------------------------------------------------------------
+
+std::vector<uint8_t> EncodeWritingData(const TOptionsContext& c,
+                                       std::vector<TWritingDataEntry> entries) {
+  std::vector<uint8_t> out;
+  if (entries.empty()) return out;
+  out.push_back(kWritingDataRecordSize & 0xFF);
+  out.push_back(kWritingDataRecordSize >> 8);
+  // Names too long for their length byte are left out; the rest are compressed again without
+  // them so each name follows the one actually written before it.
+  std::erase_if(entries, [&](const TWritingDataEntry& e) {
+    return EncodeOptionPath(c, e.Name).size() > 255;
+  });
+  std::vector<std::string> names = StoredNames(c, entries);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    out.push_back(static_cast<uint8_t>(names[i].size()));
+    PutBytes(out, names[i]);
+    PutInt(out, entries[i].Data.Value1);
+    PutInt(out, entries[i].Data.Value2);
+    PutInt(out, entries[i].Data.DayIndex);
+  }
+  return out;
+}
+
+std::vector<TWritingDataEntry> DecodeWritingData(const TOptionsContext& c,
+                                                 const std::vector<uint8_t>& stream) {
+  std::vector<TWritingDataEntry> entries;
+  TReader r(stream);
+  uint16_t recordSize;
+  if (!r.Word(recordSize)) return entries;
+  std::string previous, name, record;
+  while (!r.AtEnd() && r.Name(name) && r.Bytes(recordSize, record)) {
+    previous = ExpandName(previous, name);
+    uint8_t bytes[12] = {};
+    std::copy_n(record.begin(), std::min<size_t>(record.size(), 12), bytes);
+    auto at = [&](int i) {
+      return static_cast<int32_t>(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 |
+                                  static_cast<uint32_t>(bytes[i + 3]) << 24);
+    };
+    entries.push_back({DecodeOptionPath(c, previous), {at(0), at(4), at(8)}});
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.Name < b.Name; });
+  return entries;
+}
+
+std::vector<uint8_t> EncodeEbookMeta(const TOptionsContext& c,
+                                     std::vector<TEbookMetaEntry> entries) {
+  std::vector<uint8_t> out;
+  std::erase_if(entries, [&](const TEbookMetaEntry& e) {
+    return EncodeOptionPath(c, e.Name).size() > 255;
+  });
+  std::vector<std::string> names = StoredNames(c, entries);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    out.push_back(static_cast<uint8_t>(names[i].size()));
+    PutBytes(out, names[i]);
+    PutInt(out, static_cast<int32_t>(entries[i].Data.size()));
+    out.insert(out.end(), entries[i].Data.begin(), entries[i].Data.end());
+  }
+  return out;
+}
+
+std::vector<TEbookMetaEntry> DecodeEbookMeta(const TOptionsContext& c,
+                                             const std::vector<uint8_t>& stream) {
+  std::vector<TEbookMetaEntry> entries;
+  TReader r(stream);
+  std::string previous, name, data;
+  while (!r.AtEnd() && r.Name(name) && r.Text(data)) {
+    previous = ExpandName(previous, name);
+    entries.push_back({DecodeOptionPath(c, previous), {data.begin(), data.end()}});
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.Name < b.Name; });
+  return entries;
+}
+
+void PruneWritingData(const TOptionsContext& c, std::vector<TWritingDataEntry>& entries) {
+  PruneFromLast(c, entries, [&](const TWritingDataEntry& e) {
+    return static_cast<int64_t>(e.Data.DayIndex) < static_cast<int64_t>(c.TodayDayIndex) - 180;
+  });
+}
+
+void PruneEbookMeta(const TOptionsContext& c, std::vector<TEbookMetaEntry>& entries) {
+  PruneFromLast(c, entries, [](const TEbookMetaEntry&) { return false; });
+}
+
+// ----- overused words ------------------------------------------------------------------------
+
+std::vector<uint8_t> EncodeOverusedLangData(
+    const std::vector<TOverusedWordsLangData>& langs,
+    const std::function<std::string(int32_t)>& builtInText) {
+  std::vector<uint8_t> out;
+  for (const auto& lang : langs) {
+    const auto& l = lang.Lists;
+    if (l[0].empty() && l[1].empty() && l[3].empty() && l[2] == builtInText(lang.Lang)) continue;
+    PutInt(out, lang.Lang);
+    for (const auto& text : l) {
+      PutInt(out, static_cast<int32_t>(text.size()));
+      PutBytes(out, text);
+    }
+  }
+  return out;
+}
+
+std::vector<TOverusedWordsLangData> DecodeOverusedLangData(const std::vector<uint8_t>& stream) {
+  std::vector<TOverusedWordsLangData> langs;
+  TReader r(stream);
+  while (!r.AtEnd()) {
+    TOverusedWordsLangData lang;
+    bool whole = r.Int(lang.Lang);
+    for (auto& text : lang.Lists) whole = whole && r.Text(text);
+    if (!whole) break;
+    langs.push_back(std::move(lang));
+  }
+  return langs;
+}
+
+std::vector<TOverusedWordsLangData>& GetOverusedWordsLangData(TOverusedWordsOptions& options) {
+  if (!options.LangCustomDataRaw.empty()) {
+    std::vector<uint8_t> stream;
+    if (ZlibDecompress(options.LangCustomDataRaw, stream))
+      options.LangData = DecodeOverusedLangData(stream);
+    options.LangCustomDataRaw.clear();
+  }
+  return options.LangData;
+}
+
+// ----- through the store ---------------------------------------------------------------------
+
+void LoadDocumentBlobs(TSettingsStorage& s, const TOptionsContext& c, TOptions& o) {
+  o.WritingData = DecodeWritingData(c, ReadZBlob(s, "WritingData"));
+  o.EbookMeta = DecodeEbookMeta(c, ReadZBlob(s, "EbookMeta"));
+}
+
+void SaveDocumentBlobs(TSettingsStorage& s, const TOptionsContext& c, const TOptions& o) {
+  std::vector<TWritingDataEntry> writing = o.WritingData;
+  PruneWritingData(c, writing);
+  WriteZBlob(s, "", "WritingData", EncodeWritingData(c, std::move(writing)));
+  std::vector<TEbookMetaEntry> ebook = o.EbookMeta;
+  PruneEbookMeta(c, ebook);
+  WriteZBlob(s, "", "EbookMeta", EncodeEbookMeta(c, std::move(ebook)));
+}
+
+void LoadLangCustomData(TSettingsStorage& s, TOverusedWordsOptions& o) {
+  o.LangCustomDataRaw = ReadBlob(s, "OverusedWords\\", "LangCustomData");
+}
+
+void SaveLangCustomData(TSettingsStorage& s, const TOverusedWordsOptions& o) {
+  if (!o.LangCustomDataRaw.empty()) {
+    WriteBlob(s, "OverusedWords\\", "LangCustomData", o.LangCustomDataRaw);
+    return;
+  }
+  std::vector<uint8_t> stream;
+  if (!o.LangData.empty()) {
+    auto& services = GetOptionsServices();
+    stream = EncodeOverusedLangData(
+        o.LangData, [&](int32_t lang) { return services.OverusedBuiltInText(lang); });
+  }
+  WriteZBlob(s, "OverusedWords\\", "LangCustomData", stream);
+}
+
+}  // namespace qv

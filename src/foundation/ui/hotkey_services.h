@@ -1,0 +1,33 @@
+#pragma once
+// What the interface toolkit asks of the hot-key manager and the toolbar manager, which live in a
+// higher subsystem. The toolkit calls the registered service; until the hot-key manager registers
+// itself, the default service binds no key and so takes none.
+#include <cstdint>
+#include <memory>
+
+namespace qv {
+
+class THotKeyService {
+ public:
+  virtual ~THotKeyService() = default;
+  // A key-down (virtual key, key data): offered to the key tables; 1 when a bound key ran its
+  // action, else 0.
+  virtual intptr_t CNKeyDown(uint8_t key, intptr_t keyData) { return 0; }
+  // A system key-down (Alt held); result is in-out: left at 1 for Shift, Ctrl and Alt alone and
+  // while an Alt+keypad character code is being collected, else 1 when a bound key acted, else 0.
+  virtual void WMSysKeyDown(uint8_t key, intptr_t keyData, intptr_t& result) { result = 0; }
+  // A system character; result is in-out (unchanged while a hexadecimal code entry runs).
+  virtual void WMSysChar(char16_t ch, intptr_t keyData, intptr_t& result) { result = 0; }
+  // True when the code (shift byte, key shifted left by 8) starts a two-key chord.
+  virtual bool IsChordPrefix(int32_t code) { return false; }
+};
+
+// Registers the hot-key manager (null restores the default).
+void SetHotKeyService(std::unique_ptr<THotKeyService> service);
+THotKeyService& HotKeyService();
+
+// True while the Customize Toolbars dialog is open; the application object then translates no
+// document-frame accelerators.
+extern bool ToolbarCustomizing;
+
+}  // namespace qv

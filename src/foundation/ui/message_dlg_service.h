@@ -1,0 +1,83 @@
+#pragma once
+// The one message box of the program, as a replaceable service. Callers fill the program-wide
+// TMessageDlgInfo record's priming fields (Caption, DefaultButton, LastButton) just before they
+// call ShowMessageDlg; the box consumes them. The real box (message_box.h) is registered when
+// the application object is created on a running window system; until then the default service
+// shows nothing and answers with the default button (or the first button of the set); tests
+// register a scripted service to play the user.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qv {
+
+// Kinds of message.
+enum : uint8_t { mkWarning = 0, mkError = 1, mkInformation = 2, mkConfirmation = 3, mkNoIcon = 4 };
+
+// Button indexes (bit i of a button set shows button i).
+enum : uint8_t {
+  mbYes = 0,
+  mbNo = 1,
+  mbOK = 2,
+  mbCancel = 3,
+  mbAbort = 4,
+  mbRetry = 5,
+  mbIgnore = 6,
+  mbAll = 7,
+  mbNoToAll = 8,
+  mbYesToAll = 9,
+  mbHelp = 10,
+  mbCount = 11,
+};
+
+// Modal results, the answers of ShowMessageDlg.
+enum : int32_t {
+  mrNone = 0,
+  mrOk = 1,
+  mrCancel = 2,
+  mrAbort = 3,
+  mrRetry = 4,
+  mrIgnore = 5,
+  mrYes = 6,
+  mrNo = 7,
+  mrAll = 8,
+  mrNoToAll = 9,
+  mrYesToAll = 10,
+};
+
+constexpr uint16_t ButtonBit(uint8_t button) { return static_cast<uint16_t>(1u << button); }
+
+// The modal result that a button gives.
+int32_t MsgDlgModalResult(uint8_t button);
+
+struct TMessageDlgInfo {
+  std::string Text;
+  uint8_t Kind = mkWarning;
+  uint16_t Buttons = 0;
+  uint8_t DefaultButton = 255;  // 255: chosen automatically
+  uint8_t LastButton = 255;     // a button placed after all the others; 255 none
+  std::string Caption;          // empty: the title of the kind
+  uint8_t OptionalMsgId = 255;
+};
+
+// The program-wide record.
+TMessageDlgInfo& MessageDlgInfo();
+
+class TMessageDlgService {
+ public:
+  virtual ~TMessageDlgService() = default;
+  // Shows the box described by the record and answers a modal result.
+  virtual int32_t Show(const TMessageDlgInfo& info);
+};
+
+// Registers the box (null restores the default).
+void SetMessageDlgService(std::unique_ptr<TMessageDlgService> service);
+TMessageDlgService& MessageDlgService();
+
+// While set, ShowMessageDlg shows nothing and answers mrCancel.
+extern bool MessagesSuppressed;
+
+// Shows a message of a kind with a button set; the priming fields of the record are consumed.
+int32_t ShowMessageDlg(const std::string& text, uint8_t kind, uint16_t buttons);
+
+}  // namespace qv
