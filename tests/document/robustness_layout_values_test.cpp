@@ -11,7 +11,6 @@
 
 #include "document/auto_list.h"
 #include "document/page_params.h"
-#include "document/page_preview.h"
 #include "document/section.h"
 #include "document/tab_stops.h"
 
@@ -87,34 +86,6 @@ TEST(LayoutValueRobustness, ListPreviewsOfAnyLevelText) {
       const std::u16string text = ListLevelPreviewText(list, level, 1033, &numbers);
       EXPECT_LT(text.size(), 12u * 300u);
     }
-  }
-}
-
-TEST(LayoutValueRobustness, PagePreviewOfAnyValues) {
-  plat::Bitmap target(120, 90);
-  std::mt19937 rng(29);
-  auto any = [&rng] { return kValues[rng() % std::size(kValues)]; };
-  for (int i = 0; i < 300; ++i) {
-    TPageParams p;
-    InitPageParams(p);
-    if (i % 2) {
-      p.PageWidth = any();
-      p.PageHeight = any();
-      p.LeftMargin = any();
-      p.TopMargin = any();
-      p.TextWidth = any();
-      p.HeaderDistance = any();
-    }
-    TSectionFormat f = DefaultSectionFormat();
-    f.ColumnCount = any();
-    f.Spacing = any();
-    TEnvelopeLayout envelope{any(), any(), any(), any()};
-    TPageNumberPlacement numbers{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())};
-    const plat::Rect rects[] = {{0, 0, 120, 90}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {10, 10, 12, 12}};
-    plat::Canvas canvas(target);
-    DrawPageLayoutPreview(canvas, rects[i % 3], p, any(), uint32_t(rng()), numbers, i % 2 == 0,
-                          i % 3 ? &f : nullptr, i % 4 ? &envelope : nullptr);
-    canvas.Flush();
   }
 }
 

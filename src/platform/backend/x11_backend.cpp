@@ -16,7 +16,7 @@
 #include "platform/backend/x11_clipboard.h"
 #include "platform/backend/x11_keyboard_layouts.h"
 #include "platform/backend/x11_keymap.h"
-#include "platform/controls/clipboard_text.h"
+#include "platform/win/clipboard_text.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/system/utf_codec.h"
 #include "platform/win/input.h"

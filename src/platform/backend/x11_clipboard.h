@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/controls/clipboard_text.h"
+#include "platform/win/clipboard_text.h"
 
 // Xlib's own types, declared here so that this header does not pull Xlib in.
 struct _XDisplay;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/controls/clipboard_text.h"
+#include "platform/win/clipboard_text.h"
 #include "platform/controls/control_look.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls_fixture.h"
-#include "platform/controls/clipboard_text.h"
+#include "platform/win/clipboard_text.h"
 #include "platform/controls/combo_box.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/memo.h"

@@ -1,4 +1,4 @@
-#include "platform/controls/clipboard_text.h"
+#include "platform/win/clipboard_text.h"
 
 namespace plat {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/page_preview.h"
+#include "layout/page_preview.h"
 
 #include <algorithm>
 #include <cmath>
