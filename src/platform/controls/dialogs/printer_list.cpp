@@ -35,6 +35,8 @@ PrinterInfo PdfFilePrinter() {
   p.duplex = false;
   p.papers = StandardPapers();
   p.defaultPaper = FindPaper(p, 9, 0, 0);
+  p.customMinWidth = p.customMinHeight = 100;
+  p.customMaxWidth = p.customMaxHeight = 50000;
   return p;
 }
 

@@ -31,6 +31,13 @@ struct PrinterInfo {
   bool duplex = false;      // can print on both sides
   std::vector<PaperInfo> papers;
   int32_t defaultPaper = 0;  // index into papers
+  // The paper sizes of its own that the printer takes besides its papers (portrait, tenths of a
+  // millimetre); all 0 when it takes none.
+  int32_t customMinWidth = 0, customMinHeight = 0, customMaxWidth = 0, customMaxHeight = 0;
+  bool TakesCustomSize(int32_t width, int32_t height) const {
+    return customMaxWidth > 0 && width >= customMinWidth && width <= customMaxWidth &&
+           height >= customMinHeight && height <= customMaxHeight;
+  }
 };
 
 class PrinterList {
@@ -44,7 +51,8 @@ class PrinterList {
 
 // The standard paper sizes every printer of the default list offers (Letter first).
 std::vector<PaperInfo> StandardPapers();
-// The PDF-file printer: standard papers, no margins needed, A4 as its default paper.
+// The PDF-file printer: standard papers, no margins needed, A4 as its default paper; it takes
+// any paper size from 1 cm to 5 m.
 PrinterInfo PdfFilePrinter();
 
 // The list that offers only the PDF-file printer.
