@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,9 +17,11 @@ using namespace qv;
 
 namespace {
 
+// The fixtures live in tests/layout/data/png; QV_TEST_DATA names tests/data.
 std::string DataDir() {
   const char* dir = std::getenv("QV_TEST_DATA");
-  return std::string(dir ? dir : "tests/layout/data") + "/png/";
+  const std::filesystem::path tests = std::filesystem::path(dir ? dir : "tests/data").parent_path();
+  return (tests / "layout" / "data" / "png").string() + "/";
 }
 
 std::string ReadAll(const std::string& path) {
