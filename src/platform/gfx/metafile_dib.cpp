@@ -8,7 +8,7 @@
 namespace plat::mf {
 namespace {
 
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5;
 // Pictures larger than this are refused (a damaged header cannot ask for more memory).
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
@@ -25,18 +25,19 @@ struct Header {
   size_t tableOffset = 0;
 };
 
+// The header of a DIB; nullopt for one of a kind that is not read (JPEG or PNG inside, or more
+// pixels than a picture may have). A header that does not add up throws Damaged.
 std::optional<Header> ReadHeader(const Reader& r, bool paletteIndexes) {
   Header h;
-  if (!r.Has(0, 4)) return std::nullopt;
   h.size = r.U32(0);
   if (h.size == 12) {
-    if (!r.Has(0, 12)) return std::nullopt;
+    r.Need(0, 12);
     h.width = r.U16(4);
     h.height = r.I16(6);
     h.bitCount = r.U16(10);
     h.entryBytes = 3;
   } else if (h.size >= 40 && h.size <= 124) {
-    if (!r.Has(0, h.size)) return std::nullopt;
+    r.Need(0, h.size);
     h.width = r.I32(4);
     h.height = r.I32(8);
     h.bitCount = r.U16(14);
@@ -45,11 +46,12 @@ std::optional<Header> ReadHeader(const Reader& r, bool paletteIndexes) {
     if (h.size >= 52)
       for (int i = 0; i < (h.size >= 56 ? 4 : 3); ++i) h.masks[i] = r.U32(40 + 4 * uint64_t(i));
   } else {
-    return std::nullopt;
+    throw Damaged{};
   }
+  if (h.compression == kBiJpeg || h.compression == kBiPng) return std::nullopt;
   h.tableOffset = h.size;
   if (h.compression == kBiBitfields && h.size == 40) {
-    if (!r.Has(40, 12)) return std::nullopt;
+    r.Need(40, 12);
     for (int i = 0; i < 3; ++i) h.masks[i] = r.U32(40 + 4 * uint64_t(i));
     h.tableOffset += 12;
   }
@@ -67,7 +69,7 @@ std::optional<Header> ReadHeader(const Reader& r, bool paletteIndexes) {
       (h.compression == kBiRle4 && h.bitCount == 4) ||
       (h.compression == kBiBitfields && (h.bitCount == 16 || h.bitCount == 32));
   if (!depthOk || !compressionOk || h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
-    return std::nullopt;
+    throw Damaged{};
   if (int64_t{h.width} * std::abs(int64_t{h.height}) > kMaxPixels) return std::nullopt;
   return h;
 }
@@ -76,7 +78,6 @@ std::vector<uint32_t> ReadColours(const Reader& r, const Header& h, bool palette
   std::vector<uint32_t> table;
   for (uint32_t i = 0; i < h.colours; ++i) {
     const uint64_t at = h.tableOffset + uint64_t(i) * h.entryBytes;
-    if (!r.Has(at, h.entryBytes)) break;  // a short table leaves the rest black
     if (paletteIndexes) {
       // No logical palette is kept: an index shows as a grey of its value.
       const uint8_t v = uint8_t(r.U16(at));
@@ -196,7 +197,8 @@ size_t DibHeaderSize(std::span<const uint8_t> info, bool paletteIndexes) {
   const std::optional<Header> h = ReadHeader(r, paletteIndexes);
   if (!h) return 0;
   const uint64_t size = h->tableOffset + uint64_t(h->entries) * h->entryBytes;
-  return r.Has(0, size) ? size_t(size) : 0;
+  r.Need(0, size);
+  return size_t(size);
 }
 
 std::optional<Bitmap> DecodeDib(std::span<const uint8_t> info, std::span<const uint8_t> bits,
@@ -204,10 +206,11 @@ std::optional<Bitmap> DecodeDib(std::span<const uint8_t> info, std::span<const u
   const Reader r(info);
   const std::optional<Header> h = ReadHeader(r, paletteIndexes);
   if (!h) return std::nullopt;
+  r.Need(h->tableOffset, uint64_t(h->entries) * h->entryBytes);
   const std::vector<uint32_t> table = ReadColours(r, *h, paletteIndexes);
   const bool rle = h->compression == kBiRle8 || h->compression == kBiRle4;
   const uint64_t stride = (uint64_t(h->width) * h->bitCount + 31) / 32 * 4;
-  if (!rle && stride * uint64_t(std::abs(int64_t{h->height})) > bits.size()) return std::nullopt;
+  if (!rle && stride * uint64_t(std::abs(int64_t{h->height})) > bits.size()) throw Damaged{};
   Bitmap out(h->width, std::abs(h->height), keepAlpha && h->bitCount == 32);
   if (rle)
     DecodeRle(out, *h, bits, table);

@@ -209,11 +209,13 @@ class Player {
 
 // Decodes a DIB: `info` holds the header and colour table, `bits` the pixels. With palette
 // indexes (DIB_PAL_COLORS) the colour table holds 16-bit indexes, shown as greys. keepAlpha
-// makes a 32-bit DIB a bitmap with (premultiplied) alpha. nullopt when the DIB is damaged or of
-// a kind that is not read (JPEG or PNG compression).
+// makes a 32-bit DIB a bitmap with (premultiplied) alpha. nullopt for a DIB that is not read
+// (JPEG or PNG inside, or more pixels than a picture may have); Damaged for one whose header,
+// colour table or bits do not add up.
 std::optional<Bitmap> DecodeDib(std::span<const uint8_t> info, std::span<const uint8_t> bits,
                                 bool paletteIndexes, bool keepAlpha = false);
-// The size of a packed DIB's header and colour table (where its bits begin); 0 when damaged.
+// The size of a packed DIB's header and colour table (where its bits begin); 0 for a DIB that
+// is not read; Damaged as above.
 size_t DibHeaderSize(std::span<const uint8_t> info, bool paletteIndexes);
 
 // The record loops of the two formats; they return false when a damaged record ended them.

@@ -312,6 +312,8 @@ TEST(MetafilePlayer, ADamagedRecordEndsThePicture) {
   };
   std::vector<uint8_t> badDib = StretchDiBits(60, 10, 20, 20);
   Set32(badDib, 48, 4096);  // offBitsSrc (record offset 56) beyond the record
+  std::vector<uint8_t> shortBits = StretchDiBits(60, 10, 20, 20);
+  Set32(shortBits, 52, 8);  // cbBitsSrc (record offset 60): one row of the two
   std::vector<uint8_t> badText = TextW(5, 5, u"Hi");
   Set32(badText, 36, 0x40000000);  // characters (record offset 44)
   std::vector<uint8_t> badPolyPoly(16, 0);
@@ -335,6 +337,7 @@ TEST(MetafilePlayer, ADamagedRecordEndsThePicture) {
       {"a polyline16 of 2^32 - 1 points", 87, poly(0xFFFFFFFF)},
       {"polygon counts beyond the total", 8, badPolyPoly},
       {"DIB bits beyond the record", 81, badDib},
+      {"a DIB with fewer bits than its rows", 81, shortBits},
       {"text longer than the record", 84, badText},
       {"a world transform that is not a number", 35, nanXform},
       {"clip rectangles beyond the region data", 75, badRegion},
