@@ -422,8 +422,11 @@ void Player::Fill(const std::vector<Figure>& figures, const BrushObj& brush) {
   FillRegion(PathRegion(figures), brush);
 }
 
-void Player::FillRegion(const Region& region, const BrushObj& brush) {
-  if (region.IsEmpty() || brush.kind == BrushObj::Kind::Null) return;
+void Player::FillRegion(const Region& whole, const BrushObj& brush) {
+  if (whole.IsEmpty() || brush.kind == BrushObj::Kind::Null) return;
+  // Only the part that can show is filled, so that no far-off coordinate reaches the device.
+  const Region region = Region::Combine(whole, Region(limit_), RegionOp::And);
+  if (region.IsEmpty()) return;
   if (brush.kind == BrushObj::Kind::Solid ||
       (brush.kind == BrushObj::Kind::Pattern && !brush.pattern)) {
     canvas.FillRegion(region, brush.colour);
@@ -515,7 +518,7 @@ void Player::Text(PointF logical, std::u16string_view text, std::string_view byt
   const double height = lf.Height == 0 ? -12.0 * sy : lf.Height * sy;
   if (!std::isfinite(height) || std::fabs(height) > 4096 || std::fabs(height) < 0.5) return;
   lf.Height = ToPixel(height);
-  lf.Width = ToPixel(lf.Width * sx);
+  lf.Width = std::clamp(ToPixel(lf.Width * sx), -4096, 4096);
   const double turn = std::atan2(-m.m12, m.m11) * 1800 / kPi;
   lf.Escapement = ToPixel(std::fmod(lf.Escapement + (std::isfinite(turn) ? turn : 0), 3600.0));
   const PointF at = m.Apply(logical);
@@ -531,7 +534,7 @@ void Player::Text(PointF logical, std::u16string_view text, std::string_view byt
     placed = next;
   }
   Rect box;
-  if (rect) box = ToCanvasRect(rect[0], rect[1], rect[2], rect[3]);
+  if (rect) box = ToCanvasRect(rect[0], rect[1], rect[2], rect[3]).Intersect(limit_);
   canvas.SetFont(Font(lf));
   canvas.SetTextColor(st.textColor);
   canvas.SetBkColor(st.bkColor);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_env.h"
+
 namespace plat {
 namespace {
 
@@ -444,6 +446,16 @@ TEST(MetafilePlayer, ABitmapBecomesAMetafileThatPlaysItBack) {
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 7; ++x)
       EXPECT_EQ(out.GetPixel(x, y), source.GetPixel(x, y)) << x << "," << y;
+}
+
+TEST(MetafilePlayer, PlaysOntoAPrinterPage) {
+  const std::string path = qvtest::MakeTempDir("pdf") + "/page.pdf";
+  PdfDocument pdf(path, 600);
+  Canvas& page = pdf.StartPage(595, 842);
+  EXPECT_TRUE(PlayMetafile(page, Metafile::FromBytes(SampleEmf()), {600, 600, 2600, 2600}));
+  EXPECT_TRUE(PlayMetafile(page, Metafile::FromBytes(SampleWmf()), {600, 3000, 2600, 5000}));
+  pdf.Finish();
+  EXPECT_GT(qvtest::ReadFile(path).size(), 1000u);
 }
 
 TEST(MetafilePlayer, LeavesTheCanvasAsItWas) {
