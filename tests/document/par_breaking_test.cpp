@@ -7,7 +7,6 @@
 
 #include "document/content_tags.h"
 #include "document/fragment_pool.h"
-#include "document/layout_services.h"
 #include "document/line.h"
 #include "document/par.h"
 
@@ -63,23 +62,17 @@ class FixedFitter : public TLineFitter {
   int32_t LineHeight(const TLine&) override { return 240; }
 };
 
-struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
-};
-
 class ParBreakingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     auto fitter = std::make_unique<FixedFitter>();
     fixed = fitter.get();
     SetLineFitter(std::move(fitter));
-    SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
     par = std::make_unique<TPar>(nullptr);
   }
   void TearDown() override {
     par.reset();
     SetLineFitter(nullptr);
-    SetDocLayoutServices(nullptr);
   }
   void Fill(const std::string& text, bool lineBreakAfterFirstWord = false) {
     TMemory s;
@@ -102,7 +95,7 @@ class ParBreakingTest : public ::testing::Test {
 TEST_F(ParBreakingTest, EmptyParagraphMakesOneLine) {
   Fill("");
   BreakParagraphIntoLines(*par, 0, 1000, nullptr);
-  ASSERT_EQ(ParLineCount(*par), 1);
+  ASSERT_EQ(par->LineCount(), 1);
   EXPECT_EQ(Line(0).Count, 1);
   EXPECT_EQ(Line(0).StreamLength, static_cast<int32_t>(par->Content.Length));
 }
@@ -110,7 +103,7 @@ TEST_F(ParBreakingTest, EmptyParagraphMakesOneLine) {
 TEST_F(ParBreakingTest, ReBreakingFromALineKeepsTheLinesBeforeIt) {
   Fill("aaaa bbbb cccc dddd eeee ffff gggg hhhh");
   BreakParagraphIntoLines(*par, 0, 500, nullptr);
-  const int32_t count = ParLineCount(*par);
+  const int32_t count = par->LineCount();
   ASSERT_GE(count, 6);
   std::vector<int32_t> firsts;
   for (TLine* l : par->Lines) firsts.push_back(l->FirstChar);
@@ -118,7 +111,7 @@ TEST_F(ParBreakingTest, ReBreakingFromALineKeepsTheLinesBeforeIt) {
   fixed->calls = 0;
   BreakParagraphIntoLines(*par, 3, 500, nullptr);
   EXPECT_EQ(fixed->calls, count - 3);  // only the lines from 3 on were fitted again
-  ASSERT_EQ(ParLineCount(*par), count);
+  ASSERT_EQ(par->LineCount(), count);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(par->Lines[i], kept[i]);
   for (int i = 0; i < count; ++i) {
     EXPECT_EQ(Line(i).FirstChar, firsts[i]) << i;
@@ -135,15 +128,15 @@ TEST_F(ParBreakingTest, ReBreakingFromALineKeepsTheLinesBeforeIt) {
 TEST_F(ParBreakingTest, BreakingBeyondTheLastLineContinuesAfterIt) {
   Fill("aaaa bbbb cccc");
   BreakParagraphIntoLines(*par, 0, 500, nullptr);
-  const int32_t count = ParLineCount(*par);
+  const int32_t count = par->LineCount();
   BreakParagraphIntoLines(*par, 99, 500, nullptr);  // nothing left to break
-  EXPECT_EQ(ParLineCount(*par), count);
+  EXPECT_EQ(par->LineCount(), count);
 }
 
 TEST_F(ParBreakingTest, LineOfACharacter) {
   Fill("aaa|bbb ccc ddd", true);  // "aaa" ends with a line break; the others break softly
   BreakParagraphIntoLines(*par, 0, 400, nullptr);
-  ASSERT_GE(ParLineCount(*par), 3);
+  ASSERT_GE(par->LineCount(), 3);
   const int32_t second = Line(1).FirstChar;  // after the line break
   const int32_t third = Line(2).FirstChar;   // after a soft break
   struct Case {
@@ -159,19 +152,19 @@ TEST_F(ParBreakingTest, LineOfACharacter) {
       {"after a line break without end affinity", second, 0, false, 1},
       {"after a line break with end affinity", second, 0, true, 0},
       {"after a soft break steps back", third, 0, false, 1},
-      {"beyond the end: the last line", 1000, INT32_MAX, false, ParLineCount(*par) - 1},
+      {"beyond the end: the last line", 1000, INT32_MAX, false, par->LineCount() - 1},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(ParLineIndexOfChar(*par, c.index, c.lowest, c.endAffinity), c.expected) << c.name;
+    EXPECT_EQ(par->LineIndexOfChar(c.index, c.lowest, c.endAffinity), c.expected) << c.name;
 }
 
 TEST_F(ParBreakingTest, ReformatWithoutBreakingMarksTheParagraphForLater) {
   Fill("aaaa bbbb");
   ReformatParagraph(*par, true, 10000);
   EXPECT_TRUE(par->HasFlag(pfLinesValid));
-  EXPECT_EQ(ParLineCount(*par), 1);
+  EXPECT_EQ(par->LineCount(), 1);
   ReformatParagraph(*par, false, 10000);
-  EXPECT_EQ(ParLineCount(*par), 0);
+  EXPECT_EQ(par->LineCount(), 0);
   EXPECT_FALSE(par->HasFlag(pfLinesValid));
   EXPECT_FALSE(par->HasFlag(pfNormalized));
 }
@@ -180,7 +173,7 @@ TEST_F(ParBreakingTest, ReleasedLinesAreReused) {
   Fill("aaaa bbbb cccc dddd");
   BreakParagraphIntoLines(*par, 0, 500, nullptr);
   const int32_t pooled = LinePoolSize();
-  const int32_t count = ParLineCount(*par);
+  const int32_t count = par->LineCount();
   BreakParagraphIntoLines(*par, 0, 500, nullptr);
   EXPECT_EQ(LinePoolSize(), pooled);  // every new line came out of the pool
   par->ReleaseLines(0);
@@ -196,7 +189,7 @@ TEST_F(ParBreakingTest, ReleasedLinesAreDestroyedWhileMemoryIsShort) {
     ClearLinePool();
     Fill("aaaa bbbb cccc dddd");
     BreakParagraphIntoLines(*par, 0, 500, nullptr);
-    const int32_t count = ParLineCount(*par);
+    const int32_t count = par->LineCount();
     SetAllocatedMemoryProbe([&] { return c.allocated; });
     par->ReleaseLines(0);
     SetAllocatedMemoryProbe(nullptr);
