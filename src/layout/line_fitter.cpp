@@ -92,6 +92,13 @@ constexpr int32_t kTwipsPerPoint = 20;
 constexpr size_t kMaxWideWidthTables = 64;   // fonts measured through UTF-16 kept at once
 constexpr size_t kMaxCaseTables = 16;        // language and code-page case tables kept at once
 
+// Code pages: single-byte sets below the first Windows code page, and the symbol set, are
+// measured as Western text.
+constexpr int32_t kFirstWindowsCodePage = 1250;
+constexpr int32_t kWesternCodePage = 1252;
+
+bool IsDoubleByteCodePage(int32_t cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
+
 bool IsBreakAfter(uint8_t code) {
   switch (code) {
     case scTab: case scEmDash: case scEnDash: case scOptionalHyphen: case scEnSpace:
@@ -140,8 +147,8 @@ int32_t LineWidthTwips(const TLine& line) {
 
 int32_t MeasuringCodePage(int32_t charset) {
   const int32_t cp = static_cast<int32_t>(CharsetToCodePage(charset));
-  const bool doubleByte = cp == 932 || cp == 936 || cp == 949 || cp == 950;
-  if (charset == SYMBOL_CHARSET || (cp < 1250 && !doubleByte)) return 1252;
+  if (charset == SYMBOL_CHARSET || (cp < kFirstWindowsCodePage && !IsDoubleByteCodePage(cp)))
+    return kWesternCodePage;
   return cp;
 }
 
@@ -215,8 +222,7 @@ const int32_t* TLayoutLineFitter::WidthTableOf(const TSharedFont& font) {
   if (reg.Installed && reg.FamilyIndex >= 0 &&
       reg.FamilyIndex < static_cast<int32_t>(fm->Families.size()))
     kind = fm->Families[static_cast<size_t>(reg.FamilyIndex)].Charset;
-  const bool systemDoubleByte = DefaultCodePage == 932 || DefaultCodePage == 936 ||
-                                DefaultCodePage == 949 || DefaultCodePage == 950;
+  const bool systemDoubleByte = IsDoubleByteCodePage(static_cast<int32_t>(DefaultCodePage));
   const int32_t charset = reg.CreateCharset;
   const bool wide = (kind != ANSI_CHARSET && kind != SYMBOL_CHARSET) ||
                     (kind == ANSI_CHARSET && systemDoubleByte) || charset == SHIFTJIS_CHARSET ||
