@@ -250,6 +250,23 @@ TEST_F(ParBreakingTest, ADropCapGetsALineOfItsOwnBeforeTheRestOfTheParagraph) {
   EXPECT_GT(Line(0).Count, 1);
 }
 
+// Without a layout the paragraph's text is one line (after its drop-cap line), so that lines and
+// characters can still be found.
+TEST_F(ParBreakingTest, WithoutALayoutTheTextAfterADropCapIsOneLine) {
+  SetLineFitter(nullptr);
+  TField cap;
+  cap.Kind = fkDropCap;
+  TStreamBuilder().Ref(ctFieldStart, &cap).Text("Wh").Ref(ctFieldEnd, &cap).Text("en in").End().Into(*par);
+  NormalizeParagraphTags(*par);
+  BreakParagraphIntoLines(*par, 0, 100, nullptr);
+  ASSERT_EQ(par->LineCount(), 2);
+  EXPECT_EQ(Line(0).Count, 2);
+  EXPECT_EQ(Line(1).FirstChar, 2);
+  EXPECT_EQ(Line(1).Count, par->CharCount() - 2);
+  EXPECT_EQ(Line(1).StreamOffset + Line(1).StreamLength, static_cast<int32_t>(par->Content.Length));
+  EXPECT_EQ(par->LineIndexOfChar(4, INT32_MAX, false), 1);
+}
+
 TEST_F(ParBreakingTest, BreakingFromTheFirstLineForgetsThatTheParagraphWrappedShapes) {
   Fill("aaaa bbbb cccc dddd");
   BreakParagraphIntoLines(*par, 0, 500, nullptr);
