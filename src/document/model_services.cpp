@@ -5,7 +5,6 @@
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
-#include "document/line.h"
 #include "document/shape_binding.h"
 #include "foundation/base/service_slot.h"
 
@@ -21,8 +20,6 @@ void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
   RegisterService(std::move(services));
 }
 TDocLayoutServices& DocLayoutServices() { return *ServiceSlot<TDocLayoutServices>(); }
-
-void TDocLayoutServices::ReleaseLine(TLine* line) { qv::ReleaseLine(line); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 

@@ -7,7 +7,7 @@
 #include "document/doc.h"
 #include "document/doc_services.h"
 #include "document/field.h"
-#include "document/layout_services.h"
+#include "document/line.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "foundation/text/code_pages.h"
@@ -208,7 +208,7 @@ void TPar::RestoreState(TParSnapshot& snapshot) {
 void TPar::ReleaseLines(int32_t from) {
   from = std::max(from, 0);
   for (size_t i = static_cast<size_t>(from); i < Lines.size(); ++i)
-    DocLayoutServices().ReleaseLine(Lines[i]);
+    qv::ReleaseLine(Lines[i]);
   if (static_cast<size_t>(from) < Lines.size()) Lines.resize(static_cast<size_t>(from));
   Flags &= static_cast<uint16_t>(~pfLinesValid);
 }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "document/content_tags.h"
-#include "document/layout_services.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "document/par_breaking.h"
@@ -19,18 +18,12 @@
 
 using namespace qv;
 
-// Lines of destroyed paragraphs go back to the pool.
-struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
-};
-
 class LayoutTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (FontManager() == nullptr) CreateFontManager(TFontManagerSetup{{}, 0});
   }
   void SetUp() override {
-    SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
     RegisterLayoutLineFitter();
     LayoutLineFitter().Settings = TLayoutSettings{};
     serif = FontManager()->FontIndex("Liberation Serif", kAnyCharset, true);
@@ -43,7 +36,6 @@ class LayoutTest : public ::testing::Test {
     SetHyphenationService(nullptr);
     SetInlineShapeService(nullptr);
     SetLineFitter(nullptr);
-    SetDocLayoutServices(nullptr);
   }
 
   // Starts the stream with a font and size (half-points).
