@@ -133,7 +133,7 @@ void TLayoutLineFitter::SelectCurrentFont() {
   halfPoints = std::min(halfPoints, 3276);  // 1638 points, the largest size there is
   // Superscript and subscript are set at 65 % of the size (52 % for the small capitals).
   const int32_t script = ValueOr(format_.Script, 0);
-  if (script == 1 || script == 2) halfPoints = std::max(1, MulDivRound(halfPoints, 65, 100));
+  if (script == 1 || script == 2) halfPoints = std::max(1, MulDiv(halfPoints, 65, 100));
   const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
   key.Size = -height;
   font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
@@ -157,10 +157,10 @@ void TLayoutLineFitter::SelectCurrentFont() {
   // bottom where the full-size text's bottom would.
   const int32_t total = font_->Metrics.Height;
   if (script == 1) {
-    ascent_ = MulDivRound(font_->Metrics.Ascent, 100, 65);
+    ascent_ = MulDiv(font_->Metrics.Ascent, 100, 65);
     descent_ = std::max(0, total - ascent_);
   } else if (script == 2) {
-    descent_ = MulDivRound(font_->DescentLeading, 100, 65);
+    descent_ = MulDiv(font_->DescentLeading, 100, 65);
     ascent_ = std::max(0, total - descent_);
   }
   em_ = font_->Metrics.Height - font_->Metrics.InternalLeading;
@@ -459,9 +459,9 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
           EndLine(line, w, at);
           return false;
         }
-        const int32_t width = TwipsToLayoutX(MulDivRound(info.Width, scaleX, 100), Settings);
+        const int32_t width = TwipsToLayoutX(MulDiv(info.Width, scaleX, 100), Settings);
         const int32_t height =
-            TwipsToLayoutX(MulDivRound(info.Height + (info.HorizontalRule ? 100 : 0), scaleY, 100),
+            TwipsToLayoutX(MulDiv(info.Height + (info.HorizontalRule ? 100 : 0), scaleY, 100),
                            Settings);
         const AddResult r = AddChar(line, w, wrap, scInlineShape, width, height, 0, true);
         if (r != AddResult::Accepted) {
@@ -547,9 +547,9 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
       case scNonBreakingHyphen: case scOptionalHyphen: width = CharWidth('-'); break;
       case scEmDash: width = CharWidth(0x97); break;
       case scEnDash: width = CharWidth(0x96); break;
-      case scEnSpace: width = MulDivRound(em_, 50, 100); break;
+      case scEnSpace: width = MulDiv(em_, 50, 100); break;
       case scEmSpace: width = em_; break;
-      case scQuarterEmSpace: width = MulDivRound(em_, 25, 100); break;
+      case scQuarterEmSpace: width = MulDiv(em_, 25, 100); break;
       case scAutoNoteMark: width = NoteMarkWidth(par, cursor, at); break;
       default: width = 0; break;
     }

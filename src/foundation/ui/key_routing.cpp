@@ -5,7 +5,7 @@
 
 #include "foundation/ui/application.h"
 #include "foundation/ui/hotkey_services.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/ui/key_state.h"
 #include "platform/controls/form.h"
 #include "platform/controls/popup.h"
 #include "platform/controls/scroll_bar.h"

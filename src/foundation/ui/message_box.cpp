@@ -11,7 +11,8 @@
 #include "foundation/ui/rich_viewer.h"
 #include "foundation/ui/sound_services.h"
 #include "foundation/ui/toolkit_services.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/ui/interface_scale.h"
+#include "foundation/ui/key_state.h"
 #include "platform/controls/control_look.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"
@@ -480,12 +481,6 @@ void MoveInts(const int32_t*& source, int32_t*& destination, int32_t count) {
   std::memmove(destination, source, size_t(count) * sizeof(int32_t));
   source += count;
   destination += count;
-}
-
-int32_t PercentOf(int32_t value, int32_t percent) {
-  int64_t p = int64_t(value) * percent;
-  int64_t q = (p >= 0 ? p + 50 : p - 50) / 100;
-  return int32_t(q);
 }
 
 }  // namespace qv

@@ -114,7 +114,5 @@ void FillInts(int32_t* buffer, int32_t count, int32_t value);
 void FillIntsUnset(int32_t* buffer, int32_t count);
 // Copies count integers (overlap allowed) and advances both pointers past them.
 void MoveInts(const int32_t*& source, int32_t*& destination, int32_t count);
-// value * percent / 100, rounded to the nearest.
-int32_t PercentOf(int32_t value, int32_t percent);
 
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include "platform/controls/form.h"
 #include "platform/controls/popup.h"
 #include "platform/gfx/canvas.h"
+#include "platform/system/mul_div.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
 
@@ -37,12 +38,6 @@ Control* g_hot = nullptr;
 std::unordered_set<Control*>& LiveControls() {
   static std::unordered_set<Control*> live;
   return live;
-}
-
-int32_t MulDivRound(int32_t v, int32_t m, int32_t d) {
-  int64_t p = int64_t(v) * m;
-  int64_t half = d / 2;
-  return int32_t(p >= 0 ? (p + half) / d : -((-p + half) / d));
 }
 
 void Erase(std::vector<Control*>& v, Control* c) { v.erase(std::remove(v.begin(), v.end(), c), v.end()); }
@@ -264,13 +259,13 @@ void Control::Realign() {
 void Control::ScaleBy(int32_t m, int32_t d) {
   if (d == 0 || m == d) return;
   Rect b = bounds_;
-  int32_t w = MulDivRound(b.Width(), m, d), h = MulDivRound(b.Height(), m, d);
+  int32_t w = MulDiv(b.Width(), m, d), h = MulDiv(b.Height(), m, d);
   bool topLevel = parent_ == nullptr;
-  int32_t l = topLevel ? b.left : MulDivRound(b.left, m, d);
-  int32_t t = topLevel ? b.top : MulDivRound(b.top, m, d);
+  int32_t l = topLevel ? b.left : MulDiv(b.left, m, d);
+  int32_t t = topLevel ? b.top : MulDiv(b.top, m, d);
   if (!parentFont_) {
     LogFont lf = font_.Log();
-    lf.Height = MulDivRound(lf.Height, m, d);
+    lf.Height = MulDiv(lf.Height, m, d);
     font_ = Font(lf);
   }
   realigning_ = true;  // children are scaled, not aligned, while the parent changes

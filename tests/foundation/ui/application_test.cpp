@@ -8,7 +8,7 @@
 #include "foundation/app_fixture.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/settings/options_holder.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/ui/key_state.h"
 #include "support/test_env.h"
 #include "foundation/ui/hotkey_services.h"
 #include "platform/controls/button.h"

@@ -9,7 +9,7 @@
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/rich_viewer.h"
 #include "foundation/ui/sound_services.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 #include "platform/controls/control_look.h"
 #include "support/test_env.h"
 
