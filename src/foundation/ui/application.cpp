@@ -133,8 +133,8 @@ TApp::TApp() {
   }
   plat::Control::SetDestroyHook([](plat::Control* c) {
     if (AppExists()) GetApp().ControlDestroyed(c);
-    ForgetRoutingProperties(c);
   });
+  InstallKeyRouting();
   plat::Form::SetModalLoopRunner([this](const std::function<bool()>& done) {
     // The plain box keeps its own loop after the quit message, as the system's box does;
     // every other modal form ends as Cancel then.
@@ -152,7 +152,8 @@ TApp::~TApp() {
   CancelHint();
   hintWindow_.reset();
   plat::Form::SetModalLoopRunner(nullptr);
-  plat::Control::SetDestroyHook([](plat::Control* c) { ForgetRoutingProperties(c); });
+  plat::Control::SetDestroyHook(nullptr);
+  UninstallKeyRouting();
   if (plat::IsWindowSystemStarted()) plat::SetSessionEndHandler(nullptr);
   if (IsMessageBoxInstalled()) SetMessageDlgService(nullptr);
   // Destroy the window while window_ still points at it: its last messages come back through
