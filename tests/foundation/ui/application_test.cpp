@@ -9,6 +9,7 @@
 #include "foundation/base/exceptions.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/key_state.h"
+#include "foundation/ui/message_box.h"
 #include "support/test_env.h"
 #include "foundation/ui/hotkey_services.h"
 #include "platform/controls/button.h"
