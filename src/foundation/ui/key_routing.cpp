@@ -54,10 +54,10 @@ intptr_t DefaultWheel(Control& c, uintptr_t wParam, intptr_t lParam) {
   return c.Perform(plat::WM_MOUSEWHEEL, wParam, lParam);
 }
 
-// Scrolls a scroll bar target for a wheel turn: with nothing held or only Shift, each notch (a
-// partial notch counts as a whole one) moves one page (Shift, the page mode of lines -1, or
-// lines single steps that would reach a page) or `lines` single steps. False when nothing
-// scrolled.
+// Scrolls a scroll bar target for a wheel turn, only with nothing held or Shift alone. Each
+// notch (a partial notch counts as a whole one) moves the bar one page when Shift is held, the
+// system pages (lines -1) or `lines` small steps would reach a page anyway; otherwise `lines`
+// small steps. False when nothing scrolled.
 bool ScrollBarByNotches(plat::ScrollBar& bar, int32_t delta, plat::ShiftState shift) {
   if (shift != 0 && shift != plat::ssShift) return false;
   int32_t lines = WheelScrollLines();
