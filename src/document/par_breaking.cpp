@@ -12,7 +12,7 @@
 #include "document/field.h"
 #include "document/line.h"
 #include "document/par.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 
 namespace qv {
 

@@ -67,7 +67,12 @@ bool IsSymbolCharsetFont(int32_t font) {
          fm->RegFonts[static_cast<size_t>(font)].Charset == 2;
 }
 
-// The walk over formatting, content flags and shape bindings (steps 3 and 4 of the normal form).
+// The second pass, after the field marks have moved: drops each formatting tag that changes
+// nothing (one whose value is already in force; one that a later tag of the same kind replaces
+// before the next character, and that later tag too when it only restores the value in force
+// before them), and on the way sets the paragraph's content flags (symbol text, vertical
+// offset, inline and anchored shapes, horizontal rule, drop cap) and binds the shapes to their
+// character positions.
 class TFormatWalk {
  public:
   explicit TFormatWalk(TPar& par) : par_(par), s_(par.Content) {

@@ -173,7 +173,7 @@ void TLayoutLineFitter::SelectCurrentFont() {
   // Superscript and subscript are set smaller (and their small capitals smaller again).
   const int32_t script = ValueOr(format_.Script, 0);
   if (script == 1 || script == 2)
-    halfPoints = std::max(1, MulDivRound(halfPoints, kScriptSizePercent, 100));
+    halfPoints = std::max(1, MulDiv(halfPoints, kScriptSizePercent, 100));
   const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
   key.Size = -height;
   font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
@@ -197,10 +197,10 @@ void TLayoutLineFitter::SelectCurrentFont() {
   // bottom where the full-size text's bottom would.
   const int32_t total = font_->Metrics.Height;
   if (script == 1) {
-    ascent_ = MulDivRound(font_->Metrics.Ascent, 100, kScriptSizePercent);
+    ascent_ = MulDiv(font_->Metrics.Ascent, 100, kScriptSizePercent);
     descent_ = std::max(0, total - ascent_);
   } else if (script == 2) {
-    descent_ = MulDivRound(font_->DescentLeading, 100, kScriptSizePercent);
+    descent_ = MulDiv(font_->DescentLeading, 100, kScriptSizePercent);
     ascent_ = std::max(0, total - descent_);
   }
   em_ = font_->Metrics.Height - font_->Metrics.InternalLeading;
@@ -550,9 +550,9 @@ TInlineShapeInfo TLayoutLineFitter::PlaceInlineShape(TLine& line, int32_t shapeR
     GetInlineShapeService().StoreFitScale(shapeRef, scaleX);
     line.Flags |= lfScaledPicture;
   }
-  width = TwipsToLayoutX(MulDivRound(info.Width, scaleX, 100), Settings);
+  width = TwipsToLayoutX(MulDiv(info.Width, scaleX, 100), Settings);
   const int64_t rise = static_cast<int64_t>(info.Height) + (info.HorizontalRule ? kRuleExtraHeight : 0);
-  height = TwipsToLayoutX(MulDivRound(rise, scaleY, 100), Settings);
+  height = TwipsToLayoutX(MulDiv(rise, scaleY, 100), Settings);
   return info;
 }
 
@@ -661,9 +661,9 @@ TLayoutLineFitter::Step TLayoutLineFitter::SubstituteChar(TLine& line, Walk& w,
     case scNonBreakingHyphen: case scOptionalHyphen: width = CharWidth('-'); break;
     case scEmDash: width = CharWidth(kEmDashByte); break;
     case scEnDash: width = CharWidth(kEnDashByte); break;
-    case scEnSpace: width = MulDivRound(em_, kEnSpacePercent, 100); break;
+    case scEnSpace: width = MulDiv(em_, kEnSpacePercent, 100); break;
     case scEmSpace: width = em_; break;
-    case scQuarterEmSpace: width = MulDivRound(em_, kQuarterEmSpacePercent, 100); break;
+    case scQuarterEmSpace: width = MulDiv(em_, kQuarterEmSpacePercent, 100); break;
     case scAutoNoteMark: width = NoteMarkWidth(*line.Par, *w.cursor, at); break;
     default: width = 0; break;
   }

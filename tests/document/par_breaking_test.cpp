@@ -13,7 +13,7 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/stream_builder.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 
 using namespace qv;
 

@@ -1,7 +1,6 @@
 #include "foundation/ui/application.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <typeinfo>
 
 #include "foundation/text/code_pages.h"
@@ -11,7 +10,6 @@
 #include "foundation/ui/message_box.h"
 #include "foundation/settings/options_holder.h"
 #include "platform/controls/control_look.h"
-#include "platform/controls/dialogs/notice_box.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"
 
@@ -64,16 +62,6 @@ const CursorEntry kCursors[64] = {
     {kNamed, "MoveWrapPoint"},
 };
 
-int g_plainBoxDepth = 0;
-
-TSystemMessageBox& SystemBoxSlot() {
-  static TSystemMessageBox box;
-  return box;
-}
-
-// The plain box: the text and the buttons its flags name.
-int32_t PlainMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
-
 }  // namespace
 
 // ---- The hidden window ----
@@ -107,15 +95,6 @@ const THintWindowClass& PlainHintWindowClass() {
   return cls;
 }
 
-// ---- The plain message box ----
-
-void SetSystemMessageBox(TSystemMessageBox box) { SystemBoxSlot() = std::move(box); }
-
-int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-  if (SystemBoxSlot()) return SystemBoxSlot()(text, caption, flags);
-  return PlainMessageBox(text, caption, flags);
-}
-
 // ---- TApp ----
 
 TApp::TApp() {
@@ -133,12 +112,12 @@ TApp::TApp() {
   }
   plat::Control::SetDestroyHook([](plat::Control* c) {
     if (AppExists()) GetApp().ControlDestroyed(c);
-    ForgetRoutingProperties(c);
   });
+  InstallKeyRouting();
   plat::Form::SetModalLoopRunner([this](const std::function<bool()>& done) {
     // The plain box keeps its own loop after the quit message, as the system's box does;
     // every other modal form ends as Cancel then.
-    if (Terminated && g_plainBoxDepth > 0) return plat::RunModalLoop(done);
+    if (Terminated && SystemMessageBoxShowing()) return plat::RunModalLoop(done);
     while (!done()) {
       if (Terminated) return false;
       HandleMessage();
@@ -152,7 +131,8 @@ TApp::~TApp() {
   CancelHint();
   hintWindow_.reset();
   plat::Form::SetModalLoopRunner(nullptr);
-  plat::Control::SetDestroyHook([](plat::Control* c) { ForgetRoutingProperties(c); });
+  plat::Control::SetDestroyHook(nullptr);
+  UninstallKeyRouting();
   if (plat::IsWindowSystemStarted()) plat::SetSessionEndHandler(nullptr);
   if (IsMessageBoxInstalled()) SetMessageDlgService(nullptr);
   // Destroy the window while window_ still points at it: its last messages come back through
@@ -694,26 +674,5 @@ std::u16string InterfaceText(const std::string& text) {
   }
   return utf8 ? Utf8ToWide(text) : CodePageToWide(text, 1252);
 }
-
-namespace {
-
-int32_t PlainMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-  if (!plat::IsWindowSystemStarted()) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return IDOK;
-  }
-  std::string body = text;
-  for (char& c : body)
-    if (c == '\r') c = '\n';
-  struct Depth {
-    Depth() { ++g_plainBoxDepth; }
-    ~Depth() { --g_plainBoxDepth; }
-  } depth;
-  if ((flags & 0xF) == MB_YESNO) return plat::AskYesNo(body, caption) ? IDYES : IDNO;
-  plat::ShowNotice(body, caption);
-  return IDOK;
-}
-
-}  // namespace
 
 }  // namespace qv

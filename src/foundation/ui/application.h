@@ -69,18 +69,6 @@ struct THintWindowClass {
 };
 const THintWindowClass& PlainHintWindowClass();
 
-// MessageBox flags and answers of the plain box.
-constexpr uint32_t MB_OK = 0x0, MB_YESNO = 0x4, MB_ICONERROR = 0x10,
-                   MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40,
-                   MB_TASKMODAL = 0x2000;
-constexpr int32_t IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;  // answers
-// The plain box that stands in for the system's message box (used where the program's own box
-// cannot be: after the quit message, or when that box fails). Tests may replace it.
-using TSystemMessageBox =
-    std::function<int32_t(const std::string& text, const std::string& caption, uint32_t flags)>;
-void SetSystemMessageBox(TSystemMessageBox box);
-int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
-
 // A routine that sees the hidden window's messages first; true ends their processing.
 using TWindowHook =
     std::function<bool(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result)>;

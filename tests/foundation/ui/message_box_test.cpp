@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "foundation/app_fixture.h"
+#include "foundation/base/units.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/rich_viewer.h"
 #include "foundation/ui/sound_services.h"
-#include "foundation/ui/ui_scaling.h"
 #include "platform/controls/control_look.h"
 #include "support/test_env.h"
 
