@@ -104,7 +104,7 @@ int64_t PeakRssKb() {
 }
 
 void BM_BreakDocumentIntoLines(benchmark::State& state) {
-  SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
+  RegisterDocLayoutServices(std::make_unique<PoolReleasingServices>());
   RegisterLayoutLineFitter();
   const Document doc = MakeDocument(2500000);
   int64_t lines = 0;

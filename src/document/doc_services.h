@@ -1,7 +1,7 @@
 #pragma once
 // What the document object asks of the subsystems above the document model: the editor window,
 // the main window and document dispatcher, the proofing tools and the sentence finder. The
-// higher subsystems register the real services at start-up (SetDocServices); the defaults do the
+// higher subsystems register the real services at start-up (RegisterDocServices); the defaults do the
 // least a document needs on its own (no windows, no open documents, no spellcheckers).
 #include <cstdint>
 #include <memory>
@@ -60,7 +60,7 @@ class TDocServices {
 };
 
 // Registers the services (null restores the defaults).
-void SetDocServices(std::unique_ptr<TDocServices> services);
+void RegisterDocServices(std::unique_ptr<TDocServices> services);
 TDocServices& DocServices();
 
 }  // namespace qv

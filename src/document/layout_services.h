@@ -1,6 +1,6 @@
 #pragma once
 // What the document model asks of the layout, which lives above it. The layout registers the
-// real services at start-up (SetDocLayoutServices). The defaults do the least the model needs on
+// real services at start-up (RegisterDocLayoutServices). The defaults do the least the model needs on
 // its own: lines go back to the model's line pool, and pages are only forgotten (without a
 // layout none is ever made).
 #include <cstdint>
@@ -24,7 +24,7 @@ class TDocLayoutServices {
 };
 
 // Registers the services (null restores the defaults).
-void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
+void RegisterDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
 TDocLayoutServices& DocLayoutServices();
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 // Horizontal positions are layout units: sixteenths of a screen pixel (or device units while a
 // paragraph is measured for a device). Widths, heights and tops are twips.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "document/char_format.h"
@@ -83,10 +84,16 @@ int32_t LinePoolSize();
 // Frees the pooled lines (at shutdown, or to give memory back).
 void ClearLinePool();
 
-// Called with every released line that still sits in a box, so that the box forgets it; the
-// layout's box tree registers it. Null restores the default (nothing to do).
-using TLineDetachHandler = void (*)(TLine& line);
-void SetLineDetachHandler(TLineDetachHandler handler);
+// Told of every released line that still sits in a box, so that the box forgets it; the
+// layout's box tree registers its handler. The default has nothing to do.
+class TLineDetachHandler {
+ public:
+  virtual ~TLineDetachHandler() = default;
+  virtual void DetachLine(TLine& /*line*/) {}
+};
+// Registers the handler (null restores the default); the registered one, never null.
+void RegisterLineDetachHandler(std::unique_ptr<TLineDetachHandler> handler);
+TLineDetachHandler& LineDetachHandler();
 
 // A snapshot of a line's placement that pagination takes so that a trial placement can be
 // undone.

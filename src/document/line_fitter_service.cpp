@@ -27,10 +27,8 @@ void TLineFitter::ComputeLineHeight(TLine& line) { line.Height = LineHeight(line
 
 int32_t TLineFitter::LineIndentTwips(const TPar&, int32_t) { return 0; }
 
-TLineFitter& GetLineFitter() { return *ServiceSlot<TLineFitter>(); }
+void RegisterLineFitter(std::unique_ptr<TLineFitter> fitter) { RegisterService(std::move(fitter)); }
 
-void SetLineFitter(std::unique_ptr<TLineFitter> fitter) {
-  RegisterService(std::move(fitter));
-}
+TLineFitter& LineFitter() { return Service<TLineFitter>(); }
 
 }  // namespace qv

@@ -1,9 +1,11 @@
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "document/fragment_pool.h"
 #include "document/line.h"
 #include "document/par.h"
+#include "foundation/base/service_slot.h"
 
 namespace qv {
 
@@ -24,8 +26,6 @@ std::vector<std::unique_ptr<TLine>>& Pool() {
   static TLinePool pool;
   return pool.lines;
 }
-
-TLineDetachHandler gDetach = nullptr;
 
 }  // namespace
 
@@ -58,7 +58,7 @@ void ReleaseLine(TLine* line) {
   if (line == nullptr) return;
   std::unique_ptr<TLine> owned(line);
   if (gPoolGone) return;
-  if (owned->Box != nullptr && gDetach != nullptr) gDetach(*owned);
+  if (owned->Box != nullptr) LineDetachHandler().DetachLine(*owned);
   owned->Box = nullptr;
   owned->Par = nullptr;
   // While memory is short, lines are given back to the allocator rather than kept.
@@ -74,7 +74,11 @@ void ClearLinePool() {
   if (!gPoolGone) std::vector<std::unique_ptr<TLine>>().swap(Pool());
 }
 
-void SetLineDetachHandler(TLineDetachHandler handler) { gDetach = handler; }
+void RegisterLineDetachHandler(std::unique_ptr<TLineDetachHandler> handler) {
+  RegisterService(std::move(handler));
+}
+
+TLineDetachHandler& LineDetachHandler() { return Service<TLineDetachHandler>(); }
 
 TPaginatedLineInfo TPaginatedLineInfo::Create(const TLine& line) {
   return {line.Box, line.Slot, line.Top, line.Flags, line.Height, line.LineNumber};

@@ -17,17 +17,19 @@ bool IsSentenceEnd(char16_t c) { return c == u'.' || c == u'!' || c == u'?'; }
 
 }  // namespace
 
-void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
+void RegisterDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
   RegisterService(std::move(services));
 }
-TDocLayoutServices& DocLayoutServices() { return *ServiceSlot<TDocLayoutServices>(); }
+TDocLayoutServices& DocLayoutServices() { return Service<TDocLayoutServices>(); }
 
 void TDocLayoutServices::ReleaseLine(TLine* line) { qv::ReleaseLine(line); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 
-void SetDocServices(std::unique_ptr<TDocServices> services) { RegisterService(std::move(services)); }
-TDocServices& DocServices() { return *ServiceSlot<TDocServices>(); }
+void RegisterDocServices(std::unique_ptr<TDocServices> services) {
+  RegisterService(std::move(services));
+}
+TDocServices& DocServices() { return Service<TDocServices>(); }
 
 std::string TDocServices::UserName() { return {}; }
 
@@ -56,8 +58,10 @@ bool TDocServices::IsWordDelimiterByte(uint8_t b) {
 
 bool TDocServices::IsApostropheLike(uint8_t b, int32_t /*language*/) { return b == '\'' || b == 0x92; }
 
-void SetShapeBinding(std::unique_ptr<TShapeBinding> binding) { RegisterService(std::move(binding)); }
-TShapeBinding& ShapeBinding() { return *ServiceSlot<TShapeBinding>(); }
+void RegisterShapeBinding(std::unique_ptr<TShapeBinding> binding) {
+  RegisterService(std::move(binding));
+}
+TShapeBinding& ShapeBinding() { return Service<TShapeBinding>(); }
 
 void TPostActions::Reset() {
   FirstPage = PostActionNone;

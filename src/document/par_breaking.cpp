@@ -231,7 +231,7 @@ void BreakParagraphIntoLines(TPar& par, int32_t fromLine, int32_t width, TWrapCo
   offset = std::clamp(offset, 0, static_cast<int32_t>(par.Content.Length));
   TStreamCursor cursor{par.Content.Data, offset, static_cast<int32_t>(par.Content.Length) - offset};
 
-  TLineFitter& fitter = GetLineFitter();
+  TLineFitter& fitter = LineFitter();
   fitter.BeginParagraph(par, format);
   const size_t firstNew = par.Lines.size();
   if (wrap != nullptr) {

@@ -444,7 +444,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
         }
         const int32_t availAfterStart =
             line.AvailWidth - LayoutXToTwips(line.StartX(), Settings);
-        TInlineShapeInfo info = GetInlineShapeService().Describe(tag.Value, availAfterStart);
+        TInlineShapeInfo info = InlineShapeService().Describe(tag.Value, availAfterStart);
         int32_t scaleX = info.ScaleX, scaleY = info.ScaleY;
         if (info.HorizontalRule) {
           info.Width = std::clamp(info.Width, 0, std::max(0, availAfterStart));
@@ -452,7 +452,7 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
         } else if (info.FitToTextArea && info.Width > 0) {
           scaleX = scaleY = std::max(0, static_cast<int32_t>(
                                             static_cast<int64_t>(availAfterStart) * 100 / info.Width));
-          GetInlineShapeService().StoreFitScale(tag.Value, scaleX);
+          InlineShapeService().StoreFitScale(tag.Value, scaleX);
           line.Flags |= lfScaledPicture;
         }
         if ((info.HorizontalRule || info.FitToTextArea) && w.count > 0) {
@@ -958,7 +958,9 @@ TLayoutLineFitter& LayoutLineFitter() {
   return fitter;
 }
 
-void RegisterLayoutLineFitter() { SetLineFitter(std::make_unique<TForwardingFitter>()); }
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter() { return std::make_unique<TForwardingFitter>(); }
+
+void RegisterLayoutLineFitter() { RegisterLineFitter(MakeLayoutLineFitter()); }
 
 // --- Hyphenation ---
 
@@ -1038,7 +1040,7 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
   }
   if (word.size() < 2 || static_cast<int32_t>(word.size()) > MaxHyphenatedWord) return false;
   if (allCaps && !Settings.HyphenateCaps) return false;
-  THyphenationService& service = GetHyphenationService();
+  THyphenationService& service = HyphenationService();
   if (!service.HasData(language)) return false;
   std::vector<int32_t> points;
   for (int32_t p : service.Hyphenate(word, language))

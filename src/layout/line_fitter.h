@@ -122,8 +122,11 @@ class TLayoutLineFitter : public TLineFitter {
   int32_t overriddenFont_ = 0;
 };
 
-// The program's fitter; RegisterLayoutLineFitter makes it the paragraph line breaker's fitter.
+// The program's fitter. MakeLayoutLineFitter gives the paragraph line breaker's service for it
+// (it forwards to LayoutLineFitter, so that the program's fitter stays valid whatever is
+// registered later); RegisterLayoutLineFitter registers that service.
 TLayoutLineFitter& LayoutLineFitter();
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter();
 void RegisterLayoutLineFitter();
 
 // The byte code page a font's characters are measured in: that of its character set, 1252 for

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
+
 using namespace qv;
 
 namespace {
@@ -17,9 +19,7 @@ class PairedFaces : public TFontFaceSource {
 
 class CharFormatTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetFontFaceSource(&faces_); }
-  void TearDown() override { SetFontFaceSource(nullptr); }
-  PairedFaces faces_;
+  ScopedService<TFontFaceSource, PairedFaces> faces_;
 };
 
 TEST_F(CharFormatTest, IndexOrderMatchesNames) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document/content_tags.h"
@@ -10,6 +11,7 @@
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/par.h"
+#include "foundation/base/service_slot.h"
 
 using namespace qv;
 
@@ -70,17 +72,18 @@ struct PoolReleasingServices : TDocLayoutServices {
 class ParBreakingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto fitter = std::make_unique<FixedFitter>();
-    fixed = fitter.get();
-    SetLineFitter(std::move(fitter));
-    SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
+    fitter_.emplace();
+    fixed = &**fitter_;
+    layoutServices_.emplace();
     par = std::make_unique<TPar>(nullptr);
   }
   void TearDown() override {
     par.reset();
-    SetLineFitter(nullptr);
-    SetDocLayoutServices(nullptr);
+    fitter_.reset();
+    layoutServices_.reset();
   }
+  std::optional<ScopedService<TLineFitter, FixedFitter>> fitter_;
+  std::optional<ScopedService<TDocLayoutServices, PoolReleasingServices>> layoutServices_;
   void Fill(const std::string& text, bool lineBreakAfterFirstWord = false) {
     TMemory s;
     AppendContentTag(s, ctBold, 1);

@@ -26,7 +26,7 @@ class AppTest : public ::testing::Test {
   }
   void TearDown() override {
     FreeApp();
-    SetMessageDlgService(nullptr);
+    RegisterMessageDlgService(nullptr);
     plat::StopWindowSystem();
   }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document/content_tags.h"
@@ -12,6 +13,7 @@
 #include "document/par.h"
 #include "document/par_breaking.h"
 #include "document/tab_stops.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
@@ -30,8 +32,8 @@ class LayoutTest : public ::testing::Test {
     if (FontManager() == nullptr) CreateFontManager(TFontManagerSetup{{}, 0});
   }
   void SetUp() override {
-    SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
-    RegisterLayoutLineFitter();
+    layoutServices_.emplace();
+    fitter_.emplace(MakeLayoutLineFitter());
     LayoutLineFitter().Settings = TLayoutSettings{};
     serif = FontManager()->FontIndex("Liberation Serif", kAnyCharset, true);
     sans = FontManager()->FontIndex("Liberation Sans", kAnyCharset, true);
@@ -40,11 +42,11 @@ class LayoutTest : public ::testing::Test {
   }
   void TearDown() override {
     par.reset();
-    SetHyphenationService(nullptr);
-    SetInlineShapeService(nullptr);
-    SetLineFitter(nullptr);
-    SetDocLayoutServices(nullptr);
+    fitter_.reset();
+    layoutServices_.reset();
   }
+  std::optional<ScopedService<TDocLayoutServices, PoolReleasingServices>> layoutServices_;
+  std::optional<ScopedService<TLineFitter>> fitter_;
 
   // Starts the stream with a font and size (half-points).
   TMemory& Start(int32_t font, int32_t size = 24) {

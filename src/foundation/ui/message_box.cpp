@@ -422,7 +422,7 @@ void TMessageDlgForm::ButtonClick(plat::Button& sender) {
   }
 }
 
-void InstallMessageBox() { SetMessageDlgService(std::make_unique<TMessageBoxService>()); }
+void InstallMessageBox() { RegisterMessageDlgService(std::make_unique<TMessageBoxService>()); }
 
 bool IsMessageBoxInstalled() {
   return dynamic_cast<TMessageBoxService*>(&MessageDlgService()) != nullptr;
