@@ -49,8 +49,8 @@ class TDocServices {
   virtual void FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t& end);
 
   // The program-wide word-delimiter table (by character byte), and whether a byte is an
-  // apostrophe-like character of a language; the defaults treat ASCII punctuation and blanks as
-  // delimiters (the apostrophe excepted) and know the straight and the right single quote.
+  // apostrophe-like character of a language; the defaults read WordDelimiters
+  // (foundation/text/word_delimiters.h) and know the straight and the right single quote.
   virtual bool IsWordDelimiterByte(uint8_t byte);
   virtual bool IsApostropheLike(uint8_t byte, int32_t language);
 

@@ -8,6 +8,7 @@
 #include "document/line.h"
 #include "document/shape_binding.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/text/word_delimiters.h"
 
 namespace qv {
 
@@ -50,11 +51,7 @@ void TDocServices::FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t
   }
 }
 
-bool TDocServices::IsWordDelimiterByte(uint8_t b) {
-  if (b == '\'') return false;
-  const bool alnum = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
-  return b < 128 && !alnum;
-}
+bool TDocServices::IsWordDelimiterByte(uint8_t b) { return WordDelimiters[b]; }
 
 bool TDocServices::IsApostropheLike(uint8_t b, int32_t /*language*/) { return b == '\'' || b == 0x92; }
 
