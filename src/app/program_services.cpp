@@ -19,6 +19,7 @@
 #include "document/styles.h"
 #include "document/tab_stops.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
 #include "foundation/graphics/colour_manager.h"
 #include "foundation/settings/options_holder.h"
@@ -35,6 +36,12 @@ constexpr uint8_t kFontUnavailableMsg = 10;
 // The program-wide objects of the document model, made and freed in the shared managers' order.
 class TModelManagers : public TSharedManagerServices {
  public:
+  // New text is in "Times New Roman"; the layout's own labels are in "Arial".
+  void FontManagerCreated() override {
+    const TFontManager& fonts = *FontManager();
+    if (fonts.TimesFont >= 0) DefaultCharFormat.Font = fonts.TimesFont;
+    if (fonts.ArialFont >= 0) UiCharFormat.Font = UiBoldCharFormat.Font = fonts.ArialFont;
+  }
   void CreateStyleManager() override { StyleManager(); }
   void CreateTabManager() override { GetTabManager(); }
   void FreeStyleManager() override { qv::FreeStyleManager(); }

@@ -7,6 +7,7 @@
 
 #include "app/main_frame.h"
 #include "app/program_services.h"
+#include "document/char_format.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/system/command_line.h"
 #include "foundation/system/paths.h"
@@ -41,7 +42,9 @@ TMainFrame* TProgram::MainFrame() const {
 bool TProgram::Start() {
   if (started_) return true;
   StartFoundationUnit();
-  InitWordDelimiters(UserLocaleLanguageId());
+  const int32_t userLanguage = UserLocaleLanguageId();
+  InitWordDelimiters(userLanguage);
+  DefaultCharFormat.Language = UiCharFormat.Language = UiBoldCharFormat.Language = userLanguage;
   SetCommandLineArguments(options_.Arguments);
   try {
     if (options_.Headless)

@@ -23,6 +23,7 @@
 #include "foundation/system/paths.h"
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
+#include "foundation/text/code_pages.h"
 #include "foundation/text/language_manager.h"
 #include "foundation/ui/application.h"
 #include "foundation/ui/command_services.h"
@@ -96,7 +97,11 @@ TEST(ProgramStartup, RegistersEveryRealServiceAndPutsTheStandInsBackAtShutdown) 
     ASSERT_TRUE(program.Start());
     for (const Slot& s : kSlots) EXPECT_EQ(!s.standIn(), s.real) << s.name;
     EXPECT_TRUE(SharedManagersExist());
-    EXPECT_NE(FontManager(), nullptr);
+    ASSERT_NE(FontManager(), nullptr);
+    // New text is in "Times New Roman" of the user's language, the layout's labels in "Arial".
+    EXPECT_EQ(DefaultCharFormat.Font, FontManager()->TimesFont);
+    EXPECT_EQ(UiCharFormat.Font, FontManager()->ArialFont);
+    EXPECT_EQ(DefaultCharFormat.Language, UserLocaleLanguageId());
     EXPECT_NE(ServiceBitmap(), nullptr);
     EXPECT_TRUE(AppExists());
     program.ShutDown();

@@ -12,6 +12,8 @@ class TSharedManagerServices {
  public:
   virtual ~TSharedManagerServices() = default;
 
+  // The font manager has just been made: the formats that name its fonts take their numbers.
+  virtual void FontManagerCreated() {}
   virtual void CreateStyleManager() {}
   virtual void CreateTabManager() {}
   // Loads the strip of small interface glyphs (the picture resource "SHAREDGLYPHS").

@@ -56,6 +56,7 @@ void CreateManagers() {
   fonts.PortableFolder = PortableMode ? ProgramFolder : std::string();
   fonts.DefaultCharset = DefaultCharset;
   CreateFontManager(fonts);
+  higher.FontManagerCreated();
   GetColorManager();
   higher.CreateStyleManager();
   higher.CreateTabManager();

@@ -9,8 +9,8 @@
 //   the caret bitmap, the font manager, the colour manager, the style manager, the tab manager
 //   and the keyboard-layout manager; the strip of shared glyphs.
 // The style and tab managers and the glyph strip belong to higher subsystems and come through
-// SharedManagerServices (shared_manager_services.h). The language manager is made on first use
-// and freed here.
+// SharedManagerServices (shared_manager_services.h), which also hears when the font manager has
+// been made. The language manager is made on first use and freed here.
 #include <cstdint>
 
 #include "foundation/base/memory.h"

@@ -19,6 +19,7 @@ namespace {
 class RecordingHooks : public TSharedManagerServices {
  public:
   std::vector<std::string> log;
+  void FontManagerCreated() override { Note("font manager"); }
   void CreateStyleManager() override { Note("create style"); }
   void CreateTabManager() override { Note("create tabs"); }
   void LoadSharedGlyphs() override { Note("load glyphs"); }
@@ -62,7 +63,8 @@ TEST(SharedManagers, MadeAndFreedInTheirFixedOrder) {
   DefaultCodePage = codePage;
   DefaultCharset = charset;
   EXPECT_EQ(hooks->log, (std::vector<std::string>{
-                            "create style [FBC]", "create tabs [FBC]", "load glyphs [FBC]",
+                            "font manager [FBC]", "create style [FBC]", "create tabs [FBC]",
+                            "load glyphs [FBC]",
                             "release bitmaps [FBC]", "delete fonts [FC]", "free style [F]",
                             "free tabs [F]", "free glyphs []"}));
 }
