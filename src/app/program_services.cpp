@@ -3,7 +3,8 @@
 //   foundation: toolkit, command, hot-key and sound services (shell, commands, command bars),
 //     language services (proofing), options services (shell), capital accents (proofing), find
 //     form placement (control board), folder usage (shell), instance receiver (main form), cursor
-//     loader (resources), system message box (the plain box is the real one);
+//     loader (resources); the system message box needs none (its default is the program's own
+//     plain box);
 //   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);

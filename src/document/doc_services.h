@@ -1,8 +1,8 @@
 #pragma once
 // What the document object asks of the subsystems above the document model: the editor window,
 // the main window and document dispatcher, the proofing tools and the sentence finder. The
-// higher subsystems register the real services at start-up (RegisterDocServices); the defaults do the
-// least a document needs on its own (no windows, no open documents, no spellcheckers).
+// higher subsystems register the real services at start-up (RegisterDocServices); the defaults
+// do the least a document needs on its own (no windows, no open documents, no spellcheckers).
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 // What the document model asks of the layout, which lives above it. The layout registers the
-// real services at start-up (RegisterDocLayoutServices). The defaults do the least the model needs on
-// its own: lines go back to the model's line pool, and pages are only forgotten (without a
-// layout none is ever made).
+// real services at start-up (RegisterDocLayoutServices). The defaults do the least the model
+// needs on its own: lines go back to the model's line pool, and pages are only forgotten
+// (without a layout none is ever made).
 #include <cstdint>
 #include <memory>
 

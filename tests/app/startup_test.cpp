@@ -55,7 +55,7 @@ const Slot kSlots[] = {
     {"font services (its messages)", &IsStandInService<TFontServices>, true},
     {"options holder site (its errors)", &IsStandInService<TOptionsHolderSite>, true},
     {"shared managers of higher subsystems", &IsStandInService<TSharedManagerServices>, true},
-    {"system message box (the plain box is the real one)", &IsStandInService<TSystemMessageBox>,
+    {"system message box (its default is the plain box)", &IsStandInService<TSystemMessageBox>,
      false},
     {"cursor loader (resources)", &IsStandInService<TCursorLoader>, false},
     {"toolkit services (shell)", &IsStandInService<TToolkitServices>, false},
