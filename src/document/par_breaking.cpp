@@ -277,7 +277,7 @@ void BreakParagraphIntoLines(TPar& par, int32_t fromLine, int32_t width, TWrapCo
   offset = std::clamp(offset, 0, static_cast<int32_t>(par.Content.Length));
   TStreamCursor cursor{par.Content.Data, offset, static_cast<int32_t>(par.Content.Length) - offset};
 
-  TLineFitter& fitter = GetLineFitter();
+  TLineFitter& fitter = LineFitter();
   fitter.BeginParagraph(par, format);
   if (fromLine == 0) {
     const int32_t dropCapEnd = DropCapStreamEnd(par);

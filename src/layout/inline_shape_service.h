@@ -27,7 +27,8 @@ class TInlineShapeService {
   virtual void StoreFitScale(int32_t /*shapeRef*/, int32_t /*percent*/) {}
 };
 
-TInlineShapeService& GetInlineShapeService();
-void SetInlineShapeService(std::unique_ptr<TInlineShapeService> service);
+// Registers the service (null restores the default); the registered one, never null.
+void RegisterInlineShapeService(std::unique_ptr<TInlineShapeService> service);
+TInlineShapeService& InlineShapeService();
 
 }  // namespace qv

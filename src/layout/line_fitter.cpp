@@ -539,7 +539,7 @@ TLayoutLineFitter::Step TLayoutLineFitter::WideCharTag(TLine& line, Walk& w, TWr
 TInlineShapeInfo TLayoutLineFitter::PlaceInlineShape(TLine& line, int32_t shapeRef,
                                                      int32_t& width, int32_t& height) {
   const int32_t availAfterStart = LineWidthTwips(line) - LayoutXToTwips(line.StartX(), Settings);
-  TInlineShapeInfo info = GetInlineShapeService().Describe(shapeRef, availAfterStart);
+  TInlineShapeInfo info = InlineShapeService().Describe(shapeRef, availAfterStart);
   int32_t scaleX = info.ScaleX, scaleY = info.ScaleY;
   if (info.HorizontalRule) {
     info.Width = std::clamp(info.Width, 0, std::max(0, availAfterStart));
@@ -547,7 +547,7 @@ TInlineShapeInfo TLayoutLineFitter::PlaceInlineShape(TLine& line, int32_t shapeR
   } else if (info.FitToTextArea && info.Width > 0) {
     scaleX = scaleY = std::max(0, static_cast<int32_t>(static_cast<int64_t>(availAfterStart) * 100 /
                                                        info.Width));
-    GetInlineShapeService().StoreFitScale(shapeRef, scaleX);
+    InlineShapeService().StoreFitScale(shapeRef, scaleX);
     line.Flags |= lfScaledPicture;
   }
   width = TwipsToLayoutX(MulDiv(info.Width, scaleX, 100), Settings);
@@ -1071,7 +1071,9 @@ TLayoutLineFitter& LayoutLineFitter() {
   return fitter;
 }
 
-void RegisterLayoutLineFitter() { SetLineFitter(std::make_unique<TForwardingFitter>()); }
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter() { return std::make_unique<TForwardingFitter>(); }
+
+void RegisterLayoutLineFitter() { RegisterLineFitter(MakeLayoutLineFitter()); }
 
 // --- Hyphenation ---
 
@@ -1151,7 +1153,7 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
   }
   if (word.size() < 2 || static_cast<int32_t>(word.size()) > MaxHyphenatedWord) return false;
   if (allCaps && !Settings.HyphenateCaps) return false;
-  THyphenationService& service = GetHyphenationService();
+  THyphenationService& service = HyphenationService();
   if (!service.HasData(language)) return false;
   std::vector<int32_t> points;
   for (int32_t p : service.Hyphenate(word, language))

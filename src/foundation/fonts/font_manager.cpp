@@ -49,9 +49,9 @@ plat::Font MakeFont(plat::LogFont& lf, const std::string& fallback) {
 
 }  // namespace
 
-TFontServices& FontServices() { return *ServiceSlot<TFontServices>(); }
+TFontServices& FontServices() { return Service<TFontServices>(); }
 
-void SetFontServices(std::unique_ptr<TFontServices> services) {
+void RegisterFontServices(std::unique_ptr<TFontServices> services) {
   RegisterService(std::move(services));
 }
 

@@ -323,7 +323,7 @@ void SaveLangCustomData(TSettingsStorage& s, const TOverusedWordsOptions& o) {
   }
   std::vector<uint8_t> stream;
   if (!o.LangData.empty()) {
-    auto& services = GetOptionsServices();
+    auto& services = OptionsServices();
     stream = EncodeOverusedLangData(
         o.LangData, [&](int32_t lang) { return services.OverusedBuiltInText(lang); });
   }

@@ -54,7 +54,7 @@ class TInstanceReceiver {
   virtual ~TInstanceReceiver() = default;
   virtual uint8_t HandleInstanceRequest(uint8_t code, const std::string& path);
 };
-void SetInstanceReceiver(std::unique_ptr<TInstanceReceiver> receiver);
+void RegisterInstanceReceiver(std::unique_ptr<TInstanceReceiver> receiver);
 TInstanceReceiver& InstanceReceiver();
 
 // Makes this instance findable (the main window calls it once it exists) and withdraws it.

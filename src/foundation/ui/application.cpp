@@ -5,6 +5,7 @@
 
 #include "foundation/text/code_pages.h"
 #include "foundation/base/exceptions.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/hotkey_services.h"
 #include "foundation/ui/key_routing.h"
 #include "foundation/ui/message_box.h"
@@ -26,11 +27,6 @@ constexpr int32_t kCursorHeight = 32;  // the system's cursor height, for placin
 std::unique_ptr<TApp>& AppSlot() {
   static std::unique_ptr<TApp> app;
   return app;
-}
-
-std::function<plat::CursorShape(const std::string&)>& CursorLoader() {
-  static std::function<plat::CursorShape(const std::string&)> loader;
-  return loader;
 }
 
 // The cursor table: a system shape, or the name of one of the program's own cursors.
@@ -95,6 +91,12 @@ const THintWindowClass& PlainHintWindowClass() {
   return cls;
 }
 
+void RegisterCursorLoader(std::unique_ptr<TCursorLoader> loader) {
+  RegisterService(std::move(loader));
+}
+
+TCursorLoader& CursorLoader() { return Service<TCursorLoader>(); }
+
 // ---- TApp ----
 
 TApp::TApp() {
@@ -134,7 +136,7 @@ TApp::~TApp() {
   plat::Control::SetDestroyHook(nullptr);
   UninstallKeyRouting();
   if (plat::IsWindowSystemStarted()) plat::SetSessionEndHandler(nullptr);
-  if (IsMessageBoxInstalled()) SetMessageDlgService(nullptr);
+  if (IsMessageBoxInstalled()) RegisterMessageDlgService(nullptr);
   // Destroy the window while window_ still points at it: its last messages come back through
   // WndProc, which hands them to the window's default handling.
   if (window_) window_->Destroy();
@@ -302,10 +304,6 @@ int32_t TApp::MessageBox(const std::string& text, const std::string& caption, ui
   return result;
 }
 
-void TApp::SetCursorLoader(std::function<plat::CursorShape(const std::string&)> loader) {
-  CursorLoader() = std::move(loader);
-}
-
 plat::CursorShape TApp::GetCursor(int32_t index) {
   if (index < 0 || index > 63) return plat::CursorShape::Arrow;
   if (!cursorLoaded_[index]) {
@@ -313,7 +311,7 @@ plat::CursorShape TApp::GetCursor(int32_t index) {
     plat::CursorShape s = e.shape;
     if (e.name) {
       s = plat::CursorShape::Hidden;  // index 0: the empty name, no cursor
-      if (*e.name) s = CursorLoader() ? CursorLoader()(e.name) : plat::CursorShape::Arrow;
+      if (*e.name) s = CursorLoader().Load(e.name);
     }
     cursors_[index] = s;
     cursorLoaded_[index] = true;

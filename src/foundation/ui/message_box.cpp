@@ -1,5 +1,7 @@
 #include "foundation/ui/message_box.h"
 
+#include "foundation/base/service_slot.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdio>
@@ -335,7 +337,7 @@ void TMessageDlgForm::ButtonClick(plat::Button& sender) {
   }
 }
 
-void InstallMessageBox() { SetMessageDlgService(std::make_unique<TMessageBoxService>()); }
+void InstallMessageBox() { RegisterMessageDlgService(std::make_unique<TMessageBoxService>()); }
 
 bool IsMessageBoxInstalled() {
   return dynamic_cast<TMessageBoxService*>(&MessageDlgService()) != nullptr;
@@ -346,11 +348,6 @@ bool IsMessageBoxInstalled() {
 namespace {
 
 int g_plainBoxDepth = 0;
-
-TSystemMessageBox& SystemBoxSlot() {
-  static TSystemMessageBox box;
-  return box;
-}
 
 int32_t PlainMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
   if (!plat::IsWindowSystemStarted()) {
@@ -371,11 +368,19 @@ int32_t PlainMessageBox(const std::string& text, const std::string& caption, uin
 
 }  // namespace
 
-void SetSystemMessageBox(TSystemMessageBox box) { SystemBoxSlot() = std::move(box); }
+int32_t TSystemMessageBox::Show(const std::string& text, const std::string& caption,
+                                uint32_t flags) {
+  return PlainMessageBox(text, caption, flags);
+}
+
+void RegisterSystemMessageBox(std::unique_ptr<TSystemMessageBox> box) {
+  RegisterService(std::move(box));
+}
+
+TSystemMessageBox& SystemMessageBox() { return Service<TSystemMessageBox>(); }
 
 int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-  if (SystemBoxSlot()) return SystemBoxSlot()(text, caption, flags);
-  return PlainMessageBox(text, caption, flags);
+  return SystemMessageBox().Show(text, caption, flags);
 }
 
 bool SystemMessageBoxShowing() { return g_plainBoxDepth > 0; }

@@ -74,11 +74,18 @@ constexpr uint32_t MB_OK = 0x0, MB_YESNO = 0x4, MB_ICONERROR = 0x10,
                    MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40,
                    MB_TASKMODAL = 0x2000;
 constexpr int32_t IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;  // answers
-// The plain box that stands in for the system's message box: the text and the buttons its
-// flags name, in the window layer's own small box. Tests may replace it.
-using TSystemMessageBox =
-    std::function<int32_t(const std::string& text, const std::string& caption, uint32_t flags)>;
-void SetSystemMessageBox(TSystemMessageBox box);
+// The plain box that stands in for the system's message box (used where the program's own box
+// cannot be: after the quit message, or when that box fails): the text and the buttons its flags
+// name, in the window layer's own small box. Tests may register their own.
+class TSystemMessageBox {
+ public:
+  virtual ~TSystemMessageBox() = default;
+  // The answer (IDOK ...).
+  virtual int32_t Show(const std::string& text, const std::string& caption, uint32_t flags);
+};
+// Registers the box (null restores the plain box); the registered one, never null.
+void RegisterSystemMessageBox(std::unique_ptr<TSystemMessageBox> box);
+TSystemMessageBox& SystemMessageBox();
 int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
 // True while the plain box is up (it keeps its own loop after the quit message, as the
 // system's box does).

@@ -35,11 +35,11 @@ int32_t TMessageDlgService::Show(const TMessageDlgInfo& info) {
   return mrOk;
 }
 
-void SetMessageDlgService(std::unique_ptr<TMessageDlgService> service) {
+void RegisterMessageDlgService(std::unique_ptr<TMessageDlgService> service) {
   RegisterService(std::move(service));
 }
 
-TMessageDlgService& MessageDlgService() { return *ServiceSlot<TMessageDlgService>(); }
+TMessageDlgService& MessageDlgService() { return Service<TMessageDlgService>(); }
 
 int32_t ShowMessageDlg(const std::string& text, uint8_t kind, uint16_t buttons) {
   TMessageDlgInfo& info = MessageDlgInfo();

@@ -78,7 +78,7 @@ class TMessageDlgService {
 };
 
 // Registers the box (null restores the default).
-void SetMessageDlgService(std::unique_ptr<TMessageDlgService> service);
+void RegisterMessageDlgService(std::unique_ptr<TMessageDlgService> service);
 TMessageDlgService& MessageDlgService();
 
 // While set, ShowMessageDlg shows nothing and answers mrCancel.

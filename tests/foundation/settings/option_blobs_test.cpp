@@ -99,8 +99,8 @@ TEST(OptionBlobZlib, OversizedOutputIsRefused) {
 TEST_F(OptionsTest, OverusedWordsDataSkipsBuiltInLanguagesAndIsKeptAsRead) {
   struct TBuiltIn : TOptionsServices {
     std::string OverusedBuiltInText(int32_t lang) override { return lang == 1033 ? "very" : ""; }
-  } services;
-  SetOptionsServices(&services);
+  };
+  ScopedService<TOptionsServices, TBuiltIn> services;
   TSettingsStorage empty;
   LoadAllOptions(empty, Ctx, Opt, Holder);
   Opt.OverusedWords.LangData = {

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/system/command_line.h"
 #include "platform/system/instance_channel.h"
 #include "support/test_env.h"
@@ -63,7 +65,7 @@ class HandOver : public ::testing::Test {
   }
   void TearDown() override {
     WithdrawThisInstance();
-    SetInstanceReceiver(nullptr);
+    receiver_.reset();
     plat::SetInstanceChannelFolder("");
     CommandLineFiles.Clear();
     CommandLineAction = 0;
@@ -72,10 +74,11 @@ class HandOver : public ::testing::Test {
   RecordingReceiver& Publish(uint8_t takesFiles, uint8_t minimized) {
     auto receiver = std::make_unique<RecordingReceiver>(takesFiles, minimized);
     RecordingReceiver& ref = *receiver;
-    SetInstanceReceiver(std::move(receiver));
+    receiver_.emplace(std::move(receiver));
     EXPECT_TRUE(PublishThisInstance());
     return ref;
   }
+  std::optional<ScopedService<TInstanceReceiver>> receiver_;
 };
 
 TEST_F(HandOver, OpenHandsEveryFileIncludingLongPaths) {
@@ -180,7 +183,7 @@ TEST_F(HandOver, AHungInstanceCostsABoundedWaitAndTheFilesStay) {
    private:
     std::shared_future<void> gate_;
   };
-  SetInstanceReceiver(std::make_unique<HangingReceiver>(released));
+  receiver_.emplace(std::make_unique<HangingReceiver>(released));
   {
     RunningInstance serving;
     EXPECT_FALSE(HandOverToOtherInstance());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/app_fixture.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/hotkey_services.h"
 #include "platform/controls/button.h"
 #include "platform/controls/scroll_bar.h"
@@ -87,7 +88,6 @@ class KeyRoutingTest : public apptest::AppTest {
   }
   void TearDown() override {
     form_.reset();
-    SetHotKeyService(nullptr);
     AppTest::TearDown();
   }
 
@@ -131,7 +131,7 @@ TEST_F(KeyRoutingTest, KeyDownPassesParentsFormHotKeysPreviewAndControlInOrder) 
   for (const Case& c : cases) {
     edit_->code = c.dlgCode;
     edit_->HotKeysThrough = c.hotKeysThrough;
-    SetHotKeyService(std::make_unique<RecHotKeys>(&log_, c.hotKeyAnswer));
+    ScopedService<THotKeyService> hotKeys(std::make_unique<RecHotKeys>(&log_, c.hotKeyAnswer));
     log_.clear();
     Press(c.key);
     EXPECT_EQ(Order(log_), c.order) << c.name;
@@ -163,7 +163,7 @@ TEST_F(KeyRoutingTest, SystemKeysReachTheHotKeysAfterTheFormsMnemonics) {
   Pump();
   edit_->SetFocus();
   Pump();
-  SetHotKeyService(std::make_unique<RecSysHotKeys>(&log_));
+  ScopedService<THotKeyService> hotKeys(std::make_unique<RecSysHotKeys>(&log_));
   // A key-down that the chain takes gives no character (the loop does not translate it).
   struct Case {
     uint8_t key;

@@ -29,10 +29,10 @@ class MessageServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GetOptions().Internal.OptMsgs.assign(kOptionalMsgCount, 0);
-    SetMessageDlgService(std::make_unique<RecBox>(&shown_, mrYes));
+    RegisterMessageDlgService(std::make_unique<RecBox>(&shown_, mrYes));
   }
   void TearDown() override {
-    SetMessageDlgService(nullptr);
+    RegisterMessageDlgService(nullptr);
     MessageQueue().clear();
     GetOptions().Internal.OptMsgs.clear();
   }
