@@ -864,7 +864,7 @@ int32_t TLayoutLineFitter::BreakCharWidth(const TLine& line, uint8_t code, bool 
 // --- Fields ---
 
 void TLayoutLineFitter::ApplyFieldStart(Walk&, int32_t value) {
-  const TField* field = TagObject<TField>(value);
+  const TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkField || field->FieldType != ftSymbol) return;
   const std::u16string face16 = SymbolFontName(field->Instruction);
   if (face16.empty()) return;
@@ -879,7 +879,7 @@ void TLayoutLineFitter::ApplyFieldStart(Walk&, int32_t value) {
 }
 
 void TLayoutLineFitter::ApplyFieldEnd(TLine& line, Walk& w, int32_t value) {
-  TField* field = TagObject<TField>(value);
+  TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkNoteReference) return;
   const bool endnote =
       field->NoteClass == 1 || (field->LinkedField != nullptr && field->LinkedField->NoteClass == 1);
@@ -908,7 +908,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
          off += item.Size) {
       if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
-        const TField* f = TagObject<TField>(item.Tag.Value);
+        const TField* f = FieldOfTag(item.Tag);
         if (f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference)) mark = f;
         break;
       }
@@ -922,7 +922,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = cursor.Offset + at + ContentTagSize;
          ReadStreamItem(data, length, off, item) && mark == nullptr; off += item.Size) {
       if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
-      const TField* f = TagObject<TField>(item.Tag.Value);
+      const TField* f = FieldOfTag(item.Tag);
       if (f != nullptr && f->Kind == fkNoteReference) mark = f;
     }
   }
