@@ -120,10 +120,10 @@ int32_t TagRefOf(const TTableRow* row);
 
 // The object a tag stands for; null when the tag is of another kind or its number does not name
 // a live object of that kind.
-TSection* SectionOfTag(const TContentTag& tag);        // ctSectionBreak
-TField* FieldOfTag(const TContentTag& tag);            // ctFieldStart, ctFieldEnd
-TShape* ShapeOfTag(const TContentTag& tag);            // ctInlineShape
-TTableRow* TableRowOfTag(const TContentTag& tag);      // ctRowEnd
+TSection* SectionOfTag(const TContentTag& tag);    // ctSectionBreak
+TField* FieldOfTag(const TContentTag& tag);        // ctFieldStart, ctFieldEnd
+TShape* ShapeOfTag(const TContentTag& tag);        // ctInlineShape
+TTableRow* TableRowOfTag(const TContentTag& tag);  // ctRowEnd
 // The same for a bare value known to come from a tag of the object's kind.
 TSection* SectionOfRef(int32_t ref);
 TField* FieldOfRef(int32_t ref);
@@ -134,8 +134,8 @@ TTableRow* TableRowOfRef(int32_t ref);
 TTagObjectKind TagRefKind(int32_t ref);
 
 // Forgets an object that is about to be freed, so that stale tags name nothing and a later
-// object at the same address gets a fresh number. The destructors of the referable objects call
-// it themselves.
+// object at the same address gets a fresh number. TField and TSection call it from their
+// destructors, and so must every other kind of object that tags name.
 void ForgetTagRef(const void* object);
 
 }  // namespace qv
