@@ -16,7 +16,7 @@
 
 #include "document/char_format.h"
 #include "document/doc_services.h"
-#include "document/page_preview.h"
+#include "layout/page_preview.h"
 #include "document/styles.h"
 #include "document/tab_stops.h"
 #include "foundation/base/service_slot.h"

@@ -214,7 +214,7 @@ int32_t DropCapStreamEnd(const TPar& par) {
     }
     if (!tag || IsCharTagKind(item.Tag.Kind)) return 0;  // a character before any drop cap
     if (item.Tag.Kind != ctFieldStart) continue;
-    const TField* field = TagObject<TField>(item.Tag.Value);
+    const TField* field = FieldOfTag(item.Tag);
     if (field != nullptr && field->Kind == fkDropCap) {
       ref = item.Tag.Value;
       open = true;

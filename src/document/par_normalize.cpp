@@ -24,8 +24,8 @@ bool IsIndexEntry(const TField* f) {
 bool MarkMovesBack(const TContentTag& m, const TContentTag& p) {
   if (IsFormatTagKind(p.Kind)) return true;
   if (!IsFieldMarkKind(p.Kind)) return false;
-  const TField* f = TagObject<TField>(m.Value);
-  const TField* g = TagObject<TField>(p.Value);
+  const TField* f = FieldOfTag(m);
+  const TField* g = FieldOfTag(p);
   if (f == nullptr || g == nullptr) return false;
   const bool mStart = m.Kind == ctFieldStart;
   const bool pStart = p.Kind == ctFieldStart;
@@ -144,11 +144,11 @@ class TFormatWalk {
     if (t.Kind == ctWideChar) {
       par_.Flags |= pfSymbolText;
     } else if (t.Kind == ctInlineShape) {
-      TShape* shape = TagObject<TShape>(t.Value);
+      TShape* shape = ShapeOfTag(t);
       par_.Flags |= ShapeBinding().IsHorizontalRule(shape) ? pfHorizontalRule : pfInlineShapes;
       if (shape != nullptr) ShapeBinding().BindInlineShape(shape, par_, charIndex_);
     } else if (t.Kind == ctFieldStart) {
-      TField* f = TagObject<TField>(t.Value);
+      TField* f = FieldOfTag(t);
       if (f == nullptr) return;
       if (f->Kind == fkShapeAnchor) {
         par_.Flags |= pfAnchoredShapes;

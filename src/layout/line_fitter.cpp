@@ -975,7 +975,7 @@ int32_t TLayoutLineFitter::BreakCharWidth(const TLine& line, uint8_t code, bool 
 
 // A SYMBOL field that names a font sets its text in that font.
 void TLayoutLineFitter::ApplyFieldStart(int32_t value) {
-  const TField* field = TagObject<TField>(value);
+  const TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkField || field->FieldType != ftSymbol) return;
   const std::u16string face16 = SymbolFontName(field->Instruction);
   if (face16.empty()) return;
@@ -991,7 +991,7 @@ void TLayoutLineFitter::ApplyFieldStart(int32_t value) {
 
 // The line remembers the last footnote and endnote reference that ends in it.
 void TLayoutLineFitter::ApplyFieldEnd(TLine& line, int32_t value) {
-  TField* field = TagObject<TField>(value);
+  TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkNoteReference) return;
   const bool endnote =
       field->NoteClass == 1 || (field->LinkedField != nullptr && field->LinkedField->NoteClass == 1);
@@ -1020,7 +1020,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
          off += item.Size) {
       if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
-        const TField* f = TagObject<TField>(item.Tag.Value);
+        const TField* f = FieldOfTag(item.Tag);
         if (f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference)) mark = f;
         break;
       }
@@ -1034,7 +1034,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = cursor.Offset + at + ContentTagSize;
          ReadStreamItem(data, length, off, item) && mark == nullptr; off += item.Size) {
       if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
-      const TField* f = TagObject<TField>(item.Tag.Value);
+      const TField* f = FieldOfTag(item.Tag);
       if (f != nullptr && f->Kind == fkNoteReference) mark = f;
     }
   }

@@ -10,11 +10,12 @@
 #include "document/line.h"
 #include "document/line_fitter_service.h"
 #include "document/number_formats.h"
-#include "document/page_preview.h"
+#include "layout/page_preview.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/ui/message_box.h"
 #include "foundation/base/string_utils.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
@@ -74,7 +75,6 @@ const Slot kSlots[] = {
     {"page preview colours", &IsStandInService<TPreviewColors>, true},
     {"line fitter", &IsStandInService<TLineFitter>, true},
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, false},
-    {"line detaching (box tree)", &IsStandInService<TLineDetachHandler>, false},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},

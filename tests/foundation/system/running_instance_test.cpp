@@ -1,8 +1,12 @@
 #include "foundation/system/running_instance.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -191,6 +195,34 @@ TEST_F(HandOver, AHungInstanceCostsABoundedWaitAndTheFilesStay) {
   }
   ASSERT_EQ(CommandLineFiles.Count(), 1);
   EXPECT_EQ(CommandLineFiles.Strings(0), "/d/b.rtf");
+}
+
+// Processes of the user that connect to the running instance and send nothing do not keep it
+// from taking the files: its loop answers the real requests beside them. (Waiting on each
+// silent connection in turn would cost seconds apiece, far beyond the generous time-out here.)
+TEST_F(HandOver, SilentConnectionsDoNotHoldUpTheHandOver) {
+  InstanceRequestTimeoutMs = 5000;
+  RecordingReceiver& running = Publish(1, 0);
+  const auto peers = plat::ListInstances();
+  ASSERT_EQ(peers.size(), 1u);
+  ASSERT_LT(peers[0].Address.size(), sizeof(sockaddr_un{}.sun_path));
+  std::vector<int> silent;
+  for (int i = 0; i < 6; ++i) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, peers[0].Address.c_str(), peers[0].Address.size() + 1);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    silent.push_back(fd);
+  }
+  CommandLineFiles.Add("/d/a.rtf");
+  CommandLineAction = 1;
+  {
+    RunningInstance serving;
+    EXPECT_TRUE(HandOverToOtherInstance());
+  }
+  for (int fd : silent) ::close(fd);
+  EXPECT_EQ(running.codes, (std::vector<int>{1, 4, 0, 2}));
 }
 
 TEST_F(HandOver, DefaultReceiverRefusesFiles) {
