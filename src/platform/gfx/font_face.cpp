@@ -388,19 +388,7 @@ const std::vector<KernUnits>& FaceRecord::Kerning() const {
 }
 
 const std::vector<CharKernUnits>& FaceRecord::CharKerning() const {
-  std::call_once(charKernOnce_, [this] {
-    std::unordered_map<uint32_t, std::vector<char16_t>> chars;
-    for (const auto& [glyph, c] : GlyphChars()) chars[glyph].push_back(c);
-    for (const KernUnits& k : Kerning()) {
-      auto l = chars.find(k.left), r = chars.find(k.right);
-      if (l == chars.end() || r == chars.end()) continue;
-      for (char16_t a : l->second)
-        for (char16_t b : r->second) charKern_.push_back({a, b, k.amount});
-    }
-    std::sort(charKern_.begin(), charKern_.end(), [](const CharKernUnits& a, const CharKernUnits& b) {
-      return a.first != b.first ? a.first < b.first : a.second < b.second;
-    });
-  });
+  std::call_once(charKernOnce_, [this] { charKern_ = CharKerningPairs(Kerning(), GlyphChars()); });
   return charKern_;
 }
 

@@ -28,11 +28,6 @@ struct FtFaceHolder {
   ~FtFaceHolder();
 };
 
-struct CharKernUnits {
-  char16_t first, second;
-  int32_t amount;  // font units
-};
-
 // One face of one font file. Immutable after loading, except for the lazily built parts behind
 // their own once-flags.
 class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
@@ -65,7 +60,8 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   // The chars (below 0x10000) of each glyph, for turning glyph pairs into character pairs.
   const std::unordered_multimap<uint32_t, char16_t>& GlyphChars() const;
   const std::vector<KernUnits>& Kerning() const;
-  // The same pairs between characters, sorted by first then second character.
+  // The same pairs between the kerned characters (IsKernedChar), sorted by first then second
+  // character; none when they would pass kMaxCharKerningPairs.
   const std::vector<CharKernUnits>& CharKerning() const;
   std::string Table(uint32_t tag) const;
   // A cairo face over this face, bold and oblique synthesised as asked; owned by the record.
