@@ -49,7 +49,12 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   bool boldFace = false, italicFace = false, fixedPitch = false, symbol = false;
   bool scalable = true;
   std::vector<uint16_t> advances;  // font units, by glyph index
-  std::unordered_map<char32_t, uint32_t> cmap;
+  // The character map: glyphs by code point, sorted by code, each code once, none past U+10FFFF.
+  // (A hostile map can send every 32-bit code to one glyph; past Unicode's last code nothing is
+  // text, so at most 1.1 million entries of 8 bytes are kept.)
+  std::vector<std::pair<char32_t, uint32_t>> cmap;
+  // The glyph of a code in `cmap`; 0 when it has none.
+  uint32_t CmapGlyph(char32_t c) const;
   std::array<uint32_t, 256> symbolGlyphs{};  // glyphs of a symbol face's byte codes
 
   uint32_t GlyphForChar(char32_t c) const;
