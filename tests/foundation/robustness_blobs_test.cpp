@@ -152,7 +152,7 @@ TEST_F(BlobStreamRobustness, MutatedStreamsGiveBoundedListsOfNamedEntries) {
   const auto e = EncodeEbookMeta(Ctx, ebook);
   const auto o = EncodeOverusedLangData(langs, [](int32_t) { return std::string("builtin"); });
   std::mt19937 rng(12);
-  for (int i = 0; i < 4000; ++i) {
+  for (int i = 0; i < 2000; ++i) {
     const auto mw = Mutate(rng, w), me = Mutate(rng, e), mo = Mutate(rng, o);
     // Every entry takes at least two bytes of a name and its record: the lists stay smaller than
     // their streams, and no entry is nameless.
@@ -168,7 +168,7 @@ TEST_F(BlobStreamRobustness, MutatedStreamsGiveBoundedListsOfNamedEntries) {
     EXPECT_LE(DecodeOverusedLangData(mo).size(), mo.size() / 20);
   }
   // Mutated zlib blobs in the store: the lists stay bounded and the other settings load.
-  for (int i = 0; i < 300; ++i) {
+  for (int i = 0; i < 150; ++i) {
     const auto zw = Mutate(rng, ZlibCompress(w)), ze = Mutate(rng, ZlibCompress(e));
     LoadIniText(Section("General") + "DocsToKeep=7\n" + Section("WritingData") + "Count=1\n0=" +
                 BytesToHex(zw.data(), static_cast<int32_t>(zw.size())) + "\n" + Section("EbookMeta") +

@@ -260,10 +260,14 @@ std::vector<uint8_t> EncodeEbookMeta(const TOptionsContext& c,
                                      std::vector<TEbookMetaEntry> entries) {
   std::vector<uint8_t> out;
   std::vector<std::string> names = StoredNames(c, entries);
-  for (size_t i = 0; i < entries.size() && i < kMaxDocumentBlobEntries; ++i) {
-    // The data length is a signed 32-bit number; the stream stays within its bound.
+  size_t written = 0;
+  for (size_t i = 0; i < entries.size() && written < kMaxDocumentBlobEntries; ++i) {
+    // The stream stays within its bound: a record that does not fit is left out. Each name after
+    // the first is compressed against the one before it, so once one is left out the rest are
+    // too (a later name would expand against the wrong one).
     const size_t size = 1 + names[i].size() + 4 + entries[i].Data.size();
-    if (entries[i].Data.size() > INT32_MAX || size > kMaxEbookMetaSize - out.size()) break;
+    if (size > kMaxEbookMetaSize - out.size()) break;
+    ++written;
     out.push_back(static_cast<uint8_t>(names[i].size()));
     PutBytes(out, names[i]);
     PutInt(out, static_cast<int32_t>(entries[i].Data.size()));
@@ -308,7 +312,8 @@ std::vector<uint8_t> EncodeOverusedLangData(
     if (l[0].empty() && l[1].empty() && l[3].empty() && l[2] == builtInText(lang.Lang)) continue;
     size_t size = 4;
     for (const auto& text : l) size += 4 + text.size();
-    if (written == kMaxOverusedLanguages || size > kMaxLangCustomDataSize - out.size()) break;
+    if (written == kMaxOverusedLanguages) break;
+    if (size > kMaxLangCustomDataSize - out.size()) continue;
     PutInt(out, lang.Lang);
     for (const auto& text : l) {
       PutInt(out, static_cast<int32_t>(text.size()));
