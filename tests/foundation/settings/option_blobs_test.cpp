@@ -228,7 +228,7 @@ TEST_F(OptionsTest, BlobsOfTinyOrTooManyEntriesAreDamaged) {
   // EncodersStayWithinTheBounds).
   std::vector<uint8_t> w = {1, 0}, e;
   for (size_t i = 0; i <= kMaxDocumentBlobEntries; ++i) {
-    const std::string name = "n" + std::to_string(i);
+    const std::string name = std::to_string(i) + ".rtf";
     AppendName(w, name);
     w.push_back(7);
     AppendName(e, name);
