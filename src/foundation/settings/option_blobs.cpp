@@ -47,7 +47,7 @@ class TReader {
   }
   bool Bytes(size_t n, std::string& s) {
     if (n > data_.size() - pos_) return false;
-    s.assign(data_.begin() + pos_, data_.begin() + pos_ + n);
+    s.assign(reinterpret_cast<const char*>(data_.data()) + pos_, n);
     pos_ += n;
     return true;
   }
@@ -284,7 +284,8 @@ std::vector<TEbookMetaEntry> DecodeEbookMeta(const TOptionsContext& c,
   std::string previous, data;
   while (!r.AtEnd() && ReadListName(r, previous) && r.Text(data)) {
     if (entries.size() == kMaxDocumentBlobEntries) return {};
-    entries.push_back({DecodeOptionPath(c, previous), {data.begin(), data.end()}});
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    entries.push_back({DecodeOptionPath(c, previous), {bytes, bytes + data.size()}});
   }
   SortByName(entries);
   return entries;

@@ -2,7 +2,8 @@
 // The option blobs: the dispatcher's per-document "WritingData" and "EbookMeta" lists and the
 // overused-words "LangCustomData", each a zlib stream kept as a hex blob in a key of its own.
 // Decoding never raises: a damaged stream gives what was whole before the damage (nothing when
-// the zlib stream itself does not inflate), and the other settings are not touched.
+// the zlib stream itself does not inflate, or passes the bounds below), and the other settings
+// are not touched.
 #include <cstdint>
 #include <functional>
 #include <string>
