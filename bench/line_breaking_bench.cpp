@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "document/content_tags.h"
-#include "document/layout_services.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "document/par_breaking.h"
@@ -21,10 +20,6 @@
 using namespace qv;
 
 namespace {
-
-struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
-};
 
 const char* const kWords[] = {
     "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "layout", "paragraph",
@@ -104,7 +99,6 @@ int64_t PeakRssKb() {
 }
 
 void BM_BreakDocumentIntoLines(benchmark::State& state) {
-  SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
   RegisterLayoutLineFitter();
   const Document doc = MakeDocument(2500000);
   int64_t lines = 0;
@@ -112,7 +106,7 @@ void BM_BreakDocumentIntoLines(benchmark::State& state) {
     lines = 0;
     for (auto& par : doc.pars) {
       BreakParagraphIntoLines(*par, 0, 9360, nullptr);
-      lines += ParLineCount(*par);
+      lines += par->LineCount();
     }
     benchmark::DoNotOptimize(lines);
   }

@@ -1,21 +1,19 @@
 #pragma once
-// What the document model asks of the layout, which lives above it. The layout registers the
-// real services at start-up (SetDocLayoutServices). The defaults do the least the model needs on
-// its own: lines go back to the model's line pool, and pages are only forgotten (without a
-// layout none is ever made).
+// What the document model asks of the layout about a document's pages, which the layout above
+// it keeps. The layout registers the real services at start-up (RegisterDocLayoutServices). The
+// defaults do the least the model needs on its own: pages are only forgotten (without a layout
+// none is ever made). Lines are not asked for here: a paragraph's way from its text to its lines
+// goes through the line fitter alone (document/line_fitter_service.h).
 #include <cstdint>
 #include <memory>
 
 namespace qv {
 
 class TDoc;
-class TLine;
 
 class TDocLayoutServices {
  public:
   virtual ~TDocLayoutServices() = default;
-  // Gives a line of a paragraph back to the line pool (document/line.h).
-  virtual void ReleaseLine(TLine* line);
   // Gives the document's laid-out pages and their boxes back to the box pools and empties the
   // page list.
   virtual void ReleasePages(TDoc& doc);
@@ -24,7 +22,7 @@ class TDocLayoutServices {
 };
 
 // Registers the services (null restores the defaults).
-void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
+void RegisterDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
 TDocLayoutServices& DocLayoutServices();
 
 }  // namespace qv

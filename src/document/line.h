@@ -1,12 +1,14 @@
 #pragma once
 // TLine: one laid-out line of a paragraph, or one segment of a line that runs round floating
 // shapes. The paragraph line breaker (document/par_breaking.h) makes lines from the program-wide
-// line pool and the layout's line fitter fills them: which stretch of the content stream the line
-// covers, where every character boundary lies and how tall the line is.
+// line pool below and the layout's line fitter (document/line_fitter_service.h) fills them:
+// which stretch of the content stream the line covers, where every character boundary lies and
+// how tall the line is.
 //
 // Horizontal positions are layout units: sixteenths of a screen pixel (or device units while a
 // paragraph is measured for a device). Widths, heights and tops are twips.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "document/char_format.h"
@@ -76,17 +78,13 @@ class TLine {
 // continue from the paragraph's last line (0 without lines), the start format is `format`,
 // flags are lfFieldShading. The caller owns the line until it hands it back with ReleaseLine.
 TLine* AcquireLine(TPar& par, const TCharFormat& format);
-// Detaches the line from its box and returns it to the pool; null is ignored.
+// Detaches the line from its box (the layout's line fitter makes the box forget it) and returns
+// it to the pool; null is ignored.
 void ReleaseLine(TLine* line);
 // Lines waiting in the pool.
 int32_t LinePoolSize();
 // Frees the pooled lines (at shutdown, or to give memory back).
 void ClearLinePool();
-
-// Called with every released line that still sits in a box, so that the box forgets it; the
-// layout's box tree registers it. Null restores the default (nothing to do).
-using TLineDetachHandler = void (*)(TLine& line);
-void SetLineDetachHandler(TLineDetachHandler handler);
 
 // A snapshot of a line's placement that pagination takes so that a trial placement can be
 // undone.

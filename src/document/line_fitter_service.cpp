@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "document/char_format.h"
+#include "document/doc.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "foundation/base/service_slot.h"
@@ -13,9 +14,10 @@ void TLineFitter::BeginParagraph(TPar&, const TCharFormat& format) { format_ = f
 
 void TLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext*) {
   line.StreamLength = cursor.Left;
-  line.Count = line.Par != nullptr ? std::max(0, line.Par->CharCount() - line.FirstChar) : 0;
+  const int32_t end = cursor.Offset + cursor.Left;
+  line.Count = line.Par != nullptr ? std::max(0, line.Par->StreamOffsetToChar(end) - line.FirstChar) : 0;
   line.Positions.assign(static_cast<size_t>(line.Count) + 1, 0);
-  cursor.Offset += cursor.Left;
+  cursor.Offset = end;
   cursor.Left = 0;
 }
 
@@ -25,12 +27,13 @@ int32_t TLineFitter::LineHeight(const TLine& line) { return line.Height; }
 
 void TLineFitter::ComputeLineHeight(TLine& line) { line.Height = LineHeight(line); }
 
-int32_t TLineFitter::LineIndentTwips(const TPar&, int32_t) { return 0; }
-
-TLineFitter& GetLineFitter() { return *ServiceSlot<TLineFitter>(); }
-
-void SetLineFitter(std::unique_ptr<TLineFitter> fitter) {
-  RegisterService(std::move(fitter));
+int32_t TLineFitter::LineIndentTwips(const TPar& par, int32_t charIndex) {
+  const bool draft = par.Doc != nullptr && par.Doc->ViewMode != vmPrintLayout;
+  return par.GetLineIndentTwips(charIndex, draft);
 }
+
+void RegisterLineFitter(std::unique_ptr<TLineFitter> fitter) { RegisterService(std::move(fitter)); }
+
+TLineFitter& LineFitter() { return Service<TLineFitter>(); }
 
 }  // namespace qv

@@ -1,9 +1,10 @@
 #pragma once
-// What the paragraph line breaker needs of the layout's line fitter. The breaker belongs to the
-// document model and the fitter to the layout above it, so the breaker calls the fitter through
-// this interface; the layout registers its fitter at start-up (RegisterLayoutLineFitter). The
-// default puts the whole rest of the paragraph on one line, which is all the model needs to
-// count and find characters without a layout.
+// What the paragraph line breaker and the line pool need of the layout's line fitting. Lines,
+// their pool and the breaker belong to the document model, and the fitter to the layout above
+// it: this interface is the one way a paragraph's text crosses into the layout on its way to
+// lines, and the one way back for a released line to leave its box. The layout registers its
+// fitter at start-up (RegisterLayoutLineFitter). The default puts the whole rest of a stream
+// span on one line, which is all the model needs to count and find characters without a layout.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -44,7 +45,8 @@ class TLineFitter {
   virtual void BeginParagraph(TPar& par, const TCharFormat& format);
   // Fits one line from the cursor and advances the cursor past it. With a wrap context, a line
   // that holds nothing in the band is left with stream length 0 and the context's NextFreeX
-  // says where to go on.
+  // says where to go on. A drop-cap line (lfDropCap) is measured over the whole span and never
+  // broken.
   virtual void FitLine(TLine& line, TStreamCursor& cursor, TWrapContext* wrap);
   // The character format in force at the cursor after the last FitLine.
   virtual const TCharFormat& CurrentFormat() const;
@@ -52,16 +54,18 @@ class TLineFitter {
   virtual int32_t LineHeight(const TLine& line);
   // Aligns a fitted line and sets its height; called once per new line.
   virtual void ComputeLineHeight(TLine& line);
-  // Twips from the text area's left edge to the start of a line at the character.
+  // Twips from the text area's left edge to the start of a line at the character
+  // (TPar::GetLineIndentTwips in the view being laid out).
   virtual int32_t LineIndentTwips(const TPar& par, int32_t charIndex);
+  // A released line still lies in a box: the box forgets it (its slot is emptied).
+  virtual void DetachLine(TLine& /*line*/) {}
 
  protected:
   TCharFormat format_ = DefaultCharFormat;
 };
 
-// The registered fitter; never null.
-TLineFitter& GetLineFitter();
-// Registers the fitter (null restores the default).
-void SetLineFitter(std::unique_ptr<TLineFitter> fitter);
+// Registers the fitter (null restores the default); the registered one, never null.
+void RegisterLineFitter(std::unique_ptr<TLineFitter> fitter);
+TLineFitter& LineFitter();
 
 }  // namespace qv

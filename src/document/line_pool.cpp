@@ -1,9 +1,12 @@
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "document/fragment_pool.h"
 #include "document/line.h"
+#include "document/line_fitter_service.h"
 #include "document/par.h"
+#include "foundation/base/service_slot.h"
 
 namespace qv {
 
@@ -24,8 +27,6 @@ std::vector<std::unique_ptr<TLine>>& Pool() {
   static TLinePool pool;
   return pool.lines;
 }
-
-TLineDetachHandler gDetach = nullptr;
 
 }  // namespace
 
@@ -58,7 +59,7 @@ void ReleaseLine(TLine* line) {
   if (line == nullptr) return;
   std::unique_ptr<TLine> owned(line);
   if (gPoolGone) return;
-  if (owned->Box != nullptr && gDetach != nullptr) gDetach(*owned);
+  if (owned->Box != nullptr) LineFitter().DetachLine(*owned);
   owned->Box = nullptr;
   owned->Par = nullptr;
   // While memory is short, lines are given back to the allocator rather than kept.
@@ -73,8 +74,6 @@ int32_t LinePoolSize() { return gPoolGone ? 0 : static_cast<int32_t>(Pool().size
 void ClearLinePool() {
   if (!gPoolGone) std::vector<std::unique_ptr<TLine>>().swap(Pool());
 }
-
-void SetLineDetachHandler(TLineDetachHandler handler) { gDetach = handler; }
 
 TPaginatedLineInfo TPaginatedLineInfo::Create(const TLine& line) {
   return {line.Box, line.Slot, line.Top, line.Flags, line.Height, line.LineNumber};

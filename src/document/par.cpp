@@ -7,7 +7,7 @@
 #include "document/doc.h"
 #include "document/doc_services.h"
 #include "document/field.h"
-#include "document/layout_services.h"
+#include "document/line.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "foundation/text/code_pages.h"
@@ -84,7 +84,7 @@ TSection* TPar::SectionBreak() const {
   while (TagEndsBefore(Content.Data, end) && IsTagAt(Content.Data, Content.Length, end - 7)) {
     const TContentTag tag = ReadTagAt(Content.Data, end - 7);
     if (IsCharTagKind(tag.Kind))
-      return tag.Kind == ctSectionBreak ? TagObject<TSection>(tag.Value) : nullptr;
+      return SectionOfTag(tag);
     end -= ContentTagSize;
   }
   return nullptr;
@@ -134,7 +134,7 @@ std::vector<int32_t> TPar::GetSymbolCharPositions() {
     if (t.Kind == ctFont) {
       symbolFont = IsSymbolFont(t.Value);
     } else if (t.Kind == ctFieldStart || t.Kind == ctFieldEnd) {
-      const TField* f = TagObject<TField>(t.Value);
+      const TField* f = FieldOfTag(t);
       if (f == nullptr || f->Kind != fkField || f->FieldType != ftSymbol) continue;
       if (t.Kind == ctFieldStart) {
         openSymbolFields.push_back(f);
@@ -208,7 +208,7 @@ void TPar::RestoreState(TParSnapshot& snapshot) {
 void TPar::ReleaseLines(int32_t from) {
   from = std::max(from, 0);
   for (size_t i = static_cast<size_t>(from); i < Lines.size(); ++i)
-    DocLayoutServices().ReleaseLine(Lines[i]);
+    qv::ReleaseLine(Lines[i]);
   if (static_cast<size_t>(from) < Lines.size()) Lines.resize(static_cast<size_t>(from));
   Flags &= static_cast<uint16_t>(~pfLinesValid);
 }

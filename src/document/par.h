@@ -99,7 +99,8 @@ class TPar {
   uint16_t Flags = 0;
   uint8_t NumberLevel = 0;
   uint8_t NumberAlign = 0;
-  // The laid-out lines, taken from the layout's line pool; given back through ReleaseLines.
+  // The laid-out lines, taken from the line pool (document/line.h); given back through
+  // ReleaseLines.
   std::vector<TLine*> Lines;
   // Cached advance widths of the characters for the layout; empty when not computed. Dropped
   // whenever the stream is normalised.
@@ -166,8 +167,32 @@ class TPar {
   void SaveState(TParSnapshot& snapshot);
   // Releases the lines made since and puts back what the snapshot holds.
   void RestoreState(TParSnapshot& snapshot);
-  // Gives the lines from the index on back to the layout's pool; clears pfLinesValid.
+  // Gives the lines from the index on back to the line pool; clears pfLinesValid.
   void ReleaseLines(int32_t from = 0);
+
+  // --- Lines (document/par_breaking.cpp) ---
+  // The number of lines; 0 before the paragraph is broken.
+  int32_t LineCount() const;
+  // The line whose characters hold the index, by binary search (the last line examined when none
+  // does; -1 without lines). When the index is a line's first character and the line lies above
+  // `lowestLine`, the previous line is answered instead when `endAffinity` is asked for or the
+  // previous line does not end with a column, line or page break: a caret at a soft line end
+  // shows at the end of the upper line.
+  int32_t LineIndexOfChar(int32_t charIndex, int32_t lowestLine, bool endAffinity) const;
+  // The lines are valid and the first one lies in a box.
+  bool IsPlaced() const;
+  // Twips from the text area's left edge to the start of a line at the character: the left
+  // indent, plus the first-line indent when only column and page breaks come before the
+  // character. In the draft views, which show nothing left of the text area, the indent moves
+  // right by as much as the smaller of the left indent and the first-line position lies left of 0.
+  int32_t GetLineIndentTwips(int32_t charIndex, bool draftView) const;
+  // The same in screen pixels at the document's zoom, in the document's view (100 % and Print
+  // Layout for a paragraph without a document).
+  int32_t GetLineIndentPx(int32_t charIndex) const;
+  // Twips that the paragraph's border takes below it: the bottom border for the last paragraph
+  // of its bordered group, the inside border otherwise (width + distance); 0 without borders or
+  // when that border's style is none.
+  int32_t GetBottomBorderSpace() const;
 
   // Spell-check state.
   void InvalidateSpelling();

@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <climits>
 
+#include "document/border_group.h"
+#include "document/border_sets.h"
 #include "document/char_format.h"
+#include "document/content_stream.h"
 #include "document/content_tags.h"
+#include "document/doc.h"
+#include "document/field.h"
 #include "document/line.h"
 #include "document/par.h"
+#include "foundation/base/units.h"
 
 namespace qv {
 
@@ -150,6 +156,9 @@ void BreakWrapped(TPar& par, TLineFitter& fitter, TStreamCursor& cursor, TWrapCo
   bool afterWrap = false;
   size_t firstRowEnd = SIZE_MAX;
   size_t lastRowStart = firstNew;
+  // The first row of the paragraph's text: after the drop-cap line, if there is one.
+  const bool startsFirstRow =
+      firstNew == 0 || (firstNew == 1 && par.Lines.front()->HasFlag(lfDropCap));
   while (cursor.Left > 0) {
     if (!AnyExclusionBelow(wrap, y)) {
       const size_t start = par.Lines.size();
@@ -184,9 +193,46 @@ void BreakWrapped(TPar& par, TLineFitter& fitter, TStreamCursor& cursor, TWrapCo
   for (size_t i = firstNew; i < par.Lines.size(); ++i) {
     TLine& line = *par.Lines[i];
     if (!line.HasFlag(lfSegment)) continue;
-    if (i < firstRowEnd && firstNew == 0) line.Flags |= lfFirstBand;
+    if (i < firstRowEnd && startsFirstRow) line.Flags |= lfFirstBand;
     if (i >= lastRowStart) line.Flags |= lfLastBand;
   }
+}
+
+// The stream offset after the end mark of the drop cap that starts the paragraph; 0 when the
+// paragraph does not start with one (or its end mark is missing).
+int32_t DropCapStreamEnd(const TPar& par) {
+  if (!par.HasFlag(pfDropCap)) return 0;
+  int32_t ref = 0;
+  bool open = false;
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
+       off += item.Size) {
+    const bool tag = item.ItemType == TStreamItem::siTag;
+    if (open) {
+      if (tag && item.Tag.Kind == ctFieldEnd && item.Tag.Value == ref) return off + item.Size;
+      continue;
+    }
+    if (!tag || IsCharTagKind(item.Tag.Kind)) return 0;  // a character before any drop cap
+    if (item.Tag.Kind != ctFieldStart) continue;
+    const TField* field = FieldOfTag(item.Tag);
+    if (field != nullptr && field->Kind == fkDropCap) {
+      ref = item.Tag.Value;
+      open = true;
+    }
+  }
+  return 0;
+}
+
+// The drop-cap line: the drop cap's characters, up to and with its end mark, on a line of their
+// own (line index and row 0), measured by the fitter but never broken.
+void FitDropCapLine(TPar& par, TLineFitter& fitter, int32_t streamEnd, int32_t width,
+                    const TWrapContext* wrap) {
+  TLine& line = NewLine(par, fitter, width);
+  line.Flags |= lfDropCap;
+  if (wrap != nullptr) line.Top = wrap->BandTop;
+  TStreamCursor cursor{par.Content.Data, 0, streamEnd};
+  fitter.FitLine(line, cursor, nullptr);
+  fitter.ComputeLineHeight(line);
 }
 
 }  // namespace
@@ -231,8 +277,16 @@ void BreakParagraphIntoLines(TPar& par, int32_t fromLine, int32_t width, TWrapCo
   offset = std::clamp(offset, 0, static_cast<int32_t>(par.Content.Length));
   TStreamCursor cursor{par.Content.Data, offset, static_cast<int32_t>(par.Content.Length) - offset};
 
-  TLineFitter& fitter = GetLineFitter();
+  TLineFitter& fitter = LineFitter();
   fitter.BeginParagraph(par, format);
+  if (fromLine == 0) {
+    const int32_t dropCapEnd = DropCapStreamEnd(par);
+    if (dropCapEnd > 0) {
+      FitDropCapLine(par, fitter, dropCapEnd, width, wrap);
+      BreakParagraphIntoLines(par, 1, width, wrap);
+      return;
+    }
+  }
   const size_t firstNew = par.Lines.size();
   if (wrap != nullptr) {
     BreakWrapped(par, fitter, cursor, *wrap, width, firstNew);
@@ -267,38 +321,67 @@ void ReformatParagraph(TPar& par, bool breakNow, int32_t width, bool draftView) 
   NormalizeParagraphTags(par);
   int32_t right = par.Format.RightIndent == ParUnset16 ? 0 : par.Format.RightIndent;
   if (draftView && right < 0) right = 0;
-  BreakParagraphIntoLines(par, 0, width - right, nullptr);
+  const int64_t lineWidth = static_cast<int64_t>(width) - right;
+  BreakParagraphIntoLines(par, 0, static_cast<int32_t>(std::clamp<int64_t>(lineWidth, INT32_MIN, INT32_MAX)),
+                          nullptr);
   par.Flags |= pfLinesValid;
 }
 
-int32_t ParLineCount(const TPar& par) { return static_cast<int32_t>(par.Lines.size()); }
+// --- The paragraph's line queries ---
 
-int32_t ParLineIndexOfChar(const TPar& par, int32_t charIndex, int32_t lowestLine,
-                           bool endAffinity) {
-  const int32_t count = static_cast<int32_t>(par.Lines.size());
+int32_t TPar::LineCount() const { return static_cast<int32_t>(Lines.size()); }
+
+int32_t TPar::LineIndexOfChar(int32_t charIndex, int32_t lowestLine, bool endAffinity) const {
+  const int32_t count = LineCount();
   if (count == 0) return -1;
   int32_t lo = 0, hi = count - 1, found = 0;
   while (lo <= hi) {
     const int32_t mid = lo + (hi - lo) / 2;
-    const TLine& line = *par.Lines[mid];
+    const TLine& line = *Lines[static_cast<size_t>(mid)];
     found = mid;
     if (charIndex < line.FirstChar) hi = mid - 1;
     else if (charIndex >= line.FirstChar + line.Count) lo = mid + 1;
     else break;
   }
-  const TLine& line = *par.Lines[found];
+  const TLine& line = *Lines[static_cast<size_t>(found)];
   if (charIndex == line.FirstChar && found > lowestLine && found > 0) {
-    const TLine& prev = *par.Lines[found - 1];
+    const TLine& prev = *Lines[static_cast<size_t>(found) - 1];
     const int32_t last = prev.FirstChar + prev.Count - 1;
-    const uint8_t code = last >= 0 && last < par.CharCount() ? par.CodeAt(last) : 0;
+    const uint8_t code = last >= 0 && last < CharCount() ? CodeAt(last) : 0;
     const bool hardEnd = code == scColumnBreak || code == scLineBreak || code == scPageBreak;
     if (endAffinity || !hardEnd) return found - 1;
   }
   return found;
 }
 
-bool IsParPlaced(const TPar& par) {
-  return par.HasFlag(pfLinesValid) && !par.Lines.empty() && par.Lines.front()->Box != nullptr;
+bool TPar::IsPlaced() const {
+  return HasFlag(pfLinesValid) && !Lines.empty() && Lines.front()->Box != nullptr;
+}
+
+int32_t TPar::GetLineIndentTwips(int32_t charIndex, bool draftView) const {
+  const int32_t left = Format.LeftIndent == ParUnset16 ? 0 : Format.LeftIndent;
+  const int32_t first = Format.FirstIndent == ParUnset16 ? 0 : Format.FirstIndent;
+  int32_t indent = left + (OnlyBreaksBefore(charIndex) ? first : 0);
+  if (draftView) {
+    const int32_t lowest = std::min(left, left + first);
+    if (lowest < 0) indent -= lowest;
+  }
+  return indent;
+}
+
+int32_t TPar::GetLineIndentPx(int32_t charIndex) const {
+  const bool draft = Doc != nullptr && Doc->ViewMode != vmPrintLayout;
+  const int32_t zoom = Doc != nullptr ? Doc->ZoomPercent : 100;
+  return TwipsToScreenPixelsZoomed(GetLineIndentTwips(charIndex, draft), zoom);
+}
+
+int32_t TPar::GetBottomBorderSpace() const {
+  if (Format.Borders == ParUnset16 || Format.Borders <= 0) return 0;
+  // Only the group's last paragraph carries the bottom border; the inside border separates the
+  // others from the paragraph after them.
+  const TParBorders borders = GetParBorders(Format.Borders);
+  const TBorderLine& border = EndsBorderGroup(*this) ? borders.Bottom : borders.Inside;
+  return border.Style == BorderStyleNone ? 0 : border.Width + border.Distance;
 }
 
 }  // namespace qv

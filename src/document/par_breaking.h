@@ -1,7 +1,7 @@
 #pragma once
 // Breaking a paragraph's content stream into lines (TLine, document/line.h) with the registered
-// line fitter, flowing round floating shapes when a wrap context is given, and the paragraph's
-// line queries.
+// line fitter, flowing round floating shapes when a wrap context is given. The paragraph's line
+// queries (TPar::LineCount, TPar::LineIndexOfChar ...) are defined with the breaker.
 #include <cstdint>
 
 #include "document/line_fitter_service.h"
@@ -14,8 +14,10 @@ struct TCharFormat;
 
 // Releases the paragraph's lines from `fromLine` on and breaks the rest of the stream into new
 // lines of `width` twips. Without a wrap context the lines are simply stacked; with one they are
-// placed at wrap->BandTop and below, in bands of segments beside the exclusion rectangles. Every
-// new line is aligned and gets its height.
+// placed at wrap->BandTop and below, in bands of segments beside the exclusion rectangles. A
+// paragraph that starts with a drop cap, broken from its first line, gets the drop cap's
+// characters as a line of their own (lfDropCap), measured but never broken, before the rest.
+// Every new line is aligned and gets its height.
 void BreakParagraphIntoLines(TPar& par, int32_t fromLine, int32_t width, TWrapContext* wrap);
 
 // Releases all lines. With `breakNow` the stream is normalised and broken again for the width
@@ -23,15 +25,6 @@ void BreakParagraphIntoLines(TPar& par, int32_t fromLine, int32_t width, TWrapCo
 // marked valid; otherwise the paragraph is marked for normalising and breaking when next laid
 // out.
 void ReformatParagraph(TPar& par, bool breakNow, int32_t width, bool draftView = false);
-
-int32_t ParLineCount(const TPar& par);
-// The line whose characters hold the index (the last line examined when none does; -1 without
-// lines). When the index is a line's first character and the line lies above `lowestLine`, the
-// previous line is answered instead when `endAffinity` is asked for or the previous line does not
-// end with a column, line or page break: a caret at a soft line end shows on the upper line.
-int32_t ParLineIndexOfChar(const TPar& par, int32_t charIndex, int32_t lowestLine, bool endAffinity);
-// The lines are valid and the first one lies in a box.
-bool IsParPlaced(const TPar& par);
 
 // The character format in force after the line's stream span (its start format with the format
 // tags of the span applied).

@@ -49,16 +49,60 @@ struct TLayoutLineFitter::Walk {
   bool triedHyphenation = false;
   int32_t previousByte = -1;  // for kerning
   bool blocked = false;  // an exclusion rectangle stands in the way (wrap context)
+  bool dropCap = false;      // the drop-cap line: heights from the glyphs' ink
+  bool measureOnly = false;  // measure the whole span, never break
+  const TStreamCursor* cursor = nullptr;
+  const uint8_t* data = nullptr;  // the line's bytes: from the cursor's offset
+  int32_t left = 0;               // bytes the cursor offers
   uint8_t* stream = nullptr;  // the line's bytes in the paragraph, for the tab tags' stop kinds
   int32_t availLayout = 0;
 };
 
 namespace {
 
+// What fitting writes into lines and measures with.
+constexpr uint8_t kParagraphMarkGlyph = 0xB6;  // measured for a paragraph end
+constexpr uint8_t kCellMarkGlyph = 0xA4;       // measured for a cell or row end
+constexpr uint8_t kEmDashByte = 0x97;          // an em dash measures as this byte
+constexpr uint8_t kEnDashByte = 0x96;          // an en dash measures as this byte
+constexpr int32_t kEnSpacePercent = 50;        // of the em size
+constexpr int32_t kQuarterEmSpacePercent = 25;
+constexpr int32_t kLineBreakPixels = 11;   // the width of a line break
+constexpr int32_t kMinBreakPixels = 150;   // the least width of a section, column or page break
+constexpr int kAlignCenter = 1;            // paragraph alignments
+constexpr int kAlignRight = 2;
+// The painter finds a tab stop's kind and leader in the tab tag's second value byte, as
+// kind + kTabLeaderFactor * leader.
+constexpr int32_t kTabStopKindByte = 3;
+constexpr int kTabLeaderFactor = 16;
+constexpr int32_t kRuleExtraHeight = 100;  // twips a horizontal rule takes beyond its own height
+constexpr int32_t kDropCapInkPercent = 105;  // a drop cap's heights: its ink and a little more
+constexpr size_t kInitialPositions = 64;     // positions a line reserves before fitting
+// No character is wider than about 10,000 inches, so that positions cannot overflow.
+constexpr int32_t kMaxAdvance = 1 << 24;
+// Fonts.
+constexpr int32_t kDefaultHalfPoints = 24;
+constexpr int32_t kMaxHalfPoints = 3276;   // 1638 points, the largest size there is
+constexpr int32_t kScriptSizePercent = 65;  // superscript and subscript
+constexpr int32_t kSmallCapsPercent = 80;   // small capitals of the full size
+constexpr int32_t kDefaultLanguage = 1033;
+constexpr int32_t kMaxLetterSpacing = 31680;   // twips: 22 inches
+constexpr int32_t kMaxVertOffsetPoints = 1584;  // raise or lower: the largest font size
+constexpr int32_t kTwipsPerPoint = 20;
+constexpr size_t kMaxWideWidthTables = 64;   // fonts measured through UTF-16 kept at once
+constexpr size_t kMaxCaseTables = 16;        // language and code-page case tables kept at once
+
+// Code pages: single-byte sets below the first Windows code page, and the symbol set, are
+// measured as Western text.
+constexpr int32_t kFirstWindowsCodePage = 1250;
+constexpr int32_t kWesternCodePage = 1252;
+
+bool IsDoubleByteCodePage(int32_t cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
+
 bool IsBreakAfter(uint8_t code) {
   switch (code) {
     case scTab: case scEmDash: case scEnDash: case scOptionalHyphen: case scEnSpace:
-    case scEmSpace: case scQuarterEmSpace: case 32: case 45:
+    case scEmSpace: case scQuarterEmSpace: case ' ': case '-':
       return true;
     default:
       return false;
@@ -66,7 +110,7 @@ bool IsBreakAfter(uint8_t code) {
 }
 
 bool IsSpaceLike(uint8_t code) {
-  return code == 32 || code == scEnSpace || code == scEmSpace || code == scQuarterEmSpace;
+  return code == ' ' || code == scEnSpace || code == scEmSpace || code == scQuarterEmSpace;
 }
 
 bool IsBlank(uint8_t code) { return IsSpaceLike(code) || code == scTab || code == scNonBreakingSpace; }
@@ -95,21 +139,16 @@ std::u16string SymbolFontName(const std::u16string& instruction) {
   return instruction.substr(i, end - i);
 }
 
-// Only column and page breaks stand before the character (true for the first character).
-bool StartsParagraph(const TPar& par, int32_t index) {
-  for (int32_t i = 0; i < index && i < par.CharCount(); ++i) {
-    const uint8_t c = par.CodeAt(i);
-    if (c != scColumnBreak && c != scPageBreak) return false;
-  }
-  return true;
-}
-
 }  // namespace
+
+int32_t LineWidthTwips(const TLine& line) {
+  return std::clamp(line.AvailWidth, -MaxLineWidthTwips, MaxLineWidthTwips);
+}
 
 int32_t MeasuringCodePage(int32_t charset) {
   const int32_t cp = static_cast<int32_t>(CharsetToCodePage(charset));
-  const bool doubleByte = cp == 932 || cp == 936 || cp == 949 || cp == 950;
-  if (charset == SYMBOL_CHARSET || (cp < 1250 && !doubleByte)) return 1252;
+  if (charset == SYMBOL_CHARSET || (cp < kFirstWindowsCodePage && !IsDoubleByteCodePage(cp)))
+    return kWesternCodePage;
   return cp;
 }
 
@@ -128,19 +167,20 @@ void TLayoutLineFitter::SelectCurrentFont() {
   key.Underline = ValueOr(key.Underline, 0);
   key.Scale = ValueOr(key.Scale, 100);
   if (key.Scale <= 0) key.Scale = 100;
-  int32_t halfPoints = ValueOr(format_.Size, ValueOr(DefaultCharFormat.Size, 24));
-  if (halfPoints <= 0) halfPoints = 24;
-  halfPoints = std::min(halfPoints, 3276);  // 1638 points, the largest size there is
-  // Superscript and subscript are set at 65 % of the size (52 % for the small capitals).
+  int32_t halfPoints = ValueOr(format_.Size, ValueOr(DefaultCharFormat.Size, kDefaultHalfPoints));
+  if (halfPoints <= 0) halfPoints = kDefaultHalfPoints;
+  halfPoints = std::min(halfPoints, kMaxHalfPoints);
+  // Superscript and subscript are set smaller (and their small capitals smaller again).
   const int32_t script = ValueOr(format_.Script, 0);
-  if (script == 1 || script == 2) halfPoints = std::max(1, MulDivRound(halfPoints, 65, 100));
+  if (script == 1 || script == 2)
+    halfPoints = std::max(1, MulDiv(halfPoints, kScriptSizePercent, 100));
   const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
   key.Size = -height;
   font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
   smallFont_ = font_;
   if (ValueOr(format_.SmallCaps, 0) > 0) {
     TFontKey small = key;
-    small.Size = -std::max(1, height * 4 / 5);
+    small.Size = -std::max(1, height * kSmallCapsPercent / 100);
     smallFont_ = &fm->SelectFont(small, small.Size, false, false, nullptr);
     font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
   }
@@ -148,7 +188,7 @@ void TLayoutLineFitter::SelectCurrentFont() {
   smallWidths_ = smallFont_ == font_ ? widths_ : WidthTableOf(*smallFont_);
   caseTable_ = nullptr;
   if (ValueOr(format_.AllCaps, 0) > 0 || ValueOr(format_.SmallCaps, 0) > 0) {
-    const int32_t language = ValueOr(format_.Language, ValueOr(DefaultCharFormat.Language, 1033));
+    const int32_t language = ValueOr(format_.Language, ValueOr(DefaultCharFormat.Language, kDefaultLanguage));
     caseTable_ = &CaseTableFor(language, font_->Font.CodePage());
   }
   ascent_ = font_->Metrics.Ascent;
@@ -157,10 +197,10 @@ void TLayoutLineFitter::SelectCurrentFont() {
   // bottom where the full-size text's bottom would.
   const int32_t total = font_->Metrics.Height;
   if (script == 1) {
-    ascent_ = MulDivRound(font_->Metrics.Ascent, 100, 65);
+    ascent_ = MulDiv(font_->Metrics.Ascent, 100, kScriptSizePercent);
     descent_ = std::max(0, total - ascent_);
   } else if (script == 2) {
-    descent_ = MulDivRound(font_->DescentLeading, 100, 65);
+    descent_ = MulDiv(font_->DescentLeading, 100, kScriptSizePercent);
     ascent_ = std::max(0, total - descent_);
   }
   em_ = font_->Metrics.Height - font_->Metrics.InternalLeading;
@@ -182,8 +222,7 @@ const int32_t* TLayoutLineFitter::WidthTableOf(const TSharedFont& font) {
   if (reg.Installed && reg.FamilyIndex >= 0 &&
       reg.FamilyIndex < static_cast<int32_t>(fm->Families.size()))
     kind = fm->Families[static_cast<size_t>(reg.FamilyIndex)].Charset;
-  const bool systemDoubleByte = DefaultCodePage == 932 || DefaultCodePage == 936 ||
-                                DefaultCodePage == 949 || DefaultCodePage == 950;
+  const bool systemDoubleByte = IsDoubleByteCodePage(static_cast<int32_t>(DefaultCodePage));
   const int32_t charset = reg.CreateCharset;
   const bool wide = (kind != ANSI_CHARSET && kind != SYMBOL_CHARSET) ||
                     (kind == ANSI_CHARSET && systemDoubleByte) || charset == SHIFTJIS_CHARSET ||
@@ -207,7 +246,7 @@ const int32_t* TLayoutLineFitter::WidthTableOf(const TSharedFont& font) {
     entry->Widths[static_cast<size_t>(b)] =
         wide16.empty() || wide16[0] == 0xFFFD ? 0 : font.Font.CharAdvance(wide16[0]);
   }
-  if (wideWidths_.size() >= 64) wideWidths_.erase(wideWidths_.begin());
+  if (wideWidths_.size() >= kMaxWideWidthTables) wideWidths_.erase(wideWidths_.begin());
   wideWidths_.push_back(std::move(entry));
   return wideWidths_.back()->Widths.data();
 }
@@ -235,14 +274,15 @@ const TLayoutLineFitter::CaseTable& TLayoutLineFitter::CaseTableFor(int32_t lang
     if (back.size() == 1 && CodePageToWide(back, cp) == upper)
       table->Upper[byte] = static_cast<uint8_t>(back[0]);
   }
-  if (caseTables_.size() >= 16) caseTables_.erase(caseTables_.begin());
+  if (caseTables_.size() >= kMaxCaseTables) caseTables_.erase(caseTables_.begin());
   caseTables_.push_back(std::move(table));
   return *caseTables_.back();
 }
 
 int32_t TLayoutLineFitter::LetterSpacing() const {
   // Twips between characters; a damaged value is kept within 22 inches either way.
-  return TwipsToLayoutX(std::clamp(ValueOr(format_.Spacing, 0), -31680, 31680), Settings);
+  return TwipsToLayoutX(std::clamp(ValueOr(format_.Spacing, 0), -kMaxLetterSpacing, kMaxLetterSpacing),
+                        Settings);
 }
 
 int32_t TLayoutLineFitter::HyphenWidth() { return CharWidth('-'); }
@@ -271,15 +311,7 @@ void TLayoutLineFitter::BeginParagraph(TPar& par, const TCharFormat& format) {
 }
 
 int32_t TLayoutLineFitter::LineIndentTwips(const TPar& par, int32_t charIndex) {
-  const int32_t left = par.Format.LeftIndent == ParUnset16 ? 0 : par.Format.LeftIndent;
-  const int32_t first = par.Format.FirstIndent == ParUnset16 ? 0 : par.Format.FirstIndent;
-  const bool firstLine = StartsParagraph(par, charIndex);
-  int32_t indent = left + (firstLine ? first : 0);
-  if (Settings.IsDraftView()) {
-    const int32_t lowest = std::min(left, left + first);
-    if (lowest < 0) indent -= lowest;
-  }
-  return indent;
+  return par.GetLineIndentTwips(charIndex, Settings.IsDraftView());
 }
 
 bool TLayoutLineFitter::IsLastParOfStory(const TPar& par) const {
@@ -324,9 +356,30 @@ void TLayoutLineFitter::FitLine(TLine& line, TStreamCursor& cursor, TWrapContext
   cursor.Left -= line.StreamLength;
 }
 
-// Walks the line once. True when the walk must be repeated in hyphenation mode.
+// Walks the line once, one character or tag at a time. True when the walk must be repeated in
+// hyphenation mode.
 bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrapContext* wrap,
                                  Walk& w) {
+  StartLine(line, cursor, wrap, w);
+  const int32_t stopIndex = line.Par->LayoutValues.StopIndex;
+  while (w.bytes < w.left) {
+    const int32_t at = w.bytes;
+    if (stopIndex >= 0 && line.FirstChar + w.count >= stopIndex && w.count > 0) {
+      EndLine(line, w, at);  // the flow range ends inside the paragraph
+      return false;
+    }
+    const Step step = w.data[at] != 0 || !IsTagAt(w.data, w.left, at)
+                          ? TextChar(line, w, wrap, at)
+                          : Tag(line, w, wrap, ReadTagAt(w.data, at), at);
+    if (step != Step::Next) return step == Step::Rehyphenate;
+  }
+  EndOfStream(line, w, wrap);
+  return false;
+}
+
+// Resets the line and sets its start x, its starting heights and the walk's view of the stream.
+void TLayoutLineFitter::StartLine(TLine& line, const TStreamCursor& cursor, TWrapContext* wrap,
+                                  Walk& w) {
   TPar& par = *line.Par;
   line.Count = 0;
   line.StreamLength = 0;
@@ -334,8 +387,35 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
   line.Flags &= ~(lfHyphenated | lfScaledPicture | lfHorizontalRule | lfSectionBreak |
                   lfHighlight | lfPageBreakEnds);
   line.Positions.clear();
-  if (line.Positions.capacity() < 64) line.Positions.reserve(64);
+  if (line.Positions.capacity() < kInitialPositions) line.Positions.reserve(kInitialPositions);
+  w.dropCap = line.HasFlag(lfDropCap);
+  w.measureOnly = Settings.MeasureOnly || w.dropCap;
   const bool continuation = wrap != nullptr && line.HasFlag(lfSegment) && !line.HasFlag(lfBandFirst);
+  line.Positions.push_back(w.dropCap ? 0 : LineStartX(line, wrap, continuation));
+  if (continuation && par.Lines.size() >= 2) {
+    const TLine& prev = *par.Lines[par.Lines.size() - 2];
+    w.ascent = prev.Ascent;
+    w.spacing = prev.SpacingAscent;
+    w.descent = prev.Descent;
+  }
+  // The drop-cap line before this one was measured in the drop cap's font.
+  if (line.LineIndex == 1 && !par.Lines.empty() && par.Lines.front()->HasFlag(lfDropCap))
+    fontDirty_ = true;
+  w.availLayout = TwipsToLayoutX(LineWidthTwips(line), Settings);
+  const int32_t highlight = ValueOr(format_.Highlight, AutoColor);
+  if (highlight != AutoColor) line.Flags |= lfHighlight;
+  w.cursor = &cursor;
+  w.data = cursor.Data + cursor.Offset;
+  w.left = cursor.Left;
+  if (cursor.Data == par.Content.Data) w.stream = par.Content.Data + cursor.Offset;
+}
+
+// The x of a line's start: the line's indent, for a segment beside shapes the left edge of its
+// band rectangle (the larger of the two for a band's first segment), plus the width of the list
+// label on the line that starts the paragraph.
+int32_t TLayoutLineFitter::LineStartX(const TLine& line, const TWrapContext* wrap,
+                                      bool continuation) {
+  const TPar& par = *line.Par;
   int32_t startX = 0;
   if (wrap != nullptr && !wrap->BandRects.empty()) {
     startX = TwipsToLayoutX(wrap->BandRects.back().left, Settings);
@@ -346,226 +426,18 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
     startX = TwipsToLayoutX(LineIndentTwips(par, line.FirstChar), Settings);
   }
   if (!continuation && par.NumberPar && !par.NumberPar->Lines.empty() &&
-      StartsParagraph(par, line.FirstChar)) {
+      par.OnlyBreaksBefore(line.FirstChar)) {
     const uint8_t first = line.FirstChar < par.CharCount() ? par.CodeAt(line.FirstChar) : 0;
     if (first != scColumnBreak && first != scPageBreak) startX += LabelWidth(par);
   }
-  line.Positions.push_back(startX);
-  if (continuation && par.Lines.size() >= 2) {
-    const TLine& prev = *par.Lines[par.Lines.size() - 2];
-    w.ascent = prev.Ascent;
-    w.spacing = prev.SpacingAscent;
-    w.descent = prev.Descent;
-  }
-  w.availLayout = TwipsToLayoutX(line.AvailWidth, Settings);
-  const int32_t highlight = ValueOr(format_.Highlight, AutoColor);
-  if (highlight != AutoColor) line.Flags |= lfHighlight;
+  return startX;
+}
 
-  const uint8_t* data = cursor.Data + cursor.Offset;
-  if (cursor.Data == par.Content.Data) w.stream = par.Content.Data + cursor.Offset;
-  const int32_t left = cursor.Left;
-  const int32_t stopIndex = par.LayoutValues.StopIndex;
-  while (w.bytes < left) {
-    const int32_t at = w.bytes;
-    if (stopIndex >= 0 && line.FirstChar + w.count >= stopIndex && w.count > 0) {
-      EndLine(line, w, at);
-      return false;
-    }
-    if (data[at] != 0 || !IsTagAt(data, left, at)) {
-      // A text character.
-      uint8_t byte = data[at];
-      if (fontDirty_) SelectCurrentFont();
-      if (symbolOverride_) {
-        format_.Font = overriddenFont_;
-        symbolOverride_ = false;
-        SelectCurrentFont();
-      }
-      const int32_t* table = widths_;
-      if (caseTable_ != nullptr) {
-        if (caseTable_->Lower[byte] && smallFont_ != font_) table = smallWidths_;
-        byte = caseTable_->Upper[byte];
-      }
-      int32_t width = table[byte];
-      width += LetterSpacing();
-      int32_t kern = 0;
-      if (w.count > 0 && w.previousByte >= 0) kern = Kerning(static_cast<uint8_t>(w.previousByte), byte);
-      const AddResult r = AddChar(line, w, wrap, byte, width, ascent_, descent_, false, kern);
-      if (r != AddResult::Accepted) {
-        return BreakFor(line, w, r, at);
-      }
-      w.previousByte = byte;
-      continue;
-    }
-    const TContentTag tag = ReadTagAt(data, at);
-    if (IsFormatTagKind(tag.Kind) || tag.Kind == 15) {
-      if (w.opp.valid && !w.opp.formatSaved) {
-        w.opp.format = format_;
-        w.opp.formatSaved = true;
-      }
-      if (symbolOverride_ && tag.Kind == ctFont) {
-        overriddenFont_ = tag.Value;
-      } else {
-        format_[tag.Kind] = tag.Value;
-        if (tag.Kind != 15) fontDirty_ = true;
-      }
-      if (tag.Kind == cpHighlight && tag.Value != AutoColor && tag.Value != CharUnset)
-        line.Flags |= lfHighlight;
-      w.bytes += ContentTagSize;
-      continue;
-    }
-    switch (tag.Kind) {
-      case ctFieldStart:
-        if (w.opp.valid && !w.opp.formatSaved) {
-          w.opp.format = format_;
-          w.opp.formatSaved = true;
-        }
-        ApplyFieldStart(w, tag.Value);
-        w.bytes += ContentTagSize;
-        continue;
-      case ctFieldEnd:
-        ApplyFieldEnd(line, w, tag.Value);
-        w.bytes += ContentTagSize;
-        continue;
-      case ctWideChar: {
-        if (fontDirty_) SelectCurrentFont();
-        const int32_t width = font_->Font.CharAdvance(static_cast<char16_t>(tag.Value & 0xFFFF)) +
-                              LetterSpacing();
-        const AddResult r = AddChar(line, w, wrap, scWideChar, width, ascent_, descent_, true);
-        if (r != AddResult::Accepted) {
-          return BreakFor(line, w, r, at);
-        }
-        w.previousByte = -1;
-        continue;
-      }
-      case ctInlineShape: {
-        if (w.opp.valid && !w.opp.formatSaved) {
-          w.opp.format = format_;
-          w.opp.formatSaved = true;
-        }
-        const int32_t availAfterStart =
-            line.AvailWidth - LayoutXToTwips(line.StartX(), Settings);
-        TInlineShapeInfo info = GetInlineShapeService().Describe(tag.Value, availAfterStart);
-        int32_t scaleX = info.ScaleX, scaleY = info.ScaleY;
-        if (info.HorizontalRule) {
-          info.Width = std::clamp(info.Width, 0, std::max(0, availAfterStart));
-          scaleX = scaleY = 100;
-        } else if (info.FitToTextArea && info.Width > 0) {
-          scaleX = scaleY = std::max(0, static_cast<int32_t>(
-                                            static_cast<int64_t>(availAfterStart) * 100 / info.Width));
-          GetInlineShapeService().StoreFitScale(tag.Value, scaleX);
-          line.Flags |= lfScaledPicture;
-        }
-        if ((info.HorizontalRule || info.FitToTextArea) && w.count > 0) {
-          EndLine(line, w, at);
-          return false;
-        }
-        const int32_t width = TwipsToLayoutX(MulDivRound(info.Width, scaleX, 100), Settings);
-        const int32_t height =
-            TwipsToLayoutX(MulDivRound(info.Height + (info.HorizontalRule ? 100 : 0), scaleY, 100),
-                           Settings);
-        const AddResult r = AddChar(line, w, wrap, scInlineShape, width, height, 0, true);
-        if (r != AddResult::Accepted) {
-          if (r == AddResult::BreakBefore) EndLine(line, w, at);
-          else BreakAt(line, w);
-          return false;
-        }
-        w.previousByte = -1;
-        if (info.HorizontalRule) {
-          line.Flags |= lfHorizontalRule;
-          w.ascent = w.spacing = height;
-          w.descent = 0;
-          EndLine(line, w, w.bytes);
-          return false;
-        }
-        continue;
-      }
-      case ctSpecialChar: case ctSectionBreak: case ctCellEnd: case ctRowEnd:
-        break;
-      default:  // character styles, languages and unknown kinds take no room
-        w.bytes += ContentTagSize;
-        continue;
-    }
-    const uint8_t code = CharCodeOfTag(tag.Kind, tag.Value);
-    if (tag.Kind == ctSectionBreak) line.Flags |= lfSectionBreak;
-    if (code == scParagraphEnd || code == scCellEnd || code == scRowEnd) {
-      ResolvePendingTab(line, w);
-      const uint8_t glyph = code == scParagraphEnd ? 0xB6 : 0xA4;
-      const int32_t width = CharWidth(glyph);
-      line.Positions.push_back(line.Positions.back() + width);
-      if (w.count == 0 || (w.ascent == 0 && w.descent == 0)) {
-        w.ascent = std::max(w.ascent, ascent_);
-        w.spacing = std::max(w.spacing, ascent_);
-        w.descent = std::max(w.descent, descent_);
-      }
-      ++w.count;
-      w.bytes += ContentTagSize;
-      continue;
-    }
-    if (code == scSectionEnd || code == scColumnBreak || code == scLineBreak ||
-        code == scPageBreak) {
-      ResolvePendingTab(line, w);
-      const bool draft = Settings.IsDraftView();
-      // A page break directly before the paragraph end of a paragraph that is not its story's
-      // last does not end the line: the page ends after it.
-      const int32_t index = line.FirstChar + w.count;
-      const bool pageBreakAtEnd = code == scPageBreak && !draft &&
-                                  index == par.CharCount() - 2 &&
-                                  !IsLastParOfStory(par);
-      if (code != scLineBreak && draft && w.count > 0) {
-        EndLine(line, w, at);
-        return false;
-      }
-      if (pageBreakAtEnd) line.Flags |= lfPageBreakEnds;
-      const int32_t width = BreakCharWidth(line, code, w.count == 0) ;
-      const int32_t finalWidth = pageBreakAtEnd ? PixelsToLayoutX(150, Settings) : width;
-      line.Positions.push_back(line.Positions.back() + finalWidth);
-      w.ascent = std::max(w.ascent, ascent_);
-      w.spacing = std::max(w.spacing, ascent_);
-      w.descent = std::max(w.descent, descent_);
-      ++w.count;
-      w.bytes += ContentTagSize;
-      if (pageBreakAtEnd) continue;
-      // Field ends right after the break belong to this line.
-      while (w.bytes < left && IsTagAt(data, left, w.bytes) &&
-             ReadTagAt(data, w.bytes).Kind == ctFieldEnd) {
-        ApplyFieldEnd(line, w, ReadTagAt(data, w.bytes).Value);
-        w.bytes += ContentTagSize;
-      }
-      EndLine(line, w, w.bytes);
-      return false;
-    }
-    if (code == scTab) {
-      bool retry = false;
-      if (HandleTab(line, w, wrap, at, retry)) return retry;  // the tab ended the line
-      continue;
-    }
-    // The remaining special characters measure as their substitutes.
-    if (fontDirty_) SelectCurrentFont();
-    int32_t width = 0;
-    switch (code) {
-      case scNonBreakingSpace: width = CharWidth(32); break;
-      case scNonBreakingHyphen: case scOptionalHyphen: width = CharWidth('-'); break;
-      case scEmDash: width = CharWidth(0x97); break;
-      case scEnDash: width = CharWidth(0x96); break;
-      case scEnSpace: width = MulDivRound(em_, 50, 100); break;
-      case scEmSpace: width = em_; break;
-      case scQuarterEmSpace: width = MulDivRound(em_, 25, 100); break;
-      case scAutoNoteMark: width = NoteMarkWidth(par, cursor, at); break;
-      default: width = 0; break;
-    }
-    width += LetterSpacing();
-    const AddResult r = AddChar(line, w, wrap, code, width, ascent_, descent_, true);
-    if (r != AddResult::Accepted) {
-      return BreakFor(line, w, r, at);
-    }
-    w.previousByte = -1;
-  }
-  // The stream is exhausted.
+// The stream is exhausted: the line takes the rest of it.
+void TLayoutLineFitter::EndOfStream(TLine& line, Walk& w, TWrapContext* wrap) {
   ResolvePendingTab(line, w);
-  if (w.count > 0 && line.FirstChar + w.count - 1 < par.CharCount() &&
-      par.CodeAt(line.FirstChar + w.count - 1) == scOptionalHyphen)
-    line.Positions.back() += HyphenWidth();
-  EndLine(line, w, left);
+  if (EndsWithOptionalHyphen(line, w.count)) line.Positions.back() += HyphenWidth();
+  EndLine(line, w, w.left);
   if (wrap != nullptr && w.count > 0 && !FinalBandCheck(line, w, *wrap)) {
     // With its final height the segment runs into a shape: the breaker starts the content
     // again where the context now points.
@@ -573,7 +445,242 @@ bool TLayoutLineFitter::WalkLine(TLine& line, const TStreamCursor& cursor, TWrap
     line.Count = 0;
     line.Positions.resize(1);
   }
-  return false;
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::Tag(TLine& line, Walk& w, TWrapContext* wrap,
+                                               const TContentTag& tag, int32_t at) {
+  if (IsFormatTagKind(tag.Kind)) return FormatTag(line, w, tag);
+  switch (tag.Kind) {
+    case ctFieldStart: return FieldStartTag(w, tag);
+    case ctFieldEnd:
+      ApplyFieldEnd(line, tag.Value);
+      w.bytes += ContentTagSize;
+      return Step::Next;
+    case ctWideChar: return WideCharTag(line, w, wrap, tag, at);
+    case ctInlineShape: return InlineShapeTag(line, w, wrap, tag, at);
+    case ctSpecialChar: case ctSectionBreak: case ctCellEnd: case ctRowEnd:
+      return SpecialCharTag(line, w, wrap, tag, at);
+    default:  // unknown kinds take no room
+      w.bytes += ContentTagSize;
+      return Step::Next;
+  }
+}
+
+// A format at the last break opportunity is kept before the first change after it, so that a
+// break there can restore it.
+void TLayoutLineFitter::SaveFormatAtOpportunity(Walk& w) const {
+  if (w.opp.valid && !w.opp.formatSaved) {
+    w.opp.format = format_;
+    w.opp.formatSaved = true;
+  }
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::TextChar(TLine& line, Walk& w, TWrapContext* wrap,
+                                                    int32_t at) {
+  uint8_t byte = w.data[at];
+  if (fontDirty_) SelectCurrentFont();
+  if (symbolOverride_) {
+    format_.Font = overriddenFont_;
+    symbolOverride_ = false;
+    SelectCurrentFont();
+  }
+  const int32_t* table = widths_;
+  if (caseTable_ != nullptr) {
+    if (caseTable_->Lower[byte] && smallFont_ != font_) table = smallWidths_;
+    byte = caseTable_->Upper[byte];
+  }
+  const int32_t width = table[byte] + LetterSpacing();
+  int32_t kern = 0;
+  if (w.count > 0 && w.previousByte >= 0) kern = Kerning(static_cast<uint8_t>(w.previousByte), byte);
+  int32_t ascent = ascent_, descent = descent_;
+  if (w.dropCap) DropCapGlyphHeights(font_->Font.DecodeBytes(std::string(1, static_cast<char>(byte))), ascent, descent);
+  const AddResult r = AddChar(line, w, wrap, byte, width, ascent, descent, false, kern);
+  if (r != AddResult::Accepted) return BreakFor(line, w, r, at);
+  w.previousByte = byte;
+  return Step::Next;
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::FormatTag(TLine& line, Walk& w, const TContentTag& tag) {
+  SaveFormatAtOpportunity(w);
+  if (symbolOverride_ && tag.Kind == ctFont) {
+    overriddenFont_ = tag.Value;  // the SYMBOL field's font stays until the field's text ends
+  } else {
+    format_[tag.Kind] = tag.Value;
+    if (tag.Kind != cpColor) fontDirty_ = true;
+  }
+  if (tag.Kind == cpHighlight && tag.Value != AutoColor && tag.Value != CharUnset)
+    line.Flags |= lfHighlight;
+  w.bytes += ContentTagSize;
+  return Step::Next;
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::FieldStartTag(Walk& w, const TContentTag& tag) {
+  SaveFormatAtOpportunity(w);
+  ApplyFieldStart(tag.Value);
+  w.bytes += ContentTagSize;
+  return Step::Next;
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::WideCharTag(TLine& line, Walk& w, TWrapContext* wrap,
+                                                       const TContentTag& tag, int32_t at) {
+  if (fontDirty_) SelectCurrentFont();
+  const char16_t unit = static_cast<char16_t>(tag.Value & 0xFFFF);
+  const int32_t width = font_->Font.CharAdvance(unit) + LetterSpacing();
+  int32_t ascent = ascent_, descent = descent_;
+  if (w.dropCap) DropCapGlyphHeights(std::u16string(1, unit), ascent, descent);
+  const AddResult r = AddChar(line, w, wrap, scWideChar, width, ascent, descent, true);
+  if (r != AddResult::Accepted) return BreakFor(line, w, r, at);
+  w.previousByte = -1;
+  return Step::Next;
+}
+
+// The size of an inline shape in the line, and whether it is a horizontal rule or a picture
+// scaled to fit the text area.
+TInlineShapeInfo TLayoutLineFitter::PlaceInlineShape(TLine& line, int32_t shapeRef,
+                                                     int32_t& width, int32_t& height) {
+  const int32_t availAfterStart = LineWidthTwips(line) - LayoutXToTwips(line.StartX(), Settings);
+  TInlineShapeInfo info = InlineShapeService().Describe(shapeRef, availAfterStart);
+  int32_t scaleX = info.ScaleX, scaleY = info.ScaleY;
+  if (info.HorizontalRule) {
+    info.Width = std::clamp(info.Width, 0, std::max(0, availAfterStart));
+    scaleX = scaleY = 100;
+  } else if (info.FitToTextArea && info.Width > 0) {
+    scaleX = scaleY = std::max(0, static_cast<int32_t>(static_cast<int64_t>(availAfterStart) * 100 /
+                                                       info.Width));
+    InlineShapeService().StoreFitScale(shapeRef, scaleX);
+    line.Flags |= lfScaledPicture;
+  }
+  width = TwipsToLayoutX(MulDiv(info.Width, scaleX, 100), Settings);
+  const int64_t rise = static_cast<int64_t>(info.Height) + (info.HorizontalRule ? kRuleExtraHeight : 0);
+  height = TwipsToLayoutX(MulDiv(rise, scaleY, 100), Settings);
+  return info;
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::InlineShapeTag(TLine& line, Walk& w, TWrapContext* wrap,
+                                                          const TContentTag& tag, int32_t at) {
+  SaveFormatAtOpportunity(w);
+  int32_t width = 0, height = 0;
+  const TInlineShapeInfo info = PlaceInlineShape(line, tag.Value, width, height);
+  // A horizontal rule and a picture fitted to the text area start a line of their own.
+  if ((info.HorizontalRule || info.FitToTextArea) && w.count > 0) {
+    EndLine(line, w, at);
+    return Step::Ended;
+  }
+  const AddResult r = AddChar(line, w, wrap, scInlineShape, width, height, 0, true);
+  if (r != AddResult::Accepted) {
+    if (r == AddResult::BreakBefore) EndLine(line, w, at);
+    else BreakAt(line, w);
+    return Step::Ended;
+  }
+  w.previousByte = -1;
+  if (!info.HorizontalRule) return Step::Next;
+  // The rule is the whole line.
+  line.Flags |= lfHorizontalRule;
+  w.ascent = w.spacing = height;
+  w.descent = 0;
+  EndLine(line, w, w.bytes);
+  return Step::Ended;
+}
+
+TLayoutLineFitter::Step TLayoutLineFitter::SpecialCharTag(TLine& line, Walk& w,
+                                                          TWrapContext* wrap,
+                                                          const TContentTag& tag, int32_t at) {
+  const uint8_t code = CharCodeOfTag(tag.Kind, tag.Value);
+  if (tag.Kind == ctSectionBreak) line.Flags |= lfSectionBreak;
+  switch (code) {
+    case scParagraphEnd: case scCellEnd: case scRowEnd:
+      return MarkChar(line, w, code);
+    case scSectionEnd: case scColumnBreak: case scLineBreak: case scPageBreak:
+      return BreakChar(line, w, code, at);
+    case scTab:
+      return TabChar(line, w, wrap, at);
+    default:
+      return SubstituteChar(line, w, wrap, code, at);
+  }
+}
+
+// The paragraph, cell and row ends measure as their mark glyphs and never break the line.
+TLayoutLineFitter::Step TLayoutLineFitter::MarkChar(TLine& line, Walk& w, uint8_t code) {
+  ResolvePendingTab(line, w);
+  const int32_t width = CharWidth(code == scParagraphEnd ? kParagraphMarkGlyph : kCellMarkGlyph);
+  line.Positions.push_back(line.Positions.back() + width);
+  if (w.count == 0 || (w.ascent == 0 && w.descent == 0)) {
+    w.ascent = std::max(w.ascent, ascent_);
+    w.spacing = std::max(w.spacing, ascent_);
+    w.descent = std::max(w.descent, descent_);
+  }
+  ++w.count;
+  w.bytes += ContentTagSize;
+  return Step::Next;
+}
+
+// Section, column, line and page breaks end the line, the break itself on it (in the draft
+// views a section, column or page break after characters starts the next line instead). A page
+// break right before the end of a paragraph that is not its story's last does not end the
+// line: the page ends after it.
+TLayoutLineFitter::Step TLayoutLineFitter::BreakChar(TLine& line, Walk& w, uint8_t code,
+                                                     int32_t at) {
+  ResolvePendingTab(line, w);
+  const TPar& par = *line.Par;
+  const bool draft = Settings.IsDraftView();
+  const int32_t index = line.FirstChar + w.count;
+  const bool pageBreakAtEnd = code == scPageBreak && !draft && index == par.CharCount() - 2 &&
+                              !IsLastParOfStory(par);
+  if (code != scLineBreak && draft && w.count > 0) {
+    EndLine(line, w, at);
+    return Step::Ended;
+  }
+  if (pageBreakAtEnd) line.Flags |= lfPageBreakEnds;
+  const int32_t width = pageBreakAtEnd ? PixelsToLayoutX(kMinBreakPixels, Settings)
+                                       : BreakCharWidth(line, code, w.count == 0);
+  line.Positions.push_back(line.Positions.back() + width);
+  w.ascent = std::max(w.ascent, ascent_);
+  w.spacing = std::max(w.spacing, ascent_);
+  w.descent = std::max(w.descent, descent_);
+  ++w.count;
+  w.bytes += ContentTagSize;
+  if (pageBreakAtEnd) return Step::Next;
+  // Field ends right after the break belong to this line.
+  while (w.bytes < w.left && IsTagAt(w.data, w.left, w.bytes) &&
+         ReadTagAt(w.data, w.bytes).Kind == ctFieldEnd) {
+    ApplyFieldEnd(line, ReadTagAt(w.data, w.bytes).Value);
+    w.bytes += ContentTagSize;
+  }
+  EndLine(line, w, w.bytes);
+  return Step::Ended;
+}
+
+// The remaining special characters measure as their substitutes.
+TLayoutLineFitter::Step TLayoutLineFitter::SubstituteChar(TLine& line, Walk& w,
+                                                          TWrapContext* wrap, uint8_t code,
+                                                          int32_t at) {
+  if (fontDirty_) SelectCurrentFont();
+  int32_t width = 0;
+  switch (code) {
+    case scNonBreakingSpace: width = CharWidth(' '); break;
+    case scNonBreakingHyphen: case scOptionalHyphen: width = CharWidth('-'); break;
+    case scEmDash: width = CharWidth(kEmDashByte); break;
+    case scEnDash: width = CharWidth(kEnDashByte); break;
+    case scEnSpace: width = MulDiv(em_, kEnSpacePercent, 100); break;
+    case scEmSpace: width = em_; break;
+    case scQuarterEmSpace: width = MulDiv(em_, kQuarterEmSpacePercent, 100); break;
+    case scAutoNoteMark: width = NoteMarkWidth(*line.Par, *w.cursor, at); break;
+    default: width = 0; break;
+  }
+  width += LetterSpacing();
+  const AddResult r = AddChar(line, w, wrap, code, width, ascent_, descent_, true);
+  if (r != AddResult::Accepted) return BreakFor(line, w, r, at);
+  w.previousByte = -1;
+  return Step::Next;
+}
+
+// A drop cap's characters are as tall as their ink (and a little more), not as their font.
+void TLayoutLineFitter::DropCapGlyphHeights(const std::u16string& text, int32_t& ascent,
+                                            int32_t& descent) const {
+  if (text.empty()) return;
+  const plat::GlyphMetrics g = font_->Font.GetGlyphMetrics(text[0]);
+  ascent = std::max(0, g.GlyphOrigin.y) * kDropCapInkPercent / 100;
+  descent = std::max(0, g.BlackBoxY - g.GlyphOrigin.y) * kDropCapInkPercent / 100;
 }
 
 bool TLayoutLineFitter::FinalBandCheck(const TLine& line, Walk& w, TWrapContext& wrap) {
@@ -592,20 +699,22 @@ bool TLayoutLineFitter::FinalBandCheck(const TLine& line, Walk& w, TWrapContext&
 
 // --- Adding characters and breaking ---
 
-bool TLayoutLineFitter::BreakFor(TLine& line, Walk& w, AddResult r, int32_t at) {
+// Ends the line for a character that did not fit, unless hyphenating the word at the break
+// gives opportunities, which a new walk then uses.
+TLayoutLineFitter::Step TLayoutLineFitter::BreakFor(TLine& line, Walk& w, AddResult r, int32_t at) {
   if (!w.triedHyphenation) {
     w.triedHyphenation = true;
-    if (TryHyphenation(line, w, line.FirstChar + w.count)) return true;
+    if (TryHyphenation(line, w, line.FirstChar + w.count)) return Step::Rehyphenate;
   }
   if (r == AddResult::BreakBefore) EndLine(line, w, at);
   else BreakAt(line, w);
-  return false;
+  return Step::Ended;
 }
 
 bool TLayoutLineFitter::Fits(const TLine& line, Walk& w, TWrapContext* wrap, int32_t right,
                              int32_t ascent, int32_t descent) {
   const int32_t rightTwips = LayoutXToTwips(right, Settings);
-  if (wrap == nullptr) return rightTwips <= line.AvailWidth;
+  if (wrap == nullptr) return rightTwips <= LineWidthTwips(line);
   if (wrap->BandRects.empty()) wrap->BandRects.push_back({0, wrap->BandTop, 0, wrap->BandTop});
   if (rightTwips > wrap->RightLimit) return false;
   const int32_t height = LayoutYToTwips(std::max(w.ascent, ascent) + std::max(w.descent, descent),
@@ -652,8 +761,6 @@ TLayoutLineFitter::AddResult TLayoutLineFitter::AddChar(TLine& line, Walk& w, TW
                                                         uint8_t code, int32_t width,
                                                         int32_t ascent, int32_t descent,
                                                         bool tagChar, int32_t kern) {
-  // No character is wider than about 10,000 inches, so that positions cannot overflow.
-  constexpr int32_t kMaxAdvance = 1 << 24;
   width = std::clamp(width, -kMaxAdvance, kMaxAdvance);
   kern = std::clamp(kern, -kMaxAdvance, kMaxAdvance);
   ascent = std::clamp(ascent, 0, kMaxAdvance);
@@ -674,17 +781,17 @@ TLayoutLineFitter::AddResult TLayoutLineFitter::AddChar(TLine& line, Walk& w, TW
   } else if (code != scInlineShape) {
     const TParFormat& pf = line.Par->Format;
     const bool exact = pf.LineRule == 0 && pf.LineSpacing != ParUnset16 && pf.LineSpacing < 0;
-    // Damaged files may hold any value: at most 1584 points either way.
-    const int32_t raise = std::clamp(ValueOr(format_.VertOffset, 0), -1584, 1584);
+    // Damaged files may hold any value: the offset is kept within the largest font size.
+    const int32_t raise = std::clamp(ValueOr(format_.VertOffset, 0), -kMaxVertOffsetPoints,
+                                     kMaxVertOffsetPoints);
     if (!exact && raise != 0) {
-      const int32_t offset = TwipsToLayoutX(raise * 20, Settings);
+      const int32_t offset = TwipsToLayoutX(raise * kTwipsPerPoint, Settings);
       ascent = std::max(0, ascent + offset);
       descent = std::max(0, descent - offset);
     }
   }
   const int32_t x = line.Positions.back();
-  if (!Settings.MeasureOnly &&
-      !Fits(line, w, wrap, x + width + kern + hyphen, ascent, descent)) {
+  if (!w.measureOnly && !Fits(line, w, wrap, x + width + kern + hyphen, ascent, descent)) {
     if (IsSpaceLike(code)) {
       w.spaceOverflow = true;  // a space hangs in the margin
     } else if (code == scTab) {
@@ -783,8 +890,11 @@ void TLayoutLineFitter::EndLine(TLine& line, Walk& w, int32_t bytes) {
 
 // --- Tabs ---
 
-bool TLayoutLineFitter::HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int32_t at,
-                                  bool& retry) {
+// A tab moves to the next tab stop right of x (or at x, unless the line is empty or the tab
+// follows another). A left tab takes the room up to its stop at once; any other kind waits for
+// the text after it (ResolvePendingTab).
+TLayoutLineFitter::Step TLayoutLineFitter::TabChar(TLine& line, Walk& w, TWrapContext* wrap,
+                                                   int32_t at) {
   ResolvePendingTab(line, w);
   const TPar& par = *line.Par;
   const int32_t x = line.Positions.back();
@@ -811,16 +921,14 @@ bool TLayoutLineFitter::HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int3
   if (par.NumberOwner != nullptr || kind == tkList || kind == tkBar) kind = tkLeft;
   // The painter draws the leader from the tab tag: its second value byte holds the stop's kind
   // and leader (the character code stays in the first).
-  if (w.stream != nullptr) w.stream[at + 3] = static_cast<uint8_t>(kind + 16 * leader);
+  if (w.stream != nullptr)
+    w.stream[at + kTabStopKindByte] = static_cast<uint8_t>(kind + kTabLeaderFactor * leader);
   const int32_t stopX = stop < 0 ? std::max(x, w.availLayout) : TwipsToLayoutX(stop, Settings);
   const int32_t distance = std::max(0, stopX - x);
   const AddResult r = AddChar(line, w, wrap, scTab, kind == tkLeft ? distance : 0, 0, 0, true);
-  if (r != AddResult::Accepted) {
-    retry = BreakFor(line, w, r, at);
-    return true;
-  }
+  if (r != AddResult::Accepted) return BreakFor(line, w, r, at);
   if (kind != tkLeft) w.tab = PendingTab{true, kind, w.count - 1, x, distance};
-  return false;
+  return Step::Next;
 }
 
 void TLayoutLineFitter::ResolvePendingTab(TLine& line, Walk& w) {
@@ -851,20 +959,23 @@ void TLayoutLineFitter::ResolvePendingTab(TLine& line, Walk& w) {
     line.Positions[j] += shift;
 }
 
+// A line break is a small mark; another break reaches to the right edge (except in a centred or
+// right-aligned paragraph), and is never narrower than a fixed mark.
 int32_t TLayoutLineFitter::BreakCharWidth(const TLine& line, uint8_t code, bool lineEmpty) {
-  if (code == scLineBreak) return PixelsToLayoutX(11, Settings);
+  if (code == scLineBreak) return PixelsToLayoutX(kLineBreakPixels, Settings);
   if (Settings.IsDraftView() && !lineEmpty) return 0;
   const int alignment = line.Par->Format.Alignment == ParUnset8 ? 0 : line.Par->Format.Alignment;
   int32_t width = 0;
-  if (alignment != 1 && alignment != 2)
-    width = TwipsToLayoutX(line.AvailWidth, Settings) - line.Positions.back();
-  return std::max(width, PixelsToLayoutX(150, Settings));
+  if (alignment != kAlignCenter && alignment != kAlignRight)
+    width = TwipsToLayoutX(LineWidthTwips(line), Settings) - line.Positions.back();
+  return std::max(width, PixelsToLayoutX(kMinBreakPixels, Settings));
 }
 
 // --- Fields ---
 
-void TLayoutLineFitter::ApplyFieldStart(Walk&, int32_t value) {
-  const TField* field = TagObject<TField>(value);
+// A SYMBOL field that names a font sets its text in that font.
+void TLayoutLineFitter::ApplyFieldStart(int32_t value) {
+  const TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkField || field->FieldType != ftSymbol) return;
   const std::u16string face16 = SymbolFontName(field->Instruction);
   if (face16.empty()) return;
@@ -878,13 +989,13 @@ void TLayoutLineFitter::ApplyFieldStart(Walk&, int32_t value) {
   fontDirty_ = true;
 }
 
-void TLayoutLineFitter::ApplyFieldEnd(TLine& line, Walk& w, int32_t value) {
-  TField* field = TagObject<TField>(value);
+// The line remembers the last footnote and endnote reference that ends in it.
+void TLayoutLineFitter::ApplyFieldEnd(TLine& line, int32_t value) {
+  TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkNoteReference) return;
   const bool endnote =
       field->NoteClass == 1 || (field->LinkedField != nullptr && field->LinkedField->NoteClass == 1);
   (endnote ? line.EndnoteRef : line.FootnoteRef) = field;
-  (void)w;
 }
 
 // The width of the list label's first line, less the amount by which a centred or right-aligned
@@ -893,7 +1004,8 @@ int32_t TLayoutLineFitter::LabelWidth(const TPar& par) const {
   const TLine& label = *par.NumberPar->Lines.front();
   const int32_t width = label.EndX() - label.StartX() - par.NumberPar->NumberShift;
   if (!Settings.DeviceMeasuring) return width;
-  return static_cast<int32_t>((static_cast<int64_t>(width) + 8) >> 4);  // half up
+  // Device units: the label's width was measured in sixteenths of a pixel (half up).
+  return static_cast<int32_t>((static_cast<int64_t>(width) + LayoutUnitsPerPixel / 2) >> 4);
 }
 
 // An automatic note mark measures as the text its note reference shows: in the main text and
@@ -908,7 +1020,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
          off += item.Size) {
       if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
-        const TField* f = TagObject<TField>(item.Tag.Value);
+        const TField* f = FieldOfTag(item.Tag);
         if (f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference)) mark = f;
         break;
       }
@@ -922,7 +1034,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = cursor.Offset + at + ContentTagSize;
          ReadStreamItem(data, length, off, item) && mark == nullptr; off += item.Size) {
       if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
-      const TField* f = TagObject<TField>(item.Tag.Value);
+      const TField* f = FieldOfTag(item.Tag);
       if (f != nullptr && f->Kind == fkNoteReference) mark = f;
     }
   }
@@ -946,6 +1058,7 @@ class TForwardingFitter : public TLineFitter {
   int32_t LineHeight(const TLine& line) override { return F().LineHeight(line); }
   void ComputeLineHeight(TLine& line) override { F().ComputeLineHeight(line); }
   int32_t LineIndentTwips(const TPar& par, int32_t i) override { return F().LineIndentTwips(par, i); }
+  void DetachLine(TLine& line) override { F().DetachLine(line); }
 
  private:
   static TLayoutLineFitter& F() { return LayoutLineFitter(); }
@@ -958,7 +1071,9 @@ TLayoutLineFitter& LayoutLineFitter() {
   return fitter;
 }
 
-void RegisterLayoutLineFitter() { SetLineFitter(std::make_unique<TForwardingFitter>()); }
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter() { return std::make_unique<TForwardingFitter>(); }
+
+void RegisterLayoutLineFitter() { RegisterLineFitter(MakeLayoutLineFitter()); }
 
 // --- Hyphenation ---
 
@@ -1015,7 +1130,7 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
   if (end - start < 2 || start > line.FirstChar + w.count || end <= oppIndex) return false;
   // A word that starts deep in the hyphenation zone is left whole.
   const int32_t gapStart = line.Positions[static_cast<size_t>(std::max(0, start - line.FirstChar))];
-  const int32_t gap = line.AvailWidth - LayoutXToTwips(gapStart, Settings);
+  const int32_t gap = LineWidthTwips(line) - LayoutXToTwips(gapStart, Settings);
   if (Settings.HyphenationZone > 0 && gap <= Settings.HyphenationZone) return false;
   std::u16string word;
   bool allCaps = true;
@@ -1025,7 +1140,7 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
     if (IsLowerByte(c)) allCaps = false;
     word.push_back(static_cast<char16_t>(c));
   }
-  const int32_t language = ValueOr(format_.Language, ValueOr(DefaultCharFormat.Language, 1033));
+  const int32_t language = ValueOr(format_.Language, ValueOr(DefaultCharFormat.Language, kDefaultLanguage));
   if (language == LangNoProof) return false;
   if ((language & 0x3FF) == 9 && word.size() >= 2) {
     const size_t len = word.size();
@@ -1038,7 +1153,7 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
   }
   if (word.size() < 2 || static_cast<int32_t>(word.size()) > MaxHyphenatedWord) return false;
   if (allCaps && !Settings.HyphenateCaps) return false;
-  THyphenationService& service = GetHyphenationService();
+  THyphenationService& service = HyphenationService();
   if (!service.HasData(language)) return false;
   std::vector<int32_t> points;
   for (int32_t p : service.Hyphenate(word, language))

@@ -11,12 +11,15 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "document/char_format.h"
 #include "document/line_fitter_service.h"
+#include "document/content_tags.h"
 #include "foundation/fonts/font_key.h"
+#include "layout/inline_shape_service.h"
 #include "layout/layout_units.h"
 
 namespace qv {
@@ -58,9 +61,34 @@ class TLayoutLineFitter : public TLineFitter {
     int32_t distance = 0;
   };
   enum class AddResult { Accepted, BreakBefore, BreakAtOpportunity };
+  // How one step of the walk leaves the line: go on, the line has ended, or the walk must start
+  // again in hyphenation mode.
+  enum class Step { Next, Ended, Rehyphenate };
   struct Walk;
 
   bool WalkLine(TLine& line, const TStreamCursor& cursor, TWrapContext* wrap, Walk& w);
+  void StartLine(TLine& line, const TStreamCursor& cursor, TWrapContext* wrap, Walk& w);
+  int32_t LineStartX(const TLine& line, const TWrapContext* wrap, bool continuation);
+  void EndOfStream(TLine& line, Walk& w, TWrapContext* wrap);
+  // One handler per kind of stream item.
+  Step TextChar(TLine& line, Walk& w, TWrapContext* wrap, int32_t at);
+  Step Tag(TLine& line, Walk& w, TWrapContext* wrap, const TContentTag& tag, int32_t at);
+  Step FormatTag(TLine& line, Walk& w, const TContentTag& tag);
+  Step FieldStartTag(Walk& w, const TContentTag& tag);
+  Step WideCharTag(TLine& line, Walk& w, TWrapContext* wrap, const TContentTag& tag, int32_t at);
+  Step InlineShapeTag(TLine& line, Walk& w, TWrapContext* wrap, const TContentTag& tag,
+                      int32_t at);
+  Step SpecialCharTag(TLine& line, Walk& w, TWrapContext* wrap, const TContentTag& tag,
+                      int32_t at);
+  Step MarkChar(TLine& line, Walk& w, uint8_t code);
+  Step BreakChar(TLine& line, Walk& w, uint8_t code, int32_t at);
+  Step TabChar(TLine& line, Walk& w, TWrapContext* wrap, int32_t at);
+  Step SubstituteChar(TLine& line, Walk& w, TWrapContext* wrap, uint8_t code, int32_t at);
+
+  void SaveFormatAtOpportunity(Walk& w) const;
+  TInlineShapeInfo PlaceInlineShape(TLine& line, int32_t shapeRef, int32_t& width,
+                                    int32_t& height);
+  void DropCapGlyphHeights(const std::u16string& text, int32_t& ascent, int32_t& descent) const;
   void EndLine(TLine& line, Walk& w, int32_t bytes);
   void BreakAt(TLine& line, Walk& w);
   AddResult AddChar(TLine& line, Walk& w, TWrapContext* wrap, uint8_t code, int32_t width,
@@ -70,14 +98,13 @@ class TLayoutLineFitter : public TLineFitter {
   void RecordOpportunity(Walk& w, bool tagChar, bool hyphenPoint);
   bool TryHyphenation(const TLine& line, Walk& w, int32_t charIndex);
   bool HyphenateWord(const TLine& line, Walk& w, int32_t start, int32_t end);
-  bool BreakFor(TLine& line, Walk& w, AddResult r, int32_t at);
+  Step BreakFor(TLine& line, Walk& w, AddResult r, int32_t at);
   bool FinalBandCheck(const TLine& line, Walk& w, TWrapContext& wrap);
-  bool HandleTab(TLine& line, Walk& w, TWrapContext* wrap, int32_t at, bool& retry);
   bool EndsWithOptionalHyphen(const TLine& line, int32_t count) const;
   void ResolvePendingTab(TLine& line, Walk& w);
   int32_t BreakCharWidth(const TLine& line, uint8_t code, bool lineEmpty);
-  void ApplyFieldStart(Walk& w, int32_t value);
-  void ApplyFieldEnd(TLine& line, Walk& w, int32_t value);
+  void ApplyFieldStart(int32_t value);
+  void ApplyFieldEnd(TLine& line, int32_t value);
   int32_t NoteMarkWidth(const TPar& par, const TStreamCursor& cursor, int32_t at);
   int32_t LabelWidth(const TPar& par) const;
 
@@ -122,8 +149,18 @@ class TLayoutLineFitter : public TLineFitter {
   int32_t overriddenFont_ = 0;
 };
 
-// The program's fitter; RegisterLayoutLineFitter makes it the paragraph line breaker's fitter.
+// The widest line laid out: a hundred times the widest page the model allows, wider than any
+// page or window at any zoom, and small enough that no position of a line, no alignment shift
+// and no width computed from it comes near the 32-bit limits.
+inline constexpr int32_t MaxLineWidthTwips = 100 * 31680;
+// The line's available width within -MaxLineWidthTwips .. MaxLineWidthTwips.
+int32_t LineWidthTwips(const TLine& line);
+
+// The program's fitter. MakeLayoutLineFitter gives the paragraph line breaker's service for it
+// (it forwards to LayoutLineFitter, so that the program's fitter stays valid whatever is
+// registered later); RegisterLayoutLineFitter registers that service.
 TLayoutLineFitter& LayoutLineFitter();
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter();
 void RegisterLayoutLineFitter();
 
 // The byte code page a font's characters are measured in: that of its character set, 1252 for

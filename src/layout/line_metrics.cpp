@@ -8,7 +8,7 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/section.h"
-#include "layout/border_group.h"
+#include "document/border_group.h"
 #include "layout/line_fitter.h"
 
 namespace qv {
@@ -84,7 +84,9 @@ void TLayoutLineFitter::AlignLine(TLine& line) const {
   const uint8_t last = CodeInLine(line, end - 1);
   if (last >= scParagraphEnd && last <= scPageBreak) --end;
   while (end > 0 && CodeInLine(line, end - 1) == 32) --end;
-  const int32_t extra = std::max(0, TwipsToLayoutX(line.AvailWidth, Settings) - line.Positions[end]);
+  // The width is bounded, so that the shift below cannot run past the 32-bit positions.
+  const int32_t extra =
+      std::max(0, TwipsToLayoutX(LineWidthTwips(line), Settings) - line.Positions[end]);
   if (extra == 0) return;
   if (kind == 1 || kind == 2) {
     const int32_t shift = kind == 1 ? extra / 2 : extra;
@@ -120,23 +122,15 @@ int32_t TLayoutLineFitter::LineHeight(const TLine& line) {
     if (rule == 1) {
       if (value != 240) {
         const int32_t t = LayoutYToTwips(line.SpacingAscent + line.Descent, Settings);
-        height = std::max(1, height + MulDivRound(t, value - 240, 240));
+        height = std::max(1, height + MulDiv(t, value - 240, 240));
       }
     } else if (value < 0) {
       height = -value;
     } else {
       height = std::max(height, value);
     }
-    if (IsLastLineOfPar(line)) {
-      int32_t bottom = 0;
-      if (par.Format.Borders != ParUnset16 && par.Format.Borders > 0) {
-        // Only the group's last paragraph carries the bottom border; the inside border
-        // separates the others from the next paragraph.
-        const TParBorders borders = GetParBorders(par.Format.Borders);
-        bottom = BorderSpace(EndsBorderGroup(par) ? borders.Bottom : borders.Inside);
-      }
-      height += bottom + NonNegative16(par.Format.SpaceAfter);
-    }
+    if (IsLastLineOfPar(line))
+      height += par.GetBottomBorderSpace() + NonNegative16(par.Format.SpaceAfter);
   }
   return height + GetLineSpaceAbove(line);
 }

@@ -4,14 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document/content_tags.h"
-#include "document/layout_services.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "document/par_breaking.h"
 #include "document/tab_stops.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
@@ -19,19 +20,13 @@
 
 using namespace qv;
 
-// Lines of destroyed paragraphs go back to the pool.
-struct PoolReleasingServices : TDocLayoutServices {
-  void ReleaseLine(TLine* line) override { qv::ReleaseLine(line); }
-};
-
 class LayoutTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (FontManager() == nullptr) CreateFontManager(TFontManagerSetup{{}, 0});
   }
   void SetUp() override {
-    SetDocLayoutServices(std::make_unique<PoolReleasingServices>());
-    RegisterLayoutLineFitter();
+    fitter_.emplace(MakeLayoutLineFitter());
     LayoutLineFitter().Settings = TLayoutSettings{};
     serif = FontManager()->FontIndex("Liberation Serif", kAnyCharset, true);
     sans = FontManager()->FontIndex("Liberation Sans", kAnyCharset, true);
@@ -40,11 +35,9 @@ class LayoutTest : public ::testing::Test {
   }
   void TearDown() override {
     par.reset();
-    SetHyphenationService(nullptr);
-    SetInlineShapeService(nullptr);
-    SetLineFitter(nullptr);
-    SetDocLayoutServices(nullptr);
+    fitter_.reset();
   }
+  std::optional<ScopedService<TLineFitter>> fitter_;
 
   // Starts the stream with a font and size (half-points).
   TMemory& Start(int32_t font, int32_t size = 24) {

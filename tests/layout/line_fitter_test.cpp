@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <array>
 
+#include "document/field.h"
 #include "layout/layout_fixture.h"
 #include "layout/layout_units.h"
 
@@ -192,7 +193,7 @@ TEST_F(LineFitterTest, HyphenationHooks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SetHyphenationService(std::make_unique<FakeHyphenation>());
+    ScopedService<THyphenationService, FakeHyphenation> hyphenation;
     LayoutLineFitter().Settings.AutoHyphenate = c.automatic;
     LayoutLineFitter().Settings.HyphenationZone = c.zone;
     par->Format.NoHyphenation = c.parForbids ? 1 : 0;
@@ -243,7 +244,7 @@ struct FakeShapes : TInlineShapeService {
 };
 
 TEST_F(LineFitterTest, InlineShapesTakeTheirSizeAndAHorizontalRuleIsTheWholeLine) {
-  SetInlineShapeService(std::make_unique<FakeShapes>());
+  ScopedService<TInlineShapeService, FakeShapes> shapes;
   Start(serif);
   Text("a");
   AppendContentTag(stream, ctInlineShape, 2);
@@ -259,6 +260,46 @@ TEST_F(LineFitterTest, InlineShapesTakeTheirSizeAndAHorizontalRuleIsTheWholeLine
   EXPECT_EQ(LineText(1), "\x0a");
   EXPECT_TRUE(Line(1).HasFlag(lfHorizontalRule));
   EXPECT_EQ(LineText(2), "c\x02");
+}
+
+// The drop-cap line holds the drop cap's characters whatever the width, starts at the text
+// area's edge, stands unaligned, and is as tall as the characters' ink rather than their font.
+TEST_F(LineFitterTest, ADropCapLineIsMeasuredWholeByItsInk) {
+  TField cap;
+  cap.Kind = fkDropCap;
+  auto build = [&](bool withCap) {
+    Start(serif);
+    if (withCap) AppendContentTag(stream, ctFieldStart, TagRefOf(&cap));
+    AppendContentTag(stream, ctSize, 144);
+    Text("AB");
+    if (withCap) AppendContentTag(stream, ctFieldEnd, TagRefOf(&cap));
+    AppendContentTag(stream, ctSize, 24);
+    Text("cold morning");
+    Finish();
+    NormalizeParagraphTags(*par);
+  };
+  par->Format.LeftIndent = 720;
+  par->Format.Alignment = 1;  // centred
+  build(false);
+  Break(100000);
+  const TLine& plain = Line(0);  // "AB" at the same size, measured as text
+  const int32_t plainAscent = plain.Ascent, plainDescent = plain.Descent;
+  build(true);
+  ASSERT_TRUE(par->HasFlag(pfDropCap));
+  Break(1);  // far too narrow for anything
+  ASSERT_GE(LineCount(), 3u);
+  const TLine& capLine = Line(0);
+  EXPECT_TRUE(capLine.HasFlag(lfDropCap));
+  EXPECT_EQ(LineText(0), "AB");
+  EXPECT_EQ(capLine.StartX(), 0);
+  EXPECT_GT(capLine.EndX(), 0);
+  EXPECT_GT(capLine.Ascent, 0);
+  EXPECT_LT(capLine.Ascent, plainAscent);
+  EXPECT_LT(capLine.Descent, plainDescent);
+  // The rest is broken as usual, in the paragraph's own font size again.
+  EXPECT_EQ(LineText(1), "c");
+  EXPECT_FALSE(Line(1).HasFlag(lfDropCap));
+  EXPECT_LT(Line(1).Ascent, capLine.Ascent);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "layout/char_positions.h"
 #include "layout/layout_fixture.h"
 #include "layout/layout_units.h"
+#include "layout/line_fitter.h"
 #include "layout/line_metrics.h"
 
 using namespace qv;
@@ -48,6 +49,36 @@ TEST_F(LineMetricsTest, AlignmentMovesLinesAndJustificationFillsAllButTheLast) {
           if (last) EXPECT_LT(stop, right);
           else EXPECT_EQ(stop, right);
           break;
+      }
+    }
+  }
+}
+
+// A width near the 32-bit limit (a damaged file, a runaway caller) is bounded, so that aligning
+// the line cannot push its positions past the limit.
+TEST_F(LineMetricsTest, AlignmentAtAWidthNearTheIntegerLimitStaysInRange) {
+  const int32_t bound = TwipsToLayoutX(MaxLineWidthTwips, S());
+  for (int alignment : {1, 2, 3}) {
+    for (int32_t width : {INT32_MAX, INT32_MAX - 1000, INT32_MIN, INT32_MIN + 1000}) {
+      SCOPED_TRACE(testing::Message() << "alignment " << alignment << " width " << width);
+      par->Format.Alignment = static_cast<int8_t>(alignment);
+      Start(serif);
+      Text("alpha beta gamma delta");
+      Finish();
+      Break(width);
+      ASSERT_GE(LineCount(), 1u);
+      for (size_t i = 0; i < LineCount(); ++i) {
+        const TLine& l = Line(i);
+        for (size_t n = 0; n < l.Positions.size(); ++n) {
+          EXPECT_GE(l.Positions[n], 0) << i << " " << n;
+          EXPECT_LE(l.Positions[n], bound + TwipsToLayoutX(1440, S())) << i << " " << n;
+          if (n > 0) EXPECT_GE(l.Positions[n], l.Positions[n - 1]) << i << " " << n;
+        }
+      }
+      // A right-aligned line ends at the bounded width.
+      if (alignment == 2 && width > 0) {
+        const TLine& l = Line(0);
+        EXPECT_EQ(l.Positions[static_cast<size_t>(l.Count) - 1], bound);
       }
     }
   }

@@ -375,8 +375,7 @@ TEST_F(OptionsTest, EmptyStoreSavesRunCountOneAndDefaultsAsEmptyValues) {
 }
 
 TEST_F(OptionsTest, FullRecordRoundTripsThroughIniAndHive) {
-  TSymbolDialogServices services;
-  SetOptionsServices(&services);
+  ScopedService<TOptionsServices, TSymbolDialogServices> services;
   THolderSettings holder;
   TOptions full = FullRecord(Ctx, holder);
   std::filesystem::create_directories(full.LoadSave.DocFolder);

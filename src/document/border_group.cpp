@@ -1,4 +1,4 @@
-#include "layout/border_group.h"
+#include "document/border_group.h"
 
 #include <cstdlib>
 
