@@ -8,7 +8,7 @@
 //   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
-//   layout: hyphenation (proofing), inline shapes (shapes).
+//   layout: hyphenation (proofing), inline shapes (shapes), resources (resources).
 #include "app/program_services.h"
 
 #include <memory>

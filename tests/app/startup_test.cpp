@@ -11,6 +11,7 @@
 #include "document/line_fitter_service.h"
 #include "document/number_formats.h"
 #include "layout/page_preview.h"
+#include "layout/pictures/resource_service.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
 #include "foundation/base/geometry.h"
@@ -82,6 +83,7 @@ const Slot kSlots[] = {
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
+    {"resources (resources)", &IsStandInService<TResourceService>, false},
 };
 
 TStartupOptions Headless() {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 
 namespace qv {
 namespace {

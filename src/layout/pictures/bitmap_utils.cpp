@@ -6,9 +6,9 @@
 
 #include "foundation/base/exceptions.h"
 #include "foundation/base/memory.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 #include "layout/pictures/bitmap_resample.h"
-#include "layout/pictures/picture_resources.h"
+#include "layout/pictures/resource_service.h"
 
 namespace qv {
 namespace {
@@ -191,7 +191,7 @@ plat::Metafile BitmapToMetafile(const TBitmap& bitmap) {
 // ------------------------------------------------------------------------------------
 
 std::span<const uint8_t> GetResourceData(const std::string& name, const std::string& type) {
-  return Resources().Find(name, type);
+  return ResourceService().Find(name, type);
 }
 
 bool LoadPngResource(const std::string& name, TPNGImage& image) {

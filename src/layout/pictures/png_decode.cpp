@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "foundation/base/exceptions.h"
+#include "foundation/base/units.h"
 #include "layout/pictures/png_codec.h"
 
 namespace qv {
@@ -135,7 +136,7 @@ class Decoder {
       // Grey with alpha stores its blended grey level (gamma already applied) as the index.
       const int32_t n = colorType_ == 4 || depth_ == 16 ? 256 : 1 << depth_;
       for (int32_t k = 0; k < n; ++k) {
-        uint8_t v = uint8_t((k * 255 + (n - 1) / 2) / (n - 1));
+        uint8_t v = uint8_t(MulDiv(k, 255, n - 1));
         if (colorType_ == 0) v = Gamma(v);
         palette.push_back(plat::Rgb(v, v, v));
       }

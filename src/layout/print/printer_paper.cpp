@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "layout/layout_units.h"
+#include "foundation/base/units.h"
 
 namespace qv {
 namespace {
@@ -34,10 +34,6 @@ int32_t PaperSizeCode(int32_t w, int32_t h) {
   }
   return 0;
 }
-
-int32_t TwipsToCm100(int32_t n) { return MulDivRound(n, 25400, 144000); }
-int32_t Cm100ToTwips(int32_t n) { return MulDivRound(n, 1440, 254); }
-int32_t Inch100ToTwips(int32_t n) { return MulDivRound(n, 1440, 100); }
 
 // The device mode's paper for a size found or asked for (tenths of a millimetre, portrait):
 // a paper number the printer surely knows (A4, Letter), or the size with a form of it.
@@ -85,7 +81,7 @@ void SetDuplex(const TPrintPaperJob& job, plat::DeviceMode& mode, bool landscape
   }
 }
 
-int32_t DotsToTwips(int32_t dots, int32_t dpi) { return MulDivRound(dots, 1440, dpi); }
+int32_t DotsToTwips(int32_t dots, int32_t dpi) { return MulDiv(dots, 1440, dpi); }
 
 struct CachedMinMargins {
   int32_t width, height;

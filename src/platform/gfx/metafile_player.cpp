@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/gfx/metafile_internal.h"
+#include "platform/system/mul_div.h"
 
 namespace plat {
 namespace {
@@ -64,7 +65,7 @@ void Metafile::ReadEmfHeader() {
     // No frame: the bounds (inclusive, in device pixels) stand for it.
     const Rect b{r.I32(8), r.I32(12), r.I32(16), r.I32(20)};
     auto mm100 = [](int32_t px, int32_t devPx, int32_t devMm) {
-      return SaturateToInt32(int64_t{px} * devMm * 100 / devPx);
+      return MulDiv(px, int64_t{devMm} * 100, devPx);
     };
     frame_ = {mm100(b.left, devicePixels_.cx, deviceMm_.cx),
               mm100(b.top, devicePixels_.cy, deviceMm_.cy),
@@ -89,7 +90,7 @@ void Metafile::ReadWmfHeader() {
   devicePixels_ = kScreenPixels;
   deviceMm_ = kScreenMm;
   if (!placeable_.IsEmpty()) {
-    auto mm100 = [&](int32_t v) { return SaturateToInt32(int64_t{v} * 2540 / unitsPerInch_); };
+    auto mm100 = [&](int32_t v) { return MulDiv(v, 2540, unitsPerInch_); };
     frame_ = {0, 0, mm100(placeable_.Width()), mm100(placeable_.Height())};
     return;
   }
@@ -100,7 +101,7 @@ void Metafile::ReadWmfHeader() {
     if (size < 6 || !r.Has(pos, size) || fn == 0) break;
     if (fn == 0x020C && size >= 10) {
       const int32_t h = std::abs(r.I16(pos + 6)), w = std::abs(r.I16(pos + 8));
-      frame_ = {0, 0, w * 2540 / 96, h * 2540 / 96};
+      frame_ = {0, 0, MulDiv(w, 2540, 96), MulDiv(h, 2540, 96)};
       break;
     }
     pos += size_t(size);
@@ -109,8 +110,7 @@ void Metafile::ReadWmfHeader() {
 
 Size Metafile::FrameSizeInPixels() const {
   auto px = [](int64_t extent, int32_t devPx, int32_t devMm) {
-    const int64_t v = (extent * devPx + int64_t{devMm} * 50) / (int64_t{devMm} * 100);
-    return int32_t(std::clamp<int64_t>(v, 1, INT32_MAX));
+    return std::max(MulDiv(extent, devPx, int64_t{devMm} * 100), 1);
   };
   return {px(int64_t{frame_.right} - frame_.left, devicePixels_.cx, deviceMm_.cx),
           px(int64_t{frame_.bottom} - frame_.top, devicePixels_.cy, deviceMm_.cy)};
@@ -127,7 +127,7 @@ Metafile Metafile::FromBitmap(const Bitmap& bitmap) {
   Put32(b, 1);
   Put32(b, kEmfHeaderSize);
   PutRect(b, 0, 0, w - 1, h - 1);
-  PutRect(b, 0, 0, w * 2540 / 96, h * 2540 / 96);
+  PutRect(b, 0, 0, MulDiv(w, 2540, 96), MulDiv(h, 2540, 96));
   Put32(b, kEmfSignature);
   Put32(b, 0x10000);
   Put32(b, kEmfHeaderSize + dibRecord + eofRecord);

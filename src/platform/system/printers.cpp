@@ -2,10 +2,11 @@
 #include "platform/system/printers.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <mutex>
+
+#include "platform/system/mul_div.h"
 
 namespace plat {
 namespace {
@@ -66,17 +67,9 @@ AddedForms& Added() {
   return forms;
 }
 
-int32_t TenthsMmToDots(int32_t tenths) {
-  return static_cast<int32_t>(std::lround(double(tenths) * Printer::kDpi / 254.0));
-}
-
-int32_t TenthsMmToMilliInches(int32_t tenths) {
-  return static_cast<int32_t>(std::lround(double(tenths) * 1000.0 / 254.0));
-}
-
-int32_t MicronsToTenthsMm(int32_t microns) {
-  return static_cast<int32_t>(std::lround(double(microns) / 100.0));
-}
+int32_t TenthsMmToDots(int32_t tenths) { return MulDiv(tenths, Printer::kDpi, 254); }
+int32_t TenthsMmToMilliInches(int32_t tenths) { return MulDiv(tenths, 1000, 254); }
+int32_t MicronsToTenthsMm(int32_t microns) { return MulDiv(microns, 1, 100); }
 
 }  // namespace
 

@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/mul_div.h"
 #include "platform/system/printers.h"
 
 namespace plat {
 namespace {
 
-int32_t RoundHundredthsToTenths(int32_t v) { return (std::max(v, 0) + 5) / 10; }
+int32_t RoundHundredthsToTenths(int32_t v) { return MulDiv(std::max(v, 0), 1, 10); }
 int32_t CeilHundredthsToTenths(int32_t v) { return (std::max(v, 0) + 9) / 10; }
 
 std::string DestName(const cups_dest_t& d) {

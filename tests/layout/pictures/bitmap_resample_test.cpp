@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 
 using namespace qv;
 

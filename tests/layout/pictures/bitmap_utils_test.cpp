@@ -4,8 +4,9 @@
 
 #include <map>
 
-#include "foundation/ui/ui_scaling.h"
-#include "layout/pictures/picture_resources.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/base/units.h"
+#include "layout/pictures/resource_service.h"
 #include "layout/pictures/ui_thumbnails.h"
 #include "support/test_env.h"
 
@@ -152,12 +153,11 @@ TEST(BitmapUtils, PackedTextTables) {
 }
 
 TEST(BitmapUtils, ResourcesThroughTheRegisteredService) {
-  auto resources = std::make_unique<FakeResources>();
+  ScopedService<TResourceService, FakeResources> resources;
   TPNGImage logo(3, 2, TPixelFormat::pf24bit);
   logo.SetColor(1, 1, 0x123456);
   resources->items[{"LOGO", "PNG"}] = logo.SaveToBytes();
   resources->items[{"NOTES", "RCDATA"}] = {'a', 'b', 'c'};
-  RegisterService<TResourceService>(std::move(resources));
 
   TPNGImage loaded;
   EXPECT_TRUE(LoadPngResource("LOGO", loaded));
@@ -169,7 +169,6 @@ TEST(BitmapUtils, ResourcesThroughTheRegisteredService) {
   EXPECT_EQ(qvtest::ReadFile(dir + "/notes.bin"), "abc");
   EXPECT_FALSE(SaveResourceToFile("MISSING", "RCDATA", dir + "/missing.bin"));
   EXPECT_FALSE(SaveResourceToFile("NOTES", "RCDATA", dir + "/no/such/folder/notes.bin"));
-  RegisterService<TResourceService>(nullptr);
 }
 
 TEST(BitmapUtils, SharedGlyphsComeFromTheirPlaceInTheStrip) {
