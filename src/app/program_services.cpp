@@ -27,6 +27,7 @@
 #include "foundation/ui/message_box.h"
 #include "foundation/ui/shared_manager_services.h"
 #include "layout/line_fitter.h"
+#include "platform/system/printers.h"
 
 namespace qv {
 
@@ -98,9 +99,11 @@ void RegisterProgramServices() {
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutLineFitter();
+  plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
+  plat::SetPrinterList(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocServices(nullptr);
