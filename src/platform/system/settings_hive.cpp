@@ -52,6 +52,28 @@ bool IsReadOnlyFile(const std::string& path) {
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
+// The file a settings path stands for: the path itself, or, when it is a symbolic link, the file
+// at the end of its chain of links (which need not exist yet). False, with a message in `error`,
+// for a chain that loops or runs too long.
+bool ResolveSettingsFileTarget(const std::string& path, std::string& target, std::string& error) {
+  target = path;
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string link(std::max<size_t>(static_cast<size_t>(st.st_size), 4096) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0 || static_cast<size_t>(n) >= link.size()) {
+      error = ErrnoText("Cannot create file", path, n < 0 ? errno : ENAMETOOLONG);
+      return false;
+    }
+    link.resize(static_cast<size_t>(n));
+    // A relative link is relative to the folder holding the link.
+    target = link.starts_with('/') ? link : FolderOf(target) + "/" + link;
+  }
+  error = ErrnoText("Cannot create file", path, ELOOP);
+  return false;
+}
+
 }  // namespace
 
 void ScanIniText(std::string_view text, bool keepShortValues, IniTextVisitor& visitor) {
@@ -185,25 +207,6 @@ SettingsFileLock::~SettingsFileLock() {
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
   }
-}
-
-bool ResolveSettingsFileTarget(const std::string& path, std::string& target, std::string& error) {
-  target = path;
-  for (int links = 0; links <= kMaxLinks; ++links) {
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
-    std::string link(std::max<size_t>(static_cast<size_t>(st.st_size), 4096) + 1, '\0');
-    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-    if (n < 0 || static_cast<size_t>(n) >= link.size()) {
-      error = ErrnoText("Cannot create file", path, n < 0 ? errno : ENAMETOOLONG);
-      return false;
-    }
-    link.resize(static_cast<size_t>(n));
-    // A relative link is relative to the folder holding the link.
-    target = link.starts_with('/') ? link : FolderOf(target) + "/" + link;
-  }
-  error = ErrnoText("Cannot create file", path, ELOOP);
-  return false;
 }
 
 bool WriteSettingsFileLocked(const std::string& path, std::string_view text, std::string& error) {

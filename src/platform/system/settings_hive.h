@@ -85,11 +85,6 @@ class SettingsFileLock {
 // Like WriteSettingsFile, for a caller that already holds the file's lock.
 bool WriteSettingsFileLocked(const std::string& path, std::string_view text, std::string& error);
 
-// The file a settings path stands for: the path itself, or, when it is a symbolic link, the file
-// at the end of its chain of links (which need not exist yet). False, with a message in `error`,
-// for a chain that loops or runs too long.
-bool ResolveSettingsFileTarget(const std::string& path, std::string& target, std::string& error);
-
 // The file of the user's settings hive: $XDG_CONFIG_HOME/quorvane/registry.ini ($HOME/.config when
 // XDG_CONFIG_HOME is not set). The folder is not created here.
 std::string UserSettingsHivePath();
