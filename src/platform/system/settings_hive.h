@@ -34,8 +34,9 @@ class IniTextVisitor {
   virtual void Line(std::string_view line) = 0;
 };
 
-// Reads ini text by the rules above without copying it: lines shorter than three characters (but
-// see `keepShortValues` below) and lines before the first section are skipped.
+// Reads ini text by the rules above without copying it. Lines before the first section are
+// skipped, and so are lines shorter than three characters, except, with `keepShortValues`, those
+// holding "=" (see ParseIniText).
 void ScanIniText(std::string_view text, bool keepShortValues, IniTextVisitor& visitor);
 
 // Splits ini text into its sections, in the order they first appear. Both "\n" and "\r\n" end lines.
