@@ -26,6 +26,12 @@ void TDocLayoutServices::ReleaseLine(TLine* line) { qv::ReleaseLine(line); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 
+void TDocLayoutServices::RelayoutParagraph(TDoc& doc, int32_t par) { doc.Par(par)->ReleaseLines(0); }
+
+const TSection* TDocLayoutServices::SectionOfPage(const TDoc& doc, int32_t /*page*/) {
+  return doc.Sections.empty() ? nullptr : doc.Sections.front().get();
+}
+
 void SetDocServices(std::unique_ptr<TDocServices> services) { RegisterService(std::move(services)); }
 TDocServices& DocServices() { return *ServiceSlot<TDocServices>(); }
 
