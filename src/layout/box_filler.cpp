@@ -516,15 +516,21 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (noteContinues) result |= frPageBreak;
 
   if (full && (result & (frBreaks | frShapeMoved)) == 0) {
-    if (snaps.widow != nullptr && lastPlaced < lineCount - 1) {
-      snaps.Discard(snaps.note);
-      snaps.RestoreAndDiscard(snaps.widow);
-      MakePosition(p, par.Lines[static_cast<size_t>(lineCount) - 2]->FirstChar, range.Start);
-      placedHere -= (lastPlaced - (lineCount - 3));
-      lastPlaced = lineCount - 3;
+    // A last line alone on the next page takes the line before it along when two lines stay
+    // behind; otherwise the whole paragraph moves (below).
+    bool wholeParagraph = false;
+    if (widowControl && !keepLines && lastPlaced == lineCount - 2) {
+      if (snaps.widow != nullptr) {
+        snaps.RestoreAndDiscard(snaps.widow);
+        MakePosition(p, par.Lines[static_cast<size_t>(lineCount) - 2]->FirstChar, range.Start);
+        lastPlaced = lineCount - 3;
+      } else {
+        wholeParagraph = true;
+      }
     }
     const int32_t placedOfPar = lastPlaced + 1;
-    if (snaps.parStart != nullptr && ((lastPlaced == 0) || (keepLines && placedOfPar < lineCount))) {
+    if (snaps.parStart != nullptr &&
+        (wholeParagraph || lastPlaced == 0 || (keepLines && placedOfPar < lineCount))) {
       snaps.Discard(snaps.widow);
       snaps.RestoreAndDiscard(snaps.parStart);
       MakePosition(p, 0, range.Start);

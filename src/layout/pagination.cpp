@@ -423,6 +423,7 @@ int LayOutSectionBand(TPage& page, int32_t maxHeight) {
 
 int LayOutSectionBandAndBalance(TPage& page) {
   TDoc& doc = *page.Doc;
+  const TSection* bandSection = SectionAt(doc, FindContinuation(doc, page));
   TakePageSnapshot(page);
   const TPageSnapshot* snapshot = LastPageSnapshot(page);
   int result = LayOutSectionBand(page, TBox::Unlimited);
@@ -433,7 +434,8 @@ int LayOutSectionBandAndBalance(TPage& page) {
     return band;
   };
   TBox* band = lastBand();
-  if (band != nullptr && result == sbrSectionContinues && band->Children.size() > 1 && IsPrintLayout(doc)) {
+  if (band != nullptr && result == sbrSectionContinues && bandSection != nullptr &&
+      ColumnCount(doc, *bandSection) > 1 && IsPrintLayout(doc)) {
     const int32_t full = band->Height();
     doc.Layout.Balancing = true;
     int32_t lo = 1, hi = full, best = full;

@@ -45,16 +45,35 @@ bool IsRealCell(const TBox& b) {
          !b.HasFlag(TBox::MergeHolder) && !b.HasFlag(TBox::RowEndHolder);
 }
 
-// The cells of the last row of a table box.
-std::vector<TCellBox*> LastRowCells(TTableBox& table) {
-  std::vector<TCellBox*> cells;
-  const TBox* last = nullptr;
+// The last row laid out in a table box: its index, its cells (with the parts of vertical merges
+// that reach down to it), whether it is complete, and its paragraphs.
+struct TLastRow {
+  std::vector<TCellBox*> Cells;
+  int32_t Index = -1;
+  bool Complete = true;
+  TDocRange Range;
+};
+
+TLastRow LastRowOf(TTableBox& table) {
+  TLastRow last;
   for (const TBoxRef& c : table.Children)
-    if (IsRealCell(*c)) last = c.get();
-  if (last == nullptr) return cells;
-  for (const TBoxRef& c : table.Children)
-    if (IsRealCell(*c) && c->Rect.bottom == last->Rect.bottom) cells.push_back(static_cast<TCellBox*>(c.get()));
-  return cells;
+    if (IsRealCell(*c)) {
+      const auto& cell = static_cast<const TCellBox&>(*c);
+      if (cell.Row != nullptr && cell.Row->RowIndex > last.Index) {
+        last.Index = cell.Row->RowIndex;
+        last.Range = cell.RowRange;
+      }
+    }
+  if (last.Index < 0) return last;
+  for (const TBoxRef& c : table.Children) {
+    if (!IsRealCell(*c)) continue;
+    auto* cell = static_cast<TCellBox*>(c.get());
+    if (cell->Row == nullptr || (cell->Row->RowIndex != last.Index && cell->MergeLastRow < last.Index)) continue;
+    last.Cells.push_back(cell);
+    // The text of a merge that goes on below this row continues in its later part.
+    if (!cell->HasFlag(TBox::CellComplete) && cell->MergeLastRow <= last.Index) last.Complete = false;
+  }
+  return last;
 }
 
 // The last table box of the table in the tree, in tree order, before `stop` (null: anywhere).
@@ -301,19 +320,12 @@ void AlignRows(TTableBox& table, const std::vector<TTableRow*>& rows, int32_t av
 }
 
 TDocPosition TableContinuation(TTableBox& table) {
-  const std::vector<TCellBox*> cells = LastRowCells(table);
+  const TLastRow last = LastRowOf(table);
   TDocPosition p;
   MakePosition(table.FirstPar, 0, p);
-  const TCellBox* lastRow = nullptr;
-  bool complete = true;
-  for (const TCellBox* c : cells) {
-    if (c->Row != nullptr && (lastRow == nullptr || c->Row->RowIndex > lastRow->Row->RowIndex)) lastRow = c;
-  }
-  if (lastRow == nullptr) return p;
-  for (const TCellBox* c : cells)
-    if (c->Row == lastRow->Row && !c->HasFlag(TBox::CellComplete)) complete = false;
-  if (complete) MakePosition(lastRow->RowRange.End.Par + 1, 0, p);
-  else p = lastRow->RowRange.Start;
+  if (last.Index < 0) return p;
+  if (last.Complete) MakePosition(last.Range.End.Par + 1, 0, p);
+  else p = last.Range.Start;
   return p;
 }
 
@@ -352,7 +364,9 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
   int32_t id = 0;
   TDocPosition rowStart = tableRange.Start;
   TTableBox* earlier = EarlierTableBox(page, table.FirstPar, table);
-  if (earlier != nullptr && !earlier->HasFlag(TBox::TableEnds)) previous = LastRowCells(*earlier);
+  TLastRow before;
+  if (earlier != nullptr && !earlier->HasFlag(TBox::TableEnds)) before = LastRowOf(*earlier);
+  previous = before.Cells;
   const bool continuing = !previous.empty();
   run.continuing = continuing;
   run.atTop = atTop;
@@ -361,19 +375,13 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
     table.HeaderHeight = earlier->HeaderHeight;
     table.LastHeaderPar = earlier->LastHeaderPar;
     ComputeTableGrid(rows, rows.front()->FitAvailWidth);
-    const TCellBox* high = previous.front();
-    bool complete = true;
-    for (const TCellBox* c : previous) {
-      if (c->Row != nullptr && high->Row != nullptr && c->Row->RowIndex > high->Row->RowIndex) high = c;
-      if (!c->HasFlag(TBox::CellComplete)) complete = false;
-    }
-    id = high->Row != nullptr ? high->Row->RowIndex : 0;
-    if (complete) {
+    id = before.Index;
+    if (before.Complete) {
       ++id;
-      MakePosition(high->RowRange.End.Par + 1, 0, rowStart);
+      MakePosition(before.Range.End.Par + 1, 0, rowStart);
     } else {
       redo = true;
-      rowStart = high->RowRange.Start;
+      rowStart = before.Range.Start;
     }
   } else {
     table.Flags |= TBox::TableStarts;
@@ -503,7 +511,7 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
       }
       if ((r & frNothingPlaced) != 0) nothing = true;
       if (ComparePositions(rest.Start, rest.End) >= 0 || (r & frExhausted) != 0) box->Flags |= TBox::CellComplete;
-      else partial = true;
+      else if (box->MergeLastRow <= id) partial = true;  // a merge's text may go on in its later part
     }
     // Row heights: at least, or exactly.
     if (!nothing && row.Height != 0 && !rowCells.empty()) {

@@ -101,8 +101,9 @@ class PaginationTest : public ::testing::Test {
         out << "(released)\n";
         continue;
       }
-      out << "line p" << l->Par->Index << " c" << l->FirstChar << '+' << l->Count << " top " << l->Top << " h "
-          << l->Height << " n" << l->LineNumber << " f" << (l->Flags & 0xFFFFu) << '\n';
+      out << "line p" << l->Par->Index << " c" << l->FirstChar << '+' << l->Count << " s" << l->StreamOffset << '+'
+          << l->StreamLength << " x" << l->EndX() << " top " << l->Top << " h " << l->Height << " n" << l->LineNumber
+          << " f" << (l->Flags & 0xFFFFu) << '\n';
     }
     for (const TBoxRef& c : box.Children) Describe(*c, depth + 1, out);
   }
@@ -114,6 +115,53 @@ class PaginationTest : public ::testing::Test {
       Describe(*page, 0, out);
     }
     return out.str();
+  }
+
+  // Replaces the text byte of character `index` of the paragraph (an edit inside one paragraph).
+  void ReplaceChar(int32_t par, int32_t index, char c) {
+    TPar& p = Par(par);
+    const int32_t off = p.CharToStreamOffset(index);
+    ASSERT_GE(p.Content.Data[off], 32);
+    p.Content.Data[off] = static_cast<uint8_t>(c);
+    p.RebuildCodes();
+    p.ContentChanged();
+  }
+  // Replaces a letter of the paragraph from `from` on by another of the same width ("a", "e",
+  // "n", "o" and "u" are equally wide in the sans-serif face).
+  void ReplaceSameWidth(int32_t par, int32_t from) {
+    const std::string letters = "aenou";
+    TPar& p = Par(par);
+    for (int32_t i = from; i < p.CharCount(); ++i) {
+      const size_t at = letters.find(static_cast<char>(p.CodeAt(i)));
+      if (at == std::string::npos) continue;
+      ReplaceChar(par, i, letters[(at + 1) % letters.size()]);
+      return;
+    }
+    FAIL() << "no letter to replace";
+  }
+  // Inserts text before character `index` of the paragraph.
+  void InsertText(int32_t par, int32_t index, const std::string& text) {
+    TPar& p = Par(par);
+    const int32_t off = p.CharToStreamOffset(index);
+    std::string bytes(reinterpret_cast<const char*>(p.Content.Data), static_cast<size_t>(p.Content.Length));
+    bytes.insert(static_cast<size_t>(off), text);
+    p.Content.Clear();
+    p.Content.AppendString(bytes);
+    p.RebuildCodes();
+    p.ContentChanged();
+  }
+  // Lays the document out again from scratch.
+  void PaginateFromScratch() {
+    doc->ReformatAllParagraphs();
+    doc->DiscardPages();
+    doc->Paginate(0, INT32_MAX);
+  }
+  static std::string Words(int n, int seed) {
+    static const char* const words[] = {"layout", "of", "pages", "with", "a", "few", "longer", "paragraphs",
+                                        "breaking", "into", "lines", "and", "boxes"};
+    std::string s;
+    for (int i = 0; i < n; ++i) s += std::string(i ? " " : "") + words[(i * 7 + seed) % 13];
+    return s;
   }
 
   std::unique_ptr<TDoc> doc;
