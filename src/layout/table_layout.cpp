@@ -532,7 +532,7 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
     }
     bool fits = !nothing && !rowCells.empty();
     if (fits && partial && (row.KeepTogether != 0 || draft) && !(firstInBox && atTop) && !merged) fits = false;
-    if (cellCount == 0 || toFill.empty() && rowCells.empty()) fits = true;  // a row of no cells: its mark
+    if (cellCount == 0 || (toFill.empty() && rowCells.empty())) fits = true;  // a row of no cells: its mark
     if (fits) {
       EqualizeRow(table, rowCells, id);
       if (holder != nullptr) {
