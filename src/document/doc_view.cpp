@@ -97,35 +97,32 @@ void TDoc::SetViewMode(uint8_t mode) {
 void TDoc::BeginTempViewMode(uint8_t mode) {
   View.TempSavedViewMode = ViewMode;
   View.TempSavedScroll = View.ScrollPos;
-  // Held until EndTempViewMode.
+  // Six flags are held until EndTempViewMode gives them back, four and then two.
   SetScopedFlag(dfViewModeChange14);
   SetScopedFlag(dfViewModeChange7);
   ViewMode = mode;
-  {
-    TScopedDocFlag f13(*this, dfArrangeOnZoom), f14(*this, dfViewModeChange14),
-        f16(*this, dfViewModeChange16), f11(*this, dfViewModeChange11, false);
-    ReformatAllParagraphs();
-    DiscardPages();
-  }
+  SetScopedFlag(dfArrangeOnZoom);
+  SetScopedFlag(dfViewModeChange14);
+  SetScopedFlag(dfViewModeChange16);
+  ClearScopedFlag(dfViewModeChange11);
+  ReformatAllParagraphs();
+  DiscardPages();
   View.TempViewActive = true;
 }
 
 void TDoc::EndTempViewMode(bool restore) {
   if (!View.TempViewActive) return;
-  {
-    TScopedDocFlag f13(*this, dfArrangeOnZoom), f14(*this, dfViewModeChange14),
-        f16(*this, dfViewModeChange16), f11(*this, dfViewModeChange11, false);
-    if (restore) {
-      ViewMode = View.TempSavedViewMode;
-      ReformatAllParagraphs();
-      DiscardPages();
-    }
+  if (restore) {
+    ViewMode = View.TempSavedViewMode;
+    ReformatAllParagraphs();
+    DiscardPages();
   }
+  RestoreScopedFlags(4);
   if (restore && PostActions.ScrollTarget == PostActionNone) {
     View.ScrollPos = View.TempSavedScroll;
     ArrangePages();
   }
-  RestoreScopedFlags(2);  // the two flags held since BeginTempViewMode
+  RestoreScopedFlags(2);
   View.TempViewActive = false;
 }
 

@@ -440,7 +440,8 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       if (widowControl && !keepLines && li == lineCount - 2 && last == lineCount - 1 && placedHere >= 2)
         snaps.widow = snaps.Take();
     }
-    const bool notes = LineHasNotes(line) && box.Area < TBox::AreaHeaderFooter;
+    // In the draft views the note stories are shown whole after the text instead.
+    const bool notes = printLayout && LineHasNotes(line) && box.Area < TBox::AreaHeaderFooter;
     if (notes) snaps.note = snaps.Take();
     const bool sectionOnly = IsSectionBreakOnly(par) && box.LastLine() != nullptr;
     if (!sectionOnly) {

@@ -398,6 +398,7 @@ int LayOutSectionBand(TPage& page, int32_t maxHeight) {
       } else if (section->Endnotes.Position == 0) {
         CollectSectionEndnotes(doc, *section, page);
       }
+      PlaceNotes(column, TBox::AreaFootnotes);
       if (!HasNoteText(page.Footnotes)) PlaceNotes(column, TBox::AreaEndnotes);
     } else if (sectionBreak && printLayout && section->Endnotes.Position == 0 && !doc.Layout.EndnotesInLastSection) {
       CollectSectionEndnotes(doc, *section, page);

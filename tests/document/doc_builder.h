@@ -36,9 +36,18 @@ class TDocBuilder {
   }
   // A paragraph of n lines ("Line 1|Line 2|...").
   int32_t Lines(int32_t n, int32_t story = stMain) { return Add(LinesText(n), story); }
+  // "prefix" followed by the number.
+  static std::string Numbered(const char* prefix, int32_t i) {
+    std::string s(prefix);
+    s += std::to_string(i);
+    return s;
+  }
   static std::string LinesText(int32_t n) {
     std::string t;
-    for (int32_t i = 1; i <= n; ++i) t += (i > 1 ? "|" : "") + std::string("Line ") + std::to_string(i);
+    for (int32_t i = 1; i <= n; ++i) {
+      if (i > 1) t += '|';
+      t += Numbered("Line ", i);
+    }
     return t;
   }
 

@@ -174,6 +174,8 @@ TEST_F(DocViewTest, TemporaryViewModeComesBack) {
   EXPECT_EQ(doc.ViewMode, vmDraft);
   EXPECT_TRUE(doc.IsDocFlagSet(dfViewModeChange7));
   EXPECT_TRUE(doc.IsDocFlagSet(dfViewModeChange14));
+  EXPECT_TRUE(doc.IsDocFlagSet(dfArrangeOnZoom));
+  EXPECT_EQ(doc.ScopedFlagDepth(), 6);
   doc.View.ScrollPos = {0, 500};
   doc.EndTempViewMode(true);
   EXPECT_EQ(doc.ViewMode, vmPrintLayout);

@@ -38,7 +38,7 @@ TEST_F(PaginationTest, PageLineQueries) {
 }
 
 TEST_F(PaginationTest, ViewQueriesFollowThePageArrangement) {
-  for (int i = 0; i < 50; ++i) b->Add("Paragraph " + std::to_string(i));
+  for (int i = 0; i < 50; ++i) b->Add(TDocBuilder::Numbered("Paragraph ", i));
   Paginate();
   ASSERT_EQ(doc->PageCount(), 5);
   plat::Rect r0, r2;

@@ -160,7 +160,10 @@ class PaginationTest : public ::testing::Test {
     static const char* const words[] = {"layout", "of", "pages", "with", "a", "few", "longer", "paragraphs",
                                         "breaking", "into", "lines", "and", "boxes"};
     std::string s;
-    for (int i = 0; i < n; ++i) s += std::string(i ? " " : "") + words[(i * 7 + seed) % 13];
+    for (int i = 0; i < n; ++i) {
+      if (i > 0) s += ' ';
+      s += words[(i * 7 + seed) % 13];
+    }
     return s;
   }
 

@@ -10,7 +10,7 @@ namespace {
 int32_t Fill(TDocBuilder& b, int n) {
   int32_t first = -1;
   for (int i = 0; i < n; ++i) {
-    const int32_t p = b.Add("Filler " + std::to_string(i));
+    const int32_t p = b.Add(TDocBuilder::Numbered("Filler ", i));
     if (first < 0) first = p;
   }
   return first;
@@ -377,7 +377,7 @@ TEST_F(PaginationTest, LineNumbersRestartOnEachPage) {
 TEST_F(PaginationTest, SlicesGiveTheSamePagesAsOnePass) {
   for (int i = 0; i < 12; ++i) {
     b->Lines(1 + i % 5);
-    if (i % 4 == 0) b->AddWithNote("ref", "note " + std::to_string(i));
+    if (i % 4 == 0) b->AddWithNote("ref", TDocBuilder::Numbered("note ", i));
   }
   Paginate();
   const std::string whole = DescribePages();
@@ -419,12 +419,18 @@ TEST_F(PaginationTest, EnsureLaidOutStopsAtTheParagraph) {
 TEST_F(PaginationTest, DraftViewIsOneTallPageWithoutHeaders) {
   b->HeaderFooter(*doc->Sections[0], hfOddHeader, "Header");
   Fill(*b, 40);
+  b->AddWithNote("A note", "Shown after the text");
   doc->ViewMode = vmDraft;
   Paginate();
   ASSERT_EQ(doc->PageCount(), 1);
   EXPECT_EQ(Page(0).Height(), 126720);
   EXPECT_EQ(Page(0).HeaderBox, nullptr);
   EXPECT_EQ(PageOf(39), 0);
+  // The footnote story comes once, below the text.
+  const int32_t note = doc->FirstParagraphOfStory(stFootnotes);
+  EXPECT_EQ(Par(note).Lines[0]->Box->Area, TBox::AreaFootnotes);
+  EXPECT_EQ(CountPageLines(Page(0), AreaBit(TBox::AreaFootnotes)), 1);
+  EXPECT_GT(TopOnPage(note), TopOnPage(40));
 }
 
 TEST_F(PaginationTest, PageWithOnlyHeaderAndFooterLosesThem) {

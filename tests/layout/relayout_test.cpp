@@ -71,7 +71,7 @@ TEST_F(RelayoutTest, EditThatAddsALineRepaginatesFromItsPage) {
   BuildDocument(false);
   const int32_t target = 30;
   const int32_t page = PageOf(target);
-  InsertText(target, 3, " " + Words(30, 5) + " ");
+  InsertText(target, 3, std::string(" ").append(Words(30, 5)).append(" "));
   doc->PostActions.Reset();
   doc->RelayoutParagraph(target);
   EXPECT_EQ(doc->PostActions.FirstPage, page);

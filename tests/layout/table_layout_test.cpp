@@ -22,7 +22,7 @@ class TableLayoutTest : public PaginationTest {
   }
   // The cell box that holds the paragraph's line.
   void Fill(int n) {
-    for (int i = 0; i < n; ++i) b->Add("Filler " + std::to_string(i));
+    for (int i = 0; i < n; ++i) b->Add(TDocBuilder::Numbered("Filler ", i));
   }
   const TCellBox* CellOf(int32_t par, int32_t line = 0) {
     return GetCellBox(Par(par).Lines[static_cast<size_t>(line)]->Box);
@@ -63,7 +63,7 @@ TEST_F(TableLayoutTest, RowsOfCellsSideBySide) {
 TEST_F(TableLayoutTest, HeaderRowIsRepeatedOnEveryPage) {
   TTableRow* header = b->Row({"Name", "Value"});
   header->HeaderRow = 1;
-  for (int i = 0; i < 30; ++i) b->Row({"n" + std::to_string(i), std::to_string(i)});
+  for (int i = 0; i < 30; ++i) b->Row({TDocBuilder::Numbered("n", i), std::to_string(i)});
   b->Add("After");
   Paginate();
   ASSERT_GE(doc->PageCount(), 3);
@@ -129,7 +129,7 @@ TEST_F(TableLayoutTest, RowTallerThanAPageSplitsAtTheTop) {
 TEST_F(TableLayoutTest, VerticallyMergedCellContinuesOverAPage) {
   std::vector<TTableRow*> rows;
   for (int r = 0; r < 16; ++r) {
-    TTableRow* row = b->Row({"r" + std::to_string(r), r == 0 ? TDocBuilder::LinesText(14) : ""});
+    TTableRow* row = b->Row({TDocBuilder::Numbered("r", r), r == 0 ? TDocBuilder::LinesText(14) : ""});
     row->Cells[1].Merged = 1;
     row->Cells[1].MergeStart = r == 0 ? 1 : 0;
     rows.push_back(row);
