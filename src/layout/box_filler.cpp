@@ -205,6 +205,13 @@ int32_t LineNumberFor(const TDoc& doc, const TSection& section, const TPar& par,
   return earlier->LineNumber + 1;
 }
 
+// The box is main text of a single-column body, outside tables.
+bool IsSingleColumnMainText(const TBox& box, const TPar& par) {
+  if (box.Area != TBox::AreaMain || IsInTable(par)) return false;
+  const TBox* column = ColumnOf(const_cast<TBox*>(&box));
+  return column != nullptr && column->Column == TBox::SingleColumn;
+}
+
 bool LineHasNotes(const TLine& line) { return line.FootnoteRef != nullptr || line.EndnoteRef != nullptr; }
 
 uint8_t LastCodeOfLine(const TLine& line) {
@@ -440,6 +447,12 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       if (widowControl && !keepLines && li == lineCount - 2 && last == lineCount - 1 && placedHere >= 2)
         snaps.widow = snaps.Take();
     }
+    // A picture scaled to the text area stands alone on its page.
+    const bool alonePicture = printLayout && line.HasFlag(lfScaledPicture) && IsSingleColumnMainText(box, par);
+    if (alonePicture && box.LastLine() != nullptr) {
+      result |= frPageBreak;
+      break;
+    }
     // In the draft views the note stories are shown whole after the text instead.
     const bool notes = printLayout && LineHasNotes(line) && box.Area < TBox::AreaHeaderFooter;
     if (notes) snaps.note = snaps.Take();
@@ -509,7 +522,7 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
     range.Start.Offset = line.LastChar();
     if (range.Start.Offset >= par.CharCount()) NextParagraphStart(range.Start);
     const uint8_t code = LastCodeOfLine(line);
-    if (printLayout && (line.HasFlag(lfPageBreakEnds) || code == scPageBreak)) result |= frPageBreak;
+    if (printLayout && (line.HasFlag(lfPageBreakEnds) || code == scPageBreak || alonePicture)) result |= frPageBreak;
     if (code == scColumnBreak) result |= frColumnBreak;
     if (code == scSectionEnd) result |= frSectionBreak;
     if ((result & frBreaks) != 0 || noteContinues) break;

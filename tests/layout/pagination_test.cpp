@@ -1,6 +1,7 @@
 #include "layout/pagination_fixture.h"
 
 #include "document/field.h"
+#include "layout/inline_shape_service.h"
 #include "layout/page.h"
 #include "layout/pagination.h"
 
@@ -445,6 +446,41 @@ TEST_F(PaginationTest, PageWithOnlyHeaderAndFooterLosesThem) {
   EXPECT_TRUE(Page(2).Children.empty());
   EXPECT_EQ(Page(2).HeaderField, nullptr);
   EXPECT_NE(Page(3).HeaderField, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Every inline shape is a picture scaled to fit the text area.
+class FittedPictures : public TInlineShapeService {
+ public:
+  TInlineShapeInfo Describe(int32_t, int32_t) override {
+    TInlineShapeInfo info;
+    info.Width = 1440;
+    info.Height = 1000;
+    info.FitToTextArea = true;
+    return info;
+  }
+};
+
+TEST_F(PaginationTest, PictureScaledToTheTextAreaStandsAlone) {
+  SetInlineShapeService(std::make_unique<FittedPictures>());
+  const int32_t before = b->Add("Text before");
+  const int32_t picture = b->Add("");
+  TPar& p = Par(picture);
+  p.Content.Clear();
+  AppendContentTag(p.Content, ctInlineShape, 5);
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  p.RebuildCodes();
+  p.ContentChanged();
+  const int32_t after = b->Add("Text after");
+  Paginate();
+  EXPECT_TRUE(Par(picture).Lines[0]->HasFlag(lfScaledPicture));
+  EXPECT_EQ(PageOf(before), 0);
+  EXPECT_EQ(PageOf(picture), 1);
+  EXPECT_EQ(PageOf(after), 2);
+  SetInlineShapeService(nullptr);
 }
 
 }  // namespace
