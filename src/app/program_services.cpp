@@ -26,6 +26,8 @@
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/message_box.h"
 #include "foundation/ui/shared_manager_services.h"
+#include "document/layout_services.h"
+#include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
 #include "platform/system/printers.h"
 
@@ -98,12 +100,13 @@ void RegisterProgramServices() {
   RegisterFontFaceSource(MakeFontManagerFaceSource());
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
-  RegisterLayoutLineFitter();
+  RegisterLayoutServices();  // the line fitter and the pages of documents
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
+  RegisterDocLayoutServices(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocServices(nullptr);

@@ -266,21 +266,20 @@ bool TDoc::IsDocFlagSet(int32_t flag) const {
 
 void TDoc::SetScopedFlag(int32_t flag) {
   if (flag < 0 || flag >= DocFlagCount) return;
-  flagStack_.emplace_back(flag, docFlags_[static_cast<size_t>(flag)]);
+  flagStack_.Push(flag, docFlags_[static_cast<size_t>(flag)]);
   docFlags_[static_cast<size_t>(flag)] = 1;
 }
 
 void TDoc::ClearScopedFlag(int32_t flag) {
   if (flag < 0 || flag >= DocFlagCount) return;
-  flagStack_.emplace_back(flag, docFlags_[static_cast<size_t>(flag)]);
+  flagStack_.Push(flag, docFlags_[static_cast<size_t>(flag)]);
   docFlags_[static_cast<size_t>(flag)] = 0;
 }
 
 void TDoc::RestoreScopedFlag() {
-  if (flagStack_.empty()) return;
-  const auto [flag, value] = flagStack_.back();
-  flagStack_.pop_back();
-  docFlags_[static_cast<size_t>(flag)] = value;
+  int32_t flag = 0;
+  uint8_t value = 0;
+  if (flagStack_.Pop(flag, value)) docFlags_[static_cast<size_t>(flag)] = value;
 }
 
 void TDoc::RestoreScopedFlags(int32_t count) {

@@ -12,11 +12,15 @@
 #include <vector>
 
 #include "document/char_format.h"
+#include "document/doc_flags.h"
+#include "document/doc_layout_state.h"
 #include "document/doc_position.h"
+#include "document/doc_view.h"
 #include "document/edit_services.h"
 #include "document/fragment_pool.h"
 #include "document/par.h"
 #include "document/par_format.h"
+#include "document/table_row.h"
 
 namespace qv {
 
@@ -87,7 +91,8 @@ class TDoc {
   double CreationTime = 0;
 
   // --- View ---
-  int32_t ZoomPercent = 100;
+  int32_t ZoomPercent = 100;  // 10 to 500
+  TDocView View;
   uint8_t ViewMode = vmPrintLayout;
   uint8_t SavedViewMode = vmPrintLayout;
   bool PrintPreview = false;
@@ -170,6 +175,115 @@ class TDoc {
   // none. With the title flag the text is returned as a title (not cut, no extension).
   std::string SuggestFileName(const std::string& givenName, bool title);
 
+  // --- View: coordinates (doc_view.cpp) ---
+  // Twips to pixels at the densities of the zoom, rounded half up (negative values toward 0).
+  int32_t TwipsToPixelsY(int32_t twips) const;
+  int32_t TwipsToPixelsX(int32_t twips) const;
+  plat::Rect RectTwipsToPixels(const plat::Rect& twips) const;
+  // The same for a further scale in percent.
+  int32_t ScaledTwipsToPixelsY(int32_t twips, int32_t percent) const;
+  int32_t ScaledTwipsToPixelsX(int32_t twips, int32_t percent) const;
+  int32_t PixelsToTwips(int32_t pixels) const;
+  // A value scaled by the zoom percent (vertical) or the effective zoom (horizontal).
+  int32_t ZoomValueY(int32_t value) const;
+  int32_t ZoomValueX(int32_t value) const;
+  // The negative pixel height of a font size in half-points, at least 3 pixels.
+  int32_t FontHeightForSize(int32_t halfPoints) const;
+
+  // --- View: modes, zoom and scrolling (doc_view.cpp) ---
+  void SetViewMode(uint8_t mode);
+  void BeginTempViewMode(uint8_t mode);
+  void EndTempViewMode(bool restore);
+  void SetPrintPreview(bool on);
+  void SetZoomState(int32_t percent, uint8_t mode);
+  void ApplyPreviewZoom();
+  void RestoreNormalZoom();
+  void SetZoom(int32_t percent) { SetZoomAt(percent, nullptr); }
+  // Sets the zoom (computed again for the zoom mode) keeping the anchor, a point in view pixels,
+  // under the pointer, or else the area in view.
+  void SetZoomAt(int32_t percent, const plat::Point* anchor);
+  int32_t ComputeZoom();
+  void UpdateSectionPixelMetrics();
+  plat::Point ClampScrollPos(plat::Point point) const;
+  void ScrollTo(plat::Point point);
+  void ScrollToY(int32_t y) { ScrollTo({View.ScrollPos.x, y}); }
+  bool IsSpotlightActive() const { return Spotlight && !PrintPreview; }
+  void RequestSpotlightCentre();
+
+  // --- Layout (doc_layout.cpp; the registered layout does the work) ---
+  TDocLayoutState Layout;
+  // Keeps pages 0 .. min(first, page count) - 1 and lays out pages until the document is laid
+  // out to its end or more than `count` pages exist.
+  void Paginate(int32_t first, int32_t count);
+  // Lays out to the end unless already done or layout is suspended (flag 33).
+  void PaginateAll();
+  // Releases every page and clears the end mark.
+  void DiscardPages();
+  // Drops the lines of every paragraph and the pages, ignoring errors on the way.
+  void DropLayout();
+  void EnsureLaidOut(TDocPosition& position, int32_t flags);
+  // Lays out until the paragraph is laid out to its end.
+  void EnsureParagraphLaidOut(int32_t par);
+  void EnsureParLaidOut(int32_t par) { EnsureParagraphLaidOut(par); }
+  // Breaks one paragraph again after an edit confined to it (in place when nothing else moves).
+  void RelayoutParagraph(int32_t par);
+  // Drops the lines of every paragraph; they are broken again when next laid out.
+  void ReformatAllParagraphs();
+  // Full re-layout: lines dropped, pages discarded, laid out again up to the caret.
+  void RebuildLayout();
+  void ArrangePages();
+  // After a change of page parameters: section pixel metrics, page extents, pages discarded.
+  void ResetPageLayout();
+  // Sets the index of every paragraph from max(from, first footnote paragraph) on, and of each
+  // paragraph's list label paragraph.
+  void RenumberParagraphs(int32_t from);
+  // Character positions of a paragraph, its mark included (no bounds check).
+  int32_t ParLength(int32_t par) const { return Par(par)->CharCount(); }
+  int32_t PageCount() const { return static_cast<int32_t>(Pages.size()); }
+  // The section of a page: the last page's beyond them, the first section without pages.
+  const TSection* SectionOfPage(int32_t page) const;
+  // View queries over the arrangement of pages.
+  int32_t FirstVisiblePage() const;
+  int32_t LastVisiblePage() const;
+  int32_t CurrentPage() const;
+  void GetPageRect(int32_t page, plat::Rect& out) const;
+
+  // --- Tables (table_structure.cpp) ---
+  // Every row of the document's tables; a row-end tag refers to its row.
+  std::vector<std::unique_ptr<TTableRow>> TableRows;
+  TTableRow* AddTableRow(std::unique_ptr<TTableRow> row);
+  bool IsRowEndPar(int32_t par) const;
+  // The paragraph's cell within its row; for a row-end paragraph the row's cell count.
+  int32_t GetCellIndex(int32_t par) const;
+  void GetCellRange(int32_t par, TDocRange& out) const;
+  // The cell n cells after the one that starts at the paragraph (n = 0: that cell).
+  void GetNthCellRange(int32_t par, int32_t n, TDocRange& out) const;
+  void GetRowRange(int32_t par, TDocRange& out) const;
+  // The row object of the row holding the paragraph; null when none follows (damaged data).
+  TTableRow* GetRowProps(int32_t par) const;
+  // Left and right boundary of the paragraph's cell (0x3FFFFFFF twice for a row end).
+  void GetCellHorzBounds(int32_t par, int32_t& left, int32_t& right) const;
+  // The table holding the paragraph (through the table-range cache).
+  void GetTableRange(int32_t par, TDocRange& out);
+  // GetTableRange, then the table's rows appended to the list in row order.
+  void GetTableRows(int32_t par, std::vector<TTableRow*>& rows, TDocRange& out);
+  // GetTableRows for the start of the selection's first range, else for the caret paragraph.
+  void GetCurrentTableRows(std::vector<TTableRow*>& rows, TDocRange& out);
+  // Empties the table-range cache (after every change of paragraphs or table structure).
+  void ClearTableCache();
+  // The distinct column edges of the table, ascending; with `merge`, neighbouring edges within
+  // 3 twips are merged pairwise, the more frequent one staying. Rows null: the table's own.
+  std::vector<int32_t> GetTableColumnEdges(int32_t par, const std::vector<TTableRow*>* rows,
+                                           bool merge);
+  // The paragraph lies in a continuation cell of a vertical merge.
+  bool IsInMergedCell(int32_t par) const;
+  // For a paragraph of a continuation cell the first paragraph of its merge start; otherwise
+  // the paragraph itself.
+  int32_t GetMergeStartPar(int32_t par);
+  // For a paragraph of a merge-start cell, the index of the continuation cell in each following
+  // row, top down; empty for any other cell.
+  std::vector<int32_t> GetMergedCellsBelow(int32_t par) const;
+
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;
   // Set or clear a flag, pushing its old value on the flag stack.
@@ -178,12 +292,21 @@ class TDoc {
   // Pop and restore, last in first out.
   void RestoreScopedFlag();
   void RestoreScopedFlags(int32_t count);
+  // Bytes the flag stack has room for (it starts at 32 and doubles when full).
+  int32_t ScopedFlagStackCapacity() const { return flagStack_.CapacityBytes(); }
+  int32_t ScopedFlagDepth() const { return flagStack_.Depth(); }
 
  private:
   void CreateFirstParagraphAndSection();
   void LoadDefaultStyles();
+  const TPar* ParOrNull(int32_t index) const {
+    return index >= 0 && index < ParCount() ? Par(index) : nullptr;
+  }
   std::array<uint8_t, DocFlagCount> docFlags_{};
-  std::vector<std::pair<int32_t, uint8_t>> flagStack_;
+  // The table-range cache: the ranges of the tables found so far and the rows of each.
+  std::vector<TDocRange> tableRanges_;
+  std::vector<std::vector<TTableRow*>> tableRowLists_;
+  TScopedFlagStack flagStack_;
 };
 
 // The document being changed and the nesting count of critical edits; null and 0 outside.

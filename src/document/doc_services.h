@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/gfx/types.h"
+
 namespace qv {
 
 class TDoc;
@@ -17,6 +19,24 @@ class TDocEditorWindow {
   virtual ~TDocEditorWindow() = default;
   // The document is going: the window must not touch it again.
   virtual void DetachDocument() {}
+
+  // --- View state (document/doc_view.cpp) ---
+  // Width and height in pixels of the part of the window that shows pages, measured again first
+  // when asked.
+  virtual plat::Size PageArea(bool /*measureAgain*/) { return {}; }
+  // Width in pixels of the Draft view's left area (style names), scaled.
+  virtual int32_t DraftLeftAreaWidth() { return 0; }
+  // The view mode changed: the window arranges its parts again.
+  virtual void ViewModeChanged() {}
+  // The zoom changed: scroll bars and rulers follow.
+  virtual void ZoomChanged() {}
+  // Moves the window's image by the pixels (one of the two is 0) instead of repainting it all.
+  virtual void ScrollImage(int32_t /*dx*/, int32_t /*dy*/) {}
+  // The scroll position changed: the bars take it (ignoring their own change events) and the
+  // rulers follow.
+  virtual void ScrollPositionChanged() {}
+  virtual void Repaint() {}
+  virtual void EndSplitView() {}
 };
 
 class TDocServices {
@@ -43,6 +63,10 @@ class TDocServices {
   virtual std::string FileDialogFolder() { return {}; }
   // Whether an open document has that file name.
   virtual bool IsDocumentNameOpen(const std::string& /*fileName*/) { return false; }
+  // The open document of that file; null when none is open.
+  virtual TDoc* FindOpenDocument(const std::string& /*fileName*/) { return nullptr; }
+  // A new hidden document read from the file; null when it cannot be read.
+  virtual std::unique_ptr<TDoc> OpenHiddenDocument(const std::string& fileName);
 
   // The first sentence of a paragraph as character offsets (start, end exclusive); the default
   // ends it after the first ".", "!" or "?" that is followed by a blank or the paragraph end.
@@ -53,6 +77,14 @@ class TDocServices {
   // (foundation/text/word_delimiters.h) and know the straight and the right single quote.
   virtual bool IsWordDelimiterByte(uint8_t byte);
   virtual bool IsApostropheLike(uint8_t byte, int32_t language);
+
+  // The view option that lays a document out again whenever print preview is switched.
+  virtual bool PrintPreviewRebuildsLayout() { return false; }
+  // The Spotlight option that centres the caret line vertically is on.
+  virtual bool SpotlightCentresCaretLine() { return false; }
+  // The document scrolled vertically by itself (not for its partner): a view side by side with
+  // synchronous scrolling moves the partner.
+  virtual void DocumentScrolled(TDoc& /*doc*/, int32_t /*y*/) {}
 
   // The spellcheck manager's generation, and the number of installed spellcheckers.
   virtual int32_t SpellcheckGeneration() { return 0; }

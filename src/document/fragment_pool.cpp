@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -59,6 +60,7 @@ struct TMemoryMeasure {
   uint32_t questionsSinceMeasure = 0;
   bool measured = false;
   uint64_t lastBytes = 0;
+  std::chrono::steady_clock::time_point lastMeasure{};
 };
 
 TMemoryMeasure& Measure() {
@@ -67,6 +69,9 @@ TMemoryMeasure& Measure() {
 }
 
 constexpr uint32_t kQuestionsPerMeasure = 256;
+// The allocator's statistics walk its whole heap (a large document's heap takes a millisecond),
+// so they are asked at most this often however many questions come.
+constexpr std::chrono::milliseconds kMinMeasureInterval{250};
 
 uint64_t ResidentMemoryBytes() {
   std::FILE* f = std::fopen("/proc/self/statm", "r");
@@ -117,9 +122,13 @@ uint64_t AllocatedMemoryBytes() {
 bool MemoryUnderPressure() {
   TMemoryMeasure& m = Measure();
   if (!m.measured || ++m.questionsSinceMeasure >= kQuestionsPerMeasure) {
-    m.lastBytes = AllocatedMemoryBytes();
-    m.measured = true;
     m.questionsSinceMeasure = 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (!m.measured || m.probe || now - m.lastMeasure >= kMinMeasureInterval) {
+      m.lastBytes = AllocatedMemoryBytes();
+      m.measured = true;
+      m.lastMeasure = now;
+    }
   }
   return m.lastBytes > MemoryPressureLimit;
 }

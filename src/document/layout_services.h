@@ -10,6 +10,9 @@
 namespace qv {
 
 class TDoc;
+class TLine;
+class TSection;
+struct TDocPosition;
 
 class TDocLayoutServices {
  public:
@@ -19,6 +22,26 @@ class TDocLayoutServices {
   virtual void ReleasePages(TDoc& doc);
   // Computes the layout data of a new document (section metrics in pixels and the like).
   virtual void ComputeLayoutData(TDoc& /*doc*/) {}
+
+  // Keeps pages 0 .. min(first, page count) - 1 and lays out pages until the document is laid
+  // out to its end or more than `count` pages exist (TDoc::Paginate).
+  virtual void Paginate(TDoc& /*doc*/, int32_t /*first*/, int32_t /*count*/) {}
+  // Lays out pages until the position's paragraph is laid out and fills in the position's line
+  // and page hints.
+  virtual void EnsureLaidOut(TDoc& /*doc*/, TDocPosition& /*position*/, int32_t /*flags*/) {}
+  // Breaks one paragraph again after an edit confined to it, in place when nothing around it
+  // changes; notes in the document's post-actions what must be laid out or repainted.
+  virtual void RelayoutParagraph(TDoc& doc, int32_t par);
+  // Recomputes the view's arrangement of pages and the document's extent in pixels.
+  virtual void ArrangePages(TDoc& /*doc*/) {}
+  // The section of a laid-out page (the last page's for an index beyond them, the first section
+  // when there are no pages).
+  virtual const TSection* SectionOfPage(const TDoc& doc, int32_t page);
+  // The index of the page that shows a placed line; -1 when the line lies in no page.
+  virtual int32_t PageOfLine(const TLine& /*line*/) { return -1; }
+  // Whether a placed line lies in the part of a vertically merged cell that continues the
+  // merge: 1 yes, 0 no, -1 not known (the line is not placed).
+  virtual int32_t LineInContinuationCell(const TLine& /*line*/) { return -1; }
 };
 
 // Registers the services (null restores the defaults).

@@ -24,12 +24,22 @@ TDocLayoutServices& DocLayoutServices() { return Service<TDocLayoutServices>(); 
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 
+void TDocLayoutServices::RelayoutParagraph(TDoc& doc, int32_t par) { doc.Par(par)->ReleaseLines(0); }
+
+const TSection* TDocLayoutServices::SectionOfPage(const TDoc& doc, int32_t /*page*/) {
+  return doc.Sections.empty() ? nullptr : doc.Sections.front().get();
+}
+
 void RegisterDocServices(std::unique_ptr<TDocServices> services) {
   RegisterService(std::move(services));
 }
 TDocServices& DocServices() { return Service<TDocServices>(); }
 
 std::string TDocServices::UserName() { return {}; }
+
+std::unique_ptr<TDoc> TDocServices::OpenHiddenDocument(const std::string& /*fileName*/) {
+  return nullptr;
+}
 
 void TDocServices::FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t& end) {
   TPar& p = *doc.Par(par);

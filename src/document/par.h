@@ -70,9 +70,13 @@ class TParWordCacheBase {
 
 // Values that the layout keeps per paragraph; the document model only stores them.
 struct TParLayoutValues {
-  int16_t SpaceBeforeCache = 0;  // twips, as last computed by the layout
-  int16_t SpaceAfterCache = 0;
+  // Twips of space before and after as last computed by the layout for the paragraph's place
+  // (space before disappears at the top of a page, for example); ParUnset16 until it has been,
+  // and then the format's own values apply.
+  int16_t SpaceBeforeCache = ParUnset16;
+  int16_t SpaceAfterCache = ParUnset16;
   int32_t StopIndex = -1;        // the layout's own stop index (-1 none)
+  int32_t MergeStartPar = -1;    // in a continuation cell: the first paragraph of its merge start
   int32_t Scratch[4] = {0, 0, 0, 0};
 };
 

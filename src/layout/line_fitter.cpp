@@ -14,6 +14,7 @@
 #include "foundation/fonts/font_manager.h"
 #include "foundation/base/string_utils.h"
 #include "platform/system/text_services.h"
+#include "layout/box_pool.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
 
@@ -1065,6 +1066,8 @@ class TForwardingFitter : public TLineFitter {
 };
 
 }  // namespace
+
+void TLayoutLineFitter::DetachLine(TLine& line) { DetachLineFromBox(line); }
 
 TLayoutLineFitter& LayoutLineFitter() {
   static TLayoutLineFitter fitter;

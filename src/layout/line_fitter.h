@@ -43,6 +43,7 @@ class TLayoutLineFitter : public TLineFitter {
   int32_t LineHeight(const TLine& line) override;
   void ComputeLineHeight(TLine& line) override;
   int32_t LineIndentTwips(const TPar& par, int32_t charIndex) override;
+  void DetachLine(TLine& line) override;
 
   // The paragraph is the last of its story (IsLastOfStory, else the paragraph's document).
   bool IsLastParOfStory(const TPar& par) const;

@@ -27,6 +27,16 @@ bool IsLastLineOfPar(const TLine& line) {
 
 int32_t NonNegative16(int16_t v) { return v == ParUnset16 || v < 0 ? 0 : v; }
 
+// The space the layout computed for the paragraph's place, else the format's own.
+int32_t SpaceBeforeOf(const TPar& par) {
+  const int16_t cached = par.LayoutValues.SpaceBeforeCache;
+  return cached != ParUnset16 ? std::max<int32_t>(cached, 0) : NonNegative16(par.Format.SpaceBefore);
+}
+int32_t SpaceAfterOf(const TPar& par) {
+  const int16_t cached = par.LayoutValues.SpaceAfterCache;
+  return cached != ParUnset16 ? std::max<int32_t>(cached, 0) : NonNegative16(par.Format.SpaceAfter);
+}
+
 int32_t BorderSpace(const TBorderLine& b) {
   return b.Style == BorderStyleNone ? 0 : b.Width + b.Distance;
 }
@@ -66,7 +76,7 @@ int32_t TLayoutLineFitter::GetLineSpaceAbove(const TLine& line) const {
     }
   }
   if (!qualifies) return 0;
-  int32_t space = NonNegative16(par->Format.SpaceBefore);
+  int32_t space = SpaceBeforeOf(*par);
   if (par->Format.Borders != ParUnset16 && par->Format.Borders > 0) {
     // The group's first paragraph carries the top border, the others the inside border.
     const TParBorders borders = GetParBorders(par->Format.Borders);
@@ -130,7 +140,7 @@ int32_t TLayoutLineFitter::LineHeight(const TLine& line) {
       height = std::max(height, value);
     }
     if (IsLastLineOfPar(line))
-      height += par.GetBottomBorderSpace() + NonNegative16(par.Format.SpaceAfter);
+      height += par.GetBottomBorderSpace() + SpaceAfterOf(par);
   }
   return height + GetLineSpaceAbove(line);
 }

@@ -75,7 +75,7 @@ const Slot kSlots[] = {
     {"document services (user name)", &IsStandInService<TDocServices>, true},
     {"page preview colours", &IsStandInService<TPreviewColors>, true},
     {"line fitter", &IsStandInService<TLineFitter>, true},
-    {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, false},
+    {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},

@@ -1,0 +1,212 @@
+#include "layout/page.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "document/doc.h"
+#include "document/field.h"
+#include "document/line.h"
+#include "document/par.h"
+#include "document/section.h"
+#include "document/table_row.h"
+#include "layout/box.h"
+#include "layout/box_filler.h"
+#include "layout/box_geometry.h"
+#include "layout/box_pool.h"
+#include "layout/layout_common.h"
+
+namespace qv {
+
+namespace {
+
+void CollectLines(const TBox& box, uint32_t areas, std::vector<TLine*>& out) {
+  if (box.Area != TBox::AreaNone && (AreaBit(box.Area) & areas) != 0)
+    for (TLine* line : box.Lines)
+      if (line != nullptr) out.push_back(line);
+  for (const TBoxRef& c : box.Children) CollectLines(*c, areas, out);
+}
+
+// The section before `section` in the document's list (null for the first).
+const TSection* EarlierSection(const TDoc& doc, const TSection* section) {
+  for (size_t i = 1; i < doc.Sections.size(); ++i)
+    if (doc.Sections[i].get() == section) return doc.Sections[i - 1].get();
+  return nullptr;
+}
+
+bool IsFirstPageOfSection(const TDoc& doc, const TSection& section) {
+  if (section.FirstPar < 0 || section.FirstPar >= doc.ParCount()) return false;
+  const TPar& first = *doc.Par(section.FirstPar);
+  return first.Lines.empty() || first.Lines.front()->Box == nullptr;
+}
+
+// A header or footer box on the page for the field's text.
+TBox* MakeAreaBox(TPage& page, const TSection& section, bool footer) {
+  const TPageParams& pp = section.PageParams;
+  TBoxRef box = AcquireBox(&page, TBoxKind::Box);
+  box->Flags = TBox::AreaBox | (footer ? TBox::FooterBox : 0u);
+  box->Area = TBox::AreaHeaderFooter;
+  const bool mirrored = pp.Mirror != 0 && (page.Index & 1) != 0;
+  box->Margins.left = mirrored ? pp.RightMargin : pp.LeftMargin;
+  box->Margins.right = mirrored ? pp.LeftMargin : pp.RightMargin;
+  const int32_t y = footer ? pp.PageHeight - pp.BottomMargin : pp.HeaderDistance;
+  box->Rect = {0, y, pp.PageWidth, y};
+  box->MaxHeight = std::max(0, (pp.PageHeight - pp.HeaderDistance - pp.FooterDistance) / 3);
+  return page.AddChild(std::move(box));
+}
+
+// Flows the field's paragraphs into the box and places the box (header from the top, footer
+// from the bottom).
+void FlowHeaderFooter(TPage& page, TBox& box, const TField& field, const TSection& section, bool footer) {
+  const TPageParams& pp = section.PageParams;
+  TDocRange range = field.Range;
+  const TDoc& doc = *page.Doc;
+  if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowIntoBoxes(box, range);
+  if (!footer) {
+    box.Rect.bottom = std::max(box.Rect.bottom, pp.TopMargin);
+    StackChildBoxes(box);
+    return;
+  }
+  const int32_t limit = pp.PageHeight - pp.FooterDistance;
+  box.Rect.bottom = std::max(box.Rect.bottom, limit);
+  StackChildBoxesFromBottom(box);
+  if (box.Rect.bottom > limit) box.Rect = box.Rect.Offset(0, limit - box.Rect.bottom);
+}
+
+}  // namespace
+
+TField* PageHeaderField(const TPage& page, bool footer) {
+  const TDoc& doc = *page.Doc;
+  const TSection* section = page.Section;
+  if (section == nullptr) return nullptr;
+  const TPageParams& pp = section->PageParams;
+  int slot = footer ? hfOddFooter : hfOddHeader;
+  if (pp.DiffFirstPage != 0 && IsFirstPageOfSection(doc, *section)) {
+    slot = footer ? hfFirstFooter : hfFirstHeader;
+  } else if (pp.DiffOddEven != 0) {
+    slot = ((page.Index + 1) & 1) + (footer ? 2 : 0);
+  }
+  for (const TSection* s = section; s != nullptr; s = EarlierSection(doc, s)) {
+    if (TField* f = s->HeaderFooter[static_cast<size_t>(slot)]) return f;
+    if (s->FirstPar <= 0) break;
+  }
+  return nullptr;
+}
+
+void MakePageHeaderFooter(TPage& page) {
+  const TSection* section = page.Section;
+  if (section == nullptr) return;
+  for (const bool footer : {false, true}) {
+    TField* field = PageHeaderField(page, footer);
+    if (field == nullptr) continue;
+    TBox& box = *MakeAreaBox(page, *section, footer);
+    FlowHeaderFooter(page, box, *field, *section, footer);
+    if (footer) {
+      page.FooterField = field;
+      page.FooterBox = &box;
+      page.Margins.bottom = section->PageParams.FooterDistance;
+    } else {
+      page.HeaderField = field;
+      page.HeaderBox = &box;
+      page.Margins.top = section->PageParams.HeaderDistance;
+    }
+    box.MaxHeight = box.Height();
+    ReleaseChildBoxes(box);
+  }
+}
+
+void ReflowPageHeaderFooter(TPage& page, TField* field) {
+  if (field == nullptr || page.Section == nullptr) return;
+  ClearPageHeaderFooter(page);
+  const bool footer = field == page.FooterField;
+  if (!footer && field != page.HeaderField) return;
+  TBox* box = footer ? page.FooterBox : page.HeaderBox;
+  if (box == nullptr) return;
+  ReleaseChildBoxes(*box);
+  const plat::Rect kept = box->Rect;
+  const int32_t maxHeight = box->MaxHeight;
+  box->MaxHeight = TBox::Unlimited;
+  box->Rect.bottom = box->Rect.top;
+  TDocRange range = field->Range;
+  const TDoc& doc = *page.Doc;
+  if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowIntoBoxes(*box, range);
+  const int32_t height = std::max(kept.Height(), box->Height());
+  if (footer) {
+    box->Rect.bottom = kept.bottom;
+    box->Rect.top = kept.bottom - height;
+    StackChildBoxesFromBottom(*box);
+  } else {
+    box->Rect.top = kept.top;
+    box->Rect.bottom = kept.top + height;
+    StackChildBoxes(*box);
+  }
+  box->MaxHeight = maxHeight;
+  PlaceShapesOnPage(page);
+}
+
+void ClearPageHeaderFooter(TPage& page) {
+  const TField* inPlace = page.Doc != nullptr ? page.Doc->HeaderFooterInPlace : nullptr;
+  if (inPlace == nullptr) return;
+  if (inPlace == page.HeaderField && page.HeaderBox != nullptr) ReleaseChildBoxes(*page.HeaderBox);
+  if (inPlace == page.FooterField && page.FooterBox != nullptr) ReleaseChildBoxes(*page.FooterBox);
+}
+
+TSection* GetPageSection(const TPage& page) {
+  const TLine* line = GetFirstLineOfBox(page, BodyAreas);
+  if (line != nullptr && line->Par != nullptr && page.Doc != nullptr)
+    return SectionOfParagraph(*page.Doc, line->Par->Index);
+  return page.Section;
+}
+
+std::vector<TLine*> CollectPageLines(const TPage& page, uint32_t areas) {
+  std::vector<TLine*> lines;
+  CollectLines(page, areas, lines);
+  return lines;
+}
+
+int32_t CountPageLines(const TPage& page, uint32_t areas) {
+  return static_cast<int32_t>(CollectPageLines(page, areas).size());
+}
+
+int32_t GetPageLineIndex(const TPage& page, const TLine& line) {
+  const bool headerFooter = line.Box != nullptr && line.Box->Area == TBox::AreaHeaderFooter;
+  const uint32_t areas = headerFooter ? AreaBit(TBox::AreaHeaderFooter) : (AllAreas & ~AreaBit(TBox::AreaHeaderFooter));
+  const std::vector<TLine*> lines = CollectPageLines(page, areas);
+  const auto it = std::find(lines.begin(), lines.end(), &line);
+  return it == lines.end() ? -1 : static_cast<int32_t>(it - lines.begin());
+}
+
+int32_t FirstLineIndexOnPage(const TPage& page, int32_t par) {
+  if (page.Doc == nullptr || par < 0 || par >= page.Doc->ParCount()) return INT32_MAX;
+  const TPar& p = *page.Doc->Par(par);
+  for (size_t i = 0; i < p.Lines.size(); ++i)
+    if (p.Lines[i]->Box != nullptr && p.Lines[i]->Box->Page == &page) return static_cast<int32_t>(i);
+  return INT32_MAX;
+}
+
+int32_t PageBodyTop(const TPage& page) {
+  const int32_t margin = page.Section != nullptr ? page.Section->PageParams.TopMargin : page.Margins.top;
+  return page.HeaderBox != nullptr ? std::max(margin, page.HeaderBox->Rect.bottom) : margin;
+}
+
+int32_t PageBodyBottomSpace(const TPage& page) {
+  const int32_t margin = page.Section != nullptr ? page.Section->PageParams.BottomMargin : page.Margins.bottom;
+  return page.FooterBox != nullptr ? std::max(margin, page.Height() - page.FooterBox->Rect.top) : margin;
+}
+
+void PlaceShapesOnPage(TPage& /*page*/) {}
+
+bool AnchorMarkRect(const TPage& /*page*/, plat::Rect& out) {
+  out = {};
+  return false;
+}
+
+void CellHorzRange(const TCellBox& cell, int32_t& left, int32_t& right) {
+  if (cell.CellIndex < 0 || cell.Row == nullptr) {
+    left = right = 0x3FFFFFFF;
+    return;
+  }
+  left = cell.Row->CellLeft(cell.CellIndex);
+  right = cell.Row->Cells[static_cast<size_t>(std::min(cell.CellIndex, MaxTableCells - 1))].Right;
+}
+
+}  // namespace qv
