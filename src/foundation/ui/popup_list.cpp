@@ -142,15 +142,12 @@ intptr_t TPopupList::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       }
       return Default(msg, wParam, lParam);
     case plat::WM_INITMENUPOPUP: {
-      // A submenu about to open: its item is clicked, so that its handler can fill it. The
-      // menu's own before-popup event has already run for its root.
+      // A (sub)menu about to open: the class layer has run the menu's before-popup event for
+      // it already; the menu that holds it takes the message. The item that opens a submenu is
+      // not clicked: its click handler runs its command, which the user has not chosen.
       const uint32_t handle = uint32_t(wParam);
       for (plat::Menu* menu : menus_) {
-        if (menu->Handle() == handle) return 0;
-        if (plat::MenuItem* item = menu->FindSubMenu(handle)) {
-          item->Click();
-          return 0;
-        }
+        if (menu->Handle() == handle || menu->FindSubMenu(handle)) return 0;
       }
       return Default(msg, wParam, lParam);
     }

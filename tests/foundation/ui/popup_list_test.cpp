@@ -143,27 +143,27 @@ TEST_F(PopupListTest, MenuLoopEndReleasesTheDroppingControl) {
   EXPECT_EQ(PopupList().PopupButton, nullptr);
 }
 
-TEST_F(PopupListTest, SubmenuOpeningClicksItsItemAndCommandsAreNotClickedTwice) {
+TEST_F(PopupListTest, OpeningASubmenuRunsNoCommandAndChosenItemsAreClickedOnce) {
   plat::PopupMenu pm;
-  int opened = 0, clicks = 0;
-  plat::MenuItem& sub = pm.Items().Add(u"&Recent", 0);
-  sub.OnClick = [&](plat::MenuItem&) { ++opened; };
-  sub.Add(u"&1 a.rtf", 11).OnClick = [&](plat::MenuItem&) { ++clicks; };
+  int opened = 0, clicks = 0, popups = 0;
+  plat::MenuItem& sub = pm.Items().Add(u"&Position", 151200);
+  sub.OnClick = [&](plat::MenuItem&) { ++opened; };  // as the command manager gives every item
+  sub.Add(u"&1 Top", 11).OnClick = [&](plat::MenuItem&) { ++clicks; };
+  pm.OnPopup = [&](plat::Menu&, plat::MenuItem&) { ++popups; };
   TPopupListEntry entry(pm);
   plat::Hwnd w = PopupList().Window();
   EXPECT_EQ(plat::SendMessage(w, plat::WM_INITMENUPOPUP, sub.SubMenuHandle(), 0), 0);
-  EXPECT_EQ(opened, 1);
-  // The root's own opening runs no item.
   plat::SendMessage(w, plat::WM_INITMENUPOPUP, pm.Handle(), 0);
-  EXPECT_EQ(opened, 1);
   plat::SendMessage(w, plat::WM_COMMAND, plat::MakeWParam(11, 0), 0);
+  EXPECT_EQ(opened, 0);
   EXPECT_EQ(clicks, 0);
-  // Through the menu loop: the submenu opens (its item runs once) and the chosen item is
-  // clicked once.
-  plat::headless::TypeText("r1");
+  // Through the menu loop: the submenu opens (its before-popup event runs, its item's command
+  // does not) and the chosen item is clicked once.
+  plat::headless::TypeText("p1");
   EXPECT_EQ(pm.Popup({200, 200}), 11u);
-  EXPECT_EQ(opened, 2);
+  EXPECT_EQ(opened, 0);
   EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(popups, 2);
   // WM_MENUCHAR for a submenu of a listed menu runs the mnemonic search; unknown handles get
   // the default answer.
   EXPECT_EQ(plat::SendMessage(w, plat::WM_MENUCHAR, plat::MakeWParam(u'1', plat::MF_POPUP),
