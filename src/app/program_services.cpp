@@ -1,6 +1,7 @@
 // Which real implementation serves which slot. Slots without an implementation here keep their
 // stand-ins until the subsystem that answers them exists:
 //   foundation: toolkit, command, hot-key and sound services (shell, commands, command bars),
+//     menu colours and images (command bars), menu resources (resources),
 //     language services (proofing), options services (shell), capital accents (proofing), find
 //     form placement (control board), folder usage (shell), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own

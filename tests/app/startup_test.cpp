@@ -30,6 +30,8 @@
 #include "foundation/ui/application.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
+#include "foundation/ui/menu_resource_services.h"
+#include "foundation/ui/menu_services.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "foundation/ui/shared_manager_services.h"
 #include "foundation/ui/shared_managers.h"
@@ -63,6 +65,8 @@ const Slot kSlots[] = {
     {"toolkit services (shell)", &IsStandInService<TToolkitServices>, false},
     {"command service (commands)", &IsStandInService<TCommandService>, false},
     {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
+    {"menu colours and images (command bars)", &IsStandInService<TMenuServices>, false},
+    {"menu resources (resources)", &IsStandInService<TMenuResourceService>, false},
     {"sound service (shell)", &IsStandInService<TSoundService>, false},
     {"language services (proofing)", &IsStandInService<TLangServices>, false},
     {"options services (shell)", &IsStandInService<TOptionsServices>, false},

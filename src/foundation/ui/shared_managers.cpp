@@ -12,6 +12,7 @@
 #include "foundation/text/keyboard_layouts.h"
 #include "foundation/text/language_manager.h"
 #include "foundation/ui/caret_shapes.h"
+#include "foundation/ui/popup_list.h"
 #include "foundation/ui/shared_manager_services.h"
 #include "platform/win/window_system.h"
 
@@ -100,6 +101,7 @@ void CreateSharedManagers() {
 }
 
 void FreeSharedManagers() {
+  FreePopupList();  // its hidden window goes while the window system still runs
   TSharedObjects& shared = Shared();
   if (!shared.exist) return;
   TSharedManagerServices& higher = SharedManagerServices();

@@ -93,6 +93,7 @@ class MenuItem {
   bool AutoCheck = false;    // clicking toggles Checked (checks a radio item)
   bool Break = false;        // starts a new column
   int32_t ImageIndex = -1;   // cell of the menu's image strip
+  int32_t GlyphIndex = -1;   // glyph of the program's shared glyph strip (its owner drawing)
   ShortCut Shortcut = 0;     // runs the item from the keyboard while its form is active
   std::u16string Hint;
 
