@@ -13,6 +13,8 @@
 #include "layout/page_preview.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
+#include "files/output/save_progress_services.h"
+#include "files/text/text_conv_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -82,6 +84,9 @@ const Slot kSlots[] = {
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
+    // files
+    {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
+    {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
 };
 
 TStartupOptions Headless() {
