@@ -2,10 +2,12 @@
 // Shared pieces of the files tests: a scripted message box, documents made from text, and
 // saving through the output layer.
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/par.h"
 #include "files/output/output_layer.h"
@@ -28,7 +30,10 @@ class ScriptedBox : public qv::TMessageDlgService {
 
 inline std::string FilesDataPath(const std::string& name) {
   const char* base = std::getenv("QV_TEST_DATA");
-  return std::string(base != nullptr ? base : "tests/data") + "/../files/data/" + name;
+  // QV_TEST_DATA names tests/data; the files tests keep their fixtures in tests/files/data.
+  const std::filesystem::path tests =
+      std::filesystem::path(base != nullptr ? base : "tests/data").parent_path();
+  return (tests / "files" / "data" / name).string();
 }
 
 inline void EnsureFontManager() {
@@ -52,6 +57,16 @@ inline std::vector<std::u16string> ParagraphTexts(qv::TDoc& doc) {
     qv::BuildParagraphWideText(par);
     std::u16string text = par.WideText;
     if (!text.empty()) text.pop_back();
+    // Special characters as the characters they show, so that texts read from Unicode and from
+    // code pages (where bytes 150, 151 and 160 are special) compare.
+    for (size_t k = 0; k < text.size(); ++k) {
+      switch (par.CodeAt(static_cast<int32_t>(k))) {
+        case qv::scEnDash: text[k] = u'\u2013'; break;
+        case qv::scEmDash: text[k] = u'\u2014'; break;
+        case qv::scNonBreakingSpace: text[k] = u'\u00A0'; break;
+        default: break;
+      }
+    }
     out.push_back(text);
   }
   return out;
