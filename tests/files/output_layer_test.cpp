@@ -229,6 +229,25 @@ TEST(SaveFile, AFullDiskLeavesTheOriginalUntouchedOrRetriesTheSameBytes) {
   EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"doc.txt"});
 }
 
+// A process killed in the middle of a save leaves the old file whole.
+TEST(SaveFile, AProcessKilledDuringASaveLeavesTheOldFile) {
+  const std::string dir = MakeTempDir("killed");
+  const std::string target = dir + "/doc.txt";
+  WriteFile(target, "the old file");
+  EXPECT_EXIT(
+      {
+        TDoc doc(true);
+        TSaveContext context(&doc, TDocSavingOptions{});
+        SaveThroughTempFile(context, target, [](TSaveContext& c) -> uint8_t {
+          for (int i = 0; i < 20; ++i) WriteOutputString(c, Pattern(60000));  // flushes
+          ::raise(SIGKILL);
+          return 0;
+        });
+      },
+      ::testing::KilledBySignal(SIGKILL), "");
+  EXPECT_EQ(ReadFile(target), "the old file");
+}
+
 TEST(SaveFile, FailuresBeforeAndAfterWritingLeaveTheTargetAsItWas) {
   ScopedService<TMessageDlgService, ScriptedBox> box;
   TDoc doc(true);
