@@ -143,6 +143,14 @@ void EndSaveProgress(TSaveContext& context) {
 
 uint8_t SaveThroughTempFile(TSaveContext& context, const std::string& target,
                             const TDocWriter& writer) {
+  if (context.ToMemory()) {
+    // Nothing goes to a file: the writer fills the options' block.
+    try {
+      return writer(context);
+    } catch (const std::exception&) {
+      return 2;
+    }
+  }
   TSaveFile file;
   while (!file.Create(target)) {
     if (!AskRetryWrite(target)) return 2;

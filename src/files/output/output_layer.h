@@ -105,7 +105,7 @@ using TDocWriter = std::function<uint8_t(TSaveContext&)>;
 // which is flushed to the disk and renamed over the target only when the writer succeeded. Any
 // failure (the file cannot be created, a write fails and the user cancels, the writer fails,
 // the rename fails) answers 2 and leaves the target as it was. Failures to create or write the
-// file are offered with Retry and Cancel.
+// file are offered with Retry and Cancel. A save to memory just runs the writer.
 uint8_t SaveThroughTempFile(TSaveContext& context, const std::string& target,
                             const TDocWriter& writer);
 
