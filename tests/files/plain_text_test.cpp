@@ -363,6 +363,16 @@ TEST_F(PlainText, HostileInputLoadsWithAClearResult) {
   ASSERT_TRUE(r.Ok);
   EXPECT_EQ(r.Replacements, 1);
   EXPECT_EQ(ParagraphTexts(odd), std::vector<std::u16string>{u"a\uFFFD"});
+  // Past the paragraph limit line ends become line breaks, so nothing is lost.
+  TDoc many(true);
+  TTxtReadOptions limited;
+  limited.MaxParagraphs = 3;
+  const std::string lines = "1\n2\n3\n4\n5";
+  r = ReadTxt(many, reinterpret_cast<const uint8_t*>(lines.data()), lines.size(), limited);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_TRUE(r.LinesJoined);
+  EXPECT_EQ(ParagraphTexts(many), (std::vector<std::u16string>{u"1", u"2", u"3\a4\a5"}));
+  EXPECT_EQ(SaveToFile(many, teUtf8, leLF, MainTextRange(many)), "1\n2\n3\n4\n5");
   // The preview asks for nothing to be read.
   TDoc skipped(true);
   TTxtReadOptions options;

@@ -133,6 +133,18 @@ TEST_F(WriteReader, ReadsTextRunsParagraphFormatsAndFonts) {
   TDoc doc(true);
   const TWriReadResult r = Read(doc, b.Build());
   ASSERT_TRUE(r.Ok) << r.Error;
+  // The run that starts inside "Hello" brings all 23 properties as tags at that point (before the
+  // stream is brought to normal form).
+  TStreamItem item;
+  const TMemory& stream = doc.Par(0)->Content;
+  int32_t formatTags = 0, textBefore = 0;
+  for (int32_t off = 0; ReadStreamItem(stream.Data, stream.Length, off, item); off += item.Size) {
+    if (item.ItemType == TStreamItem::siText && formatTags > 0) break;  // "lo World"
+    if (item.ItemType == TStreamItem::siText) textBefore += item.Size;
+    if (item.ItemType == TStreamItem::siTag && IsFormatTagKind(item.Tag.Kind)) ++formatTags;
+  }
+  EXPECT_EQ(textBefore, 3);
+  EXPECT_EQ(formatTags, TCharFormat::Count);
   EXPECT_EQ(ParagraphTexts(doc),
             (std::vector<std::u16string>{u"Hello World", u"", u"Tab\there\b", u""}));  // page break 8
   const TParFormat& first = doc.Par(0)->Format;

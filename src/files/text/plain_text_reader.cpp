@@ -46,7 +46,8 @@ int SpecialOfUnit(uint32_t u) {
 // Builds the paragraphs of the text: their streams and character codes side by side.
 class TTextBuilder {
  public:
-  TTextBuilder(TDoc& doc, const TTxtReadOptions& options, int32_t charset) : doc_(doc) {
+  TTextBuilder(TDoc& doc, const TTxtReadOptions& options, int32_t charset)
+      : doc_(doc), maxParagraphs_(std::max(1, options.MaxParagraphs)) {
     fm_ = FontManager();
     TCharFormat open = DefaultCharFormat;
     parFormat_ = DefaultParFormat;
@@ -110,7 +111,7 @@ class TTextBuilder {
 
   // Ends the paragraph with its mark, or past the paragraph limit with a line break.
   void EndParagraph() {
-    if (static_cast<int32_t>(pars_.size()) + 1 >= MaxTextParagraphs) {
+    if (static_cast<int32_t>(pars_.size()) + 1 >= maxParagraphs_) {
       AppendSpecial(scLineBreak);
       linesJoined_ = true;
       return;
@@ -193,6 +194,7 @@ class TTextBuilder {
   }
 
   TDoc& doc_;
+  int32_t maxParagraphs_;
   TFontManager* fm_ = nullptr;
   TParFormat parFormat_;
   std::string opening_;

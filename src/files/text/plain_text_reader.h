@@ -27,6 +27,8 @@ struct TTxtReadOptions {
   // paragraph's format is every paragraph's. Null: the default font and paragraph format.
   const TDoc* Template = nullptr;
   std::string FileName;
+  // Past this many paragraphs further line ends become line breaks in the last paragraph.
+  int32_t MaxParagraphs = 1 << 20;
 };
 
 struct TTxtReadResult {
@@ -37,10 +39,6 @@ struct TTxtReadResult {
   bool StoppedAtZero = false;  // a zero character ended the text before the end of the data
   bool LinesJoined = false;    // past the paragraph limit, line ends became line breaks
 };
-
-// Upper bounds that keep a hostile file from using unbounded memory: past this many paragraphs
-// further line ends become line breaks inside the last paragraph.
-inline constexpr int32_t MaxTextParagraphs = 1 << 20;
 
 // Fills the document's main text from the bytes (replacing a main text that is one empty
 // paragraph, else appending after it) and sets its TxtEncoding and TxtLineEnd.
