@@ -12,6 +12,7 @@
 #include "document/doc.h"
 #include "files/output/output_layer.h"
 #include "files/text/plain_text_writer.h"
+#include "files/text/text_conv_preview.h"
 #include "files/text/text_conv_services.h"
 #include "files/text/text_detection.h"
 #include "files/text/text_encodings.h"
@@ -412,6 +413,50 @@ TEST_F(PlainText, MutatedInputsFromAFixedSeed) {
                                          MainTextRange(doc));
     EXPECT_LE(out.size(), bytes.size() * 8 + 64) << round;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextConvPreview, ShowsTheDataAsTheSelectedEncodingWithOneBreakPerLineEnd) {
+  const std::string utf8 = "\xEF\xBB\xBF" "caf\xC3\xA9\r\nline\n\rend\rx";
+  const std::string cp = "\xD1\xFA\r\n\xE5";
+  const std::u16string saved = u"Жé\r\nΩ";
+  struct Case {
+    uint8_t mode;
+    const void* data;
+    int32_t length;
+    int32_t encoding;
+    std::u16string preview;
+  } cases[] = {
+      {TTextConvRecord::cmOpening, utf8.data(), int32_t(utf8.size()), teUtf8,
+       u"caf\u00E9\nline\nend\nx"},
+      // The same bytes in another encoding show what they would become.
+      {TTextConvRecord::cmOpening, utf8.data(), int32_t(utf8.size()), 6,
+       u"\u00EF\u00BB\u00BFcaf\u00C3\u00A9\nline\nend\nx"},
+      {TTextConvRecord::cmOpening, cp.data(), int32_t(cp.size()), 5, u"\u0421\u044A\n\u0435"},
+      {TTextConvRecord::cmOpening, "\xFE\xFF\x04\x16\x00\x0D", 6, teUtf16BE, u"\u0416\n"},
+      // Saving: a code page loses what it cannot hold.
+      {TTextConvRecord::cmSaving, saved.data(), int32_t(saved.size() * 2), 5, u"\u0416?\n?"},
+      {TTextConvRecord::cmSaving, saved.data(), int32_t(saved.size() * 2), teUtf8, u"\u0416\u00E9\n\u03A9"},
+  };
+  for (const Case& c : cases) {
+    TTextConvRecord record;
+    record.Mode = c.mode;
+    record.Data = c.data;
+    record.DataLength = c.length;
+    record.Encoding = c.encoding;
+    EXPECT_EQ(TextConvPreviewText(record), c.preview) << c.encoding;
+  }
+  // A UTF-8 character cut off by the preview's limit is left out rather than shown damaged.
+  TTextConvRecord record;
+  const std::string two = "ab\xC3\xA9";
+  record.Data = two.data();
+  record.DataLength = 4;
+  record.Encoding = teUtf8;
+  EXPECT_EQ(TextConvPreviewText(record, 3), u"ab");
+  EXPECT_EQ(TextConvPreviewText(record, 4), u"ab\u00E9");
 }
 
 }  // namespace
