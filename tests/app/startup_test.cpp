@@ -14,6 +14,8 @@
 #include "layout/pictures/resource_service.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
+#include "files/output/save_progress_services.h"
+#include "files/text/text_conv_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -88,6 +90,9 @@ const Slot kSlots[] = {
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
+    // files
+    {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
+    {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
 };
 
 TStartupOptions Headless() {

@@ -1,0 +1,89 @@
+// Reading and writing a 10 MB plain-text file in each encoding (bytes per second of the file).
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "document/doc.h"
+#include "files/output/output_layer.h"
+#include "files/text/plain_text_reader.h"
+#include "files/text/plain_text_writer.h"
+#include "files/text/text_encodings.h"
+#include "foundation/fonts/font_manager.h"
+
+using namespace qv;
+
+namespace {
+
+// About 10 MB of lines of mixed text in the encoding (letters of its own code page for 4..11).
+std::string MakeFile(int32_t encoding) {
+  static const char16_t* const kLines[TextEncodingCount] = {
+      u"Grüße, Жизнь, Ωμέγα and plain words of an ordinary line of text.",
+      u"Grüße, Жизнь, Ωμέγα and plain words of an ordinary line of text.",
+      u"Grüße, Жизнь, Ωμέγα and plain words of an ordinary line of text.",
+      u"Grüße, Жизнь, Ωμέγα and plain words of an ordinary line of text.",
+      u"Příliš žluťoučký kůň úpěl ďábelské ódy, zażółć gęślą jaźń.",
+      u"Съешь же ещё этих мягких французских булок, да выпей чаю.",
+      u"Voix ambiguë d'un cœur qui au zéphyr préfère les jattes de kiwis.",
+      u"Ξεσκεπάζω την ψυχοφθόρα βδελυγμία και άλλες λέξεις εδώ.",
+      u"Pijamalı hasta yağız şoföre çabucak güvendi, İstanbul.",
+      u"דג סקרן שט בים מאוכזב ולפתע מצא חברה נאמנה לדרכו.",
+      u"نص حكيم له سر قاطع وذو شأن عظيم مكتوب على ثوب أخضر.",
+      u"Įlinkdama fechtuotojo špaga sublykčiojusi pragręžė apvalų arbūzą.",
+  };
+  const std::string line = EncodePlainText(kLines[encoding], encoding) +
+                           LineEndBytes(leCRLF, encoding);
+  std::string file = ByteOrderMark(encoding);
+  while (file.size() < 10'000'000) file += line;
+  return file;
+}
+
+void EnsureFonts() {
+  if (FontManager() == nullptr) CreateFontManager(TFontManagerSetup{{}, 0});
+}
+
+void BM_ReadText(benchmark::State& state) {
+  EnsureFonts();
+  const int32_t encoding = static_cast<int32_t>(state.range(0));
+  const std::string file = MakeFile(encoding);
+  TTxtReadOptions options;
+  options.Encoding = encoding;
+  options.FromFile = false;
+  for (auto _ : state) {
+    TDoc doc(true);
+    const TTxtReadResult r =
+        ReadTxt(doc, reinterpret_cast<const uint8_t*>(file.data()), file.size(), options);
+    benchmark::DoNotOptimize(r.Ok);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(file.size()));
+}
+
+void BM_WriteText(benchmark::State& state) {
+  EnsureFonts();
+  const int32_t encoding = static_cast<int32_t>(state.range(0));
+  const std::string file = MakeFile(encoding);
+  TTxtReadOptions read;
+  read.Encoding = encoding;
+  read.FromFile = false;
+  TDoc doc(true);
+  ReadTxt(doc, reinterpret_cast<const uint8_t*>(file.data()), file.size(), read);
+  for (auto _ : state) {
+    TMemory out;
+    TDocSavingOptions options;
+    options.Target = TDocSavingOptions::tgMemory;
+    options.Output = &out;
+    options.Format = 6;
+    options.CodePage = encoding;
+    const int32_t last = doc.ParCount() - 1;
+    MakeRange(0, 0, last, doc.Par(last)->CharCount(), options.Range);
+    TSaveContext context(&doc, options);
+    benchmark::DoNotOptimize(WriteTxt(context));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(file.size()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadText)->DenseRange(0, TextEncodingCount - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteText)->DenseRange(0, TextEncodingCount - 1)->Unit(benchmark::kMillisecond);

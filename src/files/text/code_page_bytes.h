@@ -1,0 +1,12 @@
+#pragma once
+// Fast look-ups of the byte a UTF-16 unit has in one of the Windows code pages 1250 to 1257, for
+// reading and writing large texts character by character.
+#include <cstdint>
+
+namespace qv {
+
+// The byte of the unit in the code page, -1 when the page has none. Units below 128 are
+// themselves in every page. Pages outside 1250..1257 go through the platform's conversion.
+int ByteOfUnitInCodePage(uint32_t codePage, char16_t unit);
+
+}  // namespace qv
