@@ -1,6 +1,6 @@
 // Which real implementation serves which slot. Slots without an implementation here keep their
 // stand-ins until the subsystem that answers them exists:
-//   foundation: toolkit, command, hot-key and sound services (shell, commands, command bars),
+//   foundation: toolkit, hot-key and sound services (shell, commands, command bars),
 //     language services (proofing), options services (shell), capital accents (proofing), find
 //     form placement (control board), folder usage (shell), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own
@@ -8,12 +8,14 @@
 //   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
-//   layout: hyphenation (proofing), inline shapes (shapes), resources (resources).
+//   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
+//   commands: the command environment (shell).
 #include "app/program_services.h"
 
 #include <memory>
 #include <string>
 
+#include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_services.h"
 #include "layout/page_preview.h"
@@ -99,11 +101,13 @@ void RegisterProgramServices() {
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutLineFitter();
+  RegisterCommandServices();
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
+  UnregisterCommandServices();
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocServices(nullptr);

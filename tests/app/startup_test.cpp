@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
+#include "commands/command_environment_services.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
@@ -61,7 +62,7 @@ const Slot kSlots[] = {
      false},
     {"cursor loader (resources)", &IsStandInService<TCursorLoader>, false},
     {"toolkit services (shell)", &IsStandInService<TToolkitServices>, false},
-    {"command service (commands)", &IsStandInService<TCommandService>, false},
+    {"command service (commands)", &IsStandInService<TCommandService>, true},
     {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
     {"sound service (shell)", &IsStandInService<TSoundService>, false},
     {"language services (proofing)", &IsStandInService<TLangServices>, false},
@@ -84,6 +85,8 @@ const Slot kSlots[] = {
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
+    // commands
+    {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
 };
 
 TStartupOptions Headless() {
