@@ -27,6 +27,9 @@ class TCommandEnvironment {
   virtual bool IsVadureVavi(const TDoc& /*doc*/) { return false; }
   // Whether the document has a non-empty selection.
   virtual bool HasSelection(const TDoc& /*doc*/) { return false; }
+  // Names the next undoable operation of the document by an operation-name code (11 "highlight",
+  // 12 "font color") in place of its own name.
+  virtual void SetOperationNameOverride(TDoc& /*doc*/, uint8_t /*nameCode*/) {}
   // Whether the caret stands in a table row-end paragraph.
   virtual bool CaretInRowEndPar(const TDoc& /*doc*/) { return false; }
 

@@ -40,6 +40,8 @@ class FakeEnvironment : public TCommandEnvironment {
   bool IsVadureVavi(const TDoc& doc) override { return &doc == VadureVavi; }
   bool HasSelection(const TDoc& doc) override { return Selected.count(&doc) != 0; }
   bool CaretInRowEndPar(const TDoc&) override { return RowEndCaret; }
+  std::vector<uint8_t> NameOverrides;
+  void SetOperationNameOverride(TDoc&, uint8_t code) override { NameOverrides.push_back(code); }
   std::string FirstKeyText(int32_t id) override {
     auto it = Keys.find(id);
     return it == Keys.end() ? std::string() : it->second;
