@@ -4,6 +4,8 @@
 
 #include "app/main_frame.h"
 #include "commands/command_environment_services.h"
+#include "commands/command_manager.h"
+#include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
@@ -39,6 +41,7 @@
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
 #include "platform/system/settings_hive.h"
+#include "platform/controls/control.h"
 #include "platform/win/window_system.h"
 
 using namespace qv;
@@ -118,6 +121,32 @@ TEST(ProgramStartup, RegistersEveryRealServiceAndPutsTheStandInsBackAtShutdown) 
   }
   // The options were saved at the shutdown.
   EXPECT_TRUE(FileExists(plat::UserSettingsHivePath()));
+}
+
+// An active document for the command manager, and the Edit commands it runs.
+class OneDocEnvironment : public TCommandEnvironment {
+ public:
+  TDoc Doc{true};
+  TDoc* ActiveDoc() override { return &Doc; }
+};
+class RecEditCommands : public TCommandHandler {
+ public:
+  std::vector<int32_t>* Runs = nullptr;
+  void Execute(TCommandManager&, int32_t id) override { Runs->push_back(id); }
+};
+
+TEST(ProgramStartup, ClipboardMessagesToTheMainWindowRunTheirCommands) {
+  TProgram program(Headless());
+  ASSERT_TRUE(program.Start());
+  ScopedService<TCommandEnvironment, OneDocEnvironment> environment;
+  std::vector<int32_t> runs;
+  auto edit = std::make_unique<RecEditCommands>();
+  edit->Runs = &runs;
+  GetCommandManager().SetHandler(CommandRange::Edit, std::move(edit));
+  EXPECT_EQ(plat::SendMessage(program.MainFrame()->Handle(), plat::WM_PASTE), 1);
+  EXPECT_EQ(plat::SendMessage(program.MainFrame()->Handle(), plat::WM_CUT), 1);
+  EXPECT_EQ(runs, (std::vector<int32_t>{3360, 3420}));
+  program.ShutDown();
 }
 
 TEST(ProgramStartup, TheMainWindowEndsTheStartUpAndClosingItEndsTheLoop) {
