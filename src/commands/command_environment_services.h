@@ -33,6 +33,28 @@ class TCommandEnvironment {
   // Whether the caret stands in a table row-end paragraph.
   virtual bool CaretInRowEndPar(const TDoc& /*doc*/) { return false; }
 
+  // ---- Deleting the selection (the document model and the edit dispatcher)
+  // Whether the selection includes the last paragraph mark of a footnote or endnote.
+  virtual bool SelectionHasNoteEndMark(const TDoc& /*doc*/) { return false; }
+  // Whether the selection is a single range equal to the main-text range.
+  virtual bool SelectionIsWholeMainText(const TDoc& /*doc*/) { return false; }
+  // Whether the selection is a single range equal to the range of the story holding the caret.
+  virtual bool SelectionIsWholeCurrentStory(const TDoc& /*doc*/) { return false; }
+  // Drops from the selection what cannot be deleted.
+  virtual void NormalizeSelection(TDoc& /*doc*/) {}
+  // Whether deleting the single-range selection joins two tables: it runs from the start of a
+  // paragraph other than the first to the end of one that is not the last of its story, between
+  // paragraphs of two different tables.
+  virtual bool SelectionJoinsTables(const TDoc& /*doc*/) { return false; }
+  // Whether the selection consists only of whole words.
+  virtual bool SelectionIsWholeWordsOnly(const TDoc& /*doc*/) { return true; }
+  // Deletes the selection with the edit dispatcher's delete-text action and the deletion flags;
+  // `wholeStory` marks the deletion of a whole story for the extent of the edit.
+  virtual void DeleteSelection(TDoc& /*doc*/, uint32_t /*flags*/, bool /*wholeStory*/) {}
+  // Silences the event sounds around work that must stay silent, and lets them sound again.
+  virtual void MuteSounds() {}
+  virtual void UnmuteSounds() {}
+
   // ---- Hot keys (the command bars)
   // The text of the first key bound to the id ("Ctrl+B"); empty when none is bound.
   virtual std::string FirstKeyText(int32_t /*id*/) { return {}; }

@@ -127,6 +127,9 @@ class TCommandManager {
   uint8_t ClipboardHasData = 0;
   uint8_t ClipboardTableKind = kNoTableSelection;
   TStringList FavouriteShortcuts;
+  // Set by the delete road when deleting the selection joins two tables; the Delete handler
+  // reads it for the command run under way.
+  bool TableJoin = false;
 
  private:
   TCommandHandler* HandlerOf(int32_t id);

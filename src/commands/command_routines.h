@@ -9,6 +9,11 @@ namespace qv {
 // either without a target document or a selection.
 void ApplyMouseModeToSelection();
 
+// Deletes the target's selection (with `wholeWords`, as whole words): refuses with a message a
+// selection holding a note's last paragraph mark, empties the Vadure Vavi when its whole text is
+// selected, else deletes through the edit dispatcher; then sounds the delete event.
+void DeleteSelectionCommand(bool wholeWords = false);
+
 // True when the target document has a selection and some selected range spans more than one
 // paragraph or ends at or after the last character position of its paragraph.
 bool SelectionReachesParagraphEnd();

@@ -40,6 +40,21 @@ class FakeEnvironment : public TCommandEnvironment {
   bool IsVadureVavi(const TDoc& doc) override { return &doc == VadureVavi; }
   bool HasSelection(const TDoc& doc) override { return Selected.count(&doc) != 0; }
   bool CaretInRowEndPar(const TDoc&) override { return RowEndCaret; }
+  bool NoteEndMark = false, WholeMainText = false, WholeStory = false, JoinsTables = false,
+       WholeWordsOnly = true;
+  int Normalized = 0, Muted = 0;
+  std::vector<std::pair<uint32_t, bool>> Deletions;
+  bool SelectionHasNoteEndMark(const TDoc&) override { return NoteEndMark; }
+  bool SelectionIsWholeMainText(const TDoc&) override { return WholeMainText; }
+  bool SelectionIsWholeCurrentStory(const TDoc&) override { return WholeStory; }
+  void NormalizeSelection(TDoc&) override { ++Normalized; }
+  bool SelectionJoinsTables(const TDoc&) override { return JoinsTables; }
+  bool SelectionIsWholeWordsOnly(const TDoc&) override { return WholeWordsOnly; }
+  void DeleteSelection(TDoc&, uint32_t flags, bool wholeStory) override {
+    Deletions.emplace_back(flags, wholeStory);
+  }
+  void MuteSounds() override { ++Muted; }
+  void UnmuteSounds() override { --Muted; }
   std::vector<uint8_t> NameOverrides;
   void SetOperationNameOverride(TDoc&, uint8_t code) override { NameOverrides.push_back(code); }
   std::string FirstKeyText(int32_t id) override {

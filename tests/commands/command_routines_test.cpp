@@ -7,12 +7,100 @@
 #include "document/fragment_pool.h"
 #include "document/par.h"
 #include "document/par_format.h"
+#include "foundation/settings/options_holder.h"
+#include "foundation/ui/message_dlg_service.h"
+#include "foundation/ui/sound_services.h"
 
 using namespace qv;
 
 namespace {
 
 using CommandRoutinesTest = CommandTest;
+
+class RecSounds : public TSoundService {
+ public:
+  std::vector<int32_t> Events;
+  void PlayEventSound(int32_t event) override { Events.push_back(event); }
+};
+
+class RecBox : public TMessageDlgService {
+ public:
+  std::vector<std::string> Texts;
+  int32_t Show(const TMessageDlgInfo& info) override {
+    Texts.push_back(info.Text);
+    return mrOk;
+  }
+};
+
+TEST_F(CommandRoutinesTest, DeletingTheSelectionBuildsItsFlags) {
+  TDoc doc(true);
+  env->Active = &doc;
+  ScopedService<TSoundService, RecSounds> sounds;
+  const uint32_t savedFlags = GetOptions().Edit.Flags;
+  struct Row {
+    bool smartCut, wholeWordsOnly, wholeWordsArg, wholeStory, joins;
+    uint32_t flags;
+  };
+  const Row rows[] = {
+      {false, false, false, false, false, 0x100},  {true, false, false, false, false, 0x180},
+      {true, true, false, false, false, 0x100},    {false, true, true, false, false, 0x10100},
+      {true, false, true, true, true, 0x10180},
+  };
+  for (const Row& row : rows) {
+    env->Deletions.clear();
+    GetOptions().Edit.Flags = row.smartCut ? (savedFlags | 0x20) : (savedFlags & ~0x20u);
+    env->WholeWordsOnly = row.wholeWordsOnly;
+    env->WholeStory = row.wholeStory;
+    env->JoinsTables = row.joins;
+    DeleteSelectionCommand(row.wholeWordsArg);
+    ASSERT_EQ(env->Deletions.size(), 1u);
+    EXPECT_EQ(env->Deletions[0].first, row.flags) << row.smartCut << row.wholeWordsOnly;
+    EXPECT_EQ(env->Deletions[0].second, row.wholeStory);
+    EXPECT_EQ(Manager().TableJoin, row.joins);
+  }
+  GetOptions().Edit.Flags = savedFlags;
+  EXPECT_EQ(env->Normalized, 5);
+  EXPECT_EQ(sounds->Events, std::vector<int32_t>(5, 2300));
+}
+
+TEST_F(CommandRoutinesTest, ANotesLastParagraphMarkIsNotDeleted) {
+  TDoc doc(true);
+  env->Active = &doc;
+  env->NoteEndMark = true;
+  ScopedService<TSoundService, RecSounds> sounds;
+  ScopedService<TMessageDlgService, RecBox> box;
+  DeleteSelectionCommand();
+  EXPECT_TRUE(env->Deletions.empty());
+  EXPECT_TRUE(sounds->Events.empty());
+  ASSERT_EQ(box->Texts.size(), 1u);
+  EXPECT_EQ(box->Texts[0].rfind("The last paragraph mark of a footnote/endnote cannot be "
+                                "deleted.\rTo remove a whole footnote/endnote, you must",
+                                0),
+            0u);
+}
+
+TEST_F(CommandRoutinesTest, DeletingTheWholeVadureVaviEmptiesItSilently) {
+  TDoc doc(true);
+  env->Active = &doc;
+  env->VadureVavi = &doc;
+  env->WholeMainText = true;
+  ScopedService<TSoundService, RecSounds> sounds;
+  int mutedWhileEmptying = -1;
+  Handle(CommandRange::Edit).OnRun = [&](TCommandManager&, int32_t) {
+    mutedWhileEmptying = env->Muted;
+  };
+  DeleteSelectionCommand();
+  EXPECT_EQ(runs, std::vector<int32_t>{3460});
+  EXPECT_EQ(mutedWhileEmptying, 1);
+  EXPECT_EQ(env->Muted, 0);
+  EXPECT_TRUE(env->Deletions.empty());
+  // Only part of its text selected: an ordinary deletion.
+  runs.clear();
+  env->WholeMainText = false;
+  DeleteSelectionCommand();
+  EXPECT_TRUE(runs.empty());
+  EXPECT_EQ(env->Deletions.size(), 1u);
+}
 
 TEST_F(CommandRoutinesTest, TheMouseModeActsOnANewSelection) {
   TDoc doc(true);
