@@ -47,7 +47,9 @@ inline constexpr std::array<TCommandRangeBounds, kCommandRangeCount> kCommandRan
 std::optional<CommandRange> RangeOfCommand(int32_t id);
 // The sub-range index (0 to 5) of a parameterised command; none outside 200000-217999.
 std::optional<size_t> ParamRangeOfCommand(int32_t id);
-inline bool IsParamCommand(int32_t id) { return id >= kParamCommandFirst && id <= kParamCommandLast; }
+inline bool IsParamCommand(int32_t id) {
+  return id >= kParamCommandFirst && id <= kParamCommandLast;
+}
 
 // Ids that only menus and command bars use.
 namespace cmd {

@@ -173,8 +173,8 @@ uint32_t LastCommandTick();
 // The depth of the IsEnabled question running now: -1 at rest, 0 for the outermost.
 int32_t EnabledDepth();
 
-// Registers the command manager for the interface toolkit's command service (null: the stand-in
-// again is what UnregisterCommandServices does).
+// Makes the command manager and registers it as the interface toolkit's command service (at
+// start-up); the undoing puts the toolkit's stand-in back and frees the manager (at shutdown).
 void RegisterCommandServices();
 void UnregisterCommandServices();
 

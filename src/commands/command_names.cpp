@@ -71,7 +71,8 @@ constexpr std::array<const char*, kDisabledReasonCount> kDisabledReasons = {{
     "current number size is too big",
     "no list items of level 2 or higher selected",
     "no list items of level 8 or lower selected",
-    "the required level of the current style-controlled list is not associated with a paragraph style",
+    "the required level of the current style-controlled list is not associated with a paragraph "
+    "style",
     "selected list items don't have a picture bullet",
     "current list is style-controlled",
     "selected list items are the beginning of the list",
@@ -96,7 +97,8 @@ constexpr std::array<const char*, kDisabledReasonCount> kDisabledReasons = {{
     "no section selected in the Control Board above",
     "the first document section selected in the Control Board above",
     "the last document section selected in the Control Board above",
-    "no paragraphs are formatted with the \"%s\" style, or such paragraphs are part of currently unavailable portions of the document",
+    "no paragraphs are formatted with the \"%s\" style, or such paragraphs are part of currently "
+    "unavailable portions of the document",
     "the \"%s\" style is the default style and cannot be deleted",
     "no list selected in the Control Board above",
     "all the items of the list selected in the Control Board above, are selected in the document",
@@ -121,7 +123,8 @@ constexpr std::array<const char*, kDisabledReasonCount> kDisabledReasons = {{
     "no bulleted list selected",
     "no automatic list selected",
     "no header/footer selected",
-    "only the table's first row or a contiguous sequence of the table's top rows can be repeated as header rows",
+    "only the table's first row or a contiguous sequence of the table's top rows can be repeated "
+    "as header rows",
     "multiple bookmarks are selected in the Control Board above",
     "there are no index entries in the document",
     "multiple index entries are selected in the Control Board above",
@@ -257,8 +260,10 @@ void AppendNote(std::string& hint, const std::string& note) { hint += "^p^p" + n
 // that merely ends in a number keeps it.
 int32_t CutHelpId(std::string& hint) {
   size_t digits = 0;
-  while (digits < hint.size() && std::isdigit(static_cast<unsigned char>(hint[hint.size() - 1 - digits])))
-    ++digits;
+  auto digitAt = [&hint](size_t fromEnd) {
+    return std::isdigit(static_cast<unsigned char>(hint[hint.size() - 1 - fromEnd])) != 0;
+  };
+  while (digits < hint.size() && digitAt(digits)) ++digits;
   if (digits == 0 || digits > 9 || digits == hint.size() || hint[hint.size() - 1 - digits] != '#')
     return 0;
   const int32_t helpId = std::stoi(hint.substr(hint.size() - digits));

@@ -41,8 +41,8 @@ class TMutedSounds {
 
 uint32_t DeletionFlags(TCommandEnvironment& environment, const TDoc& doc, bool wholeWords) {
   uint32_t flags = kDeleteAlways;
-  if ((GetOptions().Edit.Flags & kEditSmartCutAndPaste) && !environment.SelectionIsWholeWordsOnly(doc))
-    flags |= kDeleteSmart;
+  const bool smartCut = (GetOptions().Edit.Flags & kEditSmartCutAndPaste) != 0;
+  if (smartCut && !environment.SelectionIsWholeWordsOnly(doc)) flags |= kDeleteSmart;
   if (wholeWords) flags |= kDeleteWholeWords;
   return flags;
 }

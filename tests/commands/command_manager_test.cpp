@@ -45,7 +45,8 @@ TEST(CommandIds, RangesChooseTheHandler) {
 }
 
 TEST(CommandIds, TwinsShortcutTwinsAndTheFormatBrushList) {
-  const std::pair<int32_t, int32_t> twins[] = {{4537, 4531}, {5301, 5300}, {4531, 4531}, {100, 100}};
+  const std::pair<int32_t, int32_t> twins[] = {
+      {4537, 4531}, {5301, 5300}, {4531, 4531}, {100, 100}};
   for (const auto& [id, twin] : twins) EXPECT_EQ(TwinOfCommand(id), twin) << id;
   const std::pair<int32_t, int32_t> keys[] = {{291, 290},     {7410, 7200},   {206100, 6160},
                                               {209050, 9060}, {212100, 12060}, {212200, 12080},
