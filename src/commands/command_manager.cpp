@@ -117,6 +117,7 @@ bool TCommandManager::IsEnabled(int32_t id) {
   uint8_t scratch = 0;
   const bool kept = depth.Depth() < kReasonDepths;
   uint8_t& reason = kept ? reasons_[static_cast<size_t>(depth.Depth())] : scratch;
+  if (TDoc* doc = GetCommandTargetDoc()) CommandEnvironment().UpdateSelectedFieldLists(*doc);
   // The parameterised rules leave the reason of their depth as it was.
   if (!IsParamCommand(id)) reason = 0;
   return AskRules(id, reason);

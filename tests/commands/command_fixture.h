@@ -36,6 +36,8 @@ class FakeEnvironment : public TCommandEnvironment {
 
   TDoc* ActiveDoc() override { return Active; }
   void HideTypingPopups() override { ++PopupsHidden; }
+  int ListUpdates = 0;
+  void UpdateSelectedFieldLists(TDoc&) override { ++ListUpdates; }
   void EndHoverPreview(TDoc& doc) override { PreviewsEnded.push_back(&doc); }
   bool IsVadureVavi(const TDoc& doc) override { return &doc == VadureVavi; }
   bool HasSelection(const TDoc& doc) override { return Selected.count(&doc) != 0; }

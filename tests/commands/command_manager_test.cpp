@@ -87,6 +87,8 @@ TEST_F(CommandManagerTest, ExecuteRunsTheHandlerOfTheIdsRangeOnly) {
   EXPECT_EQ(env->PopupsHidden, 18);
   EXPECT_EQ(env->PreviewsEnded.size(), 18u);
   EXPECT_EQ(env->PreviewsEnded.front(), &doc);
+  // Each question brings the target's lists of selected objects up to date first.
+  EXPECT_EQ(env->ListUpdates, 18);
 }
 
 TEST_F(CommandManagerTest, ARangeWithoutItsHandlerRunsNothing) {
