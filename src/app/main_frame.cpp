@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "foundation/system/unit_startup.h"
+#include "foundation/ui/command_services.h"
 #include "platform/gfx/types.h"
 
 namespace qv {
@@ -51,8 +52,12 @@ intptr_t TMainFrame::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case kSaveScreenshot:
       SaveScreenshot();
       return 0;
-    default:
+    default: {
+      // Cut, Copy, Paste and Clear run as the commands of the same names.
+      intptr_t result = 0;
+      if (CommandService().HandleClipboardMessage(msg, result)) return result;
       return Window::WndProc(msg, wParam, lParam);
+    }
   }
 }
 

@@ -1,6 +1,6 @@
 // Which real implementation serves which slot. Slots without an implementation here keep their
 // stand-ins until the subsystem that answers them exists:
-//   foundation: toolkit, command, hot-key and sound services (shell, commands, command bars),
+//   foundation: toolkit, hot-key and sound services (shell, command bars),
 //     menu colours and images (command bars), menu resources (resources),
 //     language services (proofing), options services (shell), capital accents (proofing), find
 //     form placement (control board), folder usage (shell), instance receiver (main form), cursor
@@ -9,12 +9,14 @@
 //   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
-//   layout: hyphenation (proofing), inline shapes (shapes), resources (resources).
+//   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
+//   commands: the command environment (shell).
 #include "app/program_services.h"
 
 #include <memory>
 #include <string>
 
+#include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_services.h"
 #include "layout/page_preview.h"
@@ -102,11 +104,13 @@ void RegisterProgramServices() {
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
+  RegisterCommandServices();
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
+  UnregisterCommandServices();
   RegisterDocLayoutServices(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);

@@ -18,6 +18,7 @@
 #include "foundation/ui/application.h"
 #include "foundation/ui/shared_managers.h"
 #include "platform/win/window_system.h"
+#include "shell/char_tables.h"
 
 namespace qv {
 
@@ -46,6 +47,7 @@ bool TProgram::Start() {
   InitWordDelimiters(userLanguage);
   DefaultCharFormat.Language = UiCharFormat.Language = UiBoldCharFormat.Language = userLanguage;
   SetCommandLineArguments(options_.Arguments);
+  InitCharTables(userLanguage);
   try {
     if (options_.Headless)
       plat::StartWindowSystem({plat::BackendKind::Headless, true});

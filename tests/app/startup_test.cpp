@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
+#include "commands/command_environment_services.h"
+#include "commands/command_manager.h"
+#include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
@@ -42,6 +45,7 @@
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
 #include "platform/system/settings_hive.h"
+#include "platform/controls/control.h"
 #include "platform/win/window_system.h"
 
 using namespace qv;
@@ -65,7 +69,7 @@ const Slot kSlots[] = {
      false},
     {"cursor loader (resources)", &IsStandInService<TCursorLoader>, false},
     {"toolkit services (shell)", &IsStandInService<TToolkitServices>, false},
-    {"command service (commands)", &IsStandInService<TCommandService>, false},
+    {"command service (commands)", &IsStandInService<TCommandService>, true},
     {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
     {"menu colours and images (command bars)", &IsStandInService<TMenuServices>, false},
     {"menu resources (resources)", &IsStandInService<TMenuResourceService>, false},
@@ -93,6 +97,8 @@ const Slot kSlots[] = {
     // files
     {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
     {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
+    // commands
+    {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
 };
 
 TStartupOptions Headless() {
@@ -124,6 +130,32 @@ TEST(ProgramStartup, RegistersEveryRealServiceAndPutsTheStandInsBackAtShutdown) 
   }
   // The options were saved at the shutdown.
   EXPECT_TRUE(FileExists(plat::UserSettingsHivePath()));
+}
+
+// An active document for the command manager, and the Edit commands it runs.
+class OneDocEnvironment : public TCommandEnvironment {
+ public:
+  TDoc Doc{true};
+  TDoc* ActiveDoc() override { return &Doc; }
+};
+class RecEditCommands : public TCommandHandler {
+ public:
+  std::vector<int32_t>* Runs = nullptr;
+  void Execute(TCommandManager&, int32_t id) override { Runs->push_back(id); }
+};
+
+TEST(ProgramStartup, ClipboardMessagesToTheMainWindowRunTheirCommands) {
+  TProgram program(Headless());
+  ASSERT_TRUE(program.Start());
+  ScopedService<TCommandEnvironment, OneDocEnvironment> environment;
+  std::vector<int32_t> runs;
+  auto edit = std::make_unique<RecEditCommands>();
+  edit->Runs = &runs;
+  GetCommandManager().SetHandler(CommandRange::Edit, std::move(edit));
+  EXPECT_EQ(plat::SendMessage(program.MainFrame()->Handle(), plat::WM_PASTE), 1);
+  EXPECT_EQ(plat::SendMessage(program.MainFrame()->Handle(), plat::WM_CUT), 1);
+  EXPECT_EQ(runs, (std::vector<int32_t>{3360, 3420}));
+  program.ShutDown();
 }
 
 TEST(ProgramStartup, TheMainWindowEndsTheStartUpAndClosingItEndsTheLoop) {

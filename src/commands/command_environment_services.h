@@ -1,0 +1,90 @@
+#pragma once
+// What the command manager asks of the subsystems above it (the shell's document dispatcher and
+// main window, the document window, the command bars' hot keys, the Control Board) and of parts
+// of the document model that are not built yet. The stand-in knows no document, binds no key and
+// reports no state, so that commands needing a document are refused with "there is no active
+// document"; the shell registers the real environment at start-up.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qv {
+
+class TDoc;
+
+class TCommandEnvironment {
+ public:
+  virtual ~TCommandEnvironment() = default;
+
+  // ---- Documents (the document dispatcher and the document window)
+  // The active document; null when none is open.
+  virtual TDoc* ActiveDoc() { return nullptr; }
+  // Hides the clip-name and word-completion popups.
+  virtual void HideTypingPopups() {}
+  // Ends the document's hover preview, so that a command never acts on a previewed view.
+  virtual void EndHoverPreview(TDoc& /*doc*/) {}
+  // Whether the document is the Vadure Vavi.
+  virtual bool IsVadureVavi(const TDoc& /*doc*/) { return false; }
+  // Brings the document's lists of the fields, hyperlinks, notes and bookmarks that the selection
+  // touches up to date, before the enable rules read them.
+  virtual void UpdateSelectedFieldLists(TDoc& /*doc*/) {}
+  // Whether the document has a non-empty selection.
+  virtual bool HasSelection(const TDoc& /*doc*/) { return false; }
+  // Names the next undoable operation of the document by an operation-name code (11 "highlight",
+  // 12 "font color") in place of its own name.
+  virtual void SetOperationNameOverride(TDoc& /*doc*/, uint8_t /*nameCode*/) {}
+  // Whether the caret stands in a table row-end paragraph.
+  virtual bool CaretInRowEndPar(const TDoc& /*doc*/) { return false; }
+
+  // ---- Deleting the selection (the document model and the edit dispatcher)
+  // Whether the selection includes the last paragraph mark of a footnote or endnote.
+  virtual bool SelectionHasNoteEndMark(const TDoc& /*doc*/) { return false; }
+  // Whether the selection is a single range equal to the main-text range.
+  virtual bool SelectionIsWholeMainText(const TDoc& /*doc*/) { return false; }
+  // Whether the selection is a single range equal to the range of the story holding the caret.
+  virtual bool SelectionIsWholeCurrentStory(const TDoc& /*doc*/) { return false; }
+  // Drops from the selection what cannot be deleted.
+  virtual void NormalizeSelection(TDoc& /*doc*/) {}
+  // Whether deleting the single-range selection joins two tables: it runs from the start of a
+  // paragraph other than the first to the end of one that is not the last of its story, between
+  // paragraphs of two different tables.
+  virtual bool SelectionJoinsTables(const TDoc& /*doc*/) { return false; }
+  // Whether the selection consists only of whole words.
+  virtual bool SelectionIsWholeWordsOnly(const TDoc& /*doc*/) { return true; }
+  // Deletes the selection with the edit dispatcher's delete-text action and the deletion flags;
+  // `wholeStory` marks the deletion of a whole story for the extent of the edit.
+  virtual void DeleteSelection(TDoc& /*doc*/, uint32_t /*flags*/, bool /*wholeStory*/) {}
+  // Silences the event sounds around work that must stay silent, and lets them sound again.
+  virtual void MuteSounds() {}
+  virtual void UnmuteSounds() {}
+
+  // ---- Hot keys (the command bars)
+  // The text of the first key bound to the id ("Ctrl+B"); empty when none is bound.
+  virtual std::string FirstKeyText(int32_t /*id*/) { return {}; }
+
+  // ---- Control Board
+  // The name of the style highlighted in the styles tool.
+  virtual std::string HighlightedStyleName() { return {}; }
+
+  // ---- Formatting state for the hints' notes
+  // The main window's mouse mode: 0 normal, 2 Format Brush, 4 Highlight, 5 Font Color ...
+  virtual uint8_t MouseMode() { return 0; }
+  // Whether the Format Brush's paragraph (or character) format leaves the property unset.
+  virtual bool BrushPropertyUnset(bool /*paragraph*/, int32_t /*property*/) { return false; }
+  // Whether the document's current paragraph (or character) format leaves the property unset,
+  // which it does when the selection mixes values.
+  virtual bool CurrentPropertyUnset(const TDoc& /*doc*/, bool /*paragraph*/,
+                                    int32_t /*property*/) {
+    return false;
+  }
+  // The option "Format without selection".
+  virtual bool FormatWithoutSelection() { return false; }
+  // The check state of a command: 0 off, 1 on, 2 mixed.
+  virtual uint8_t CheckState(int32_t /*id*/) { return 0; }
+};
+
+// Registers the environment (null puts the stand-in back); the registered one, never null.
+void RegisterCommandEnvironment(std::unique_ptr<TCommandEnvironment> environment);
+TCommandEnvironment& CommandEnvironment();
+
+}  // namespace qv
