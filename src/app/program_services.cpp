@@ -19,6 +19,7 @@
 #include "layout/page_preview.h"
 #include "document/styles.h"
 #include "document/tab_stops.h"
+#include "files/crypt/encryption_manager.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
@@ -67,6 +68,7 @@ class TColourManagerPreviewColors : public TPreviewColors {
 // The font manager's messages through the program's message box.
 class TMessageBoxFontServices : public TFontServices {
  public:
+  void AddEntropy(uint8_t value) override { GetEncryptionManager().AddEntropy(value); }
   void ShowInfo(const std::string& text) override { qv::ShowInfo(text); }
   bool ConfirmUnavailableFont(const std::string& face) override {
     std::string text = OptionalMsgTable[kFontUnavailableMsg].Text;

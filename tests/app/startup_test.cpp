@@ -13,6 +13,8 @@
 #include "layout/page_preview.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
+#include "files/file_services.h"
+#include "files/office_xml_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -82,6 +84,9 @@ const Slot kSlots[] = {
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
+    // files
+    {"file services (shell, password dialogs)", &IsStandInService<TFileServices>, false},
+    {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
 };
 
 TStartupOptions Headless() {

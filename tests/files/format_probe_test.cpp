@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "file_fixtures.h"
+#include "files/file_fixtures.h"
 #include "files/crypt/encrypted_document.h"
 #include "files/doc_formats.h"
 #include "files/format_probe.h"

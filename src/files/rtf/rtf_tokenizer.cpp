@@ -359,6 +359,7 @@ TRtfItem TRtfLexer::ReadBinary(int32_t length) {
     input_.ReadPos += n;
     copied += n;
   }
+  item.Bytes = BinaryData.Data;
   item.Count = length;
   return item;
 }

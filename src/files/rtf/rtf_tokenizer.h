@@ -79,7 +79,7 @@ struct TRtfItem {
     Text,             // Bytes: a run of text bytes (line ends dropped)
     EscapedBytes,     // Bytes: the bytes of a run of "\'hh" escapes
     Unicode,          // Char: the UTF-16 unit of "\uN"; its fallback has been skipped
-    Binary,           // the bytes of "\binN" are in TRtfLexer::BinaryData
+    Binary,           // Bytes: the bytes of "\binN", held in TRtfLexer::BinaryData
     Damaged,          // the input broke a bound (nesting, binary length); reading stops
   };
   Kind Type = Kind::End;
