@@ -129,8 +129,10 @@ TEST(InputLayer, LexerReadsAFileAcrossRefillsLikeTheSameBytesInMemory) {
         t += std::string(item.Name());
         continue;
       }
-      t += "|" + std::to_string(int(item.Type)) + "," + std::to_string(item.Word) + "," +
-           std::to_string(item.Param) + "|";
+      for (const std::string& part : {std::to_string(int(item.Type)), std::to_string(item.Word),
+                                      std::to_string(item.Param)})
+        t.append(part).append(1, ',');
+      t.append(1, '|');
       if (item.Type == TRtfItem::Kind::Binary) bin = lexer.BinaryData.ToString();
     }
     return t;
