@@ -13,6 +13,7 @@
 #include "layout/page_preview.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
+#include "files/crypt/encryption_manager.h"
 #include "files/file_services.h"
 #include "files/office_xml_services.h"
 #include "foundation/base/geometry.h"
@@ -146,6 +147,16 @@ TEST(ProgramStartup, FormatsCompareFontsByFaceOnceStarted) {
   other.Font = cyrillic;
   IntersectCharFormat(f, other);
   EXPECT_EQ(f.Font, western);
+  program.ShutDown();
+}
+
+TEST(ProgramStartup, NewFontsFeedTheEncryptionPool) {
+  TProgram program(Headless());
+  ASSERT_TRUE(program.Start());
+  const auto before = GetEncryptionManager().EntropyPool();
+  // Each byte is mixed with the tick count; over a whole turn of the pool some byte changes.
+  for (int i = 0; i < 32; ++i) FontServices().AddEntropy(static_cast<uint8_t>(0x40 + i));
+  EXPECT_NE(GetEncryptionManager().EntropyPool(), before);
   program.ShutDown();
 }
 
