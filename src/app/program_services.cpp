@@ -20,6 +20,8 @@
 #include "document/styles.h"
 #include "document/tab_stops.h"
 #include "files/crypt/encryption_manager.h"
+#include "files/crypt/password_forms.h"
+#include "files/file_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
@@ -84,6 +86,18 @@ class TMessageBoxOptionsSite : public TOptionsHolderSite {
   void ShowError(const std::string& message) override { qv::ShowError(message); }
 };
 
+// Reading documents asks for passwords through the dialogs of encrypted documents; the
+// progress and the remembered passwords wait for the shell.
+class TDialogFileServices : public TFileServices {
+ public:
+  bool AskPasswordForOpening(std::string& password) override {
+    return qv::AskPasswordForOpening(password);
+  }
+  bool AskPasswordForSaving(std::string& password) override {
+    return qv::AskPasswordForSaving(password);
+  }
+};
+
 // New documents' author is the user name of the options.
 class TOptionsDocServices : public TDocServices {
  public:
@@ -100,9 +114,11 @@ void RegisterProgramServices() {
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutLineFitter();
+  RegisterFileServices(std::make_unique<TDialogFileServices>());
 }
 
 void UnregisterProgramServices() {
+  RegisterFileServices(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocServices(nullptr);

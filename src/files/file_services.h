@@ -1,8 +1,8 @@
 #pragma once
 // What reading documents asks of the application shell (the status-bar progress and the
-// document dispatcher's remembered password) and of the password dialogs. The stand-in shows no
-// progress, remembers nothing and answers every password question with Cancel, so an encrypted
-// document opens only where a password is at hand; the shell registers the real services.
+// document dispatcher's remembered password) and of the password dialogs, which need the window
+// system. The stand-in shows no progress, remembers nothing and answers every password question
+// with Cancel; the start-up registers the dialogs (password_forms.h), and the shell the rest.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -86,7 +86,7 @@ const Slot kSlots[] = {
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
     // files
-    {"file services (shell, password dialogs)", &IsStandInService<TFileServices>, false},
+    {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
 };
 
