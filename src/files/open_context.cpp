@@ -71,8 +71,9 @@ void TOpenContext::BeginMemoryRead(uint8_t* block, int32_t length, int32_t forma
   DataEnd = block + Options.Length;
   if (formatIndex != dfEncrypted) return;
   // An encrypted block is the same as an encrypted file: checked with the password, then
-  // deciphered into a block of our own (the caller's block stays as it was).
-  if (!OpenEncryptedPasswordLoop(*this)) throw EAbort();
+  // deciphered into a block of our own (the caller's block stays as it was). A block that is no
+  // encrypted document is refused before any password is asked for.
+  if (!LooksEncrypted(block, Options.Length) || !OpenEncryptedPasswordLoop(*this)) throw EAbort();
   if (!DecipherEncryptedBlock(block, Options.Length, GetEncryptionManager().DecryptString(Password),
                               deciphered_))
     throw EAbort();

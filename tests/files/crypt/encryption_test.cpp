@@ -311,12 +311,13 @@ TEST_F(EncryptedOpening, MemoryBlocksAreEncipheredLikeFiles) {
                           dfEncrypted);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(context.ReadPos), size_t(context.Unread())), rtf);
   EXPECT_EQ(image, original);  // the caller's block is left as it was
-  // A plain RTF block handed in as encrypted is refused, not read as plain text.
+  // A plain RTF block handed in as encrypted is refused, not read as plain text, and no
+  // password is asked for.
   std::string plain = "{\\rtf1 not enciphered}";
-  files->Passwords = {"long password"};
-  messages->Answers = {mrNo};
+  files->Asked = 0;
   TOpenContext refused;
   EXPECT_THROW(refused.BeginMemoryRead(reinterpret_cast<uint8_t*>(plain.data()),
                                        int32_t(plain.size()), dfEncrypted),
                EAbort);
+  EXPECT_EQ(files->Asked, 0);
 }
