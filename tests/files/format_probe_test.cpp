@@ -87,7 +87,9 @@ TEST(FormatProbe, DetectsEveryFormatWhateverTheName) {
     EXPECT_TRUE(ProbeFileFormat(f.detected, open.context)) << f.name;
     EXPECT_TRUE(ProbeFileFormat(dfText, open.context)) << f.name;
     for (int32_t other : {dfRtf, dfDoc, dfDocx, dfOdt, dfEncrypted, dfWrite})
-      if (other != f.detected) EXPECT_FALSE(ProbeFileFormat(other, open.context)) << f.name << other;
+      if (other != f.detected) {
+        EXPECT_FALSE(ProbeFileFormat(other, open.context)) << f.name << other;
+      }
     // Probing reads the file itself for zip and Word documents, but the buffered read goes on
     // where it was.
     EXPECT_EQ(std::ftell(open.context.File()), long(f.bytes.size())) << f.name;

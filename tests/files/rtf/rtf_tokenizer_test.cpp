@@ -38,29 +38,29 @@ std::string Trace(const std::string& text, TRtfLexer* out = nullptr) {
       case TRtfItem::Kind::DestinationStart: piece = "*{"; break;
       case TRtfItem::Kind::GroupEnd: piece = item.Unbalanced ? "}!" : "}"; break;
       case TRtfItem::Kind::ControlWord:
-        piece = item.Word >= 0 ? "w:" + std::string(RtfKeywordName(item.Word))
-                               : "?" + std::string(item.Name());
-        if (item.HasParam) piece += "=" + std::to_string(item.Param);
+        if (item.Word >= 0)
+          piece.append("w:").append(RtfKeywordName(item.Word));
+        else
+          piece.append("?").append(item.Name());
+        if (item.HasParam) piece.append("=").append(std::to_string(item.Param));
         break;
-      case TRtfItem::Kind::ControlSymbol: piece = std::string("s:") + char(item.Symbol); break;
-      case TRtfItem::Kind::Text:
-        piece = "t:" + std::string(reinterpret_cast<const char*>(item.Bytes), size_t(item.Count));
-        break;
+      case TRtfItem::Kind::ControlSymbol: piece.append("s:").append(1, char(item.Symbol)); break;
+      case TRtfItem::Kind::Text: piece.append("t:").append(item.Name()); break;
       case TRtfItem::Kind::EscapedBytes: {
-        piece = "x:";
         std::vector<char> hex(size_t(item.Count) * 2);
         EncodeHexPairs(item.Bytes, hex.data(), item.Count);
-        piece.append(hex.begin(), hex.end());
+        piece.append("x:").append(hex.begin(), hex.end());
         break;
       }
-      case TRtfItem::Kind::Unicode: piece = "u:" + std::to_string(int(item.Char)); break;
+      case TRtfItem::Kind::Unicode: piece.append("u:").append(std::to_string(int(item.Char))); break;
       case TRtfItem::Kind::Binary:
-        piece = "bin:" + std::to_string(item.Count);
+        piece.append("bin:").append(std::to_string(item.Count));
         if (out) out->BinaryData.SetData(lexer.BinaryData.Data, lexer.BinaryData.Length);
         break;
-      case TRtfItem::Kind::Damaged: return trace + " DAMAGED";
+      case TRtfItem::Kind::Damaged: return trace.append(" DAMAGED");
     }
-    trace += trace.empty() ? piece : " " + piece;
+    if (!trace.empty()) trace.append(1, ' ');
+    trace.append(piece);
   }
   return trace + " HANG";
 }
