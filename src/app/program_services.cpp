@@ -22,6 +22,9 @@
 #include "layout/page_preview.h"
 #include "document/styles.h"
 #include "document/tab_stops.h"
+#include "files/crypt/encryption_manager.h"
+#include "files/crypt/password_forms.h"
+#include "files/file_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
@@ -73,6 +76,7 @@ class TColourManagerPreviewColors : public TPreviewColors {
 // The font manager's messages through the program's message box.
 class TMessageBoxFontServices : public TFontServices {
  public:
+  void AddEntropy(uint8_t value) override { GetEncryptionManager().AddEntropy(value); }
   void ShowInfo(const std::string& text) override { qv::ShowInfo(text); }
   bool ConfirmUnavailableFont(const std::string& face) override {
     std::string text = OptionalMsgTable[kFontUnavailableMsg].Text;
@@ -86,6 +90,18 @@ class TMessageBoxFontServices : public TFontServices {
 class TMessageBoxOptionsSite : public TOptionsHolderSite {
  public:
   void ShowError(const std::string& message) override { qv::ShowError(message); }
+};
+
+// Reading documents asks for passwords through the dialogs of encrypted documents; the
+// progress and the remembered passwords wait for the shell.
+class TDialogFileServices : public TFileServices {
+ public:
+  bool AskPasswordForOpening(std::string& password) override {
+    return qv::AskPasswordForOpening(password);
+  }
+  bool AskPasswordForSaving(std::string& password) override {
+    return qv::AskPasswordForSaving(password);
+  }
 };
 
 // New documents' author is the user name of the options.
@@ -105,11 +121,13 @@ void RegisterProgramServices() {
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
   RegisterCommandServices();
+  RegisterFileServices(std::make_unique<TDialogFileServices>());
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
+  RegisterFileServices(nullptr);
   UnregisterCommandServices();
   RegisterDocLayoutServices(nullptr);
   RegisterLineFitter(nullptr);

@@ -19,6 +19,9 @@
 #include "document/styles.h"
 #include "files/output/save_progress_services.h"
 #include "files/text/text_conv_services.h"
+#include "files/crypt/encryption_manager.h"
+#include "files/file_services.h"
+#include "files/office_xml_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -99,6 +102,8 @@ const Slot kSlots[] = {
     {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
+    {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
+    {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
 };
 
 TStartupOptions Headless() {
@@ -184,6 +189,16 @@ TEST(ProgramStartup, FormatsCompareFontsByFaceOnceStarted) {
   other.Font = cyrillic;
   IntersectCharFormat(f, other);
   EXPECT_EQ(f.Font, western);
+  program.ShutDown();
+}
+
+TEST(ProgramStartup, NewFontsFeedTheEncryptionPool) {
+  TProgram program(Headless());
+  ASSERT_TRUE(program.Start());
+  const auto before = GetEncryptionManager().EntropyPool();
+  // Each byte is mixed with the tick count; over a whole turn of the pool some byte changes.
+  for (int i = 0; i < 32; ++i) FontServices().AddEntropy(static_cast<uint8_t>(0x40 + i));
+  EXPECT_NE(GetEncryptionManager().EntropyPool(), before);
   program.ShutDown();
 }
 
