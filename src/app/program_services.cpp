@@ -16,6 +16,8 @@
 
 #include "document/char_format.h"
 #include "document/doc_services.h"
+#include "document/edit_services.h"
+#include "editing/editing_services.h"
 #include "layout/page_preview.h"
 #include "document/styles.h"
 #include "document/tab_stops.h"
@@ -98,9 +100,11 @@ void RegisterProgramServices() {
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutLineFitter();
+  RegisterEditingServices();
 }
 
 void UnregisterProgramServices() {
+  RegisterEditServices(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocServices(nullptr);

@@ -19,6 +19,8 @@ class TDocLayoutServices {
   virtual void ReleasePages(TDoc& doc);
   // Computes the layout data of a new document (section metrics in pixels and the like).
   virtual void ComputeLayoutData(TDoc& /*doc*/) {}
+  // The first main-text paragraph shown on a laid-out page; -1 when not known.
+  virtual int32_t FirstParagraphOfPage(TDoc& /*doc*/, int32_t /*page*/) { return -1; }
 };
 
 // Registers the services (null restores the defaults).

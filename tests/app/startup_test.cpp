@@ -6,6 +6,7 @@
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
+#include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/line_fitter_service.h"
@@ -74,6 +75,7 @@ const Slot kSlots[] = {
     {"document services (user name)", &IsStandInService<TDocServices>, true},
     {"page preview colours", &IsStandInService<TPreviewColors>, true},
     {"line fitter", &IsStandInService<TLineFitter>, true},
+    {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, false},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},

@@ -1,0 +1,50 @@
+#pragma once
+// What the editing engine asks of the layout after an edit: lay the pages out again from a page
+// (or, before pagination knows the paragraph's page, from a paragraph), re-break one paragraph
+// in place, renumber the lists, and repaint the view or one range of it. The layout registers
+// the real hooks (RegisterEditLayoutHooks); the default re-breaks the paragraphs it is asked to
+// with ReformatParagraph and keeps a log of every request, which tests read.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "document/doc_position.h"
+
+namespace qv {
+
+class TDoc;
+
+class TEditLayoutHooks {
+ public:
+  virtual ~TEditLayoutHooks() = default;
+
+  // One request, as the default keeps it.
+  struct TRequest {
+    enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange };
+    Kind What = Kind::Relayout;
+    int32_t Page = 0;      // Relayout: first page (INT32_MIN none)
+    int32_t Par = 0;       // Relayout: first paragraph (INT32_MIN none); Reformat: paragraph
+    TDocRange Range;       // RepaintRange
+  };
+
+  // Lays the pages out again from the page (or, with the page none, from the paragraph). The
+  // default re-breaks the paragraph when its lines are not valid.
+  virtual void RelayoutFrom(TDoc& doc, int32_t page, int32_t par);
+  // Re-breaks one paragraph in place; true when its line count stayed. The default breaks it for
+  // its section's text width.
+  virtual bool ReformatParagraph(TDoc& doc, int32_t par);
+  virtual void RenumberLists(TDoc& doc);
+  // Repaints the whole view (range null) or only the range.
+  virtual void Repaint(TDoc& doc, const TDocRange* range);
+
+  std::vector<TRequest> Log;  // kept by the default implementation (bounded)
+  bool KeepLog = true;
+
+ protected:
+  void Note(const TRequest& request);
+};
+
+void RegisterEditLayoutHooks(std::unique_ptr<TEditLayoutHooks> hooks);
+TEditLayoutHooks& EditLayoutHooks();
+
+}  // namespace qv

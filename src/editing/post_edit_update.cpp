@@ -1,0 +1,83 @@
+#include "editing/post_edit_update.h"
+
+#include <algorithm>
+
+#include "document/doc.h"
+#include "editing/edit_flags.h"
+#include "editing/edit_layout_hooks.h"
+
+namespace qv {
+
+namespace {
+
+// A caret in the header and footer story while nothing is edited in place goes to the start of
+// the main text; any caret stays before its paragraph's mark.
+void ClampCaret(TDoc& doc, TDocPosition& caret) {
+  if (caret.Par < 0 || caret.Par >= doc.ParCount()) MakePosition(0, 0, caret);
+  if (doc.StoryOfParagraph(caret.Par) == stHeadersFooters && doc.HeaderFooterInPlace == nullptr) {
+    MakePosition(0, 0, caret);
+    return;
+  }
+  const int32_t n = doc.Par(caret.Par)->CharCount();
+  caret.Offset = std::clamp(caret.Offset, 0, std::max(n - 1, 0));
+}
+
+}  // namespace
+
+void RunPostEditUpdate(TDoc& doc) {
+  TEditLayoutHooks& hooks = EditLayoutHooks();
+  doc.SetDocFlag(dfUpdateRunning, true);
+  if (doc.IsDocFlagSet(dfRenumberLists)) {
+    doc.SetDocFlag(dfRenumberLists, false);
+    hooks.RenumberLists(doc);
+  }
+  TPostActions& pa = doc.PostActions;
+  if (pa.FirstPage != PostActionNone || pa.FirstPar != PostActionNone) {
+    doc.SetScopedFlag(31);
+    hooks.RelayoutFrom(doc, pa.FirstPage, pa.FirstPar);
+    doc.RestoreScopedFlag();
+    pa.HasRepaintRange = false;
+  }
+  // Caret and selection from the record.
+  if (pa.HasCaret) {
+    TDocPosition caret = pa.Caret;
+    const bool inHeaderStory = caret.Par >= 0 && caret.Par < doc.ParCount() &&
+                               doc.StoryOfParagraph(caret.Par) == stHeadersFooters;
+    if (doc.HeaderFooterInPlace == nullptr && inHeaderStory) {
+      if (pa.Selection) pa.Selection.reset();
+    } else if (doc.HeaderFooterInPlace != nullptr) {
+      TDocRange r;
+      if (doc.GetHeaderFooterRange(doc.HeaderFooterInPlace, r) && !PositionInRangeInclusive(caret, r)) {
+        doc.HeaderFooterInPlace = nullptr;
+        doc.HeaderFooterPage = -1;
+        if (pa.Selection) pa.Selection.reset();
+        pa.HasRepaintRange = false;
+      }
+    }
+    ClampCaret(doc, caret);
+    doc.Caret = caret;
+  } else {
+    ClampCaret(doc, doc.Caret);
+  }
+  if (pa.Selection && doc.Selection) {
+    if (!doc.Selection->Equals(*pa.Selection)) pa.HasRepaintRange = false;
+    doc.Selection->Assign(*pa.Selection);
+  } else if (doc.Selection && pa.HasCaret) {
+    doc.Selection->SetSingleRange(doc.Caret.Par, doc.Caret.Offset, doc.Caret.Par, doc.Caret.Offset);
+  }
+  if (doc.Selection && !IsFragmentEmpty(doc.Selection.get()))
+    doc.SelectionAnchor = doc.Selection->GetRange(0)->Start;
+  if (pa.HasRepaintRange)
+    hooks.Repaint(doc, &pa.RepaintRange);
+  else
+    hooks.Repaint(doc, nullptr);
+  pa.Reset();
+  doc.SetDocFlag(dfKeepCaret, false);
+  doc.SetDocFlag(dfKeepSelectedShapes, false);
+  doc.SetDocFlag(dfTypingFormatFlags, false);
+  doc.SetDocFlag(dfRecording, false);
+  doc.SetDocFlag(dfUpdateDone, true);
+  doc.SetDocFlag(dfUpdateRunning, false);
+}
+
+}  // namespace qv
