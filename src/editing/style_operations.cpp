@@ -219,7 +219,17 @@ bool UpdateStyle(TDoc& doc, int32_t styleIndex) {
   SetParFormatProp(pf, ppStyle, styleIndex);
   ClearParFormatProp(pf, ppInTable);
   ClearParFormatProp(pf, ppCollapsed);
-  if (ParFormatsEqual(pf, style.ParFmt) && CharFormatsEqual(cf, style.CharFmt)) return true;
+  // Nothing to do when the style, reduced the same way, already says this.
+  TParFormat stylePar;
+  TCharFormat styleChar;
+  GetStyleFormat(style, &styleChar, &stylePar, 0);
+  SubtractParFormat(stylePar, basePar);
+  SubtractCharFormat(styleChar, baseChar);
+  if (style.IsHeading()) SetParFormatProp(stylePar, ppOutlineLevel, style.BuiltIn - 1);
+  SetParFormatProp(stylePar, ppStyle, styleIndex);
+  ClearParFormatProp(stylePar, ppInTable);
+  ClearParFormatProp(stylePar, ppCollapsed);
+  if (ParFormatsEqual(pf, stylePar) && CharFormatsEqual(cf, styleChar)) return true;
   auto info = std::make_unique<TFormatStyleListInfo>();
   info->NewStyles = std::make_unique<TStyleList>(&doc);
   info->NewStyles->Assign(*doc.Styles);
