@@ -68,3 +68,25 @@ void TEditLayoutHooks::Repaint(TDoc& /*doc*/, const TDocRange* range) {
 }
 
 }  // namespace qv
+
+namespace qv {
+
+void TEditLayoutHooks::ScrollCaretIntoView(TDoc& /*doc*/, int32_t mode) {
+  TRequest r;
+  r.What = TRequest::Kind::Scroll;
+  r.Mode = mode;
+  Note(r);
+}
+
+void TEditLayoutHooks::ScrollToTarget(TDoc& /*doc*/, const TDocPosition& anchor, int32_t x,
+                                      int32_t y) {
+  TRequest r;
+  r.What = TRequest::Kind::Scroll;
+  r.Mode = -1;
+  r.Range.Start = anchor;
+  r.Page = x;
+  r.Par = y;
+  Note(r);
+}
+
+}  // namespace qv

@@ -20,11 +20,12 @@ class TEditLayoutHooks {
 
   // One request, as the default keeps it.
   struct TRequest {
-    enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange };
+    enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange, Scroll };
     Kind What = Kind::Relayout;
     int32_t Page = 0;      // Relayout: first page (INT32_MIN none)
     int32_t Par = 0;       // Relayout: first paragraph (INT32_MIN none); Reformat: paragraph
     TDocRange Range;       // RepaintRange
+    int32_t Mode = 0;      // Scroll: the caret scroll mode (0, 3, 4), -1 for a scroll target
   };
 
   // Lays the pages out again from the page (or, with the page none, from the paragraph). The
@@ -36,6 +37,11 @@ class TEditLayoutHooks {
   virtual void RenumberLists(TDoc& doc);
   // Repaints the whole view (range null) or only the range.
   virtual void Repaint(TDoc& doc, const TDocRange* range);
+  // Scrolls the caret into view in the mode (0 plain, 3 after undoing one typed character,
+  // 4 asked for once by the document).
+  virtual void ScrollCaretIntoView(TDoc& doc, int32_t mode);
+  // Scrolls a point (twips from the anchor's line) into view.
+  virtual void ScrollToTarget(TDoc& doc, const TDocPosition& anchor, int32_t x, int32_t y);
 
   std::vector<TRequest> Log;  // kept by the default implementation (bounded)
   bool KeepLog = true;

@@ -67,6 +67,17 @@ void RunPostEditUpdate(TDoc& doc) {
   }
   if (doc.Selection && !IsFragmentEmpty(doc.Selection.get()))
     doc.SelectionAnchor = doc.Selection->GetRange(0)->Start;
+  // Scrolling: never while the view is to stay still; otherwise the caret (in mode 3 after one
+  // typed character was undone or redone), or the point the edit asked for.
+  if (doc.IsDocFlagSet(dfScrollCaretMode4)) {
+    doc.SetDocFlag(dfScrollCaretMode4, false);
+    hooks.ScrollCaretIntoView(doc, 4);
+  } else if (!doc.IsDocFlagSet(dfKeepViewStill)) {
+    if (pa.ScrollTarget == PostActionNone)
+      hooks.ScrollCaretIntoView(doc, doc.IsDocFlagSet(dfSingleTypingUndone) ? 3 : 0);
+    else
+      hooks.ScrollToTarget(doc, pa.ScrollAnchor, pa.ScrollTarget, pa.ScrollTargetY);
+  }
   if (pa.HasRepaintRange)
     hooks.Repaint(doc, &pa.RepaintRange);
   else
