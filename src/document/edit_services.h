@@ -115,6 +115,10 @@ class TEditServices {
   // Applies the set properties of the format to the paragraphs of the range.
   virtual void FormatParagraphRange(TDoc& /*doc*/, const TDocRange& /*range*/,
                                     const TParFormat& /*format*/) {}
+  // Puts a new field into the document with its start and end marks together at the place,
+  // after the `slot` field marks that stand there. The stand-in only lists the field.
+  virtual TField* InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field,
+                                   const TDocPosition& at, int32_t slot);
   // Changes the break kind of the section that the paragraph ends.
   virtual void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind);
 };

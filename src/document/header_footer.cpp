@@ -9,6 +9,7 @@
 #include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
+#include "foundation/ui/message_dlg_service.h"
 
 namespace qv {
 
@@ -16,7 +17,49 @@ namespace {
 
 constexpr uint8_t ftPage = 33;
 
-bool IsHeaderSlot(int slot) { return slot == hfEvenHeader || slot == hfOddHeader || slot == hfFirstHeader; }
+const char* const kNonEmptyHeadersMessage =
+    "This document contains one or more nonempty headers or footers. Page numbers cannot be "
+    "inserted automatically in the existing headers/footers because this might affect the "
+    "current contents of these headers or footers badly.\r\rTo insert a page number, please\r\r "
+    "a) activate the \"View | Header and Footer\" mode,\r b) place the caret within the target "
+    "header or footer,\r c) use the \"Insert Page Number\" button from the \"Header/Footer\" "
+    "toolbar.";
+
+// Whether every character of the paragraph but its mark lies inside one page field.
+bool IsEmptyOrPageOnly(const TPar& p) {
+  if (p.CharCount() <= 1) return true;
+  int32_t pageFields = 0, open = 0, chars = 0;
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size) {
+    const int32_t n = item.Chars();
+    if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind)) {
+      const TField* f = FieldOfTag(item.Tag);
+      if (f == nullptr || f->Kind != fkField || f->FieldType != ftPage) continue;
+      if (item.Tag.Kind == ctFieldStart) {
+        ++pageFields;
+        ++open;
+      } else if (open > 0) {
+        --open;
+      }
+      continue;
+    }
+    if (n == 0) continue;
+    chars += n;
+    if (chars >= p.CharCount()) break;  // the paragraph mark
+    if (open == 0) return false;
+  }
+  return pageFields == 1;
+}
+
+// Whether the paragraph already holds a page field.
+bool HasPageField(const TPar& p) {
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size)
+    if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart)
+      if (const TField* f = FieldOfTag(item.Tag); f && f->Kind == fkField && f->FieldType == ftPage)
+        return true;
+  return false;
+}
 
 // Where the field's start and end marks stand (paragraph and character index).
 bool FindFieldMarks(const TDoc& doc, const TField* field, TDocPosition& start, TDocPosition& end) {
@@ -145,19 +188,16 @@ bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOn
       TField* f = s->HeaderFooter[static_cast<size_t>(slot)];
       TDocRange r;
       if (f == nullptr || !GetHeaderFooterRange(f, r)) continue;
-      for (int32_t i = r.Start.Par; i <= r.End.Par; ++i) {
-        TPar& p = *Par(i);
-        if (p.CharCount() <= 1) continue;
-        bool onlyPage = false;
-        for (const auto& g : Fields)
-          if (g->Kind == fkField && g->FieldType == ftPage && g->Range.Start.Par == i &&
-              g->Range.Start.Offset == 0 && g->Range.End.Offset >= p.CharCount() - 1)
-            onlyPage = true;
-        if (!onlyPage) return false;
-      }
+      for (int32_t i = r.Start.Par; i <= r.End.Par; ++i)
+        if (!IsEmptyOrPageOnly(*Par(i))) {
+          ShowInfo(kNonEmptyHeadersMessage);
+          return false;
+        }
     }
   }
+  const uint32_t serialBefore = LastOperationSerial();
   if (HeaderFooterInPlace == nullptr) ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+  const bool headerStepRecorded = LastOperationSerial() != serialBefore;
   EnterCriticalEdit();
   std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*this, 53);
   BeginOperation(op.get());
@@ -178,6 +218,14 @@ bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOn
       uint8_t align = alignment;
       if (alignment == 3) align = n == 1 ? 2 : 0;
       if (alignment == 4) align = n == 1 ? 0 : 2;
+      // A page number in the first paragraph (one that holds one already keeps it).
+      if (!HasPageField(*Par(r.Start.Par))) {
+        auto page = std::make_unique<TField>();
+        page->Kind = fkField;
+        page->FieldType = ftPage;
+        page->Instruction = u"PAGE";
+        EditServices().InsertEmptyField(*this, std::move(page), r.Start, 1);
+      }
       TParFormat format = UnsetParFormat;
       SetParFormatProp(format, ppAlignment, align);
       TDocRange pars;
@@ -188,11 +236,11 @@ bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOn
   EndOperation();
   if (op) {
     PostEditUpdate();
+    const uint32_t before = LastOperationSerial();
     CommitOperation(std::move(op));
-    EditServices().ChainLastOperation(*this);
+    if (headerStepRecorded && LastOperationSerial() != before) EditServices().ChainLastOperation(*this);
   }
   LeaveCriticalEdit();
-  (void)IsHeaderSlot;
   return true;
 }
 

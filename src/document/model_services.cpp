@@ -6,6 +6,7 @@
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
+#include "document/field.h"
 #include "document/section.h"
 #include "document/shape_binding.h"
 #include "foundation/base/service_slot.h"
@@ -106,6 +107,13 @@ void TEditServices::FormatNoteSettings(TDoc& doc, int32_t firstSection, int32_t 
     doc.Sections[static_cast<size_t>(i)]->Footnotes = footnotes;
     doc.Sections[static_cast<size_t>(i)]->Endnotes = endnotes;
   }
+}
+
+TField* TEditServices::InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field,
+                                        const TDocPosition& /*at*/, int32_t /*slot*/) {
+  TField* f = field.get();
+  doc.Fields.push_back(std::move(field));
+  return f;
 }
 
 void TEditServices::ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind) {

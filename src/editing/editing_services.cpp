@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "document/doc.h"
+#include "document/field.h"
 #include "document/edit_services.h"
 #include "document/section.h"
 #include "editing/edit_dispatcher.h"
@@ -73,6 +74,15 @@ class TEngineEditServices : public TEditServices {
   }
   void FormatParagraphRange(TDoc& doc, const TDocRange& range, const TParFormat& format) override {
     FormatParagraphs(doc, nullptr, &range, format);
+  }
+  TField* InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field, const TDocPosition& at,
+                           int32_t slot) override {
+    TField* f = field.get();
+    auto rec = std::make_unique<TInsDelFieldOperation>(doc, 0, f, TInsDelFieldOperation::mpBoth,
+                                                       at, slot, at, slot + 1);
+    rec->Held = std::move(field);
+    TSubOperation::Execute(std::move(rec));
+    return f;
   }
   void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind) override {
     TSubOperation::Execute(std::make_unique<TChangeSectBreakOperation>(doc, par, kind));

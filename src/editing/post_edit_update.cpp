@@ -38,6 +38,15 @@ void RunPostEditUpdate(TDoc& doc) {
     doc.RestoreScopedFlag();
     pa.HasRepaintRange = false;
   }
+  // In-place editing ends when its field has left the document (an undo took it out).
+  if (doc.HeaderFooterInPlace != nullptr) {
+    TDocRange r;
+    if (!doc.GetHeaderFooterRange(doc.HeaderFooterInPlace, r)) {
+      doc.HeaderFooterInPlace = nullptr;
+      doc.HeaderFooterPage = -1;
+      pa.HasRepaintRange = false;
+    }
+  }
   // Caret and selection from the record.
   if (pa.HasCaret) {
     TDocPosition caret = pa.Caret;

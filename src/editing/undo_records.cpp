@@ -308,3 +308,108 @@ void TChangeSectBreakOperation::Undo() {
 }
 
 }  // namespace qv
+
+namespace qv {
+
+namespace {
+
+// The stream offset of the slot-th field mark place before the character (after the marks
+// counted); marks stand ahead of the formatting at their place in normal form.
+int32_t MarkPlace(const TPar& p, int32_t charIndex, int32_t slot) {
+  int32_t off = charIndex <= 0 ? 0 : p.CharToStreamOffset(charIndex - 1);
+  if (charIndex > 0 && off < p.Content.Length) off += p.Content.Data[off] == 0 ? ContentTagSize : 1;
+  for (int32_t k = 0; k < slot && IsTagAt(p.Content.Data, p.Content.Length, off) &&
+                      IsFieldMarkKind(p.Content.Data[off + 1]);
+       ++k)
+    off += ContentTagSize;
+  return off;
+}
+
+// Finds the field's mark of the kind in the paragraph: its stream offset, or -1.
+int32_t FindMark(const TPar& p, const TField* field, uint8_t kind) {
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size)
+    if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == kind && FieldOfTag(item.Tag) == field)
+      return off;
+  return -1;
+}
+
+}  // namespace
+
+TInsDelFieldOperation::TInsDelFieldOperation(TDoc& doc, uint8_t state, TField* field,
+                                             uint8_t parts, const TDocPosition& start,
+                                             int32_t startSlot, const TDocPosition& end,
+                                             int32_t endSlot)
+    : TSubOperation(doc),
+      State(state),
+      Parts(parts),
+      Field(field),
+      Start(start),
+      End(end),
+      StartSlot(startSlot),
+      EndSlot(endSlot) {}
+
+TInsDelFieldOperation::~TInsDelFieldOperation() = default;
+
+void TInsDelFieldOperation::Undo() {
+  TDoc& doc = *Doc;
+  auto touch = [&doc](int32_t par) {
+    TPar& p = *doc.Par(par);
+    p.ContentChanged();
+    p.RebuildCodes();
+    p.InvalidateSpelling();
+    RelayoutParagraph(doc, par);
+  };
+  if (State == 1) {  // remove: end mark first, so the start's place is not disturbed
+    if (Parts & mpEnd) {
+      TPar& p = *doc.Par(End.Par);
+      NormalizeParagraphTags(p);
+      const int32_t off = FindMark(p, Field, ctFieldEnd);
+      if (off >= 0) {
+        End.Offset = p.StreamOffsetToChar(off);
+        EndSlot = 0;
+        for (int32_t o = MarkPlace(p, End.Offset, 0); o < off; o += ContentTagSize) ++EndSlot;
+        p.Content.Delete(off, ContentTagSize);
+        touch(End.Par);
+      }
+    }
+    if (Parts & mpStart) {
+      TPar& p = *doc.Par(Start.Par);
+      NormalizeParagraphTags(p);
+      const int32_t off = FindMark(p, Field, ctFieldStart);
+      if (off >= 0) {
+        Start.Offset = p.StreamOffsetToChar(off);
+        StartSlot = 0;
+        for (int32_t o = MarkPlace(p, Start.Offset, 0); o < off; o += ContentTagSize) ++StartSlot;
+        p.Content.Delete(off, ContentTagSize);
+        touch(Start.Par);
+      }
+    }
+    if (Parts == mpBoth) {
+      for (auto it = doc.Fields.begin(); it != doc.Fields.end(); ++it)
+        if (it->get() == Field) {
+          Held = std::move(*it);
+          doc.Fields.erase(it);
+          break;
+        }
+    }
+  } else {  // insert: start mark first
+    if (Parts == mpBoth && Held) doc.Fields.push_back(std::move(Held));
+    if (Parts & mpStart) {
+      TPar& p = *doc.Par(Start.Par);
+      NormalizeParagraphTags(p);
+      InsertContentTag(p.Content, MarkPlace(p, Start.Offset, StartSlot), ctFieldStart, TagRefOf(Field));
+      touch(Start.Par);
+    }
+    if (Parts & mpEnd) {
+      TPar& p = *doc.Par(End.Par);
+      NormalizeParagraphTags(p);
+      InsertContentTag(p.Content, MarkPlace(p, End.Offset, EndSlot), ctFieldEnd, TagRefOf(Field));
+      touch(End.Par);
+    }
+  }
+  State = State ? 0 : 1;
+  doc.SetDocFlag(dfFieldsChanged, true);
+}
+
+}  // namespace qv

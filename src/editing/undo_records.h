@@ -274,3 +274,28 @@ class TChangeSectBreakOperation : public TSubOperation {
 };
 
 }  // namespace qv
+
+namespace qv {
+
+// Inserts (state 0) or removes (state 1) a field's start and end marks at their places; with
+// both marks the field also leaves or rejoins the document's field list (the record owns it
+// while it is out). A place is a paragraph, a character index and a slot: the number of field
+// marks standing before it at that character.
+class TInsDelFieldOperation : public TSubOperation {
+ public:
+  static constexpr uint8_t mpStart = 1, mpEnd = 2, mpBoth = 3;
+  TInsDelFieldOperation(TDoc& doc, uint8_t state, TField* field, uint8_t parts,
+                        const TDocPosition& start, int32_t startSlot, const TDocPosition& end,
+                        int32_t endSlot);
+  ~TInsDelFieldOperation() override;
+  void Undo() override;
+  const char* ClassName() const override { return "TInsDelFieldOperation"; }
+  uint8_t State;
+  uint8_t Parts;
+  TField* Field;
+  TDocPosition Start, End;
+  int32_t StartSlot, EndSlot;
+  std::unique_ptr<TField> Held;
+};
+
+}  // namespace qv

@@ -38,4 +38,45 @@ TEST(SectionsEditing, FormatSectionsAppliesColumnsAndUndoes) {
   EXPECT_EQ(DumpDoc(doc), before);
 }
 
+TEST(SectionsEditing, PageNumbersFillEmptyFootersAndRefuseFootersWithText) {
+  TEngineScope engine;
+  TDoc doc(true);
+  doc.InitNewDocument();
+  SetMainText(doc, {"body"});
+  const std::string before = DumpDoc(doc);
+  // Outside alignment: odd pages right, even pages left, different odd and even pages.
+  EXPECT_TRUE(doc.InsertPageNumbers(1, 4, 1));
+  TSection& s = *doc.Sections.front();
+  EXPECT_EQ(s.PageParams.DiffOddEven, 1);
+  EXPECT_EQ(s.PageParams.DiffFirstPage, 0);
+  TDocRange odd, even;
+  ASSERT_TRUE(doc.GetHeaderFooterRange(s.HeaderFooter[hfOddFooter], odd));
+  ASSERT_TRUE(doc.GetHeaderFooterRange(s.HeaderFooter[hfEvenFooter], even));
+  EXPECT_EQ(GetParFormatProp(doc.Par(odd.Start.Par)->Format, ppAlignment), 2);
+  EXPECT_EQ(GetParFormatProp(doc.Par(even.Start.Par)->Format, ppAlignment), 0);
+  int pageFields = 0;
+  for (auto& f : doc.Fields) pageFields += f->Kind == fkField && f->FieldType == 33;
+  EXPECT_EQ(pageFields, 3);
+  // Again over footers that hold only page fields: no new fields.
+  EXPECT_TRUE(doc.InsertPageNumbers(1, 1, 1));
+  pageFields = 0;
+  for (auto& f : doc.Fields) pageFields += f->Kind == fkField && f->FieldType == 33;
+  EXPECT_EQ(pageFields, 3);
+  // Undo takes everything back, the created footers included.
+  while (doc.UndoPosition >= 0) doc.Undo();
+  EXPECT_EQ(DumpDoc(doc), before);
+  EXPECT_EQ(doc.HeaderFooterInPlace, nullptr);
+  // A footer with other text refuses.
+  doc.ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+  TDocRange r;
+  ASSERT_TRUE(doc.GetHeaderFooterRange(doc.Sections.front()->HeaderFooter[hfOddFooter], r));
+  TPar& p = *doc.Par(r.Start.Par);
+  p.Content.Insert("text", 7, 4);
+  p.RebuildCodes();
+  p.ContentChanged();
+  const uint32_t serial = doc.LastOperationSerial();
+  EXPECT_FALSE(doc.InsertPageNumbers(1, 1, 1));
+  EXPECT_EQ(doc.LastOperationSerial(), serial);
+}
+
 }  // namespace

@@ -228,6 +228,33 @@ std::vector<TRecordCase> Cases() {
                  def.ListLevels[0].NumberFormat = 23;
                  ChangeListDefinition(d, *d.Lists[0], def);
                }});
+  c.push_back({"TInsDelFieldOperation insert", {"abc"}, nullptr, [](TDoc& d) {
+                 auto f = std::make_unique<TField>();
+                 f->FieldType = 33;
+                 TDocPosition at;
+                 MakePosition(0, 1, at);
+                 EditServices().InsertEmptyField(d, std::move(f), at, 0);
+               }});
+  c.push_back({"TInsDelFieldOperation remove", {"abc"},
+               [](TDoc& d) {
+                 TField* f = AddField(d, fkBookmark, 0, u"mark");
+                 TPar& p = *d.Par(0);
+                 p.Content.Clear();
+                 p.Content.AppendString("a");
+                 AppendContentTag(p.Content, ctFieldStart, TagRefOf(f));
+                 p.Content.AppendString("bc");
+                 AppendContentTag(p.Content, ctFieldEnd, TagRefOf(f));
+                 AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+                 p.RebuildCodes();
+                 p.ContentChanged();
+               },
+               [](TDoc& d) {
+                 TDocPosition s, e;
+                 MakePosition(0, 1, s);
+                 MakePosition(0, 3, e);
+                 Rec(std::make_unique<TInsDelFieldOperation>(d, 1, d.Fields[0].get(),
+                                                             TInsDelFieldOperation::mpBoth, s, 0, e, 0));
+               }});
   c.push_back({"TChangeDocPropsOperation", {"a"}, nullptr, [](TDoc& d) {
                  TDocProps p = d.Props;
                  p.Author = "Someone Else";
