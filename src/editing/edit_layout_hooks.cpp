@@ -90,3 +90,15 @@ void TEditLayoutHooks::ScrollToTarget(TDoc& /*doc*/, const TDocPosition& anchor,
 }
 
 }  // namespace qv
+
+namespace qv {
+
+void TEditLayoutHooks::StartProgress(TDoc& /*doc*/, const std::string& text, int32_t range) {
+  TRequest r;
+  r.What = TRequest::Kind::Progress;
+  r.Text = text;
+  r.Par = range;
+  Note(r);
+}
+
+}  // namespace qv

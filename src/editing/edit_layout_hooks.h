@@ -6,6 +6,7 @@
 // with ReformatParagraph and keeps a log of every request, which tests read.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "document/doc_position.h"
@@ -20,12 +21,14 @@ class TEditLayoutHooks {
 
   // One request, as the default keeps it.
   struct TRequest {
-    enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange, Scroll };
+    enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange, Scroll,
+                                Progress };
     Kind What = Kind::Relayout;
     int32_t Page = 0;      // Relayout: first page (INT32_MIN none)
     int32_t Par = 0;       // Relayout: first paragraph (INT32_MIN none); Reformat: paragraph
     TDocRange Range;       // RepaintRange
     int32_t Mode = 0;      // Scroll: the caret scroll mode (0, 3, 4), -1 for a scroll target
+    std::string Text;      // Progress: the text shown
   };
 
   // Lays the pages out again from the page (or, with the page none, from the paragraph). The
@@ -42,6 +45,11 @@ class TEditLayoutHooks {
   virtual void ScrollCaretIntoView(TDoc& doc, int32_t mode);
   // Scrolls a point (twips from the anchor's line) into view.
   virtual void ScrollToTarget(TDoc& doc, const TDocPosition& anchor, int32_t x, int32_t y);
+
+  // The main window's progress display while a long operation is undone or redone.
+  virtual void StartProgress(TDoc& doc, const std::string& text, int32_t range);
+  virtual void StepProgress(TDoc& /*doc*/, int32_t /*position*/) {}
+  virtual void EndProgress(TDoc& /*doc*/) {}
 
   std::vector<TRequest> Log;  // kept by the default implementation (bounded)
   bool KeepLog = true;

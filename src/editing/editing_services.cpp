@@ -42,6 +42,9 @@ class TEngineEditServices : public TEditServices {
   void ClearRedo(TDoc& doc) override { ClearRedoList(doc); }
   uint32_t LastOperationSerial(const TDoc& doc) override { return LastOperationSerialOf(doc); }
   void PostEditUpdate(TDoc& doc) override { RunPostEditUpdate(doc); }
+  void InvalidateFromParagraph(TDoc& doc, int32_t par) override {
+    InvalidateLayoutFrom(doc, par);
+  }
 
   void FormatSectionRange(TDoc& doc, int32_t first, int32_t last,
                           const std::vector<TSection>& formats, bool pageNumbersOnly) override {

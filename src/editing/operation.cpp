@@ -4,6 +4,7 @@
 
 #include "document/field.h"
 #include "editing/edit_flags.h"
+#include "editing/edit_layout_hooks.h"
 
 namespace qv {
 
@@ -89,12 +90,28 @@ void TOperation::CaptureFieldTextsAfter() {
   HasFieldTextsAfter = true;
 }
 
+namespace {
+
+std::string ProgressText(const char* format, const char* name) {
+  std::string text = format;
+  text.replace(text.find("%s"), 2, name);
+  return text;
+}
+
+}  // namespace
+
 void TOperation::Undo() {
   TPostActions& pa = Doc->CurrentPostActions();
+  const bool progress = NeedsProgress();
+  if (progress)
+    EditLayoutHooks().StartProgress(*Doc, ProgressText("Undoing %s ...", Name()),
+                                    static_cast<int32_t>(Records.size()));
   for (size_t i = Records.size(); i-- > 0;) {
     pa.ScrollTarget = PostActionNone;
     Records[i]->Undo();
+    if (progress) EditLayoutHooks().StepProgress(*Doc, static_cast<int32_t>(Records.size() - i));
   }
+  if (progress) EditLayoutHooks().EndProgress(*Doc);
   if (!pa.Selection) pa.Selection = AcquireFragment();
   pa.Selection->Assign(*SelectionBefore);
   pa.Caret = CaretBefore;
@@ -113,7 +130,15 @@ void TOperation::Undo() {
 
 void TOperation::Redo() {
   TPostActions& pa = Doc->CurrentPostActions();
-  for (auto& r : Records) r->Redo();
+  const bool progress = NeedsProgress();
+  if (progress)
+    EditLayoutHooks().StartProgress(*Doc, ProgressText("Redoing %s ...", Name()),
+                                    static_cast<int32_t>(Records.size()));
+  for (size_t i = 0; i < Records.size(); ++i) {
+    Records[i]->Redo();
+    if (progress) EditLayoutHooks().StepProgress(*Doc, static_cast<int32_t>(i));
+  }
+  if (progress) EditLayoutHooks().EndProgress(*Doc);
   if (!pa.Selection) pa.Selection = AcquireFragment();
   pa.Selection->Assign(*SelectionAfter);
   pa.Caret = CaretAfter;

@@ -24,6 +24,23 @@ void ClampCaret(TDoc& doc, TDocPosition& caret) {
 
 }  // namespace
 
+void InvalidateLayoutFrom(TDoc& doc, int32_t par) {
+  if (doc.IsDocFlagSet(dfLayoutSuspended)) return;
+  TPostActions& pa = doc.CurrentPostActions();
+  if (par >= 0 && par < doc.ParCount()) {
+    const int32_t story = doc.StoryOfParagraph(par);
+    if (story == stHeadersFooters) {
+      if (doc.CurrentOperation != nullptr) doc.SetDocFlag(dfHeaderFooterChanged, true);
+    } else {
+      const int32_t first = doc.FirstParagraphOfStory(story);
+      while (par > first && GetParFormatProp(doc.Par(par - 1)->Format, ppKeepNext) > 0) --par;
+    }
+  }
+  if (pa.FirstPar == PostActionNone || par < pa.FirstPar) pa.FirstPar = par;
+  pa.HasRepaintRange = false;
+  if (doc.CurrentOperation != nullptr) doc.SetDocFlag(dfRecording, true);
+}
+
 void RunPostEditUpdate(TDoc& doc) {
   TEditLayoutHooks& hooks = EditLayoutHooks();
   doc.SetDocFlag(dfUpdateRunning, true);

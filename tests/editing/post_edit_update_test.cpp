@@ -109,3 +109,40 @@ TEST_F(PostEdit, UndoingOneTypedCharacterScrollsInMode3AndAKeptViewDoesNotScroll
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PostEdit, KeepWithNextParagraphsAreLaidOutAgainWithTheChangedOne) {
+  SetMainText(doc_, {"a", "b", "c"});
+  SetParFormatProp(doc_.Par(0)->Format, ppKeepNext, 1);
+  doc_.InvalidateFromParagraph(1);
+  EXPECT_EQ(doc_.PostActions.FirstPar, 0);
+  doc_.PostActions.Reset();
+  doc_.SetScopedFlag(33);  // layout suspended
+  doc_.InvalidateFromParagraph(2);
+  doc_.RestoreScopedFlag();
+  EXPECT_EQ(doc_.PostActions.FirstPar, PostActionNone);
+}
+
+TEST_F(PostEdit, UndoingMoreThan49RecordsShowsProgressWithTheName) {
+  for (int records : {49, 50}) {
+    auto op = std::make_unique<TOperation>(doc_, 9);
+    doc_.BeginOperation(op.get());
+    for (int i = 0; i < records; ++i)
+      TSubOperation::Execute(std::make_unique<TChangeDefLangOperation>(doc_, 1000 + i));
+    doc_.EndOperation();
+    doc_.CommitOperation(std::move(op));
+    engine_.Hooks->Log.clear();
+    doc_.Undo();
+    const auto* progress = Last(TKind::Progress);
+    if (records == 49) {
+      EXPECT_EQ(progress, nullptr);
+    } else {
+      ASSERT_NE(progress, nullptr);
+      EXPECT_EQ(progress->Text, "Undoing font format ...");
+      EXPECT_EQ(progress->Par, 50);
+    }
+  }
+}
+
+}  // namespace
