@@ -254,13 +254,14 @@ void TDoc::InsertSectionBreakAt(const TDocPosition& at) {
     Sections.push_back(std::move(section));
     SectionRangesStale = true;
     TDocRange r;
-    MakeRange(p.Par - 1, prev.CharCount() - 1, p.Par, 0, r);
+    const int32_t markAt = prev.CharCount() - 1;
+    MakeRange(p.Par - 1, markAt, p.Par, 0, r);
     const TParFormat format = prev.Format;
     EditServices().DeleteContent(*this, r);
     AppendContentTag(content, ctSectionBreak, TagRefOf(s));
     AppendParFormatBlock(content, format);
     TDocPosition q;
-    MakePosition(p.Par - 1, Par(p.Par - 1)->CharCount() - 1, q);
+    MakePosition(p.Par - 1, markAt, q);
     EditServices().InsertContent(*this, content, q, stMain, 1);
   } else {
     Sections.push_back(std::move(section));

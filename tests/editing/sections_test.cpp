@@ -80,3 +80,43 @@ TEST(SectionsEditing, PageNumbersFillEmptyFootersAndRefuseFootersWithText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SectionsEditing, ThisPointForwardInsertsASectionBreakAndUndoesIt) {
+  TEngineScope engine;
+  TDoc doc(true);
+  SetMainText(doc, {"a", "b", "c"});
+  const std::string before = DumpDoc(doc);
+  MakePosition(1, 0, doc.Caret);
+  std::vector<int32_t> choices;
+  int32_t choice = 255;
+  doc.FillApplyToList(1, choices, choice);
+  EXPECT_EQ(choices, (std::vector<int32_t>{0, 1}));
+  TSectionFormat f = doc.Sections.front()->Format;
+  f.ColumnCount = 3;
+  EXPECT_TRUE(doc.FormatSections(1, nullptr, nullptr, &f, nullptr, nullptr, 1));
+  doc.UpdateSectionRanges();
+  ASSERT_EQ(doc.Sections.size(), 2u);
+  EXPECT_EQ(doc.Sections[0]->Format.ColumnCount, 1);
+  EXPECT_EQ(doc.Sections[1]->Format.ColumnCount, 3);
+  EXPECT_EQ(doc.SectionOfParagraph(0), doc.Sections[0].get());
+  EXPECT_EQ(doc.SectionOfParagraph(2), doc.Sections[1].get());
+  EXPECT_EQ(MainText(doc), "a/b/c");
+  doc.Undo();
+  EXPECT_EQ(DumpDoc(doc), before);
+}
+
+TEST(SectionsEditing, SectionQueriesOverContinuousBreaks) {
+  TEngineScope engine;
+  TDoc doc(true);
+  SetMainText(doc, {"a", "b", "c"});
+  EXPECT_EQ(doc.SectionOfParagraph(2), doc.Sections.front().get());
+  std::vector<int32_t> choices;
+  int32_t choice = 0;
+  MakePosition(0, 0, doc.Caret);
+  doc.FillApplyToList(0, choices, choice);
+  EXPECT_EQ(choices, (std::vector<int32_t>{0}));  // no "This point forward" at the very start
+}
+
+}  // namespace
