@@ -4,6 +4,8 @@
 
 #include "document/auto_list.h"
 #include "document/compound_fragment.h"
+#include "document/content_stream.h"
+#include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "editing/edit_flags.h"
@@ -101,6 +103,41 @@ bool StepGroup(TDoc& doc, int32_t par, int32_t step, uint8_t kind, TParFormat& o
   }
 }
 
+struct TStyleRun {
+  int32_t Start, End;
+  bool InHyperlink, InNoteMark;
+};
+
+// The paragraph cut into runs at the start and end marks of hyperlink fields (outside tables of
+// contents) and of note references and marks.
+std::vector<TStyleRun> CutStyleRuns(const TPar& par) {
+  std::vector<TStyleRun> runs;
+  int32_t hyperlinks = 0, notes = 0, toc = 0, index = 0, start = 0;
+  auto cut = [&](int32_t at) {
+    if (at > start) runs.push_back({start, at, hyperlinks > 0 && toc == 0, notes > 0});
+    start = at;
+  };
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item); off += item.Size) {
+    if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind)) {
+      const TField* f = FieldOfTag(item.Tag);
+      if (f == nullptr) continue;
+      const int delta = item.Tag.Kind == ctFieldStart ? 1 : -1;
+      int32_t* counter = nullptr;
+      if (f->Kind == fkField && f->FieldType == ftHyperlink) counter = &hyperlinks;
+      else if (f->Kind == fkField && f->FieldType == ftToc) counter = &toc;
+      else if (f->Kind == fkNoteReference || f->Kind == fkNoteMark) counter = &notes;
+      if (counter == nullptr) continue;
+      cut(index);
+      *counter = std::max(*counter + delta, 0);
+      continue;
+    }
+    index += item.Chars();
+  }
+  cut(par.CharCount());
+  return runs;
+}
+
 }  // namespace
 
 void StepParagraphFormat(TDoc& doc, const TCompoundFragment* fragment, const TDocRange* range,
@@ -161,9 +198,16 @@ void ApplyStyle(TDoc& doc, const TCompoundFragment* fragment, const TDocRange* r
             if (own[k] == CharUnset && at[k] != first[k] && at[k] != CharUnset && first[k] != CharUnset)
               apply[k] = CharUnset;
         }
-        TDocRange whole;
-        MakeRange(p, 0, p, par.CharCount(), whole);
-        FormatFont(doc, nullptr, &whole, 0, apply);
+        // Runs cut at the marks of hyperlinks and note references: a hyperlink keeps its colour
+        // and underline, a note reference its vertical position.
+        for (const TStyleRun& run : CutStyleRuns(par)) {
+          TCharFormat f = apply;
+          if (run.InHyperlink) f.Color = f.Underline = CharUnset;
+          if (run.InNoteMark) f.Script = f.VertOffset = CharUnset;
+          TDocRange piece;
+          MakeRange(p, run.Start, p, run.End, piece);
+          if (!IsRangeEmpty(piece)) FormatFont(doc, nullptr, &piece, 0, f);
+        }
       }
     }
   }

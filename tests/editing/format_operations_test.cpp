@@ -216,3 +216,43 @@ TEST_F(FormatOps, RedefiningAStyleReformatsItsParagraphsAsOneStep) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormatOps, ApplyingAStyleKeepsAHyperlinksColourAndUnderline) {
+  auto link = std::make_unique<TField>();
+  link->Kind = fkField;
+  link->FieldType = ftHyperlink;
+  TField* f = link.get();
+  doc_.Fields.push_back(std::move(link));
+  TPar& p = *doc_.Par(0);
+  p.Content.Clear();
+  p.Content.AppendString("see ");
+  AppendContentTag(p.Content, ctFieldStart, TagRefOf(f));
+  AppendContentTag(p.Content, 15, 0xFF0000);  // colour
+  AppendContentTag(p.Content, 6, 1);          // underline
+  p.Content.AppendString("link");
+  AppendContentTag(p.Content, ctFieldEnd, TagRefOf(f));
+  AppendContentTag(p.Content, 15, AutoColor);
+  AppendContentTag(p.Content, 6, 0);
+  p.Content.AppendString(" here");
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  p.RebuildCodes();
+  p.ContentChanged();
+  // A style that sets a colour and an underline of its own.
+  TStyle& st = doc_.Styles->AddNew();
+  st.Name = st.DisplayName = "Loud";
+  st.BasedOn = 0;
+  st.CharFmt.Color = 0x0000FF;
+  st.CharFmt.Underline = 3;
+  const int32_t index = doc_.Styles->Count() - 1;
+  TDocRange r;
+  MakeRange(0, 0, 0, 1, r);
+  ApplyStyle(doc_, nullptr, &r, nullptr, nullptr, true, index);
+  EXPECT_EQ(FormatAt(0, 5).Color, 0xFF0000);  // inside the hyperlink
+  EXPECT_EQ(FormatAt(0, 5).Underline, 1);
+  EXPECT_EQ(FormatAt(0, 1).Color, 0x0000FF);  // outside it
+  EXPECT_EQ(FormatAt(0, 10).Underline, 3);
+}
+
+}  // namespace
