@@ -263,6 +263,41 @@ bool UpdateStyle(TDoc& doc, int32_t styleIndex) {
   SetParFormatProp(pf, ppStyle, styleIndex);
   ClearParFormatProp(pf, ppInTable);
   ClearParFormatProp(pf, ppCollapsed);
+  // A listed paragraph's indents go into its list level (when no paragraph of another style
+  // uses the list); the style keeps the list and the level.
+  const int32_t list = GetParFormatProp(doc.CurParFormat, ppList);
+  if (list != ParUnset32 && list != 0) {
+    int32_t level = GetParFormatProp(doc.CurParFormat, ppListLevel);
+    if (level == ParUnset32 || level < 0 || level > 8) level = 0;
+    auto indent = [&](int n) {
+      const int32_t v = GetParFormatProp(doc.CurParFormat, n);
+      if (v != ParUnset32) return v;
+      const int32_t b = GetParFormatProp(basePar, n);
+      return b != ParUnset32 ? b : PropOr0(DefaultParFormat, n);
+    };
+    TAutoList* l = doc.ListByNumber(list);
+    bool usedElsewhere = false;
+    for (int32_t i = 0; l && i < doc.ParCount() && !usedElsewhere; ++i) {
+      const TPar& p = *doc.Par(i);
+      if (GetParFormatProp(p.Format, ppList) != list) continue;
+      const TStyle* other = p.GetStyle();
+      usedElsewhere = GetParFormatProp(p.Format, ppStyle) != styleIndex &&
+                      (other == nullptr || !StyleHasListFormat(*other));
+    }
+    if (l != nullptr && !usedElsewhere) {
+      const TParFormat& lf = l->ListLevels[static_cast<size_t>(level)].ParFormat;
+      const int32_t first = indent(ppFirstIndent), left = indent(ppLeftIndent);
+      if (PropOr0(lf, ppFirstIndent) != first || PropOr0(lf, ppLeftIndent) != left) {
+        TAutoList copy;
+        copy.Assign(*l);
+        SetParFormatProp(copy.ListLevels[static_cast<size_t>(level)].ParFormat, ppFirstIndent, first);
+        SetParFormatProp(copy.ListLevels[static_cast<size_t>(level)].ParFormat, ppLeftIndent, left);
+        ChangeListDefinition(doc, *l, copy);
+      }
+    }
+    SetParFormatProp(pf, ppList, list);
+    SetParFormatProp(pf, ppListLevel, level);
+  }
   // Nothing to do when the style, reduced the same way, already says this.
   TParFormat stylePar;
   TCharFormat styleChar;

@@ -92,7 +92,9 @@ inline std::string DumpDoc(TDoc& doc) {
   }
   for (auto& l : doc.Lists) {
     out += "L" + std::to_string(l->Number);
-    for (auto& lv : l->ListLevels) out += " " + Hex(&lv.CharFormat, sizeof(TCharFormat)) + std::to_string(lv.NumberFormat);
+    for (auto& lv : l->ListLevels)
+      out += " " + Hex(&lv.CharFormat, sizeof(TCharFormat)) + Hex(&lv.ParFormat, sizeof(TParFormat)) +
+             std::to_string(lv.NumberFormat);
     out += "\n";
   }
   for (auto& f : doc.Fields)

@@ -256,3 +256,28 @@ TEST_F(FormatOps, ApplyingAStyleKeepsAHyperlinksColourAndUnderline) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormatOps, RedefiningAStyleOverAListedParagraphMovesItsIndentsIntoTheListLevel) {
+  doc_.Lists.push_back(std::make_unique<TAutoList>());
+  doc_.Lists.back()->Number = 7;
+  SetParFormatProp(doc_.Par(0)->Format, ppList, 7);
+  SetParFormatProp(doc_.Par(0)->Format, ppStyle, 0);
+  const std::string before = DumpDoc(doc_);
+  doc_.CurParFormat = doc_.Par(0)->Format;
+  SetParFormatProp(doc_.CurParFormat, ppListLevel, 1);
+  SetParFormatProp(doc_.CurParFormat, ppFirstIndent, -360);
+  SetParFormatProp(doc_.CurParFormat, ppLeftIndent, 1080);
+  doc_.CurCharFormat = DefaultCharFormat;
+  int32_t index = 0;
+  Edit(ecUpdateStyle, {&index});
+  const TParFormat& level = doc_.Lists.back()->ListLevels[1].ParFormat;
+  EXPECT_EQ(GetParFormatProp(level, ppLeftIndent), 1080);
+  EXPECT_EQ(GetParFormatProp(level, ppFirstIndent), -360);
+  EXPECT_EQ(GetParFormatProp((*doc_.Styles)[0].ParFmt, ppList), 7);
+  doc_.Undo();
+  EXPECT_EQ(DumpDoc(doc_), before);
+}
+
+}  // namespace
