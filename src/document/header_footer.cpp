@@ -104,7 +104,6 @@ void TDoc::ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosi
   EnterCriticalEdit();
   std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*this, 51);
   BeginOperation(op.get());
-  const uint32_t before = LastOperationSerial();
   UpdateSectionRanges();
   TSection& first = *Sections.front();
   std::array<TField*, hfCount> fields = first.HeaderFooter;
@@ -138,7 +137,6 @@ void TDoc::ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosi
     PostEditUpdate();
     CommitOperation(std::move(op));
   }
-  (void)before;
   LeaveCriticalEdit();
   EditHeaderFooter(field, page);
 }

@@ -280,8 +280,6 @@ bool TDoc::FormatSections(int32_t choice, const TDocRange* range, const TPagePar
   const uint8_t name = mode == 1 ? 42 : mode == 2 ? 60 : 1;
   std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*this, name);
   BeginOperation(op.get());
-  const uint32_t serialBefore = LastOperationSerial();
-  (void)serialBefore;
   UpdateSectionRanges();
   TDocRange target;
   const int32_t lastMain = StoryCounts[stMain] - 1;
@@ -348,7 +346,6 @@ bool TDoc::FormatSections(int32_t choice, const TDocRange* range, const TPagePar
     }
   }
   EndOperation();
-  const bool recorded = LastOperationSerial() != 0 && op != nullptr;
   bool made = false;
   if (op) {
     const uint32_t before = LastOperationSerial();
@@ -356,7 +353,6 @@ bool TDoc::FormatSections(int32_t choice, const TDocRange* range, const TPagePar
     CommitOperation(std::move(op));
     made = LastOperationSerial() != before;
   }
-  (void)recorded;
   LeaveCriticalEdit();
   return made;
 }

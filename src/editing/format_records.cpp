@@ -263,11 +263,7 @@ void TSortParsOperation::Undo() {
     Performed = true;
     // Selection sort by exchanges: every exchange is recorded, the comparison is a strict weak
     // order on the paragraphs' original indexes, so the result is deterministic.
-    std::vector<int32_t> original(static_cast<size_t>(Last - First + 1));
-    for (int32_t i = First; i <= Last; ++i) {
-      NormalizeParagraphTags(*doc.Par(i));
-      original[static_cast<size_t>(i - First)] = i;
-    }
+    for (int32_t i = First; i <= Last; ++i) NormalizeParagraphTags(*doc.Par(i));
     auto less = [&](const TPar& a, const TPar& b) {
       // Index holds the place before the sort for the tie-break.
       const int c = CompareParagraphsForSort(a, b);
@@ -295,7 +291,6 @@ void TSortParsOperation::Undo() {
         Sorted = true;
       }
     }
-    (void)original;
   } else {
     for (const auto& e : Exchanges) ExchangeParagraphs(doc, e.first, e.second);
   }

@@ -223,7 +223,6 @@ TFormatNotesOperation::TFormatNotesOperation(TDoc& doc, std::vector<TNoteSetting
 
 void TFormatNotesOperation::Undo() {
   Changed = false;
-  int32_t lastChanged = -1;
   for (size_t k = 0; k < Footnotes.size() && k < Endnotes.size(); ++k) {
     TSection* s = SectionAt(*Doc, FirstSection + static_cast<int32_t>(k));
     if (s == nullptr) break;
@@ -231,7 +230,6 @@ void TFormatNotesOperation::Undo() {
       std::swap(s->Footnotes, Footnotes[k]);
       std::swap(s->Endnotes, Endnotes[k]);
       Changed = true;
-      lastChanged = FirstSection + static_cast<int32_t>(k);
     }
   }
   if (!CharFormatsEqual(Doc->FootnoteMarkFormat, FootnoteMark)) {
@@ -242,7 +240,6 @@ void TFormatNotesOperation::Undo() {
     std::swap(Doc->EndnoteMarkFormat, EndnoteMark);
     Changed = true;
   }
-  (void)lastChanged;
   if (Changed) FromFirstPage(*Doc);
 }
 

@@ -2,6 +2,7 @@
 // Shared helpers of the editing tests: a document with the engine registered, paragraphs built
 // from text, and a full dump of a document (paragraphs, formats, sections, styles, lists,
 // fields and settings) to compare states before and after undo and redo.
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -80,7 +81,7 @@ inline std::string DumpDoc(TDoc& doc) {
   doc.UpdateSectionRanges();
   for (auto& s : doc.Sections) {
     out += "S" + std::to_string(s->FirstPar) + "-" + std::to_string(s->LastPar) + " " +
-           Hex(&s->Format, sizeof(TSectionFormat)) + " " + Hex(&s->PageParams, sizeof(TPageParams)) +
+           Hex(&s->Format, sizeof(TSectionFormat)) + " " + Hex(&s->PageParams, offsetof(TPageParams, LineNumRestart) + 1) +
            " n" + std::to_string(s->PageNumberFormat) + "/" + std::to_string(s->PageNumberStart) +
            " fn" + Hex(&s->Footnotes, sizeof(TNoteSettings)) + Hex(&s->Endnotes, sizeof(TNoteSettings));
     for (TField* f : s->HeaderFooter) out += f ? " h" : " -";
