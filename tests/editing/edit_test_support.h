@@ -70,42 +70,85 @@ inline std::string Hex(const void* data, size_t n) {
 // fields; document settings.
 inline std::string DumpDoc(TDoc& doc) {
   std::string out;
+  auto put = [&out](const std::string& part) { out.append(part); };
   for (int32_t i = 0; i < doc.ParCount(); ++i) {
     TPar& p = *doc.Par(i);
     NormalizeParagraphTags(p);
-    out += "P" + std::to_string(i) + " s" + std::to_string(doc.StoryOfParagraph(i)) + " " +
-           Hex(p.Content.Data, static_cast<size_t>(p.Content.Length)) + " c" +
-           Hex(p.Codes.Data, static_cast<size_t>(p.Codes.Length)) + " f" +
-           Hex(&p.Format, sizeof(TParFormat)) + "\n";
+    put("P");
+    put(std::to_string(i));
+    put(" s");
+    put(std::to_string(doc.StoryOfParagraph(i)));
+    put(" ");
+    put(Hex(p.Content.Data, static_cast<size_t>(p.Content.Length)));
+    put(" c");
+    put(Hex(p.Codes.Data, static_cast<size_t>(p.Codes.Length)));
+    put(" f");
+    put(Hex(&p.Format, sizeof(TParFormat)));
+    put("\n");
   }
   doc.UpdateSectionRanges();
   for (auto& s : doc.Sections) {
-    out += "S" + std::to_string(s->FirstPar) + "-" + std::to_string(s->LastPar) + " " +
-           Hex(&s->Format, sizeof(TSectionFormat)) + " " + Hex(&s->PageParams, offsetof(TPageParams, LineNumRestart) + 1) +
-           " n" + std::to_string(s->PageNumberFormat) + "/" + std::to_string(s->PageNumberStart) +
-           " fn" + Hex(&s->Footnotes, sizeof(TNoteSettings)) + Hex(&s->Endnotes, sizeof(TNoteSettings));
-    for (TField* f : s->HeaderFooter) out += f ? " h" : " -";
-    out += "\n";
+    put("S");
+    put(std::to_string(s->FirstPar));
+    put("-");
+    put(std::to_string(s->LastPar));
+    put(" ");
+    put(Hex(&s->Format, sizeof(TSectionFormat)));
+    put(" ");
+    put(Hex(&s->PageParams, offsetof(TPageParams, LineNumRestart) + 1));
+    put(" n");
+    put(std::to_string(s->PageNumberFormat));
+    put("/");
+    put(std::to_string(s->PageNumberStart));
+    put(" fn");
+    put(Hex(&s->Footnotes, sizeof(TNoteSettings)));
+    put(Hex(&s->Endnotes, sizeof(TNoteSettings)));
+    for (TField* f : s->HeaderFooter) put(f ? " h" : " -");
+    put("\n");
   }
   for (int32_t i = 0; i < doc.Styles->Count(); ++i) {
     const TStyle& st = (*doc.Styles)[i];
-    out += "Y" + st.Name + " " + Hex(&st.CharFmt, sizeof(TCharFormat)) + Hex(&st.ParFmt, sizeof(TParFormat)) + "\n";
+    put("Y");
+    put(st.Name);
+    put(" ");
+    put(Hex(&st.CharFmt, sizeof(TCharFormat)));
+    put(Hex(&st.ParFmt, sizeof(TParFormat)));
+    put("\n");
   }
   for (auto& l : doc.Lists) {
-    out += "L" + std::to_string(l->Number);
-    for (auto& lv : l->ListLevels)
-      out += " " + Hex(&lv.CharFormat, sizeof(TCharFormat)) + Hex(&lv.ParFormat, sizeof(TParFormat)) +
-             std::to_string(lv.NumberFormat);
-    out += "\n";
+    put("L");
+    put(std::to_string(l->Number));
+    for (auto& lv : l->ListLevels) {
+      put(" ");
+      put(Hex(&lv.CharFormat, sizeof(TCharFormat)));
+      put(Hex(&lv.ParFormat, sizeof(TParFormat)));
+      put(std::to_string(lv.NumberFormat));
+    }
+    put("\n");
   }
-  for (auto& f : doc.Fields)
-    out += "F" + std::to_string(f->Kind) + "/" + std::to_string(f->FieldType) + " " +
-           std::string(f->Instruction.begin(), f->Instruction.end()) + " nc" + std::to_string(f->NoteClass) + "\n";
-  out += "D" + doc.Props.Author + " tab" + std::to_string(doc.DefaultTabStop) + " lang" +
-         std::to_string(doc.DefaultLanguage) + " sep" + std::to_string(doc.NoteSeparatorFlags) +
-         " hy" + std::to_string(doc.AutoHyphenation) + std::to_string(doc.HyphenateCaps) + "/" +
-         std::to_string(doc.HyphenationZone) + "/" + std::to_string(doc.HyphenationLimit) + " fm" +
-         Hex(&doc.FootnoteMarkFormat, sizeof(TCharFormat)) + "\n";
+  for (auto& f : doc.Fields) {
+    put("F");
+    put(std::to_string(f->Kind));
+    put("/");
+    put(std::to_string(f->FieldType));
+    put(" ");
+    put(std::string(f->Instruction.begin(), f->Instruction.end()));
+    put(" nc");
+    put(std::to_string(f->NoteClass));
+    put("\n");
+  }
+  put("D");
+  put(doc.Props.Author);
+  for (int32_t v : {doc.DefaultTabStop, doc.DefaultLanguage, int32_t{doc.NoteSeparatorFlags},
+                    int32_t{doc.AutoHyphenation}, int32_t{doc.HyphenateCaps}, doc.HyphenationZone,
+                    doc.HyphenationLimit}) {
+    put(" ");
+    put(std::to_string(v));
+  }
+  put(" fm");
+  put(Hex(&doc.FootnoteMarkFormat, sizeof(TCharFormat)));
+  put(Hex(&doc.EndnoteMarkFormat, sizeof(TCharFormat)));
+  put("\n");
   return out;
 }
 
