@@ -5,6 +5,7 @@
 
 #include "document/compound_fragment.h"
 #include "document/doc.h"
+#include "document/doc_services.h"
 #include "editing/edit_codes.h"
 #include "editing/edit_flags.h"
 #include "editing/edit_operation_providers.h"
@@ -148,6 +149,7 @@ void DispatchEdit(TDoc& doc, uint8_t code, void* const* args, int32_t lastIndex)
   doc.SetDocFlag(dfEditCall, code != ecChangeCase);
   doc.SetDocFlag(dfCommitted, false);
   doc.SetDocFlag(dfCaretRefresh, false);
+  if (!doc.IsDocFlagSet(133)) doc.SetDocFlag(132, false);
   auto op = std::make_unique<TOperation>(doc, 0);
   BeginOperation(doc, op.get());
   op->NameIndex = EditCodeNameIndex(code, args, lastIndex);
@@ -205,6 +207,10 @@ void DispatchEdit(TDoc& doc, uint8_t code, void* const* args, int32_t lastIndex)
   doc.SetDocFlag(dfDispatcherRunning, false);
   doc.SetDocFlag(dfRulerCaches, false);
   doc.SetDocFlag(dfEditCall, false);
+  // Actions after the edit.
+  if ((code == ecFormatFont || code == ecStepFontProperty || code == ecResetToStyleFormat) &&
+      doc.IsDocFlagSet(dfTypingFormatChanged))
+    DocServices().RequestInterfaceUpdate();
   if (code == ecShrinkPageCount && !g_shrinkChanged) ShowInfo("Cannot shrink page count.");
 }
 

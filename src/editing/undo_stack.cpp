@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "document/doc.h"
+#include "document/doc_services.h"
 #include "editing/edit_flags.h"
 #include "editing/operation.h"
 #include "foundation/settings/options_holder.h"
@@ -51,6 +52,7 @@ void FinishUndoRedo(TDoc& doc, bool setModified) {
   if (setModified) doc.SetModified(doc.UndoPosition != doc.SavePoint ? 1 : 0);
   doc.SetDocFlag(dfChangedSinceSafeCopy, doc.UndoPosition != doc.SafeCopyPoint);
   doc.SetDocFlag(dfAfterCommit, false);
+  if (!doc.IsDocFlagSet(dfPairedGuard)) DocServices().RequestInterfaceUpdate();
   doc.LeaveCriticalEdit();
 }
 
@@ -90,6 +92,7 @@ void CommitOperation(TDoc& doc, std::unique_ptr<TUndoableOperation> operation) {
   doc.UndoList.push_back(std::move(operation));
   doc.SetDocFlag(dfChangedSinceSafeCopy, true);
   doc.SetDocFlag(dfAfterCommit, false);
+  DocServices().RequestInterfaceUpdate();
 }
 
 void UndoOperations(TDoc& doc, bool runUpdate) {
@@ -200,12 +203,14 @@ void ClearUndoList(TDoc& doc) {
     doc.UndoList.erase(doc.UndoList.begin(), doc.UndoList.begin() + index + 1);
   }
   doc.UndoPosition = -1;
+  DocServices().RequestInterfaceUpdate();
 }
 
 void ClearRedoList(TDoc& doc) {
   for (int32_t* marker : {&doc.SavePoint, &doc.SafeCopyPoint, &doc.BackupPoint})
     if (*marker != MarkerNone && *marker > doc.UndoPosition) *marker = MarkerNone;
   while (static_cast<int32_t>(doc.UndoList.size()) > doc.UndoPosition + 1) doc.UndoList.pop_back();
+  DocServices().RequestInterfaceUpdate();
 }
 
 uint32_t LastOperationSerialOf(const TDoc& doc) {
