@@ -19,6 +19,8 @@
 #include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_services.h"
+#include "document/edit_services.h"
+#include "editing/editing_services.h"
 #include "layout/page_preview.h"
 #include "document/styles.h"
 #include "document/tab_stops.h"
@@ -121,6 +123,7 @@ void RegisterProgramServices() {
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
   RegisterCommandServices();
+  RegisterEditingServices();
   RegisterFileServices(std::make_unique<TDialogFileServices>());
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
@@ -129,6 +132,7 @@ void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
   RegisterFileServices(nullptr);
   UnregisterCommandServices();
+  RegisterEditServices(nullptr);
   RegisterDocLayoutServices(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);

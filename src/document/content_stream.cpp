@@ -20,8 +20,9 @@ bool ReadStreamItem(const uint8_t* data, int32_t length, int32_t offset, TStream
     }
     return true;
   }
-  int32_t end = offset;
-  while (end < length && data[end] != 0) ++end;
+  // Text runs can be long (a paragraph of typed text): find the next tag's 0 byte at memchr speed.
+  const void* zero = std::memchr(data + offset, 0, static_cast<size_t>(length - offset));
+  const int32_t end = zero ? static_cast<int32_t>(static_cast<const uint8_t*>(zero) - data) : length;
   item.ItemType = TStreamItem::siText;
   item.Size = end - offset;
   return true;

@@ -91,8 +91,9 @@ TDoc::~TDoc() {
   }
   for (auto& p : Paragraphs) p->ReleaseLines(0);
   DocLayoutServices().ReleasePages(*this);
-  Paragraphs.clear();
+  // Operations first: their records may hold objects that refer to the paragraphs.
   UndoList.clear();
+  Paragraphs.clear();
   // Fields and sections forget their tag references themselves as they are freed, so tags in
   // buffers that outlive the document name nothing.
 }
@@ -259,6 +260,35 @@ void TDoc::LeaveCriticalEdit() {
 }
 
 // --- Scoped flags ---
+
+void TDoc::SetDocFlag(int32_t flag, bool on) {
+  if (flag >= 0 && flag < DocFlagCount) docFlags_[static_cast<size_t>(flag)] = on ? 1 : 0;
+}
+
+// --- Editing: the registered editing services carry these out ---
+
+void TDoc::ExecuteEdit(uint8_t code, void* const* args, int32_t lastIndex) {
+  EditServices().ExecuteEdit(*this, code, args, lastIndex);
+}
+void TDoc::BeginOperation(TUndoableOperation* operation) {
+  EditServices().BeginOperation(*this, operation);
+}
+void TDoc::EndOperation() { EditServices().EndOperation(*this); }
+void TDoc::CommitOperation(std::unique_ptr<TUndoableOperation> operation) {
+  EditServices().CommitOperation(*this, std::move(operation));
+}
+void TDoc::Undo(bool runUpdate) { EditServices().Undo(*this, runUpdate); }
+void TDoc::Redo() { EditServices().Redo(*this); }
+void TDoc::UndoAll() { EditServices().UndoAll(*this); }
+void TDoc::RedoAll() { EditServices().RedoAll(*this); }
+void TDoc::ClearUndo() { EditServices().ClearUndo(*this); }
+void TDoc::ClearRedo() { EditServices().ClearRedo(*this); }
+uint32_t TDoc::LastOperationSerial() const { return EditServices().LastOperationSerial(*this); }
+void TDoc::PostEditUpdate() { EditServices().PostEditUpdate(*this); }
+TPostActions& TDoc::CurrentPostActions() { return EditServices().CurrentPostActions(*this); }
+void TDoc::InvalidateFromParagraph(int32_t par) {
+  EditServices().InvalidateFromParagraph(*this, par);
+}
 
 bool TDoc::IsDocFlagSet(int32_t flag) const {
   return flag >= 0 && flag < DocFlagCount && docFlags_[static_cast<size_t>(flag)] != 0;

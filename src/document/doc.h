@@ -30,6 +30,10 @@ class TField;
 class TPage;
 class TSection;
 class TStyleList;
+class TCompoundFragment;
+struct TNoteSettings;
+struct TPageParams;
+struct TSectionFormat;
 
 // Stories.
 enum : int32_t {
@@ -122,11 +126,36 @@ class TDoc {
 
   // --- Undo ---
   std::vector<std::unique_ptr<TUndoableOperation>> UndoList;
-  int32_t UndoPosition = -1;
-  int32_t SavePoint = INT32_MIN;
+  int32_t UndoPosition = -1;         // the last done operation; -1 none
+  int32_t SavePoint = INT32_MIN;     // markers: the index at the last save, safe copy, backup
   int32_t SafeCopyPoint = INT32_MIN;
+  int32_t BackupPoint = INT32_MIN;
   TPostActions PostActions;
   TPostActions SecondPostActions;
+  // The open-operation stack (null entries: stretches that record nothing) and its top.
+  std::vector<TUndoableOperation*> OpenOperations;
+  TUndoableOperation* CurrentOperation = nullptr;
+  uint8_t OperationNameOverride = 255;  // 255 none
+
+  // --- Further document settings that undo records exchange ---
+  int32_t DefaultLanguage = 0;     // 0 none
+  uint8_t NoteSeparatorFlags = 3;  // 1 footnote separator shown, 2 endnote separator shown
+  int32_t HyphenationLimit = 0;    // consecutive hyphenated lines, 0 no limit
+
+  // --- Sections (document/sections.cpp) ---
+  // The sections sorted by first paragraph; rebuilt with the ranges.
+  std::vector<TSection*> SectionRangeList;
+  bool SectionRangesStale = true;
+  bool ColumnWidthsStale = true;
+  // Largest page width, text width and page height over the page sections in twips, then the
+  // same in pixels at zoom 100 (two spare values at the end).
+  std::array<int32_t, 8> MaxPageExtent = {};
+
+  // --- Header and footer editing in place (document/header_footer.cpp) ---
+  int32_t HeaderFooterPage = -1;          // page of the field edited in place
+  TDocPosition HeaderFooterSavedCaret;    // caret when editing started
+  TSection* HeaderFooterPageSection = nullptr;  // while its fields are evaluated
+  int32_t HeaderFooterPageNumber = 0;
 
   // --- Paragraphs and stories ---
   int32_t ParCount() const { return static_cast<int32_t>(Paragraphs.size()); }
@@ -284,8 +313,61 @@ class TDoc {
   // row, top down; empty for any other cell.
   std::vector<int32_t> GetMergedCellsBelow(int32_t par) const;
 
+  // --- Editing (carried out by the registered editing services, document/edit_services.h) ---
+  // The edit dispatcher: runs the operation of the edit action code as one undoable operation.
+  void ExecuteEdit(uint8_t code, void* const* args, int32_t lastIndex);
+  void BeginOperation(TUndoableOperation* operation);
+  void EndOperation();
+  void CommitOperation(std::unique_ptr<TUndoableOperation> operation);
+  void Undo(bool runUpdate = true);
+  void Redo();
+  void UndoAll();
+  void RedoAll();
+  void ClearUndo();
+  void ClearRedo();
+  uint32_t LastOperationSerial() const;
+  void PostEditUpdate();
+  TPostActions& CurrentPostActions();
+  void InvalidateFromParagraph(int32_t par);
+
+  // --- Sections (document/sections.cpp) ---
+  void UpdateSectionRanges();
+  TSection* SectionOfParagraph(int32_t index);
+  TSection* PageSectionOfParagraph(int32_t index);
+  TSection* SectionOfPage(int32_t page);
+  void GetCaretPageParams(TPageParams& out);
+  void GetMaxPageExtent(std::array<int32_t, 8>& out);
+  std::vector<TSection*> SectionsOfRange(const TDocRange& range);
+  std::vector<TSection*> SectionsOfFragment(const TCompoundFragment& fragment);
+  void GetSelectionSectionFormat(TSectionFormat& out);
+  void ExpandToPageSections(const TDocRange& range, TDocRange& out);
+  void UpdateSectionPages(TSection* section);
+  // Fills the "Apply to" choices (0 "Whole document", 1 "This point forward", 2 "Selected
+  // text", 3 "This section", 4 "Selected sections"); `choice` in and out (255 none).
+  void FillApplyToList(int32_t dialogMode, std::vector<int32_t>& list, int32_t& choice);
+  // Applies page parameters (mode 0), a section format (mode 1) or note settings (mode 2) as
+  // one undoable operation; true when records were made.
+  bool FormatSections(int32_t choice, const TDocRange* range, const TPageParams* pageParams,
+                      const TSectionFormat* sectionFormat, const TNoteSettings* footnotes,
+                      const TNoteSettings* endnotes, int32_t mode);
+  // Inserts a section break at the position (no operation of its own).
+  void InsertSectionBreakAt(const TDocPosition& at);
+
+  // --- Headers and footers (document/header_footer.cpp) ---
+  void ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosition* caret);
+  void EditHeaderFooter(TField* field, int32_t page);
+  void RefreshHeaderFooterEditing();
+  int32_t FooterEditOffset() const;
+  // The range of a header or footer field's paragraphs; false when its marks are not found.
+  bool GetHeaderFooterRange(const TField* field, TDocRange& out) const;
+  // Fills the chosen headers or footers of every section with page-number fields; false (with
+  // the message shown) when a header or footer holds other text.
+  bool InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOnFirstPage);
+
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;
+  // Sets or clears a flag without the flag stack.
+  void SetDocFlag(int32_t flag, bool on);
   // Set or clear a flag, pushing its old value on the flag stack.
   void SetScopedFlag(int32_t flag);
   void ClearScopedFlag(int32_t flag);

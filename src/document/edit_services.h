@@ -1,13 +1,30 @@
 #pragma once
 // What the document object holds of the editing engine, which lives above the document model:
-// the undo list's operations (the engine's operations derive from TUndoableOperation) and the
-// post-edit actions record that a running edit fills in.
+// the undo list's operations (the engine's operations derive from TUndoableOperation), the
+// post-edit actions record that a running edit fills in, and the engine's services that the
+// model's own operations (sections, headers and footers) and TDoc's editing methods call.
+//
+// The editing library registers the real services (RegisterEditingServices in
+// editing/editing_services.h). The stand-ins below do the least a document needs without the
+// engine: changes that the model asks for are made directly, with no undo record and no
+// re-layout, and the undo list stays empty.
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "document/doc_position.h"
 #include "document/fragment_pool.h"
+#include "document/page_params.h"
 
 namespace qv {
+
+class TDoc;
+class TField;
+class TMemory;
+class TSection;
+struct TParFormat;
+struct TNoteSettings;
 
 // Base of the editing engine's undoable operations; the document owns its undo list and frees
 // the operations with itself.
@@ -24,14 +41,90 @@ struct TPostActions {
   int32_t FirstPar = PostActionNone;   // first paragraph to lay out again, and an offset in it
   int32_t FirstParOffset = 0;
   TDocRange RestoreRange;              // range to restore
+  // The one paragraph re-broken in place without a change of its line count: only it needs a
+  // repaint. Empty (HasRepaintRange false) when none, or when the whole view must be repainted.
+  TDocRange RepaintRange;
+  bool HasRepaintRange = false;
   TDocPosition Caret;                  // caret position to restore
   bool HasCaret = false;
   TFragmentRef Selection;              // selection to set, null for none
   bool ClearSelection = false;
-  int32_t ScrollTarget = PostActionNone;
+  int32_t ScrollTarget = PostActionNone;  // x in twips from the scroll anchor's line; none: caret
+  int32_t ScrollTargetY = 0;
+  TDocPosition ScrollAnchor;
 
   // Back to the state of a new record (a held selection goes back to the pool).
   void Reset();
 };
+
+// The engine's side of TDoc's editing methods and of the undo records the model's operations
+// perform. Edit action codes are the engine's (editing/edit_codes.h); arguments are the array of
+// pointers that code's table entry names.
+class TEditServices {
+ public:
+  virtual ~TEditServices() = default;
+
+  // --- The dispatcher and the undo list (the stand-ins record nothing) ---
+  virtual void ExecuteEdit(TDoc& /*doc*/, uint8_t /*code*/, void* const* /*args*/,
+                           int32_t /*lastIndex*/) {}
+  // A new operation with the name index; null from the stand-in (then nothing records).
+  virtual std::unique_ptr<TUndoableOperation> CreateOperation(TDoc& /*doc*/, uint8_t /*name*/) {
+    return nullptr;
+  }
+  virtual void BeginOperation(TDoc& /*doc*/, TUndoableOperation* /*operation*/) {}
+  virtual void EndOperation(TDoc& /*doc*/) {}
+  virtual void CommitOperation(TDoc& /*doc*/, std::unique_ptr<TUndoableOperation> /*op*/) {}
+  // Marks a committed operation of the undo list as undone together with the one before it.
+  virtual void ChainLastOperation(TDoc& /*doc*/) {}
+  virtual void Undo(TDoc& /*doc*/, bool /*runUpdate*/) {}
+  virtual void Redo(TDoc& /*doc*/) {}
+  virtual void UndoAll(TDoc& /*doc*/) {}
+  virtual void RedoAll(TDoc& /*doc*/) {}
+  virtual void ClearUndo(TDoc& /*doc*/) {}
+  virtual void ClearRedo(TDoc& /*doc*/) {}
+  virtual uint32_t LastOperationSerial(const TDoc& /*doc*/) { return 0; }
+  virtual void PostEditUpdate(TDoc& /*doc*/) {}
+  // The post-actions of the running edit (the second record inside a non-recording stretch).
+  virtual TPostActions& CurrentPostActions(TDoc& doc);
+  // Lowers the first page (and paragraph) to lay out again.
+  virtual void InvalidateFromParagraph(TDoc& doc, int32_t par);
+
+  // --- Undo records that the model's operations perform ---
+  // Swaps the sections' formats (or, with pageNumbersOnly, their page-number format and start)
+  // with the given ones, one per section from first to last.
+  virtual void FormatSectionRange(TDoc& doc, int32_t firstSection, int32_t lastSection,
+                                  const std::vector<TSection>& formats, bool pageNumbersOnly);
+  // Gives the section the six header and footer fields.
+  virtual void ChangeSectionHeaders(TDoc& doc, TSection& section,
+                                    const std::array<TField*, 6>& fields);
+  // Applies the set values of the page parameters to the sections of the range.
+  virtual void ChangePageParams(TDoc& /*doc*/, const TPageParams& /*params*/,
+                                const TDocRange& /*range*/) {}
+  // Applies footnote and endnote settings to the sections from first to last.
+  virtual void FormatNoteSettings(TDoc& doc, int32_t firstSection, int32_t lastSection,
+                                  const TNoteSettings& footnotes, const TNoteSettings& endnotes);
+  // Inserts content in the fragment form of the undo records (paragraphs separated by byte 29,
+  // each optionally followed by byte 30 and its 40-byte format) at the place; `parMarks` is the
+  // number of paragraph ends in it. A place at the paragraph count appends whole paragraphs to
+  // the story. The stand-in does nothing.
+  virtual void InsertContent(TDoc& /*doc*/, const TMemory& /*content*/,
+                             const TDocPosition& /*at*/, int32_t /*story*/,
+                             int32_t /*parMarks*/) {}
+  // Deletes the range's content (a range ending at the paragraph count takes whole paragraphs).
+  virtual void DeleteContent(TDoc& /*doc*/, const TDocRange& /*range*/) {}
+  // Applies the set properties of the format to the paragraphs of the range.
+  virtual void FormatParagraphRange(TDoc& /*doc*/, const TDocRange& /*range*/,
+                                    const TParFormat& /*format*/) {}
+  // Puts a new field into the document with its start and end marks together at the place,
+  // after the `slot` field marks that stand there. The stand-in only lists the field.
+  virtual TField* InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field,
+                                   const TDocPosition& at, int32_t slot);
+  // Changes the break kind of the section that the paragraph ends.
+  virtual void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind);
+};
+
+// Registers the services (null restores the stand-ins).
+void RegisterEditServices(std::unique_ptr<TEditServices> services);
+TEditServices& EditServices();
 
 }  // namespace qv

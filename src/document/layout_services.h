@@ -42,6 +42,8 @@ class TDocLayoutServices {
   // Whether a placed line lies in the part of a vertically merged cell that continues the
   // merge: 1 yes, 0 no, -1 not known (the line is not placed).
   virtual int32_t LineInContinuationCell(const TLine& /*line*/) { return -1; }
+  // The first main-text paragraph shown on a laid-out page; -1 when not known.
+  virtual int32_t FirstParagraphOfPage(TDoc& /*doc*/, int32_t /*page*/) { return -1; }
 };
 
 // Registers the services (null restores the defaults).

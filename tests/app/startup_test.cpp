@@ -9,6 +9,7 @@
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
+#include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/line_fitter_service.h"
@@ -89,6 +90,7 @@ const Slot kSlots[] = {
     {"page preview colours", &IsStandInService<TPreviewColors>, true},
     {"line fitter", &IsStandInService<TLineFitter>, true},
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
+    {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},

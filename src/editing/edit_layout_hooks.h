@@ -1,0 +1,64 @@
+#pragma once
+// What the editing engine asks of the layout after an edit: lay the pages out again from a page
+// (or, before pagination knows the paragraph's page, from a paragraph), re-break one paragraph
+// in place, renumber the lists, and repaint the view or one range of it. The layout registers
+// the real hooks (RegisterEditLayoutHooks); the default re-breaks the paragraphs it is asked to
+// with ReformatParagraph and keeps a log of every request, which tests read.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/doc_position.h"
+
+namespace qv {
+
+class TDoc;
+
+class TEditLayoutHooks {
+ public:
+  virtual ~TEditLayoutHooks() = default;
+
+  // One request, as the default keeps it.
+  struct TRequest {
+    enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange, Scroll,
+                                Progress };
+    Kind What = Kind::Relayout;
+    int32_t Page = 0;      // Relayout: first page (INT32_MIN none)
+    int32_t Par = 0;       // Relayout: first paragraph (INT32_MIN none); Reformat: paragraph
+    TDocRange Range;       // RepaintRange
+    int32_t Mode = 0;      // Scroll: the caret scroll mode (0, 3, 4), -1 for a scroll target
+    std::string Text;      // Progress: the text shown
+  };
+
+  // Lays the pages out again from the page (or, with the page none, from the paragraph). The
+  // default re-breaks the paragraph when its lines are not valid.
+  virtual void RelayoutFrom(TDoc& doc, int32_t page, int32_t par);
+  // Re-breaks one paragraph in place; true when its line count stayed. The default breaks it for
+  // its section's text width.
+  virtual bool ReformatParagraph(TDoc& doc, int32_t par);
+  virtual void RenumberLists(TDoc& doc);
+  // Repaints the whole view (range null) or only the range.
+  virtual void Repaint(TDoc& doc, const TDocRange* range);
+  // Scrolls the caret into view in the mode (0 plain, 3 after undoing one typed character,
+  // 4 asked for once by the document).
+  virtual void ScrollCaretIntoView(TDoc& doc, int32_t mode);
+  // Scrolls a point (twips from the anchor's line) into view.
+  virtual void ScrollToTarget(TDoc& doc, const TDocPosition& anchor, int32_t x, int32_t y);
+
+  // The main window's progress display while a long operation is undone or redone.
+  virtual void StartProgress(TDoc& doc, const std::string& text, int32_t range);
+  virtual void StepProgress(TDoc& /*doc*/, int32_t /*position*/) {}
+  virtual void EndProgress(TDoc& /*doc*/) {}
+
+  std::vector<TRequest> Log;  // kept by the default implementation (bounded)
+  bool KeepLog = true;
+
+ protected:
+  void Note(const TRequest& request);
+};
+
+void RegisterEditLayoutHooks(std::unique_ptr<TEditLayoutHooks> hooks);
+TEditLayoutHooks& EditLayoutHooks();
+
+}  // namespace qv

@@ -1,0 +1,33 @@
+#pragma once
+// The operations of edit action codes that other parts of the editing engine and the document
+// model provide: text insertion and typing, deletion and replacement, paragraph operations,
+// case conversion, symbols, page numbers and envelopes, paste and the Vadure Vavi, hyphenation,
+// pictures, default language and AutoCorrect (codes 12 to 26, 46 to 49, 56, 83, 84), and the
+// document-model operations on fields, bookmarks, hyperlinks, indexes, tables of contents,
+// sections, lists, notes, tables, document properties, locked selections, shapes and drop caps
+// (codes 27 to 45, 50 to 55, 57 to 82, 85, 86). Each registers its provider; the default
+// provides none, so such a code records nothing.
+#include <cstdint>
+#include <memory>
+
+namespace qv {
+
+class TDoc;
+
+class TEditOperationProviders {
+ public:
+  virtual ~TEditOperationProviders() = default;
+  // Runs the code's operation inside the open operation; false when no provider knows the code.
+  virtual bool RunOperation(TDoc& /*doc*/, uint8_t /*code*/, void* const* /*args*/,
+                            int32_t /*lastIndex*/) {
+    return false;
+  }
+  // Runs the code's follow-up after its commit (chained to it); nothing by default.
+  virtual void RunChain(TDoc& /*doc*/, uint8_t /*code*/, void* const* /*args*/,
+                        int32_t /*lastIndex*/) {}
+};
+
+void RegisterEditOperationProviders(std::unique_ptr<TEditOperationProviders> providers);
+TEditOperationProviders& EditOperationProviders();
+
+}  // namespace qv

@@ -1,0 +1,103 @@
+#include "editing/editing_services.h"
+
+#include <utility>
+
+#include "document/doc.h"
+#include "document/field.h"
+#include "document/edit_services.h"
+#include "document/section.h"
+#include "editing/edit_dispatcher.h"
+#include "editing/format_operations.h"
+#include "editing/ins_del_operation.h"
+#include "editing/operation.h"
+#include "editing/post_edit_update.h"
+#include "editing/undo_records.h"
+#include "editing/undo_stack.h"
+
+namespace qv {
+
+namespace {
+
+class TEngineEditServices : public TEditServices {
+ public:
+  void ExecuteEdit(TDoc& doc, uint8_t code, void* const* args, int32_t lastIndex) override {
+    DispatchEdit(doc, code, args, lastIndex);
+  }
+  std::unique_ptr<TUndoableOperation> CreateOperation(TDoc& doc, uint8_t name) override {
+    return std::make_unique<TOperation>(doc, name);
+  }
+  void BeginOperation(TDoc& doc, TUndoableOperation* op) override { qv::BeginOperation(doc, op); }
+  void EndOperation(TDoc& doc) override { qv::EndOperation(doc); }
+  void CommitOperation(TDoc& doc, std::unique_ptr<TUndoableOperation> op) override {
+    qv::CommitOperation(doc, std::move(op));
+  }
+  void ChainLastOperation(TDoc& doc) override {
+    if (TOperation* last = OperationAt(doc, doc.UndoPosition)) last->Flags |= TOperation::ofChained;
+  }
+  void Undo(TDoc& doc, bool runUpdate) override { UndoOperations(doc, runUpdate); }
+  void Redo(TDoc& doc) override { RedoOperations(doc); }
+  void UndoAll(TDoc& doc) override { UndoAllOperations(doc); }
+  void RedoAll(TDoc& doc) override { RedoAllOperations(doc); }
+  void ClearUndo(TDoc& doc) override { ClearUndoList(doc); }
+  void ClearRedo(TDoc& doc) override { ClearRedoList(doc); }
+  uint32_t LastOperationSerial(const TDoc& doc) override { return LastOperationSerialOf(doc); }
+  void PostEditUpdate(TDoc& doc) override { RunPostEditUpdate(doc); }
+  void InvalidateFromParagraph(TDoc& doc, int32_t par) override {
+    InvalidateLayoutFrom(doc, par);
+  }
+
+  void FormatSectionRange(TDoc& doc, int32_t first, int32_t last,
+                          const std::vector<TSection>& formats, bool pageNumbersOnly) override {
+    TSubOperation::Execute(
+        std::make_unique<TFormatSectOperation>(doc, formats, pageNumbersOnly, first, last));
+  }
+  void ChangeSectionHeaders(TDoc& doc, TSection& section,
+                            const std::array<TField*, 6>& fields) override {
+    TSubOperation::Execute(std::make_unique<TChangeSectHeadersOperation>(doc, &section, fields));
+  }
+  void ChangePageParams(TDoc& doc, const TPageParams& params, const TDocRange& range) override {
+    qv::ChangePageParams(doc, params, range);
+  }
+  void FormatNoteSettings(TDoc& doc, int32_t first, int32_t last, const TNoteSettings& footnotes,
+                          const TNoteSettings& endnotes) override {
+    std::vector<TNoteSettings> f, e;
+    for (int32_t i = first; i <= last; ++i) {
+      f.push_back(footnotes);
+      e.push_back(endnotes);
+    }
+    TSubOperation::Execute(std::make_unique<TFormatNotesOperation>(
+        doc, std::move(f), std::move(e), doc.FootnoteMarkFormat, doc.EndnoteMarkFormat, first));
+  }
+  void InsertContent(TDoc& doc, const TMemory& content, const TDocPosition& at, int32_t story,
+                     int32_t parMarks) override {
+    TSubOperation::Execute(TInsDelOperation::ForInsert(doc, content, at, story, parMarks));
+  }
+  void DeleteContent(TDoc& doc, const TDocRange& range) override {
+    TSubOperation::Execute(TInsDelOperation::ForDelete(doc, range));
+  }
+  void FormatParagraphRange(TDoc& doc, const TDocRange& range, const TParFormat& format) override {
+    FormatParagraphs(doc, nullptr, &range, format);
+  }
+  TField* InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field, const TDocPosition& at,
+                           int32_t slot) override {
+    TField* f = field.get();
+    auto rec = std::make_unique<TInsDelFieldOperation>(doc, 0, f, TInsDelFieldOperation::mpBoth,
+                                                       at, slot, at, slot + 1);
+    rec->Held = std::move(field);
+    TSubOperation::Execute(std::move(rec));
+    return f;
+  }
+  void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind) override {
+    TSubOperation::Execute(std::make_unique<TChangeSectBreakOperation>(doc, par, kind));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TEditServices> MakeEditingServices() {
+  return std::make_unique<TEngineEditServices>();
+}
+
+void RegisterEditingServices() { RegisterEditServices(MakeEditingServices()); }
+
+}  // namespace qv

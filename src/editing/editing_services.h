@@ -1,0 +1,14 @@
+#pragma once
+// Registration of the editing engine as the document model's editing services
+// (document/edit_services.h): TDoc's editing methods and the undo records the model's own
+// operations perform then run through this engine.
+#include <memory>
+
+namespace qv {
+
+class TEditServices;
+
+std::unique_ptr<TEditServices> MakeEditingServices();
+void RegisterEditingServices();
+
+}  // namespace qv
