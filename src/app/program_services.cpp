@@ -20,6 +20,7 @@
 #include "document/char_format.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
+#include "editing/edit_layout_hooks.h"
 #include "editing/editing_services.h"
 #include "layout/page_preview.h"
 #include "document/styles.h"
@@ -124,6 +125,7 @@ void RegisterProgramServices() {
   RegisterLayoutServices();  // the line fitter and the pages of documents
   RegisterCommandServices();
   RegisterEditingServices();
+  RegisterEditLayoutHooks(std::make_unique<TPaginatingLayoutHooks>());
   RegisterFileServices(std::make_unique<TDialogFileServices>());
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
@@ -132,6 +134,7 @@ void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
   RegisterFileServices(nullptr);
   UnregisterCommandServices();
+  RegisterEditLayoutHooks(nullptr);
   RegisterEditServices(nullptr);
   RegisterDocLayoutServices(nullptr);
   RegisterLineFitter(nullptr);

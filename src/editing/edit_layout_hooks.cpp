@@ -1,8 +1,12 @@
 #include "editing/edit_layout_hooks.h"
 
+#include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "document/doc.h"
+#include "document/layout_services.h"
+#include "document/line.h"
 #include "document/par_breaking.h"
 #include "document/section.h"
 #include "foundation/base/service_slot.h"
@@ -39,6 +43,35 @@ void TEditLayoutHooks::RelayoutFrom(TDoc& doc, int32_t page, int32_t par) {
   Note(r);
   if (par >= 0 && par < doc.ParCount() && !doc.Par(par)->HasFlag(pfLinesValid))
     qv::ReformatParagraph(*doc.Par(par), true, TextWidthOf(doc, par));
+}
+
+namespace {
+
+// The page that shows the paragraph's first line; -1 when it is not laid out.
+int32_t PageOfParagraph(TDoc& doc, int32_t par) {
+  const TPar& p = *doc.Par(par);
+  return p.IsPlaced() ? DocLayoutServices().PageOfLine(*p.Lines.front()) : -1;
+}
+
+}  // namespace
+
+void TPaginatingLayoutHooks::RelayoutFrom(TDoc& doc, int32_t page, int32_t par) {
+  if (doc.PageCount() == 0 || doc.ParCount() == 0) {
+    TEditLayoutHooks::RelayoutFrom(doc, page, par);
+    return;
+  }
+  int32_t first = page >= 0 ? page : INT32_MAX;
+  if (par != PostActionNone) {
+    // From the page of the changed paragraph, or of the nearest laid-out one before it; the
+    // changed paragraph itself is broken again whatever its lines say.
+    const int32_t changed = std::clamp(par, 0, doc.ParCount() - 1);
+    int32_t found = PageOfParagraph(doc, changed);
+    doc.Par(changed)->ReleaseLines(0);
+    for (int32_t at = changed - 1; found < 0 && at >= 0; --at) found = PageOfParagraph(doc, at);
+    first = std::min(first, std::max(found, 0));
+  }
+  if (first == INT32_MAX) first = 0;
+  doc.Paginate(std::min(first, doc.PageCount()), INT32_MAX);
 }
 
 bool TEditLayoutHooks::ReformatParagraph(TDoc& doc, int32_t par) {

@@ -58,6 +58,15 @@ class TEditLayoutHooks {
   void Note(const TRequest& request);
 };
 
+// The program's hooks: a document that has pages is paginated again from the page of the first
+// changed paragraph (the page the post-actions name, else the page of the nearest laid-out
+// paragraph at or before it); one without pages is handled as by the default.
+class TPaginatingLayoutHooks : public TEditLayoutHooks {
+ public:
+  TPaginatingLayoutHooks() { KeepLog = false; }
+  void RelayoutFrom(TDoc& doc, int32_t page, int32_t par) override;
+};
+
 void RegisterEditLayoutHooks(std::unique_ptr<TEditLayoutHooks> hooks);
 TEditLayoutHooks& EditLayoutHooks();
 

@@ -18,6 +18,7 @@
 #include "layout/pictures/resource_service.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
+#include "editing/edit_layout_hooks.h"
 #include "files/output/save_progress_services.h"
 #include "files/text/text_conv_services.h"
 #include "files/crypt/encryption_manager.h"
@@ -91,6 +92,7 @@ const Slot kSlots[] = {
     {"line fitter", &IsStandInService<TLineFitter>, true},
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
+    {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},
