@@ -136,9 +136,10 @@ void TDoc::AdjustRangeEnds(int32_t& startPar, int32_t& startOffset, int32_t& end
     --endPar;
     endOffset = ParLen(*this, endPar);
   }
-  // A character outside the basic plane is never cut in two.
+  // A character outside the basic plane is never cut in two; an empty range stays empty.
+  const bool empty = startPar == endPar && startOffset == endOffset;
   startOffset = SnapOffsetBackward(*Par(startPar), startOffset);
-  endOffset = SnapOffsetForward(*Par(endPar), endOffset);
+  endOffset = empty ? startOffset : SnapOffsetForward(*Par(endPar), endOffset);
   if (endPar < startPar || (endPar == startPar && endOffset < startOffset)) {
     endPar = startPar;
     endOffset = startOffset;

@@ -152,8 +152,9 @@ TTextRun WordIn(TDoc& doc, const TDocPosition& p, bool webAsWords, const TCharFl
   while (start > 0 && !s.Delimiter(start - 1)) --start;
   while (start < end && s.Code(start) >= 128 && !s.Alphanumeric(start)) ++start;
   if (start > at) return NoRun(p);
+  const bool empty = start == end;
   start = SnapOffsetBackward(s.Par(), start);
-  end = SnapOffsetForward(s.Par(), end);
+  end = empty ? start : SnapOffsetForward(s.Par(), end);
   return MakeRun(p.Par, start, end);
 }
 
