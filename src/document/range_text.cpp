@@ -85,7 +85,8 @@ TTextRun FirstParagraphPart(const TDoc& doc, const TDocRange& range) {
   if (range.Start.Par < 0 || range.Start.Par >= doc.ParCount()) return run;
   const int32_t len = doc.Par(range.Start.Par)->CharCount();
   const int32_t end = range.End.Par == range.Start.Par ? range.End.Offset : len - 1;
-  run.Length = std::max(0, std::min(end, len) - range.Start.Offset);
+  run.Position.Offset = std::clamp(range.Start.Offset, 0, len);
+  run.Length = std::max(0, std::min(end, len) - run.Position.Offset);
   return run;
 }
 
@@ -96,7 +97,8 @@ std::string TDoc::GetTextRun(const TTextRun& run) const {
   if (run.Position.Par < 0 || run.Position.Par >= ParCount() || run.Length <= 0) return text;
   const TPar& par = *Par(run.Position.Par);
   const int32_t from = std::max(run.Position.Offset, 0);
-  const int32_t to = std::min(run.Position.Offset + run.Length, par.CharCount());
+  const int32_t to = static_cast<int32_t>(
+      std::min<int64_t>(int64_t{run.Position.Offset} + run.Length, par.CharCount()));
   for (int32_t i = from; i < to; ++i) {
     const uint8_t c = par.CodeAt(i);
     switch (c) {
@@ -119,8 +121,9 @@ std::u16string TDoc::GetWideTextRun(const TTextRun& run, uint8_t flags) const {
   TPar& par = *Par(parIndex);
   NormalizeParagraphTags(par);
   const int32_t from = SnapOffsetBackward(par, std::clamp(run.Position.Offset, 0, par.CharCount()));
-  const int32_t to =
-      SnapOffsetForward(par, std::clamp(run.Position.Offset + run.Length, from, par.CharCount()));
+  const int64_t end = int64_t{run.Position.Offset} + run.Length;
+  const int32_t to = SnapOffsetForward(
+      par, static_cast<int32_t>(std::clamp<int64_t>(end, from, par.CharCount())));
   const bool pattern = Has(flags, wtFindPattern);
   int32_t font = DefaultCharFormat.Font;
   int32_t index = 0;
@@ -170,8 +173,8 @@ std::u16string TDoc::GetRangeFullWideText(const TDocRange& range, uint8_t flags)
   const int32_t last = std::min(range.End.Par, ParCount() - 1);
   for (int32_t p = std::max(range.Start.Par, 0); p <= last; ++p) {
     const int32_t len = Par(p)->CharCount();
-    const int32_t from = p == range.Start.Par ? range.Start.Offset : 0;
-    const int32_t to = p == range.End.Par ? std::min(range.End.Offset, len) : len;
+    const int32_t from = p == range.Start.Par ? std::clamp(range.Start.Offset, 0, len) : 0;
+    const int32_t to = p == range.End.Par ? std::clamp(range.End.Offset, from, len) : len;
     TTextRun run;
     MakePosition(p, from, run.Position);
     run.Length = to - from;

@@ -118,8 +118,9 @@ bool TDoc::IsListNumberToken(const TTextRun& run, const std::string& text) const
   const bool roman = !text.empty() && RomanToInt(AsciiUpperCase(text), -1) > 0;
   const bool number = letter || integer || roman;
   if (!number) return false;
-  const int32_t after = start + run.Length;
-  return after < par.CharCount() && ListNumberFollowers[par.CodeAt(after)];
+  const int64_t after = int64_t{start} + run.Length;
+  return start >= 0 && after < par.CharCount() &&
+         ListNumberFollowers[par.CodeAt(static_cast<int32_t>(after))];
 }
 
 bool TDoc::IsSentenceStart(const TDocPosition& position) {
@@ -210,7 +211,7 @@ TDocRange TDoc::SentenceAt(const TDocPosition& position) {
   }
 
   const bool spanish = PrimaryLanguage(*this, par, start.Offset) == kSpanish;
-  end.Offset = std::clamp(end.Offset, start.Offset + 1, s.Length());
+  end.Offset = std::max(std::min(std::max(end.Offset, start.Offset + 1), s.Length()), start.Offset);
   while (start.Offset > 0 && IsOpeningMark(s, start.Offset - 1, spanish)) --start.Offset;
   while (end.Offset < s.Length() && IsOpeningMark(s, end.Offset - 1, spanish)) ++end.Offset;
 
