@@ -126,89 +126,115 @@ bool TDoc::SelectionOutOfView() {
   return invisible == ranges + static_cast<int32_t>(SelectedShapes.size());
 }
 
+namespace {
+
+// The selection's ranges and floating shapes, split by whether the window shows them.
+struct TViewItems {
+  std::vector<TDocRange> Shown, Hidden;
+  std::vector<plat::Rect> ShownShapes, HiddenShapes;
+};
+
+TViewItems SplitByVisibility(TDoc& doc, TSelectionServices& services, const plat::Rect& view) {
+  TViewItems items;
+  for (int32_t i = 0; doc.HasSelection() && i < doc.Selection->Count(); ++i) {
+    const TDocRange& r = *doc.Selection->GetRange(i);
+    (services.IsRangeVisible(doc, r) ? items.Shown : items.Hidden).push_back(r);
+  }
+  for (TShape* s : doc.SelectedShapes) {
+    plat::Rect r;
+    if (services.ShapeWrapKind(s) == 0 || !services.GetShapeRect(doc, s, r)) continue;
+    (RectsMeet(r, view) ? items.ShownShapes : items.HiddenShapes).push_back(r);
+  }
+  return items;
+}
+
+bool CharVisible(TDoc& doc, TSelectionServices& services, const TDocPosition& at) {
+  TDocRange one;
+  MakeCharRange(at.Par, at.Offset, one);
+  return services.IsRangeVisible(doc, one);
+}
+
+TDocPosition LastCharOf(const TDocRange& r) {
+  TDocPosition p = r.End;
+  if (p.Offset > 0) --p.Offset;
+  return p;
+}
+
+// The top of the caret placed at the range's start, laid out and measured.
+int32_t RangeTop(TDoc& doc, TSelectionServices& services, const TDocRange& r) {
+  services.SetCaret(doc, r.Start.Par, r.Start.Offset, 0, INT32_MAX);
+  doc.SetScopedFlag(dfMeasuringSelection);
+  services.EnsureLaidOut(doc, doc.Caret, 0);
+  services.UpdateCaretMetrics(doc);
+  services.CalcCaretPoint(doc);
+  const int32_t top = services.GetCaretRect(doc).top;
+  doc.RestoreScopedFlag();
+  return top;
+}
+
+// A shown item cut by the window's bottom edge: the view scrolls down by 90 percent of its
+// height. True when it moved.
+bool ScrollPastCutItems(TDoc& doc, TSelectionServices& services, const TViewItems& items,
+                        const plat::Rect& view) {
+  const bool rangeCut = std::any_of(items.Shown.begin(), items.Shown.end(), [&](const TDocRange& r) {
+    return !CharVisible(doc, services, LastCharOf(r));
+  });
+  const bool shapeCut = std::any_of(items.ShownShapes.begin(), items.ShownShapes.end(),
+                                    [&](const plat::Rect& r) { return r.bottom > view.bottom; });
+  if (!rangeCut && !shapeCut) return false;
+  services.ScrollTo(doc, {view.left, view.top + NinetyPercent(view.Height())});
+  return services.ViewRect(doc).top > view.top;
+}
+
+// The next item to bring into view: the nearest hidden item below the window, else the first
+// hidden one; when everything is shown, the first item that sticks out above the window.
+TStepTarget ChooseTarget(TDoc& doc, TSelectionServices& services, const TViewItems& items,
+                         const plat::Rect& view) {
+  TStepTarget target;
+  if (!items.Hidden.empty() || !items.HiddenShapes.empty()) {
+    std::vector<TStepTarget> hidden;
+    for (const TDocRange& r : items.Hidden)
+      hidden.push_back({false, r, {}, RangeTop(doc, services, r), true});
+    for (const plat::Rect& r : items.HiddenShapes) hidden.push_back({true, {}, r, r.top, true});
+    for (int pass = 0; pass < 2 && !target.Valid; ++pass)
+      for (const TStepTarget& item : hidden)
+        if (pass == 1 || item.Top >= view.bottom) ConsiderTarget(target, item);
+    return target;
+  }
+  for (const TDocRange& r : items.Shown) {
+    if (CharVisible(doc, services, r.Start) && CharVisible(doc, services, LastCharOf(r))) continue;
+    const int32_t top = RangeTop(doc, services, r);
+    if (top < view.top) ConsiderTarget(target, {false, r, {}, top, true});
+  }
+  for (const plat::Rect& r : items.ShownShapes)
+    if (r.top < view.top || r.bottom > view.bottom) ConsiderTarget(target, {true, {}, r, r.top, true});
+  return target;
+}
+
+}  // namespace
+
 void TDoc::ScrollToNextSelectedItem() {
   TSelectionServices& services = SelectionServices();
   SetScopedFlag(dfKeepSelectedShapes);
   services.PaginateAll(*this);
   const TDocPosition savedCaret = Caret;
   const plat::Rect view = services.ViewRect(*this);
-
-  std::vector<TDocRange> shown, hidden;
-  for (int32_t i = 0; HasSelection() && i < Selection->Count(); ++i) {
-    const TDocRange& r = *Selection->GetRange(i);
-    (services.IsRangeVisible(*this, r) ? shown : hidden).push_back(r);
-  }
-  std::vector<plat::Rect> shownShapes, hiddenShapes;
-  for (TShape* s : SelectedShapes) {
-    plat::Rect r;
-    if (services.ShapeWrapKind(s) == 0 || !services.GetShapeRect(*this, s, r)) continue;
-    (RectsMeet(r, view) ? shownShapes : hiddenShapes).push_back(r);
-  }
-  auto charVisible = [&](const TDocPosition& at) {
-    TDocRange one;
-    MakeCharRange(at.Par, at.Offset, one);
-    return services.IsRangeVisible(*this, one);
-  };
-  auto lastCharOf = [&](const TDocRange& r) {
-    TDocPosition p = r.End;
-    if (p.Offset > 0) --p.Offset;
-    return p;
-  };
-  auto scrollDown = [&]() {
-    services.ScrollTo(*this, {view.left, view.top + NinetyPercent(view.Height())});
-    return services.ViewRect(*this).top > view.top;
-  };
-  // The caret's top at a range's start, laid out and measured.
-  auto rangeTop = [&](const TDocRange& r) {
-    services.SetCaret(*this, r.Start.Par, r.Start.Offset, 0, INT32_MAX);
-    SetScopedFlag(dfMeasuringSelection);
-    services.EnsureLaidOut(*this, Caret, 0);
-    services.UpdateCaretMetrics(*this);
-    services.CalcCaretPoint(*this);
-    const int32_t top = services.GetCaretRect(*this).top;
-    RestoreScopedFlag();
-    return top;
-  };
-
-  bool done = false;
-  if (std::any_of(shown.begin(), shown.end(), [&](const TDocRange& r) {
-        return !charVisible(lastCharOf(r));
-      }))
-    done = scrollDown();
-  else if (std::any_of(shownShapes.begin(), shownShapes.end(),
-                       [&](const plat::Rect& r) { return r.bottom > view.bottom; }))
-    done = scrollDown();
-
-  TStepTarget target;
-  if (!done && (!hidden.empty() || !hiddenShapes.empty())) {
-    std::vector<TStepTarget> items;
-    for (const TDocRange& r : hidden) items.push_back({false, r, {}, rangeTop(r), true});
-    for (const plat::Rect& r : hiddenShapes) items.push_back({true, {}, r, r.top, true});
-    for (int pass = 0; pass < 2 && !target.Valid; ++pass)
-      for (const TStepTarget& item : items)
-        if (pass == 1 || item.Top >= view.bottom) ConsiderTarget(target, item);
-  } else if (!done) {
-    for (const TDocRange& r : shown) {
-      if (charVisible(r.Start) && charVisible(lastCharOf(r))) continue;
-      const int32_t top = rangeTop(r);
-      if (top < view.top) ConsiderTarget(target, {false, r, {}, top, true});
+  const TViewItems items = SplitByVisibility(*this, services, view);
+  if (!ScrollPastCutItems(*this, services, items, view)) {
+    const TStepTarget target = ChooseTarget(*this, services, items, view);
+    if (target.Valid) {
+      SetScopedFlag(dfArrangeOnZoom);
+      if (target.IsShape) {
+        services.ScrollTo(*this, services.CalcScrollToRect(*this, target.Rect, 1));
+      } else {
+        services.SetCaret(*this, target.Range.Start.Par, target.Range.Start.Offset, 0, INT32_MAX);
+        services.ScrollCaretIntoView(*this, 1);
+      }
+      SetDocFlag(dfViewStepped162, false);
+      SetDocFlag(dfViewStepped163, false);
+      services.Redraw(*this);
+      RestoreScopedFlag();
     }
-    for (const plat::Rect& r : shownShapes)
-      if (r.top < view.top || r.bottom > view.bottom) ConsiderTarget(target, {true, {}, r, r.top, true});
-  }
-
-  if (target.Valid) {
-    SetScopedFlag(dfArrangeOnZoom);
-    if (target.IsShape) {
-      services.ScrollTo(*this, services.CalcScrollToRect(*this, target.Rect, 1));
-    } else {
-      services.SetCaret(*this, target.Range.Start.Par, target.Range.Start.Offset, 0, INT32_MAX);
-      services.ScrollCaretIntoView(*this, 1);
-    }
-    SetDocFlag(dfViewStepped162, false);
-    SetDocFlag(dfViewStepped163, false);
-    services.Redraw(*this);
-    RestoreScopedFlag();
   }
   Caret = savedCaret;
   RestoreScopedFlag();
