@@ -1,5 +1,10 @@
 #include "document/char_format.h"
 
+#include <utility>
+
+#include "foundation/base/service_slot.h"
+#include "foundation/fonts/font_manager.h"
+
 namespace qv {
 
 namespace {
@@ -49,8 +54,16 @@ constexpr TCharFormat MakeUiBold() {
   return f;
 }
 
-const TFontFaceSource kDefaultFaceSource;
-const TFontFaceSource* gFaceSource = &kDefaultFaceSource;
+class TFontManagerFaceSource : public TFontFaceSource {
+ public:
+  bool SameFace(int32_t font1, int32_t font2) const override {
+    const TFontManager* manager = FontManager();
+    if (manager == nullptr || !manager->IsValidFont(font1) || !manager->IsValidFont(font2))
+      return font1 == font2;
+    return manager->RegFonts[static_cast<size_t>(font1)].FontId ==
+           manager->RegFonts[static_cast<size_t>(font2)].FontId;
+  }
+};
 
 }  // namespace
 
@@ -64,11 +77,15 @@ constinit const TCharFormat PlainCharFormat = MakePlain();
 constinit TCharFormat UiCharFormat = MakeDefault();
 constinit TCharFormat UiBoldCharFormat = MakeUiBold();
 
-void SetFontFaceSource(const TFontFaceSource* source) {
-  gFaceSource = source != nullptr ? source : &kDefaultFaceSource;
+void RegisterFontFaceSource(std::unique_ptr<TFontFaceSource> source) {
+  RegisterService(std::move(source));
 }
 
-const TFontFaceSource& GetFontFaceSource() { return *gFaceSource; }
+const TFontFaceSource& FontFaceSource() { return Service<TFontFaceSource>(); }
+
+std::unique_ptr<TFontFaceSource> MakeFontManagerFaceSource() {
+  return std::make_unique<TFontManagerFaceSource>();
+}
 
 void ClearCharFormat(TCharFormat& f) { f = TCharFormat{}; }
 
@@ -109,14 +126,14 @@ void IntersectCharFormat(TCharFormat& f, const TCharFormat& other) {
   for (int i = TCharFormat::Count - 1; i >= 0; --i) {
     if (f[i] == other[i]) continue;
     bool eitherUnset = f[i] == CharUnset || other[i] == CharUnset;
-    if (i == cpFont && !eitherUnset && GetFontFaceSource().SameFace(f.Font, other.Font)) continue;
+    if (i == cpFont && !eitherUnset && FontFaceSource().SameFace(f.Font, other.Font)) continue;
     f[i] = CharUnset;
   }
 }
 
 void SubtractCharFormat(TCharFormat& f, const TCharFormat& base) {
   if (f.Font != CharUnset && base.Font != CharUnset &&
-      (f.Font == base.Font || GetFontFaceSource().SameFace(f.Font, base.Font))) {
+      (f.Font == base.Font || FontFaceSource().SameFace(f.Font, base.Font))) {
     f.Font = CharUnset;
   }
   for (int i = 1; i < TCharFormat::Count; ++i) {

@@ -6,6 +6,7 @@
 // kinds 0 to 22 in this order.
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace qv {
 
@@ -53,16 +54,21 @@ enum TCharProp : int {
   cpHighlight, cpScript, cpScale, cpSpacing, cpVertOffset, cpKerning, cpLanguage
 };
 
-// Tells whether two font numbers name the same face (in whatever character set). The font
-// manager registers the real one at start-up; until then each font number is its own face.
+// Tells whether two font numbers name the same face (in whatever character set). The start-up
+// registers the font manager's (MakeFontManagerFaceSource); until then each font number is its
+// own face.
 class TFontFaceSource {
  public:
   virtual ~TFontFaceSource() = default;
   virtual bool SameFace(int32_t font1, int32_t font2) const { return font1 == font2; }
 };
-// Registers the face source (not owned; it must outlive its use); null restores the default.
-void SetFontFaceSource(const TFontFaceSource* source);
-const TFontFaceSource& GetFontFaceSource();
+// Registers the face source (null restores the default); the registered one, never null.
+void RegisterFontFaceSource(std::unique_ptr<TFontFaceSource> source);
+const TFontFaceSource& FontFaceSource();
+// The face source of the program-wide font manager: two font numbers are one face when their
+// registered entries share a face id. Numbers the manager does not know (or no manager) compare
+// as numbers.
+std::unique_ptr<TFontFaceSource> MakeFontManagerFaceSource();
 
 // Program-wide formats. DefaultCharFormat is in force at the start of every content stream; its
 // Font is 0 until the font manager sets it, and its Language is set at start-up to the user's.

@@ -1,6 +1,7 @@
 #include "document/compound_fragment.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <vector>
@@ -15,13 +16,36 @@ bool RangeLess(const TDocRange& a, const TDocRange& b) {
   return ComparePositions(a.End, b.End) < 0;
 }
 
+// Shifts are worked out in 64 bits and saturate at the ends of the 32-bit range: positions from
+// damaged input can lie near either end, and a shift must not wrap them round to the other.
+int32_t Saturate(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+void ShiftBy(int32_t& value, int64_t delta) { value = Saturate(value + delta); }
+
+// A paragraph index moved past either end becomes the first or last place of all (offset
+// saturated too), so that positions keep their order.
+void ShiftParagraph(TDocPosition& x, int64_t delta) {
+  const int64_t par = x.Par + delta;
+  if (par > INT32_MAX || par < INT32_MIN) x.Offset = par > 0 ? INT32_MAX : INT32_MIN;
+  x.Par = Saturate(par);
+}
+
+// A position read from outside: no negative paragraph or offset; negative hints become 0.
+bool SanitizePosition(TDocPosition& p) {
+  p.Page = std::max(p.Page, 0);
+  p.Line = std::max(p.Line, 0);
+  return p.Par >= 0 && p.Offset >= 0;
+}
+
 // The deletion half of ShiftForEdit for one range end.
 void ShiftForDeletion(TDocPosition& x, const TDocRange& deleted) {
   if (PositionInRange(x, deleted)) {
     x = deleted.Start;
   } else if (ComparePositions(x, deleted.End) >= 0) {
-    if (x.Par == deleted.End.Par) x.Offset += deleted.Start.Offset - deleted.End.Offset;
-    x.Par -= deleted.End.Par - deleted.Start.Par;
+    if (x.Par == deleted.End.Par) ShiftBy(x.Offset, int64_t{deleted.Start.Offset} - deleted.End.Offset);
+    ShiftParagraph(x, int64_t{deleted.Start.Par} - deleted.End.Par);
   }
 }
 
@@ -32,19 +56,19 @@ void ShiftForInsertion(TDocPosition& x, const TDocRange& inserted, bool isStart)
   if (isStart ? c <= 0 : c < 0) return;
   if (x.Par == inserted.Start.Par) {
     x.Par = inserted.End.Par;
-    x.Offset += inserted.End.Offset - inserted.Start.Offset;
+    ShiftBy(x.Offset, int64_t{inserted.End.Offset} - inserted.Start.Offset);
   } else {
-    x.Par += inserted.End.Par - inserted.Start.Par;
+    ShiftParagraph(x, int64_t{inserted.End.Par} - inserted.Start.Par);
   }
 }
 
 void ShiftForReplace(TDocPosition& x, const TDocPosition& p, int32_t oldLength,
                      int32_t newLength) {
   if (x.Par != p.Par || x.Offset <= p.Offset) return;
-  if (x.Offset < p.Offset + oldLength) {
-    x.Offset = std::min(x.Offset, p.Offset + std::max(0, newLength - 1));
+  if (x.Offset < int64_t{p.Offset} + oldLength) {
+    x.Offset = std::min(x.Offset, Saturate(p.Offset + std::max<int64_t>(0, int64_t{newLength} - 1)));
   } else {
-    x.Offset += newLength - oldLength;
+    ShiftBy(x.Offset, int64_t{newLength} - oldLength);
   }
 }
 
@@ -64,8 +88,25 @@ void TCompoundFragment::Assign(const TMemory& source) {
   TMemory::Assign(source);
   if (const auto* fragment = dynamic_cast<const TCompoundFragment*>(&source)) {
     ColumnBlock = fragment->ColumnBlock;
+    RefreshLastRange();
+  } else {
+    KeepSoundRanges();
   }
-  RefreshLastRange();
+}
+
+void TCompoundFragment::KeepSoundRanges() {
+  int32_t kept = 0;
+  for (int32_t i = 0; i < Count(); ++i) {
+    TDocRange r = *GetRange(i);
+    const bool startSound = SanitizePosition(r.Start);
+    const bool endSound = SanitizePosition(r.End);
+    if (startSound && endSound && ComparePositions(r.Start, r.End) <= 0) *GetRange(kept++) = r;
+  }
+  if (kept == 0) {
+    ResetToEmptyRange();
+  } else {
+    SetCount(kept);  // also drops the bytes of a cut-off record at the end
+  }
 }
 
 void TCompoundFragment::RefreshLastRange() {

@@ -32,8 +32,15 @@ class TCompoundFragment : public TMemory {
   // The last range of the buffer; refreshed by every operation that changes the range count.
   TDocRange* LastRange = nullptr;
 
-  // Copies the source's bytes, and its flag when it is a fragment.
+  // Copies the source's bytes, and its flag when it is a fragment. The bytes of a plain buffer
+  // are range records read from outside (an undo record, the clipboard) and are checked as
+  // KeepSoundRanges does.
   void Assign(const TMemory& source) override;
+  // Keeps the whole range records that are sound: no negative paragraph or offset, and the end
+  // not before the start (negative page and line hints become 0). When none is left, the
+  // fragment holds the one empty range. Range ends may still lie far past a document's end; the
+  // shifts below saturate at the ends of the 32-bit range instead of wrapping.
+  void KeepSoundRanges();
 
   int32_t Count() const { return Length / RangeSize; }
   TDocRange* GetRange(int32_t i) { return reinterpret_cast<TDocRange*>(Data) + i; }

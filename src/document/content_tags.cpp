@@ -1,5 +1,6 @@
 #include "document/content_tags.h"
 
+#include <climits>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -83,40 +84,90 @@ void AppendParFormatBlock(TMemory& buffer, const TParFormat& format) {
 
 namespace {
 
-struct TRefTable {
-  std::unordered_map<const void*, int32_t> ids;
-  std::vector<void*> objects{nullptr};  // slot 0 is the null reference
+struct TRefEntry {
+  void* Object = nullptr;
+  TTagObjectKind Kind = TTagObjectKind::None;
 };
 
+struct TRefTable {
+  std::unordered_map<const void*, int32_t> ids;
+  std::vector<TRefEntry> entries{TRefEntry()};  // slot 0 is the null reference
+};
+
+// Never freed: objects destroyed during the program's exit still forget themselves here.
 TRefTable& Refs() {
-  static TRefTable table;
-  return table;
+  static TRefTable* table = new TRefTable();
+  return *table;
 }
 
-}  // namespace
-
-int32_t TagRefOf(const void* object) {
+// Numbers are never given twice, so a tag that named a freed object can never name a new one.
+int32_t RefOf(const void* object, TTagObjectKind kind) {
   if (object == nullptr) return 0;
   TRefTable& t = Refs();
   auto it = t.ids.find(object);
-  if (it != t.ids.end()) return it->second;
-  int32_t id = static_cast<int32_t>(t.objects.size());
-  t.objects.push_back(const_cast<void*>(object));
+  if (it != t.ids.end()) {
+    TRefEntry& entry = t.entries[static_cast<size_t>(it->second)];
+    if (entry.Kind == kind) return it->second;
+    // The address was another object's that was freed without being forgotten: its old number
+    // must not name this one.
+    entry = TRefEntry();
+    t.ids.erase(it);
+  }
+  if (t.entries.size() >= static_cast<size_t>(INT32_MAX)) return 0;  // table full: no reference
+  const auto id = static_cast<int32_t>(t.entries.size());
+  t.entries.push_back({const_cast<void*>(object), kind});
   t.ids.emplace(object, id);
   return id;
 }
 
-void* TagAddress(int32_t ref) {
-  TRefTable& t = Refs();
-  if (ref <= 0 || static_cast<size_t>(ref) >= t.objects.size()) return nullptr;
-  return t.objects[static_cast<size_t>(ref)];
+void* ObjectOf(int32_t ref, TTagObjectKind kind) {
+  const TRefTable& t = Refs();
+  if (ref <= 0 || static_cast<size_t>(ref) >= t.entries.size()) return nullptr;
+  const TRefEntry& entry = t.entries[static_cast<size_t>(ref)];
+  return entry.Kind == kind ? entry.Object : nullptr;
+}
+
+}  // namespace
+
+int32_t TagRefOf(const TSection* section) { return RefOf(section, TTagObjectKind::Section); }
+int32_t TagRefOf(const TField* field) { return RefOf(field, TTagObjectKind::Field); }
+int32_t TagRefOf(const TShape* shape) { return RefOf(shape, TTagObjectKind::Shape); }
+int32_t TagRefOf(const TTableRow* row) { return RefOf(row, TTagObjectKind::TableRow); }
+
+TSection* SectionOfRef(int32_t ref) {
+  return static_cast<TSection*>(ObjectOf(ref, TTagObjectKind::Section));
+}
+TField* FieldOfRef(int32_t ref) { return static_cast<TField*>(ObjectOf(ref, TTagObjectKind::Field)); }
+TShape* ShapeOfRef(int32_t ref) { return static_cast<TShape*>(ObjectOf(ref, TTagObjectKind::Shape)); }
+TTableRow* TableRowOfRef(int32_t ref) {
+  return static_cast<TTableRow*>(ObjectOf(ref, TTagObjectKind::TableRow));
+}
+
+TSection* SectionOfTag(const TContentTag& tag) {
+  return tag.Kind == ctSectionBreak ? SectionOfRef(tag.Value) : nullptr;
+}
+TField* FieldOfTag(const TContentTag& tag) {
+  return IsFieldMarkKind(tag.Kind) ? FieldOfRef(tag.Value) : nullptr;
+}
+TShape* ShapeOfTag(const TContentTag& tag) {
+  return tag.Kind == ctInlineShape ? ShapeOfRef(tag.Value) : nullptr;
+}
+TTableRow* TableRowOfTag(const TContentTag& tag) {
+  return tag.Kind == ctRowEnd ? TableRowOfRef(tag.Value) : nullptr;
+}
+
+TTagObjectKind TagRefKind(int32_t ref) {
+  const TRefTable& t = Refs();
+  if (ref <= 0 || static_cast<size_t>(ref) >= t.entries.size()) return TTagObjectKind::None;
+  return t.entries[static_cast<size_t>(ref)].Kind;
 }
 
 void ForgetTagRef(const void* object) {
+  if (object == nullptr) return;
   TRefTable& t = Refs();
   auto it = t.ids.find(object);
   if (it == t.ids.end()) return;
-  t.objects[static_cast<size_t>(it->second)] = nullptr;
+  t.entries[static_cast<size_t>(it->second)] = TRefEntry();
   t.ids.erase(it);
 }
 

@@ -4,8 +4,8 @@
 // 0 byte always starts a tag, and the closing 1 lets the stream be read backwards.
 //
 // Tags that stand for objects (sections, fields, shapes, table rows) hold a 32-bit object
-// reference: a number that the program-wide reference table (TagRefOf / TagObject) maps to the
-// object's address, since an address does not fit into the tag's 32 bits.
+// reference: a number that the program-wide reference table maps to the object and its kind,
+// since an address does not fit into the tag's 32 bits (see "Object references" below).
 #include <cstdint>
 
 #include "foundation/base/memory.h"
@@ -14,6 +14,10 @@ namespace qv {
 
 struct TCharFormat;
 struct TParFormat;
+class TField;
+class TSection;
+class TShape;
+class TTableRow;
 
 inline constexpr int32_t ContentTagSize = 7;
 
@@ -100,16 +104,38 @@ inline constexpr int32_t ParBlockSize = 2 + 40;
 void AppendParFormatBlock(TMemory& buffer, const TParFormat& format);
 
 // --- Object references ---
-// The 32-bit reference of an object (0 for null); the same object always gets the same number.
-int32_t TagRefOf(const void* object);
-// The address of a reference; null for 0 or a number that names nothing (a damaged stream).
-void* TagAddress(int32_t ref);
-template <class T>
-T* TagObject(int32_t ref) {
-  return static_cast<T*>(TagAddress(ref));
-}
-// Forgets an object that is about to be freed, so that a later object at the same address gets
-// a fresh number and stale tags name nothing.
+// Tags that stand for objects hold a number from a program-wide table, never an address. Every
+// number remembers the kind of object it was given to, and a tag resolves only to an object of
+// the kind its tag kind stands for: a section-break tag to a TSection, a field mark to a TField,
+// an inline-shape tag to a TShape, a row-end tag to a TTableRow. A number of another kind, a
+// number that names nothing (a damaged or hostile stream) and the number of an object that has
+// been freed all resolve to null, so no code ever reads one object as another.
+enum class TTagObjectKind : uint8_t { None, Section, Field, Shape, TableRow };
+
+// The reference of an object (0 for null); the same object always gets the same number.
+int32_t TagRefOf(const TSection* section);
+int32_t TagRefOf(const TField* field);
+int32_t TagRefOf(const TShape* shape);
+int32_t TagRefOf(const TTableRow* row);
+
+// The object a tag stands for; null when the tag is of another kind or its number does not name
+// a live object of that kind.
+TSection* SectionOfTag(const TContentTag& tag);    // ctSectionBreak
+TField* FieldOfTag(const TContentTag& tag);        // ctFieldStart, ctFieldEnd
+TShape* ShapeOfTag(const TContentTag& tag);        // ctInlineShape
+TTableRow* TableRowOfTag(const TContentTag& tag);  // ctRowEnd
+// The same for a bare value known to come from a tag of the object's kind.
+TSection* SectionOfRef(int32_t ref);
+TField* FieldOfRef(int32_t ref);
+TShape* ShapeOfRef(int32_t ref);
+TTableRow* TableRowOfRef(int32_t ref);
+
+// The kind of object a number was given to; None for 0, unknown numbers and forgotten objects.
+TTagObjectKind TagRefKind(int32_t ref);
+
+// Forgets an object that is about to be freed, so that stale tags name nothing and a later
+// object at the same address gets a fresh number. TField and TSection call it from their
+// destructors, and so must every other kind of object that tags name.
 void ForgetTagRef(const void* object);
 
 }  // namespace qv

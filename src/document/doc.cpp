@@ -93,9 +93,8 @@ TDoc::~TDoc() {
   DocLayoutServices().ReleasePages(*this);
   Paragraphs.clear();
   UndoList.clear();
-  // Tags that still name these objects (in buffers that outlive the document) name nothing now.
-  for (const auto& f : Fields) ForgetTagRef(f.get());
-  for (const auto& s : Sections) ForgetTagRef(s.get());
+  // Fields and sections forget their tag references themselves as they are freed, so tags in
+  // buffers that outlive the document name nothing.
 }
 
 // --- Paragraphs and stories ---
@@ -181,7 +180,7 @@ TField* TDoc::GetDropCapField(int32_t index) {
        off += item.Size) {
     if (item.ItemType != TStreamItem::siTag || IsCharTagKind(item.Tag.Kind)) break;
     if (item.Tag.Kind != ctFieldStart) continue;
-    TField* f = TagObject<TField>(item.Tag.Value);
+    TField* f = FieldOfTag(item.Tag);
     if (f != nullptr && f->Kind == fkDropCap) return f;
   }
   return nullptr;

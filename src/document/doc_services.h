@@ -1,8 +1,8 @@
 #pragma once
 // What the document object asks of the subsystems above the document model: the editor window,
 // the main window and document dispatcher, the proofing tools and the sentence finder. The
-// higher subsystems register the real services at start-up (SetDocServices); the defaults do the
-// least a document needs on its own (no windows, no open documents, no spellcheckers).
+// higher subsystems register the real services at start-up (RegisterDocServices); the defaults
+// do the least a document needs on its own (no windows, no open documents, no spellcheckers).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,8 +49,8 @@ class TDocServices {
   virtual void FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t& end);
 
   // The program-wide word-delimiter table (by character byte), and whether a byte is an
-  // apostrophe-like character of a language; the defaults treat ASCII punctuation and blanks as
-  // delimiters (the apostrophe excepted) and know the straight and the right single quote.
+  // apostrophe-like character of a language; the defaults read WordDelimiters
+  // (foundation/text/word_delimiters.h) and know the straight and the right single quote.
   virtual bool IsWordDelimiterByte(uint8_t byte);
   virtual bool IsApostropheLike(uint8_t byte, int32_t language);
 
@@ -60,7 +60,7 @@ class TDocServices {
 };
 
 // Registers the services (null restores the defaults).
-void SetDocServices(std::unique_ptr<TDocServices> services);
+void RegisterDocServices(std::unique_ptr<TDocServices> services);
 TDocServices& DocServices();
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "document/content_tags.h"
 #include "document/doc_object_services.h"
 #include "document/number_formats.h"
 #include "document/section.h"
@@ -74,6 +75,8 @@ const char16_t* FieldTypeDisplayName(int32_t fieldType) {
   }
   return u"";
 }
+
+TField::~TField() { ForgetTagRef(this); }
 
 std::u16string TField::GetDisplayName() const {
   std::u16string name = FieldTypeDisplayName(FieldType);

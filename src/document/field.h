@@ -50,6 +50,9 @@ class TFieldAttachment {
 class TField {
  public:
   TField() = default;
+  // Tags that still name the field (in streams, undo records or the clipboard) name nothing
+  // afterwards.
+  ~TField();
   TField(const TField&) = delete;
   TField& operator=(const TField&) = delete;
 

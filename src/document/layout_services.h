@@ -1,6 +1,6 @@
 #pragma once
 // What the document model asks of the layout about a document's pages, which the layout above
-// it keeps. The layout registers the real services at start-up (SetDocLayoutServices). The
+// it keeps. The layout registers the real services at start-up (RegisterDocLayoutServices). The
 // defaults do the least the model needs on its own: pages are only forgotten (without a layout
 // none is ever made). Lines are not asked for here: a paragraph's way from its text to its lines
 // goes through the line fitter alone (document/line_fitter_service.h).
@@ -22,7 +22,7 @@ class TDocLayoutServices {
 };
 
 // Registers the services (null restores the defaults).
-void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
+void RegisterDocLayoutServices(std::unique_ptr<TDocLayoutServices> services);
 TDocLayoutServices& DocLayoutServices();
 
 }  // namespace qv

@@ -8,6 +8,7 @@
 // Horizontal positions are layout units: sixteenths of a screen pixel (or device units while a
 // paragraph is measured for a device). Widths, heights and tops are twips.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "document/char_format.h"

@@ -32,10 +32,8 @@ int32_t TLineFitter::LineIndentTwips(const TPar& par, int32_t charIndex) {
   return par.GetLineIndentTwips(charIndex, draft);
 }
 
-TLineFitter& GetLineFitter() { return *ServiceSlot<TLineFitter>(); }
+void RegisterLineFitter(std::unique_ptr<TLineFitter> fitter) { RegisterService(std::move(fitter)); }
 
-void SetLineFitter(std::unique_ptr<TLineFitter> fitter) {
-  RegisterService(std::move(fitter));
-}
+TLineFitter& LineFitter() { return Service<TLineFitter>(); }
 
 }  // namespace qv

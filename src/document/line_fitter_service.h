@@ -64,9 +64,8 @@ class TLineFitter {
   TCharFormat format_ = DefaultCharFormat;
 };
 
-// The registered fitter; never null.
-TLineFitter& GetLineFitter();
-// Registers the fitter (null restores the default).
-void SetLineFitter(std::unique_ptr<TLineFitter> fitter);
+// Registers the fitter (null restores the default); the registered one, never null.
+void RegisterLineFitter(std::unique_ptr<TLineFitter> fitter);
+TLineFitter& LineFitter();
 
 }  // namespace qv

@@ -1,10 +1,12 @@
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "document/fragment_pool.h"
 #include "document/line.h"
 #include "document/line_fitter_service.h"
 #include "document/par.h"
+#include "foundation/base/service_slot.h"
 
 namespace qv {
 
@@ -57,7 +59,7 @@ void ReleaseLine(TLine* line) {
   if (line == nullptr) return;
   std::unique_ptr<TLine> owned(line);
   if (gPoolGone) return;
-  if (owned->Box != nullptr) GetLineFitter().DetachLine(*owned);
+  if (owned->Box != nullptr) LineFitter().DetachLine(*owned);
   owned->Box = nullptr;
   owned->Par = nullptr;
   // While memory is short, lines are given back to the allocator rather than kept.

@@ -7,6 +7,7 @@
 #include "document/layout_services.h"
 #include "document/shape_binding.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/text/word_delimiters.h"
 
 namespace qv {
 
@@ -16,15 +17,17 @@ bool IsSentenceEnd(char16_t c) { return c == u'.' || c == u'!' || c == u'?'; }
 
 }  // namespace
 
-void SetDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
+void RegisterDocLayoutServices(std::unique_ptr<TDocLayoutServices> services) {
   RegisterService(std::move(services));
 }
-TDocLayoutServices& DocLayoutServices() { return *ServiceSlot<TDocLayoutServices>(); }
+TDocLayoutServices& DocLayoutServices() { return Service<TDocLayoutServices>(); }
 
 void TDocLayoutServices::ReleasePages(TDoc& doc) { doc.Pages.clear(); }
 
-void SetDocServices(std::unique_ptr<TDocServices> services) { RegisterService(std::move(services)); }
-TDocServices& DocServices() { return *ServiceSlot<TDocServices>(); }
+void RegisterDocServices(std::unique_ptr<TDocServices> services) {
+  RegisterService(std::move(services));
+}
+TDocServices& DocServices() { return Service<TDocServices>(); }
 
 std::string TDocServices::UserName() { return {}; }
 
@@ -45,16 +48,14 @@ void TDocServices::FirstSentence(TDoc& doc, int32_t par, int32_t& start, int32_t
   }
 }
 
-bool TDocServices::IsWordDelimiterByte(uint8_t b) {
-  if (b == '\'') return false;
-  const bool alnum = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
-  return b < 128 && !alnum;
-}
+bool TDocServices::IsWordDelimiterByte(uint8_t b) { return WordDelimiters[b]; }
 
 bool TDocServices::IsApostropheLike(uint8_t b, int32_t /*language*/) { return b == '\'' || b == 0x92; }
 
-void SetShapeBinding(std::unique_ptr<TShapeBinding> binding) { RegisterService(std::move(binding)); }
-TShapeBinding& ShapeBinding() { return *ServiceSlot<TShapeBinding>(); }
+void RegisterShapeBinding(std::unique_ptr<TShapeBinding> binding) {
+  RegisterService(std::move(binding));
+}
+TShapeBinding& ShapeBinding() { return Service<TShapeBinding>(); }
 
 void TPostActions::Reset() {
   FirstPage = PostActionNone;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "foundation/base/number_words.h"
+#include "foundation/base/units.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/base/service_slot.h"
 
@@ -68,39 +69,6 @@ void AddLetterReadings(const std::string& core, std::vector<int32_t>& codes,
   bool upper = first >= 'A' && first <= 'Z';
   codes.push_back(upper ? nfUpperLetter : nfLowerLetter);
   starts.push_back(static_cast<int32_t>(start));
-}
-
-// A value brought into 32 bits: positions dragged or stored far off saturate, never wrap.
-int32_t Saturate32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-// 64-bit product divided and taken to the nearest integer, halves away from zero.
-int32_t MulDivRound(int64_t a, int64_t b, int64_t c) {
-  int64_t p = a * b;
-  bool negative = (p < 0) != (c < 0);
-  int64_t q = (std::llabs(p) + std::llabs(c) / 2) / std::llabs(c);
-  return Saturate32(negative ? -q : q);
-}
-
-int32_t TwipsToHundredths(int32_t twips, int32_t unit) {
-  switch (unit) {
-    case 0: return MulDivRound(twips, 25400, 144000);
-    case 1: return MulDivRound(twips, 100, 1440);
-    case 2: return Saturate32(int64_t{MulDivRound(twips, 100, 200)} * 10);
-    case 3: return MulDivRound(twips, 600, 1440);
-    default: return Saturate32(int64_t{MulDivRound(twips, 25400, 144000)} * 10);
-  }
-}
-
-int32_t HundredthsToTwips(int32_t value, int32_t unit) {
-  switch (unit) {
-    case 0: return MulDivRound(value, 1440, 254);
-    case 1: return MulDivRound(value, 1440, 100);
-    case 2: return MulDivRound(value, 20, 100);
-    case 3: return MulDivRound(value, 1440, 600);
-    default: return MulDivRound(value, 1440, 2540);
-  }
 }
 
 struct TRulerStep {
@@ -227,11 +195,11 @@ int32_t SnapRulerPosition(int32_t position, int32_t extra, const std::vector<int
 int32_t SnapRulerPositionInUnit(int32_t position, int32_t extra,
                                 const std::vector<int32_t>* candidates, int32_t unit) {
   TRulerStep ruler = RulerStepOfUnit(unit);
-  double step = static_cast<double>(HundredthsToTwips(ruler.major, unit)) / ruler.subdivisions / 2;
+  double step = static_cast<double>(Units100ToTwips(ruler.major, unit)) / ruler.subdivisions / 2;
   // nearbyint rounds half to even in the default rounding mode.
   double gridTwips = std::nearbyint(std::nearbyint(position / step) * step);
   gridTwips = std::clamp(gridTwips, double(INT32_MIN), double(INT32_MAX));
-  int32_t grid = HundredthsToTwips(TwipsToHundredths(static_cast<int32_t>(gridTwips), unit), unit);
+  int32_t grid = Units100ToTwips(TwipsToUnits100(static_cast<int32_t>(gridTwips), unit), unit);
 
   std::vector<int32_t> all;
   if (candidates) all = *candidates;

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "foundation/base/units.h"
+
 namespace qv {
 
 namespace {
@@ -19,17 +21,6 @@ int32_t UsableCount(const TSectionFormat& format) {
 
 // Half a gap; negative gaps (a damaged file) count as none.
 int32_t HalfGap(int32_t gap) { return std::max(gap, 0) / 2; }
-
-// 64-bit product divided and taken to the nearest integer, halves away from zero; 0 when the
-// divisor is 0.
-int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
-  if (c == 0) return 0;
-  int64_t p = int64_t{a} * b;
-  bool negative = (p < 0) != (c < 0);
-  int64_t q = (std::llabs(p) + std::llabs(int64_t{c}) / 2) / std::llabs(int64_t{c});
-  q = std::min<int64_t>(q, INT32_MAX);
-  return static_cast<int32_t>(negative ? -q : q);
-}
 
 }  // namespace
 

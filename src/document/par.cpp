@@ -84,7 +84,7 @@ TSection* TPar::SectionBreak() const {
   while (TagEndsBefore(Content.Data, end) && IsTagAt(Content.Data, Content.Length, end - 7)) {
     const TContentTag tag = ReadTagAt(Content.Data, end - 7);
     if (IsCharTagKind(tag.Kind))
-      return tag.Kind == ctSectionBreak ? TagObject<TSection>(tag.Value) : nullptr;
+      return SectionOfTag(tag);
     end -= ContentTagSize;
   }
   return nullptr;
@@ -134,7 +134,7 @@ std::vector<int32_t> TPar::GetSymbolCharPositions() {
     if (t.Kind == ctFont) {
       symbolFont = IsSymbolFont(t.Value);
     } else if (t.Kind == ctFieldStart || t.Kind == ctFieldEnd) {
-      const TField* f = TagObject<TField>(t.Value);
+      const TField* f = FieldOfTag(t);
       if (f == nullptr || f->Kind != fkField || f->FieldType != ftSymbol) continue;
       if (t.Kind == ctFieldStart) {
         openSymbolFields.push_back(f);

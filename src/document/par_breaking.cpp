@@ -12,7 +12,7 @@
 #include "document/field.h"
 #include "document/line.h"
 #include "document/par.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 
 namespace qv {
 
@@ -214,7 +214,7 @@ int32_t DropCapStreamEnd(const TPar& par) {
     }
     if (!tag || IsCharTagKind(item.Tag.Kind)) return 0;  // a character before any drop cap
     if (item.Tag.Kind != ctFieldStart) continue;
-    const TField* field = TagObject<TField>(item.Tag.Value);
+    const TField* field = FieldOfTag(item.Tag);
     if (field != nullptr && field->Kind == fkDropCap) {
       ref = item.Tag.Value;
       open = true;
@@ -277,7 +277,7 @@ void BreakParagraphIntoLines(TPar& par, int32_t fromLine, int32_t width, TWrapCo
   offset = std::clamp(offset, 0, static_cast<int32_t>(par.Content.Length));
   TStreamCursor cursor{par.Content.Data, offset, static_cast<int32_t>(par.Content.Length) - offset};
 
-  TLineFitter& fitter = GetLineFitter();
+  TLineFitter& fitter = LineFitter();
   fitter.BeginParagraph(par, format);
   if (fromLine == 0) {
     const int32_t dropCapEnd = DropCapStreamEnd(par);

@@ -24,8 +24,8 @@ bool IsIndexEntry(const TField* f) {
 bool MarkMovesBack(const TContentTag& m, const TContentTag& p) {
   if (IsFormatTagKind(p.Kind)) return true;
   if (!IsFieldMarkKind(p.Kind)) return false;
-  const TField* f = TagObject<TField>(m.Value);
-  const TField* g = TagObject<TField>(p.Value);
+  const TField* f = FieldOfTag(m);
+  const TField* g = FieldOfTag(p);
   if (f == nullptr || g == nullptr) return false;
   const bool mStart = m.Kind == ctFieldStart;
   const bool pStart = p.Kind == ctFieldStart;
@@ -67,7 +67,12 @@ bool IsSymbolCharsetFont(int32_t font) {
          fm->RegFonts[static_cast<size_t>(font)].Charset == 2;
 }
 
-// The walk over formatting, content flags and shape bindings (steps 3 and 4 of the normal form).
+// The second pass, after the field marks have moved: drops each formatting tag that changes
+// nothing (one whose value is already in force; one that a later tag of the same kind replaces
+// before the next character, and that later tag too when it only restores the value in force
+// before them), and on the way sets the paragraph's content flags (symbol text, vertical
+// offset, inline and anchored shapes, horizontal rule, drop cap) and binds the shapes to their
+// character positions.
 class TFormatWalk {
  public:
   explicit TFormatWalk(TPar& par) : par_(par), s_(par.Content) {
@@ -139,11 +144,11 @@ class TFormatWalk {
     if (t.Kind == ctWideChar) {
       par_.Flags |= pfSymbolText;
     } else if (t.Kind == ctInlineShape) {
-      TShape* shape = TagObject<TShape>(t.Value);
+      TShape* shape = ShapeOfTag(t);
       par_.Flags |= ShapeBinding().IsHorizontalRule(shape) ? pfHorizontalRule : pfInlineShapes;
       if (shape != nullptr) ShapeBinding().BindInlineShape(shape, par_, charIndex_);
     } else if (t.Kind == ctFieldStart) {
-      TField* f = TagObject<TField>(t.Value);
+      TField* f = FieldOfTag(t);
       if (f == nullptr) return;
       if (f->Kind == fkShapeAnchor) {
         par_.Flags |= pfAnchoredShapes;

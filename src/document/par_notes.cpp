@@ -69,7 +69,7 @@ bool TPar::RenumberNoteMarks(int32_t lineIndex, int32_t& footnoteNumber,
   for (int32_t off = LineStartOffset(*this, lineIndex);
        ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {
     if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
-    TField* f = TagObject<TField>(item.Tag.Value);
+    TField* f = FieldOfTag(item.Tag);
     if (f == nullptr || f->Kind != fkNoteReference || (f->Flags & 1) == 0) continue;
     const bool endnote = f->LinkedField != nullptr && f->LinkedField->NoteClass == 1;
     int32_t& number = endnote ? endnoteNumber : footnoteNumber;
@@ -88,7 +88,7 @@ bool TPar::SyncNoteMarkText() {
   TStreamItem item;
   for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {
     if (item.ItemType != TStreamItem::siTag || !IsFieldMarkKind(item.Tag.Kind)) continue;
-    TField* f = TagObject<TField>(item.Tag.Value);
+    TField* f = FieldOfTag(item.Tag);
     if (f == nullptr) continue;
     if (f->Kind == fkNoteText) {
       if (item.Tag.Kind == ctFieldStart) openNotes.push_back(f);

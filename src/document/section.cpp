@@ -1,5 +1,6 @@
 #include "document/section.h"
 
+#include "document/content_tags.h"
 #include "document/doc_object_services.h"
 
 namespace qv {
@@ -8,6 +9,8 @@ const TSectionFormat& DefaultSectionFormat() {
   static const TSectionFormat format;  // the record's own defaults are the program's
   return format;
 }
+
+TSection::~TSection() { ForgetTagRef(this); }
 
 void TSection::SetDefaults() {
   Format = DefaultSectionFormat();

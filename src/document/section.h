@@ -51,6 +51,10 @@ class TSection {
  public:
   // An empty section of the document; call SetDefaults for the program's default settings.
   explicit TSection(TDoc* doc) : Doc(doc) {}
+  // Section-break tags that still name the section name nothing afterwards.
+  ~TSection();
+  TSection(const TSection&) = default;
+  TSection& operator=(const TSection&) = default;
 
   TDoc* Doc = nullptr;       // owning document (not owned here)
   int32_t Number = 0;        // index in the document, from 0

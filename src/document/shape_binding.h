@@ -1,7 +1,7 @@
 #pragma once
 // What normalising a paragraph's stream tells the shapes it meets: an inline shape or a shape
 // anchored by a field is bound to its paragraph and character. Shapes register the real binding
-// (SetShapeBinding); the default binds nothing and knows no horizontal rules.
+// (RegisterShapeBinding); the default binds nothing and knows no horizontal rules.
 #include <cstdint>
 #include <memory>
 
@@ -21,7 +21,7 @@ class TShapeBinding {
 };
 
 // Registers the binding (null restores the default).
-void SetShapeBinding(std::unique_ptr<TShapeBinding> binding);
+void RegisterShapeBinding(std::unique_ptr<TShapeBinding> binding);
 TShapeBinding& ShapeBinding();
 
 }  // namespace qv

@@ -45,7 +45,7 @@ std::string TStyle::GetDescription(bool withBase) const {
   return text;
 }
 
-void SetStyleTextServices(std::unique_ptr<TStyleTextServices> services) {
+void RegisterStyleTextServices(std::unique_ptr<TStyleTextServices> services) {
   RegisterService(std::move(services));
 }
 

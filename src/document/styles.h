@@ -90,7 +90,7 @@ class TStyleTextServices {
   virtual std::string HotKeyText(uint32_t /*key*/) { return {}; }
 };
 // Registers the services (null restores the defaults).
-void SetStyleTextServices(std::unique_ptr<TStyleTextServices> services);
+void RegisterStyleTextServices(std::unique_ptr<TStyleTextServices> services);
 TStyleTextServices& StyleTextServices();
 
 // The style's ParFmt.List names a list (neither 0 nor unset).

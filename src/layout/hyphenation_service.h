@@ -23,9 +23,8 @@ class THyphenationService {
 
 inline constexpr int32_t MaxHyphenatedWord = 48;
 
-// The registered service; never null.
-THyphenationService& GetHyphenationService();
-// Registers the service (null restores the default).
-void SetHyphenationService(std::unique_ptr<THyphenationService> service);
+// Registers the service (null restores the default); the registered one, never null.
+void RegisterHyphenationService(std::unique_ptr<THyphenationService> service);
+THyphenationService& HyphenationService();
 
 }  // namespace qv

@@ -21,13 +21,16 @@ class TInlineShapeService {
  public:
   virtual ~TInlineShapeService() = default;
   // The shape of the tag's object reference. `availWidth` is the twips the line may fill after
-  // its start (horizontal rules take their relative width from it).
+  // its start (horizontal rules take their relative width from it). Implementations resolve the
+  // reference with ShapeOfRef (document/content_tags.h) and describe a reference that names no
+  // shape as the default does: no size.
   virtual TInlineShapeInfo Describe(int32_t /*shapeRef*/, int32_t /*availWidth*/) { return {}; }
   // Stores the scale the layout chose for a picture fitted to the text area.
   virtual void StoreFitScale(int32_t /*shapeRef*/, int32_t /*percent*/) {}
 };
 
-TInlineShapeService& GetInlineShapeService();
-void SetInlineShapeService(std::unique_ptr<TInlineShapeService> service);
+// Registers the service (null restores the default); the registered one, never null.
+void RegisterInlineShapeService(std::unique_ptr<TInlineShapeService> service);
+TInlineShapeService& InlineShapeService();
 
 }  // namespace qv

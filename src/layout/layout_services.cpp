@@ -1,20 +1,23 @@
+// The slots of the services the layout asks of the subsystems above it.
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
+
+#include <utility>
 
 #include "foundation/base/service_slot.h"
 
 namespace qv {
 
-THyphenationService& GetHyphenationService() { return *ServiceSlot<THyphenationService>(); }
-
-void SetHyphenationService(std::unique_ptr<THyphenationService> service) {
+void RegisterHyphenationService(std::unique_ptr<THyphenationService> service) {
   RegisterService(std::move(service));
 }
 
-TInlineShapeService& GetInlineShapeService() { return *ServiceSlot<TInlineShapeService>(); }
+THyphenationService& HyphenationService() { return Service<THyphenationService>(); }
 
-void SetInlineShapeService(std::unique_ptr<TInlineShapeService> service) {
+void RegisterInlineShapeService(std::unique_ptr<TInlineShapeService> service) {
   RegisterService(std::move(service));
 }
+
+TInlineShapeService& InlineShapeService() { return Service<TInlineShapeService>(); }
 
 }  // namespace qv

@@ -4,7 +4,12 @@
 // pixel measure is scaled by the device scale percent instead). Boxes and the document model use
 // twips. The screen resolution is a setting, not read from the display, so that line breaks are
 // the same on every machine.
+//
+// The conversions and their rounding are the units module's (foundation/base/units.h); the
+// overloads here only supply the layout's resolution and device state.
 #include <cstdint>
+
+#include "foundation/base/units.h"
 
 namespace qv {
 
@@ -26,10 +31,9 @@ struct TLayoutSettings {
   int32_t ConsecutiveHyphenLimit = 0;  // 0 no limit
   char DecimalSeparator = '.';
   bool IsDraftView() const { return ViewMode == 1 || ViewMode == 2; }
+  // The device state the layout conversions take.
+  TDeviceLayoutInfo Device() const { return {DeviceMeasuring, DeviceScaleX, DeviceScaleY}; }
 };
-
-// a * b / c rounded half away from zero, in 64 bits; 0 when c is 0.
-int32_t MulDivRound(int64_t a, int64_t b, int64_t c);
 
 int32_t PixelsToLayoutX(int32_t pixels, const TLayoutSettings& s);
 int32_t PixelsToLayoutY(int32_t pixels, const TLayoutSettings& s);
@@ -38,11 +42,13 @@ int32_t LayoutToPixelsY(int32_t value, const TLayoutSettings& s);
 int32_t TwipsToScreenPixels(int32_t twips, const TLayoutSettings& s);
 int32_t ScreenPixelsToTwips(int32_t pixels, const TLayoutSettings& s);
 
-// A layout x as twips (screen pixels to twips, then the sixteenths away, rounding half up).
+// A layout x as twips (screen pixels to twips, then the sixteenths away, rounding half away
+// from zero).
 int32_t LayoutXToTwips(int32_t x, const TLayoutSettings& s);
-// A twip width as layout units (16 × width on screen, the width itself for a device).
+// A twip width as layout units: TwipsToScreenPixels of 16 × width on screen, of the width
+// itself for a device.
 int32_t TwipsToLayoutX(int32_t twips, const TLayoutSettings& s);
-// Twips of a vertical layout measure.
+// Twips of a vertical layout measure (ScreenPixelsToTwips, then LayoutToPixelsY).
 int32_t LayoutYToTwips(int32_t y, const TLayoutSettings& s);
 // The em height in layout units of a font size in half-points.
 int32_t HalfPointsToLayoutHeight(int32_t halfPoints, const TLayoutSettings& s);

@@ -173,7 +173,7 @@ void TLayoutLineFitter::SelectCurrentFont() {
   // Superscript and subscript are set smaller (and their small capitals smaller again).
   const int32_t script = ValueOr(format_.Script, 0);
   if (script == 1 || script == 2)
-    halfPoints = std::max(1, MulDivRound(halfPoints, kScriptSizePercent, 100));
+    halfPoints = std::max(1, MulDiv(halfPoints, kScriptSizePercent, 100));
   const int32_t height = std::max(1, HalfPointsToLayoutHeight(halfPoints, Settings));
   key.Size = -height;
   font_ = &fm->SelectFont(key, key.Size, false, false, nullptr);
@@ -197,10 +197,10 @@ void TLayoutLineFitter::SelectCurrentFont() {
   // bottom where the full-size text's bottom would.
   const int32_t total = font_->Metrics.Height;
   if (script == 1) {
-    ascent_ = MulDivRound(font_->Metrics.Ascent, 100, kScriptSizePercent);
+    ascent_ = MulDiv(font_->Metrics.Ascent, 100, kScriptSizePercent);
     descent_ = std::max(0, total - ascent_);
   } else if (script == 2) {
-    descent_ = MulDivRound(font_->DescentLeading, 100, kScriptSizePercent);
+    descent_ = MulDiv(font_->DescentLeading, 100, kScriptSizePercent);
     ascent_ = std::max(0, total - descent_);
   }
   em_ = font_->Metrics.Height - font_->Metrics.InternalLeading;
@@ -539,7 +539,7 @@ TLayoutLineFitter::Step TLayoutLineFitter::WideCharTag(TLine& line, Walk& w, TWr
 TInlineShapeInfo TLayoutLineFitter::PlaceInlineShape(TLine& line, int32_t shapeRef,
                                                      int32_t& width, int32_t& height) {
   const int32_t availAfterStart = LineWidthTwips(line) - LayoutXToTwips(line.StartX(), Settings);
-  TInlineShapeInfo info = GetInlineShapeService().Describe(shapeRef, availAfterStart);
+  TInlineShapeInfo info = InlineShapeService().Describe(shapeRef, availAfterStart);
   int32_t scaleX = info.ScaleX, scaleY = info.ScaleY;
   if (info.HorizontalRule) {
     info.Width = std::clamp(info.Width, 0, std::max(0, availAfterStart));
@@ -547,12 +547,12 @@ TInlineShapeInfo TLayoutLineFitter::PlaceInlineShape(TLine& line, int32_t shapeR
   } else if (info.FitToTextArea && info.Width > 0) {
     scaleX = scaleY = std::max(0, static_cast<int32_t>(static_cast<int64_t>(availAfterStart) * 100 /
                                                        info.Width));
-    GetInlineShapeService().StoreFitScale(shapeRef, scaleX);
+    InlineShapeService().StoreFitScale(shapeRef, scaleX);
     line.Flags |= lfScaledPicture;
   }
-  width = TwipsToLayoutX(MulDivRound(info.Width, scaleX, 100), Settings);
+  width = TwipsToLayoutX(MulDiv(info.Width, scaleX, 100), Settings);
   const int64_t rise = static_cast<int64_t>(info.Height) + (info.HorizontalRule ? kRuleExtraHeight : 0);
-  height = TwipsToLayoutX(MulDivRound(rise, scaleY, 100), Settings);
+  height = TwipsToLayoutX(MulDiv(rise, scaleY, 100), Settings);
   return info;
 }
 
@@ -661,9 +661,9 @@ TLayoutLineFitter::Step TLayoutLineFitter::SubstituteChar(TLine& line, Walk& w,
     case scNonBreakingHyphen: case scOptionalHyphen: width = CharWidth('-'); break;
     case scEmDash: width = CharWidth(kEmDashByte); break;
     case scEnDash: width = CharWidth(kEnDashByte); break;
-    case scEnSpace: width = MulDivRound(em_, kEnSpacePercent, 100); break;
+    case scEnSpace: width = MulDiv(em_, kEnSpacePercent, 100); break;
     case scEmSpace: width = em_; break;
-    case scQuarterEmSpace: width = MulDivRound(em_, kQuarterEmSpacePercent, 100); break;
+    case scQuarterEmSpace: width = MulDiv(em_, kQuarterEmSpacePercent, 100); break;
     case scAutoNoteMark: width = NoteMarkWidth(*line.Par, *w.cursor, at); break;
     default: width = 0; break;
   }
@@ -975,7 +975,7 @@ int32_t TLayoutLineFitter::BreakCharWidth(const TLine& line, uint8_t code, bool 
 
 // A SYMBOL field that names a font sets its text in that font.
 void TLayoutLineFitter::ApplyFieldStart(int32_t value) {
-  const TField* field = TagObject<TField>(value);
+  const TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkField || field->FieldType != ftSymbol) return;
   const std::u16string face16 = SymbolFontName(field->Instruction);
   if (face16.empty()) return;
@@ -991,7 +991,7 @@ void TLayoutLineFitter::ApplyFieldStart(int32_t value) {
 
 // The line remembers the last footnote and endnote reference that ends in it.
 void TLayoutLineFitter::ApplyFieldEnd(TLine& line, int32_t value) {
-  TField* field = TagObject<TField>(value);
+  TField* field = FieldOfRef(value);
   if (field == nullptr || field->Kind != fkNoteReference) return;
   const bool endnote =
       field->NoteClass == 1 || (field->LinkedField != nullptr && field->LinkedField->NoteClass == 1);
@@ -1020,7 +1020,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
          off += item.Size) {
       if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
-        const TField* f = TagObject<TField>(item.Tag.Value);
+        const TField* f = FieldOfTag(item.Tag);
         if (f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference)) mark = f;
         break;
       }
@@ -1034,7 +1034,7 @@ int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& c
     for (int32_t off = cursor.Offset + at + ContentTagSize;
          ReadStreamItem(data, length, off, item) && mark == nullptr; off += item.Size) {
       if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
-      const TField* f = TagObject<TField>(item.Tag.Value);
+      const TField* f = FieldOfTag(item.Tag);
       if (f != nullptr && f->Kind == fkNoteReference) mark = f;
     }
   }
@@ -1071,7 +1071,9 @@ TLayoutLineFitter& LayoutLineFitter() {
   return fitter;
 }
 
-void RegisterLayoutLineFitter() { SetLineFitter(std::make_unique<TForwardingFitter>()); }
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter() { return std::make_unique<TForwardingFitter>(); }
+
+void RegisterLayoutLineFitter() { RegisterLineFitter(MakeLayoutLineFitter()); }
 
 // --- Hyphenation ---
 
@@ -1151,7 +1153,7 @@ bool TLayoutLineFitter::HyphenateWord(const TLine& line, Walk& w, int32_t start,
   }
   if (word.size() < 2 || static_cast<int32_t>(word.size()) > MaxHyphenatedWord) return false;
   if (allCaps && !Settings.HyphenateCaps) return false;
-  THyphenationService& service = GetHyphenationService();
+  THyphenationService& service = HyphenationService();
   if (!service.HasData(language)) return false;
   std::vector<int32_t> points;
   for (int32_t p : service.Hyphenate(word, language))

@@ -156,8 +156,11 @@ inline constexpr int32_t MaxLineWidthTwips = 100 * 31680;
 // The line's available width within -MaxLineWidthTwips .. MaxLineWidthTwips.
 int32_t LineWidthTwips(const TLine& line);
 
-// The program's fitter; RegisterLayoutLineFitter makes it the paragraph line breaker's fitter.
+// The program's fitter. MakeLayoutLineFitter gives the paragraph line breaker's service for it
+// (it forwards to LayoutLineFitter, so that the program's fitter stays valid whatever is
+// registered later); RegisterLayoutLineFitter registers that service.
 TLayoutLineFitter& LayoutLineFitter();
+std::unique_ptr<TLineFitter> MakeLayoutLineFitter();
 void RegisterLayoutLineFitter();
 
 // The byte code page a font's characters are measured in: that of its character set, 1252 for

@@ -122,7 +122,7 @@ int32_t TLayoutLineFitter::LineHeight(const TLine& line) {
     if (rule == 1) {
       if (value != 240) {
         const int32_t t = LayoutYToTwips(line.SpacingAscent + line.Descent, Settings);
-        height = std::max(1, height + MulDivRound(t, value - 240, 240));
+        height = std::max(1, height + MulDiv(t, value - 240, 240));
       }
     } else if (value < 0) {
       height = -value;

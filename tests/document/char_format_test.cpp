@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
+#include "foundation/fonts/font_manager.h"
+
 using namespace qv;
 
 namespace {
@@ -17,9 +20,7 @@ class PairedFaces : public TFontFaceSource {
 
 class CharFormatTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetFontFaceSource(&faces_); }
-  void TearDown() override { SetFontFaceSource(nullptr); }
-  PairedFaces faces_;
+  ScopedService<TFontFaceSource, PairedFaces> faces_;
 };
 
 TEST_F(CharFormatTest, IndexOrderMatchesNames) {
@@ -109,6 +110,52 @@ TEST_F(CharFormatTest, IntersectAndSubtractOtherProperties) {
   EXPECT_EQ(s.Size, CharUnset);
   ClearCharFormat(s);
   EXPECT_TRUE(IsCharFormatEmpty(s));
+}
+
+}  // namespace
+
+namespace {
+
+// The font manager's face source, as the program's start-up registers it: one face in two
+// character sets is one font to the set operations, while the two numbers stay different values.
+class FontManagerFacesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CreateFontManager(TFontManagerSetup{{}, 0}); }
+  void TearDown() override { FreeFontManager(); }
+  ScopedService<TFontFaceSource> faces_{MakeFontManagerFaceSource()};
+};
+
+TEST_F(FontManagerFacesTest, OneFaceInTwoCharacterSetsIntersectsAndSubtractsAsOneFont) {
+  TFontManager& fm = *FontManager();
+  for (const char* face : {"Liberation Serif", "Qv Face Not Installed"}) {
+    SCOPED_TRACE(face);
+    const int32_t western = fm.FontIndex(face, 0, false);
+    const int32_t cyrillic = fm.FontIndex(face, 204, false);
+    const int32_t other = fm.FontIndex("Qv Other Face Not Installed", 204, false);
+    ASSERT_NE(western, cyrillic);
+    TCharFormat a = DefaultCharFormat, b = DefaultCharFormat, c = DefaultCharFormat;
+    a.Font = western;
+    b.Font = cyrillic;
+    c.Font = other;
+    EXPECT_FALSE(CharFormatsEqual(a, b));
+
+    TCharFormat i = a;
+    IntersectCharFormat(i, b);
+    EXPECT_EQ(i.Font, western);
+    TCharFormat s = a;
+    SubtractCharFormat(s, b);
+    EXPECT_EQ(s.Font, CharUnset);
+
+    i = a;
+    IntersectCharFormat(i, c);
+    EXPECT_EQ(i.Font, CharUnset);
+    s = a;
+    SubtractCharFormat(s, c);
+    EXPECT_EQ(s.Font, western);
+  }
+  // Numbers the manager has not registered compare as numbers.
+  EXPECT_FALSE(FontFaceSource().SameFace(100000, 100001));
+  EXPECT_TRUE(FontFaceSource().SameFace(100000, 100000));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "document/fragment_pool.h"
@@ -175,6 +176,90 @@ TEST(CompoundFragment, EditingAndQueries) {
   f.SetSingleRange(1, 2, 3, 4);
   EXPECT_EQ(Ranges(f), (std::vector<TR>{{1, 2, 3, 4}}));
   EXPECT_EQ(f.ColumnBlock, 0);
+}
+
+TEST(CompoundFragment, ShiftsSaturateAtTheEndsOfTheRange) {
+  // Positions near the ends of the 32-bit range (from damaged input) move by a whole edit
+  // without wrapping round to the other end.
+  constexpr int32_t kMax = INT32_MAX, kMin = INT32_MIN;
+  struct TCase {
+    TR deleted, inserted;
+    std::vector<TR> before, after;
+  };
+  const std::vector<TCase> cases = {
+      // Ten characters typed at (0,0): offsets near the top stop at it.
+      {{0, 0, 0, 0}, {0, 0, 0, 10}, {{0, kMax - 5, 0, kMax}}, {{0, kMax, 0, kMax}}},
+      // Paragraphs inserted: positions pushed past the last paragraph index become the last
+      // place of all, so the ranges keep their order.
+      {{0, 3, 0, 3}, {0, 3, 2, 0}, {{kMax - 2, 0, kMax - 2, 4}, {kMax - 1, 0, kMax, 4}},
+       {{kMax, 0, kMax, 4}, {kMax, kMax, kMax, kMax}}},
+      // A deleted range whose ends lie at the two ends of the range (a damaged undo record).
+      {{0, kMin, 0, kMax}, {0, kMin, 0, kMin}, {{0, kMax, 1, 0}}, {{0, kMin, 1, 0}}},
+      {{kMin, 0, kMax, 0}, {kMin, 0, kMin, 0}, {{kMax, 5, kMax, 6}}, {{kMin, 5, kMin, 6}}},
+  };
+  for (const auto& c : cases) {
+    TCompoundFragment f;
+    Fill(f, c.before);
+    f.ShiftForEdit(Range(c.deleted), Range(c.inserted));
+    EXPECT_EQ(Ranges(f), c.after);
+  }
+  TDocPosition p;
+  MakePosition(0, kMax - 1, p);
+  TCompoundFragment f;
+  Fill(f, {{0, 0, 0, kMax}});
+  f.ShiftForSpanReplace(p, 10, 0);  // the old span reaches past the largest offset
+  EXPECT_EQ(Ranges(f), (std::vector<TR>{{0, 0, 0, kMax - 1}}));
+  MakePosition(0, 5, p);
+  Fill(f, {{0, 0, 0, kMax - 2}});
+  f.ShiftForSpanReplace(p, 1, kMax);
+  EXPECT_EQ(Ranges(f), (std::vector<TR>{{0, 0, 0, kMax}}));
+  Fill(f, {{0, 0, 0, 7}});
+  f.ShiftForSpanReplace(p, kMax, kMin);  // lengths no edit gives: still no wrap
+  EXPECT_EQ(Ranges(f), (std::vector<TR>{{0, 0, 0, 5}}));
+}
+
+TEST(CompoundFragment, RangeRecordsReadFromBytesAreChecked) {
+  struct TCase {
+    const char* what;
+    std::vector<TR> records;
+    int32_t extraBytes;
+    std::vector<TR> expected;
+  };
+  const std::vector<TCase> cases = {
+      {"sound records", {{0, 1, 0, 4}, {2, 0, 3, 1}}, 0, {{0, 1, 0, 4}, {2, 0, 3, 1}}},
+      {"negative paragraph", {{-1, 0, 0, 4}, {2, 0, 3, 1}}, 0, {{2, 0, 3, 1}}},
+      {"negative offset", {{0, 1, 0, INT32_MIN}, {2, 0, 3, 1}}, 0, {{2, 0, 3, 1}}},
+      {"end before start", {{5, 0, 4, 9}, {1, 7, 1, 6}, {2, 0, 3, 1}}, 0, {{2, 0, 3, 1}}},
+      {"a cut-off record", {{0, 1, 0, 4}}, 9, {{0, 1, 0, 4}}},
+      {"nothing sound", {{-5, 0, -4, 0}}, 0, {{0, 0, 0, 0}}},
+      {"nothing whole", {}, 12, {{0, 0, 0, 0}}},
+      {"far positions are kept", {{INT32_MAX, 0, INT32_MAX, INT32_MAX}}, 0, {{INT32_MAX, 0, INT32_MAX, INT32_MAX}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<TDocRange> ranges;
+    for (const TR& r : c.records) ranges.push_back(Range(r));
+    ranges.push_back({});
+    ranges.back().Start.Page = -7;  // bytes of a cut-off record
+    TMemory bytes;
+    bytes.SetData(ranges.data(), static_cast<int32_t>(c.records.size()) * TCompoundFragment::RangeSize + c.extraBytes);
+    TCompoundFragment f;
+    f.Assign(bytes);
+    EXPECT_EQ(Ranges(f), c.expected) << c.what;
+    EXPECT_EQ(f.Length, f.Count() * TCompoundFragment::RangeSize) << c.what;
+    EXPECT_EQ(f.LastRange, f.GetRange(f.Count() - 1)) << c.what;
+  }
+  // Negative hints of a sound record become 0; others are kept.
+  TDocRange r = Range({1, 2, 1, 3});
+  r.Start.Page = -3;
+  r.Start.Line = 4;
+  r.End.Line = INT32_MIN;
+  TMemory bytes;
+  bytes.SetData(&r, TCompoundFragment::RangeSize);
+  TCompoundFragment f;
+  f.Assign(bytes);
+  EXPECT_EQ(f.GetRange(0)->Start.Page, 0);
+  EXPECT_EQ(f.GetRange(0)->Start.Line, 4);
+  EXPECT_EQ(f.GetRange(0)->End.Line, 0);
 }
 
 class FragmentPool : public ::testing::Test {

@@ -247,17 +247,17 @@ TEST(ContentStream, DamagedFragmentsAreReportedNotTrusted) {
 }
 
 TEST(ContentStream, ObjectReferencesOfTags) {
-  int a = 0, b = 0;
+  TField a, b;
   const int32_t ra = TagRefOf(&a);
   EXPECT_NE(ra, 0);
   EXPECT_EQ(TagRefOf(&a), ra);
   EXPECT_NE(TagRefOf(&b), ra);
-  EXPECT_EQ(TagObject<int>(ra), &a);
-  EXPECT_EQ(TagRefOf(nullptr), 0);
-  EXPECT_EQ(TagObject<int>(0), nullptr);
-  EXPECT_EQ(TagObject<int>(0x7FFFFFF0), nullptr);  // a damaged stream's number names nothing
+  EXPECT_EQ(FieldOfRef(ra), &a);
+  EXPECT_EQ(TagRefOf(static_cast<const TField*>(nullptr)), 0);
+  EXPECT_EQ(FieldOfRef(0), nullptr);
+  EXPECT_EQ(FieldOfRef(0x7FFFFFF0), nullptr);  // a damaged stream's number names nothing
   ForgetTagRef(&a);
-  EXPECT_EQ(TagObject<int>(ra), nullptr);
+  EXPECT_EQ(FieldOfRef(ra), nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "document/auto_list.h"
 #include "document/doc_object_services.h"
 #include "document/field.h"
 #include "document/number_formats.h"
 #include "document/section.h"
+#include "foundation/base/service_slot.h"
 
 using namespace qv;
 
@@ -35,11 +38,11 @@ struct TFakeDocServices : TDocObjectServices {
 class DocObjects : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto services = std::make_unique<TFakeDocServices>();
-    fake = services.get();
-    RegisterDocObjectServices(std::move(services));
+    services_.emplace();
+    fake = &**services_;
   }
-  void TearDown() override { RegisterDocObjectServices(nullptr); }
+  void TearDown() override { services_.reset(); }
+  std::optional<ScopedService<TDocObjectServices, TFakeDocServices>> services_;
   TFakeDocServices* fake = nullptr;
 };
 

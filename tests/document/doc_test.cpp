@@ -8,6 +8,7 @@
 #include "document/section.h"
 #include "document/styles.h"
 #include "foundation/base/exceptions.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/options_holder.h"
 #include "document/stream_builder.h"
 
@@ -119,9 +120,8 @@ struct TCountingUpdates : TDocServices {
 
 TEST(Doc, ModifiedStateAsksForAnInterfaceUpdateOnlyWhenItChanges) {
   int updates = 0;
-  auto services = std::make_unique<TCountingUpdates>();
+  ScopedService<TDocServices, TCountingUpdates> services;
   services->updates = &updates;
-  SetDocServices(std::move(services));
   {
     TDoc doc(true);
     doc.SetModified(1);
@@ -130,7 +130,6 @@ TEST(Doc, ModifiedStateAsksForAnInterfaceUpdateOnlyWhenItChanges) {
     EXPECT_EQ(updates, 2);
     EXPECT_FALSE(doc.IsModifiedOrUntitled());
   }
-  SetDocServices(nullptr);
 }
 
 TEST(Doc, DropCapFieldOfAParagraph) {
@@ -151,9 +150,8 @@ struct TOpenNames : TDocServices {
 };
 
 TEST(Doc, NewDocumentNamesWrapAndSkipOpenDocuments) {
-  auto services = std::make_unique<TOpenNames>();
+  ScopedService<TDocServices, TOpenNames> services;
   services->open = {"Doc01.rtf", "Doc02.rtf"};
-  SetDocServices(std::move(services));
   int32_t& counter = GetOptions().NewDocParams.NewDoc_Index;
   counter = 98;
   TDoc doc(true);
@@ -163,7 +161,6 @@ TEST(Doc, NewDocumentNamesWrapAndSkipOpenDocuments) {
   EXPECT_EQ(counter, 4);
   doc.FormatIndex = 6;
   EXPECT_EQ(doc.MakeNewDocumentName(), "Doc04.txt");
-  SetDocServices(nullptr);
   counter = 1;
 }
 

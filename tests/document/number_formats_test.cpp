@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/options_holder.h"
 
 using namespace qv;
@@ -105,10 +106,11 @@ TEST(NumberFormats, RulerSnapping) {
     int32_t MeasurementUnit() const override { return 1; }
     bool AltKeyDown() const override { return true; }
   };
-  RegisterRulerSnapServices(std::make_unique<TAltDown>());
-  EXPECT_EQ(SnapRulerPosition(100, 150, nullptr, true), 100);
-  EXPECT_EQ(SnapRulerPosition(100, 400, nullptr, false), 86);
-  RegisterRulerSnapServices(nullptr);
+  {
+    ScopedService<TRulerSnapServices, TAltDown> altDown;
+    EXPECT_EQ(SnapRulerPosition(100, 150, nullptr, true), 100);
+    EXPECT_EQ(SnapRulerPosition(100, 400, nullptr, false), 86);
+  }
 
   // The default reads the unit from the options.
   uint8_t saved = GetOptions().General.Measurements;

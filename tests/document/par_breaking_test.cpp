@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document/border_sets.h"
@@ -13,7 +14,8 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/stream_builder.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/base/units.h"
 
 using namespace qv;
 
@@ -72,15 +74,15 @@ class FixedFitter : public TLineFitter {
 class ParBreakingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto fitter = std::make_unique<FixedFitter>();
-    fixed = fitter.get();
-    SetLineFitter(std::move(fitter));
+    fitter_.emplace();
+    fixed = &**fitter_;
     par = std::make_unique<TPar>(nullptr);
   }
   void TearDown() override {
     par.reset();
-    SetLineFitter(nullptr);
+    fitter_.reset();
   }
+  std::optional<ScopedService<TLineFitter, FixedFitter>> fitter_;
   void Fill(const std::string& text, bool lineBreakAfterFirstWord = false) {
     TMemory s;
     AppendContentTag(s, ctBold, 1);
@@ -253,7 +255,7 @@ TEST_F(ParBreakingTest, ADropCapGetsALineOfItsOwnBeforeTheRestOfTheParagraph) {
 // Without a layout the paragraph's text is one line (after its drop-cap line), so that lines and
 // characters can still be found.
 TEST_F(ParBreakingTest, WithoutALayoutTheTextAfterADropCapIsOneLine) {
-  SetLineFitter(nullptr);
+  RegisterLineFitter(nullptr);
   TField cap;
   cap.Kind = fkDropCap;
   TStreamBuilder().Ref(ctFieldStart, &cap).Text("Wh").Ref(ctFieldEnd, &cap).Text("en in").End().Into(*par);

@@ -17,7 +17,11 @@ struct TStreamBuilder {
     AppendContentTag(s, kind, value);
     return *this;
   }
-  TStreamBuilder& Ref(uint8_t kind, const void* object) { return Tag(kind, TagRefOf(object)); }
+  // A tag naming an object (a TSection, TField, TShape or TTableRow).
+  template <class T>
+  TStreamBuilder& Ref(uint8_t kind, const T* object) {
+    return Tag(kind, TagRefOf(object));
+  }
   TStreamBuilder& End() { return Tag(ctSpecialChar, scParagraphEnd); }
   std::string Bytes() const { return s.ToString(); }
   // Puts the stream into a paragraph with its codes.

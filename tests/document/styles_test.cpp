@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 
 #include "document/styles.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/message_dlg_service.h"
 
 using namespace qv;
@@ -125,10 +127,9 @@ struct TScriptedBox : TMessageDlgService {
 class StyleImport : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto box = std::make_unique<TScriptedBox>();
-    box->answers = &answers;
-    box->asked = &asked;
-    SetMessageDlgService(std::move(box));
+    box_.emplace();
+    (*box_)->answers = &answers;
+    (*box_)->asked = &asked;
     AddStyle(source, "Normal", -1, 0).CharFmt.Size = 30;
     AddStyle(source, "A", 0, 2).CharFmt.Size = 31;
     AddStyle(source, "B", 1).CharFmt.Size = 32;
@@ -137,7 +138,8 @@ class StyleImport : public ::testing::Test {
     AddStyle(dest, "B").CharFmt.Size = 22;
     AddStyle(dest, "C").CharFmt.Size = 23;
   }
-  void TearDown() override { SetMessageDlgService(nullptr); }
+  void TearDown() override { box_.reset(); }
+  std::optional<ScopedService<TMessageDlgService, TScriptedBox>> box_;
   int32_t SizeOf(const std::string& name) { return dest[dest.IndexOfName(name)].CharFmt.Size; }
 
   TStyleList source, dest;
@@ -255,7 +257,7 @@ struct TFakeTexts : TStyleTextServices {
 };
 
 TEST(Styles, DescriptionsNameTheBaseAndTheHotKey) {
-  SetStyleTextServices(std::make_unique<TFakeTexts>());
+  ScopedService<TStyleTextServices, TFakeTexts> texts;
   TStyleList list;
   AddStyle(list, "Normal");
   TStyle& bold = AddStyle(list, "Strong text", 0);
@@ -281,7 +283,6 @@ TEST(Styles, DescriptionsNameTheBaseAndTheHotKey) {
   list[0].CharFmt.Bold = 1;
   list[0].HotKeyCode = 0;
   EXPECT_EQ(list[0].GetDescription(true), "Bold (all)") << "a style without base describes all";
-  SetStyleTextServices(nullptr);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 // running program.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/application.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
@@ -22,11 +24,12 @@ class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
     plat::StartWindowSystem({plat::BackendKind::Headless, true});
+    messageBox_.emplace(nullptr);  // the application object registers the real box over it
     app_ = &GetApp();
   }
   void TearDown() override {
     FreeApp();
-    SetMessageDlgService(nullptr);
+    messageBox_.reset();
     plat::StopWindowSystem();
   }
 
@@ -48,6 +51,7 @@ class AppTest : public ::testing::Test {
 
  private:
   TApp* app_ = nullptr;
+  std::optional<ScopedService<TMessageDlgService>> messageBox_;
 };
 
 }  // namespace apptest

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/ini_file.h"
 #include "foundation/settings/options_io.h"
 #include "foundation/settings/stored_path.h"
@@ -31,10 +32,7 @@ class OptionsTest : public testing::Test {
     Ctx.RtfClipboardFormat = 49300;
     SetStoredPathContext({Ctx.DataFolder, "", false, false});
   }
-  void TearDown() override {
-    ResetStoredPathContext();
-    SetOptionsServices(nullptr);
-  }
+  void TearDown() override { ResetStoredPathContext(); }
 
   static std::string Section(const std::string& name) {
     return "[" + std::string(kOptionsKeyPrefix) + name + "]\n";

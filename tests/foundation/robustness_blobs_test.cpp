@@ -2,11 +2,13 @@
 // random or far too large give what was whole before the damage, or nothing, never a fault.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "foundation/settings/option_blobs.h"
+#include "foundation/settings/settings_storage.h"
 #include "foundation/options_test_support.h"
 
 using namespace qv;
@@ -117,6 +119,87 @@ TEST_F(BlobStreamRobustness, DamagedBlobsInTheStoreLeaveEmptyListsAndOtherSettin
     EXPECT_TRUE(Opt.WritingData.empty()) << blob;
     EXPECT_TRUE(Opt.EbookMeta.empty()) << blob;
     EXPECT_EQ(Opt.General.DocsToKeep, 7) << blob;
+  }
+}
+
+// Mutations of a valid stream: bytes flipped, set to the values lengths and codes are made of,
+// inserted or removed, so the readers meet damage at every depth.
+std::vector<uint8_t> Mutate(std::mt19937& rng, std::vector<uint8_t> v) {
+  const int edits = 1 + static_cast<int>(rng() % 4);
+  for (int k = 0; k < edits && !v.empty(); ++k) {
+    const size_t at = rng() % v.size();
+    switch (rng() % 4) {
+      case 0: v[at] = static_cast<uint8_t>(rng()); break;
+      case 1: v[at] = static_cast<uint8_t>(rng() % 2 ? 0 : 14 + rng() % 18); break;
+      case 2: v.insert(v.begin() + static_cast<std::ptrdiff_t>(at), static_cast<uint8_t>(rng())); break;
+      default: v.erase(v.begin() + static_cast<std::ptrdiff_t>(at)); break;
+    }
+  }
+  return v;
+}
+
+TEST_F(BlobStreamRobustness, MutatedStreamsGiveBoundedListsOfNamedEntries) {
+  std::vector<TWritingDataEntry> writing;
+  std::vector<TEbookMetaEntry> ebook;
+  std::vector<TOverusedWordsLangData> langs;
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = Dir + "/docs/" + std::string(static_cast<size_t>(i % 3), 'x') + std::to_string(i) + ".rtf";
+    writing.push_back({name, {i, 2 * i, 3 * i}});
+    ebook.push_back({name, std::vector<uint8_t>(static_cast<size_t>(i), static_cast<uint8_t>(i))});
+    langs.push_back({1000 + i, {"a", std::string(static_cast<size_t>(i), 'b'), "", "d"}});
+  }
+  const auto w = EncodeWritingData(Ctx, writing);
+  const auto e = EncodeEbookMeta(Ctx, ebook);
+  const auto o = EncodeOverusedLangData(langs, [](int32_t) { return std::string("builtin"); });
+  std::mt19937 rng(12);
+  for (int i = 0; i < 2000; ++i) {
+    const auto mw = Mutate(rng, w), me = Mutate(rng, e), mo = Mutate(rng, o);
+    // Every entry takes at least two bytes of a name and its record: the lists stay smaller than
+    // their streams, and no entry is nameless.
+    const auto dw = DecodeWritingData(Ctx, mw);
+    EXPECT_LE(dw.size(), mw.size() / 3);
+    for (const auto& entry : dw) EXPECT_FALSE(entry.Name.empty());
+    const auto de = DecodeEbookMeta(Ctx, me);
+    EXPECT_LE(de.size(), me.size() / 6);
+    for (const auto& entry : de) {
+      EXPECT_FALSE(entry.Name.empty());
+      EXPECT_LE(entry.Data.size(), me.size());
+    }
+    EXPECT_LE(DecodeOverusedLangData(mo).size(), mo.size() / 20);
+  }
+  // Mutated zlib blobs in the store: the lists stay bounded and the other settings load.
+  for (int i = 0; i < 150; ++i) {
+    const auto zw = Mutate(rng, ZlibCompress(w)), ze = Mutate(rng, ZlibCompress(e));
+    LoadIniText(Section("General") + "DocsToKeep=7\n" + Section("WritingData") + "Count=1\n0=" +
+                BytesToHex(zw.data(), static_cast<int32_t>(zw.size())) + "\n" + Section("EbookMeta") +
+                "Count=1\n0=" + BytesToHex(ze.data(), static_cast<int32_t>(ze.size())) + "\n");
+    EXPECT_LE(Opt.WritingData.size(), kMaxDocumentBlobEntries);
+    EXPECT_LE(Opt.EbookMeta.size(), kMaxDocumentBlobEntries);
+    EXPECT_EQ(Opt.General.DocsToKeep, 7);
+  }
+}
+
+TEST_F(BlobStreamRobustness, RandomNamesRoundTrip) {
+  // Names of any bytes (a first byte among the compression codes and the escape included), with
+  // shared prefixes of every length, come back exactly as they were written.
+  std::mt19937 rng(21);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<TWritingDataEntry> entries;
+    std::string previous = "seed";
+    for (int i = 0; i < 20; ++i) {
+      std::string name = previous.substr(0, rng() % (previous.size() + 1));
+      const size_t extra = 1 + rng() % 12;
+      for (size_t k = 0; k < extra; ++k)
+        name += static_cast<char>(rng() % 3 ? rng() % 32 : rng());
+      if (name[0] == '%') name[0] = 'p';  // the stored-path marker reads back as a folder
+      entries.push_back({name, {i, i, i}});
+      previous = name;
+    }
+    std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.Name < b.Name; });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](auto& a, auto& b) { return a.Name == b.Name; }),
+                  entries.end());
+    ASSERT_EQ(DecodeWritingData(Ctx, EncodeWritingData(Ctx, entries)), entries) << round;
   }
 }
 

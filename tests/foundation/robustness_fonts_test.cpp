@@ -11,6 +11,10 @@
 
 #include "foundation/fonts/char_coverage.h"
 #include "foundation/fonts/font_files.h"
+#include "foundation/fonts/kerning_pairs.h"
+#include "foundation/fonts/sfnt_builder.h"
+#include "platform/gfx/font.h"
+#include "platform/gfx/kern_tables.h"
 #include "support/test_env.h"
 
 using namespace qv;
@@ -140,6 +144,81 @@ TEST(CmapRobustness, CutAndRandomTables) {
     for (char& c : junk) c = static_cast<char>(rng() % 3 ? rng() % 5 : rng());
     CmapCharacters(junk, codes, found);
     EXPECT_LE(codes.size(), 65536u);
+  }
+}
+
+TEST(FontFaceRobustness, CharacterMapPastUnicode) {
+  // A map may send codes past Unicode's last one to glyphs, up to every 32-bit code (four
+  // thousand million entries if walked to the end); the face covers Unicode and nothing past it.
+  qvtest::TSfntFont font;
+  font.Family = "Qv Past Unicode";
+  font.CmapFormat = 13;
+  font.Ranges = {{0x20, 0x7E, 1}, {0x10FFF0, 0x10FFFF, 1}, {0x110000, 0x13FFFF, 1}};
+  font.Kerning = {{1, 1, -20}};
+  const std::string path = qvtest::MakeTempDir("fontall") + "/all.ttf";
+  qvtest::WriteFile(path, qvtest::SfntFile(font));
+  ASSERT_TRUE(plat::AddFontFile(path));
+  {
+    const plat::Font f(plat::LogFont{font.Family, -100});
+    ASSERT_EQ(f.FaceName(), font.Family);
+    ASSERT_EQ(f.CharacterRanges().size(), 2u);
+    EXPECT_EQ(f.CharacterRanges()[1].First, 0x10FFF0u);
+    EXPECT_EQ(f.CharacterRanges()[1].Last, 0x10FFFFu);
+    EXPECT_TRUE(f.Covers(0x10FFFF));
+    EXPECT_FALSE(f.Covers(0x110000));
+    EXPECT_GT(f.CharAdvance(0x10FFF5), 0);
+    EXPECT_EQ(f.KerningPairs().size(), 95u * 95u);
+  }
+  plat::RemoveFontFile(path);
+}
+
+// Whole fonts, mutated in their character map and kerning table (the name table is left whole so
+// that the face is still found by its family), loaded as a portable copy's font: the kerning
+// stays within its bound and every query answers.
+TEST(FontFaceRobustness, MutatedCharacterMapsAndKerningTables) {
+  const std::string dir = qvtest::MakeTempDir("fontmut");
+  std::mt19937 rng(31);
+  for (int i = 0; i < 24; ++i) {
+    qvtest::TSfntFont font;
+    font.Family = "Qv Mutant " + std::to_string(i);
+    font.GlyphCount = static_cast<uint16_t>(2 + rng() % 60);
+    font.CmapFormat = rng() % 2 ? 12 : 13;
+    const int ranges = 1 + static_cast<int>(rng() % 4);
+    for (int r = 0; r < ranges; ++r) {
+      const uint32_t first = 0x20 + rng() % 0x800;
+      const uint32_t last = rng() % 3 ? first + rng() % 64 : 0xFFFD;
+      font.Ranges.push_back({first, std::max(first, last), static_cast<uint32_t>(rng() % font.GlyphCount)});
+    }
+    std::sort(font.Ranges.begin(), font.Ranges.end(),
+              [](const qvtest::TSfntRange& a, const qvtest::TSfntRange& b) { return a.First < b.First; });
+    const int pairs = static_cast<int>(rng() % 50);
+    for (int k = 0; k < pairs; ++k)
+      font.Kerning.push_back({static_cast<uint16_t>(rng() % font.GlyphCount),
+                              static_cast<uint16_t>(rng() % font.GlyphCount), static_cast<int16_t>(rng() % 400 - 200)});
+    std::string bytes = qvtest::SfntFile(font);
+    // Damage inside the character map or the kerning table, found from the directory.
+    for (const char* tag : {"cmap", "kern"}) {
+      const size_t entry = bytes.find(tag);
+      if (entry == std::string::npos || entry > 12 + 16 * 16) continue;
+      const uint32_t at = ReadBigEndian32(bytes.data() + entry + 8);
+      const uint32_t length = ReadBigEndian32(bytes.data() + entry + 12);
+      for (int k = 0; k < 3 && length > 0; ++k)
+        bytes[at + rng() % length] = static_cast<char>(rng() % 2 ? rng() : rng() % 4);
+    }
+    const std::string path = dir + "/m" + std::to_string(i) + ".ttf";
+    qvtest::WriteFile(path, bytes);
+    const bool added = plat::AddFontFile(path);
+    const plat::Font f(plat::LogFont{font.Family, -100});
+    EXPECT_LE(f.KerningPairs().size(), plat::gfx_detail::kMaxCharKerningPairs) << i;
+    EXPECT_LE(f.ByteKerningPairs().size(), 256u * 256u) << i;
+    const TKerningPairs kerning(f, TFontKey{});
+    EXPECT_LE(kerning.Count(), 256 * 256) << i;
+    kerning.GetKerning('A', 'V');
+    EXPECT_LE(f.CharacterRanges().size(), 0x110000u) << i;
+    f.Covers(U'A');
+    f.TextWidth(std::u16string(u"AVA\u0416"));
+    f.GetGlyphOutline(U'A');
+    if (added) plat::RemoveFontFile(path);
   }
 }
 

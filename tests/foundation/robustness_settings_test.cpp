@@ -2,6 +2,7 @@
 // blobs. Every read gives a value in range or the default; nothing faults, hangs or loses the
 // user's other settings.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -265,6 +266,123 @@ TEST_F(OptionsRobustness, GarbageValuesLoadAndSaveStably) {
     return text;
   };
   EXPECT_EQ(withoutRunCount(SaveIniText(reloaded, reloadedHolder)), withoutRunCount(first));
+}
+
+// ----- mutated settings files ---------------------------------------------------------------------
+
+// One way of damaging a settings file, as a damaged disk, a broken copy or a careless edit would.
+std::string Mutate(std::string text, std::mt19937& rng) {
+  auto at = [&](size_t extra = 0) { return static_cast<size_t>(rng() % (text.size() + extra + 1)); };
+  switch (rng() % 8) {
+    case 0:  // truncated
+      text.resize(at());
+      break;
+    case 1:  // bytes flipped
+      for (int n = 1 + static_cast<int>(rng() % 8); n > 0 && !text.empty(); --n)
+        text[at() % text.size()] = static_cast<char>(rng());
+      break;
+    case 2: {  // a huge line, sometimes a section header or a value
+      static const char* const kStarts[] = {"", "[", "x=", "[\\Software\\"};
+      std::string line = kStarts[rng() % 4] + std::string(4096 + rng() % (1 << 20), static_cast<char>('a' + rng() % 26));
+      text.insert(at(), line + "\n");
+      break;
+    }
+    case 3:  // a byte-order mark, at the start or elsewhere
+      text.insert(rng() % 2 ? 0 : at(), "\xEF\xBB\xBF");
+      break;
+    case 4:  // line ends turned into lone CRs, or CRs put in
+      for (int n = 1 + static_cast<int>(rng() % 16); n > 0; --n) {
+        const size_t lf = text.find('\n', at());
+        if (lf != std::string::npos && rng() % 2) text[lf] = '\r';
+        else text.insert(at(), "\r");
+      }
+      break;
+    case 5:  // NULs
+      for (int n = 1 + static_cast<int>(rng() % 8); n > 0; --n) text.insert(at(), 1, '\0');
+      break;
+    case 6: {  // a piece cut out
+      const size_t from = at(), length = rng() % 200;
+      text.erase(from, length);
+      break;
+    }
+    default: {  // a piece repeated (sections and values twice)
+      const size_t from = at(), length = std::min<size_t>(rng() % 2000, text.size() - from);
+      text.insert(at(), text.substr(from, length));
+      break;
+    }
+  }
+  return text;
+}
+
+// What a value written to a store reads back as: a line break (CR LF or LF) is "||", every other
+// byte is itself.
+std::string ReadsBackAs(const std::string& value) {
+  std::string back;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;
+    back += value[i] == '\n' ? std::string("||") : std::string(1, value[i]);
+  }
+  return back;
+}
+
+int64_t PeakMemoryKb() {
+  struct rusage usage {};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST_F(OptionsRobustness, MutatedSettingsFilesLoadAndKeepWhatIsWritten) {
+  // A saved settings file with values that hold CRs, line breaks and bars, damaged one way a
+  // round. Both stores read it and load every option from it; a value then written into it (into
+  // the damaged hive, or a fresh ini file) reads back exactly.
+  Opt.General.UsrName = "ann\rbob";
+  Opt.Internal.LastUsedDocTemplate = "a||b\r\nc\r";
+  Opt.Internal.FontHistory = "Arial\r\nTimes New Roman";
+  const std::string base = SaveIniText(Opt, Holder);
+  const std::string file = Dir + "/mutated.ini";
+  std::mt19937 rng(20260112);
+  static constexpr char kValueBytes[] = "ab|=[]\r\n\0\xEF\xBB\xBF\xff ";
+  const int64_t memoryBefore = PeakMemoryKb();
+  for (int round = 0; round < 160; ++round) {
+    std::string text = base;
+    for (int n = 1 + static_cast<int>(rng() % 3); n > 0; --n) text = Mutate(std::move(text), rng);
+    qvtest::WriteFile(file, text);
+    std::string value = RandomText(rng, 40, std::string_view(kValueBytes, sizeof kValueBytes - 1));
+    {
+      TIniFile ini(file, false);
+      TOptions o;
+      THolderSettings h;
+      LoadAllOptions(ini, Ctx, o, h);
+    }
+    {
+      TRegistryEx hive(file);
+      TOptions o;
+      THolderSettings h;
+      LoadAllOptions(hive, Ctx, o, h);
+      hive.KeyPrefix = "\\Robustness\\";
+      hive.OpenKey("Check");
+      hive.WriteString("Value", value);
+      std::string error;
+      ASSERT_TRUE(hive.Flush(error)) << error;
+    }
+    TRegistryEx hive(file);
+    hive.KeyPrefix = "\\Robustness\\";
+    hive.OpenKey("Check");
+    EXPECT_EQ(hive.ReadStr("Value", "missing"), ReadsBackAs(value)) << "round " << round;
+    {
+      TIniFile ini(file, true);
+      ini.KeyPrefix = "\\Robustness\\";
+      ini.OpenKey("Check");
+      ini.WriteString("Value", value);
+      ini.Save();
+    }
+    TIniFile ini(file, false);
+    ini.KeyPrefix = "\\Robustness\\";
+    ini.OpenKey("Check");
+    EXPECT_EQ(ini.ReadStr("Value", "missing"), ReadsBackAs(value)) << "round " << round;
+  }
+  // Files of at most a few megabytes never take more than a bounded amount of memory.
+  EXPECT_LT(PeakMemoryKb() - memoryBefore, 256 * 1024);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ struct HugeShapes : TInlineShapeService {
 };
 
 TEST_F(FittingRobustnessTest, EveryStreamIsCoveredByItsLines) {
-  SetInlineShapeService(std::make_unique<HugeShapes>());
+  ScopedService<TInlineShapeService, HugeShapes> shapes;
   const int32_t widths[] = {-500, 0, 1, 700, 4000, 12000};
   for (int round = 0; round < 120; ++round) {
     SCOPED_TRACE(round);

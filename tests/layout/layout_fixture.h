@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document/content_tags.h"
@@ -11,6 +12,7 @@
 #include "document/par.h"
 #include "document/par_breaking.h"
 #include "document/tab_stops.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
@@ -24,7 +26,7 @@ class LayoutTest : public ::testing::Test {
     if (FontManager() == nullptr) CreateFontManager(TFontManagerSetup{{}, 0});
   }
   void SetUp() override {
-    RegisterLayoutLineFitter();
+    fitter_.emplace(MakeLayoutLineFitter());
     LayoutLineFitter().Settings = TLayoutSettings{};
     serif = FontManager()->FontIndex("Liberation Serif", kAnyCharset, true);
     sans = FontManager()->FontIndex("Liberation Sans", kAnyCharset, true);
@@ -33,10 +35,9 @@ class LayoutTest : public ::testing::Test {
   }
   void TearDown() override {
     par.reset();
-    SetHyphenationService(nullptr);
-    SetInlineShapeService(nullptr);
-    SetLineFitter(nullptr);
+    fitter_.reset();
   }
+  std::optional<ScopedService<TLineFitter>> fitter_;
 
   // Starts the stream with a font and size (half-points).
   TMemory& Start(int32_t font, int32_t size = 24) {

@@ -193,7 +193,7 @@ TEST_F(LineFitterTest, HyphenationHooks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SetHyphenationService(std::make_unique<FakeHyphenation>());
+    ScopedService<THyphenationService, FakeHyphenation> hyphenation;
     LayoutLineFitter().Settings.AutoHyphenate = c.automatic;
     LayoutLineFitter().Settings.HyphenationZone = c.zone;
     par->Format.NoHyphenation = c.parForbids ? 1 : 0;
@@ -244,7 +244,7 @@ struct FakeShapes : TInlineShapeService {
 };
 
 TEST_F(LineFitterTest, InlineShapesTakeTheirSizeAndAHorizontalRuleIsTheWholeLine) {
-  SetInlineShapeService(std::make_unique<FakeShapes>());
+  ScopedService<TInlineShapeService, FakeShapes> shapes;
   Start(serif);
   Text("a");
   AppendContentTag(stream, ctInlineShape, 2);

@@ -59,7 +59,7 @@ TEST_F(LineMeasuringTest, RaisedAndLoweredTextIsSmallerAndReachesTheFullSizesTop
     return std::array<int32_t, 3>{Line(0).Positions[1] - Line(0).Positions[0], Line(0).Ascent,
                                   Line(0).Descent};
   };
-  const auto small = measure(MulDivRound(48, 65, 100), 0);
+  const auto small = measure(MulDiv(48, 65, 100), 0);
   const auto super = measure(48, 1);
   const auto sub = measure(48, 2);
   EXPECT_EQ(super[0], small[0]);  // 65 % of the size

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+
+#include "foundation/base/service_slot.h"
 
 namespace qv {
 
 int32_t LineWidth = 1;
 
 namespace {
-
-const TFindFormPlacement kNoFindForm;
-const TFindFormPlacement* gFindForm = &kNoFindForm;
 
 struct Channels {
   int32_t r, g, b;
@@ -100,14 +100,16 @@ bool PointNearSegment(plat::Point p, plat::Point a, plat::Point b, double tolera
   return std::hypot(p.x - nx, p.y - ny) <= tolerance;
 }
 
-void SetFindFormPlacement(const TFindFormPlacement* source) {
-  gFindForm = source != nullptr ? source : &kNoFindForm;
+void RegisterFindFormPlacement(std::unique_ptr<TFindFormPlacement> source) {
+  RegisterService(std::move(source));
 }
+
+const TFindFormPlacement& FindFormPlacement() { return Service<TFindFormPlacement>(); }
 
 void FindFormScreenRect(const plat::Rect& rect, plat::Rect& out) {
   plat::Rect screen, placement;
   out = rect;
-  if (gFindForm->GetRects(screen, placement)) {
+  if (FindFormPlacement().GetRects(screen, placement)) {
     out = rect.Offset(screen.left - placement.left, screen.top - placement.top);
   }
 }

@@ -4,6 +4,7 @@
 //
 // Rectangles are (left, top, right, bottom) with right and bottom exclusive; colours 0x00BBGGRR.
 #include <cstdint>
+#include <memory>
 
 #include "platform/gfx/region.h"
 #include "platform/gfx/types.h"
@@ -32,7 +33,8 @@ class TFindFormPlacement {
   // The window's screen rectangle and its normal-placement rectangle; false when there is none.
   virtual bool GetRects(plat::Rect& /*screen*/, plat::Rect& /*placement*/) const { return false; }
 };
-void SetFindFormPlacement(const TFindFormPlacement* source);  // not owned; null: the default
+void RegisterFindFormPlacement(std::unique_ptr<TFindFormPlacement> source);
+const TFindFormPlacement& FindFormPlacement();
 // The rectangle moved from the find window's placement coordinates into screen coordinates.
 void FindFormScreenRect(const plat::Rect& rect, plat::Rect& out);
 

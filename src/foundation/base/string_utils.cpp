@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/text/code_pages.h"
 #include "platform/system/text_services.h"
 
@@ -42,11 +43,6 @@ int HexDigit(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
-}
-
-std::unique_ptr<TCapitalAccentsPolicy>& PolicySlot() {
-  static auto* slot = new std::unique_ptr<TCapitalAccentsPolicy>(new TCapitalAccentsPolicy());
-  return *slot;
 }
 
 std::string LocaleOfLanguage(int32_t language) {
@@ -217,11 +213,11 @@ void StripCapitalAccentsW(const char16_t* source, char16_t* destination, int32_t
 
 bool TCapitalAccentsPolicy::AccentFreeCapitals(int32_t) const { return false; }
 
-void SetCapitalAccentsPolicy(std::unique_ptr<TCapitalAccentsPolicy> policy) {
-  PolicySlot() = policy ? std::move(policy) : std::make_unique<TCapitalAccentsPolicy>();
+void RegisterCapitalAccentsPolicy(std::unique_ptr<TCapitalAccentsPolicy> policy) {
+  RegisterService(std::move(policy));
 }
 
-const TCapitalAccentsPolicy& CapitalAccentsPolicy() { return *PolicySlot(); }
+const TCapitalAccentsPolicy& CapitalAccentsPolicy() { return Service<TCapitalAccentsPolicy>(); }
 
 std::u16string UpperCaseForLanguage(int32_t language, const std::u16string& text) {
   std::u16string upper = UpperOneToOne(text, LocaleOfLanguage(language));

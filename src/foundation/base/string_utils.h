@@ -52,7 +52,7 @@ class TCapitalAccentsPolicy {
   virtual ~TCapitalAccentsPolicy() = default;
   virtual bool AccentFreeCapitals(int32_t language) const;
 };
-void SetCapitalAccentsPolicy(std::unique_ptr<TCapitalAccentsPolicy> policy);
+void RegisterCapitalAccentsPolicy(std::unique_ptr<TCapitalAccentsPolicy> policy);
 const TCapitalAccentsPolicy& CapitalAccentsPolicy();
 
 // Upper case by the language's rules (Turkish dotted i ...); in French with accent-free capitals

@@ -86,7 +86,8 @@ bool FindTable(std::FILE* f, uint32_t fontOffset, const char* tag, TableEntry& e
 
 // The family names (name id 1) of a 'name' table, each once. Names of the Unicode and Windows
 // platforms are UTF-16 whatever their encoding id (symbol fonts use encoding 0); Macintosh names
-// are single bytes.
+// are single bytes. A string offset counts from the start of the string storage, so offset 0 is
+// its first string, not a missing one.
 std::vector<std::string> FamilyNames(const std::string& table) {
   std::vector<std::string> result;
   if (table.size() < 6) return result;
@@ -99,7 +100,7 @@ std::vector<std::string> FamilyNames(const std::string& table) {
     const uint16_t nameId = ReadBigEndian16(table.data() + rec + 6);
     const uint16_t length = ReadBigEndian16(table.data() + rec + 8);
     const uint16_t offset = ReadBigEndian16(table.data() + rec + 10);
-    if (nameId != 1 || offset == 0) continue;
+    if (nameId != 1) continue;
     const size_t start = size_t{stringOffset} + offset;
     if (start > table.size() || table.size() - start < length) continue;
     const std::string raw = table.substr(start, length);

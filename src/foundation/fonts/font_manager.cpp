@@ -10,6 +10,7 @@
 #include "foundation/fonts/font_services.h"
 #include "foundation/fonts/font_substitution.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/base/units.h"
 #include "platform/gfx/canvas.h"
 
 namespace qv {
@@ -48,9 +49,9 @@ plat::Font MakeFont(plat::LogFont& lf, const std::string& fallback) {
 
 }  // namespace
 
-TFontServices& FontServices() { return *ServiceSlot<TFontServices>(); }
+TFontServices& FontServices() { return Service<TFontServices>(); }
 
-void SetFontServices(std::unique_ptr<TFontServices> services) {
+void RegisterFontServices(std::unique_ptr<TFontServices> services) {
   RegisterService(std::move(services));
 }
 
@@ -406,8 +407,7 @@ std::unique_ptr<TSharedFont> TFontManager::CreateSharedFont(const TFontKey& form
   lf.StrikeOut = false;
   plat::Font font = MakeFont(lf, FallbackFaceName);
   if (format.Scale != 100 && format.Scale > 0) {
-    const int64_t avg = font.Metrics().AveCharWidth;
-    lf.Width = std::max<int32_t>(1, static_cast<int32_t>((avg * format.Scale + 50) / 100));
+    lf.Width = std::max<int32_t>(1, PercentOf(font.Metrics().AveCharWidth, format.Scale));
     font = MakeFont(lf, FallbackFaceName);
   }
   // The platform reports the face it really selected; a metric-compatible stand-in of a common

@@ -27,9 +27,8 @@ class TFontServices {
   virtual bool ConfirmUnavailableFont(const std::string& /*face*/) { return true; }
 };
 
-// The registered services; never null (the defaults until something else is registered).
+// Registers the services (null restores the defaults); the registered ones, never null.
+void RegisterFontServices(std::unique_ptr<TFontServices> services);
 TFontServices& FontServices();
-// Registers the services (null restores the defaults).
-void SetFontServices(std::unique_ptr<TFontServices> services);
 
 }  // namespace qv

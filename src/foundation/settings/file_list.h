@@ -5,6 +5,8 @@
 // Settings of a list, in the key its owner has opened: "Count" and one value an entry named "A",
 // "B", ... "Z" ("A" the most recent); folder lists also keep "Locked". Entries 27 to 30 are named
 // "AA", "AB", "AC", "AD": the letters after "Z" would start with "[" and read back as an ini section.
+// An entry comes back exactly as it was saved, line breaks and "|" in a file name included: a line
+// break is stored as "||" (as settings keep line breaks) and a "|" next to one as "|_".
 #include <cstdint>
 #include <string>
 #include <vector>

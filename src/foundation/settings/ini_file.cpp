@@ -149,18 +149,18 @@ void TIniFile::WriteInteger(const std::string& name, int32_t value) {
 }
 
 void TIniFile::WriteString(const std::string& name, const std::string& value) {
-  if (WriteMode) Lines.push_back(plat::IniValueLine(name, value));
+  if (WriteMode) Lines.push_back(name + "=" + plat::EncodeIniValue(value));
 }
 
 void TIniFile::Save() {
   if (!WriteMode) return;
   std::string text;
-  for (const std::string& line : Lines) {
-    text += line;
-    text += '\n';
-  }
+  for (const std::string& line : Lines) plat::AppendIniLine(text, line);
+  // A file that already holds exactly this text is left as it is.
+  std::string old;
+  const bool unchanged = plat::ReadSettingsFile(FileName, old) && old == text;
   std::string error;
-  if (!plat::WriteSettingsFile(FileName, text, error)) throw EFCreateError(FileName);
+  if (!unchanged && !plat::WriteSettingsFile(FileName, text, error)) throw EFCreateError(FileName);
   saved_ = true;
 }
 

@@ -3,7 +3,11 @@
 // the command line). Section names are the full key path ("\Software\Quorvane Word Processor\General").
 //
 // Read mode loads the file at once; a missing, empty or damaged file gives an empty store that
-// returns every default. Reads never raise. Writes are ignored in read mode.
+// returns every default. Reads never raise. Writes are ignored in read mode, and a read-mode store
+// never writes the file.
+// Values are kept exactly (plat::EncodeIniValue): a line break is written as "||", the settings'
+// line-break mark, which reads back as "||"; every other byte, a lone CR included, reads back as
+// it was written.
 // Write mode collects output lines only (reads give defaults, KeyExists is false); Save writes them
 // as the whole new file, atomically. Section and value names compare without regard to ASCII case.
 #include <memory>
@@ -60,8 +64,10 @@ class TIniFile : public TSettingsStorage {
   void WriteInteger(const std::string& name, int32_t value) override;
   void WriteString(const std::string& name, const std::string& value) override;
 
-  // Write mode: writes the collected lines as the whole file (temporary file, flush, rename);
-  // raises EFCreateError when that fails (the old file is then left as it was). Read mode: nothing.
+  // Write mode: writes the collected lines as the whole file (temporary file, flush, rename; a
+  // symbolic link is written through to its file); a file that already holds the same text is not
+  // touched. Raises EFCreateError when the file cannot be written, also when the user made it
+  // read-only (the old file is then left as it was). Read mode: nothing.
   void Save();
 
  private:

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -46,7 +47,7 @@ class TReader {
   }
   bool Bytes(size_t n, std::string& s) {
     if (n > data_.size() - pos_) return false;
-    s.assign(data_.begin() + pos_, data_.begin() + pos_ + n);
+    s.assign(reinterpret_cast<const char*>(data_.data()) + pos_, n);
     pos_ += n;
     return true;
   }
@@ -66,13 +67,35 @@ class TReader {
   size_t pos_ = 0;
 };
 
+// Sorts the entries by name, leaves out those whose name cannot be stored (more than 255 bytes
+// written whole) and gives the names of the rest in their written (compressed) form.
 template <class Entry>
 std::vector<std::string> StoredNames(const TOptionsContext& c, std::vector<Entry>& entries) {
+  std::erase_if(entries, [&](const Entry& e) {
+    return WholeNameSize(EncodeOptionPath(c, e.Name)) > 255;
+  });
   std::sort(entries.begin(), entries.end(),
             [](const Entry& a, const Entry& b) { return a.Name < b.Name; });
   std::vector<std::string> names;
   for (const auto& e : entries) names.push_back(EncodeOptionPath(c, e.Name));
   return CompressNames(names);
+}
+
+// Reads one name of a per-document list and expands it after the previous one; false at the end
+// of the stream or at damage (an empty name, cut-off bytes).
+bool ReadListName(TReader& r, std::string& previous) {
+  std::string name;
+  if (!r.Name(name)) return false;
+  std::string expanded = ExpandName(previous, name);
+  if (expanded.empty()) return false;
+  previous = std::move(expanded);
+  return true;
+}
+
+template <class Entry>
+void SortByName(std::vector<Entry>& entries) {
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.Name < b.Name; });
 }
 
 bool FileIsGone(const TOptionsContext& c, const std::string& name) {
@@ -96,10 +119,12 @@ void WriteZBlob(TSettingsStorage& s, const std::string& subPath, const std::stri
   WriteBlob(s, subPath, name, stream.empty() ? stream : ZlibCompress(stream));
 }
 
-std::vector<uint8_t> ReadZBlob(TSettingsStorage& s, const std::string& name) {
+// The inflated stream of a blob; empty when the blob is missing, does not inflate or inflates
+// past `limit`.
+std::vector<uint8_t> ReadZBlob(TSettingsStorage& s, const std::string& name, size_t limit) {
   std::vector<uint8_t> stream;
   std::vector<uint8_t> blob = ReadBlob(s, "", name);
-  if (blob.empty() || !ZlibDecompress(blob, stream)) stream.clear();
+  if (blob.empty() || !ZlibDecompress(blob, stream, limit)) stream.clear();
   return stream;
 }
 
@@ -143,6 +168,21 @@ bool ZlibDecompress(const std::vector<uint8_t>& stream, std::vector<uint8_t>& da
 
 // ----- names ---------------------------------------------------------------------------------
 
+namespace {
+
+// A name written whole must not begin with a byte that reads back as a code or as the escape.
+bool NeedsEscape(const std::string& name) {
+  if (name.empty()) return false;
+  auto first = static_cast<uint8_t>(name[0]);
+  return name[0] == kNameEscape || (first >= 14 && first <= 31);
+}
+
+}  // namespace
+
+size_t WholeNameSize(const std::string& storedName) {
+  return storedName.size() + (NeedsEscape(storedName) ? 1 : 0);
+}
+
 std::vector<std::string> CompressNames(const std::vector<std::string>& names) {
   std::vector<std::string> out;
   for (size_t i = 0; i < names.size(); ++i) {
@@ -155,6 +195,8 @@ std::vector<std::string> CompressNames(const std::vector<std::string>& names) {
     }
     if (k >= 2)
       out.push_back(std::string(1, static_cast<char>(k + 13)) + name.substr(k));
+    else if (NeedsEscape(name))
+      out.push_back(kNameEscape + name);
     else
       out.push_back(name);
   }
@@ -163,6 +205,7 @@ std::vector<std::string> CompressNames(const std::vector<std::string>& names) {
 
 std::string ExpandName(const std::string& previous, const std::string& name) {
   if (name.empty()) return name;
+  if (name[0] == kNameEscape) return name.substr(1);
   auto code = static_cast<uint8_t>(name[0]);
   if (code < 14 || code > 31) return name;
   size_t k = std::min<size_t>(code - 13, previous.size());
@@ -177,13 +220,11 @@ std::vector<uint8_t> EncodeWritingData(const TOptionsContext& c,
   if (entries.empty()) return out;
   out.push_back(kWritingDataRecordSize & 0xFF);
   out.push_back(kWritingDataRecordSize >> 8);
-  // Names too long for their length byte are left out; the rest are compressed again without
-  // them so each name follows the one actually written before it.
-  std::erase_if(entries, [&](const TWritingDataEntry& e) {
-    return EncodeOptionPath(c, e.Name).size() > 255;
-  });
+  // Names too long for their length byte are left out before compressing, so each name follows
+  // the one actually written before it. Every entry then takes at most 268 bytes, so the count
+  // bound also keeps the stream within its size bound.
   std::vector<std::string> names = StoredNames(c, entries);
-  for (size_t i = 0; i < entries.size(); ++i) {
+  for (size_t i = 0; i < entries.size() && i < kMaxDocumentBlobEntries; ++i) {
     out.push_back(static_cast<uint8_t>(names[i].size()));
     PutBytes(out, names[i]);
     PutInt(out, entries[i].Data.Value1);
@@ -196,12 +237,13 @@ std::vector<uint8_t> EncodeWritingData(const TOptionsContext& c,
 std::vector<TWritingDataEntry> DecodeWritingData(const TOptionsContext& c,
                                                  const std::vector<uint8_t>& stream) {
   std::vector<TWritingDataEntry> entries;
+  if (stream.size() > kMaxWritingDataSize) return entries;
   TReader r(stream);
   uint16_t recordSize;
-  if (!r.Word(recordSize)) return entries;
-  std::string previous, name, record;
-  while (!r.AtEnd() && r.Name(name) && r.Bytes(recordSize, record)) {
-    previous = ExpandName(previous, name);
+  if (!r.Word(recordSize) || recordSize == 0) return entries;
+  std::string previous, record;
+  while (!r.AtEnd() && ReadListName(r, previous) && r.Bytes(recordSize, record)) {
+    if (entries.size() == kMaxDocumentBlobEntries) return {};
     uint8_t bytes[12] = {};
     std::copy_n(record.begin(), std::min<size_t>(record.size(), 12), bytes);
     auto at = [&](int i) {
@@ -210,19 +252,22 @@ std::vector<TWritingDataEntry> DecodeWritingData(const TOptionsContext& c,
     };
     entries.push_back({DecodeOptionPath(c, previous), {at(0), at(4), at(8)}});
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.Name < b.Name; });
+  SortByName(entries);
   return entries;
 }
 
 std::vector<uint8_t> EncodeEbookMeta(const TOptionsContext& c,
                                      std::vector<TEbookMetaEntry> entries) {
   std::vector<uint8_t> out;
-  std::erase_if(entries, [&](const TEbookMetaEntry& e) {
-    return EncodeOptionPath(c, e.Name).size() > 255;
-  });
   std::vector<std::string> names = StoredNames(c, entries);
-  for (size_t i = 0; i < entries.size(); ++i) {
+  size_t written = 0;
+  for (size_t i = 0; i < entries.size() && written < kMaxDocumentBlobEntries; ++i) {
+    // The stream stays within its bound: a record that does not fit is left out. Each name after
+    // the first is compressed against the one before it, so once one is left out the rest are
+    // too (a later name would expand against the wrong one).
+    const size_t size = 1 + names[i].size() + 4 + entries[i].Data.size();
+    if (size > kMaxEbookMetaSize - out.size()) break;
+    ++written;
     out.push_back(static_cast<uint8_t>(names[i].size()));
     PutBytes(out, names[i]);
     PutInt(out, static_cast<int32_t>(entries[i].Data.size()));
@@ -234,14 +279,15 @@ std::vector<uint8_t> EncodeEbookMeta(const TOptionsContext& c,
 std::vector<TEbookMetaEntry> DecodeEbookMeta(const TOptionsContext& c,
                                              const std::vector<uint8_t>& stream) {
   std::vector<TEbookMetaEntry> entries;
+  if (stream.size() > kMaxEbookMetaSize) return entries;
   TReader r(stream);
-  std::string previous, name, data;
-  while (!r.AtEnd() && r.Name(name) && r.Text(data)) {
-    previous = ExpandName(previous, name);
-    entries.push_back({DecodeOptionPath(c, previous), {data.begin(), data.end()}});
+  std::string previous, data;
+  while (!r.AtEnd() && ReadListName(r, previous) && r.Text(data)) {
+    if (entries.size() == kMaxDocumentBlobEntries) return {};
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    entries.push_back({DecodeOptionPath(c, previous), {bytes, bytes + data.size()}});
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.Name < b.Name; });
+  SortByName(entries);
   return entries;
 }
 
@@ -261,26 +307,34 @@ std::vector<uint8_t> EncodeOverusedLangData(
     const std::vector<TOverusedWordsLangData>& langs,
     const std::function<std::string(int32_t)>& builtInText) {
   std::vector<uint8_t> out;
+  size_t written = 0;
   for (const auto& lang : langs) {
     const auto& l = lang.Lists;
     if (l[0].empty() && l[1].empty() && l[3].empty() && l[2] == builtInText(lang.Lang)) continue;
+    size_t size = 4;
+    for (const auto& text : l) size += 4 + text.size();
+    if (written == kMaxOverusedLanguages) break;
+    if (size > kMaxLangCustomDataSize - out.size()) continue;
     PutInt(out, lang.Lang);
     for (const auto& text : l) {
       PutInt(out, static_cast<int32_t>(text.size()));
       PutBytes(out, text);
     }
+    ++written;
   }
   return out;
 }
 
 std::vector<TOverusedWordsLangData> DecodeOverusedLangData(const std::vector<uint8_t>& stream) {
   std::vector<TOverusedWordsLangData> langs;
+  if (stream.size() > kMaxLangCustomDataSize) return langs;
   TReader r(stream);
   while (!r.AtEnd()) {
     TOverusedWordsLangData lang;
     bool whole = r.Int(lang.Lang);
     for (auto& text : lang.Lists) whole = whole && r.Text(text);
     if (!whole) break;
+    if (langs.size() == kMaxOverusedLanguages) return {};
     langs.push_back(std::move(lang));
   }
   return langs;
@@ -289,7 +343,7 @@ std::vector<TOverusedWordsLangData> DecodeOverusedLangData(const std::vector<uin
 std::vector<TOverusedWordsLangData>& GetOverusedWordsLangData(TOverusedWordsOptions& options) {
   if (!options.LangCustomDataRaw.empty()) {
     std::vector<uint8_t> stream;
-    if (ZlibDecompress(options.LangCustomDataRaw, stream))
+    if (ZlibDecompress(options.LangCustomDataRaw, stream, kMaxLangCustomDataSize))
       options.LangData = DecodeOverusedLangData(stream);
     options.LangCustomDataRaw.clear();
   }
@@ -299,8 +353,8 @@ std::vector<TOverusedWordsLangData>& GetOverusedWordsLangData(TOverusedWordsOpti
 // ----- through the store ---------------------------------------------------------------------
 
 void LoadDocumentBlobs(TSettingsStorage& s, const TOptionsContext& c, TOptions& o) {
-  o.WritingData = DecodeWritingData(c, ReadZBlob(s, "WritingData"));
-  o.EbookMeta = DecodeEbookMeta(c, ReadZBlob(s, "EbookMeta"));
+  o.WritingData = DecodeWritingData(c, ReadZBlob(s, "WritingData", kMaxWritingDataSize));
+  o.EbookMeta = DecodeEbookMeta(c, ReadZBlob(s, "EbookMeta", kMaxEbookMetaSize));
 }
 
 void SaveDocumentBlobs(TSettingsStorage& s, const TOptionsContext& c, const TOptions& o) {
@@ -314,6 +368,9 @@ void SaveDocumentBlobs(TSettingsStorage& s, const TOptionsContext& c, const TOpt
 
 void LoadLangCustomData(TSettingsStorage& s, TOverusedWordsOptions& o) {
   o.LangCustomDataRaw = ReadBlob(s, "OverusedWords\\", "LangCustomData");
+  // A block larger than any stream of the bounded size can compress to cannot inflate within
+  // the bound: it is damaged, and not worth holding until the data is first used.
+  if (o.LangCustomDataRaw.size() > compressBound(kMaxLangCustomDataSize)) o.LangCustomDataRaw.clear();
 }
 
 void SaveLangCustomData(TSettingsStorage& s, const TOverusedWordsOptions& o) {
@@ -323,7 +380,7 @@ void SaveLangCustomData(TSettingsStorage& s, const TOverusedWordsOptions& o) {
   }
   std::vector<uint8_t> stream;
   if (!o.LangData.empty()) {
-    auto& services = GetOptionsServices();
+    auto& services = OptionsServices();
     stream = EncodeOverusedLangData(
         o.LangData, [&](int32_t lang) { return services.OverusedBuiltInText(lang); });
   }

@@ -1,8 +1,10 @@
 #include "foundation/settings/options_holder.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "foundation/base/exceptions.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/file_list.h"
 #include "foundation/settings/ini_file.h"
 #include "foundation/system/paths.h"
@@ -214,15 +216,45 @@ bool TOptionsHolder::IsControlBoardTabShown(int32_t tab) const {
 
 // ----- program-wide holder -----------------------------------------------------------------------
 
+namespace {
+
+// The program-wide holder's site: asks whichever site is registered at the time, so that a site
+// registered (or put back) after the holder was made still reaches it.
+class TRegisteredSite final : public TOptionsHolderSite {
+ public:
+  bool IsSwitchPresent(int32_t index) override { return S().IsSwitchPresent(index); }
+  std::string GetSwitchValue(int32_t index, const std::string& def) override {
+    return S().GetSwitchValue(index, def);
+  }
+  bool PortableMode() override { return S().PortableMode(); }
+  std::string DocumentsFolder() override { return S().DocumentsFolder(); }
+  std::string RegistryHivePath() override { return S().RegistryHivePath(); }
+  TOptionsContext OptionsContext() override { return S().OptionsContext(); }
+  void ShowError(const std::string& message) override { S().ShowError(message); }
+  int32_t ActiveSplitOrientation() override { return S().ActiveSplitOrientation(); }
+  void ApplyViewSettings(const TViewSettings& view) override { S().ApplyViewSettings(view); }
+  void OptionsApplied(const TOptions& options) override { S().OptionsApplied(options); }
+
+ private:
+  static TOptionsHolderSite& S() { return OptionsHolderSite(); }
+};
+
+}  // namespace
+
 TOptionsHolder& GetOptionsHolder() {
+  static TRegisteredSite registered;
   auto& holder = HolderSlot();
-  if (!holder) holder = std::make_unique<TOptionsHolder>();
+  if (!holder) holder = std::make_unique<TOptionsHolder>(&registered);
   return *holder;
 }
 
 TOptions& GetOptions() { return GetOptionsHolder().Options; }
 
-void SetOptionsHolderSite(TOptionsHolderSite* site) { GetOptionsHolder().SetSite(site); }
+void RegisterOptionsHolderSite(std::unique_ptr<TOptionsHolderSite> site) {
+  RegisterService(std::move(site));
+}
+
+TOptionsHolderSite& OptionsHolderSite() { return Service<TOptionsHolderSite>(); }
 
 void FreeOptionsHolder() { HolderSlot().reset(); }
 

@@ -112,8 +112,10 @@ class TOptionsHolder {
 // The program-wide holder (made on first use) and its options record.
 TOptionsHolder& GetOptionsHolder();
 TOptions& GetOptions();
-// Replaces the program-wide holder's site (null: the default site); made for start-up and tests.
-void SetOptionsHolderSite(TOptionsHolderSite* site);
+// The site of the program-wide holder: registered by the start-up (null restores the default
+// site); the registered one, never null.
+void RegisterOptionsHolderSite(std::unique_ptr<TOptionsHolderSite> site);
+TOptionsHolderSite& OptionsHolderSite();
 // Frees the program-wide holder with its store (at shutdown).
 void FreeOptionsHolder();
 

@@ -4,7 +4,9 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/system/command_line.h"
 #include "foundation/text/language_manager.h"
 #include "foundation/settings/option_blobs.h"
@@ -16,13 +18,6 @@
 namespace qv {
 
 namespace {
-
-TOptionsServices& DefaultServices() {
-  static TOptionsServices services;
-  return services;
-}
-
-TOptionsServices* g_services = nullptr;
 
 std::string EnvOr(const char* name, const std::string& fallback) {
   const char* v = std::getenv(name);
@@ -39,7 +34,7 @@ bool LocaleUsesUSMeasurement() {
 }
 
 void SaveListGallery(TSettingsStorage& s, const TOptionsContext& c) {
-  TOptionsServices& services = GetOptionsServices();
+  TOptionsServices& services = OptionsServices();
   std::string text;
   if (services.ListGalleryRtf(text)) {
     std::string out;
@@ -63,9 +58,11 @@ void TOptionsServices::WriteHotKeysAndLanguages(TSettingsStorage& storage) {
   GetLangManager().SaveHistory(storage);
 }
 
-TOptionsServices& GetOptionsServices() { return g_services ? *g_services : DefaultServices(); }
+void RegisterOptionsServices(std::unique_ptr<TOptionsServices> services) {
+  RegisterService(std::move(services));
+}
 
-void SetOptionsServices(TOptionsServices* services) { g_services = services; }
+TOptionsServices& OptionsServices() { return Service<TOptionsServices>(); }
 
 int32_t TodayDayIndex() {
   std::time_t now = std::time(nullptr);
@@ -122,7 +119,7 @@ void LoadAllOptions(TSettingsStorage& storage, const TOptionsContext& context, T
 
 void SaveAllOptions(TSettingsStorage& storage, const TOptionsContext& context, TOptions& options,
                     const THolderSettings& holder) {
-  TOptionsServices& services = GetOptionsServices();
+  TOptionsServices& services = OptionsServices();
   services.CollectLiveState(options);
   storage.KeyPrefix = kOptionsKeyPrefix;
   SaveInternalSection(storage, context, options);

@@ -4,6 +4,7 @@
 // SaveOptions. Nothing here raises on a missing or malformed stored value: each key falls back
 // to its default by its own rule.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "foundation/settings/options.h"
@@ -54,7 +55,7 @@ int32_t TodayDayIndex();
 
 // Settings that other subsystems keep for themselves in the same store, and live state that is
 // copied into the record just before saving. The default does nothing; higher subsystems
-// register the real one with SetOptionsServices.
+// register the real one with RegisterOptionsServices.
 class TOptionsServices {
  public:
   virtual ~TOptionsServices() = default;
@@ -81,9 +82,9 @@ class TOptionsServices {
   virtual void WriteTrailingSettings(TSettingsStorage& storage) {}
 };
 
-// The registered services (never null); nullptr restores the default.
-TOptionsServices& GetOptionsServices();
-void SetOptionsServices(TOptionsServices* services);
+// Registers the services (null restores the default); the registered ones, never null.
+void RegisterOptionsServices(std::unique_ptr<TOptionsServices> services);
+TOptionsServices& OptionsServices();
 
 // Reads every option, in the fixed section order, into a record and the holder's own values.
 // The record and holder values are reset to their defaults first.

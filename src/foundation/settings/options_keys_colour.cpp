@@ -244,7 +244,7 @@ void SaveColourSections(TSettingsStorage& s, const TOptionsContext& c, const TOp
   s.OpenKey("Autocorrect");
   s.WriteInteger("Flags", o.Autocorrect.Flags);
   s.WriteString("FileExts", LineBreaksToBars(JoinLines(o.Autocorrect.FileExts)));
-  GetOptionsServices().WriteAutocorrectSettings(s);
+  OptionsServices().WriteAutocorrectSettings(s);
 }
 
 void SaveWebClipDate(TSettingsStorage& s, const TOptionsContext& c, const TOptions& o) {

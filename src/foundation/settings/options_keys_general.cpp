@@ -286,9 +286,11 @@ void LoadLoadSave(TSettingsStorage& s, const TOptionsContext& c, TLoadSaveOption
                   THolderSettings& h) {
   s.OpenKey("LoadSave");
   LoadKeys(s, c, l, LoadSaveKeys());
+  // Reading makes no folder: the backup writer creates it when it first writes a backup
+  // (EnsureBackupFolder). A relative value would depend on the current directory, so it counts
+  // as missing.
   std::string backup = s.ReadStr("BackupFolder");
-  h.BackupFolder = backup.empty() ? DefaultBackupFolder(c) : backup;
-  CreateFolderWithParents(h.BackupFolder);
+  h.BackupFolder = backup.starts_with('/') ? backup : DefaultBackupFolder(c);
   if (l.Flags & 0x40) {
     l.DocsToReload = s.ReadStr("DocsToReload");
     l.ReloadDoc_ToActivate = ReadPath(s, c, "ReloadDoc_ToActivate", "");

@@ -170,7 +170,7 @@ void LoadInternalSection(TSettingsStorage& s, const TOptionsContext& c, TOptions
   in.NoteKind = s.ReadBool("NoteKind", in.NoteKind == 2) ? 2 : 1;
   LoadOptMsgs(s, in);
   ReadBinarySetting(s, "DropCapProps", in.DropCapProps.data(), kDropCapDefault.data(), 8);
-  GetOptionsServices().ReadToolbarLayouts(s);
+  OptionsServices().ReadToolbarLayouts(s);
 }
 
 void SaveInternalSection(TSettingsStorage& s, const TOptionsContext& c, const TOptions& o) {
@@ -186,14 +186,14 @@ void SaveInternalSection(TSettingsStorage& s, const TOptionsContext& c, const TO
   }
   SaveKeys(s, c, written, InternalKeys());
   s.WriteInteger("LastRunVer", kProgramVersion);
-  if (GetOptionsServices().SymbolDialogExists()) {
+  if (OptionsServices().SymbolDialogExists()) {
     s.WriteString("InsSymbol_Font", in.InsSymbol.Font);
     s.WriteInteger("InsSymbol_Symbol", in.InsSymbol.Symbol);
   }
   s.WriteBool("NoteKind", in.NoteKind == 2);
   s.WriteBinaryValue("OptMsgs", in.OptMsgs.data(), static_cast<int32_t>(in.OptMsgs.size()));
   s.WriteBinaryValue("DropCapProps", in.DropCapProps.data(), 8);
-  GetOptionsServices().WriteToolbarLayouts(s);
+  OptionsServices().WriteToolbarLayouts(s);
 }
 
 void LoadInternalSubSections(TSettingsStorage& s, const TOptionsContext& c, TOptions& o) {

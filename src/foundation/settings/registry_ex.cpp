@@ -1,9 +1,9 @@
 #include "foundation/settings/registry_ex.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
-#include <unordered_map>
 
 #include "foundation/settings/ini_file.h"
 #include "platform/system/settings_hive.h"
@@ -12,92 +12,113 @@ namespace qv {
 
 namespace {
 
-using Key = TRegistryEx::Key;
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-bool SameName(const std::string& a, const std::string& b) { return CompareNamesNoCase(a, b) == 0; }
-
-Key* FindKey(std::vector<Key>& keys, const std::string& path) {
-  for (Key& k : keys)
-    if (SameName(k.Path, path)) return &k;
-  return nullptr;
-}
-
-void SetValue(Key& key, const std::string& name, const std::string& value) {
-  for (auto& nv : key.Values)
-    if (SameName(nv.first, name)) {
-      nv.second = value;
-      return;
-    }
-  key.Values.emplace_back(name, value);
-}
-
-std::string FoldName(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return folded;
-}
-
-// A key list being built, with its keys and each key's values found by case-folded name, so that
-// reading a hive of many thousand keys or values (or a damaged one) takes linear time.
-class HiveBuilder {
+// Builds the keys of hive text as it is read; of a value name repeated in one key the first
+// occurrence counts.
+class HiveReader : public plat::IniTextVisitor {
  public:
-  std::vector<Key> Keys;
-
-  size_t KeyIndex(const std::string& path) {
-    auto [it, added] = keyOf_.emplace(FoldName(path), Keys.size());
-    if (added) {
-      Keys.push_back(Key{path, {}});
-      valueOf_.emplace_back();
-    }
-    return it->second;
+  THiveKeys Hive;
+  void Section(std::string_view name) override {
+    key_ = Hive.Add(NormalizeKeyPath(name));
   }
-  // Sets a value of the key; with `keepFirst` a value already there stays as it is.
-  void Put(size_t key, const std::string& name, const std::string& value, bool keepFirst) {
-    auto& values = Keys[key].Values;
-    auto [it, added] = valueOf_[key].emplace(FoldName(name), values.size());
-    if (added)
-      values.emplace_back(name, value);
-    else if (!keepFirst)
-      values[it->second].second = value;
+  void Line(std::string_view line) override {
+    const size_t eq = line.find('=');
+    if (eq != std::string_view::npos) Hive.Put(key_, line.substr(0, eq), line.substr(eq + 1), true);
   }
 
  private:
-  std::unordered_map<std::string, size_t> keyOf_;
-  std::vector<std::unordered_map<std::string, size_t>> valueOf_;
+  size_t key_ = 0;
 };
 
-// The keys of hive text; of a value name repeated in one key the first occurrence counts.
-HiveBuilder ParseHive(const std::string& text) {
-  HiveBuilder hive;
-  for (plat::IniSection& s : plat::ParseIniText(text, true)) {
-    const size_t key = hive.KeyIndex(NormalizeKeyPath(s.Name));
-    for (const std::string& line : s.Lines) {
-      size_t eq = line.find('=');
-      if (eq == std::string::npos) continue;
-      hive.Put(key, line.substr(0, eq), line.substr(eq + 1), true);
-    }
-  }
-  return hive;
+THiveKeys ParseHive(const std::string& text) {
+  HiveReader reader;
+  plat::ScanIniText(text, true, reader);
+  return std::move(reader.Hive);
 }
 
-std::string FormatHive(const std::vector<Key>& keys) {
+std::string FormatHive(const THiveKeys& hive) {
   std::string text;
-  for (const Key& key : keys) {
+  for (const THiveKeys::Key& key : hive.Keys()) {
     if (!text.empty()) text += '\n';
-    text += "[\\" + key.Path + "]\n";
-    for (const auto& nv : key.Values) {
-      text += plat::IniValueLine(nv.first, nv.second);
-      text += '\n';
-    }
+    plat::AppendIniLine(text, "[\\" + key.Path + "]");
+    // Values are kept in their file form already; encoding them again changes nothing.
+    for (const auto& nv : key.Values) plat::AppendIniLine(text, nv.first + "=" + nv.second);
   }
   return text;
 }
 
 }  // namespace
 
-std::string NormalizeKeyPath(const std::string& path) {
+// ----- THiveKeys ---------------------------------------------------------------------------------
+
+size_t TNameNoCaseHash::operator()(std::string_view name) const noexcept {
+  uint64_t h = 14695981039346656037ull;  // FNV-1a
+  for (char c : name) h = (h ^ static_cast<uint8_t>(LowerAscii(c))) * 1099511628211ull;
+  return static_cast<size_t>(h);
+}
+
+bool TNameNoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+int32_t THiveKeys::Find(std::string_view path) const {
+  auto it = paths_.find(path);
+  return it == paths_.end() ? -1 : it->second;
+}
+
+size_t THiveKeys::Add(std::string_view path) {
+  const auto index = static_cast<int32_t>(keys_.size());
+  auto it = paths_.find(path);
+  if (it != paths_.end()) {
+    if (it->second >= 0) return static_cast<size_t>(it->second);
+    it->second = index;  // known as a parent so far
+  } else {
+    paths_.emplace(std::string(path), index);
+    // Each parent now exists for HasKeyOrSubKey. They are added from the nearest up, stopping at
+    // the first one known already (its own parents are known too).
+    for (size_t end = path.rfind('\\'); end != std::string_view::npos && end != 0;
+         end = path.rfind('\\', end - 1)) {
+      const std::string_view parent = path.substr(0, end);
+      if (paths_.find(parent) != paths_.end()) break;
+      paths_.emplace(std::string(parent), -1);
+    }
+  }
+  keys_.push_back(Key{std::string(path), {}});
+  valueOf_.emplace_back();
+  return static_cast<size_t>(index);
+}
+
+bool THiveKeys::HasKeyOrSubKey(std::string_view path) const { return paths_.find(path) != paths_.end(); }
+
+const std::string* THiveKeys::FindValue(size_t key, std::string_view name) const {
+  const NameIndex& index = valueOf_[key];
+  auto it = index.find(name);
+  return it == index.end() ? nullptr : &keys_[key].Values[it->second].second;
+}
+
+bool THiveKeys::Put(size_t key, std::string_view name, std::string_view value, bool keepFirst) {
+  auto& values = keys_[key].Values;
+  NameIndex& index = valueOf_[key];
+  if (auto it = index.find(name); it != index.end()) {
+    std::string& old = values[it->second].second;
+    if (keepFirst || old == value) return false;
+    old = value;
+    return true;
+  }
+  index.emplace(std::string(name), values.size());
+  values.emplace_back(name, value);
+  return true;
+}
+
+// ----- TRegistryEx -------------------------------------------------------------------------------
+
+std::string NormalizeKeyPath(std::string_view path) {
   std::string out;
+  out.reserve(path.size());
   for (char c : path) {
     if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
     out += c;
@@ -109,7 +130,7 @@ std::string NormalizeKeyPath(const std::string& path) {
 TRegistryEx::TRegistryEx(const std::string& hivePath)
     : path_(hivePath.empty() ? plat::UserSettingsHivePath() : hivePath) {
   std::string text;
-  if (plat::ReadSettingsFile(path_, text)) keys_ = std::move(ParseHive(text).Keys);
+  if (plat::ReadSettingsFile(path_, text)) hive_ = ParseHive(text);
 }
 
 TRegistryEx::~TRegistryEx() {
@@ -119,31 +140,15 @@ TRegistryEx::~TRegistryEx() {
 }
 
 bool TRegistryEx::KeyExists(const std::string& name) {
-  std::string path = NormalizeKeyPath(KeyPrefix + name);
-  std::string below = path + "\\";
-  for (const Key& k : keys_) {
-    if (SameName(k.Path, path)) return true;
-    if (k.Path.size() > below.size() && SameName(k.Path.substr(0, below.size()), below)) return true;
-  }
-  return false;
+  return hive_.HasKeyOrSubKey(NormalizeKeyPath(KeyPrefix + name));
 }
 
 void TRegistryEx::OpenKey(const std::string& name) {
-  std::string path = NormalizeKeyPath(KeyPrefix + name);
-  Key* key = FindKey(keys_, path);
-  if (!key) {
-    keys_.push_back(Key{path, {}});
-    changes_.push_back(Change{path, std::string(), std::string(), true});
-    key = &keys_.back();
-  }
-  current_ = static_cast<int32_t>(key - keys_.data());
+  current_ = static_cast<int32_t>(hive_.Add(NormalizeKeyPath(KeyPrefix + name)));
 }
 
 const std::string* TRegistryEx::FindValue(const std::string& name) const {
-  if (current_ < 0) return nullptr;
-  for (const auto& nv : keys_[static_cast<size_t>(current_)].Values)
-    if (SameName(nv.first, name)) return &nv.second;
-  return nullptr;
+  return current_ < 0 ? nullptr : hive_.FindValue(static_cast<size_t>(current_), name);
 }
 
 bool TRegistryEx::ReadBool(const std::string& name, bool defaultValue) {
@@ -169,9 +174,9 @@ void TRegistryEx::ReadString(const std::string& name, const std::string& default
 
 void TRegistryEx::Put(const std::string& name, const std::string& value) {
   if (current_ < 0) OpenKey(std::string());
-  Key& key = keys_[static_cast<size_t>(current_)];
-  SetValue(key, name, value);
-  changes_.push_back(Change{key.Path, name, value, false});
+  const auto key = static_cast<size_t>(current_);
+  hive_.Put(key, name, value);
+  changes_.push_back(Change{hive_.Keys()[key].Path, name, value});
 }
 
 void TRegistryEx::WriteBool(const std::string& name, bool value) { Put(name, value ? "1" : "0"); }
@@ -181,9 +186,8 @@ void TRegistryEx::WriteInteger(const std::string& name, int32_t value) {
 }
 
 void TRegistryEx::WriteString(const std::string& name, const std::string& value) {
-  // The file keeps a line break as "||"; keep the in-memory copy the same as what reads back.
-  std::string line = plat::IniValueLine(name, value);
-  Put(name, line.substr(name.size() + 1));
+  // Keep the in-memory copy the same as what reads back from the file.
+  Put(name, plat::EncodeIniValue(value));
 }
 
 bool TRegistryEx::Flush(std::string& error) {
@@ -199,7 +203,7 @@ bool TRegistryEx::Flush(std::string& error) {
   // Apply this store's own changes on top of what is in the file now, so that values another
   // instance wrote since this store was made are kept.
   std::string text;
-  HiveBuilder merged;
+  THiveKeys merged;
   if (!plat::ReadSettingsFile(path_, text)) {
     // Only a missing hive may be written from scratch: one that is there but cannot be read
     // would lose every key of it.
@@ -211,18 +215,17 @@ bool TRegistryEx::Flush(std::string& error) {
   } else {
     merged = ParseHive(text);
   }
-  for (const Change& c : changes_) {
-    const size_t key = merged.KeyIndex(c.Key);
-    if (!c.IsKey) merged.Put(key, c.Name, c.Value, false);
-  }
-  if (!plat::WriteSettingsFileLocked(path_, FormatHive(merged.Keys), error)) return false;
+  bool changed = false;
+  for (const Change& c : changes_) changed |= merged.Put(merged.Add(c.Key), c.Name, c.Value);
+  if (changed && !plat::WriteSettingsFileLocked(path_, FormatHive(merged), error)) return false;
+  // Keys opened here but never written to stay known to this store.
+  for (const THiveKeys::Key& key : hive_.Keys()) merged.Add(key.Path);
+  const std::string openPath =
+      current_ >= 0 ? hive_.Keys()[static_cast<size_t>(current_)].Path : std::string();
   const bool hadOpenKey = current_ >= 0;
-  std::string openPath = hadOpenKey ? keys_[static_cast<size_t>(current_)].Path : std::string();
-  keys_ = std::move(merged.Keys);
+  hive_ = std::move(merged);
   changes_.clear();
-  current_ = -1;
-  if (hadOpenKey)
-    if (Key* k = FindKey(keys_, openPath)) current_ = static_cast<int32_t>(k - keys_.data());
+  current_ = hadOpenKey ? hive_.Find(openPath) : -1;
   return true;
 }
 

@@ -15,9 +15,10 @@
 #include <sstream>
 #include <vector>
 
-#include "foundation/text/code_pages.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/base/string_list.h"
 #include "foundation/base/string_utils.h"
+#include "foundation/text/code_pages.h"
 #include "platform/system/drives.h"
 #include "platform/system/file_write.h"
 #include "platform/system/folders.h"
@@ -32,11 +33,6 @@ namespace {
 std::string WithSlash(std::string path) {
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
-}
-
-std::string DriveOfProgram() {
-  const std::string mount = plat::GetDriveInfo(plat::ProgramFile()).MountPoint;
-  return mount == "/" ? std::string() : mount;
 }
 
 std::mutex& FoldersLock() {
@@ -110,11 +106,6 @@ int64_t SumOfFileSizes(const std::string& folder) {
   return sum;
 }
 
-std::function<int64_t(const std::string&)>& FolderUsage() {
-  static auto* usage = new std::function<int64_t(const std::string&)>(SumOfFileSizes);
-  return *usage;
-}
-
 bool IsValidUtf8(const std::string& s) {
   const std::u16string wide = Utf8ToWide(s);
   return WideToUtf8(wide) == s;
@@ -131,11 +122,6 @@ std::string Join(const std::vector<std::string>& parts) {
 }
 
 }  // namespace
-
-std::string ProgramFileName = plat::ProgramFile();
-std::string ProgramFolder = WithSlash(plat::ProgramFolder());
-std::string ProgramDrive = DriveOfProgram();
-bool PortableMode = IsRemovableDrive(plat::ProgramFile());
 
 std::string GetDataFolder(int kind) {
   {
@@ -353,12 +339,14 @@ std::string FormatFileSize(const std::string& file) {
 }
 
 std::string FormatFolderSize(const std::string& folder) {
-  return FormatByteSize(std::max<int64_t>(FolderUsage()(folder), 0));
+  return FormatByteSize(std::max<int64_t>(FolderUsage().FolderBytes(folder), 0));
 }
 
-void SetFolderDiskUsageFunction(std::function<int64_t(const std::string&)> usage) {
-  FolderUsage() = usage ? std::move(usage) : SumOfFileSizes;
-}
+int64_t TFolderUsage::FolderBytes(const std::string& folder) { return SumOfFileSizes(folder); }
+
+void RegisterFolderUsage(std::unique_ptr<TFolderUsage> usage) { RegisterService(std::move(usage)); }
+
+TFolderUsage& FolderUsage() { return Service<TFolderUsage>(); }
 
 bool SameTextNoCase(const std::string& a, const std::string& b) {
   if (a == b) return true;

@@ -4,21 +4,17 @@
 // system holds them; folders returned here end with "/"; paths compare case-sensitively.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+
+// The program's own file, folder and drive, and the portable flag.
+#include "foundation/system/unit_startup.h"
 
 namespace qv {
 
 class TStringList;
 
 constexpr char PathDelim = '/';
-
-// Program-wide values, worked out when the program starts: the executable, its folder (with a
-// trailing "/"), the mount point of the drive it lies on ("" for the root file system), and the
-// portable flag (the executable lies on a removable drive).
-extern std::string ProgramFileName;
-extern std::string ProgramFolder;
-extern std::string ProgramDrive;
-extern bool PortableMode;
 
 // Data folders: 0 shared program data, 1 its "Hidden", 2 its "Public", 3 the user's program
 // settings folder, 4 the program's documents folder (Templates, Backup, Clip Library ...),
@@ -77,10 +73,19 @@ bool LoadFileToString(const std::string& file, std::string& text);
 bool RewindFile(int fd);
 std::string FormatByteSize(int64_t size);
 std::string FormatFileSize(const std::string& file);
-// Folder size as reported by a usage function the shell services register (the sum of the file
-// sizes below the folder by default).
+// Folder size as the registered folder usage reports it.
 std::string FormatFolderSize(const std::string& folder);
-void SetFolderDiskUsageFunction(std::function<int64_t(const std::string&)> usage);
+
+// The bytes a folder takes on disk. The default sums the sizes of the files below the folder; the
+// shell services register the system's own measure at start-up.
+class TFolderUsage {
+ public:
+  virtual ~TFolderUsage() = default;
+  virtual int64_t FolderBytes(const std::string& folder);
+};
+// Registers the measure (null restores the default); the registered one, never null.
+void RegisterFolderUsage(std::unique_ptr<TFolderUsage> usage);
+TFolderUsage& FolderUsage();
 
 // Case-insensitive equality of two texts (Unicode case folding).
 bool SameTextNoCase(const std::string& a, const std::string& b);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/system/command_line.h"
 #include "foundation/system/paths.h"
 #include "foundation/base/string_utils.h"
@@ -14,11 +15,6 @@ uint8_t CommandLineAction = 0;
 int32_t InstanceRequestTimeoutMs = 5000;
 
 namespace {
-
-std::unique_ptr<TInstanceReceiver>& ReceiverSlot() {
-  static auto* slot = new std::unique_ptr<TInstanceReceiver>(new TInstanceReceiver());
-  return *slot;
-}
 
 std::unique_ptr<plat::InstanceListener>& ListenerSlot() {
   static auto* slot = new std::unique_ptr<plat::InstanceListener>();
@@ -40,11 +36,11 @@ void DropHandedFiles(int32_t handed) {
 
 uint8_t TInstanceReceiver::HandleInstanceRequest(uint8_t, const std::string&) { return 0; }
 
-void SetInstanceReceiver(std::unique_ptr<TInstanceReceiver> receiver) {
-  ReceiverSlot() = receiver ? std::move(receiver) : std::make_unique<TInstanceReceiver>();
+void RegisterInstanceReceiver(std::unique_ptr<TInstanceReceiver> receiver) {
+  RegisterService(std::move(receiver));
 }
 
-TInstanceReceiver& InstanceReceiver() { return *ReceiverSlot(); }
+TInstanceReceiver& InstanceReceiver() { return Service<TInstanceReceiver>(); }
 
 std::optional<uint8_t> SendInstanceRequest(const TInstanceWindow& window, uint8_t code) {
   return plat::SendInstanceMessage(PeerOf(window), code, std::string(), InstanceRequestTimeoutMs);

@@ -54,7 +54,7 @@ class TInstanceReceiver {
   virtual ~TInstanceReceiver() = default;
   virtual uint8_t HandleInstanceRequest(uint8_t code, const std::string& path);
 };
-void SetInstanceReceiver(std::unique_ptr<TInstanceReceiver> receiver);
+void RegisterInstanceReceiver(std::unique_ptr<TInstanceReceiver> receiver);
 TInstanceReceiver& InstanceReceiver();
 
 // Makes this instance findable (the main window calls it once it exists) and withdraws it.
@@ -63,8 +63,9 @@ bool PublishThisInstance();
 void WithdrawThisInstance();
 bool IsInstancePublished();
 // Answers the requests waiting now (or arriving within timeoutMs) through the registered
-// receiver, on the calling thread; the message loop calls it when the channel's descriptor is
-// readable. Returns the number handled.
+// receiver, on the calling thread; the message loop calls it with 0 when the channel's
+// descriptor is readable. It never waits on a sender: a connection that is slow or silent is
+// read a little on each call and dropped after its time-out. Returns the number handled.
 int ServeInstanceRequests(int32_t timeoutMs);
 // The channel's descriptor for the message loop to wait on; -1 when not published.
 int InstanceChannelFd();

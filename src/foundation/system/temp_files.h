@@ -1,7 +1,9 @@
 #pragma once
 // Temporary files. They live in the process's private temporary folder (a "~Qvr" folder made for
 // this process alone under $TMPDIR, or under the program folder's "Temp" in portable mode), so
-// two instances never share names, and clean-up never reaches outside that folder.
+// two instances never share names, and clean-up never reaches outside that folder. The folder is
+// checked on every use: when it has been removed or something else stands at its name (a
+// symbolic link, a folder open to others), a new private folder takes its place.
 #include <cstdint>
 #include <string>
 

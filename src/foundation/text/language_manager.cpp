@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/text/code_pages.h"
 #include "foundation/settings/ini_file.h"
 #include "foundation/settings/options_holder.h"
@@ -13,13 +15,6 @@
 namespace qv {
 
 namespace {
-
-TLangServices& DefaultLangServices() {
-  static TLangServices services;
-  return services;
-}
-
-TLangServices* g_services = nullptr;
 
 std::unique_ptr<TLangManager>& ManagerSlot() {
   static std::unique_ptr<TLangManager> manager;
@@ -35,9 +30,11 @@ int32_t TLangServices::UserDefaultLang() {
   return id > 0 ? id : 0x0409;
 }
 
-void SetLangServices(TLangServices* services) { g_services = services; }
+void RegisterLangServices(std::unique_ptr<TLangServices> services) {
+  RegisterService(std::move(services));
+}
 
-TLangServices& GetLangServices() { return g_services ? *g_services : DefaultLangServices(); }
+TLangServices& LangServices() { return Service<TLangServices>(); }
 
 void TLangManager::Load(TSettingsStorage* storage) {
   LoadNames(&GetLanguageDisplayName);
@@ -71,7 +68,7 @@ void TLangManager::LoadNames(std::string (*nameOf)(int32_t id)) {
 
 void TLangManager::LoadHistory(TSettingsStorage* storage) {
   RecentLangs.clear();
-  TLangServices& services = GetLangServices();
+  TLangServices& services = LangServices();
   const int32_t user = services.UserDefaultLang();
   int32_t count = -1;
   if (storage) {
@@ -117,7 +114,7 @@ void TLangManager::DrawLangItem(int32_t id, plat::Canvas& canvas, bool separator
                                 const plat::Rect& rect) const {
   canvas.FillRect(rect, canvas.GetBrush().Colour);
   int32_t x = rect.left + 3;
-  TLangServices& services = GetLangServices();
+  TLangServices& services = LangServices();
   if (services.HasSpellchecker(id)) {
     const int32_t width = services.DrawSpellcheckerGlyph(canvas, x, rect);
     if (width >= 0) x += width + 3;

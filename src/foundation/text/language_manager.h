@@ -7,6 +7,7 @@
 // The recent list is kept in the settings key "LangHistory": "Count" and the ids under "A", "B" ...
 // ("A" the most recent).
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,9 +44,9 @@ class TLangServices {
   }
 };
 
-// Null restores the default.
-void SetLangServices(TLangServices* services);
-TLangServices& GetLangServices();
+// Registers the services (null restores the default); the registered ones, never null.
+void RegisterLangServices(std::unique_ptr<TLangServices> services);
+TLangServices& LangServices();
 
 // One language with its use count (as the document statistics keep them).
 struct TLangUsage {

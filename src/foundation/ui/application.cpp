@@ -1,17 +1,16 @@
 #include "foundation/ui/application.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <typeinfo>
 
 #include "foundation/text/code_pages.h"
 #include "foundation/base/exceptions.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/hotkey_services.h"
 #include "foundation/ui/key_routing.h"
 #include "foundation/ui/message_box.h"
 #include "foundation/settings/options_holder.h"
 #include "platform/controls/control_look.h"
-#include "platform/controls/dialogs/notice_box.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"
 
@@ -28,11 +27,6 @@ constexpr int32_t kCursorHeight = 32;  // the system's cursor height, for placin
 std::unique_ptr<TApp>& AppSlot() {
   static std::unique_ptr<TApp> app;
   return app;
-}
-
-std::function<plat::CursorShape(const std::string&)>& CursorLoader() {
-  static std::function<plat::CursorShape(const std::string&)> loader;
-  return loader;
 }
 
 // The cursor table: a system shape, or the name of one of the program's own cursors.
@@ -63,16 +57,6 @@ const CursorEntry kCursors[64] = {
     {kNamed, "MoveAnchor"}, {kNamed, "AddWrapPoint"}, {kNamed, "DelWrapPoint"},
     {kNamed, "MoveWrapPoint"},
 };
-
-int g_plainBoxDepth = 0;
-
-TSystemMessageBox& SystemBoxSlot() {
-  static TSystemMessageBox box;
-  return box;
-}
-
-// The plain box: the text and the buttons its flags name.
-int32_t PlainMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
 
 }  // namespace
 
@@ -107,14 +91,11 @@ const THintWindowClass& PlainHintWindowClass() {
   return cls;
 }
 
-// ---- The plain message box ----
-
-void SetSystemMessageBox(TSystemMessageBox box) { SystemBoxSlot() = std::move(box); }
-
-int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-  if (SystemBoxSlot()) return SystemBoxSlot()(text, caption, flags);
-  return PlainMessageBox(text, caption, flags);
+void RegisterCursorLoader(std::unique_ptr<TCursorLoader> loader) {
+  RegisterService(std::move(loader));
 }
+
+TCursorLoader& CursorLoader() { return Service<TCursorLoader>(); }
 
 // ---- TApp ----
 
@@ -133,12 +114,12 @@ TApp::TApp() {
   }
   plat::Control::SetDestroyHook([](plat::Control* c) {
     if (AppExists()) GetApp().ControlDestroyed(c);
-    ForgetRoutingProperties(c);
   });
+  InstallKeyRouting();
   plat::Form::SetModalLoopRunner([this](const std::function<bool()>& done) {
     // The plain box keeps its own loop after the quit message, as the system's box does;
     // every other modal form ends as Cancel then.
-    if (Terminated && g_plainBoxDepth > 0) return plat::RunModalLoop(done);
+    if (Terminated && SystemMessageBoxShowing()) return plat::RunModalLoop(done);
     while (!done()) {
       if (Terminated) return false;
       HandleMessage();
@@ -152,9 +133,10 @@ TApp::~TApp() {
   CancelHint();
   hintWindow_.reset();
   plat::Form::SetModalLoopRunner(nullptr);
-  plat::Control::SetDestroyHook([](plat::Control* c) { ForgetRoutingProperties(c); });
+  plat::Control::SetDestroyHook(nullptr);
+  UninstallKeyRouting();
   if (plat::IsWindowSystemStarted()) plat::SetSessionEndHandler(nullptr);
-  if (IsMessageBoxInstalled()) SetMessageDlgService(nullptr);
+  if (IsMessageBoxInstalled()) RegisterMessageDlgService(nullptr);
   // Destroy the window while window_ still points at it: its last messages come back through
   // WndProc, which hands them to the window's default handling.
   if (window_) window_->Destroy();
@@ -322,10 +304,6 @@ int32_t TApp::MessageBox(const std::string& text, const std::string& caption, ui
   return result;
 }
 
-void TApp::SetCursorLoader(std::function<plat::CursorShape(const std::string&)> loader) {
-  CursorLoader() = std::move(loader);
-}
-
 plat::CursorShape TApp::GetCursor(int32_t index) {
   if (index < 0 || index > 63) return plat::CursorShape::Arrow;
   if (!cursorLoaded_[index]) {
@@ -333,7 +311,7 @@ plat::CursorShape TApp::GetCursor(int32_t index) {
     plat::CursorShape s = e.shape;
     if (e.name) {
       s = plat::CursorShape::Hidden;  // index 0: the empty name, no cursor
-      if (*e.name) s = CursorLoader() ? CursorLoader()(e.name) : plat::CursorShape::Arrow;
+      if (*e.name) s = CursorLoader().Load(e.name);
     }
     cursors_[index] = s;
     cursorLoaded_[index] = true;
@@ -694,26 +672,5 @@ std::u16string InterfaceText(const std::string& text) {
   }
   return utf8 ? Utf8ToWide(text) : CodePageToWide(text, 1252);
 }
-
-namespace {
-
-int32_t PlainMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-  if (!plat::IsWindowSystemStarted()) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return IDOK;
-  }
-  std::string body = text;
-  for (char& c : body)
-    if (c == '\r') c = '\n';
-  struct Depth {
-    Depth() { ++g_plainBoxDepth; }
-    ~Depth() { --g_plainBoxDepth; }
-  } depth;
-  if ((flags & 0xF) == MB_YESNO) return plat::AskYesNo(body, caption) ? IDYES : IDNO;
-  plat::ShowNotice(body, caption);
-  return IDOK;
-}
-
-}  // namespace
 
 }  // namespace qv

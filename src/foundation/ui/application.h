@@ -69,17 +69,16 @@ struct THintWindowClass {
 };
 const THintWindowClass& PlainHintWindowClass();
 
-// MessageBox flags and answers of the plain box.
-constexpr uint32_t MB_OK = 0x0, MB_YESNO = 0x4, MB_ICONERROR = 0x10,
-                   MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40,
-                   MB_TASKMODAL = 0x2000;
-constexpr int32_t IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;  // answers
-// The plain box that stands in for the system's message box (used where the program's own box
-// cannot be: after the quit message, or when that box fails). Tests may replace it.
-using TSystemMessageBox =
-    std::function<int32_t(const std::string& text, const std::string& caption, uint32_t flags)>;
-void SetSystemMessageBox(TSystemMessageBox box);
-int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
+// The program's own cursors by name (the cursor table's entries without a system shape). The
+// resource subsystem registers its loader; until then they show the arrow.
+class TCursorLoader {
+ public:
+  virtual ~TCursorLoader() = default;
+  virtual plat::CursorShape Load(const std::string& name) { return plat::CursorShape::Arrow; }
+};
+// Registers the loader (null restores the default); the registered one, never null.
+void RegisterCursorLoader(std::unique_ptr<TCursorLoader> loader);
+TCursorLoader& CursorLoader();
 
 // A routine that sees the hidden window's messages first; true ends their processing.
 using TWindowHook =
@@ -126,7 +125,8 @@ class TApp {
   void HandleException(void* sender);
   // Shows the plain box with the program's other windows disabled; restores the active window.
   int32_t MessageBox(const std::string& text, const std::string& caption, uint32_t flags);
-  // The cursor of an id 0..63 (see the cursor table); loaded once and kept.
+  // The cursor of an id 0..63 (see the cursor table; the program's own through CursorLoader);
+  // loaded once and kept.
   plat::CursorShape GetCursor(int32_t index);
 
   void Minimize();
@@ -156,10 +156,6 @@ class TApp {
 
   // The hidden window's message handling.
   intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
-
-  // Cursors of the program's own resources (index 8 and up without a system cursor); the
-  // resource subsystem registers its loader, until then they show the arrow.
-  static void SetCursorLoader(std::function<plat::CursorShape(const std::string& name)> loader);
 
  private:
   class AppWindow;

@@ -22,7 +22,8 @@ class TCommandService {
   virtual void UpdateMenuState(plat::Menu& menu) {}
 };
 
-void SetCommandService(std::unique_ptr<TCommandService> service);
+// Registers the command manager (null restores the default).
+void RegisterCommandService(std::unique_ptr<TCommandService> service);
 TCommandService& CommandService();
 
 }  // namespace qv

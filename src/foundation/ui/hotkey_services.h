@@ -23,7 +23,7 @@ class THotKeyService {
 };
 
 // Registers the hot-key manager (null restores the default).
-void SetHotKeyService(std::unique_ptr<THotKeyService> service);
+void RegisterHotKeyService(std::unique_ptr<THotKeyService> service);
 THotKeyService& HotKeyService();
 
 // True while the Customize Toolbars dialog is open; the application object then translates no

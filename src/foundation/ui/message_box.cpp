@@ -1,18 +1,23 @@
 #include "foundation/ui/message_box.h"
 
+#include "foundation/base/service_slot.h"
+
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 
-#include "foundation/ui/application.h"
 #include "foundation/settings/options_holder.h"
-#include "foundation/system/paths.h"
 #include "foundation/settings/registry_ex.h"
+#include "foundation/system/paths.h"
+#include "foundation/ui/application.h"
+#include "foundation/ui/interface_scale.h"
+#include "foundation/ui/key_state.h"
 #include "foundation/ui/rich_viewer.h"
 #include "foundation/ui/sound_services.h"
 #include "foundation/ui/toolkit_services.h"
-#include "foundation/ui/ui_scaling.h"
 #include "platform/controls/control_look.h"
+#include "platform/controls/dialogs/notice_box.h"
 #include "platform/gfx/canvas.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
@@ -56,21 +61,6 @@ const char* const kReenableInfo =
     "You have just disabled an optional message.\r\rTo re-enable it, choose the \"Tools | "
     "Options...\" menu command, and click the \"Optional Messages...\" button on the "
     "\"General\" tab.";
-
-// Every "%s" of a format replaced by the arguments in turn.
-std::string FormatS(const std::string& format, const std::vector<std::string>& args) {
-  std::string out;
-  size_t next = 0;
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
-      if (next < args.size()) out += args[next++];
-      ++i;
-    } else {
-      out += format[i];
-    }
-  }
-  return out;
-}
 
 std::string WithoutAmpersands(const std::string& s) {
   std::string out;
@@ -128,10 +118,6 @@ class TMessageBoxService : public TMessageDlgService {
   int32_t Show(const TMessageDlgInfo& info) override;
 };
 
-bool OptionalMsgOff(uint8_t id) { return id != 255 && (OptionalMsgState(id) & 0x80) != 0; }
-
-int32_t StoredAnswer(uint8_t id) { return MsgDlgModalResult(OptionalMsgState(id) & 0x7F); }
-
 int32_t TMessageBoxService::Show(const TMessageDlgInfo& requested) {
   TMessageDlgInfo& info = MessageDlgInfo();
   const std::string text = requested.Text;
@@ -180,80 +166,9 @@ int32_t TMessageBoxService::Show(const TMessageDlgInfo& requested) {
 
 const char* MsgDlgCaption(uint8_t kind) { return kind < 4 ? kKindTitles[kind] : "Quorvane"; }
 
-const TOptionalMsg OptionalMsgTable[kOptionalMsgCount] = {
-#include "foundation/ui/optional_messages.inc"
-};
-
-uint8_t OptionalMsgState(uint8_t id) {
-  const auto& bytes = GetOptions().Internal.OptMsgs;
-  return id < bytes.size() ? bytes[id] : 0;
-}
-
-void SetOptionalMsgState(uint8_t id, uint8_t state) {
-  auto& bytes = GetOptions().Internal.OptMsgs;
-  if (id >= kOptionalMsgCount) return;
-  if (bytes.size() <= id) bytes.resize(kOptionalMsgCount, 0);
-  bytes[id] = state;
-}
-
-int32_t ShowOptionalMsg(const std::string& text, uint8_t kind, uint8_t id) {
-  uint8_t row = id % 128;
-  uint16_t buttons = row < kOptionalMsgCount ? OptionalMsgTable[row].Buttons : kOK;
-  // A message switched off answers for itself, whichever box is registered.
-  if (!MessagesSuppressed && OptionalMsgOff(id)) return StoredAnswer(id);
-  TMessageDlgInfo& info = MessageDlgInfo();
-  info.OptionalMsgId = id;
-  int32_t result = mrCancel;
-  try {
-    result = ShowMessageDlg(text, kind, buttons);
-  } catch (...) {
-    info.OptionalMsgId = 255;
-    throw;
-  }
-  info.OptionalMsgId = 255;
-  return result;
-}
-
-int32_t ShowInfo(const std::string& text) { return ShowMessageDlg(text, mkInformation, ButtonBit(mbOK)); }
-int32_t ShowWarning(const std::string& text) { return ShowMessageDlg(text, mkWarning, ButtonBit(mbOK)); }
-int32_t ShowError(const std::string& text) { return ShowMessageDlg(text, mkError, ButtonBit(mbOK)); }
-int32_t ShowInfoFmt(const std::string& format, const std::string& arg) {
-  return ShowInfo(FormatS(format, {arg}));
-}
-int32_t ShowErrorFmt(const std::string& format, const std::string& arg) {
-  return ShowError(FormatS(format, {arg}));
-}
-
-std::deque<TQueuedMessage>& MessageQueue() {
-  static std::deque<TQueuedMessage> queue;
-  return queue;
-}
-
-void QueueMessage(const std::string& text, uint8_t kind, uint16_t buttons, uint8_t optionalMsgId) {
-  if (MessagesSuppressed) return;
-  MessageQueue().push_back({text, kind, buttons, optionalMsgId});
-}
-
-bool ShowQueuedMessage() {
-  static bool showing = false;
-  if (showing || MessageQueue().empty()) return false;
-  TQueuedMessage m = MessageQueue().front();
-  MessageQueue().pop_front();
-  showing = true;
-  try {
-    if (m.OptionalMsgId == 255) ShowMessageDlg(m.Text, m.Kind, m.Buttons);
-    else ShowOptionalMsg(m.Text, m.Kind, m.OptionalMsgId);
-  } catch (...) {
-    showing = false;
-    throw;
-  }
-  showing = false;
-  return true;
-}
-
 int32_t ExecuteMessageDlg() {
   TMessageDlgInfo& info = MessageDlgInfo();
-  if (OptionalMsgOff(info.OptionalMsgId)) return StoredAnswer(info.OptionalMsgId);
+  if (OptionalMsgOff(info.OptionalMsgId)) return OptionalMsgStoredAnswer(info.OptionalMsgId);
   uint16_t buttons = info.Buttons;
   int32_t result;
   {
@@ -381,8 +296,8 @@ TMessageDlgForm::TMessageDlgForm() {
     int32_t vw = clientWidth - margin - 4;
     Viewer->SetBounds(margin / 2 + 2, clientHeight, vw, 100);
     size_t count = std::min<size_t>(names.size(), 5);
-    std::string list = FormatS(kListFormats[count], names);
-    Viewer->SetText(FormatS(kExplanation, {list, list}));
+    std::string list = FormatMessageText(kListFormats[count], names);
+    Viewer->SetText(FormatMessageText(kExplanation, {list, list}));
     Viewer->SetHeight(int32_t(Viewer->Lines().size()) * Viewer->LineHeight + 2 * 4);
     plat::Rect v = Viewer->BoundsRect();
     Bevel->SetBounds(v.left - 2, v.top - 2, v.Width() + 4, v.Height() + 4);
@@ -422,11 +337,53 @@ void TMessageDlgForm::ButtonClick(plat::Button& sender) {
   }
 }
 
-void InstallMessageBox() { SetMessageDlgService(std::make_unique<TMessageBoxService>()); }
+void InstallMessageBox() { RegisterMessageDlgService(std::make_unique<TMessageBoxService>()); }
 
 bool IsMessageBoxInstalled() {
   return dynamic_cast<TMessageBoxService*>(&MessageDlgService()) != nullptr;
 }
+
+// ---- The plain box ----
+
+namespace {
+
+int g_plainBoxDepth = 0;
+
+int32_t PlainMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+  if (!plat::IsWindowSystemStarted()) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return IDOK;
+  }
+  std::string body = text;
+  for (char& c : body)
+    if (c == '\r') c = '\n';
+  struct Depth {
+    Depth() { ++g_plainBoxDepth; }
+    ~Depth() { --g_plainBoxDepth; }
+  } depth;
+  if ((flags & 0xF) == MB_YESNO) return plat::AskYesNo(body, caption) ? IDYES : IDNO;
+  plat::ShowNotice(body, caption);
+  return IDOK;
+}
+
+}  // namespace
+
+int32_t TSystemMessageBox::Show(const std::string& text, const std::string& caption,
+                                uint32_t flags) {
+  return PlainMessageBox(text, caption, flags);
+}
+
+void RegisterSystemMessageBox(std::unique_ptr<TSystemMessageBox> box) {
+  RegisterService(std::move(box));
+}
+
+TSystemMessageBox& SystemMessageBox() { return Service<TSystemMessageBox>(); }
+
+int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+  return SystemMessageBox().Show(text, caption, flags);
+}
+
+bool SystemMessageBoxShowing() { return g_plainBoxDepth > 0; }
 
 // ---- Shared small routines ----
 
@@ -480,12 +437,6 @@ void MoveInts(const int32_t*& source, int32_t*& destination, int32_t count) {
   std::memmove(destination, source, size_t(count) * sizeof(int32_t));
   source += count;
   destination += count;
-}
-
-int32_t PercentOf(int32_t value, int32_t percent) {
-  int64_t p = int64_t(value) * percent;
-  int64_t q = (p >= 0 ? p + 50 : p - 50) / 100;
-  return int32_t(q);
 }
 
 }  // namespace qv

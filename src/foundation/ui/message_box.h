@@ -1,17 +1,18 @@
 #pragma once
-// The program's message box: a modal dialog with an icon by the message kind, the word-wrapped
-// text and a row of buttons from a fixed set of eleven; numbered optional messages add a check
-// box with which the user switches the message off for good (one byte a message in the options'
-// OptMsgs: bit 7 set = off, bits 0-6 = the button index to answer in its place).
+// The program's message box itself: a modal dialog with an icon by the message kind, the
+// word-wrapped text, a row of buttons from a fixed set of eleven and, for an optional message,
+// the "Do not ask again" check box with its explanation. Beside it, the plain box that stands
+// in for the system's message box where the program's own cannot be shown (after the quit
+// message, or when it fails), and the small routines the box shares with the window code.
 //
-// ShowMessageDlg (message_dlg_service.h) is the entry point. Creating the application object on
-// a running window system registers the real box as the message-box service; until then (and in
-// tests of lower code) the service's default answers without showing anything.
+// Callers do not use this file: ShowMessageDlg and its companions (message_dlg_service.h) are
+// the entry. Creating the application object on a running window system registers this box as
+// the message-box service (InstallMessageBox).
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/controls/button.h"
@@ -30,40 +31,6 @@ extern std::array<std::string, mbCount> MsgDlgButtonCaptions;
 const char* MsgDlgCaption(uint8_t kind);
 // 1: message-box buttons are twice as wide (long captions).
 extern uint8_t WideMsgButtons;
-
-// The numbered optional messages: their listed text and their button set.
-struct TOptionalMsg {
-  const char* Text;
-  uint16_t Buttons;
-};
-constexpr int32_t kOptionalMsgCount = 54;
-extern const TOptionalMsg OptionalMsgTable[kOptionalMsgCount];
-// The stored byte of an optional message (0 when the options hold none).
-uint8_t OptionalMsgState(uint8_t id);
-void SetOptionalMsgState(uint8_t id, uint8_t state);
-
-// Shows an optional message with its row's buttons; a message switched off answers its stored
-// button at once, without a window, a sound or bringing anything to the front.
-int32_t ShowOptionalMsg(const std::string& text, uint8_t kind, uint8_t id);
-int32_t ShowInfo(const std::string& text);
-int32_t ShowWarning(const std::string& text);
-int32_t ShowError(const std::string& text);
-// The format takes one "%s".
-int32_t ShowInfoFmt(const std::string& format, const std::string& arg);
-int32_t ShowErrorFmt(const std::string& format, const std::string& arg);
-
-// A message kept for later; the main window's idle hook shows the first one per idle pass.
-struct TQueuedMessage {
-  std::string Text;
-  uint8_t Kind = mkWarning;
-  uint16_t Buttons = 0;
-  uint8_t OptionalMsgId = 255;
-};
-void QueueMessage(const std::string& text, uint8_t kind, uint16_t buttons, uint8_t optionalMsgId);
-std::deque<TQueuedMessage>& MessageQueue();
-// One idle pass of the main window: shows the first queued message (never while one is being
-// shown) and removes it; false when there was none to show.
-bool ShowQueuedMessage();
 
 // Shows the box the program-wide record describes (or answers a switched-off optional message)
 // and returns the modal result.
@@ -100,6 +67,30 @@ extern std::function<void(TMessageDlgForm&)> MessageDlgShown;
 void InstallMessageBox();
 bool IsMessageBoxInstalled();
 
+// ---- The plain box ----
+
+// MessageBox flags and answers of the plain box.
+constexpr uint32_t MB_OK = 0x0, MB_YESNO = 0x4, MB_ICONERROR = 0x10,
+                   MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40,
+                   MB_TASKMODAL = 0x2000;
+constexpr int32_t IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;  // answers
+// The plain box that stands in for the system's message box (used where the program's own box
+// cannot be: after the quit message, or when that box fails): the text and the buttons its flags
+// name, in the window layer's own small box. Tests may register their own.
+class TSystemMessageBox {
+ public:
+  virtual ~TSystemMessageBox() = default;
+  // The answer (IDOK ...).
+  virtual int32_t Show(const std::string& text, const std::string& caption, uint32_t flags);
+};
+// Registers the box (null restores the plain box); the registered one, never null.
+void RegisterSystemMessageBox(std::unique_ptr<TSystemMessageBox> box);
+TSystemMessageBox& SystemMessageBox();
+int32_t ShowSystemMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
+// True while the plain box is up (it keeps its own loop after the quit message, as the
+// system's box does).
+bool SystemMessageBoxShowing();
+
 // The work area of the main window's monitor.
 plat::Rect GetWorkArea();
 // A panel that hides itself leaves one pixel free on its edge; no desktop panel here hides
@@ -114,7 +105,5 @@ void FillInts(int32_t* buffer, int32_t count, int32_t value);
 void FillIntsUnset(int32_t* buffer, int32_t count);
 // Copies count integers (overlap allowed) and advances both pointers past them.
 void MoveInts(const int32_t*& source, int32_t*& destination, int32_t count);
-// value * percent / 100, rounded to the nearest.
-int32_t PercentOf(int32_t value, int32_t percent);
 
 }  // namespace qv

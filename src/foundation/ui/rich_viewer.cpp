@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "foundation/ui/application.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/base/units.h"
 #include "platform/controls/control_look.h"
 #include "platform/gfx/canvas.h"
 

@@ -14,7 +14,7 @@ class TSoundService {
 };
 
 // Registers the sound manager (null restores the silent default).
-void SetSoundService(std::unique_ptr<TSoundService> service);
+void RegisterSoundService(std::unique_ptr<TSoundService> service);
 TSoundService& SoundService();
 
 // Sound events of the message kinds warning, error, information and confirmation.

@@ -4,7 +4,7 @@
 
 #include "foundation/ui/application.h"
 #include "foundation/ui/message_box.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/ui/interface_scale.h"
 
 namespace qv {
 

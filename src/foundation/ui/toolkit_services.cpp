@@ -24,14 +24,20 @@ plat::Rect ScreenOrDefault() {
 
 }  // namespace
 
-void SetHotKeyService(std::unique_ptr<THotKeyService> service) { RegisterService(std::move(service)); }
-THotKeyService& HotKeyService() { return *ServiceSlot<THotKeyService>(); }
+void RegisterHotKeyService(std::unique_ptr<THotKeyService> service) {
+  RegisterService(std::move(service));
+}
+THotKeyService& HotKeyService() { return Service<THotKeyService>(); }
 
-void SetSoundService(std::unique_ptr<TSoundService> service) { RegisterService(std::move(service)); }
-TSoundService& SoundService() { return *ServiceSlot<TSoundService>(); }
+void RegisterSoundService(std::unique_ptr<TSoundService> service) {
+  RegisterService(std::move(service));
+}
+TSoundService& SoundService() { return Service<TSoundService>(); }
 
-void SetCommandService(std::unique_ptr<TCommandService> service) { RegisterService(std::move(service)); }
-TCommandService& CommandService() { return *ServiceSlot<TCommandService>(); }
+void RegisterCommandService(std::unique_ptr<TCommandService> service) {
+  RegisterService(std::move(service));
+}
+TCommandService& CommandService() { return Service<TCommandService>(); }
 
 bool TCommandService::HandleClipboardMessage(uint32_t msg, intptr_t& result) {
   int32_t id = 0;
@@ -47,10 +53,10 @@ bool TCommandService::HandleClipboardMessage(uint32_t msg, intptr_t& result) {
   return true;
 }
 
-void SetToolkitServices(std::unique_ptr<TToolkitServices> services) {
+void RegisterToolkitServices(std::unique_ptr<TToolkitServices> services) {
   RegisterService(std::move(services));
 }
-TToolkitServices& ToolkitServices() { return *ServiceSlot<TToolkitServices>(); }
+TToolkitServices& ToolkitServices() { return Service<TToolkitServices>(); }
 
 plat::Rect TToolkitServices::MainMonitorRect() {
   plat::Rect r = ScreenOrDefault();

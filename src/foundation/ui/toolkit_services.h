@@ -36,7 +36,7 @@ class TToolkitServices {
 };
 
 // Registers the services (null restores the defaults).
-void SetToolkitServices(std::unique_ptr<TToolkitServices> services);
+void RegisterToolkitServices(std::unique_ptr<TToolkitServices> services);
 TToolkitServices& ToolkitServices();
 
 }  // namespace qv

@@ -134,6 +134,7 @@ class X11Backend : public Backend {
       XDestroyWindow(dpy_, w.xid);
     }
     for (auto& [shape, c] : cursors_) XFreeCursor(dpy_, c);
+    if (gc_) XFreeGC(dpy_, gc_);
     if (im_) XCloseIM(im_);
     XCloseDisplay(dpy_);
   }

@@ -9,6 +9,7 @@
 #include "platform/controls/form.h"
 #include "platform/controls/popup.h"
 #include "platform/gfx/canvas.h"
+#include "platform/system/mul_div.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
 
@@ -18,11 +19,6 @@ namespace {
 Control::HotKeyHandler& HotKeys() {
   static Control::HotKeyHandler handler;
   return handler;
-}
-
-Control::WheelRouter& Wheel() {
-  static Control::WheelRouter router;
-  return router;
 }
 
 std::function<void(Control*)>& DestroyHook() {
@@ -39,12 +35,6 @@ std::unordered_set<Control*>& LiveControls() {
   return live;
 }
 
-int32_t MulDivRound(int32_t v, int32_t m, int32_t d) {
-  int64_t p = int64_t(v) * m;
-  int64_t half = d / 2;
-  return int32_t(p >= 0 ? (p + half) / d : -((-p + half) / d));
-}
-
 void Erase(std::vector<Control*>& v, Control* c) { v.erase(std::remove(v.begin(), v.end(), c), v.end()); }
 
 MouseButton ButtonOf(uint32_t msg) {
@@ -55,6 +45,27 @@ MouseButton ButtonOf(uint32_t msg) {
   }
 }
 
+
+// The special keys with the WM_GETDLGCODE bit by which a control keeps one from its form:
+// Cancel, Enter and Execute want all keys, Tab wants Tab, the arrows want arrows. Escape has
+// no bit (it always reaches the form first); 0 for any other key.
+uint32_t SpecialKeyMask(uintptr_t vk) {
+  switch (vk) {
+    case VK_CANCEL:
+    case VK_RETURN:
+    case VK_EXECUTE:
+      return DLGC_WANTALLKEYS;
+    case VK_TAB:
+      return DLGC_WANTTAB;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+      return DLGC_WANTARROWS;
+    default:
+      return 0;
+  }
+}
 
 // The code point a character message carries (one per code point); a value past the last code
 // point becomes the replacement character rather than being cut to 16 bits.
@@ -79,7 +90,6 @@ Control* FindControl(Hwnd h) { return dynamic_cast<Control*>(FromHandle(h)); }
 
 void Control::SetDestroyHook(std::function<void(Control*)> hook) { DestroyHook() = std::move(hook); }
 void Control::SetHotKeyHandler(HotKeyHandler handler) { HotKeys() = std::move(handler); }
-void Control::SetWheelRouter(WheelRouter router) { Wheel() = std::move(router); }
 
 Control::Control() : bounds_{0, 0, 100, 24}, font_(InterfaceFont()), textColor_(Look().Text) {
   SetBackgroundColor(Look().Face);
@@ -90,8 +100,11 @@ Control::~Control() {
   LiveControls().erase(this);
   if (DestroyHook()) DestroyHook()(this);
   std::vector<Control*> others(LiveControls().begin(), LiveControls().end());
-  for (Control* c : others)
-    if (LiveControls().count(c)) c->ControlGone(this);
+  for (Control* c : others) {
+    if (!LiveControls().count(c)) continue;
+    if (c->WheelScrollBar == this) c->WheelScrollBar = nullptr;
+    c->ControlGone(this);
+  }
   if (g_hot == this) g_hot = nullptr;
   if (Form* f = ParentForm(); f && f != this && f->activeControl_ == this) f->activeControl_ = nullptr;
   Destroy();
@@ -264,13 +277,13 @@ void Control::Realign() {
 void Control::ScaleBy(int32_t m, int32_t d) {
   if (d == 0 || m == d) return;
   Rect b = bounds_;
-  int32_t w = MulDivRound(b.Width(), m, d), h = MulDivRound(b.Height(), m, d);
+  int32_t w = MulDiv(b.Width(), m, d), h = MulDiv(b.Height(), m, d);
   bool topLevel = parent_ == nullptr;
-  int32_t l = topLevel ? b.left : MulDivRound(b.left, m, d);
-  int32_t t = topLevel ? b.top : MulDivRound(b.top, m, d);
+  int32_t l = topLevel ? b.left : MulDiv(b.left, m, d);
+  int32_t t = topLevel ? b.top : MulDiv(b.top, m, d);
   if (!parentFont_) {
     LogFont lf = font_.Log();
-    lf.Height = MulDivRound(lf.Height, m, d);
+    lf.Height = MulDiv(lf.Height, m, d);
     font_ = Font(lf);
   }
   realigning_ = true;  // children are scaled, not aligned, while the parent changes
@@ -495,34 +508,41 @@ bool Control::PreviewChar(char16_t& ch) {
   return ch == 0;
 }
 
-bool Control::PreRouteKey(uint8_t vk, ShiftState shift, bool sys) {
-  if (vk == VK_ESCAPE && !sys && CloseTopPopup()) return true;
-  Form* form = ParentForm();
-  uint8_t k = vk;
-  if (parent_ && parent_->ChildKey(k, shift)) return true;
-  if (!form) return HotKeysThrough && HotKeys() && vk != VK_RETURN && vk != VK_DELETE &&
-                    HotKeys()(*this, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, shift);
-  uint32_t mask = 0;
-  if (vk == VK_CANCEL || vk == VK_RETURN || vk == VK_EXECUTE) mask = DLGC_WANTALLKEYS;
-  else if (vk == VK_TAB) mask = DLGC_WANTTAB;
-  else if (vk >= VK_LEFT && vk <= VK_DOWN) mask = DLGC_WANTARROWS;
-  uint32_t code = DlgCode();
-  bool wanted = (code & DLGC_WANTALLKEYS) || (code & mask);
-  if (vk == VK_ESCAPE) wanted = Perform(CM_WANTSPECIALKEY, vk) != 0;
-  if ((sys || (vk == VK_ESCAPE && !wanted) || (mask && !wanted)) && form->FormDialogKey(vk, shift)) return true;
-  if (HotKeysThrough && HotKeys() && vk != VK_RETURN && vk != VK_DELETE)
-    return HotKeys()(*this, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, shift);
-  return false;
+bool Control::FormGetsKeyFirst(uint8_t vk, intptr_t keyData) {
+  if (vk == VK_ESCAPE) return true;
+  const uint32_t mask = SpecialKeyMask(vk);
+  return mask != 0 && Perform(CM_WANTSPECIALKEY, vk, keyData) == 0 &&
+         (uint32_t(Perform(WM_GETDLGCODE)) & mask) == 0;
 }
 
-bool Control::PreRouteChar(char32_t ch, bool sys) {
+intptr_t Control::OfferHotKey(uint32_t msg, uintptr_t key, intptr_t keyData) {
+  return HotKeys() ? HotKeys()(*this, msg, key, keyData) : 0;
+}
+
+intptr_t Control::RouteKeyDown(uint8_t vk, intptr_t keyData, bool sys) {
+  const ShiftState shift = CurrentShiftState();
+  // An open drop-down takes its own Escape before anything else sees it.
+  if (vk == VK_ESCAPE && !sys && CloseTopPopup()) return 1;
+  uint8_t k = vk;
+  if (parent_ && parent_->ChildKey(k, shift)) return 1;
   Form* form = ParentForm();
-  if (ch <= u' ') return false;
-  // No mnemonic lies outside the basic plane.
-  if (form && ch <= 0xFFFF && (sys || !(DlgCode() & DLGC_WANTCHARS)) && form->FormDialogChar(char16_t(ch)))
-    return true;
-  if (sys && HotKeysThrough && HotKeys()) return HotKeys()(*this, WM_SYSCHAR, ch, CurrentShiftState());
-  return false;
+  if (form && (sys || FormGetsKeyFirst(vk, keyData)) && form->FormDialogKey(vk, shift)) return 1;
+  if (!HotKeysThrough) return 0;
+  if (sys) return OfferHotKey(WM_SYSKEYDOWN, vk, keyData);
+  // Enter and Delete belong to the control even where its other keys pass to the hot keys.
+  if (vk == VK_RETURN || vk == VK_DELETE) return 0;
+  return OfferHotKey(WM_KEYDOWN, vk, keyData);
+}
+
+intptr_t Control::RouteChar(char32_t ch, intptr_t keyData, bool sys) {
+  Form* form = ParentForm();
+  // The blank and control characters are never mnemonics, and no mnemonic lies outside the
+  // basic plane.
+  const bool mnemonic = ch > U' ' && ch <= 0xFFFF;
+  if (form && mnemonic && (sys || (uint32_t(Perform(WM_GETDLGCODE)) & DLGC_WANTCHARS) == 0) &&
+      form->FormDialogChar(char16_t(ch)))
+    return 1;
+  return sys && HotKeysThrough ? OfferHotKey(WM_SYSCHAR, ch, keyData) : 0;
 }
 
 intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
@@ -532,13 +552,20 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case CN_SYSKEYDOWN:
     case CN_CHAR:
     case CN_SYSCHAR: {
-      bool isChar = msg == CN_CHAR || msg == CN_SYSCHAR;
-      bool sys = msg == CN_SYSKEYDOWN || msg == CN_SYSCHAR;
-      bool taken = isChar ? PreRouteChar(CodePointOf(wParam), sys) : PreRouteKey(uint8_t(wParam), shift, sys);
-      preRoutedMsg_ = taken ? 0 : msg - CN_BASE;
+      const bool isChar = msg == CN_CHAR || msg == CN_SYSCHAR;
+      const bool sys = msg == CN_SYSKEYDOWN || msg == CN_SYSCHAR;
+      const intptr_t result = isChar ? RouteChar(CodePointOf(wParam), lParam, sys)
+                                     : RouteKeyDown(uint8_t(wParam), lParam, sys);
+      // The chain ran: the key message that follows goes straight to the control.
+      preRoutedMsg_ = result != 0 ? 0 : msg - CN_BASE;
       preRoutedKey_ = wParam;
-      return taken ? 1 : 0;
+      return result;
     }
+    case CN_KEYUP:
+      // A special key's release is the control's when it wants the key itself.
+      return SpecialKeyMask(wParam) != 0 || wParam == VK_ESCAPE
+                 ? Perform(CM_WANTSPECIALKEY, wParam, lParam)
+                 : 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       bool sys = msg == WM_SYSKEYDOWN;
@@ -546,7 +573,7 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       preRoutedMsg_ = 0;
       Form* form = ParentForm();
       if (form) form->altAlone_ = wParam == VK_MENU;
-      if (!routed && PreRouteKey(uint8_t(wParam), shift, sys)) return 0;
+      if (!routed && RouteKeyDown(uint8_t(wParam), lParam, sys)) return 0;
       // System keys reached the form's dialog keys in the chain; the others do here.
       if (!sys && form && form->FormShortCut(uint8_t(wParam), shift)) return 0;
       uint8_t k = uint8_t(wParam);
@@ -569,7 +596,7 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       bool routed = preRoutedMsg_ == msg && preRoutedKey_ == wParam;
       preRoutedMsg_ = 0;
       char32_t cp = CodePointOf(wParam);
-      if (!routed && PreRouteChar(cp, msg == WM_SYSCHAR)) return 0;
+      if (!routed && RouteChar(cp, lParam, msg == WM_SYSCHAR)) return 0;
       if (msg == WM_SYSCHAR) return 0;
       // The preview sees the high half of a character past 0xFFFF.
       char16_t c = cp > 0xFFFF ? HighSurrogateOf(cp) : char16_t(cp);
@@ -732,8 +759,6 @@ intptr_t Control::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       if (Hwnd(lParam) != Handle() && !releasingOnUp_) leftDown_ = false, sizingEdge_ = 0;
       return 0;
     case WM_MOUSEWHEEL: {
-      intptr_t result = 0;
-      if (Wheel() && Wheel()(*this, wParam, lParam, result)) return result;
       ShiftState shift = CurrentShiftState();
       int32_t delta = int16_t(HiWord(wParam));
       if (MouseWheel(shift, delta, Point{GetXParam(lParam), GetYParam(lParam)})) return 1;
@@ -758,8 +783,8 @@ intptr_t Control::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     default:
       break;
   }
-  if ((msg >= WM_KEYDOWN && msg <= WM_SYSCHAR) || msg == CN_KEYDOWN || msg == CN_SYSKEYDOWN ||
-      msg == CN_CHAR || msg == CN_SYSCHAR) {
+  if ((msg >= WM_KEYDOWN && msg <= WM_SYSCHAR) || msg == CN_KEYDOWN || msg == CN_KEYUP ||
+      msg == CN_SYSKEYDOWN || msg == CN_CHAR || msg == CN_SYSCHAR) {
     if (msg == WM_DEADCHAR || msg == WM_SYSDEADCHAR) return 0;
     return HandleKey(msg, wParam, lParam);
   }

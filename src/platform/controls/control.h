@@ -12,12 +12,17 @@
 // - SetParent() moves a control (with its children) to another parent at run time, also to no
 //   parent or from one form to another. Between two parents that have handles it keeps its
 //   handles (and the focus); otherwise its handles are made again under the new parent.
-// - Input: a key-down goes first to the parents (ChildKey), then, unless the control wants the
-//   key itself (DlgCode), to its form's dialog-key handling (Tab, arrows, Enter, Escape,
-//   mnemonics), then to the form's key preview, and last to the control (KeyDown, then
+// - Input: every key passes one routing chain before the control sees it. A key-down goes
+//   first to the parents (ChildKey); then to the form's dialog-key handling (Tab, arrows,
+//   Enter, Escape, mnemonics): Escape always, the other special keys unless the control wants
+//   them itself (CM_WANTSPECIALKEY, or the WM_GETDLGCODE bit of the key), system keys always;
+//   then, for a control with HotKeysThrough, to the program's hot-key handling (never Enter or
+//   Delete); then to the form's key preview, and last to the control (KeyDown, then
 //   OnKeyDown). Characters go to the form's mnemonic handling unless the control wants
-//   characters, then to the preview and the control. A program that runs its own routing chain
-//   (reflected key messages) marks the message with KeyRouted so the chain runs once. Mouse buttons give MouseDown/MouseUp
+//   characters, then to the preview and the control; system characters go to the mnemonics
+//   and then the hot keys. A program that reflects key messages before dispatching them
+//   (CN_KEYDOWN ...) runs the chain there; the message that follows then skips it (KeyRouted
+//   marks it for code that runs a chain of its own). Mouse buttons give MouseDown/MouseUp
 //   (with the capture held while a button is down) and Click on a left button released inside.
 // - Events are std::function members, called after the control's own handling.
 #include <cstdint>
@@ -266,16 +271,17 @@ class Control : public Window {
   // The control passes its key-downs (but Enter and Delete), system key-downs and system
   // characters to the program's hot-key handling, after the form's dialog keys.
   bool HotKeysThrough = false;
-  // The scroll bar the mouse wheel moves for this control (nullptr: none).
+  // The scroll bar the mouse wheel moves for this control (nullptr: none); dropped when that
+  // bar is destroyed.
   Control* WheelScrollBar = nullptr;
-  // The hot-key handling: msg is WM_KEYDOWN, WM_SYSKEYDOWN or WM_SYSCHAR, key the virtual key
-  // or character; true when a bound key acted.
-  using HotKeyHandler = std::function<bool(Control&, uint32_t msg, uintptr_t key, ShiftState shift)>;
+  // The program's hot-key handling, offered the keys of controls with HotKeysThrough: msg is
+  // WM_KEYDOWN, WM_SYSKEYDOWN or WM_SYSCHAR, key the virtual key or character, keyData the
+  // message's key data. The answer is the key message's result: non-zero when the key was
+  // taken (or is to be kept from the system, as a system key-down may be while a key code is
+  // being collected).
+  using HotKeyHandler =
+      std::function<intptr_t(Control&, uint32_t msg, uintptr_t key, intptr_t keyData)>;
   static void SetHotKeyHandler(HotKeyHandler handler);
-  // The program's mouse-wheel routing, offered every WM_MOUSEWHEEL a control receives before
-  // the control's own handling; true (with the result) when it took the message.
-  using WheelRouter = std::function<bool(Control&, uintptr_t wParam, intptr_t lParam, intptr_t& result)>;
-  static void SetWheelRouter(WheelRouter router);
 
  protected:
   // The creation parameters of the handle; the base makes a child window (WS_CHILD) with the
@@ -312,10 +318,11 @@ class Control : public Window {
   virtual void MouseEnter();
   virtual void MouseLeave();
 
-  // The key routing chain before the control's own handling: parents (ChildKey), the form's
-  // dialog keys, the hot keys. True when the key was taken. ch is a whole code point.
-  bool PreRouteKey(uint8_t vk, ShiftState shift, bool sys);
-  bool PreRouteChar(char32_t ch, bool sys);
+  // The key routing chain before the control's own handling (see the top of this file); the
+  // answer is the reflected message's result, non-zero when the chain took the key. ch is a
+  // whole code point.
+  intptr_t RouteKeyDown(uint8_t vk, intptr_t keyData, bool sys);
+  intptr_t RouteChar(char32_t ch, intptr_t keyData, bool sys);
   // The form's key preview (KeyPreview with OnKeyDown/OnKeyPress), after the chain and before
   // the control's own handling; true when it zeroed the key.
   bool PreviewKey(uint8_t& vk, ShiftState shift);
@@ -338,6 +345,10 @@ class Control : public Window {
   void RequestParentRealign();
   intptr_t HandleMouse(uint32_t msg, uintptr_t wParam, intptr_t lParam);
   intptr_t HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam);
+  // Whether the form's dialog keys see a key-down before the control: Escape always, another
+  // special key unless the control wants it.
+  bool FormGetsKeyFirst(uint8_t vk, intptr_t keyData);
+  intptr_t OfferHotKey(uint32_t msg, uintptr_t key, intptr_t keyData);
   // Sizing by an edge: the edge under a client point (0 for none), and the drag itself.
   uint8_t EdgeAt(Point p) const;
   bool HandleSizing(uint32_t msg, Point p);

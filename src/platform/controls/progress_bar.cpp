@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/controls/control_look.h"
-#include "platform/controls/scroll_bar.h"
 #include "platform/gfx/canvas.h"
+#include "platform/system/mul_div.h"
 
 namespace plat {
 
@@ -40,10 +40,10 @@ Rect ProgressBar::FilledRect() const {
   int64_t span = int64_t(max_) - min_;
   if (span <= 0 || in.IsEmpty()) return {};
   if (vertical_) {
-    int32_t h = int32_t(ScrollMulDiv(in.Height(), int64_t(position_) - min_, span));
+    int32_t h = int32_t(MulDiv64(in.Height(), int64_t(position_) - min_, span));
     return h > 0 ? Rect{in.left, in.bottom - h, in.right, in.bottom} : Rect{};
   }
-  int32_t w = int32_t(ScrollMulDiv(in.Width(), int64_t(position_) - min_, span));
+  int32_t w = int32_t(MulDiv64(in.Width(), int64_t(position_) - min_, span));
   return w > 0 ? Rect{in.left, in.top, in.left + w, in.bottom} : Rect{};
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/controls/control_look.h"
 #include "platform/gfx/canvas.h"
+#include "platform/system/mul_div.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
 
@@ -18,17 +19,6 @@ int32_t Clamp64(int64_t v, int64_t lo, int64_t hi) {
 }
 
 }  // namespace
-
-int64_t ScrollMulDiv(int64_t a, int64_t b, int64_t c) {
-  if (c == 0) return 0;
-  // |a * b| stays below 2^63 for the 33-bit spans of a 32-bit range times a pixel length.
-  __int128 p = __int128(a) * b;
-  bool neg = (p < 0) != (c < 0);
-  __int128 ap = p < 0 ? -p : p;
-  __int128 ac = c < 0 ? -__int128(c) : __int128(c);
-  __int128 q = (ap + ac / 2) / ac;
-  return int64_t(neg ? -q : q);
-}
 
 void DrawArrowHead(Canvas& c, const Rect& r, ArrowDir dir, Color colour) {
   int32_t size = std::max(2, std::min(r.Width(), r.Height()) / 4);
@@ -132,11 +122,11 @@ ScrollBar::Layout ScrollBar::CalcLayout() const {
     return l;
   }
   int64_t span = int64_t(max_) - min_ + 1;
-  int32_t thumb = pageSize_ > 0 ? int32_t(ScrollMulDiv(track, pageSize_, span)) : across;
+  int32_t thumb = pageSize_ > 0 ? int32_t(MulDiv64(track, pageSize_, span)) : across;
   thumb = std::clamp(thumb, std::min(kMinThumb, track), track);
   int32_t travel = track - thumb;
   int64_t positions = int64_t(HighestPosition()) - min_;
-  int32_t offset = positions > 0 ? int32_t(ScrollMulDiv(travel, int64_t(position_) - min_, positions)) : 0;
+  int32_t offset = positions > 0 ? int32_t(MulDiv64(travel, int64_t(position_) - min_, positions)) : 0;
   l.thumbStart = l.trackStart + offset;
   l.thumbEnd = l.thumbStart + thumb;
   return l;
@@ -234,7 +224,7 @@ void ScrollBar::MouseMove(ShiftState shift, Point p) {
   int64_t offset = int64_t(Along(p)) - dragOffset_ - l.trackStart;
   offset = std::clamp<int64_t>(offset, 0, travel);
   int64_t positions = int64_t(HighestPosition()) - min_;
-  int64_t pos = int64_t(min_) + ScrollMulDiv(offset, positions, travel);
+  int64_t pos = int64_t(min_) + MulDiv64(offset, positions, travel);
   if (pos != position_) Scroll(ScrollCode::ThumbTrack, pos);
 }
 

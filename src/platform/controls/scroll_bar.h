@@ -25,9 +25,6 @@ enum class ScrollCode : int32_t {
   Top = 6, Bottom = 7, EndScroll = 8
 };
 
-// a * b / c with a 64-bit product, rounded to the nearest (halves away from zero); 0 for c = 0.
-int64_t ScrollMulDiv(int64_t a, int64_t b, int64_t c);
-
 // A filled arrow head pointing in a direction, centred in r (used by bars, spin buttons, menus).
 enum class ArrowDir { Left, Up, Right, Down };
 void DrawArrowHead(Canvas& c, const Rect& r, ArrowDir dir, Color colour);

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/controls/control_look.h"
-#include "platform/controls/scroll_bar.h"
 #include "platform/gfx/canvas.h"
+#include "platform/system/mul_div.h"
 #include "platform/win/keys.h"
 
 namespace plat {
@@ -57,7 +57,7 @@ int32_t TrackBar::CoordOf(int32_t position) const {
   int32_t a, b;
   Channel(a, b);
   int64_t span = int64_t(max_) - min_;
-  return a + int32_t(span > 0 ? ScrollMulDiv(b - a, int64_t(position) - min_, span) : 0);
+  return a + int32_t(span > 0 ? MulDiv64(b - a, int64_t(position) - min_, span) : 0);
 }
 
 Rect TrackBar::ThumbRect() const {
@@ -73,7 +73,7 @@ int32_t TrackBar::PositionAt(Point client) const {
   Channel(a, b);
   int32_t along = std::clamp(Vertical() ? client.y : client.x, a, b);
   if (b == a) return min_;
-  return int32_t(int64_t(min_) + ScrollMulDiv(along - a, int64_t(max_) - min_, b - a));
+  return int32_t(int64_t(min_) + MulDiv64(along - a, int64_t(max_) - min_, b - a));
 }
 
 void TrackBar::KeyDown(uint8_t& key, ShiftState shift) {

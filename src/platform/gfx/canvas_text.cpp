@@ -60,10 +60,6 @@ GlyphRun RunOf(const Font::Impl& f, std::u16string_view text, std::span<const in
   return run;
 }
 
-int32_t ScaleUnits(const Font::Impl& f, int32_t units) {
-  return int32_t(std::lround(double(units) * double(f.em64) / (64.0 * f.face->upem)));
-}
-
 void DrawRun(Canvas::Impl& d, int32_t x, int32_t y, uint32_t options, const Rect* rect,
              const GlyphRun& run) {
   const Font::Impl& f = d.st.font.impl();
@@ -124,8 +120,8 @@ void DrawRun(Canvas::Impl& d, int32_t x, int32_t y, uint32_t options, const Rect
   if (!glyphs.empty()) cairo_show_glyphs(cr, glyphs.data(), int(glyphs.size()));
 
   auto line = [&](int32_t posUnits, int32_t thickUnits) {
-    const int32_t thick = std::max(1, ScaleUnits(f, thickUnits));
-    const int32_t top = base - ScaleUnits(f, posUnits) - thick / 2;
+    const int32_t thick = std::max(1, f.ScaleY(thickUnits));
+    const int32_t top = base - f.ScaleY(posUnits) - thick / 2;
     cairo_rectangle(cr, start, top, total, thick);
     cairo_fill(cr);
   };

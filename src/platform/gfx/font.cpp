@@ -5,6 +5,7 @@
 
 #include "platform/gfx/code_page_table.h"
 #include "platform/gfx/font_impl.h"
+#include "platform/system/mul_div.h"
 
 namespace plat {
 
@@ -33,9 +34,6 @@ int32_t CharsetToCodePage(int32_t cs) {
 
 namespace {
 
-int64_t DivRound(int64_t num, int64_t den) {  // den > 0
-  return num >= 0 ? (num + den / 2) / den : -((-num + den / 2) / den);
-}
 int64_t DivCeil(int64_t num, int64_t den) {  // den > 0
   return num >= 0 ? (num + den - 1) / den : -((-num) / den);
 }
@@ -51,24 +49,24 @@ void ComputeSizes(Font::Impl& f) {
   const int64_t cell = int64_t(r.winAscent) + r.winDescent;
   const int32_t h = std::clamp(f.log.Height, -kMaxPixels, kMaxPixels);
   if (h > 0) {
-    f.em64 = std::max<int64_t>(1, DivRound(int64_t(h) * 64 * r.upem, cell));
+    f.em64 = std::max<int64_t>(1, MulDiv64(int64_t(h) * 64, r.upem, cell));
   } else {
     f.em64 = int64_t(h == 0 ? kDefaultEm : -int64_t(h)) * 64;
   }
   f.emX64 = f.em64;
   if (f.log.Width > 0 && r.avgWidth > 0)
     f.emX64 = std::max<int64_t>(
-        1, DivRound(int64_t(std::min(f.log.Width, kMaxPixels)) * 64 * r.upem, r.avgWidth));
+        1, MulDiv64(int64_t(std::min(f.log.Width, kMaxPixels)) * 64, r.upem, r.avgWidth));
   TextMetrics& m = f.metrics;
   if (h > 0) {
-    m.Ascent = int32_t(DivRound(int64_t(h) * r.winAscent, cell));
+    m.Ascent = int32_t(MulDiv64(h, r.winAscent, cell));
     m.Descent = h - m.Ascent;
   } else {
     m.Ascent = int32_t(DivCeil(int64_t(r.winAscent) * f.em64, int64_t(r.upem) * 64));
     m.Descent = int32_t(DivCeil(int64_t(r.winDescent) * f.em64, int64_t(r.upem) * 64));
   }
   m.Height = m.Ascent + m.Descent;
-  m.InternalLeading = std::max<int32_t>(0, m.Height - int32_t(DivRound(f.em64, 64)));
+  m.InternalLeading = std::max<int32_t>(0, m.Height - int32_t(MulDiv64(f.em64, 1, 64)));
   const int64_t gap = int64_t(r.lineGap) - (cell - (int64_t(r.hheaAscent) - r.hheaDescent));
   m.ExternalLeading = std::max<int32_t>(0, f.ScaleY(gap));
 }
@@ -154,10 +152,10 @@ std::shared_ptr<const Font::Impl> Lookup(const LogFont& lf) {
 }  // namespace
 
 int32_t Font::Impl::ScaleX(int64_t units) const {
-  return int32_t(DivRound(units * emX64, int64_t(face->upem) * 64));
+  return int32_t(MulDiv64(units, emX64, int64_t(face->upem) * 64));
 }
 int32_t Font::Impl::ScaleY(int64_t units) const {
-  return int32_t(DivRound(units * em64, int64_t(face->upem) * 64));
+  return int32_t(MulDiv64(units, em64, int64_t(face->upem) * 64));
 }
 
 void FontsChanged() {

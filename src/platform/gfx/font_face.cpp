@@ -243,6 +243,9 @@ void ClearFaceCaches() {
 
 namespace {
 
+// The last code point of Unicode: codes past it are no text.
+constexpr FT_ULong kLastCodePoint = 0x10FFFF;
+
 void ReadSizes(FaceRecord& r) {
   FT_Face f = r.face;
   r.upem = f->units_per_EM > 0 ? f->units_per_EM : 1000;
@@ -293,21 +296,26 @@ void ReadCharMaps(FaceRecord& r) {
   if (FT_CharMap primary = unicode ? unicode : msSymbol) {
     FT_Set_Charmap(f, primary);
     FT_UInt gi = 0;
-    for (FT_ULong c = FT_Get_First_Char(f, &gi); gi != 0; c = FT_Get_Next_Char(f, c, &gi))
-      r.cmap.emplace(char32_t(c), gi);
+    for (FT_ULong c = FT_Get_First_Char(f, &gi); gi != 0 && c <= kLastCodePoint;
+         c = FT_Get_Next_Char(f, c, &gi))
+      r.cmap.emplace_back(char32_t(c), gi);
   }
   if (msSymbol) {
     FT_Set_Charmap(f, msSymbol);
     for (int b = 0; b < 256; ++b) {
       FT_UInt g = FT_Get_Char_Index(f, 0xF000 + b);
       r.symbolGlyphs[size_t(b)] = g ? g : FT_Get_Char_Index(f, b);
-      if (r.symbolGlyphs[size_t(b)] && !unicode) r.cmap.emplace(char32_t(b), r.symbolGlyphs[size_t(b)]);
+      if (r.symbolGlyphs[size_t(b)] && !unicode) r.cmap.emplace_back(char32_t(b), r.symbolGlyphs[size_t(b)]);
     }
-  } else if (r.symbol) {
-    for (int b = 0; b < 256; ++b) {
-      auto it = r.cmap.find(char32_t(b));
-      r.symbolGlyphs[size_t(b)] = it == r.cmap.end() ? 0 : it->second;
-    }
+  }
+  // Sorted by code; of a code given twice the first entry counts.
+  std::stable_sort(r.cmap.begin(), r.cmap.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  r.cmap.erase(std::unique(r.cmap.begin(), r.cmap.end(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; }),
+               r.cmap.end());
+  if (!msSymbol && r.symbol) {
+    for (int b = 0; b < 256; ++b) r.symbolGlyphs[size_t(b)] = r.CmapGlyph(char32_t(b));
   }
   if (unicode) FT_Set_Charmap(f, unicode);
 }
@@ -345,12 +353,16 @@ FaceRecord::~FaceRecord() {
     if (cf) cairo_font_face_destroy(cf);
 }
 
+uint32_t FaceRecord::CmapGlyph(char32_t c) const {
+  auto it = std::lower_bound(cmap.begin(), cmap.end(), c,
+                             [](const std::pair<char32_t, uint32_t>& e, char32_t v) { return e.first < v; });
+  return it != cmap.end() && it->first == c ? it->second : 0;
+}
+
 uint32_t FaceRecord::GlyphForChar(char32_t c) const {
-  if (auto it = cmap.find(c); it != cmap.end()) return it->second;
+  if (uint32_t g = CmapGlyph(c)) return g;
   if (symbol && c >= 0xF000 && c <= 0xF0FF) return symbolGlyphs[c - 0xF000];
-  if (c >= 0xF020 && c <= 0xF0FF) {
-    if (auto it = cmap.find(c - 0xF000); it != cmap.end()) return it->second;
-  }
+  if (c >= 0xF020 && c <= 0xF0FF) return CmapGlyph(c - 0xF000);
   return 0;
 }
 
@@ -388,19 +400,7 @@ const std::vector<KernUnits>& FaceRecord::Kerning() const {
 }
 
 const std::vector<CharKernUnits>& FaceRecord::CharKerning() const {
-  std::call_once(charKernOnce_, [this] {
-    std::unordered_map<uint32_t, std::vector<char16_t>> chars;
-    for (const auto& [glyph, c] : GlyphChars()) chars[glyph].push_back(c);
-    for (const KernUnits& k : Kerning()) {
-      auto l = chars.find(k.left), r = chars.find(k.right);
-      if (l == chars.end() || r == chars.end()) continue;
-      for (char16_t a : l->second)
-        for (char16_t b : r->second) charKern_.push_back({a, b, k.amount});
-    }
-    std::sort(charKern_.begin(), charKern_.end(), [](const CharKernUnits& a, const CharKernUnits& b) {
-      return a.first != b.first ? a.first < b.first : a.second < b.second;
-    });
-  });
+  std::call_once(charKernOnce_, [this] { charKern_ = CharKerningPairs(Kerning(), GlyphChars()); });
   return charKern_;
 }
 

@@ -28,11 +28,6 @@ struct FtFaceHolder {
   ~FtFaceHolder();
 };
 
-struct CharKernUnits {
-  char16_t first, second;
-  int32_t amount;  // font units
-};
-
 // One face of one font file. Immutable after loading, except for the lazily built parts behind
 // their own once-flags.
 class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
@@ -54,7 +49,12 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   bool boldFace = false, italicFace = false, fixedPitch = false, symbol = false;
   bool scalable = true;
   std::vector<uint16_t> advances;  // font units, by glyph index
-  std::unordered_map<char32_t, uint32_t> cmap;
+  // The character map: glyphs by code point, sorted by code, each code once, none past U+10FFFF.
+  // (A hostile map can send every 32-bit code to one glyph; past Unicode's last code nothing is
+  // text, so at most 1.1 million entries of 8 bytes are kept.)
+  std::vector<std::pair<char32_t, uint32_t>> cmap;
+  // The glyph of a code in `cmap`; 0 when it has none.
+  uint32_t CmapGlyph(char32_t c) const;
   std::array<uint32_t, 256> symbolGlyphs{};  // glyphs of a symbol face's byte codes
 
   uint32_t GlyphForChar(char32_t c) const;
@@ -65,7 +65,8 @@ class FaceRecord : public std::enable_shared_from_this<FaceRecord> {
   // The chars (below 0x10000) of each glyph, for turning glyph pairs into character pairs.
   const std::unordered_multimap<uint32_t, char16_t>& GlyphChars() const;
   const std::vector<KernUnits>& Kerning() const;
-  // The same pairs between characters, sorted by first then second character.
+  // The same pairs between the kerned characters (IsKernedChar), sorted by first then second
+  // character; none when they would pass kMaxCharKerningPairs.
   const std::vector<CharKernUnits>& CharKerning() const;
   std::string Table(uint32_t tag) const;
   // A cairo face over this face, bold and oblique synthesised as asked; owned by the record.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/gfx/font_face.h"
@@ -252,13 +253,41 @@ std::vector<KernUnits> ReadKerningTables(std::string_view kern, std::string_view
   return sink.Result();
 }
 
+std::vector<CharKernUnits> CharKerningPairs(const std::vector<KernUnits>& pairs,
+                                            const std::unordered_multimap<uint32_t, char16_t>& glyphChars) {
+  std::unordered_map<uint32_t, std::vector<char16_t>> chars;
+  for (const auto& [glyph, c] : glyphChars)
+    if (IsKernedChar(c)) chars[glyph].push_back(c);
+  auto charsOf = [&chars](uint32_t glyph) -> const std::vector<char16_t>* {
+    auto it = chars.find(glyph);
+    return it == chars.end() ? nullptr : &it->second;
+  };
+  // Counted before anything is made: the products are what a hostile character map multiplies.
+  uint64_t total = 0;
+  for (const KernUnits& k : pairs) {
+    const auto *l = charsOf(k.left), *r = charsOf(k.right);
+    if (l && r) total += uint64_t{l->size()} * r->size();
+    if (total > kMaxCharKerningPairs) return {};
+  }
+  std::vector<CharKernUnits> out;
+  out.reserve(static_cast<size_t>(total));
+  for (const KernUnits& k : pairs) {
+    const auto *l = charsOf(k.left), *r = charsOf(k.right);
+    if (!l || !r) continue;
+    for (char16_t a : *l)
+      for (char16_t b : *r) out.push_back({a, b, k.amount});
+  }
+  std::sort(out.begin(), out.end(), [](const CharKernUnits& a, const CharKernUnits& b) {
+    return a.first != b.first ? a.first < b.first : a.second < b.second;
+  });
+  return out;
+}
+
 std::vector<KernUnits> ReadKerning(const FaceRecord& rec) {
-  // Pairs between the characters that text in the system's code pages uses: the alphabets up
-  // to Hebrew, and general punctuation, currency and letter-like symbols. (A class-kerned face
-  // would otherwise give hundreds of thousands of pairs between every script's letters.)
+  // Pairs between the kerned characters only.
   std::unordered_set<uint32_t> wanted;
   for (const auto& [glyph, c] : rec.GlyphChars())
-    if (c < 0x0600 || (c >= 0x2000 && c < 0x2130)) wanted.insert(glyph);
+    if (IsKernedChar(c)) wanted.insert(glyph);
   const std::string kern = rec.Table(Tag('k', 'e', 'r', 'n'));
   const std::string gpos = rec.Table(Tag('G', 'P', 'O', 'S'));
   return ReadKerningTables(kern, gpos, &wanted);

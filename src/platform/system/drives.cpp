@@ -1,6 +1,8 @@
 #include "platform/system/drives.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -87,6 +90,56 @@ std::string AbsoluteResolved(const std::string& path) {
   return ec ? p.lexically_normal().string() : r.string();
 }
 
+std::string ReadWholeFile(const char* name) {
+  std::ifstream in(name);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The nearest existing folder at or above the path, with its device; false when none exists.
+bool ExistingAncestor(const std::string& path, fs::path& folder, dev_t& device) {
+  for (fs::path p = path.empty() ? fs::path("/") : fs::path(path);; p = p.parent_path()) {
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0) {
+      folder = p;
+      device = st.st_dev;
+      return true;
+    }
+    if (!p.has_parent_path() || p.parent_path() == p) return false;
+  }
+}
+
+// The top-most folder at or above `folder` that still lies on `device`.
+std::string TopFolderOnDevice(fs::path folder, dev_t device) {
+  for (;;) {
+    const fs::path parent = folder.parent_path();
+    struct stat st {};
+    if (parent.empty() || parent == folder || ::stat(parent.c_str(), &st) != 0 ||
+        st.st_dev != device)
+      return folder.string();
+    folder = parent;
+  }
+}
+
+// One line of /proc/self/mountinfo: "id parent major:minor root mount-point options
+// [optional fields] - type source super-options".
+struct MountInfoLine {
+  std::string deviceNumber, mountPoint, type, source;
+};
+
+bool ParseMountInfoLine(const std::string& line, MountInfoLine& out) {
+  std::istringstream in(line);
+  std::vector<std::string> fields;
+  for (std::string f; in >> f;) fields.push_back(f);
+  if (fields.size() < 5) return false;
+  size_t dash = 5;
+  while (dash < fields.size() && fields[dash] != "-") ++dash;
+  if (dash + 2 >= fields.size()) return false;
+  out = {fields[2], Unescape(fields[4]), fields[dash + 1], Unescape(fields[dash + 2])};
+  return true;
+}
+
 }  // namespace
 
 DriveInfo GetDriveInfoFrom(const std::string& absolutePath, const std::string& mounts,
@@ -115,11 +168,47 @@ DriveInfo GetDriveInfoFrom(const std::string& absolutePath, const std::string& m
   return info;
 }
 
+DriveInfo GetDriveInfoByDevice(const std::string& absolutePath, const std::string& mountinfo,
+                               const std::string& sysRoot) {
+  DriveInfo info;
+  fs::path folder;
+  dev_t device = 0;
+  if (!ExistingAncestor(absolutePath, folder, device)) {
+    info.Type = DRIVE_NO_ROOT_DIR;
+    return info;
+  }
+  const std::string number =
+      std::to_string(major(device)) + ":" + std::to_string(minor(device));
+  bool found = false;
+  std::istringstream in(mountinfo);
+  MountInfoLine m;
+  for (std::string line; std::getline(in, line);) {
+    if (!ParseMountInfoLine(line, m) || m.deviceNumber != number) continue;
+    // The first mount of the device names it; a mount point above the path (the longest)
+    // places it.
+    if (!found) {
+      info.Device = m.source;
+      info.FsType = m.type;
+      found = true;
+    }
+    if (IsUnder(folder.string(), m.mountPoint) && m.mountPoint.size() >= info.MountPoint.size()) {
+      info.MountPoint = m.mountPoint;
+      info.Device = m.source;
+      info.FsType = m.type;
+    }
+  }
+  if (info.MountPoint.empty()) info.MountPoint = TopFolderOnDevice(folder, device);
+  ReadBlockDevice(info.Device, sysRoot, info);
+  info.Type = TypeOf(info);
+  return info;
+}
+
 DriveInfo GetDriveInfo(const std::string& path) {
-  std::ifstream in("/proc/mounts");
-  std::stringstream text;
-  text << in.rdbuf();
-  return GetDriveInfoFrom(AbsoluteResolved(path), text.str(), "/sys");
+  const std::string absolute = AbsoluteResolved(path);
+  DriveInfo info = GetDriveInfoFrom(absolute, ReadWholeFile("/proc/mounts"), "/sys");
+  if (info.Type != DRIVE_NO_ROOT_DIR) return info;
+  // A chroot or container whose mount table does not reach the path.
+  return GetDriveInfoByDevice(absolute, ReadWholeFile("/proc/self/mountinfo"), "/sys");
 }
 
 uint32_t GetClusterSize(const std::string& path) {

@@ -1,5 +1,7 @@
 #pragma once
-// Facts about the file system a path lies on, from /proc/mounts and /sys/block.
+// Facts about the file system a path lies on, from /proc/mounts and /sys/block; where the mount
+// table names no mount point above the path (a chroot, some containers), from the path's device
+// and /proc/self/mountinfo.
 #include <cstdint>
 #include <string>
 
@@ -26,13 +28,22 @@ struct DriveInfo {
 };
 
 // Looks the path up in the mount table (the longest mount point that is a prefix of the path's
-// absolute, resolved form). A path that does not exist is resolved as far as it exists.
+// absolute, resolved form); when the table has none, by the path's device
+// (GetDriveInfoByDevice). A path that does not exist is resolved as far as it exists.
 DriveInfo GetDriveInfo(const std::string& path);
 
 // Mount-table parsing, exposed for tests: `mounts` is text in the /proc/mounts form and `sysRoot`
 // the folder standing in for "/sys" (its "class/block/<name>" entries are read).
 DriveInfo GetDriveInfoFrom(const std::string& absolutePath, const std::string& mounts,
                            const std::string& sysRoot);
+
+// The answer from the path's device: the mounts of its device number (major:minor of the
+// nearest existing folder at or above the path) in `mountinfo`, text in the
+// /proc/self/mountinfo form, give the device and file-system type, and the mount point when one
+// of them lies above the path (the longest); otherwise the mount point is the path's top-most
+// folder on the same device. DRIVE_NO_ROOT_DIR only when nothing at or above the path exists.
+DriveInfo GetDriveInfoByDevice(const std::string& absolutePath, const std::string& mountinfo,
+                               const std::string& sysRoot);
 
 // Bytes per allocation unit of the file system holding the path; 4096 when it cannot be asked.
 uint32_t GetClusterSize(const std::string& path);

@@ -81,6 +81,16 @@ struct PrivateTemp {
   bool registered = false;
 };
 
+// Whether the private folder can still be used: a real folder (a symbolic link is not
+// followed), owned by the user and closed to everyone else. Someone who removes the folder and
+// puts a link or a folder of their own at its name must not receive the program's temporary
+// files.
+bool IsStillOurFolder(const PrivateTemp& state) {
+  struct stat st {};
+  return !state.path.empty() && ::lstat(state.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
+}
+
 PrivateTemp& TempState() {
   static PrivateTemp* state = new PrivateTemp();  // outlives every static destructor
   return *state;
@@ -137,7 +147,9 @@ std::string SystemTempFolder() {
 std::string PrivateTempFolder(const std::string& base) {
   PrivateTemp& state = TempState();
   std::lock_guard<std::mutex> guard(state.lock);
-  if (!state.path.empty() && IsDir(state.path)) return state.path;
+  if (IsStillOurFolder(state)) return state.path;
+  // Gone or replaced: a new folder, never the old name (whatever stands there is left alone).
+  state.path.clear();
   std::string parent = StripTrailingSlashes(base.empty() ? SystemTempFolder() : base);
   if (!IsDir(parent)) {
     std::error_code ec;
@@ -158,7 +170,8 @@ void RemovePrivateTempFolder() {
   PrivateTemp& state = TempState();
   std::lock_guard<std::mutex> guard(state.lock);
   if (state.path.empty()) return;
-  RemoveTree(state.path);
+  // Only our own folder: a link or folder that someone put at its name is not ours to delete.
+  if (IsStillOurFolder(state)) RemoveTree(state.path);
   state.path.clear();
 }
 

@@ -37,8 +37,11 @@ std::string SystemTempFolder();
 
 // The process's own temporary folder: a folder "~Qvr" + random letters made atomically (mode 0700)
 // under `base` (SystemTempFolder() when empty) on the first call; later calls return the same
-// folder whatever the base. It and everything in it are removed when the process exits normally.
-// Empty when no folder could be made.
+// folder whatever the base, as long as it is still usable: a real folder (checked without
+// following links), owned by the user, mode 0700. When it has been removed or replaced
+// (by a symbolic link, say) a new folder is made under `base` instead, and whatever stands at the
+// old name is left alone. The folder and everything in it are removed when the process exits
+// normally. Empty when no folder could be made.
 std::string PrivateTempFolder(const std::string& base = std::string());
 
 // Removes the private temporary folder with its content now (also done at exit).

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -20,6 +21,7 @@
 #include <utility>
 
 #include "platform/system/folders.h"
+#include "platform/win/clock.h"
 
 namespace fs = std::filesystem;
 
@@ -27,8 +29,11 @@ namespace plat {
 namespace {
 
 constexpr size_t kMarkerLen = sizeof(kInstanceMarker) - 1;
+constexpr size_t kHeadLen = kMarkerLen + 5;   // marker, request code, 32-bit path length
 constexpr uint32_t kMaxPathBytes = 1u << 20;  // far above any real path; guards the receiver
-constexpr int kReceiveTimeoutMs = 2000;       // a sender that stalls is dropped after this
+constexpr uint64_t kReceiveTimeoutMs = 2000;  // a sender that stalls is dropped after this
+constexpr size_t kMaxPending = 16;            // connections whose request is still arriving
+constexpr int kMaxAcceptsPerPass = 16;        // so that a flood of connections ends each pass
 
 std::mutex& OverrideLock() {
   static std::mutex lock;
@@ -63,14 +68,14 @@ class UniqueFd {
   int fd_;
 };
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
-int RemainingMs(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+int RemainingMs(SteadyClock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
-bool WaitFor(int fd, short events, Clock::time_point deadline) {
+bool WaitFor(int fd, short events, SteadyClock::time_point deadline) {
   while (true) {
     pollfd p{fd, events, 0};
     int r = ::poll(&p, 1, RemainingMs(deadline));
@@ -79,7 +84,7 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
   }
 }
 
-bool WriteAll(int fd, const std::string& data, Clock::time_point deadline) {
+bool WriteAll(int fd, const std::string& data, SteadyClock::time_point deadline) {
   size_t done = 0;
   while (done < data.size()) {
     ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -94,7 +99,7 @@ bool WriteAll(int fd, const std::string& data, Clock::time_point deadline) {
   return true;
 }
 
-bool ReadExact(int fd, size_t count, std::string& into, Clock::time_point deadline) {
+bool ReadExact(int fd, size_t count, std::string& into, SteadyClock::time_point deadline) {
   into.assign(count, '\0');
   size_t done = 0;
   while (done < count) {
@@ -170,27 +175,6 @@ int32_t PidOfName(const std::string& name) {
   return pid;
 }
 
-// Reads one request from an accepted connection and answers it through the handler.
-bool ServeConnection(int fd, const InstanceHandler& handler) {
-  if (!PeerIsSameUser(fd)) return false;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(kReceiveTimeoutMs);
-  std::string head, path;
-  if (!ReadExact(fd, kMarkerLen + 5, head, deadline)) return false;
-  if (head.compare(0, kMarkerLen, kInstanceMarker) != 0) return false;
-  const uint8_t code = static_cast<uint8_t>(head[kMarkerLen]) & 0x7F;
-  const uint32_t length = GetU32(head.substr(kMarkerLen + 1));
-  if (length > kMaxPathBytes || !ReadExact(fd, length, path, deadline)) return false;
-  // A sender that gave up waiting has closed its end; acting on its request now would make
-  // two instances open the same file.
-  pollfd p{fd, POLLRDHUP, 0};
-  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) return false;
-  const uint8_t answer = handler ? handler(code, path) : 0;
-  std::string reply(kInstanceMarker, kMarkerLen);
-  reply += static_cast<char>(answer);
-  WriteAll(fd, reply, deadline);
-  return true;
-}
-
 }  // namespace
 
 std::string InstanceChannelFolder() {
@@ -242,7 +226,7 @@ std::vector<InstancePeer> ListInstances() {
 std::optional<uint8_t> SendInstanceMessage(const InstancePeer& peer, uint8_t code,
                                            const std::string& path, int timeoutMs) {
   if (path.size() > kMaxPathBytes) return std::nullopt;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
   UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!sock.ok()) return std::nullopt;
   int r = WithAddress(peer.Address, [&](const sockaddr_un& addr) {
@@ -266,14 +250,141 @@ std::optional<uint8_t> SendInstanceMessage(const InstancePeer& peer, uint8_t cod
   return static_cast<uint8_t>(reply[kMarkerLen]);
 }
 
+// A connection whose request is still arriving. Its bytes are read as they come, on the passes
+// of Serve, so a sender that is slow or silent holds nothing but its own slot.
+struct PendingRequest {
+  UniqueFd fd;
+  std::string data;     // the bytes received so far
+  uint64_t deadline = 0;  // on the listener's clock; the connection is dropped after it
+};
+
 struct InstanceListener::Impl {
   InstanceHandler handler;
   UniqueFd sock;
+  UniqueFd poller;  // epoll set of the listening socket and the pending connections
   std::string address;
+  const Clock* clock = nullptr;
+  SystemClock systemClock;
+  std::vector<PendingRequest> pending;
+
+  uint64_t Now() const { return clock->NowMs(); }
+  void Watch(int fd) {
+    epoll_event ev{};
+    ev.events = EPOLLIN | EPOLLRDHUP;
+    ev.data.fd = fd;
+    ::epoll_ctl(poller.get(), EPOLL_CTL_ADD, fd, &ev);
+  }
+  // Takes a connection out of the pending ones; dropping it closes it.
+  PendingRequest Take(size_t i) {
+    ::epoll_ctl(poller.get(), EPOLL_CTL_DEL, pending[i].fd.get(), nullptr);
+    PendingRequest request = std::move(pending[i]);
+    pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+    return request;
+  }
+  void Drop(size_t i) { Take(i); }
+  void AcceptWaiting();
+  enum class Progress { Waiting, Complete, Failed };
+  Progress ReadAvailable(PendingRequest& request);
+  bool Answer(PendingRequest& request);
+  int Pass();
+  int MsUntilNextDeadline() const;
 };
 
-InstanceListener::InstanceListener(InstanceHandler handler) : impl_(std::make_unique<Impl>()) {
+// Takes the connections waiting on the listening socket (at most a bounded number per pass).
+// When every slot is taken, the oldest pending connection gives way: it has had the longest to
+// send its request.
+void InstanceListener::Impl::AcceptWaiting() {
+  for (int i = 0; i < kMaxAcceptsPerPass; ++i) {
+    UniqueFd conn(::accept4(sock.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!conn.ok()) {
+      if (errno == EINTR) continue;
+      return;  // nothing more waiting
+    }
+    if (!PeerIsSameUser(conn.get())) continue;
+    if (pending.size() >= kMaxPending) Drop(0);
+    Watch(conn.get());
+    pending.push_back({std::move(conn), std::string(), Now() + kReceiveTimeoutMs});
+  }
+}
+
+// Reads what has arrived of the request, never more than it can hold, without waiting.
+InstanceListener::Impl::Progress InstanceListener::Impl::ReadAvailable(PendingRequest& request) {
+  while (true) {
+    size_t want = kHeadLen;
+    if (request.data.size() >= kHeadLen) {
+      if (request.data.compare(0, kMarkerLen, kInstanceMarker) != 0) return Progress::Failed;
+      const uint32_t length = GetU32(request.data.substr(kMarkerLen + 1, 4));
+      if (length > kMaxPathBytes) return Progress::Failed;
+      want = kHeadLen + length;
+    }
+    if (request.data.size() >= want) return Progress::Complete;
+    char buffer[4096];
+    const size_t chunk = std::min(want - request.data.size(), sizeof buffer);
+    const ssize_t n = ::recv(request.fd.get(), buffer, chunk, MSG_DONTWAIT);
+    if (n > 0) {
+      request.data.append(buffer, static_cast<size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return Progress::Waiting;
+    } else {
+      return Progress::Failed;  // closed before the request was complete, or failed
+    }
+  }
+}
+
+// Runs the handler on a complete request and sends its answer; false when the sender has gone.
+bool InstanceListener::Impl::Answer(PendingRequest& request) {
+  // A sender that gave up waiting has closed its end; acting on its request now would make
+  // two instances open the same file.
+  pollfd p{request.fd.get(), POLLRDHUP, 0};
+  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) return false;
+  const uint8_t code = static_cast<uint8_t>(request.data[kMarkerLen]) & 0x7F;
+  const std::string path = request.data.substr(kHeadLen);
+  const uint8_t answer = handler ? handler(code, path) : 0;
+  std::string reply(kInstanceMarker, kMarkerLen);
+  reply += static_cast<char>(answer);
+  // The reply is a few bytes into an empty socket buffer: it goes at once or the sender is gone.
+  ::send(request.fd.get(), reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  return true;
+}
+
+// One pass: take new connections, read what has arrived on each, answer the requests that are
+// complete and drop the connections whose time is up. Nothing in it waits.
+int InstanceListener::Impl::Pass() {
+  AcceptWaiting();
+  int handled = 0;
+  for (size_t i = 0; i < pending.size();) {
+    const Progress progress = ReadAvailable(pending[i]);
+    if (progress == Progress::Waiting) {
+      ++i;
+      continue;
+    }
+    // Out of the list before the handler runs, so that a handler that throws cannot have the
+    // request served twice.
+    PendingRequest request = Take(i);
+    if (progress == Progress::Complete && Answer(request)) ++handled;
+  }
+  const uint64_t now = Now();
+  for (size_t i = 0; i < pending.size();) {
+    if (pending[i].deadline <= now) Drop(i);
+    else ++i;
+  }
+  return handled;
+}
+
+int InstanceListener::Impl::MsUntilNextDeadline() const {
+  if (pending.empty()) return -1;
+  uint64_t next = pending.front().deadline;
+  for (const PendingRequest& r : pending) next = std::min(next, r.deadline);
+  const uint64_t now = Now();
+  return next <= now ? 0 : static_cast<int>(std::min<uint64_t>(next - now, INT32_MAX));
+}
+
+InstanceListener::InstanceListener(InstanceHandler handler, const Clock* clock)
+    : impl_(std::make_unique<Impl>()) {
   impl_->handler = std::move(handler);
+  impl_->clock = clock != nullptr ? clock : &impl_->systemClock;
   const std::string folder = InstanceChannelFolder();
   if (folder.empty()) throw std::runtime_error("No private folder for the instance channel");
   static std::atomic<int> sequence{0};
@@ -281,41 +392,46 @@ InstanceListener::InstanceListener(InstanceHandler handler) : impl_(std::make_un
                    std::to_string(sequence.fetch_add(1)) + ".sock";
   ::unlink(impl_->address.c_str());
   impl_->sock = UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  impl_->poller = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
   int fd = impl_->sock.get();
-  if (fd < 0 || WithAddress(impl_->address, [&](const sockaddr_un& addr) {
-                  return ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-                }) != 0 ||
+  if (fd < 0 || !impl_->poller.ok() ||
+      WithAddress(impl_->address, [&](const sockaddr_un& addr) {
+        return ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+      }) != 0 ||
       ::listen(fd, 16) != 0)
     throw std::runtime_error("Cannot listen on " + impl_->address + ": " + std::strerror(errno));
   ::chmod(impl_->address.c_str(), 0600);
+  impl_->Watch(fd);
 }
 
 InstanceListener::~InstanceListener() {
+  impl_->pending.clear();
   impl_->sock.Reset();
   ::unlink(impl_->address.c_str());
 }
 
 int InstanceListener::Serve(int timeoutMs) {
-  const int fd = impl_->sock.get();
-  pollfd p{fd, POLLIN, 0};
-  int r;
-  do {
-    r = ::poll(&p, 1, std::max(timeoutMs, 0));
-  } while (r < 0 && errno == EINTR);
-  if (r <= 0) return 0;
-  int handled = 0;
+  int handled = impl_->Pass();
+  if (handled > 0 || timeoutMs <= 0) return handled;
+  const auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
   while (true) {
-    UniqueFd conn(::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-    if (!conn.ok()) {
-      if (errno == EINTR) continue;
-      break;  // nothing more waiting
-    }
-    if (ServeConnection(conn.get(), impl_->handler)) ++handled;
+    const int left = RemainingMs(end);
+    if (left <= 0) return handled;
+    int wait = left;
+    const int untilDeadline = impl_->MsUntilNextDeadline();
+    if (untilDeadline >= 0) wait = std::min(wait, untilDeadline);
+    epoll_event ev{};
+    if (::epoll_wait(impl_->poller.get(), &ev, 1, wait) < 0 && errno != EINTR) return handled;
+    handled = impl_->Pass();
+    if (handled > 0) return handled;
   }
-  return handled;
 }
 
-int InstanceListener::Fd() const { return impl_->sock.get(); }
+int InstanceListener::Fd() const { return impl_->poller.get(); }
+
+int InstanceListener::PendingConnections() const {
+  return static_cast<int>(impl_->pending.size());
+}
 
 const std::string& InstanceListener::Address() const { return impl_->address; }
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -32,19 +33,52 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string ErrnoText(const std::string& what, const std::string& path) {
-  return what + " \"" + path + "\": " + std::strerror(errno);
+std::string ErrnoText(const std::string& what, const std::string& path, int error = errno) {
+  return what + " \"" + path + "\": " + std::strerror(error);
+}
+
+// The UTF-8 byte-order mark some editors put at the start of a text file.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Links followed before a chain counts as a loop (the system's own limit is of the same order).
+constexpr int kMaxLinks = 40;
+
+// Whether the user has taken the write permission from an existing file. The permission bits are
+// looked at as well as access(), because the superuser may write any file: a file without any
+// write bit is still one its owner made read-only.
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+// The file a settings path stands for: the path itself, or, when it is a symbolic link, the file
+// at the end of its chain of links (which need not exist yet). False, with a message in `error`,
+// for a chain that loops or runs too long.
+bool ResolveSettingsFileTarget(const std::string& path, std::string& target, std::string& error) {
+  target = path;
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string link(std::max<size_t>(static_cast<size_t>(st.st_size), 4096) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0 || static_cast<size_t>(n) >= link.size()) {
+      error = ErrnoText("Cannot create file", path, n < 0 ? errno : ENAMETOOLONG);
+      return false;
+    }
+    link.resize(static_cast<size_t>(n));
+    // A relative link is relative to the folder holding the link.
+    target = link.starts_with('/') ? link : FolderOf(target) + "/" + link;
+  }
+  error = ErrnoText("Cannot create file", path, ELOOP);
+  return false;
 }
 
 }  // namespace
 
-std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues) {
-  std::vector<IniSection> sections;
-  // Sections by their case-folded name, so that a file of many thousand sections (or a damaged
-  // one that repeats a name on every line) is parsed in linear time.
-  std::unordered_map<std::string, size_t> byName;
-  IniSection* current = nullptr;
-  size_t pos = 0;
+void ScanIniText(std::string_view text, bool keepShortValues, IniTextVisitor& visitor) {
+  bool inSection = false;
+  size_t pos = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
@@ -52,21 +86,38 @@ std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues
     pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.size() < 3) {
-      if (keepShortValues && current && line.find('=') != std::string_view::npos)
-        current->Lines.emplace_back(line);
+      if (keepShortValues && inSection && line.find('=') != std::string_view::npos) visitor.Line(line);
       continue;
     }
     if (line.front() == '[') {
       // The name is the line without its first and last character, whatever the last one is.
-      std::string_view name = line.substr(1, line.size() - 2);
-      auto [it, added] = byName.emplace(FoldAscii(name), sections.size());
-      if (added) sections.push_back(IniSection{std::string(name), {}});
-      current = &sections[it->second];
+      visitor.Section(line.substr(1, line.size() - 2));
+      inSection = true;
       continue;
     }
-    if (current) current->Lines.emplace_back(line);
+    if (inSection) visitor.Line(line);
   }
-  return sections;
+}
+
+std::vector<IniSection> ParseIniText(std::string_view text, bool keepShortValues) {
+  // Sections by their case-folded name, so that a file of many thousand sections (or a damaged
+  // one that repeats a name on every line) is parsed in linear time.
+  class Collector : public IniTextVisitor {
+   public:
+    std::vector<IniSection> sections;
+    void Section(std::string_view name) override {
+      auto [it, added] = byName_.emplace(FoldAscii(name), sections.size());
+      if (added) sections.push_back(IniSection{std::string(name), {}});
+      current_ = &sections[it->second];
+    }
+    void Line(std::string_view line) override { current_->Lines.emplace_back(line); }
+
+   private:
+    std::unordered_map<std::string, size_t> byName_;
+    IniSection* current_ = nullptr;
+  } collector;
+  ScanIniText(text, keepShortValues, collector);
+  return std::move(collector.sections);
 }
 
 std::string IniValueLine(std::string_view name, std::string_view value) {
@@ -82,6 +133,29 @@ std::string IniValueLine(std::string_view name, std::string_view value) {
     }
   }
   return line;
+}
+
+std::string EncodeIniValue(std::string_view value) {
+  std::string text;
+  text.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\n') {
+      text += "||";
+    } else if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') {
+      text += "||";
+      ++i;
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+void AppendIniLine(std::string& text, std::string_view line) {
+  text += line;
+  if (!line.empty() && line.back() == '\r') text += '\r';
+  text += '\n';
 }
 
 bool ReadSettingsFile(const std::string& path, std::string& text) {
@@ -136,7 +210,15 @@ SettingsFileLock::~SettingsFileLock() {
 }
 
 bool WriteSettingsFileLocked(const std::string& path, std::string_view text, std::string& error) {
-  std::string folder = FolderOf(path);
+  // A symbolic link stays: the file it leads to is replaced, by a temporary file in that file's
+  // folder, as rename() must stay within one file system.
+  std::string target;
+  if (!ResolveSettingsFileTarget(path, target, error)) return false;
+  if (IsReadOnlyFile(target)) {
+    error = ErrnoText("Cannot create file", path, EACCES);
+    return false;
+  }
+  std::string folder = FolderOf(target);
   std::random_device rd;
   std::string tempPath;
   int fd = -1;
@@ -151,14 +233,14 @@ bool WriteSettingsFileLocked(const std::string& path, std::string_view text, std
   }
   // Keep the permissions of the file being replaced.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
   bool ok = WriteAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
   if (!ok) error = ErrnoText("Cannot write file", path);
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = ErrnoText("Cannot write file", path);
   }
-  if (ok && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+  if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
     ok = false;
     error = ErrnoText("Cannot create file", path);
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
+
 using namespace qv;
 
 namespace {
@@ -61,13 +63,14 @@ TEST(Geometry, FindFormScreenRect) {
       placement = {100, 200, 290, 380};
       return true;
     }
-  } moved;
+  };
   plat::Rect out;
   FindFormScreenRect({1, 2, 3, 4}, out);
   EXPECT_EQ(out, (plat::Rect{1, 2, 3, 4}));
-  SetFindFormPlacement(&moved);
-  FindFormScreenRect({1, 2, 3, 4}, out);
-  SetFindFormPlacement(nullptr);
+  {
+    ScopedService<TFindFormPlacement, Moved> moved;
+    FindFormScreenRect({1, 2, 3, 4}, out);
+  }
   EXPECT_EQ(out, (plat::Rect{11, 22, 13, 24}));
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/text/code_pages.h"
 
 using namespace qv;
@@ -101,11 +102,12 @@ TEST(StringUtils, UpperCaseAndComparisonByLanguage) {
   EXPECT_TRUE(SameTextForLanguage(english, u"Caf\u00E9", u"CAF\u00C9"));
   EXPECT_FALSE(SameTextForLanguage(english, u"abc", u"abcd"));
   EXPECT_FALSE(SameTextForLanguage(french, u"\u00C9t\u00E9", u"ETE"));
-  SetCapitalAccentsPolicy(std::make_unique<FrenchCapitals>());
-  EXPECT_TRUE(SameTextForLanguage(french, u"\u00C9t\u00E9", u"ETE"));
-  EXPECT_TRUE(SameTextForLanguage(french, std::string("\xE9t\xE9"), std::string("ETE")));
-  EXPECT_FALSE(SameTextForLanguage(english, u"\u00C9t\u00E9", u"ETE"));
-  SetCapitalAccentsPolicy(nullptr);
+  {
+    ScopedService<TCapitalAccentsPolicy, FrenchCapitals> frenchCapitals;
+    EXPECT_TRUE(SameTextForLanguage(french, u"\u00C9t\u00E9", u"ETE"));
+    EXPECT_TRUE(SameTextForLanguage(french, std::string("\xE9t\xE9"), std::string("ETE")));
+    EXPECT_FALSE(SameTextForLanguage(english, u"\u00C9t\u00E9", u"ETE"));
+  }
   EXPECT_FALSE(SameTextForLanguage(french, u"\u00C9t\u00E9", u"ETE"));
   // The byte form works in the program's code page (y-diaeresis has its capital at 0x9F) and
   // keeps a byte whose capital would not be one byte (sharp s).

@@ -23,8 +23,9 @@ struct NameRecord {
   std::string bytes;
 };
 
-std::string NameTable(const std::vector<NameRecord>& records) {
-  std::string header, strings;
+// A 'name' table of the records; the strings start after `filler` bytes of the storage area.
+std::string NameTable(const std::vector<NameRecord>& records, size_t filler = 1) {
+  std::string header, strings(filler, '\0');
   Put16(header, 0);
   Put16(header, static_cast<uint16_t>(records.size()));
   Put16(header, static_cast<uint16_t>(6 + 12 * records.size()));
@@ -34,8 +35,6 @@ std::string NameTable(const std::vector<NameRecord>& records) {
     Put16(header, 0x409);
     Put16(header, r.nameId);
     Put16(header, static_cast<uint16_t>(r.bytes.size()));
-    // Offset 0 marks a record to pass over, so strings start after one filler byte.
-    if (strings.empty()) strings += '\0';
     Put16(header, static_cast<uint16_t>(strings.size()));
     strings += r.bytes;
   }
@@ -51,8 +50,8 @@ std::string HeadTable(uint16_t macStyle) {
 
 // One font at `base` bytes into its file: header, directory of 'head' and 'name', tables.
 std::string Font(uint32_t base, const std::vector<NameRecord>& names, uint16_t macStyle,
-                 uint32_t version = 0x00010000) {
-  const std::string head = HeadTable(macStyle), name = NameTable(names);
+                 uint32_t version = 0x00010000, size_t nameFiller = 1) {
+  const std::string head = HeadTable(macStyle), name = NameTable(names, nameFiller);
   std::string s;
   Put32(s, version);
   Put16(s, 2);
@@ -126,6 +125,22 @@ TEST(FontFiles, ReadsFamiliesStylesAndCollections) {
   EXPECT_EQ(got, sortedExpected);
   // The names list itself ends sorted by name.
   for (size_t i = 1; i < names.size(); ++i) EXPECT_LE(names[i - 1].Name, names[i].Name);
+}
+
+TEST(FontFiles, FamilyNameAtTheStartOfTheStringStorage) {
+  // Offset 0 is the first byte of the name table's strings, a place like any other.
+  const std::string dir = qvtest::MakeTempDir("fonts0");
+  qvtest::WriteFile(dir + "/gamma.ttf", Font(0, {{3, 1, 1, Utf16Be(u"Gamma")}}, 0, 0x00010000, 0));
+  qvtest::WriteFile(dir + "/delta.ttf", Font(0, {{1, 0, 1, "Delta"}, {3, 1, 4, Utf16Be(u"Delta Full")}},
+                                              2, 0x00010000, 0));
+  std::vector<TFontFileName> names;
+  std::vector<TFontFile> files;
+  ReadFontFile(dir + "/gamma.ttf", names, files);
+  ReadFontFile(dir + "/delta.ttf", names, files);
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0].Name, "Gamma");
+  EXPECT_EQ(names[1].Name, "Delta");
+  EXPECT_EQ(files.at(names[1].FileIndex).Style, FontStyleItalic);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_services.h"
 #include "platform/gfx/canvas.h"
 #include "support/test_env.h"
@@ -29,9 +31,9 @@ struct RecordingServices : TFontServices {
 class FontManagerTest : public ::testing::Test {
  protected:
   void SetUp() override { manager = std::make_unique<TFontManager>(TFontManagerSetup{{}, 0}); }
-  void TearDown() override { SetFontServices(nullptr); }
+  void TearDown() override { services_.reset(); }
   void UseServices(bool confirm) {
-    SetFontServices(std::make_unique<RecordingServices>(&relayouts, &infos, confirm));
+    services_.emplace(std::make_unique<RecordingServices>(&relayouts, &infos, confirm));
   }
   TFontKey Key(int32_t font) const {
     TFontKey k;
@@ -41,6 +43,7 @@ class FontManagerTest : public ::testing::Test {
   std::unique_ptr<TFontManager> manager;
   int relayouts = 0;
   int infos = 0;
+  std::optional<ScopedService<TFontServices>> services_;
 };
 
 TEST_F(FontManagerTest, CoreFacesResolveToMetricCompatibleFaces) {

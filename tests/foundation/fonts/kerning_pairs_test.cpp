@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/fonts/sfnt_builder.h"
+#include "platform/gfx/font.h"
+#include "support/test_env.h"
+
 using namespace qv;
 
 namespace {
@@ -44,6 +48,67 @@ TEST(KerningPairs, EmptyFontHasNoKerning) {
   pairs.SetPairs({});
   EXPECT_EQ(pairs.Count(), 0);
   EXPECT_EQ(pairs.GetKerning('A', 'V'), 0);
+}
+
+// A font of this test's own, added for the process as a portable copy's font folder adds its
+// fonts, and removed again.
+class OwnFont {
+ public:
+  explicit OwnFont(const qvtest::TSfntFont& font) : path_(qvtest::MakeTempDir("kernfont") + "/f.ttf") {
+    qvtest::WriteFile(path_, qvtest::SfntFile(font));
+    added_ = plat::AddFontFile(path_);
+  }
+  ~OwnFont() {
+    if (added_) plat::RemoveFontFile(path_);
+  }
+  bool Added() const { return added_; }
+
+ private:
+  std::string path_;
+  bool added_ = false;
+};
+
+TEST(KerningPairs, FromTheFontsOwnTable) {
+  qvtest::TSfntFont font;
+  font.Family = "Qv Kern Plain";
+  font.Ranges = {{'A', 'A', 2}, {'V', 'V', 3}, {'a', 'z', 4}};
+  font.GlyphCount = 4 + 26;
+  font.Kerning = {{2, 3, -100}, {3, 2, -80}, {4, 5, 30}};
+  OwnFont own(font);
+  ASSERT_TRUE(own.Added());
+  const plat::Font f(plat::LogFont{"Qv Kern Plain", -1000});
+  ASSERT_EQ(f.FaceName(), "Qv Kern Plain");
+  const TKerningPairs pairs(f, TFontKey{});
+  EXPECT_EQ(pairs.Count(), 3);
+  EXPECT_EQ(pairs.GetKerning('A', 'V'), -100);
+  EXPECT_EQ(pairs.GetKerning('V', 'A'), -80);
+  EXPECT_EQ(pairs.GetKerning('a', 'b'), 30);
+  EXPECT_EQ(pairs.GetKerning('b', 'a'), 0);
+}
+
+TEST(KerningPairs, OneGlyphForManyCharactersIsBounded) {
+  // A face whose character map sends a whole range to one glyph, with a single kerning pair for
+  // that glyph, stands for every pair of those characters: about four thousand million for the
+  // whole plane. Past what the layout can use the face has no kerning; a few letters keep theirs.
+  const struct {
+    uint32_t last;
+    bool kerned;
+  } cases[] = {{0x7E, true}, {0x7FF, false}, {0xFFFD, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.last);
+    qvtest::TSfntFont font;
+    font.Family = "Qv Kern One Glyph";
+    font.CmapFormat = 13;
+    font.Ranges = {{0x20, c.last, 1}};
+    font.Kerning = {{1, 1, -50}};
+    OwnFont own(font);
+    ASSERT_TRUE(own.Added());
+    const plat::Font f(plat::LogFont{"Qv Kern One Glyph", -1000});
+    ASSERT_EQ(f.FaceName(), "Qv Kern One Glyph");
+    EXPECT_LE(f.KerningPairs().size(), size_t{95 * 95});
+    const TKerningPairs pairs(f, TFontKey{});
+    EXPECT_EQ(pairs.GetKerning('x', 'y'), c.kerned ? -50 : 0);
+  }
 }
 
 }  // namespace

@@ -127,6 +127,39 @@ TEST_F(StoredPaths, FullListRoundTripsThroughBothStores) {
   EXPECT_EQ(TFileList::ValueName(26), "AA");
 }
 
+TEST_F(StoredPaths, EntriesWithLineBreaksAndBarsComeBackExactly) {
+  TFileList list;
+  list.Strings = {"/d/a\nb.rtf", "/d/a\r\nb.rtf", "/d/a\rb.rtf", "/d/a||b.rtf", "/d/a|b.rtf",
+                  "/d/a|\nb", "/d/a|_b", "/d/|||", "/d/end|", "/d/x\n"};
+  const std::string dir = qvtest::MakeTempDir("fl");
+  {
+    TIniFile w(dir + "/l.ini", true);
+    w.OpenKey("L");
+    list.Save(w);
+    w.Save();
+    TRegistryEx reg(dir + "/hive.ini");
+    reg.OpenKey("L");
+    list.Save(reg);
+  }
+  TIniFile r(dir + "/l.ini", false);
+  r.OpenKey("L");
+  TRegistryEx reg(dir + "/hive.ini");
+  reg.OpenKey("L");
+  for (TSettingsStorage* s : {static_cast<TSettingsStorage*>(&r), static_cast<TSettingsStorage*>(&reg)}) {
+    TFileList back;
+    back.Load(*s);
+    EXPECT_EQ(back.Strings, list.Strings);
+  }
+  // Entries written before: "||" was a line break, a single "|" is itself.
+  const std::string old = dir + "/old.ini";
+  qvtest::WriteFile(old, "[L]\nCount=2\nA=/d/x||y.rtf\nB=/d/p|q.rtf\n");
+  TIniFile o(old, false);
+  o.OpenKey("L");
+  TFileList back;
+  back.Load(o);
+  EXPECT_EQ(back.Strings, (std::vector<std::string>{"/d/x\ny.rtf", "/d/p|q.rtf"}));
+}
+
 TEST_F(StoredPaths, LoadCapsTheCountAndSkipsEmptyEntries) {
   std::string text = "[L]\nCount=40\n";
   for (int i = 0; i < 26; ++i) text += std::string(1, char('A' + i)) + "=/p" + std::to_string(i) + "\n";

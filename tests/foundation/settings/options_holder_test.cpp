@@ -1,6 +1,7 @@
 #include "foundation/settings/options_holder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -167,6 +168,40 @@ TEST(OptionsHolder, FailedSaveIsReportedAndKeepsTheOldFile) {
   EXPECT_NE(site.errors[0].find(ini), std::string::npos);
   EXPECT_EQ(holder.Flags, 0);
   EXPECT_EQ(qvtest::ReadFile(ini + "/in-the-way"), "x");
+}
+
+TEST(OptionsHolder, RunThatOnlyLoadsLeavesTheHiveAsItWas) {
+  FakeSite site({{swDontSaveSettings, ""}});
+  const std::string text = "[\\Software\\Quorvane Word Processor\\General]\nDocsToKeep=12\n";
+  qvtest::WriteFile(site.hive_, text);
+  {
+    TOptionsHolder holder(&site);
+    holder.LoadOptions();
+    EXPECT_EQ(holder.Options.General.DocsToKeep, 12);
+    EXPECT_TRUE(holder.Save());  // "DontSaveSettings": nothing is written
+  }  // the holder frees its store
+  EXPECT_EQ(qvtest::ReadFile(site.hive_), text);
+}
+
+TEST(OptionsHolder, ReadOnlySettingsFileIsReportedAndKept) {
+  // Reported like any file that cannot be created, as for a folder without write permission.
+  const struct {
+    const char* what;
+    std::map<int32_t, std::string> switches;
+    bool ini;
+  } cases[] = {{"hive", {}, false}, {"ini", {{swSaveSettingsToIni, ""}}, true}};
+  for (const auto& c : cases) {
+    FakeSite site(c.switches);
+    const std::string file = c.ini ? site.docs_ + kPortableIniName : site.hive_;
+    qvtest::WriteFile(file, "[\\Software\\Quorvane Word Processor\\General]\nDocsToKeep=3\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    TOptionsHolder holder(&site);
+    EXPECT_FALSE(holder.Save()) << c.what;
+    ASSERT_EQ(site.errors.size(), 1u) << c.what;
+    EXPECT_EQ(site.errors[0], "Cannot create file \"" + file + "\"") << c.what;
+    EXPECT_EQ(qvtest::ReadFile(file), "[\\Software\\Quorvane Word Processor\\General]\nDocsToKeep=3\n");
+    ::chmod(file.c_str(), 0644);
+  }
 }
 
 TEST(OptionsHolder, SplitOrientationAndApply) {

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "foundation/settings/backup_folder.h"
 #include "foundation/settings/option_blobs.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/options_test_support.h"
@@ -347,7 +348,8 @@ TEST_F(OptionsTest, EmptyStoreGivesEveryDefault) {
   EXPECT_EQ(o.Internal.INDEX_Instr, u"INDEX");
   EXPECT_EQ(o.Internal.TOC.TitleW, u"Table Of Contents");
   EXPECT_TRUE(o.WritingData.empty());
-  EXPECT_TRUE(std::filesystem::is_directory(Holder.BackupFolder));
+  // Loading creates no folder: the backup folder is made when the first backup is written.
+  EXPECT_FALSE(std::filesystem::exists(Holder.BackupFolder));
 }
 
 TEST_F(OptionsTest, NarrowScreenAndUSLocaleDefaults) {
@@ -375,8 +377,7 @@ TEST_F(OptionsTest, EmptyStoreSavesRunCountOneAndDefaultsAsEmptyValues) {
 }
 
 TEST_F(OptionsTest, FullRecordRoundTripsThroughIniAndHive) {
-  TSymbolDialogServices services;
-  SetOptionsServices(&services);
+  ScopedService<TOptionsServices, TSymbolDialogServices> services;
   THolderSettings holder;
   TOptions full = FullRecord(Ctx, holder);
   std::filesystem::create_directories(full.LoadSave.DocFolder);
@@ -599,16 +600,53 @@ TEST_F(OptionsTest, FoldersFollowTheirRules) {
     LoadIniText(Section("LoadSave") + "DocFolder=" + c.Stored + "\n");
     EXPECT_EQ(Opt.LoadSave.DocFolder, c.DocFolder) << c.Name;
   }
-  // Flag 0x80 creates the document folder; the backup folder is always created.
+  // Flag 0x80 creates the document folder; the backup folder is only named.
   LoadIniText(Section("LoadSave") + "Flags=128\nBackupFolder=" + Dir + "/bak/x\n");
   EXPECT_TRUE(std::filesystem::is_directory(Opt.LoadSave.DocFolder));
   EXPECT_EQ(Holder.BackupFolder, Dir + "/bak/x");
-  EXPECT_TRUE(std::filesystem::is_directory(Dir + "/bak/x"));
+  EXPECT_FALSE(std::filesystem::exists(Dir + "/bak"));
   // Defaults are written empty, others in stored-path form.
   Opt.LoadSave.DocFolder = kept + "/";
   std::string text = SaveIniText(Opt, Holder);
   EXPECT_NE(text.find("DocFolder=%kept/\n"), std::string::npos);
   EXPECT_NE(text.find("BackupFolder=" + Dir + "/bak/x\n"), std::string::npos);
+}
+
+TEST_F(OptionsTest, BackupFolderIsMadeWhenABackupIsWrittenNotWhenSettingsAreRead) {
+  // Run in an empty current folder, so that a folder made from a relative value would show.
+  const std::string cwd = qvtest::MakeTempDir("cwd");
+  const std::filesystem::path oldCwd = std::filesystem::current_path();
+  std::filesystem::current_path(cwd);
+  const std::string def = Ctx.DataFolder + "Backup";
+  const struct {
+    const char* name;
+    std::string stored, folder;
+  } cases[] = {
+      {"absolute, with parents", Dir + "/deep/er/bak", Dir + "/deep/er/bak"},
+      {"relative counts as missing", "bak/rel", def},
+      {"dot form counts as missing", "./bak", def},
+      {"empty", "", def},
+  };
+  for (const auto& c : cases) {
+    LoadIniText(Section("LoadSave") + "BackupFolder=" + c.stored + "\n");
+    EXPECT_EQ(Holder.BackupFolder, c.folder) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(c.folder)) << c.name;
+    EXPECT_TRUE(std::filesystem::is_empty(cwd)) << c.name;
+    std::string folder;
+    ASSERT_TRUE(EnsureBackupFolder(Holder, folder)) << c.name;
+    EXPECT_EQ(folder, c.folder + "/") << c.name;
+    EXPECT_TRUE(std::filesystem::is_directory(c.folder)) << c.name;
+    std::filesystem::remove_all(Dir + "/deep");
+    std::filesystem::remove_all(def);
+  }
+  // A file standing where the folder belongs: no folder, and the caller learns of it.
+  qvtest::WriteFile(Dir + "/taken", "x");
+  LoadIniText(Section("LoadSave") + "BackupFolder=" + Dir + "/taken\n");
+  std::string folder = "stale";
+  EXPECT_FALSE(EnsureBackupFolder(Holder, folder));
+  EXPECT_TRUE(folder.empty());
+  EXPECT_EQ(qvtest::ReadFile(Dir + "/taken"), "x");
+  std::filesystem::current_path(oldCwd);
 }
 
 TEST_F(OptionsTest, ReopenListIsWrittenOnlyWhenAsked) {

@@ -1,7 +1,9 @@
 #include "foundation/settings/settings_storage.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -359,6 +361,210 @@ TEST(HiveStore, DamagedHiveReadsEmptyAndIsRepairedOnWrite) {
   TRegistryEx r(path);
   r.OpenKey("A");
   EXPECT_EQ(r.ReadInteger("v", 0, 9, 4), 5);
+}
+
+// ----- values kept exactly, byte-order marks, read-only files, links, writes only on change -------
+
+// Writes what a store holds to its file: Save for an ini file, Flush for the hive.
+bool Commit(TSettingsStorage& s) {
+  if (auto* ini = dynamic_cast<TIniFile*>(&s)) {
+    try {
+      ini->Save();
+    } catch (const EFCreateError&) {
+      return false;
+    }
+    return true;
+  }
+  std::string error;
+  return dynamic_cast<TRegistryEx&>(s).Flush(error);
+}
+
+std::string FileOf(const BackEnd& be, const std::string& dir) {
+  return dir + (std::string(be.name) == "ini" ? "/s.ini" : "/hive.ini");
+}
+
+struct stat StatOf(const std::string& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return st;
+}
+
+TEST(SettingsStorage, ByteOrderMarkKeepsTheFirstSection) {
+  const std::string text = "\xEF\xBB\xBF[\\Root\\First]\nv=1\n[\\Root\\Second]\nw=2\n";
+  for (const auto& be : BackEnds()) {
+    const std::string dir = qvtest::MakeTempDir(be.name);
+    qvtest::WriteFile(FileOf(be, dir), text);
+    auto r = be.make(dir, false);
+    r->KeyPrefix = "\\Root\\";
+    r->OpenKey("First");
+    EXPECT_EQ(r->ReadInteger("v", 0, 9, 0), 1) << be.name;
+  }
+  // Writing the hive back keeps the first section.
+  const std::string path = qvtest::MakeTempDir("bom") + "/hive.ini";
+  qvtest::WriteFile(path, text);
+  {
+    TRegistryEx w(path);
+    w.OpenKey("\\Root\\Second");
+    w.WriteInteger("w", 3);
+  }
+  TRegistryEx r(path);
+  r.OpenKey("\\Root\\First");
+  EXPECT_EQ(r.ReadInteger("v", 0, 9, 0), 1);
+  r.OpenKey("\\Root\\Second");
+  EXPECT_EQ(r.ReadInteger("w", 0, 9, 0), 3);
+}
+
+TEST(SettingsStorage, BareCarriageReturnsRoundTrip) {
+  // A line break is kept as "||" (the settings' line-break mark); a CR on its own comes back.
+  const struct {
+    std::string value, back;
+  } cases[] = {
+      {"a\rb", "a\rb"},   {"tail\r", "tail\r"}, {"\r", "\r"},       {"\rlead", "\rlead"},
+      {"a\r\nb", "a||b"}, {"a\nb", "a||b"},     {"a\r\r\nb", "a\r||b"}, {"x||y", "x||y"},
+  };
+  for (const auto& be : BackEnds()) {
+    RoundTrip(
+        be,
+        [&](TSettingsStorage& s) {
+          s.OpenKey("K");
+          for (size_t i = 0; i < std::size(cases); ++i) s.WriteString("v" + std::to_string(i), cases[i].value);
+        },
+        [&](TSettingsStorage& s) {
+          s.OpenKey("K");
+          for (size_t i = 0; i < std::size(cases); ++i)
+            EXPECT_EQ(s.ReadStr("v" + std::to_string(i)), cases[i].back) << be.name << " " << i;
+        });
+  }
+  // A flush for an unrelated change leaves values with a CR as they are in the file.
+  const std::string path = qvtest::MakeTempDir("cr") + "/hive.ini";
+  qvtest::WriteFile(path, "[\\K]\ncr=a\rb\nend=z\r\r\n");
+  {
+    TRegistryEx w(path);
+    w.OpenKey("\\Other");
+    w.WriteInteger("x", 1);
+  }
+  EXPECT_EQ(qvtest::ReadFile(path), "[\\K]\ncr=a\rb\nend=z\r\r\n\n[\\Other]\nx=1\n");
+  TRegistryEx r(path);
+  r.OpenKey("\\K");
+  EXPECT_EQ(r.ReadStr("cr"), "a\rb");
+  EXPECT_EQ(r.ReadStr("end"), "z\r");
+}
+
+TEST(SettingsStorage, ReadOnlyFileIsLeftAsItIs) {
+  for (const auto& be : BackEnds()) {
+    const std::string dir = qvtest::MakeTempDir(be.name);
+    const std::string file = FileOf(be, dir);
+    {
+      auto w = be.make(dir, true);
+      w->OpenKey("K");
+      w->WriteInteger("v", 1);
+      ASSERT_TRUE(Commit(*w)) << be.name;
+    }
+    const std::string before = qvtest::ReadFile(file);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    {
+      auto w = be.make(dir, true);
+      w->OpenKey("K");
+      w->WriteInteger("v", 2);
+      EXPECT_FALSE(Commit(*w)) << be.name;
+    }
+    EXPECT_EQ(qvtest::ReadFile(file), before) << be.name;
+    EXPECT_EQ(StatOf(file).st_mode & 07777, 0444u) << be.name;
+    ::chmod(file.c_str(), 0644);
+  }
+}
+
+TEST(SettingsStorage, SymbolicLinkIsWrittenThroughToItsFile) {
+  for (const auto& be : BackEnds()) {
+    const std::string dir = qvtest::MakeTempDir(be.name);
+    const std::string real = qvtest::MakeTempDir("real") + "/settings.ini";
+    qvtest::WriteFile(real, "[\\Root\\K]\nold=1\n");
+    std::filesystem::create_symlink(real, FileOf(be, dir));
+    {
+      auto w = be.make(dir, true);
+      w->KeyPrefix = "\\Root\\";
+      w->OpenKey("K");
+      w->WriteInteger("new", 2);
+      ASSERT_TRUE(Commit(*w)) << be.name;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(FileOf(be, dir))) << be.name;
+    TIniFile r(real, false);
+    r.KeyPrefix = "\\Root\\";
+    r.OpenKey("K");
+    EXPECT_EQ(r.ReadInteger("new", 0, 9, -1), 2) << be.name;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(real).parent_path()))
+      EXPECT_EQ(entry.path().filename(), "settings.ini") << be.name;  // no temporary file left
+  }
+}
+
+TEST(HiveStore, OnlyAChangeRewritesTheFile) {
+  const std::string path = qvtest::MakeTempDir("ro") + "/hive.ini";
+  const std::string text = "[\\Software\\Q\\General]\nDocsToKeep=7\n";
+  qvtest::WriteFile(path, text);
+  const ino_t inode = StatOf(path).st_ino;
+  {
+    // A run that only reads opens many keys that are not there.
+    TRegistryEx r(path);
+    r.KeyPrefix = "\\Software\\Q\\";
+    for (const char* key : {"Internal", "Internal\\TOC", "View", "General", "ColorScheme"}) {
+      r.OpenKey(key);
+      r.ReadInteger("x", 0, 9, 0);
+    }
+    EXPECT_TRUE(r.KeyExists("Internal\\TOC"));  // opened keys exist for this store
+  }
+  {
+    // Writing back the value already stored changes nothing either.
+    TRegistryEx w(path);
+    w.KeyPrefix = "\\Software\\Q\\";
+    w.OpenKey("View");
+    w.OpenKey("General");
+    w.WriteInteger("DocsToKeep", 7);
+    std::string error;
+    ASSERT_TRUE(w.Flush(error)) << error;
+  }
+  EXPECT_EQ(qvtest::ReadFile(path), text);
+  EXPECT_EQ(StatOf(path).st_ino, inode);
+  {
+    TRegistryEx w(path);
+    w.KeyPrefix = "\\Software\\Q\\";
+    w.OpenKey("View");
+    w.OpenKey("General");
+    w.WriteInteger("DocsToKeep", 8);
+  }
+  EXPECT_EQ(qvtest::ReadFile(path), "[\\Software\\Q\\General]\nDocsToKeep=8\n");  // no empty "View"
+}
+
+TEST(HiveStore, LargeHiveFindsEveryKeyAndValue) {
+  // 20,000 keys and one key of 60,000 values, every one looked up, checked and written back
+  // (the loading pattern of many "DateTime" keys and long strings in pieces). A search through
+  // all keys or values for each lookup needs thousands of millions of comparisons.
+  const std::string path = qvtest::MakeTempDir("big") + "/hive.ini";
+  constexpr int kKeys = 20000, kValues = 60000;
+  std::string text;
+  for (int i = 0; i < kKeys; ++i)
+    text += "[\\Software\\Q\\DateTime\\" + std::to_string(i) + "]\nFmt=" + std::to_string(i) + "\n";
+  text += "[\\Software\\Q\\Long]\nCount=" + std::to_string(kValues) + "\n";
+  for (int i = 0; i < kValues; ++i) text += std::to_string(i) + "=p" + std::to_string(i) + "\n";
+  qvtest::WriteFile(path, text);
+  TRegistryEx hive(path);
+  hive.KeyPrefix = "\\software\\q\\";
+  int wrong = 0;
+  for (int i = 0; i < kKeys; ++i) {
+    const std::string key = "DATETIME\\" + std::to_string(i);
+    if (!hive.KeyExists(key)) ++wrong;
+    hive.OpenKey(key);
+    if (hive.ReadInteger("fmt", 0, INT32_MAX, -1) != i) ++wrong;
+    hive.WriteInteger("Fmt", i);
+  }
+  EXPECT_FALSE(hive.KeyExists("DateTime\\" + std::to_string(kKeys)));
+  std::string joined;
+  hive.ReadLongString("Long", "", joined);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(joined.starts_with("p0p1p2")) << joined.substr(0, 10);
+  EXPECT_TRUE(joined.ends_with("p" + std::to_string(kValues - 1)));
+  std::string error;
+  ASSERT_TRUE(hive.Flush(error)) << error;
+  EXPECT_EQ(qvtest::ReadFile(path), text);  // the same values again: the file is not rewritten
 }
 
 TEST(HiveStore, NormalizeKeyPath) {

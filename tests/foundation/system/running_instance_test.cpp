@@ -1,12 +1,18 @@
 #include "foundation/system/running_instance.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/system/command_line.h"
 #include "platform/system/instance_channel.h"
 #include "support/test_env.h"
@@ -63,7 +69,7 @@ class HandOver : public ::testing::Test {
   }
   void TearDown() override {
     WithdrawThisInstance();
-    SetInstanceReceiver(nullptr);
+    receiver_.reset();
     plat::SetInstanceChannelFolder("");
     CommandLineFiles.Clear();
     CommandLineAction = 0;
@@ -72,10 +78,11 @@ class HandOver : public ::testing::Test {
   RecordingReceiver& Publish(uint8_t takesFiles, uint8_t minimized) {
     auto receiver = std::make_unique<RecordingReceiver>(takesFiles, minimized);
     RecordingReceiver& ref = *receiver;
-    SetInstanceReceiver(std::move(receiver));
+    receiver_.emplace(std::move(receiver));
     EXPECT_TRUE(PublishThisInstance());
     return ref;
   }
+  std::optional<ScopedService<TInstanceReceiver>> receiver_;
 };
 
 TEST_F(HandOver, OpenHandsEveryFileIncludingLongPaths) {
@@ -180,7 +187,7 @@ TEST_F(HandOver, AHungInstanceCostsABoundedWaitAndTheFilesStay) {
    private:
     std::shared_future<void> gate_;
   };
-  SetInstanceReceiver(std::make_unique<HangingReceiver>(released));
+  receiver_.emplace(std::make_unique<HangingReceiver>(released));
   {
     RunningInstance serving;
     EXPECT_FALSE(HandOverToOtherInstance());
@@ -188,6 +195,34 @@ TEST_F(HandOver, AHungInstanceCostsABoundedWaitAndTheFilesStay) {
   }
   ASSERT_EQ(CommandLineFiles.Count(), 1);
   EXPECT_EQ(CommandLineFiles.Strings(0), "/d/b.rtf");
+}
+
+// Processes of the user that connect to the running instance and send nothing do not keep it
+// from taking the files: its loop answers the real requests beside them. (Waiting on each
+// silent connection in turn would cost seconds apiece, far beyond the generous time-out here.)
+TEST_F(HandOver, SilentConnectionsDoNotHoldUpTheHandOver) {
+  InstanceRequestTimeoutMs = 5000;
+  RecordingReceiver& running = Publish(1, 0);
+  const auto peers = plat::ListInstances();
+  ASSERT_EQ(peers.size(), 1u);
+  ASSERT_LT(peers[0].Address.size(), sizeof(sockaddr_un{}.sun_path));
+  std::vector<int> silent;
+  for (int i = 0; i < 6; ++i) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, peers[0].Address.c_str(), peers[0].Address.size() + 1);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    silent.push_back(fd);
+  }
+  CommandLineFiles.Add("/d/a.rtf");
+  CommandLineAction = 1;
+  {
+    RunningInstance serving;
+    EXPECT_TRUE(HandOverToOtherInstance());
+  }
+  for (int fd : silent) ::close(fd);
+  EXPECT_EQ(running.codes, (std::vector<int>{1, 4, 0, 2}));
 }
 
 TEST_F(HandOver, DefaultReceiverRefusesFiles) {

@@ -106,6 +106,26 @@ TEST(TempFiles, CleanUpStaysInThePrivateFolder) {
   EXPECT_TRUE(fs::exists(docs));
 }
 
+// The private folder removed behind the program's back and a symbolic link put at its name:
+// the next temporary files go into a new private folder, never into the link's target.
+TEST(TempFiles, ALinkInPlaceOfTheRemovedFolderIsNotFollowed) {
+  const std::string old = GetTempFolder();
+  const std::string target = qvtest::MakeTempDir("target");
+  fs::remove_all(old);
+  fs::create_directory_symlink(target, fs::path(old).parent_path());
+  const std::string file = MakeTempFileNameExt(tfkRtf);
+  const std::string folder = MakeTempFolder();
+  EXPECT_TRUE(fs::is_empty(target));
+  EXPECT_NE(GetTempFolder(), old);
+  EXPECT_EQ(ExtractFilePath(file), GetTempFolder());
+  EXPECT_EQ(fs::path(GetTempFolder()).parent_path().parent_path().string(), std::getenv("TMPDIR"));
+  EXPECT_TRUE(FolderExists(folder));
+  DeleteTempFiles();  // clears the new folder only
+  EXPECT_TRUE(fs::is_symlink(fs::path(old).parent_path()));
+  EXPECT_TRUE(fs::exists(target));
+  fs::remove(fs::path(old).parent_path());
+}
+
 TEST(TempFiles, UsableNames) {
   EXPECT_TRUE(IsUsableTempFileName("probe.txt"));
   EXPECT_FALSE(fs::exists(GetTempFolder() + "probe.txt"));  // the probe is removed again

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/ini_file.h"
 #include "foundation/text/keyboard_layouts.h"
 #include "foundation/text/language_manager.h"
@@ -59,13 +60,11 @@ TEST(LangManager, RecentList) {
 }
 
 TEST(LangManager, HistoryWithoutStoredValuesComesFromTheSpellcheckers) {
-  Spellcheckers services;
-  SetLangServices(&services);
+  ScopedService<TLangServices, Spellcheckers> services;
   TLangManager m;
   TSettingsStorage nothingStored;
   m.LoadHistory(&nothingStored);
   EXPECT_EQ(m.RecentLangs, (std::vector<int32_t>{0x0407, 0x0409, 0x040C}));
-  SetLangServices(nullptr);
 }
 
 TEST(LangManager, HistoryRoundTrip) {
@@ -93,8 +92,8 @@ TEST(LangManager, DrawLangItem) {
       return 16;
     }
     int32_t glyphAt = -1;
-  } services;
-  SetLangServices(&services);
+  };
+  ScopedService<TLangServices, GlyphServices> services;
   TLangManager m;
   m.LoadNames(&FewNames);
   plat::Bitmap bitmap(120, 20);
@@ -102,14 +101,13 @@ TEST(LangManager, DrawLangItem) {
   canvas.SetBrush({plat::BrushStyle::Solid, 0xFFFFFF});
   canvas.SetTextColor(0x0000FF);
   m.DrawLangItem(0x0407, canvas, true, {0, 0, 120, 20});
-  EXPECT_EQ(services.glyphAt, -1);  // no spellchecker: no glyph
+  EXPECT_EQ(services->glyphAt, -1);  // no spellchecker: no glyph
   EXPECT_EQ(canvas.GetPixel(60, 17), 0x0000FFu);  // the two separator lines
   EXPECT_EQ(canvas.GetPixel(60, 19), 0x0000FFu);
   EXPECT_EQ(canvas.GetPixel(60, 18), 0xFFFFFFu);
   m.DrawLangItem(0x0409, canvas, false, {0, 0, 120, 20});
-  EXPECT_EQ(services.glyphAt, 3);
+  EXPECT_EQ(services->glyphAt, 3);
   EXPECT_EQ(canvas.GetPixel(60, 17), 0xFFFFFFu);
-  SetLangServices(nullptr);
 }
 
 TEST(LangManager, IndexOfUsedLang) {

@@ -6,9 +6,11 @@
 #include <filesystem>
 
 #include "foundation/app_fixture.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/settings/options_holder.h"
-#include "foundation/ui/ui_scaling.h"
+#include "foundation/ui/key_state.h"
+#include "foundation/ui/message_box.h"
 #include "support/test_env.h"
 #include "foundation/ui/hotkey_services.h"
 #include "platform/controls/button.h"
@@ -191,10 +193,15 @@ TEST_F(AppLoopTest, TerminationSignalEndsTheSessionTheSameWay) {
 
 TEST_F(AppLoopTest, ExceptionsReachTheTopLevelBoxExceptSilentAborts) {
   std::vector<std::string> shown;
-  SetSystemMessageBox([&](const std::string& text, const std::string&, uint32_t) {
-    shown.push_back(text);
-    return IDOK;
-  });
+  struct RecordingBox : TSystemMessageBox {
+    explicit RecordingBox(std::vector<std::string>& texts) : shown(texts) {}
+    int32_t Show(const std::string& text, const std::string&, uint32_t) override {
+      shown.push_back(text);
+      return IDOK;
+    }
+    std::vector<std::string>& shown;
+  };
+  ScopedService<TSystemMessageBox> box(std::make_unique<RecordingBox>(shown));
   // Each idle pass queues a message, so that the step's wait for the next one returns.
   App().OnIdle = [] {
     plat::PostMessage(0, plat::WM_NULL);
@@ -220,7 +227,6 @@ TEST_F(AppLoopTest, ExceptionsReachTheTopLevelBoxExceptSilentAborts) {
   ASSERT_TRUE(thrower.Create(p));
   plat::PostMessage(thrower.Handle(), plat::WM_USER);
   App().HandleMessage();
-  SetSystemMessageBox(nullptr);
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0], "Exception:\rbad value");
   EXPECT_EQ(shown[1], "Exception:\rin a handler");
@@ -249,13 +255,19 @@ TEST_F(AppLoopTest, CursorsComeFromTheSystemTableOrTheProgramsLoader) {
   EXPECT_EQ(App().GetCursor(20), plat::CursorShape::Hand);
   EXPECT_EQ(App().GetCursor(0), plat::CursorShape::Hidden);
   std::string asked;
-  TApp::SetCursorLoader([&](const std::string& name) {
-    asked = name;
-    return plat::CursorShape::Cross;
-  });
-  EXPECT_EQ(App().GetCursor(19), plat::CursorShape::Cross);
-  EXPECT_EQ(asked, "MagnGlass");
-  TApp::SetCursorLoader(nullptr);
+  struct AskedLoader : TCursorLoader {
+    explicit AskedLoader(std::string& name) : asked(name) {}
+    plat::CursorShape Load(const std::string& name) override {
+      asked = name;
+      return plat::CursorShape::Cross;
+    }
+    std::string& asked;
+  };
+  {
+    ScopedService<TCursorLoader> loader(std::make_unique<AskedLoader>(asked));
+    EXPECT_EQ(App().GetCursor(19), plat::CursorShape::Cross);
+    EXPECT_EQ(asked, "MagnGlass");
+  }
   EXPECT_EQ(App().GetCursor(19), plat::CursorShape::Cross);  // loaded once and kept
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 
 using namespace qv;
@@ -18,9 +19,8 @@ class DisablingCommands : public TCommandService {
 };
 
 TEST(CommandPopup, CopiesOfEachSourceWithSeparatorsAndCommandStates) {
-  auto commands = std::make_unique<DisablingCommands>();
-  DisablingCommands* rec = commands.get();
-  SetCommandService(std::move(commands));
+  ScopedService<TCommandService, DisablingCommands> commands;
+  DisablingCommands* rec = &*commands;
 
   plat::PopupMenu edit, format;
   int clicks = 0, setUps = 0;
@@ -55,7 +55,6 @@ TEST(CommandPopup, CopiesOfEachSourceWithSeparatorsAndCommandStates) {
   // A new popup replaces the old one; the last index limits the list.
   plat::PopupMenu& again = BuildCommandPopup({&edit, nullptr, &format}, 0);
   EXPECT_EQ(again.Items().Count(), 2);
-  SetCommandService(nullptr);
 }
 
 }  // namespace

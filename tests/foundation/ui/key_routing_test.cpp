@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/app_fixture.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/hotkey_services.h"
 #include "platform/controls/button.h"
 #include "platform/controls/scroll_bar.h"
@@ -87,7 +88,6 @@ class KeyRoutingTest : public apptest::AppTest {
   }
   void TearDown() override {
     form_.reset();
-    SetHotKeyService(nullptr);
     AppTest::TearDown();
   }
 
@@ -130,11 +130,67 @@ TEST_F(KeyRoutingTest, KeyDownPassesParentsFormHotKeysPreviewAndControlInOrder) 
   };
   for (const Case& c : cases) {
     edit_->code = c.dlgCode;
-    SetHotKeysThrough(*edit_, c.hotKeysThrough);
-    SetHotKeyService(std::make_unique<RecHotKeys>(&log_, c.hotKeyAnswer));
+    edit_->HotKeysThrough = c.hotKeysThrough;
+    ScopedService<THotKeyService> hotKeys(std::make_unique<RecHotKeys>(&log_, c.hotKeyAnswer));
     log_.clear();
     Press(c.key);
     EXPECT_EQ(Order(log_), c.order) << c.name;
+  }
+}
+
+// Records the system keys and characters that reach the hot-key manager.
+class RecSysHotKeys : public THotKeyService {
+ public:
+  explicit RecSysHotKeys(Log* log) : log_(log) {}
+  void WMSysKeyDown(uint8_t key, intptr_t, intptr_t& result) override {
+    if (key == 'Q' || key == 'M') log_->push_back(std::string("syskey ") + char(key));
+    result = key == 'Q' ? 1 : 0;
+  }
+  void WMSysChar(char16_t ch, intptr_t, intptr_t& result) override {
+    log_->push_back(std::string("syschar ") + char(ch));
+    result = 1;
+  }
+
+ private:
+  Log* log_;
+};
+
+TEST_F(KeyRoutingTest, SystemKeysReachTheHotKeysAfterTheFormsMnemonics) {
+  auto& mnemonic = form_->Add<plat::Button>();
+  mnemonic.SetCaption(u"&Mnemonic");
+  mnemonic.SetBounds(310, 50, 80, 24);
+  mnemonic.OnClick = [this](plat::Control&) { log_.push_back("mnemonic"); };
+  Pump();
+  edit_->SetFocus();
+  Pump();
+  ScopedService<THotKeyService> hotKeys(std::make_unique<RecSysHotKeys>(&log_));
+  // A key-down that the chain takes gives no character (the loop does not translate it).
+  struct Case {
+    uint8_t key;
+    bool hotKeysThrough, typesChar;
+    const char* log;
+  } cases[] = {
+      {'Q', true, false, "syskey Q"},           // a bound Alt+key: the manager takes it
+      {'M', true, true, "syskey M mnemonic"},   // the form's mnemonic answers the character
+      {'W', true, true, "syschar w"},           // no mnemonic: the manager sees the character
+      {'W', false, true, ""},                   // not a hot-key control: neither step
+  };
+  for (const Case& c : cases) {
+    edit_->HotKeysThrough = c.hotKeysThrough;
+    log_.clear();
+    // Alt+key as the system gives it: the system key-down, then the system character.
+    plat::headless::KeyDown(plat::VK_LMENU);
+    plat::headless::KeyDown(c.key);
+    if (c.typesChar) plat::headless::TypeText(std::string(1, char(c.key + 'a' - 'A')));
+    plat::headless::KeyUp(c.key);
+    plat::headless::KeyUp(plat::VK_LMENU);
+    Pump();
+    std::string got;
+    for (const auto& e : log_)
+      if (e.rfind("sys", 0) == 0 || e == "mnemonic") got += (got.empty() ? "" : " ") + e;
+    EXPECT_EQ(got, c.log) << c.key << " " << c.hotKeysThrough;
+    edit_->SetFocus();
+    Pump();
   }
 }
 
@@ -163,7 +219,7 @@ class WheelTest : public KeyRoutingTest {
     bar_->SetParams(0, 0, 100);
     bar_->SetSmallChange(1);
     bar_->SetLargeChange(10);
-    SetWheelScrollBar(*list_, bar_);
+    list_->WheelScrollBar = bar_;
     Pump();
     edit_->SetFocus();
     Pump();
@@ -259,13 +315,13 @@ namespace {
 TEST(RoutingProperties, ADestroyedWheelBarIsNoLongerUsed) {
   plat::Control list;
   auto bar = std::make_unique<plat::Control>();
-  SetHotKeysThrough(list, true);
-  SetWheelScrollBar(list, bar.get());
-  EXPECT_TRUE(HotKeysThrough(list));
-  EXPECT_EQ(WheelScrollBar(list), bar.get());
+  list.HotKeysThrough = true;
+  list.WheelScrollBar = bar.get();
+  EXPECT_TRUE(list.HotKeysThrough);
+  EXPECT_EQ(list.WheelScrollBar, bar.get());
   bar.reset();
-  EXPECT_EQ(WheelScrollBar(list), nullptr);
-  EXPECT_TRUE(HotKeysThrough(list));
+  EXPECT_EQ(list.WheelScrollBar, nullptr);
+  EXPECT_TRUE(list.HotKeysThrough);
 }
 
 }  // namespace

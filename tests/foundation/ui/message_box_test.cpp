@@ -4,12 +4,14 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 
 #include "foundation/app_fixture.h"
+#include "foundation/base/units.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/rich_viewer.h"
 #include "foundation/ui/sound_services.h"
-#include "foundation/ui/ui_scaling.h"
 #include "platform/controls/control_look.h"
 #include "support/test_env.h"
 
@@ -44,7 +46,7 @@ class MessageBoxTest : public apptest::AppTest {
   void SetUp() override {
     AppTest::SetUp();
     plat::SetInterfaceScaleForTests(13);
-    SetSoundService(std::make_unique<RecSounds>(&sounds_));
+    soundService_.emplace(std::make_unique<RecSounds>(&sounds_));
     GetOptions().Internal.OptMsgs.assign(kOptionalMsgCount, 0);
     MessageDlgShown = [this](TMessageDlgForm& f) {
       pending_ = &f;
@@ -70,7 +72,7 @@ class MessageBoxTest : public apptest::AppTest {
   void TearDown() override {
     GetOptions().Internal.OptMsgs.assign(kOptionalMsgCount, 0);
     MessageDlgShown = nullptr;
-    SetSoundService(nullptr);
+    soundService_.reset();
     plat::SetInterfaceScaleForTests(0);
     AppTest::TearDown();
   }
@@ -95,6 +97,7 @@ class MessageBoxTest : public apptest::AppTest {
   std::deque<Action> actions_;
   std::vector<Snapshot> seen_;
   std::vector<int32_t> sounds_;
+  std::optional<ScopedService<TSoundService>> soundService_;
   TMessageDlgForm* pending_ = nullptr;
 };
 

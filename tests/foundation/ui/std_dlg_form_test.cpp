@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 
 #include "foundation/app_fixture.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/toolkit_services.h"
 #include "platform/controls/control_look.h"
@@ -54,9 +56,8 @@ class FormTest : public apptest::AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    auto s = std::make_unique<RecServices>();
-    services_ = s.get();
-    SetToolkitServices(std::move(s));
+    toolkit_.emplace();
+    services_ = &**toolkit_;
     App().OnIdle = [this] {
       if (actions_.empty()) return;
       auto a = actions_.front();
@@ -65,12 +66,12 @@ class FormTest : public apptest::AppTest {
     };
   }
   void TearDown() override {
-    SetToolkitServices(nullptr);
-    SetCommandService(nullptr);
+    toolkit_.reset();
     plat::SetInterfaceScaleForTests(0);
     AppTest::TearDown();
   }
   std::deque<std::function<void()>> actions_;
+  std::optional<ScopedService<TToolkitServices, RecServices>> toolkit_;
   RecServices* services_ = nullptr;
 };
 
@@ -211,9 +212,8 @@ TEST_F(FormTest, FloatingFormIsPlacedTheFirstTimeOnly) {
 }
 
 TEST_F(FormTest, CommandFormTurnsClipboardMessagesIntoCommands) {
-  auto c = std::make_unique<RecCommands>();
-  RecCommands* cmds = c.get();
-  SetCommandService(std::move(c));
+  ScopedService<TCommandService, RecCommands> commands;
+  RecCommands* cmds = &*commands;
   TCommandForm f;
   for (uint32_t m : {plat::WM_CUT, plat::WM_COPY, plat::WM_PASTE, plat::WM_CLEAR, plat::WM_UNDO})
     f.Perform(m);

@@ -272,7 +272,7 @@ TEST_F(ControlsTest, HotKeysThroughOffersKeysAfterTheDialogKeysButNeverEnterOrDe
   Dialog d;
   ShowForm(d.form);
   std::vector<uintptr_t> offered;
-  Control::SetHotKeyHandler([&](Control&, uint32_t, uintptr_t key, ShiftState) {
+  Control::SetHotKeyHandler([&](Control&, uint32_t, uintptr_t key, intptr_t) -> intptr_t {
     offered.push_back(key);
     return key == VK_F5;
   });

@@ -4,17 +4,18 @@
 #include <climits>
 
 #include "platform/controls/scroll_bar.h"
+#include "platform/system/mul_div.h"
 #include "widget_fixture.h"
 
 using namespace plat;
 using namespace widgettest;
 
 TEST(ScrollMulDivTest, RoundsAndSpansTheWholeRange) {
-  EXPECT_EQ(ScrollMulDiv(7, 1, 2), 4);
-  EXPECT_EQ(ScrollMulDiv(-7, 1, 2), -4);
-  EXPECT_EQ(ScrollMulDiv(5, 3, 0), 0);
+  EXPECT_EQ(MulDiv64(7, 1, 2), 4);
+  EXPECT_EQ(MulDiv64(-7, 1, 2), -4);
+  EXPECT_EQ(MulDiv64(5, 3, 0), 0);
   int64_t span = int64_t(INT32_MAX) - INT32_MIN;
-  EXPECT_EQ(ScrollMulDiv(span, span, span), span);
+  EXPECT_EQ(MulDiv64(span, span, span), span);
 }
 
 TEST_F(WidgetTest, ScrollBarKeysAndLimitsOverA32BitRange) {

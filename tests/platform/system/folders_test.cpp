@@ -87,6 +87,54 @@ TEST(Folders, PrivateTempFolderIsMadeOnceAndPrivate) {
   EXPECT_EQ(fs::path(plat::PrivateTempFolder()).parent_path().string(), plat::SystemTempFolder());
 }
 
+// Someone removes the private folder and puts something of their own at its name: the next
+// temporary files must not go there, and what stands there is not the program's to delete.
+TEST(Folders, APrivateTempFolderThatWasReplacedIsNotReused) {
+  const std::string base = qvtest::MakeTempDir("replaced");
+  const std::string outside = qvtest::MakeTempDir("attacker");
+  const struct Case {
+    const char* name;
+    void (*replace)(const std::string& at, const std::string& outside);
+  } cases[] = {
+      {"a symbolic link to another folder",
+       [](const std::string& at, const std::string& to) { fs::create_directory_symlink(to, at); }},
+      {"a link to a link",
+       [](const std::string& at, const std::string& to) {
+         fs::create_directory_symlink(to, at + ".hop");
+         fs::create_symlink(at + ".hop", at);
+       }},
+      {"a folder open to others",
+       [](const std::string& at, const std::string&) {
+         fs::create_directory(at);
+         ::chmod(at.c_str(), 0755);
+       }},
+      {"a plain file", [](const std::string& at, const std::string&) { qvtest::WriteFile(at, "x"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::RemovePrivateTempFolder();
+    const std::string old = plat::PrivateTempFolder(base);
+    ASSERT_FALSE(old.empty());
+    fs::remove_all(old);
+    c.replace(old, outside);
+    const std::string now = plat::PrivateTempFolder(base);
+    ASSERT_FALSE(now.empty());
+    EXPECT_NE(now, old);
+    struct stat st {};
+    ASSERT_EQ(::lstat(now.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(plat::PrivateTempFolder(base), now);
+    // Clean-up removes the new folder only, neither the thing at the old name nor its target.
+    plat::RemovePrivateTempFolder();
+    EXPECT_FALSE(fs::exists(now));
+    EXPECT_TRUE(fs::exists(fs::symlink_status(old)));
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_TRUE(fs::exists(outside));
+  }
+  plat::RemovePrivateTempFolder();
+}
+
 TEST(Folders, RemoveTreeDoesNotFollowLinks) {
   const std::string outside = qvtest::MakeTempDir("outside");
   qvtest::WriteFile(outside + "/keep.txt", "keep");

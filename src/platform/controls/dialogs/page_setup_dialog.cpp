@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/controls/dialogs/dialog_text.h"
+#include "platform/system/mul_div.h"
 
 namespace plat {
 
@@ -13,7 +14,7 @@ PageSetupDialog::~PageSetupDialog() = default;
 
 int32_t PageSetupDialog::FromTenthsMm(int32_t v) const {
   if (Units == MarginUnits::HundredthsOfMm) return v * 10;
-  return static_cast<int32_t>(std::lround(v * 1000.0 / 254.0));
+  return MulDiv(v, 1000, 254);
 }
 
 std::u16string PageSetupDialog::LengthText(int32_t v) const {

@@ -1,0 +1,113 @@
+// Which real implementation serves which slot. Slots without an implementation here keep their
+// stand-ins until the subsystem that answers them exists:
+//   foundation: toolkit, command, hot-key and sound services (shell, commands, command bars),
+//     language services (proofing), options services (shell), capital accents (proofing), find
+//     form placement (control board), folder usage (shell), instance receiver (main form), cursor
+//     loader (resources); the system message box needs none (its default is the program's own
+//     plain box);
+//   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
+//     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
+//     services (pages), line detaching (box tree);
+//   layout: hyphenation (proofing), inline shapes (shapes).
+#include "app/program_services.h"
+
+#include <memory>
+#include <string>
+
+#include "document/char_format.h"
+#include "document/doc_services.h"
+#include "layout/page_preview.h"
+#include "document/styles.h"
+#include "document/tab_stops.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/fonts/font_manager.h"
+#include "foundation/fonts/font_services.h"
+#include "foundation/graphics/colour_manager.h"
+#include "foundation/settings/options_holder.h"
+#include "foundation/ui/message_box.h"
+#include "foundation/ui/shared_manager_services.h"
+#include "layout/line_fitter.h"
+
+namespace qv {
+
+namespace {
+
+constexpr uint8_t kFontUnavailableMsg = 10;
+
+// The program-wide objects of the document model, made and freed in the shared managers' order.
+class TModelManagers : public TSharedManagerServices {
+ public:
+  // New text is in "Times New Roman"; the layout's own labels are in "Arial".
+  void FontManagerCreated() override {
+    const TFontManager& fonts = *FontManager();
+    if (fonts.TimesFont >= 0) DefaultCharFormat.Font = fonts.TimesFont;
+    if (fonts.ArialFont >= 0) UiCharFormat.Font = UiBoldCharFormat.Font = fonts.ArialFont;
+  }
+  void CreateStyleManager() override { StyleManager(); }
+  void CreateTabManager() override { GetTabManager(); }
+  void FreeStyleManager() override { qv::FreeStyleManager(); }
+  // The tab manager lives until the end of the run (it has no release of its own yet).
+};
+
+// The page of the layout preview in the colour manager's background, the stripes and the frame
+// adjusted to it (they are meant for a white page).
+class TColourManagerPreviewColors : public TPreviewColors {
+ public:
+  plat::Color PageColor() const override {
+    return GetColorManager().ActivePalette().Entries[kSchemeBackground].Color;
+  }
+  plat::Color TextColor() const override {
+    return GetColorManager().AdjustToBackground(TPreviewColors::TextColor());
+  }
+  plat::Color FrameColor() const override {
+    return GetColorManager().AdjustToBackground(TPreviewColors::FrameColor());
+  }
+};
+
+// The font manager's messages through the program's message box.
+class TMessageBoxFontServices : public TFontServices {
+ public:
+  void ShowInfo(const std::string& text) override { qv::ShowInfo(text); }
+  bool ConfirmUnavailableFont(const std::string& face) override {
+    std::string text = OptionalMsgTable[kFontUnavailableMsg].Text;
+    const size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, face);
+    return ShowOptionalMsg(text, mkConfirmation, kFontUnavailableMsg) == mrYes;
+  }
+};
+
+// The options holder's errors through the program's message box.
+class TMessageBoxOptionsSite : public TOptionsHolderSite {
+ public:
+  void ShowError(const std::string& message) override { qv::ShowError(message); }
+};
+
+// New documents' author is the user name of the options.
+class TOptionsDocServices : public TDocServices {
+ public:
+  std::string UserName() override { return GetOptions().General.UsrName; }
+};
+
+}  // namespace
+
+void RegisterProgramServices() {
+  RegisterSharedManagerServices(std::make_unique<TModelManagers>());
+  RegisterFontServices(std::make_unique<TMessageBoxFontServices>());
+  RegisterOptionsHolderSite(std::make_unique<TMessageBoxOptionsSite>());
+  RegisterFontFaceSource(MakeFontManagerFaceSource());
+  RegisterDocServices(std::make_unique<TOptionsDocServices>());
+  RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
+  RegisterLayoutLineFitter();
+}
+
+void UnregisterProgramServices() {
+  RegisterLineFitter(nullptr);
+  RegisterPreviewColors(nullptr);
+  RegisterDocServices(nullptr);
+  RegisterFontFaceSource(nullptr);
+  RegisterOptionsHolderSite(nullptr);
+  RegisterFontServices(nullptr);
+  RegisterSharedManagerServices(nullptr);
+}
+
+}  // namespace qv
