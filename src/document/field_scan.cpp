@@ -24,7 +24,7 @@ std::vector<TFieldSpan> ScanFieldSpans(const TDoc& doc, int32_t firstPar, int32_
     for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
          off += item.Size) {
       if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind)) {
-        TField* f = TagObject<TField>(item.Tag.Value);
+        TField* f = FieldOfTag(item.Tag);
         if (f == nullptr) continue;
         TDocPosition at;
         MakePosition(p, chars, at);

@@ -123,7 +123,7 @@ TShape* TDoc::GetShapeAt(const TDocPosition& position) const {
   const int32_t off = p.CharToStreamOffset(position.Offset);
   if (!IsTagAt(p.Content.Data, p.Content.Length, off)) return nullptr;
   const TContentTag tag = ReadTagAt(p.Content.Data, off);
-  return tag.Kind == ctInlineShape ? TagObject<TShape>(tag.Value) : nullptr;
+  return ShapeOfTag(tag);
 }
 
 bool TDoc::FragmentHasHeadings(const TCompoundFragment& fragment) const {

@@ -12,7 +12,7 @@ void RegisterSelectionServices(std::unique_ptr<TSelectionServices> services) {
   RegisterService(std::move(services));
 }
 
-TSelectionServices& SelectionServices() { return *ServiceSlot<TSelectionServices>(); }
+TSelectionServices& SelectionServices() { return Service<TSelectionServices>(); }
 
 void TSelectionServices::SetCaret(TDoc& doc, int32_t par, int32_t offset, int32_t /*flags*/,
                                   int32_t lineHint) {

@@ -42,7 +42,7 @@ TCharFormat CommonFormatOfPart(TPar& par, int32_t from, int32_t to) {
   if (to - 1 <= from) return f;
   const int32_t begin = par.CharToStreamOffset(from);
   const int32_t limit = par.CharToStreamOffset(to - 1);
-  const TFontFaceSource& faces = GetFontFaceSource();
+  const TFontFaceSource& faces = FontFaceSource();
   TStreamItem item;
   for (int32_t off = begin; off < limit && ReadStreamItem(par.Content.Data, par.Content.Length,
                                                           off, item);
@@ -72,7 +72,7 @@ std::vector<TLocalField> FieldsOfParagraph(const TPar& par) {
   for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
        off += item.Size) {
     if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind)) {
-      TField* f = TagObject<TField>(item.Tag.Value);
+      TField* f = FieldOfTag(item.Tag);
       if (f == nullptr) continue;
       auto it = std::find_if(fields.begin(), fields.end(),
                              [f](const TLocalField& l) { return l.Field == f; });
@@ -142,7 +142,7 @@ bool AfterFieldEnd(const TPar& par, int32_t offset) {
     const TContentTag t = ReadTagAt(par.Content.Data, off);
     if (!IsPositionlessTagKind(t.Kind)) break;
     if (t.Kind == ctFieldEnd) {
-      const TField* f = TagObject<TField>(t.Value);
+      const TField* f = FieldOfTag(t);
       if (f != nullptr && (f->Kind == fkField || f->Kind == fkNoteReference || f->Kind == fkNoteMark))
         return true;
     }

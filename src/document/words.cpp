@@ -21,7 +21,6 @@ namespace qv {
 
 namespace {
 
-constexpr int32_t kSpanish = 10;  // primary language
 constexpr uint32_t kWebAddressesAsWords = 0x100;  // "Edit" flag: a web address is one word
 
 using TRanges = std::initializer_list<std::pair<int, int>>;
@@ -30,21 +29,6 @@ TCharFlags MakeFlags(TRanges ranges) {
   TCharFlags t{};
   for (const auto& [first, last] : ranges)
     for (int c = first; c <= last; ++c) t[static_cast<size_t>(c)] = true;
-  return t;
-}
-
-TCharFlags MakeWordDelimiters(bool spanish) {
-  TCharFlags t = MakeFlags({{2, 14},    {16, 16},   {18, 20},   {32, 37},   {40, 47},
-                            {58, 64},   {91, 95},   {123, 126}, {128, 128}, {130, 130},
-                            {132, 133}, {147, 148}, {153, 153}, {169, 169}, {171, 171},
-                            {174, 174}, {187, 187}});
-  if (spanish) t[161] = t[191] = true;
-  return t;
-}
-
-TCharFlags MakePunctuation(const TCharFlags& words) {
-  TCharFlags t = words;
-  for (int c : {32, 11, 18, 19, 20}) t[static_cast<size_t>(c)] = false;
   return t;
 }
 
@@ -241,8 +225,6 @@ TDocPosition NextWordStartIn(TDoc& doc, const TDocPosition& p, bool webAsWords) 
 
 // --- Tables ---
 
-TCharFlags WordDelimiters = MakeWordDelimiters(false);
-TCharFlags PunctuationDelimiters = MakePunctuation(WordDelimiters);
 const TCharFlags BreakCodes = MakeFlags({{2, 8}});
 const TCharFlags WhiteSpaceChars = MakeFlags({{2, 9}, {11, 11}, {18, 20}, {32, 32}});
 const TCharFlags SentenceEnders = MakeFlags({{33, 33}, {46, 46}, {63, 63}});
@@ -263,18 +245,6 @@ const TCharFlags QuoteChars =
     MakeFlags({{34, 34}, {39, 39}, {96, 96}, {132, 132}, {145, 148}, {171, 171}, {187, 187}});
 const TCharFlags SpanishOpeningMarks = MakeFlags({{161, 161}, {191, 191}});
 const TCharFlags ListNumberFollowers = MakeFlags({{41, 41}, {46, 46}});
-
-void InitWordTables(int32_t userLanguage) {
-  WordDelimiters = MakeWordDelimiters((userLanguage & 0x3FF) == kSpanish);
-  PunctuationDelimiters = MakePunctuation(WordDelimiters);
-}
-
-void SetApostrophesAsWordDelimiters(bool delimiters) {
-  for (int c : {39, 96, 145, 146}) {
-    WordDelimiters[static_cast<size_t>(c)] = delimiters;
-    PunctuationDelimiters[static_cast<size_t>(c)] = delimiters;
-  }
-}
 
 // --- Tokens ---
 

@@ -12,7 +12,7 @@ struct RangeText : ::testing::Test {
   TTestDoc t;
   TDoc& doc = t.doc;
   TField field, reference;
-  int picture = 0;
+  int picture = 0;  // stands for a shape
   void SetUp() override {
     reference.Kind = fkNoteReference;
     t.Add(TStreamBuilder()
@@ -21,7 +21,7 @@ struct RangeText : ::testing::Test {
               .Ref(ctFieldEnd, &reference)
               .Tag(ctSpecialChar, scNonBreakingSpace).Tag(ctSpecialChar, scEmDash)
               .Tag(ctWideChar, 0x20AC).Tag(ctSpecialChar, scPageBreak)
-              .Ref(ctInlineShape, &picture).Tag(ctSpecialChar, scTab).End());
+              .Ref(ctInlineShape, reinterpret_cast<const TShape*>(&picture)).Tag(ctSpecialChar, scTab).End());
     t.Text("abc");
     t.Text("def");
   }

@@ -27,8 +27,7 @@ struct Window : TSelectionServices {
 struct SteppingThroughSelections : ::testing::Test {
   TTestDoc t;
   TDoc& doc = t.doc;
-  Window* window = new Window;
-  ScopedSelectionServices services{std::unique_ptr<TSelectionServices>(window)};
+  ScopedService<TSelectionServices, Window> window;
   void SetUp() override {
     for (int i = 0; i < 10; ++i) t.Text("line " + std::to_string(i));
   }
@@ -85,8 +84,7 @@ TEST(SelectedShapes, FloatingShapesWrapEditingAndLockedRanges) {
   static FakeShape inlineShape{0}, floating{4};
   TShape* const in = reinterpret_cast<TShape*>(&inlineShape);
   TShape* const out = reinterpret_cast<TShape*>(&floating);
-  auto* shapes = new Shapes;
-  ScopedSelectionServices services{std::unique_ptr<TSelectionServices>(shapes)};
+  ScopedService<TSelectionServices, Shapes> shapes;
   TTestDoc t;
   t.Text("text");
   TDoc& doc = t.doc;

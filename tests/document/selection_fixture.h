@@ -10,6 +10,7 @@
 #include "document/doc.h"
 #include "document/selection_services.h"
 #include "document/stream_builder.h"
+#include "foundation/base/service_slot.h"
 
 using namespace qv;
 
@@ -69,24 +70,11 @@ inline std::string Describe(const TCompoundFragment& f) {
   return s;
 }
 
-// Records the repaints the selection asks for; registered for the extent of a test.
+// Records the repaints the selection asks for (registered with ScopedService).
 class TRecordingSelectionServices : public TSelectionServices {
  public:
   std::vector<std::string> Repaints;  // "all" or the fragment's ranges
   void Repaint(TDoc& /*doc*/, const TCompoundFragment* fragment) override {
     Repaints.push_back(fragment == nullptr ? "all" : Describe(*fragment));
   }
-};
-
-class ScopedSelectionServices {
- public:
-  explicit ScopedSelectionServices(std::unique_ptr<TSelectionServices> services)
-      : current_(services.get()) {
-    RegisterSelectionServices(std::move(services));
-  }
-  ~ScopedSelectionServices() { RegisterSelectionServices(nullptr); }
-  TSelectionServices* get() const { return current_; }
-
- private:
-  TSelectionServices* current_;
 };

@@ -96,8 +96,7 @@ TEST_F(SelectionModel, AnchorSnapsToTheNearerEnd) {
 }
 
 TEST_F(SelectionModel, RepaintCoversOnlyWhatChanged) {
-  auto* rec = new TRecordingSelectionServices;
-  ScopedSelectionServices services{std::unique_ptr<TSelectionServices>(rec)};
+  ScopedService<TSelectionServices, TRecordingSelectionServices> rec;
   doc.SetSelection(1, 1, 1, 3);
   doc.SetSelection(1, 1, 1, 4);
   doc.SetSelection(1, 2, 1, 4);
@@ -177,8 +176,7 @@ TEST_F(TableSelection, SplittingAtCellsAndSelectionRepaint) {
   EXPECT_EQ(Describe(*f), "(0,2)-(0,7) (1,0)-(1,3) (2,0)-(2,3) (3,0)-(3,3) (4,0)-(4,1) "
                           "(5,0)-(5,3) (6,0)-(6,1)");
 
-  auto* rec = new TRecordingSelectionServices;
-  ScopedSelectionServices services{std::unique_ptr<TSelectionServices>(rec)};
+  ScopedService<TSelectionServices, TRecordingSelectionServices> rec;
   doc.SetSelection(1, 0, 1, 1);  // inside a cell: only the change
   doc.SetSelection(1, 0, 1, 3);  // reaches the cell-end mark: the whole view
   EXPECT_EQ(rec->Repaints, (std::vector<std::string>{"(1,0)-(1,1)", "all"}));
@@ -189,7 +187,7 @@ TEST_F(SelectionModel, CollapsedTextIsLeftOutButPaintedAsSelected) {
     int32_t UpdateCollapsedRanges(TDoc&) override { return 1; }
     std::vector<std::pair<int32_t, int32_t>> CollapsedRanges(TDoc&) override { return {{2, 2}}; }
   };
-  ScopedSelectionServices services{std::make_unique<Collapsed>()};
+  ScopedService<TSelectionServices, Collapsed> services;
   doc.SetSelection(1, 0, 3, 2);
   EXPECT_EQ(Describe(*doc.Selection), "(1,0)-(1,5) (3,0)-(3,2)");
   EXPECT_EQ(Describe(*doc.VisibleSelection), "(1,0)-(3,2)");
@@ -225,12 +223,12 @@ TEST_F(SelectionModel, SelectedShapesCountInlinePicturesRulesAndFloatingShapes) 
       return s == reinterpret_cast<const TShape*>(&rule);
     }
   };
-  SetShapeBinding(std::make_unique<Rules>());
+  ScopedService<TShapeBinding, Rules> rules;
   t.Add(TStreamBuilder()
-            .Ref(ctInlineShape, &picture1)
+            .Ref(ctInlineShape, reinterpret_cast<const TShape*>(&picture1))
             .Text("x")
-            .Ref(ctInlineShape, &rule)
-            .Ref(ctInlineShape, &picture2)
+            .Ref(ctInlineShape, reinterpret_cast<const TShape*>(&rule))
+            .Ref(ctInlineShape, reinterpret_cast<const TShape*>(&picture2))
             .End());  // paragraph 4
   doc.SetSelection(4, 0, 4, 5);
   doc.SelectedShapes.push_back(reinterpret_cast<TShape*>(&floating));
@@ -244,7 +242,6 @@ TEST_F(SelectionModel, SelectedShapesCountInlinePicturesRulesAndFloatingShapes) 
   doc.SetSelection(4, 0, 4, 1);
   EXPECT_TRUE(doc.IsInlineShapeSelected());
   EXPECT_EQ(doc.GetShapeAt(Pos(4, 3)), reinterpret_cast<TShape*>(&picture2));
-  SetShapeBinding(nullptr);
 }
 
 }  // namespace

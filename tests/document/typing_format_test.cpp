@@ -26,8 +26,7 @@ struct SameFaces : TFontFaceSource {
 };
 
 TEST(CommonFormats, CharacterFormatOfMixedSelections) {
-  static const SameFaces faces;
-  SetFontFaceSource(&faces);
+  ScopedService<TFontFaceSource, SameFaces> faces;
   TTestDoc t;
   // "bold" in bold, " and " plain, "italic" in italic; then a change to the other character
   // set of the same face.
@@ -67,7 +66,6 @@ TEST(CommonFormats, CharacterFormatOfMixedSelections) {
   doc.SetSelection(0, 2, 0, 6);
   EXPECT_EQ(doc.CurCharFormat.Bold, CharUnset);
   EXPECT_EQ(doc.CurCharFormat.Italic, 0);
-  SetFontFaceSource(nullptr);
 }
 
 // "ab", a hyperlink "link" underlined in blue, " cd"; "x", a SYMBOL field "s" in font 3, "y";
@@ -161,7 +159,7 @@ TEST(TypingFormat, HighlightContinuesInsideARunButNotAfterIt) {
     int32_t PointerMode() override { return pmHighlighter; }
     int32_t HighlighterColor() override { return 0x00FF00; }
   };
-  ScopedSelectionServices services{std::make_unique<Pen>()};
+  ScopedService<TSelectionServices, Pen> services;
   doc.ClearSelection();
   doc.UpdateTypingFormat(doc.Caret, 0);
   EXPECT_EQ(doc.TypingFormat.Highlight, 0x00FF00);

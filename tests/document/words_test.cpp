@@ -41,9 +41,9 @@ TEST(Words, WordStartsAroundPunctuationApostrophesHyphensAndDigits) {
     EXPECT_EQ(doc.PrevWordStart(Pos(c.par, c.from)).Offset, c.previous) << c.par << "," << c.from;
 
   // Apostrophes as delimiters: the word stops before it.
-  SetApostrophesAsWordDelimiters(true);
+  ExcludeApostrophesFromWords();
   EXPECT_EQ(doc.NextWordStart(Pos(1, 0)).Offset, 3);
-  SetApostrophesAsWordDelimiters(false);
+  IncludeApostrophesInWords();
 
   // Across paragraphs, and not before the story's start.
   TDocPosition p = doc.NextWordStart(Pos(0, 10));
@@ -117,7 +117,7 @@ TEST(Words, WholeWordRanges) {
   static int picture = 0;
   TTestDoc t;
   t.Text("word here");
-  t.Add(TStreamBuilder().Text("a").Ref(ctInlineShape, &picture).Text("b").End());
+  t.Add(TStreamBuilder().Text("a").Ref(ctInlineShape, reinterpret_cast<const TShape*>(&picture)).Text("b").End());
   TDoc& doc = t.doc;
   EXPECT_TRUE(doc.IsRangeWordBounded(Range(0, 0, 0, 4)));
   EXPECT_TRUE(doc.IsRangeWordBounded(Range(0, 0, 0, 10)));
@@ -168,7 +168,7 @@ TEST(Sentences, SentenceStarts) {
   t.Text("Why? \"Because\"");    // 5
   t.Text("So . . . then");       // 6
   TDoc& doc = t.doc;
-  ScopedSelectionServices services{std::make_unique<Abbreviations>()};
+  ScopedService<TSelectionServices, Abbreviations> services;
   struct Case {
     int32_t par, offset;
     bool start;

@@ -13,22 +13,6 @@ namespace {
 
 constexpr uint32_t kAutomaticColour = 0xFF000000u;
 
-int32_t Saturate(int64_t v) {
-  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
-// a * b / c with a 64-bit product, rounded to the nearest integer, halves away from zero.
-int32_t RoundMulDiv(int64_t a, int64_t b, int64_t c) {
-  if (c == 0) return 0;
-  const int64_t p = a * b;
-  int64_t q = p / c;
-  const int64_t r = p % c;
-  if (std::llabs(r) * 2 >= std::llabs(c)) q += ((p < 0) != (c < 0)) ? -1 : 1;
-  return Saturate(q);
-}
-
 // Hundredths to a whole number, halves to the even neighbour.
 int64_t RoundHundredthsHalfEven(int64_t v) {
   int64_t q = v / 100;
@@ -40,37 +24,6 @@ int64_t RoundHundredthsHalfEven(int64_t v) {
 }
 
 }  // namespace
-
-int32_t TwipsToCm100(int32_t n) { return RoundMulDiv(n, 25400, 144000); }
-int32_t TwipsToInch100(int32_t n) { return RoundMulDiv(n, 100, 1440); }
-int32_t TwipsToPt100(int32_t n) { return Saturate(int64_t{RoundMulDiv(n, 100, 200)} * 10); }
-int32_t TwipsToPica100(int32_t n) { return RoundMulDiv(n, 600, 1440); }
-int32_t TwipsToMm100(int32_t n) { return Saturate(int64_t{RoundMulDiv(n, 25400, 144000)} * 10); }
-int32_t Cm100ToTwips(int32_t n) { return RoundMulDiv(n, 1440, 254); }
-int32_t Inch100ToTwips(int32_t n) { return RoundMulDiv(n, 1440, 100); }
-int32_t Pt100ToTwips(int32_t n) { return RoundMulDiv(n, 20, 100); }
-int32_t Pica100ToTwips(int32_t n) { return RoundMulDiv(n, 1440, 600); }
-int32_t Mm100ToTwips(int32_t n) { return RoundMulDiv(n, 1440, 2540); }
-
-int32_t TwipsToUnits100(int32_t twips, int32_t unit) {
-  switch (unit) {
-    case muCentimetres: return TwipsToCm100(twips);
-    case muInches: return TwipsToInch100(twips);
-    case muPoints: return TwipsToPt100(twips);
-    case muPicas: return TwipsToPica100(twips);
-    default: return TwipsToMm100(twips);
-  }
-}
-
-int32_t Units100ToTwips(int32_t value, int32_t unit) {
-  switch (unit) {
-    case muCentimetres: return Cm100ToTwips(value);
-    case muInches: return Inch100ToTwips(value);
-    case muPoints: return Pt100ToTwips(value);
-    case muPicas: return Pica100ToTwips(value);
-    default: return Mm100ToTwips(value);
-  }
-}
 
 const char* GetUnitSuffix(int32_t unit) {
   switch (unit) {

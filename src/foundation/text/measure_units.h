@@ -3,8 +3,8 @@
 //
 // The document model measures in twips (1/1440 inch); the user chooses a measurement unit in the
 // options ("Measurements": 0 centimetres, 1 inches, 2 points, 3 picas, anything else
-// millimetres). The conversions below go between twips and hundredths of that unit, rounding to
-// the nearest value with halves away from zero; points and millimetres are kept to a tenth.
+// millimetres). The conversions between twips and hundredths of that unit are the units
+// module's (foundation/base/units.h); here lengths are written as text in that unit.
 //
 // Besides: the table of paper and envelope sizes with their lookups, the 16 colours of the Word
 // colour index with the nearest-colour mapping, and the supported underline codes with their
@@ -13,23 +13,12 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/base/units.h"
+
 namespace qv {
 
 // Measurement units.
 enum : int32_t { muCentimetres = 0, muInches = 1, muPoints = 2, muPicas = 3, muMillimetres = 4 };
-
-int32_t TwipsToCm100(int32_t n);
-int32_t TwipsToInch100(int32_t n);
-int32_t TwipsToPt100(int32_t n);
-int32_t TwipsToPica100(int32_t n);
-int32_t TwipsToMm100(int32_t n);
-int32_t Cm100ToTwips(int32_t n);
-int32_t Inch100ToTwips(int32_t n);
-int32_t Pt100ToTwips(int32_t n);
-int32_t Pica100ToTwips(int32_t n);
-int32_t Mm100ToTwips(int32_t n);
-int32_t TwipsToUnits100(int32_t twips, int32_t unit);
-int32_t Units100ToTwips(int32_t value, int32_t unit);
 
 // " cm", the inch mark (a double quote, no space), " pt", " pi" or " mm".
 const char* GetUnitSuffix(int32_t unit);
