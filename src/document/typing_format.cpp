@@ -163,10 +163,6 @@ bool FieldStartsAt(const TPar& par, int32_t offset) {
 
 }  // namespace
 
-void TDoc::SetDocFlag(int32_t flag, bool on) {
-  if (flag >= 0 && flag < DocFlagCount) docFlags_[static_cast<size_t>(flag)] = on ? 1 : 0;
-}
-
 // --- Formats common to a selection ---
 
 void TDoc::GetCommonParFormat(const TCompoundFragment* fragment, const TDocRange& range,
