@@ -198,6 +198,20 @@ TEST_F(SelectionModel, CollapsedTextIsLeftOutButPaintedAsSelected) {
   EXPECT_EQ(Describe(*f), "(0,0)-(2,3)");
 }
 
+TEST_F(SelectionModel, AllOfTheSelectionHiddenLeavesTheCaretsFormats) {
+  struct Collapsed : TSelectionServices {
+    int32_t UpdateCollapsedRanges(TDoc&) override { return 1; }
+    std::vector<std::pair<int32_t, int32_t>> CollapsedRanges(TDoc&) override { return {{2, 2}}; }
+  };
+  ScopedService<TSelectionServices, Collapsed> services;
+  doc.Par(0)->Format.Alignment = 0;
+  doc.Par(1)->Format.Alignment = 2;
+  doc.Caret = Pos(1, 1);
+  doc.SetSelection(2, 0, 2, 3);  // only hidden text
+  EXPECT_FALSE(doc.HasSelection());
+  EXPECT_EQ(GetParFormatProp(doc.CurParFormat, ppAlignment), 2);  // the caret's paragraph
+}
+
 TEST(SelectionSurrogates, NoSelectionEndFallsInsideAPair) {
   TTestDoc t;
   // "a", U+1F600 as its two halves, "b".
