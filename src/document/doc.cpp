@@ -165,14 +165,6 @@ TAutoList* TDoc::ListByNumber(int32_t number) const {
   return nullptr;
 }
 
-void TDoc::GetCharFormatAt(int32_t par, int32_t offset, TCharFormat& out) const {
-  if (par < 0 || par >= ParCount()) {
-    out = DefaultCharFormat;
-    return;
-  }
-  Par(par)->GetCharFormatAt(offset, out);
-}
-
 bool TDoc::IsParagraphDimmed(int32_t index) const {
   if (PrintPreview || DimmingOff) return false;
   const bool headerFooter = StoryOfParagraph(index) == stHeadersFooters;

@@ -29,6 +29,7 @@ class TDocEditorWindow;
 class TField;
 class TPage;
 class TSection;
+class TShape;
 class TStyleList;
 class TCompoundFragment;
 struct TNoteSettings;
@@ -124,6 +125,26 @@ class TDoc {
   bool HasSearchStart = false;
   TDocPosition SearchStart;
 
+  // --- Shape selection, locked ranges and per-selection bytes (selection*.cpp) ---
+  std::vector<TShape*> SelectedShapes;     // floating shapes selected as objects (not owned)
+  std::vector<TShape*> ShapesInSelection;  // floating shapes anchored in wholly selected paragraphs
+  TShape* WrapEditShape = nullptr;         // the selected shape whose wrap outline is edited
+  TFragmentRef RevealFragment;             // the place the pinned reveal tool shows; null none
+  TFragmentRef LockedRanges;               // locked selections, sorted and merged; null none
+  uint32_t SelectionColor = 0x00D77800u;   // highlight of the selection ...
+  uint32_t LockedRangeColor = 0x00C0C0C0u; // ... and of the locked ranges (swapped with it)
+  bool LockedRangesHidden = false;         // a view state that shows no locked ranges
+  TDocRange PaintedSpotlightRange;         // the spotlight range last painted
+  std::array<uint8_t, 2> FindInSelection = {0, 0};  // the find tool's within-selection state
+  uint8_t ProofSelectionState = 0;                 // the proofing dialog's selection byte
+  int32_t SelectionCacheValue = INT32_MAX;         // reset whenever the selection changes
+
+  // --- Formats around the caret (typing_format.cpp) ---
+  TCharFormat FormatBeforeCaret;
+  TCharFormat FormatAfterCaret;
+  std::array<TCharFormat, 2> FormatsAroundRange;  // at a range's start and at its end
+  int32_t TypingLayout = 0;                       // keyboard layout or language for typing
+
   // --- Undo ---
   std::vector<std::unique_ptr<TUndoableOperation>> UndoList;
   int32_t UndoPosition = -1;         // the last done operation; -1 none
@@ -177,7 +198,10 @@ class TDoc {
   void ReindexParagraphs(int32_t from = 0);
   // The list whose number is given (Format.List of paragraphs); null for 0, unset or unknown.
   TAutoList* ListByNumber(int32_t number) const;
-  // The character format in force at a place.
+  // The character format in force at an offset: that of the character before it (of the first
+  // character at offset 0), with the rules at the edges of fields and drop caps: typing after a
+  // note number is not superscript, after a symbol not in the symbol font, after a hyperlink
+  // not link-styled (typing_format.cpp).
   void GetCharFormatAt(int32_t par, int32_t offset, TCharFormat& out) const;
 
   // Whether a paragraph is painted grey (another story is being edited).
@@ -185,6 +209,134 @@ class TDoc {
   // The field of kind 8 (drop cap) at the paragraph's start when the paragraph has one; null
   // otherwise. Normalises the paragraph.
   TField* GetDropCapField(int32_t index);
+
+  // Sets or clears a document flag outright (caches and toggles that no scope restores).
+  void SetDocFlag(int32_t flag, bool on);
+
+  // --- Selection queries and story ranges (selection_queries.cpp, story_ranges.cpp) ---
+  // Nothing is selected when Selection is one empty range.
+  bool HasSelection() const;
+  bool IsSingleFragmentSelection() const;
+  // The position lies in a selected range (start included, end excluded).
+  bool IsPositionSelected(const TDocPosition& position) const;
+  // The caret's paragraph format says table, and the selection (if any) lies in one table.
+  bool SelectionInOneTable();
+  // The fragment selects cells: both ends in one table and no range inside one cell stops
+  // short of that cell's end.
+  bool IsCellSelection(const TCompoundFragment& fragment);
+  // Something is selected in a table and all of it is row-end marks.
+  bool SelectionOnlyRowEnds();
+  bool AtRowEndMark();
+  bool IsParagraphWhollySelected(int32_t par) const;
+  // Exactly one inline shape.
+  bool IsSingleShapeRange(const TDocRange& range) const;
+  bool IsInlineShapeSelected() const;
+  // The inline shape at the position; null when the character is not one.
+  TShape* GetShapeAt(const TDocPosition& position) const;
+  bool FragmentHasHeadings(const TCompoundFragment& fragment) const;
+  bool SelectionHasHeadings() const;
+  bool RangeSplitsTableRow(const TDocRange& range);
+  // The range takes in the last paragraph mark of a footnote or endnote.
+  bool RangeHasNoteEndMark(const TDocRange& range) const;
+  bool SelectionHasNoteEndMark() const;
+  bool SelectionInNotes() const;
+  // The position holds the last character of the innermost note around it.
+  bool IsNoteEndAt(const TDocPosition& position) const;
+  bool RangeCutsMultiParField(const TDocRange& range) const;
+  // Some character of the range is below 32 (other than a UTF-16 character).
+  bool RangeHasSpecialChars(const TDocRange& range) const;
+  // The story of the selection (of the caret without one); 255 when it spans stories.
+  uint8_t GetSelectionStory() const;
+  // A copy of the selection, or the caret's whole paragraph when nothing is selected.
+  TFragmentRef GetSelectionFragment() const;
+  void GetWholeDocRange(TDocRange& out) const;
+  void GetMainTextRange(TDocRange& out) const;
+  void GetInPlaceFieldRange(TDocRange& out) const;
+  // The header or footer being edited in place, else the whole story of the caret.
+  void GetCurrentStoryRange(TDocRange& out) const;
+  void GetTextAndNotesRange(TDocRange& out) const;
+  void GetTextStoriesFragment(TCompoundFragment& fragment) const;
+  // The note-text fields of story 1 or 2 in order.
+  void ListNotesOfStory(std::vector<TField*>& list, int32_t story) const;
+
+  // --- Selection model (selection.cpp) ---
+  // Flags of SetSelection.
+  enum : uint8_t { ssNoInterfaceUpdate = 1, ssReplace = 2, ssAddToBase = 4, ssNoChangeNotice = 8 };
+  void SetSelection(int32_t startPar, int32_t startOffset, int32_t endPar, int32_t endOffset,
+                    uint8_t flags = 0);
+  // Recomputes what depends on the selection (shapes, visible selection, current formats).
+  void SelectionChanged();
+  void SelectAll();
+  void ClearSelection(uint8_t flags = 0);
+  void InvertSelection();
+  // Replaces the fragment by the gaps between its ranges within the bounds.
+  void InvertFragments(TCompoundFragment& fragment, const TDocRange& bounds);
+  void SaveSelectionBase();
+  void SnapAnchorToSelection();
+  void CaretToSelectionStart();
+  int32_t GetFirstSelectedPar() const;
+  // The normal form of a fragment in tables and stories.
+  void NormalizeFragments(TCompoundFragment& fragment);
+  bool SameFragments(const TCompoundFragment& a, const TCompoundFragment& b);
+  bool IsSelectionContiguous();
+  // The canonical ends of one range (cell flag 1: an end at offset 0 of a table paragraph stays).
+  void AdjustRangeEnds(int32_t& startPar, int32_t& startOffset, int32_t& endPar,
+                       int32_t& endOffset, uint8_t cellFlag);
+  void ExpandSelectionToCells();
+  void SplitFragmentsAtCells(TCompoundFragment& fragment);
+  void ExcludeCollapsedText(TCompoundFragment& fragment);
+  bool ExtendOverCollapsedText(TCompoundFragment& fragment);
+  void CollectShapesInFragment(const TCompoundFragment& fragment, std::vector<TShape*>& list);
+
+  // --- Selection display and selected shapes (selection_display.cpp) ---
+  void RepaintRange(const TDocRange* range, const TCompoundFragment* fragment);
+  void RepaintSelectionChange(const TDocRange& previous);
+  bool SelectionFullyInView();
+  bool SelectionOutOfView();
+  void ScrollToNextSelectedItem();
+  // Counts the inline shapes (flags 1: pictures, 2: horizontal rules) of the selection, with
+  // flags 1 also the floating ones selected; fills the list and the fragment when given.
+  int32_t GetSelectedShapes(std::vector<TShape*>* list, TCompoundFragment* fragment,
+                            uint8_t flags);
+  bool HasFloatingShapes();
+  void ValidateWrapEditShape();
+  bool HasLockedRanges() const;
+  void SwapLockedRanges();
+
+  // --- Formats at the selection and the typing format (typing_format.cpp) ---
+  void GetCommonParFormat(const TCompoundFragment* fragment, const TDocRange& range,
+                          TParFormat& out) const;
+  void GetCommonCharFormat(const TCompoundFragment* fragment, const TDocRange& range,
+                           TCharFormat& out) const;
+  void GetCharFormatAtPos(const TDocPosition& position, TCharFormat& out) const;
+  int32_t GetLanguageAt(int32_t par, int32_t offset) const;
+  void UpdateTypingFormat(const TDocPosition& position, uint8_t force);
+  void SaveFormatsAroundRange(const TDocRange& range);
+
+  // --- Words, sentences and text of ranges (words.cpp, sentences.cpp, range_text.cpp) ---
+  void GetNavigationRange(TDocRange& out);
+  char16_t WideCharAt(int32_t par, int32_t offset) const;
+  TDocPosition PrevWordStart(const TDocPosition& position);
+  TDocPosition NextWordStart(const TDocPosition& position);
+  TTextRun WordAt(const TDocPosition& position);
+  TTextRun UrlTokenAt(const TDocPosition& position);
+  TTextRun FileNameTokenAt(const TDocPosition& position);
+  TTextRun LinkTokenAt(const TDocPosition& position);
+  TTextRun WordOrLinkAt(const TDocPosition& position);
+  bool IsListNumberToken(const TTextRun& run, const std::string& text) const;
+  bool IsSentenceStart(const TDocPosition& position);
+  TDocRange SentenceAt(const TDocPosition& position);
+  // Flags of the wide text: breaks as spaces, find-pattern codes, non-breaking spaces as
+  // U+00A0, visible names of special characters.
+  enum : uint8_t { wtBreaksAsSpaces = 1, wtFindPattern = 2, wtNbspAsA0 = 4, wtVisibleNames = 8 };
+  std::string GetTextRun(const TTextRun& run) const;
+  std::u16string GetWideTextRun(const TTextRun& run, uint8_t flags) const;
+  std::string GetRangeText(const TDocRange& range) const;
+  std::u16string GetRangeWideText(const TDocRange& range, uint8_t flags) const;
+  std::u16string GetRangeFullWideText(const TDocRange& range, uint8_t flags) const;
+  std::u16string GetParagraphDisplayText(int32_t par) const;
+  bool IsRangeWordBounded(const TDocRange& range) const;
+  bool AreFragmentsWordBounded(const TCompoundFragment& fragment) const;
 
   // --- Lifecycle and state ---
   // Prepares a new empty document for the user: properties, the first paragraph's stream, the
