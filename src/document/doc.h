@@ -210,9 +210,6 @@ class TDoc {
   // otherwise. Normalises the paragraph.
   TField* GetDropCapField(int32_t index);
 
-  // Sets or clears a document flag outright (caches and toggles that no scope restores).
-  void SetDocFlag(int32_t flag, bool on);
-
   // --- Selection queries and story ranges (selection_queries.cpp, story_ranges.cpp) ---
   // Nothing is selected when Selection is one empty range.
   bool HasSelection() const;

@@ -105,10 +105,6 @@ bool JoinsAcrossParagraphs(TDoc& doc, const TDocRange& p, const TDocRange& r, in
 
 }  // namespace
 
-void TDoc::SetDocFlag(int32_t flag, bool on) {
-  if (flag >= 0 && flag < DocFlagCount) docFlags_[static_cast<size_t>(flag)] = on ? 1 : 0;
-}
-
 // --- Range ends ---
 
 void TDoc::AdjustRangeEnds(int32_t& startPar, int32_t& startOffset, int32_t& endPar,

@@ -1,16 +1,16 @@
 #pragma once
 // The scoped document flags that the selection, the selection display and the typing format read
 // or set (TDoc::IsDocFlagSet, SetScopedFlag ...). The numbers are shared with the layout and the
-// editor window; each name says what the flag means to this code.
+// editor window; each name says what the flag means to this code. Those the model names for
+// everyone (dfPreview, dfArrangeOnZoom, dfKeepSelectedShapes ...) are in document/doc_flags.h.
 #include <cstdint>
+
+#include "document/doc_flags.h"
 
 namespace qv {
 
 enum : int32_t {
-  dfPreview = 3,                   // painted without editing decorations: no locked ranges
-  dfArrangeOnZoom = 13,            // set while the view steps through a multiple selection
   dfNoSelectionRepaint = 17,       // a selection change is not repainted
-  dfKeepSelectedShapes = 18,       // the shape selection is kept during a selection change
   dfMeasuringSelection = 19,       // the caret is placed only to measure a selection range
   dfTypingContextFromCaret = 35,   // the typing context comes from the caret alone
   dfKeepCurCharFormat = 36,        // CurCharFormat is not recomputed at the caret

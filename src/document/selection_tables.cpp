@@ -109,13 +109,6 @@ void TableCellHorzBounds(const TDoc& doc, int32_t par, int32_t& left, int32_t& r
   right = (i + 1) * kColumnWidth;
 }
 
-int32_t SignificantDifference(int32_t a, int32_t b) {
-  const int64_t d = int64_t{a} - b;
-  if (std::llabs(d) <= 3) return 0;
-  return d > 0 ? static_cast<int32_t>(std::min<int64_t>(d, INT32_MAX))
-               : static_cast<int32_t>(std::max<int64_t>(d, INT32_MIN));
-}
-
 TFragmentRef TableCellsInColumnSpan(TDoc& doc, const TDocRange& table, int32_t lo, int32_t x1,
                                     int32_t x2, int32_t hi) {
   TFragmentRef out = AcquireFragment();

@@ -12,6 +12,7 @@
 
 #include "document/doc_position.h"
 #include "document/fragment_pool.h"
+#include "document/table_fitting.h"  // SignificantDifference
 
 namespace qv {
 
@@ -38,8 +39,6 @@ int32_t TableCellIndex(const TDoc& doc, int32_t par);
 int32_t TableRowIndex(const TDoc& doc, int32_t par);
 // Left and right boundary of the paragraph's cell (RowEndBound twice for a row end).
 void TableCellHorzBounds(const TDoc& doc, int32_t par, int32_t& left, int32_t& right);
-// a - b, or 0 when they differ by 3 twips or less.
-int32_t SignificantDifference(int32_t a, int32_t b);
 // The cells of the table's rows (rows lo..hi by index; lo 0x80000000: every row) that meet the
 // horizontal span x1..x2, row-end marks included when x1 is RowEndBound; one range per cell in
 // document order. The fragment holds at least its initial empty range.
