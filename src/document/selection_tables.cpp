@@ -104,6 +104,12 @@ void TableCellHorzBounds(const TDoc& doc, int32_t par, int32_t& left, int32_t& r
     left = right = RowEndBound;
     return;
   }
+  // The row's own cell boundaries; a row whose end names no row object (damaged or built
+  // without one) spaces its cells evenly by index.
+  if (doc.GetRowProps(par) != nullptr) {
+    doc.GetCellHorzBounds(par, left, right);
+    return;
+  }
   const int32_t i = TableCellIndex(doc, par);
   left = i * kColumnWidth;
   right = (i + 1) * kColumnWidth;

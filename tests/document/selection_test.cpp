@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "document/doc_builder.h"
+#include "document/table_row.h"
 #include "document/selection_fixture.h"
 #include "document/selection_flags.h"
 #include "document/shape_binding.h"
@@ -259,3 +261,26 @@ TEST_F(SelectionModel, SelectedShapesCountInlinePicturesRulesAndFloatingShapes) 
 }
 
 }  // namespace
+
+// Cell blocks follow the rows' own cell boundaries, not the cells' indexes: a block from the wide
+// middle cell of the first row down to the second row takes every cell of that row that lies
+// under the span.
+TEST(TableSelectionGeometry, BlocksFollowTheRowsCellBoundaries) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  b.Add("before");                                 // 0
+  TTableRow* first = b.Row({"a1", "b1", "c1"});   // 1 2 3, row end 4
+  TTableRow* second = b.Row({"a2", "b2", "c2"});  // 5 6 7, row end 8
+  b.Add("after");                                  // 9
+  b.Finish();
+  const int32_t rights1[] = {1000, 5000, 6000}, rights2[] = {3000, 4000, 6000};
+  for (size_t i = 0; i < 3; ++i) {
+    first->Cells[i].Right = rights1[i];
+    second->Cells[i].Right = rights2[i];
+  }
+  ASSERT_EQ(doc.Par(4)->CharCount(), 1);
+  // From b1 (1000..5000) to a2 (0..3000): the span 0..5000 takes a1 and b1, and a2, b2 and c2
+  // (whose left edge, 4000, lies inside it).
+  doc.SetSelection(2, 1, 5, 1);
+  EXPECT_EQ(Describe(*doc.Selection), "(1,0)-(2,3) (5,0)-(7,3)");
+}
