@@ -2,10 +2,11 @@
 // stand-ins until the subsystem that answers them exists:
 //   foundation: toolkit, command, hot-key and sound services (shell, commands, command bars),
 //     language services (proofing), options services (shell), capital accents (proofing), find
-//     form placement (control board), folder usage (shell), instance receiver (main form), cursor
+//     form placement (control board), folder usage (shell), hyperlink services (shell: open
+//     documents, document and trusted file types), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own
 //     plain box);
-//   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
+//   document: document object services (bookmarks, notes), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes).

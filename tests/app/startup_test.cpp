@@ -22,6 +22,7 @@
 #include "foundation/settings/options_holder.h"
 #include "foundation/settings/options_io.h"
 #include "foundation/system/paths.h"
+#include "foundation/system/shell_services.h"
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/text/code_pages.h"
@@ -68,6 +69,8 @@ const Slot kSlots[] = {
     {"capital accents (proofing)", &IsStandInService<TCapitalAccentsPolicy>, false},
     {"find form placement (control board)", &IsStandInService<TFindFormPlacement>, false},
     {"folder usage (shell)", &IsStandInService<TFolderUsage>, false},
+    {"hyperlink services (shell: open documents, trusted file types)",
+     &IsStandInService<THyperlinkServices>, false},
     {"instance receiver (main form)", &IsStandInService<TInstanceReceiver>, false},
     // document
     {"font face source", &IsStandInService<TFontFaceSource>, true},
