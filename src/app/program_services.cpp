@@ -6,7 +6,8 @@
 //     documents, document and trusted file types), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own
 //     plain box);
-//   document: document object services (bookmarks, notes), shape binding (shapes), style
+//   document: document object services (bookmarks, notes), statistics services (selection
+//     model, pagination, progress), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes).

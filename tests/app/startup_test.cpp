@@ -6,6 +6,7 @@
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
+#include "document/doc_statistics.h"
 #include "document/layout_services.h"
 #include "document/line.h"
 #include "document/line_fitter_service.h"
@@ -80,6 +81,8 @@ const Slot kSlots[] = {
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, false},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
+    {"statistics services (selection model, pagination, progress)",
+     &IsStandInService<TStatisticsServices>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
