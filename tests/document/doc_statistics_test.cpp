@@ -7,6 +7,7 @@
 #include "document/doc.h"
 #include "document/doc_statistics.h"
 #include "document/field.h"
+#include "document/line.h"
 #include "document/par_format.h"
 #include "foundation/base/service_slot.h"
 #include "document/stream_builder.h"
@@ -124,6 +125,21 @@ TEST_F(Statistics, QuickCountGathersOnlyWordsCharactersAndPictures) {
   EXPECT_EQ(s.Sentences, 0);
   EXPECT_EQ(s.Pictures, 1);
   EXPECT_EQ(s.CharsWithSpaces, 49);
+}
+
+TEST_F(Statistics, LaidOutLinesCountOnceEach) {
+  TPar& par = *doc_.Par(1);  // "It works! Does it? Yes": lines of 10 and 13 positions
+  for (int32_t count : {10, 13}) {
+    TLine* line = AcquireLine(par, DefaultCharFormat);
+    line->Count = count;
+    par.Lines.push_back(line);
+  }
+  par.Flags |= pfLinesValid;
+  EXPECT_EQ(Count({Range(1, 0, 1, 5)}).Lines, 1);
+  EXPECT_EQ(Count({Range(1, 0, 1, 23)}).Lines, 2);
+  EXPECT_EQ(Count({Range(1, 0, 1, 10)}).Lines, 1);  // an end at a line's start is the line before
+  EXPECT_EQ(Count({Range(1, 0, 1, 3), Range(1, 5, 1, 8)}).Lines, 1);
+  par.ReleaseLines();
 }
 
 // Pages from a layout stand-in: paragraph i is on page i / 2.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "document/field.h"
 #include "document/field_instructions.h"
+#include "foundation/base/date_time.h"
 #include "document/styles.h"
 
 using namespace qv;
@@ -289,6 +292,23 @@ TEST(FieldInstructions, DatePictureAndNumberStyleSwitches) {
   EXPECT_TRUE(HasFieldSwitch(u"PAGEREF a \\h", u"\\h"));
   EXPECT_FALSE(HasFieldSwitch(u"PAGEREF \"\\h\"", u"\\h"));
   EXPECT_EQ(FirstFieldArgument(u"NOTEREF \\h Mark"), u"Mark");
+}
+
+TEST(FieldInstructions, DateFieldsWriteTheTimeMarkerOfTheLanguage) {
+  const char* old = std::getenv("LC_ALL");
+  std::string saved = old != nullptr ? old : "";
+  setenv("LC_ALL", "en_US.UTF-8", 1);
+  TField field;
+  field.FieldType = ftTime;
+  field.Instruction = u"TIME \\@ \"h:mm am/pm\"";
+  const double afternoon = EncodeDateTime(2026, 12, 1, 13, 5, 0);
+  EXPECT_EQ(field.FormatDateResult(1033, afternoon), u"1:05 PM");
+  field.Instruction = u"DATE \\@ \"d MMMM yyyy\" \\* Upper";
+  EXPECT_EQ(field.FormatDateResult(1036, afternoon), u"1ER D\u00c9CEMBRE 2026");
+  field.Instruction = u"DATE \\@ \"dddd\"";
+  EXPECT_EQ(field.FormatDateResult(1031, afternoon), u"Dienstag");
+  if (old != nullptr) setenv("LC_ALL", saved.c_str(), 1);
+  else unsetenv("LC_ALL");
 }
 
 }  // namespace
