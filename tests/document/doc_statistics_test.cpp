@@ -9,8 +9,8 @@
 #include "document/field.h"
 #include "document/line.h"
 #include "document/par_format.h"
-#include "foundation/base/service_slot.h"
 #include "document/stream_builder.h"
+#include "foundation/base/service_slot.h"
 
 using namespace qv;
 
