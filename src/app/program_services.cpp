@@ -3,10 +3,12 @@
 //   foundation: toolkit, hot-key and sound services (shell, command bars),
 //     menu colours and images (command bars), menu resources (resources),
 //     language services (proofing), options services (shell), capital accents (proofing), find
-//     form placement (control board), folder usage (shell), instance receiver (main form), cursor
+//     form placement (control board), folder usage (shell), hyperlink services (shell: open
+//     documents, document and trusted file types), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own
 //     plain box);
-//   document: document object services (bookmarks, notes, dates), shape binding (shapes), style
+//   document: document object services (bookmarks, notes), statistics services (selection
+//     model, pagination, progress), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);

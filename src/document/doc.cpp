@@ -12,6 +12,7 @@
 #include "document/styles.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/settings/options_holder.h"
+#include "foundation/text/code_pages.h"
 
 namespace qv {
 
@@ -190,8 +191,8 @@ TField* TDoc::GetDropCapField(int32_t index) {
 // --- Lifecycle and state ---
 
 void TDoc::InitNewDocument() {
-  Props.Author = DocServices().UserName();
-  Props.Created = Props.Modified = Now();
+  Props.Author = CodePageToWide(DocServices().UserName(), DefaultCodePage);
+  Props.AutoProps.Created = Props.AutoProps.Modified = Now();
   const bool noWindow = NoWindow;
   NoWindow = true;
   SetScopedFlag(dfBuilding);

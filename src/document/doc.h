@@ -15,6 +15,7 @@
 #include "document/doc_flags.h"
 #include "document/doc_layout_state.h"
 #include "document/doc_position.h"
+#include "document/doc_properties.h"
 #include "document/doc_view.h"
 #include "document/edit_services.h"
 #include "document/fragment_pool.h"
@@ -53,13 +54,6 @@ enum : int32_t {
   dfBuilding = 0,            // the document is being built
   dfFreeWindowAtOnce = 130,  // a destroyed document frees its window at once
   DocFlagCount = 256,
-};
-
-// Descriptive properties of a document (what the document-properties part keeps).
-struct TDocProps {
-  std::string Author;
-  double Created = 0;   // days since 30 December 1899, time of day as fraction
-  double Modified = 0;
 };
 
 class TDoc {

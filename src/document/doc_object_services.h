@@ -50,9 +50,9 @@ class TDocObjectServices {
   virtual std::u16string FirstArgument(const std::u16string& instruction) const;
 
   // --- Dates ---
-  // A date (days since 30 December 1899, with the time of day as fraction) in a picture, or in
-  // the first date (or time) format of the language when the picture is empty. The default writes
-  // ISO dates ("2026-12-10") and 24-hour times ("13:05") whatever the picture.
+  // A date (days since 30 December 1899, with the time of day as fraction) in a picture of the
+  // date format language, or in the short date (or time) pattern of the user's locale in the
+  // language when the picture is empty.
   virtual std::u16string FormatDate(double date, const std::string& picture, int32_t language,
                                     bool timeFormat) const;
 };

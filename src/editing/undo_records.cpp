@@ -101,7 +101,7 @@ void TDeactivate_OvertypeMulSelection_Operation::Undo() {
 
 void TChangeDocPropsOperation::Undo() {
   // The automatic properties (times) stay the document's own.
-  std::swap(Doc->Props.Author, Props.Author);
+  Doc->Props.SwapDescriptive(Props);
   Doc->SetDocFlag(dfRecording, true);
 }
 

@@ -9,6 +9,7 @@
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
+#include "document/doc_statistics.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
@@ -33,6 +34,7 @@
 #include "foundation/settings/options_holder.h"
 #include "foundation/settings/options_io.h"
 #include "foundation/system/paths.h"
+#include "foundation/system/shell_services.h"
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/text/code_pages.h"
@@ -84,6 +86,8 @@ const Slot kSlots[] = {
     {"capital accents (proofing)", &IsStandInService<TCapitalAccentsPolicy>, false},
     {"find form placement (control board)", &IsStandInService<TFindFormPlacement>, false},
     {"folder usage (shell)", &IsStandInService<TFolderUsage>, false},
+    {"hyperlink services (shell: open documents, trusted file types)",
+     &IsStandInService<THyperlinkServices>, false},
     {"instance receiver (main form)", &IsStandInService<TInstanceReceiver>, false},
     // document
     {"font face source", &IsStandInService<TFontFaceSource>, true},
@@ -95,6 +99,8 @@ const Slot kSlots[] = {
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
+    {"statistics services (selection model, pagination, progress)",
+     &IsStandInService<TStatisticsServices>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout

@@ -138,7 +138,10 @@ inline std::string DumpDoc(TDoc& doc) {
     put("\n");
   }
   put("D");
-  put(doc.Props.Author);
+  for (const std::u16string* text : doc.Props.Texts()) {
+    put(Hex(text->data(), text->size() * sizeof(char16_t)));
+    put("|");
+  }
   for (int32_t v : {doc.DefaultTabStop, doc.DefaultLanguage, int32_t{doc.NoteSeparatorFlags},
                     int32_t{doc.AutoHyphenation}, int32_t{doc.HyphenateCaps}, doc.HyphenationZone,
                     doc.HyphenationLimit}) {

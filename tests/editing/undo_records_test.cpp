@@ -257,7 +257,8 @@ std::vector<TRecordCase> Cases() {
                }});
   c.push_back({"TChangeDocPropsOperation", {"a"}, nullptr, [](TDoc& d) {
                  TDocProps p = d.Props;
-                 p.Author = "Someone Else";
+                 p.Author = u"Someone Else";
+                 p.Comments = u"two\rlines";
                  Rec(std::make_unique<TChangeDocPropsOperation>(d, p));
                }});
   return c;

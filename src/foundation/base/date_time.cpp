@@ -32,25 +32,35 @@ void CivilFromDays(int64_t z, int32_t& y, int32_t& m, int32_t& d) {
 // Days between 1899-12-30 and 1970-01-01.
 constexpr int64_t kEpochShift = 25569;
 
+// Days between 0001-01-01 and 1899-12-30.
+constexpr int64_t kDaysFromYearOne = 693593;
+
+// Values so far from the epoch that no calendar holds them are clamped to years 1 .. 9999.
+constexpr double kMinValue = -693593.0;
+constexpr double kMaxValue = 2958465.999;
+
+// Whole days and milliseconds of the day. As EncodeDateTime writes them, a negative value holds
+// its day in the whole part and the time of that day as the size of its fraction (-1.25 is
+// 29 December 1899, 6:00).
+void SplitValue(double value, int64_t& dayNo, int64_t& ms) {
+  if (!(value >= kMinValue)) value = kMinValue;  // also NaN
+  if (value > kMaxValue) value = kMaxValue;
+  double days = std::trunc(value);
+  ms = std::llround(std::fabs(value - days) * 86400000.0);
+  dayNo = int64_t(days);
+  if (ms >= 86400000) {
+    ms -= 86400000;
+    ++dayNo;
+  }
+}
+
 struct DateTimeParts {
   int32_t year, month, day, hour, minute, second;
 };
 
 DateTimeParts Decode(double value) {
-  double days = std::floor(value);
-  // The fraction of a negative value still counts forward from midnight of its day.
-  int64_t secs = std::llround((value - days) * 86400.0);
-  int64_t dayNo = int64_t(days);
-  if (secs >= 86400) {
-    secs -= 86400;
-    ++dayNo;
-  }
-  DateTimeParts p{};
-  CivilFromDays(dayNo - kEpochShift, p.year, p.month, p.day);
-  p.hour = int32_t(secs / 3600);
-  p.minute = int32_t(secs / 60 % 60);
-  p.second = int32_t(secs % 60);
-  return p;
+  TDateTimeParts d = DecodeDateTime(value);
+  return {d.Year, d.Month, d.Day, d.Hour, d.Minute, d.Second};
 }
 
 bool ValidDate(int32_t y, int32_t m, int32_t d) {
@@ -67,6 +77,30 @@ bool AllDigits(const std::string& s) {
 }
 
 }  // namespace
+
+TDateTimeParts DecodeDateTime(double dateTime) {
+  int64_t dayNo, ms;
+  SplitValue(dateTime, dayNo, ms);
+  // Whole seconds as the text forms show them: a value a hair below a second rounds up.
+  int64_t secs = (ms + 500) / 1000;
+  if (secs >= 86400) {
+    secs -= 86400;
+    ++dayNo;
+  }
+  TDateTimeParts p;
+  CivilFromDays(dayNo - kEpochShift, p.Year, p.Month, p.Day);
+  p.Hour = int32_t(secs / 3600);
+  p.Minute = int32_t(secs / 60 % 60);
+  p.Second = int32_t(secs % 60);
+  p.DayOfWeek = int32_t(((dayNo - kEpochShift) % 7 + 7 + 4) % 7);  // 1970-01-01 was a Thursday
+  return p;
+}
+
+double DateTimeToSeconds(double dateTime) {
+  int64_t dayNo, ms;
+  SplitValue(dateTime, dayNo, ms);
+  return double(dayNo + kDaysFromYearOne) * 86400.0 + double(ms) / 1000.0;
+}
 
 double EncodeDateTime(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                       int32_t second) {

@@ -6,6 +6,16 @@
 
 namespace qv {
 
+// The calendar parts of a date-time value (proleptic Gregorian calendar; a negative value holds
+// its time of day as the size of its fraction, as EncodeDateTime writes it).
+struct TDateTimeParts {
+  int32_t Year = 1899, Month = 12, Day = 30, Hour = 0, Minute = 0, Second = 0;
+  int32_t DayOfWeek = 6;  // 0 Sunday .. 6 Saturday
+};
+TDateTimeParts DecodeDateTime(double dateTime);
+// Floating-point seconds since 1 January of year 1 (days * 86400 + milliseconds of the day / 1000).
+double DateTimeToSeconds(double dateTime);
+
 double EncodeDateTime(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                       int32_t second);
 // A number that grows with the date: year * 365 + month * 31 + day.

@@ -169,6 +169,8 @@ std::string UserLocaleName() {
   return "en-US";
 }
 
+std::string IcuLocaleName(const std::string& locale) { return IcuLocale(locale); }
+
 NumberSymbols GetNumberSymbols(const std::string& locale) {
   NumberSymbols symbols;
   const std::string loc = IcuLocale(locale.empty() ? UserLocaleName() : locale);

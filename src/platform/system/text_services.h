@@ -32,6 +32,8 @@ std::u16string LanguageDisplayName(const std::string& locale, const std::string&
 // The user's locale from LC_ALL, LC_MESSAGES or LANG ("en_US.UTF-8" -> "en-US"); "en-US" when
 // none is set or it is "C"/"POSIX".
 std::string UserLocaleName();
+// A locale name in the form ICU keys its data by ("az-AZ-Cyrl" -> "az_Cyrl_AZ", "de-DE" -> "de_DE").
+std::string IcuLocaleName(const std::string& locale);
 
 struct NumberSymbols {
   std::u16string DecimalSeparator = u".";
