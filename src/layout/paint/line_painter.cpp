@@ -11,6 +11,7 @@
 #include "document/doc_flags.h"
 #include "document/line.h"
 #include "document/par.h"
+#include "document/section.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/string_utils.h"
 #include "foundation/base/units.h"
@@ -20,6 +21,7 @@
 #include "layout/layout_units.h"
 #include "layout/line_fitter.h"
 #include "layout/paint/box_geometry.h"
+#include "layout/paint/formatting_marks.h"
 #include "layout/paint/underlines.h"
 #include "platform/gfx/canvas.h"
 #include "platform/system/text_services.h"
@@ -65,7 +67,11 @@ class LinePainter {
   void ComputeLineState();
   void Walk();
   void ApplyFormatTag(const TContentTag& tag);
-  void Special(int32_t code, int32_t index);
+  void Special(int32_t value, int32_t index);
+  void AddMarkOrFlush(uint8_t code, int32_t index);
+  void DrawTab(int32_t index, int32_t kindAndLeader);
+  void DrawBreak(int32_t label, int32_t index);
+  void DrawLineBreak(int32_t index);
   void AddByte(uint8_t byte, int32_t index);
   void AddWide(char16_t ch, int32_t index);
   void Flush();
@@ -107,6 +113,7 @@ class LinePainter {
   uint32_t background_ = kNoColour;
   int32_t spaceAbove_ = 0;
   std::vector<TUnderlineSegment> underlines_;
+  TMarkSettings marks_;
 };
 
 void LinePainter::Paint() {
@@ -138,6 +145,7 @@ void LinePainter::ComputeLineState() {
   else if (par_.Format.InTable == 1 && line_.Box != nullptr)
     background_ = CellShadingColor(*line_.Box, dimmed_);
   spaceAbove_ = line_.Par != nullptr ? LayoutLineFitter().GetLineSpaceAbove(line_) : 0;
+  marks_ = MarkSettingsFor(doc_);
 }
 
 void LinePainter::Walk() {
@@ -150,7 +158,8 @@ void LinePainter::Walk() {
   while (offset < end && index < line_.Count) {
     const uint8_t byte = data[offset];
     if (byte != 0) {
-      AddByte(byte, index++);
+      const uint8_t glyph = byte == ' ' ? MarkGlyph(byte, marks_) : 0;
+      AddByte(glyph != 0 ? glyph : byte, index++);
       ++offset;
       continue;
     }
@@ -165,14 +174,25 @@ void LinePainter::Walk() {
       case ctSpecialChar:
         Special(tag.Value, index++);
         break;
-      case ctWideChar:
-        AddWide(static_cast<char16_t>(tag.Value), index++);
+      case ctWideChar: {
+        char16_t ch = static_cast<char16_t>(tag.Value);
+        if (ch == u' ' && marks_.Shows(TMarkSettings::Spaces)) ch = 0x00B7;
+        AddWide(ch, index++);
         break;
-      case ctSectionBreak:
-      case ctCellEnd:
-      case ctRowEnd:
+      }
+      case ctSectionBreak: {
+        const TSection* section = SectionOfTag(tag);
+        const int32_t kind = section != nullptr ? section->Format.BreakKind : sbNextPage;
         Flush();
+        if (marks_.Allowed) DrawBreak(2 + std::clamp(kind, 0, 3), index);
         ++index;
+        break;
+      }
+      case ctCellEnd:
+        AddMarkOrFlush(scCellEnd, index++);
+        break;
+      case ctRowEnd:
+        AddMarkOrFlush(scRowEnd, index++);
         break;
       case ctInlineShape:
         // The shape paints itself; its position still carries underline and strike-through.
@@ -197,7 +217,50 @@ void LinePainter::ApplyFormatTag(const TContentTag& tag) {
   if (ChangesFont(kind)) fontDirty_ = true;
 }
 
-void LinePainter::Special(int32_t code, int32_t index) {
+void LinePainter::AddMarkOrFlush(uint8_t code, int32_t index) {
+  const uint8_t glyph = MarkGlyph(code, marks_);
+  if (glyph != 0) AddByte(glyph, index);
+  else Flush();
+}
+
+void LinePainter::Special(int32_t value, int32_t index) {
+  const int32_t code = value & 0xFF;
+  if (marks_.Allowed) {
+    switch (code) {
+      case scParagraphEnd:
+      case scCellEnd:
+      case scRowEnd:
+      case scNonBreakingSpace:
+      case scNonBreakingHyphen:
+      case scEmDash:
+      case scEnDash:
+      case scEnSpace:
+      case scEmSpace:
+      case scQuarterEmSpace:
+        AddMarkOrFlush(static_cast<uint8_t>(code), index);
+        return;
+      case scLineBreak:
+        DrawLineBreak(index);
+        return;
+      case scPageBreak:
+        DrawBreak(0, index);
+        return;
+      case scColumnBreak:
+        DrawBreak(1, index);
+        return;
+      case scOptionalHyphen:
+        if (!marks_.Shows(TMarkSettings::OptionalHyphens)) break;
+        Flush();
+        SelectRunFont();
+        DrawOptionalHyphenMark(canvas_, textX_[static_cast<size_t>(index)],
+                               textX_[static_cast<size_t>(index) + 1],
+                               y_ + RunBaseline() - font_->Metrics.Ascent + 2,
+                               font_->Metrics.Height - 4, RunTextColor());
+        return;
+      default:
+        break;
+    }
+  }
   switch (code) {
     case scNonBreakingSpace:
     case scEnSpace:
@@ -222,6 +285,8 @@ void LinePainter::Special(int32_t code, int32_t index) {
       return;
     }
     case scTab:
+      DrawTab(index, (value >> 8) & 0xFF);
+      return;
     case scAutoNoteMark:
       Flush();
       if (ValueOr(format_.Underline, 0) != 0) RecordUnderline(index, index + 1);
@@ -230,6 +295,96 @@ void LinePainter::Special(int32_t code, int32_t index) {
       Flush();
       return;
   }
+}
+
+void LinePainter::DrawTab(int32_t index, int32_t kindAndLeader) {
+  Flush();
+  const int32_t kind = kindAndLeader & 0xF;
+  const int32_t leader = (kindAndLeader >> 4) & 0xF;
+  const bool hasLeader = leader >= 1 && leader <= 3;
+  const int32_t smallCaps = format_.SmallCaps;
+  if (hasLeader && IsSet(smallCaps)) {
+    format_.SmallCaps = 0;
+    fontDirty_ = true;
+  }
+  SelectRunFont();
+  const int32_t left = textX_[static_cast<size_t>(index)];
+  const int32_t right = textX_[static_cast<size_t>(index) + 1];
+  const int32_t top = RunTextTop();
+  const int32_t ascent = font_->Metrics.Ascent;
+  const uint32_t colour = RunTextColor();
+  if (marks_.Shows(TMarkSettings::Tabs)) DrawTabArrow(canvas_, {left, top, right, top + ascent}, colour);
+  const char ch = leader == 1 ? '.' : leader == 2 ? '-' : '_';
+  const int32_t cw = font_->Font.ByteWidth(static_cast<uint8_t>(ch));
+  if (hasLeader && cw > 0 && right > left) {
+    int32_t n = (right - left) / cw;
+    const int32_t baseline = top + ascent;
+    canvas_.SetTextColor(colour);
+    if (leader == 3) {
+      n += std::max(1, n * 20 / 100);
+      const std::u16string text(static_cast<size_t>(n), u'_');
+      canvas_.SaveState();
+      canvas_.IntersectClipRect({left, top, right, top + font_->Metrics.Height});
+      canvas_.TextOut(left, baseline, std::u16string_view(text));
+      canvas_.RestoreState();
+      if (obs_ != nullptr) obs_->OnText(left, baseline, text, {}, canvas_.GetFont().Log().Height);
+    } else if (n > 0) {
+      const int32_t r = (right - left) % cw;
+      const int32_t start = left + (kind == 1 ? r / 2 : r);
+      const std::u16string text(static_cast<size_t>(n), static_cast<char16_t>(ch));
+      const std::vector<int32_t> advances(static_cast<size_t>(n), cw);
+      canvas_.ExtTextOut(start, baseline, 0, nullptr, std::u16string_view(text), advances);
+      if (obs_ != nullptr) obs_->OnText(start, baseline, text, advances, canvas_.GetFont().Log().Height);
+    }
+  }
+  if (ValueOr(format_.Underline, 0) != 0) RecordUnderline(index, index + 1);
+  if (format_.SmallCaps != smallCaps) {
+    format_.SmallCaps = smallCaps;
+    fontDirty_ = true;
+  }
+}
+
+void LinePainter::DrawLineBreak(int32_t index) {
+  Flush();
+  SelectRunFont();
+  const int32_t a = font_->Metrics.Ascent;
+  const int32_t b = textX_[static_cast<size_t>(index)] + (ZoomY(doc_, 11) - 11) / 2;
+  const int32_t f = RunBaseline() + y_ + (a - 7) / 2 - a;
+  DrawLineBreakMark(canvas_, b, f, RunTextColor());
+}
+
+void LinePainter::DrawBreak(int32_t label, int32_t index) {
+  Flush();
+  SelectRunFont();
+  const int32_t a = font_->Metrics.Ascent;
+  const int32_t baseline = RunBaseline() + y_;
+  const uint32_t colour = RunTextColor();
+  // The label font: the default character format's font at 8 points.
+  TFontManager* fm = FontManager();
+  if (fm == nullptr) return;
+  TFontKey key;
+  key.Font = 0;
+  key.Size = doc_ != nullptr ? doc_->FontHeightForSize(16) : -11;
+  TSharedFont& labelFont = fm->SelectFont(key, key.Size, false, true, &canvas_);
+  const std::string text = BreakLabelText(label);
+  const std::u16string wide(text.begin(), text.end());
+  const plat::Size extent = canvas_.TextExtent(std::u16string_view(wide));
+  const int32_t t = textX_[static_cast<size_t>(index)];
+  const int32_t cell = textX_[static_cast<size_t>(index) + 1] - t;
+  const int32_t w = extent.cx;
+  const int32_t room = std::max(cell, w + 30);
+  const int32_t labelLeft = t + (room - w) / 2;
+  const int32_t ruleY = baseline + extent.cy / 2 - a - std::max(1, ZoomY(doc_, 1)) / 2;
+  const int pattern = label == 0 ? 0 : 1;
+  for (int32_t k = 0; k < (label >= 2 ? 2 : 1); ++k) {
+    DrawPatternLine(canvas_, t, labelLeft - 1, ruleY + 2 * k, pattern, colour);
+    DrawPatternLine(canvas_, labelLeft + w + 1, t + room, ruleY + 2 * k, pattern, colour);
+  }
+  canvas_.SetTextColor(colour);
+  const int32_t labelBaseline = baseline - a + labelFont.Metrics.Ascent;
+  canvas_.TextOut(labelLeft, labelBaseline, std::u16string_view(wide));
+  if (obs_ != nullptr) obs_->OnText(labelLeft, labelBaseline, wide, {}, key.Size);
+  fontDirty_ = true;  // the run font is selected again for the next run
 }
 
 void LinePainter::AddByte(uint8_t byte, int32_t index) {
@@ -385,8 +540,13 @@ void LinePainter::DrawStrike(uint32_t colour) {
   const bool strike = IsSet(format_.Strike);
   const bool twice = IsSet(format_.DoubleStrike);
   if (!strike && !twice) return;
+  int32_t end = runStart_ + runLength_;
+  // A shown paragraph mark closing the paragraph is not struck through.
+  if (end == line_.Count && line_.FirstChar + end >= par_.CharCount() &&
+      par_.CodeAt(line_.FirstChar + end - 1) == scParagraphEnd)
+    --end;
   const int32_t left = textX_[static_cast<size_t>(runStart_)];
-  const int32_t right = textX_[static_cast<size_t>(runStart_ + runLength_)];
+  const int32_t right = textX_[static_cast<size_t>(std::max(runStart_, end))];
   if (right <= left) return;
   if (colour == kWhite && (IsSet(format_.Emboss) || IsSet(format_.Engrave)))
     colour = background_ == kNoColour ? 0x000000 : PickContrastingColor(0x000000, background_);
