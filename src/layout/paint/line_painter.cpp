@@ -22,6 +22,7 @@
 #include "layout/line_fitter.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/formatting_marks.h"
+#include "layout/paint/line_backgrounds.h"
 #include "layout/paint/underlines.h"
 #include "platform/gfx/canvas.h"
 #include "platform/system/text_services.h"
@@ -121,12 +122,24 @@ void LinePainter::Paint() {
   ComputeTextX();
   ComputeLineState();
   format_ = line_.StartFormat;
+  const TLineBackdrop backdrop{&line_, x_, y_, LineHeightPixels(line_), spaceAbove_, dimmed_};
+  // A piece of a split row after the first leaves shading and bar tabs to the first piece.
+  const bool continuation = line_.HasFlag(lfSegment) && !line_.HasFlag(lfBandFirst);
+  const bool dropCap = line_.HasFlag(lfDropCap);
+  const int32_t shading = par_.Format.Shading;
+  if (shading != ParUnset32 && shading >= 0 && !dropCap && !continuation)
+    PaintParagraphShading(canvas_, backdrop, ParagraphFrameRect(backdrop), static_cast<uint32_t>(shading));
+  const int32_t highlight = line_.StartFormat.Highlight;
+  if (line_.HasFlag(lfHighlight) || (highlight != CharUnset && highlight != AutoColor))
+    PaintHighlights(canvas_, backdrop);
   canvas_.SetBkMode(plat::BkMode::Transparent);
   canvas_.SetTextAlign(plat::align::Left | plat::align::Baseline);
   Walk();
   Flush();
   if (line_.HasFlag(lfHyphenated)) DrawHyphen();
+  if (!continuation) PaintBarTabs(canvas_, backdrop);
   PaintUnderlines();
+  if (!dropCap) PaintParagraphBorders(canvas_, backdrop, ParagraphFrameRect(backdrop));
   canvas_.RestoreState();
 }
 
