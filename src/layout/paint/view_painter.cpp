@@ -134,9 +134,17 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
   canvas.FillRect(pageArea, colours.Interpage);
   const plat::Point scroll = doc.View.ScrollPos;
   int32_t painted = 0;
-  for (TPage* page : doc.Pages) {
+  const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
+  for (size_t i = 0; i < doc.Pages.size(); ++i) {
+    TPage* page = doc.Pages[i];
     if (page == nullptr) continue;
-    const plat::Rect r = page->PixelRect.Offset(pageArea.left - scroll.x, pageArea.top - scroll.y);
+    // Where the view's page arrangement put the page; unarranged pages stand at the origin.
+    const plat::Rect at = i < placed.size()
+                              ? plat::Rect{placed[i].left, placed[i].top,
+                                           placed[i].left + page->PixelRect.Width(),
+                                           placed[i].top + page->PixelRect.Height()}
+                              : page->PixelRect;
+    const plat::Rect r = at.Offset(pageArea.left - scroll.x, pageArea.top - scroll.y);
     const plat::Rect framed{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
     if (framed.Intersect(pageArea).IsEmpty()) continue;
     canvas.FrameRect(framed, colours.PageBorder);
