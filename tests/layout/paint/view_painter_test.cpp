@@ -90,13 +90,18 @@ TEST_F(ViewPaintTest, PagesArePaintedOnTheInterpageSpaceWithAFrame) {
   b->Add("Hello");
   Layout();
   TPage& page = Page(0);
-  const plat::Rect area{10, 10, page.PixelRect.Width() + 60, page.PixelRect.Height() + 60};
+  const plat::Rect area{10, 10, page.PixelRect.Width() + 80, page.PixelRect.Height() + 80};
   plat::Bitmap bmp(area.right + 10, area.bottom + 10);
   bmp.Fill(0x00FF00);
   doc->View.ScrollPos = {-20, -20};
+  doc->ArrangePages();
+  ASSERT_FALSE(doc->Layout.Arrangement.PageRects.empty());
+  const plat::Rect placed = doc->Layout.Arrangement.PageRects[0];
   EXPECT_EQ(PaintDocumentView(*doc, bmp, area), 1);
-  EXPECT_EQ(bmp.GetPixel(5, 5), 0x00FF00u);      // outside the page area
-  EXPECT_EQ(bmp.GetPixel(15, 15), 0x808080u);    // interpage space
-  EXPECT_EQ(bmp.GetPixel(29, 40), 0x000000u);    // the page frame
-  EXPECT_EQ(bmp.GetPixel(32, 32), 0xFFFFFFu);    // paper
+  // The page stands where the arrangement put it, moved by the page area and the scroll.
+  const int32_t left = area.left + 20 + placed.left, top = area.top + 20 + placed.top;
+  EXPECT_EQ(bmp.GetPixel(5, 5), 0x00FF00u);                  // outside the page area
+  EXPECT_EQ(bmp.GetPixel(left - 3, top + 5), 0x808080u);     // interpage space
+  EXPECT_EQ(bmp.GetPixel(left - 1, top + 30), 0x000000u);    // the page frame
+  EXPECT_EQ(bmp.GetPixel(left + 2, top + 2), 0xFFFFFFu);     // paper
 }
