@@ -4,8 +4,13 @@
 #include <vector>
 
 #include "document/doc.h"
+#include "document/doc_flags.h"
+#include "document/line.h"
+#include "layout/page.h"
 #include "layout/box.h"
 #include "layout/paint/box_painter.h"
+#include "layout/paint/box_geometry.h"
+#include "layout/paint/selection_rects.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/region.h"
@@ -134,6 +139,7 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
   canvas.FillRect(pageArea, colours.Interpage);
   const plat::Point scroll = doc.View.ScrollPos;
   int32_t painted = 0;
+  std::vector<plat::Rect> selection;
   const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
   for (size_t i = 0; i < doc.Pages.size(); ++i) {
     TPage* page = doc.Pages[i];
@@ -150,7 +156,17 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
     canvas.FrameRect(framed, colours.PageBorder);
     PaintPage(*page, canvas, r.left, r.top);
     ++painted;
+    if (doc.IsDocFlagSet(dfPreview) || IsFragmentEmpty(doc.Selection)) continue;
+    for (TLine* line : CollectPageLines(*page, AllAreas)) {
+      if (line == nullptr || line->Box == nullptr) continue;
+      const plat::Point at = BoxToPagePoint(*line->Box, {0, doc.TwipsToPixelsY(line->Top)});
+      AddLineSelectionRects(*line, r.left + at.x, r.top + at.y, *doc.Selection, selection);
+    }
   }
+  canvas.Flush();
+  for (plat::Rect& rect : selection) rect = rect.Intersect(pageArea);
+  if (!selection.empty())
+    TintRegion(bitmap, plat::Region::FromRects(selection), colours.Selection, TTintPass::Selection, scroll);
   return painted;
 }
 

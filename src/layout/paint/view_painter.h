@@ -43,9 +43,11 @@ struct TViewColours {
   uint32_t Interpage = 0x808080;
   uint32_t PageBackground = 0xFFFFFF;
   uint32_t PageBorder = 0x000000;
+  uint32_t Selection = 0xFFCC99;
 };
 // Paints the laid-out pages that meet the page area (bitmap pixels) at the document's scroll
-// position: the interpage space, each page's paper, content and frame. Returns the pages painted.
+// position: the interpage space, each page's paper, content and frame, then the tint of the
+// document's selection (not for preview documents). Returns the pages painted.
 int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
                           const TViewColours& colours = {});
 

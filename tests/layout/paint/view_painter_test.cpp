@@ -1,4 +1,5 @@
 #include "layout/paint/paint_fixture.h"
+#include "layout/paint/selection_rects.h"
 #include "layout/paint/view_painter.h"
 #include "platform/gfx/region.h"
 
@@ -104,4 +105,59 @@ TEST_F(ViewPaintTest, PagesArePaintedOnTheInterpageSpaceWithAFrame) {
   EXPECT_EQ(bmp.GetPixel(left - 3, top + 5), 0x808080u);     // interpage space
   EXPECT_EQ(bmp.GetPixel(left - 1, top + 30), 0x000000u);    // the page frame
   EXPECT_EQ(bmp.GetPixel(left + 2, top + 2), 0xFFFFFFu);     // paper
+}
+
+TEST_F(ViewPaintTest, SelectionRectanglesCoverTheSelectedCharactersOfEachLine) {
+  Begin();
+  Text("ab");
+  Special(scOptionalHyphen);  // no width where the line does not break
+  Text("cd");
+  const int32_t p = EndPar();
+  b->Add("second");
+  Layout();
+  TLine& line = FirstLine(p);
+  struct Case {
+    int32_t startPar, start, endPar, end;
+    int32_t left, right;  // character boundaries; -1: no rectangle
+  };
+  const Case cases[] = {
+      {p, 1, p, 4, 1, 4},
+      {p, 2, p, 3, 2, -2},      // a character without width: 2 pixels
+      {p, 3, p + 1, 2, 3, 6},   // runs on into the next paragraph: to the line's end
+      {p, 2, p, 2, -1, -1},     // empty
+      {p + 1, 0, p + 1, 3, -1, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start);
+    TFragmentRef sel = AcquireFragment();
+    sel->SetSingleRange(c.startPar, c.start, c.endPar, c.end);
+    std::vector<plat::Rect> rects;
+    AddLineSelectionRects(line, 10, 20, *sel, rects);
+    if (c.left < 0) {
+      EXPECT_TRUE(rects.empty());
+      continue;
+    }
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].left, XAt(line, c.left));
+    EXPECT_EQ(rects[0].right, c.right == -2 ? XAt(line, c.left) + 2 : XAt(line, c.right));
+    EXPECT_EQ(rects[0].top, 20);
+    EXPECT_EQ(rects[0].Height(), LineHeightPixels(line));
+  }
+}
+
+TEST_F(ViewPaintTest, TheViewTintsTheSelection) {
+  b->Add("Selected words here");
+  Layout();
+  doc->ArrangePages();
+  doc->Selection->SetSingleRange(0, 0, 0, 8);
+  TPage& page = Page(0);
+  const plat::Rect area{0, 0, page.PixelRect.Width() + 40, page.PixelRect.Height() + 40};
+  plat::Bitmap bmp(area.right, area.bottom);
+  EXPECT_EQ(PaintDocumentView(*doc, bmp, area), 1);
+  TLine& line = *Par(0).Lines.at(0);
+  const plat::Rect placed = doc->Layout.Arrangement.PageRects[0];
+  const plat::Point at = BoxToPagePoint(*line.Box, {0, doc->TwipsToPixelsY(line.Top)});
+  const int32_t y = placed.top + at.y + LineHeightPixels(line) - 1;
+  EXPECT_EQ(bmp.GetPixel(placed.left + at.x + LineTextX(line, 1), y), 0xFFCC99u);
+  EXPECT_EQ(bmp.GetPixel(placed.left + at.x + LineTextX(line, 12), y), 0xFFFFFFu);
 }
