@@ -115,6 +115,7 @@ class LinePainter {
   int32_t spaceAbove_ = 0;
   std::vector<TUnderlineSegment> underlines_;
   TMarkSettings marks_;
+  int32_t count_ = 0;  // the line's characters that its paragraph really holds
 };
 
 void LinePainter::Paint() {
@@ -144,10 +145,10 @@ void LinePainter::Paint() {
 }
 
 void LinePainter::ComputeTextX() {
-  const int32_t count = std::clamp(line_.Count, 0, std::max(0, par_.CharCount() - line_.FirstChar));
-  line_.Count = std::min(line_.Count, std::max(count, 0));
-  textX_.resize(static_cast<size_t>(line_.Count) + 1);
-  for (int32_t i = 0; i <= line_.Count; ++i)
+  // A line never reaches beyond its paragraph's characters, whatever it claims.
+  count_ = std::clamp(line_.Count, 0, std::max(0, par_.CharCount() - line_.FirstChar));
+  textX_.resize(static_cast<size_t>(count_) + 1);
+  for (int32_t i = 0; i <= count_; ++i)
     textX_[static_cast<size_t>(i)] = x_ + LineTextX(line_, i);
 }
 
@@ -168,7 +169,7 @@ void LinePainter::Walk() {
   const int32_t end = static_cast<int32_t>(
       std::min<int64_t>(length, int64_t{offset} + std::max(0, line_.StreamLength)));
   int32_t index = 0;
-  while (offset < end && index < line_.Count) {
+  while (offset < end && index < count_) {
     const uint8_t byte = data[offset];
     if (byte != 0) {
       const uint8_t glyph = byte == ' ' ? MarkGlyph(byte, marks_) : 0;
@@ -498,13 +499,13 @@ void LinePainter::DrawPiece(int32_t first, const std::u16string& text, int32_t d
   const int32_t n = static_cast<int32_t>(text.size());
   std::vector<int32_t> advances;
   // Advances exist when every UTF-16 unit stands for one character of the line.
-  if (start + n <= line_.Count) {
+  if (start + n <= count_) {
     advances.resize(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i)
       advances[static_cast<size_t>(i)] =
           textX_[static_cast<size_t>(start + i) + 1] - textX_[static_cast<size_t>(start + i)];
   }
-  const int32_t x = textX_[static_cast<size_t>(std::min(start, line_.Count))] + dx;
+  const int32_t x = textX_[static_cast<size_t>(std::min(start, count_))] + dx;
   const int32_t y = RunTextTop() + font_->Metrics.Ascent + dy;
   canvas_.ExtTextOut(x, y, 0, nullptr, std::u16string_view(text), advances);
   if (obs_ != nullptr) obs_->OnText(x, y, text, advances, canvas_.GetFont().Log().Height);
@@ -555,7 +556,7 @@ void LinePainter::DrawStrike(uint32_t colour) {
   if (!strike && !twice) return;
   int32_t end = runStart_ + runLength_;
   // A shown paragraph mark closing the paragraph is not struck through.
-  if (end == line_.Count && line_.FirstChar + end >= par_.CharCount() &&
+  if (end == count_ && line_.FirstChar + end >= par_.CharCount() &&
       par_.CodeAt(line_.FirstChar + end - 1) == scParagraphEnd)
     --end;
   const int32_t left = textX_[static_cast<size_t>(runStart_)];
@@ -582,7 +583,7 @@ void LinePainter::Flush() {
     return;
   }
   SelectRunFont();
-  const int32_t end = std::min(runStart_ + runLength_, line_.Count);
+  const int32_t end = std::min(runStart_ + runLength_, count_);
   runLength_ = std::max(0, end - runStart_);
   if (ValueOr(format_.Underline, 0) != 0) RecordUnderline(runStart_, end);
   const uint32_t colour = RunTextColor();
@@ -619,10 +620,10 @@ void LinePainter::Flush() {
 
 void LinePainter::RecordUnderline(int32_t start, int32_t end) {
   // The paragraph mark of an underlined last line is never underlined.
-  const bool lastLine = line_.FirstChar + line_.Count >= par_.CharCount();
-  if (lastLine && end >= line_.Count && line_.Count > 0 &&
-      par_.CodeAt(line_.FirstChar + line_.Count - 1) == scParagraphEnd)
-    end = std::min(end, line_.Count - 1);
+  const bool lastLine = line_.FirstChar + count_ >= par_.CharCount();
+  if (lastLine && end >= count_ && count_ > 0 &&
+      par_.CodeAt(line_.FirstChar + count_ - 1) == scParagraphEnd)
+    end = std::min(end, count_ - 1);
   if (end <= start) return;
   SelectRunFont();
   TUnderlineSegment s;
@@ -721,7 +722,9 @@ int32_t LineTextX(TLine& line, int32_t n) {
 
 void PaintLine(TLine& line, plat::Canvas& canvas, int32_t x, int32_t y,
                TLinePaintObserver* observer) {
-  if (line.Par == nullptr || line.Count <= 0) return;
+  if (line.Par == nullptr || line.Count <= 0 || line.FirstChar < 0 ||
+      line.FirstChar >= line.Par->CharCount())
+    return;
   const int32_t width = line.Box != nullptr ? line.Box->PixelRect.Width() : canvas.DeviceSize().cx;
   const plat::Rect area{x - 5, y - 5, x + width + 10, y + LineHeightPixels(line) + 10};
   if (!canvas.RectVisible(area)) return;

@@ -151,7 +151,18 @@ TEST_F(LinePaintTest, DamagedStreamEndsTheLineQuietly) {
   // A tag whose closing byte is gone, and a line that claims more than its paragraph holds.
   Par(p).Content.Data[line.StreamOffset + 1 + 6 + 6] = 7;
   line.StreamLength += 1000;
+  line.Count += 50;
   PaintRecorder rec;
   PaintFirstLine(p, rec);
-  SUCCEED();
+  EXPECT_EQ(line.Count, 54);  // painting leaves the line as it found it
+  // The walk ends at the broken tag: nothing past the paragraph's three letters is drawn.
+  size_t drawn = 0;
+  for (const auto& t : rec.Texts) drawn += t.S.size();
+  EXPECT_LE(drawn, 3u);
+  line.Count = 4;
+  line.FirstChar = 100;
+  PaintRecorder none;
+  PaintFirstLine(p, none);
+  EXPECT_TRUE(none.Texts.empty());
+  line.FirstChar = 0;
 }
