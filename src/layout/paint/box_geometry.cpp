@@ -4,7 +4,10 @@
 #include <climits>
 #include <cstdlib>
 
+#include "document/compound_fragment.h"
 #include "document/doc.h"
+#include "document/line.h"
+#include "document/par.h"
 #include "document/table_row.h"
 #include "foundation/base/units.h"
 #include "layout/box.h"
@@ -166,6 +169,46 @@ TBox* BoxAtPoint(TBox& root, int32_t x, int32_t y, const TBoxHitFilter& filter) 
   for (const TBoxRef& child : root.Children)
     VisitForHit(*child, x - child->PixelRect.left, y - child->PixelRect.top, 0, -1, filter, state);
   return state.Best;
+}
+
+TLine* GetLastLineOfBox(const TBox& box, uint32_t areas) {
+  if (box.Area != TBox::AreaNone && (areas & AreaBit(box.Area)) == 0) return nullptr;
+  for (auto it = box.Children.rbegin(); it != box.Children.rend(); ++it)
+    if (TLine* line = GetLastLineOfBox(**it, areas)) return line;
+  for (auto it = box.Lines.rbegin(); it != box.Lines.rend(); ++it)
+    if (*it != nullptr) return *it;
+  return nullptr;
+}
+
+TLine* FirstLineOfRow(TLine& line) {
+  if (line.Par == nullptr) return &line;
+  for (TLine* l : line.Par->Lines)
+    if (l != nullptr && l->RowNumber == line.RowNumber) return l;
+  return &line;
+}
+
+TLine* LastLineOfRow(TLine& line) {
+  if (line.Par == nullptr) return &line;
+  const auto& lines = line.Par->Lines;
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it)
+    if (*it != nullptr && (*it)->RowNumber == line.RowNumber) return *it;
+  return &line;
+}
+
+bool IsInSelectedCell(const TBox& box) {
+  const TCellBox* cell = GetCellBox(const_cast<TBox*>(&box));
+  const TDoc* doc = box.Doc;
+  if (cell == nullptr || doc == nullptr || IsFragmentEmpty(doc->Selection)) return false;
+  const TDocPosition& at = cell->CellRange.Start;
+  const TCompoundFragment& sel = *doc->Selection;
+  auto before = [](const TDocPosition& a, const TDocPosition& b) {
+    return a.Par < b.Par || (a.Par == b.Par && a.Offset < b.Offset);
+  };
+  for (int32_t i = 0; i < sel.Count(); ++i) {
+    const TDocRange& r = *sel.GetRange(i);
+    if (!before(at, r.Start) && !before(r.End, at)) return true;
+  }
+  return false;
 }
 
 uint32_t CellShadingColor(const TBox& box, bool dimmed) {

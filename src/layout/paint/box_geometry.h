@@ -10,6 +10,7 @@ namespace qv {
 
 class TBox;
 class TDoc;
+class TLine;
 
 // Side of a table's move handle (odd) and of the row and column markers, in screen pixels.
 int32_t TableMoveHandleSize();
@@ -44,6 +45,17 @@ struct TBoxHitFilter {
 // The deepest box that contains the pixel point (relative to the root's pixel rectangle), else
 // the nearest one; null when no box qualifies. Hidden boxes are skipped with their subtree.
 TBox* BoxAtPoint(TBox& root, int32_t x, int32_t y, const TBoxHitFilter& filter);
+
+// The last line of the tree, depth first from the end, in boxes whose area is in `areas` (a box
+// without an area of its own always counts); null when none.
+TLine* GetLastLineOfBox(const TBox& box, uint32_t areas);
+// The first and the last line of the line's paragraph with the line's visual row number (pieces
+// of one row split around floating shapes share it); the line itself when it has no paragraph.
+TLine* FirstLineOfRow(TLine& line);
+TLine* LastLineOfRow(TLine& line);
+// The selection is not empty and the start of the box's cell lies in one of its ranges, ends
+// included.
+bool IsInSelectedCell(const TBox& box);
 
 // The shading colour of the cell that holds the box; 0xFF000000 outside cells and for the
 // row-end holder.

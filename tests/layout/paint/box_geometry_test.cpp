@@ -89,3 +89,35 @@ TEST_F(BoxGeometryTest, HitTestFindsTheDeepestBoxOrTheNearestWithLines) {
   ASSERT_NE(hit, nullptr);
   EXPECT_EQ(GetCellBox(hit), GetCellBox(cellLine.Box));
 }
+
+TEST_F(BoxGeometryTest, LastLinesRowsAndSelectedCells) {
+  b->Add("first");
+  b->Row({"one", "two"});
+  b->Add("last");
+  Layout();
+  TPage& page = Page(0);
+  EXPECT_EQ(GetLastLineOfBox(page, AllAreas), Par(4).Lines.back());
+  EXPECT_EQ(GetFirstLineOfBox(page, AllAreas), Par(0).Lines.front());
+  EXPECT_EQ(GetLastLineOfBox(page, AreaBit(TBox::AreaFootnotes)), nullptr);
+  TLine& line = *Par(0).Lines.front();
+  EXPECT_EQ(FirstLineOfRow(line), &line);
+  EXPECT_EQ(LastLineOfRow(line), &line);
+  TBox* cellTwo = Par(2).Lines.front()->Box;
+  ASSERT_NE(GetCellBox(cellTwo), nullptr);
+  const TDocPosition start = GetCellBox(cellTwo)->CellRange.Start;
+  struct Case {
+    int32_t fromPar, from, toPar, to;
+    bool selected;
+  };
+  const Case cases[] = {
+      {start.Par, start.Offset, start.Par, start.Offset + 2, true},
+      {0, 0, start.Par, start.Offset, true},  // the range's end is the cell's start
+      {0, 0, 0, 3, false},
+      {start.Par, start.Offset, start.Par, start.Offset, false},  // an empty selection
+  };
+  for (const Case& c : cases) {
+    doc->Selection->SetSingleRange(c.fromPar, c.from, c.toPar, c.to);
+    EXPECT_EQ(IsInSelectedCell(*cellTwo), c.selected) << c.fromPar << ' ' << c.to;
+  }
+  EXPECT_FALSE(IsInSelectedCell(*Par(0).Lines.front()->Box));
+}
