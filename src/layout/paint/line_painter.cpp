@@ -77,7 +77,8 @@ class LinePainter {
   void AddWide(char16_t ch, int32_t index);
   void Flush();
   void SelectRunFont();
-  TSharedFont& SelectFontAt(int32_t halfPoints, bool keepCase);
+  TSharedFont& SelectFontAt(int32_t halfPoints);
+  int32_t RunHalfPoints(bool smallCaps) const;
   int32_t RunBaseline() const;
   int32_t RunTextTop() const;
   uint32_t RunTextColor() const;
@@ -116,6 +117,7 @@ class LinePainter {
   std::vector<TUnderlineSegment> underlines_;
   TMarkSettings marks_;
   int32_t count_ = 0;  // the line's characters that its paragraph really holds
+  bool unitsMatch_ = true;  // the run's text has one UTF-16 unit per character position
 };
 
 void LinePainter::Paint() {
@@ -416,7 +418,7 @@ void LinePainter::AddWide(char16_t ch, int32_t index) {
   ++runLength_;
 }
 
-TSharedFont& LinePainter::SelectFontAt(int32_t halfPoints, bool /*keepCase*/) {
+TSharedFont& LinePainter::SelectFontAt(int32_t halfPoints) {
   TFontManager* fm = FontManager();
   if (fm == nullptr) fm = &CreateFontManager();
   TFontKey key = FontKeyOf(format_);
@@ -433,19 +435,23 @@ TSharedFont& LinePainter::SelectFontAt(int32_t halfPoints, bool /*keepCase*/) {
   return fm->SelectFont(key, key.Size, false, true, &canvas_);
 }
 
-void LinePainter::SelectRunFont() {
-  if (!fontDirty_ && font_ != nullptr) return;
-  fontDirty_ = false;
+// The run's font size: small capitals 80 %, super- and subscript 65 %, both 52 %.
+int32_t LinePainter::RunHalfPoints(bool small) const {
   int32_t size = ValueOr(format_.Size, ValueOr(DefaultCharFormat.Size, kDefaultHalfPoints));
   size = std::clamp(size, 1, kMaxHalfPoints);
-  const bool small = IsSet(format_.SmallCaps);
   const int32_t script = ValueOr(format_.Script, 0);
   const bool scripted = script == 1 || script == 2;
   if (small && scripted) size = MulDiv(size, 5200, 10000);
   else if (small) size = MulDiv(size, 80, 100);
   else if (scripted) size = MulDiv(size, 65, 100);
-  fontHalfPoints_ = std::max(1, size);
-  font_ = &SelectFontAt(fontHalfPoints_, false);
+  return std::max(1, size);
+}
+
+void LinePainter::SelectRunFont() {
+  if (!fontDirty_ && font_ != nullptr) return;
+  fontDirty_ = false;
+  fontHalfPoints_ = RunHalfPoints(IsSet(format_.SmallCaps));
+  font_ = &SelectFontAt(fontHalfPoints_);
 }
 
 int32_t LinePainter::RunBaseline() const {
@@ -499,7 +505,7 @@ void LinePainter::DrawPiece(int32_t first, const std::u16string& text, int32_t d
   const int32_t n = static_cast<int32_t>(text.size());
   std::vector<int32_t> advances;
   // Advances exist when every UTF-16 unit stands for one character of the line.
-  if (start + n <= count_) {
+  if (unitsMatch_ && start + n <= count_) {
     advances.resize(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i)
       advances[static_cast<size_t>(i)] =
@@ -528,16 +534,13 @@ void LinePainter::DrawRunAt(int32_t dx, int32_t dy, uint32_t colour, const std::
       if (one.size() == 1) c = one[0];
     }
   }
-  if (!small || wideRun_) {
+  if (!small || wideRun_ || static_cast<int32_t>(original.size()) != runLength_) {
     DrawPiece(0, upper, dx, dy);
     return;
   }
   // Small capitals: lower-case letters in the reduced font, the rest at full size.
   TSharedFont* reduced = font_;
-  TSharedFont& full = SelectFontAt(ValueOr(format_.Size, kDefaultHalfPoints) > 0
-                                       ? std::clamp(MulDiv(fontHalfPoints_, 100, 80), 1, kMaxHalfPoints)
-                                       : fontHalfPoints_,
-                                   true);
+  TSharedFont& full = SelectFontAt(RunHalfPoints(false));
   const int32_t n = static_cast<int32_t>(original.size());
   for (int32_t i = 0; i < n;) {
     const bool lower = plat::IsCharLower(original[static_cast<size_t>(i)]);
@@ -589,6 +592,7 @@ void LinePainter::Flush() {
   const uint32_t colour = RunTextColor();
   if (!decorationsOnly_ && runLength_ > 0) {
     const std::u16string text = RunText();
+    unitsMatch_ = static_cast<int32_t>(text.size()) == runLength_;
     const int32_t total = font_->Metrics.Height;
     const int32_t outline = std::max(0, ValueOr(format_.Outline, 0));
     if (IsSet(format_.Shadow)) {

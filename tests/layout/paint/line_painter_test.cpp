@@ -166,3 +166,22 @@ TEST_F(LinePaintTest, DamagedStreamEndsTheLineQuietly) {
   EXPECT_TRUE(none.Texts.empty());
   line.FirstChar = 0;
 }
+
+TEST_F(LinePaintTest, WideCharactersAreOneRunWithTheirAdvances) {
+  Begin();
+  Text("a");
+  AppendContentTag(s_, ctWideChar, 0x03B1);
+  AppendContentTag(s_, ctWideChar, 0x03B2);
+  Text("b");
+  const int32_t p = EndPar();
+  Layout();
+  PaintRecorder rec;
+  PaintFirstLine(p, rec);
+  TLine& line = FirstLine(p);
+  ASSERT_EQ(rec.Texts.size(), 3u);
+  EXPECT_EQ(rec.Texts[1].S, u"\u03B1\u03B2");
+  EXPECT_EQ(rec.Texts[1].X, XAt(line, 1));
+  ASSERT_EQ(rec.Texts[1].Dx.size(), 2u);
+  EXPECT_EQ(rec.Texts[1].Dx[0] + rec.Texts[1].Dx[1], XAt(line, 3) - XAt(line, 1));
+  EXPECT_EQ(rec.Texts[2].X, XAt(line, 3));
+}
