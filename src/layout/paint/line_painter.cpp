@@ -73,6 +73,7 @@ class LinePainter {
   void DrawTab(int32_t index, int32_t kindAndLeader);
   void DrawBreak(int32_t label, int32_t index);
   void DrawLineBreak(int32_t index);
+  void DrawPaginationMark();
   void AddByte(uint8_t byte, int32_t index);
   void AddWide(char16_t ch, int32_t index);
   void Flush();
@@ -135,6 +136,7 @@ void LinePainter::Paint() {
   const int32_t highlight = line_.StartFormat.Highlight;
   if (line_.HasFlag(lfHighlight) || (highlight != CharUnset && highlight != AutoColor))
     PaintHighlights(canvas_, backdrop);
+  if (marks_.Allowed && line_.FirstChar == 0) DrawPaginationMark();
   canvas_.SetBkMode(plat::BkMode::Transparent);
   canvas_.SetTextAlign(plat::align::Left | plat::align::Baseline);
   Walk();
@@ -358,6 +360,24 @@ void LinePainter::DrawTab(int32_t index, int32_t kindAndLeader) {
     format_.SmallCaps = smallCaps;
     fontDirty_ = true;
   }
+}
+
+// A square in the margin marks a paragraph with keep with next, keep lines together, page break
+// before or suppressed line numbers.
+void LinePainter::DrawPaginationMark() {
+  const TParFormat& f = par_.Format;
+  auto on = [](int8_t v) { return v != ParUnset8 && v > 0; };
+  if (!on(f.KeepNext) && !on(f.KeepLines) && !on(f.PageBreakBefore) && !on(f.NoLineNumbers)) return;
+  const int32_t side = std::max(1, doc_ != nullptr ? doc_->TwipsToPixelsY(60) : TwipsToScreenPixels(60));
+  const int32_t inset = line_.Box != nullptr ? line_.Box->PixelMargins.left : 0;
+  const int32_t c0 = ZoomY(doc_, GetLineCharX(line_, 0));
+  const int32_t left = x_ + std::max(std::max(2, side / 3), inset + std::min(0, c0) - 2 * side);
+  const TLayoutSettings& s = LayoutLineFitter().Settings;
+  const int32_t textHeight = ZoomY(doc_, LayoutToPixelsY(line_.SpacingAscent + line_.Descent, s));
+  const int32_t top = y_ + (doc_ != nullptr ? doc_->TwipsToPixelsY(spaceAbove_) : TwipsToScreenPixels(spaceAbove_)) +
+                      (textHeight - side) / 2;
+  canvas_.FillRect({left, top, left + side, top + side}, dimmed_ ? kDimmedColour : 0x000000);
+  if (obs_ != nullptr) obs_->OnPaginationMark({left, top, left + side, top + side});
 }
 
 void LinePainter::DrawLineBreak(int32_t index) {

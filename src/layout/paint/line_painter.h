@@ -27,6 +27,8 @@ class TLinePaintObserver {
                       std::span<const int32_t> /*dx*/, int32_t /*fontHeight*/) {}
   // One strike-through bar.
   virtual void OnStrike(const plat::Rect& /*rect*/, uint32_t /*colour*/) {}
+  // The pagination mark of a paragraph's first line.
+  virtual void OnPaginationMark(const plat::Rect& /*rect*/) {}
   // One merged underline: characters [start, end) of the line in the style.
   virtual void OnUnderline(int32_t /*start*/, int32_t /*end*/, int32_t /*style*/) {}
 };

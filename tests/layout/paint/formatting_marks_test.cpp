@@ -145,3 +145,28 @@ TEST(MarkGlyphTest, GlyphsOfTheCodes) {
   EXPECT_EQ(BreakLabelText(2 + sbOddPage), "Section Break (Odd Page)");
   EXPECT_EQ(BreakLabelText(0), "Page Break");
 }
+
+TEST_F(FormattingMarksTest, PaginationMarkOnTheFirstLineOfAKeptParagraph) {
+  b->Format.KeepNext = 1;
+  const int32_t kept = b->Add("Kept with the next paragraph, long enough to need a second line of text "
+                              "because it goes on and on across the page body");
+  b->Format.KeepNext = 0;
+  const int32_t plain = b->Add("plain");
+  Layout();
+  ASSERT_GE(Par(kept).Lines.size(), 2u);
+  PaintRecorder first, second, other;
+  plat::Canvas canvas(bitmap);
+  PaintLine(*Par(kept).Lines[0], canvas, 100, 10, &first);
+  PaintLine(*Par(kept).Lines[1], canvas, 100, 40, &second);
+  PaintLine(*Par(plain).Lines[0], canvas, 100, 70, &other);
+  ASSERT_EQ(first.Marks.size(), 1u);
+  EXPECT_EQ(first.Marks[0].Width(), doc->TwipsToPixelsY(60));
+  EXPECT_LT(first.Marks[0].left, 100 + LineTextX(*Par(kept).Lines[0], 0));
+  EXPECT_TRUE(second.Marks.empty());
+  EXPECT_TRUE(other.Marks.empty());
+  // Not without Special Symbols mode.
+  GetOptionsHolder().Options.View.Flags &= static_cast<uint16_t>(~ViewFlagSpecialSymbols);
+  PaintRecorder off;
+  PaintLine(*Par(kept).Lines[0], canvas, 100, 10, &off);
+  EXPECT_TRUE(off.Marks.empty());
+}

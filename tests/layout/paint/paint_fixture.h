@@ -30,6 +30,7 @@ struct PaintRecorder : TLinePaintObserver {
   };
   std::vector<Text> Texts;
   std::vector<plat::Rect> Strikes;
+  std::vector<plat::Rect> Marks;
   std::vector<Underline> Underlines;
 
   void OnText(int32_t x, int32_t y, std::u16string_view text, std::span<const int32_t> dx,
@@ -37,6 +38,7 @@ struct PaintRecorder : TLinePaintObserver {
     Texts.push_back({x, y, std::u16string(text), {dx.begin(), dx.end()}, height});
   }
   void OnStrike(const plat::Rect& r, uint32_t) override { Strikes.push_back(r); }
+  void OnPaginationMark(const plat::Rect& r) override { Marks.push_back(r); }
   void OnUnderline(int32_t start, int32_t end, int32_t style) override {
     Underlines.push_back({start, end, style});
   }
