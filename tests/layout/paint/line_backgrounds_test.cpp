@@ -91,3 +91,21 @@ TEST_F(LineBackgroundTest, BarTabsAreInvertedOverTheLine) {
   EXPECT_EQ(target.GetPixel(x, y), 0x000000u);
   EXPECT_EQ(target.GetPixel(x + 3, y), 0xFFFFFFu);
 }
+
+TEST_F(LineBackgroundTest, AutomaticTextOnDarkShadingComesOutWhite) {
+  b->Format.Shading = 0x200000;  // dark blue
+  const int32_t p = b->Add("HHHH");
+  Layout();
+  PaintRecorder rec;
+  PaintFirstLine(p, rec);
+  TLine& line = FirstLine(p);
+  int32_t white = 0, shaded = 0;
+  for (int32_t x = XAt(line, 0); x < XAt(line, 4); ++x)
+    for (int32_t y = 10; y < 10 + LineHeightPixels(line); ++y) {
+      const uint32_t c = bitmap.GetPixel(x, y);
+      white += c == 0xFFFFFF;
+      shaded += c == 0x200000;
+    }
+  EXPECT_GT(white, 20);   // the letters' strokes
+  EXPECT_GT(shaded, 20);  // the shading around them
+}
