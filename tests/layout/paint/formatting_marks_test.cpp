@@ -2,7 +2,6 @@
 #include "foundation/settings/options_holder.h"
 #include "layout/paint/formatting_marks.h"
 #include "layout/paint/paint_fixture.h"
-#include "layout/paint/underlines.h"
 
 class FormattingMarksTest : public PaintTest {
  protected:
