@@ -99,9 +99,11 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
   const plat::Rect paper{x, y, x + page.PixelRect.Width(), y + page.PixelRect.Height()};
   canvas.FillRect(paper, kPaperColour);
   canvas.IntersectClipRect(paper);
-  // Header and footer lines exist only while a page is shown: lay them out for this page.
+  // The header and footer paragraphs are shared by every page, so their lines belong to the
+  // page they were last laid out for: lay them out again for this page, which also drops what
+  // another page's layout left behind in this page's bands.
   for (TBox* band : {page.HeaderBox, page.FooterBox}) {
-    if (band == nullptr || !IsBoxEmpty(*band)) continue;
+    if (band == nullptr) continue;
     TField* field = band == page.HeaderBox ? page.HeaderField : page.FooterField;
     if (field == nullptr) continue;
     ReflowPageHeaderFooter(page, field);

@@ -55,3 +55,25 @@ TEST_F(BoxPaintTest, PaintingRestoresTheCanvasAndSkipsWhatIsClippedAway) {
   EXPECT_EQ(target.GetPixel(100, 100), 0x00FF00u);
   EXPECT_EQ(target.GetPixel(2, 2), 0xFFFFFFu);
 }
+
+TEST_F(BoxPaintTest, EveryPageShowsItsHeader) {
+  b->HeaderFooter(*doc->Sections[0], 1, "Header HHHH");
+  b->Add("page one\fpage two\fpage three");
+  Layout();
+  ASSERT_EQ(doc->PageCount(), 3);
+  auto headerInk = [&](int32_t index) {
+    TPage& page = Page(index);
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    if (page.HeaderBox == nullptr) return 0;
+    const plat::Point at = BoxToPagePoint(*page.HeaderBox, {0, 0});
+    int32_t ink = 0;
+    for (int32_t y = at.y; y < at.y + page.HeaderBox->PixelRect.Height(); ++y)
+      for (int32_t x = 0; x < target.Width(); ++x) ink += target.GetPixel(x, y) != 0xFFFFFF ? 1 : 0;  // dimmed: grey
+    return ink;
+  };
+  // In turn and again: laying a header out for one page leaves the others able to show theirs.
+  for (int round = 0; round < 2; ++round)
+    for (int i = 0; i < 3; ++i) EXPECT_GT(headerInk(i), 10) << "page " << i << " round " << round;
+}
