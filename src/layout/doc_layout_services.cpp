@@ -19,6 +19,7 @@
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
 #include "layout/pagination.h"
+#include "layout/paint/box_geometry.h"
 
 namespace qv {
 
@@ -130,7 +131,9 @@ class TLayoutDocServices : public TDocLayoutServices {
     a.PagesPerRow = 1;
     a.FirstPageOnRight = false;
     int32_t y = kPageGap, widest = 0;
-    for (const TPage* page : doc.Pages) {
+    for (TPage* page : doc.Pages) {
+      // A new zoom or window size: the boxes' pixel rectangles follow.
+      UpdateBoxPixelRects(*page);
       const int32_t w = doc.TwipsToPixelsX(page->Width());
       const int32_t h = doc.TwipsToPixelsY(page->Height());
       a.RowTops.push_back(y);

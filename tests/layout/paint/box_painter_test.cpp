@@ -1,0 +1,79 @@
+#include "layout/paint/paint_fixture.h"
+
+#include "document/table_row.h"
+
+using BoxPaintTest = PaintTest;
+
+namespace {
+
+bool Dark(plat::Color c) { return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80; }
+
+}  // namespace
+
+TEST_F(BoxPaintTest, ASharedCellBorderIsDrawnOnce) {
+  TTableRow* row = b->Row({"", "", ""}, 1500);
+  for (int i = 0; i < 3; ++i) {
+    TTableCell& c = row->Cells[static_cast<size_t>(i)];
+    for (TBorderLine* line : {&c.BorderLeft, &c.BorderTop, &c.BorderRight, &c.BorderBottom}) {
+      line->Width = 15;  // one pixel
+      line->Style = 1;
+      line->Color = 0;
+    }
+  }
+  Layout();
+  TPage& page = Page(0);
+  plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+  plat::Canvas canvas(target);
+  PaintPage(page, canvas, 0, 0);
+  // Along a row of pixels through the middle of the cells: four borders of one pixel each.
+  TLine& line = *Par(0).Lines.at(0);
+  const int32_t y = BoxToPagePoint(*GetCellBox(line.Box), {0, 0}).y +
+                    GetCellBox(line.Box)->PixelRect.Height() / 2;
+  int32_t columns = 0, runs = 0;
+  bool previous = false;
+  for (int32_t x = 0; x < target.Width(); ++x) {
+    const bool dark = Dark(target.GetPixel(x, y));
+    columns += dark;
+    runs += dark && !previous;
+    previous = dark;
+  }
+  EXPECT_EQ(runs, 4);
+  EXPECT_EQ(columns, 4);
+}
+
+TEST_F(BoxPaintTest, PaintingRestoresTheCanvasAndSkipsWhatIsClippedAway) {
+  b->Add("Some text on the page");
+  Layout();
+  TPage& page = Page(0);
+  plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+  target.Fill(0x00FF00);
+  plat::Canvas canvas(target);
+  canvas.IntersectClipRect({0, 0, 5, 5});
+  const plat::Rect clip = canvas.ClipBox();
+  PaintPage(page, canvas, 0, 0);
+  EXPECT_EQ(canvas.ClipBox(), clip);
+  EXPECT_EQ(target.GetPixel(100, 100), 0x00FF00u);
+  EXPECT_EQ(target.GetPixel(2, 2), 0xFFFFFFu);
+}
+
+TEST_F(BoxPaintTest, EveryPageShowsItsHeader) {
+  b->HeaderFooter(*doc->Sections[0], 1, "Header HHHH");
+  b->Add("page one\fpage two\fpage three");
+  Layout();
+  ASSERT_EQ(doc->PageCount(), 3);
+  auto headerInk = [&](int32_t index) {
+    TPage& page = Page(index);
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    if (page.HeaderBox == nullptr) return 0;
+    const plat::Point at = BoxToPagePoint(*page.HeaderBox, {0, 0});
+    int32_t ink = 0;
+    for (int32_t y = at.y; y < at.y + page.HeaderBox->PixelRect.Height(); ++y)
+      for (int32_t x = 0; x < target.Width(); ++x) ink += target.GetPixel(x, y) != 0xFFFFFF ? 1 : 0;  // dimmed: grey
+    return ink;
+  };
+  // In turn and again: laying a header out for one page leaves the others able to show theirs.
+  for (int round = 0; round < 2; ++round)
+    for (int i = 0; i < 3; ++i) EXPECT_GT(headerInk(i), 10) << "page " << i << " round " << round;
+}
