@@ -45,6 +45,9 @@ void TBox::RemoveChild(const TBox* child) {
 }
 
 void TBox::AppendLine(TLine& line) {
+  // A line lies in one box at a time: a box it was left in (the same header paragraph laid out
+  // for another page) forgets it, so that no box keeps a line that is later released.
+  if (line.Box != nullptr && line.Box != this) DetachLineFromBox(line);
   line.Box = this;
   line.Slot = static_cast<uint16_t>(Lines.size());
   Lines.push_back(&line);

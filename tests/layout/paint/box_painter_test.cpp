@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "layout/paint/paint_fixture.h"
 
 #include "document/table_row.h"
@@ -76,4 +78,12 @@ TEST_F(BoxPaintTest, EveryPageShowsItsHeader) {
   // In turn and again: laying a header out for one page leaves the others able to show theirs.
   for (int round = 0; round < 2; ++round)
     for (int i = 0; i < 3; ++i) EXPECT_GT(headerInk(i), 10) << "page " << i << " round " << round;
+  // No box keeps a line that has moved to another page's header: releasing the header's lines
+  // later (an edit) must not leave a box pointing at them.
+  std::function<void(const TBox&)> check = [&](const TBox& box) {
+    for (const TLine* line : box.Lines)
+      if (line != nullptr) EXPECT_EQ(line->Box, &box);
+    for (const TBoxRef& child : box.Children) check(*child);
+  };
+  for (int i = 0; i < 3; ++i) check(Page(i));
 }
