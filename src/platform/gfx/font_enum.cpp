@@ -5,11 +5,14 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <cctype>
 #include <map>
 #include <mutex>
 
 #include "platform/gfx/font_face.h"
+#include "platform/gfx/font_file_check.h"
 
 namespace plat {
 
@@ -168,8 +171,28 @@ std::vector<FontFileInfo> EnumFontFiles() {
   return out;
 }
 
+namespace {
+
+// Whether the file may be handed to fontconfig (see font_file_check.h). A file that cannot be
+// read is left to fontconfig, which refuses it.
+bool FontFileIsSane(const std::string& path) {
+  constexpr std::streamoff kMaxFontFileBytes = std::streamoff{512} << 20;
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return true;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return true;
+  if (size > kMaxFontFileBytes) return false;
+  in.seekg(0);
+  std::string data(static_cast<size_t>(size), '\0');
+  if (!in.read(data.data(), size)) return true;
+  return FontCharacterMapsAreSane(data);
+}
+
+}  // namespace
+
 bool AddFontFile(const std::string& path) {
   gfx_detail::InitFontconfig();
+  if (!FontFileIsSane(path)) return false;
   AppFonts& a = TheAppFonts();
   {
     std::lock_guard lock(a.mutex);
