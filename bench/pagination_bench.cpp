@@ -6,7 +6,6 @@
 // size is a parameter (in thousands of pages' worth of text) so that the cost can be seen to
 // grow linearly.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <climits>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_text.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/field.h"
@@ -28,24 +28,11 @@
 #include "layout/layout_registration.h"
 
 using namespace qv;
+using bench::kWords;
+using bench::Lcg;
+using bench::PeakRssKb;
 
 namespace {
-
-const char* const kWords[] = {
-    "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "layout", "paragraph",
-    "document", "character", "measure", "width", "line", "break", "through", "evening",
-    "harvest", "mountain", "river", "quietly", "extraordinary", "a", "of", "and", "to", "in",
-    "information", "processing", "Quorvane", "typography", "justification", "is", "was",
-};
-
-// A small deterministic generator, so that every run lays out the same document.
-struct Lcg {
-  uint32_t state = 12345;
-  uint32_t Next(uint32_t n) {
-    state = state * 1664525u + 1013904223u;
-    return (state >> 8) % n;
-  }
-};
 
 struct Fonts {
   int32_t faces[3];
@@ -221,12 +208,6 @@ class TGenerator {
   std::vector<std::unique_ptr<TPar>> notes_;
   std::vector<TField*> noteFields_;
 };
-
-int64_t PeakRssKb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
 
 // About 3,200 characters of this text make a page.
 constexpr int64_t kCharsPerThousandPages = 3300000;
