@@ -18,7 +18,6 @@
 #include "layout/line_fitter.h"
 
 using namespace qv;
-using bench::kWords;
 using bench::Lcg;
 using bench::PeakRssKb;
 
@@ -51,24 +50,9 @@ Document MakeDocument(int64_t targetChars) {
     AppendContentTag(s, ctSize, sizes[rng.Next(4)]);
     if (rng.Next(5) == 0) {  // a table row of tabs
       par->Format.TabSet = tabSet;
-      for (int row = 0; row < 3; ++row) {
-        s.AppendString(kWords[rng.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(std::to_string(rng.Next(100000)) + "." + std::to_string(rng.Next(100)));
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(kWords[rng.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scLineBreak);
-      }
+      bench::AppendTabTable(s, rng);
     }
-    const uint32_t words = 40 + rng.Next(160);
-    for (uint32_t w = 0; w < words; ++w) {
-      if (rng.Next(25) == 0) AppendContentTag(s, ctBold, 1);
-      if (rng.Next(40) == 0) AppendContentTag(s, ctFont, fonts[rng.Next(3)]);
-      s.AppendString(kWords[rng.Next(35)]);
-      if (rng.Next(25) == 0) AppendContentTag(s, ctBold, 0);
-      s.AppendByte(rng.Next(12) == 0 ? ',' : ' ');
-      if (rng.Next(12) == 0) s.AppendByte(' ');
-    }
+    bench::AppendWords(s, rng, 40 + rng.Next(160), fonts);
     AppendContentTag(s, ctSpecialChar, scParagraphEnd);
     par->Content = s;
     par->RebuildCodes();

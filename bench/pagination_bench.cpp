@@ -28,7 +28,6 @@
 #include "layout/layout_registration.h"
 
 using namespace qv;
-using bench::kWords;
 using bench::Lcg;
 using bench::PeakRssKb;
 
@@ -77,14 +76,7 @@ class TGenerator {
     return s;
   }
   void Words(TMemory& s, uint32_t n) {
-    for (uint32_t w = 0; w < n; ++w) {
-      if (rng_.Next(25) == 0) AppendContentTag(s, ctBold, 1);
-      if (rng_.Next(40) == 0) AppendContentTag(s, ctFont, fonts_.faces[rng_.Next(3)]);
-      s.AppendString(kWords[rng_.Next(35)]);
-      if (rng_.Next(25) == 0) AppendContentTag(s, ctBold, 0);
-      s.AppendByte(rng_.Next(12) == 0 ? ',' : ' ');
-      if (rng_.Next(12) == 0) s.AppendByte(' ');
-    }
+    bench::AppendWords(s, rng_, n, fonts_.faces);
   }
   std::unique_ptr<TPar> Par(TMemory& s, const TParFormat& format) {
     auto par = std::make_unique<TPar>(&doc_);
@@ -103,14 +95,7 @@ class TGenerator {
     TMemory s = Start(fonts_.faces[rng_.Next(3)], kSizes[rng_.Next(4)]);
     if (rng_.Next(5) == 0) {  // a table of tabs
       format.TabSet = tabSet_;
-      for (int row = 0; row < 3; ++row) {
-        s.AppendString(kWords[rng_.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(std::to_string(rng_.Next(100000)) + "." + std::to_string(rng_.Next(100)));
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(kWords[rng_.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scLineBreak);
-      }
+      bench::AppendTabTable(s, rng_);
     }
     Words(s, 40 + rng_.Next(160));
     if (withNote) Note(s);
