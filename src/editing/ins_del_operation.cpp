@@ -136,6 +136,17 @@ TDeletedSpan DeletedSpan(TPar& first, int32_t start, TPar& last, int32_t end) {
   return span;
 }
 
+// A paragraph of a held part, in the format the part carries or else the running one; a carried
+// format becomes the running one for the parts after it.
+std::unique_ptr<TPar> ParagraphOfPart(TDoc& doc, THeldPart& part, TParFormat& running) {
+  auto p = std::make_unique<TPar>(&doc);
+  p->Content = std::move(part.Content);
+  if (part.HasFormat) running = part.Format;
+  p->Format = running;
+  p->RebuildCodes();
+  return p;
+}
+
 }  // namespace
 
 std::unique_ptr<TInsDelOperation> TInsDelOperation::ForDelete(TDoc& doc, const TDocRange& range) {
@@ -286,14 +297,8 @@ void TInsDelOperation::InsertParagraphs() {
   if (WholeParagraphs()) {
     // Every paragraph is terminated: the part after the last byte 29 is empty.
     TParFormat running = DefaultParFormat;
-    for (size_t k = 0; k + 1 < parts.size(); ++k) {
-      auto p = std::make_unique<TPar>(&doc);
-      p->Content = std::move(parts[k].Content);
-      if (parts[k].HasFormat) running = parts[k].Format;
-      p->Format = running;
-      p->RebuildCodes();
-      made.push_back(std::move(p));
-    }
+    for (size_t k = 0; k + 1 < parts.size(); ++k)
+      made.push_back(ParagraphOfPart(doc, parts[k], running));
     const int32_t n = static_cast<int32_t>(made.size());
     doc.Paragraphs.insert(doc.Paragraphs.begin() + first, std::make_move_iterator(made.begin()),
                           std::make_move_iterator(made.end()));
@@ -316,14 +321,7 @@ void TInsDelOperation::InsertParagraphs() {
     f.Format = running;
     if (GetParFormatProp(f.Format, ppCollapsed) > 0) SetParFormatProp(f.Format, ppCollapsed, 0);
     const size_t n = parts.size() - 1;
-    for (size_t k = 1; k < n; ++k) {
-      auto p = std::make_unique<TPar>(&doc);
-      p->Content = std::move(parts[k].Content);
-      if (parts[k].HasFormat) running = parts[k].Format;
-      p->Format = running;
-      p->RebuildCodes();
-      made.push_back(std::move(p));
-    }
+    for (size_t k = 1; k < n; ++k) made.push_back(ParagraphOfPart(doc, parts[k], running));
     auto last = std::make_unique<TPar>(&doc);
     const TMemory& lastPart = parts.back().Content;
     TCharFormat after;
