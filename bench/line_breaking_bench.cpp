@@ -2,13 +2,13 @@
 // paragraphs: several fonts and sizes, bold runs, tab tables, justified and left-aligned) into
 // lines with the layout's line fitter, and reports characters per second and the peak memory.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_text.h"
 #include "document/content_tags.h"
 #include "document/line.h"
 #include "document/par.h"
@@ -18,24 +18,10 @@
 #include "layout/line_fitter.h"
 
 using namespace qv;
+using bench::Lcg;
+using bench::PeakRssKb;
 
 namespace {
-
-const char* const kWords[] = {
-    "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "layout", "paragraph",
-    "document", "character", "measure", "width", "line", "break", "through", "evening",
-    "harvest", "mountain", "river", "quietly", "extraordinary", "a", "of", "and", "to", "in",
-    "information", "processing", "Quorvane", "typography", "justification", "is", "was",
-};
-
-// A small deterministic generator, so that every run breaks the same document.
-struct Lcg {
-  uint32_t state = 12345;
-  uint32_t Next(uint32_t n) {
-    state = state * 1664525u + 1013904223u;
-    return (state >> 8) % n;
-  }
-};
 
 struct Document {
   std::vector<std::unique_ptr<TPar>> pars;
@@ -64,24 +50,9 @@ Document MakeDocument(int64_t targetChars) {
     AppendContentTag(s, ctSize, sizes[rng.Next(4)]);
     if (rng.Next(5) == 0) {  // a table row of tabs
       par->Format.TabSet = tabSet;
-      for (int row = 0; row < 3; ++row) {
-        s.AppendString(kWords[rng.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(std::to_string(rng.Next(100000)) + "." + std::to_string(rng.Next(100)));
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(kWords[rng.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scLineBreak);
-      }
+      bench::AppendTabTable(s, rng);
     }
-    const uint32_t words = 40 + rng.Next(160);
-    for (uint32_t w = 0; w < words; ++w) {
-      if (rng.Next(25) == 0) AppendContentTag(s, ctBold, 1);
-      if (rng.Next(40) == 0) AppendContentTag(s, ctFont, fonts[rng.Next(3)]);
-      s.AppendString(kWords[rng.Next(35)]);
-      if (rng.Next(25) == 0) AppendContentTag(s, ctBold, 0);
-      s.AppendByte(rng.Next(12) == 0 ? ',' : ' ');
-      if (rng.Next(12) == 0) s.AppendByte(' ');
-    }
+    bench::AppendWords(s, rng, 40 + rng.Next(160), fonts);
     AppendContentTag(s, ctSpecialChar, scParagraphEnd);
     par->Content = s;
     par->RebuildCodes();
@@ -90,12 +61,6 @@ Document MakeDocument(int64_t targetChars) {
     doc.pars.push_back(std::move(par));
   }
   return doc;
-}
-
-int64_t PeakRssKb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
 }
 
 void BM_BreakDocumentIntoLines(benchmark::State& state) {

@@ -6,7 +6,6 @@
 // size is a parameter (in thousands of pages' worth of text) so that the cost can be seen to
 // grow linearly.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <climits>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_text.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/field.h"
@@ -28,24 +28,10 @@
 #include "layout/layout_registration.h"
 
 using namespace qv;
+using bench::Lcg;
+using bench::PeakRssKb;
 
 namespace {
-
-const char* const kWords[] = {
-    "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "layout", "paragraph",
-    "document", "character", "measure", "width", "line", "break", "through", "evening",
-    "harvest", "mountain", "river", "quietly", "extraordinary", "a", "of", "and", "to", "in",
-    "information", "processing", "Quorvane", "typography", "justification", "is", "was",
-};
-
-// A small deterministic generator, so that every run lays out the same document.
-struct Lcg {
-  uint32_t state = 12345;
-  uint32_t Next(uint32_t n) {
-    state = state * 1664525u + 1013904223u;
-    return (state >> 8) % n;
-  }
-};
 
 struct Fonts {
   int32_t faces[3];
@@ -90,14 +76,7 @@ class TGenerator {
     return s;
   }
   void Words(TMemory& s, uint32_t n) {
-    for (uint32_t w = 0; w < n; ++w) {
-      if (rng_.Next(25) == 0) AppendContentTag(s, ctBold, 1);
-      if (rng_.Next(40) == 0) AppendContentTag(s, ctFont, fonts_.faces[rng_.Next(3)]);
-      s.AppendString(kWords[rng_.Next(35)]);
-      if (rng_.Next(25) == 0) AppendContentTag(s, ctBold, 0);
-      s.AppendByte(rng_.Next(12) == 0 ? ',' : ' ');
-      if (rng_.Next(12) == 0) s.AppendByte(' ');
-    }
+    bench::AppendWords(s, rng_, n, fonts_.faces);
   }
   std::unique_ptr<TPar> Par(TMemory& s, const TParFormat& format) {
     auto par = std::make_unique<TPar>(&doc_);
@@ -116,14 +95,7 @@ class TGenerator {
     TMemory s = Start(fonts_.faces[rng_.Next(3)], kSizes[rng_.Next(4)]);
     if (rng_.Next(5) == 0) {  // a table of tabs
       format.TabSet = tabSet_;
-      for (int row = 0; row < 3; ++row) {
-        s.AppendString(kWords[rng_.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(std::to_string(rng_.Next(100000)) + "." + std::to_string(rng_.Next(100)));
-        AppendContentTag(s, ctSpecialChar, scTab);
-        s.AppendString(kWords[rng_.Next(35)]);
-        AppendContentTag(s, ctSpecialChar, scLineBreak);
-      }
+      bench::AppendTabTable(s, rng_);
     }
     Words(s, 40 + rng_.Next(160));
     if (withNote) Note(s);
@@ -221,12 +193,6 @@ class TGenerator {
   std::vector<std::unique_ptr<TPar>> notes_;
   std::vector<TField*> noteFields_;
 };
-
-int64_t PeakRssKb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
 
 // About 3,200 characters of this text make a page.
 constexpr int64_t kCharsPerThousandPages = 3300000;

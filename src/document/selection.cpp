@@ -36,29 +36,25 @@ bool DocHasTables(const TDoc& doc) {
   return false;
 }
 
-bool SameCell(const TDoc& doc, int32_t a, int32_t b) {
-  if (!ParInTable(doc, a) || !ParInTable(doc, b)) return false;
-  TDocRange ca, cb;
-  TableCellRange(doc, a, ca);
-  TableCellRange(doc, b, cb);
-  return ca.Start.Par == cb.Start.Par;
-}
-
-bool SameRow(const TDoc& doc, int32_t a, int32_t b) {
+// Whether both paragraphs are in tables and in the same cell, row or table, as rangeOf finds it.
+bool SameTablePart(const TDoc& doc, int32_t a, int32_t b,
+                   void (*rangeOf)(const TDoc&, int32_t, TDocRange&)) {
   if (!ParInTable(doc, a) || !ParInTable(doc, b)) return false;
   TDocRange ra, rb;
-  TableRowRange(doc, a, ra);
-  TableRowRange(doc, b, rb);
+  rangeOf(doc, a, ra);
+  rangeOf(doc, b, rb);
   return ra.Start.Par == rb.Start.Par;
 }
 
-bool SameTable(const TDoc& doc, int32_t a, int32_t b) {
-  if (!ParInTable(doc, a) || !ParInTable(doc, b)) return false;
-  TDocRange ta, tb;
-  TableRange(doc, a, ta);
-  TableRange(doc, b, tb);
-  return ta.Start.Par == tb.Start.Par;
+bool SameCell(const TDoc& doc, int32_t a, int32_t b) {
+  return SameTablePart(doc, a, b, TableCellRange);
 }
+
+bool SameRow(const TDoc& doc, int32_t a, int32_t b) {
+  return SameTablePart(doc, a, b, TableRowRange);
+}
+
+bool SameTable(const TDoc& doc, int32_t a, int32_t b) { return SameTablePart(doc, a, b, TableRange); }
 
 // The paragraph whose AnchoredShapes hold the shape; -1 when none does.
 int32_t AnchorParOfShape(TDoc& doc, const TShape* shape) {

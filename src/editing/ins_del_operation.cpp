@@ -115,6 +115,40 @@ std::unique_ptr<TInsDelOperation> TInsDelOperation::ForInsert(TDoc& doc, const T
   return r;
 }
 
+namespace {
+
+// Where a deletion from character `start` of `first` to character `end` of `last` (the same
+// paragraph or a later one) lies in their streams, and the character formats in force at both
+// ends (`want` has to hold again after the join).
+struct TDeletedSpan {
+  int32_t from = 0, to = 0;
+  TCharFormat have, want;
+};
+
+TDeletedSpan DeletedSpan(TPar& first, int32_t start, TPar& last, int32_t end) {
+  NormalizeParagraphTags(first);
+  if (&last != &first) NormalizeParagraphTags(last);
+  TDeletedSpan span;
+  span.from = OffsetAfterCharBefore(first, start);
+  span.to = OffsetAfterCharBefore(last, end);
+  FormatAtStreamOffset(first.Content, span.from, span.have);
+  FormatAtStreamOffset(last.Content, span.to, span.want);
+  return span;
+}
+
+// A paragraph of a held part, in the format the part carries or else the running one; a carried
+// format becomes the running one for the parts after it.
+std::unique_ptr<TPar> ParagraphOfPart(TDoc& doc, THeldPart& part, TParFormat& running) {
+  auto p = std::make_unique<TPar>(&doc);
+  p->Content = std::move(part.Content);
+  if (part.HasFormat) running = part.Format;
+  p->Format = running;
+  p->RebuildCodes();
+  return p;
+}
+
+}  // namespace
+
 std::unique_ptr<TInsDelOperation> TInsDelOperation::ForDelete(TDoc& doc, const TDocRange& range) {
   std::unique_ptr<TInsDelOperation> r(new TInsDelOperation(doc));
   r->Story = static_cast<uint8_t>(doc.StoryOfParagraph(range.Start.Par));
@@ -173,17 +207,12 @@ void TInsDelOperation::InsertContent() {
 
 void TInsDelOperation::DeleteInParagraph() {
   TPar& p = *Doc->Par(FirstPar);
-  NormalizeParagraphTags(p);
-  const int32_t from = OffsetAfterCharBefore(p, StartOffset);
-  const int32_t to = OffsetAfterCharBefore(p, EndOffset);
-  TCharFormat have, want;
-  FormatAtStreamOffset(p.Content, from, have);
-  FormatAtStreamOffset(p.Content, to, want);
-  AppendPart(Content, p.Content, from, to);
+  const TDeletedSpan span = DeletedSpan(p, StartOffset, p, EndOffset);
+  AppendPart(Content, p.Content, span.from, span.to);
   TMemory keep;
-  AppendFormatChangeTags(keep, have, want);
-  p.Content.Delete(from, to - from);
-  if (keep.Length > 0) p.Content.Insert(keep.Data, from, keep.Length);
+  AppendFormatChangeTags(keep, span.have, span.want);
+  p.Content.Delete(span.from, span.to - span.from);
+  if (keep.Length > 0) p.Content.Insert(keep.Data, span.from, keep.Length);
   const bool breaks = ContainsLayoutBreak(p.Codes.Data + StartOffset, EndOffset - StartOffset) ||
                       p.HasAutoNoteMark();
   p.RebuildCodes();
@@ -234,23 +263,17 @@ void TInsDelOperation::DeleteParagraphs() {
   } else {
     TPar& f = *doc.Par(first);
     TPar& l = *doc.Par(LastPar);
-    NormalizeParagraphTags(f);
-    NormalizeParagraphTags(l);
-    const int32_t from = OffsetAfterCharBefore(f, StartOffset);
-    const int32_t to = OffsetAfterCharBefore(l, EndOffset);
-    TCharFormat have, want;
-    FormatAtStreamOffset(f.Content, from, have);
-    FormatAtStreamOffset(l.Content, to, want);
-    AppendPart(Content, f.Content, from, f.Content.Length);
+    const TDeletedSpan span = DeletedSpan(f, StartOffset, l, EndOffset);
+    AppendPart(Content, f.Content, span.from, f.Content.Length);
     AppendParEnd(Content, f.Format);
     for (int32_t i = first + 1; i < LastPar; ++i) {
       Content.AppendMemory(doc.Par(i)->Content);
       AppendParEnd(Content, doc.Par(i)->Format);
     }
-    AppendPart(Content, l.Content, 0, to);
-    f.Content.SetLength(from);
-    AppendFormatChangeTags(f.Content, have, want);
-    AppendPart(f.Content, l.Content, to, l.Content.Length);
+    AppendPart(Content, l.Content, 0, span.to);
+    f.Content.SetLength(span.from);
+    AppendFormatChangeTags(f.Content, span.have, span.want);
+    AppendPart(f.Content, l.Content, span.to, l.Content.Length);
     f.Format = l.Format;
     for (int32_t i = first + 1; i <= LastPar; ++i) doc.Par(i)->ReleaseLines(0);
     doc.Paragraphs.erase(doc.Paragraphs.begin() + first + 1, doc.Paragraphs.begin() + LastPar + 1);
@@ -274,14 +297,8 @@ void TInsDelOperation::InsertParagraphs() {
   if (WholeParagraphs()) {
     // Every paragraph is terminated: the part after the last byte 29 is empty.
     TParFormat running = DefaultParFormat;
-    for (size_t k = 0; k + 1 < parts.size(); ++k) {
-      auto p = std::make_unique<TPar>(&doc);
-      p->Content = std::move(parts[k].Content);
-      if (parts[k].HasFormat) running = parts[k].Format;
-      p->Format = running;
-      p->RebuildCodes();
-      made.push_back(std::move(p));
-    }
+    for (size_t k = 0; k + 1 < parts.size(); ++k)
+      made.push_back(ParagraphOfPart(doc, parts[k], running));
     const int32_t n = static_cast<int32_t>(made.size());
     doc.Paragraphs.insert(doc.Paragraphs.begin() + first, std::make_move_iterator(made.begin()),
                           std::make_move_iterator(made.end()));
@@ -304,14 +321,7 @@ void TInsDelOperation::InsertParagraphs() {
     f.Format = running;
     if (GetParFormatProp(f.Format, ppCollapsed) > 0) SetParFormatProp(f.Format, ppCollapsed, 0);
     const size_t n = parts.size() - 1;
-    for (size_t k = 1; k < n; ++k) {
-      auto p = std::make_unique<TPar>(&doc);
-      p->Content = std::move(parts[k].Content);
-      if (parts[k].HasFormat) running = parts[k].Format;
-      p->Format = running;
-      p->RebuildCodes();
-      made.push_back(std::move(p));
-    }
+    for (size_t k = 1; k < n; ++k) made.push_back(ParagraphOfPart(doc, parts[k], running));
     auto last = std::make_unique<TPar>(&doc);
     const TMemory& lastPart = parts.back().Content;
     TCharFormat after;

@@ -357,31 +357,28 @@ void TInsDelFieldOperation::Undo() {
     p.InvalidateSpelling();
     RelayoutParagraph(doc, par);
   };
+  // Takes a mark out, keeping its character position and its slot among the tags there.
+  auto removeMark = [&](TDocPosition& at, int32_t& slot, uint8_t kind) {
+    TPar& p = *doc.Par(at.Par);
+    NormalizeParagraphTags(p);
+    const int32_t off = FindMark(p, Field, kind);
+    if (off < 0) return;
+    at.Offset = p.StreamOffsetToChar(off);
+    slot = 0;
+    for (int32_t o = MarkPlace(p, at.Offset, 0); o < off; o += ContentTagSize) ++slot;
+    p.Content.Delete(off, ContentTagSize);
+    touch(at.Par);
+  };
+  // Puts a mark back at its character position and slot.
+  auto insertMark = [&](const TDocPosition& at, int32_t slot, uint8_t kind) {
+    TPar& p = *doc.Par(at.Par);
+    NormalizeParagraphTags(p);
+    InsertContentTag(p.Content, MarkPlace(p, at.Offset, slot), kind, TagRefOf(Field));
+    touch(at.Par);
+  };
   if (State == 1) {  // remove: end mark first, so the start's place is not disturbed
-    if (Parts & mpEnd) {
-      TPar& p = *doc.Par(End.Par);
-      NormalizeParagraphTags(p);
-      const int32_t off = FindMark(p, Field, ctFieldEnd);
-      if (off >= 0) {
-        End.Offset = p.StreamOffsetToChar(off);
-        EndSlot = 0;
-        for (int32_t o = MarkPlace(p, End.Offset, 0); o < off; o += ContentTagSize) ++EndSlot;
-        p.Content.Delete(off, ContentTagSize);
-        touch(End.Par);
-      }
-    }
-    if (Parts & mpStart) {
-      TPar& p = *doc.Par(Start.Par);
-      NormalizeParagraphTags(p);
-      const int32_t off = FindMark(p, Field, ctFieldStart);
-      if (off >= 0) {
-        Start.Offset = p.StreamOffsetToChar(off);
-        StartSlot = 0;
-        for (int32_t o = MarkPlace(p, Start.Offset, 0); o < off; o += ContentTagSize) ++StartSlot;
-        p.Content.Delete(off, ContentTagSize);
-        touch(Start.Par);
-      }
-    }
+    if (Parts & mpEnd) removeMark(End, EndSlot, ctFieldEnd);
+    if (Parts & mpStart) removeMark(Start, StartSlot, ctFieldStart);
     if (Parts == mpBoth) {
       for (auto it = doc.Fields.begin(); it != doc.Fields.end(); ++it)
         if (it->get() == Field) {
@@ -392,18 +389,8 @@ void TInsDelFieldOperation::Undo() {
     }
   } else {  // insert: start mark first
     if (Parts == mpBoth && Held) doc.Fields.push_back(std::move(Held));
-    if (Parts & mpStart) {
-      TPar& p = *doc.Par(Start.Par);
-      NormalizeParagraphTags(p);
-      InsertContentTag(p.Content, MarkPlace(p, Start.Offset, StartSlot), ctFieldStart, TagRefOf(Field));
-      touch(Start.Par);
-    }
-    if (Parts & mpEnd) {
-      TPar& p = *doc.Par(End.Par);
-      NormalizeParagraphTags(p);
-      InsertContentTag(p.Content, MarkPlace(p, End.Offset, EndSlot), ctFieldEnd, TagRefOf(Field));
-      touch(End.Par);
-    }
+    if (Parts & mpStart) insertMark(Start, StartSlot, ctFieldStart);
+    if (Parts & mpEnd) insertMark(End, EndSlot, ctFieldEnd);
   }
   State = State ? 0 : 1;
   doc.SetDocFlag(dfFieldsChanged, true);

@@ -9,6 +9,7 @@
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/par.h"
+#include "files/read_paragraphs.h"
 #include "files/text/code_page_bytes.h"
 #include "files/text/text_conv_services.h"
 #include "files/text/text_detection.h"
@@ -123,24 +124,7 @@ class TTextBuilder {
   // Closes the last paragraph and puts the paragraphs into the document's main text.
   bool Finish() {
     FinishParagraph();
-    const int32_t mainCount = doc_.StoryCounts[stMain];
-    int32_t at = doc_.LastParagraphOfStory(stMain) + 1;
-    if (mainCount == 1 && doc_.Par(0)->CharCount() <= 1) {
-      // The empty main text of a new document takes the first paragraph read.
-      TPar& first = *doc_.Par(0);
-      first.Content = std::move(pars_.front()->Content);
-      first.Codes = std::move(pars_.front()->Codes);
-      first.Format = pars_.front()->Format;
-      first.ContentChanged();
-      pars_.erase(pars_.begin());
-      at = 1;
-    }
-    for (auto& p : pars_) p->Doc = &doc_;
-    doc_.Paragraphs.insert(doc_.Paragraphs.begin() + at, std::make_move_iterator(pars_.begin()),
-                           std::make_move_iterator(pars_.end()));
-    doc_.StoryCounts[stMain] += static_cast<int32_t>(pars_.size());
-    doc_.ReindexParagraphs(at);
-    pars_.clear();
+    AddToMainText(doc_, pars_);
     return true;
   }
 
@@ -148,12 +132,7 @@ class TTextBuilder {
 
  private:
   static void AppendTag(std::string& s, uint8_t kind, int32_t value) {
-    const uint32_t v = static_cast<uint32_t>(value);
-    const char tag[ContentTagSize] = {0, static_cast<char>(kind), static_cast<char>(v & 0xFF),
-                                      static_cast<char>((v >> 8) & 0xFF),
-                                      static_cast<char>((v >> 16) & 0xFF),
-                                      static_cast<char>(v >> 24), 1};
-    s.append(tag, ContentTagSize);
+    AppendContentTag(s, kind, value);
   }
 
   static int ByteIn(uint32_t codePage, char16_t ch) { return ByteOfUnitInCodePage(codePage, ch); }
@@ -183,14 +162,7 @@ class TTextBuilder {
 
   void FinishParagraph() {
     AppendSpecial(scParagraphEnd);
-    auto par = std::make_unique<TPar>(&doc_);
-    par->Format = parFormat_;
-    par->Content.SetData(content_.data(), static_cast<int32_t>(content_.size()));
-    par->Codes.SetData(codes_.data(), static_cast<int32_t>(codes_.size()));
-    par->ContentChanged();
-    pars_.push_back(std::move(par));
-    content_.clear();
-    codes_.clear();
+    pars_.push_back(TakeParagraph(doc_, parFormat_, content_, codes_));
   }
 
   TDoc& doc_;

@@ -11,6 +11,7 @@
 #include "document/par.h"
 #include "document/par_format.h"
 #include "document/tab_stops.h"
+#include "files/read_paragraphs.h"
 #include "foundation/fonts/font_manager.h"
 
 namespace qv {
@@ -241,14 +242,7 @@ class TWriReader {
     }
   }
 
-  void AppendTag(uint8_t kind, int32_t value) {
-    const uint32_t v = static_cast<uint32_t>(value);
-    const char tag[ContentTagSize] = {0, static_cast<char>(kind), static_cast<char>(v & 0xFF),
-                                      static_cast<char>((v >> 8) & 0xFF),
-                                      static_cast<char>((v >> 16) & 0xFF),
-                                      static_cast<char>(v >> 24), 1};
-    content_.append(tag, ContentTagSize);
-  }
+  void AppendTag(uint8_t kind, int32_t value) { AppendContentTag(content_, kind, value); }
   void AppendSpecial(uint8_t code) {
     AppendTag(ctSpecialChar, code);
     codes_.push_back(static_cast<char>(code));
@@ -265,35 +259,14 @@ class TWriReader {
 
   void EndParagraph(const TParFormat& format) {
     AppendSpecial(scParagraphEnd);
-    auto par = std::make_unique<TPar>(&doc_);
-    par->Format = format;
-    par->Content.SetData(content_.data(), static_cast<int32_t>(content_.size()));
-    par->Codes.SetData(codes_.data(), static_cast<int32_t>(codes_.size()));
-    par->ContentChanged();
-    pars_.push_back(std::move(par));
-    content_.clear();
-    codes_.clear();
+    pars_.push_back(TakeParagraph(doc_, format, content_, codes_));
   }
 
   // The last paragraph takes the format in force; the paragraphs go into the main text, the
   // first one into the empty paragraph of a new document.
   void Finish() {
     EndParagraph(lastFormat_);
-    int32_t at = doc_.LastParagraphOfStory(stMain) + 1;
-    if (doc_.StoryCounts[stMain] == 1 && doc_.Par(0)->CharCount() <= 1) {
-      TPar& first = *doc_.Par(0);
-      first.Content = std::move(pars_.front()->Content);
-      first.Codes = std::move(pars_.front()->Codes);
-      first.Format = pars_.front()->Format;
-      first.ContentChanged();
-      pars_.erase(pars_.begin());
-      at = 1;
-    }
-    doc_.Paragraphs.insert(doc_.Paragraphs.begin() + at, std::make_move_iterator(pars_.begin()),
-                           std::make_move_iterator(pars_.end()));
-    doc_.StoryCounts[stMain] += static_cast<int32_t>(pars_.size());
-    doc_.ReindexParagraphs(at);
-    pars_.clear();
+    AddToMainText(doc_, pars_);
   }
 
   TDoc& doc_;

@@ -111,39 +111,8 @@ std::vector<PointF> Points(const Reader& r, uint64_t at, uint64_t count, bool sm
   return pts;
 }
 
-Rop2 RopOf(uint32_t v) {
-  switch (v) {
-    case 6:
-      return Rop2::Not;
-    case 7:
-      return Rop2::XorPen;
-    case 10:
-      return Rop2::NotXorPen;
-    default:
-      return Rop2::CopyPen;
-  }
-}
-
-PenStyle PenStyleOf(uint32_t v) {
-  switch (v & 0x0F) {
-    case 1:
-      return PenStyle::Dash;
-    case 2:
-      return PenStyle::Dot;
-    case 3:
-      return PenStyle::DashDot;
-    case 4:
-      return PenStyle::DashDotDot;
-    case 5:
-      return PenStyle::Null;
-    case 6:
-      return PenStyle::InsideFrame;
-    case 8:
-      return PenStyle::Dot;  // alternate
-    default:
-      return PenStyle::Solid;
-  }
-}
+// Styles beyond the shared ones: PS_ALTERNATE (8) draws dotted.
+PenStyle EmfPenStyleOf(uint32_t v) { return (v & 0x0F) == 8 ? PenStyle::Dot : PenStyleOf(v); }
 
 Color ColorRef(uint32_t v) { return v & 0xFFFFFF; }
 
@@ -479,20 +448,7 @@ class EmfPlayer {
   void Select(uint32_t index) {
     if (index & 0x80000000u) return p_.SelectStock(index & 0x7FFFFFFFu);
     if (index >= p_.objects.size()) return;
-    const Object& o = p_.objects[index];
-    switch (o.kind) {
-      case Object::Kind::Pen:
-        p_.st.pen = o.pen;
-        break;
-      case Object::Kind::Brush:
-        p_.st.brush = o.brush;
-        break;
-      case Object::Kind::Font:
-        p_.st.font = o.font;
-        break;
-      default:
-        break;
-    }
+    SelectDrawingObject(p_.st, p_.objects[index]);
   }
 
   void CreatePen(const Reader& r) {
@@ -500,14 +456,14 @@ class EmfPlayer {
     const uint32_t style = r.U32(12);
     const double width = r.I32(16);
     *o = Object::Of(Object::Kind::Pen);
-    o->pen = {PenStyleOf(style), std::fabs(width), width <= 1, ColorRef(r.U32(24))};
+    o->pen = {EmfPenStyleOf(style), std::fabs(width), width <= 1, ColorRef(r.U32(24))};
   }
 
   void ExtCreatePen(const Reader& r) {
     Object* o = Slot(r.U32(8));
     const uint32_t style = r.U32(28), width = r.U32(32), brushStyle = r.U32(36);
     *o = Object::Of(Object::Kind::Pen);
-    o->pen = {brushStyle == 1 ? PenStyle::Null : PenStyleOf(style), double(width),
+    o->pen = {brushStyle == 1 ? PenStyle::Null : EmfPenStyleOf(style), double(width),
               (style & 0x10000u) == 0, ColorRef(r.U32(40))};
   }
 
@@ -802,13 +758,9 @@ bool PlayEmf(Player& player) {
     const uint32_t type = file.U32(pos), size = file.U32(pos + 4);
     if (size < 8 || size % 4 != 0 || size > bytes.size() - pos) return false;
     if (type == kEof) return true;
-    try {
-      if (type != kHeader) emf.Record(type, Reader(std::span(bytes).subspan(pos, size)));
-    } catch (const Damaged&) {
+    if (type != kHeader &&
+        !PlayRecord([&] { emf.Record(type, Reader(std::span(bytes).subspan(pos, size))); }))
       return false;
-    } catch (const GfxError&) {
-      return false;  // a bitmap the drawing layer cannot make
-    }
     pos += size;
   }
   return true;

@@ -207,6 +207,74 @@ class Player {
   Rect limit_;   // the visible part of the canvas, widened: nothing is drawn outside it
 };
 
+// ---- what the records of the two formats share ----
+
+// A binary raster operation by its number (R2_NOT 6, R2_XORPEN 7, R2_NOTXORPEN 10); any other
+// draws as a plain copy.
+inline Rop2 RopOf(uint32_t v) {
+  switch (v) {
+    case 6:
+      return Rop2::Not;
+    case 7:
+      return Rop2::XorPen;
+    case 10:
+      return Rop2::NotXorPen;
+    default:
+      return Rop2::CopyPen;
+  }
+}
+
+// A pen's line style from the low bits of its style word; unknown styles draw solid.
+inline PenStyle PenStyleOf(uint32_t v) {
+  switch (v & 0x0F) {
+    case 1:
+      return PenStyle::Dash;
+    case 2:
+      return PenStyle::Dot;
+    case 3:
+      return PenStyle::DashDot;
+    case 4:
+      return PenStyle::DashDotDot;
+    case 5:
+      return PenStyle::Null;
+    case 6:
+      return PenStyle::InsideFrame;
+    default:
+      return PenStyle::Solid;
+  }
+}
+
+// Makes a pen, brush or font object the current one; false for an object of another kind.
+inline bool SelectDrawingObject(DcState& st, const Object& o) {
+  switch (o.kind) {
+    case Object::Kind::Pen:
+      st.pen = o.pen;
+      return true;
+    case Object::Kind::Brush:
+      st.brush = o.brush;
+      return true;
+    case Object::Kind::Font:
+      st.font = o.font;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Plays one record; false when it was damaged or held a bitmap the drawing layer cannot make,
+// which ends the picture there.
+template <class Play>
+bool PlayRecord(Play&& play) {
+  try {
+    play();
+  } catch (const Damaged&) {
+    return false;
+  } catch (const GfxError&) {
+    return false;
+  }
+  return true;
+}
+
 // Decodes a DIB: `info` holds the header and colour table, `bits` the pixels. With palette
 // indexes (DIB_PAL_COLORS) the colour table holds 16-bit indexes, shown as greys. keepAlpha
 // makes a 32-bit DIB a bitmap with (premultiplied) alpha. nullopt for a DIB that is not read

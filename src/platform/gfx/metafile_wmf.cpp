@@ -61,38 +61,6 @@ enum : uint16_t {
 
 constexpr uint32_t kEtoOpaque = 2, kEtoClipped = 4;
 
-Rop2 RopOf(uint16_t v) {
-  switch (v) {
-    case 6:
-      return Rop2::Not;
-    case 7:
-      return Rop2::XorPen;
-    case 10:
-      return Rop2::NotXorPen;
-    default:
-      return Rop2::CopyPen;
-  }
-}
-
-PenStyle PenStyleOf(uint16_t v) {
-  switch (v & 0x0F) {
-    case 1:
-      return PenStyle::Dash;
-    case 2:
-      return PenStyle::Dot;
-    case 3:
-      return PenStyle::DashDot;
-    case 4:
-      return PenStyle::DashDotDot;
-    case 5:
-      return PenStyle::Null;
-    case 6:
-      return PenStyle::InsideFrame;
-    default:
-      return PenStyle::Solid;
-  }
-}
-
 class WmfPlayer {
  public:
   explicit WmfPlayer(Player& p) : p_(p) {}
@@ -277,22 +245,8 @@ class WmfPlayer {
   void Select(uint16_t i) {
     if (i >= p_.objects.size()) return;
     const Object& o = p_.objects[i];
-    switch (o.kind) {
-      case Object::Kind::Pen:
-        p_.st.pen = o.pen;
-        break;
-      case Object::Kind::Brush:
-        p_.st.brush = o.brush;
-        break;
-      case Object::Kind::Font:
-        p_.st.font = o.font;
-        break;
-      case Object::Kind::Region:
-        p_.CombineClip(RegionOf(o.region), 5);
-        break;
-      default:
-        break;
-    }
+    if (!SelectDrawingObject(p_.st, o) && o.kind == Object::Kind::Region)
+      p_.CombineClip(RegionOf(o.region), 5);
   }
 
   Region RegionOf(const RegionObj& region) const {
@@ -466,13 +420,8 @@ bool PlayWmf(Player& player) {
     const uint16_t fn = file.U16(pos + 4);
     if (size < 6 || size > bytes.size() - pos) return false;
     if (fn == kEof) return true;
-    try {
-      wmf.Record(fn, Reader(std::span(bytes).subspan(pos, size_t(size))));
-    } catch (const Damaged&) {
+    if (!PlayRecord([&] { wmf.Record(fn, Reader(std::span(bytes).subspan(pos, size_t(size)))); }))
       return false;
-    } catch (const GfxError&) {
-      return false;
-    }
     pos += size_t(size);
   }
   return true;

@@ -99,59 +99,54 @@ TEST_F(StoredPaths, FileListSavesLettersAndLoadsMostRecentFirst) {
   EXPECT_TRUE(back.Locked);
 }
 
-TEST_F(StoredPaths, FullListRoundTripsThroughBothStores) {
-  // Thirty entries: names after "Z" must still read back from an ini-format file.
-  TFileList list;
-  for (int i = 0; i < 30; ++i) list.Strings.push_back("/f" + std::to_string(i));
-  const std::string dir = qvtest::MakeTempDir("fl");
-  {
-    TIniFile w(dir + "/l.ini", true);
-    w.OpenKey("L");
-    list.Save(w);
-    w.Save();
+TEST_F(StoredPaths, ListsRoundTripThroughBothStores) {
+  std::vector<std::string> thirty;
+  for (int i = 0; i < 30; ++i) thirty.push_back("/f" + std::to_string(i));
+  const struct {
+    const char* what;
+    std::vector<std::string> strings;
+  } cases[] = {
+      // Names after "Z" must still read back from an ini-format file.
+      {"thirty entries", thirty},
+      {"line breaks and bars",
+       {"/d/a\nb.rtf", "/d/a\r\nb.rtf", "/d/a\rb.rtf", "/d/a||b.rtf", "/d/a|b.rtf", "/d/a|\nb",
+        "/d/a|_b", "/d/|||", "/d/end|", "/d/x\n"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFileList list;
+    list.Strings = c.strings;
+    const std::string dir = qvtest::MakeTempDir("fl");
+    {
+      TIniFile w(dir + "/l.ini", true);
+      w.OpenKey("L");
+      list.Save(w);
+      w.Save();
+      TRegistryEx reg(dir + "/hive.ini");
+      reg.OpenKey("L");
+      list.Save(reg);
+    }
+    TIniFile r(dir + "/l.ini", false);
+    r.OpenKey("L");
     TRegistryEx reg(dir + "/hive.ini");
     reg.OpenKey("L");
-    list.Save(reg);
+    for (TSettingsStorage* s : {static_cast<TSettingsStorage*>(&r), static_cast<TSettingsStorage*>(&reg)}) {
+      TFileList back;
+      back.Load(*s);
+      EXPECT_EQ(back.Strings, list.Strings);
+    }
   }
-  TIniFile r(dir + "/l.ini", false);
-  r.OpenKey("L");
-  TRegistryEx reg(dir + "/hive.ini");
-  reg.OpenKey("L");
-  for (TSettingsStorage* s : {static_cast<TSettingsStorage*>(&r), static_cast<TSettingsStorage*>(&reg)}) {
-    TFileList back;
-    back.Load(*s);
-    EXPECT_EQ(back.Strings, list.Strings);
-  }
+}
+
+TEST_F(StoredPaths, ValueNamesRunFromAToZThenAA) {
   EXPECT_EQ(TFileList::ValueName(0), "A");
   EXPECT_EQ(TFileList::ValueName(25), "Z");
   EXPECT_EQ(TFileList::ValueName(26), "AA");
 }
 
-TEST_F(StoredPaths, EntriesWithLineBreaksAndBarsComeBackExactly) {
-  TFileList list;
-  list.Strings = {"/d/a\nb.rtf", "/d/a\r\nb.rtf", "/d/a\rb.rtf", "/d/a||b.rtf", "/d/a|b.rtf",
-                  "/d/a|\nb", "/d/a|_b", "/d/|||", "/d/end|", "/d/x\n"};
-  const std::string dir = qvtest::MakeTempDir("fl");
-  {
-    TIniFile w(dir + "/l.ini", true);
-    w.OpenKey("L");
-    list.Save(w);
-    w.Save();
-    TRegistryEx reg(dir + "/hive.ini");
-    reg.OpenKey("L");
-    list.Save(reg);
-  }
-  TIniFile r(dir + "/l.ini", false);
-  r.OpenKey("L");
-  TRegistryEx reg(dir + "/hive.ini");
-  reg.OpenKey("L");
-  for (TSettingsStorage* s : {static_cast<TSettingsStorage*>(&r), static_cast<TSettingsStorage*>(&reg)}) {
-    TFileList back;
-    back.Load(*s);
-    EXPECT_EQ(back.Strings, list.Strings);
-  }
+TEST_F(StoredPaths, EntriesWrittenByTheOldEscapingStillRead) {
   // Entries written before: "||" was a line break, a single "|" is itself.
-  const std::string old = dir + "/old.ini";
+  const std::string old = qvtest::MakeTempDir("fl") + "/old.ini";
   qvtest::WriteFile(old, "[L]\nCount=2\nA=/d/x||y.rtf\nB=/d/p|q.rtf\n");
   TIniFile o(old, false);
   o.OpenKey("L");
