@@ -128,7 +128,12 @@ class X11Backend : public Backend {
     clipboard_.reset();
     SetKeyboardLayoutSource(nullptr);  // and the layouts to the fixed list
     layouts_ = nullptr;
-    if (lost_) return;  // nothing on the server to free, and Xlib must not touch the socket
+    if (lost_) {
+      // Nothing on the server to free, and Xlib must not touch the socket: only the GC's
+      // client-side record is given back (XFree sends no request).
+      if (gc_) XFree(gc_);
+      return;
+    }
     for (auto& [h, w] : wins_) {
       if (w.ic) XDestroyIC(w.ic);
       XDestroyWindow(dpy_, w.xid);
