@@ -1,0 +1,121 @@
+#include "document/pictures.h"
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+
+#include "foundation/base/service_slot.h"
+#include "foundation/system/temp_files.h"
+
+namespace qv {
+
+namespace {
+
+int64_t loadedBytes = 0;
+
+std::span<const uint8_t> AsBytes(const std::string& s) {
+  return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+}
+
+}  // namespace
+
+void RegisterPictureDecoder(std::unique_ptr<TPictureDecoder> decoder) { RegisterService(std::move(decoder)); }
+TPictureDecoder& PictureDecoder() { return Service<TPictureDecoder>(); }
+
+int64_t LoadedPictureBytes() { return loadedBytes; }
+bool IsPictureMemoryOverLimit() { return loadedBytes > kPictureMemoryLimit; }
+
+TDocGraphic::~TDocGraphic() {
+  SetUnloaded(true);
+  if (!FileName.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(FileName, ec);
+  }
+}
+
+bool TDocGraphic::AttachData(std::span<const uint8_t> data, TKind kind) {
+  if (data.size() > MaxFileBytes) return false;
+  std::string name;
+  try {
+    name = MakeTempFileNameExt(tfkTmp);
+  } catch (const std::exception&) {
+    return false;
+  }
+  const std::string part = name + ".part";
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    if (!out.flush()) {
+      out.close();
+      std::error_code ec;
+      std::filesystem::remove(part, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(part, name, ec);
+  if (ec) {
+    std::filesystem::remove(part, ec);
+    return false;
+  }
+  SetUnloaded(true);
+  if (!FileName.empty()) std::filesystem::remove(FileName, ec);
+  FileName = name;
+  PictureKind = kind;
+  damaged_ = false;
+  ColorCount = 0;
+  return true;
+}
+
+bool TDocGraphic::ReadFile(std::string& bytes) const {
+  if (FileName.empty()) return false;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(FileName, ec);
+  if (ec || size > MaxFileBytes) return false;
+  std::ifstream in(FileName, std::ios::binary);
+  bytes.assign(static_cast<size_t>(size), '\0');
+  return static_cast<bool>(in.read(bytes.data(), static_cast<std::streamsize>(size)));
+}
+
+bool TDocGraphic::ReadPixelSize(TPictureDecoder::TSize& size) const {
+  std::string bytes;
+  if (!ReadFile(bytes)) return false;
+  return PictureDecoder().ReadSize(static_cast<int32_t>(PictureKind), AsBytes(bytes), size) &&
+         size.Width > 0 && size.Height > 0;
+}
+
+void TDocGraphic::SetUnloaded(bool unload) {
+  if (unload == Unloaded()) return;
+  if (unload) {
+    decoded_.reset();
+    loadedBytes -= ByteSize;
+    return;
+  }
+  std::string bytes;
+  TPictureDecoder::TSize size;
+  const int32_t kind = static_cast<int32_t>(PictureKind);
+  if (!ReadFile(bytes) || !PictureDecoder().ReadSize(kind, AsBytes(bytes), size) || size.Width <= 0 ||
+      size.Height <= 0) {
+    damaged_ = true;
+    return;
+  }
+  // Sizes in the data are outside input: what they claim is checked against the budget before
+  // anything is decoded.
+  const int64_t claimed = int64_t{size.Width} * size.Height * 3;
+  if (claimed > kPictureMemoryLimit) {
+    damaged_ = true;
+    return;
+  }
+  auto decoded = PictureDecoder().Decode(kind, AsBytes(bytes));
+  if (decoded == nullptr || decoded->Width <= 0 || decoded->Height <= 0 ||
+      int64_t{decoded->Width} * decoded->Height * 3 > kPictureMemoryLimit) {
+    damaged_ = true;
+    return;
+  }
+  decoded_ = std::move(decoded);
+  ByteSize = static_cast<int32_t>(int64_t{decoded_->Width} * decoded_->Height * 3);
+  loadedBytes += ByteSize;
+}
+
+}  // namespace qv
