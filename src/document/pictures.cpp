@@ -102,19 +102,20 @@ void TDocGraphic::SetUnloaded(bool unload) {
   }
   // Sizes in the data are outside input: what they claim is checked against the budget before
   // anything is decoded.
-  const int64_t claimed = int64_t{size.Width} * size.Height * 3;
+  const bool raster = PictureKind != TKind::Metafile;
+  const int64_t claimed = raster ? int64_t{size.Width} * size.Height * 3 : static_cast<int64_t>(bytes.size());
   if (claimed > kPictureMemoryLimit) {
     damaged_ = true;
     return;
   }
   auto decoded = PictureDecoder().Decode(kind, AsBytes(bytes));
-  if (decoded == nullptr || decoded->Width <= 0 || decoded->Height <= 0 ||
-      int64_t{decoded->Width} * decoded->Height * 3 > kPictureMemoryLimit) {
+  if (decoded == nullptr || decoded->Width <= 0 || decoded->Height <= 0 || decoded->ByteSize < 0 ||
+      decoded->ByteSize > kPictureMemoryLimit) {
     damaged_ = true;
     return;
   }
   decoded_ = std::move(decoded);
-  ByteSize = static_cast<int32_t>(int64_t{decoded_->Width} * decoded_->Height * 3);
+  ByteSize = static_cast<int32_t>(decoded_->ByteSize);
   loadedBytes += ByteSize;
 }
 

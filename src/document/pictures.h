@@ -20,6 +20,7 @@ class TDecodedPicture {
   virtual ~TDecodedPicture() = default;
   int32_t Width = 0;   // pixels
   int32_t Height = 0;
+  int64_t ByteSize = 0;  // memory the decoded form holds
 };
 
 class TPictureDecoder {

@@ -4,6 +4,7 @@
 
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/shape_binding.h"
 
 namespace qv {
 
@@ -55,5 +56,28 @@ bool TShape::SetPictureData(std::span<const uint8_t> data, TDocGraphic::TKind ki
   Props.PicHeight = std::min(size.Height, kMaxTwips / 15) * 15;
   return true;
 }
+
+namespace {
+
+class TDocShapeBinding : public TShapeBinding {
+ public:
+  bool IsHorizontalRule(const TShape* shape) const override {
+    return shape != nullptr && shape->IsHorizontalRule();
+  }
+  void BindInlineShape(TShape* shape, TPar& par, int32_t charIndex) override {
+    shape->AnchorPar = &par;
+    shape->AnchorOffset = charIndex;
+    shape->AnchorField = nullptr;
+  }
+  void BindAnchoredShape(TShape* shape, TPar& par, int32_t charIndex, TField* anchor) override {
+    shape->AnchorPar = &par;
+    shape->AnchorOffset = charIndex;
+    shape->AnchorField = anchor;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TShapeBinding> MakeShapeBinding() { return std::make_unique<TDocShapeBinding>(); }
 
 }  // namespace qv

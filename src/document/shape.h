@@ -57,3 +57,9 @@ class TShape {
 };
 
 }  // namespace qv
+
+namespace qv {
+class TShapeBinding;
+// The binding of shapes to the paragraph characters that hold or anchor them.
+std::unique_ptr<TShapeBinding> MakeShapeBinding();
+}  // namespace qv
