@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "document/pictures.h"
+#include "document/shape.h"
+#include "layout/layout_fixture.h"
+#include "layout/pictures/png_codec.h"
+#include "layout/shape_services.h"
+
+using namespace qv;
+
+namespace {
+
+std::vector<uint8_t> PngBytes(int32_t w, int32_t h) {
+  TPNGImage image(w, h, TPixelFormat::pf24bit);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) image.SetColor(x, y, 0x00336699);
+  return image.SaveToBytes();
+}
+
+class ShapeServicesTest : public LayoutTest {
+ protected:
+  ScopedService<TPictureDecoder> decoder_{MakeLayoutPictureDecoder()};
+  ScopedService<TInlineShapeService> shapes_{MakeLayoutInlineShapeService()};
+};
+
+TEST_F(ShapeServicesTest, PictureFromPngBytes) {
+  TShape shape(nullptr);
+  ASSERT_TRUE(shape.SetPictureData(PngBytes(40, 30), TDocGraphic::TKind::Png));
+  EXPECT_EQ(shape.Props.PicWidth, 600);
+  EXPECT_EQ(shape.Props.PicHeight, 450);
+  const int64_t before = LoadedPictureBytes();
+  shape.Graphic->SetUnloaded(false);
+  ASSERT_FALSE(shape.Graphic->Unloaded());
+  EXPECT_EQ(shape.Graphic->Decoded()->Width, 40);
+  EXPECT_EQ(LoadedPictureBytes() - before, 40 * 30 * 3);
+  shape.Graphic->SetUnloaded(true);
+  EXPECT_EQ(LoadedPictureBytes(), before);
+}
+
+TEST_F(ShapeServicesTest, DamagedPictureDataIsRefusedCleanly) {
+  const std::vector<uint8_t> good = PngBytes(8, 8);
+  std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+  std::vector<uint8_t> badSignature = good;
+  badSignature[1] = 'X';
+  std::vector<uint8_t> hugeHeader = good;  // IHDR claims 100000 x 100000 pixels
+  for (size_t at : {size_t{16}, size_t{20}}) {
+    hugeHeader[at] = 0;
+    hugeHeader[at + 1] = 0x01;
+    hugeHeader[at + 2] = 0x86;
+    hugeHeader[at + 3] = 0xA0;
+  }
+  struct Row {
+    const char* name;
+    std::vector<uint8_t> data;
+    bool sizeKnown;  // the placeholder keeps the size the header gives
+  };
+  const Row rows[] = {
+      {"empty", {}, false},
+      {"truncated", truncated, true},
+      {"bad signature", badSignature, false},
+      {"huge header", hugeHeader, true},
+      {"metafile garbage as metafile", {1, 2, 3, 4, 5, 6, 7, 8}, false},
+  };
+  const int64_t before = LoadedPictureBytes();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TShape shape(nullptr);
+    const auto kind = std::string(r.name).starts_with("metafile") ? TDocGraphic::TKind::Metafile
+                                                                   : TDocGraphic::TKind::Png;
+    EXPECT_EQ(shape.SetPictureData(r.data, kind), r.sizeKnown);
+    shape.Graphic->SetUnloaded(false);
+    EXPECT_TRUE(shape.Graphic->Unloaded());
+    EXPECT_TRUE(shape.Graphic->Damaged());
+    EXPECT_EQ(LoadedPictureBytes(), before);
+    if (r.sizeKnown) EXPECT_GT(shape.Props.PicWidth, 0);
+  }
+}
+
+TEST_F(ShapeServicesTest, InlineShapesMeasuredThroughTheService) {
+  auto lineWith = [this](TShape& shape) {
+    Start(serif);
+    Text("ab");
+    AppendContentTag(stream, ctInlineShape, TagRefOf(&shape));
+    Text("cd");
+    Finish();
+    Break(12000);
+    return std::make_pair(Line(0).Height, Line(0).Positions[3] - Line(0).Positions[2]);
+  };
+  TShape full(nullptr), half(nullptr), removed(nullptr);
+  for (TShape* s : {&full, &half, &removed}) {
+    s->Props.PicWidth = 2880;
+    s->Props.PicHeight = 2880;
+  }
+  half.Props.ScaleX = half.Props.ScaleY = 50;
+  removed.Flags |= TShape::FlagRemoved;
+  const auto [fullHeight, fullWidth] = lineWith(full);
+  const auto [halfHeight, halfWidth] = lineWith(half);
+  const auto [removedHeight, removedWidth] = lineWith(removed);
+  EXPECT_GE(fullHeight, 2880);
+  EXPECT_GE(halfHeight, 1440);
+  EXPECT_LT(halfHeight, fullHeight);
+  EXPECT_NEAR(halfWidth * 2, fullWidth, 2);
+  EXPECT_EQ(removedWidth, 0);  // a removed shape takes no room
+  EXPECT_LT(removedHeight, 1440);
+
+  // A horizontal rule is the whole line; its share of the line comes from pctHR.
+  TShape rule(nullptr);
+  rule.Props.SetProp(spPctHR, 500);
+  Start(serif);
+  AppendContentTag(stream, ctInlineShape, TagRefOf(&rule));
+  Finish();
+  Break(12000);
+  EXPECT_TRUE(Line(0).HasFlag(lfHorizontalRule));
+
+  // A picture fitted to the text area gets the scale the line chose.
+  TShape fitted(nullptr);
+  fitted.Props.PicWidth = 24000;
+  fitted.Props.PicHeight = 1000;
+  fitted.Props.ZoomToFitPage = 1;
+  lineWith(fitted);
+  EXPECT_EQ(fitted.Props.FitScale, 50);
+  EXPECT_EQ(fitted.GetScale()[0], 50);
+}
+
+}  // namespace
