@@ -54,6 +54,20 @@ class TShape {
   // a pixel). False, with the picture kept as a placeholder of the old size, when the data
   // cannot be stored or read as a picture.
   bool SetPictureData(std::span<const uint8_t> data, TDocGraphic::TKind kind);
+
+  // Where an inline shape stands in its laid-out line: the x of its character and the line's
+  // baseline below the top of the paragraph's first line in the same box, in twips.
+  struct TInlinePlace {
+    int32_t Left = 0;
+    int32_t Baseline = 0;
+  };
+  // Changes between inline and floating. To floating (from an inline shape): the rectangle is
+  // the shape's present place, the position properties the floating defaults (the horizontal
+  // one from the paragraph's alignment). To inline (from a floating shape): the named
+  // properties but the aspect-ratio lock go, the size at 100 % is the picture's own (1440 x
+  // 1440 twips without a readable picture) and the scale keeps the rectangle's size. Otherwise
+  // nothing changes.
+  void SetFloating(bool toFloating, const TInlinePlace& place);
 };
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/par.h"
 #include "document/pictures.h"
 #include "document/shape.h"
 #include "document/shape_props_table.h"
@@ -166,6 +167,59 @@ TEST(ShapeTest, DestroyedShapeLeavesNoTagReference) {
   EXPECT_EQ(ShapeOfRef(ref), shape.get());
   shape.reset();
   EXPECT_EQ(ShapeOfRef(ref), nullptr);
+}
+
+TEST(ShapeTest, InlineToFloatingAndBack) {
+  struct Row {
+    int8_t alignment;
+    int32_t posh;  // GetProp after the change
+    bool poshStored;
+  };
+  const Row rows[] = {{0, 0, false}, {1, 2, true}, {2, 3, true}, {3, 0, false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.alignment);
+    TPar par(nullptr);
+    par.Format.Alignment = r.alignment;
+    TShape shape(nullptr);
+    shape.AnchorPar = &par;
+    shape.Props.PicWidth = 2000;
+    shape.Props.PicHeight = 1000;
+    shape.Props.ScaleX = 50;
+    shape.Props.ScaleY = 200;
+    shape.Props.ZoomToFitPage = 1;
+    shape.Props.FitScale = 50;
+    shape.Props.SetProp(spLockAspectRatio, 1);
+    shape.SetFloating(true, {300, 2400});
+    EXPECT_EQ(shape.Props.ShapeRect, (std::array<int32_t, 4>{300, 1900, 1300, 2400}));
+    EXPECT_EQ(shape.Props.ZoomToFitPage, 0);
+    EXPECT_EQ(shape.Props.GetProp(spPosH), r.posh);
+    EXPECT_EQ(shape.Props.HasProp(spPosH), r.poshStored);
+    EXPECT_FALSE(shape.Props.HasProp(spPosRelH));  // defaults are not stored ...
+    EXPECT_TRUE(shape.Props.HasProp(spLayoutInCell));  // ... but this one always is
+    EXPECT_EQ(shape.Props.GetProp(spShapeType), 75);
+
+    // Back to inline: without a readable picture the size is 1440 x 1440 twips and the scale
+    // keeps the rectangle's size.
+    shape.Props.WrapStyle = W::Square;
+    shape.Props.ShapeRect = {0, 0, 720, 2880};
+    shape.SetFloating(false, {});
+    EXPECT_EQ(shape.Props.PicWidth, 1440);
+    EXPECT_EQ(shape.Props.ScaleX, 50);
+    EXPECT_EQ(shape.Props.ScaleY, 200);
+    EXPECT_EQ(shape.Props.ShapeRect[0], kShapePropUnset);
+    ASSERT_EQ(shape.Props.Pairs().size(), 1u);  // only the aspect-ratio lock stays
+    EXPECT_EQ(shape.Props.Pairs()[0].first, spLockAspectRatio);
+  }
+  // A floating shape made inline again without a rectangle keeps 100 %; an inline shape asked
+  // to become inline is unchanged.
+  TShape shape(nullptr);
+  shape.Props.WrapStyle = W::Tight;
+  shape.SetFloating(false, {});
+  EXPECT_EQ(shape.Props.ScaleX, 100);
+  TShape same(nullptr);
+  same.Props.ScaleX = 70;
+  same.SetFloating(false, {});
+  EXPECT_EQ(same.Props.ScaleX, 70);
 }
 
 // Decodes any data into a picture of the size the first two bytes give.
