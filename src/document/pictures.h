@@ -5,7 +5,9 @@
 //
 // Decoding belongs to the layout's codecs: the model asks them through TPictureDecoder, whose
 // default decodes nothing (every picture then stays unloaded and is drawn as a placeholder).
+#include <array>
 #include <cstdint>
+#include <vector>
 #include <memory>
 #include <span>
 #include <string>
@@ -21,6 +23,9 @@ class TDecodedPicture {
   int32_t Width = 0;   // pixels
   int32_t Height = 0;
   int64_t ByteSize = 0;  // memory the decoded form holds
+  // The colour (0x00BBGGRR) of a pixel inside the picture; pictures without pixels of their
+  // own are white.
+  virtual uint32_t ColorAt(int32_t /*x*/, int32_t /*y*/) const { return 0xFFFFFF; }
 };
 
 class TPictureDecoder {
@@ -81,6 +86,10 @@ class TDocGraphic {
   // Decodes (false) or releases (true) the decoded form. Loading refuses damaged data and
   // pictures whose decoded size passes the budget; then the picture stays unloaded.
   void SetUnloaded(bool unload);
+  // The outline of the picture's non-white pixels for tight and through wrapping: (x, y) points
+  // in a 21600 x 21600 space, the first point repeated at the end; the four corners when the
+  // picture cannot be decoded or is all background.
+  std::vector<std::array<int32_t, 2>> TraceWrapPolygon();
 
  private:
   bool ReadFile(std::string& bytes) const;

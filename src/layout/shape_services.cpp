@@ -35,6 +35,7 @@ bool ReadPngSize(std::span<const uint8_t> data, TPictureDecoder::TSize& size) {
 class TDecodedPng : public TDecodedPicture {
  public:
   TPNGImage Image;
+  uint32_t ColorAt(int32_t x, int32_t y) const override { return Image.ColorAt(x, y); }
 };
 
 class TDecodedMetafile : public TDecodedPicture {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -123,6 +125,48 @@ TEST_F(ShapeServicesTest, InlineShapesMeasuredThroughTheService) {
   lineWith(fitted);
   EXPECT_EQ(fitted.Props.FitScale, 50);
   EXPECT_EQ(fitted.GetScale()[0], 50);
+}
+
+TEST_F(ShapeServicesTest, WrapPolygonTracedFromPixels) {
+  using Poly = std::vector<std::array<int32_t, 2>>;
+  const Poly corners = {{21600, 0}, {21600, 21600}, {0, 21600}, {0, 0}};
+  auto picture = [](int32_t size, int32_t squareFrom, int32_t squareTo) {
+    TPNGImage image(size, size, TPixelFormat::pf24bit);
+    for (int32_t y = 0; y < size; ++y)
+      for (int32_t x = 0; x < size; ++x) {
+        const bool in = x >= squareFrom && x < squareTo && y >= squareFrom && y < squareTo;
+        image.SetColor(x, y, in ? 0 : 0xFFFFFF);
+      }
+    return image.SaveToBytes();
+  };
+  {
+    TShape white(nullptr);
+    ASSERT_TRUE(white.SetPictureData(picture(40, 0, 0), TDocGraphic::TKind::Png));
+    EXPECT_EQ(white.Graphic->TraceWrapPolygon(), corners);
+  }
+  {
+    TShape damaged(nullptr);
+    const uint8_t junk[] = {1, 2, 3};
+    damaged.SetPictureData(junk, TDocGraphic::TKind::Png);
+    EXPECT_EQ(damaged.Graphic->TraceWrapPolygon(), corners);
+  }
+  // A black square in the middle of white: the outline lies close round the square.
+  TShape square(nullptr);
+  ASSERT_TRUE(square.SetPictureData(picture(60, 20, 40), TDocGraphic::TKind::Png));
+  const Poly poly = square.Graphic->TraceWrapPolygon();
+  ASSERT_GE(poly.size(), 4u);
+  EXPECT_EQ(poly.front(), poly.back());
+  int32_t minX = 21600, maxX = 0, minY = 21600, maxY = 0;
+  for (const auto& p : poly) {
+    minX = std::min(minX, p[0]), maxX = std::max(maxX, p[0]);
+    minY = std::min(minY, p[1]), maxY = std::max(maxY, p[1]);
+  }
+  const int32_t tolerance = 21600 * 4 / 60;  // four pixels
+  EXPECT_NEAR(minX, 21600 * 20 / 60, tolerance);
+  EXPECT_NEAR(maxX, 21600 * 40 / 60, tolerance);
+  EXPECT_NEAR(minY, 21600 * 20 / 60, tolerance);
+  EXPECT_NEAR(maxY, 21600 * 40 / 60, tolerance);
+  EXPECT_TRUE(square.Graphic->Unloaded() || !IsPictureMemoryOverLimit());
 }
 
 }  // namespace
