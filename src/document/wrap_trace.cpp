@@ -102,12 +102,43 @@ class TTracer {
     return moved;
   }
 
+  // Removes repeated points and spikes (a point whose neighbours coincide), in one pass with a
+  // stack so that long contours stay linear; the first and last point stay.
   static void RemoveRedundant(std::vector<TPt>& pts) {
+    if (pts.size() < 3) return;
+    const TPt last = pts.back();
+    std::vector<TPt> out;
+    out.reserve(pts.size());
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+      out.push_back(pts[i]);
+      for (bool again = true; again;) {
+        again = false;
+        if (out.size() >= 2 && out[out.size() - 1] == out[out.size() - 2]) {
+          out.pop_back();
+          again = true;
+        } else if (out.size() >= 3 && out[out.size() - 1] == out[out.size() - 3]) {
+          out.resize(out.size() - 2);
+          again = true;
+        }
+      }
+    }
+    while (out.size() >= 2 && (out.back() == last || out[out.size() - 2] == last)) out.pop_back();
+    out.push_back(last);
+    pts = std::move(out);
+  }
+
+  // The same on the chain taken as closed: the start of the chain is a corner of the grid that
+  // no edge moves, and would otherwise stay as a spike out to that corner.
+  static void RemoveRedundantCyclic(std::vector<TPt>& pts) {
+    RemoveRedundant(pts);
     bool changed = true;
     while (changed && pts.size() >= 3) {
       changed = false;
-      for (size_t i = 1; i + 1 < pts.size(); ++i) {
-        if (pts[i - 1] == pts[i + 1] || pts[i - 1] == pts[i]) {
+      const size_t n = pts.size();
+      for (const size_t i : {size_t{0}, n - 1}) {
+        const TPt& prev = pts[(i + n - 1) % n];
+        const TPt& next = pts[(i + 1) % n];
+        if (prev == next || prev == pts[i]) {
           pts.erase(pts.begin() + static_cast<std::ptrdiff_t>(i));
           changed = true;
           break;
@@ -142,24 +173,6 @@ class TTracer {
         keep[at] = 1;
         spans.push_back({a, at});
         spans.push_back({at, b});
-      }
-    }
-  }
-
-  // The same on the chain taken as closed: the start of the chain is a corner of the grid that
-  // no edge moves, and would otherwise stay as a spike out to that corner.
-  static void RemoveRedundantCyclic(std::vector<TPt>& pts) {
-    bool changed = true;
-    while (changed && pts.size() >= 3) {
-      changed = false;
-      for (size_t i = 0; i < pts.size(); ++i) {
-        const TPt& prev = pts[(i + pts.size() - 1) % pts.size()];
-        const TPt& next = pts[(i + 1) % pts.size()];
-        if (prev == next || prev == pts[i]) {
-          pts.erase(pts.begin() + static_cast<std::ptrdiff_t>(i));
-          changed = true;
-          break;
-        }
       }
     }
   }
