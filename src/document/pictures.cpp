@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "document/shape.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/system/temp_files.h"
 
@@ -117,6 +118,23 @@ void TDocGraphic::SetUnloaded(bool unload) {
   decoded_ = std::move(decoded);
   ByteSize = static_cast<int32_t>(decoded_->ByteSize);
   loadedBytes += ByteSize;
+}
+
+bool TDocGraphic::PrepareScaledCopy(int32_t width, int32_t height, bool dimmed, int32_t zoomPercent) {
+  if (width == LastWidth && height == LastHeight) {
+    if (SameSizeCount < INT32_MAX) ++SameSizeCount;
+  } else {
+    LastWidth = width;
+    LastHeight = height;
+    SameSizeCount = 0;
+  }
+  if (dimmed) return true;
+  const TDecodedPicture* pic = Decoded();
+  if (pic == nullptr || PictureKind == TKind::Metafile || PictureKind == TKind::None) return false;
+  if (SameSizeCount < 3 || int64_t{width} + height < 256) return false;
+  const auto scale = Shape != nullptr ? Shape->GetScale() : std::array<int32_t, 2>{100, 100};
+  return scale[0] != 100 || scale[1] != 100 || zoomPercent != 100 || width != pic->Width ||
+         height != pic->Height;
 }
 
 }  // namespace qv

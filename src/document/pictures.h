@@ -67,6 +67,8 @@ class TDocGraphic {
   std::string FileName;
   int32_t ByteSize = 0;
   int32_t DrawCount = 0;
+  int32_t SameSizeCount = 0;  // draws in a row at the same display size
+  int32_t LastWidth = 0, LastHeight = 0;
   int32_t MapMode = 8;
   int32_t ExtentX = 0, ExtentY = 0;
   bool FromWmf = false;
@@ -86,6 +88,10 @@ class TDocGraphic {
   // Decodes (false) or releases (true) the decoded form. Loading refuses damaged data and
   // pictures whose decoded size passes the budget; then the picture stays unloaded.
   void SetUnloaded(bool unload);
+  // Counts a draw at the display size and says whether it is to come from a bitmap scaled to
+  // that size (always when dimmed; a decoded PNG or JPEG drawn at least four times in a row at
+  // one size of at least 256 pixels' width plus height that is not 1:1).
+  bool PrepareScaledCopy(int32_t width, int32_t height, bool dimmed, int32_t zoomPercent);
   // The outline of the picture's non-white pixels for tight and through wrapping: (x, y) points
   // in a 21600 x 21600 space, the first point repeated at the end; the four corners when the
   // picture cannot be decoded or is all background.

@@ -127,6 +127,30 @@ TEST_F(ShapeServicesTest, InlineShapesMeasuredThroughTheService) {
   EXPECT_EQ(fitted.GetScale()[0], 50);
 }
 
+TEST_F(ShapeServicesTest, ScaledCopyAfterRepeatedDrawsAtOneSize) {
+  struct Row {
+    int32_t scale, zoom, width, height;
+    bool dimmed;
+    std::vector<bool> used;  // per draw
+  };
+  const Row rows[] = {
+      {50, 100, 300, 200, false, {false, false, false, true, true}},
+      {100, 100, 300, 200, false, {false, false, false, false, false}},  // its own size
+      {100, 150, 300, 200, false, {false, false, false, true}},
+      {50, 100, 100, 100, false, {false, false, false, false}},          // too small
+      {100, 100, 300, 200, true, {true, true}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.scale * 1000 + r.zoom);
+    TShape shape(nullptr);
+    ASSERT_TRUE(shape.SetPictureData(PngBytes(300, 200), TDocGraphic::TKind::Png));
+    shape.Props.ScaleX = shape.Props.ScaleY = r.scale;
+    shape.Graphic->SetUnloaded(false);
+    for (size_t i = 0; i < r.used.size(); ++i)
+      EXPECT_EQ(shape.Graphic->PrepareScaledCopy(r.width, r.height, r.dimmed, r.zoom), r.used[i]) << i;
+  }
+}
+
 TEST_F(ShapeServicesTest, WrapPolygonTracedFromPixels) {
   using Poly = std::vector<std::array<int32_t, 2>>;
   const Poly corners = {{21600, 0}, {21600, 21600}, {0, 21600}, {0, 0}};
