@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <unordered_set>
 #include <fstream>
 
 #include "document/shape.h"
@@ -135,6 +136,20 @@ bool TDocGraphic::PrepareScaledCopy(int32_t width, int32_t height, bool dimmed, 
   const auto scale = Shape != nullptr ? Shape->GetScale() : std::array<int32_t, 2>{100, 100};
   return scale[0] != 100 || scale[1] != 100 || zoomPercent != 100 || width != pic->Width ||
          height != pic->Height;
+}
+
+int32_t TDocGraphic::GetColorCount() {
+  if (ColorCount != 0) return ColorCount;
+  const bool wasUnloaded = Unloaded();
+  SetUnloaded(false);
+  if (const TDecodedPicture* pic = Decoded()) {
+    std::unordered_set<uint32_t> colours;
+    for (int32_t y = 0; y < pic->Height && colours.size() <= 256; ++y)
+      for (int32_t x = 0; x < pic->Width; ++x) colours.insert(pic->ColorAt(x, y) & 0xFFFFFF);
+    ColorCount = static_cast<int32_t>(colours.size());
+  }
+  if (wasUnloaded && IsPictureMemoryOverLimit()) SetUnloaded(true);
+  return ColorCount;
 }
 
 }  // namespace qv

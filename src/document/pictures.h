@@ -88,6 +88,9 @@ class TDocGraphic {
   // Decodes (false) or releases (true) the decoded form. Loading refuses damaged data and
   // pictures whose decoded size passes the budget; then the picture stays unloaded.
   void SetUnloaded(bool unload);
+  // The number of distinct colours, counted scanline by scanline and stopping after the
+  // scanline in which it passes 256; cached. 0 when the picture cannot be decoded.
+  int32_t GetColorCount();
   // Counts a draw at the display size and says whether it is to come from a bitmap scaled to
   // that size (always when dimmed; a decoded PNG or JPEG drawn at least four times in a row at
   // one size of at least 256 pixels' width plus height that is not 1:1).

@@ -40,6 +40,15 @@ TEST_F(ShapeServicesTest, PictureFromPngBytes) {
   EXPECT_EQ(LoadedPictureBytes() - before, 40 * 30 * 3);
   shape.Graphic->SetUnloaded(true);
   EXPECT_EQ(LoadedPictureBytes(), before);
+  EXPECT_EQ(shape.Graphic->GetColorCount(), 1);  // one colour throughout
+
+  // A picture of many colours stops counting after the row in which the count passes 256.
+  TPNGImage many(40, 40, TPixelFormat::pf24bit);
+  for (int32_t y = 0; y < 40; ++y)
+    for (int32_t x = 0; x < 40; ++x) many.SetColor(x, y, static_cast<uint32_t>(y * 40 + x));
+  TShape colourful(nullptr);
+  ASSERT_TRUE(colourful.SetPictureData(many.SaveToBytes(), TDocGraphic::TKind::Png));
+  EXPECT_EQ(colourful.Graphic->GetColorCount(), 280);  // seven rows of 40
 }
 
 TEST_F(ShapeServicesTest, DamagedPictureDataIsRefusedCleanly) {
