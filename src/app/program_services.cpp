@@ -38,6 +38,9 @@
 #include "foundation/ui/message_box.h"
 #include "foundation/ui/shared_manager_services.h"
 #include "document/layout_services.h"
+#include "document/pictures.h"
+#include "document/shape_binding.h"
+#include "layout/inline_shape_service.h"
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
 #include "platform/system/printers.h"
@@ -139,6 +142,9 @@ void UnregisterProgramServices() {
   RegisterEditLayoutHooks(nullptr);
   RegisterEditServices(nullptr);
   RegisterDocLayoutServices(nullptr);
+  RegisterPictureDecoder(nullptr);
+  RegisterInlineShapeService(nullptr);
+  RegisterShapeBinding(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocServices(nullptr);

@@ -12,6 +12,8 @@
 #include "document/par_breaking.h"
 #include "document/doc_position.h"
 #include "document/section.h"
+#include "document/shape.h"
+#include "document/shape_binding.h"
 #include "layout/box.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
@@ -19,6 +21,7 @@
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
 #include "layout/pagination.h"
+#include "layout/shape_services.h"
 #include "layout/paint/box_geometry.h"
 
 namespace qv {
@@ -165,6 +168,9 @@ class TLayoutDocServices : public TDocLayoutServices {
 void RegisterLayoutServices() {
   RegisterLayoutLineFitter();
   RegisterDocLayoutServices(std::make_unique<TLayoutDocServices>());
+  RegisterShapeBinding(MakeShapeBinding());
+  RegisterInlineShapeService(MakeLayoutInlineShapeService());
+  RegisterPictureDecoder(MakeLayoutPictureDecoder());
 }
 
 }  // namespace qv

@@ -17,6 +17,7 @@
 #include "document/number_formats.h"
 #include "layout/page_preview.h"
 #include "layout/pictures/resource_service.h"
+#include "document/pictures.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
 #include "editing/edit_layout_hooks.h"
@@ -98,14 +99,15 @@ const Slot kSlots[] = {
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
-    {"shape binding (shapes)", &IsStandInService<TShapeBinding>, false},
+    {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
+    {"picture decoder (layout codecs)", &IsStandInService<TPictureDecoder>, true},
     {"statistics services (selection model, pagination, progress)",
      &IsStandInService<TStatisticsServices>, false},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
-    {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, false},
+    {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
     // files
     {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
