@@ -6,6 +6,7 @@
 // every paragraph's Index is its place in the list and its Doc is this document; there is always
 // at least one section.
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@ namespace qv {
 class TAutoList;
 class TDocEditorWindow;
 class TField;
+class TFieldIndex;
 class TPage;
 class TSection;
 class TShape;
@@ -506,6 +508,45 @@ class TDoc {
   // Fills the chosen headers or footers of every section with page-number fields; false (with
   // the message shown) when a header or footer holds other text.
   bool InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOnFirstPage);
+
+  // --- Field index (field_index.cpp); every query first rebuilds a dirty index ---
+  std::unique_ptr<TFieldIndex> FieldIndexState;
+  TFieldIndex& FieldIndex();
+  // Marks the index dirty (for the span of paragraphs, or the whole document by default).
+  void InvalidateFieldIndex(int32_t firstPar = INT32_MIN, int32_t lastPar = INT32_MAX);
+  void RebuildFieldIndex();
+  // False when the field's marks are not both in the document.
+  bool GetFieldRange(const TField* field, TDocRange& out);
+  // Candidates overlapping the range with their enclosing fields; callers test each one.
+  void FindOverlappingFields(const TDocRange& range, std::vector<TField*>& out);
+  // The innermost field at the position of the kind (255 any but the range kinds) and field type
+  // (255 any) whose type is not excluded; null for none.
+  TField* GetFieldAt(const TDocPosition& at, TDocRange* range,
+                     const std::vector<uint8_t>& excludedTypes, int32_t fieldType, int32_t kind);
+  // Adds each field of the type (255 any) and kind (-1 any) that shares characters with one of
+  // the ranges, once.
+  void GetFieldsInRange(std::span<const TDocRange> ranges, std::vector<TField*>& out,
+                        int32_t fieldType, int32_t kind);
+  // The index of the visible bookmark of the name in the bookmark list, -1 for none.
+  int32_t FindBookmarkName(const std::u16string& name);
+
+  // --- Field marks and field operations (field_operations.cpp), undoable in the running edit ---
+  // Inserts or removes one mark of the field at the paragraph, character offset and slot.
+  void InsDelFieldMark(TField* field, int32_t par, int32_t offset, int32_t slot, bool insert,
+                       bool startMark);
+  // Puts the field into the document with its marks around the range: the start before and the
+  // end after every mark at its place (the outermost). Returns the field.
+  TField* InsertFieldMarks(std::unique_ptr<TField> field, const TDocRange& range);
+  // Takes both marks of the field out; the text between them stays.
+  void RemoveField(TField* field);
+  void EditFieldInstruction(TField* field, std::u16string instruction);
+  // Puts the field at the caret, empty and inside every field that encloses the caret.
+  TField* InsertFieldAtCaret(std::unique_ptr<TField> field);
+
+  // Bracket a text change of the range (mode 0 replacing it, 1 inserting at its start): Begin
+  // takes out the field marks that survive the change, End puts them back around the new text.
+  void BeginKeepFieldMarks(const TDocPosition& start, const TDocPosition& end, int32_t mode);
+  void EndKeepFieldMarks(const TDocPosition& newStart, const TDocPosition& newEnd);
 
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;
