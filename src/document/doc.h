@@ -548,6 +548,30 @@ class TDoc {
   void BeginKeepFieldMarks(const TDocPosition& start, const TDocPosition& end, int32_t mode);
   void EndKeepFieldMarks(const TDocPosition& newStart, const TDocPosition& newEnd);
 
+  // --- Bookmarks and hyperlinks (bookmarks.cpp) ---
+  // Fields followed through hyperlinks, only compared with the fields of the document (an entry
+  // may name a field that has since been removed), and the current entry (-1 none).
+  std::vector<TField*> HyperlinkHistory;
+  int32_t HyperlinkHistoryIndex = -1;
+  bool WalkingHyperlinkHistory = false;
+  TField* LastVisitedBookmark = nullptr;
+  bool HasBookmark(const std::u16string& name);
+  // A free bookmark name made from the range's text (from the caret to the sentence's end for
+  // an empty range).
+  std::u16string MakeBookmarkName(const TDocRange& range);
+  // A bookmark around each selected range (the caret without a selection); the last one made.
+  TField* InsertBookmark(const std::u16string& name);
+  // Puts the caret at the bookmark's start (selecting its range on request); false when there
+  // is no bookmark of the name.
+  bool GoToBookmark(const std::u16string& name, bool select, TField* followedLink);
+  void GoToPreviousBookmark();
+  void GoToNextBookmark();
+  void PushHyperlinkHistory(TField* field);
+  void HyperlinkHistoryBack();
+  void HyperlinkHistoryForward();
+  // Hyperlinks outside the headers and footers that name only a bookmark that does not exist.
+  std::vector<TField*> FindHyperlinksToMissingBookmarks();
+
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;
   // Sets or clears a flag without the flag stack.
