@@ -527,6 +527,13 @@ class TDoc {
   // the ranges, once.
   void GetFieldsInRange(std::span<const TDocRange> ranges, std::vector<TField*>& out,
                         int32_t fieldType, int32_t kind);
+  // The innermost field (kind 0) of the type at the caret, or at the selection's start when the
+  // caret lies outside a non-empty selection; null for none.
+  TField* FindFieldAtCaret(int32_t fieldType, TDocRange* range);
+  // Whether the header and footer story holds a field (kind 0) of one of the types.
+  bool HeaderFooterHasFields(const std::vector<uint8_t>& fieldTypes);
+  // The XE fields in document order.
+  std::vector<TField*> GetIndexEntryFields();
   // The index of the visible bookmark of the name in the bookmark list, -1 for none.
   int32_t FindBookmarkName(const std::u16string& name);
 
@@ -540,6 +547,8 @@ class TDoc {
   // Takes both marks of the field out; the text between them stays.
   void RemoveField(TField* field);
   void EditFieldInstruction(TField* field, std::u16string instruction);
+  // Removes a TOC field and the PAGEREF and HYPERLINK fields of its entries; the text stays.
+  void RemoveTocField(TField* toc);
   // Puts the field at the caret, empty and inside every field that encloses the caret.
   TField* InsertFieldAtCaret(std::unique_ptr<TField> field);
 

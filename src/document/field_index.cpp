@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <set>
 
+#include "document/compound_fragment.h"
 #include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
@@ -278,6 +279,41 @@ int32_t TDoc::FindBookmarkName(const std::u16string& name) {
   for (size_t i = 0; i < names.size(); ++i)
     if (CompareBookmarkNames(names[i].Name, name) == 0) return static_cast<int32_t>(i);
   return -1;
+}
+
+TField* TDoc::FindFieldAtCaret(int32_t fieldType, TDocRange* range) {
+  TDocPosition at = Caret;
+  if (Selection && Selection->Count() > 0) {
+    const TDocRange& first = *Selection->GetRange(0);
+    if (!IsRangeEmpty(first) && !PositionInRangeInclusive(Caret, first)) at = first.Start;
+  }
+  return GetFieldAt(at, range, {}, fieldType, fkField);
+}
+
+bool TDoc::HeaderFooterHasFields(const std::vector<uint8_t>& fieldTypes) {
+  if (StoryCounts[stHeadersFooters] == 0) return false;
+  const int32_t first = FirstParagraphOfStory(stHeadersFooters);
+  const int32_t last = LastParagraphOfStory(stHeadersFooters);
+  TDocRange story;
+  MakePosition(first, 0, story.Start);
+  MakePosition(last, Par(last)->CharCount(), story.End);
+  std::vector<TField*> candidates;
+  FindOverlappingFields(story, candidates);
+  for (TField* f : candidates) {
+    if (f->Kind != fkField ||
+        std::find(fieldTypes.begin(), fieldTypes.end(), f->FieldType) == fieldTypes.end())
+      continue;
+    if (f->Range.Start.Par >= first && f->Range.End.Par <= last) return true;
+  }
+  return false;
+}
+
+std::vector<TField*> TDoc::GetIndexEntryFields() {
+  RebuildFieldIndex();
+  std::vector<TField*> out;
+  for (TField* f : FieldIndex().Fields)
+    if (f->Kind == fkField && f->FieldType == ftIndexEntry) out.push_back(f);
+  return out;
 }
 
 }  // namespace qv

@@ -68,4 +68,18 @@ TField* TDoc::InsertFieldAtCaret(std::unique_ptr<TField> field) {
   return f;
 }
 
+void TDoc::RemoveTocField(TField* toc) {
+  TDocRange range;
+  if (toc == nullptr || !GetFieldRange(toc, range)) return;
+  // The entries' links are gathered before anything is removed: removal dirties the index.
+  std::vector<TField*> entries;
+  for (TField* f : FieldIndex().Fields)
+    if (f != toc && f->Kind == fkField &&
+        (f->FieldType == ftPageRef || f->FieldType == ftHyperlink) &&
+        PositionInRangeInclusive(f->Range.Start, range))
+      entries.push_back(f);
+  RemoveField(toc);
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) RemoveField(*it);
+}
+
 }  // namespace qv

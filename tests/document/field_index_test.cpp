@@ -230,3 +230,17 @@ TEST(FieldIndex, DocumentWithoutFieldsGivesEmptyResults) {
   EXPECT_EQ(doc.GetFieldAt(At(0, 0), nullptr, {}, 255, 255), nullptr);
   EXPECT_EQ(doc.FindBookmarkName(u"x"), -1);
 }
+
+TEST(FieldIndex, FieldAtCaretHeaderFootersAndIndexEntries) {
+  FieldDoc d;
+  d.Field(1, fkField, ftIndexEntry);
+  d.Field(2, fkField, ftPageRef);
+  d.Field(3, fkField, ftIndexEntry);
+  d.Lines({"a<1b>1c<2de>2f<3g>3"});
+  TDoc& doc = d.Doc();
+  doc.Caret = At(0, 3);
+  EXPECT_EQ(doc.FindFieldAtCaret(ftPageRef, nullptr), d[2]);
+  EXPECT_EQ(doc.FindFieldAtCaret(ftIndexEntry, nullptr), nullptr);
+  EXPECT_EQ(Order(d, doc.GetIndexEntryFields()), "13");
+  EXPECT_FALSE(doc.HeaderFooterHasFields({ftPageRef}));
+}

@@ -97,6 +97,16 @@ TEST(FieldOperations, DoneUndoneAndRedone) {
          d.InsDelFieldMark(f, 0, 3, 0, true, false);
        },
        "0:1-0:3"},
+      {"remove a table of contents with its entries' links", nullptr,
+       [](TDoc& d) {
+         TField* toc = d.InsertFieldMarks(NewField(ftToc), {At(0, 0), At(1, 4)});
+         d.InsertFieldMarks(NewField(ftHyperlink), {At(0, 0), At(0, 3)});
+         d.InsertFieldMarks(NewField(ftPageRef), {At(1, 1), At(1, 2)});
+         d.InsertFieldMarks(NewField(ftHyperlink), {At(1, 4), At(1, 4)});
+         d.InsertFieldMarks(NewField(ftRef), {At(1, 1), At(1, 2)});
+         d.RemoveTocField(toc);
+       },
+       "1:1-1:2"},
       {"edit the instruction", PutBookmark,
        [](TDoc& d) { d.EditFieldInstruction(d.Fields[0].get(), u"other"); }, "0:1-0:2"},
   };
