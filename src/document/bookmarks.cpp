@@ -45,12 +45,6 @@ std::u16string Latin1(const std::string& bytes) {
   return out;
 }
 
-// A selection of one empty range is only the caret.
-bool HasSelectedText(const TDoc& doc) {
-  const auto& sel = doc.Selection;
-  return sel && sel->Count() > 0 && !(sel->Count() == 1 && IsRangeEmpty(*sel->GetRange(0)));
-}
-
 bool StillInDocument(const TDoc& doc, const TField* field) {
   return std::any_of(doc.Fields.begin(), doc.Fields.end(),
                      [field](const auto& f) { return f.get() == field; });
@@ -90,7 +84,7 @@ std::u16string TDoc::MakeBookmarkName(const TDocRange& range) {
 
 TField* TDoc::InsertBookmark(const std::u16string& name) {
   std::vector<TDocRange> ranges;
-  if (HasSelectedText(*this)) {
+  if (HasSelection()) {
     for (int32_t i = 0; i < Selection->Count(); ++i) ranges.push_back(*Selection->GetRange(i));
   } else {
     ranges.push_back({Caret, Caret});
@@ -129,7 +123,7 @@ void TDoc::GoToPreviousBookmark() {
   const auto& names = FieldIndex().Bookmarks;
   if (names.empty()) return;
   const TDocPosition ref =
-      HasSelectedText(*this) ? Selection->GetRange(0)->Start : Caret;
+      HasSelection() ? Selection->GetRange(0)->Start : Caret;
   const TBookmarkName* target = &names.back();
   for (auto it = names.rbegin(); it != names.rend(); ++it)
     if (ComparePositions(it->Field->Range.End, ref) < 0) {
@@ -144,7 +138,7 @@ void TDoc::GoToNextBookmark() {
   const auto& names = FieldIndex().Bookmarks;
   if (names.empty()) return;
   const TDocPosition ref =
-      HasSelectedText(*this) ? Selection->GetRange(0)->End : Caret;
+      HasSelection() ? Selection->GetRange(0)->End : Caret;
   const TBookmarkName* target = &names.front();
   for (const TBookmarkName& entry : names)
     if (ComparePositions(entry.Field->Range.Start, ref) > 0) {

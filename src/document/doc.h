@@ -547,6 +547,14 @@ class TDoc {
   // Takes both marks of the field out; the text between them stays.
   void RemoveField(TField* field);
   void EditFieldInstruction(TField* field, std::u16string instruction);
+  // Types a placeholder at the caret ("a" for NUMWORDS, else "?") and puts a new field of the
+  // type around it, its instruction the type's keyword and the argument; the caret goes after.
+  // Its result is left to the update that follows.
+  TField* InsertNewField(int32_t fieldType, const std::u16string& argument);
+  // A hyperlink with the instruction around each selected range, from the last to the first;
+  // over the caret, or with a display text, the display text is typed in place of the range
+  // first. The selection is cleared.
+  void InsertHyperlink(const std::u16string& instruction, const std::u16string& displayText);
   // Removes a TOC field and the PAGEREF and HYPERLINK fields of its entries; the text stays.
   void RemoveTocField(TField* toc);
   // Puts the field at the caret, empty and inside every field that encloses the caret.

@@ -283,7 +283,7 @@ int32_t TDoc::FindBookmarkName(const std::u16string& name) {
 
 TField* TDoc::FindFieldAtCaret(int32_t fieldType, TDocRange* range) {
   TDocPosition at = Caret;
-  if (Selection && Selection->Count() > 0) {
+  if (HasSelection()) {
     const TDocRange& first = *Selection->GetRange(0);
     if (!IsRangeEmpty(first) && !PositionInRangeInclusive(Caret, first)) at = first.Start;
   }

@@ -6,6 +6,8 @@
 #include "document/edit_services.h"
 #include "document/field.h"
 #include "document/field_index.h"
+#include "document/field_instructions.h"
+#include "foundation/base/memory.h"
 
 namespace qv {
 
@@ -80,6 +82,64 @@ void TDoc::RemoveTocField(TField* toc) {
       entries.push_back(f);
   RemoveField(toc);
   for (auto it = entries.rbegin(); it != entries.rend(); ++it) RemoveField(*it);
+}
+
+TField* TDoc::InsertNewField(int32_t fieldType, const std::u16string& argument) {
+  const char* keyword = FieldKeyword(fieldType);
+  if (keyword == nullptr || !ValidPlace(*this, Caret)) return nullptr;
+  const TDocPosition at = Caret;
+  TMemory placeholder;
+  placeholder.AppendString(fieldType == ftNumWords ? "a" : "?");
+  EditServices().InsertContent(*this, placeholder, at, StoryOfParagraph(at.Par), 0);
+  auto field = std::make_unique<TField>();
+  field->FieldType = static_cast<uint8_t>(fieldType);
+  for (const char* k = keyword; *k != 0; ++k) field->Instruction.push_back(static_cast<uint8_t>(*k));
+  if (!argument.empty()) field->Instruction += u" " + argument;
+  TField* f = field.get();
+  TDocPosition after = at;
+  after.Offset += 1;
+  // The marks go inside every field at either end: start after the marks at its place, end
+  // before those at the place after the placeholder.
+  EditServices().InsDelFieldMarks(*this, kInsert, f, kBothMarks, at, FieldSlotLast, after,
+                                  FieldSlotFirst, std::move(field));
+  InvalidateFieldIndex();
+  Caret = after;
+  return f;
+}
+
+void TDoc::InsertHyperlink(const std::u16string& instruction, const std::u16string& displayText) {
+  std::vector<TDocRange> ranges;
+  if (HasSelection())
+    for (int32_t i = 0; i < Selection->Count(); ++i) ranges.push_back(*Selection->GetRange(i));
+  if (ranges.empty()) ranges.push_back({Caret, Caret});
+  const bool caretOnly = ranges.size() == 1 && IsRangeEmpty(ranges[0]);
+  for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
+    TDocRange link = *it;
+    if (!ValidPlace(*this, link.Start) || !ValidPlace(*this, link.End)) continue;
+    if (caretOnly || !displayText.empty()) {
+      // Paragraph text is held in bytes: a character beyond them is typed as "?".
+      std::string bytes;
+      for (char16_t c : displayText) bytes.push_back(static_cast<char>(c <= 0xFF ? c : u'?'));
+      TMemory text;
+      text.AppendString(bytes);
+      TScopedDocFlag replacing(*this, dfHyperlinkTextReplaced);
+      BeginKeepFieldMarks(link.Start, link.End, 0);
+      if (!IsRangeEmpty(link)) EditServices().DeleteContent(*this, link);
+      if (text.Length > 0)
+        EditServices().InsertContent(*this, text, link.Start, StoryOfParagraph(link.Start.Par), 0);
+      link.End = link.Start;
+      link.End.Offset += text.Length;
+      EndKeepFieldMarks(link.Start, link.End);
+    }
+    auto field = std::make_unique<TField>();
+    field->FieldType = ftHyperlink;
+    field->Instruction = instruction;
+    TField* f = field.get();  // taken before the field is handed over
+    EditServices().InsDelFieldMarks(*this, kInsert, f, kBothMarks, link.Start,
+                                    FieldSlotLast, link.End, FieldSlotLast, std::move(field));
+  }
+  InvalidateFieldIndex();
+  ClearSelection();
 }
 
 }  // namespace qv

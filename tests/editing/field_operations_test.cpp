@@ -107,6 +107,29 @@ TEST(FieldOperations, DoneUndoneAndRedone) {
          d.RemoveTocField(toc);
        },
        "1:1-1:2"},
+      {"new NUMWORDS field around its placeholder", nullptr,
+       [](TDoc& d) {
+         d.Caret = At(0, 1);
+         TField* f = d.InsertNewField(ftNumWords, u"\\* Arabic");
+         EXPECT_EQ(f->Instruction, u"NUMWORDS \\* Arabic");
+         EXPECT_EQ(d.GetRangeText({At(0, 0), At(0, 4)}), "aabc");
+         EXPECT_EQ(d.Caret.Offset, 2);
+       },
+       "0:1-0:2"},
+      {"hyperlink typed over the caret", nullptr,
+       [](TDoc& d) {
+         d.Caret = At(1, 2);
+         d.InsertHyperlink(u"HYPERLINK \"http://x.org/\"", u"XY");
+         EXPECT_EQ(d.GetRangeText({At(1, 0), At(1, 6)}), "deXYfg");
+       },
+       "1:2-1:4"},
+      {"hyperlink around a selection", nullptr,
+       [](TDoc& d) {
+         d.SetSelection(0, 1, 0, 3);
+         d.InsertHyperlink(u"HYPERLINK \"http://x.org/\"", u"");
+         EXPECT_EQ(d.GetRangeText({At(0, 0), At(0, 3)}), "abc");
+       },
+       "0:1-0:3"},
       {"edit the instruction", PutBookmark,
        [](TDoc& d) { d.EditFieldInstruction(d.Fields[0].get(), u"other"); }, "0:1-0:2"},
   };
