@@ -112,6 +112,10 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
       {"replaced without the hyperlink flag it goes", {"a<1bc>1d"}, {At(0, 1), At(0, 3)}, "XYZ",
        false, "aXYZd"},
       {"nested fields both go", {"a<1b<2c>2d>1e"}, {At(0, 0), At(0, 5)}, "", false, ""},
+      {"a damaged start without its end survives", {"ab<1cd"}, {At(0, 1), At(0, 3)}, "", false,
+       "a<1d"},
+      {"an end mark left at a paragraph's start closes the previous one", {"ab<1c", "d>1", "ef"},
+       {At(1, 0), At(1, 1)}, "", false, "ab<1c>1//ef"},
       {"paragraph break before a field's end", {"ab<5c", ">5de"}, {At(0, 3), At(1, 0)}, "", false,
        "ab<5c>5de"},
   };
