@@ -7,6 +7,7 @@
 #include "document/content_stream.h"
 #include "document/doc_services.h"
 #include "document/field.h"
+#include "document/field_index.h"
 #include "document/layout_services.h"
 #include "document/section.h"
 #include "document/styles.h"

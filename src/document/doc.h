@@ -6,6 +6,7 @@
 // every paragraph's Index is its place in the list and its Doc is this document; there is always
 // at least one section.
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@ namespace qv {
 class TAutoList;
 class TDocEditorWindow;
 class TField;
+class TFieldIndex;
 class TPage;
 class TSection;
 class TShape;
@@ -506,6 +508,86 @@ class TDoc {
   // Fills the chosen headers or footers of every section with page-number fields; false (with
   // the message shown) when a header or footer holds other text.
   bool InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOnFirstPage);
+
+  // --- Field index (field_index.cpp); every query first rebuilds a dirty index ---
+  std::unique_ptr<TFieldIndex> FieldIndexState;
+  TFieldIndex& FieldIndex();
+  // Marks the index dirty (for the span of paragraphs, or the whole document by default).
+  void InvalidateFieldIndex(int32_t firstPar = INT32_MIN, int32_t lastPar = INT32_MAX);
+  void RebuildFieldIndex();
+  // False when the field's marks are not both in the document.
+  bool GetFieldRange(const TField* field, TDocRange& out);
+  // Candidates overlapping the range with their enclosing fields; callers test each one.
+  void FindOverlappingFields(const TDocRange& range, std::vector<TField*>& out);
+  // The innermost field at the position of the kind (255 any but the range kinds) and field type
+  // (255 any) whose type is not excluded; null for none.
+  TField* GetFieldAt(const TDocPosition& at, TDocRange* range,
+                     const std::vector<uint8_t>& excludedTypes, int32_t fieldType, int32_t kind);
+  // Adds each field of the type (255 any) and kind (-1 any) that shares characters with one of
+  // the ranges, once.
+  void GetFieldsInRange(std::span<const TDocRange> ranges, std::vector<TField*>& out,
+                        int32_t fieldType, int32_t kind);
+  // The innermost field (kind 0) of the type at the caret, or at the selection's start when the
+  // caret lies outside a non-empty selection; null for none.
+  TField* FindFieldAtCaret(int32_t fieldType, TDocRange* range);
+  // Whether the header and footer story holds a field (kind 0) of one of the types.
+  bool HeaderFooterHasFields(const std::vector<uint8_t>& fieldTypes);
+  // The XE fields in document order.
+  std::vector<TField*> GetIndexEntryFields();
+  // The index of the visible bookmark of the name in the bookmark list, -1 for none.
+  int32_t FindBookmarkName(const std::u16string& name);
+
+  // --- Field marks and field operations (field_operations.cpp), undoable in the running edit ---
+  // Inserts or removes one mark of the field at the paragraph, character offset and slot.
+  void InsDelFieldMark(TField* field, int32_t par, int32_t offset, int32_t slot, bool insert,
+                       bool startMark);
+  // Puts the field into the document with its marks around the range: the start before and the
+  // end after every mark at its place (the outermost). Returns the field.
+  TField* InsertFieldMarks(std::unique_ptr<TField> field, const TDocRange& range);
+  // Takes both marks of the field out; the text between them stays.
+  void RemoveField(TField* field);
+  void EditFieldInstruction(TField* field, std::u16string instruction);
+  // Types a placeholder at the caret ("a" for NUMWORDS, else "?") and puts a new field of the
+  // type around it, its instruction the type's keyword and the argument; the caret goes after.
+  // Its result is left to the update that follows.
+  TField* InsertNewField(int32_t fieldType, const std::u16string& argument);
+  // A hyperlink with the instruction around each selected range, from the last to the first;
+  // over the caret, or with a display text, the display text is typed in place of the range
+  // first. The selection is cleared.
+  void InsertHyperlink(const std::u16string& instruction, const std::u16string& displayText);
+  // Removes a TOC field and the PAGEREF and HYPERLINK fields of its entries; the text stays.
+  void RemoveTocField(TField* toc);
+  // Puts the field at the caret, empty and inside every field that encloses the caret.
+  TField* InsertFieldAtCaret(std::unique_ptr<TField> field);
+
+  // Bracket a text change of the range (mode 0 replacing it, 1 inserting at its start): Begin
+  // takes out the field marks that survive the change, End puts them back around the new text.
+  void BeginKeepFieldMarks(const TDocPosition& start, const TDocPosition& end, int32_t mode);
+  void EndKeepFieldMarks(const TDocPosition& newStart, const TDocPosition& newEnd);
+
+  // --- Bookmarks and hyperlinks (bookmarks.cpp) ---
+  // Fields followed through hyperlinks, only compared with the fields of the document (an entry
+  // may name a field that has since been removed), and the current entry (-1 none).
+  std::vector<TField*> HyperlinkHistory;
+  int32_t HyperlinkHistoryIndex = -1;
+  bool WalkingHyperlinkHistory = false;
+  TField* LastVisitedBookmark = nullptr;
+  bool HasBookmark(const std::u16string& name);
+  // A free bookmark name made from the range's text (from the caret to the sentence's end for
+  // an empty range).
+  std::u16string MakeBookmarkName(const TDocRange& range);
+  // A bookmark around each selected range (the caret without a selection); the last one made.
+  TField* InsertBookmark(const std::u16string& name);
+  // Puts the caret at the bookmark's start (selecting its range on request); false when there
+  // is no bookmark of the name.
+  bool GoToBookmark(const std::u16string& name, bool select, TField* followedLink);
+  void GoToPreviousBookmark();
+  void GoToNextBookmark();
+  void PushHyperlinkHistory(TField* field);
+  void HyperlinkHistoryBack();
+  void HyperlinkHistoryForward();
+  // Hyperlinks outside the headers and footers that name only a bookmark that does not exist.
+  std::vector<TField*> FindHyperlinksToMissingBookmarks();
 
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "document/doc_position.h"
@@ -119,6 +120,15 @@ class TEditServices {
   // after the `slot` field marks that stand there. The stand-in only lists the field.
   virtual TField* InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field,
                                    const TDocPosition& at, int32_t slot);
+  // Inserts (state 0) or removes (state 1) field marks (parts: 1 start, 2 end, 3 both) at their
+  // places and slots; with both marks the field joins (`owned`) or leaves the field list. The
+  // stand-in only lists an owned field.
+  virtual void InsDelFieldMarks(TDoc& doc, uint8_t state, TField* field, uint8_t parts,
+                                const TDocPosition& start, int32_t startSlot,
+                                const TDocPosition& end, int32_t endSlot,
+                                std::unique_ptr<TField> owned);
+  // Swaps the field's instruction with the text (the stand-in without a record).
+  virtual void EditFieldInstruction(TDoc& doc, TField* field, std::u16string instruction);
   // Changes the break kind of the section that the paragraph ends.
   virtual void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind);
 };

@@ -34,6 +34,7 @@ enum : uint8_t {
   ftIndexEntry = 4,
   ftStyleRef = 10,
   ftToc = 13,
+  ftNumWords = 27,
   ftTime = 32,
   ftPageRef = 37,
   ftSymbol = 57,

@@ -126,6 +126,18 @@ TField* TEditServices::InsertEmptyField(TDoc& doc, std::unique_ptr<TField> field
   return f;
 }
 
+void TEditServices::InsDelFieldMarks(TDoc& doc, uint8_t /*state*/, TField* /*field*/,
+                                    uint8_t /*parts*/, const TDocPosition& /*start*/,
+                                    int32_t /*startSlot*/, const TDocPosition& /*end*/,
+                                    int32_t /*endSlot*/, std::unique_ptr<TField> owned) {
+  if (owned) doc.Fields.push_back(std::move(owned));
+}
+
+void TEditServices::EditFieldInstruction(TDoc& /*doc*/, TField* field,
+                                        std::u16string instruction) {
+  if (field != nullptr) field->Instruction = std::move(instruction);
+}
+
 void TEditServices::ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind) {
   if (par < 0 || par >= doc.ParCount()) return;
   if (TSection* s = doc.Par(par)->SectionBreak()) s->Format.BreakKind = kind;

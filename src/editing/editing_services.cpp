@@ -87,6 +87,18 @@ class TEngineEditServices : public TEditServices {
     TSubOperation::Execute(std::move(rec));
     return f;
   }
+  void InsDelFieldMarks(TDoc& doc, uint8_t state, TField* field, uint8_t parts,
+                        const TDocPosition& start, int32_t startSlot, const TDocPosition& end,
+                        int32_t endSlot, std::unique_ptr<TField> owned) override {
+    auto rec = std::make_unique<TInsDelFieldOperation>(doc, state, field, parts,
+                                                       start, startSlot, end, endSlot);
+    rec->Held = std::move(owned);
+    TSubOperation::Execute(std::move(rec));
+  }
+  void EditFieldInstruction(TDoc& doc, TField* field, std::u16string instruction) override {
+    auto rec = std::make_unique<TEditFieldOperation>(doc, field, std::move(instruction));
+    TSubOperation::Execute(std::move(rec));
+  }
   void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind) override {
     TSubOperation::Execute(std::make_unique<TChangeSectBreakOperation>(doc, par, kind));
   }
