@@ -409,6 +409,8 @@ class TDoc {
   // Sets the index of every paragraph from max(from, first footnote paragraph) on, and of each
   // paragraph's list label paragraph.
   void RenumberParagraphs(int32_t from);
+  // The list numbering pass (document/list_numbering.h).
+  void RenumberLists();
   // Character positions of a paragraph, its mark included (no bounds check).
   int32_t ParLength(int32_t par) const { return Par(par)->CharCount(); }
   int32_t PageCount() const { return static_cast<int32_t>(Pages.size()); }
