@@ -113,6 +113,7 @@ class TDoc {
   TFragmentRef SelectionBase;
   std::array<TFragmentRef, 2> WorkFragments;
   TParFormat CurParFormat;
+  uint8_t KeepIndentsOnListRemoval = 0;  // removing list formatting leaves indents as they are
   TCharFormat CurCharFormat;
   TCharFormat FootnoteMarkFormat;  // unset but superscript
   TCharFormat EndnoteMarkFormat;
@@ -411,6 +412,10 @@ class TDoc {
   void RenumberParagraphs(int32_t from);
   // The list numbering pass (document/list_numbering.h).
   void RenumberLists();
+  // List operations (document/list_operations.cpp).
+  bool IsListOfStyle(const TAutoList* list) const;
+  void ApplyList(TAutoList* list);
+  void RemoveListFormat();
   // Character positions of a paragraph, its mark included (no bounds check).
   int32_t ParLength(int32_t par) const { return Par(par)->CharCount(); }
   int32_t PageCount() const { return static_cast<int32_t>(Pages.size()); }
