@@ -416,6 +416,9 @@ class TDoc {
   bool IsListOfStyle(const TAutoList* list) const;
   void ApplyList(TAutoList* list);
   void RemoveListFormat();
+  // The list near the fragment's paragraphs (the selection's when the fragment is null or
+  // empty) that new list formatting of the wanted format should continue; null for none.
+  TAutoList* FindListToContinue(const TAutoList* wanted, const TCompoundFragment* fragment) const;
   // Character positions of a paragraph, its mark included (no bounds check).
   int32_t ParLength(int32_t par) const { return Par(par)->CharCount(); }
   int32_t PageCount() const { return static_cast<int32_t>(Pages.size()); }

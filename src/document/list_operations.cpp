@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -149,6 +151,41 @@ void RunListsOperation(TDoc& doc, Body body) {
   }
 }
 
+// Whole-paragraph spans of the fragment, or of the selection when it is null or empty.
+std::vector<std::pair<int32_t, int32_t>> WorkRuns(const TDoc& doc, const TCompoundFragment* fragment) {
+  if (fragment == nullptr || fragment->Count() == 0) return SelectedParagraphRuns(doc);
+  std::vector<std::pair<int32_t, int32_t>> runs;
+  for (int32_t i = 0; i < fragment->Count(); ++i) {
+    const TDocRange& r = *fragment->GetRange(i);
+    runs.emplace_back(std::max(0, r.Start.Par), std::min(r.End.Par, doc.ParCount() - 1));
+  }
+  return runs;
+}
+
+// A list with several items (not all bullets) is continued only when its paragraphs lie near
+// the work: touching a run, a single item within 10 paragraphs, or a scattered list within
+// twice its average spacing.
+bool ListLiesNear(const std::vector<int32_t>& pars,
+                  const std::vector<std::pair<int32_t, int32_t>>& runs) {
+  if (pars.empty()) return false;
+  for (int32_t p : pars)
+    for (const auto& [first, last] : runs)
+      if (p >= first - 1 && p <= last + 1) return true;
+  auto within = [&](int32_t reach) {
+    for (int32_t p : pars)
+      for (const auto& [first, last] : runs)
+        if (std::abs(p - first) <= reach || std::abs(p - last) <= reach) return true;
+    return false;
+  };
+  if (pars.size() == 1) return within(10);
+  bool contiguous = true;
+  for (size_t i = 1; i < pars.size(); ++i) contiguous = contiguous && pars[i] - pars[i - 1] <= 1;
+  if (contiguous) return false;
+  const double average =
+      static_cast<double>(pars.back() - pars.front()) / static_cast<double>(pars.size() - 1);
+  return within(static_cast<int32_t>(std::nearbyint(2 * average)));  // halves to even
+}
+
 }  // namespace
 
 std::vector<int32_t> ListParagraphs(const TDoc& doc, const TAutoList& list, ListScope scope) {
@@ -189,6 +226,34 @@ bool TDoc::IsListOfStyle(const TAutoList* list) const {
   for (int32_t i = 0; i < Styles->Count(); ++i)
     if (GetParFormatProp((*Styles)[i].ParFmt, ppList) == list->Number) return true;
   return false;
+}
+
+TAutoList* TDoc::FindListToContinue(const TAutoList* wanted,
+                                    const TCompoundFragment* fragment) const {
+  if (wanted == nullptr) return nullptr;
+  const auto runs = WorkRuns(*this, fragment);
+  if (runs.empty()) return nullptr;
+  const int32_t story = StoryOfParagraph(runs.back().first);
+  const int32_t storyFirst = FirstParagraphOfStory(story);
+  const int32_t storyLast = LastParagraphOfStory(story);
+  auto inWork = [&](int32_t p) {
+    for (const auto& [first, last] : runs)
+      if (p >= first && p <= last) return true;
+    return false;
+  };
+  auto qualifying = [&](int32_t p) -> TAutoList* {
+    TAutoList* c = ListByNumber(ListNumberOf(*Par(p)));
+    if (c == nullptr || !c->SameFormat(*wanted, 0) || IsListOfStyle(c)) return nullptr;
+    if (c->IsAllBullets() || story == stHeadersFooters) return c;
+    return ListLiesNear(ListParagraphs(*this, *c, ListScope::MainAndNotes), runs) ? c : nullptr;
+  };
+  for (int32_t p = runs.back().first - 1; p >= storyFirst; --p)
+    if (!inWork(p))
+      if (TAutoList* c = qualifying(p)) return c;
+  for (int32_t p = runs.back().second + 1; p <= storyLast; ++p)
+    if (!inWork(p))
+      if (TAutoList* c = qualifying(p)) return c;
+  return nullptr;
 }
 
 void TDoc::ApplyList(TAutoList* list) {

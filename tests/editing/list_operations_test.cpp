@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "document/list_operations.h"
+#include "document/number_formats.h"
 #include "edit_test_support.h"
 
 using namespace qv;
@@ -111,6 +112,42 @@ TEST(ListOperations, RemovingListFormatTakesTheEarlierNeighboursIndentsAndUndoes
   EXPECT_EQ(ListParagraphs(doc, list, ListScope::All).size(), 0u);
   doc.Undo();
   EXPECT_EQ(DumpDoc(doc), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListOperations, ListsToContinue) {
+  struct Case {
+    const char* name;
+    std::vector<int32_t> listed;  // paragraphs already in the existing list
+    bool bullets;
+    bool sameFormat;
+    bool want;
+  } cases[] = {
+      {"adjacent", {1, 2}, false, true, true},
+      {"one item 10 away", {10}, false, true, true},
+      {"one item 12 away", {12}, false, true, false},
+      {"contiguous block far away", {20, 21, 22}, false, true, false},
+      {"scattered within twice the spacing", {6, 10}, false, true, true},
+      {"bullets anywhere", {25}, true, true, true},
+      {"other format", {1, 2}, false, false, false},
+  };
+  for (const Case& c : cases) {
+    TDoc doc(true);
+    SetMainText(doc, std::vector<std::string>(30, "text"));
+    TAutoList& existing = AddNumberedList(doc, 1);
+    TAutoList& wanted = AddNumberedList(doc, 2);
+    for (TAutoList* l : {&existing, &wanted})
+      for (TListLevel& level : l->ListLevels) level.NumberFormat = c.bullets ? nfFirstBullet : nfArabic;
+    if (!c.sameFormat) existing.ListLevels[0].NumberFormat = nfUpperRoman;
+    for (int32_t p : c.listed) doc.Par(p)->Format.List = 1;
+    TFragmentRef work = AcquireFragment();  // the new formatting goes to paragraph 0
+    work->SetSingleRange(0, 0, 0, 4);
+    TAutoList* found = doc.FindListToContinue(&wanted, work.get());
+    EXPECT_EQ(found == &existing, c.want) << c.name;
+  }
 }
 
 }  // namespace
