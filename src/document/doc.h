@@ -115,6 +115,7 @@ class TDoc {
   TFragmentRef SelectionBase;
   std::array<TFragmentRef, 2> WorkFragments;
   TParFormat CurParFormat;
+  uint8_t KeepIndentsOnListRemoval = 0;  // removing list formatting leaves indents as they are
   TCharFormat CurCharFormat;
   TCharFormat FootnoteMarkFormat;  // unset but superscript
   TCharFormat EndnoteMarkFormat;
@@ -411,6 +412,15 @@ class TDoc {
   // Sets the index of every paragraph from max(from, first footnote paragraph) on, and of each
   // paragraph's list label paragraph.
   void RenumberParagraphs(int32_t from);
+  // The list numbering pass (document/list_numbering.h).
+  void RenumberLists();
+  // List operations (document/list_operations.cpp).
+  bool IsListOfStyle(const TAutoList* list) const;
+  void ApplyList(TAutoList* list);
+  void RemoveListFormat();
+  // The list near the fragment's paragraphs (the selection's when the fragment is null or
+  // empty) that new list formatting of the wanted format should continue; null for none.
+  TAutoList* FindListToContinue(const TAutoList* wanted, const TCompoundFragment* fragment) const;
   // Character positions of a paragraph, its mark included (no bounds check).
   int32_t ParLength(int32_t par) const { return Par(par)->CharCount(); }
   int32_t PageCount() const { return static_cast<int32_t>(Pages.size()); }
