@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "document/doc_flags.h"
+#include "document/list_numbering.h"
 
 namespace qv {
 
@@ -34,7 +35,7 @@ enum : int32_t {
   dfEditCall = 122,
   dfContentChanged = 128,
   dfKeepStatusHint = 143,
-  dfRenumberLists = 153,
+  dfRenumberLists = dfListsNeedRenumbering,  // the model's list numbering pass reads it too
   dfUpdateDone = 167,
   dfStructureChanged = 169,
   dfPasting = 174,

@@ -74,6 +74,8 @@ void TPaginatingLayoutHooks::RelayoutFrom(TDoc& doc, int32_t page, int32_t par) 
   doc.Paginate(std::min(first, doc.PageCount()), INT32_MAX);
 }
 
+void TPaginatingLayoutHooks::RenumberLists(TDoc& doc) { doc.RenumberLists(); }
+
 bool TEditLayoutHooks::ReformatParagraph(TDoc& doc, int32_t par) {
   TRequest r;
   r.What = TRequest::Kind::Reformat;

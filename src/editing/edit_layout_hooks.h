@@ -65,6 +65,8 @@ class TPaginatingLayoutHooks : public TEditLayoutHooks {
  public:
   TPaginatingLayoutHooks() { KeepLog = false; }
   void RelayoutFrom(TDoc& doc, int32_t page, int32_t par) override;
+  // The list numbering pass (TDoc::RenumberLists).
+  void RenumberLists(TDoc& doc) override;
 };
 
 void RegisterEditLayoutHooks(std::unique_ptr<TEditLayoutHooks> hooks);
