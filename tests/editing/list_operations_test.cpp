@@ -51,10 +51,10 @@ TEST(ListOperations, ApplyingRemovesTypedNumbersAndUndoes) {
   EXPECT_EQ(MainText(doc), "one/two/plain");
   EXPECT_EQ(doc.Caret.Offset, 3);
   for (int32_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(doc.Par(i)->Format.List, 5) << i;
-    EXPECT_EQ(doc.Par(i)->Format.LeftIndent, 360) << i;
+    EXPECT_EQ(int32_t{doc.Par(i)->Format.List}, 5) << i;
+    EXPECT_EQ(int32_t{doc.Par(i)->Format.LeftIndent}, 360) << i;
   }
-  EXPECT_NE(doc.Par(2)->Format.List, 5);
+  EXPECT_NE(int32_t{doc.Par(2)->Format.List}, 5);
   const std::string applied = DumpDoc(doc);
   doc.Undo();
   EXPECT_EQ(DumpDoc(doc), before);
@@ -85,8 +85,8 @@ TEST(ListOperations, LevelsFollowFirstLinePositions) {
   doc.ApplyList(&list);
   const int want[] = {0, 1, 2, 1};
   for (int32_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(doc.Par(i)->Format.ListLevel, want[i]) << i;
-    EXPECT_EQ(doc.Par(i)->Format.List, 3) << i;
+    EXPECT_EQ(int32_t{doc.Par(i)->Format.ListLevel}, want[i]) << i;
+    EXPECT_EQ(int32_t{doc.Par(i)->Format.List}, 3) << i;
   }
 }
 
@@ -106,8 +106,8 @@ TEST(ListOperations, RemovingListFormatTakesTheEarlierNeighboursIndentsAndUndoes
   SelectParagraphs(doc, 1, 2);
   doc.RemoveListFormat();
   for (int32_t i = 1; i <= 2; ++i) {
-    EXPECT_EQ(doc.Par(i)->Format.List, 0) << i;
-    EXPECT_EQ(doc.Par(i)->Format.LeftIndent, 100) << i;
+    EXPECT_EQ(int32_t{doc.Par(i)->Format.List}, 0) << i;
+    EXPECT_EQ(int32_t{doc.Par(i)->Format.LeftIndent}, 100) << i;
   }
   EXPECT_EQ(ListParagraphs(doc, list, ListScope::All).size(), 0u);
   doc.Undo();
