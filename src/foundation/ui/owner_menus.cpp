@@ -124,7 +124,9 @@ void VectorArrow(plat::Canvas& c, int32_t cellX, int32_t cellY, plat::Color colo
   }
 }
 
-// Steps 1 to 5 of measuring, without the item's own handler.
+// An item's size before its own measure handler sees it: a separator's fixed height, or the
+// glyph column (wider for toolbar images, none on the menu bar without one) plus the caption
+// (label and shortcut text apart, with the gap between them) and the margins.
 void MeasureDefault(plat::MenuItem& item, int32_t& width, bool topLevel, int32_t& height) {
   if (item.IsSeparator()) {
     height = ScaleUI(8);
@@ -161,7 +163,7 @@ void PrepareCanvas(plat::MenuItem& item, plat::Canvas& c, uint32_t state) {
   c.SetBrush({plat::BrushStyle::Solid, colours.Background});
 }
 
-// The glyph column (steps 3 and 4): draws the item's image, glyph or check mark and returns the
+// The glyph column: draws the item's image, glyph or check mark and returns the
 // box the text rectangle starts after.
 plat::Rect DrawGlyphColumn(plat::MenuItem& item, plat::Canvas& c, const plat::Rect& rect,
                            bool topLevel, const TMenuItemColors& colours) {
@@ -210,7 +212,7 @@ plat::Rect DrawGlyphColumn(plat::MenuItem& item, plat::Canvas& c, const plat::Re
   return {box.left - 1, box.top - 1, box.right + 2, box.bottom + 2};
 }
 
-// Step 5: the caption (label and shortcut text), or a separator's line, and the submenu arrow.
+// The caption column: the caption (label and shortcut text), or a separator's line, and the submenu arrow.
 void DrawCaptionColumn(plat::MenuItem& item, plat::Canvas& c, const plat::Rect& rect,
                        const plat::Rect& box, bool topLevel, uint32_t state,
                        const TMenuItemColors& colours) {
