@@ -29,6 +29,7 @@ enum : int32_t {
   dfUndoing = 42,             // an undo runs
   dfUndoRedo = 43,            // an undo or redo runs
   dfHidden = 65,
+  dfFieldShadingInPreview = 96,  // a preview document that still shades its fields
   dfEditAction = 113,         // an edit action runs
 };
 

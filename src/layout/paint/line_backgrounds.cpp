@@ -1,15 +1,23 @@
 #include "layout/paint/line_backgrounds.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "document/border_group.h"
 #include "document/border_sets.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/doc_flags.h"
+#include "document/field.h"
 #include "document/line.h"
 #include "document/par.h"
+#include "document/par_breaking.h"
+#include "document/section.h"
 #include "document/tab_stops.h"
 #include "foundation/base/units.h"
+#include "foundation/graphics/colour_manager.h"
+#include "foundation/settings/options_holder.h"
 #include "layout/box.h"
 #include "layout/paint/line_painter.h"
 #include "layout/pictures/bitmap_utils.h"
@@ -20,6 +28,11 @@ namespace qv {
 namespace {
 
 constexpr uint32_t kDimmedColour = 0xC0C0C0;
+constexpr uint32_t kFieldShadeColour = 0xC0C0C0;
+constexpr int32_t kFieldTypeSymbol = 57;
+constexpr int32_t kFieldTypeHyperlink = 88;
+// The width an auxiliary paragraph (label, line number) is laid out in: one unbroken line.
+constexpr int32_t kUnlimitedWidth = 0x7FFF;
 
 int32_t PxX(const TDoc* doc, int32_t twips) {
   return doc != nullptr ? doc->TwipsToPixelsX(twips) : TwipsToScreenPixels(twips);
@@ -185,6 +198,138 @@ void PaintBarTabs(plat::Canvas& canvas, const TLineBackdrop& b) {
     const int32_t left = origin + PxX(doc, TabStopPosition(packed));
     canvas.InvertRect({left, b.Y, left + width, b.Y + b.Height});
   }
+}
+
+namespace {
+
+// The paragraph's line lends its place and metrics to an auxiliary line for one paint.
+class TBorrowedLinePlace {
+ public:
+  TBorrowedLinePlace(TLine& aux, const TLine& host) : aux_(aux), saved_(Take(aux)) {
+    aux.Box = host.Box;
+    aux.Slot = host.Slot;
+    aux.LineIndex = host.LineIndex;
+    aux.Ascent = host.Ascent;
+    aux.SpacingAscent = host.SpacingAscent;
+    aux.Descent = host.Descent;
+    aux.Height = host.Height;
+  }
+  ~TBorrowedLinePlace() {
+    aux_.Box = saved_.Box;
+    aux_.Slot = saved_.Slot;
+    aux_.LineIndex = saved_.LineIndex;
+    aux_.Ascent = saved_.Ascent;
+    aux_.SpacingAscent = saved_.SpacingAscent;
+    aux_.Descent = saved_.Descent;
+    aux_.Height = saved_.Height;
+  }
+  TBorrowedLinePlace(const TBorrowedLinePlace&) = delete;
+  TBorrowedLinePlace& operator=(const TBorrowedLinePlace&) = delete;
+
+ private:
+  struct Place {
+    TBox* Box;
+    uint16_t Slot;
+    int32_t LineIndex;
+    uint16_t Ascent, SpacingAscent, Descent;
+    int32_t Height;
+  };
+  static Place Take(const TLine& l) {
+    return {l.Box, l.Slot, l.LineIndex, l.Ascent, l.SpacingAscent, l.Descent, l.Height};
+  }
+  TLine& aux_;
+  Place saved_;
+};
+
+// Paints the auxiliary line so that its end falls on the host line's text start.
+void PaintAuxiliaryBefore(plat::Canvas& canvas, const TLineBackdrop& b, TLine& aux, int32_t gap) {
+  TLine& host = *b.Line;
+  const TBorrowedLinePlace place(aux, host);
+  const int32_t x = b.X + LineTextX(host, 0) - LineTextX(aux, aux.Count) - gap;
+  PaintLine(aux, canvas, x, b.Y);
+}
+
+}  // namespace
+
+bool FieldShadingWanted(const TDoc* doc, bool marksAllowed) {
+  if (doc == nullptr) return false;
+  if (doc->IsDocFlagSet(dfPreview) && !doc->IsDocFlagSet(dfFieldShadingInPreview)) return false;
+  const uint8_t mode = GetOptionsHolder().Options.View.FldShading;
+  return (mode == 2 && !doc->PrintPreview) || (mode == 1 && marksAllowed);
+}
+
+void PaintFieldShading(plat::Canvas& canvas, const TLineBackdrop& b, uint32_t background) {
+  TLine& line = *b.Line;
+  const TPar& par = *line.Par;
+  TDoc* doc = par.Doc;
+  line.Flags &= ~lfFieldShading;
+  if (doc == nullptr || doc->Fields.empty() || line.Count <= 0) return;
+  const int32_t top = b.Y + PxY(doc, b.SpaceAbove);
+  const int32_t bottom = b.Y + b.Height;
+  if (bottom <= top) return;
+  const TDocRange span{{par.Index, line.FirstChar}, {par.Index, line.LastChar()}};
+  std::vector<TField*> fields;
+  doc->GetFieldsInRange(std::span<const TDocRange>(&span, 1), fields, 255, fkField);
+  uint32_t colour = b.Dimmed ? LightenColor(kFieldShadeColour) : kFieldShadeColour;
+  colour = GetColorManager().AdjustColor(colour, background);
+  for (TField* field : fields) {
+    if (field->FieldType == kFieldTypeSymbol || field->FieldType == kFieldTypeHyperlink) continue;
+    TDocRange range;
+    if (!doc->GetFieldRange(field, range)) continue;
+    const int32_t from = range.Start.Par == par.Index ? std::max(0, range.Start.Offset - line.FirstChar) : 0;
+    const int32_t to = range.End.Par == par.Index ? std::min(line.Count, range.End.Offset - line.FirstChar) : line.Count;
+    if (to <= from) continue;
+    canvas.FillRect({b.X + LineTextX(line, from), top, b.X + LineTextX(line, to), bottom}, colour);
+    line.Flags |= lfFieldShading;
+  }
+}
+
+bool LineHasListLabel(const TLine& line) {
+  const TPar* par = line.Par;
+  if (par == nullptr || !par->NumberPar || par->NumberPar->CharCount() == 0) return false;
+  if (par->NumberPar->Lines.empty() || line.HasFlag(lfDropCap)) return false;
+  return IsFirstTextLine(line);
+}
+
+void PaintListLabel(plat::Canvas& canvas, const TLineBackdrop& b) {
+  if (!LineHasListLabel(*b.Line)) return;
+  TLine& label = *b.Line->Par->NumberPar->Lines.front();
+  PaintAuxiliaryBefore(canvas, b, label, 0);
+}
+
+void PaintLineNumber(plat::Canvas& canvas, const TLineBackdrop& b) {
+  TLine& line = *b.Line;
+  TPar& par = *line.Par;
+  TDoc* doc = par.Doc;
+  if (doc == nullptr || line.LineNumber <= 0) return;
+  const TSection* section = doc->SectionOfParagraph(par.Index);
+  if (section == nullptr) return;
+  const int32_t interval = section->PageParams.LineNumInterval;
+  if (interval <= 0 || line.LineNumber % interval != 0) return;
+  int32_t distance = section->PageParams.LineNumDistance;
+  if (distance <= 0) distance = section->Format.ColumnCount > 1 ? 180 : 360;
+  // A paragraph of its own, never part of the document: the number in the default character
+  // format, laid out on one line.
+  TPar number(doc);
+  number.Flags |= pfNumberPar;
+  number.Index = par.Index;
+  number.Format = par.Format;
+  number.Format.Alignment = 0;
+  number.Format.FirstIndent = 0;
+  number.Format.LeftIndent = 0;
+  number.Format.Shading = ParUnset32;
+  number.Format.Borders = ParUnset16;
+  number.Content.AppendString(std::to_string(line.LineNumber));
+  number.RebuildCodes();
+  number.ContentChanged();
+  BreakParagraphIntoLines(number, 0, kUnlimitedWidth, nullptr);
+  if (number.Lines.empty()) return;
+  TLine& aux = *number.Lines.front();
+  // The number is measured from the text area's edge, not from the paragraph's indent.
+  const int32_t textStart = LineTextX(line, 0) - (line.Box != nullptr ? line.Box->PixelMargins.left : 0);
+  const int32_t gap = PxX(doc, distance) + textStart;
+  PaintAuxiliaryBefore(canvas, b, aux, gap);
+  number.ReleaseLines();
 }
 
 }  // namespace qv

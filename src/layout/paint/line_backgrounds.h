@@ -12,6 +12,7 @@ class Canvas;
 
 namespace qv {
 
+class TDoc;
 class TLine;
 
 // The paint state these share with the line painter.
@@ -38,5 +39,23 @@ void PaintParagraphBorders(plat::Canvas& canvas, const TLineBackdrop& b, plat::R
 void PaintHighlights(plat::Canvas& canvas, const TLineBackdrop& b);
 // Bar tabs of the paragraph's tab set, inverted over the line's height.
 void PaintBarTabs(plat::Canvas& canvas, const TLineBackdrop& b);
+
+// Whether fields are shaded in the document's painting: the "FldShading" option 2 (always)
+// outside print preview, or 1 (with formatting marks) while Special Symbols mode is on; a
+// preview document only when it asks for field shading.
+bool FieldShadingWanted(const TDoc* doc, bool marksAllowed);
+// Shades the part of the line that each field (of every type but SYMBOL and HYPERLINK) covers,
+// in light grey adjusted to the line's background. Clears the line's may-contain-fields flag
+// and sets it again for each field drawn.
+void PaintFieldShading(plat::Canvas& canvas, const TLineBackdrop& b, uint32_t background);
+
+// True for the first text line of a paragraph whose list label has text (not a drop-cap line).
+bool LineHasListLabel(const TLine& line);
+// The paragraph's list label, painted with its own line so that it ends where the text starts.
+void PaintListLabel(plat::Canvas& canvas, const TLineBackdrop& b);
+// The line's margin number when it is a multiple of its section's counting interval, painted
+// before the text at the section's distance (automatic: 360 twips for one column, 180 for
+// several).
+void PaintLineNumber(plat::Canvas& canvas, const TLineBackdrop& b);
 
 }  // namespace qv

@@ -130,21 +130,30 @@ void LinePainter::Paint() {
   // A piece of a split row after the first leaves shading and bar tabs to the first piece.
   const bool continuation = line_.HasFlag(lfSegment) && !line_.HasFlag(lfBandFirst);
   const bool dropCap = line_.HasFlag(lfDropCap);
+  // The list label and line-number paragraphs borrow their host's format but none of its
+  // backgrounds, borders or field shading.
+  const bool auxiliary = (par_.Flags & pfNumberPar) != 0;
   const int32_t shading = par_.Format.Shading;
-  if (shading != ParUnset32 && shading >= 0 && !dropCap && !continuation)
+  if (shading != ParUnset32 && shading >= 0 && !dropCap && !continuation && !auxiliary)
     PaintParagraphShading(canvas_, backdrop, ParagraphFrameRect(backdrop), static_cast<uint32_t>(shading));
+  if (!auxiliary) {
+    PaintListLabel(canvas_, backdrop);
+    PaintLineNumber(canvas_, backdrop);
+  }
   const int32_t highlight = line_.StartFormat.Highlight;
-  if (line_.HasFlag(lfHighlight) || (highlight != CharUnset && highlight != AutoColor))
+  if (!auxiliary && (line_.HasFlag(lfHighlight) || (highlight != CharUnset && highlight != AutoColor)))
     PaintHighlights(canvas_, backdrop);
+  if (!auxiliary && line_.HasFlag(lfFieldShading) && FieldShadingWanted(doc_, marks_.Allowed))
+    PaintFieldShading(canvas_, backdrop, background_ == kNoColour ? kWhite : background_);
   if (marks_.Allowed && line_.FirstChar == 0) DrawPaginationMark();
   canvas_.SetBkMode(plat::BkMode::Transparent);
   canvas_.SetTextAlign(plat::align::Left | plat::align::Baseline);
   Walk();
   Flush();
   if (line_.HasFlag(lfHyphenated)) DrawHyphen();
-  if (!continuation) PaintBarTabs(canvas_, backdrop);
+  if (!continuation && !auxiliary) PaintBarTabs(canvas_, backdrop);
   PaintUnderlines();
-  if (!dropCap) PaintParagraphBorders(canvas_, backdrop, ParagraphFrameRect(backdrop));
+  if (!dropCap && !auxiliary) PaintParagraphBorders(canvas_, backdrop, ParagraphFrameRect(backdrop));
   canvas_.RestoreState();
 }
 
