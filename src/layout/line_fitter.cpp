@@ -17,6 +17,7 @@
 #include "layout/box_pool.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
+#include "layout/note_layout.h"
 
 namespace qv {
 
@@ -1013,33 +1014,12 @@ int32_t TLayoutLineFitter::LabelWidth(const TPar& par) const {
 // the other stories the reference whose start follows in the stream; in a note's text the field
 // that begins the paragraph (the note's own mark). "?" when there is none.
 int32_t TLayoutLineFitter::NoteMarkWidth(const TPar& par, const TStreamCursor& cursor, int32_t at) {
-  const int32_t story = par.Doc != nullptr ? par.Doc->StoryOfParagraph(par.Index) : 0;
-  const bool inNotes = story == 1 || story == 2;
-  const TField* mark = nullptr;
-  TStreamItem item;
-  if (inNotes) {
-    for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
-         off += item.Size) {
-      if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
-        const TField* f = FieldOfTag(item.Tag);
-        if (f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference)) mark = f;
-        break;
-      }
-      if (item.Chars() > 0) break;
-    }
-  } else {
-    const int32_t end = cursor.Offset + cursor.Left;
-    const bool whole = cursor.Data == par.Content.Data;
-    const uint8_t* data = whole ? par.Content.Data : cursor.Data;
-    const int32_t length = whole ? par.Content.Length : end;
-    for (int32_t off = cursor.Offset + at + ContentTagSize;
-         ReadStreamItem(data, length, off, item) && mark == nullptr; off += item.Size) {
-      if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
-      const TField* f = FieldOfTag(item.Tag);
-      if (f != nullptr && f->Kind == fkNoteReference) mark = f;
-    }
-  }
-  const std::string text = mark != nullptr && !mark->Text.empty() ? mark->Text : std::string("?");
+  const int32_t end = cursor.Offset + cursor.Left;
+  const bool whole = cursor.Data == par.Content.Data;
+  const uint8_t* data = whole ? par.Content.Data : cursor.Data;
+  const int32_t length = whole ? par.Content.Length : end;
+  const std::string text =
+      NoteMarkText(NoteMarkField(par, data, length, cursor.Offset + at + ContentTagSize));
   int32_t width = 0;
   for (char c : text) width += CharWidth(static_cast<uint8_t>(c));
   return width;

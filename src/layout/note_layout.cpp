@@ -41,6 +41,35 @@ bool ReserveSeparator(TBox& column, TBox& area, const TDocRange& first) {
 
 }  // namespace
 
+const TField* NoteMarkField(const TPar& par, const uint8_t* data, int32_t length, int32_t after) {
+  const int32_t story = par.Doc != nullptr ? par.Doc->StoryOfParagraph(par.Index) : 0;
+  TStreamItem item;
+  if (story == 1 || story == 2) {
+    for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
+         off += item.Size) {
+      if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
+        const TField* f = FieldOfTag(item.Tag);
+        return f != nullptr && (f->Kind == fkNoteMark || f->Kind == fkNoteReference) ? f : nullptr;
+      }
+      if (item.Chars() > 0) break;
+    }
+    return nullptr;
+  }
+  // The reference field usually encloses its mark, so its end mark follows; a start mark that
+  // follows serves as well.
+  for (int32_t off = after; ReadStreamItem(data, length, off, item); off += item.Size) {
+    if (item.ItemType != TStreamItem::siTag) continue;
+    if (item.Tag.Kind != ctFieldStart && item.Tag.Kind != ctFieldEnd) continue;
+    const TField* f = FieldOfTag(item.Tag);
+    if (f != nullptr && f->Kind == fkNoteReference) return f;
+  }
+  return nullptr;
+}
+
+std::string NoteMarkText(const TField* mark) {
+  return mark != nullptr && !mark->Text.empty() ? mark->Text : std::string("?");
+}
+
 void CollectLineNoteRefs(const TLine& line, std::vector<TField*>& refs) {
   refs.clear();
   if (line.FootnoteRef == nullptr && line.EndnoteRef == nullptr) return;

@@ -5,6 +5,7 @@
 // starts on its reference's page. Endnotes are collected at the end of a section or of the
 // document and placed in an endnote area.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "document/doc_position.h"
@@ -16,6 +17,14 @@ class TBox;
 class TField;
 class TLine;
 class TPage;
+class TPar;
+
+// The field whose text an automatic note mark shows: in note text, the mark field that begins
+// the paragraph; elsewhere the first note reference whose start or end mark lies in `data` at or
+// after `after` (the offset just past the mark's tag). Null when there is none.
+const TField* NoteMarkField(const TPar& par, const uint8_t* data, int32_t length, int32_t after);
+// The text the mark shows: the field's text, "?" when there is none.
+std::string NoteMarkText(const TField* mark);
 
 // The note references in the line's part of the paragraph, in order.
 void CollectLineNoteRefs(const TLine& line, std::vector<TField*>& refs);

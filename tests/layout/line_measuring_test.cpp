@@ -193,3 +193,25 @@ TEST_F(LineMeasuringTest, ABorderedGroupHasTheTopBorderAboveItsFirstParagraphOnl
 }
 
 }  // namespace
+
+TEST_F(LineMeasuringTest, AMarkInsideItsReferenceFieldMeasuresAsThatReference) {
+  TField first, second;
+  first.Kind = second.Kind = fkNoteReference;
+  first.Text = "1";
+  second.Text = "2222";
+  Start(serif);
+  AppendContentTag(stream, ctFieldStart, TagRefOf(&first));
+  Special(scAutoNoteMark);
+  AppendContentTag(stream, ctFieldEnd, TagRefOf(&first));
+  Text("x");
+  AppendContentTag(stream, ctFieldStart, TagRefOf(&second));
+  Special(scAutoNoteMark);
+  AppendContentTag(stream, ctFieldEnd, TagRefOf(&second));
+  Finish();
+  Break(100000);
+  const int32_t firstMark = Line(0).Positions[1] - Line(0).Positions[0];
+  const int32_t secondMark = Line(0).Positions[3] - Line(0).Positions[2];
+  EXPECT_LT(firstMark, secondMark);
+  ForgetTagRef(&first);
+  ForgetTagRef(&second);
+}

@@ -29,8 +29,6 @@ namespace {
 
 constexpr uint32_t kDimmedColour = 0xC0C0C0;
 constexpr uint32_t kFieldShadeColour = 0xC0C0C0;
-constexpr int32_t kFieldTypeSymbol = 57;
-constexpr int32_t kFieldTypeHyperlink = 88;
 // The width an auxiliary paragraph (label, line number) is laid out in: one unbroken line.
 constexpr int32_t kUnlimitedWidth = 0x7FFF;
 
@@ -273,7 +271,7 @@ void PaintFieldShading(plat::Canvas& canvas, const TLineBackdrop& b, uint32_t ba
   uint32_t colour = b.Dimmed ? LightenColor(kFieldShadeColour) : kFieldShadeColour;
   colour = GetColorManager().AdjustColor(colour, background);
   for (TField* field : fields) {
-    if (field->FieldType == kFieldTypeSymbol || field->FieldType == kFieldTypeHyperlink) continue;
+    if (field->FieldType == ftSymbol || field->FieldType == ftHyperlink) continue;
     TDocRange range;
     if (!doc->GetFieldRange(field, range)) continue;
     const int32_t from = range.Start.Par == par.Index ? std::max(0, range.Start.Offset - line.FirstChar) : 0;

@@ -9,6 +9,7 @@
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/doc_flags.h"
+#include "document/field.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "document/section.h"
@@ -20,6 +21,7 @@
 #include "layout/char_positions.h"
 #include "layout/layout_units.h"
 #include "layout/line_fitter.h"
+#include "layout/note_layout.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/formatting_marks.h"
 #include "layout/paint/line_backgrounds.h"
@@ -74,6 +76,8 @@ class LinePainter {
   void DrawBreak(int32_t label, int32_t index);
   void DrawLineBreak(int32_t index);
   void DrawPaginationMark();
+  void DrawNoteMark(int32_t index);
+  void DrawFocusFrame(const plat::Rect& r);
   void AddByte(uint8_t byte, int32_t index);
   void AddWide(char16_t ch, int32_t index);
   void Flush();
@@ -119,6 +123,7 @@ class LinePainter {
   TMarkSettings marks_;
   int32_t count_ = 0;  // the line's characters that its paragraph really holds
   bool unitsMatch_ = true;  // the run's text has one UTF-16 unit per character position
+  int32_t tagEnd_ = 0;      // stream offset just past the content tag being walked
 };
 
 void LinePainter::Paint() {
@@ -193,6 +198,7 @@ void LinePainter::Walk() {
     if (!IsTagAt(data, length, offset)) break;  // a damaged stream ends the line's text
     const TContentTag tag = ReadTagAt(data, offset);
     offset += ContentTagSize;
+    tagEnd_ = offset;
     if (IsFormatTagKind(tag.Kind)) {
       ApplyFormatTag(tag);
       continue;
@@ -315,8 +321,7 @@ void LinePainter::Special(int32_t value, int32_t index) {
       DrawTab(index, (value >> 8) & 0xFF);
       return;
     case scAutoNoteMark:
-      Flush();
-      if (ValueOr(format_.Underline, 0) != 0) RecordUnderline(index, index + 1);
+      DrawNoteMark(index);
       return;
     default:  // breaks and marks: drawn only as formatting marks
       Flush();
@@ -387,6 +392,58 @@ void LinePainter::DrawPaginationMark() {
                       (textHeight - side) / 2;
   canvas_.FillRect({left, top, left + side, top + side}, dimmed_ ? kDimmedColour : 0x000000);
   if (obs_ != nullptr) obs_->OnPaginationMark({left, top, left + side, top + side});
+}
+
+// An automatic note mark shows its note's number (or symbols) in the run's format, character by
+// character from the position's left; with note marks shown it is framed.
+void LinePainter::DrawNoteMark(int32_t index) {
+  Flush();
+  SelectRunFont();
+  const TField* mark = NoteMarkField(par_, par_.Content.Data, par_.Content.Length, tagEnd_);
+  const std::string text = NoteMarkText(mark);
+  const int32_t left = textX_[static_cast<size_t>(index)];
+  const int32_t cell = textX_[static_cast<size_t>(index) + 1] - left;
+  if (marks_.Shows(TMarkSettings::NoteMarks)) {
+    const int32_t spaceTop = y_ + (doc_ != nullptr ? doc_->TwipsToPixelsY(spaceAbove_) : 0);
+    const int32_t top = std::max(RunTextTop(), spaceTop);
+    DrawFocusFrame({left, top, left + cell, top + font_->Metrics.Height - 1});
+  }
+  // Symbols (format 9) share the position's width one pixel at a time; other marks take each
+  // character's own width.
+  bool symbols = false;
+  if (doc_ != nullptr && text.size() >= 2) {
+    const TSection* section = const_cast<TDoc*>(doc_)->SectionOfParagraph(par_.Index);
+    const bool endnote = mark != nullptr && (mark->NoteClass == 1 || (mark->LinkedField != nullptr &&
+                                                                      mark->LinkedField->NoteClass == 1));
+    if (section != nullptr)
+      symbols = (endnote ? section->Endnotes : section->Footnotes).NumberFormat == 9;
+  }
+  const int32_t n = static_cast<int32_t>(text.size());
+  std::vector<int32_t> widths(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i)
+    widths[static_cast<size_t>(i)] =
+        symbols ? cell / n + (i < cell % n ? 1 : 0) : font_->Font.ByteWidth(static_cast<uint8_t>(text[i]));
+  const std::u16string wide = font_->Font.DecodeBytes(text);
+  canvas_.SetTextColor(RunTextColor());
+  const int32_t baseline = RunTextTop() + font_->Metrics.Ascent;
+  if (wide.size() == widths.size()) {
+    canvas_.ExtTextOut(left, baseline, 0, nullptr, std::u16string_view(wide), widths);
+    if (obs_ != nullptr) obs_->OnText(left, baseline, wide, widths, canvas_.GetFont().Log().Height);
+  }
+  if (ValueOr(format_.Underline, 0) != 0) RecordUnderline(index, index + 1);
+}
+
+// A dotted frame, each dot inverted, as a focus rectangle is drawn.
+void LinePainter::DrawFocusFrame(const plat::Rect& r) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  for (int32_t x = r.left; x < r.right; x += 2) {
+    canvas_.InvertRect({x, r.top, x + 1, r.top + 1});
+    canvas_.InvertRect({x, r.bottom - 1, x + 1, r.bottom});
+  }
+  for (int32_t y = r.top + 2; y < r.bottom - 1; y += 2) {
+    canvas_.InvertRect({r.left, y, r.left + 1, y + 1});
+    canvas_.InvertRect({r.right - 1, y, r.right, y + 1});
+  }
 }
 
 void LinePainter::DrawLineBreak(int32_t index) {

@@ -1,5 +1,6 @@
 #include <numeric>
 
+#include "document/field.h"
 #include "layout/paint/paint_fixture.h"
 #include "layout/paint/underlines.h"
 
@@ -184,4 +185,36 @@ TEST_F(LinePaintTest, WideCharactersAreOneRunWithTheirAdvances) {
   ASSERT_EQ(rec.Texts[1].Dx.size(), 2u);
   EXPECT_EQ(rec.Texts[1].Dx[0] + rec.Texts[1].Dx[1], XAt(line, 3) - XAt(line, 1));
   EXPECT_EQ(rec.Texts[2].X, XAt(line, 3));
+}
+
+TEST_F(LinePaintTest, NoteMarksShowTheirOwnReferencesNumber) {
+  auto reference = [&](const std::string& text) {
+    auto owned = std::make_unique<TField>();
+    owned->Kind = fkNoteReference;
+    owned->Text = text;
+    TField* f = owned.get();
+    doc->Fields.push_back(std::move(owned));
+    return f;
+  };
+  TField* first = reference("7");
+  TField* second = reference("8");
+  Begin();
+  Text("a");
+  for (TField* f : {first, second}) {
+    AppendContentTag(s_, ctFieldStart, TagRefOf(f));
+    Special(scAutoNoteMark);
+    AppendContentTag(s_, ctFieldEnd, TagRefOf(f));
+    Text("b");
+  }
+  const int32_t p = EndPar();
+  Layout();
+  PaintRecorder rec;
+  PaintFirstLine(p, rec);
+  TLine& line = FirstLine(p);
+  std::vector<std::pair<std::u16string, int32_t>> marks;
+  for (const auto& t : rec.Texts)
+    if (t.S == u"7" || t.S == u"8") marks.emplace_back(t.S, t.X);
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_EQ(marks[0], std::make_pair(std::u16string(u"7"), XAt(line, 1)));
+  EXPECT_EQ(marks[1], std::make_pair(std::u16string(u"8"), XAt(line, 3)));
 }
