@@ -28,6 +28,7 @@ enum : int32_t {
   dfLayoutSuspended = 33,     // layout is suspended (page-dependent fields are being updated)
   dfUndoing = 42,             // an undo runs
   dfUndoRedo = 43,            // an undo or redo runs
+  dfMultiPlaceTyping = 48,    // typing goes to every multi-place typing point
   dfHidden = 65,
   dfFieldShadingInPreview = 96,  // a preview document that still shades its fields
   dfEditAction = 113,         // an edit action runs

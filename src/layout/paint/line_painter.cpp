@@ -17,6 +17,7 @@
 #include "foundation/base/string_utils.h"
 #include "foundation/base/units.h"
 #include "foundation/fonts/font_manager.h"
+#include "foundation/graphics/colour_manager.h"
 #include "layout/box.h"
 #include "layout/char_positions.h"
 #include "layout/layout_units.h"
@@ -40,6 +41,10 @@ constexpr uint32_t kDimmedColour = 0xC0C0C0;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int32_t kDefaultHalfPoints = 24;
 constexpr int32_t kMaxHalfPoints = 3276;
+// Bookmark flags: hidden (never shown as brackets), and a place of multi-place typing.
+constexpr uint8_t kBookmarkHidden = 2;
+constexpr uint8_t kBookmarkTypingPoint = 4;
+
 
 int32_t ValueOr(int32_t v, int32_t fallback) { return v == CharUnset ? fallback : v; }
 
@@ -77,6 +82,7 @@ class LinePainter {
   void DrawLineBreak(int32_t index);
   void DrawPaginationMark();
   void DrawNoteMark(int32_t index);
+  void DrawBracketMark(const TContentTag& tag, int32_t index);
   void DrawFocusFrame(const plat::Rect& r);
   void AddByte(uint8_t byte, int32_t index);
   void AddWide(char16_t ch, int32_t index);
@@ -235,7 +241,11 @@ void LinePainter::Walk() {
         Flush();
         decorationsOnly_ = false;
         break;
-      default:  // field marks take no position
+      case ctFieldStart:
+      case ctFieldEnd:  // field marks take no position; some are shown as brackets
+        DrawBracketMark(tag, index);
+        break;
+      default:
         break;
     }
   }
@@ -431,6 +441,59 @@ void LinePainter::DrawNoteMark(int32_t index) {
     if (obs_ != nullptr) obs_->OnText(left, baseline, wide, widths, canvas_.GetFont().Log().Height);
   }
   if (ValueOr(format_.Underline, 0) != 0) RecordUnderline(index, index + 1);
+}
+
+// Bookmark delimiters and index entries as brackets at their marks (with the mark types shown);
+// a multi-place typing point as a thin red frame whatever the mark types.
+void LinePainter::DrawBracketMark(const TContentTag& tag, int32_t index) {
+  const TField* field = FieldOfTag(tag);
+  if (field == nullptr) return;
+  const bool start = tag.Kind == ctFieldStart;
+  const bool preview = doc_ != nullptr && doc_->IsDocFlagSet(dfPreview);
+  const bool indexEntry = field->Kind == fkField && field->FieldType == ftIndexEntry;
+  const bool typingPoint = field->Kind == fkBookmark && (field->Flags & kBookmarkTypingPoint) != 0 &&
+                           doc_ != nullptr && doc_->IsDocFlagSet(dfMultiPlaceTyping);
+  const bool bookmark = field->Kind == fkBookmark && (field->Flags & kBookmarkHidden) == 0 &&
+                        marks_.Shows(TMarkSettings::BookmarkDelimiters);
+  bool draw = false;
+  if (indexEntry) draw = start && marks_.Shows(TMarkSettings::IndexEntries);
+  else if (field->Kind == fkBookmark && !preview) draw = typingPoint ? start : bookmark;
+  if (!draw) return;
+  Flush();
+  const TLayoutSettings& s = LayoutLineFitter().Settings;
+  const int32_t rule = par_.Format.LineRule;
+  const int32_t spacing = par_.Format.LineSpacing;
+  int32_t v = 0;
+  if (rule == 0 && spacing < 0 && spacing != ParUnset16)
+    v = (doc_ != nullptr ? doc_->TwipsToPixelsY(PercentOf(-spacing, 80)) : 0) -
+        ZoomY(doc_, LayoutToPixelsY(line_.Ascent, s));
+  else if (rule == 1 && spacing > 0 && spacing < 240)
+    v = -MulDiv(ZoomY(doc_, LayoutToPixelsY(line_.SpacingAscent, s)), 240 - spacing, 240);
+  const int32_t top = y_ + (doc_ != nullptr ? doc_->TwipsToPixelsY(spaceAbove_) : 0) + v;
+  const int32_t bottom = top + ZoomY(doc_, LayoutToPixelsY(line_.Ascent + line_.Descent, s));
+  if (bottom - top < 4) return;
+  const int32_t x = textX_[static_cast<size_t>(std::min(index, count_))];
+  uint32_t colour = 0x000000;
+  if (dimmed_) colour = RunTextColor();
+  else if (typingPoint) colour = GetColorManager().AdjustColor(0x0000FF, background_ == kNoColour ? kWhite : background_);
+  if (typingPoint) {
+    canvas_.FillRect({x - 1, top, x, bottom}, colour);
+    return;
+  }
+  if (indexEntry) {
+    for (int32_t i = 0; i < 4 && top + i + 2 <= bottom; ++i) {
+      canvas_.FillRect({x - 5 + i, top + i, x - 4 + i, top + i + 2}, colour);
+      canvas_.FillRect({x + 3 - i, top + i, x + 4 - i, top + i + 2}, colour);
+    }
+    canvas_.FillRect({x - 1, top + 4, x + 1, bottom - 2}, colour);
+    canvas_.FillRect({x - 4, bottom - 2, x + 4, bottom}, colour);
+    return;
+  }
+  const int32_t left = start ? x - 1 : x - 4;
+  const int32_t right = start ? x + 4 : x + 1;
+  canvas_.FillRect({left, top, right, top + 2}, colour);
+  canvas_.FillRect({left, bottom - 2, right, bottom}, colour);
+  canvas_.FillRect(start ? plat::Rect{left, top, left + 2, bottom} : plat::Rect{right - 2, top, right, bottom}, colour);
 }
 
 // A dotted frame, each dot inverted, as a focus rectangle is drawn.

@@ -1,3 +1,4 @@
+#include "document/field.h"
 #include "document/tab_stops.h"
 #include "foundation/settings/options_holder.h"
 #include "layout/paint/formatting_marks.h"
@@ -168,4 +169,49 @@ TEST_F(FormattingMarksTest, PaginationMarkOnTheFirstLineOfAKeptParagraph) {
   PaintRecorder off;
   PaintLine(*Par(kept).Lines[0], canvas, 100, 10, &off);
   EXPECT_TRUE(off.Marks.empty());
+}
+
+TEST_F(FormattingMarksTest, BookmarksShowBracketsUnlessHiddenOrNotAsked) {
+  struct Case {
+    uint8_t kind, type, flags, types;
+    bool startInk, endInk;
+  } cases[] = {
+      {fkBookmark, 0, 0, 0xFF, true, true},
+      {fkBookmark, 0, 2, 0xFF, false, false},  // a hidden bookmark
+      {fkBookmark, 0, 0, 0xFF & ~TMarkSettings::BookmarkDelimiters, false, false},
+      {fkField, ftIndexEntry, 0, 0xFF, true, false},  // an index entry at its start only
+  };
+  for (const Case& c : cases) {
+    doc->Fields.clear();
+    auto owned = std::make_unique<TField>();
+    owned->Kind = c.kind;
+    owned->FieldType = c.type;
+    owned->Flags = c.flags;
+    TField* f = owned.get();
+    doc->Fields.push_back(std::move(owned));
+    GetOptionsHolder().Options.View.SpecSymbTypesEx = c.types;
+    GetOptionsHolder().Options.View.FldShading = 0;
+    Begin();
+    Text("aaaa");
+    AppendContentTag(s_, ctFieldStart, TagRefOf(f));
+    Text("bbbb");
+    AppendContentTag(s_, ctFieldEnd, TagRefOf(f));
+    Text("cccc");
+    const int32_t p = EndPar();
+    Layout();
+    PaintRecorder rec;
+    PaintFirstLine(p, rec);
+    TLine& line = FirstLine(p);
+    // Brackets have bars in their top rows, where no letter of these reaches.
+    auto inkNear = [&](int32_t x0, int32_t x1) {
+      for (int32_t x = x0; x < x1; ++x)
+        for (int32_t y = 10; y < 10 + LineHeightPixels(line); ++y)
+          if (bitmap.GetPixel(x, y) == 0x000000u && y < 10 + LineHeightPixels(line) / 3) return true;
+      return false;
+    };
+    EXPECT_EQ(inkNear(XAt(line, 4) - 1, XAt(line, 4) + 3), c.startInk) << int(c.kind) << int(c.flags);
+    EXPECT_EQ(inkNear(XAt(line, 8) - 3, XAt(line, 8)), c.endInk) << int(c.kind) << int(c.flags);
+    doc->Paginate(0, INT32_MAX);
+  }
+  doc->Fields.clear();
 }
