@@ -3,13 +3,18 @@
 #include <algorithm>
 #include <vector>
 
+#include "document/compound_fragment.h"
 #include "document/doc.h"
 #include "document/doc_flags.h"
 #include "document/line.h"
+#include "document/par.h"
+#include "document/selection_services.h"
+#include "foundation/settings/options_holder.h"
 #include "layout/box.h"
 #include "layout/page.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/box_painter.h"
+#include "layout/paint/line_painter.h"
 #include "layout/paint/selection_rects.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/canvas.h"
@@ -132,6 +137,118 @@ void ApplySpotlight(plat::Bitmap& bitmap, const plat::Rect& area, const plat::Re
   }
 }
 
+namespace {
+
+bool Before(const TDocPosition& a, const TDocPosition& b) {
+  return a.Par < b.Par || (a.Par == b.Par && a.Offset < b.Offset);
+}
+
+// A cell is shown selected as a whole when one range of the selection holds all of it; text
+// selected inside a cell is tinted line by line.
+bool IsWhollySelectedCell(const TBox& box) {
+  const TCellBox* cell = GetCellBox(const_cast<TBox*>(&box));
+  const TDoc* doc = box.Doc;
+  if (cell == nullptr || doc == nullptr || IsFragmentEmpty(doc->Selection)) return false;
+  const TDocRange& c = cell->CellRange;
+  if (!Before(c.Start, c.End)) return false;
+  const TCompoundFragment& sel = *doc->Selection;
+  for (int32_t i = 0; i < sel.Count(); ++i) {
+    const TDocRange& r = *sel.GetRange(i);
+    if (!Before(c.Start, r.Start) && !Before(r.End, c.End)) return true;
+  }
+  return false;
+}
+
+void CollectSelectedCells(TBox& box, plat::Point origin, std::vector<plat::Rect>& out) {
+  for (const TBoxRef& child : box.Children) {
+    if (child == nullptr) continue;
+    if (child->Kind == TBoxKind::Cell && IsWhollySelectedCell(*child)) {
+      const plat::Point at = BoxToPagePoint(*child, {0, 0});
+      out.push_back({origin.x + at.x, origin.y + at.y, origin.x + at.x + child->PixelRect.Width(),
+                     origin.y + at.y + child->PixelRect.Height()});
+      continue;
+    }
+    CollectSelectedCells(*child, origin, out);
+  }
+}
+
+TBox* PageOf(TBox* box) {
+  while (box != nullptr && box->Parent != nullptr) box = box->Parent;
+  return box;
+}
+
+// Where each laid-out page was painted, by page index; empty rectangles for pages not painted.
+using TPagePlaces = std::vector<plat::Rect>;
+
+// The view rectangle of a laid-out line, or false when it is not on a painted page.
+bool LineViewRect(const TDoc& doc, const TLine& line, const TPagePlaces& places, plat::Rect& out) {
+  TBox* page = PageOf(line.Box);
+  if (page == nullptr) return false;
+  for (size_t i = 0; i < doc.Pages.size() && i < places.size(); ++i) {
+    if (doc.Pages[i] != page || places[i].IsEmpty()) continue;
+    const plat::Point at = BoxToPagePoint(*line.Box, {0, doc.TwipsToPixelsY(line.Top)});
+    out = {places[i].left + at.x, places[i].top + at.y, places[i].left + at.x + line.Box->PixelRect.Width(),
+           places[i].top + at.y + LineHeightPixels(line)};
+    return true;
+  }
+  return false;
+}
+
+// The line holding a position: on a boundary of two lines a start belongs to the later line, an
+// end to the earlier one. Null when the paragraph has no such laid-out line.
+TLine* LineAt(TDoc& doc, const TDocPosition& at, bool end) {
+  if (at.Par < 0 || at.Par >= doc.ParCount()) return nullptr;
+  TPar& par = *doc.Par(at.Par);
+  if (par.Lines.empty()) return nullptr;
+  const int32_t index = par.LineIndexOfChar(at.Offset, 0, end);
+  if (index < 0 || index >= static_cast<int32_t>(par.Lines.size())) return nullptr;
+  TLine* line = par.Lines[static_cast<size_t>(index)];
+  if (line == nullptr || line->Box == nullptr || at.Offset > line->LastChar()) return nullptr;
+  return line;
+}
+
+// The box a line's band is measured against: its cell in a table, else its text body.
+TBox* ReferenceBox(TLine& line) {
+  if (TCellBox* cell = GetCellBox(line.Box)) return cell;
+  return GetBodyBox(line.Box);
+}
+
+bool SpotlightBand(TDoc& doc, const TPagePlaces& places, const plat::Rect& area, plat::Rect& band) {
+  TDocRange range;
+  SelectionServices().GetSpotlightRange(doc, range);
+  doc.PaintedSpotlightRange = range;
+  TLine* first = LineAt(doc, range.Start, false);
+  TLine* last = LineAt(doc, range.End, true);
+  if (first == nullptr || last == nullptr) return false;
+  TBox* firstRef = ReferenceBox(*first);
+  TBox* lastRef = ReferenceBox(*last);
+  const bool draft = doc.ViewMode != vmPrintLayout;
+  if (!draft && (firstRef == nullptr || lastRef == nullptr || PageOf(firstRef) != PageOf(lastRef)))
+    return false;
+  if (!draft && GetCellBox(first->Box) == nullptr && GetBodyBox(first->Box) != GetBodyBox(last->Box))
+    return false;
+  plat::Rect a, b;
+  if (!LineViewRect(doc, *first, places, a) || !LineViewRect(doc, *last, places, b)) return false;
+  band = {area.left, a.top, area.right, b.bottom};
+  const bool sameCell = GetCellBox(first->Box) != nullptr && GetCellBox(first->Box) == GetCellBox(last->Box);
+  const bool inTables = GetCellBox(first->Box) != nullptr || GetCellBox(last->Box) != nullptr;
+  if ((!draft || inTables) && (!inTables || sameCell) && firstRef != nullptr && lastRef != nullptr) {
+    const plat::Point origin{a.left - BoxToPagePoint(*first->Box, {0, 0}).x, 0};
+    const plat::Point endOrigin{b.left - BoxToPagePoint(*last->Box, {0, 0}).x, 0};
+    band.left = origin.x + BoxToPagePoint(*firstRef, {0, 0}).x - 1;
+    band.right = endOrigin.x + BoxToPagePoint(*lastRef, {0, 0}).x + lastRef->PixelRect.Width() + 1;
+  }
+  const int32_t minimum = GetOptionsHolder().Options.View.SpotlightH;
+  if (minimum > 0 && band.Height() < minimum) {
+    const int32_t grow = minimum - band.Height();
+    band.top -= grow / 2;
+    band.bottom += grow - grow / 2;
+  }
+  return true;
+}
+
+}  // namespace
+
 int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
                           const TViewColours& colours) {
   plat::Canvas canvas(bitmap);
@@ -140,6 +257,7 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
   const plat::Point scroll = doc.View.ScrollPos;
   int32_t painted = 0;
   std::vector<plat::Rect> selection;
+  TPagePlaces places(doc.Pages.size());
   const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
   for (size_t i = 0; i < doc.Pages.size(); ++i) {
     TPage* page = doc.Pages[i];
@@ -155,15 +273,22 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
     if (framed.Intersect(pageArea).IsEmpty()) continue;
     canvas.FrameRect(framed, colours.PageBorder);
     PaintPage(*page, canvas, r.left, r.top);
+    places[i] = r;
     ++painted;
     if (doc.IsDocFlagSet(dfPreview) || IsFragmentEmpty(doc.Selection)) continue;
+    CollectSelectedCells(*page, {r.left, r.top}, selection);
     for (TLine* line : CollectPageLines(*page, AllAreas)) {
       if (line == nullptr || line->Box == nullptr) continue;
+      if (TCellBox* cell = GetCellBox(line->Box); cell != nullptr && IsWhollySelectedCell(*cell)) continue;
       const plat::Point at = BoxToPagePoint(*line->Box, {0, doc.TwipsToPixelsY(line->Top)});
       AddLineSelectionRects(*line, r.left + at.x, r.top + at.y, *doc.Selection, selection);
     }
   }
   canvas.Flush();
+  const uint32_t spotlight = GetOptionsHolder().Options.View.Spotlight;
+  plat::Rect band;
+  if (!doc.IsDocFlagSet(dfPreview) && doc.IsSpotlightActive() && SpotlightBand(doc, places, pageArea, band))
+    ApplySpotlight(bitmap, pageArea, band, spotlight);
   for (plat::Rect& rect : selection) rect = rect.Intersect(pageArea);
   if (!selection.empty())
     TintRegion(bitmap, plat::Region::FromRects(selection), colours.Selection, TTintPass::Selection, scroll);

@@ -1,3 +1,4 @@
+#include "foundation/settings/options_holder.h"
 #include "layout/paint/paint_fixture.h"
 #include "layout/paint/selection_rects.h"
 #include "layout/paint/view_painter.h"
@@ -160,4 +161,61 @@ TEST_F(ViewPaintTest, TheViewTintsTheSelection) {
   const int32_t y = placed.top + at.y + LineHeightPixels(line) - 1;
   EXPECT_EQ(bmp.GetPixel(placed.left + at.x + LineTextX(line, 1), y), 0xFFCC99u);
   EXPECT_EQ(bmp.GetPixel(placed.left + at.x + LineTextX(line, 12), y), 0xFFFFFFu);
+}
+
+TEST_F(ViewPaintTest, SpotlightGreysTheViewOutsideTheBandOfTheSelectedLines) {
+  for (int i = 0; i < 3; ++i) b->Add("Some words of a paragraph");
+  Layout();
+  doc->ArrangePages();
+  doc->Selection->SetSingleRange(1, 2, 1, 4);
+  doc->Spotlight = true;
+  TViewOptions& view = GetOptionsHolder().Options.View;
+  const TViewOptions saved = view;
+  view.Spotlight = 2;  // level 1, no blur, no centring
+  view.SpotlightH = 0;
+  TPage& page = Page(0);
+  const plat::Rect area{0, 0, page.PixelRect.Width() + 40, page.PixelRect.Height() + 40};
+  plat::Bitmap bmp(area.right, area.bottom);
+  EXPECT_EQ(PaintDocumentView(*doc, bmp, area), 1);
+  view = saved;
+  const plat::Rect placed = doc->Layout.Arrangement.PageRects[0];
+  auto paperRight = [&](int32_t par) {
+    TLine& line = *Par(par).Lines.at(0);
+    const plat::Point at = BoxToPagePoint(*line.Box, {0, doc->TwipsToPixelsY(line.Top)});
+    return plat::Point{placed.left + at.x + line.Box->PixelRect.Width() - 2,
+                       placed.top + at.y + LineHeightPixels(line) / 2};
+  };
+  const uint32_t grey = 5 * 765 / 18;
+  const plat::Point above = paperRight(0), inside = paperRight(1), below = paperRight(2);
+  EXPECT_EQ(bmp.GetPixel(above.x, above.y), grey | grey << 8 | grey << 16);
+  EXPECT_EQ(bmp.GetPixel(inside.x, inside.y), 0xFFFFFFu);
+  EXPECT_EQ(bmp.GetPixel(below.x, below.y), grey | grey << 8 | grey << 16);
+  EXPECT_EQ(doc->PaintedSpotlightRange.Start.Par, 1);
+}
+
+TEST_F(ViewPaintTest, AWhollySelectedCellIsTintedWholeAndTextInACellLineByLine) {
+  b->Row({"alpha", "beta"});
+  Layout();
+  doc->ArrangePages();
+  TLine& line = *Par(0).Lines.at(0);
+  const TCellBox* cell = GetCellBox(line.Box);
+  ASSERT_NE(cell, nullptr);
+  const TDocRange whole = cell->CellRange;
+  TPage& page = Page(0);
+  const plat::Rect area{0, 0, page.PixelRect.Width() + 40, page.PixelRect.Height() + 40};
+  const plat::Rect placed = doc->Layout.Arrangement.PageRects[0];
+  const plat::Point at = BoxToPagePoint(*line.Box, {0, doc->TwipsToPixelsY(line.Top)});
+  const int32_t y = placed.top + at.y + LineHeightPixels(line) - 1;
+  const int32_t cellRight = placed.left + BoxToPagePoint(*cell, {0, 0}).x + cell->PixelRect.Width() - 3;
+  struct Case {
+    TDocRange range;
+    bool cellTinted;
+  } cases[] = {{whole, true}, {{{0, 0}, {0, 2}}, false}};
+  for (const Case& c : cases) {
+    doc->Selection->SetSingleRange(c.range.Start.Par, c.range.Start.Offset, c.range.End.Par, c.range.End.Offset);
+    plat::Bitmap bmp(area.right, area.bottom);
+    EXPECT_EQ(PaintDocumentView(*doc, bmp, area), 1);
+    EXPECT_EQ(bmp.GetPixel(placed.left + at.x + LineTextX(line, 1), y), 0xFFCC99u);
+    EXPECT_EQ(bmp.GetPixel(cellRight, y) == 0xFFCC99u, c.cellTinted);
+  }
 }
