@@ -1,5 +1,6 @@
 // The slots of the services the layout asks of the subsystems above it.
 #include "layout/hyphenation_service.h"
+#include "layout/paint/highlight_services.h"
 #include "layout/inline_shape_service.h"
 
 #include <utility>
@@ -13,6 +14,11 @@ void RegisterHyphenationService(std::unique_ptr<THyphenationService> service) {
 }
 
 THyphenationService& HyphenationService() { return Service<THyphenationService>(); }
+
+void RegisterHighlightServices(std::unique_ptr<THighlightServices> services) {
+  RegisterService(std::move(services));
+}
+THighlightServices& HighlightServices() { return Service<THighlightServices>(); }
 
 void RegisterInlineShapeService(std::unique_ptr<TInlineShapeService> service) {
   RegisterService(std::move(service));

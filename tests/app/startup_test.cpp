@@ -52,6 +52,7 @@
 #include "foundation/ui/toolkit_services.h"
 #include "layout/hyphenation_service.h"
 #include "layout/inline_shape_service.h"
+#include "layout/paint/highlight_services.h"
 #include "platform/system/settings_hive.h"
 #include "platform/controls/control.h"
 #include "platform/win/window_system.h"
@@ -109,6 +110,7 @@ const Slot kSlots[] = {
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
+    {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
     // files
     {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
     {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},

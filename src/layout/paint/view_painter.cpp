@@ -1,6 +1,7 @@
 #include "layout/paint/view_painter.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "document/compound_fragment.h"
@@ -14,6 +15,7 @@
 #include "layout/page.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/box_painter.h"
+#include "layout/paint/highlight_services.h"
 #include "layout/paint/line_painter.h"
 #include "layout/paint/selection_rects.h"
 #include "platform/gfx/bitmap.h"
@@ -247,6 +249,21 @@ bool SpotlightBand(TDoc& doc, const TPagePlaces& places, const plat::Rect& area,
   return true;
 }
 
+// The fragments of the tint passes after the selection: locked selections, instances of the
+// selected text (only while no find results are shown and the selection is one range) and find
+// results. Null for a pass with nothing to show.
+std::array<const TCompoundFragment*, 4> TintPassFragments(TDoc& doc) {
+  std::array<const TCompoundFragment*, 4> f{};
+  if (doc.PrintPreview) return f;
+  if (doc.HasLockedRanges() && doc.LockedRanges) f[1] = doc.LockedRanges.get();
+  THighlightServices& search = HighlightServices();
+  f[3] = search.FindResults(doc);
+  if (f[3] != nullptr && IsFragmentEmpty(f[3])) f[3] = nullptr;
+  if (f[3] == nullptr && doc.Selection && doc.Selection->Count() == 1) f[2] = search.SelectionInstances(doc);
+  if (f[2] != nullptr && IsFragmentEmpty(f[2])) f[2] = nullptr;
+  return f;
+}
+
 }  // namespace
 
 int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
@@ -257,6 +274,11 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
   const plat::Point scroll = doc.View.ScrollPos;
   int32_t painted = 0;
   std::vector<plat::Rect> selection;
+  // Passes 1 to 3 (locked selections, instances, find results); pass 0 is `selection`.
+  std::array<std::vector<plat::Rect>, 4> passRects;
+  const bool preview = doc.IsDocFlagSet(dfPreview);
+  const std::array<const TCompoundFragment*, 4> passes =
+      preview ? std::array<const TCompoundFragment*, 4>{} : TintPassFragments(doc);
   TPagePlaces places(doc.Pages.size());
   const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
   for (size_t i = 0; i < doc.Pages.size(); ++i) {
@@ -275,7 +297,16 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
     PaintPage(*page, canvas, r.left, r.top);
     places[i] = r;
     ++painted;
-    if (doc.IsDocFlagSet(dfPreview) || IsFragmentEmpty(doc.Selection)) continue;
+    if (preview) continue;
+    for (size_t pass = 1; pass < passes.size(); ++pass) {
+      if (passes[pass] == nullptr) continue;
+      for (TLine* line : CollectPageLines(*page, AllAreas)) {
+        if (line == nullptr || line->Box == nullptr || (line->Par->Flags & pfNumberPar) != 0) continue;
+        const plat::Point at = BoxToPagePoint(*line->Box, {0, doc.TwipsToPixelsY(line->Top)});
+        AddLineSelectionRects(*line, r.left + at.x, r.top + at.y, *passes[pass], passRects[pass]);
+      }
+    }
+    if (IsFragmentEmpty(doc.Selection)) continue;
     CollectSelectedCells(*page, {r.left, r.top}, selection);
     for (TLine* line : CollectPageLines(*page, AllAreas)) {
       if (line == nullptr || line->Box == nullptr) continue;
@@ -292,6 +323,13 @@ int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pag
   for (plat::Rect& rect : selection) rect = rect.Intersect(pageArea);
   if (!selection.empty())
     TintRegion(bitmap, plat::Region::FromRects(selection), colours.Selection, TTintPass::Selection, scroll);
+  for (size_t pass = 1; pass < passRects.size(); ++pass) {
+    std::vector<plat::Rect>& rects = passRects[pass];
+    for (plat::Rect& rect : rects) rect = rect.Intersect(pageArea);
+    if (!rects.empty())
+      TintRegion(bitmap, plat::Region::FromRects(rects), colours.Selection,
+                 static_cast<TTintPass>(pass), scroll);
+  }
   return painted;
 }
 

@@ -1,4 +1,6 @@
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/options_holder.h"
+#include "layout/paint/highlight_services.h"
 #include "layout/paint/paint_fixture.h"
 #include "layout/paint/selection_rects.h"
 #include "layout/paint/view_painter.h"
@@ -218,4 +220,42 @@ TEST_F(ViewPaintTest, AWhollySelectedCellIsTintedWholeAndTextInACellLineByLine) 
     EXPECT_EQ(bmp.GetPixel(placed.left + at.x + LineTextX(line, 1), y), 0xFFCC99u);
     EXPECT_EQ(bmp.GetPixel(cellRight, y) == 0xFFCC99u, c.cellTinted);
   }
+}
+
+namespace {
+
+struct FakeHighlights : THighlightServices {
+  TFragmentRef Found = AcquireFragment();
+  const TCompoundFragment* FindResults(TDoc&) override { return Found.get(); }
+};
+
+}  // namespace
+
+TEST_F(ViewPaintTest, FindResultsGetACheckerboardTintOverTheSelectionsSolidOne) {
+  ScopedService<THighlightServices, FakeHighlights> search;
+  search->Found->SetSingleRange(0, 0, 0, 10);
+  b->Add("Found words and more words");
+  Layout();
+  doc->ArrangePages();
+  doc->Selection->SetSingleRange(0, 5, 0, 20);
+  TPage& page = Page(0);
+  const plat::Rect area{0, 0, page.PixelRect.Width() + 40, page.PixelRect.Height() + 40};
+  plat::Bitmap bmp(area.right, area.bottom);
+  EXPECT_EQ(PaintDocumentView(*doc, bmp, area), 1);
+  TLine& line = *Par(0).Lines.at(0);
+  const plat::Rect placed = doc->Layout.Arrangement.PageRects[0];
+  const plat::Point at = BoxToPagePoint(*line.Box, {0, doc->TwipsToPixelsY(line.Top)});
+  const int32_t y = placed.top + at.y + LineHeightPixels(line) - 1;
+  auto x = [&](int32_t n) { return placed.left + at.x + LineTextX(line, n); };
+  const uint32_t found = SelectionTintColor(0xFFCC99, TTintPass::FindResults);
+  const uint32_t onPaper = TintPixel(0xFFFFFF, found);
+  const uint32_t onSelection = TintPixel(0xFFCC99, found);
+  // Find results alone: every other pixel.
+  const uint32_t a = bmp.GetPixel(x(1), y), b2 = bmp.GetPixel(x(1) + 1, y);
+  EXPECT_TRUE((a == onPaper && b2 == 0xFFFFFFu) || (a == 0xFFFFFFu && b2 == onPaper)) << std::hex << a << " " << b2;
+  // Both: the solid selection tint, then the checkerboard over it.
+  const uint32_t c = bmp.GetPixel(x(7), y), d = bmp.GetPixel(x(7) + 1, y);
+  EXPECT_TRUE((c == onSelection && d == 0xFFCC99u) || (c == 0xFFCC99u && d == onSelection)) << std::hex << c << " " << d;
+  // The selection alone.
+  EXPECT_EQ(bmp.GetPixel(x(15), y), 0xFFCC99u);
 }
