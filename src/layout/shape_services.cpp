@@ -6,7 +6,9 @@
 
 #include "document/content_tags.h"
 #include "document/shape.h"
+#include "layout/pictures/decoded_pictures.h"
 #include "layout/pictures/png_codec.h"
+#include "platform/gfx/jpeg_codec.h"
 #include "platform/gfx/metafile_player.h"
 
 namespace qv {
@@ -32,21 +34,16 @@ bool ReadPngSize(std::span<const uint8_t> data, TPictureDecoder::TSize& size) {
   return true;
 }
 
-class TDecodedPng : public TDecodedPicture {
- public:
-  TPNGImage Image;
-  uint32_t ColorAt(int32_t x, int32_t y) const override { return Image.ColorAt(x, y); }
-};
-
-class TDecodedMetafile : public TDecodedPicture {
- public:
-  plat::Metafile Picture;
-};
-
 class TLayoutPictureDecoder : public TPictureDecoder {
  public:
   bool ReadSize(int32_t kind, std::span<const uint8_t> data, TSize& size) override {
     if (kind == static_cast<int32_t>(TKind::Png)) return ReadPngSize(data, size);
+    if (kind == static_cast<int32_t>(TKind::Jpeg)) {
+      plat::JpegInfo info;
+      if (!plat::ReadJpegInfo(data, info)) return false;
+      size = {info.Width, info.Height};
+      return true;
+    }
     if (kind != static_cast<int32_t>(TKind::Metafile)) return false;
     try {
       const plat::Metafile m = plat::Metafile::FromBytes({data.begin(), data.end()});
@@ -67,6 +64,15 @@ class TLayoutPictureDecoder : public TPictureDecoder {
         png->Height = png->Image.Height();
         png->ByteSize = int64_t{png->Width} * png->Height * 3;
         return png;
+      }
+      if (kind == static_cast<int32_t>(TKind::Jpeg)) {
+        // Three bytes a pixel count against the picture budget, as for PNG.
+        auto jpeg = std::make_unique<TDecodedJpeg>();
+        jpeg->Image = plat::DecodeJpeg(data, kPictureMemoryLimit / 3);
+        jpeg->Width = jpeg->Image.Width();
+        jpeg->Height = jpeg->Image.Height();
+        jpeg->ByteSize = int64_t{jpeg->Width} * jpeg->Height * 3;
+        return jpeg;
       }
       if (kind == static_cast<int32_t>(TKind::Metafile)) {
         auto meta = std::make_unique<TDecodedMetafile>();

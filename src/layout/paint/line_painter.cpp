@@ -13,6 +13,9 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/section.h"
+#include "document/shape.h"
+#include "document/shape_props_table.h"
+#include "document/compound_fragment.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/string_utils.h"
 #include "foundation/base/units.h"
@@ -26,6 +29,7 @@
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/formatting_marks.h"
 #include "layout/paint/line_backgrounds.h"
+#include "layout/paint/shape_painter.h"
 #include "layout/paint/underlines.h"
 #include "platform/gfx/canvas.h"
 #include "platform/system/text_services.h"
@@ -82,6 +86,7 @@ class LinePainter {
   void DrawLineBreak(int32_t index);
   void DrawPaginationMark();
   void DrawNoteMark(int32_t index);
+  void DrawInlineShape(const TContentTag& tag, int32_t index);
   void DrawBracketMark(const TContentTag& tag, int32_t index);
   void DrawFocusFrame(const plat::Rect& r);
   void AddByte(uint8_t byte, int32_t index);
@@ -236,6 +241,7 @@ void LinePainter::Walk() {
       case ctInlineShape:
         // The shape paints itself; its position still carries underline and strike-through.
         Flush();
+        DrawInlineShape(tag, index);
         AddByte(' ', index++);
         decorationsOnly_ = true;
         Flush();
@@ -494,6 +500,35 @@ void LinePainter::DrawBracketMark(const TContentTag& tag, int32_t index) {
   canvas_.FillRect({left, top, right, top + 2}, colour);
   canvas_.FillRect({left, bottom - 2, right, bottom}, colour);
   canvas_.FillRect(start ? plat::Rect{left, top, left + 2, bottom} : plat::Rect{right - 2, top, right, bottom}, colour);
+}
+
+// An inline picture stands on the line's baseline at its character, its size the picture's
+// size by its scale (a horizontal rule the width the line gave it).
+void LinePainter::DrawInlineShape(const TContentTag& tag, int32_t index) {
+  TShape* shape = ShapeOfRef(tag.Value);
+  if (shape == nullptr || shape->IsRemoved() || doc_ == nullptr) return;
+  const auto scale = shape->GetScale();
+  const int32_t left = textX_[static_cast<size_t>(index)];
+  int32_t width = doc_->ScaledTwipsToPixelsX(shape->Props.PicWidth, scale[0]);
+  const int32_t height = doc_->ScaledTwipsToPixelsY(shape->Props.PicHeight, scale[1]);
+  if (shape->IsHorizontalRule()) width = textX_[static_cast<size_t>(index) + 1] - left;
+  const TLayoutSettings& s = LayoutLineFitter().Settings;
+  const int32_t raise = ValueOr(format_.VertOffset, 0) * 20;
+  const int32_t top = y_ +
+                      ZoomY(doc_, LayoutToPixelsY(line_.Ascent, s) + TwipsToScreenPixels(spaceAbove_) -
+                                      TwipsToScreenPixelsZoomed(shape->Props.PicHeight, scale[1])) -
+                      doc_->TwipsToPixelsY(raise);
+  TShapePaint paint;
+  paint.Rect = {left, top, left + width, top + height};
+  paint.Colour = ValueOr(format_.Color, AutoColor) == AutoColor ? 0xFF000000u : static_cast<uint32_t>(format_.Color);
+  if (dimmed_) paint.Flags |= TShapePaint::Dimmed;
+  if (!doc_->IsDocFlagSet(dfPreview) && doc_->Selection && doc_->Selection->Count() == 1) {
+    const TDocRange& r = *doc_->Selection->GetRange(0);
+    const int32_t at = line_.FirstChar + index;
+    if (r.Start.Par == par_.Index && r.End.Par == par_.Index && r.Start.Offset == at && r.End.Offset == at + 1)
+      paint.Flags |= TShapePaint::Selected;
+  }
+  DrawShape(*shape, canvas_, paint);
 }
 
 // A dotted frame, each dot inverted, as a focus rectangle is drawn.

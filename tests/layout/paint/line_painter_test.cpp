@@ -1,6 +1,13 @@
 #include <numeric>
 
 #include "document/field.h"
+#include "document/pictures.h"
+#include "document/shape.h"
+#include "foundation/base/service_slot.h"
+#include "layout/inline_shape_service.h"
+#include "layout/pictures/png_codec.h"
+#include "layout/shape_services.h"
+#include "platform/gfx/jpeg_codec.h"
 #include "layout/paint/paint_fixture.h"
 #include "layout/paint/underlines.h"
 
@@ -217,4 +224,60 @@ TEST_F(LinePaintTest, NoteMarksShowTheirOwnReferencesNumber) {
   ASSERT_EQ(marks.size(), 2u);
   EXPECT_EQ(marks[0], std::make_pair(std::u16string(u"7"), XAt(line, 1)));
   EXPECT_EQ(marks[1], std::make_pair(std::u16string(u"8"), XAt(line, 3)));
+}
+
+TEST_F(LinePaintTest, InlinePicturesAreDrawnAndDamagedOnesKeepAFramedPlace) {
+  ScopedService<TPictureDecoder> decoder{MakeLayoutPictureDecoder()};
+  ScopedService<TInlineShapeService> shapes{MakeLayoutInlineShapeService()};
+  plat::Bitmap red(40, 30);
+  red.Fill(0x0000FF);
+  TPNGImage image(40, 30, TPixelFormat::pf24bit);
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x) image.SetColor(x, y, 0x0000FF);
+  const std::vector<uint8_t> png = image.SaveToBytes();
+  const std::vector<uint8_t> jpeg = plat::EncodeJpeg(red, 95);
+  std::vector<uint8_t> damaged = png;
+  damaged.resize(damaged.size() / 2);
+  struct Case {
+    const char* name;
+    const std::vector<uint8_t>* data;
+    TDocGraphic::TKind kind;
+    bool picture;  // the middle is red; otherwise only a frame is drawn
+  } cases[] = {{"png", &png, TDocGraphic::TKind::Png, true},
+               {"jpeg", &jpeg, TDocGraphic::TKind::Jpeg, true},
+               {"damaged", &damaged, TDocGraphic::TKind::Png, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TShape shape(doc.get());
+    shape.SetPictureData(*c.data, c.kind);
+    Begin();
+    Text("a");
+    AppendContentTag(s_, ctInlineShape, TagRefOf(&shape));
+    Text("b");
+    const int32_t p = EndPar();
+    Layout();
+    PaintRecorder rec;
+    PaintFirstLine(p, rec);
+    TLine& line = FirstLine(p);
+    const int32_t left = XAt(line, 1), right = XAt(line, 2);
+    ASSERT_GT(right - left, 20);
+    const int32_t middleX = (left + right) / 2;
+    int32_t redRows = 0;
+    for (int32_t y = 10; y < 10 + LineHeightPixels(line); ++y) {
+      const uint32_t px = bitmap.GetPixel(middleX, y);
+      redRows += (px & 0xFF) > 0xC0 && ((px >> 8) & 0xFF) < 0x40 && ((px >> 16) & 0xFF) < 0x40;
+    }
+    // The fixture's exact line spacing cuts the picture to the line.
+    if (c.picture) EXPECT_GT(redRows, LineHeightPixels(line) / 2);
+    else EXPECT_EQ(redRows, 0);
+    int32_t inkColumns = 0;  // the placeholder's frame or the picture covers the place
+    for (int32_t x = left; x < right; ++x)
+      for (int32_t y = 10; y < 10 + LineHeightPixels(line); ++y)
+        if (bitmap.GetPixel(x, y) != 0xFFFFFFu) {
+          ++inkColumns;
+          break;
+        }
+    EXPECT_GT(inkColumns, (right - left) * 3 / 4);
+    ForgetTagRef(&shape);
+  }
 }
