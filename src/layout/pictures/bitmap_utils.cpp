@@ -9,6 +9,7 @@
 #include "foundation/base/units.h"
 #include "layout/pictures/bitmap_resample.h"
 #include "layout/pictures/resource_service.h"
+#include "platform/gfx/jpeg_codec.h"
 
 namespace qv {
 namespace {
@@ -192,6 +193,28 @@ plat::Metafile BitmapToMetafile(const TBitmap& bitmap) {
 
 std::span<const uint8_t> GetResourceData(const std::string& name, const std::string& type) {
   return ResourceService().Find(name, type);
+}
+
+bool LoadJpegResource(const std::string& name, plat::Bitmap& image) {
+  const std::span<const uint8_t> data = GetResourceData(name, "JPEG");
+  if (data.empty()) return false;
+  try {
+    image = plat::DecodeJpeg(data, TBitmap::MaxPixels);
+  } catch (const plat::GfxError&) {
+    return false;
+  }
+  return true;
+}
+
+std::vector<uint8_t> MetafileToJpeg(const plat::Metafile& metafile, plat::Size size) {
+  TBitmap bitmap;
+  DrawMetafileToBitmap(metafile, bitmap, size);
+  if (bitmap.Empty()) return {};
+  try {
+    return plat::EncodeJpeg(bitmap.ToPlatformBitmap());
+  } catch (const plat::GfxError&) {
+    return {};
+  }
 }
 
 bool LoadPngResource(const std::string& name, TPNGImage& image) {

@@ -12,6 +12,7 @@
 #include "foundation/base/string_list.h"
 #include "layout/pictures/picture_bitmap.h"
 #include "layout/pictures/png_codec.h"
+#include "platform/gfx/bitmap.h"
 #include "platform/gfx/metafile_player.h"
 
 namespace qv {
@@ -48,6 +49,9 @@ void RotateBitmap90(TBitmap& bitmap);
 bool DrawMetafileToBitmap(const plat::Metafile& metafile, TBitmap& bitmap, plat::Size size);
 // A new bitmap drawn by DrawMetafileToBitmap; none when it cannot be made.
 std::optional<TBitmap> MetafileToBitmapHandle(const plat::Metafile& metafile, plat::Size size);
+// The metafile drawn by DrawMetafileToBitmap, encoded as a JPEG picture; empty when it cannot
+// be drawn.
+std::vector<uint8_t> MetafileToJpeg(const plat::Metafile& metafile, plat::Size size);
 // An enhanced metafile of the bitmap's size that holds the bitmap; a transparent bitmap is drawn
 // over white with its transparent colour left out.
 plat::Metafile BitmapToMetafile(const TBitmap& bitmap);
@@ -59,6 +63,8 @@ std::span<const uint8_t> GetResourceData(const std::string& name, const std::str
 // Loads the PNG resource of that name into the image; false when there is none (a damaged
 // picture raises the codec's errors).
 bool LoadPngResource(const std::string& name, TPNGImage& image);
+// The JPEG resource of that name, decoded; false when there is none or it is damaged.
+bool LoadJpegResource(const std::string& name, plat::Bitmap& image);
 // Writes a resource's bytes to a file (through a temporary file); false on any failure.
 bool SaveResourceToFile(const std::string& name, const std::string& type,
                         const std::string& fileName);

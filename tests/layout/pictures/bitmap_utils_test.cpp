@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gfx/jpeg_codec.h"
+
 #include <map>
 
 #include "foundation/base/service_slot.h"
@@ -110,6 +112,14 @@ TEST(BitmapUtils, MetafilesAndBitmapsGoBothWays) {
   EXPECT_EQ(big->Width(), 50);
   EXPECT_EQ(plat::GreenOf(big->ColorAt(25, 15)), 255);  // smoothly stretched
   EXPECT_LT(plat::RedOf(big->ColorAt(25, 15)), 40);
+
+  // As a JPEG picture of a given size.
+  const std::vector<uint8_t> jpeg = MetafileToJpeg(mf, {50, 30});
+  plat::JpegInfo info;
+  ASSERT_TRUE(plat::ReadJpegInfo(jpeg, info));
+  EXPECT_EQ(info.Width, 50);
+  EXPECT_EQ(info.Height, 30);
+  EXPECT_GT(plat::GreenOf(plat::DecodeJpeg(jpeg, 50 * 30).GetPixel(25, 15)), 200);
 
   // A metafile with a zero-sized frame still gives a 1 x 1 bitmap.
   std::vector<uint8_t> empty;
