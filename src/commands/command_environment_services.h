@@ -11,6 +11,8 @@
 namespace qv {
 
 class TDoc;
+struct TCharFormat;
+struct TParFormat;
 
 class TCommandEnvironment {
  public:
@@ -79,8 +81,12 @@ class TCommandEnvironment {
   }
   // The option "Format without selection".
   virtual bool FormatWithoutSelection() { return false; }
-  // The check state of a command: 0 off, 1 on, 2 mixed.
+  // The check state of a command whose state the window, the command bars, the Control Board or
+  // the shell keep (rulers, scroll bars, status bar, split view, full screen, find options ...):
+  // 0 off, 1 on, 2 mixed.
   virtual uint8_t CheckState(int32_t /*id*/) { return 0; }
+  // The Format Brush's character and paragraph formats; false when the brush holds none.
+  virtual bool GetBrushFormats(TCharFormat& /*c*/, TParFormat& /*p*/) { return false; }
 };
 
 // Registers the environment (null puts the stand-in back); the registered one, never null.

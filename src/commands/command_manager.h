@@ -97,6 +97,11 @@ class TCommandManager {
   // Registers the handler of a sub-range (0 to 5) of the parameterised commands.
   void SetParamHandler(size_t subRange, std::unique_ptr<TCommandHandler> handler);
 
+  // The state a menu check mark or a pressed button shows for a command: 0 off, 1 on, 2 mixed
+  // (the selection holds both). Any id is accepted; ids without a state, and rows that need a
+  // document when there is none, answer 0 (check_state.cpp).
+  uint8_t GetCheckState(int32_t id);
+
   // The reason code recorded at a depth (0 the outermost question).
   uint8_t DisabledReason(int32_t depth = 0) const;
 

@@ -72,6 +72,13 @@ class FakeEnvironment : public TCommandEnvironment {
     return CurrentUnset.count({paragraph, property}) != 0;
   }
   bool FormatWithoutSelection() override { return FormatWithoutSel; }
+  std::optional<std::pair<TCharFormat, TParFormat>> Brush;
+  bool GetBrushFormats(TCharFormat& c, TParFormat& p) override {
+    if (!Brush) return false;
+    c = Brush->first;
+    p = Brush->second;
+    return true;
+  }
   uint8_t CheckState(int32_t id) override {
     auto it = Checks.find(id);
     return it == Checks.end() ? 0 : it->second;
