@@ -10,6 +10,7 @@
 
 namespace qv {
 
+class TCommandManager;
 class TDoc;
 struct TCharFormat;
 struct TParFormat;
@@ -59,6 +60,30 @@ class TCommandEnvironment {
   // Silences the event sounds around work that must stay silent, and lets them sound again.
   virtual void MuteSounds() {}
   virtual void UnmuteSounds() {}
+
+  // ---- What the enable rules ask of the shell and of the tools not built into the model
+  // Whether the main window takes input (no modal window above it).
+  virtual bool MainWindowEnabled() { return true; }
+  // The open documents: how many, whether one (or the Vadure Vavi) is modified, how many are
+  // selected on the document bar, and whether a document project is open.
+  virtual int32_t OpenDocumentCount() { return 0; }
+  virtual bool AnyDocumentModified() { return false; }
+  virtual int32_t DocBarSelectedCount() { return 0; }
+  virtual bool ProjectOpen() { return false; }
+  // The main window's Full Screen mode, and the option bits of what it keeps there.
+  virtual bool FullScreen() { return false; }
+  // The clipboard: examined again when the manager's clipboard-changed flag is set (storing
+  // whether it holds pasteable data and the table selection kind in the manager).
+  virtual void ExamineClipboard(TCommandManager& /*manager*/) {}
+  // Whether a font (or paragraph) format was copied for pasting formats.
+  virtual bool FormatCopied(bool /*paragraph*/) { return false; }
+  // Whether the Vadure Vavi exists and holds text.
+  virtual bool VadureVaviHasText() { return false; }
+  // A rule that a tool not part of the documents answers (the Control Board's tools, the
+  // document map, the Format Palette, split windows, window states): true when it decided, with
+  // `enabled` and `reason` filled. The stand-in decides nothing, so such commands need only a
+  // document.
+  virtual bool ToolRule(int32_t /*id*/, bool& /*enabled*/, uint8_t& /*reason*/) { return false; }
 
   // ---- Hot keys (the command bars)
   // The text of the first key bound to the id ("Ctrl+B"); empty when none is bound.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "commands/command_environment_services.h"
+#include "commands/enable_rules.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -67,9 +68,8 @@ void RegisterCommandEnvironment(std::unique_ptr<TCommandEnvironment> environment
 }
 TCommandEnvironment& CommandEnvironment() { return Service<TCommandEnvironment>(); }
 
-bool TCommandHandler::IsEnabled(TCommandManager& /*manager*/, int32_t /*id*/, uint8_t& reason) {
-  reason = 0;
-  return GetCommandTargetDoc() != nullptr;
+bool TCommandHandler::IsEnabled(TCommandManager& manager, int32_t id, uint8_t& reason) {
+  return AskEnableRules(manager, id, reason);
 }
 
 TCommandManager::TCommandManager() = default;
@@ -106,7 +106,7 @@ bool TCommandManager::AskRules(int32_t id, uint8_t& reason) {
   if (id == cmd::BarSeparator || id == cmd::BarRowBreak) return false;
   if (!RangeOfCommand(id) && !ParamRangeOfCommand(id)) return true;
   if (TCommandHandler* handler = HandlerOf(id)) return handler->IsEnabled(*this, id, reason);
-  return TCommandHandler().IsEnabled(*this, id, reason);
+  return AskEnableRules(*this, id, reason);
 }
 
 bool TCommandManager::IsEnabled(int32_t id) {

@@ -138,6 +138,7 @@ TEST_F(CommandNamesTest, ALongHintWithItsHelpIdShortcutAndClosingLine) {
 
 TEST_F(CommandNamesTest, AHintThatMerelyEndsInANumberKeepsItAndHasNoHelpId) {
   WithDocument();
+  doc.Modified = 1;  // Save is available
   int32_t helpId = -1;
   EXPECT_EQ(Manager().GetExtHint(180, helpId), "^bSave^d^p^pSaves the document to version 2");
   EXPECT_EQ(helpId, 0);
@@ -223,6 +224,8 @@ TEST_F(CommandNamesTest, StateNotesOfTheFormattingCommands) {
 
 TEST_F(CommandNamesTest, TheHeaderRowsHintNotesAMixedTableSelection) {
   WithDocument();
+  // The caret stands in a table (the rule itself is not what this test is about).
+  Handle(CommandRange::Picture).Rule = [](TCommandManager&, int32_t, uint8_t&) { return true; };
   int32_t helpId = 0;
   EXPECT_EQ(Manager().GetExtHint(16190, helpId), "^bHeader Rows^d");
   env->Checks[16190] = 2;
