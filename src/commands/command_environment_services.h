@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qv {
 
@@ -84,6 +85,17 @@ class TCommandEnvironment {
   // `enabled` and `reason` filled. The stand-in decides nothing, so such commands need only a
   // document.
   virtual bool ToolRule(int32_t /*id*/, bool& /*enabled*/, uint8_t& /*reason*/) { return false; }
+
+  // ---- Menus
+  // The recent documents, most recent first, as paths shortened to the menu's width; and
+  // opening one of them (detecting its format).
+  virtual std::vector<std::string> RecentDocumentCaptions() { return {}; }
+  virtual bool OpenRecentDocument(int32_t /*index*/) { return false; }
+  // The open documents' window captions in the window list's order, and which is active.
+  virtual std::vector<std::string> WindowCaptions() { return {}; }
+  virtual int32_t ActiveWindowIndex() { return -1; }
+  // Whether the document window types in insert mode (not overwrite).
+  virtual bool InsertMode() { return true; }
 
   // ---- Hot keys (the command bars)
   // The text of the first key bound to the id ("Ctrl+B"); empty when none is bound.

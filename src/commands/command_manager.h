@@ -12,6 +12,7 @@
 #include "commands/command_ids.h"
 #include "foundation/base/memory.h"
 #include "foundation/base/string_list.h"
+#include "platform/controls/menu.h"
 
 namespace qv {
 
@@ -29,6 +30,15 @@ struct TVarCommand_Param {
 // (%s pt)" with the value in half points, 2 "Font color (%s)" and 3 "Highlight color (%s)" with
 // the colour's name ("Auto" and "(None)" for the automatic colour).
 std::string GetVarCommandCaption(int32_t kind, const TVarCommand_Param& param);
+
+// Removes needless separators among the item's children: one with only markers above it or only
+// invisible markers below it, or one whose nearest non-marker item above is a separator.
+void TidyMenuSeparators(plat::MenuItem& item);
+// The accelerator letter of a caption: the upper-case character after its first single "&"; 0
+// when there is none.
+char16_t AccelCharOf(const std::u16string& caption);
+// Gives the item a letter none of its siblings uses when its own clashes with one of theirs.
+void AssignMenuAccelerator(plat::MenuItem& item);
 
 // The handler of one range of command ids, with the enable rules of that range. The handlers of
 // the ranges register themselves with the manager; a range without one runs nothing and needs
@@ -101,6 +111,21 @@ class TCommandManager {
   // (the selection holds both). Any id is accepted; ids without a state, and rows that need a
   // document when there is none, answer 0 (check_state.cpp).
   uint8_t GetCheckState(int32_t id);
+
+  // ---- Menus (menus.cpp)
+  // Once after a menu is loaded: the click handler, the caption cut at its tab and followed by
+  // the command's shortcut (not for the window items 90105-90113), the owner-drawn images.
+  void UpdateMenuCaptions(plat::Menu& menu);
+  // On every interface update and before a popup opens: each item's enabled, checked, default
+  // and visible state and its computed caption; then accelerator letters that do not clash
+  // among the top-level items.
+  void UpdateMenuState(plat::Menu& menu);
+  // The click of a command item (or command-bar button): runs its command, with the popup flag
+  // set for an item of a popup menu.
+  void MenuItemClick(plat::MenuItem& sender);
+  // The run-time lists of the main menu, each rebuilt only when its stale bit is set.
+  void RebuildRecentDocsMenu(plat::Menu& menu);
+  void RebuildWindowListMenu(plat::Menu& menu);
 
   // The reason code recorded at a depth (0 the outermost question).
   uint8_t DisabledReason(int32_t depth = 0) const;
