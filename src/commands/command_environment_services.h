@@ -86,6 +86,36 @@ class TCommandEnvironment {
   // document.
   virtual bool ToolRule(int32_t /*id*/, bool& /*enabled*/, uint8_t& /*reason*/) { return false; }
 
+  // ---- The file commands (the document dispatcher, its dialogs and the event sounds)
+  // Opens a new document of the format (a format index; 7 asks the template dialog's choice).
+  virtual bool NewDocument(int32_t /*format*/) { return false; }
+  // Whether another document may be opened (fewer than 100 are).
+  virtual bool CanOpenMore() { return false; }
+  // The open dialog: the chosen files, the format of the chosen filter (a format index, 7 to
+  // detect) and the read-only box; false when cancelled.
+  virtual bool RunOpenDialog(std::vector<std::string>& /*files*/, int32_t& /*format*/,
+                             bool& /*readOnly*/) {
+    return false;
+  }
+  virtual bool OpenDocument(const std::string& /*file*/, int32_t /*format*/, bool /*readOnly*/) {
+    return false;
+  }
+  // The open documents in window order.
+  virtual std::vector<TDoc*> OpenDocuments() { return {}; }
+  // The document window's close query (which may offer to save), and closing the document.
+  virtual bool CloseQuery(TDoc& /*doc*/) { return true; }
+  virtual void CloseDocument(TDoc& /*doc*/) {}
+  // The document's save roads: Save, Save As (with its dialog), Save Copy As; true when saved.
+  virtual bool SaveDocument(TDoc& /*doc*/) { return false; }
+  virtual bool SaveDocumentAs(TDoc& /*doc*/) { return false; }
+  virtual bool SaveDocumentCopyAs(TDoc& /*doc*/) { return false; }
+  // Empties the recent-documents list, or only of the files that no longer exist.
+  virtual void TrimRecentDocuments(bool /*missingOnly*/) {}
+  // Whether a key is held down now (Ctrl for Close All), outside a hot key being dispatched.
+  virtual bool CtrlHeld() { return false; }
+  virtual void PlayEventSound(int32_t /*sound*/) {}
+  virtual void RequestInterfaceUpdate() {}
+
   // ---- Menus
   // The recent documents, most recent first, as paths shortened to the menu's width; and
   // opening one of them (detecting its format).

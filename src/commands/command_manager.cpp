@@ -5,6 +5,7 @@
 
 #include "commands/command_environment_services.h"
 #include "commands/enable_rules.h"
+#include "commands/file_commands.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -177,7 +178,7 @@ uint32_t LastCommandTick() { return Unit().LastTick; }
 int32_t EnabledDepth() { return Unit().EnabledDepth; }
 
 void RegisterCommandServices() {
-  GetCommandManager();
+  RegisterFileCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
 }
 
