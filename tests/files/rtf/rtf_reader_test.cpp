@@ -1,0 +1,139 @@
+#include "files/rtf/rtf_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/char_format.h"
+#include "document/content_tags.h"
+#include "document/doc.h"
+#include "document/field.h"
+#include "document/par.h"
+#include "document/section.h"
+#include "document/table_row.h"
+#include "files/files_test_support.h"
+#include "files/open_context.h"
+#include "foundation/base/exceptions.h"
+
+using namespace qv;
+using qvtest::ParagraphTexts;
+
+namespace {
+
+class RtfReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { qvtest::EnsureFontManager(); }
+
+  // Reads the RTF into a fresh document; false when the reader reported damage.
+  bool Read(const std::string& rtf) {
+    doc = std::make_unique<TDoc>(true);
+    bytes.assign(rtf.begin(), rtf.end());
+    TOpenContext context;
+    context.Document = doc.get();
+    context.BeginMemoryRead(bytes.data(), static_cast<int32_t>(bytes.size()), 0);
+    try {
+      ReadRtf(context);
+    } catch (const Exception&) {
+      return false;
+    }
+    return true;
+  }
+  // The character format at a place of a main paragraph.
+  TCharFormat FormatAt(int32_t par, int32_t offset) {
+    TCharFormat f;
+    doc->GetCharFormatAt(par, offset, f);
+    return f;
+  }
+  std::vector<uint8_t> bytes;
+  std::unique_ptr<TDoc> doc;
+};
+
+TEST_F(RtfReaderTest, TextParagraphsAndCharacterFormats) {
+  ASSERT_TRUE(Read(R"({\rtf1\ansi{\fonttbl{\f0\froman Times New Roman;}{\f1\fswiss Arial;}})"
+                   R"({\colortbl;\red255\green0\blue0;}\f0\fs24 Plain {\b bold} and )"
+                   R"({\i\cf1 red italic}\par\f1 Second\line line\tab x\par})"));
+  EXPECT_EQ(ParagraphTexts(*doc), (std::vector<std::u16string>{u"Plain bold and red italic",
+                                                              u"Second\u0007line\tx"}));
+  EXPECT_EQ(FormatAt(0, 7).Bold, 1);
+  EXPECT_NE(FormatAt(0, 12).Bold, 1);  // the group's end restored it
+  EXPECT_EQ(FormatAt(0, 16).Color, 0x0000FF);
+  EXPECT_EQ(FormatAt(0, 16).Italic, 1);
+  EXPECT_EQ(FormatAt(0, 2).Size, 24);
+  EXPECT_NE(FormatAt(1, 2).Font, FormatAt(0, 2).Font);  // Arial, not Times New Roman
+}
+
+TEST_F(RtfReaderTest, UnicodeEscapesAndParagraphFormats) {
+  ASSERT_TRUE(Read(R"({\rtf1\ansi\uc1 caf\'e9 \u8364? {\uc1\u8364}\u55357?\u56832? end\par)"
+                   R"(\pard\qc\li720\sb120\sl0 centred\par})"));
+  const std::vector<std::u16string> texts = ParagraphTexts(*doc);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], u"caf\u00e9 \u20ac \u20ac\U0001F600 end");  // the group end stops the skip
+  EXPECT_EQ(texts[1], u"centred");
+  const TParFormat second = doc->Par(1)->Format;
+  EXPECT_EQ(second.Alignment, 1);
+  EXPECT_EQ(second.LeftIndent, 720);
+  EXPECT_EQ(second.SpaceBefore, 120);
+  EXPECT_EQ(second.LineSpacing, 240);  // \sl0 is single spacing
+}
+
+TEST_F(RtfReaderTest, TablesBecomeRowsOfCellsAndTextBeforeTheRowEndIsKept) {
+  ASSERT_TRUE(Read(R"({\rtf1 before\par\trowd\cellx2000\cellx4000\intbl A\cell B\cell\row)"
+                   R"(\trowd\cellx3000\intbl C\cell stray\row after\par})"));
+  const std::vector<std::u16string> texts = ParagraphTexts(*doc);
+  // before, A, B, row end, C, row end, stray, after
+  ASSERT_EQ(texts.size(), 8u);
+  EXPECT_EQ(texts[0], u"before");
+  EXPECT_EQ(texts[6], u"stray");
+  EXPECT_EQ(texts[7], u"after");
+  EXPECT_EQ(doc->Par(1)->Format.InTable, 1);
+  const TContentTag rowEnd = ReadTagAt(doc->Par(3)->Content.Data, 0);
+  ASSERT_EQ(rowEnd.Kind, ctRowEnd);
+  const TTableRow* row = TableRowOfTag(rowEnd);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->CellCount, 2);
+  EXPECT_EQ(row->Cells[1].Right, 4000);
+}
+
+TEST_F(RtfReaderTest, FootnotesHeadersAndFieldResults) {
+  ASSERT_TRUE(Read(R"({\rtf1{\header\pard Head text}Body{\super\chftn}{\footnote\pard{\super\chftn} )"
+                   R"(Note text.}. See {\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}.\par})"));
+  EXPECT_EQ(ParagraphTexts(*doc).front().substr(0, 4), u"Body");
+  EXPECT_NE(ParagraphTexts(*doc).front().find(u"See link."), std::u16string::npos);
+  ASSERT_EQ(doc->StoryCounts[stFootnotes], 1);
+  ASSERT_EQ(doc->StoryCounts[stHeadersFooters], 1);
+  TField* header = doc->Sections[0]->HeaderFooter[hfOddHeader];
+  ASSERT_NE(header, nullptr);
+  TPar& head = *doc->Par(doc->FirstParagraphOfStory(stHeadersFooters));
+  BuildParagraphWideText(head);
+  EXPECT_NE(head.WideText.find(u"Head text"), std::u16string::npos);
+  TPar& note = *doc->Par(doc->FirstParagraphOfStory(stFootnotes));
+  BuildParagraphWideText(note);
+  EXPECT_NE(note.WideText.find(u"Note text."), std::u16string::npos);
+  int references = 0;
+  for (const auto& f : doc->Fields) references += f->Kind == fkNoteReference;
+  EXPECT_EQ(references, 1);
+}
+
+TEST_F(RtfReaderTest, DamagedAndHostileInputIsReadInPartWithoutHarm) {
+  std::string deep = "{\\rtf1 ok";
+  for (int i = 0; i < 5000; ++i) deep += "{";
+  const std::string cases[] = {
+      R"({\rtf1 truncated text {\b bold)",
+      deep,
+      R"({\rtf1 x\bin999999999 y})",
+      R"({\rtf1\fs99999999999\cf77777\f-5\li99999999 big\cellx1\cell\cell\row\u-1?})",
+      std::string("{\\rtf1 ") + std::string(70, '\\') + "}",
+      R"({\rtf1 \'4})",
+  };
+  for (const std::string& rtf : cases) {
+    Read(rtf);  // damaged or not, it returns
+    ASSERT_NE(doc, nullptr);
+    EXPECT_GE(doc->ParCount(), 1);
+  }
+  EXPECT_FALSE(Read(deep));  // past the nesting bound the file is damaged
+  ASSERT_TRUE(Read(R"({\rtf1 truncated text {\b bold)"));
+  EXPECT_EQ(ParagraphTexts(*doc).front(), u"truncated text bold");
+}
+
+}  // namespace
