@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,50 @@ TEST_F(RtfReaderTest, DamagedAndHostileInputIsReadInPartWithoutHarm) {
   EXPECT_FALSE(Read(deep));  // past the nesting bound the file is damaged
   ASSERT_TRUE(Read(R"({\rtf1 truncated text {\b bold)"));
   EXPECT_EQ(ParagraphTexts(*doc).front(), u"truncated text bold");
+}
+
+}  // namespace
+
+namespace {
+
+// RTF written by three other programs from the same small document (a heading, formatting, an
+// em dash and an accented letter, a table, a list and a footnote).
+class RtfFixtureTest : public RtfReaderTest {
+ protected:
+  bool ReadFile(const std::string& name) {
+    std::ifstream in(qvtest::FilesDataPath("rtf/" + name), std::ios::binary);
+    const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (rtf.empty()) return false;
+    return Read(rtf);
+  }
+  std::u16string AllMainText() {
+    std::u16string all;
+    for (const std::u16string& t : ParagraphTexts(*doc)) all += t + u"\n";
+    return all;
+  }
+};
+
+TEST_F(RtfFixtureTest, DocumentsOfOtherProgramsReadWithTheirTextTablesAndNotes) {
+  for (const char* name : {"pandoc.rtf", "abiword.rtf", "office.rtf"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(ReadFile(name));
+    const std::u16string text = AllMainText();
+    for (const char16_t* phrase : {u"Quarterly report", u"This is bold, italic and plain text with an em dash",
+                                   u"caf\u00e9", u"Apples", u"Pears", u"First point", u"Second point",
+                                   u"A sentence with a footnote."})
+      EXPECT_NE(text.find(phrase), std::u16string::npos) << std::string(phrase, phrase + std::char_traits<char16_t>::length(phrase));
+    int rows = 0;
+    for (int32_t i = 0; i < doc->ParCount(); ++i) {
+      const TPar& p = *doc->Par(i);
+      if (p.Content.Length >= ContentTagSize && IsTagAt(p.Content.Data, p.Content.Length, 0) &&
+          ReadTagAt(p.Content.Data, 0).Kind == ctRowEnd)
+        ++rows;
+    }
+    EXPECT_EQ(rows, 3);
+    int notes = 0;
+    for (const auto& f : doc->Fields) notes += f->Kind == fkNoteText;
+    EXPECT_EQ(notes, 1);
+  }
 }
 
 }  // namespace
