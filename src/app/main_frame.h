@@ -2,11 +2,14 @@
 // The program's main window until the shell's main form takes its place: a frame centred on the
 // screen that ends the program when it is closed.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/win/window_system.h"
 
 namespace qv {
+
+class TDocForm;
 
 class TMainFrame : public plat::Window {
  public:
@@ -21,6 +24,11 @@ class TMainFrame : public plat::Window {
 
   // Makes the frame, shows it and posts WM_STARTUPDONE; false when no window could be made.
   bool CreateFrame(int32_t width, int32_t height);
+  // Shows the file in a document window filling the frame; false (after telling the user) when
+  // it cannot be read.
+  bool OpenDocument(const std::string& fileName);
+  // The document window; null until a document is shown.
+  TDocForm* DocForm() const { return form_.get(); }
 
   intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
   void Paint(plat::PaintContext& pc) override;
@@ -28,7 +36,10 @@ class TMainFrame : public plat::Window {
  private:
   void SaveScreenshot();
 
+  void LayOutForm();
+
   std::string screenshot_;
+  std::unique_ptr<TDocForm> form_;
   bool screenshotPosted_ = false;
 };
 

@@ -72,6 +72,18 @@ bool TProgram::Start() {
     return false;
   }
   GetOptionsHolder().LoadOptions();
+  // Files named on the command line (switches begin with "-"; "--" ends them): the first is
+  // shown.
+  bool switches = true;
+  for (const std::string& arg : options_.Arguments) {
+    if (switches && arg == "--") {
+      switches = false;
+      continue;
+    }
+    if (switches && !arg.empty() && arg[0] == '-') continue;
+    frame_->OpenDocument(arg);
+    break;
+  }
   return true;
 }
 

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/main_frame.h"
+#include "docwindow/doc_form.h"
+#include "support/test_env.h"
+#include "document/doc.h"
+#include "platform/gfx/bitmap.h"
 #include "commands/command_environment_services.h"
 #include "commands/command_manager.h"
 #include "document/doc.h"
@@ -191,6 +197,39 @@ TEST(ProgramStartup, TheMainWindowEndsTheStartUpAndClosingItEndsTheLoop) {
   EXPECT_EQ(program.MainFrame(), nullptr);
   program.ShutDown();
   EXPECT_FALSE(plat::IsWindowSystemStarted());
+}
+
+TEST(ProgramStartup, AFileOnTheCommandLineIsShownInADocumentWindow) {
+  const std::string path = qvtest::SandboxDir() + "/letter.rtf";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << R"({\rtf1{\fonttbl{\f0 Liberation Serif;}}\f0\fs48 Dear reader,\par )"
+           R"(\trowd\cellx3000\cellx6000\intbl One\cell Two\cell\row Thanks.\par})";
+  }
+  TStartupOptions options = Headless();
+  options.Arguments = {"-nologo", path};
+  TProgram program(options);
+  ASSERT_TRUE(program.Start());
+  TDocForm* form = program.MainFrame()->DocForm();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Doc().FileName, path);
+  EXPECT_GE(form->Doc().ParCount(), 5);
+  plat::UpdateWindow(program.MainFrame()->Handle());
+  GetApp().ProcessMessages();
+  const plat::Bitmap* surface = plat::GetWindowSurface(program.MainFrame()->Handle());
+  ASSERT_NE(surface, nullptr);
+  EXPECT_FALSE(form->Doc().Pages.empty());
+  // The page is painted: paper and black ink both appear.
+  int32_t ink = 0, paper = 0;
+  for (int32_t y = 0; y < surface->Height(); y += 2)
+    for (int32_t x = 0; x < surface->Width(); x += 2) {
+      const uint32_t c = surface->GetPixel(x, y);
+      ink += c == 0x000000;
+      paper += c == 0xFFFFFF;
+    }
+  EXPECT_GT(ink, 20);
+  EXPECT_GT(paper, 1000);
+  program.ShutDown();
 }
 
 TEST(ProgramStartup, FormatsCompareFontsByFaceOnceStarted) {
