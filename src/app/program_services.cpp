@@ -140,7 +140,7 @@ void UnregisterProgramServices() {
   RegisterFileServices(nullptr);
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);
-  RegisterEditServices(nullptr);
+  UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
   RegisterPictureDecoder(nullptr);
   RegisterInlineShapeService(nullptr);

@@ -109,6 +109,22 @@ void RegisterEditOperationProviders(std::unique_ptr<TEditOperationProviders> pro
 }
 TEditOperationProviders& EditOperationProviders() { return Service<TEditOperationProviders>(); }
 
+void TEditOperationProviderList::Add(std::unique_ptr<TEditOperationProviders> provider) {
+  if (provider) providers_.push_back(std::move(provider));
+}
+
+bool TEditOperationProviderList::RunOperation(TDoc& doc, uint8_t code, void* const* args,
+                                              int32_t lastIndex) {
+  for (auto& p : providers_)
+    if (p->RunOperation(doc, code, args, lastIndex)) return true;
+  return false;
+}
+
+void TEditOperationProviderList::RunChain(TDoc& doc, uint8_t code, void* const* args,
+                                          int32_t lastIndex) {
+  for (auto& p : providers_) p->RunChain(doc, code, args, lastIndex);
+}
+
 uint8_t EditCodeNameIndex(uint8_t code, void* const* args, int32_t lastIndex) {
   if (code >= EditCodeCount) return 0;
   switch (code) {

@@ -9,6 +9,7 @@
 // provides none, so such a code records nothing.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace qv {
 
@@ -25,6 +26,20 @@ class TEditOperationProviders {
   // Runs the code's follow-up after its commit (chained to it); nothing by default.
   virtual void RunChain(TDoc& /*doc*/, uint8_t /*code*/, void* const* /*args*/,
                         int32_t /*lastIndex*/) {}
+};
+
+// The providers of every area, each asked in turn: the program registers one list holding each
+// area's provider (editing/editing_services.cpp), so areas never replace one another.
+class TEditOperationProviderList : public TEditOperationProviders {
+ public:
+  void Add(std::unique_ptr<TEditOperationProviders> provider);
+  // The first provider that knows the code runs it.
+  bool RunOperation(TDoc& doc, uint8_t code, void* const* args, int32_t lastIndex) override;
+  // Every provider is offered the follow-up; each acts on its own codes only.
+  void RunChain(TDoc& doc, uint8_t code, void* const* args, int32_t lastIndex) override;
+
+ private:
+  std::vector<std::unique_ptr<TEditOperationProviders>> providers_;
 };
 
 void RegisterEditOperationProviders(std::unique_ptr<TEditOperationProviders> providers);

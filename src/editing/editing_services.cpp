@@ -7,6 +7,7 @@
 #include "document/edit_services.h"
 #include "document/section.h"
 #include "editing/edit_dispatcher.h"
+#include "editing/edit_operation_providers.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
 #include "editing/operation.h"
@@ -110,6 +111,16 @@ std::unique_ptr<TEditServices> MakeEditingServices() {
   return std::make_unique<TEngineEditServices>();
 }
 
-void RegisterEditingServices() { RegisterEditServices(MakeEditingServices()); }
+void RegisterEditingServices() {
+  RegisterEditServices(MakeEditingServices());
+  // Each area that performs edit action codes adds its provider here.
+  auto providers = std::make_unique<TEditOperationProviderList>();
+  RegisterEditOperationProviders(std::move(providers));
+}
+
+void UnregisterEditingServices() {
+  RegisterEditOperationProviders(nullptr);
+  RegisterEditServices(nullptr);
+}
 
 }  // namespace qv

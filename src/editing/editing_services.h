@@ -10,5 +10,7 @@ class TEditServices;
 
 std::unique_ptr<TEditServices> MakeEditingServices();
 void RegisterEditingServices();
+// Puts the stand-ins back (the editing services and the edit-operation providers).
+void UnregisterEditingServices();
 
 }  // namespace qv

@@ -57,6 +57,7 @@
 #include "foundation/ui/sound_services.h"
 #include "foundation/ui/toolkit_services.h"
 #include "layout/hyphenation_service.h"
+#include "editing/edit_operation_providers.h"
 #include "layout/inline_shape_service.h"
 #include "layout/paint/highlight_services.h"
 #include "platform/system/settings_hive.h"
@@ -104,6 +105,7 @@ const Slot kSlots[] = {
     {"line fitter", &IsStandInService<TLineFitter>, true},
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
+    {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
