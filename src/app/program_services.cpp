@@ -22,6 +22,7 @@
 #include "document/char_format.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
+#include "docwindow/doc_window_registration.h"
 #include "editing/edit_layout_hooks.h"
 #include "editing/editing_services.h"
 #include "layout/page_preview.h"
@@ -130,7 +131,7 @@ void RegisterProgramServices() {
   RegisterLayoutServices();  // the line fitter and the pages of documents
   RegisterCommandServices();
   RegisterEditingServices();
-  RegisterEditLayoutHooks(std::make_unique<TPaginatingLayoutHooks>());
+  RegisterDocumentWindowServices();  // selection services and the layout after edits
   RegisterFileServices(std::make_unique<TDialogFileServices>());
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
@@ -139,7 +140,7 @@ void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
   RegisterFileServices(nullptr);
   UnregisterCommandServices();
-  RegisterEditLayoutHooks(nullptr);
+  UnregisterDocumentWindowServices();
   UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
   RegisterPictureDecoder(nullptr);
