@@ -12,6 +12,7 @@
 #include "docwindow/rulers.h"
 #include "docwindow/view_flags.h"
 #include "docwindow/view_geometry.h"
+#include "docwindow/zoom.h"
 #include "editing/operation.h"
 #include "editing/undo_stack.h"
 #include "files/doc_formats.h"
@@ -204,10 +205,13 @@ bool TDocForm::OpenFile(const std::string& fileName, std::string& error) {
     // The pages the old document had belong to it; the new one is arranged afresh.
     AttachOwnDocument(std::move(fresh));
   }
+  // The whole document is laid out once when it is read (a window without the shell's background
+  // pagination would otherwise show only the pages that the caret needed).
   doc_->DiscardPages();
+  doc_->PaginateAll();
   if (Handle() != 0) {
     ArrangeControls(ClientRect());
-    doc_->SetZoom(doc_->ZoomPercent);
+    ApplyZoom(*doc_, doc_->ZoomPercent);
     SetCaret(*doc_, 0, 0, scClearSelection, 0);
     RedrawView();
   }
@@ -251,7 +255,7 @@ void TDocForm::CreateWindowHandle() {
   if (!IsReady()) return;
   ArrangeControls(ClientRect());
   // The first arrangement: the pages laid out so far, the zoom for the window's size.
-  doc_->SetZoom(doc_->ZoomPercent);
+  ApplyZoom(*doc_, doc_->ZoomPercent);
   TDocPosition caret = doc_->Caret;
   SetCaret(*doc_, caret.Par, caret.Offset, 0, caret.Line);
 }
@@ -382,7 +386,7 @@ void TDocForm::RearrangeView() {
   if (!IsReady()) return;
   ArrangeControls(ClientRect());
   doc_->ClearScopedFlag(vfCaretFollows);
-  doc_->SetZoom(doc_->ZoomPercent);
+  ApplyZoom(*doc_, doc_->ZoomPercent);
   doc_->RestoreScopedFlag();
   UpdateCaret();
 }
@@ -457,7 +461,7 @@ void TDocForm::ClientSizeChanged(const plat::Rect& client) {
     doc_->ArrangePages();
     doc_->RestoreScopedFlags(2);
   } else {
-    doc_->SetZoom(doc_->ZoomPercent);
+    ApplyZoom(*doc_, doc_->ZoomPercent);
     doc_->RestoreScopedFlag();
   }
   if (showing) doc_->RestoreScopedFlag();

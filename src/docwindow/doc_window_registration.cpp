@@ -131,9 +131,17 @@ class TDocWindowSelectionServices : public TSelectionServices {
 
 }  // namespace
 
+std::unique_ptr<TSelectionServices> MakeDocWindowSelectionServices() {
+  return std::make_unique<TDocWindowSelectionServices>();
+}
+
+std::unique_ptr<TEditLayoutHooks> MakeDocWindowLayoutHooks() {
+  return std::make_unique<TDocWindowLayoutHooks>();
+}
+
 void RegisterDocumentWindowServices() {
-  RegisterSelectionServices(std::make_unique<TDocWindowSelectionServices>());
-  RegisterEditLayoutHooks(std::make_unique<TDocWindowLayoutHooks>());
+  RegisterSelectionServices(MakeDocWindowSelectionServices());
+  RegisterEditLayoutHooks(MakeDocWindowLayoutHooks());
 }
 
 void UnregisterDocumentWindowServices() {

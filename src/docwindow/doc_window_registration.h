@@ -6,7 +6,15 @@
 // the lower layers' own answers. What these services ask of the main window (interface updates,
 // the typing popups, the mouse mode) goes on through TDocWindowServices, which the shell
 // registers.
+#include <memory>
+
 namespace qv {
+
+class TEditLayoutHooks;
+class TSelectionServices;
+
+std::unique_ptr<TSelectionServices> MakeDocWindowSelectionServices();
+std::unique_ptr<TEditLayoutHooks> MakeDocWindowLayoutHooks();
 
 void RegisterDocumentWindowServices();
 // Puts the stand-ins back.

@@ -6,6 +6,7 @@
 
 #include "document/doc.h"
 #include "document/doc_services.h"
+#include "document/line.h"
 #include "document/section.h"
 #include "document/selection_services.h"
 #include "document/table_row.h"
@@ -16,6 +17,7 @@
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/interface_scale.h"
 #include "layout/box.h"
+#include "layout/page.h"
 #include "layout/paint/box_geometry.h"
 #include "platform/controls/scroll_bar.h"
 #include "platform/win/window_system.h"
@@ -48,7 +50,6 @@ struct TSlot {
 };
 
 int32_t ContentTop(const TBox& box) { return box.Rect.top + box.Margins.top; }
-int32_t ContentBottom(const TBox& box) { return box.Rect.bottom - box.Margins.bottom; }
 
 // The first and the last child that hold the page's text (not its header and footer).
 const TBox* FirstBodyChild(const TPage& page) {
@@ -56,24 +57,34 @@ const TBox* FirstBodyChild(const TPage& page) {
     if (c.get() != page.HeaderBox && c.get() != page.FooterBox) return c.get();
   return nullptr;
 }
-const TBox* LastBodyChild(const TPage& page) {
-  for (auto it = page.Children.rbegin(); it != page.Children.rend(); ++it)
-    if (it->get() != page.HeaderBox && it->get() != page.FooterBox) return it->get();
-  return nullptr;
+
+// Where the page's text starts and ends (twips from the page's top): the top of its first line
+// and the bottom of its last in the main text and the notes; false without lines.
+bool TextExtent(const TPage& page, int32_t& top, int32_t& bottom) {
+  bool any = false;
+  top = INT32_MAX;
+  bottom = INT32_MIN;
+  for (const TLine* line : CollectPageLines(page, BodyAreas)) {
+    if (line == nullptr || line->Box == nullptr) continue;
+    const plat::Point at = BoxOffsetInTwips(*line->Box, {0, line->Top}, &page);
+    top = std::min(top, at.y);
+    bottom = std::max(bottom, at.y + line->Height);
+    any = true;
+  }
+  return any;
 }
 
 TSlot DraftSlot(TDoc& doc, TPage& page) {
   TSlot slot;
   const TBox* first = FirstBodyChild(page);
-  const TBox* last = LastBodyChild(page);
-  if (first == nullptr || last == nullptr) {
-    slot.Height = std::max(0, doc.TwipsToPixelsY(page.Height()) - 1);
+  int32_t textTop = 0, textBottom = 0;
+  if (first == nullptr || !TextExtent(page, textTop, textBottom)) {
+    slot.Height = 0;
     return slot;
   }
-  const int32_t top = ContentTop(*first);
-  const int32_t bottom = std::max(top, ContentBottom(*last));
+  const int32_t top = std::min(ContentTop(*first), textTop);
   slot.CutPx = doc.TwipsToPixelsY(top);
-  slot.Height = std::max(0, doc.TwipsToPixelsY(bottom) - slot.CutPx - 1);
+  slot.Height = std::max(0, doc.TwipsToPixelsY(textBottom) - slot.CutPx - 1);
   return slot;
 }
 
@@ -93,13 +104,11 @@ TSlot HiddenWhiteSpaceSlot(TDoc& doc, TPage& page, bool lastComplete) {
     return slot;
   }
   RemoveHeaderFooterBoxes(page);
-  const TBox* first = FirstBodyChild(page);
-  const TBox* last = LastBodyChild(page);
   const int32_t pageHeight = page.Height();
-  int32_t top = 0, bottom = pageHeight;
-  if (first != nullptr && last != nullptr) {
-    top = std::max(0, ContentTop(*first) - kHiddenWhiteSpaceMargin);
-    bottom = std::min(pageHeight, ContentBottom(*last) + kHiddenWhiteSpaceMargin);
+  int32_t top = 0, bottom = pageHeight, textTop = 0, textBottom = 0;
+  if (TextExtent(page, textTop, textBottom)) {
+    top = std::max(0, textTop - kHiddenWhiteSpaceMargin);
+    bottom = std::min(pageHeight, textBottom + kHiddenWhiteSpaceMargin);
   }
   if (lastComplete) bottom = pageHeight;
   slot.CutPx = doc.TwipsToPixelsY(top);

@@ -6,6 +6,7 @@
 #include "document/doc.h"
 #include "docwindow/doc_form.h"
 #include "docwindow/doc_window_services.h"
+#include "docwindow/view_flags.h"
 #include "platform/controls/control.h"
 
 namespace qv {
@@ -18,12 +19,25 @@ constexpr int32_t kCentre = static_cast<int32_t>(0x80000000u);
 
 }  // namespace
 
+void ApplyZoom(TDoc& doc, int32_t percent) {
+  // The model arranges the pages for the new zoom while this flag is set; the view repaints
+  // once at the end rather than for every scroll on the way.
+  doc.SetScopedFlag(vfScrollNoPaint);
+  try {
+    doc.SetZoom(percent);
+  } catch (...) {
+    doc.RestoreScopedFlag();
+    throw;
+  }
+  doc.RestoreScopedFlag();
+}
+
 void SetZoomMode(TDoc& doc, uint8_t mode) {
   const uint8_t oldMode = doc.View.ZoomMode;
   const int32_t oldPercent = doc.ZoomPercent;
   doc.View.ZoomMode = mode;
   const int32_t percent = doc.ComputeZoom();
-  if (percent != oldPercent || mode != oldMode) doc.SetZoom(percent);
+  if (percent != oldPercent || mode != oldMode) ApplyZoom(doc, percent);
 }
 
 void TDocForm::ZoomStep(int32_t x, int32_t y, bool enlarge, uint8_t keyState) {

@@ -8,6 +8,10 @@ namespace qv {
 
 class TDoc;
 
+// Sets the zoom percent (computed again for a fit zoom mode) and arranges the pages for it,
+// keeping the part of the document in view.
+void ApplyZoom(TDoc& doc, int32_t percent);
+
 // Stores the zoom mode, computes the zoom percent for it and applies it when the percent or the
 // mode changed.
 void SetZoomMode(TDoc& doc, uint8_t mode);
