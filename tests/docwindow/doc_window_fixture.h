@@ -51,6 +51,8 @@ class RecWindowServices : public TDocWindowServices {
   std::set<uint8_t> BoundKeys;       // the keys it takes
   std::set<int32_t> Enabled;         // enabled commands
   std::vector<int32_t> Sounds;
+  std::vector<int32_t> Repeats;      // events noted for the repeat handling of a held key
+  bool Muted = false;
   std::set<int32_t> SchemeSounds;    // events the sound scheme has a sound for
   bool Keystrokes = false;
   bool Full = false;
@@ -93,7 +95,12 @@ class RecWindowServices : public TDocWindowServices {
     HotKeys.push_back(key);
     return BoundKeys.count(key) != 0;
   }
-  void PlayEventSound(int32_t event) override { Sounds.push_back(event); }
+  void PlayEventSound(int32_t event) override {
+    if (!Muted) Sounds.push_back(event);
+  }
+  void Mute() override { Muted = true; }
+  void Unmute() override { Muted = false; }
+  void SetLastSpecialEvent(int32_t event) override { Repeats.push_back(event); }
   bool HasSound(int32_t event) override { return SchemeSounds.count(event) != 0; }
   bool KeystrokeSoundsEnabled() override { return Keystrokes; }
   bool WordCompletionPopupShown() override { return WordPopup; }
