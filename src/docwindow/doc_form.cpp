@@ -201,6 +201,9 @@ bool TDocForm::OpenFile(const std::string& fileName, std::string& error) {
     if (target->ParCount() == 0) return false;
   }
   target->FileName = fileName;
+  // What was read is what the file holds: undoing back to here leaves the document unmodified.
+  target->SavePoint = target->UndoPosition;
+  target->Modified = 0;
   if (fresh) {
     // The pages the old document had belong to it; the new one is arranged afresh.
     AttachOwnDocument(std::move(fresh));

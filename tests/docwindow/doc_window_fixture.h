@@ -221,7 +221,7 @@ class DocWindowTest : public ::testing::Test {
   TDoc& Doc() { return form->Doc(); }
   // Finishes the document and shows the window at the host's top-left with the size, focused.
   void Show(int32_t width = 800, int32_t height = 600) {
-    b->Finish();
+    if (b) b->Finish();
     ASSERT_TRUE(form->CreateForm(host.Handle(), {0, 0, width, height}));
     plat::SetFocus(form->Handle());
     Pump();
