@@ -121,7 +121,9 @@ intptr_t TDocForm::CNChar(char32_t ch, intptr_t keyData) {
   TDocWindowServices& services = DocWindowServices();
   if (services.CommandManagerBusy()) return 0;
   intptr_t result = TCommandForm::WndProc(plat::CN_CHAR, ch, keyData);
-  if (!ToolbarCustomizing && IsReady() && result == 0 && ch >= 32 && !services.CollectingAltCode()) {
+  // Control characters (below 32, and the delete character 127) are keys, never text.
+  if (!ToolbarCustomizing && IsReady() && result == 0 && ch >= 32 && ch != 127 &&
+      !services.CollectingAltCode()) {
     if (TypeCharacter(ch)) {
       result = 1;
       LastKeyCode = 0;

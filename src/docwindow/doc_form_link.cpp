@@ -3,9 +3,11 @@
 #include <utility>
 
 #include "document/doc.h"
+#include "docwindow/caret.h"
 #include "docwindow/doc_form.h"
 #include "docwindow/view_geometry.h"
 #include "foundation/ui/interface_scale.h"
+#include "platform/win/window_system.h"
 
 namespace qv {
 
@@ -64,7 +66,11 @@ void TDocFormLink::ScrollImage(int32_t dx, int32_t dy) {
 }
 
 void TDocFormLink::ScrollPositionChanged() {
-  if (form_ != nullptr) form_->UpdateScrollBars();
+  if (form_ == nullptr) return;
+  form_->UpdateScrollBars();
+  // The caret stays on its character: its place in the window moved with the view.
+  if (form_->DocPtr() != nullptr && form_->Handle() != 0 && plat::GetFocus() == form_->Handle())
+    PlaceSystemCaret(*form_->DocPtr());
 }
 
 void TDocFormLink::Repaint() {
