@@ -4,6 +4,7 @@
 
 #include "document/doc.h"
 #include "document/field.h"
+#include "document/object_edit_services.h"
 #include "document/edit_services.h"
 #include "document/section.h"
 #include "editing/edit_dispatcher.h"
@@ -12,6 +13,7 @@
 #include "editing/ins_del_operation.h"
 #include "editing/operation.h"
 #include "editing/post_edit_update.h"
+#include "editing/shape_records.h"
 #include "editing/undo_records.h"
 #include "editing/undo_stack.h"
 
@@ -113,6 +115,7 @@ std::unique_ptr<TEditServices> MakeEditingServices() {
 
 void RegisterEditingServices() {
   RegisterEditServices(MakeEditingServices());
+  RegisterObjectEditServices(MakeObjectEditServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
   RegisterEditOperationProviders(std::move(providers));
@@ -120,6 +123,7 @@ void RegisterEditingServices() {
 
 void UnregisterEditingServices() {
   RegisterEditOperationProviders(nullptr);
+  RegisterObjectEditServices(nullptr);
   RegisterEditServices(nullptr);
 }
 
