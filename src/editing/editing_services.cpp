@@ -11,6 +11,7 @@
 #include "editing/edit_operation_providers.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
+#include "editing/object_edit_providers.h"
 #include "editing/operation.h"
 #include "editing/post_edit_update.h"
 #include "editing/shape_records.h"
@@ -118,6 +119,7 @@ void RegisterEditingServices() {
   RegisterObjectEditServices(MakeObjectEditServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
+  providers->Add(MakeObjectEditProviders());
   RegisterEditOperationProviders(std::move(providers));
 }
 
