@@ -9,6 +9,7 @@
 #include "document/par.h"
 #include "document/pictures.h"
 #include "document/shape.h"
+#include "document/styles.h"
 #include "foundation/base/service_slot.h"
 
 namespace qv {
@@ -57,6 +58,23 @@ void TObjectEditServices::FormatListLevel(TDoc&, TAutoList& list, int32_t level,
 
 void TObjectEditServices::FormatAutoList(TDoc&, TAutoList& list, const TAutoList& definition) {
   list.Assign(definition);
+}
+
+void TObjectEditServices::DetachListFromStyles(TDoc& doc, const TAutoList& list) {
+  for (int32_t i = 0; i < doc.Styles->Count(); ++i)
+    if ((*doc.Styles)[i].ParFmt.List == list.Number) (*doc.Styles)[i].ParFmt.List = 0;
+}
+
+void TObjectEditServices::FormatCharacters(TDoc&, const TDocRange&, const TCharFormat&) {}
+
+void TObjectEditServices::ApplyStyle(TDoc& doc, const TDocRange& range, int32_t style) {
+  for (int32_t p = range.Start.Par; p <= range.End.Par && p < doc.ParCount(); ++p)
+    doc.Par(p)->Format.Style = static_cast<int16_t>(style);
+}
+
+void TObjectEditServices::InstallStyles(TDoc& doc, std::unique_ptr<TStyleList> styles,
+                                        std::vector<int32_t>) {
+  doc.Styles->Assign(*styles);
 }
 
 void RegisterObjectEditServices(std::unique_ptr<TObjectEditServices> services) {

@@ -16,6 +16,8 @@ class TDocGraphic;
 class TField;
 class TShape;
 class TShapeProps;
+class TStyleList;
+struct TDocRange;
 
 class TObjectEditServices {
  public:
@@ -40,6 +42,16 @@ class TObjectEditServices {
   virtual void FormatListLevel(TDoc& doc, TAutoList& list, int32_t level, const TCharFormat& format);
   // The list takes the definition's levels and single-level flag.
   virtual void FormatAutoList(TDoc& doc, TAutoList& list, const TAutoList& definition);
+  // Styles whose list format is the list lose it (a document-styles edit).
+  virtual void DetachListFromStyles(TDoc& doc, const TAutoList& list);
+  // Applies the set properties of the character format to the range.
+  virtual void FormatCharacters(TDoc& doc, const TDocRange& range, const TCharFormat& format);
+  // Applies the style (with its formats) to the paragraphs of the range.
+  virtual void ApplyStyle(TDoc& doc, const TDocRange& range, int32_t style);
+  // The document takes the style list (a document-styles edit); `changed` names the styles of
+  // the old list whose paragraphs take their new formats.
+  virtual void InstallStyles(TDoc& doc, std::unique_ptr<TStyleList> styles,
+                             std::vector<int32_t> changed);
 };
 
 void RegisterObjectEditServices(std::unique_ptr<TObjectEditServices> services);

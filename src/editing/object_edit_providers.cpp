@@ -33,6 +33,31 @@ class TObjectEditProviders : public TEditOperationProviders {
  public:
   bool RunOperation(TDoc& doc, uint8_t code, void* const* a, int32_t n) override {
     switch (code) {
+      case ecApplyList:
+        doc.ApplyList(Arg<TAutoList>(a, n, 0));
+        return true;
+      case ecRemoveListFormat:
+        doc.RemoveListFormat();
+        return true;
+      case ecRemoveList:
+        doc.RemoveList(Arg<TAutoList>(a, n, 0));
+        return true;
+      case ecApplyListAsNew:
+        doc.ApplyListAsNew(Arg<TAutoList>(a, n, 0));
+        return true;
+      case ecConvertListNumbers:
+        doc.ConvertListNumbersToText(Arg<TAutoList>(a, n, 0));
+        return true;
+      case ecChangeListNumberSize:
+        if (const auto* grow = Arg<uint8_t>(a, n, 0)) doc.ChangeListNumberSize(*grow != 0, true);
+        return true;
+      case ecChangeListDefinition:
+        if (const auto* definition = Arg<TAutoList>(a, n, 1)) {
+          auto copy = std::make_unique<TAutoList>();
+          copy->Assign(*definition);
+          doc.ApplyListDefinitionChange(Arg<TAutoList>(a, n, 0), std::move(copy));
+        }
+        return true;
       case ecFormatShapes: {
         const auto* shapes = Arg<std::vector<TShape*>>(a, n, 0);
         const auto* mode = Arg<uint8_t>(a, n, 1);

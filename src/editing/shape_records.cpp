@@ -8,7 +8,10 @@
 #include "document/par.h"
 #include "document/selection_flags.h"
 #include "editing/edit_flags.h"
+#include "document/styles.h"
+#include "editing/format_operations.h"
 #include "editing/format_records.h"
+#include "editing/style_operations.h"
 
 namespace qv {
 
@@ -55,6 +58,30 @@ class TEngineObjectEditServices : public TObjectEditServices {
     auto copy = std::make_unique<TAutoList>();
     copy->Assign(definition);
     TSubOperation::Execute(std::make_unique<TFormatAutoListOperation>(doc, &list, std::move(copy)));
+  }
+  void DetachListFromStyles(TDoc& doc, const TAutoList& list) override {
+    auto info = std::make_unique<TFormatStyleListInfo>();
+    info->NewStyles = std::make_unique<TStyleList>(&doc);
+    info->NewStyles->Assign(*doc.Styles);
+    for (int32_t i = 0; i < info->NewStyles->Count(); ++i) {
+      TStyle& style = (*info->NewStyles)[i];
+      if (style.ParFmt.List != list.Number) continue;
+      style.ParFmt.List = 0;
+      info->Changed.push_back(i);
+    }
+    if (!info->Changed.empty()) FormatDocumentStyles(doc, nullptr, nullptr, std::move(info));
+  }
+  void FormatCharacters(TDoc& doc, const TDocRange& range, const TCharFormat& format) override {
+    FormatFont(doc, nullptr, &range, 0, format);
+  }
+  void ApplyStyle(TDoc& doc, const TDocRange& range, int32_t style) override {
+    qv::ApplyStyle(doc, nullptr, &range, nullptr, nullptr, true, style);
+  }
+  void InstallStyles(TDoc& doc, std::unique_ptr<TStyleList> styles, std::vector<int32_t> changed) override {
+    auto info = std::make_unique<TFormatStyleListInfo>();
+    info->NewStyles = std::move(styles);
+    info->Changed = std::move(changed);
+    FormatDocumentStyles(doc, nullptr, nullptr, std::move(info));
   }
 };
 

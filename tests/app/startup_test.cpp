@@ -14,6 +14,7 @@
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/list_dialog_services.h"
 #include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
@@ -108,6 +109,7 @@ const Slot kSlots[] = {
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
     {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
+    {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
