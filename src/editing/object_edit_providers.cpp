@@ -65,6 +65,9 @@ class TObjectEditProviders : public TEditOperationProviders {
       case ecConvertNotes:
         if (const auto* notes = Arg<std::vector<TField*>>(a, n, 0)) doc.ConvertNotes(*notes);
         return true;
+      case ecLockSelection:
+        doc.LockUnlockSelection(Arg<std::vector<TField*>>(a, n, 0));
+        return true;
       case ecFormatShapes: {
         const auto* shapes = Arg<std::vector<TShape*>>(a, n, 0);
         const auto* mode = Arg<uint8_t>(a, n, 1);
