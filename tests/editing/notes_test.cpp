@@ -2,6 +2,7 @@
 // edit undone and redone exactly.
 #include <gtest/gtest.h>
 
+#include "document/doc_object_services.h"
 #include "document/notes.h"
 #include "document/par.h"
 #include "object_edit_support.h"
@@ -58,6 +59,9 @@ TEST_F(NotesTest, AnAutomaticFootnoteAtTheCaret) {
   ASSERT_TRUE(doc.GetFieldRange(ref, range));
   EXPECT_EQ(range.Start.Offset, 5);
   EXPECT_EQ(range.End.Offset, 6);
+  const auto queries = MakeDocObjectServices();
+  EXPECT_EQ(queries->NoteReferenceAt(&doc, range.Start), ref);
+  EXPECT_EQ(queries->NoteReferenceAt(&doc, {0, 4}), nullptr);
   ASSERT_NE(ref->LinkedField, nullptr);
   EXPECT_EQ(ref->LinkedField->LinkedField, ref);
   ASSERT_GE(doc.Styles->IndexOfBuiltIn(kFootnoteTextStyle), 0);
