@@ -17,6 +17,7 @@
 #include "layout/box.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
+#include "layout/floating_shapes.h"
 #include "layout/layout_common.h"
 #include "layout/line_metrics.h"
 #include "layout/note_layout.h"
@@ -386,6 +387,10 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (IsDraftView(doc) && right < 0) right = 0;
   const int32_t lineWidth = BoxTextWidth(box, sectionWidth) - right;
   NormalizeParagraphTags(par);
+  // Floating shapes anchored here go on the page first; the page is then laid out again round
+  // them.
+  if (range.Start.Offset == 0 && !inTable && PlaceAnchoredShapes(box, par))
+    return frNothingPlaced | frShapeMoved;
 
   bool rebreak = !par.HasFlag(pfLinesValid) || par.Lines.empty();
   if (range.Start.Offset == 0) {
