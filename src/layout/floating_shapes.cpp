@@ -98,6 +98,39 @@ bool PlaceAnchoredShapes(TBox& box, TPar& par) {
   return placed;
 }
 
+std::vector<plat::Rect> ShapeExclusions(TBox& box, int32_t fromY) {
+  std::vector<plat::Rect> out;
+  if (box.Page == nullptr || box.Page->Shapes.empty()) return out;
+  int32_t originX = box.Margins.left, originY = box.Margins.top;
+  for (const TBox* b = &box; b != nullptr && b->Kind != TBoxKind::Page; b = b->Parent) {
+    originX += b->Rect.left;
+    originY += b->Rect.top;
+  }
+  const int32_t width = box.InnerWidth();
+  using W = TShapeProps::TWrapStyle;
+  for (TShape* s : box.Page->Shapes) {
+    if (s == nullptr || !TakesPart(*s)) continue;
+    const W wrap = s->GetEffectiveWrap();
+    if (wrap == W::None) continue;
+    std::vector<std::array<int32_t, 4>> rects;
+    if ((wrap == W::Tight || wrap == W::Through) && s->Props.HasWrapPolygon()) {
+      s->GetWrapRects(rects);
+    } else {
+      std::array<int32_t, 4> r = s->PlacedRect;
+      for (size_t i = 0; i < 4; ++i) r[i] -= i % 2 == 0 ? originX : originY;
+      s->GetWrapBounds(r, width);
+      for (size_t i = 0; i < 4; ++i) r[i] += i % 2 == 0 ? originX : originY;
+      rects.push_back(r);
+    }
+    for (const auto& r : rects) {
+      const plat::Rect local{r[0] - originX, r[1] - originY, r[2] - originX, r[3] - originY};
+      if (local.bottom <= fromY || local.right <= 0 || local.left >= width || local.IsEmpty()) continue;
+      out.push_back(local);
+    }
+  }
+  return out;
+}
+
 void PaintFloatingShapes(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, bool behind) {
   TDoc* doc = page.Doc;
   if (doc == nullptr) return;

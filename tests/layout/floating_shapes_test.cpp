@@ -62,4 +62,28 @@ TEST_F(FloatingShapesTest, RemovedAndInlineShapesAreNotPlaced) {
   EXPECT_EQ(PageShowing(inlineOne), -1);
 }
 
+TEST_F(FloatingShapesTest, TextWrapsRoundASquareShape) {
+  std::string words;
+  for (int32_t i = 0; i < 60; ++i) words += "word ";
+  b->Add(words);
+  b->Add(words);
+  TShape* shape = Anchor(0, 1, 0, 1, 0);  // at the left margin, at the top margin
+  shape->Props.ShapeRect = {0, 0, 4000, 1000};
+  Paginate();
+  ASSERT_EQ(PageShowing(shape), 0);
+  EXPECT_TRUE(Par(0).HasFlag(pfWrapsShapes));
+  int32_t beside = 0, below = 0;
+  for (const TLine* l : Par(0).Lines) {
+    if (!l->HasFlag(lfSegment)) continue;
+    (l->Top < 1000 + 180 ? beside : below)++;
+  }
+  EXPECT_GT(beside, 0);
+  // Without the shape the same text needs fewer lines.
+  const size_t wrappedLines = Par(0).Lines.size();
+  shape->Props.WrapStyle = TShapeProps::TWrapStyle::None;
+  doc->ReformatAllParagraphs();
+  doc->Paginate(0, INT32_MAX);
+  EXPECT_LT(Par(0).Lines.size(), wrappedLines);
+}
+
 }  // namespace
