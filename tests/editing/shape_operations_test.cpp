@@ -129,6 +129,7 @@ TEST(ShapeOperations, InlineToFloatingAndBackUndoAndRedo) {
   EXPECT_EQ(shape->AnchorField->Kind, fkShapeAnchor);
   EXPECT_EQ(doc.SelectedShapes, std::vector<TShape*>{shape});
   EXPECT_TRUE(shape->IsFloating());
+  EXPECT_FALSE(shape->IsRemoved());
   const std::string floating = DumpAll(doc);
 
   // And back: the picture is a character again where the anchor was.
@@ -137,6 +138,7 @@ TEST(ShapeOperations, InlineToFloatingAndBackUndoAndRedo) {
   EXPECT_EQ(doc.Par(0)->CharCount(), 5);
   EXPECT_EQ(doc.Par(0)->CodeAt(2), scInlineShape);
   EXPECT_TRUE(doc.SelectedShapes.empty());
+  EXPECT_FALSE(shape->IsRemoved());
   const std::string back = DumpAll(doc);
 
   doc.Undo();
@@ -211,6 +213,23 @@ TEST(ShapeOperations, HorizontalRulesGetASolidPicture) {
   std::string data((std::istreambuf_iterator<char>(in)), {});
   ASSERT_GT(data.size(), 8u);
   EXPECT_EQ(data.substr(1, 3), "PNG");
+}
+
+TEST(ShapeOperations, DeletedCharactersAndAnchorsMarkTheirShapesRemoved) {
+  TObjectEngineScope engine;
+  TDoc doc(true);
+  TShape* shape = InlineShapeDoc(doc);
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 20);
+  doc.BeginOperation(op.get());
+  EditServices().DeleteContent(doc, TDocRange{{0, 1}, {0, 3}});
+  doc.EndOperation();
+  doc.CommitOperation(std::move(op));
+  EXPECT_TRUE(shape->IsRemoved());
+  EXPECT_EQ(doc.Shapes.size(), 1u);  // kept for undo
+  doc.Undo();
+  EXPECT_FALSE(shape->IsRemoved());
+  doc.Redo();
+  EXPECT_TRUE(shape->IsRemoved());
 }
 
 }  // namespace
