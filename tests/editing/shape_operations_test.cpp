@@ -232,4 +232,38 @@ TEST(ShapeOperations, DeletedCharactersAndAnchorsMarkTheirShapesRemoved) {
   EXPECT_TRUE(shape->IsRemoved());
 }
 
+TEST(ShapeOperations, RecordsRunTwiceRestoreTheDocument) {
+  TObjectEngineScope engine;
+  TDoc doc(true);
+  TShape* a = AddFloating(doc, 0);
+  TShape* b = AddFloating(doc, 1);
+  auto graphic = std::make_unique<TDocGraphic>(nullptr);
+  const uint8_t bytes[] = {9, 9};
+  ASSERT_TRUE(graphic->AttachData(bytes, TDocGraphic::TKind::Jpeg));
+  TShapeProps props = a->Props;
+  props.ScaleX = 50;
+  std::vector<std::unique_ptr<TSubOperation>> records;
+  records.push_back(std::make_unique<TSelShapesOperation>(doc, std::vector<TShape*>{b}));
+  records.push_back(std::make_unique<TChangeShapeGraphicOperation>(doc, a, std::move(graphic)));
+  records.push_back(std::make_unique<TFormatShapeOperation>(doc, a, props));
+  records.push_back(std::make_unique<TChangeShapeZOrderOperation>(doc, a, 1));
+  auto state = [&] {
+    return DumpShapes(doc) + " " + a->Graphic->FileName + " " + std::to_string(a->Props.ScaleX) + " " +
+           std::to_string(a->Props.ZOrder) + "/" + std::to_string(b->Props.ZOrder);
+  };
+  for (auto& record : records) {
+    const std::string before = state();
+    record->Redo();
+    const std::string after = state();
+    EXPECT_NE(after, before) << record->ClassName();
+    doc.SetDocFlag(dfUndoing, true);
+    record->Undo();
+    doc.SetDocFlag(dfUndoing, false);
+    EXPECT_EQ(state(), before) << record->ClassName();
+    record->Redo();
+    EXPECT_EQ(state(), after) << record->ClassName();
+    record->Undo();
+  }
+}
+
 }  // namespace
