@@ -68,7 +68,11 @@ void BeginMultiSelectionTyping(TDoc& doc) {
   for (TField* old : TypingMarkers(doc)) doc.RemoveField(old);
   for (int32_t i = ranges->Count() - 1; i >= 0; --i)
     InsertMarker(doc, *ranges->GetRange(i), u"\x01" + Utf16(std::to_string(i)), kTypingMarkerFlags);
-  DeleteText(doc, ranges.get(), doc.Caret, 0, doc.Caret);
+  {
+    // The markers span exactly the text that goes: they stay, empty, where it was.
+    TScopedDocFlag keepMarkers(doc, dfHyperlinkTextReplaced);
+    DeleteText(doc, ranges.get(), doc.Caret, 0, doc.Caret);
+  }
   AddSubOperation(doc, std::make_unique<TDeactivate_OvertypeMulSelection_Operation>(doc));
 }
 

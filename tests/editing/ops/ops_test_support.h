@@ -13,6 +13,8 @@
 #include "editing/ops/text_edit_flags.h"
 #include "editing/ops/text_edit_providers.h"
 #include "editing/ops/text_edit_services.h"
+#include "foundation/settings/options_holder.h"
+#include "foundation/ui/message_dlg_service.h"
 
 namespace qv {
 
@@ -79,6 +81,25 @@ inline void ExpectUndoRedoExact(TDoc& doc, const std::string& before, int undoSt
   EXPECT_EQ(DumpDoc(doc), after);
   for (int i = 0; i < undoSteps; ++i) doc.Undo();
   EXPECT_EQ(DumpDoc(doc), before);
+}
+
+}  // namespace qv
+
+namespace qv {
+
+// A message box that records what it was shown and answers a fixed result.
+struct RecordingBox : TMessageDlgService {
+  std::vector<std::string> Texts;
+  int32_t Answer = mrYes;
+  int32_t Show(const TMessageDlgInfo& info) override {
+    Texts.push_back(info.Text);
+    return Answer;
+  }
+};
+
+inline void SetSmartCutPaste(bool on) {
+  uint32_t& flags = GetOptions().Edit.Flags;
+  flags = on ? (flags | eoSmartCutPaste) : (flags & ~eoSmartCutPaste);
 }
 
 }  // namespace qv

@@ -146,11 +146,13 @@ TEST(Typing, TypingOverTheSelectionKeepsItsFormat) {
 TEST(Typing, EnterAtAHeadingsEndTakesTheNextStyle) {
   OpsScope scope;
   TDoc doc(true);
+  doc.InitNewDocument();
   SetMainText(doc, {"Title"});
   TStyle& heading = doc.Styles->AddNew();
   heading.Name = "Heading X";
   heading.Next = 0;
   const int16_t index = static_cast<int16_t>(doc.Styles->Count() - 1);
+  ASSERT_GT(index, 0);
   doc.Par(0)->Format.Style = index;
   Caret(doc, 0, 5);
   const std::string before = DumpDoc(doc);
