@@ -11,6 +11,7 @@
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
 #include "editing/operation.h"
+#include "editing/ops/text_edit_providers.h"
 #include "editing/post_edit_update.h"
 #include "editing/undo_records.h"
 #include "editing/undo_stack.h"
@@ -115,6 +116,7 @@ void RegisterEditingServices() {
   RegisterEditServices(MakeEditingServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
+  providers->Add(MakeTextEditProviders());
   RegisterEditOperationProviders(std::move(providers));
 }
 

@@ -367,6 +367,7 @@ void TInsDelOperation::AfterChange(int32_t first, int32_t last, bool structural)
 }
 
 void TInsDelOperation::ObjectsOut() {
+  if (!OwnsObjects) return;
   TDoc& doc = *Doc;
   TStreamItem item;
   for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {

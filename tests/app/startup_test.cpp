@@ -58,6 +58,7 @@
 #include "foundation/ui/toolkit_services.h"
 #include "layout/hyphenation_service.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/ops/text_edit_services.h"
 #include "layout/inline_shape_service.h"
 #include "layout/paint/highlight_services.h"
 #include "platform/system/settings_hive.h"
@@ -116,6 +117,7 @@ const Slot kSlots[] = {
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
+    {"text edit services (shell, proofing, dialogs)", &IsStandInService<TTextEditServices>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
