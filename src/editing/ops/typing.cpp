@@ -72,18 +72,29 @@ void AfterEnter(TDoc& doc) {
     MakeRange(par, 0, par, 1, range);
     ApplyStyle(doc, nullptr, &range, nullptr, nullptr, true, st->Next);
   }
-  const TPar& ended = *doc.Par(par - 1);
-  if (ended.CharCount() == 1 && HasList(ended) && HasList(*doc.Par(par))) {
-    // The list operation works on the selected paragraphs: the new item is the one to leave it.
-    const TDocPosition caret = doc.Caret;
-    doc.Selection->SetSingleRange(par, 0, par, 0);
-    doc.RemoveListFormat();
-    doc.Caret = caret;
-  }
   doc.ClearSelection();
   TPostActions& post = doc.CurrentPostActions();
   post.Selection.reset();
   post.ClearSelection = true;
+}
+
+// Enter on an empty list item ends the list there: the item itself leaves the list and no new
+// paragraph is made (a new numbered item below an emptied one would leave a stray number).
+bool EndListOnEmptyItem(TDoc& doc) {
+  const int32_t par = doc.Caret.Par;
+  if (par < 0 || par >= doc.ParCount() || doc.ParLength(par) != 1 || !HasList(*doc.Par(par)))
+    return false;
+  const TDocPosition caret = doc.Caret;
+  doc.Selection->SetSingleRange(par, 0, par, 0);  // the list operation works on the selection
+  doc.RemoveListFormat();
+  doc.Caret = caret;
+  doc.ClearSelection();
+  TPostActions& post = doc.CurrentPostActions();
+  post.Selection.reset();
+  post.ClearSelection = true;
+  post.Caret = caret;
+  post.HasCaret = true;
+  return true;
 }
 
 }  // namespace
@@ -135,6 +146,7 @@ void TypeText(TDoc& doc, const TMemory& text, uint32_t flags) {
   doc.UpdateTypingFormat(doc.Caret, 0);
   const TDocPosition at = doc.Caret;
   const bool atParEnd = at.Offset >= doc.ParLength(at.Par) - 1;
+  if (IsSingleCr(text, flags) && atParEnd && EndListOnEmptyItem(doc)) return;
   InsertPlainText(doc, text, at, flags);
   if (TextEditServices().OvertypeMode() && !Pasting(doc) && IsOneTypedChar(text, flags) &&
       !atParEnd)

@@ -164,3 +164,36 @@ TEST(Typing, EnterAtAHeadingsEndTakesTheNextStyle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Typing, EnterOnAnEmptyListItemEndsTheListThere) {
+  OpsScope scope;
+  TDoc doc(true);
+  doc.InitNewDocument();
+  SetMainText(doc, {"one", ""});
+  auto list = std::make_unique<TAutoList>();
+  list->Number = 1;
+  list->ListLevels[0].LevelText = std::u16string(u"\0.", 2);
+  doc.Lists.push_back(std::move(list));
+  for (int32_t i = 0; i < 2; ++i) {
+    doc.Par(i)->Format.List = 1;
+    doc.Par(i)->Format.ListLevel = 0;
+  }
+  // Enter at the end of a filled item continues the list.
+  Caret(doc, 0, 3);
+  TypeBytes(doc, "\r");
+  ASSERT_EQ(doc.StoryCounts[stMain], 3);
+  EXPECT_EQ(doc.Par(1)->Format.List, 1);
+  // Enter on the empty item takes it out of the list and makes no new paragraph.
+  Caret(doc, 2, 0);
+  const std::string before = DumpDoc(doc);
+  TypeBytes(doc, "\r");
+  EXPECT_EQ(doc.StoryCounts[stMain], 3);
+  EXPECT_EQ(doc.Par(1)->Format.List, 1);
+  EXPECT_TRUE(doc.Par(2)->Format.List == 0 || doc.Par(2)->Format.List == ParUnset32);
+  EXPECT_EQ(doc.Caret.Par, 2);
+  ExpectUndoRedoExact(doc, before);
+}
+
+}  // namespace
