@@ -19,6 +19,7 @@
 #include "document/doc_properties.h"
 #include "document/doc_view.h"
 #include "document/edit_services.h"
+#include "document/field_update_state.h"
 #include "document/fragment_pool.h"
 #include "document/par.h"
 #include "document/par_format.h"
@@ -35,6 +36,7 @@ class TSection;
 class TShape;
 class TStyleList;
 class TCompoundFragment;
+struct TGenerateTOC_Options;
 struct TNoteSettings;
 struct TPageParams;
 struct TSectionFormat;
@@ -598,6 +600,57 @@ class TDoc {
   void HyperlinkHistoryForward();
   // Hyperlinks outside the headers and footers that name only a bookmark that does not exist.
   std::vector<TField*> FindHyperlinksToMissingBookmarks();
+  // Offers to select those hyperlinks (an optional message); true when they were selected.
+  bool CheckHyperlinksToMissingBookmarks();
+  // Jumps to the link's bookmark in this document, or opens its target (a web or mail address,
+  // a file, or a bookmark in another open document).
+  void FollowHyperlink(TField* link);
+  // Each selected hyperlink's text becomes its address (target, "#" and bookmark); false when
+  // the message about a note's last paragraph mark was shown for one of them.
+  bool UpdateHyperlinkTexts();
+  // Removes the link, its text keeping the underline and colour of the text around it.
+  void DeactivateHyperlink(TField* link);
+  void DeactivateSelectedHyperlinks();
+
+  // --- Fields at the selection (field_selection_lists.cpp) ---
+  TSelectedFieldLists SelectedFields;
+  // Fills SelectedFields for the selection (the caret without one); 255 keeps valid lists.
+  void UpdateSelectedFieldLists(int32_t fieldType);
+
+  // --- Field evaluation and update (field_update.cpp, field_evaluation.cpp) ---
+  TFieldUpdateState FieldUpdate;
+  // Evaluates the fields of the types in the fragment (or the range) and replaces the results
+  // that changed, inside the running operation.
+  void UpdateFieldsRun(const TCompoundFragment* fragment, const TDocRange* range,
+                       const TFieldTypeSet& types);
+  // Updates every evaluated field of the fragment (or range) as one undoable edit, with full
+  // pagination before and after; nothing when the document has no fields.
+  void UpdateFields(const TCompoundFragment* fragment, const TDocRange* range);
+  // Evaluates the fields of a header or footer for one page (no undo record): the layout calls
+  // it before it lays the header or footer out for the page.
+  void UpdatePageFieldsForPage(TField* field, int32_t page, const TDocRange& range);
+  // Paginates again when headers or footers hold page-dependent fields other than PAGE and
+  // SECTION (after pagination, before printing, in idle time).
+  void UpdateHeaderFooterPageFields(bool force);
+
+  // --- Built-in styles in documents (builtin_styles.cpp) ---
+  void EnsureBuiltInStyle(int32_t builtIn);
+  void EnsureHeaderFooterStyles();
+  void EnsureTocStyles(TDoc* first, TDoc* second, const TGenerateTOC_Options& options,
+                       TDoc* third);
+
+  // --- Tables of contents and indexes (toc_generation.cpp, index_generation.cpp) ---
+  // Builds a table of contents at the selection start (or rebuilds the one there); the number
+  // of paragraphs made, 0 when there are no headings.
+  int32_t GenerateToc(TGenerateTOC_Options& options);
+  // Builds an index of the index entries at the selection start (replacing the one there).
+  void GenerateIndex(const std::u16string& instruction);
+  // An empty index entry with the instruction at each selected range's start (or the caret).
+  void InsertIndexEntry(const std::u16string& instruction);
+  // An index entry at the first whole-word occurrence of each word in each paragraph of the
+  // main text and the notes.
+  void MarkAllIndexEntries(const std::vector<std::u16string>& words,
+                           const std::vector<std::u16string>& instructions);
 
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;

@@ -5,9 +5,11 @@
 #include "document/doc.h"
 #include "document/field.h"
 #include "document/edit_services.h"
+#include "document/field_edit_services.h"
 #include "document/section.h"
 #include "editing/edit_dispatcher.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/field_edit_services.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
 #include "editing/operation.h"
@@ -114,14 +116,17 @@ std::unique_ptr<TEditServices> MakeEditingServices() {
 
 void RegisterEditingServices() {
   RegisterEditServices(MakeEditingServices());
+  RegisterFieldEditServices(MakeFieldEditServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
   providers->Add(MakeTextEditProviders());
+  providers->Add(MakeFieldEditProviders());
   RegisterEditOperationProviders(std::move(providers));
 }
 
 void UnregisterEditingServices() {
   RegisterEditOperationProviders(nullptr);
+  RegisterFieldEditServices(nullptr);
   RegisterEditServices(nullptr);
 }
 

@@ -16,6 +16,7 @@
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
@@ -107,6 +108,7 @@ const Slot kSlots[] = {
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
+    {"field edit services (formatting, styles)", &IsStandInService<TFieldEditServices>, true},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
