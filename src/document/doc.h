@@ -38,6 +38,7 @@ class TStyleList;
 class TCompoundFragment;
 struct TGenerateTOC_Options;
 struct TNoteSettings;
+struct TInsertNoteOptions;
 struct TPageParams;
 struct TSectionFormat;
 
@@ -651,6 +652,73 @@ class TDoc {
   // main text and the notes.
   void MarkAllIndexEntries(const std::vector<std::u16string>& words,
                            const std::vector<std::u16string>& instructions);
+
+  // --- Paragraph groups (paragraph_groups.cpp) ---
+  // Modes of GetParagraphGroup: the paragraph-format property that groups (borders, shading).
+  enum : int32_t { pgBorders = 22, pgShading = 23 };
+  // The first and last paragraph of the group around the paragraph: neighbours with the same
+  // border set and nearly the same indents (in the shading mode also shaded), within the
+  // paragraph's cell, story, or in the main text its section.
+  void GetParagraphGroup(int32_t par, int32_t mode, int32_t& first, int32_t& last);
+  void GetBorderGroup(int32_t par, int32_t& first, int32_t& last);
+  void GetShadingGroup(int32_t par, int32_t& first, int32_t& last);
+  // Both indexes lie in the document and both paragraphs belong to the same list.
+  bool InSameList(int32_t a, int32_t b) const;
+
+  // --- Notes (notes.cpp), each inside the running edit ---
+  // Replaces the first selected range (or stands at the caret) with a new note reference and
+  // makes the note's text in its story; the caret goes into the note.
+  void InsertNote(const TInsertNoteOptions& options);
+  // Turns each listed note text field from a footnote into an endnote or back.
+  void ConvertNotes(const std::vector<TField*>& notes);
+  // Puts the paragraphs of both note stories in the order of their references.
+  void ReorderNotes();
+
+  // --- Shapes (shape_operations.cpp); every shape of the document, owned ---
+  std::vector<std::unique_ptr<TShape>> Shapes;
+  // Attaches the shape (its picture's memory is counted, and released again over the budget)
+  // and returns it.
+  TShape* AddShape(std::unique_ptr<TShape> shape);
+  // Takes the shape out of the list and frees it.
+  void DeleteShape(TShape* shape);
+  // A new shape of this document with a copy of the properties and its own copy of the
+  // picture's file (unloaded).
+  TShape* CopyShape(const TShape& shape);
+  // Sorts Shapes: header and footer shapes (layer 3) first, then by ascending z-order.
+  void SortShapesByZOrder();
+  // One above the highest z-order of the layer's floating shapes; 0 when there is none.
+  int32_t NextZOrder(uint8_t layer);
+  void AssignNewZOrder(TShape* shape);
+  // Closes the gap in the z-order that the floating shape leaves (undoable).
+  void RemoveShapeFromZOrder(TShape* shape);
+  // The "format picture" edit: new properties (mode 0, data a std::vector<TShapeProps>), a move
+  // (1, data a TShapeMove), a resize (2) or a z-order change (4, data a uint8_t direction).
+  void FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data);
+
+  // --- Lists as a whole (list_operations.cpp, list_definitions.cpp) ---
+  std::vector<TAutoList*> NewLists;  // lists brought in by inserted content, not yet joined
+  // Every paragraph of the list (of the level, or any level for 0x80000000) lies in the
+  // selection (the caret's paragraph without one).
+  bool IsListWithinSelection(const TAutoList* list, int32_t level) const;
+  void RemoveList(TAutoList* list);
+  void ContinueInsertedLists();
+  void GetListLevelFormats(const TAutoList& list, std::array<TParFormat, 9>& parFormats,
+                           std::array<TCharFormat, 9>& markFormats);
+  bool CanFormatListDirectly();
+  void EditStyleListFormat(int32_t style);
+  void ApplyListAsNew(TAutoList* list);
+  void ConvertListNumbersToText(TAutoList* list);
+  // Grows or shrinks the numbers of the selection's lists; false when nothing would change.
+  // Without `perform` it only reports.
+  bool ChangeListNumberSize(bool grow, bool perform);
+  void ApplyListDefinitionChange(TAutoList* list, std::unique_ptr<TAutoList> definition);
+
+  // --- Locked selections and heading levels (locked_selections.cpp, heading_levels.cpp) ---
+  // With fields: unlocks them; with null: locks every selected range that is not locked yet.
+  void LockUnlockSelection(const std::vector<TField*>* fields);
+  // Gives the paragraphs the outline level (0 to 8 headings, 9 body text), preferring the
+  // heading styles and sibling styles to direct formatting.
+  void SetParOutlineLevel(int32_t first, int32_t last, int32_t level);
 
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;

@@ -4,6 +4,7 @@
 
 #include "document/doc.h"
 #include "document/field.h"
+#include "document/object_edit_services.h"
 #include "document/edit_services.h"
 #include "document/field_edit_services.h"
 #include "document/section.h"
@@ -12,9 +13,11 @@
 #include "editing/field_edit_services.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
+#include "editing/object_edit_providers.h"
 #include "editing/operation.h"
 #include "editing/ops/text_edit_providers.h"
 #include "editing/post_edit_update.h"
+#include "editing/shape_records.h"
 #include "editing/undo_records.h"
 #include "editing/undo_stack.h"
 
@@ -117,16 +120,19 @@ std::unique_ptr<TEditServices> MakeEditingServices() {
 void RegisterEditingServices() {
   RegisterEditServices(MakeEditingServices());
   RegisterFieldEditServices(MakeFieldEditServices());
+  RegisterObjectEditServices(MakeObjectEditServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
   providers->Add(MakeTextEditProviders());
   providers->Add(MakeFieldEditProviders());
+  providers->Add(MakeObjectEditProviders());
   RegisterEditOperationProviders(std::move(providers));
 }
 
 void UnregisterEditingServices() {
   RegisterEditOperationProviders(nullptr);
   RegisterFieldEditServices(nullptr);
+  RegisterObjectEditServices(nullptr);
   RegisterEditServices(nullptr);
 }
 

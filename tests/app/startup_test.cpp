@@ -14,6 +14,8 @@
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/list_dialog_services.h"
+#include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
 #include "document/field_edit_services.h"
@@ -109,6 +111,8 @@ const Slot kSlots[] = {
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
     {"field edit services (formatting, styles)", &IsStandInService<TFieldEditServices>, true},
+    {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
+    {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
