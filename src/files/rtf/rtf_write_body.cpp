@@ -86,10 +86,14 @@ void WriteCellDefinition(TRtfWriteState& w, const TTableCell& cell, int32_t shif
   if (cell.MergeStart) WriteRtfWord(w, RtfWord("clvmgf"));
   else if (cell.Merged) WriteRtfWord(w, RtfWord("clvmrg"));
   if (cell.RelativeWidth) WriteRtfWord(w, RtfWord("clrltvwdth"));
-  WriteRtfBorder(w, RtfWord("clbrdrt"), cell.BorderTop, false);
-  WriteRtfBorder(w, RtfWord("clbrdrl"), cell.BorderLeft, false);
-  WriteRtfBorder(w, RtfWord("clbrdrb"), cell.BorderBottom, false);
-  WriteRtfBorder(w, RtfWord("clbrdrr"), cell.BorderRight, false);
+  // A border of style 0 is unset (it takes the row's): nothing is written for it.
+  const std::pair<int32_t, const TBorderLine*> borders[] = {
+      {RtfWord("clbrdrt"), &cell.BorderTop},
+      {RtfWord("clbrdrl"), &cell.BorderLeft},
+      {RtfWord("clbrdrb"), &cell.BorderBottom},
+      {RtfWord("clbrdrr"), &cell.BorderRight}};
+  for (const auto& [word, border] : borders)
+    if (border->Style != 0) WriteRtfBorder(w, word, *border, false);
   if (cell.PadLeft != TableValueUnset) {
     WriteRtfWordValue(w, RtfWord("clpadl"), cell.PadLeft);
     WriteRtfWordValue(w, RtfWord("clpadt"), cell.PadTop == TableValueUnset ? 0 : cell.PadTop);
