@@ -260,6 +260,8 @@ uint8_t DocOpen(TDoc& doc, TDocOpeningOptions& options) {
     try {
       if (fromFile && !doc.FileState.RestoredFromSafeCopy) doc.FileName = options.FileName;
       if (fromFile) {
+        doc.FileState.HoldsFile = !doc.FileState.ReadOnly && !doc.FileState.WorkingCopy &&
+                                  !DocumentRoadServices().IsRemovableDrive(options.FileName);
         std::error_code ec;
         doc.FileState.FileSize = static_cast<int64_t>(std::filesystem::file_size(options.FileName, ec));
       }
@@ -267,7 +269,6 @@ uint8_t DocOpen(TDoc& doc, TDocOpeningOptions& options) {
       TPostLoadInfo info;
       info.Format = format;
       info.FullDocument = doc.FileState.FullDocument || !doc.Hidden;
-      options.Length = options.Length;  // the block stays the caller's
       FinishLastParagraph(doc, format);
       RunPostLoadSteps(doc, info);
       doc.ResetPageLayout();
