@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "document/char_format.h"
+#include "document/doc_file_state.h"
 #include "document/doc_flags.h"
 #include "document/doc_layout_state.h"
 #include "document/doc_position.h"
@@ -93,6 +94,7 @@ class TDoc {
   uint8_t TxtLineEnd = 0;
   std::unique_ptr<TDocEditorWindow> EditorWindow;
   double CreationTime = 0;
+  TDocFileState FileState;  // its file, saves, backups and safe copies
 
   // --- View ---
   int32_t ZoomPercent = 100;  // 10 to 500
