@@ -31,6 +31,9 @@ class TTableEditProviders : public TEditOperationProviders {
       case ecFormatTableRows:
         if (auto* request = Arg<TFormatRowsRequest>(a, n, 0)) doc.FormatRows(*request);
         return true;
+      case ecGoToNextCell:
+        doc.GoToNextCell(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
+        return true;
       case ecAlignTableWithPrevious:
         doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;
