@@ -86,6 +86,18 @@ std::vector<int32_t> RowStarts(TDoc& doc, int32_t par) {
   return starts;
 }
 
+std::vector<TRowAt> TableRowsAt(TDoc& doc, int32_t par) {
+  std::vector<TRowAt> rows;
+  for (int32_t start : RowStarts(doc, par)) rows.push_back({start, doc.GetRowProps(start)});
+  return rows;
+}
+
+int32_t FindRowStart(TDoc& doc, int32_t tablePar, const TTableRow* row) {
+  for (const TRowAt& r : TableRowsAt(doc, tablePar))
+    if (r.Row == row) return r.First;
+  return -1;
+}
+
 TParFormat CellParFormat(const TParFormat& source) {
   TParFormat f = source;
   f.KeepNext = 0;

@@ -36,6 +36,16 @@ TDocRange CellRangeAt(TDoc& doc, int32_t rowFirstPar, int32_t i);
 // The first paragraph of each row of the table holding the paragraph, in order.
 std::vector<int32_t> RowStarts(TDoc& doc, int32_t par);
 
+// The first paragraph of the row of the table (holding the paragraph) whose object it is; -1
+// when none is.
+int32_t FindRowStart(TDoc& doc, int32_t tablePar, const TTableRow* row);
+// The rows of the table holding the paragraph with their first paragraphs.
+struct TRowAt {
+  int32_t First = 0;
+  TTableRow* Row = nullptr;
+};
+std::vector<TRowAt> TableRowsAt(TDoc& doc, int32_t par);
+
 // The format a new cell paragraph takes from its source paragraph.
 TParFormat CellParFormat(const TParFormat& source);
 // Appends one paragraph of the fragment form: 23 format tags, the closing tag (a cell end, or a

@@ -34,6 +34,25 @@ class TTableEditProviders : public TEditOperationProviders {
       case ecGoToNextCell:
         doc.GoToNextCell(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;
+      case ecInsertTable: {
+        const auto* templates = Arg<std::vector<TTableRowData>>(a, n, 2);
+        doc.InsertTable(ArgValue<int32_t>(a, n, 0, 1), ArgValue<int32_t>(a, n, 1, 1), 0, templates);
+        return true;
+      }
+      case ecDeleteCells:
+        doc.DeleteCells(ArgValue<uint8_t>(a, n, 0, 0));
+        return true;
+      case ecPerformTableInsertion:
+        doc.PerformTableInsertion();
+        return true;
+      case ecInsertRowsAbove:
+      case ecInsertRowsBelow:
+        doc.InsertRows(code == ecInsertRowsAbove);
+        return true;
+      case ecInsertColumnsLeft:
+      case ecInsertColumnsRight:
+        doc.InsertColumns(code == ecInsertColumnsLeft, nullptr, false);
+        return true;
       case ecAlignTableWithPrevious:
         doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;

@@ -110,7 +110,7 @@ TEST_F(Normalize, ContinuationHoldingTextStartsItsOwnMergeOrBecomesPlain) {
   Normalized();
   // Row 0's start has no continuation below any more (row 1 took its own start): plain. Row 1
   // starts a merge that row 2 continues, and row 2 takes the borders of the cell above.
-  EXPECT_EQ(TableText(doc), "[before]a|b/^x|/*|e/ [after]");
+  EXPECT_EQ(TableText(doc), "[before]a|b/^x|_/*_|e/ [after]");
   EXPECT_EQ(Row(2)->Cells[0].BorderTop.Width, Row(1)->Cells[0].BorderTop.Width);
 }
 

@@ -124,7 +124,7 @@ TEST_F(TableNavigation, TabInTheLastCellAppendsARowWithoutMerges) {
   MakePosition(11, 0, doc.Caret);
   int32_t at = 11;
   ExpectUndoRedoExact(doc, [&] { Edit(doc, ecGoToNextCell, {&at}); });
-  EXPECT_EQ(TableText(doc), "[before]a|b|c/^d|e|f/*g|h|i/||/ [after]");
+  EXPECT_EQ(TableText(doc), "[before]a|b|c/^d|e|f/*g|h|i/_|_|_/ [after]");
   EXPECT_EQ(doc.Caret.Par, 13);  // the new row's first cell
 }
 

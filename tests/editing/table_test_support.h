@@ -72,7 +72,8 @@ inline std::string ParText(const TDoc& doc, int32_t par) {
 }
 
 // The tables of the main text as text: rows separated by "/", cells by "|", paragraphs of a
-// cell by "+"; text outside tables in brackets; "*" marks a continuation cell, "^" a merge start.
+// cell by "+", an empty cell "_"; text outside tables in brackets; "*" marks a continuation
+// cell, "^" a merge start.
 inline std::string TableText(TDoc& doc) {
   std::string out;
   const int32_t last = doc.LastParagraphOfStory(stMain);
@@ -93,10 +94,12 @@ inline std::string TableText(TDoc& doc) {
         if (props->Cells[static_cast<size_t>(cell)].IsContinuation()) row += "*";
         else if (props->Cells[static_cast<size_t>(cell)].MergeStart) row += "^";
       }
+      std::string text;
       for (int32_t k = r.Start.Par; k <= r.End.Par; ++k) {
-        if (k > r.Start.Par) row += "+";
-        row += ParText(doc, k);
+        if (k > r.Start.Par) text += "+";
+        text += ParText(doc, k);
       }
+      row += text.empty() ? "_" : text;
       p = r.End.Par + 1;
       ++cell;
     }
