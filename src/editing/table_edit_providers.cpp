@@ -53,6 +53,9 @@ class TTableEditProviders : public TEditOperationProviders {
       case ecInsertColumnsRight:
         doc.InsertColumns(code == ecInsertColumnsLeft, nullptr, false);
         return true;
+      case ecInsertCells:
+        doc.InsertCells(ArgValue<uint8_t>(a, n, 0, 0) != 0);
+        return true;
       case ecAlignTableWithPrevious:
         doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;

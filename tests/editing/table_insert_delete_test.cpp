@@ -190,3 +190,70 @@ TEST_F(TableEdit, DeleteModes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableEdit, InsertingACellShiftingDownMovesTheColumnIntoANewRow) {
+  BuildTable(doc, {{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}});
+  Caret(6);  // "e"
+  uint8_t down = 1;
+  ExpectUndoRedoExact(doc, [&] { Edit(doc, ecInsertCells, {&down}); });
+  EXPECT_EQ(TableText(doc), "[before]a|b|c/d|_|f/g|e|i/_|h|_/ [after]");
+  // The new empty cell is selected.
+  ASSERT_TRUE(doc.HasSelection() || doc.Caret.Par == 6);
+  EXPECT_EQ(doc.Caret.Par, 6);
+}
+
+TEST_F(TableEdit, ShiftingDownSeveralCells) {
+  struct TCase {
+    std::vector<TDocRange> cells;
+    const char* table;
+  };
+  const TCase cases[] = {
+      // Two cells of one column: the two move down together, two rows appended.
+      {{{{2, 0}, {2, 2}}, {{6, 0}, {6, 2}}}, "[before]a|_|c/d|_|f/g|b|i/_|e|_/_|h|_/ [after]"},
+      // Cells of two columns in two rows: each column moves by one; two rows appended.
+      {{{{1, 0}, {1, 2}}, {{7, 0}, {7, 2}}}, "[before]_|b|c/a|e|_/d|h|f/g|_|i/_|_|_/ [after]"},
+  };
+  for (const TCase& c : cases) {
+    TDoc d(true);
+    BuildTable(d, {{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}});
+    d.Selection->SetCount(0);
+    for (const TDocRange& r : c.cells) d.Selection->InsertRange(d.Selection->Count(), r);
+    d.Caret = d.Selection->GetRange(0)->Start;
+    d.SelectionChanged();
+    uint8_t down = 1;
+    ExpectUndoRedoExact(d, [&] { Edit(d, ecInsertCells, {&down}); });
+    EXPECT_EQ(TableText(d), c.table);
+  }
+}
+
+TEST_F(TableEdit, InsertingCellsShiftingRight) {
+  BuildTable(doc, {{"a", "b"}, {"c", "d"}});
+  Caret(2);
+  uint8_t right = 0;
+  ExpectUndoRedoExact(doc, [&] { Edit(doc, ecInsertCells, {&right}); });
+  EXPECT_EQ(TableText(doc), "[before]a|_|b/c|d/ [after]");
+  EXPECT_EQ(RowGeometry(doc, 1), "0,2000,4000,6000/0,2000,4000/");
+  // On the row-end marks only: new cells at the ends of the rows.
+  doc.Selection->SetCount(0);
+  doc.Selection->InsertRange(0, {{4, 0}, {4, 1}});
+  doc.Caret = doc.Selection->GetRange(0)->Start;
+  doc.SelectionChanged();
+  Edit(doc, ecInsertCells, {&right});
+  EXPECT_EQ(TableText(doc), "[before]a|_|b|_/c|d/ [after]");
+}
+
+TEST_F(TableEdit, InsertingCellsRightIntoAFullRowIsRefused) {
+  std::vector<std::string> full(63, "x");
+  BuildTable(doc, {full}, 100);
+  Caret(5);
+  const std::string before = TableDump(doc);
+  uint8_t right = 0;
+  Edit(doc, ecInsertCells, {&right});
+  EXPECT_EQ(TableDump(doc), before);
+  ASSERT_FALSE(box->Texts.empty());
+  EXPECT_EQ(box->Texts.back(), TooManyColumnsMessage);
+}
+
+}  // namespace
