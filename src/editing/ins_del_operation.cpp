@@ -185,6 +185,7 @@ void TInsDelOperation::Undo() {
     InsertContent();
   State = State ? 0 : 1;
   Doc->SetDocFlag(dfFieldsChanged, true);
+  Doc->ClearTableCache();
 }
 
 void TInsDelOperation::DeleteContent() {
