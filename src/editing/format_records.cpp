@@ -71,6 +71,7 @@ void TFormatParsOperation::Undo() {
       if (e.Prop == ppTabSet || e.Prop == ppList || e.Prop == ppListLevel)
         doc.SetDocFlag(dfRenumberLists, true);
       if (e.Prop == ppBorders) borders = true;
+      if (e.Prop == ppInTable) doc.ClearTableCache();
       if (e.Prop == ppOutlineLevel && GetParFormatProp(p.Format, ppOutlineLevel) == 9 &&
           GetParFormatProp(p.Format, ppCollapsed) > 0) {
         ClearParFormatProp(p.Format, ppCollapsed);
@@ -301,6 +302,7 @@ void TSortParsOperation::Undo() {
   doc.SetDocFlag(dfContentChanged, true);
   doc.SetDocFlag(dfStoryCountsChanged, true);
   doc.SetDocFlag(dfFieldsChanged, true);
+  doc.ClearTableCache();
 }
 
 // --- Moving ---
@@ -344,6 +346,7 @@ void TMoveParsOperation::Undo() {
   doc.SetDocFlag(dfStructureChanged, true);
   doc.SetDocFlag(dfStoryCountsChanged, true);
   doc.SetDocFlag(dfFieldsChanged, true);
+  doc.ClearTableCache();
 }
 
 }  // namespace qv

@@ -186,6 +186,7 @@ void TInsDelOperation::Undo() {
     InsertContent();
   State = State ? 0 : 1;
   Doc->SetDocFlag(dfFieldsChanged, true);
+  Doc->ClearTableCache();
 }
 
 void TInsDelOperation::DeleteContent() {
@@ -379,6 +380,7 @@ void MarkShapeRemoved(TShape* shape, bool removed) {
 }  // namespace
 
 void TInsDelOperation::ObjectsOut() {
+  if (!OwnsObjects) return;
   TDoc& doc = *Doc;
   TStreamItem item;
   for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {

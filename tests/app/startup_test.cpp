@@ -18,6 +18,7 @@
 #include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
@@ -60,6 +61,7 @@
 #include "foundation/ui/toolkit_services.h"
 #include "layout/hyphenation_service.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/ops/text_edit_services.h"
 #include "layout/inline_shape_service.h"
 #include "layout/paint/highlight_services.h"
 #include "platform/system/settings_hive.h"
@@ -108,6 +110,7 @@ const Slot kSlots[] = {
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
+    {"field edit services (formatting, styles)", &IsStandInService<TFieldEditServices>, true},
     {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
     {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
@@ -120,6 +123,7 @@ const Slot kSlots[] = {
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
+    {"text edit services (shell, proofing, dialogs)", &IsStandInService<TTextEditServices>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
