@@ -18,23 +18,21 @@ int32_t OutlineLevelOf(const TParFormat& f) {
   return f.OutlineLevel == ParUnset8 ? ParUnset32 : f.OutlineLevel;
 }
 
-// The document's style with the built-in index, imported from the program's default styles
-// when it has none; -1 when there is none to import.
+// The document's heading style of the built-in index, brought in from its template or the
+// program's defaults when it has none; a list reference the imported style brought along from
+// elsewhere is dropped. -1 when there is none to bring in.
 int32_t ImportHeadingStyle(TDoc& doc, int32_t builtIn) {
-  const int32_t have = doc.Styles->IndexOfBuiltIn(builtIn);
-  if (have >= 0) return have;
-  const TStyleList& defaults = StyleManager().DefaultStyles;
-  const int32_t source = defaults.IndexOfBuiltIn(builtIn);
-  if (source < 0) return -1;
-  auto styles = std::make_unique<TStyleList>(&doc);
-  styles->Assign(*doc.Styles);
-  TImportStylesInfo info(&defaults);
-  info.Requested.push_back(source);
-  styles->ImportStyles(info, false);
-  const int32_t added = styles->IndexOfBuiltIn(builtIn);
-  if (added < 0) return -1;
-  (*styles)[added].ParFmt.List = 0;  // a list of another document means nothing here
-  ObjectEditServices().InstallStyles(doc, std::move(styles), {});
+  if (doc.Styles->IndexOfBuiltIn(builtIn) < 0) {
+    doc.EnsureBuiltInStyle(builtIn);
+    const int32_t added = doc.Styles->IndexOfBuiltIn(builtIn);
+    if (added >= 0 && StyleHasListFormat((*doc.Styles)[added]) &&
+        doc.ListByNumber((*doc.Styles)[added].ParFmt.List) == nullptr) {
+      auto styles = std::make_unique<TStyleList>(&doc);
+      styles->Assign(*doc.Styles);
+      (*styles)[added].ParFmt.List = 0;
+      ObjectEditServices().InstallStyles(doc, std::move(styles), {});
+    }
+  }
   return doc.Styles->IndexOfBuiltIn(builtIn);
 }
 

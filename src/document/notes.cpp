@@ -107,29 +107,26 @@ TDocPosition ReferencePosition(TDoc& doc, TField* note) {
 
 }  // namespace
 
-int32_t EnsureBuiltInStyle(TDoc& doc, int32_t builtIn) {
+namespace {
+
+// The index of the note text style, brought into the document when it has none (from its
+// template or the program's defaults, else made afresh); -1 when it cannot be had.
+int32_t NoteTextStyle(TDoc& doc, int32_t builtIn) {
+  doc.EnsureBuiltInStyle(builtIn);
   int32_t index = doc.Styles->IndexOfBuiltIn(builtIn);
-  if (index >= 0) return index;
+  if (index >= 0 || builtIn < 0 || builtIn >= BuiltInStyleCount) return index;
   auto styles = std::make_unique<TStyleList>(&doc);
   styles->Assign(*doc.Styles);
-  const TStyleList& defaults = StyleManager().DefaultStyles;
-  const int32_t source = defaults.IndexOfBuiltIn(builtIn);
-  if (source >= 0) {
-    TImportStylesInfo info(&defaults);
-    info.Requested.push_back(source);
-    styles->ImportStyles(info, false);
-  }
-  if (styles->IndexOfBuiltIn(builtIn) < 0) {
-    if (builtIn < 0 || builtIn >= BuiltInStyleCount) return -1;
-    TStyle& style = styles->AddNew();
-    style.BuiltIn = builtIn;
-    style.Name = BuiltInStyleNames[builtIn];
-    style.DisplayName = BuiltInStyleDisplayNames[builtIn];
-    style.BasedOn = 0;
-  }
+  TStyle& style = styles->AddNew();
+  style.BuiltIn = builtIn;
+  style.Name = BuiltInStyleNames[builtIn];
+  style.DisplayName = BuiltInStyleDisplayNames[builtIn];
+  style.BasedOn = 0;
   ObjectEditServices().InstallStyles(doc, std::move(styles), {});
   return doc.Styles->IndexOfBuiltIn(builtIn);
 }
+
+}  // namespace
 
 void TDoc::InsertNote(const TInsertNoteOptions& o) {
   const int32_t story = o.Story == stEndnotes ? stEndnotes : stFootnotes;
@@ -169,7 +166,7 @@ void TDoc::InsertNote(const TInsertNoteOptions& o) {
   RestoreScopedFlag();
   Fields.push_back(std::move(text));
 
-  const int32_t style = EnsureBuiltInStyle(*this, story == stFootnotes ? 29 : 43);
+  const int32_t style = NoteTextStyle(*this, story == stFootnotes ? kFootnoteTextStyle : kEndnoteTextStyle);
   TCharFormat styleFormat = DefaultCharFormat;
   if (const TStyle* s = Styles->Get(style)) GetStyleFormat(*s, &styleFormat, nullptr, 0);
 
@@ -233,7 +230,7 @@ void TDoc::ConvertNotes(const std::vector<TField*>& notes) {
     const int32_t from = StoryOfParagraph(first);
     if (from != stFootnotes && from != stEndnotes) continue;
     const int32_t to = from == stFootnotes ? stEndnotes : stFootnotes;
-    const int32_t style = EnsureBuiltInStyle(*this, to == stFootnotes ? 29 : 43);
+    const int32_t style = NoteTextStyle(*this, to == stFootnotes ? kFootnoteTextStyle : kEndnoteTextStyle);
     if (style >= 0)
       ObjectEditServices().ApplyStyle(*this, {{first, 0}, {last, Par(last)->CharCount()}}, style);
     ObjectEditServices().MoveParagraphs(*this, first, last - first + 1, FirstParagraphOfStory(to), from, to);

@@ -23,9 +23,4 @@ struct TInsertNoteOptions {
   uint8_t Story = 1;                    // 1 footnote, 2 endnote
 };
 
-// The index of the document's style with the built-in index, brought in from the program's
-// default styles (as an undoable change of the style list) when the document has none; -1 when
-// there is no such style at all.
-int32_t EnsureBuiltInStyle(TDoc& doc, int32_t builtIn);
-
 }  // namespace qv
