@@ -66,7 +66,7 @@ TEST_F(RtfWriterTest, FormattingRunsAreGroupsOnlyWhenTheyReturnToTheSurroundingF
   EXPECT_TRUE(Has(rtf, "a {\\b bold} b \\b field")) << rtf;
   EXPECT_TRUE(Has(rtf, "{\\field{\\*\\fldinst{")) << rtf;
   EXPECT_TRUE(Has(rtf, "  PAGE }}{\\fldrslt{")) << rtf;
-  EXPECT_TRUE(Has(rtf, "\\b0 c")) << rtf;
+  EXPECT_TRUE(Has(rtf, "\\b0  c")) << rtf;  // the delimiter, then the text's space
 }
 
 TEST_F(RtfWriterTest, ParagraphPropertiesByDifferenceOrByReset) {
