@@ -35,6 +35,9 @@
 #include "files/crypt/encryption_manager.h"
 #include "files/file_services.h"
 #include "files/office_xml_services.h"
+#include "files/document_road_services.h"
+#include "files/web_format_services.h"
+#include "files/word_binary_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -134,6 +137,10 @@ const Slot kSlots[] = {
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
+    {"Word binary format (reader and writer)", &IsStandInService<TWordBinaryServices>, false},
+    {"web formats (HTML reader and writer)", &IsStandInService<TWebFormatServices>, false},
+    {"document roads (shell: save dialog, recent files, templates)",
+     &IsStandInService<TDocumentRoadServices>, false},
 };
 
 TStartupOptions Headless() {

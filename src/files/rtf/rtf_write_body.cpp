@@ -7,7 +7,7 @@
 #include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
-#include "document/drop_cap.h"
+#include "document/drop_caps.h"
 #include "document/field.h"
 #include "document/par.h"
 #include "document/section.h"
@@ -228,23 +228,27 @@ TParFormat FormatWithListTab(const TPar& par) {
 void WriteDropCapProperties(TRtfWriteState& w, TPar& par) {
   const TField* field = w.CurrentParObject == nullptr ? w.Doc.GetDropCapField(w.CurrentPar)
                                                       : nullptr;
+  // The settings' first byte is the kind (1 dropped in the text, 2 in the margin), the 16-bit
+  // value the distance from the text and the last word the drop cap's line height.
   const auto* record =
       field != nullptr ? dynamic_cast<const TDropCapRecord*>(field->Attachment.get()) : nullptr;
-  const TDropCapRecord defaults;
-  const TDropCapRecord& drop = record != nullptr ? *record : defaults;
+  const TDropCapSettings drop = record != nullptr ? record->Settings : TDropCapSettings{};
+  const int32_t kind = drop.First == 2 ? 2 : 1;
+  const int32_t lineHeight = static_cast<int32_t>(drop.Last);
+  const int32_t distance = drop.Value16 == TDropCapSettings::Unchanged16 ? 0 : drop.Value16;
   WriteRtfWord(w, RtfWord("pard"));
   std::string text;
-  if (drop.LineHeight > 0) text += "\\sl-" + std::to_string(drop.LineHeight) + "\\slmult0";
+  if (lineHeight > 0) text += "\\sl-" + std::to_string(lineHeight) + "\\slmult0";
   WriteRtfRaw(w, text);
   const int32_t left = par.Format.LeftIndent == ParUnset16 ? 0 : par.Format.LeftIndent;
   WriteRtfWordValue(w, RtfWord("li"), left);
   if (par.Format.PageBreakBefore > 0) WriteRtfWord(w, RtfWord("pagebb"));
-  text = "\\keepn\\pvpara\\dropcapli" + std::to_string(drop.LineCount) + "\\dropcapt" +
-         std::to_string(drop.Kind);
-  if (drop.Kind == 2) text += "\\phpg";
-  if (drop.Distance > 0)
-    text += "\\dxfrtext" + std::to_string(drop.Distance) + "\\dfrmtxtx" +
-            std::to_string(drop.Distance) + "\\dfrmtxty0";
+  text = "\\keepn\\pvpara\\dropcapli" + std::to_string(drop.Lines) + "\\dropcapt" +
+         std::to_string(kind);
+  if (kind == 2) text += "\\phpg";
+  if (distance > 0)
+    text += "\\dxfrtext" + std::to_string(distance) + "\\dfrmtxtx" + std::to_string(distance) +
+            "\\dfrmtxty0";
   WriteRtfRaw(w, text);
   w.DelimiterPending = true;
   w.ParState = DefaultParFormat;
