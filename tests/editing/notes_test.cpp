@@ -84,6 +84,8 @@ TEST_F(NotesTest, CustomMarksAndSelections) {
       {u"abc", "", false, "firstabc line<2>", "abc <2>/", 4},
       {u"*", "Wingdings", false, "first* line<2>", "* <2>/", 2},
       {u"\u00A7", "", true, "first<17>line<2>", "<17> <2>/", 2},
+      // Control characters would read as tags or separators as bytes: they go in as UTF-16.
+      {std::u16string(1, u'\x1d'), "", false, "first<17> line<2>", "<17> <2>/", 2},
   };
   for (const Case& c : cases) {
     TDoc d(true);
