@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "document/char_format.h"
+#include "document/doc_file_settings.h"
 #include "document/doc_flags.h"
 #include "document/doc_layout_state.h"
 #include "document/doc_position.h"
@@ -77,6 +78,13 @@ class TDoc {
   std::vector<TPage*> Pages;  // laid-out pages, owned by the layout's pools
   TDocProps Props;
   int32_t DefaultTabStop = 720;
+  // Every shape of the document, inline and floating (pictures, picture bullets, anchored frames).
+  std::vector<std::unique_ptr<TShape>> Shapes;
+  // Settings the file formats carry (document/doc_file_settings.h).
+  TDocFileSettings FileSettings;
+  // Where a document read for pasting goes (pt* bits of document/doc_file_settings.h); 0 for a
+  // document read for itself.
+  uint8_t PasteTarget = 0;
 
   // --- State ---
   int32_t DocumentNumber = 0;  // 1 for the first document of the run, counting up

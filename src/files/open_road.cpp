@@ -7,6 +7,7 @@
 #include "document/doc.h"
 #include "files/doc_formats.h"
 #include "files/open_context.h"
+#include "files/reader_steps.h"
 #include "files/rtf/rtf_reader.h"
 #include "files/text/plain_text_reader.h"
 #include "files/write/write_reader.h"
@@ -42,7 +43,12 @@ uint8_t DocOpen(TDoc& doc, TDocOpeningOptions& options) {
       context.Document = &doc;
       context.Options = options;
       context.BeginMemoryRead(bytes.data(), static_cast<int32_t>(bytes.size()), dfRtf);
-      ReadRtf(context);
+      if (!ReadRtf(context)) {
+        options.FormatIndex = dfRefused;
+        return 0;
+      }
+      FinishReadText(context);
+      AppendReadStories(context);
       return 1;
     }
     default:

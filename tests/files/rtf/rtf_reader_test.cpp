@@ -16,6 +16,9 @@
 #include "document/table_row.h"
 #include "files/files_test_support.h"
 #include "files/open_context.h"
+#include "files/reader_steps.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/ui/message_dlg_service.h"
 #include "foundation/base/exceptions.h"
 
 using namespace qv;
@@ -27,19 +30,21 @@ class RtfReaderTest : public ::testing::Test {
  protected:
   void SetUp() override { qvtest::EnsureFontManager(); }
 
-  // Reads the RTF into a fresh document; false when the reader reported damage.
+  // Reads the RTF into a fresh document as the open road does (the text made whole, the note
+  // and header stories after the main text); false when the read failed or the reader reported
+  // damage.
   bool Read(const std::string& rtf) {
+    ScopedService<TMessageDlgService, qvtest::ScriptedBox> box;
     doc = std::make_unique<TDoc>(true);
     bytes.assign(rtf.begin(), rtf.end());
-    TOpenContext context;
-    context.Document = doc.get();
-    context.BeginMemoryRead(bytes.data(), static_cast<int32_t>(bytes.size()), 0);
-    try {
-      ReadRtf(context);
-    } catch (const Exception&) {
-      return false;
-    }
-    return true;
+    context = std::make_unique<TOpenContext>();
+    context->Document = doc.get();
+    context->BeginMemoryRead(bytes.data(), static_cast<int32_t>(bytes.size()), 0);
+    if (!ReadRtf(*context)) return false;
+    FinishReadText(*context);
+    AppendReadStories(*context);
+    messages = box->Texts;
+    return messages.empty();
   }
   // The character format at a place of a main paragraph.
   TCharFormat FormatAt(int32_t par, int32_t offset) {
@@ -49,6 +54,8 @@ class RtfReaderTest : public ::testing::Test {
   }
   std::vector<uint8_t> bytes;
   std::unique_ptr<TDoc> doc;
+  std::unique_ptr<TOpenContext> context;
+  std::vector<std::string> messages;
 };
 
 TEST_F(RtfReaderTest, TextParagraphsAndCharacterFormats) {
