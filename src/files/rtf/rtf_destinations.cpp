@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/field.h"
@@ -170,6 +171,7 @@ void TRtfReader::Dispatch(int32_t word, int32_t depth) {
       else ReadIndexEntry(depth);
       break;
     case RtfWord("ud"): ReadUnicodeForm(depth); break;
+    case RtfWord("listtext"): ReadListText(depth); break;
     case RtfWord("upr"): ReadPairedText(depth); break;
     case RtfWord("autosavedorigname"): {
       std::string name;
@@ -854,6 +856,57 @@ void TRtfReader::ReadIndexEntry(int32_t depth) {
   if (!AddField(std::move(field))) return;
   AppendTag(ctFieldStart, TagRefOf(made));
   AppendTag(ctFieldEnd, TagRefOf(made));
+}
+
+// The list number text of a paragraph is no content: the lists number the paragraphs. Some
+// writers put the whole paragraph, its mark included, into that group; then what follows the
+// number is the paragraph's text and is kept.
+void TRtfReader::ReadListText(int32_t depth) {
+  (void)depth;
+  TPar* host = ctx_.ReadPar;
+  std::vector<std::unique_ptr<TPar>>* hostList = ctx_.FillList;
+  InternPending(host->Format);
+  std::vector<std::unique_ptr<TPar>> scratch;
+  scratch.push_back(MakePar(host->Format));
+  ctx_.FillList = &scratch;
+  ctx_.ReadPar = scratch.back().get();
+  ReadGroup(true);
+  ctx_.FillList = hostList;
+  ctx_.ReadPar = host;
+  if (scratch.size() < 2) return;
+  // The number text ends at the first tab; the paragraph's own text follows it.
+  TPar& first = *scratch.front();
+  const TMemory& s = first.Content;
+  int32_t textStart = 0;
+  for (int32_t off = 0; off < s.Length;) {
+    if (s.Data[off] == 0 && IsTagAt(s.Data, s.Length, off)) {
+      const TContentTag tag = ReadTagAt(s.Data, off);
+      off += ContentTagSize;
+      if (tag.Kind == ctSpecialChar && tag.Value == scTab) {
+        textStart = off;
+        break;
+      }
+      continue;
+    }
+    ++off;
+  }
+  TMemory rest;
+  for (int32_t off = 0; off < textStart;) {  // the formatting before the number stays
+    if (s.Data[off] == 0 && IsTagAt(s.Data, s.Length, off) && IsFormatTagKind(ReadTagAt(s.Data, off).Kind))
+      rest.Append(s.Data + off, ContentTagSize), off += ContentTagSize;
+    else
+      off += s.Data[off] == 0 && IsTagAt(s.Data, s.Length, off) ? ContentTagSize : 1;
+  }
+  rest.Append(s.Data + textStart, s.Length - textStart);
+  Cur().Content.AppendMemory(rest);
+  TMemory codes;
+  BuildCharCodes(rest, codes);
+  Cur().Codes.AppendMemory(codes);
+  Cur().Format = first.Format;
+  for (size_t i = 1; i < scratch.size(); ++i) {
+    ctx_.FillList->push_back(std::move(scratch[i]));
+    ctx_.ReadPar = ctx_.FillList->back().get();
+  }
 }
 
 void TRtfReader::ReadPairedText(int32_t depth) {

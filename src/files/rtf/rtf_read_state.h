@@ -233,6 +233,7 @@ class TRtfReader {
   void ReadIndexEntry(int32_t depth);
   void ReadPairedText(int32_t depth);
   void ReadUnicodeForm(int32_t depth);
+  void ReadListText(int32_t depth);
   void DropField(TField* field);
   bool AddField(std::unique_ptr<TField> field);
 
