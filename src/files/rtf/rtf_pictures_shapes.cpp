@@ -95,6 +95,22 @@ std::vector<TShapeProps::TPoint> ParsePolygon(const std::string& text) {
   return points;
 }
 
+// The pixel size a PNG's header gives, for when no picture decoder is at hand.
+bool PngHeaderSize(const std::vector<uint8_t>& data, int32_t& width, int32_t& height) {
+  static const uint8_t kSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (data.size() < 24 || std::memcmp(data.data(), kSignature, 8) != 0 || std::memcmp(data.data() + 12, "IHDR", 4) != 0)
+    return false;
+  const auto be = [&](size_t at) {
+    return static_cast<uint32_t>(data[at]) << 24 | static_cast<uint32_t>(data[at + 1]) << 16 |
+           static_cast<uint32_t>(data[at + 2]) << 8 | data[at + 3];
+  };
+  const uint32_t w = be(16), h = be(20);
+  if (w == 0 || h == 0 || w > 1000000 || h > 1000000) return false;
+  width = static_cast<int32_t>(w);
+  height = static_cast<int32_t>(h);
+  return true;
+}
+
 int HexValue(uint8_t c) {
   if (c >= '0' && c <= '9') return c - '0';
   c = static_cast<uint8_t>(c | 0x20);
@@ -256,6 +272,11 @@ void TRtfReader::ReadPicture(int32_t depth) {
     MakeHorizontalRule(*shape);
     loaded = true;
   } else if (kind >= 0 && (!data.empty() || (kind == kKindJpeg && !jpegData_.empty()))) {
+    int32_t w = 0, h = 0;
+    if (kind == kKindPng && PngHeaderSize(data, w, h) && picWidth <= 0 && picHeight <= 0) {
+      picWidth = w;
+      picHeight = h;
+    }
     loaded = LoadPicture(*shape, kind, data);
     if (loaded && kind == kKindWmf) shape->Graphic->MapMode = mapMode;
   }

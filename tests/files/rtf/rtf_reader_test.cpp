@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/rtf/rtf_read_support.h"
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -25,40 +27,11 @@
 
 using namespace qv;
 using qvtest::ParagraphTexts;
+using qvtest::RtfReaderTest;
 
 namespace {
 
-class RtfReaderTest : public ::testing::Test {
- protected:
-  void SetUp() override { qvtest::EnsureFontManager(); }
 
-  // Reads the RTF into a fresh document as the open road does (the text made whole, the note
-  // and header stories after the main text); false when the read failed or the reader reported
-  // damage.
-  bool Read(const std::string& rtf) {
-    ScopedService<TMessageDlgService, qvtest::ScriptedBox> box;
-    doc = std::make_unique<TDoc>(true);
-    bytes.assign(rtf.begin(), rtf.end());
-    context = std::make_unique<TOpenContext>();
-    context->Document = doc.get();
-    context->BeginMemoryRead(bytes.data(), static_cast<int32_t>(bytes.size()), 0);
-    if (!ReadRtf(*context)) return false;
-    FinishReadText(*context);
-    AppendReadStories(*context);
-    messages = box->Texts;
-    return messages.empty();
-  }
-  // The character format at a place of a main paragraph.
-  TCharFormat FormatAt(int32_t par, int32_t offset) {
-    TCharFormat f;
-    doc->GetCharFormatAt(par, offset, f);
-    return f;
-  }
-  std::vector<uint8_t> bytes;
-  std::unique_ptr<TDoc> doc;
-  std::unique_ptr<TOpenContext> context;
-  std::vector<std::string> messages;
-};
 
 TEST_F(RtfReaderTest, TextParagraphsAndCharacterFormats) {
   ASSERT_TRUE(Read(R"({\rtf1\ansi{\fonttbl{\f0\froman Times New Roman;}{\f1\fswiss Arial;}})"
