@@ -94,7 +94,7 @@ TEST_F(ReaderStepsTest, BasedOnCyclesAreBrokenAndOppositeTogglesResolved) {
   styles[3].BasedOn = 2;
   FixStyleBaseLinks(*doc);
   EXPECT_EQ(styles[1].CharFmt.Bold, 0);
-  EXPECT_EQ(styles[1].ParFmt.KeepNext, 1);
+  EXPECT_EQ(int32_t{styles[1].ParFmt.KeepNext}, 1);
   EXPECT_TRUE(styles[2].BasedOn == -1 || styles[3].BasedOn == -1);
 }
 
@@ -107,7 +107,7 @@ TEST_F(RtfReaderTest, OwnStateBookmarksBecomeDocumentState) {
   EXPECT_EQ(context->CaretOffset, 5);
   EXPECT_EQ(doc->FileSettings.WritingTarget, 500);
   EXPECT_EQ(doc->FileSettings.WritingTargetRelTo, 2);
-  EXPECT_EQ(doc->Par(2)->Format.Collapsed, 1);
+  EXPECT_EQ(int32_t{doc->Par(2)->Format.Collapsed}, 1);
   EXPECT_EQ(doc->FileSettings.CollapsedHeadings, 1);
   for (const auto& f : doc->Fields) EXPECT_NE(f->Kind, fkBookmark);
   EXPECT_EQ(qvtest::ParagraphTexts(*doc), (std::vector<std::u16string>{u"a", u"b", u"c"}));

@@ -58,14 +58,14 @@ TEST_F(RtfReaderTest, CharacterWordsWriteTagsAndGroupEndsRestoreThem) {
 TEST_F(RtfReaderTest, ParagraphWordsAndTheirLimits) {
   ASSERT_TRUE(Read(Rtf("\\sl0 a\\par\\pard\\sl1000 b\\par\\pard\\outlinelevel12\\ilvl12\\sb-5 c\\par"
                        "\\pard\\sl-300\\slmult1 d\\par\\pard\\hyphpar0\\tqc\\tldot\\tx2000\\tb500 e\\par")));
-  EXPECT_EQ(doc->Par(0)->Format.LineSpacing, 240);
-  EXPECT_EQ(doc->Par(1)->Format.LineSpacing, 240);
-  EXPECT_EQ(doc->Par(2)->Format.OutlineLevel, 9);
-  EXPECT_EQ(doc->Par(2)->Format.ListLevel, 8);
-  EXPECT_EQ(doc->Par(3)->Format.LineSpacing, -300);
-  EXPECT_EQ(doc->Par(3)->Format.LineRule, 0);  // exact spacing keeps rule 0
-  EXPECT_EQ(doc->Par(4)->Format.NoHyphenation, 1);
-  const TTabTable& tabs = GetTabManager().Table(doc->Par(4)->Format.TabSet);
+  EXPECT_EQ(int32_t{doc->Par(0)->Format.LineSpacing}, 240);
+  EXPECT_EQ(int32_t{doc->Par(1)->Format.LineSpacing}, 240);
+  EXPECT_EQ(int32_t{doc->Par(2)->Format.OutlineLevel}, 9);
+  EXPECT_EQ(int32_t{doc->Par(2)->Format.ListLevel}, 8);
+  EXPECT_EQ(int32_t{doc->Par(3)->Format.LineSpacing}, -300);
+  EXPECT_EQ(int32_t{doc->Par(3)->Format.LineRule}, 0);  // exact spacing keeps rule 0
+  EXPECT_EQ(int32_t{doc->Par(4)->Format.NoHyphenation}, 1);
+  const TTabTable& tabs = GetTabManager().Table(int32_t{doc->Par(4)->Format.TabSet});
   ASSERT_EQ(tabs.size(), 2u);
   EXPECT_EQ(UnpackTabStop(tabs[0]).Kind, tkBar);
   EXPECT_EQ(UnpackTabStop(tabs[1]).Position, 2000);
@@ -147,7 +147,7 @@ TEST_F(RtfReaderTest, TextBetweenTheLastCellAndTheRowEndIsKept) {
   EXPECT_EQ(texts[0], u"A");
   EXPECT_EQ(doc->Par(1)->CodeAt(0), scRowEnd);
   EXPECT_EQ(texts[2], u"stray");
-  EXPECT_EQ(doc->Par(2)->Format.InTable, 0);
+  EXPECT_EQ(int32_t{doc->Par(2)->Format.InTable}, 0);
   EXPECT_EQ(texts[3], u"after");
 }
 
@@ -210,10 +210,10 @@ TEST_F(RtfReaderTest, OwnControlWordsKeepTheProgramsState) {
   EXPECT_EQ(doc->FileSettings.SecondLanguage, 1049);
   EXPECT_EQ(context->SourceFormat, 2);
   EXPECT_EQ(doc->FileName, "a.docx");
-  EXPECT_EQ(doc->Par(0)->Format.Collapsed, 1);
+  EXPECT_EQ(int32_t{doc->Par(0)->Format.Collapsed}, 1);
   EXPECT_EQ(doc->FileSettings.CollapsedHeadings, 1);
-  EXPECT_EQ(doc->Par(1)->Format.PageBreakBefore, 0);
-  EXPECT_EQ(doc->Par(1)->Format.KeepNext, 0);
+  EXPECT_EQ(int32_t{doc->Par(1)->Format.PageBreakBefore}, 0);
+  EXPECT_EQ(int32_t{doc->Par(1)->Format.KeepNext}, 0);
 }
 
 TEST_F(RtfReaderTest, SkippedDestinationsNeverReachTheDocument) {
@@ -300,13 +300,13 @@ TEST_F(RtfReaderTest, StyleSheetStylesAndHotKeys) {
                        "{\\*\\cs10\\additive\\i Emphasis;}{\\s4\\sbasedon4 Self;}}\\s2 text\\par")));
   const TStyleList& styles = *doc->Styles;
   ASSERT_EQ(styles.Count(), 4);  // Normal, heading 1, Other, Self
-  EXPECT_EQ(styles[0].ParFmt.Alignment, 1);
+  EXPECT_EQ(int32_t{styles[0].ParFmt.Alignment}, 1);
   EXPECT_EQ(styles[1].BasedOn, -1);
   EXPECT_EQ(styles[1].Next, 0);
   EXPECT_EQ(styles[2].BasedOn, 0);  // a base no style has
   EXPECT_EQ(styles[2].HotKeyCode, (5u << 16) | 116u);
   EXPECT_EQ(styles[3].BasedOn, -1);  // based on itself
-  EXPECT_EQ(doc->Par(0)->Format.Style, 2);
+  EXPECT_EQ(int32_t{doc->Par(0)->Format.Style}, 2);
   ASSERT_EQ(context->CharStyles.size(), 1u);
   EXPECT_EQ(context->CharStyles[0].Number, 10);
   EXPECT_EQ(context->CharStyles[0].Format.Italic, 1);
@@ -328,7 +328,7 @@ TEST_F(RtfReaderTest, ListsAndTheirOverrides) {
   EXPECT_EQ(first, doc->ListByNumber(doc->Par(1)->Format.List));
   EXPECT_EQ(first->ListLevels[0].NumberFormat, 23);
   EXPECT_EQ(first->ListLevels[0].LevelText, u"\u2022");
-  EXPECT_EQ(first->ListLevels[0].ParFormat.LeftIndent, 720);
+  EXPECT_EQ(int32_t{first->ListLevels[0].ParFormat.LeftIndent}, 720);
   EXPECT_EQ(first->ListLevels[1].LevelText, std::u16string(u"\u0001."));
   const TAutoList* third = doc->ListByNumber(doc->Par(2)->Format.List);
   ASSERT_NE(third, nullptr);
@@ -339,7 +339,7 @@ TEST_F(RtfReaderTest, ListsAndTheirOverrides) {
   EXPECT_EQ(bullets->SingleLevel, 1);
   EXPECT_EQ(bullets->ListLevels[0].NumberFormat, 23);
   EXPECT_EQ(bullets->ListLevels[0].LevelText, u"\u00b7");
-  EXPECT_EQ(doc->Par(4)->Format.List, 0);  // \pn without texts changes nothing
+  EXPECT_EQ(int32_t{doc->Par(4)->Format.List}, 0);  // \pn without texts changes nothing
   EXPECT_TRUE(context->ListsFromListTable);
   // A level text longer than 255 characters is cut.
   ASSERT_TRUE(Read(Rtf("{\\*\\listtable{\\list\\listid1{\\listlevel{\\leveltext\\'ff" + longText +

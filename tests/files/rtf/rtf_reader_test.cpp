@@ -70,7 +70,7 @@ TEST_F(RtfReaderTest, TablesBecomeRowsOfCellsAndTextBeforeTheRowEndIsKept) {
   EXPECT_EQ(texts[0], u"before");
   EXPECT_EQ(texts[6], u"stray");
   EXPECT_EQ(texts[7], u"after");
-  EXPECT_EQ(doc->Par(1)->Format.InTable, 1);
+  EXPECT_EQ(int32_t{doc->Par(1)->Format.InTable}, 1);
   const TContentTag rowEnd = ReadTagAt(doc->Par(3)->Content.Data, 0);
   ASSERT_EQ(rowEnd.Kind, ctRowEnd);
   const TTableRow* row = TableRowOfTag(rowEnd);
@@ -161,7 +161,7 @@ TEST_F(RtfFixtureTest, DocumentsOfOtherProgramsReadWithTheirTextTablesAndNotes) 
     if (std::string(name) != "pandoc.rtf") {  // the others write their list as a list
       int listed = 0;
       for (int32_t i = 0; i <= doc->LastParagraphOfStory(stMain); ++i) {
-        const int32_t list = doc->Par(i)->Format.List;
+        const int32_t list = int32_t{doc->Par(i)->Format.List};
         if (list <= 0) continue;
         ++listed;
         EXPECT_NE(doc->ListByNumber(list), nullptr);
@@ -270,7 +270,7 @@ TEST_F(RtfFullFixtureTest, TextEqualsWhatTheWritingProgramExtractsAndTheContentI
     for (int32_t i = 0; i <= doc->LastParagraphOfStory(stMain); ++i) {
       const TPar& p = *doc->Par(i);
       rows += p.CharCount() > 0 && p.CodeAt(0) == scRowEnd;
-      listed += p.Format.List > 0 ? 1 : 0;
+      listed += int32_t{p.Format.List} > 0 ? 1 : 0;
     }
     EXPECT_EQ(rows, 3);
     if (c.Lists) EXPECT_GE(listed, 2);
