@@ -81,6 +81,14 @@ class TFieldEditProviders : public TEditOperationProviders {
       case ecUpdateHyperlinkTexts:
         doc.UpdateHyperlinkTexts();
         return true;
+      case ecInsertTableOfContents: {
+        auto* options = Arg<TGenerateTOC_Options>(a, n, 0);
+        tocCount_ = options != nullptr ? doc.GenerateToc(*options) : 0;
+        if (auto* count = Arg<int32_t>(a, n, 1)) *count = tocCount_;
+        // Said even when nothing was recorded (then no follow-up runs).
+        if (tocCount_ == 0) ShowInfo(kNoHeadingsMessage);
+        return true;
+      }
       case ecRemoveTableOfContents:
         RemoveToc(doc);
         return true;
@@ -111,6 +119,9 @@ class TFieldEditProviders : public TEditOperationProviders {
     switch (code) {
       case ecInsertField:
         UpdateNewField(doc);
+        break;
+      case ecInsertTableOfContents:
+        UpdateNewToc(doc);
         break;
       case ecRemoveTableOfContents:
         OfferBookmarkRemoval(doc);
@@ -184,7 +195,21 @@ class TFieldEditProviders : public TEditOperationProviders {
     if (doc.GetFieldRange(f, range)) doc.Caret = range.End;
   }
 
+  // The new table's page references get their numbers; no table, the message why.
+  void UpdateNewToc(TDoc& doc) {
+    if (tocCount_ == 0) return;
+    TDocPosition at = doc.Caret;
+    at.Offset = std::max(at.Offset - 1, 0);
+    TDocRange range;
+    if (doc.GetFieldAt(at, &range, {}, ftToc, fkField) == nullptr) return;
+    TFieldTypeSet types;
+    types.set(ftPageRef);
+    void* args[] = {nullptr, &range, &types};
+    RunChainedEdit(doc, ecUpdateFields, args, 2, kTocName);
+  }
+
   TField* newField_ = nullptr;
+  int32_t tocCount_ = 0;
   std::vector<std::string> tocBookmarks_;
 };
 
