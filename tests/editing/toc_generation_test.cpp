@@ -181,3 +181,81 @@ TEST_F(TocTest, NoHeadingsMakeNothingAndSaySo) {
   ASSERT_EQ(messages->Texts.size(), 1u);
   EXPECT_EQ(messages->Texts[0].rfind("Quorvane found no paragraph associated with", 0), 0u);
 }
+
+namespace {
+
+// Headings that test what an entry takes of its heading.
+class TocEntryTest : public TocTest {
+ protected:
+  void SetUp() override {
+    doc.InitNewDocument();
+    TDocBuilder b(doc);
+    b.Add("");
+    Heading(b, 1, "Two|lines");       // a manual line break
+    Heading(b, 1, "");                // empty: no entry
+    noted = b.AddWithNote("Noted", "the note");
+    AutoNoteMark(*doc.Par(noted));
+    SetParFormatProp(doc.Par(noted)->Format, ppStyle, doc.Styles->IndexOfBuiltIn(bsHeading1));
+    marked = b.Add("Marked");
+    SetParFormatProp(doc.Par(marked)->Format, ppStyle, doc.Styles->IndexOfBuiltIn(bsHeading1));
+    b.Add("body");
+    Heading(b, 1, "After the second table");
+    b.Finish();
+    doc.Caret = TDocPosition{};
+  }
+  // The builder's note mark "*" becomes an automatically numbered one.
+  static void AutoNoteMark(TPar& p) {
+    TMemory out;
+    for (int32_t off = 0; off < p.Content.Length;) {
+      if (IsTagAt(p.Content.Data, p.Content.Length, off)) {
+        out.Append(p.Content.Data + off, ContentTagSize);
+        off += ContentTagSize;
+      } else if (p.Content.Data[off] == '*') {
+        AppendContentTag(out, ctSpecialChar, scAutoNoteMark);
+        ++off;
+      } else {
+        out.Append(p.Content.Data + off++, 1);
+      }
+    }
+    p.Content = out;
+    p.RebuildCodes();
+    p.ContentChanged();
+  }
+  int32_t noted = 0, marked = 0;
+};
+
+}  // namespace
+
+TEST_F(TocEntryTest, EntriesShowBreaksAsBlanksDropNoteMarksAndReuseBookmarks) {
+  // A bookmark at the start of one heading, and a table of contents further down.
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
+  doc.BeginOperation(op.get());
+  auto mark = std::make_unique<TField>();
+  mark->Kind = fkBookmark;
+  mark->Instruction = u"Existing";
+  TDocRange r;
+  MakeRange(marked, 0, marked, 3, r);
+  doc.InsertFieldMarks(std::move(mark), r);
+  auto later = std::make_unique<TField>();
+  later->FieldType = ftToc;
+  later->Instruction = u"TOC";
+  MakeRange(marked + 1, 0, marked + 1, 4, r);
+  doc.InsertFieldMarks(std::move(later), r);
+  doc.EndOperation();
+  doc.CommitOperation(std::move(op));
+
+  TGenerateTOC_Options options;
+  options.ShowPageNumbers = false;
+  EXPECT_EQ(Generate(options), 3);
+  EXPECT_EQ(MainText(doc).substr(0, 23), "Two lines/Noted/Marked/");
+  const auto links = Fields(fkField, ftHyperlink);
+  ASSERT_EQ(links.size(), 3u);
+  EXPECT_EQ(links[1]->Instruction, u"HYPERLINK \\l \"Noted\"");
+  EXPECT_EQ(links[2]->Instruction, u"HYPERLINK \\l \"Existing\"");
+  EXPECT_FALSE(doc.HasBookmark(u"Marked"));
+  EXPECT_FALSE(doc.HasBookmark(u"After_the_second_table"));
+  // A second table of contents gets the next free bookmark name.
+  MakePosition(doc.LastParagraphOfStory(stMain), 0, doc.Caret);
+  Generate(options);
+  EXPECT_TRUE(doc.HasBookmark(u"_Table_Of_Contents_2"));
+}
