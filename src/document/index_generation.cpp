@@ -219,7 +219,10 @@ class TIndexBuilder {
       if (previous != nullptr && previous->First == r.First && previous->Last == r.Last) continue;
       if (!text.empty()) text += u", ";
       text += FormatIndexPageNumber(r.First, r.Bold, r.Italic);
-      if (r.Last != r.First) text += u"-" + FormatIndexPageNumber(r.Last, r.Bold, r.Italic);
+      if (r.Last != r.First) {
+        text += u'-';
+        text += FormatIndexPageNumber(r.Last, r.Bold, r.Italic);
+      }
       previous = &r;
     }
     std::sort(references.begin(), references.end());

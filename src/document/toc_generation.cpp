@@ -88,7 +88,6 @@ bool HasTabCharacter(const TPar& p) {
   return false;
 }
 
-std::u16string Widen(const std::string& s) { return CodePageToWide(s, DefaultCodePage); }
 
 class TTocBuilder {
  public:
