@@ -229,3 +229,30 @@ TEST(Hyperlinks, LinksToMissingBookmarksAreOfferedForSelection) {
   doc.UpdateSelectedFieldLists(255);
   EXPECT_EQ(doc.SelectedFields.Hyperlinks.size(), 2u);
 }
+
+TEST(Hyperlinks, WalkingForwardFollowsAPageReferenceWhateverItsSwitchOrder) {
+  LinkScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ref", "target"});
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
+  doc.BeginOperation(op.get());
+  auto mark = std::make_unique<TField>();
+  mark->Kind = fkBookmark;
+  mark->Instruction = u"there";
+  TDocRange r;
+  MakeRange(1, 2, 1, 4, r);
+  doc.InsertFieldMarks(std::move(mark), r);
+  auto ref = std::make_unique<TField>();
+  ref->FieldType = ftPageRef;
+  ref->Instruction = u"PAGEREF there \\h";
+  MakeRange(0, 0, 0, 3, r);
+  TField* pageRef = doc.InsertFieldMarks(std::move(ref), r);
+  doc.EndOperation();
+  doc.CommitOperation(std::move(op));
+  doc.HyperlinkHistory = {pageRef};
+  doc.HyperlinkHistoryIndex = -1;
+  doc.HyperlinkHistoryForward();
+  EXPECT_EQ(doc.Caret.Par, 1);
+  EXPECT_EQ(doc.Caret.Offset, 2);
+  EXPECT_EQ(doc.HyperlinkHistoryIndex, 0);
+}
