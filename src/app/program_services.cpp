@@ -7,8 +7,8 @@
 //     documents, document and trusted file types), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own
 //     plain box);
-//   document: document object services (bookmarks, notes), statistics services (selection
-//     model, pagination, progress), shape binding (shapes), style
+//   document: document object services (bookmarks, notes), the statistics' progress display
+//     (main window), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
@@ -21,6 +21,7 @@
 #include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/doc_statistics.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "docwindow/doc_window_registration.h"
@@ -45,6 +46,7 @@
 #include "layout/inline_shape_service.h"
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
+#include "layout/statistics_services.h"
 #include "platform/system/printers.h"
 
 namespace qv {
@@ -131,6 +133,7 @@ void RegisterProgramServices() {
   RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
+  RegisterStatisticsServices(MakeLayoutStatisticsServices());
   RegisterCommandServices();
   RegisterEditingServices();
   RegisterDocumentWindowServices();  // selection services and the layout after edits
@@ -142,6 +145,8 @@ void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
   RegisterFileServices(nullptr);
   UnregisterCommandServices();
+  RegisterEditLayoutHooks(nullptr);
+  RegisterStatisticsServices(nullptr);
   UnregisterDocumentWindowServices();
   UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
