@@ -1,8 +1,10 @@
 #include "layout/pagination_fixture.h"
 
 #include "document/field.h"
+#include "document/field_index.h"
 #include "foundation/base/service_slot.h"
 #include "layout/inline_shape_service.h"
+#include "layout/note_layout.h"
 #include "layout/page.h"
 #include "layout/pagination.h"
 
@@ -314,6 +316,31 @@ TEST_F(PaginationTest, FootnoteGoesOnItsReferencePage) {
   EXPECT_EQ(noteLine.Box->Area, TBox::AreaFootnotes);
   // The note sits at the foot of the page, below its separator room.
   EXPECT_EQ(TopOnPage(note->Range.Start.Par), 4320 - 720 - kLine);
+}
+
+// A document just read has not had its field index built: the note fields still hold the empty
+// ranges they were made with, which name the start of the main text.
+TEST_F(PaginationTest, NotesOfAFreshDocumentFindTheirTextThroughTheFieldIndex) {
+  const int32_t heading = b->Add("Heading");
+  const int32_t ref = b->AddWithNote("With a note", "The note text");
+  b->Finish();
+  TField* note = nullptr;
+  for (const auto& f : doc->Fields)
+    if (f->Kind == fkNoteText) note = f.get();
+  ASSERT_NE(note, nullptr);
+  const int32_t notePar = note->Range.Start.Par;
+  for (const auto& f : doc->Fields) f->Range = {};
+  doc->InvalidateFieldIndex(TFieldIndex::WholeDocument);
+  doc->Paginate(0, INT32_MAX);
+  ASSERT_EQ(doc->PageCount(), 1);
+  // Numbering the reference must not drop the lines of the first paragraph.
+  EXPECT_EQ(PageOf(heading), 0);
+  EXPECT_EQ(PageOf(ref), 0);
+  ASSERT_EQ(PageOf(notePar), 0);
+  EXPECT_EQ(Par(notePar).Lines[0]->Box->Area, TBox::AreaFootnotes);
+  // The note's own mark shows its reference's number.
+  const TPar& text = Par(notePar);
+  EXPECT_EQ(NoteMarkText(NoteMarkField(text, text.Content.Data, text.Content.Length, 0)), "1");
 }
 
 TEST_F(PaginationTest, FootnoteThatCannotStartMovesItsLine) {

@@ -5,6 +5,7 @@
 #include "document/doc.h"
 #include "document/line.h"
 #include "document/table_row.h"
+#include "foundation/graphics/colour_manager.h"
 #include "layout/box.h"
 #include "layout/floating_shapes.h"
 #include "layout/page.h"
@@ -17,6 +18,7 @@ namespace qv {
 namespace {
 
 constexpr uint32_t kPaperColour = 0xFFFFFF;
+constexpr uint32_t kSeparatorColour = 0xC0C0C0;
 constexpr int32_t kMaxDepth = 64;
 
 uint32_t BorderColour(const TBorderLine& b) {
@@ -70,6 +72,27 @@ void PaintCellDecorations(const TCellBox& cell, plat::Canvas& canvas, const plat
   }
 }
 
+// A note area of a column body that reserved separator room above its notes shows a short rule
+// there, unless the document hides that kind of separator.
+void PaintNoteSeparator(const TBox& box, plat::Canvas& canvas, const plat::Rect& r) {
+  if (box.Area != TBox::AreaFootnotes && box.Area != TBox::AreaEndnotes) return;
+  const TDoc* doc = box.Doc;
+  if (doc == nullptr || box.Parent == nullptr || !box.Parent->HasFlag(TBox::ColumnBody)) return;
+  if (box.PixelMargins.top <= 0) return;
+  const uint8_t shown = box.Area == TBox::AreaFootnotes ? 1 : 2;
+  if ((doc->NoteSeparatorFlags & shown) == 0) return;
+  const int32_t width = std::min(doc->TwipsToPixelsY(2880),
+                                 r.Width() - box.PixelMargins.left - box.PixelMargins.right);
+  const int32_t height = std::max(1, doc->TwipsToPixelsY(16));
+  if (width <= 0) return;
+  const int32_t left = r.left + box.PixelMargins.left;
+  const int32_t top = r.top + (box.PixelMargins.top - height) / 2;
+  TColorManager& colours = GetColorManager();
+  const uint32_t colour = doc->PrintPreview ? colours.ActivePalette().Entries[0].Color & 0xFFFFFF
+                                            : colours.AdjustToBackground(kSeparatorColour);
+  canvas.FillRect({left, top, left + width, top + height}, colour);
+}
+
 void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePaintObserver* observer,
                 int32_t depth) {
   const plat::Rect r = box.PixelRect.Offset(x, y);
@@ -85,6 +108,7 @@ void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePain
   }
   if (depth >= kMaxDepth) return;
   for (const TBoxRef& child : box.Children) PaintBoxAt(*child, canvas, r.left, r.top, observer, depth + 1);
+  PaintNoteSeparator(box, canvas, r);
 }
 
 }  // namespace

@@ -87,3 +87,28 @@ TEST_F(BoxPaintTest, EveryPageShowsItsHeader) {
   };
   for (int i = 0; i < 3; ++i) check(Page(i));
 }
+
+TEST_F(BoxPaintTest, AFootnoteAreaShowsItsSeparatorUnlessHidden) {
+  b->AddWithNote("With a note", "The note text");
+  Layout();
+  TPage& page = Page(0);
+  const int32_t notePar = doc->FirstParagraphOfStory(stFootnotes);
+  TBox& area = *Par(notePar).Lines.at(0)->Box->Parent;
+  ASSERT_EQ(area.Area, TBox::AreaFootnotes);
+  const plat::Point at = BoxToPagePoint(area, {0, 0});
+  // Ink in the area's top inset, left of its text, counted over its rows.
+  auto separatorInk = [&] {
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    int32_t ink = 0;
+    for (int32_t y = at.y; y < at.y + area.PixelMargins.top; ++y)
+      for (int32_t x = at.x + area.PixelMargins.left; x < at.x + area.PixelMargins.left + 100; ++x)
+        ink += target.GetPixel(x, y) != 0xFFFFFF ? 1 : 0;
+    return ink;
+  };
+  ASSERT_GT(area.PixelMargins.top, 0);
+  EXPECT_EQ(separatorInk(), 100);  // a rule one pixel high, wider than the 100 pixels looked at
+  doc->NoteSeparatorFlags = 2;     // only the endnote separator shown
+  EXPECT_EQ(separatorInk(), 0);
+}
