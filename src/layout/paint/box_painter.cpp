@@ -29,19 +29,21 @@ bool HasBorder(const TBorderLine& b) { return b.Width > 0 && b.Style != BorderSt
 
 bool Overlap(int32_t a1, int32_t a2, int32_t b1, int32_t b2) { return a1 < b2 && b1 < a2; }
 
-// Another cell of the table box starts where this one ends, on the right or below.
-bool HasNeighbour(const TBox& cell, bool below) {
+// Another cell of the table box that starts where this one ends, on the right or below, and
+// draws a border of its own on that shared edge (its left or top one). A shared edge without
+// such a border is left to this cell's right or bottom border.
+bool NeighbourDrawsEdge(const TBox& cell, bool below) {
   const TBox* table = cell.Parent;
   if (table == nullptr) return false;
   const plat::Rect& r = cell.PixelRect;
   for (const TBoxRef& other : table->Children) {
     if (other.get() == &cell || !other->HasFlag(TBox::CellBoxFlag)) continue;
     const auto& o = static_cast<const TCellBox&>(*other);
-    if (o.CellIndex < 0) continue;
+    if (o.CellIndex < 0 || o.Cell == nullptr) continue;
     const plat::Rect& q = o.PixelRect;
-    if (below ? (q.top == r.bottom && Overlap(r.left, r.right, q.left, q.right))
-              : (q.left == r.right && Overlap(r.top, r.bottom, q.top, q.bottom)))
-      return true;
+    const bool shares = below ? (q.top == r.bottom && Overlap(r.left, r.right, q.left, q.right))
+                              : (q.left == r.right && Overlap(r.top, r.bottom, q.top, q.bottom));
+    if (shares && HasBorder(below ? o.Cell->BorderTop : o.Cell->BorderLeft)) return true;
   }
   return false;
 }
@@ -62,11 +64,11 @@ void PaintCellDecorations(const TCellBox& cell, plat::Canvas& canvas, const plat
   };
   draw(c.BorderTop, false, {r.left, r.top, r.right, r.bottom});
   draw(c.BorderLeft, true, {r.left, r.top, r.right, r.bottom});
-  if (!HasNeighbour(cell, false)) {
+  if (!NeighbourDrawsEdge(cell, false)) {
     const int32_t w = HasBorder(c.BorderRight) ? CellBorderPixels(doc, c.BorderRight.Width, false) : 0;
     draw(c.BorderRight, true, {r.right - w, r.top, r.right, r.bottom});
   }
-  if (!HasNeighbour(cell, true)) {
+  if (!NeighbourDrawsEdge(cell, true)) {
     const int32_t w = HasBorder(c.BorderBottom) ? CellBorderPixels(doc, c.BorderBottom.Width, true) : 0;
     draw(c.BorderBottom, false, {r.left, r.bottom - w, r.right, r.bottom});
   }

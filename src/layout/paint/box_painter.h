@@ -1,8 +1,8 @@
 #pragma once
 // Painting a box tree: cell shading and cell borders, then every line of every box, and whole
 // pages with their paper, header and footer. A border that two cells share is drawn once: a
-// cell draws its top and left borders, and its right and bottom ones only where no cell follows
-// on that side.
+// cell draws its top and left borders, and its right and bottom ones unless the cell that
+// follows on that side draws its own left or top border there.
 #include <cstdint>
 
 namespace plat {

@@ -43,6 +43,45 @@ TEST_F(BoxPaintTest, ASharedCellBorderIsDrawnOnce) {
   EXPECT_EQ(columns, 4);
 }
 
+TEST_F(BoxPaintTest, AnEdgeBetweenRowsShowsTheBorderEitherCellGivesIt) {
+  struct Case {
+    const char* Name;
+    bool UpperBottom, LowerTop;
+    int32_t Runs;  // dark runs down a column through both cells
+  };
+  for (const Case& c : {Case{"upper bottom", true, false, 1}, Case{"lower top", false, true, 1},
+                        Case{"both", true, true, 1}, Case{"neither", false, false, 0}}) {
+    SCOPED_TRACE(c.Name);
+    NewDocument();
+    TTableRow* upper = b->Row({"", ""}, 1500);
+    TTableRow* lower = b->Row({"", ""}, 1500);
+    for (int i = 0; i < 2; ++i) {
+      for (TBorderLine* line : {&upper->Cells[static_cast<size_t>(i)].BorderBottom,
+                                &lower->Cells[static_cast<size_t>(i)].BorderTop}) {
+        const bool on = line == &upper->Cells[static_cast<size_t>(i)].BorderBottom ? c.UpperBottom : c.LowerTop;
+        line->Width = on ? 15 : 0;  // one pixel
+        line->Style = on ? 1 : 0;
+        line->Color = 0;
+      }
+    }
+    Layout();
+    TPage& page = Page(0);
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    TCellBox* cell = GetCellBox(Par(0).Lines.at(0)->Box);
+    const int32_t x = BoxToPagePoint(*cell, {0, 0}).x + cell->PixelRect.Width() / 2;
+    int32_t runs = 0;
+    bool previous = false;
+    for (int32_t y = 0; y < target.Height(); ++y) {
+      const bool dark = Dark(target.GetPixel(x, y));
+      runs += dark && !previous;
+      previous = dark;
+    }
+    EXPECT_EQ(runs, c.Runs);
+  }
+}
+
 TEST_F(BoxPaintTest, PaintingRestoresTheCanvasAndSkipsWhatIsClippedAway) {
   b->Add("Some text on the page");
   Layout();
