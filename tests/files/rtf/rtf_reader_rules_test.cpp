@@ -119,6 +119,20 @@ TEST_F(RtfReaderTest, SpecialCharactersAndBreaks) {
   EXPECT_EQ(doc->Par(1)->CodeAt(1), scLineBreak);  // a page break in a cell is a line break
 }
 
+// As other word processors write them: \clpadt is the left padding, \clpadl the top one.
+TEST_F(RtfReaderTest, CellPaddingsSwapLeftAndTop) {
+  ASSERT_TRUE(Read(Rtf("\\trowd\\trpaddl5\\trpaddt6\\clpadft3\\clpadt108\\clpadfl3\\clpadl40\\clpadr90\\clpadb20"
+                       "\\cellx2000\\intbl a\\cell\\row\\pard after\\par")));
+  ASSERT_EQ(doc->TableRows.size(), 1u);
+  const TTableRow& row = *doc->TableRows[0];
+  EXPECT_EQ(row.PadLeft, 5);
+  EXPECT_EQ(row.PadTop, 6);
+  EXPECT_EQ(row.Cells[0].PadLeft, 108);
+  EXPECT_EQ(row.Cells[0].PadTop, 40);
+  EXPECT_EQ(row.Cells[0].PadRight, 90);
+  EXPECT_EQ(row.Cells[0].PadBottom, 20);
+}
+
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   // Three definitions and two cells: the row keeps three; three cells and two definitions: a
   // third 720 twips on.
