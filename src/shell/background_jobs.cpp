@@ -1,6 +1,7 @@
 #include "shell/background_jobs.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -24,11 +25,19 @@ namespace qv {
 namespace {
 
 constexpr uint32_t kPaginationWaitMs = 300;
-constexpr uint32_t kPaginationSliceMs = 50;
+constexpr auto kPaginationSlice = std::chrono::milliseconds(50);
 constexpr int32_t kPagesPerStep = 5;
 constexpr uint16_t kBackupOption = 0x10;  // bit of the load-and-save flags
 
 bool IsLarge(const TDoc& doc) { return doc.ParCount() >= kLargeDocumentParagraphs; }
+
+// A key press or mouse input waiting in the queue.
+bool InputWaiting() {
+  plat::Msg msg;
+  if (!plat::IsWindowSystemStarted() || !plat::PeekMessage(msg, false)) return false;
+  return (msg.message >= plat::WM_KEYFIRST && msg.message <= plat::WM_KEYLAST) ||
+         (msg.message >= plat::WM_MOUSEFIRST && msg.message <= plat::WM_MOUSELAST);
+}
 
 }  // namespace
 
@@ -43,7 +52,9 @@ bool PaginationStep(TDoc& doc, TShellDocState& state, bool inMouseOperation) {
   }
   if (doc.Layout.LaidOutToEnd || state.PaginationStopped || !IdleFor(kPaginationWaitMs))
     return false;
-  const uint32_t start = plat::GetTickCount();
+  // The slice is measured in real time, whatever clock the timers run on, and gives way at
+  // once to input that arrives meanwhile.
+  const auto start = std::chrono::steady_clock::now();
   const int32_t before = doc.PageCount();
   do {
     const int32_t pages = doc.PageCount();
@@ -54,7 +65,8 @@ bool PaginationStep(TDoc& doc, TShellDocState& state, bool inMouseOperation) {
       break;
     }
     if (doc.PageCount() == pages) break;  // nothing more could be laid out
-  } while (!doc.Layout.LaidOutToEnd && plat::GetTickCount() - start < kPaginationSliceMs);
+  } while (!doc.Layout.LaidOutToEnd && !InputWaiting() &&
+           std::chrono::steady_clock::now() - start < kPaginationSlice);
   if (doc.PageCount() == before) return false;
   doc.ArrangePages();
   return true;

@@ -251,6 +251,8 @@ void TDocDispatcher::AddDocument(std::unique_ptr<TEntry> entry, bool wasActive) 
   TDoc& doc = entry->Window->Doc();
   TDocWindowLink& window = *entry->Window;
   entry->State.WindowMaximized = GetOptions().NewDocParams.Maximize || wasActive;
+  // The first automatic backup comes an interval after the document opened.
+  entry->State.LastBackupTick = plat::IsWindowSystemStarted() ? plat::GetTickCount() : 0;
   entries_.push_back(std::move(entry));
   if (TMainForm* main = GetMainForm()) {
     doc.NoWindow = !window.Show(main->DocumentArea());

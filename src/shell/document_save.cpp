@@ -20,13 +20,13 @@ constexpr uint8_t kSaveChangesMsg = 6;
 
 // Writes the document to a file through the save dispatcher, which writes the document's file:
 // the name is the target's for the extent of the call.
-bool WriteTo(TDoc& doc, const std::string& fileName, int32_t format, uint8_t flags) {
+bool WriteTo(TDoc& doc, std::string fileName, int32_t format, uint8_t flags) {
   TDocSavingOptions options;
   options.Target = TDocSavingOptions::tgFile;
   options.Format = format;
   options.Flags = flags;
   doc.GetMainTextRange(options.Range);
-  std::string ownName = std::exchange(doc.FileName, fileName);
+  std::string ownName = std::exchange(doc.FileName, std::move(fileName));
   uint8_t result = 2;
   try {
     result = DocSaveToFile(doc, options);

@@ -1,0 +1,458 @@
+// The program's main road on the headless window system: documents named on the command line
+// open in their windows, the dispatcher opens, reverts and closes them, a modified document asks
+// to be saved, the timers and the idle hook do their work only once the start-up is done, other
+// instances hand their files over, and an exception during an edit ends in a recovery copy.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "document/doc.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/system/paths.h"
+#include "foundation/system/running_instance.h"
+#include "foundation/system/unit_startup.h"
+#include "foundation/ui/application.h"
+#include "foundation/ui/message_dlg_service.h"
+#include "platform/backend/headless.h"
+#include "platform/win/keys.h"
+#include "platform/win/window_system.h"
+#include "foundation/settings/options_holder.h"
+#include "shell/activity.h"
+#include "shell/doc_dispatcher.h"
+#include "shell/doc_window_link.h"
+#include "shell/document_copy_services.h"
+#include "shell/exception_hook.h"
+#include "shell/main_form.h"
+#include "shell/startup_state.h"
+#include "support/test_env.h"
+
+using namespace qv;
+
+namespace {
+
+// Plays the user at the message box: records every box and answers from a script (OK for a box
+// that only has OK, else Cancel, when the script has run out).
+class ScriptedBox : public TMessageDlgService {
+ public:
+  struct TShown {
+    std::string Text;
+    uint8_t Kind;
+    uint8_t OptionalMsgId;
+  };
+  std::vector<TShown> Shown;
+  std::deque<int32_t> Answers;
+  int32_t Show(const TMessageDlgInfo& info) override {
+    Shown.push_back({info.Text, info.Kind, info.OptionalMsgId});
+    if (!Answers.empty()) {
+      const int32_t a = Answers.front();
+      Answers.pop_front();
+      return a;
+    }
+    return info.Buttons == ButtonBit(mbOK) ? mrOk : mrCancel;
+  }
+};
+
+class MainRoad : public ::testing::Test {
+ protected:
+  void Start(std::vector<std::string> arguments = {}) {
+    TStartupOptions options;
+    options.Headless = true;
+    options.Arguments = std::move(arguments);
+    program_.emplace(WithProgramServices(options));
+    ASSERT_TRUE(program_->Start());
+    // After the application object registered the real box.
+    box_.emplace();
+    main_ = program_->MainForm();
+    dispatcher_ = program_->Dispatcher();
+    ASSERT_NE(main_, nullptr);
+    ASSERT_NE(dispatcher_, nullptr);
+  }
+  void TearDown() override {
+    box_.reset();  // the application object's box goes with the application object
+    if (program_) program_->ShutDown();
+    program_.reset();
+  }
+  void Pump() { GetApp().ProcessMessages(); }
+  void Advance(uint64_t ms) {
+    plat::headless::AdvanceClock(ms);
+    Pump();
+  }
+  ScriptedBox& Box() { return **box_; }
+  std::string TextFile(const std::string& name, const std::string& text) {
+    const std::string path = folder_ + "/" + name;
+    qvtest::WriteFile(path, text);
+    return path;
+  }
+  static std::string FirstParagraph(TDoc& doc) { return doc.GetRangeText(ParRange(doc, 0)); }
+  static TDocRange ParRange(TDoc& doc, int32_t par) {
+    TDocRange r;
+    r.Start = {par, 0, 0, 0};
+    r.End = {par, doc.Par(par)->CharCount() - 1, 0, 0};
+    return r;
+  }
+
+  std::string folder_ = qvtest::MakeTempDir("road");
+  std::optional<TProgram> program_;
+  std::optional<ScopedService<TMessageDlgService, ScriptedBox>> box_;
+  TMainForm* main_ = nullptr;
+  TDocDispatcher* dispatcher_ = nullptr;
+};
+
+TEST_F(MainRoad, TheCommandLineFilesOpenInOrderInsteadOfANewDocument) {
+  const std::string a = TextFile("a.txt", "First file\r\n");
+  const std::string b = TextFile("b.txt", "Second file\r\n");
+  Start({"-x", a, "--", b});
+  ASSERT_EQ(dispatcher_->Count(), 2);
+  EXPECT_EQ(dispatcher_->Document(0)->FileName, a);
+  EXPECT_EQ(dispatcher_->Document(1)->FileName, b);
+  EXPECT_EQ(GetActiveDoc(), dispatcher_->Document(1));
+  EXPECT_EQ(FirstParagraph(*dispatcher_->Document(0)), "First file");
+  // Each document has its window in the main window's document area.
+  TDocWindowLink* window = dispatcher_->WindowOf(GetActiveDoc());
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(plat::IsDescendant(main_->Handle(), window->Handle()));
+  // The recent documents start with the last opened.
+  EXPECT_EQ(dispatcher_->FileLists[TDocDispatcher::flRecentDocuments].Strings,
+            (std::vector<std::string>{b, a}));
+}
+
+TEST_F(MainRoad, WithoutFilesANewUntitledDocumentOpensAndAFileOpenedLaterReplacesIt) {
+  Start();
+  ASSERT_EQ(dispatcher_->Count(), 1);
+  TDoc* blank = dispatcher_->Document(0);
+  EXPECT_TRUE(blank->NewUntitled);
+  EXPECT_EQ(ExtractFileName(blank->FileName).substr(0, 3), "Doc");
+  EXPECT_EQ(blank->Modified, 0);
+  const std::string a = TextFile("a.txt", "Hello\r\n");
+  EXPECT_TRUE(dispatcher_->OpenFile(a));
+  ASSERT_EQ(dispatcher_->Count(), 1);
+  EXPECT_EQ(dispatcher_->Document(0)->FileName, a);
+  // Once a second document was made in the run, the first one is kept.
+  EXPECT_TRUE(dispatcher_->NewDocument({}, 0, false));
+  EXPECT_TRUE(dispatcher_->OpenFile(TextFile("b.txt", "B\r\n")));
+  EXPECT_EQ(dispatcher_->Count(), 3);
+}
+
+TEST_F(MainRoad, OpeningAnOpenFileActivatesItAndAsksOnlyWhenItWasChanged) {
+  const std::string a = TextFile("a.txt", "Hello\r\n");
+  const std::string b = TextFile("b.txt", "Other\r\n");
+  Start({a, b});
+  TDoc* docA = dispatcher_->Document(0);
+  // Unchanged: only activated, nothing asked, nothing new opened.
+  EXPECT_FALSE(dispatcher_->OpenDocument(a, 7, 1));
+  EXPECT_EQ(GetActiveDoc(), docA);
+  EXPECT_TRUE(Box().Shown.empty());
+  EXPECT_EQ(dispatcher_->FileLists[TDocDispatcher::flRecentDocuments].Strings.front(), a);
+  // Changed: the user is asked whether to go back to the saved file; No keeps the document.
+  docA->SetModified(1);
+  Box().Answers = {mrNo};
+  EXPECT_FALSE(dispatcher_->OpenDocument(a, 7, 1));
+  ASSERT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(Box().Shown[0].OptionalMsgId, 1);
+  EXPECT_NE(Box().Shown[0].Text.find("already being edited"), std::string::npos);
+  EXPECT_EQ(dispatcher_->Document(0), docA);
+  // Yes reads the file again into a new document.
+  Box().Answers = {mrYes};
+  EXPECT_TRUE(dispatcher_->OpenDocument(a, 7, 1));
+  ASSERT_EQ(dispatcher_->Count(), 2);
+  EXPECT_EQ(dispatcher_->Document(1)->FileName, a);
+  EXPECT_EQ(dispatcher_->Document(1)->Modified, 0);
+}
+
+TEST_F(MainRoad, AFileThatCannotBeReadOpensNothingAndSaysSo) {
+  Start();
+  const int32_t before = dispatcher_->Count();
+  EXPECT_FALSE(dispatcher_->OpenFile(folder_ + "/missing.txt"));
+  EXPECT_EQ(dispatcher_->Count(), before);
+  ASSERT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(Box().Shown[0].Kind, mkError);
+  const auto& recent = dispatcher_->FileLists[TDocDispatcher::flRecentDocuments].Strings;
+  EXPECT_EQ(std::find(recent.begin(), recent.end(), folder_ + "/missing.txt"), recent.end());
+}
+
+TEST_F(MainRoad, AHundredDocumentsAtMost) {
+  Start();
+  while (dispatcher_->Count() < TDocDispatcher::kMaxOpenDocuments)
+    ASSERT_TRUE(dispatcher_->NewDocument({}, 0, false));
+  Box().Shown.clear();
+  EXPECT_FALSE(dispatcher_->NewDocument({}, 0, false));
+  EXPECT_FALSE(dispatcher_->OpenFile(TextFile("a.txt", "A\r\n")));
+  EXPECT_EQ(dispatcher_->Count(), 100);
+  ASSERT_EQ(Box().Shown.size(), 2u);
+  EXPECT_EQ(Box().Shown[0].Text.substr(0, 16), "No more than 100");
+  // A full instance takes no files from another start.
+  EXPECT_EQ(main_->WMInstanceMessage(irMayTakeFiles, {}), 0);
+}
+
+TEST_F(MainRoad, ClosingAModifiedDocumentAsksToSaveItAndTheFileReadsBackEqual) {
+  Start({TextFile("a.txt", "Some text\r\n")});
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  // Behind its save point under a new name; the undo history itself holds nothing.
+  const std::string saved = folder_ + "/saved.txt";
+  doc->FileName = saved;
+  doc->SetModified(1);
+  ASSERT_TRUE(doc->UndoList.empty());
+  // Cancel keeps it open.
+  Box().Answers = {mrCancel};
+  EXPECT_FALSE(dispatcher_->QueryCloseDocument(doc));
+  ASSERT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(Box().Shown[0].Text, "Document \"saved.txt\" has been modified. Save changes?");
+  EXPECT_EQ(Box().Shown[0].OptionalMsgId, 6);
+  EXPECT_EQ(dispatcher_->Count(), 1);
+  // Yes saves it to its file and closes it.
+  Box().Answers = {mrYes};
+  EXPECT_TRUE(dispatcher_->QueryCloseDocument(doc));
+  EXPECT_EQ(dispatcher_->Count(), 0);
+  EXPECT_EQ(GetActiveDoc(), nullptr);
+  ASSERT_TRUE(dispatcher_->OpenFile(saved));
+  EXPECT_EQ(FirstParagraph(*GetActiveDoc()), "Some text");
+  EXPECT_EQ(GetActiveDoc()->Modified, 0);
+}
+
+TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  EXPECT_TRUE(dispatcher_->QueryCloseDocument(GetActiveDoc()));
+  EXPECT_TRUE(Box().Shown.empty());
+}
+
+TEST_F(MainRoad, ClosingTheMainWindowAsksEveryDocumentFirst) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  GetActiveDoc()->SetModified(1);
+  Box().Answers = {mrCancel};
+  main_->Close();
+  EXPECT_FALSE(GetApp().Terminated);
+  EXPECT_TRUE(plat::IsWindowVisible(main_->Handle()));
+  Box().Answers = {mrNo};
+  main_->Close();
+  EXPECT_TRUE(GetApp().Terminated);
+}
+
+TEST_F(MainRoad, DocumentCaptionsCarryOneMarkOnly) {
+  const std::string a = TextFile("a.txt", "Text\r\n");
+  Start({a});
+  TShellDocState* state = dispatcher_->StateOf(GetActiveDoc());
+  ASSERT_NE(state, nullptr);
+  const struct {
+    bool copy, readOnly, restored;
+    const char16_t* caption;
+  } cases[] = {
+      {false, false, false, u"a.txt"},
+      {false, false, true, u"a.txt (restored)"},
+      {false, true, true, u"a.txt (read-only)"},
+      {true, true, true, u"a.txt (copy)"},
+  };
+  for (const auto& c : cases) {
+    state->OpenedAsCopy = c.copy;
+    state->ReadOnly = c.readOnly;
+    state->Restored = c.restored;
+    EXPECT_EQ(dispatcher_->DocumentCaption(*GetActiveDoc()), c.caption);
+  }
+}
+
+TEST_F(MainRoad, NoTimerOrIdleWorkBeforeTheStartUpIsDone) {
+  // Enough text for more than one page.
+  std::string text;
+  for (int i = 0; i < 400; ++i) text += "Line " + std::to_string(i) + "\r\n";
+  Start({TextFile("long.txt", text)});
+  TDoc* doc = GetActiveDoc();
+  doc->DiscardPages();
+  ASSERT_TRUE(StartingUp);
+  main_->RequestInterfaceUpdate();
+  main_->WMTimer(TMainForm::tmPagination);
+  main_->AppIdle();
+  EXPECT_EQ(doc->PageCount(), 0);
+  EXPECT_TRUE(main_->UpdatePending);
+  // The start-up-done message ends the start-up; the next idle pass runs the update.
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  EXPECT_FALSE(StartingUp);
+  main_->AppIdle();
+  EXPECT_FALSE(main_->UpdatePending);
+}
+
+TEST_F(MainRoad, BackgroundPaginationWaitsForAPauseAndWorksInSlices) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "Line " + std::to_string(i) + "\r\n";
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  GetOptions().NewDocParams.ViewModeTXT = vmPrintLayout;  // pages as they print
+  ASSERT_TRUE(dispatcher_->OpenFile(TextFile("long.txt", text)));
+  TDoc* doc = GetActiveDoc();
+  doc->DiscardPages();
+  MarkUserActivity();
+  main_->WMTimer(TMainForm::tmPagination);
+  EXPECT_EQ(doc->PageCount(), 0);  // the user was just active
+  plat::headless::AdvanceClock(300);
+  main_->WMTimer(TMainForm::tmPagination);
+  EXPECT_GE(doc->PageCount(), 5);
+  for (int i = 0; i < 1000 && !doc->Layout.LaidOutToEnd; ++i)
+    main_->WMTimer(TMainForm::tmPagination);
+  EXPECT_TRUE(doc->Layout.LaidOutToEnd);
+  EXPECT_GT(doc->PageCount(), 20);
+  // The view takes the new pages: it reaches below the first page.
+  EXPECT_GT(doc->View.Extent.cy, 20 * 400);
+}
+
+// Records what the housekeeping timer asks of the makers of copies.
+class RecCopies : public TDocumentCopyServices {
+ public:
+  std::vector<std::string> Backups;      // "name|written text"
+  std::vector<const TDoc*> SafeCopies;
+  void MakeBackup(TDoc&, const std::string& name, const std::string& writtenFile) override {
+    Backups.push_back(name + "|" + qvtest::ReadFile(writtenFile));
+  }
+  bool WriteSafeCopy(TDoc& doc) override {
+    SafeCopies.push_back(&doc);
+    return true;
+  }
+};
+
+TEST_F(MainRoad, TheHousekeepingTimerBacksUpModifiedDocumentsAndWritesSafeCopies) {
+  ScopedService<TDocumentCopyServices, RecCopies> copies;
+  const std::string a = TextFile("a.txt", "Alpha\r\n");
+  const std::string b = TextFile("b.txt", "Beta\r\n");
+  Start({a, b});
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  GetActiveDoc()->SetModified(1);  // b only
+  GetActiveDoc()->UndoPosition = 0;
+  GetOptions().LoadSave.Backup_MinDiff = 0;  // one minute
+  GetOptions().LoadSave.AutoSave = 2;        // minutes
+  main_->WMTimer(TMainForm::tmHousekeeping);
+  EXPECT_TRUE(copies->Backups.empty());
+  plat::headless::AdvanceClock(60001);
+  main_->WMTimer(TMainForm::tmHousekeeping);
+  ASSERT_EQ(copies->Backups.size(), 1u);
+  EXPECT_EQ(copies->Backups[0], b + "|Beta\r\n");
+  EXPECT_TRUE(copies->SafeCopies.empty());
+  // Unchanged since its backup: not again.
+  plat::headless::AdvanceClock(60001);
+  main_->WMTimer(TMainForm::tmHousekeeping);
+  EXPECT_EQ(copies->Backups.size(), 1u);
+  // Two minutes after the last round every open document gets its Safe Copy.
+  EXPECT_EQ(copies->SafeCopies.size(), 2u);
+}
+
+TEST_F(MainRoad, AnotherStartHandsItsFilesOverInOrder) {
+  Start();
+  const std::string files[] = {TextFile("1.txt", "One\r\n"), TextFile("2.txt", "Two\r\n"),
+                               TextFile("3.txt", "Three\r\n")};
+  EXPECT_EQ(main_->WMInstanceMessage(irMayTakeFiles, {}), 1);
+  for (const std::string& f : files) EXPECT_EQ(main_->WMInstanceMessage(irOpenFile, f), 1);
+  EXPECT_EQ(main_->WMInstanceMessage(irOpenFile, folder_ + "/none.txt"), 0);
+  ASSERT_EQ(dispatcher_->Count(), 3);  // the start-up blank gave way to the first
+  for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(dispatcher_->Document(i)->FileName, files[i]);
+  EXPECT_EQ(main_->WMInstanceMessage(irIsFactoryTestCopy, {}), 0);
+  EXPECT_EQ(main_->WMInstanceMessage(7, {}), 0);
+  // With a modal window above it the instance takes nothing.
+  plat::EnableWindow(main_->Handle(), false);
+  EXPECT_EQ(main_->WMInstanceMessage(irMayTakeFiles, {}), 0);
+  plat::EnableWindow(main_->Handle(), true);
+}
+
+TEST_F(MainRoad, AnInstanceStartedToPrintRefusesEveryRequest) {
+  Start({"-dls", "-dss"});
+  EXPECT_EQ(main_->WMInstanceMessage(irIsFactoryTestCopy, {}), 1);
+  CommandLineAction = 2;
+  EXPECT_EQ(main_->WMInstanceMessage(irMayTakeFiles, {}), 0);
+  EXPECT_EQ(main_->WMInstanceMessage(irIsFactoryTestCopy, {}), 0);
+  CommandLineAction = 0;
+}
+
+TEST_F(MainRoad, TheShutDownSwitchClosesTheProgramRightAfterTheStartUp) {
+  Start({"-sd", folder_ + "/not-a-file.txt"});
+  EXPECT_EQ(dispatcher_->Count(), 1);  // the value after "-sd" is no file: a new document
+  Pump();
+  EXPECT_TRUE(GetApp().Terminated);
+}
+
+TEST_F(MainRoad, AnExceptionOutsideAnEditIsOnlyShown) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  main_->AppException(std::runtime_error("boom"));
+  ASSERT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(Box().Shown[0].Text, "Exception:\rboom");
+  EXPECT_EQ(dispatcher_->Count(), 1);
+}
+
+TEST_F(MainRoad, AnExceptionDuringAnEditClosesTheDocumentAfterARecoveryCopy) {
+  const std::string a = TextFile("a.txt", "Good text\r\n");
+  Start({a});
+  TDoc* doc = GetActiveDoc();
+  doc->SetModified(1);
+  doc->EnterCriticalEdit();  // an edit under way that could not be taken back
+  Box().Answers = {mrOk, mrYes, mrOk};
+  main_->AppException(std::runtime_error("Broken record"));
+  ASSERT_EQ(Box().Shown.size(), 3u);
+  EXPECT_EQ(Box().Shown[0].Text, "Broken record. Document \"" + a + "\" will be closed.");
+  EXPECT_EQ(Box().Shown[1].Kind, mkError);
+  // The copy lies in the recovery folder, never over the document's own file.
+  const std::string copy = RecoveryFolder() + "a_Emergency saving.txt";
+  EXPECT_NE(Box().Shown[2].Text.find(copy), std::string::npos);
+  EXPECT_EQ(qvtest::ReadFile(copy), "Good text\r\n");
+  EXPECT_EQ(qvtest::ReadFile(a), "Good text\r\n");
+  EXPECT_EQ(dispatcher_->Count(), 0);
+  EXPECT_EQ(CriticalEditCount(), 0);
+  EXPECT_FALSE(EmergencyHandling);
+  EXPECT_EQ(main_->GetWindowState(), plat::WindowState::Normal);
+  // A second emergency of the same name does not write over the first copy.
+  EXPECT_EQ(RecoveryCopyName(RecoveryFolder(), a, ".txt"),
+            RecoveryFolder() + "a_Emergency saving (2).txt");
+}
+
+TEST_F(MainRoad, AnExceptionDuringTheEmergencyIsOnlyShown) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  GetActiveDoc()->EnterCriticalEdit();
+  EmergencyHandling = true;
+  main_->AppException(std::runtime_error("again"));
+  EmergencyHandling = false;
+  ASSERT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(Box().Shown[0].Text, "Exception:\ragain");
+  EXPECT_EQ(dispatcher_->Count(), 1);
+  while (CriticalEditCount() > 0) GetActiveDoc()->LeaveCriticalEdit();
+}
+
+TEST_F(MainRoad, MainWindowPlacementAndNotifications) {
+  Start();
+  // A form placed at the bottom with n = 0 ends on the main window's bottom edge.
+  const plat::Rect main{100, 50, 900, 650};
+  EXPECT_EQ(TMainForm::BottomPlacement(main, {200, 100}, 0, 22), (plat::Rect{400, 550, 600, 650}));
+  EXPECT_EQ(TMainForm::BottomPlacement(main, {200, 100}, 2, 22), (plat::Rect{400, 506, 600, 606}));
+  // The clipboard-viewer chain: the viewer after a leaving one follows; never the window itself.
+  main_->NextClipboardViewer = 77;
+  plat::SendMessage(main_->Handle(), TMainForm::WM_CHANGECBCHAIN, 77, 78);
+  EXPECT_EQ(main_->NextClipboardViewer, 78u);
+  plat::SendMessage(main_->Handle(), TMainForm::WM_CHANGECBCHAIN, 78, main_->Handle());
+  EXPECT_EQ(main_->NextClipboardViewer, 0u);
+}
+
+// A window that records the keys it gets.
+class KeyRecorder : public plat::Window {
+ public:
+  std::vector<std::pair<uint32_t, uintptr_t>> Keys;
+  intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+    if (msg == plat::WM_KEYDOWN || msg == plat::WM_KEYUP) Keys.emplace_back(msg, wParam);
+    return Window::WndProc(msg, wParam, lParam);
+  }
+};
+
+TEST_F(MainRoad, TheEscapeHotKeyWithoutACaptureSendsOneEscapeToTheFocusedWindow) {
+  Start();
+  KeyRecorder recorder;
+  plat::CreateParams p;
+  p.parent = main_->Handle();
+  p.bounds = {0, 0, 10, 10};
+  p.style = plat::WS_CHILD | plat::WS_VISIBLE;
+  ASSERT_TRUE(recorder.Create(p));
+  plat::SetFocus(recorder.Handle());
+  plat::SendMessage(main_->Handle(), plat::WM_HOTKEY, TMainForm::kEscapeHotKey);
+  EXPECT_EQ(recorder.Keys, (std::vector<std::pair<uint32_t, uintptr_t>>{
+                               {plat::WM_KEYDOWN, plat::VK_ESCAPE},
+                               {plat::WM_KEYUP, plat::VK_ESCAPE}}));
+}
+
+}  // namespace
