@@ -185,6 +185,7 @@ void TInsDelOperation::Undo() {
     InsertContent();
   State = State ? 0 : 1;
   Doc->SetDocFlag(dfFieldsChanged, true);
+  Doc->ClearTableCache();
 }
 
 void TInsDelOperation::DeleteContent() {
@@ -367,6 +368,7 @@ void TInsDelOperation::AfterChange(int32_t first, int32_t last, bool structural)
 }
 
 void TInsDelOperation::ObjectsOut() {
+  if (!OwnsObjects) return;
   TDoc& doc = *Doc;
   TStreamItem item;
   for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {

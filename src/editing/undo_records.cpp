@@ -174,6 +174,7 @@ void TFastReplaceTextOperation2::Undo() {
   Code = oldCode;
   p.RebuildCodes();
   p.ContentChanged();
+  Doc->ClearTableCache();
   RelayoutParagraph(*Doc, Par);
 }
 

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "document/doc.h"
+#include "files/backups.h"
 #include "files/doc_formats.h"
+#include "files/safe_copies.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/system/paths.h"
 #include "foundation/system/temp_files.h"
@@ -15,9 +17,6 @@
 #include "shell/activity.h"
 #include "shell/clipboard_manager_services.h"
 #include "shell/doc_dispatcher.h"
-#include "shell/doc_file_names.h"
-#include "shell/document_copy_services.h"
-#include "shell/document_save.h"
 #include "shell/main_form.h"
 
 namespace qv {
@@ -72,46 +71,30 @@ bool PaginationStep(TDoc& doc, TShellDocState& state, bool inMouseOperation) {
   return true;
 }
 
-int32_t BackupIntervalMinutes(int32_t index) {
-  static constexpr int32_t kMinutes[] = {1,   2,   5,   10,  15,  20,  30,  45,  60,
-                                         120, 180, 240, 300, 360, 540, 720, 1440};
-  constexpr int32_t count = static_cast<int32_t>(sizeof kMinutes / sizeof kMinutes[0]);
-  return kMinutes[std::clamp(index, 0, count - 1)];
-}
-
 void BackupRound(TDocDispatcher& dispatcher, bool userIdle) {
   static bool running = false;
   const TOptions& options = GetOptions();
   if (!(options.LoadSave.Flags & kBackupOption) || running) return;
   running = true;
   const uint32_t intervalMs =
-      static_cast<uint32_t>(BackupIntervalMinutes(options.LoadSave.Backup_MinDiff)) * 60000u;
+      static_cast<uint32_t>(BackupMinMinutes(options.LoadSave.Backup_MinDiff)) * 60000u;
   for (TDoc* doc : dispatcher.Documents()) {
     TShellDocState* state = dispatcher.StateOf(doc);
     if (state == nullptr || (IsLarge(*doc) && !userIdle)) continue;
     const uint32_t now = plat::GetTickCount();
     if (now - state->LastBackupTick <= intervalMs) continue;
     if (doc->Modified == 0 || doc->BackupPoint == doc->UndoPosition) continue;
-    DocumentCopyServices().BackUpOpenFile(*doc);
-    std::string temp;
-    bool written = false;
-    try {
-      temp = MakeTempFileNameExt(tfkTmp);
-      const int32_t format = IsWritableDocFormat(doc->FormatIndex) ? doc->FormatIndex : dfRtf;
-      written = WriteDocumentCopy(*doc, temp, format);
-    } catch (const std::exception&) {
-      written = false;
-    }
+    if (doc->FileState.VadureVavi && doc->ParCount() <= 1 && doc->ParLength(0) <= 1) continue;
+    // A failed write waits a whole interval, and ends the round.
     state->LastBackupTick = now;
-    if (!written) {
-      if (!temp.empty()) std::remove(temp.c_str());
-      break;  // a failed write ends the round; the document waits a whole interval
+    bool done = false;
+    try {
+      done = DocMakeTimedBackup(*doc);
+    } catch (const std::exception&) {
+      done = false;
     }
-    std::string name = doc->FileName;
-    if (!IsWritableDocFormat(doc->FormatIndex)) name = ChangeFileExt(name, ".rtf");
-    DocumentCopyServices().MakeBackup(*doc, name, temp);
+    if (!done) break;
     doc->BackupPoint = doc->UndoPosition;
-    std::remove(temp.c_str());
   }
   running = false;
 }
@@ -123,7 +106,11 @@ bool SafeCopiesRound(TDocDispatcher& dispatcher, uint32_t& lastRoundTick, bool u
   if (now - lastRoundTick < static_cast<uint32_t>(minutes) * 60000u) return false;
   for (TDoc* doc : dispatcher.Documents()) {
     if (IsLarge(*doc) && !userIdle) continue;
-    DocumentCopyServices().WriteSafeCopy(*doc);
+    try {
+      DocMakeSafeCopy(*doc);
+    } catch (const std::exception&) {
+      // the next round tries again
+    }
   }
   ClipboardManagerServices().SaveVadureVavi();
   lastRoundTick = now;

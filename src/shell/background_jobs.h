@@ -20,8 +20,6 @@ inline constexpr int32_t kLargeDocumentParagraphs = 0x4000;
 // when pages were laid out or discarded.
 bool PaginationStep(TDoc& doc, TShellDocState& state, bool inMouseOperation);
 
-// The minutes between two automatic backups of a document, by the option's index.
-int32_t BackupIntervalMinutes(int32_t index);
 // One round of automatic backups over the open documents: every modified document whose last
 // backup is older than the interval is written to a temporary file and backed up from it. A
 // failed write remembers the time for that document and ends the round.

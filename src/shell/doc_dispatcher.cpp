@@ -180,8 +180,8 @@ bool TDocDispatcher::ActivateIfOpen(const std::string& path, uint8_t openFlags, 
   TDoc* open = FindOpenDocument(path, true);
   if (open == nullptr) return false;
   Activate(open);
-  const TShellDocState* state = StateOf(open);
-  const bool unchanged = open->Modified == 0 && !open->NewUntitled && !(state && state->Restored);
+  const bool unchanged =
+      open->Modified == 0 && !open->NewUntitled && !open->FileState.RestoredFromSafeCopy;
   if (!(StateFlags & dsStartupOpening) && !unchanged) {
     const std::string text =
         FormatMessageText(OptionalMsgTable[kRevertMsg].Text, {path, path});
@@ -214,8 +214,6 @@ bool TDocDispatcher::OpenDocument(const std::string& givenPath, int32_t format,
   TDoc& doc = entry->Window->Doc();
   const TNewDocParams& params = GetOptions().NewDocParams;
   doc.ViewMode = OpensInDocumentViewMode(path) ? params.ViewMode : params.ViewModeTXT;
-  entry->State.Restored = (openFlags & ofRestore) != 0;
-  entry->State.ReadOnly = (StateFlags & dsReadOnlyOpening) != 0;
 
   TDocOpeningOptions options;
   options.From = TDocOpeningOptions::Source::File;
@@ -235,8 +233,8 @@ bool TDocDispatcher::OpenDocument(const std::string& givenPath, int32_t format,
     if (!error.empty()) ShowError(error);
     return false;
   }
-  if (!error.empty()) ShowError(error);  // read in part: what was read stays open
   doc.FileName = path;
+  if (openFlags & ofRestore) doc.FileState.RestoredFromSafeCopy = true;
   NoteOpened(path, openFlags);
   const bool wasActive = active_ != nullptr;
   AddDocument(std::move(entry), wasActive);
@@ -342,7 +340,7 @@ bool TDocDispatcher::NewDocument(const std::string& templatePath, int32_t format
     if (fromTemplate) {
       newFormat = IsWritableDocFormat(source->FormatIndex)
                       ? source->FormatIndex
-                      : std::max<int32_t>(0, DocFormatFromName(
+                      : std::max<int32_t>(0, DocFormatFromExactName(
                                                  GetOptions().General.DefDocTemplates.DefDocFmt));
     }
   }
@@ -421,15 +419,13 @@ void TDocDispatcher::RefreshFindHighlights() {
 
 std::u16string TDocDispatcher::DocumentCaption(const TDoc& doc) const {
   std::string caption = ExtractFileName(doc.FileName);
-  const TShellDocState* state = StateOf(&doc);
-  if (state != nullptr) {
-    // Only the first of the marks that apply.
-    const char* format = state->OpenedAsCopy ? "%s (copy)"
-                         : state->ReadOnly   ? "%s (read-only)"
-                         : state->Restored   ? "%s (restored)"
-                                             : nullptr;
-    if (format != nullptr) caption = FormatMessageText(format, {caption});
-  }
+  // Only the first of the marks that apply.
+  const TDocFileState& state = doc.FileState;
+  const char* format = state.WorkingCopy            ? "%s (copy)"
+                       : state.ReadOnly             ? "%s (read-only)"
+                       : state.RestoredFromSafeCopy ? "%s (restored)"
+                                                    : nullptr;
+  if (format != nullptr) caption = FormatMessageText(format, {caption});
   return InterfaceText(caption);
 }
 

@@ -20,14 +20,9 @@ class TDocWindowLink;
 
 // What the shell keeps of each open document beside the document itself.
 struct TShellDocState {
-  bool Restored = false;         // a reopened crash-recovery copy
-  bool OpenedAsCopy = false;     // a copy of a file another program holds
-  bool ReadOnly = false;         // opened for reading only
   bool PaginationStopped = false;  // background pagination reached its page limit
   bool DiscardPages = false;     // the pages are to be laid out again from the start
   uint32_t LastBackupTick = 0;   // when the last automatic backup was written (or failed)
-  bool BackedUp = false;         // a backup was written at LastBackupTick
-  int32_t BackupUndoPosition = INT32_MIN;  // the document's undo position at that backup
   bool WindowMaximized = false;  // the window's state, kept for the next new window
 };
 

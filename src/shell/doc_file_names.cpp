@@ -57,29 +57,25 @@ bool IsWebFileName(const std::string& name) {
   return false;
 }
 
-int32_t DocFormatFromName(const std::string& upperCaseName) {
+int32_t DocFormatFromExactName(const std::string& upperCaseName) {
   for (int32_t i = kDocFormatCount - 1; i >= 0; --i)
     if (upperCaseName == kDocFormatNames[i]) return i;
   return kNoDocFormat;
 }
 
-const char* DocFormatName(int32_t format) {
-  return format >= 0 && format < kDocFormatCount ? kDocFormatNames[format] : "";
-}
-
-bool IsWritableDocFormat(int32_t format) { return format != 3 && format != 5; }
+bool IsInSaveFilter(int32_t format) { return format != 3 && format != 5; }
 
 int32_t SaveFilterIndexOfFormat(int32_t format) {
   int32_t index = format + 1;
   for (int32_t f = 0; f < format; ++f)
-    if (!IsWritableDocFormat(f)) --index;
+    if (!IsInSaveFilter(f)) --index;
   return index;
 }
 
 int32_t FormatOfSaveFilterIndex(int32_t filterIndex) {
   int32_t seen = 0;
   for (int32_t f = 0; f < kDocFormatCount; ++f) {
-    if (!IsWritableDocFormat(f)) continue;
+    if (!IsInSaveFilter(f)) continue;
     if (++seen == filterIndex) return f;
   }
   return 0;
@@ -95,7 +91,7 @@ std::string OpenDocumentFilter() {
 std::string SaveDocumentFilter() {
   std::string filter;
   for (int32_t f = 0; f < kDocFormatCount; ++f)
-    if (IsWritableDocFormat(f)) filter += std::string(kDocFilters[f]) + "|";
+    if (IsInSaveFilter(f)) filter += std::string(kDocFilters[f]) + "|";
   filter.pop_back();
   return filter;
 }

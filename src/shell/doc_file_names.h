@@ -17,18 +17,17 @@ bool HasDocumentExtension(const std::string& name);
 // 0 bmp, 1 emf, 2 wmf, 3 jpg (and jpeg), 4 gif, 5 png; 255 for anything else.
 uint8_t GetPictureFormatIndex(const std::string& name);
 bool IsWebFileName(const std::string& name);
-// The format whose name ("RTF" ... "TXT") is exactly the text; kNoDocFormat for none.
-int32_t DocFormatFromName(const std::string& upperCaseName);
-// The format's name, "RTF" ... "TXT".
-const char* DocFormatName(int32_t format);
-// Open Document text and Write documents are read only.
-bool IsWritableDocFormat(int32_t format);
-// The filter index (from 1) of a writable format in the save filter, and back.
+// The format whose name ("RTF" ... "TXT") is exactly the text, case included; kNoDocFormat for
+// none. (The save road's DocFormatFromName takes any case.)
+int32_t DocFormatFromExactName(const std::string& upperCaseName);
+// Open Document text and Write documents are read only: the save filter leaves them out.
+bool IsInSaveFilter(int32_t format);
+// The filter index (from 1) of a format of the save filter, and back.
 int32_t SaveFilterIndexOfFormat(int32_t format);
 int32_t FormatOfSaveFilterIndex(int32_t filterIndex);
 // The filter of the Open Document dialog: every format, then all document types and all files.
 std::string OpenDocumentFilter();
-// The filter of the Save As dialog: the writable formats only.
+// The filter of the Save As dialog: the formats of the save filter only.
 std::string SaveDocumentFilter();
 // Whether the lower-cased extension is one of the document extensions that open in the normal
 // view mode (every other file opens as plain text would).

@@ -7,7 +7,7 @@
 
 #include "docwindow/doc_form.h"
 #include "document/doc.h"
-#include "files/doc_formats.h"
+#include "foundation/base/exceptions.h"
 #include "files/open_context.h"
 #include "files/open_road.h"
 #include "platform/controls/control.h"
@@ -25,25 +25,14 @@ class TDocFormLink : public TDocWindowLink {
   bool Load(TDocOpeningOptions& options, std::string& error) override {
     TDoc& doc = form_.Doc();
     try {
-      // An open road that cannot detect formats yet refuses a detection; the file's extension
-      // names the format then.
-      const int32_t asked = options.FormatIndex;
-      uint8_t read = DocOpen(doc, options);
-      if (read == 0 && asked == dfDetect && options.FormatIndex == dfRefused &&
-          options.From == TDocOpeningOptions::Source::File) {
-        options.FormatIndex = FormatOfFileName(options.FileName);
-        read = DocOpen(doc, options);
-      }
-      if (read == 0) {
-        error = "The file \"" + options.FileName + "\" cannot be read.";
-        return false;
-      }
+      // The open road tells the user itself why a file cannot be read.
+      return DocOpen(doc, options) != 0;
+    } catch (const EAbort&) {
+      return false;
     } catch (const std::exception& e) {
-      // A damaged file keeps what was read before the damage.
       error = e.what();
-      if (doc.ParCount() == 0) return false;
+      return false;
     }
-    return true;
   }
 
   bool Show(plat::Control& area) override {

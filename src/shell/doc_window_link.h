@@ -24,9 +24,9 @@ class TDocWindowLink {
 
   // The document the window shows (the window owns it while the window lives).
   virtual TDoc& Doc() = 0;
-  // Reads a file or a memory block into the window's fresh document through the open road;
-  // false when nothing could be read, with `error` naming what went wrong when the road did not
-  // tell the user itself.
+  // Reads a file or a memory block into the window's fresh document through the open road
+  // (which tells the user why a file cannot be read); false when nothing could be read, with
+  // `error` naming an error the road let through.
   virtual bool Load(TDocOpeningOptions& options, std::string& error) = 0;
   // Makes the window a child of the document area, filling it; false when no window could be
   // made.

@@ -1,16 +1,15 @@
 #include "shell/document_save.h"
 
-#include <exception>
-#include <utility>
-
 #include "document/doc.h"
-#include "files/output/saving_options.h"
+#include "files/document_road_services.h"
 #include "files/save_dispatcher.h"
-#include "foundation/settings/options_holder.h"
+#include "files/save_document.h"
 #include "foundation/system/paths.h"
 #include "foundation/ui/message_dlg_service.h"
+#include "platform/controls/dialogs/file_choice.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "shell/doc_file_names.h"
+#include "shell/main_form.h"
 
 namespace qv {
 
@@ -18,83 +17,33 @@ namespace {
 
 constexpr uint8_t kSaveChangesMsg = 6;
 
-// Writes the document to a file through the save dispatcher, which writes the document's file:
-// the name is the target's for the extent of the call.
-bool WriteTo(TDoc& doc, std::string fileName, int32_t format, uint8_t flags) {
-  TDocSavingOptions options;
-  options.Target = TDocSavingOptions::tgFile;
-  options.Format = format;
-  options.Flags = flags;
-  doc.GetMainTextRange(options.Range);
-  std::string ownName = std::exchange(doc.FileName, std::move(fileName));
-  uint8_t result = 2;
-  try {
-    result = DocSaveToFile(doc, options);
-  } catch (const std::exception& e) {
-    doc.FileName = std::move(ownName);
-    ShowError(e.what());
-    return false;
-  }
-  doc.FileName = std::move(ownName);
-  return result == 0;
-}
-
-void MarkSaved(TDoc& doc) {
-  doc.SavePoint = doc.UndoPosition;
-  doc.NewUntitled = false;
-  doc.SetModified(0);
-}
-
-// The Save As dialog: the chosen file and its format; false when cancelled.
-bool AskSaveName(const TDoc& doc, std::string& fileName, int32_t& format) {
-  plat::FileDialog dialog(true);
-  dialog.Filter = SaveDocumentFilter();
-  const int32_t current = IsWritableDocFormat(doc.FormatIndex) ? doc.FormatIndex : 0;
-  dialog.FilterIndex = SaveFilterIndexOfFormat(current);
-  dialog.FileName = ExtractFileName(doc.FileName);
-  dialog.SetInitialDir(ExtractFilePath(doc.FileName).empty() ? GetCurrentFolder()
-                                                              : ExtractFilePath(doc.FileName));
-  dialog.DefaultExt = DocFormatExtension(current);
-  if (!dialog.Execute()) return false;
-  fileName = dialog.FileName;
-  format = FormatOfSaveFilterIndex(dialog.FilterIndex);
-  return !fileName.empty();
-}
-
 }  // namespace
 
-bool WriteDocumentCopy(TDoc& doc, const std::string& fileName, int32_t format) {
-  return WriteTo(doc, fileName, format, TDocSavingOptions::sfCopy);
+bool SaveDocument(TDoc& doc) { return DocSave(doc) == 0; }
+
+bool SaveDocumentAs(TDoc& doc) { return DocSaveAs(doc, doc.FileName, true) == 0; }
+
+bool SaveDocumentCopyAs(TDoc& doc) { return DocSaveCopyAs(doc) == 0; }
+
+bool WriteDocumentCopy(TDoc& doc, const std::string& fileName) {
+  return DocSaveCopyToFile(doc, fileName, 0) == 0;
 }
 
-bool SaveDocument(TDoc& doc) {
-  if (doc.NewUntitled || doc.FileName.empty() || !IsWritableDocFormat(doc.FormatIndex))
-    return SaveDocumentAs(doc);
-  if (!WriteTo(doc, doc.FileName, doc.FormatIndex, 0)) return false;
-  MarkSaved(doc);
+bool RunSaveDialog(TSaveDialogRequest& request) {
+  plat::FileDialog dialog(true);
+  dialog.Title = request.Title;
+  dialog.Filter = SaveDocumentFilter();
+  const int32_t format = IsInSaveFilter(request.Format) ? request.Format : 0;
+  dialog.FilterIndex = SaveFilterIndexOfFormat(format);
+  dialog.FileName = ExtractFileName(request.FileName);
+  const std::string folder = ExtractFilePath(request.FileName);
+  dialog.SetInitialDir(folder.empty() ? GetCurrentFolder() : folder);
+  dialog.DefaultExt = DocFormatExtension(format);
+  dialog.Options = plat::fd::HideReadOnly | plat::fd::OverwritePrompt | plat::fd::PathMustExist;
+  if (!dialog.Execute(GetMainForm()) || dialog.FileName.empty()) return false;
+  request.FileName = dialog.FileName;
+  request.Format = FormatOfSaveFilterIndex(dialog.FilterIndex);
   return true;
-}
-
-bool SaveDocumentUnder(TDoc& doc, const std::string& fileName, int32_t format) {
-  if (!WriteTo(doc, fileName, format, 0)) return false;
-  doc.FileName = fileName;
-  doc.FormatIndex = format;
-  MarkSaved(doc);
-  return true;
-}
-
-bool SaveDocumentAs(TDoc& doc) {
-  std::string fileName;
-  int32_t format = 0;
-  if (!AskSaveName(doc, fileName, format)) return false;
-  return SaveDocumentUnder(doc, fileName, format);
-}
-
-bool SaveDocumentCopyAs(TDoc& doc) {
-  std::string fileName;
-  int32_t format = 0;
-  if (!AskSaveName(doc, fileName, format)) return false;
-  return WriteDocumentCopy(doc, fileName, format);
 }
 
 bool AskToSaveBeforeClose(TDoc& doc) {

@@ -8,13 +8,14 @@
 
 #include "document/doc.h"
 #include "files/doc_formats.h"
+#include "files/output/saving_options.h"
+#include "files/save_dispatcher.h"
 #include "foundation/system/paths.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/win/window_system.h"
 #include "shell/clipboard_manager_services.h"
 #include "shell/doc_dispatcher.h"
 #include "shell/doc_file_names.h"
-#include "shell/document_save.h"
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
 
@@ -63,8 +64,20 @@ bool WriteRecoveryCopy(TDoc& doc, std::string& written) {
   const int32_t format = doc.FormatIndex == dfText ? dfText : dfRtf;
   const std::string name =
       RecoveryCopyName(folder, doc.FileName, std::string(".") + DocFormatExtension(format));
+  TDocSavingOptions options;
+  options.Target = TDocSavingOptions::tgFile;
+  options.Format = format;
+  options.Flags = TDocSavingOptions::sfCopy;
+  options.Name = doc.FileName;
   bool ok = false;
-  IgnoringFailures([&] { ok = WriteDocumentCopy(doc, name, format); });
+  const std::string ownName = doc.FileName;
+  IgnoringFailures([&] {
+    doc.GetMainTextRange(options.Range);
+    // The save road writes the document's file: for this call, the recovery copy.
+    doc.FileName = name;
+    ok = DocSaveToFile(doc, options) == 0;
+  });
+  doc.FileName = ownName;
   if (ok) written = name;
   return ok;
 }

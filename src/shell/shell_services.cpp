@@ -9,18 +9,23 @@
 #include "commands/command_environment_services.h"
 #include "document/doc.h"
 #include "document/doc_services.h"
+#include "commands/command_manager.h"
 #include "files/crypt/password_forms.h"
+#include "files/document_road_services.h"
 #include "files/file_services.h"
 #include "files/output/save_progress_services.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/system/paths.h"
 #include "foundation/system/running_instance.h"
 #include "foundation/system/shell_services.h"
+#include "foundation/system/command_line.h"
 #include "foundation/ui/message_box.h"
+#include "foundation/ui/sound_services.h"
 #include "foundation/ui/toolkit_services.h"
 #include "platform/win/window_system.h"
 #include "shell/doc_dispatcher.h"
 #include "shell/doc_file_names.h"
+#include "shell/document_save.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_form.h"
 #include "shell/shell_command_environment.h"
@@ -122,6 +127,43 @@ class TShellSaveProgressServices : public TSaveProgressServices {
   }
 };
 
+// What the open and save roads ask of the shell: the save dialog, the dispatcher's requests and
+// lists, the windows.
+class TShellDocumentRoadServices : public TDocumentRoadServices {
+ public:
+  bool RunSaveDialog(TSaveDialogRequest& request) override { return qv::RunSaveDialog(request); }
+  void RedrawMainFrame() override {
+    if (TMainForm* main = GetMainForm(); main && main->Handle() != 0)
+      plat::RedrawFrame(main->Handle());
+  }
+  void ActivateWindow(TDoc& doc) override {
+    if (TDocDispatcher* d = GetDocDispatcher()) d->Activate(&doc);
+  }
+  void AddRecentFile(const std::string& fileName) override {
+    TDocDispatcher* d = GetDocDispatcher();
+    if (d == nullptr) return;
+    d->FileLists[TDocDispatcher::flRecentDocuments].AddFile(fileName);
+    GetCommandManager().Flags |= TCommandManager::cmRecentStale;
+  }
+  void RebuildRecentFilesMenu() override {
+    GetCommandManager().Flags |= TCommandManager::cmRecentStale;
+  }
+  void RequestInterfaceUpdate() override {
+    if (TMainForm* main = GetMainForm()) main->RequestInterfaceUpdate();
+  }
+  void ShowBackupOptions() override { GetCommandManager().Execute(123); }
+  void PlaySound(int32_t event) override { SoundService().PlayEventSound(event); }
+  bool OpenReadOnlyRequested() override {
+    TDocDispatcher* d = GetDocDispatcher();
+    return d != nullptr && (d->StateFlags & TDocDispatcher::dsReadOnlyOpening) != 0;
+  }
+  bool ShutDownSwitch() override { return IsSwitchPresent(swShutDown); }
+  int32_t DefaultZoom() override { return GetOptions().View.DefZoom; }
+  bool IsRemovableDrive(const std::string& fileName) override {
+    return qv::IsRemovableDrive(fileName);
+  }
+};
+
 }  // namespace
 
 void RegisterShellServices() {
@@ -132,9 +174,11 @@ void RegisterShellServices() {
   RegisterInstanceReceiver(std::make_unique<TMainFormInstanceReceiver>());
   RegisterFileServices(std::make_unique<TShellFileServices>());
   RegisterSaveProgressServices(std::make_unique<TShellSaveProgressServices>());
+  RegisterDocumentRoadServices(std::make_unique<TShellDocumentRoadServices>());
 }
 
 void UnregisterShellServices() {
+  RegisterDocumentRoadServices(nullptr);
   RegisterSaveProgressServices(nullptr);
   RegisterFileServices(nullptr);
   RegisterInstanceReceiver(nullptr);

@@ -26,7 +26,6 @@
 #include "shell/activity.h"
 #include "shell/doc_dispatcher.h"
 #include "shell/doc_window_link.h"
-#include "shell/document_copy_services.h"
 #include "shell/exception_hook.h"
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
@@ -170,7 +169,7 @@ TEST_F(MainRoad, AFileThatCannotBeReadOpensNothingAndSaysSo) {
   const int32_t before = dispatcher_->Count();
   EXPECT_FALSE(dispatcher_->OpenFile(folder_ + "/missing.txt"));
   EXPECT_EQ(dispatcher_->Count(), before);
-  ASSERT_EQ(Box().Shown.size(), 1u);
+  ASSERT_EQ(Box().Shown.size(), 1u);  // the open road's own message, once
   EXPECT_EQ(Box().Shown[0].Kind, mkError);
   const auto& recent = dispatcher_->FileLists[TDocDispatcher::flRecentDocuments].Strings;
   EXPECT_EQ(std::find(recent.begin(), recent.end(), folder_ + "/missing.txt"), recent.end());
@@ -237,8 +236,7 @@ TEST_F(MainRoad, ClosingTheMainWindowAsksEveryDocumentFirst) {
 TEST_F(MainRoad, DocumentCaptionsCarryOneMarkOnly) {
   const std::string a = TextFile("a.txt", "Text\r\n");
   Start({a});
-  TShellDocState* state = dispatcher_->StateOf(GetActiveDoc());
-  ASSERT_NE(state, nullptr);
+  TDocFileState& state = GetActiveDoc()->FileState;
   const struct {
     bool copy, readOnly, restored;
     const char16_t* caption;
@@ -249,9 +247,9 @@ TEST_F(MainRoad, DocumentCaptionsCarryOneMarkOnly) {
       {true, true, true, u"a.txt (copy)"},
   };
   for (const auto& c : cases) {
-    state->OpenedAsCopy = c.copy;
-    state->ReadOnly = c.readOnly;
-    state->Restored = c.restored;
+    state.WorkingCopy = c.copy;
+    state.ReadOnly = c.readOnly;
+    state.RestoredFromSafeCopy = c.restored;
     EXPECT_EQ(dispatcher_->DocumentCaption(*GetActiveDoc()), c.caption);
   }
 }
@@ -299,43 +297,45 @@ TEST_F(MainRoad, BackgroundPaginationWaitsForAPauseAndWorksInSlices) {
   EXPECT_GT(doc->View.Extent.cy, 20 * 400);
 }
 
-// Records what the housekeeping timer asks of the makers of copies.
-class RecCopies : public TDocumentCopyServices {
- public:
-  std::vector<std::string> Backups;      // "name|written text"
-  std::vector<const TDoc*> SafeCopies;
-  void MakeBackup(TDoc&, const std::string& name, const std::string& writtenFile) override {
-    Backups.push_back(name + "|" + qvtest::ReadFile(writtenFile));
-  }
-  bool WriteSafeCopy(TDoc& doc) override {
-    SafeCopies.push_back(&doc);
-    return true;
-  }
-};
+// The backups of a document: the files in the backup folder named after it.
+std::vector<std::string> BackupsOf(const std::string& name) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  const std::string folder = GetOptionsHolder().Settings.BackupFolder;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec))
+    if (e.is_regular_file() && e.path().filename().string().rfind(name + " ", 0) == 0)
+      found.push_back(e.path().string());
+  return found;
+}
 
 TEST_F(MainRoad, TheHousekeepingTimerBacksUpModifiedDocumentsAndWritesSafeCopies) {
-  ScopedService<TDocumentCopyServices, RecCopies> copies;
   const std::string a = TextFile("a.txt", "Alpha\r\n");
   const std::string b = TextFile("b.txt", "Beta\r\n");
   Start({a, b});
   plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
-  GetActiveDoc()->SetModified(1);  // b only
-  GetActiveDoc()->UndoPosition = 0;
+  TDoc* docB = GetActiveDoc();
+  docB->SetModified(1);  // b only
+  docB->UndoPosition = 0;
+  GetOptions().LoadSave.Flags |= 0x10;       // backups on
   GetOptions().LoadSave.Backup_MinDiff = 0;  // one minute
   GetOptions().LoadSave.AutoSave = 2;        // minutes
   main_->WMTimer(TMainForm::tmHousekeeping);
-  EXPECT_TRUE(copies->Backups.empty());
+  EXPECT_TRUE(BackupsOf("b").empty());
   plat::headless::AdvanceClock(60001);
   main_->WMTimer(TMainForm::tmHousekeeping);
-  ASSERT_EQ(copies->Backups.size(), 1u);
-  EXPECT_EQ(copies->Backups[0], b + "|Beta\r\n");
-  EXPECT_TRUE(copies->SafeCopies.empty());
+  const std::vector<std::string> backups = BackupsOf("b");
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(qvtest::ReadFile(backups[0]), "Beta\r\n");
+  EXPECT_TRUE(BackupsOf("a").empty());
+  EXPECT_FALSE(docB->FileState.SafeCopyExists);
   // Unchanged since its backup: not again.
   plat::headless::AdvanceClock(60001);
   main_->WMTimer(TMainForm::tmHousekeeping);
-  EXPECT_EQ(copies->Backups.size(), 1u);
-  // Two minutes after the last round every open document gets its Safe Copy.
-  EXPECT_EQ(copies->SafeCopies.size(), 2u);
+  EXPECT_EQ(BackupsOf("b").size(), 1u);
+  // Two minutes after the last round the modified document gets its Safe Copy.
+  EXPECT_TRUE(docB->FileState.SafeCopyExists);
+  EXPECT_FALSE(dispatcher_->Document(0)->FileState.SafeCopyExists);
+  EXPECT_TRUE(FileExists(docB->FileState.SafeCopyName));
 }
 
 TEST_F(MainRoad, AnotherStartHandsItsFilesOverInOrder) {

@@ -37,12 +37,11 @@ TEST(DocFileNames, TellsFilesApartByExtension) {
 }
 
 TEST(DocFileNames, FormatNamesCompareExactly) {
-  EXPECT_EQ(DocFormatFromName("COD"), 4);
-  EXPECT_EQ(DocFormatFromName("TXT"), 6);
-  EXPECT_EQ(DocFormatFromName("RTF"), 0);
-  EXPECT_EQ(DocFormatFromName("cod"), kNoDocFormat);
-  EXPECT_EQ(DocFormatFromName(""), kNoDocFormat);
-  EXPECT_EQ(std::string(DocFormatName(5)), "WRI");
+  EXPECT_EQ(DocFormatFromExactName("COD"), 4);
+  EXPECT_EQ(DocFormatFromExactName("TXT"), 6);
+  EXPECT_EQ(DocFormatFromExactName("RTF"), 0);
+  EXPECT_EQ(DocFormatFromExactName("cod"), kNoDocFormat);
+  EXPECT_EQ(DocFormatFromExactName(""), kNoDocFormat);
 }
 
 // ODT (3) and Write (5) have no writer: they are not in the save filter, and the indexes of the
@@ -53,8 +52,8 @@ TEST(DocFileNames, SaveFilterSkipsTheReadOnlyFormats) {
     EXPECT_EQ(SaveFilterIndexOfFormat(writable[i]), i + 1) << writable[i];
     EXPECT_EQ(FormatOfSaveFilterIndex(i + 1), writable[i]) << i + 1;
   }
-  EXPECT_FALSE(IsWritableDocFormat(3));
-  EXPECT_FALSE(IsWritableDocFormat(5));
+  EXPECT_FALSE(IsInSaveFilter(3));
+  EXPECT_FALSE(IsInSaveFilter(5));
   EXPECT_EQ(SaveDocumentFilter(),
             "Rich Text Format (*.rtf)|*.rtf|MS Word DOC (*.doc)|*.doc|MS Word DOCX (*.docx)|*.docx|"
             "Encrypted Documents (*.cod)|*.cod|Text Files (*.txt)|*.txt");
