@@ -14,6 +14,7 @@
 #include "files/output/saving_options.h"
 #include "files/save_dispatcher.h"
 #include "foundation/base/memory.h"
+#include "foundation/graphics/colour_manager.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/settings/stored_path.h"
 #include "foundation/system/paths.h"
@@ -415,6 +416,15 @@ void TDocDispatcher::RebuildAllLayouts() {
 void TDocDispatcher::RefreshFindHighlights() {
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) (*it)->Window->Redraw();
   if (TMainForm* main = GetMainForm()) main->RequestInterfaceUpdate();
+}
+
+void TDocDispatcher::ApplyPreviewColors(const TDoc* doc) {
+  if (doc == nullptr) return;
+  TColorManager& colours = GetColorManager();
+  if (doc->PrintPreview)
+    colours.UseDefaultPalette();
+  else
+    colours.UseSchemePalette();
 }
 
 std::u16string TDocDispatcher::DocumentCaption(const TDoc& doc) const {

@@ -100,6 +100,8 @@ class TDocDispatcher {
   void RearrangeAllViews();
   void RebuildAllLayouts();
   void RefreshFindHighlights();
+  // The colours of the print preview while the document shows it, else the scheme's.
+  void ApplyPreviewColors(const TDoc* doc);
 
   // The documents' window captions ("%s (copy)", "%s (read-only)", "%s (restored)").
   std::u16string DocumentCaption(const TDoc& doc) const;

@@ -336,7 +336,30 @@ void TMainForm::StopTimers() {
 
 void TMainForm::Resize() {
   MdiFrame::Resize();
+  // The shared off-screen bitmap is always as large as the window, with room to spare.
+  if (TServiceBitmap* bitmap = ServiceBitmap(); bitmap && !AppTerminating() && !EmergencyHandling) {
+    const plat::Rect r = BoundsRect();
+    if (bitmap->Width < r.Width() || bitmap->Height < r.Height())
+      bitmap->GrowTo(r.Width() + 32, r.Height() + 32);
+  }
   FitDocumentWindows();
+  WindowMoved();
+}
+
+plat::Rect TMainForm::MonitorOf(const plat::Rect& window, plat::Size screen) {
+  if (screen.cx <= 0 || screen.cy <= 0) return {};
+  auto floorMultiple = [](int32_t v, int32_t size) {
+    return (v >= 0 ? v / size : -((-v + size - 1) / size)) * size;
+  };
+  const int32_t x = floorMultiple((window.left + window.right) / 2, screen.cx);
+  const int32_t y = floorMultiple((window.top + window.bottom) / 2, screen.cy);
+  return {x, y, x + screen.cx, y + screen.cy};
+}
+
+void TMainForm::WindowMoved() {
+  if (Handle() == 0 || !plat::IsWindowSystemStarted()) return;
+  const plat::Rect screen = plat::GetScreenRect();
+  MonitorRect = MonitorOf(plat::GetWindowScreenRect(Handle()), {screen.Width(), screen.Height()});
 }
 
 void TMainForm::FitDocumentWindows() {
@@ -520,6 +543,10 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_CHANGECBCHAIN:
       return WMChangeClipboardChain(static_cast<plat::Hwnd>(wParam),
                                     static_cast<plat::Hwnd>(lParam));
+    case plat::WM_WINDOWPOSCHANGED:
+    case plat::WM_MOVE:
+      WindowMoved();
+      break;
     case WM_INSTANCEMESSAGE:
       return WMInstanceMessage(static_cast<uint8_t>(wParam & 0xFF), std::string());
     case WM_STARTUPDONE:

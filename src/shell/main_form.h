@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -148,6 +149,15 @@ class TMainForm : public plat::MdiFrame {
   bool BackupRoundRunning = false;
   // The system caret width.
   int32_t CaretWidth = 2;
+  // The monitor that holds the main window (origin and size), as of its last move.
+  plat::Rect MonitorRect;
+  // The callback a control registers for timer 12 (the character map while it has the focus,
+  // the browse-list popup while it exists); null for none.
+  std::function<void()> ControlTimerCallback;
+
+  // The monitor of a window: the screen's size, its origin the window's centre rounded down to
+  // a multiple of that size in each direction.
+  static plat::Rect MonitorOf(const plat::Rect& window, plat::Size screen);
 
  protected:
   void HandleCreated() override;
@@ -177,6 +187,7 @@ class TMainForm : public plat::MdiFrame {
   void WMStartupDone();
   intptr_t WMQueryEndSession();
   void FitDocumentWindows();
+  void WindowMoved();
   void SaveScreenshot();
   void ShowStatus();
 

@@ -37,6 +37,11 @@ namespace {
 
 class TShellToolkitServices : public TToolkitServices {
  public:
+  plat::Rect MainMonitorRect() override {
+    TMainForm* main = GetMainForm();
+    if (main == nullptr || main->MonitorRect.Width() <= 0) return TToolkitServices::MainMonitorRect();
+    return main->MonitorRect;
+  }
   void RequestInterfaceUpdate() override {
     if (TMainForm* main = GetMainForm()) main->RequestInterfaceUpdate();
   }

@@ -65,6 +65,7 @@ void TMainForm::WMTimer(uint32_t id) {
       if (active != nullptr) PaginateDocument(*dispatcher, active);
       for (TDoc* doc : dispatcher->SideBySide)
         if (doc != nullptr && doc != active) PaginateDocument(*dispatcher, doc);
+      dispatcher->ApplyPreviewColors(active);
       break;
     case tmFontOrder:
       if (FontManager() != nullptr) FontManager()->SortSharedFontsByUse();
@@ -89,6 +90,9 @@ void TMainForm::WMTimer(uint32_t id) {
         if (active != nullptr && ProofingServices().SpellcheckInProgress(*active))
           RequestInterfaceUpdate();
       }
+      break;
+    case tmControlCallback:
+      if (ControlTimerCallback) ControlTimerCallback();
       break;
     case tmDocBarHover:
       if (TDoc* hovered = CommandBarServices().HoveredDocument(); hovered && dispatcher)

@@ -422,6 +422,18 @@ TEST_F(MainRoad, MainWindowPlacementAndNotifications) {
   const plat::Rect main{100, 50, 900, 650};
   EXPECT_EQ(TMainForm::BottomPlacement(main, {200, 100}, 0, 22), (plat::Rect{400, 550, 600, 650}));
   EXPECT_EQ(TMainForm::BottomPlacement(main, {200, 100}, 2, 22), (plat::Rect{400, 506, 600, 606}));
+  // The monitor of the window is the one its centre lies on, also left of or above the first.
+  const struct {
+    plat::Rect window;
+    plat::Rect monitor;
+  } monitors[] = {
+      {{100, 100, 500, 400}, {0, 0, 1920, 1080}},
+      {{1800, 0, 2400, 600}, {1920, 0, 3840, 1080}},
+      {{-900, -200, -100, 300}, {-1920, 0, 0, 1080}},
+      {{-10, -700, 10, -300}, {0, -1080, 1920, 0}},
+  };
+  for (const auto& m : monitors)
+    EXPECT_EQ(TMainForm::MonitorOf(m.window, {1920, 1080}), m.monitor) << m.window.left;
   // The clipboard-viewer chain: the viewer after a leaving one follows; never the window itself.
   main_->NextClipboardViewer = 77;
   plat::SendMessage(main_->Handle(), TMainForm::WM_CHANGECBCHAIN, 77, 78);
