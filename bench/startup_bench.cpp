@@ -23,6 +23,7 @@
 #include "files/rtf/rtf_writer.h"
 #include "foundation/fonts/font_manager.h"
 #include "platform/backend/headless.h"
+#include "platform/win/keys.h"
 #include "platform/win/window_system.h"
 #include "shell/doc_dispatcher.h"
 #include "shell/main_form.h"
@@ -137,7 +138,38 @@ void BM_BackgroundPagination(benchmark::State& state) {
   state.counters["longest step ms"] = longest;
 }
 
+// A key press that arrives while the pagination runs: the step gives way to it. The time of each
+// step with a key waiting is what that key press waits.
+void BM_KeyPressDuringPagination(benchmark::State& state) {
+  double longest = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TProgram program(Options());
+    program.Start();
+    plat::SendMessage(program.MainForm()->Handle(), TMainForm::WM_STARTUPDONE);
+    TDoc* doc = GetActiveDoc();
+    doc->DiscardPages();
+    doc->Paginate(0, 0);
+    state.ResumeTiming();
+    for (int step = 0; step < 200 && !doc->Layout.LaidOutToEnd; ++step) {
+      plat::headless::AdvanceClock(1000);
+      plat::headless::KeyDown(plat::VK_SHIFT);  // queued, as the key press of a user
+      const auto t0 = std::chrono::steady_clock::now();
+      program.MainForm()->WMTimer(TMainForm::tmPagination);
+      const std::chrono::duration<double, std::milli> d = std::chrono::steady_clock::now() - t0;
+      longest = std::max(longest, d.count());
+      plat::headless::KeyUp(plat::VK_SHIFT);
+      plat::PumpPending();
+    }
+    state.PauseTiming();
+    program.ShutDown();
+    state.ResumeTiming();
+  }
+  state.counters["longest wait ms"] = longest;
+}
+
 }  // namespace
 
+BENCHMARK(BM_KeyPressDuringPagination)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_StartToFirstPaintedPage)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_BackgroundPagination)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -31,12 +31,7 @@ constexpr uint16_t kBackupOption = 0x10;  // bit of the load-and-save flags
 bool IsLarge(const TDoc& doc) { return doc.ParCount() >= kLargeDocumentParagraphs; }
 
 // A key press or mouse input waiting in the queue.
-bool InputWaiting() {
-  plat::Msg msg;
-  if (!plat::IsWindowSystemStarted() || !plat::PeekMessage(msg, false)) return false;
-  return (msg.message >= plat::WM_KEYFIRST && msg.message <= plat::WM_KEYLAST) ||
-         (msg.message >= plat::WM_MOUSEFIRST && msg.message <= plat::WM_MOUSELAST);
-}
+bool InputWaiting() { return plat::IsWindowSystemStarted() && plat::InputPending(); }
 
 }  // namespace
 
