@@ -18,7 +18,7 @@ namespace qv {
 
 namespace {
 
-class TDocFormLink : public TDocWindowLink {
+class TDocFormHost : public TDocWindowLink {
  public:
   TDoc& Doc() override { return form_.Doc(); }
 
@@ -69,6 +69,6 @@ class TDocFormLink : public TDocWindowLink {
 
 }  // namespace
 
-std::unique_ptr<TDocWindowLink> MakeDocWindowLink() { return std::make_unique<TDocFormLink>(); }
+std::unique_ptr<TDocWindowLink> MakeDocWindowLink() { return std::make_unique<TDocFormHost>(); }
 
 }  // namespace qv

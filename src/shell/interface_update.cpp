@@ -34,6 +34,7 @@ void TMainForm::UpdateInterfaceState() {
   TUpdateRunning running(UpdateRunning);
   UpdatePending = false;
   TDoc* active = GetActiveDoc();
+  if (active != nullptr) active->UpdateSelectedFieldLists(255);
   TCommandTargetScope target(active);
   TCommandManager& commands = GetCommandManager();
   commands.UpdateMenuState(mainMenu_);

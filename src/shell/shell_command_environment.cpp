@@ -3,6 +3,7 @@
 // (the Control Board, the Format Brush, hot keys) keeps the stand-in's answers.
 #include "shell/shell_command_environment.h"
 
+#include "document/compound_fragment.h"
 #include "document/doc.h"
 #include "foundation/system/paths.h"
 #include "foundation/ui/sound_services.h"
@@ -24,6 +25,12 @@ namespace {
 
 TDocDispatcher* Dispatcher() { return GetDocDispatcher(); }
 
+// Whether the selection is the one range given.
+bool SelectionIs(const TDoc& doc, const TDocRange& range) {
+  if (!doc.Selection || doc.Selection->Count() != 1) return false;
+  return SameRange(*doc.Selection->GetRange(0), range);
+}
+
 }  // namespace
 
 TDoc* TShellCommandEnvironment::ActiveDoc() { return GetActiveDoc(); }
@@ -33,6 +40,34 @@ bool TShellCommandEnvironment::IsVadureVavi(const TDoc& doc) {
 }
 
 bool TShellCommandEnvironment::HasSelection(const TDoc& doc) { return doc.HasSelection(); }
+
+void TShellCommandEnvironment::UpdateSelectedFieldLists(TDoc& doc) {
+  doc.UpdateSelectedFieldLists(255);
+}
+
+void TShellCommandEnvironment::SetOperationNameOverride(TDoc& doc, uint8_t nameCode) {
+  doc.OperationNameOverride = nameCode;
+}
+
+bool TShellCommandEnvironment::CaretInRowEndPar(const TDoc& doc) {
+  return doc.IsRowEndPar(doc.Caret.Par);
+}
+
+bool TShellCommandEnvironment::SelectionHasNoteEndMark(const TDoc& doc) {
+  return doc.SelectionHasNoteEndMark();
+}
+
+bool TShellCommandEnvironment::SelectionIsWholeMainText(const TDoc& doc) {
+  TDocRange main;
+  doc.GetMainTextRange(main);
+  return SelectionIs(doc, main);
+}
+
+bool TShellCommandEnvironment::SelectionIsWholeCurrentStory(const TDoc& doc) {
+  TDocRange story;
+  doc.GetCurrentStoryRange(story);
+  return SelectionIs(doc, story);
+}
 
 bool TShellCommandEnvironment::MainWindowEnabled() {
   TMainForm* main = GetMainForm();

@@ -10,6 +10,12 @@ class TShellCommandEnvironment : public TCommandEnvironment {
   TDoc* ActiveDoc() override;
   bool IsVadureVavi(const TDoc& doc) override;
   bool HasSelection(const TDoc& doc) override;
+  void UpdateSelectedFieldLists(TDoc& doc) override;
+  void SetOperationNameOverride(TDoc& doc, uint8_t nameCode) override;
+  bool CaretInRowEndPar(const TDoc& doc) override;
+  bool SelectionHasNoteEndMark(const TDoc& doc) override;
+  bool SelectionIsWholeMainText(const TDoc& doc) override;
+  bool SelectionIsWholeCurrentStory(const TDoc& doc) override;
   bool MainWindowEnabled() override;
   int32_t OpenDocumentCount() override;
   bool AnyDocumentModified() override;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "commands/command_manager.h"
 #include "document/doc.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/system/paths.h"
@@ -219,6 +220,25 @@ TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {
   Start({TextFile("a.txt", "Text\r\n")});
   EXPECT_TRUE(dispatcher_->QueryCloseDocument(GetActiveDoc()));
   EXPECT_TRUE(Box().Shown.empty());
+}
+
+TEST_F(MainRoad, TheFileCommandsActOnTheDispatchersDocuments) {
+  const std::string a = TextFile("a.txt", "Text\r\n");
+  Start({a});
+  TCommandManager& commands = GetCommandManager();
+  commands.Execute(100);  // New
+  ASSERT_EQ(dispatcher_->Count(), 2);
+  EXPECT_TRUE(GetActiveDoc()->NewUntitled);
+  commands.Execute(140);  // Close: the new, untouched document goes without a question
+  EXPECT_EQ(dispatcher_->Count(), 1);
+  EXPECT_EQ(GetActiveDoc()->FileName, a);
+  GetActiveDoc()->SetModified(1);
+  Box().Answers = {mrNo};
+  commands.Execute(140);
+  EXPECT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(dispatcher_->Count(), 0);
+  EXPECT_EQ(qvtest::ReadFile(a), "Text\r\n");
+  EXPECT_FALSE(commands.IsEnabled(140));  // nothing left to close
 }
 
 TEST_F(MainRoad, ClosingTheMainWindowAsksEveryDocumentFirst) {
