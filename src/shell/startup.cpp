@@ -84,6 +84,7 @@ bool TProgram::StartWindowSystem() {
       plat::StartWindowSystem();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "Quorvane: cannot start: %s\n", e.what());
+    startExitCode_ = 1;
     return false;
   }
   windowSystem_ = true;
@@ -215,6 +216,7 @@ bool TProgram::Start() {
     TopLevelHandler(nullptr);
     return false;
   } catch (const std::exception& e) {
+    startExitCode_ = 1;
     TopLevelHandler(&e);
     return false;
   }
@@ -312,7 +314,7 @@ void TProgram::ShutDown() {
 int RunProgram(TStartupOptions options) {
   if (const char* shot = std::getenv("QV_SCREENSHOT")) options.Screenshot = shot;
   TProgram program(std::move(options));
-  if (!program.Start()) return 0;
+  if (!program.Start()) return program.StartExitCode();
   plat::InstallSessionEndSignal();
   const int code = program.Run();
   program.ShutDown();

@@ -51,6 +51,8 @@ class TProgram {
   void ShutDown();
 
   bool Started() const { return started_; }
+  // The exit code of a run that ended in Start: 1 when the program could not run at all.
+  int StartExitCode() const { return startExitCode_; }
   // The main window; null once it is gone.
   TMainForm* MainForm() const;
   TDocDispatcher* Dispatcher() const { return dispatcher_.get(); }
@@ -75,6 +77,7 @@ class TProgram {
   bool servicesRegistered_ = false;
   bool settingsSaved_ = false;
   bool managersCreated_ = false;
+  int startExitCode_ = 0;
   std::unique_ptr<TMainForm> mainForm_;
   std::unique_ptr<TDocDispatcher> dispatcher_;
 };
