@@ -253,6 +253,17 @@ TEST_F(MainRoad, ClosingTheMainWindowAsksEveryDocumentFirst) {
   EXPECT_TRUE(GetApp().Terminated);
 }
 
+TEST_F(MainRoad, TheEndOfTheSessionWaitsForEveryDocumentsAnswer) {
+  Start({TextFile("a.txt", "Text\r\n"), TextFile("b.txt", "More\r\n")});
+  dispatcher_->Document(0)->SetModified(1);
+  Box().Answers = {mrCancel};
+  EXPECT_EQ(plat::SendMessage(main_->Handle(), plat::WM_QUERYENDSESSION), 0);
+  EXPECT_EQ(dispatcher_->Count(), 2);
+  Box().Answers = {mrNo};
+  EXPECT_EQ(plat::SendMessage(main_->Handle(), plat::WM_QUERYENDSESSION), 1);
+  EXPECT_EQ(dispatcher_->Count(), 0);
+}
+
 TEST_F(MainRoad, DocumentCaptionsCarryOneMarkOnly) {
   const std::string a = TextFile("a.txt", "Text\r\n");
   Start({a});
