@@ -12,6 +12,7 @@
 #include "files/open_context.h"
 #include "files/open_road.h"
 #include "files/output/saving_options.h"
+#include "files/safe_copies.h"
 #include "files/save_dispatcher.h"
 #include "foundation/base/memory.h"
 #include "foundation/graphics/colour_manager.h"
@@ -385,6 +386,8 @@ void TDocDispatcher::CloseDocument(TDoc* doc, bool destroying) {
   GetCommandManager().Flags |= TCommandManager::cmWindowsStale;
   if (active_ == doc) active_ = nullptr;
   (void)destroying;
+  // A closed document's crash-recovery copy goes with it (after an emergency it stays).
+  if (!EmergencyHandling) Quietly([&] { DocDeleteSafeCopy(*doc); });
   Quietly([&] { entry.reset(); });
   if (entries_.empty()) {
     active_ = nullptr;

@@ -366,7 +366,12 @@ TEST_F(MainRoad, TheHousekeepingTimerBacksUpModifiedDocumentsAndWritesSafeCopies
   // Two minutes after the last round the modified document gets its Safe Copy.
   EXPECT_TRUE(docB->FileState.SafeCopyExists);
   EXPECT_FALSE(dispatcher_->Document(0)->FileState.SafeCopyExists);
-  EXPECT_TRUE(FileExists(docB->FileState.SafeCopyName));
+  const std::string safeCopy = docB->FileState.SafeCopyName;
+  EXPECT_TRUE(FileExists(safeCopy));
+  // Closing the document (without saving it) takes its Safe Copy away.
+  Box().Answers = {mrNo};
+  EXPECT_TRUE(dispatcher_->QueryCloseDocument(docB));
+  EXPECT_FALSE(FileExists(safeCopy));
 }
 
 TEST_F(MainRoad, AnotherStartHandsItsFilesOverInOrder) {
