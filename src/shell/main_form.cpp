@@ -132,6 +132,9 @@ TMainForm::~TMainForm() {
 void TMainForm::CreateMenus() {
   LoadMenuResource(mainMenu_, "MAIN");
   GetCommandManager().UpdateMenuCaptions(mainMenu_);
+  mainMenu_.OnPopup = [](plat::Menu& m, plat::MenuItem&) {
+    GetCommandManager().UpdateMenuState(m);
+  };
   PopupList().Add(mainMenu_);
   menuBar_->MenuChanged();
   for (const char* name : kBarMenus) GetPopupMenu(name);
@@ -146,6 +149,8 @@ plat::PopupMenu* TMainForm::GetPopupMenu(const std::string& name) {
     auto menu = std::make_unique<plat::PopupMenu>();
     LoadMenuResource(*menu, name);
     GetCommandManager().UpdateMenuCaptions(*menu);
+    // The items' states are brought up to date each time the menu opens.
+    menu->OnPopup = [](plat::Menu& m, plat::MenuItem&) { GetCommandManager().UpdateMenuState(m); };
     PopupList().Add(*menu);
     popupNames_[size_t(slot)] = name;
     popupMenus_[size_t(slot)] = std::move(menu);

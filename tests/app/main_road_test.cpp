@@ -478,6 +478,22 @@ TEST_F(MainRoad, MainWindowPlacementAndNotifications) {
   EXPECT_EQ(main_->NextClipboardViewer, 0u);
 }
 
+TEST_F(MainRoad, PopupMenusAreMadeOnceByNameInTheirSlots) {
+  Start();
+  plat::PopupMenu* bar = main_->GetPopupMenu("TBAR");  // made with the main window's menus
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(main_->GetPopupMenu("TBAR"), bar);
+  plat::PopupMenu* paste = main_->GetPopupMenu("PASTEOPTIONS");
+  ASSERT_NE(paste, nullptr);
+  EXPECT_NE(paste, bar);
+  EXPECT_GT(paste->Items().Count(), 0);
+  // 27 slots in all beside the main menu; three hold the bars' menus, one the paste options.
+  for (int32_t i = 0; i < TMainForm::kMenuSlots - 5; ++i)
+    EXPECT_NE(main_->GetPopupMenu("M" + std::to_string(i)), nullptr);
+  EXPECT_EQ(main_->GetPopupMenu("ONE TOO MANY"), nullptr);
+  EXPECT_EQ(main_->GetPopupMenu("PASTEOPTIONS"), paste);
+}
+
 // A window that records the keys it gets.
 class KeyRecorder : public plat::Window {
  public:
