@@ -19,6 +19,7 @@
 
 #include "commands/command_manager.h"
 #include "document/char_format.h"
+#include "document/doc_object_services.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "editing/edit_layout_hooks.h"
@@ -105,6 +106,7 @@ void RegisterProgramServices() {
   RegisterFontServices(std::make_unique<TMessageBoxFontServices>());
   RegisterOptionsHolderSite(std::make_unique<TMessageBoxOptionsSite>());
   RegisterFontFaceSource(MakeFontManagerFaceSource());
+  RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
   RegisterCommandServices();
@@ -126,6 +128,7 @@ void UnregisterProgramServices() {
   RegisterShapeBinding(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
+  RegisterDocObjectServices(nullptr);
   RegisterFontFaceSource(nullptr);
   RegisterOptionsHolderSite(nullptr);
   RegisterFontServices(nullptr);
