@@ -5,10 +5,10 @@
 //     language services (proofing), options services (shell), capital accents (proofing), find
 //     form placement (control board), folder usage (shell), cursor loader (resources); the
 //     system message box needs none (its default is the program's own plain box);
-//   shell: command bars, proofing, control boards, clipboard manager, document copies (each
-//     waits for its subsystem);
-//   document: document object services (bookmarks, notes), statistics services (selection
-//     model, pagination, progress), shape binding (shapes), style
+//   shell: command bars, proofing, control boards, clipboard manager (each waits for its
+//     subsystem);
+//   document: document object services (bookmarks, notes), the statistics' progress display
+//     (main window), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
@@ -20,6 +20,7 @@
 #include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/doc_statistics.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "editing/edit_layout_hooks.h"
@@ -41,6 +42,7 @@
 #include "layout/inline_shape_service.h"
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
+#include "layout/statistics_services.h"
 #include "platform/system/printers.h"
 #include "shell/shell_services.h"
 
@@ -109,6 +111,7 @@ void RegisterProgramServices() {
   RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
+  RegisterStatisticsServices(MakeLayoutStatisticsServices());
   RegisterCommandServices();
   RegisterEditingServices();
   RegisterEditLayoutHooks(std::make_unique<TPaginatingLayoutHooks>());
@@ -121,6 +124,7 @@ void UnregisterProgramServices() {
   UnregisterShellServices();
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);
+  RegisterStatisticsServices(nullptr);
   UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
   RegisterPictureDecoder(nullptr);

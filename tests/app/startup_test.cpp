@@ -124,8 +124,8 @@ const Slot kSlots[] = {
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, true},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
     {"picture decoder (layout codecs)", &IsStandInService<TPictureDecoder>, true},
-    {"statistics services (selection model, pagination, progress)",
-     &IsStandInService<TStatisticsServices>, false},
+    {"statistics services (selection model, pagination; progress waits for the shell)",
+     &IsStandInService<TStatisticsServices>, true},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
