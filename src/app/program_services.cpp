@@ -23,6 +23,7 @@
 #include "document/doc_statistics.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
+#include "docwindow/doc_window_registration.h"
 #include "editing/edit_layout_hooks.h"
 #include "editing/editing_services.h"
 #include "layout/page_preview.h"
@@ -114,7 +115,7 @@ void RegisterProgramServices() {
   RegisterStatisticsServices(MakeLayoutStatisticsServices());
   RegisterCommandServices();
   RegisterEditingServices();
-  RegisterEditLayoutHooks(std::make_unique<TPaginatingLayoutHooks>());
+  RegisterDocumentWindowServices();  // selection services and the layout after edits
   RegisterShellServices();  // the command environment, documents, files' progress ...
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
@@ -125,6 +126,7 @@ void UnregisterProgramServices() {
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);
   RegisterStatisticsServices(nullptr);
+  UnregisterDocumentWindowServices();
   UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
   RegisterPictureDecoder(nullptr);

@@ -111,10 +111,20 @@ TShellDocState* TDocDispatcher::StateOf(const TDoc* doc) const {
 void TDocDispatcher::Activate(TDoc* doc) {
   TDocWindowLink* window = WindowOf(doc);
   if (window == nullptr) return;
+  if (active_ != doc)
+    if (TDocWindowLink* previous = WindowOf(active_)) previous->Deactivate();
   active_ = doc;
   window->Activate();
   GetCommandManager().Flags |= TCommandManager::cmWindowsStale;
   if (TMainForm* main = GetMainForm()) main->RequestInterfaceUpdate();
+}
+
+void TDocDispatcher::SetActive(TDoc* doc) {
+  if (doc == nullptr || IndexOf(doc) >= 0) active_ = doc;
+}
+
+void TDocDispatcher::Forget(const TDoc* doc) {
+  if (active_ == doc) active_ = nullptr;
 }
 
 // ---- Finding

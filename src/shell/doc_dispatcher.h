@@ -95,6 +95,10 @@ class TDocDispatcher {
   TDoc* ActiveDoc() const { return active_; }
   // Brings the document's window to the front and makes it the active document.
   void Activate(TDoc* doc);
+  // The document window that became active tells it (null: none is active).
+  void SetActive(TDoc* doc);
+  // A document is being destroyed: it is no longer the active one.
+  void Forget(const TDoc* doc);
 
   // ---- Program-wide refreshes
   void RearrangeAllViews();

@@ -1,8 +1,9 @@
 #pragma once
-// What the shell asks of a document's editor window: read a file into its document, sit in the
-// main window's document area, come to the front, give its close query. The shell's code reaches
-// the document window only through this interface; its one implementation (doc_window_link.cpp)
-// is the only file that knows the window's own interface.
+// An open document with its editor window, as the shell holds it: the document, which owns its
+// window (made for it by the document services), read from a file through the open road; the
+// window sits in the main window's document area, comes to the front, gives its close query.
+// The shell's code reaches the document window only through this interface; its one
+// implementation (doc_window_link.cpp) is the only file that knows the window's own interface.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,13 +17,14 @@ class Control;
 namespace qv {
 
 class TDoc;
+class TDocEditorWindow;
 struct TDocOpeningOptions;
 
 class TDocWindowLink {
  public:
   virtual ~TDocWindowLink() = default;
 
-  // The document the window shows (the window owns it while the window lives).
+  // The document (owned here; it owns its window).
   virtual TDoc& Doc() = 0;
   // Reads a file or a memory block into the window's fresh document through the open road
   // (which tells the user why a file cannot be read); false when nothing could be read, with
@@ -34,6 +36,8 @@ class TDocWindowLink {
   virtual plat::Hwnd Handle() const = 0;
   // Brings the window to the top of the document area and gives it the focus.
   virtual void Activate() = 0;
+  // Another document window became the active one.
+  virtual void Deactivate() {}
   // The document area changed its size.
   virtual void FitTo(const plat::Rect& area) = 0;
   virtual void SetCaption(const std::u16string& caption) = 0;
@@ -48,7 +52,13 @@ class TDocWindowLink {
   virtual void Redraw() = 0;
 };
 
-// A new window with a fresh, empty document.
+// A fresh, empty document with its window (without a window system: without a window).
 std::unique_ptr<TDocWindowLink> MakeDocWindowLink();
+// The document services' making of an editor window for a shown document, and its release
+// after the document has gone (the window may still be inside one of its handlers then).
+std::unique_ptr<TDocEditorWindow> MakeEditorWindow(TDoc& doc);
+void ReleaseEditorWindowLater(std::unique_ptr<TDocEditorWindow> window);
+// Frees the windows released since the last call (the idle pass, the shutdown).
+void FreeReleasedEditorWindows();
 
 }  // namespace qv

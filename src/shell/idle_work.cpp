@@ -50,6 +50,8 @@ void TMainForm::AppIdle() {
     DocToActivateLater = nullptr;
     if (dispatcher->IndexOf(doc) >= 0) dispatcher->Activate(doc);
   }
+  // Windows of closed documents go now that none of their handlers runs.
+  FreeReleasedEditorWindows();
   CommandBarServices().IdleStep();
   ControlBoardServices().IdleStep();
 }

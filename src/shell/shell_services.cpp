@@ -9,6 +9,7 @@
 #include "commands/command_environment_services.h"
 #include "document/doc.h"
 #include "document/doc_services.h"
+#include "docwindow/doc_window_services.h"
 #include "commands/command_manager.h"
 #include "files/crypt/password_forms.h"
 #include "files/document_road_services.h"
@@ -25,6 +26,8 @@
 #include "platform/win/window_system.h"
 #include "shell/doc_dispatcher.h"
 #include "shell/doc_file_names.h"
+#include "shell/doc_window_link.h"
+#include "shell/shell_doc_window_services.h"
 #include "shell/document_save.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_form.h"
@@ -61,6 +64,15 @@ class TShellToolkitServices : public TToolkitServices {
 // New documents' author is the user name of the options; the rest is the dispatcher's.
 class TShellDocServices : public TDocServices {
  public:
+  std::unique_ptr<TDocEditorWindow> CreateEditorWindow(TDoc& doc) override {
+    return MakeEditorWindow(doc);
+  }
+  void ReleaseEditorWindowLater(std::unique_ptr<TDocEditorWindow> window) override {
+    qv::ReleaseEditorWindowLater(std::move(window));
+  }
+  void DocumentDestroyed(TDoc* doc) override {
+    if (TDocDispatcher* d = GetDocDispatcher()) d->Forget(doc);
+  }
   std::string UserName() override { return GetOptions().General.UsrName; }
   void RequestInterfaceUpdate() override {
     if (TMainForm* main = GetMainForm()) main->RequestInterfaceUpdate();
@@ -180,9 +192,11 @@ void RegisterShellServices() {
   RegisterFileServices(std::make_unique<TShellFileServices>());
   RegisterSaveProgressServices(std::make_unique<TShellSaveProgressServices>());
   RegisterDocumentRoadServices(std::make_unique<TShellDocumentRoadServices>());
+  RegisterDocWindowServices(MakeShellDocWindowServices());
 }
 
 void UnregisterShellServices() {
+  RegisterDocWindowServices(nullptr);
   RegisterDocumentRoadServices(nullptr);
   RegisterSaveProgressServices(nullptr);
   RegisterFileServices(nullptr);

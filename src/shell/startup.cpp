@@ -29,6 +29,7 @@
 #include "shell/command_line_parse.h"
 #include "shell/control_board_services.h"
 #include "shell/doc_dispatcher.h"
+#include "shell/doc_window_link.h"
 #include "shell/main_form.h"
 #include "shell/proofing_services.h"
 #include "shell/startup_state.h"
@@ -276,6 +277,7 @@ void TProgram::SaveSettings() {
 void TProgram::FreeShellObjects() {
   SetDocDispatcher(nullptr);
   dispatcher_.reset();
+  FreeReleasedEditorWindows();
   ControlBoardServices().FreeFindReplaceForm();
   ControlBoardServices().FreeToolDialogs();
   ClipboardManagerServices().FreeClipboardManager();

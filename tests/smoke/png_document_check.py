@@ -1,6 +1,6 @@
-"""Checks the painted page of the smoke test's report (report.rtf) line by line: the heading in
+"""Checks the painted page of the smoke test's table_list.rtf line by line: the heading in
 its colour, the paragraph in black, the table's three rows with text in both columns, the two
-list items indented beyond the body text, and the sentence with its footnote mark."""
+list items indented beyond the body text, and the last sentence at the body's left edge."""
 import sys
 
 from png_check import read_png
