@@ -246,6 +246,9 @@ bool TDocDispatcher::OpenDocument(const std::string& givenPath, int32_t format,
     return false;
   }
   doc.FileName = path;
+  // What was read is what the file holds: undoing back to here leaves the document unmodified.
+  doc.SavePoint = doc.UndoPosition;
+  doc.SetModified(0);
   if (openFlags & ofRestore) doc.FileState.RestoredFromSafeCopy = true;
   NoteOpened(path, openFlags);
   const bool wasActive = active_ != nullptr;

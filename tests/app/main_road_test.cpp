@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "commands/command_manager.h"
 #include "document/doc.h"
+#include "docwindow/caret.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/system/paths.h"
 #include "foundation/system/running_instance.h"
@@ -90,6 +91,9 @@ class MainRoad : public ::testing::Test {
     return path;
   }
   static std::string FirstParagraph(TDoc& doc) { return doc.GetRangeText(ParRange(doc, 0)); }
+  static std::string FirstParagraphText(TDoc& doc, int32_t par) {
+    return doc.GetRangeText(ParRange(doc, par));
+  }
   static TDocRange ParRange(TDoc& doc, int32_t par) {
     TDocRange r;
     r.Start = {par, 0, 0, 0};
@@ -214,6 +218,55 @@ TEST_F(MainRoad, ClosingAModifiedDocumentAsksToSaveItAndTheFileReadsBackEqual) {
   ASSERT_TRUE(dispatcher_->OpenFile(saved));
   EXPECT_EQ(FirstParagraph(*GetActiveDoc()), "Some text");
   EXPECT_EQ(GetActiveDoc()->Modified, 0);
+}
+
+// The whole road: a file named on the command line opens in its window, the keys and characters
+// typed go through the loop into the document with the caret followed into view, the typing is
+// undone and typed again, and closing asks to save; the file then reads back with the typing.
+TEST_F(MainRoad, AFileTypedIntoAndSavedOnCloseReadsBackEqual) {
+  std::string text;
+  for (int i = 1; i <= 150; ++i) text += "Line " + std::to_string(i) + "\r\n";
+  const std::string path = TextFile("letter.txt", text);
+  Start({path});
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  TDocWindowLink* window = dispatcher_->WindowOf(doc);
+  ASSERT_NE(window, nullptr);
+  plat::SetFocus(window->Handle());
+  Pump();
+  // Ctrl+End, then up to the last line of text: far below the first screen.
+  plat::headless::PressKey(plat::VK_END, plat::ssCtrl);
+  plat::headless::PressKey(plat::VK_UP);
+  plat::headless::PressKey(plat::VK_END);
+  Pump();
+  const int32_t par = doc->Caret.Par;
+  EXPECT_EQ(FirstParagraphText(*doc, par), "Line 150");
+  EXPECT_GT(doc->View.ScrollPos.y, 0);
+  EXPECT_TRUE(IsCaretVisible(*doc));
+  plat::headless::TypeText(" and more");
+  Pump();
+  main_->AppIdle();
+  EXPECT_EQ(FirstParagraphText(*doc, par), "Line 150 and more");
+  EXPECT_EQ(doc->Caret.Offset, 17);
+  EXPECT_TRUE(IsCaretVisible(*doc));
+  EXPECT_EQ(doc->Modified, 1);
+  // The typing goes back word by word, to the file's own state.
+  for (int i = 0; i < 10 && doc->UndoPosition >= 0; ++i) doc->Undo();
+  EXPECT_EQ(FirstParagraphText(*doc, par), "Line 150");
+  EXPECT_EQ(doc->Modified, 0);
+  plat::headless::TypeText("!");
+  Pump();
+  // Closing the main window asks to save; Yes saves and the program ends.
+  Box().Answers = {mrYes};
+  main_->Close();
+  ASSERT_EQ(Box().Shown.size(), 1u);
+  EXPECT_EQ(Box().Shown[0].Text, "Document \"letter.txt\" has been modified. Save changes?");
+  EXPECT_TRUE(GetApp().Terminated);
+  const std::string saved = qvtest::ReadFile(path);
+  EXPECT_NE(saved.find("Line 150!\r\n"), std::string::npos) << saved.substr(saved.size() - 40);
+  EXPECT_EQ(saved.substr(0, 14), "Line 1\r\nLine 2");
 }
 
 TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {
