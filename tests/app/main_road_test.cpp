@@ -91,6 +91,11 @@ class MainRoad : public ::testing::Test {
     return path;
   }
   static std::string FirstParagraph(TDoc& doc) { return doc.GetRangeText(ParRange(doc, 0)); }
+  // The document differs from its file, by changes the undo history no longer holds.
+  static void MarkChanged(TDoc& doc) {
+    doc.SavePoint = INT32_MIN;
+    doc.SetModified(1);
+  }
   static std::string FirstParagraphText(TDoc& doc, int32_t par) {
     return doc.GetRangeText(ParRange(doc, par));
   }
@@ -201,7 +206,7 @@ TEST_F(MainRoad, ClosingAModifiedDocumentAsksToSaveItAndTheFileReadsBackEqual) {
   // Behind its save point under a new name; the undo history itself holds nothing.
   const std::string saved = folder_ + "/saved.txt";
   doc->FileName = saved;
-  doc->SetModified(1);
+  MarkChanged(*doc);
   ASSERT_TRUE(doc->UndoList.empty());
   // Cancel keeps it open.
   Box().Answers = {mrCancel};
@@ -285,7 +290,7 @@ TEST_F(MainRoad, TheFileCommandsActOnTheDispatchersDocuments) {
   commands.Execute(140);  // Close: the new, untouched document goes without a question
   EXPECT_EQ(dispatcher_->Count(), 1);
   EXPECT_EQ(GetActiveDoc()->FileName, a);
-  GetActiveDoc()->SetModified(1);
+  MarkChanged(*GetActiveDoc());
   Box().Answers = {mrNo};
   commands.Execute(140);
   EXPECT_EQ(Box().Shown.size(), 1u);
@@ -296,7 +301,7 @@ TEST_F(MainRoad, TheFileCommandsActOnTheDispatchersDocuments) {
 
 TEST_F(MainRoad, ClosingTheMainWindowAsksEveryDocumentFirst) {
   Start({TextFile("a.txt", "Text\r\n")});
-  GetActiveDoc()->SetModified(1);
+  MarkChanged(*GetActiveDoc());
   Box().Answers = {mrCancel};
   main_->Close();
   EXPECT_FALSE(GetApp().Terminated);
@@ -308,7 +313,7 @@ TEST_F(MainRoad, ClosingTheMainWindowAsksEveryDocumentFirst) {
 
 TEST_F(MainRoad, TheEndOfTheSessionWaitsForEveryDocumentsAnswer) {
   Start({TextFile("a.txt", "Text\r\n"), TextFile("b.txt", "More\r\n")});
-  dispatcher_->Document(0)->SetModified(1);
+  MarkChanged(*dispatcher_->Document(0));
   Box().Answers = {mrCancel};
   EXPECT_EQ(plat::SendMessage(main_->Handle(), plat::WM_QUERYENDSESSION), 0);
   EXPECT_EQ(dispatcher_->Count(), 2);
