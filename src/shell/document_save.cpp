@@ -5,7 +5,6 @@
 #include "files/save_dispatcher.h"
 #include "files/save_document.h"
 #include "foundation/system/paths.h"
-#include "foundation/ui/message_dlg_service.h"
 #include "platform/controls/dialogs/file_choice.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "shell/doc_file_names.h"
@@ -13,21 +12,11 @@
 
 namespace qv {
 
-namespace {
-
-constexpr uint8_t kSaveChangesMsg = 6;
-
-}  // namespace
-
 bool SaveDocument(TDoc& doc) { return DocSave(doc) == 0; }
 
 bool SaveDocumentAs(TDoc& doc) { return DocSaveAs(doc, doc.FileName, true) == 0; }
 
 bool SaveDocumentCopyAs(TDoc& doc) { return DocSaveCopyAs(doc) == 0; }
-
-bool WriteDocumentCopy(TDoc& doc, const std::string& fileName) {
-  return DocSaveCopyToFile(doc, fileName, 0) == 0;
-}
 
 bool RunSaveDialog(TSaveDialogRequest& request) {
   plat::FileDialog dialog(true);
@@ -44,18 +33,6 @@ bool RunSaveDialog(TSaveDialogRequest& request) {
   request.FileName = dialog.FileName;
   request.Format = FormatOfSaveFilterIndex(dialog.FilterIndex);
   return true;
-}
-
-bool AskToSaveBeforeClose(TDoc& doc) {
-  // Whatever the undo history holds, only the save point tells whether the file is behind.
-  if (doc.Modified == 0) return true;
-  const std::string text =
-      FormatMessageText(OptionalMsgTable[kSaveChangesMsg].Text, {ExtractFileName(doc.FileName)});
-  switch (ShowOptionalMsg(text, mkConfirmation, kSaveChangesMsg)) {
-    case mrYes: return SaveDocument(doc);
-    case mrNo: return true;
-    default: return false;
-  }
 }
 
 }  // namespace qv

@@ -1,7 +1,6 @@
 #pragma once
 // The save roads as the shell's commands and windows use them (the work is the save road's,
-// files/save_document.h), the save dialog the save road asks for, and the question a modified
-// document asks when it closes.
+// files/save_document.h), and the save dialog the save road asks for.
 #include <cstdint>
 #include <string>
 
@@ -15,16 +14,8 @@ struct TSaveDialogRequest;
 bool SaveDocument(TDoc& doc);
 bool SaveDocumentAs(TDoc& doc);
 bool SaveDocumentCopyAs(TDoc& doc);
-// Writes the document in its own format to another file, leaving its name and state alone.
-bool WriteDocumentCopy(TDoc& doc, const std::string& fileName);
 
 // The Save As dialog with the writable formats; false when cancelled.
 bool RunSaveDialog(TSaveDialogRequest& request);
-
-// The question a modified document asks before it closes: "Document "%s" has been modified.
-// Save changes?". Yes saves (the document closes only when that succeeded), No closes without
-// saving, Cancel keeps it open. An unmodified document closes without a question; modified means
-// changed since its save point, whatever the changes were.
-bool AskToSaveBeforeClose(TDoc& doc);
 
 }  // namespace qv
