@@ -85,6 +85,15 @@ class TCommandEnvironment {
   // `enabled` and `reason` filled. The stand-in decides nothing, so such commands need only a
   // document.
   virtual bool ToolRule(int32_t /*id*/, bool& /*enabled*/, uint8_t& /*reason*/) { return false; }
+  // The document's writing time in milliseconds, and whether any writing data is kept (of an
+  // open document, the Vadure Vavi or the dispatcher's list of closed documents).
+  virtual int64_t WritingTime(const TDoc& /*doc*/) { return 0; }
+  virtual bool HasWritingData() { return false; }
+  // The option bits of the find and replace window (8: wildcards).
+  virtual uint32_t FindOptions() { return 0; }
+  // The table selection kind of the document's selection: 0 none, 1 cells, 2 rows, 3 whole
+  // rows from the table's start. The stand-in tells cells from the selection itself.
+  virtual int32_t TableSelectionKind(TDoc& doc);
 
   // ---- The file commands (the document dispatcher, its dialogs and the event sounds)
   // Opens a new document of the format (a format index; 7 asks the template dialog's choice).
