@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace plat {
+class Control;
+}  // namespace plat
+
 namespace qv {
 
 class TCommandManager;
@@ -91,9 +95,9 @@ class TCommandEnvironment {
   virtual bool HasWritingData() { return false; }
   // The option bits of the find and replace window (8: wildcards).
   virtual uint32_t FindOptions() { return 0; }
-  // The table selection kind of the document's selection: 0 none, 1 cells, 2 rows, 3 whole
-  // rows from the table's start. The stand-in tells cells from the selection itself.
-  virtual int32_t TableSelectionKind(TDoc& doc);
+  // The table selection kind of the document's selection: 0 cells (or no table selection),
+  // 1 whole columns, 2 whole rows, 3 the whole table.
+  virtual int32_t TableSelectionKind(TDoc& /*doc*/) { return 0; }
 
   // ---- The file commands (the document dispatcher, its dialogs and the event sounds)
   // Opens a new document of the format (a format index; 7 asks the template dialog's choice).
@@ -135,6 +139,44 @@ class TCommandEnvironment {
   virtual int32_t ActiveWindowIndex() { return -1; }
   // Whether the document window types in insert mode (not overwrite).
   virtual bool InsertMode() { return true; }
+  // The default document format of New (a format index).
+  virtual int32_t DefaultDocumentFormat() { return 0; }
+  // Whether the picture format dialog is open.
+  virtual bool PictureDialogOpen() { return false; }
+  // Whether the folder history of the file dialogs holds folders.
+  virtual bool HasFolderHistory() { return false; }
+  // The spellcheck manager's current language (a language id), and whether it ignores words.
+  virtual int32_t SpellcheckLanguage() { return 0; }
+  virtual bool HasIgnoredWords() { return false; }
+  // Whether the Vadure Vavi's window is shown.
+  virtual bool VadureVaviShown() { return false; }
+  // Whether the open documents are shown side by side.
+  virtual bool SideBySide() { return false; }
+  // Whether the field dialog edits fields of the type (the menu offers Modify Properties).
+  virtual bool FieldDialogEditsType(int32_t /*fieldType*/) { return false; }
+  // The toolbar image the owner-drawn menu item of a command shows; -1 none.
+  virtual int32_t CommandImageIndex(int32_t /*id*/) { return -1; }
+
+  // ---- The spelling popup menus (the proofing tools)
+  // Adds the misspelt word under the popup to the user dictionary of that number, or opens that
+  // dictionary in the dictionary editor with the word shown.
+  virtual void AddWordToDictionary(int32_t /*dictionary*/) {}
+  virtual void EditDictionary(int32_t /*dictionary*/) {}
+  // Selects the misspelt word the popup menu was shown for; false when there is none.
+  virtual bool SelectMisspeltWord(TDoc& /*doc*/) { return false; }
+  // Runs the spellcheck loop in a mode (5 replaces the word with the suggestion of the index).
+  virtual void RunSpellcheck(TDoc& /*doc*/, int32_t /*mode*/, int32_t /*suggestion*/) {}
+  // Adds an AutoCorrect rule from the misspelt word to the suggestion of the index.
+  virtual void AddSuggestionToAutoCorrect(int32_t /*suggestion*/) {}
+  // The folder of the favourites (with its sub-folders of shortcuts); empty for none.
+  virtual std::string FavoritesFolder() { return {}; }
+  // Opens a file by the document dispatcher (documents, projects, pictures).
+  virtual bool OpenFile(const std::string& /*path*/) { return false; }
+
+  // ---- Command bars
+  // Whether the control is a command bar, and whether it is being customised now.
+  virtual bool IsCommandBar(const plat::Control& /*control*/) { return false; }
+  virtual bool IsCustomizingBar(const plat::Control& /*control*/) { return false; }
 
   // ---- Hot keys (the command bars)
   // The text of the first key bound to the id ("Ctrl+B"); empty when none is bound.

@@ -6,8 +6,6 @@
 #include "commands/command_environment_services.h"
 #include "commands/enable_rules.h"
 #include "commands/file_commands.h"
-#include "document/compound_fragment.h"
-#include "document/doc.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -70,10 +68,6 @@ void RegisterCommandEnvironment(std::unique_ptr<TCommandEnvironment> environment
   RegisterService(std::move(environment));
 }
 TCommandEnvironment& CommandEnvironment() { return Service<TCommandEnvironment>(); }
-
-int32_t TCommandEnvironment::TableSelectionKind(TDoc& doc) {
-  return doc.HasSelection() && doc.Selection && doc.IsCellSelection(*doc.Selection) ? 1 : 0;
-}
 
 bool TCommandHandler::IsEnabled(TCommandManager& manager, int32_t id, uint8_t& reason) {
   return AskEnableRules(manager, id, reason);

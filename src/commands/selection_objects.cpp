@@ -9,6 +9,7 @@
 #include "document/field_instructions.h"
 #include "document/par.h"
 #include "document/par_format.h"
+#include "document/styles.h"
 #include "foundation/text/code_pages.h"
 
 namespace qv {
@@ -69,6 +70,27 @@ bool HyperlinkShowsItsAddress(TDoc& doc, TField& link) {
   std::string address = target;
   if (!bookmark.empty()) address += "#" + bookmark;
   return doc.GetRangeWideText(link.Range, 0) == CodePageToWide(address, DefaultCodePage);
+}
+
+std::u16string FieldMenuCaption(TDoc& doc, const std::vector<TField*>& fields) {
+  if (fields.empty()) return u"&Field";
+  const TField& first = *fields.front();
+  std::u16string name = first.GetDisplayName();
+  if (fields.size() > 1) {
+    const std::string count = std::to_string(fields.size());
+    return u"&Fields (" + name + u") (" + std::u16string(count.begin(), count.end()) + u")";
+  }
+  std::string named;
+  if (first.FieldType == ftStyleRef && doc.Styles) {
+    int32_t style = -1;
+    bool numberOnly = false;
+    ParseStyleRefInstruction(*doc.Styles, first.Instruction, style, numberOnly, named);
+  } else if (first.FieldType == ftPageRef) {
+    ParsePageRefInstruction(first.Instruction, nullptr, nullptr, named);
+  }
+  if (first.FieldType == ftStyleRef || first.FieldType == ftPageRef)
+    name += u" - \"" + CodePageToWide(named, DefaultCodePage) + u"\"";
+  return u"&Field (" + name + u")";
 }
 
 bool IsEndnoteReference(const TField& reference) {

@@ -3,6 +3,7 @@
 // fields, hyperlinks, tables of contents, indexes, footnotes and endnotes, drop caps and headings
 // that the field, hyperlink, note and heading commands act on and that their enable rules count.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace qv {
@@ -39,6 +40,10 @@ TSelectionObjects CollectSelectionObjects(TDoc& doc);
 TField* NoteTextOf(const TField& reference);
 // Whether a hyperlink shows its own address as its text ("address#bookmark" with a bookmark).
 bool HyperlinkShowsItsAddress(TDoc& doc, TField& link);
+// The caption of the field submenu: "&Field (%s)" with the first field's type name (and, for a
+// single STYLEREF or PAGEREF field, the style or bookmark it names), "&Fields (%s) (%d)" for
+// several fields.
+std::u16string FieldMenuCaption(TDoc& doc, const std::vector<TField*>& fields);
 // Whether a note reference stands for an endnote.
 bool IsEndnoteReference(const TField& reference);
 
