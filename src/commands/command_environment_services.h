@@ -17,7 +17,9 @@ namespace qv {
 
 class TCommandManager;
 class TDoc;
+class TMemory;
 struct TCharFormat;
+struct TDocProps;
 struct TParFormat;
 
 class TCommandEnvironment {
@@ -73,8 +75,7 @@ class TCommandEnvironment {
   // selected on the document bar, and whether a document project is open.
   virtual int32_t OpenDocumentCount() { return 0; }
   virtual bool AnyDocumentModified() { return false; }
-  virtual int32_t DocBarSelectedCount() { return 0; }
-  virtual bool ProjectOpen() { return false; }
+  virtual int32_t DocBarSelectedCount() { return static_cast<int32_t>(DocBarSelection().size()); }
   // The main window's Full Screen mode, and the option bits of what it keeps there.
   virtual bool FullScreen() { return false; }
   // The clipboard: examined again when the manager's clipboard-changed flag is set (storing
@@ -100,34 +101,96 @@ class TCommandEnvironment {
   virtual int32_t TableSelectionKind(TDoc& /*doc*/) { return 0; }
 
   // ---- The file commands (the document dispatcher, its dialogs and the event sounds)
-  // Opens a new document of the format (a format index; 7 asks the template dialog's choice).
-  virtual bool NewDocument(int32_t /*format*/) { return false; }
+  // The remembered file lists that the file commands trim.
+  enum : int32_t { flRecent = 0, flInsertedFiles = 1, flFolders = 2, flOpenFolders = 3 };
+  // A new document of the format (a format index; 7 detects the template's), from the template
+  // file when one is given; true when made.
+  virtual bool NewDocument(int32_t /*format*/, const std::string& /*templateFile*/ = {},
+                           bool /*fromTemplate*/ = false) {
+    return false;
+  }
+  // The template chooser with its title and the remembered template name; the chosen file.
+  virtual bool ChooseTemplateFile(const std::string& /*title*/, std::string& /*chosen*/) { return false; }
+  // Forgets the text the template dialog remembered.
+  virtual void ClearTemplateDialogText() {}
+  // The folder of the templates (with a trailing separator).
+  virtual std::string TemplatesFolder() { return {}; }
   // Whether another document may be opened (fewer than 100 are).
   virtual bool CanOpenMore() { return false; }
-  // The open dialog: the chosen files, the format of the chosen filter (a format index, 7 to
-  // detect) and the read-only box; false when cancelled.
-  virtual bool RunOpenDialog(std::vector<std::string>& /*files*/, int32_t& /*format*/,
-                             bool& /*readOnly*/) {
+  // Opens a document (format: a format index, 7 to detect; mode: 0 normal, 4 a template for
+  // editing); true when opened. The read-only opening holds for the opens that follow.
+  virtual bool OpenDocument(const std::string& /*file*/, int32_t /*format*/, int32_t /*mode*/) {
     return false;
   }
-  virtual bool OpenDocument(const std::string& /*file*/, int32_t /*format*/, bool /*readOnly*/) {
-    return false;
-  }
-  // The open documents in window order.
+  virtual void SetReadOnlyOpening(bool /*on*/) {}
+  // The main window's captions of the document windows and of itself.
+  virtual void UpdateDocumentCaptions() {}
+  virtual void UpdateMainCaption() {}
+  // The open documents in window order, and those selected on the document bar.
   virtual std::vector<TDoc*> OpenDocuments() { return {}; }
-  // The document window's close query (which may offer to save), and closing the document.
+  virtual std::vector<TDoc*> DocBarSelection() { return {}; }
+  // Selects every open document on the document bar, or none, and repaints the bar.
+  virtual void SetDocBarSelection(bool /*all*/) {}
+  // The Vadure Vavi document when it exists.
+  virtual TDoc* VadureVavi() { return nullptr; }
+  // The document window's close query (which may offer to save), and closing the document
+  // (mode 0 one document, 1 one of several).
   virtual bool CloseQuery(TDoc& /*doc*/) { return true; }
-  virtual void CloseDocument(TDoc& /*doc*/) {}
-  // The document's save roads: Save, Save As (with its dialog), Save Copy As; true when saved.
+  virtual void CloseDocument(TDoc& /*doc*/, int32_t /*mode*/ = 0) {}
+  // The document's save roads: Save, Save As (with its dialog), Save Copy As, Save As Template;
+  // true when saved.
   virtual bool SaveDocument(TDoc& /*doc*/) { return false; }
   virtual bool SaveDocumentAs(TDoc& /*doc*/) { return false; }
   virtual bool SaveDocumentCopyAs(TDoc& /*doc*/) { return false; }
-  // Empties the recent-documents list, or only of the files that no longer exist.
-  virtual void TrimRecentDocuments(bool /*missingOnly*/) {}
+  virtual bool SaveDocumentAsTemplate(TDoc& /*doc*/) { return false; }
+  // Writes the document (its whole content, unchanged) to a file; true when written.
+  virtual bool SaveCopyToFile(TDoc& /*doc*/, const std::string& /*file*/) { return false; }
+  // Stores the written file as a backup of the document under the name.
+  virtual bool CreateBackup(TDoc& /*doc*/, const std::string& /*name*/, const std::string& /*file*/) {
+    return false;
+  }
+  // The backup options dialog.
+  virtual void RunBackupOptionsDialog() {}
+  // Packs the documents into a zip archive at the path; true when written.
+  virtual bool SaveDocumentsAsZip(const std::vector<TDoc*>& /*docs*/, const std::string& /*path*/) {
+    return false;
+  }
+  // Hands the documents, or files, to the e-mail program.
+  virtual void SendDocumentsByMail(const std::vector<TDoc*>& /*docs*/) {}
+  virtual void MailFilesAsAttachments(const std::string& /*displayName*/, const std::string& /*path*/) {}
+  // Prints the document with the print dialog.
+  virtual void PrintDocument(TDoc& /*doc*/) {}
+  // The Document Properties dialog on a copy of the properties; true on OK.
+  virtual bool EditDocProperties(TDoc& /*doc*/, TDocProps& /*props*/) { return false; }
+  // Empties a remembered file list, or only of the files that no longer exist.
+  virtual void TrimFileList(int32_t /*list*/, bool /*missingOnly*/) {}
+  // Empties the clipboard history.
+  virtual void ClearClipboardHistory() {}
+  // Favourites: the sub-folders of the favourites folder, the choice of one, the organiser.
+  virtual std::vector<std::string> ListFavoritesSubfolders() { return {}; }
+  virtual bool ChooseFavoritesSubfolder(const std::vector<std::string>& /*folders*/, std::string& /*chosen*/) {
+    return false;
+  }
+  virtual void ExecuteOrganizeFavoritesDialog() {}
+  // The document project: open or not, its path; a new empty one; saving and freeing it.
+  virtual bool ProjectOpen() { return false; }
+  virtual std::string ProjectPath() { return {}; }
+  virtual void SetProjectPath(const std::string& /*path*/) {}
+  virtual void CreateProject(const std::string& /*path*/) {}
+  virtual bool SaveProject(const std::string& /*path*/) { return false; }
+  virtual void FreeProject() {}
+  // Writing data: zeroes the document's (dropping what the dispatcher keeps under its name), or
+  // every document's with the kept list.
+  virtual void ClearWritingData(TDoc* /*doc*/) {}
+  // The size of the document's file as the statistics count it (0 for new documents).
+  virtual int64_t DocumentFileSize(TDoc& /*doc*/) { return 0; }
+  // Pastes RTF data into the document at its caret as one undoable edit.
+  virtual void PasteRtfData(TDoc& /*doc*/, const TMemory& /*rtf*/) {}
   // Whether a key is held down now (Ctrl for Close All), outside a hot key being dispatched.
   virtual bool CtrlHeld() { return false; }
-  virtual void PlayEventSound(int32_t /*sound*/) {}
-  virtual void RequestInterfaceUpdate() {}
+  virtual void PlayEventSound(int32_t sound);
+  virtual void RequestInterfaceUpdate();
+  virtual void UpdateInterfaceState() { RequestInterfaceUpdate(); }
 
   // ---- Menus
   // The recent documents, most recent first, as paths shortened to the menu's width; and
@@ -152,8 +215,6 @@ class TCommandEnvironment {
   virtual bool VadureVaviShown() { return false; }
   // Whether the open documents are shown side by side.
   virtual bool SideBySide() { return false; }
-  // Whether the field dialog edits fields of the type (the menu offers Modify Properties).
-  virtual bool FieldDialogEditsType(int32_t /*fieldType*/) { return false; }
   // The toolbar image the owner-drawn menu item of a command shows; -1 none.
   virtual int32_t CommandImageIndex(int32_t /*id*/) { return -1; }
 

@@ -9,6 +9,8 @@
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
+#include "foundation/ui/sound_services.h"
+#include "foundation/ui/toolkit_services.h"
 #include "platform/controls/control.h"
 #include "platform/win/window_system.h"
 
@@ -68,6 +70,9 @@ void RegisterCommandEnvironment(std::unique_ptr<TCommandEnvironment> environment
   RegisterService(std::move(environment));
 }
 TCommandEnvironment& CommandEnvironment() { return Service<TCommandEnvironment>(); }
+
+void TCommandEnvironment::PlayEventSound(int32_t sound) { SoundService().PlayEventSound(sound); }
+void TCommandEnvironment::RequestInterfaceUpdate() { ToolkitServices().RequestInterfaceUpdate(); }
 
 bool TCommandHandler::IsEnabled(TCommandManager& manager, int32_t id, uint8_t& reason) {
   return AskEnableRules(manager, id, reason);

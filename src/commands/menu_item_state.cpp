@@ -8,6 +8,7 @@
 #include "commands/command_ids.h"
 #include "commands/command_manager.h"
 #include "commands/command_options.h"
+#include "commands/format_dialog_services.h"
 #include "commands/menu_internal.h"
 #include "commands/selection_objects.h"
 #include "document/auto_list.h"
@@ -230,7 +231,7 @@ bool ComputedRow(TCommandManager& manager, TDoc* doc, plat::MenuItem& item, int3
       if (id == 4900)
         item.Visible = std::find(std::begin(kEvaluated), std::end(kEvaluated), type) != std::end(kEvaluated);
       else
-        item.Visible = type >= 0 && env.FieldDialogEditsType(type);
+        item.Visible = type >= 0 && FormatDialogServices().FieldDialogEditsType(type);
       return true;
     }
     case 6400: item.Caption = env.VadureVaviShown() ? u"&Hide" : u"&Show"; return true;
