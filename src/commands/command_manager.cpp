@@ -6,6 +6,7 @@
 #include "commands/command_environment_services.h"
 #include "commands/enable_rules.h"
 #include "commands/file_commands.h"
+#include "commands/file_dialog_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -185,9 +186,12 @@ int32_t EnabledDepth() { return Unit().EnabledDepth; }
 void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
+  // The platform's common dialogs serve until the shell's own dialogs with previews exist.
+  RegisterFileDialogServices(MakeCommonFileDialogs());
 }
 
 void UnregisterCommandServices() {
+  RegisterFileDialogServices(nullptr);
   RegisterCommandService(nullptr);
   FreeCommandManager();
 }
