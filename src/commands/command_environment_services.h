@@ -1,9 +1,10 @@
 #pragma once
 // What the command manager asks of the subsystems above it (the shell's document dispatcher and
-// main window, the document window, the command bars' hot keys, the Control Board) and of parts
-// of the document model that are not built yet. The stand-in knows no document, binds no key and
-// reports no state, so that commands needing a document are refused with "there is no active
-// document"; the shell registers the real environment at start-up.
+// main window, the document window, the command bars' hot keys, the Control Board). The stand-in
+// knows no active document, binds no key and reports no state of its own, so that commands
+// needing a document are refused with "there is no active document"; the questions about a
+// document it is given it answers from the document model. The shell registers the real
+// environment at start-up.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,34 +40,34 @@ class TCommandEnvironment {
   // touches up to date, before the enable rules read them.
   virtual void UpdateSelectedFieldLists(TDoc& /*doc*/) {}
   // Whether the document has a non-empty selection.
-  virtual bool HasSelection(const TDoc& /*doc*/) { return false; }
+  virtual bool HasSelection(const TDoc& doc);
   // Names the next undoable operation of the document by an operation-name code (11 "highlight",
   // 12 "font color") in place of its own name.
   virtual void SetOperationNameOverride(TDoc& /*doc*/, uint8_t /*nameCode*/) {}
   // Whether the caret stands in a table row-end paragraph.
-  virtual bool CaretInRowEndPar(const TDoc& /*doc*/) { return false; }
+  virtual bool CaretInRowEndPar(const TDoc& doc);
 
   // ---- Deleting the selection (the document model and the edit dispatcher)
   // Whether the selection includes the last paragraph mark of a footnote or endnote.
-  virtual bool SelectionHasNoteEndMark(const TDoc& /*doc*/) { return false; }
+  virtual bool SelectionHasNoteEndMark(const TDoc& doc);
   // Whether the selection is a single range equal to the main-text range.
-  virtual bool SelectionIsWholeMainText(const TDoc& /*doc*/) { return false; }
+  virtual bool SelectionIsWholeMainText(const TDoc& doc);
   // Whether the selection is a single range equal to the range of the story holding the caret.
-  virtual bool SelectionIsWholeCurrentStory(const TDoc& /*doc*/) { return false; }
+  virtual bool SelectionIsWholeCurrentStory(const TDoc& doc);
   // Drops from the selection what cannot be deleted.
-  virtual void NormalizeSelection(TDoc& /*doc*/) {}
+  virtual void NormalizeSelection(TDoc& doc);
   // Whether deleting the single-range selection joins two tables: it runs from the start of a
   // paragraph other than the first to the end of one that is not the last of its story, between
   // paragraphs of two different tables.
-  virtual bool SelectionJoinsTables(const TDoc& /*doc*/) { return false; }
+  virtual bool SelectionJoinsTables(const TDoc& doc);
   // Whether the selection consists only of whole words.
-  virtual bool SelectionIsWholeWordsOnly(const TDoc& /*doc*/) { return true; }
+  virtual bool SelectionIsWholeWordsOnly(const TDoc& doc);
   // Deletes the selection with the edit dispatcher's delete-text action and the deletion flags;
   // `wholeStory` marks the deletion of a whole story for the extent of the edit.
-  virtual void DeleteSelection(TDoc& /*doc*/, uint32_t /*flags*/, bool /*wholeStory*/) {}
+  virtual void DeleteSelection(TDoc& doc, uint32_t flags, bool wholeStory);
   // Silences the event sounds around work that must stay silent, and lets them sound again.
-  virtual void MuteSounds() {}
-  virtual void UnmuteSounds() {}
+  virtual void MuteSounds() { ++muted_; }
+  virtual void UnmuteSounds() { --muted_; }
 
   // ---- What the enable rules ask of the shell and of the tools not built into the model
   // Whether the main window takes input (no modal window above it).
@@ -184,6 +185,10 @@ class TCommandEnvironment {
   virtual void ClearWritingData(TDoc* /*doc*/) {}
   // The size of the document's file as the statistics count it (0 for new documents).
   virtual int64_t DocumentFileSize(TDoc& /*doc*/) { return 0; }
+  // Marks the pastes that follow as the program's own (merged into the target's formats) or not.
+  virtual void SetProgramPaste(bool /*on*/) {}
+  // Adds the time since the last command to the document's writing time.
+  virtual void AddEditingTime(TDoc& /*doc*/) {}
   // Pastes RTF data into the document at its caret as one undoable edit.
   virtual void PasteRtfData(TDoc& /*doc*/, const TMemory& /*rtf*/) {}
   // Whether a key is held down now (Ctrl for Close All), outside a hot key being dispatched.
@@ -251,21 +256,25 @@ class TCommandEnvironment {
   // The main window's mouse mode: 0 normal, 2 Format Brush, 4 Highlight, 5 Font Color ...
   virtual uint8_t MouseMode() { return 0; }
   // Whether the Format Brush's paragraph (or character) format leaves the property unset.
-  virtual bool BrushPropertyUnset(bool /*paragraph*/, int32_t /*property*/) { return false; }
+  virtual bool BrushPropertyUnset(bool paragraph, int32_t property);
   // Whether the document's current paragraph (or character) format leaves the property unset,
   // which it does when the selection mixes values.
-  virtual bool CurrentPropertyUnset(const TDoc& /*doc*/, bool /*paragraph*/,
-                                    int32_t /*property*/) {
-    return false;
-  }
+  virtual bool CurrentPropertyUnset(const TDoc& doc, bool paragraph, int32_t property);
   // The option "Format without selection".
-  virtual bool FormatWithoutSelection() { return false; }
+  virtual bool FormatWithoutSelection();
   // The check state of a command whose state the window, the command bars, the Control Board or
   // the shell keep (rulers, scroll bars, status bar, split view, full screen, find options ...):
   // 0 off, 1 on, 2 mixed.
   virtual uint8_t CheckState(int32_t /*id*/) { return 0; }
   // The Format Brush's character and paragraph formats; false when the brush holds none.
   virtual bool GetBrushFormats(TCharFormat& /*c*/, TParFormat& /*p*/) { return false; }
+
+ protected:
+  // Whether the event sounds are silenced now (the stand-in's own count of MuteSounds).
+  bool SoundsMuted() const { return muted_ > 0; }
+
+ private:
+  int32_t muted_ = 0;
 };
 
 // Registers the environment (null puts the stand-in back); the registered one, never null.

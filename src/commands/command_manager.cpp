@@ -72,7 +72,9 @@ void RegisterCommandEnvironment(std::unique_ptr<TCommandEnvironment> environment
 }
 TCommandEnvironment& CommandEnvironment() { return Service<TCommandEnvironment>(); }
 
-void TCommandEnvironment::PlayEventSound(int32_t sound) { SoundService().PlayEventSound(sound); }
+void TCommandEnvironment::PlayEventSound(int32_t sound) {
+  if (!SoundsMuted()) SoundService().PlayEventSound(sound);
+}
 void TCommandEnvironment::RequestInterfaceUpdate() { ToolkitServices().RequestInterfaceUpdate(); }
 
 bool TCommandHandler::IsEnabled(TCommandManager& manager, int32_t id, uint8_t& reason) {

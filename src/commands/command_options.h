@@ -37,8 +37,10 @@ inline constexpr uint32_t InternalFindToolInstead = 0x200000;
 inline constexpr uint32_t InternalInstancesExact = 0x400000;
 inline constexpr uint32_t InternalInstancePreviewsOff = 0x800000;
 
-// The AutoCorrect flags word: typed lines between tables join the tables.
-inline constexpr uint16_t AutocorrectJoinTables = 0x800;
+// The AutoCorrect flags word: corrections as the user types; typed lines between tables join
+// the tables.
+inline constexpr uint16_t AutocorrectAsYouType = 0x0001;
+inline constexpr uint16_t AutocorrectJoinTables = 0x0800;
 
 // The Full Screen keep mask ("FS_GUI"): window elements that stay available there.
 inline constexpr uint8_t KeepToolbars = 0x02;
@@ -56,6 +58,7 @@ inline bool EditOption(uint32_t bit) { return (GetOptions().Edit.Flags & bit) !=
 inline bool InternalOption(uint32_t bit) { return (GetOptions().Internal.Flags & bit) != 0; }
 inline void ToggleInternalOption(uint32_t bit) { GetOptions().Internal.Flags ^= bit; }
 inline bool SpellOption(uint16_t bit) { return (GetOptions().Spellcheck.Flags2 & bit) != 0; }
+inline bool AutocorrectOption(uint16_t bit) { return (GetOptions().Autocorrect.Flags & bit) != 0; }
 inline bool ViewOption(uint16_t bit) { return (GetOptions().View.Flags & bit) != 0; }
 // The view settings of the normal view (rulers, scroll bars, status bar).
 inline const TViewSettings& NormalViewSettings() { return GetOptionsHolder().Settings.NormalView; }

@@ -13,6 +13,8 @@
 namespace qv {
 
 class TDoc;
+class TShapeProps;
+struct TGenerateTOC_Options;
 struct TPageParams;
 
 // The drop cap of the dialog: kind 0 none, 1 dropped, 2 in the margin; lines, distance and font.
@@ -49,15 +51,24 @@ class TFormatDialogServices {
   // Whether the field dialog edits fields of the type (its Modify Properties).
   virtual bool FieldDialogEditsType(int32_t /*fieldType*/) { return false; }
   virtual int32_t ExecuteFootnoteDialog(TDoc& /*doc*/, TFootnoteChoice& /*choice*/) { return 1; }
-  // The Table of Contents dialog over the program-wide options; true on OK.
-  virtual bool ExecuteTOCDialog() { return false; }
+  // The Table of Contents dialog over the options; true on OK.
+  virtual bool ExecuteTOCDialog(TGenerateTOC_Options& /*options*/) { return false; }
+  // The date and time formats of a language (its built-in set and the user's own): the date
+  // formats first (`dateCount` of them), then the time formats. The stand-in knows the locale's
+  // short and long date and its time.
+  virtual std::vector<std::u16string> DateTimeFormats(int32_t /*language*/, int32_t& dateCount) {
+    dateCount = 2;
+    return {u"ddddd", u"dddddd", u"ttttt"};
+  }
   // The Index dialog on an INDEX instruction; true on OK.
   virtual bool ExecuteIndexDialog(std::u16string& /*instruction*/) { return false; }
   // The index entry dialog on an XE instruction: 1 OK, 8 mark all, anything else Cancel.
   virtual int32_t ExecuteXEDialog(std::u16string& /*instruction*/) { return 0; }
   virtual bool ExecuteDropCapDialog(TDropCapChoice& /*choice*/) { return false; }
-  // The Horizontal Line dialog on the line's shape property text and the available width.
-  virtual bool ExecuteHorizontalLineDialog(std::string& /*properties*/, int32_t /*width*/) { return false; }
+  // The Horizontal Line dialog on the line's shape properties and the available width.
+  virtual bool ExecuteHorizontalLineDialog(TShapeProps& /*props*/, int32_t /*width*/) { return false; }
+  // Makes shape properties a horizontal line (shape type, height, fill).
+  virtual void SetHorizontalLineDefaults(TShapeProps& /*props*/) {}
   // The hyperlink dialog, created with the command (4540 insert, 4541 edit), shown modally.
   virtual void RunHyperlinkDialog(int32_t /*commandId*/) {}
   // The Symbols dialog (made on first use).
