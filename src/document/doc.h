@@ -9,19 +9,24 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "document/char_format.h"
+#include "document/doc_file_state.h"
 #include "document/doc_flags.h"
 #include "document/doc_layout_state.h"
 #include "document/doc_position.h"
 #include "document/doc_properties.h"
 #include "document/doc_view.h"
+#include "document/drop_caps.h"
 #include "document/edit_services.h"
+#include "document/field_update_state.h"
 #include "document/fragment_pool.h"
 #include "document/par.h"
 #include "document/par_format.h"
+#include "document/table_requests.h"
 #include "document/table_row.h"
 
 namespace qv {
@@ -35,7 +40,9 @@ class TSection;
 class TShape;
 class TStyleList;
 class TCompoundFragment;
+struct TGenerateTOC_Options;
 struct TNoteSettings;
+struct TInsertNoteOptions;
 struct TPageParams;
 struct TSectionFormat;
 
@@ -90,6 +97,7 @@ class TDoc {
   uint8_t TxtLineEnd = 0;
   std::unique_ptr<TDocEditorWindow> EditorWindow;
   double CreationTime = 0;
+  TDocFileState FileState;  // its file, saves, backups and safe copies
 
   // --- View ---
   int32_t ZoomPercent = 100;  // 10 to 500
@@ -468,6 +476,127 @@ class TDoc {
   // row, top down; empty for any other cell.
   std::vector<int32_t> GetMergedCellsBelow(int32_t par) const;
 
+  // --- Table normalisation and row formatting (row_format.cpp, table_normalize.cpp) ---
+  // Snaps the request's data blocks to the table's column edges and applies them as one undo
+  // record when anything differs; true when a change was recorded.
+  bool FormatRows(TFormatRowsRequest& request);
+  // FormatRows for one row, leaving paragraphs alone.
+  bool ApplyRowData(TTableRow* row, int32_t par, const TTableRowData& data);
+  // Restores the table invariants after structural edits; true when rows were deleted.
+  bool NormalizeTable(int32_t par);
+  // Gives the row that starts at the paragraph and the rows after it the geometry of the row
+  // above them.
+  void AlignTableWithPrevious(int32_t par);
+
+  // --- Table selections and cell navigation (table_navigation.cpp) ---
+  // Where Tab left a continuation cell for its merge start, so that the next Tab goes on from
+  // the continuation cell's place in the grid; -1 none.
+  int32_t MergeJumpTo = -1;
+  int32_t MergeJumpFrom = -1;
+  // A normalised copy of the fragment cut at row boundaries (row-end marks left out).
+  TFragmentRef SplitFragmentsByRows(const TCompoundFragment& fragment);
+  // Widens every range to whole cells, one range per cell.
+  void ExpandFragmentsToCells(TCompoundFragment& fragment);
+  // The cells of the table's rows lo..hi (lo TableValueUnset: every row) that meet x1..x2.
+  TFragmentRef GetCellsInColumnSpan(const TDocRange& table, int32_t lo, int32_t x1, int32_t x2,
+                                    int32_t hi);
+  // 0 none, 1 whole columns, 2 whole rows (not all), 3 every row.
+  int32_t GetTableSelectionKind();
+  // The first paragraph of every cell the selection touches (of the caret's cell), in order.
+  std::vector<int32_t> GetSelectedCells();
+  bool LeaveRowEndMark();
+  // Tab and Shift+Tab from the paragraph.
+  void GoToNextCell(int32_t par);
+  void GoToPreviousCell(int32_t par);
+  // The index of the row in its table (its row list), -1 when it is not one of them.
+  int32_t RowIndexOf(const TTableRow* row, int32_t par);
+
+  // --- Table insertion and deletion (table_insert_delete.cpp, cell_insert.cpp) ---
+  TTableInsertRequest TableInsertRequest;
+  // A new table at the end of the selection or at the caret; templates: given row data blocks.
+  void InsertTable(int32_t rows, int32_t columns, uint8_t flag,
+                   const std::vector<TTableRowData>* templates);
+  // Inserts what TableInsertRequest describes: a copy of a row, or a column at a boundary.
+  void PerformTableInsertion();
+  bool InsertRows(bool above);
+  // False (with the message unless only checking) when a row would pass the cell limit.
+  bool InsertColumns(bool left, const TCompoundFragment* fragment, bool checkOnly);
+  // False, after the message, when a row of the table holding the paragraph has more than 62
+  // cells.
+  bool CheckColumnLimit(int32_t par);
+  // Mode 0 shift cells up, 1 shift cells left, 2 delete the selected rows, 3 delete the table.
+  void DeleteCells(uint8_t mode);
+  // New empty cells before the selected ones, shifting cells down or right.
+  void InsertCells(bool shiftDown);
+
+  // --- Cell merge, split and conversion (cell_merge_split.cpp, table_conversion.cpp) ---
+  void GetMergeableCells(TMergeCheckResult& out);
+  void MergeCells();
+  // Splits the selected cells into the columns and rows of the last Split Cells dialog.
+  void SplitCells();
+  void SplitTable();
+  void ConvertTableToText();
+  // separator: 2 paragraph ends, 9 tab, 44 comma, or another character.
+  void ConvertTextToTable(int32_t columns, int32_t rows, int32_t separator);
+
+  // --- Distributing rows and columns (table_distribute.cpp) ---
+  TFragmentRef GetDistributableColumns(const TDocRange& table);
+  bool DistributeColumns();
+  // Per row of the list: laid-out height, content height and pieces (pages).
+  std::vector<TRowMeasure> MeasureTableRows(int32_t par, const std::vector<TTableRow*>& rows);
+  void DistributeRows();
+
+  // --- Section operations (section_operations.cpp) ---
+  // Formats every section that has a paragraph in the range with the request; unset values
+  // (column count and last setting 0x80000000, break kind 255) keep the section's own.
+  void FormatSectionRange(const TDocRange& range, const TSectionFormat& request);
+  void ChangeSectionHeaders(TSection& section, const std::array<TField*, 6>& fields);
+  void FormatNoteSettings(const TDocRange& range, const TNoteSettings& footnotes,
+                          const TCharFormat& footnoteMark, const TCharFormat& endnoteMark,
+                          const TNoteSettings& endnotes);
+  // Value 1: the footnote separator is shown, 2: the endnote separator.
+  void SetNoteSeparatorFlags(uint8_t flags);
+  // 0 continuous, 1 next page, 2 even page, 3 odd page.
+  void ChangeSectionBreak(int32_t par, int32_t kind);
+  // Merges the two sections at the break between them; the staying one takes the other's
+  // formatting.
+  void MergeSectionFormats(TSection& staying, TSection& other);
+  // Gives the section of the caret's page its own copy of the header or footer edited in place
+  // (checked: "Same as Previous" is on and goes off) or links it to the previous section again.
+  void ToggleSameAsPrevious(bool checked);
+  void ChangeDocProperties(const TDocProps& props);
+  // Each field's instruction becomes the type's keyword, a blank and its argument (if any).
+  void ChangeFieldTypes(const std::vector<TField*>& fields, uint8_t fieldType,
+                        const std::vector<std::u16string>& arguments);
+
+  // --- Editing time and predominant language (editing_time.cpp) ---
+  double EditingTime = 0;        // milliseconds
+  int32_t TypedChars = 0;
+  uint32_t LastActivityTick = 0;  // 0 before the first action
+  // Called on every key, mouse action and command in the document's window.
+  void AddEditingTime();
+  void AddEditingTimeAt(uint32_t tick);
+  // After a successful save: the file's record takes the editing time and typed characters.
+  void RecordEditingTime();
+  // After opening: the editing time and typed characters from the file's record (if any).
+  void RestoreEditingTime();
+  int32_t PredominantLanguage();
+
+  // --- Drop caps (drop_caps.cpp) ---
+  // Makes (settings given) or removes (settings null) the drop caps of the listed fields, or of
+  // the selection's paragraphs.
+  void ApplyDropCaps(const std::vector<TField*>* fields, const TDropCapSettings* settings,
+                     const std::string& fontName);
+  void MakeDropCap(int32_t par, const TDropCapSettings& settings, const std::string& fontName);
+  void RemoveDropCap(TField* field);
+  void RemoveSelectedDropCaps();
+  // Around a replacement that starts at the position inside a drop cap.
+  void SaveDropCap(const TDocPosition& position);
+  void RestoreDropCap();
+  // Removes the drop caps overlapping the paragraph that are no longer valid.
+  void CheckDropCaps(int32_t par);
+  std::optional<TSavedDropCap> SavedDropCap;
+
   // --- Editing (carried out by the registered editing services, document/edit_services.h) ---
   // The edit dispatcher: runs the operation of the edit action code as one undoable operation.
   void ExecuteEdit(uint8_t code, void* const* args, int32_t lastIndex);
@@ -598,6 +727,124 @@ class TDoc {
   void HyperlinkHistoryForward();
   // Hyperlinks outside the headers and footers that name only a bookmark that does not exist.
   std::vector<TField*> FindHyperlinksToMissingBookmarks();
+  // Offers to select those hyperlinks (an optional message); true when they were selected.
+  bool CheckHyperlinksToMissingBookmarks();
+  // Jumps to the link's bookmark in this document, or opens its target (a web or mail address,
+  // a file, or a bookmark in another open document).
+  void FollowHyperlink(TField* link);
+  // Each selected hyperlink's text becomes its address (target, "#" and bookmark); false when
+  // the message about a note's last paragraph mark was shown for one of them.
+  bool UpdateHyperlinkTexts();
+  // Removes the link, its text keeping the underline and colour of the text around it.
+  void DeactivateHyperlink(TField* link);
+  void DeactivateSelectedHyperlinks();
+
+  // --- Fields at the selection (field_selection_lists.cpp) ---
+  TSelectedFieldLists SelectedFields;
+  // Fills SelectedFields for the selection (the caret without one); 255 keeps valid lists.
+  void UpdateSelectedFieldLists(int32_t fieldType);
+
+  // --- Field evaluation and update (field_update.cpp, field_evaluation.cpp) ---
+  TFieldUpdateState FieldUpdate;
+  // Evaluates the fields of the types in the fragment (or the range) and replaces the results
+  // that changed, inside the running operation.
+  void UpdateFieldsRun(const TCompoundFragment* fragment, const TDocRange* range,
+                       const TFieldTypeSet& types);
+  // Updates every evaluated field of the fragment (or range) as one undoable edit, with full
+  // pagination before and after; nothing when the document has no fields.
+  void UpdateFields(const TCompoundFragment* fragment, const TDocRange* range);
+  // Evaluates the fields of a header or footer for one page (no undo record): the layout calls
+  // it before it lays the header or footer out for the page.
+  void UpdatePageFieldsForPage(TField* field, int32_t page, const TDocRange& range);
+  // Paginates again when headers or footers hold page-dependent fields other than PAGE and
+  // SECTION (after pagination, before printing, in idle time).
+  void UpdateHeaderFooterPageFields(bool force);
+
+  // --- Built-in styles in documents (builtin_styles.cpp) ---
+  void EnsureBuiltInStyle(int32_t builtIn);
+  void EnsureHeaderFooterStyles();
+  void EnsureTocStyles(TDoc* first, TDoc* second, const TGenerateTOC_Options& options,
+                       TDoc* third);
+
+  // --- Tables of contents and indexes (toc_generation.cpp, index_generation.cpp) ---
+  // Builds a table of contents at the selection start (or rebuilds the one there); the number
+  // of paragraphs made, 0 when there are no headings.
+  int32_t GenerateToc(TGenerateTOC_Options& options);
+  // Builds an index of the index entries at the selection start (replacing the one there).
+  void GenerateIndex(const std::u16string& instruction);
+  // An empty index entry with the instruction at each selected range's start (or the caret).
+  void InsertIndexEntry(const std::u16string& instruction);
+  // An index entry at the first whole-word occurrence of each word in each paragraph of the
+  // main text and the notes.
+  void MarkAllIndexEntries(const std::vector<std::u16string>& words,
+                           const std::vector<std::u16string>& instructions);
+
+  // --- Paragraph groups (paragraph_groups.cpp) ---
+  // Modes of GetParagraphGroup: the paragraph-format property that groups (borders, shading).
+  enum : int32_t { pgBorders = 22, pgShading = 23 };
+  // The first and last paragraph of the group around the paragraph: neighbours with the same
+  // border set and nearly the same indents (in the shading mode also shaded), within the
+  // paragraph's cell, story, or in the main text its section.
+  void GetParagraphGroup(int32_t par, int32_t mode, int32_t& first, int32_t& last);
+  void GetBorderGroup(int32_t par, int32_t& first, int32_t& last);
+  void GetShadingGroup(int32_t par, int32_t& first, int32_t& last);
+  // Both indexes lie in the document and both paragraphs belong to the same list.
+  bool InSameList(int32_t a, int32_t b) const;
+
+  // --- Notes (notes.cpp), each inside the running edit ---
+  // Replaces the first selected range (or stands at the caret) with a new note reference and
+  // makes the note's text in its story; the caret goes into the note.
+  void InsertNote(const TInsertNoteOptions& options);
+  // Turns each listed note text field from a footnote into an endnote or back.
+  void ConvertNotes(const std::vector<TField*>& notes);
+  // Puts the paragraphs of both note stories in the order of their references.
+  void ReorderNotes();
+
+  // --- Shapes (shape_operations.cpp); every shape of the document, owned ---
+  std::vector<std::unique_ptr<TShape>> Shapes;
+  // Attaches the shape (its picture's memory is counted, and released again over the budget)
+  // and returns it.
+  TShape* AddShape(std::unique_ptr<TShape> shape);
+  // Takes the shape out of the list and frees it.
+  void DeleteShape(TShape* shape);
+  // A new shape of this document with a copy of the properties and its own copy of the
+  // picture's file (unloaded).
+  TShape* CopyShape(const TShape& shape);
+  // Sorts Shapes: header and footer shapes (layer 3) first, then by ascending z-order.
+  void SortShapesByZOrder();
+  // One above the highest z-order of the layer's floating shapes; 0 when there is none.
+  int32_t NextZOrder(uint8_t layer);
+  void AssignNewZOrder(TShape* shape);
+  // Closes the gap in the z-order that the floating shape leaves (undoable).
+  void RemoveShapeFromZOrder(TShape* shape);
+  // The "format picture" edit: new properties (mode 0, data a std::vector<TShapeProps>), a move
+  // (1, data a TShapeMove), a resize (2) or a z-order change (4, data a uint8_t direction).
+  void FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data);
+
+  // --- Lists as a whole (list_operations.cpp, list_definitions.cpp) ---
+  std::vector<TAutoList*> NewLists;  // lists brought in by inserted content, not yet joined
+  // Every paragraph of the list (of the level, or any level for 0x80000000) lies in the
+  // selection (the caret's paragraph without one).
+  bool IsListWithinSelection(const TAutoList* list, int32_t level) const;
+  void RemoveList(TAutoList* list);
+  void ContinueInsertedLists();
+  void GetListLevelFormats(const TAutoList& list, std::array<TParFormat, 9>& parFormats,
+                           std::array<TCharFormat, 9>& markFormats);
+  bool CanFormatListDirectly();
+  void EditStyleListFormat(int32_t style);
+  void ApplyListAsNew(TAutoList* list);
+  void ConvertListNumbersToText(TAutoList* list);
+  // Grows or shrinks the numbers of the selection's lists; false when nothing would change.
+  // Without `perform` it only reports.
+  bool ChangeListNumberSize(bool grow, bool perform);
+  void ApplyListDefinitionChange(TAutoList* list, std::unique_ptr<TAutoList> definition);
+
+  // --- Locked selections and heading levels (locked_selections.cpp, heading_levels.cpp) ---
+  // With fields: unlocks them; with null: locks every selected range that is not locked yet.
+  void LockUnlockSelection(const std::vector<TField*>* fields);
+  // Gives the paragraphs the outline level (0 to 8 headings, 9 body text), preferring the
+  // heading styles and sibling styles to direct formatting.
+  void SetParOutlineLevel(int32_t first, int32_t last, int32_t level);
 
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;

@@ -24,8 +24,11 @@ class TDoc;
 class TField;
 class TMemory;
 class TSection;
+struct TCharFormat;
+struct TDocProps;
 struct TParFormat;
 struct TNoteSettings;
+struct TFormatRowsRequest;
 
 // Base of the editing engine's undoable operations; the document owns its undo list and frees
 // the operations with itself.
@@ -131,6 +134,34 @@ class TEditServices {
   virtual void EditFieldInstruction(TDoc& doc, TField* field, std::u16string instruction);
   // Changes the break kind of the section that the paragraph ends.
   virtual void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind);
+
+  // --- Records of the table and section operations ---
+  // Changes the special character at the place (paragraph mark 2, cell end 4, column break 6,
+  // line break 7, page break 8) into the code.
+  virtual void ReplaceSpecialChar(TDoc& /*doc*/, int32_t /*par*/, int32_t /*offset*/,
+                                  uint8_t /*code*/) {}
+  // Moves `count` paragraphs from `first` to before `target` (indexes as before the move).
+  virtual void MoveParagraphs(TDoc& /*doc*/, int32_t /*first*/, int32_t /*count*/,
+                              int32_t /*target*/) {}
+  // Applies the set properties of the character format to the text of the range.
+  virtual void FormatCharRange(TDoc& /*doc*/, const TDocRange& /*range*/,
+                               const TCharFormat& /*format*/) {}
+  // Gives the request's rows their new data blocks as one record when any value differs;
+  // true when something changed. The stand-in copies the blocks in.
+  virtual bool FormatRows(TDoc& doc, TFormatRowsRequest& request);
+  // Swaps the document properties (the automatic ones stay).
+  virtual void ChangeDocProps(TDoc& doc, const TDocProps& props);
+  virtual void SetNoteSeparatorFlags(TDoc& doc, uint8_t flags);
+  // Gives the target section the complete formatting of the source section.
+  virtual void AssignSection(TDoc& doc, TSection& target, const TSection& source);
+  // Swaps a field's type and instruction.
+  virtual void ChangeFieldProps(TDoc& doc, TField* field, uint8_t fieldType,
+                                std::u16string instruction);
+  // Applies footnote and endnote settings to the sections and the two note-mark formats to
+  // the document; true when anything changed (nothing is recorded otherwise).
+  virtual bool FormatNotes(TDoc& doc, int32_t firstSection, int32_t lastSection,
+                           const TNoteSettings& footnotes, const TNoteSettings& endnotes,
+                           const TCharFormat& footnoteMark, const TCharFormat& endnoteMark);
 };
 
 // Registers the services (null restores the stand-ins).

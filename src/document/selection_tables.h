@@ -4,10 +4,10 @@
 // whose last character is the cell end (code 4); a row ends with a one-character row-end
 // paragraph (code 5).
 //
-// These walk the paragraphs each time (no table-range cache) and know no row geometry: cell
-// boundaries are taken as evenly spaced columns by cell index. They stand in for the document's
-// own table structure and table-selection queries until those exist, and keep their names and
-// answers so that they can be swapped for them one by one.
+// The selection model asks them of a const document, so the table range is walked here (the
+// document's table-range cache needs a document it may change); cells, rows, column spans and
+// row pieces are the document's own table queries. A row whose end names no row object (damaged
+// data) spaces its cells evenly by index.
 #include <cstdint>
 
 #include "document/doc_position.h"

@@ -4,15 +4,23 @@
 
 #include "document/doc.h"
 #include "document/field.h"
+#include "document/object_edit_services.h"
 #include "document/edit_services.h"
+#include "document/field_edit_services.h"
 #include "document/section.h"
 #include "editing/edit_dispatcher.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/field_edit_services.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
+#include "editing/object_edit_providers.h"
 #include "editing/operation.h"
 #include "editing/ops/text_edit_providers.h"
 #include "editing/post_edit_update.h"
+#include "editing/shape_records.h"
+#include "editing/format_records.h"
+#include "editing/table_edit_providers.h"
+#include "editing/table_records.h"
 #include "editing/undo_records.h"
 #include "editing/undo_stack.h"
 
@@ -104,6 +112,55 @@ class TEngineEditServices : public TEditServices {
   void ChangeSectionBreak(TDoc& doc, int32_t par, int32_t kind) override {
     TSubOperation::Execute(std::make_unique<TChangeSectBreakOperation>(doc, par, kind));
   }
+
+  void ReplaceSpecialChar(TDoc& doc, int32_t par, int32_t offset, uint8_t code) override {
+    TSubOperation::Execute(std::make_unique<TFastReplaceTextOperation2>(doc, par, offset, code));
+  }
+  void MoveParagraphs(TDoc& doc, int32_t first, int32_t count, int32_t target) override {
+    if (count > 0 && target != first && target != first + count)
+      TSubOperation::Execute(std::make_unique<TMoveParsOperation>(doc, first, count, target));
+  }
+  void FormatCharRange(TDoc& doc, const TDocRange& range, const TCharFormat& format) override {
+    if (!IsRangeEmpty(range) && !IsCharFormatEmpty(format))
+      TSubOperation::Execute(std::make_unique<TFormatFontOperation>(doc, range, format));
+  }
+  bool FormatRows(TDoc& doc, TFormatRowsRequest& request) override {
+    auto rec = std::make_unique<TFormatRowsOperation>(doc, request);
+    if (rec->Empty()) return false;
+    TSubOperation::Execute(std::move(rec));
+    return true;
+  }
+  void ChangeDocProps(TDoc& doc, const TDocProps& props) override {
+    TSubOperation::Execute(std::make_unique<TChangeDocPropsOperation>(doc, props));
+  }
+  void SetNoteSeparatorFlags(TDoc& doc, uint8_t flags) override {
+    TSubOperation::Execute(std::make_unique<TNoteSeparatorOperation>(doc, flags));
+  }
+  void AssignSection(TDoc& doc, TSection& target, const TSection& source) override {
+    TSubOperation::Execute(
+        std::make_unique<TAssignSectOperation>(doc, &target, const_cast<TSection*>(&source)));
+  }
+  void ChangeFieldProps(TDoc& doc, TField* field, uint8_t fieldType,
+                        std::u16string instruction) override {
+    TSubOperation::Execute(
+        std::make_unique<TChangeFieldPropsOperation>(doc, field, fieldType, std::move(instruction)));
+  }
+  bool FormatNotes(TDoc& doc, int32_t first, int32_t last, const TNoteSettings& footnotes,
+                   const TNoteSettings& endnotes, const TCharFormat& footnoteMark,
+                   const TCharFormat& endnoteMark) override {
+    std::vector<TNoteSettings> f, e;
+    for (int32_t i = first; i <= last; ++i) {
+      f.push_back(footnotes);
+      e.push_back(endnotes);
+    }
+    auto rec = std::make_unique<TFormatNotesOperation>(doc, std::move(f), std::move(e),
+                                                       footnoteMark, endnoteMark, first);
+    // A run that exchanged nothing leaves nothing to record.
+    rec->Undo();
+    if (!rec->Changed) return false;
+    AddSubOperation(doc, std::move(rec));
+    return true;
+  }
 };
 
 }  // namespace
@@ -114,14 +171,21 @@ std::unique_ptr<TEditServices> MakeEditingServices() {
 
 void RegisterEditingServices() {
   RegisterEditServices(MakeEditingServices());
+  RegisterFieldEditServices(MakeFieldEditServices());
+  RegisterObjectEditServices(MakeObjectEditServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
   providers->Add(MakeTextEditProviders());
+  providers->Add(MakeFieldEditProviders());
+  providers->Add(MakeObjectEditProviders());
+  providers->Add(MakeTableEditProviders());
   RegisterEditOperationProviders(std::move(providers));
 }
 
 void UnregisterEditingServices() {
   RegisterEditOperationProviders(nullptr);
+  RegisterFieldEditServices(nullptr);
+  RegisterObjectEditServices(nullptr);
   RegisterEditServices(nullptr);
 }
 

@@ -17,8 +17,11 @@
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/list_dialog_services.h"
+#include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
@@ -35,6 +38,9 @@
 #include "files/crypt/encryption_manager.h"
 #include "files/file_services.h"
 #include "files/office_xml_services.h"
+#include "files/document_road_services.h"
+#include "files/web_format_services.h"
+#include "files/word_binary_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -110,8 +116,11 @@ const Slot kSlots[] = {
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
+    {"field edit services (formatting, styles)", &IsStandInService<TFieldEditServices>, true},
+    {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
+    {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
-    {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
+    {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, true},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
     {"picture decoder (layout codecs)", &IsStandInService<TPictureDecoder>, true},
     {"statistics services (selection model, pagination, progress)",
@@ -134,6 +143,10 @@ const Slot kSlots[] = {
     {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
+    {"Word binary format (reader and writer)", &IsStandInService<TWordBinaryServices>, false},
+    {"web formats (HTML reader and writer)", &IsStandInService<TWebFormatServices>, false},
+    {"document roads (shell: save dialog, recent files, templates)",
+     &IsStandInService<TDocumentRoadServices>, false},
 };
 
 TStartupOptions Headless() {

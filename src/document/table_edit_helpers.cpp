@@ -1,0 +1,222 @@
+#include "document/table_edit_helpers.h"
+
+#include <algorithm>
+
+#include "document/compound_fragment.h"
+#include "document/content_tags.h"
+#include "document/edit_services.h"
+#include "document/table_fitting.h"
+
+namespace qv {
+
+namespace tables {
+
+bool InTable(const TDoc& doc, int32_t par) {
+  return par >= 0 && par < doc.ParCount() && doc.Par(par)->Format.InTable == 1;
+}
+
+uint8_t FirstCode(const TDoc& doc, int32_t par) {
+  if (par < 0 || par >= doc.ParCount()) return 0;
+  const TPar& p = *doc.Par(par);
+  return p.CharCount() > 0 ? p.CodeAt(0) : 0;
+}
+
+uint8_t LastCode(const TDoc& doc, int32_t par) {
+  if (par < 0 || par >= doc.ParCount()) return 0;
+  const TPar& p = *doc.Par(par);
+  return p.CharCount() > 0 ? p.CodeAt(p.CharCount() - 1) : 0;
+}
+
+bool SameEdge(int32_t a, int32_t b) { return SignificantDifference(a, b) == 0; }
+
+int32_t CellCountOf(const TTableRowData& row) { return std::clamp(row.CellCount, 0, MaxTableCells); }
+
+int32_t CellAtRight(const TTableRowData& row, int32_t x) {
+  for (int32_t i = CellCountOf(row); i-- > 0;)
+    if (SameEdge(row.Cells[static_cast<size_t>(i)].Right, x)) return i;
+  return -1;
+}
+
+int32_t CellAtLeft(const TTableRowData& row, int32_t x) {
+  const int32_t n = CellCountOf(row);
+  for (int32_t i = 0; i < n; ++i) {
+    const int32_t left = i == 0 ? row.Left : row.Cells[static_cast<size_t>(i - 1)].Right;
+    if (SameEdge(left, x)) return i;
+  }
+  return -1;
+}
+
+int32_t CellWidth(const TTableRowData& row, int32_t i) {
+  const int32_t left = i == 0 ? row.Left : row.Cells[static_cast<size_t>(i - 1)].Right;
+  return row.Cells[static_cast<size_t>(i)].Right - left;
+}
+
+std::vector<int32_t> CellStarts(TDoc& doc, int32_t rowFirstPar) {
+  std::vector<int32_t> starts;
+  int32_t p = rowFirstPar;
+  while (InTable(doc, p)) {
+    starts.push_back(p);
+    if (FirstCode(doc, p) == scRowEnd) break;
+    TDocRange cell;
+    doc.GetCellRange(p, cell);
+    if (cell.End.Par < p) break;
+    p = cell.End.Par + 1;
+  }
+  return starts;
+}
+
+TDocRange CellRangeAt(TDoc& doc, int32_t rowFirstPar, int32_t i) {
+  TDocRange cell;
+  doc.GetNthCellRange(rowFirstPar, i, cell);
+  return cell;
+}
+
+std::vector<int32_t> RowStarts(TDoc& doc, int32_t par) {
+  std::vector<int32_t> starts;
+  if (!InTable(doc, par)) return starts;
+  TDocRange table;
+  doc.GetTableRange(par, table);
+  for (int32_t p = table.Start.Par; p <= table.End.Par;) {
+    starts.push_back(p);
+    TDocRange row;
+    doc.GetRowRange(p, row);
+    if (row.End.Par < p) break;
+    p = row.End.Par + 1;
+  }
+  return starts;
+}
+
+std::vector<TRowAt> TableRowsAt(TDoc& doc, int32_t par) {
+  std::vector<TRowAt> rows;
+  for (int32_t start : RowStarts(doc, par)) rows.push_back({start, doc.GetRowProps(start)});
+  return rows;
+}
+
+int32_t FindRowStart(TDoc& doc, int32_t tablePar, const TTableRow* row) {
+  for (const TRowAt& r : TableRowsAt(doc, tablePar))
+    if (r.Row == row) return r.First;
+  return -1;
+}
+
+TParFormat CellParFormat(const TParFormat& source) {
+  TParFormat f = source;
+  f.KeepNext = 0;
+  f.KeepLines = 0;
+  f.PageBreakBefore = 0;
+  f.InTable = 1;
+  return f;
+}
+
+void AppendCellPar(TMemory& out, const TCharFormat& chars, const TParFormat& format) {
+  AppendCharFormatTags(out, chars);
+  AppendContentTag(out, ctCellEnd, 0);
+  AppendParFormatBlock(out, format);
+}
+
+void AppendRowEndPar(TMemory& out, const TCharFormat& chars, TTableRow* row,
+                     const TParFormat& format) {
+  AppendCharFormatTags(out, chars);
+  AppendContentTag(out, ctRowEnd, TagRefOf(row));
+  AppendParFormatBlock(out, format);
+}
+
+TTableRow* NewRow(TDoc& doc, const TTableRowData& data) {
+  auto row = std::make_unique<TTableRow>();
+  row->Data() = data;
+  row->PrevRow = row->NextRow = nullptr;
+  row->LayoutChanged = 1;
+  return doc.AddTableRow(std::move(row));
+}
+
+void InsertFragment(TDoc& doc, const TMemory& content, const TDocPosition& at, int32_t parMarks) {
+  EditServices().InsertContent(doc, content, at, doc.StoryOfParagraph(std::min(at.Par, doc.ParCount() - 1)),
+                               parMarks);
+  doc.ClearTableCache();
+}
+
+void InsertParagraphBreak(TDoc& doc, const TDocPosition& at, const TParFormat& format) {
+  TMemory content;
+  AppendContentTag(content, ctSpecialChar, scParagraphEnd);
+  AppendParFormatBlock(content, format);
+  InsertFragment(doc, content, at, 1);
+}
+
+void DeleteRange(TDoc& doc, const TDocRange& range) {
+  if (IsRangeEmpty(range)) return;
+  EditServices().DeleteContent(doc, range);
+  doc.ClearTableCache();
+}
+
+void DeleteParagraphs(TDoc& doc, int32_t first, int32_t last) {
+  if (first < 0 || last < first || last >= doc.ParCount()) return;
+  const int32_t story = doc.StoryOfParagraph(first);
+  const int32_t storyLast = doc.LastParagraphOfStory(story);
+  if (first == doc.FirstParagraphOfStory(story) && last >= storyLast) {
+    // A story is never left without a paragraph: an empty one takes the place of the last.
+    TMemory content;
+    AppendContentTag(content, ctSpecialChar, scParagraphEnd);
+    AppendParFormatBlock(content, DefaultParFormat);
+    TDocPosition after;
+    MakePosition(storyLast + 1, 0, after);
+    EditServices().InsertContent(doc, content, after, story, 1);
+  }
+  TDocRange r;
+  MakeRange(first, 0, std::min(last, storyLast) + 1, 0, r);
+  DeleteRange(doc, r);
+}
+
+void SetParEnd(TDoc& doc, int32_t par, uint8_t code) {
+  if (par < 0 || par >= doc.ParCount()) return;
+  const TPar& p = *doc.Par(par);
+  if (p.CharCount() == 0 || p.CodeAt(p.CharCount() - 1) == code) return;
+  EditServices().ReplaceSpecialChar(doc, par, p.CharCount() - 1, code);
+  doc.ClearTableCache();
+}
+
+void FormatPars(TDoc& doc, int32_t first, int32_t last, const TParFormat& format) {
+  // Row-end paragraphs keep their format unless the caller asks for them (flag 151).
+  const bool rowEnds = doc.IsDocFlagSet(151);
+  int32_t i = std::max(first, 0);
+  last = std::min(last, doc.ParCount() - 1);
+  while (i <= last) {
+    if (!rowEnds && FirstCode(doc, i) == scRowEnd && InTable(doc, i)) {
+      ++i;
+      continue;
+    }
+    int32_t j = i;
+    while (j + 1 <= last && (rowEnds || !(FirstCode(doc, j + 1) == scRowEnd && InTable(doc, j + 1))))
+      ++j;
+    TDocRange r;
+    MakeRange(i, 0, j, doc.Par(j)->CharCount(), r);
+    EditServices().FormatParagraphRange(doc, r, format);
+    i = j + 1;
+  }
+  doc.ClearTableCache();
+}
+
+void SetPostCaret(TDoc& doc, const TDocPosition& caret) {
+  TPostActions& pa = EditServices().CurrentPostActions(doc);
+  pa.Caret = caret;
+  pa.HasCaret = true;
+  if (!pa.Selection) pa.Selection = AcquireFragment();
+  pa.Selection->SetSingleRange(caret.Par, caret.Offset, caret.Par, caret.Offset);
+}
+
+void SetPostSelection(TDoc& doc, const TCompoundFragment& selection, const TDocPosition& caret) {
+  TPostActions& pa = EditServices().CurrentPostActions(doc);
+  pa.Caret = caret;
+  pa.HasCaret = true;
+  if (!pa.Selection) pa.Selection = AcquireFragment();
+  pa.Selection->Assign(selection);
+}
+
+void KeepPostSelection(TDoc& doc) {
+  if (doc.Selection)
+    SetPostSelection(doc, *doc.Selection, doc.Caret);
+  else
+    SetPostCaret(doc, doc.Caret);
+}
+
+}  // namespace tables
+
+}  // namespace qv

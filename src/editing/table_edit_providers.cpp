@@ -1,0 +1,74 @@
+#include "editing/table_edit_providers.h"
+
+#include <string>
+#include <vector>
+
+#include "document/doc.h"
+#include "document/doc_properties.h"
+#include "document/field.h"
+#include "document/section.h"
+#include "editing/edit_codes.h"
+
+namespace qv {
+
+namespace {
+
+template <class T>
+T* Arg(void* const* args, int32_t lastIndex, int32_t i) {
+  return args != nullptr && i <= lastIndex ? static_cast<T*>(args[i]) : nullptr;
+}
+
+template <class T>
+T ArgValue(void* const* args, int32_t lastIndex, int32_t i, T fallback) {
+  const T* p = Arg<T>(args, lastIndex, i);
+  return p ? *p : fallback;
+}
+
+class TTableEditProviders : public TEditOperationProviders {
+ public:
+  bool RunOperation(TDoc& doc, uint8_t code, void* const* a, int32_t n) override {
+    switch (code) {
+      case ecFormatTableRows:
+        if (auto* request = Arg<TFormatRowsRequest>(a, n, 0)) doc.FormatRows(*request);
+        return true;
+      case ecGoToNextCell:
+        doc.GoToNextCell(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
+        return true;
+      case ecInsertTable: {
+        const auto* templates = Arg<std::vector<TTableRowData>>(a, n, 2);
+        doc.InsertTable(ArgValue<int32_t>(a, n, 0, 1), ArgValue<int32_t>(a, n, 1, 1), 0, templates);
+        return true;
+      }
+      case ecDeleteCells:
+        doc.DeleteCells(ArgValue<uint8_t>(a, n, 0, 0));
+        return true;
+      case ecPerformTableInsertion:
+        doc.PerformTableInsertion();
+        return true;
+      case ecInsertRowsAbove:
+      case ecInsertRowsBelow:
+        doc.InsertRows(code == ecInsertRowsAbove);
+        return true;
+      case ecInsertColumnsLeft:
+      case ecInsertColumnsRight:
+        doc.InsertColumns(code == ecInsertColumnsLeft, nullptr, false);
+        return true;
+      case ecInsertCells:
+        doc.InsertCells(ArgValue<uint8_t>(a, n, 0, 0) != 0);
+        return true;
+      case ecAlignTableWithPrevious:
+        doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TEditOperationProviders> MakeTableEditProviders() {
+  return std::make_unique<TTableEditProviders>();
+}
+
+}  // namespace qv
