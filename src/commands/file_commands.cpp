@@ -11,7 +11,7 @@
 #include "commands/command_options.h"
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
-#include "commands/web_format_services.h"
+#include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/doc_properties.h"
 #include "document/page_params.h"
@@ -101,9 +101,9 @@ bool TFileCommands::Run(TCommandManager& manager, int32_t id) {
     case 225: return SaveAsZip(env.OpenDocuments(), doc);
     case 1422: return SaveAsZip(env.DocBarSelection(), doc);
     case 220: SaveAllDocuments(); return true;
-    case 230: if (doc != nullptr) WebFormatServices().SaveDocAsWebPage(*doc); return true;
-    case 231: if (doc != nullptr) WebFormatServices().ExportEbook(*doc); return true;
-    case 233: WebFormatServices().RunBatchConversion(doc); return true;
+    case 230: if (doc != nullptr) WebExportServices().SaveDocAsWebPage(*doc); return true;
+    case 231: if (doc != nullptr) WebExportServices().ExportEbook(*doc); return true;
+    case 233: WebExportServices().RunBatchConversion(doc); return true;
     case 235: return doc != nullptr && SaveToBackups(*doc);
     case 240: {
       if (doc == nullptr) return false;

@@ -13,7 +13,7 @@
 #include "commands/command_manager.h"
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
-#include "commands/web_format_services.h"
+#include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
@@ -139,7 +139,7 @@ const Slot kSlots[] = {
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
     {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
-    {"web and e-book formats (formats)", &IsStandInService<TWebFormatServices>, false},
+    {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
     {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},

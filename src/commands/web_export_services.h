@@ -1,5 +1,5 @@
 #pragma once
-// What the file commands ask of the web and e-book formats: saving a document as a web page,
+// What the file commands ask of the web and e-book formats for their dialogs: saving a document as a web page,
 // exporting it as an eBook, and the batch conversion dialog. The formats register the real
 // service when they are built; the stand-in does nothing and answers that nothing was saved.
 #include <memory>
@@ -8,9 +8,9 @@ namespace qv {
 
 class TDoc;
 
-class TWebFormatServices {
+class TWebExportServices {
  public:
-  virtual ~TWebFormatServices() = default;
+  virtual ~TWebExportServices() = default;
   // Save As Web Page with its dialog; true when a page was written.
   virtual bool SaveDocAsWebPage(TDoc& /*doc*/) { return false; }
   // The eBook export of the document with its dialogs; true when written.
@@ -19,7 +19,7 @@ class TWebFormatServices {
   virtual void RunBatchConversion(TDoc* /*doc*/) {}
 };
 
-void RegisterWebFormatServices(std::unique_ptr<TWebFormatServices> services);
-TWebFormatServices& WebFormatServices();
+void RegisterWebExportServices(std::unique_ptr<TWebExportServices> services);
+TWebExportServices& WebExportServices();
 
 }  // namespace qv
