@@ -5,6 +5,7 @@
 
 #include "commands/command_environment_services.h"
 #include "commands/enable_rules.h"
+#include "commands/edit_commands.h"
 #include "commands/file_commands.h"
 #include "commands/file_dialog_services.h"
 #include "foundation/base/service_slot.h"
@@ -187,6 +188,7 @@ int32_t EnabledDepth() { return Unit().EnabledDepth; }
 
 void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
+  RegisterEditCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());

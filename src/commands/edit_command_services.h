@@ -74,8 +74,8 @@ class TEditCommandServices {
   virtual void SetCurrentIndexEntry(TField* /*entry*/) {}
   // Marks the tools' lists of the document for rebuilding (bookmarks, index entries, clips).
   virtual void MarkToolListsStale(TDoc* /*doc*/) {}
-  // The fragments highlighted in the selection tool.
-  virtual std::vector<TDocRange> HighlightedLockedFragments(TDoc& /*doc*/) { return {}; }
+  // The locked fragments highlighted in the selection tool.
+  virtual std::vector<TField*> HighlightedLockedFragments(TDoc& /*doc*/) { return {}; }
   // Shows the Control Board on a tool (10 the clip library) and, for the clip library, a folder.
   virtual void ShowControlBoardTool(int32_t /*tool*/, const std::string& /*folder*/) {}
   // The overused-words tool on its repetitions (10) or overlong sentences (11) page, pressing

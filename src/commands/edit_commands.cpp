@@ -99,7 +99,10 @@ void ShowNoteMarkMessage() {
 void TEditCommands::Execute(TCommandManager& manager, int32_t id) {
   TDoc* doc = GetCommandTargetDoc();
   manager.TableJoin = false;
-  if (doc != nullptr && !IsUndoCommand(id)) DeactivateOvertypeMulSelection(*doc);
+  if (doc != nullptr) {
+    CommandEnvironment().AddEditingTime(*doc);
+    if (!IsUndoCommand(id)) DeactivateOvertypeMulSelection(*doc);
+  }
   TEditRun run{manager, doc, id};
   RunInsertCommand(run) || RunDeleteCommand(run) || RunClipboardCommand(run) || RunSelectionCommand(run) ||
       RunBrowseCommand(run) || RunFieldCommand(run) || RunNoteCommand(run) || RunClipCommand(run);

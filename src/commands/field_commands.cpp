@@ -10,7 +10,10 @@
 #include "document/doc_flags.h"
 #include "document/field.h"
 #include "document/field_index.h"
+#include "document/field_evaluation.h"
 #include "document/field_instructions.h"
+#include "document/field_update_state.h"
+#include "foundation/settings/options_holder.h"
 #include "editing/edit_codes.h"
 #include "foundation/text/code_pages.h"
 #include "foundation/ui/message_dlg_service.h"
@@ -20,17 +23,15 @@ namespace qv {
 namespace {
 
 // Edit codes of the field operations.
-constexpr uint8_t kNewBookmark = 28, kDeactivateHyperlinks = 34, kConvertHyperlinks = 36,
-                  kRemoveToc = 38, kRemoveFields = 42, kUpdateFieldInstructions = 50;
+constexpr uint8_t kNewBookmark = ecInsertBookmark, kDeactivateHyperlinks = ecDeactivateHyperlinks,
+                  kConvertHyperlinks = ecUpdateHyperlinkTexts, kRemoveToc = ecRemoveTableOfContents,
+                  kRemoveFields = ecRemoveFields, kUpdateFieldInstructions = ecChangeFieldTypes;
 constexpr uint8_t kOptionalMultipleLinks = 51;
 constexpr int32_t kBookmarkNameLimit = 40;
 constexpr int32_t kProgramSelection = 17;
 
 // The options of the last table of contents made (the dialog edits them).
-TGenerateTOC_Options& StoredTocOptions() {
-  static TGenerateTOC_Options options;
-  return options;
-}
+TGenerateTOC_Options& StoredTocOptions() { return GetOptions().Internal.TOC; }
 
 // Selects the fields (several ranges in document order); the caret goes into the first one
 // when it stands outside all of them.
@@ -90,10 +91,20 @@ void DeleteFields(TDoc& doc, std::vector<TField*> fields, uint8_t removeCode) {
   if (LastSerial(doc) != middle) NameLastOperation(doc, onDeleteText, first);
 }
 
-void UpdateFieldsOver(TDoc& doc, const TCompoundFragment* fragment, const TDocRange* range) {
+// Updates the fields of the types (all the program computes without a set) over the fragment
+// or the range.
+void UpdateFieldsOver(TDoc& doc, const TCompoundFragment* fragment, const TDocRange* range,
+                      const TFieldTypeSet* types = nullptr) {
   TDocRange copy = range != nullptr ? *range : TDocRange{};
-  void* args[] = {const_cast<TCompoundFragment*>(fragment), range != nullptr ? &copy : nullptr, nullptr};
+  TFieldTypeSet set = types != nullptr ? *types : EvaluatedFieldTypes();
+  void* args[] = {const_cast<TCompoundFragment*>(fragment), range != nullptr ? &copy : nullptr, &set};
   doc.ExecuteEdit(ecUpdateFields, args, 2);
+}
+
+TFieldTypeSet TypeSetOf(uint8_t type) {
+  TFieldTypeSet set;
+  if (type < set.size()) set.set(type);
+  return set;
 }
 
 // A new bookmark around the selection, named by the user.
@@ -134,10 +145,17 @@ void OpenHyperlinks(TDoc& doc, const std::vector<TField*>& links) {
 void TableOfContents(TDoc& doc, const std::vector<TField*>& tocs, bool modify) {
   TGenerateTOC_Options options = StoredTocOptions();
   if (modify && !tocs.empty()) ParseTocInstruction(tocs.front()->Instruction, options);
+  const TGenerateTOC_Options kept = StoredTocOptions();
   if (!FormatDialogServices().ExecuteTOCDialog(options)) return;
   void* args[] = {&options};
   doc.ExecuteEdit(ecInsertTableOfContents, args, 0);
-  if (!modify) StoredTocOptions() = options;
+  // Modifying a table keeps the remembered options, but for the template chosen in the dialog.
+  if (modify) {
+    StoredTocOptions() = kept;
+    StoredTocOptions().TemplateName = options.TemplateName;
+  } else {
+    StoredTocOptions() = options;
+  }
 }
 
 // Modify Properties: the field dialog preset from the selected fields; code 50 changes their
@@ -164,7 +182,7 @@ bool IsPageDependent(uint8_t type) {
 bool RunFieldCommand(TEditRun& run) {
   const int32_t id = run.Id;
   const bool ours = (id >= 4500 && id <= 4538) || (id >= 4540 && id <= 4565) || (id >= 4600 && id <= 4655) ||
-                    (id >= 4900 && id <= 4930) || id == 5000;
+                    (id >= 4900 && id <= 4930) || id == 5000 || id == 5335;
   if (!ours || id == 4534 || id == 4535) return false;
   if (id == 4540 || id == 4541) {
     FormatDialogServices().RunHyperlinkDialog(id);
@@ -201,6 +219,7 @@ bool RunFieldCommand(TEditRun& run) {
     case 4601: TableOfContents(doc, objects.Tocs, true); break;
     case 4620: {
       TGenerateTOC_Options options = StoredTocOptions();
+      options.UpdateExisting = true;
       void* args[] = {&options};
       doc.ExecuteEdit(ecInsertTableOfContents, args, 0);
       break;
@@ -208,7 +227,8 @@ bool RunFieldCommand(TEditRun& run) {
     case 4630:
       if (!objects.Tocs.empty()) {
         doc.PaginateAll();
-        UpdateFieldsOver(doc, nullptr, &objects.Tocs.front()->Range);
+        const TFieldTypeSet pageRefs = TypeSetOf(ftPageRef);
+        UpdateFieldsOver(doc, nullptr, &objects.Tocs.front()->Range, &pageRefs);
       }
       break;
     case 4640: SelectFields(doc, objects.Tocs); break;
@@ -222,9 +242,11 @@ bool RunFieldCommand(TEditRun& run) {
     case 4655: DeleteFields(doc, objects.Tocs, kRemoveToc); break;
     case 4900:
       if (!objects.Fields.empty()) {
-        if (IsPageDependent(objects.Fields.front()->FieldType)) doc.PaginateAll();
-        if (doc.HasSelection()) UpdateFieldsOver(doc, doc.Selection.get(), nullptr);
-        else UpdateFieldsOver(doc, nullptr, &objects.Fields.front()->Range);
+        const uint8_t type = objects.Fields.front()->FieldType;
+        if (IsPageDependent(type)) doc.PaginateAll();
+        const TFieldTypeSet types = TypeSetOf(type);
+        if (doc.HasSelection()) UpdateFieldsOver(doc, doc.Selection.get(), nullptr, &types);
+        else UpdateFieldsOver(doc, nullptr, &objects.Fields.front()->Range, &types);
       }
       break;
     case 4910: SelectFields(doc, objects.Fields); break;
@@ -236,6 +258,7 @@ bool RunFieldCommand(TEditRun& run) {
       break;
     }
     case 4925: DeleteFields(doc, objects.Fields, kRemoveFields); break;
+    case 5335: DeleteFields(doc, objects.Indexes, kRemoveFields); break;
     case 4930: ModifyFields(doc, objects.Fields); break;
     case 5000: {
       TDocRange whole;

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "document/notes.h"
+#include "document/section.h"
+
 namespace qv {
 
 class TDoc;
@@ -27,10 +30,14 @@ struct TDropCapChoice {
 };
 
 // The footnote dialog: mode 0 insert, 1 options only; the answer 0 insert, 1 cancel, 2 apply.
+// It edits the numbering settings (preset from the section of the first selected paragraph),
+// the sections they go to, and the note to insert.
 struct TFootnoteChoice {
   int32_t Mode = 0;
-  uint8_t NoteKind = 1;      // 1 footnote, 2 endnote
-  int32_t ApplyTo = 0;       // the sections the numbering settings go to
+  TNoteSettings Footnotes;
+  TNoteSettings Endnotes;
+  int32_t ApplyTo = 0;
+  TInsertNoteOptions Note;
 };
 
 class TFormatDialogServices {

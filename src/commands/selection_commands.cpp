@@ -9,6 +9,7 @@
 #include "commands/selection_objects.h"
 #include "document/compound_fragment.h"
 #include "document/doc_flags.h"
+#include "document/field_index.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "document/par_format.h"
@@ -24,8 +25,8 @@ namespace qv {
 
 namespace {
 
-constexpr uint8_t kLockSelection = 81;
 constexpr int32_t kProgramSelection = 17;
+constexpr uint8_t kLockSelection = 81;
 
 TDocPosition ReferencePosition(const TDoc& doc) {
   return doc.HasSelection() && doc.IsSingleFragmentSelection() ? doc.Selection->GetRange(0)->Start : doc.Caret;
@@ -94,32 +95,36 @@ void SelectUnit(TEditRun& run) {
 void LockedSelection(TEditRun& run) {
   TDoc& doc = *run.Doc;
   TEditCommandServices& services = EditCmd();
-  auto lock = [&doc](TCompoundFragment* fragments) {
-    void* args[] = {fragments};
+  auto lock = [&doc](std::vector<TField*>* fields) {
+    void* args[] = {fields};
     doc.ExecuteEdit(kLockSelection, args, 0);
   };
+  std::vector<TField*> fields;
   switch (run.Id) {
-    case 5350: lock(doc.HasLockedRanges() ? doc.LockedRanges.get() : nullptr); break;
-    case 5351: lock(nullptr); break;
-    case 5352: {
-      TFragmentRef highlighted = AcquireFragment();
-      highlighted->Clear();
-      for (const TDocRange& r : services.HighlightedLockedFragments(doc))
-        highlighted->InsertRange(highlighted->Count(), r);
-      lock(highlighted.get());
+    case 5350:
+      doc.RebuildFieldIndex();
+      fields = doc.FieldIndex().LockedSelections;
+      lock(fields.empty() ? nullptr : &fields);
       break;
-    }
+    case 5351: lock(nullptr); break;
+    case 5352:
+      fields = services.HighlightedLockedFragments(doc);
+      lock(&fields);
+      break;
     default: {  // 5353-5355: the highlighted fragments become the selection first
       if (run.Id == 5355 && doc.HeaderFooterInPlace != nullptr) run.Manager.Execute(7200);
       TFragmentRef previous = AcquireFragment();
       if (doc.Selection) previous->Assign(*doc.Selection);
       const TDocPosition previousCaret = doc.Caret;
-      const std::vector<TDocRange> fragments = services.HighlightedLockedFragments(doc);
-      if (fragments.empty()) return;
+      fields = services.HighlightedLockedFragments(doc);
+      if (fields.empty()) return;
       {
         TScopedDocFlag programSelection(doc, kProgramSelection);
         doc.Selection->Clear();
-        for (const TDocRange& r : fragments) doc.Selection->InsertRange(doc.Selection->Count(), r);
+        for (TField* f : fields) {
+          TDocRange range;
+          if (doc.GetFieldRange(f, range)) doc.Selection->InsertRange(doc.Selection->Count(), range);
+        }
         doc.NormalizeFragments(*doc.Selection);
         doc.SelectionChanged();
       }

@@ -118,7 +118,7 @@ TSelectionObjects CollectSelectionObjects(TDoc& doc) {
     objects.Fields.push_back(f);
     if (f->FieldType == ftHyperlink) objects.Hyperlinks.push_back(f);
     if (f->FieldType == ftToc) objects.Tocs.push_back(f);
-    if (f->FieldType == ftIndex) objects.Indexes.push_back(f);
+    if (f->FieldType == kIndexFieldType) objects.Indexes.push_back(f);
   }
   for (TField* f : notes) AddNote(objects, f);
   objects.DropCaps = dropCaps;

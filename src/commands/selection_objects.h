@@ -11,13 +11,8 @@ namespace qv {
 class TDoc;
 class TField;
 
-// Word field-type numbers the commands name.
-enum : uint8_t {
-  ftIndex = 8,
-  ftNumPages = 26,
-  ftDate = 31,
-  ftPage = 33,
-};
+// The Word field-type number of INDEX fields.
+inline constexpr uint8_t kIndexFieldType = 8;
 
 struct TSelectionObjects {
   std::vector<TField*> Fields;      // fields proper (kind 0), in document order
