@@ -23,6 +23,8 @@ bool InTable(const TDoc& doc, int32_t par) {
 
 }  // namespace
 
+void TCommandEnvironment::UpdateSelectedFieldLists(TDoc& doc) { doc.UpdateSelectedFieldLists(255); }
+
 bool TCommandEnvironment::HasSelection(const TDoc& doc) { return doc.HasSelection(); }
 
 bool TCommandEnvironment::CaretInRowEndPar(const TDoc& doc) { return doc.IsRowEndPar(doc.Caret.Par); }

@@ -38,7 +38,7 @@ class TCommandEnvironment {
   virtual bool IsVadureVavi(const TDoc& /*doc*/) { return false; }
   // Brings the document's lists of the fields, hyperlinks, notes and bookmarks that the selection
   // touches up to date, before the enable rules read them.
-  virtual void UpdateSelectedFieldLists(TDoc& /*doc*/) {}
+  virtual void UpdateSelectedFieldLists(TDoc& doc);
   // Whether the document has a non-empty selection.
   virtual bool HasSelection(const TDoc& doc);
   // Names the next undoable operation of the document by an operation-name code (11 "highlight",

@@ -211,6 +211,15 @@ void TStatusBar::HousekeepingTick(uint32_t now) {
   SetZoom(CurrentZoom() + (pressedZoomPart_ == zpIn ? kZoomStep : -kZoomStep));
 }
 
+void TStatusBar::BlinkTarget() {
+  TDoc* doc = Doc();
+  int64_t progress = 0, amount = 0;
+  bool words = true;
+  if (doc == nullptr || !site_.WritingTarget(*doc, progress, amount, words) || progress < amount) return;
+  blinkOn_ = !blinkOn_;
+  InvalidateRect(PanelRect(spTarget));
+}
+
 // ---- Mouse
 
 void TStatusBar::MouseEnter() {

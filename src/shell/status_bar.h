@@ -129,6 +129,8 @@ class TStatusBar : public plat::Control {
   int32_t TrackXOfZoom(int32_t zoom) const;
   // The housekeeping timer's tick: a held zoom button repeats its step.
   void HousekeepingTick(uint32_t now);
+  // The main window's blink timer: a reached writing target blinks between two greens.
+  void BlinkTarget();
 
   // The statistics hint of panels 7 to 10 by their scope.
   std::u16string StatisticsHint(int32_t panel) const;
@@ -185,6 +187,7 @@ class TStatusBar : public plat::Control {
   std::u16string messageText_;
   int64_t progressMin_ = 0, progressMax_ = 0, progressPos_ = 0;
   int32_t lastViewMode_ = -1;
+  bool blinkOn_ = false;
   bool started_ = true;
 };
 

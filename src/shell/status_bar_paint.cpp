@@ -105,7 +105,8 @@ void TStatusBar::Paint(plat::PaintContext& pc) {
         if (site_.WritingTarget(doc, progress, amount, words) && amount > 0) {
           const int32_t fill = static_cast<int32_t>(std::clamp<int64_t>(progress, 0, amount) * (r.Width() - 2) / amount);
           const plat::Color colour = progress >= amount ? kTargetBlinkA : progress < 0 ? kAccent : kTargetFill;
-          c.FillRect({r.left + 1, r.top + 1, r.left + 1 + fill, r.bottom - 1}, colour == kTargetBlinkA ? kTargetBlinkB : colour);
+          const plat::Color shown = colour == kTargetBlinkA && blinkOn_ ? kTargetBlinkB : colour;
+          c.FillRect({r.left + 1, r.top + 1, r.left + 1 + fill, r.bottom - 1}, shown);
           c.FrameRect(r, progress < 0 ? kAccent : kTargetFrame);
         }
         DrawCentredText(c, r, panel.Text);
