@@ -1,6 +1,7 @@
 // The edit, insert and browse commands run through the command manager on real documents: each
 // change is one undo step that takes the document back exactly.
 #include "commands/command_fixture.h"
+#include "../document/doc_builder.h"
 #include "../editing/ops/ops_test_support.h"
 #include "commands/edit_command_services.h"
 #include "commands/edit_commands.h"
@@ -9,6 +10,7 @@
 #include "editing/field_edit_services.h"
 #include "editing/object_edit_providers.h"
 #include "editing/table_edit_providers.h"
+#include "foundation/ui/sound_services.h"
 
 using namespace qv;
 
@@ -174,6 +176,82 @@ TEST_F(EditCommandsTest, SelectionCommandsSelectTheWordSentenceAndParagraph) {
     EXPECT_EQ(got.Start.Offset, c.expected.Start.Offset) << c.id;
     EXPECT_EQ(got.End.Offset, c.expected.End.Offset) << c.id;
   }
+}
+
+struct RecordingBox : TMessageDlgService {
+  std::vector<std::string> Texts;
+  int32_t Show(const TMessageDlgInfo& info) override {
+    Texts.push_back(info.Text);
+    return mrOk;
+  }
+};
+
+struct RecSounds : TSoundService {
+  std::vector<int32_t> Events;
+  void PlayEventSound(int32_t event) override { Events.push_back(event); }
+};
+
+TEST_F(EditCommandsTest, CopyIsSilentWhileTheVadureVaviCollects) {
+  ScopedService<TSoundService, RecSounds> sounds;
+  Select(doc, {{Pos(0, 0), Pos(0, 5)}});
+  Manager().Execute(3340);
+  EXPECT_EQ(sounds->Events, std::vector<int32_t>{2320});
+  GetOptions().Internal.Flags |= 0x40000;  // the Vadure Vavi collects clipboard data
+  Manager().Execute(3340);
+  EXPECT_EQ(sounds->Events, std::vector<int32_t>{2320});
+}
+
+TEST_F(EditCommandsTest, EnterAtTheStartOfATableSplitsItInstead) {
+  TDoc table(true);
+  TDocBuilder build(table);
+  build.Row({"a", "b"});
+  build.Add("after");
+  build.Finish();
+  docEnv->Active = &table;
+  Caret(table, 0, 0);
+  table.SelectionChanged();
+  RecHandler& tables = Handle(CommandRange::Picture);
+  tables.Rule = [](TCommandManager&, int32_t, uint8_t&) { return true; };
+  Manager().Execute(3000);
+  EXPECT_EQ(runs, std::vector<int32_t>{16112});
+  EXPECT_TRUE(table.UndoList.empty());  // nothing typed
+}
+
+TEST_F(EditCommandsTest, AnAutomaticDateIsAFieldWithItsFormatAndCase) {
+  GetOptions().DateTime.UpdDtTm = true;
+  GetOptions().DateTime.LastUsedDateTimeCaseFormat = 4;
+  Caret(doc, 0, 0);
+  Manager().Execute(3540);
+  TField* date = nullptr;
+  for (const auto& f : doc.Fields)
+    if (f->Kind == fkField && f->FieldType == 31) date = f.get();
+  ASSERT_NE(date, nullptr);
+  const std::u16string& instruction = date->Instruction;
+  EXPECT_NE(instruction.find(u"\\@ \""), std::u16string::npos);
+  EXPECT_EQ(instruction.substr(instruction.size() - 8), u" \\* Caps");
+  doc.Undo();  // the field and its first result undo together
+  EXPECT_TRUE(std::none_of(doc.Fields.begin(), doc.Fields.end(), [](const auto& f) { return f->FieldType == 31; }));
+}
+
+TEST_F(EditCommandsTest, NotesKeepTheirStartAndTheirLastMark) {
+  TDoc notes(true);
+  TDocBuilder build(notes);
+  build.AddWithNote("text", "note");
+  build.Finish();
+  docEnv->Active = &notes;
+  const int32_t notePar = notes.FirstParagraphOfStory(stFootnotes);
+  Caret(notes, notePar, 0);
+  Manager().Execute(3220);  // Backspace at the start of the footnotes does nothing
+  EXPECT_TRUE(notes.UndoList.empty());
+  ScopedService<TMessageDlgService, RecordingBox> messages;
+  int32_t last = 0;
+  while (last < notes.ParLength(notePar) && !notes.IsNoteEndAt(Pos(notePar, last))) ++last;
+  ASSERT_LT(last, notes.ParLength(notePar));
+  Caret(notes, notePar, last);
+  Manager().Execute(3200);  // Delete on the note's last mark is refused with a message
+  EXPECT_TRUE(notes.UndoList.empty());
+  ASSERT_EQ(messages->Texts.size(), 1u);
+  EXPECT_EQ(messages->Texts[0].rfind("The last paragraph mark of a footnote/endnote cannot be deleted.", 0), 0u);
 }
 
 }  // namespace
