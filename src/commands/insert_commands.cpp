@@ -83,7 +83,7 @@ bool SplitTableFirst(TEditRun& run) {
   return LastSerial(*run.Doc) != before;
 }
 
-// Steps 2: paragraph marks and breaks are typed.
+// Paragraph marks and breaks are typed.
 void TypeBreak(TEditRun& run) {
   TDoc& doc = *run.Doc;
   const int32_t id = run.Id;
@@ -124,7 +124,7 @@ void TypeBreak(TEditRun& run) {
   if (split && LastSerial(doc) != typedFrom) NameLastOperation(doc, 0, true);
 }
 
-// Step 3: the other special characters are pasted as one character.
+// The other special characters are pasted as one character.
 void PasteCharacter(TEditRun& run, char16_t ch) {
   TDoc& doc = *run.Doc;
   const int32_t index = run.Id - 3000;
@@ -137,7 +137,7 @@ void PasteCharacter(TEditRun& run, char16_t ch) {
   if (oneRange) RunAutoCorrect(doc, ch, doc.Caret);
 }
 
-// Step 4: a section break of a kind (0 continuous, 1 next page, 2 even page, 3 odd page).
+// A section break of a kind (0 continuous, 1 next page, 2 even page, 3 odd page).
 void InsertSectionBreak(TEditRun& run) {
   TDoc& doc = *run.Doc;
   TrimSelectionBeforeTable(doc);

@@ -59,7 +59,7 @@ bool PageRange(TDoc& doc, const TDocPosition& at, TDocRange& out) {
   return true;
 }
 
-// Step 13: the word, line, sentence, paragraph, page or section at the position.
+// The word, line, sentence, paragraph, page or section at the position.
 void SelectUnit(TEditRun& run) {
   TDoc& doc = *run.Doc;
   TDocPosition at = ReferencePosition(doc);
@@ -91,7 +91,7 @@ void SelectUnit(TEditRun& run) {
   ApplyMouseModeToSelection();
 }
 
-// Step 17: locking and unlocking selections, and the fragments of the selection tool.
+// Locking and unlocking selections, and the fragments of the selection tool.
 void LockedSelection(TEditRun& run) {
   TDoc& doc = *run.Doc;
   TEditCommandServices& services = EditCmd();
@@ -146,7 +146,7 @@ void LockedSelection(TEditRun& run) {
   services.Redraw(doc);
 }
 
-// Step 18: collapsing and expanding headings with a body.
+// Collapsing and expanding headings with a body.
 void CollapseHeadings(TEditRun& run) {
   TDoc& doc = *run.Doc;
   const bool collapse = run.Id == 5810 || run.Id == 5812;
@@ -169,7 +169,7 @@ void CollapseHeadings(TEditRun& run) {
   CommandEnvironment().RequestInterfaceUpdate();
 }
 
-// Step 19: the highlighting of instances of the selected text and its options.
+// The highlighting of instances of the selected text and its options.
 void SelectionInstances(int32_t id) {
   TEditCommandServices& services = EditCmd();
   switch (id) {
