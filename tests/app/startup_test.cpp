@@ -11,6 +11,9 @@
 #include "platform/gfx/bitmap.h"
 #include "commands/command_environment_services.h"
 #include "commands/command_manager.h"
+#include "commands/file_dialog_services.h"
+#include "commands/format_dialog_services.h"
+#include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
@@ -141,6 +144,9 @@ const Slot kSlots[] = {
      &IsStandInService<TDocWindowServices>, false},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
+    {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
+    {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
+    {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
     {"Word binary format (reader and writer)", &IsStandInService<TWordBinaryServices>, false},
