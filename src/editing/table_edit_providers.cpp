@@ -56,6 +56,15 @@ class TTableEditProviders : public TEditOperationProviders {
       case ecInsertCells:
         doc.InsertCells(ArgValue<uint8_t>(a, n, 0, 0) != 0);
         return true;
+      case ecMergeCells:
+        doc.MergeCells();
+        return true;
+      case ecSplitCells:
+        doc.SplitCells();
+        return true;
+      case ecSplitTable:
+        doc.SplitTable();
+        return true;
       case ecAlignTableWithPrevious:
         doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;
