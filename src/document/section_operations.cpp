@@ -46,6 +46,16 @@ std::vector<TSection*> SectionsWalk(TDoc& doc, const TDocRange& range) {
   return out;
 }
 
+// The section of the page whose header or footer is edited in place; without laid-out pages, the
+// section of the main-text caret that editing started from.
+TSection* HeaderFooterSection(TDoc& doc) {
+  if (doc.Pages.empty()) {
+    const int32_t par = std::clamp(doc.HeaderFooterSavedCaret.Par, 0, doc.StoryCounts[stMain] - 1);
+    return doc.SectionOfParagraph(par);
+  }
+  return doc.SectionOfPage(doc.HeaderFooterPage >= 0 ? doc.HeaderFooterPage : doc.CurrentPage());
+}
+
 int32_t SlotOf(const TSection& s, const TField* field) {
   for (int32_t i = 0; i < hfCount; ++i)
     if (s.HeaderFooter[static_cast<size_t>(i)] == field) return i;
@@ -153,14 +163,14 @@ void TDoc::MergeSectionFormats(TSection& staying, TSection& other) {
 bool TDoc::IsHeaderFooterSameAsPrevious() {
   if (HeaderFooterInPlace == nullptr) return false;
   UpdateSectionRanges();
-  TSection* section = SectionOfPage(HeaderFooterPage >= 0 ? HeaderFooterPage : CurrentPage());
+  TSection* section = HeaderFooterSection(*this);
   return section != nullptr && SlotOf(*section, HeaderFooterInPlace) < 0;
 }
 
 void TDoc::ToggleSameAsPrevious(bool checked) {
   if (HeaderFooterInPlace == nullptr) return;
   UpdateSectionRanges();
-  TSection* section = SectionOfPage(HeaderFooterPage >= 0 ? HeaderFooterPage : CurrentPage());
+  TSection* section = HeaderFooterSection(*this);
   if (section == nullptr) return;
   int32_t slot = SlotOf(*section, HeaderFooterInPlace);
   for (int32_t k = section->Number - 1; slot < 0 && k >= 0; --k)
