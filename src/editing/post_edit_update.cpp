@@ -85,6 +85,9 @@ void RunPostEditUpdate(TDoc& doc) {
   } else {
     ClampCaret(doc, doc.Caret);
   }
+  // A caret in the part of a vertical merge that continues it goes to the start of the merge.
+  if (doc.Par(doc.Caret.Par)->Format.InTable == 1 && doc.IsInMergedCell(doc.Caret.Par))
+    MakePosition(doc.GetMergeStartPar(doc.Caret.Par), 0, doc.Caret);
   if (pa.Selection && doc.Selection) {
     if (!doc.Selection->Equals(*pa.Selection)) pa.HasRepaintRange = false;
     doc.Selection->Assign(*pa.Selection);

@@ -16,6 +16,8 @@
 #include "document/doc_object_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/drop_cap_metrics.h"
+#include "document/editing_time_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
@@ -126,6 +128,9 @@ const Slot kSlots[] = {
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
+    // document: the stand-ins measure with the font manager and keep the records for the run
+    {"drop-cap metrics (font manager)", &IsStandInService<TDropCapMetrics>, false},
+    {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, false},
 };
 
 TStartupOptions Headless() {
