@@ -215,6 +215,8 @@ void TDoc::GetMergeableCells(TMergeCheckResult& out) {
 }
 
 void TDoc::MergeCells() {
+  if (!TableIsSound(*this, GetFirstSelectedPar())) return;
+
   TMergeCheckResult check;
   GetMergeableCells(check);
   if (!check.CanMerge) return;
@@ -323,6 +325,8 @@ void TDoc::MergeCells() {
 }
 
 void TDoc::SplitCells() {
+  if (!TableIsSound(*this, HasSelection() ? GetFirstSelectedPar() : Caret.Par)) return;
+
   const int32_t k = std::clamp(GetOptions().Internal.SplitCellsCols, 1, MaxTableCells);
   const int32_t rowsWanted = std::clamp(GetOptions().Internal.SplitCellsRows, 1, MaxTableCells);
   if (k == 1 && rowsWanted == 1) return;

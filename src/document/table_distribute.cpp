@@ -125,6 +125,8 @@ TFragmentRef TDoc::GetDistributableColumns(const TDocRange& table) {
 }
 
 bool TDoc::DistributeColumns() {
+  if (!TableIsSound(*this, GetFirstSelectedPar())) return false;
+
   const int32_t anchor = GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return false;
   TDocRange table;

@@ -92,6 +92,21 @@ std::vector<TRowAt> TableRowsAt(TDoc& doc, int32_t par) {
   return rows;
 }
 
+bool TableIsSound(TDoc& doc, int32_t par) {
+  if (!InTable(doc, par)) return false;
+  const std::vector<int32_t> starts = RowStarts(doc, par);
+  if (starts.empty()) return false;
+  for (int32_t start : starts) {
+    const TTableRow* row = doc.GetRowProps(start);
+    if (row == nullptr || row->CellCount < 0 || row->CellCount > MaxTableCells) return false;
+    const std::vector<int32_t> cells = CellStarts(doc, start);
+    if (cells.empty() || !doc.IsRowEndPar(cells.back()) ||
+        static_cast<int32_t>(cells.size()) - 1 != row->CellCount)
+      return false;
+  }
+  return true;
+}
+
 int32_t FindRowStart(TDoc& doc, int32_t tablePar, const TTableRow* row) {
   for (const TRowAt& r : TableRowsAt(doc, tablePar))
     if (r.Row == row) return r.First;

@@ -57,6 +57,11 @@ size_t TemplateIndex(int32_t k, int32_t n, int32_t count);
 TTableRowData TemplateRow(const std::vector<std::unique_ptr<TTableRow>>& templateRows, int32_t r,
                           int32_t rows, int32_t columns);
 
+// Every row of the table holding the paragraph has its row object, and the object counts as many
+// cells (at most 63) as the row has cell paragraphs. Structural operations leave a table that
+// fails this (a damaged file) alone rather than act on cells that are not there.
+bool TableIsSound(TDoc& doc, int32_t par);
+
 // The format a new cell paragraph takes from its source paragraph.
 TParFormat CellParFormat(const TParFormat& source);
 // Appends one paragraph of the fragment form: 23 format tags, the closing tag (a cell end, or a

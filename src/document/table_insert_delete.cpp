@@ -203,6 +203,8 @@ void TDoc::InsertTable(int32_t rows, int32_t columns, uint8_t flag,
 }
 
 void TDoc::PerformTableInsertion() {
+  if (!TableIsSound(*this, TableInsertRequest.Par)) return;
+
   const TTableInsertRequest& q = TableInsertRequest;
   if (!InTable(*this, q.Par)) return;
   if (q.Kind == TTableInsertRequest::kRow) {
@@ -371,6 +373,8 @@ void TDoc::PerformTableInsertion() {
 }
 
 bool TDoc::InsertRows(bool above) {
+  if (!TableIsSound(*this, GetFirstSelectedPar())) return false;
+
   const int32_t anchor = GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return false;
   std::vector<TRowAt> rows = TableRowsAt(*this, anchor);
@@ -427,6 +431,10 @@ bool TDoc::CheckColumnLimit(int32_t par) {
 }
 
 bool TDoc::InsertColumns(bool left, const TCompoundFragment* fragment, bool checkOnly) {
+  if (!TableIsSound(*this, fragment != nullptr ? fragment->GetRange(0)->Start.Par
+                                                : GetFirstSelectedPar()))
+    return false;
+
   const int32_t anchor = fragment != nullptr ? fragment->GetRange(0)->Start.Par : GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return false;
   std::vector<TRowAt> rows = TableRowsAt(*this, anchor);
@@ -552,6 +560,8 @@ bool TDoc::InsertColumns(bool left, const TCompoundFragment* fragment, bool chec
 }
 
 void TDoc::DeleteCells(uint8_t mode) {
+  if (mode < 2 && !TableIsSound(*this, GetFirstSelectedPar())) return;
+
   const int32_t anchor = GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return;
   TDocRange table;
