@@ -45,6 +45,13 @@ std::u16string Latin1(const std::string& bytes) {
   return out;
 }
 
+// Instruction text in the instructions' byte form (Latin-1).
+std::string Latin1Bytes(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  return out;
+}
+
 bool StillInDocument(const TDoc& doc, const TField* field) {
   return std::any_of(doc.Fields.begin(), doc.Fields.end(),
                      [field](const auto& f) { return f.get() == field; });
@@ -181,14 +188,19 @@ void TDoc::HyperlinkHistoryForward() {
   std::string target, bookmark;
   if (f->FieldType == ftHyperlink) {
     ParseHyperlinkInstruction(f->Instruction, target, bookmark, nullptr);
-  } else if ((f->FieldType == ftPageRef || f->FieldType == ftNoteRef) && f->HasLinkSwitch()) {
-    const auto words = SplitFieldInstruction(f->Instruction);
-    if (words.size() > 1) for (char16_t c : words[1]) bookmark.push_back(static_cast<char>(c));
+  } else if (f->FieldType == ftPageRef && f->HasLinkSwitch()) {
+    ParsePageRefInstruction(f->Instruction, nullptr, nullptr, bookmark);
+  } else if (f->FieldType == ftNoteRef && f->HasLinkSwitch()) {
+    ParseNoteRefInstruction(std::string(Latin1Bytes(f->Instruction)), nullptr, nullptr, bookmark);
   }
-  if (TField* note = f->FieldType == ftNoteRef ? f->FindReferencedNote(this) : nullptr) {
+  if (TField* reference = f->FieldType == ftNoteRef ? f->FindReferencedNote(this) : nullptr) {
+    // The start of the note's text that the reference stands for.
+    TField* note = reference->LinkedField != nullptr ? reference->LinkedField : reference;
     TDocRange range;
     if (GetFieldRange(note, range)) Caret = range.Start;
-  } else if (target.empty() && !bookmark.empty()) {
+  } else if (f->FieldType == ftHyperlink) {
+    FollowHyperlink(f);
+  } else if (!bookmark.empty()) {
     GoToBookmark(Latin1(bookmark), false, nullptr);
   }
   WalkingHyperlinkHistory = false;

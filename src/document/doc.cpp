@@ -10,6 +10,7 @@
 #include "document/field_index.h"
 #include "document/layout_services.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "document/styles.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/settings/options_holder.h"

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "document/char_format.h"
+#include "document/doc_file_state.h"
 #include "document/doc_flags.h"
 #include "document/doc_layout_state.h"
 #include "document/doc_position.h"
@@ -21,6 +22,7 @@
 #include "document/doc_view.h"
 #include "document/drop_caps.h"
 #include "document/edit_services.h"
+#include "document/field_update_state.h"
 #include "document/fragment_pool.h"
 #include "document/par.h"
 #include "document/par_format.h"
@@ -38,7 +40,9 @@ class TSection;
 class TShape;
 class TStyleList;
 class TCompoundFragment;
+struct TGenerateTOC_Options;
 struct TNoteSettings;
+struct TInsertNoteOptions;
 struct TPageParams;
 struct TSectionFormat;
 
@@ -93,6 +97,7 @@ class TDoc {
   uint8_t TxtLineEnd = 0;
   std::unique_ptr<TDocEditorWindow> EditorWindow;
   double CreationTime = 0;
+  TDocFileState FileState;  // its file, saves, backups and safe copies
 
   // --- View ---
   int32_t ZoomPercent = 100;  // 10 to 500
@@ -725,6 +730,124 @@ class TDoc {
   void HyperlinkHistoryForward();
   // Hyperlinks outside the headers and footers that name only a bookmark that does not exist.
   std::vector<TField*> FindHyperlinksToMissingBookmarks();
+  // Offers to select those hyperlinks (an optional message); true when they were selected.
+  bool CheckHyperlinksToMissingBookmarks();
+  // Jumps to the link's bookmark in this document, or opens its target (a web or mail address,
+  // a file, or a bookmark in another open document).
+  void FollowHyperlink(TField* link);
+  // Each selected hyperlink's text becomes its address (target, "#" and bookmark); false when
+  // the message about a note's last paragraph mark was shown for one of them.
+  bool UpdateHyperlinkTexts();
+  // Removes the link, its text keeping the underline and colour of the text around it.
+  void DeactivateHyperlink(TField* link);
+  void DeactivateSelectedHyperlinks();
+
+  // --- Fields at the selection (field_selection_lists.cpp) ---
+  TSelectedFieldLists SelectedFields;
+  // Fills SelectedFields for the selection (the caret without one); 255 keeps valid lists.
+  void UpdateSelectedFieldLists(int32_t fieldType);
+
+  // --- Field evaluation and update (field_update.cpp, field_evaluation.cpp) ---
+  TFieldUpdateState FieldUpdate;
+  // Evaluates the fields of the types in the fragment (or the range) and replaces the results
+  // that changed, inside the running operation.
+  void UpdateFieldsRun(const TCompoundFragment* fragment, const TDocRange* range,
+                       const TFieldTypeSet& types);
+  // Updates every evaluated field of the fragment (or range) as one undoable edit, with full
+  // pagination before and after; nothing when the document has no fields.
+  void UpdateFields(const TCompoundFragment* fragment, const TDocRange* range);
+  // Evaluates the fields of a header or footer for one page (no undo record): the layout calls
+  // it before it lays the header or footer out for the page.
+  void UpdatePageFieldsForPage(TField* field, int32_t page, const TDocRange& range);
+  // Paginates again when headers or footers hold page-dependent fields other than PAGE and
+  // SECTION (after pagination, before printing, in idle time).
+  void UpdateHeaderFooterPageFields(bool force);
+
+  // --- Built-in styles in documents (builtin_styles.cpp) ---
+  void EnsureBuiltInStyle(int32_t builtIn);
+  void EnsureHeaderFooterStyles();
+  void EnsureTocStyles(TDoc* first, TDoc* second, const TGenerateTOC_Options& options,
+                       TDoc* third);
+
+  // --- Tables of contents and indexes (toc_generation.cpp, index_generation.cpp) ---
+  // Builds a table of contents at the selection start (or rebuilds the one there); the number
+  // of paragraphs made, 0 when there are no headings.
+  int32_t GenerateToc(TGenerateTOC_Options& options);
+  // Builds an index of the index entries at the selection start (replacing the one there).
+  void GenerateIndex(const std::u16string& instruction);
+  // An empty index entry with the instruction at each selected range's start (or the caret).
+  void InsertIndexEntry(const std::u16string& instruction);
+  // An index entry at the first whole-word occurrence of each word in each paragraph of the
+  // main text and the notes.
+  void MarkAllIndexEntries(const std::vector<std::u16string>& words,
+                           const std::vector<std::u16string>& instructions);
+
+  // --- Paragraph groups (paragraph_groups.cpp) ---
+  // Modes of GetParagraphGroup: the paragraph-format property that groups (borders, shading).
+  enum : int32_t { pgBorders = 22, pgShading = 23 };
+  // The first and last paragraph of the group around the paragraph: neighbours with the same
+  // border set and nearly the same indents (in the shading mode also shaded), within the
+  // paragraph's cell, story, or in the main text its section.
+  void GetParagraphGroup(int32_t par, int32_t mode, int32_t& first, int32_t& last);
+  void GetBorderGroup(int32_t par, int32_t& first, int32_t& last);
+  void GetShadingGroup(int32_t par, int32_t& first, int32_t& last);
+  // Both indexes lie in the document and both paragraphs belong to the same list.
+  bool InSameList(int32_t a, int32_t b) const;
+
+  // --- Notes (notes.cpp), each inside the running edit ---
+  // Replaces the first selected range (or stands at the caret) with a new note reference and
+  // makes the note's text in its story; the caret goes into the note.
+  void InsertNote(const TInsertNoteOptions& options);
+  // Turns each listed note text field from a footnote into an endnote or back.
+  void ConvertNotes(const std::vector<TField*>& notes);
+  // Puts the paragraphs of both note stories in the order of their references.
+  void ReorderNotes();
+
+  // --- Shapes (shape_operations.cpp); every shape of the document, owned ---
+  std::vector<std::unique_ptr<TShape>> Shapes;
+  // Attaches the shape (its picture's memory is counted, and released again over the budget)
+  // and returns it.
+  TShape* AddShape(std::unique_ptr<TShape> shape);
+  // Takes the shape out of the list and frees it.
+  void DeleteShape(TShape* shape);
+  // A new shape of this document with a copy of the properties and its own copy of the
+  // picture's file (unloaded).
+  TShape* CopyShape(const TShape& shape);
+  // Sorts Shapes: header and footer shapes (layer 3) first, then by ascending z-order.
+  void SortShapesByZOrder();
+  // One above the highest z-order of the layer's floating shapes; 0 when there is none.
+  int32_t NextZOrder(uint8_t layer);
+  void AssignNewZOrder(TShape* shape);
+  // Closes the gap in the z-order that the floating shape leaves (undoable).
+  void RemoveShapeFromZOrder(TShape* shape);
+  // The "format picture" edit: new properties (mode 0, data a std::vector<TShapeProps>), a move
+  // (1, data a TShapeMove), a resize (2) or a z-order change (4, data a uint8_t direction).
+  void FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data);
+
+  // --- Lists as a whole (list_operations.cpp, list_definitions.cpp) ---
+  std::vector<TAutoList*> NewLists;  // lists brought in by inserted content, not yet joined
+  // Every paragraph of the list (of the level, or any level for 0x80000000) lies in the
+  // selection (the caret's paragraph without one).
+  bool IsListWithinSelection(const TAutoList* list, int32_t level) const;
+  void RemoveList(TAutoList* list);
+  void ContinueInsertedLists();
+  void GetListLevelFormats(const TAutoList& list, std::array<TParFormat, 9>& parFormats,
+                           std::array<TCharFormat, 9>& markFormats);
+  bool CanFormatListDirectly();
+  void EditStyleListFormat(int32_t style);
+  void ApplyListAsNew(TAutoList* list);
+  void ConvertListNumbersToText(TAutoList* list);
+  // Grows or shrinks the numbers of the selection's lists; false when nothing would change.
+  // Without `perform` it only reports.
+  bool ChangeListNumberSize(bool grow, bool perform);
+  void ApplyListDefinitionChange(TAutoList* list, std::unique_ptr<TAutoList> definition);
+
+  // --- Locked selections and heading levels (locked_selections.cpp, heading_levels.cpp) ---
+  // With fields: unlocks them; with null: locks every selected range that is not locked yet.
+  void LockUnlockSelection(const std::vector<TField*>* fields);
+  // Gives the paragraphs the outline level (0 to 8 headings, 9 body text), preferring the
+  // heading styles and sibling styles to direct formatting.
+  void SetParOutlineLevel(int32_t first, int32_t last, int32_t level);
 
   // --- Scoped flags ---
   bool IsDocFlagSet(int32_t flag) const;

@@ -67,6 +67,13 @@ class TDocServices {
   virtual TDoc* FindOpenDocument(const std::string& /*fileName*/) { return nullptr; }
   // A new hidden document read from the file; null when it cannot be read.
   virtual std::unique_ptr<TDoc> OpenHiddenDocument(const std::string& fileName);
+  // The file name of the default template of a document format; empty when there is none.
+  virtual std::string DefaultTemplateName(int32_t /*formatIndex*/) { return {}; }
+  // The document of a template (a name in the templates folder or a path): an open document,
+  // or one loaded hidden that `loaded` then owns for the caller; null when there is none.
+  virtual TDoc* LoadTemplate(const std::string& /*name*/, std::unique_ptr<TDoc>& /*loaded*/) {
+    return nullptr;
+  }
 
   // The first sentence of a paragraph as character offsets (start, end exclusive); the default
   // ends it after the first ".", "!" or "?" that is followed by a blank or the paragraph end.

@@ -186,6 +186,8 @@ void TDoc::RebuildFieldIndex() {
   index.DirtyFirst = TFieldIndex::WholeDocument;
   index.DirtyLast = TFieldIndex::ToEnd;
   SetDocFlag(dfFieldIndexDirty, false);
+  // The lists of fields at the selection name fields that may have gone.
+  SetDocFlag(dfSelectedFieldListsValid, false);
 }
 
 bool TDoc::GetFieldRange(const TField* field, TDocRange& out) {

@@ -219,18 +219,23 @@ std::u16string BuildHyperlinkInstruction(const std::string& target, const std::s
 }
 
 void ParseTocInstruction(const std::u16string& instruction, TGenerateTOC_Options& options) {
-  options = TGenerateTOC_Options{};
+  // The instruction says nothing of where the styles come from or of rebuilding.
+  TGenerateTOC_Options read;
+  read.TemplateName = std::move(options.TemplateName);
+  read.StyleSource = options.StyleSource;
+  read.UpdateExisting = options.UpdateExisting;
+  options = std::move(read);
   std::vector<TFieldWord> words = Arguments(instruction);
   for (size_t i = 0; i < words.size(); ++i) {
     const TFieldWord& w = words[i];
     const bool hasNext = i + 1 < words.size();
     if (w.IsSwitch(u"\\e")) {
       if (hasNext) {
-        options.ShowTitle = 1;
+        options.ShowTitle = true;
         options.Title = words[++i].Text;
       }
     } else if (w.IsSwitch(u"\\n")) {
-      options.ShowPageNumbers = 0;
+      options.ShowPageNumbers = false;
     } else if (w.IsSwitch(u"\\o")) {
       // Only the last character of the range counts ("1-3" lists three levels).
       if (hasNext && StartsWith(words[i + 1].Text, u"1")) {
@@ -241,8 +246,8 @@ void ParseTocInstruction(const std::u16string& instruction, TGenerateTOC_Options
       if (hasNext) ++i;
     } else if (!w.Quoted && w.Text.size() == 3 && StartsWith(w.Text, u"\\r") &&
                w.Text[2] >= u'1' && w.Text[2] <= u'9') {
-      options.RightAlignPageNumbers = 1;
-      options.TabLeader = static_cast<uint8_t>(std::min(w.Text[2] - 49, 3));
+      options.RightAlignPageNumbers = true;
+      options.TabLeader = static_cast<int8_t>(std::min(w.Text[2] - 49, 3));
     }
   }
 }
@@ -254,7 +259,7 @@ std::u16string BuildTocInstruction(const TGenerateTOC_Options& options) {
   if (options.ShowPageNumbers != 0) {
     if (options.RightAlignPageNumbers != 0) {
       out += u" \\r";
-      out += char16_t(49 + std::min<int>(options.TabLeader, 3));
+      out += char16_t(49 + std::clamp<int>(options.TabLeader, 0, 3));
     } else {
       out += u" \\p \" \"";
     }

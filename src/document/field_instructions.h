@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/settings/options.h"
+
 namespace qv {
 
 class TStyleList;
@@ -48,15 +50,6 @@ void ParseHyperlinkInstruction(const std::u16string& instruction, std::string& t
 std::u16string BuildHyperlinkInstruction(const std::string& target, const std::string& bookmark,
                                          const std::u16string& tooltip);
 
-// What a TOC instruction says of the table of contents.
-struct TGenerateTOC_Options {
-  uint8_t ShowPageNumbers = 1;        // \n clears it
-  uint8_t RightAlignPageNumbers = 0;  // \r followed by one digit
-  uint8_t TabLeader = 0;              // 0 none, 1 dots, 2 dashes, 3 underline
-  uint8_t ShowTitle = 0;              // \e
-  int32_t Levels = 3;                 // deepest heading level listed, 1..9 (\o "1-n")
-  std::u16string Title;               // the argument of \e
-};
 void ParseTocInstruction(const std::u16string& instruction, TGenerateTOC_Options& options);
 std::u16string BuildTocInstruction(const TGenerateTOC_Options& options);
 

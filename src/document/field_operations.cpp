@@ -5,9 +5,12 @@
 #include "document/doc.h"
 #include "document/edit_services.h"
 #include "document/field.h"
+#include "document/field_edit_services.h"
 #include "document/field_index.h"
 #include "document/field_instructions.h"
+#include "document/field_text.h"
 #include "foundation/base/memory.h"
+#include "foundation/settings/options_holder.h"
 
 namespace qv {
 
@@ -117,19 +120,8 @@ void TDoc::InsertHyperlink(const std::u16string& instruction, const std::u16stri
     TDocRange link = *it;
     if (!ValidPlace(*this, link.Start) || !ValidPlace(*this, link.End)) continue;
     if (caretOnly || !displayText.empty()) {
-      // Paragraph text is held in bytes: a character beyond them is typed as "?".
-      std::string bytes;
-      for (char16_t c : displayText) bytes.push_back(static_cast<char>(c <= 0xFF ? c : u'?'));
-      TMemory text;
-      text.AppendString(bytes);
       TScopedDocFlag replacing(*this, dfHyperlinkTextReplaced);
-      BeginKeepFieldMarks(link.Start, link.End, 0);
-      if (!IsRangeEmpty(link)) EditServices().DeleteContent(*this, link);
-      if (text.Length > 0)
-        EditServices().InsertContent(*this, text, link.Start, StoryOfParagraph(link.Start.Par), 0);
-      link.End = link.Start;
-      link.End.Offset += text.Length;
-      EndKeepFieldMarks(link.Start, link.End);
+      link.End = ReplaceRangeWithText(*this, link, displayText);
     }
     auto field = std::make_unique<TField>();
     field->FieldType = ftHyperlink;
@@ -137,9 +129,18 @@ void TDoc::InsertHyperlink(const std::u16string& instruction, const std::u16stri
     TField* f = field.get();  // taken before the field is handed over
     EditServices().InsDelFieldMarks(*this, kInsert, f, kBothMarks, link.Start,
                                     FieldSlotLast, link.End, FieldSlotLast, std::move(field));
+    FieldEditServices().FormatFont(*this, link, HyperlinkCharFormat());
   }
   InvalidateFieldIndex();
   ClearSelection();
+}
+
+TCharFormat HyperlinkCharFormat() {
+  const TEditOptions& options = GetOptions().Edit;
+  TCharFormat f = UnsetCharFormat;
+  f.Underline = options.HLinkULine;
+  f.Color = options.HLinkColor;
+  return f;
 }
 
 }  // namespace qv

@@ -6,8 +6,20 @@
 #include "document/content_stream.h"
 #include "document/doc.h"
 #include "document/field.h"
+#include "document/field_index.h"
 
 namespace qv {
+
+namespace {
+
+// The field index, when it is up to date with the streams (built and not dirty).
+const TFieldIndex* CurrentIndex(const TDoc& doc) {
+  const TFieldIndex* index = doc.FieldIndexState.get();
+  if (index == nullptr || !index->Built || doc.IsDocFlagSet(dfFieldIndexDirty)) return nullptr;
+  return index;
+}
+
+}  // namespace
 
 std::vector<TFieldSpan> ScanFieldSpans(const TDoc& doc, int32_t firstPar, int32_t lastPar) {
   std::vector<TFieldSpan> spans;
@@ -16,6 +28,13 @@ std::vector<TFieldSpan> ScanFieldSpans(const TDoc& doc, int32_t firstPar, int32_
   lastPar = std::clamp(lastPar, firstPar, doc.ParCount() - 1);
   const int32_t from = doc.FirstParagraphOfStory(doc.StoryOfParagraph(firstPar));
   const int32_t to = std::max(doc.LastParagraphOfStory(doc.StoryOfParagraph(lastPar)), lastPar);
+  // A clean index holds what the walk below would find, in the same order.
+  if (const TFieldIndex* index = CurrentIndex(doc)) {
+    for (TField* f : index->Fields)
+      if (f->Range.Start.Par >= from && f->Range.Start.Par <= to && f->Range.End.Par <= to)
+        spans.push_back({f, f->Range});
+    return spans;
+  }
   std::map<const TField*, size_t> open;  // field -> its entry in spans
   for (int32_t p = from; p <= to && p < doc.ParCount(); ++p) {
     const TPar& par = *doc.Par(p);
@@ -52,6 +71,14 @@ std::vector<TFieldSpan> ScanFieldSpans(const TDoc& doc, int32_t firstPar, int32_
 
 bool ScanFieldRange(const TDoc& doc, const TField* field, TDocRange& out) {
   if (field == nullptr || doc.ParCount() == 0) return false;
+  if (const TFieldIndex* index = CurrentIndex(doc)) {
+    for (TField* f : index->Fields)
+      if (f == field) {
+        out = f->Range;
+        return true;
+      }
+    return false;
+  }
   for (int32_t story = 0; story < StoryCount; ++story) {
     const int32_t first = doc.FirstParagraphOfStory(story);
     const int32_t last = doc.LastParagraphOfStory(story);

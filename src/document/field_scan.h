@@ -3,8 +3,9 @@
 // the paragraphs are the truth about a field's extent. A field's range starts at the character
 // position of its start tag and ends (exclusive) at that of its end tag.
 //
-// These scans stand in for the field index until the document keeps one; they walk the
-// paragraphs of the stories concerned each time they are asked (fields never cross stories).
+// These serve the const queries, which cannot rebuild the field index: while the index is up to
+// date they answer from it, otherwise they walk the paragraphs of the stories concerned (fields
+// never cross stories).
 #include <cstdint>
 #include <vector>
 

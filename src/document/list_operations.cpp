@@ -12,6 +12,7 @@
 #include "document/doc.h"
 #include "document/edit_services.h"
 #include "document/number_formats.h"
+#include "document/object_edit_services.h"
 #include "document/par.h"
 #include "document/styles.h"
 
@@ -141,6 +142,12 @@ void LevelsByIndent(TDoc& doc, const std::vector<std::pair<int32_t, int32_t>>& r
 
 template <typename Body>
 void RunListsOperation(TDoc& doc, Body body) {
+  // Inside a running edit (the edit code's own operation, or another list operation) the
+  // records join the open operation.
+  if (!doc.OpenOperations.empty()) {
+    body();
+    return;
+  }
   std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, OperationLists);
   doc.BeginOperation(op.get());
   body();
@@ -184,6 +191,40 @@ bool ListLiesNear(const std::vector<int32_t>& pars,
   const double average =
       static_cast<double>(pars.back() - pars.front()) / static_cast<double>(pars.size() - 1);
   return within(static_cast<int32_t>(std::nearbyint(2 * average)));  // halves to even
+}
+
+// The header or footer edited in place, else the story of the paragraph.
+void StoryLimits(const TDoc& doc, int32_t par, int32_t& first, int32_t& last) {
+  TDocRange r;
+  if (doc.HeaderFooterInPlace != nullptr && doc.StoryOfParagraph(par) == stHeadersFooters &&
+      doc.GetHeaderFooterRange(doc.HeaderFooterInPlace, r)) {
+    first = r.Start.Par;
+    last = r.End.Par;
+    return;
+  }
+  const int32_t story = doc.StoryOfParagraph(par);
+  first = doc.FirstParagraphOfStory(story);
+  last = doc.LastParagraphOfStory(story);
+}
+
+// Runs of consecutive paragraph indexes.
+std::vector<std::pair<int32_t, int32_t>> Runs(const std::vector<int32_t>& pars) {
+  std::vector<std::pair<int32_t, int32_t>> runs;
+  for (int32_t p : pars) {
+    if (!runs.empty() && runs.back().second + 1 == p) runs.back().second = p;
+    else runs.emplace_back(p, p);
+  }
+  return runs;
+}
+
+void SelectRuns(TDoc& doc, const std::vector<std::pair<int32_t, int32_t>>& runs) {
+  if (!doc.Selection) doc.Selection = AcquireFragment();
+  doc.Selection->Clear();
+  for (const auto& [first, last] : runs) {
+    TDocRange r = WholeParagraphs(doc, first, last);
+    r.End.Offset = std::max(0, r.End.Offset - 1);
+    doc.Selection->InsertRange(doc.Selection->Count(), r);
+  }
 }
 
 }  // namespace
@@ -336,6 +377,82 @@ void TDoc::RemoveListFormat() {
       }
     }
   });
+}
+
+bool TDoc::IsListWithinSelection(const TAutoList* list, int32_t level) const {
+  if (list == nullptr) return false;
+  const auto runs = SelectedParagraphRuns(*this);
+  bool any = false;
+  for (int32_t p : ListParagraphs(*this, *list, ListScope::All)) {
+    any = true;
+    if (!list->SingleLevel && level != ParUnset32 && ListLevelOf(*Par(p)) != level) continue;
+    bool inside = false;
+    for (const auto& [first, last] : runs) inside = inside || (p >= first && p <= last);
+    if (!inside) return false;
+  }
+  return any;
+}
+
+void TDoc::RemoveList(TAutoList* list) {
+  if (list == nullptr) return;
+  RunListsOperation(*this, [&] {
+    ObjectEditServices().DetachListFromStyles(*this, *list);
+    TFragmentRef saved = Selection ? CloneFragment(*Selection) : AcquireFragment();
+    const TDocPosition caret = Caret;
+    const auto main = ListParagraphs(*this, *list, ListScope::MainAndNotes);
+    for (ListScope scope : {ListScope::HeadersFooters, ListScope::MainAndNotes}) {
+      const auto pars = ListParagraphs(*this, *list, scope);
+      if (pars.empty()) continue;
+      SelectRuns(*this, Runs(pars));
+      RemoveListFormat();
+    }
+    if (!Selection) Selection = AcquireFragment();
+    Selection->Assign(*saved);
+    Caret = caret;
+    if (!main.empty()) Caret = {main.front(), 0};
+    TPostActions& post = CurrentPostActions();
+    if (!post.Selection) post.Selection = AcquireFragment();
+    post.Selection->Assign(*Selection);
+    post.Caret = Caret;
+    post.HasCaret = true;
+  });
+}
+
+void TDoc::ContinueInsertedLists() {
+  std::vector<std::pair<TAutoList*, std::vector<std::pair<int32_t, int32_t>>>> joins;
+  for (TAutoList* inserted : NewLists) {
+    std::vector<int32_t> pars;
+    for (int32_t p : ListParagraphs(*this, *inserted, ListScope::All)) {
+      const bool inPlace = HeaderFooterInPlace != nullptr;
+      if (inPlace ? StoryOfParagraph(p) == stHeadersFooters : StoryOfParagraph(p) == stMain)
+        pars.push_back(p);
+    }
+    if (pars.empty()) continue;
+    auto fragment = AcquireFragment();
+    for (const auto& [first, last] : Runs(pars)) fragment->InsertRange(fragment->Count(), WholeParagraphs(*this, first, last));
+    TAutoList* found = FindListToContinue(inserted, fragment.get());
+    if (found == nullptr || std::find(NewLists.begin(), NewLists.end(), found) != NewLists.end()) continue;
+    joins.emplace_back(found, Runs(pars));
+  }
+  if (!joins.empty()) {
+    TFragmentRef saved = Selection ? CloneFragment(*Selection) : AcquireFragment();
+    TPostActions& post = CurrentPostActions();
+    TFragmentRef savedPost = post.Selection ? CloneFragment(*post.Selection) : TFragmentRef{};
+    for (auto& [list, runs] : joins) {
+      SelectRuns(*this, runs);
+      ApplyList(list);
+    }
+    if (!Selection) Selection = AcquireFragment();
+    Selection->Assign(*saved);
+    TPostActions& after = CurrentPostActions();
+    if (savedPost) {
+      if (!after.Selection) after.Selection = AcquireFragment();
+      after.Selection->Assign(*savedPost);
+    } else {
+      after.Selection = TFragmentRef{};
+    }
+  }
+  NewLists.clear();
 }
 
 }  // namespace qv

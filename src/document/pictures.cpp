@@ -70,6 +70,17 @@ bool TDocGraphic::AttachData(std::span<const uint8_t> data, TKind kind) {
   return true;
 }
 
+bool TDocGraphic::CopyFrom(const TDocGraphic& source) {
+  std::string bytes;
+  if (!source.ReadFile(bytes) || !AttachData(AsBytes(bytes), source.PictureKind)) return false;
+  ByteSize = source.ByteSize;
+  MapMode = source.MapMode;
+  ExtentX = source.ExtentX;
+  ExtentY = source.ExtentY;
+  FromWmf = source.FromWmf;
+  return true;
+}
+
 bool TDocGraphic::ReadFile(std::string& bytes) const {
   if (FileName.empty()) return false;
   std::error_code ec;

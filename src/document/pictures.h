@@ -83,6 +83,9 @@ class TDocGraphic {
   // Writes the data to a new temporary file of the picture (the one before is deleted) and sets
   // the kind; false when the data are too large or the file cannot be written.
   bool AttachData(std::span<const uint8_t> data, TKind kind);
+  // Gives this picture its own copy of the source's file with the source's kind, metafile data
+  // and byte size; it stays unloaded. False when the file cannot be read or written.
+  bool CopyFrom(const TDocGraphic& source);
   // The picture's own pixel size from its header; false when damaged.
   bool ReadPixelSize(TPictureDecoder::TSize& size) const;
   // Decodes (false) or releases (true) the decoded form. Loading refuses damaged data and

@@ -132,3 +132,62 @@ class TDocShapeBinding : public TShapeBinding {
 std::unique_ptr<TShapeBinding> MakeShapeBinding() { return std::make_unique<TDocShapeBinding>(); }
 
 }  // namespace qv
+
+namespace qv {
+
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t n) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; ++i) {
+    c ^= data[i];
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+  }
+  return ~c;
+}
+
+void PutBE32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
+  PutBE32(out, static_cast<uint32_t>(body.size()));
+  const size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), body.begin(), body.end());
+  PutBE32(out, Crc32(out.data() + start, out.size() - start));
+}
+
+// A 24-bit PNG of one pixel (its image data as one stored deflate block).
+std::vector<uint8_t> OnePixelPng(uint32_t color) {
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  std::vector<uint8_t> ihdr;
+  PutBE32(ihdr, 1);
+  PutBE32(ihdr, 1);
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+  PutChunk(png, "IHDR", ihdr);
+  const uint8_t raw[4] = {0, static_cast<uint8_t>(color & 0xFF), static_cast<uint8_t>((color >> 8) & 0xFF),
+                          static_cast<uint8_t>((color >> 16) & 0xFF)};
+  uint32_t a = 1, b = 0;
+  for (uint8_t v : raw) {
+    a = (a + v) % 65521;
+    b = (b + a) % 65521;
+  }
+  std::vector<uint8_t> idat = {0x78, 0x01, 0x01, 0x04, 0x00, 0xFB, 0xFF};
+  idat.insert(idat.end(), raw, raw + 4);
+  PutBE32(idat, (b << 16) | a);
+  PutChunk(png, "IDAT", idat);
+  PutChunk(png, "IEND", {});
+  return png;
+}
+
+}  // namespace
+
+bool TShape::MakeSolidFillPicture() {
+  int32_t color = Props.GetProp(spFillColor);
+  if (color == kShapePropUnset) color = 0;
+  const std::vector<uint8_t> png = OnePixelPng(static_cast<uint32_t>(color) & 0xFFFFFF);
+  return Graphic->AttachData(png, TDocGraphic::TKind::Png);
+}
+
+}  // namespace qv

@@ -12,6 +12,7 @@
 #include "editing/format_operations.h"
 #include "editing/format_records.h"
 #include "editing/operation.h"
+#include "editing/ops/text_edit_services.h"
 #include "editing/style_operations.h"
 #include "editing/undo_stack.h"
 #include "foundation/base/service_slot.h"
@@ -166,6 +167,7 @@ void DispatchEdit(TDoc& doc, uint8_t code, void* const* args, int32_t lastIndex)
   doc.SetDocFlag(dfCommitted, false);
   doc.SetDocFlag(dfCaretRefresh, false);
   if (!doc.IsDocFlagSet(133)) doc.SetDocFlag(132, false);
+  if (!TextEditServices().KeepGoBackPlace()) ForgetGoBackPlace();
   auto op = std::make_unique<TOperation>(doc, 0);
   BeginOperation(doc, op.get());
   op->NameIndex = EditCodeNameIndex(code, args, lastIndex);

@@ -4,14 +4,20 @@
 
 #include "document/doc.h"
 #include "document/field.h"
+#include "document/object_edit_services.h"
 #include "document/edit_services.h"
+#include "document/field_edit_services.h"
 #include "document/section.h"
 #include "editing/edit_dispatcher.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/field_edit_services.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
+#include "editing/object_edit_providers.h"
 #include "editing/operation.h"
+#include "editing/ops/text_edit_providers.h"
 #include "editing/post_edit_update.h"
+#include "editing/shape_records.h"
 #include "editing/format_records.h"
 #include "editing/table_edit_providers.h"
 #include "editing/table_records.h"
@@ -165,14 +171,21 @@ std::unique_ptr<TEditServices> MakeEditingServices() {
 
 void RegisterEditingServices() {
   RegisterEditServices(MakeEditingServices());
+  RegisterFieldEditServices(MakeFieldEditServices());
+  RegisterObjectEditServices(MakeObjectEditServices());
   // Each area that performs edit action codes adds its provider here.
   auto providers = std::make_unique<TEditOperationProviderList>();
+  providers->Add(MakeTextEditProviders());
+  providers->Add(MakeFieldEditProviders());
+  providers->Add(MakeObjectEditProviders());
   providers->Add(MakeTableEditProviders());
   RegisterEditOperationProviders(std::move(providers));
 }
 
 void UnregisterEditingServices() {
   RegisterEditOperationProviders(nullptr);
+  RegisterFieldEditServices(nullptr);
+  RegisterObjectEditServices(nullptr);
   RegisterEditServices(nullptr);
 }
 

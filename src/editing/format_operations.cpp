@@ -8,7 +8,9 @@
 #include "document/section.h"
 #include "document/styles.h"
 #include "editing/edit_flags.h"
+#include "document/fragment_pool.h"
 #include "editing/format_records.h"
+#include "editing/operation.h"
 #include "editing/style_operations.h"
 #include "editing/undo_records.h"
 #include "foundation/base/units.h"
@@ -303,6 +305,52 @@ void ApplyFormatBrush(TDoc& doc) {
   if (!IsParFormatEmpty(b.ParFormat)) FormatParagraphs(doc, f.get(), nullptr, b.ParFormat);
 }
 
-bool ShrinkPageCount(TDoc& /*doc*/) { return false; }
+// Lays the whole document out again from scratch: the formats changed everywhere.
+void RepaginateWhole(TDoc& doc) {
+  doc.DiscardPages();
+  doc.PaginateAll();
+}
+
+bool ShrinkPageCount(TDoc& doc) {
+  doc.PaginateAll();
+  doc.SetScopedFlag(17);
+  doc.SetScopedFlag(14);
+  doc.ClearScopedFlag(11);
+  TFragmentRef saved = doc.Selection ? CloneFragment(*doc.Selection) : nullptr;
+  const TDocPosition caret = doc.Caret;
+  bool changed = false;
+  // Every step takes half a point off every run, so after at most the largest size's worth of
+  // steps the whole text is at the smallest size; the bound only guards against a typing format
+  // that never reports it.
+  for (int32_t step = 0; step <= 2000; ++step) {
+    TDocRange all;
+    doc.GetMainTextRange(all);
+    doc.SetSelection(all.Start.Par, all.Start.Offset, all.End.Par, all.End.Offset,
+                     TDoc::ssNoInterfaceUpdate);
+    doc.UpdateTypingFormat(doc.Caret, 0);
+    if (doc.TypingFormat[cpSize] == 2 || step == 2000) {
+      // Nothing smaller is possible: take back this operation's own steps.
+      if (auto* op = dynamic_cast<TOperation*>(doc.CurrentOperation)) op->Rollback();
+      RepaginateWhole(doc);
+      break;
+    }
+    const int32_t pages = doc.PageCount();
+    StepFontProperty(doc, nullptr, nullptr, -1, cpSize);
+    RepaginateWhole(doc);
+    if (doc.PageCount() != pages) {
+      changed = true;
+      break;
+    }
+  }
+  doc.Caret = caret;
+  if (saved && !IsFragmentEmpty(saved.get()))
+    doc.Selection = std::move(saved);
+  else
+    doc.ClearSelection(TDoc::ssNoInterfaceUpdate);
+  doc.SelectionChanged();
+  TakeDocumentSelection(doc);
+  doc.RestoreScopedFlags(3);
+  return changed;
+}
 
 }  // namespace qv

@@ -5,6 +5,7 @@
 
 #include "document/auto_list.h"
 #include "document/content_stream.h"
+#include "document/object_edit_services.h"
 #include "document/styles.h"
 #include "editing/edit_flags.h"
 #include "editing/format_operations.h"
@@ -308,6 +309,19 @@ void TSortParsOperation::Undo() {
 
 void TMoveParsOperation::Undo() {
   TDoc& doc = *Doc;
+  if (FromStory >= 0 && ToStory >= 0 && FromStory != ToStory) {
+    const int32_t newFirst = MoveParagraphBlock(doc, First, Count, Target, FromStory, ToStory);
+    Target = Target > First ? First : First + Count;
+    First = newFirst;
+    std::swap(FromStory, ToStory);
+    doc.InvalidateFromParagraph(std::min(First, Target));
+    doc.SetDocFlag(dfRenumberLists, true);
+    doc.SetDocFlag(dfContentChanged, true);
+    doc.SetDocFlag(dfStructureChanged, true);
+    doc.SetDocFlag(dfStoryCountsChanged, true);
+    doc.SetDocFlag(dfFieldsChanged, true);
+    return;
+  }
   auto& v = doc.Paragraphs;
   const auto begin = v.begin() + First;
   if (Target > First) {

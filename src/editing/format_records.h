@@ -117,9 +117,16 @@ class TMoveParsOperation : public TSubOperation {
  public:
   TMoveParsOperation(TDoc& doc, int32_t first, int32_t count, int32_t target)
       : TSubOperation(doc), First(first), Count(count), Target(target) {}
+  // A move from one story to another (between the note stories): the count moves between the
+  // stories' paragraph counts, and the stories change places for the way back.
+  TMoveParsOperation(TDoc& doc, int32_t first, int32_t count, int32_t target, int32_t fromStory,
+                     int32_t toStory)
+      : TSubOperation(doc), First(first), Count(count), Target(target), FromStory(fromStory),
+        ToStory(toStory) {}
   void Undo() override;
   const char* ClassName() const override { return "TMoveParsOperation"; }
   int32_t First, Count, Target;
+  int32_t FromStory = -1, ToStory = -1;
 };
 
 }  // namespace qv

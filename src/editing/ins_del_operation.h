@@ -47,6 +47,9 @@ class TInsDelOperation : public TSubOperation {
   uint8_t State = 0;  // 1 the content is in the document, 0 it is held here
   int32_t FirstPar = 0, StartOffset = 0, LastPar = 0, EndOffset = 0;
   int32_t ParMarks = 0;
+  // False when the objects that tags of the content name stay registered in the document while
+  // the content is out of it (the content is about to come back with the same objects).
+  bool OwnsObjects = true;
   TMemory Content;
   // Objects named by tags of the held content, out of the document while it is held.
   std::vector<std::unique_ptr<TSection>> HeldSections;

@@ -85,17 +85,20 @@ void RunPostEditUpdate(TDoc& doc) {
   } else {
     ClampCaret(doc, doc.Caret);
   }
-  // A caret in the part of a vertical merge that continues it goes to the start of the merge.
-  if (doc.Par(doc.Caret.Par)->Format.InTable == 1 && doc.IsInMergedCell(doc.Caret.Par))
-    MakePosition(doc.GetMergeStartPar(doc.Caret.Par), 0, doc.Caret);
+  // A caret in the continuation of a vertically merged cell goes to the cell that shows it.
+  if (doc.IsInMergedCell(doc.Caret.Par)) MakePosition(doc.GetMergeStartPar(doc.Caret.Par), 0, doc.Caret);
   if (pa.Selection && doc.Selection) {
     if (!doc.Selection->Equals(*pa.Selection)) pa.HasRepaintRange = false;
     doc.Selection->Assign(*pa.Selection);
   } else if (doc.Selection && pa.HasCaret) {
     doc.Selection->SetSingleRange(doc.Caret.Par, doc.Caret.Offset, doc.Caret.Par, doc.Caret.Offset);
   }
-  if (doc.Selection && !IsFragmentEmpty(doc.Selection.get()))
+  if (doc.Selection && !IsFragmentEmpty(doc.Selection.get())) {
+    // A selection that reaches into a table covers whole cells.
+    doc.ExpandSelectionToCells();
     doc.SelectionAnchor = doc.Selection->GetRange(0)->Start;
+  }
+  doc.SelectionChanged();
   // Scrolling: never while the view is to stay still; otherwise the caret (in mode 3 after one
   // typed character was undone or redone), or the point the edit asked for.
   if (doc.IsDocFlagSet(dfScrollCaretMode4)) {
@@ -112,6 +115,8 @@ void RunPostEditUpdate(TDoc& doc) {
   else
     hooks.Repaint(doc, nullptr);
   pa.Reset();
+  // The caret placed at itself: the typing format follows the text at the caret.
+  if (!doc.HasSelection()) doc.UpdateTypingFormat(doc.Caret, 1);
   doc.SetDocFlag(dfKeepCaret, false);
   doc.SetDocFlag(dfKeepSelectedShapes, false);
   doc.SetDocFlag(dfTypingFormatFlags, false);

@@ -11,6 +11,7 @@
 namespace qv {
 
 class TOpenContext;
+class TSaveContext;
 
 // A zip archive read from an open file, extracting named entries into a folder on demand.
 class TUnpackedZip {
@@ -30,6 +31,11 @@ class TOfficeXmlServices {
   // The DOCX and ODT readers (format indexes 2 and 3); false when not read.
   virtual bool ReadDocx(TOpenContext& context) { return false; }
   virtual bool ReadOdt(TOpenContext& context) { return false; }
+  // The DOCX writer (format index 2), run by the save dispatcher with the save's context; the
+  // result byte of a writer (0 written, 2 failed). CanWriteDocx is false while there is none,
+  // and the format is then refused before anything is written.
+  virtual bool CanWriteDocx() { return false; }
+  virtual uint8_t WriteDocx(TSaveContext& context) { return 2; }
   // "application/vnd.openxmlformats-officedocument.wordprocessingml.%s+xml" filled with a part
   // name.
   virtual std::string DocxContentType(const std::string& part);

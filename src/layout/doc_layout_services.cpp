@@ -164,6 +164,12 @@ class TLayoutDocServices : public TDocLayoutServices {
     return MeasureLaidOutRows(doc, par, rows);
   }
 
+  int32_t FirstParagraphOfPage(TDoc& doc, int32_t page) override {
+    if (page < 0 || page >= doc.PageCount()) return -1;
+    const TLine* line = GetFirstLineOfBox(*doc.Pages[static_cast<size_t>(page)], AreaBit(TBox::AreaMain));
+    return line != nullptr && line->Par != nullptr ? line->Par->Index : -1;
+  }
+
   int32_t LineInContinuationCell(const TLine& line) override {
     if (line.Box == nullptr) return -1;
     const TCellBox* cell = GetCellBox(line.Box);

@@ -39,6 +39,17 @@ bool IsFirstPageOfSection(const TDoc& doc, const TSection& section) {
   return first.Lines.empty() || first.Lines.front()->Box == nullptr;
 }
 
+// The header and footer text is shared by every page: its page-dependent fields (page numbers,
+// style references) are evaluated for this page before it is laid out here.
+void ShowPageFields(TPage& page, TField& field, TDocRange& range) {
+  if (page.Doc == nullptr || !page.Doc->GetFieldRange(&field, range)) {
+    range = field.Range;
+    return;
+  }
+  page.Doc->UpdatePageFieldsForPage(&field, page.Index, range);
+  page.Doc->GetFieldRange(&field, range);
+}
+
 // A header or footer box on the page for the field's text.
 TBox* MakeAreaBox(TPage& page, const TSection& section, bool footer) {
   const TPageParams& pp = section.PageParams;
@@ -56,10 +67,11 @@ TBox* MakeAreaBox(TPage& page, const TSection& section, bool footer) {
 
 // Flows the field's paragraphs into the box and places the box (header from the top, footer
 // from the bottom).
-void FlowHeaderFooter(TPage& page, TBox& box, const TField& field, const TSection& section, bool footer) {
+void FlowHeaderFooter(TPage& page, TBox& box, TField& field, const TSection& section, bool footer) {
   const TPageParams& pp = section.PageParams;
-  TDocRange range = field.Range;
   const TDoc& doc = *page.Doc;
+  TDocRange range = field.Range;
+  ShowPageFields(page, field, range);
   if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowIntoBoxes(box, range);
   if (!footer) {
     box.Rect.bottom = std::max(box.Rect.bottom, pp.TopMargin);
@@ -128,6 +140,7 @@ void ReflowPageHeaderFooter(TPage& page, TField* field) {
   box->Rect.bottom = box->Rect.top;
   TDocRange range = field->Range;
   const TDoc& doc = *page.Doc;
+  ShowPageFields(page, *field, range);
   if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowIntoBoxes(*box, range);
   const int32_t height = std::max(kept.Height(), box->Height());
   if (footer) {

@@ -14,10 +14,13 @@
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/list_dialog_services.h"
+#include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
 #include "document/drop_cap_metrics.h"
 #include "document/editing_time_services.h"
+#include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
 #include "document/line.h"
@@ -34,6 +37,9 @@
 #include "files/crypt/encryption_manager.h"
 #include "files/file_services.h"
 #include "files/office_xml_services.h"
+#include "files/document_road_services.h"
+#include "files/web_format_services.h"
+#include "files/word_binary_services.h"
 #include "foundation/base/geometry.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/message_box.h"
@@ -60,6 +66,7 @@
 #include "foundation/ui/toolkit_services.h"
 #include "layout/hyphenation_service.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/ops/text_edit_services.h"
 #include "layout/inline_shape_service.h"
 #include "layout/paint/highlight_services.h"
 #include "platform/system/settings_hive.h"
@@ -108,8 +115,11 @@ const Slot kSlots[] = {
     {"document layout services (pages)", &IsStandInService<TDocLayoutServices>, true},
     {"editing services (undo, dispatcher)", &IsStandInService<TEditServices>, true},
     {"edit action codes of every area", &IsStandInService<TEditOperationProviders>, true},
+    {"field edit services (formatting, styles)", &IsStandInService<TFieldEditServices>, true},
+    {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
+    {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
-    {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
+    {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, true},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
     {"picture decoder (layout codecs)", &IsStandInService<TPictureDecoder>, true},
     {"statistics services (selection model, pagination, progress)",
@@ -118,6 +128,7 @@ const Slot kSlots[] = {
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
+    {"text edit services (shell, proofing, dialogs)", &IsStandInService<TTextEditServices>, false},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
@@ -131,6 +142,10 @@ const Slot kSlots[] = {
     // document: the stand-ins measure with the font manager and keep the records for the run
     {"drop-cap metrics (font manager)", &IsStandInService<TDropCapMetrics>, false},
     {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, false},
+    {"Word binary format (reader and writer)", &IsStandInService<TWordBinaryServices>, false},
+    {"web formats (HTML reader and writer)", &IsStandInService<TWebFormatServices>, false},
+    {"document roads (shell: save dialog, recent files, templates)",
+     &IsStandInService<TDocumentRoadServices>, false},
 };
 
 TStartupOptions Headless() {

@@ -18,6 +18,10 @@ class TSaveProgressServices {
   virtual std::string FitPathToWidth(const std::string& path) { return path; }
   // The command manager's copy flag: a selection is being written for the clipboard.
   virtual bool CopyingForClipboard() { return false; }
+  // The command manager's selection-saving flag: Save Selection As or Add To Clip Library runs.
+  virtual bool SavingSelection() { return false; }
+  // The command manager's table-selection kind (0 block, 1 columns, 2 rows, 3 table, 255 none).
+  virtual int32_t TableSelectionKind() { return 255; }
 };
 
 void RegisterSaveProgressServices(std::unique_ptr<TSaveProgressServices> service);

@@ -25,17 +25,38 @@ struct TInsertSymbolFormState {
   bool operator==(const TInsertSymbolFormState&) const = default;
 };
 
-// Section "Internal\TOC".
+class TDoc;
+
+// The options of a table of contents: what the Table Of Contents dialog edits and the program
+// remembers (section "Internal\TOC"), and what a TOC field's instruction says. The defaults
+// are those of an instruction without switches; the remembered record starts from
+// DefaultTocOptions().
 struct TGenerateTOC_Options {
-  bool PageNum = true;
-  bool RightAlign = true;
-  int8_t TabLeader = 1;
-  int32_t Levels = 3;
-  bool ShowTitle = true;
-  std::u16string TitleW = u"Table Of Contents";
-  std::string Template;
+  bool ShowPageNumbers = true;         // "PageNum"; \n clears it
+  bool RightAlignPageNumbers = false;  // "RightAlign"; \r followed by one digit
+  int8_t TabLeader = 0;  // 0 none, 1 dots, 2 dashes, 3 underline; -1 (the byte 255): the leader
+                         // of each entry's own first tab stop
+  bool ShowTitle = false;              // \e
+  int32_t Levels = 3;                  // deepest heading level listed, 1..9 (\o "1-n")
+  std::u16string Title;                // "TitleW"; the argument of \e
+  std::string TemplateName;            // "Template": a template whose TOC styles are used
+  // Not remembered: the first source of the TOC styles (none: only the templates), and whether
+  // the table of contents at the caret is rebuilt from its own instruction and formatting.
+  TDoc* StyleSource = nullptr;
+  bool UpdateExisting = false;
   bool operator==(const TGenerateTOC_Options&) const = default;
 };
+
+// The remembered options before any were stored: page numbers right-aligned after dots, three
+// levels, the title "Table Of Contents".
+inline TGenerateTOC_Options DefaultTocOptions() {
+  TGenerateTOC_Options o;
+  o.RightAlignPageNumbers = true;
+  o.TabLeader = 1;
+  o.ShowTitle = true;
+  o.Title = u"Table Of Contents";
+  return o;
+}
 
 // Section "Internal\Envelopes" (the mailing dialogs complete its use).
 struct TEnvelopeOptions {
@@ -127,7 +148,7 @@ struct TInternalOptions {
   std::string HRProps = "{\\sp{\\sn fillColor}{\\sv 8421504}}{\\sp{\\sn alignHR}{\\sv 1}}";
   std::array<uint8_t, 8> DropCapProps = {1, 3, 0, 0, 0, 0, 0, 0};
   std::string DropCapFont;
-  TGenerateTOC_Options TOC;
+  TGenerateTOC_Options TOC = DefaultTocOptions();
   TEnvelopeOptions Envelopes;
   TMainWndPlacement MainWnd;
   TFindReplaceState FindReplace;

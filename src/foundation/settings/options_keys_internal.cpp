@@ -64,13 +64,13 @@ const std::vector<TKeyDesc<I>>& InternalKeys() {
 const std::vector<TKeyDesc<TGenerateTOC_Options>>& TocKeys() {
   using T = TGenerateTOC_Options;
   static const std::vector<TKeyDesc<T>> keys = {
-      {"PageNum", K::Bool, &T::PageNum},
-      {"RightAlign", K::Bool, &T::RightAlign},
+      {"PageNum", K::Bool, &T::ShowPageNumbers},
+      {"RightAlign", K::Bool, &T::RightAlignPageNumbers},
       {"TabLeader", K::Int, &T::TabLeader, -1, 3},
       {"Levels", K::Int, &T::Levels, 1, 9},
       {"ShowTitle", K::Bool, &T::ShowTitle},
-      {"TitleW", K::Wide, &T::TitleW},
-      {"Template", K::Text, &T::Template},
+      {"TitleW", K::Wide, &T::Title},
+      {"Template", K::Text, &T::TemplateName},
   };
   return keys;
 }

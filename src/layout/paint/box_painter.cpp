@@ -6,6 +6,7 @@
 #include "document/line.h"
 #include "document/table_row.h"
 #include "layout/box.h"
+#include "layout/floating_shapes.h"
 #include "layout/page.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/line_painter.h"
@@ -109,8 +110,10 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
     ReflowPageHeaderFooter(page, field);
     UpdateBoxPixelRects(*band);
   }
+  PaintFloatingShapes(page, canvas, x, y, true);
   for (const TBoxRef& child : page.Children)
     PaintBoxAt(*child, canvas, x, y, observer, 1);
+  PaintFloatingShapes(page, canvas, x, y, false);
   canvas.RestoreState();
 }
 

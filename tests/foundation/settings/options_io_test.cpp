@@ -95,7 +95,13 @@ TOptions FullRecord(const TOptionsContext& c, THolderSettings& h) {
   in.HRProps = "{\\sp{\\sn fillColor}{\\sv 255}}";
   in.DropCapProps = {2, 4, 6, 8, 10, 12, 14, 16};
   in.DropCapFont = "Georgia";
-  in.TOC = {false, false, -1, 9, false, u"Contents \u00e9", "toc.rtf"};
+  in.TOC.ShowPageNumbers = false;
+  in.TOC.RightAlignPageNumbers = false;
+  in.TOC.TabLeader = -1;
+  in.TOC.Levels = 9;
+  in.TOC.ShowTitle = false;
+  in.TOC.Title = u"Contents \u00e9";
+  in.TOC.TemplateName = "toc.rtf";
   in.Envelopes = {c.DataFolder + "Address Books/home.csv", "Ann\r\nStreet 1", "Name\r\nCity",
                   "{Name}\r\n{City}", true, "Me\r\nStreet 2", 10000, 6000, 3000, 4500, 200, 300, 2, true,
                   std::string(1300, 'f') + " tail"};
@@ -346,7 +352,7 @@ TEST_F(OptionsTest, EmptyStoreGivesEveryDefault) {
   };
   for (const auto& row : texts) EXPECT_EQ(row.Actual, row.Expected) << row.Key;
   EXPECT_EQ(o.Internal.INDEX_Instr, u"INDEX");
-  EXPECT_EQ(o.Internal.TOC.TitleW, u"Table Of Contents");
+  EXPECT_EQ(o.Internal.TOC.Title, u"Table Of Contents");
   EXPECT_TRUE(o.WritingData.empty());
   // Loading creates no folder: the backup folder is made when the first backup is written.
   EXPECT_FALSE(std::filesystem::exists(Holder.BackupFolder));

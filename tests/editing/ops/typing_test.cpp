@@ -1,0 +1,199 @@
+// Typing and plain-text insertion through the dispatcher: paragraph marks, special characters,
+// section breaks, characters outside the basic plane, overtype, Enter and the selection typed
+// over; each change undone and redone exactly.
+#include <gtest/gtest.h>
+
+#include "document/content_tags.h"
+#include "document/section.h"
+#include "document/styles.h"
+#include "ops_test_support.h"
+
+using namespace qv;
+
+namespace {
+
+std::string Codes(const TPar& p) {
+  std::string s;
+  for (int32_t i = 0; i + 1 < p.CharCount(); ++i) {
+    const uint8_t c = p.CodeAt(i);
+    s += c >= 32 ? std::string(1, static_cast<char>(c)) : "<" + std::to_string(c) + ">";
+  }
+  return s;
+}
+
+std::string AllCodes(TDoc& doc) {
+  std::string s;
+  for (int32_t i = 0; i < doc.StoryCounts[stMain]; ++i) s += (i ? "/" : "") + Codes(*doc.Par(i));
+  return s;
+}
+
+TEST(Typing, PlainTextBecomesParagraphsAndSpecialCharacters) {
+  struct Case {
+    const char* name;
+    std::string typed;
+    std::string want;
+  } cases[] = {
+      {"CR LF is one mark", "a\r\nb", "a/b|"},
+      {"LF CR is one mark", "a\n\rb", "a/b|"},
+      {"CR CR are two", "a\r\rb", "a//b|"},
+      {"tab, line break, dashes, no-break space", "a\tb\x0B" "c\x96\x97\xA0", "a<9>b<7>c<14><13><11>|"},
+      {"other control bytes are dropped", "a\x01\x02z", "az|"},
+      {"optional and non-breaking hyphens", "a\x1F" "b\x10", "a<15>b<12>|"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpsScope scope;
+    TDoc doc(true);
+    SetMainText(doc, {"|"});
+    Caret(doc, 0, 0);
+    const std::string before = DumpDoc(doc);
+    TypeBytes(doc, c.typed);
+    EXPECT_EQ(AllCodes(doc), c.want);
+    ExpectUndoRedoExact(doc, before);
+  }
+}
+
+TEST(Typing, FormFeedTripleInsertsSectionBreakExceptInCells) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ab"});
+  Caret(doc, 0, 1);
+  const std::string before = DumpDoc(doc);
+  TypeBytes(doc, std::string("\x0C\x00\x02", 3));
+  ASSERT_EQ(doc.StoryCounts[stMain], 2);
+  TSection* made = doc.Par(0)->SectionBreak();
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->Format.BreakKind, 2);
+  EXPECT_EQ(doc.Sections.size(), 2u);
+  ExpectUndoRedoExact(doc, before);
+  EXPECT_EQ(doc.Sections.size(), 1u);
+
+  SetMainText(doc, {"ab"});
+  doc.Par(0)->Format.InTable = 1;
+  Caret(doc, 0, 1);
+  TypeBytes(doc, std::string("\x0C\x00\x02", 3));
+  EXPECT_EQ(AllCodes(doc), "a<7>b");
+  doc.Par(0)->Format.InTable = 1;
+  Caret(doc, 0, 0);
+  TypeBytes(doc, "\x0C", idfBreaksInCells);
+  EXPECT_EQ(Codes(*doc.Par(0)), "<8>a<7>b");
+}
+
+TEST(Typing, CharactersOutsideTheBasicPlaneGoInWholeAndLoneHalvesNever) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ab"});
+  Caret(doc, 0, 1);
+  const std::string before = DumpDoc(doc);
+  TypeWide(doc, u"\U0001F600");
+  EXPECT_EQ(Codes(*doc.Par(0)), "a<17><17>b");
+  EXPECT_EQ(doc.Caret.Offset, 3);
+  ExpectUndoRedoExact(doc, before);
+
+  // A lone high or low half is dropped.
+  TypeWide(doc, std::u16string(u"x\xD800y\xDC00", 4));
+  EXPECT_EQ(Codes(*doc.Par(0)), "axyb");
+}
+
+TEST(Typing, BackspaceAndDeleteNextToAPairRemoveTheWholeCharacter) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ab"});
+  Caret(doc, 0, 1);
+  TypeWide(doc, u"\U0001F600");
+  // Backspace from after the pair names only its low half; Delete before it only its high half.
+  for (TDocRange r : {TDocRange{Pos(0, 2), Pos(0, 3)}, TDocRange{Pos(0, 1), Pos(0, 2)}}) {
+    const std::string before = DumpDoc(doc);
+    DeleteRange(doc, r);
+    EXPECT_EQ(Codes(*doc.Par(0)), "ab");
+    ExpectUndoRedoExact(doc, before);
+    doc.Redo();
+    doc.Undo();
+  }
+}
+
+TEST(Typing, OvertypeReplacesTheNextCharacterButNotTheMark) {
+  OpsScope scope;
+  TDoc doc(true);
+  scope.Text->Overtype = true;
+  SetMainText(doc, {"abc"});
+  Caret(doc, 0, 0);
+  const std::string before = DumpDoc(doc);
+  TypeBytes(doc, "X");
+  EXPECT_EQ(MainText(doc), "Xbc");
+  ExpectUndoRedoExact(doc, before);
+  Caret(doc, 0, 3);
+  TypeBytes(doc, "Y");
+  EXPECT_EQ(MainText(doc), "abcY");
+}
+
+TEST(Typing, TypingOverTheSelectionKeepsItsFormat) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"a|Bbold|b z"});
+  Select(doc, {{Pos(0, 1), Pos(0, 5)}});
+  const std::string before = DumpDoc(doc);
+  TypeBytes(doc, "NEW\r");
+  EXPECT_EQ(MainText(doc), "aNEW/ z");
+  TCharFormat f;
+  doc.Par(0)->GetCharFormatAt(1, f);
+  EXPECT_EQ(f.Bold, 1);
+  doc.Par(1)->GetCharFormatAt(1, f);
+  EXPECT_NE(f.Bold, 1);
+  ExpectUndoRedoExact(doc, before);
+}
+
+TEST(Typing, EnterAtAHeadingsEndTakesTheNextStyle) {
+  OpsScope scope;
+  TDoc doc(true);
+  doc.InitNewDocument();
+  SetMainText(doc, {"Title"});
+  TStyle& heading = doc.Styles->AddNew();
+  heading.Name = "Heading X";
+  heading.Next = 0;
+  const int16_t index = static_cast<int16_t>(doc.Styles->Count() - 1);
+  ASSERT_GT(index, 0);
+  doc.Par(0)->Format.Style = index;
+  Caret(doc, 0, 5);
+  const std::string before = DumpDoc(doc);
+  TypeBytes(doc, "\r");
+  ASSERT_EQ(doc.StoryCounts[stMain], 2);
+  EXPECT_EQ(doc.Par(0)->Format.Style, index);
+  EXPECT_EQ(doc.Par(1)->Format.Style, 0);
+  ExpectUndoRedoExact(doc, before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Typing, EnterOnAnEmptyListItemEndsTheListThere) {
+  OpsScope scope;
+  TDoc doc(true);
+  doc.InitNewDocument();
+  SetMainText(doc, {"one", ""});
+  auto list = std::make_unique<TAutoList>();
+  list->Number = 1;
+  list->ListLevels[0].LevelText = std::u16string(u"\0.", 2);
+  doc.Lists.push_back(std::move(list));
+  for (int32_t i = 0; i < 2; ++i) {
+    doc.Par(i)->Format.List = 1;
+    doc.Par(i)->Format.ListLevel = 0;
+  }
+  // Enter at the end of a filled item continues the list.
+  Caret(doc, 0, 3);
+  TypeBytes(doc, "\r");
+  ASSERT_EQ(doc.StoryCounts[stMain], 3);
+  EXPECT_EQ(doc.Par(1)->Format.List, 1);
+  // Enter on the empty item takes it out of the list and makes no new paragraph.
+  Caret(doc, 2, 0);
+  const std::string before = DumpDoc(doc);
+  TypeBytes(doc, "\r");
+  EXPECT_EQ(doc.StoryCounts[stMain], 3);
+  EXPECT_EQ(doc.Par(1)->Format.List, 1);
+  EXPECT_TRUE(doc.Par(2)->Format.List == 0 || doc.Par(2)->Format.List == ParUnset32);
+  EXPECT_EQ(doc.Caret.Par, 2);
+  ExpectUndoRedoExact(doc, before);
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// The open road: a file that does not match its format, the working state it leaves, and what
+// other programs make of the RTF the writer produces.
+#include "files/open_road.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "document/doc.h"
+#include "document/doc_builder.h"
+#include "files/doc_formats.h"
+#include "files/files_test_support.h"
+#include "files/open_context.h"
+#include "files/output/saving_options.h"
+#include "files/save_dispatcher.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/settings/options_holder.h"
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+namespace {
+
+class OpenRoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qvtest::EnsureFontManager();
+    folder = fs::temp_directory_path() / ("openroad" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = (folder / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  fs::path folder;
+};
+
+TEST_F(OpenRoadTest, AMisnamedFileIsDetectedOnlyWhenTheUserAgrees) {
+  const std::string rtf = R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0 Hello\par World\par})";
+  struct Case {
+    const char* Name;
+    int32_t Answer;
+    uint8_t Result;
+    int32_t Format;
+  };
+  for (const Case& c : {Case{"yes", mrYes, 1, dfRtf}, Case{"no", mrNo, 0, dfRefused}}) {
+    SCOPED_TRACE(c.Name);
+    ScopedService<TMessageDlgService, qvtest::ScriptedBox> box;
+    const int32_t answer = c.Answer;
+    box->Answer = [answer] { return answer; };
+    TDoc doc(true);
+    TDocOpeningOptions options;
+    options.FileName = Write("letter.doc", rtf);
+    options.FormatIndex = dfDoc;
+    EXPECT_EQ(DocOpen(doc, options), c.Result);
+    EXPECT_EQ(options.FormatIndex, c.Format);
+    ASSERT_FALSE(box->Texts.empty());
+    EXPECT_NE(box->Texts[0].find("is not a valid file in format \"MS Word DOC\""),
+              std::string::npos);
+    if (c.Result == 0) continue;
+    EXPECT_EQ(doc.FileName, options.FileName);
+    EXPECT_EQ(doc.FormatIndex, dfRtf);
+    EXPECT_TRUE(doc.FileState.HoldsFile);
+    EXPECT_EQ(qvtest::ParagraphTexts(doc), (std::vector<std::u16string>{u"Hello", u"World"}));
+  }
+}
+
+TEST_F(OpenRoadTest, AnotherRtfReaderGetsTheSameText) {
+  if (std::system("command -v unrtf > /dev/null 2>&1") != 0) GTEST_SKIP() << "unrtf missing";
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  b.Add("First paragraph {with braces} and a backslash \\ here");
+  b.Add("Caf\xE9 au lait");
+  b.Row({"cell one", "cell two"});
+  b.Add("After the table");
+  b.Finish();
+  doc.FileName = (folder / "interop.rtf").string();
+  // The escaped form: the supercompact form's raw bytes and backslash-return paragraph marks
+  // are valid RTF that this reader does not take.
+  const uint16_t flags = GetOptions().LoadSave.Flags;
+  GetOptions().LoadSave.Flags = flags & ~1;
+  TDocSavingOptions options;
+  doc.GetMainTextRange(options.Range);
+  const uint8_t saved = DocSaveToFile(doc, options);
+  GetOptions().LoadSave.Flags = flags;
+  ASSERT_EQ(saved, 0);
+  const std::string out = (folder / "interop.txt").string();
+  const std::string command = "unrtf --text '" + doc.FileName + "' > '" + out + "' 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(out);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* expected : {"First paragraph {with braces} and a backslash \\ here", "Caf\xE9 au lait", "cell one", "cell two", "After the table"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+}
+
+}  // namespace
