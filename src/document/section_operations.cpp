@@ -12,6 +12,7 @@
 #include "document/edit_services.h"
 #include "document/field.h"
 #include "document/field_instructions.h"
+#include "document/field_update_state.h"
 #include "document/section.h"
 #include "document/table_edit_helpers.h"
 
@@ -260,8 +261,15 @@ void TDoc::ChangeFieldTypes(const std::vector<TField*>& fields, uint8_t fieldTyp
     std::u16string instruction(keyword, keyword + std::strlen(keyword));
     if (i < arguments.size() && !arguments[i].empty()) instruction += u" " + arguments[i];
     EditServices().ChangeFieldProps(*this, f, fieldType, std::move(instruction));
+    InvalidateFieldIndex();
+    // The field shows its new kind of result at once.
+    TDocRange range;
+    if (GetFieldRange(f, range)) {
+      TFieldTypeSet types;
+      types.set(fieldType);
+      UpdateFieldsRun(nullptr, &range, types);
+    }
   }
-  InvalidateFieldIndex();
 }
 
 }  // namespace qv

@@ -172,20 +172,26 @@ TEST_F(SectionOps, SeparatorsPropertiesAndFieldTypes) {
   props.Title = u"Report";
   ExpectUndoRedoExact(doc, [&] { Edit(doc, ecChangeDocProperties, {&props}); });
   EXPECT_EQ(doc.Props.Title, u"Report");
-  auto field = std::make_unique<TField>();
-  field->FieldType = 33;
-  field->Instruction = u"PAGE";
-  TField* f = field.get();
-  doc.Fields.push_back(std::move(field));
+  MakePosition(0, 1, doc.Caret);
+  TField* f = nullptr;
+  RunInOperation(doc, [&] { f = doc.InsertNewField(33, u""); });
+  ASSERT_NE(f, nullptr);
+  const std::string before = MainText(doc);
   std::vector<TField*> fields{f};
   uint8_t type = ftTime;
   std::vector<std::u16string> arguments{u"\\@ \"HH:mm\""};
+  const std::string dumped = TableDump(doc);
   Edit(doc, ecChangeFieldTypes, {&fields, &type, &arguments});
   EXPECT_EQ(f->FieldType, ftTime);
   EXPECT_EQ(f->Instruction, u"TIME \\@ \"HH:mm\"");
+  // The field shows the time at once: hours and minutes.
+  const std::string shown = MainText(doc);
+  ASSERT_EQ(shown.size(), 6u) << shown;
+  EXPECT_EQ(shown[3], ':');
   doc.Undo();
+  EXPECT_EQ(TableDump(doc), dumped);
+  EXPECT_EQ(MainText(doc), before);
   EXPECT_EQ(f->FieldType, 33);
-  EXPECT_EQ(f->Instruction, u"PAGE");
 }
 
 }  // namespace
