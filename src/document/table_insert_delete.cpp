@@ -348,11 +348,14 @@ void TDoc::PerformTableInsertion() {
     }
     if (redistribute) {
       const int32_t nq = static_cast<int32_t>(qRights.size());
-      for (int32_t i = 0; i < n; ++i) {
-        const bool listed = std::any_of(qRights.begin(), qRights.end(), [&](int32_t v) {
+      // The selected cells are those whose boundary was listed before any of them shrank.
+      std::vector<bool> listed(static_cast<size_t>(n));
+      for (int32_t i = 0; i < n; ++i)
+        listed[static_cast<size_t>(i)] = std::any_of(qRights.begin(), qRights.end(), [&](int32_t v) {
           return SameEdge(v, d.Cells[static_cast<size_t>(i)].Right);
         });
-        if (!listed) continue;
+      for (int32_t i = 0; i < n; ++i) {
+        if (!listed[static_cast<size_t>(i)]) continue;
         const int32_t h = CellWidth(d, i);
         const int32_t cut = h - MulDiv(h, nq, nq + 1);
         for (int32_t k = i; k < n; ++k) d.Cells[static_cast<size_t>(k)].Right -= cut;

@@ -297,3 +297,25 @@ TEST_F(TableEdit, NormalisationSnapsRaggedRowsAndTakesTheFirstRowsPaddings) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableEdit, AColumnBesideSelectedColumnsTakesItsWidthFromThem) {
+  BuildTable(doc, {{"a", "b", "c"}, {"d", "e", "f"}}, 3000);
+  doc.Selection->SetCount(0);
+  for (TDocRange r : {TDocRange{{2, 0}, {3, 2}}, TDocRange{{6, 0}, {7, 2}}})
+    doc.Selection->InsertRange(doc.Selection->Count(), r);
+  doc.Caret = doc.Selection->GetRange(0)->Start;
+  doc.SelectionChanged();
+  ASSERT_EQ(doc.GetTableSelectionKind(), 1);
+  doc.TableInsertRequest.Kind = TTableInsertRequest::kColumn;
+  doc.TableInsertRequest.Par = 1;
+  doc.TableInsertRequest.X = 9000;
+  ExpectUndoRedoExact(doc, [&] { Edit(doc, ecPerformTableInsertion); });
+  // The two selected columns give a third of their width to the new one: the table keeps its
+  // width.
+  EXPECT_EQ(RowGeometry(doc, 1), "0,3000,5000,7000,9000/0,3000,5000,7000,9000/");
+  EXPECT_EQ(TableText(doc), "[before]a|b|c|_/d|e|f|_/ [after]");
+}
+
+}  // namespace
