@@ -21,6 +21,8 @@
 #include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/drop_cap_metrics.h"
+#include "document/editing_time_services.h"
 #include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
@@ -149,6 +151,9 @@ const Slot kSlots[] = {
     {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
+    // document: the stand-ins measure with the font manager and keep the records for the run
+    {"drop-cap metrics (font manager)", &IsStandInService<TDropCapMetrics>, false},
+    {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, false},
     {"Word binary format (reader and writer)", &IsStandInService<TWordBinaryServices>, false},
     {"web formats (HTML reader and writer)", &IsStandInService<TWebFormatServices>, false},
     {"document roads (shell: save dialog, recent files, templates)",
