@@ -24,6 +24,7 @@
 #include "editing/edit_dispatcher.h"
 #include "editing/edit_flags.h"
 #include "editing/operation.h"
+#include "editing/ops/multi_selection.h"
 #include "editing/undo_stack.h"
 #include "foundation/base/memory.h"
 #include "foundation/settings/options_holder.h"
@@ -45,8 +46,7 @@ constexpr uint8_t kCodeBeginMultiTyping = 83;
 constexpr uint8_t kNameTextInput = 15;
 // The document flag of typing into a multiple selection, and the typing marks' flag bit.
 constexpr int32_t kMultiSelectionTyping = 48;
-constexpr uint8_t kTypingMarkBit = 4;
-constexpr uint8_t kNewTypingMarkFlags = 6;
+
 // Sound events.
 constexpr int32_t kSoundLockWarning = 12470;
 constexpr int32_t kSoundEndOfLine = 12500;
@@ -82,22 +82,6 @@ bool Committed(const TDoc& doc) { return doc.IsDocFlagSet(dfCommitted); }
 
 void MarkLastOperation(TDoc& doc, uint8_t flags) {
   if (TOperation* op = OperationAt(doc, doc.UndoPosition)) op->Flags |= flags;
-}
-
-// The typing marks of a multiple selection, in document order.
-std::vector<TField*> TypingMarks(TDoc& doc) {
-  doc.RebuildFieldIndex();
-  std::vector<std::pair<TDocPosition, TField*>> found;
-  for (const auto& f : doc.Fields) {
-    if (!f || f->Kind != fkBookmark || (f->Flags & kTypingMarkBit) == 0) continue;
-    TDocRange r;
-    if (doc.GetFieldRange(f.get(), r)) found.push_back({r.Start, f.get()});
-  }
-  std::stable_sort(found.begin(), found.end(),
-                   [](const auto& a, const auto& b) { return ComparePositions(a.first, b.first) < 0; });
-  std::vector<TField*> marks;
-  for (const auto& [at, field] : found) marks.push_back(field);
-  return marks;
 }
 
 // The end-of-line warning: the typed character brought the caret within 400 twips of the end of
@@ -172,7 +156,7 @@ bool TDocForm::TypeCharacter(char32_t ch) {
   }
   std::vector<TField*> marks;
   if (marksMode) {
-    marks = TypingMarks(doc);
+    marks = TypingMarkers(doc);
     if (marks.empty()) {
       doc.SetDocFlag(kMultiSelectionTyping, false);
       marksMode = false;
@@ -195,7 +179,7 @@ bool TDocForm::TypeCharacter(char32_t ch) {
       if (doc.GetFieldRange(mark, r)) doc.Caret = r.Start;
       newMark = std::make_unique<TField>();
       newMark->Kind = fkBookmark;
-      newMark->Flags = kNewTypingMarkFlags;
+      newMark->Flags = kTypingMarkerFlags;
       newMark->Instruction = mark->Instruction;
       std::vector<TField*> remove{mark};
       void* args[] = {&remove};

@@ -12,11 +12,14 @@
 #include "document/par.h"
 #include "document/selection_services.h"
 #include "document/styles.h"
+#include "document/table_requests.h"
 #include "docwindow/caret.h"
 #include "docwindow/caret_keys.h"
 #include "docwindow/doc_form.h"
 #include "docwindow/doc_window_services.h"
 #include "docwindow/view_flags.h"
+#include "editing/edit_codes.h"
+#include "editing/ops/multi_selection.h"
 #include "files/crypt/encryption_manager.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/application.h"
@@ -32,8 +35,6 @@ namespace {
 
 // Edit action codes the keys run.
 constexpr uint8_t kCodeRemoveListFormat = 52;
-constexpr uint8_t kCodeNextCell = 62;
-constexpr uint8_t kCodeTableInsertion = 70;
 // Commands.
 constexpr int32_t kCmdPromoteListItem = 9340;
 constexpr int32_t kCmdDemoteListItem = 9341;
@@ -56,9 +57,7 @@ bool IsModifierKey(uint8_t key) { return key >= plat::VK_SHIFT && key <= plat::V
 uint8_t KeyShift() { return static_cast<uint8_t>(plat::CurrentShiftState() & 7); }
 
 void DeactivateMultiSelectionTyping(TDoc& doc) {
-  if (!doc.IsDocFlagSet(kMultiSelectionTyping)) return;
-  doc.SetDocFlag(kMultiSelectionTyping, false);
-  ScheduleRedraw(doc, 0);
+  if (doc.IsDocFlagSet(kMultiSelectionTyping)) DeactivateOvertypeMulSelection(doc);
 }
 
 // Whether the caret paragraph's list formatting may be changed directly: not when its style
@@ -78,24 +77,6 @@ bool ListFormattingAllowed(TDoc& doc) {
                      {name, name}),
                  mkConfirmation, 3);
   return false;
-}
-
-// Shift+Tab: the caret goes to the start of the cell before the caret's (continuations of
-// vertically merged cells passed over); nothing in the table's first cell.
-void GoToPreviousCell(TDoc& doc) {
-  TDocRange cell;
-  doc.GetCellRange(doc.Caret.Par, cell);
-  int32_t par = cell.Start.Par - 1;
-  while (par >= 0) {
-    const TPar& p = *doc.Par(par);
-    if (p.Format.InTable != 1) return;
-    if (!doc.IsRowEndPar(par) && !doc.IsInMergedCell(par)) break;
-    --par;
-  }
-  if (par < 0) return;
-  TDocRange previous;
-  doc.GetCellRange(par, previous);
-  SetCaret(doc, previous.Start.Par, 0, scClearSelection, 0);
 }
 
 // Tab with floating shapes selected: the next shape of the document (Shift: the previous one).
@@ -148,8 +129,16 @@ intptr_t TDocForm::CNKeyDown(uint8_t key, intptr_t keyData) {
   }
   if (key == plat::VK_RETURN && !doc.HasSelection() && doc.SelectionInOneTable() &&
       doc.IsRowEndPar(doc.Caret.Par)) {
-    // A new row after the caret's row.
-    doc.ExecuteEdit(kCodeTableInsertion, nullptr, -1);
+    // A new row after the caret's row: a copy of it goes before the row after it (when the
+    // paragraph after the row end lies in the table) or after the table's last row.
+    TTableInsertRequest& request = doc.TableInsertRequest;
+    request = TTableInsertRequest{};
+    request.Kind = TTableInsertRequest::kRow;
+    request.Par = doc.Caret.Par;
+    request.Row = doc.GetRowProps(doc.Caret.Par);
+    const int32_t next = doc.Caret.Par + 1;
+    if (next < doc.ParCount() && doc.Par(next)->Format.InTable == 1) request.NextRow = doc.GetRowProps(next);
+    doc.ExecuteEdit(ecPerformTableInsertion, nullptr, -1);
     return 1;
   }
   if (key == plat::VK_RETURN && services.InstancesSearchComplete(doc) &&
@@ -169,8 +158,8 @@ intptr_t TDocForm::CNKeyDown(uint8_t key, intptr_t keyData) {
     return 1;
   }
   if (key == plat::VK_TAB && (shift & ~plat::ssShift) == 0 && caretInTable) {
-    if (shift == plat::ssShift) GoToPreviousCell(doc);
-    else doc.ExecuteEdit(kCodeNextCell, nullptr, -1);
+    if (shift == plat::ssShift) doc.GoToPreviousCell(doc.Caret.Par);
+    else doc.ExecuteEdit(ecGoToNextCell, nullptr, -1);
     return 1;
   }
   const bool atParStart = !doc.HasSelection() && doc.Caret.Offset == 0;

@@ -3,12 +3,12 @@
 // (the Control Board, the Format Brush, hot keys) keeps the stand-in's answers.
 #include "shell/shell_command_environment.h"
 
-#include "document/compound_fragment.h"
 #include "document/doc.h"
+#include "files/backups.h"
+#include "files/save_document.h"
+#include "foundation/settings/options_holder.h"
 #include "foundation/system/paths.h"
 #include "foundation/ui/sound_services.h"
-#include "platform/controls/dialogs/file_choice.h"
-#include "platform/controls/dialogs/file_dialog.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
 #include "shell/activity.h"
@@ -25,12 +25,6 @@ namespace {
 
 TDocDispatcher* Dispatcher() { return GetDocDispatcher(); }
 
-// Whether the selection is the one range given.
-bool SelectionIs(const TDoc& doc, const TDocRange& range) {
-  if (!doc.Selection || doc.Selection->Count() != 1) return false;
-  return SameRange(*doc.Selection->GetRange(0), range);
-}
-
 }  // namespace
 
 TDoc* TShellCommandEnvironment::ActiveDoc() { return GetActiveDoc(); }
@@ -39,34 +33,8 @@ bool TShellCommandEnvironment::IsVadureVavi(const TDoc& doc) {
   return ClipboardManagerServices().IsVadureVavi(doc);
 }
 
-bool TShellCommandEnvironment::HasSelection(const TDoc& doc) { return doc.HasSelection(); }
-
-void TShellCommandEnvironment::UpdateSelectedFieldLists(TDoc& doc) {
-  doc.UpdateSelectedFieldLists(255);
-}
-
 void TShellCommandEnvironment::SetOperationNameOverride(TDoc& doc, uint8_t nameCode) {
   doc.OperationNameOverride = nameCode;
-}
-
-bool TShellCommandEnvironment::CaretInRowEndPar(const TDoc& doc) {
-  return doc.IsRowEndPar(doc.Caret.Par);
-}
-
-bool TShellCommandEnvironment::SelectionHasNoteEndMark(const TDoc& doc) {
-  return doc.SelectionHasNoteEndMark();
-}
-
-bool TShellCommandEnvironment::SelectionIsWholeMainText(const TDoc& doc) {
-  TDocRange main;
-  doc.GetMainTextRange(main);
-  return SelectionIs(doc, main);
-}
-
-bool TShellCommandEnvironment::SelectionIsWholeCurrentStory(const TDoc& doc) {
-  TDocRange story;
-  doc.GetCurrentStoryRange(story);
-  return SelectionIs(doc, story);
 }
 
 bool TShellCommandEnvironment::MainWindowEnabled() {
@@ -95,41 +63,38 @@ bool TShellCommandEnvironment::FullScreen() {
   return main != nullptr && main->FullScreen;
 }
 
-bool TShellCommandEnvironment::NewDocument(int32_t format) {
-  // Without the template dialog, "ask for the template" makes a document of the default format.
-  if (format < 0 || format >= kDocFormatCount) format = 0;
-  return Dispatcher() != nullptr && Dispatcher()->NewDocument({}, format, false);
+bool TShellCommandEnvironment::NewDocument(int32_t format, const std::string& templateFile,
+                                           bool fromTemplate) {
+  if (format < 0 || format > kFormatDetect) format = 0;
+  return Dispatcher() != nullptr && Dispatcher()->NewDocument(templateFile, format, fromTemplate);
 }
+
+std::string TShellCommandEnvironment::TemplatesFolder() { return GetDataFolder(4) + "Templates/"; }
 
 bool TShellCommandEnvironment::CanOpenMore() {
   return Dispatcher() != nullptr && Dispatcher()->CanOpenMore();
 }
 
-bool TShellCommandEnvironment::RunOpenDialog(std::vector<std::string>& files, int32_t& format,
-                                             bool& readOnly) {
-  plat::FileDialog dialog(false);
-  dialog.Filter = OpenDocumentFilter();
-  dialog.FilterIndex = kDocFormatCount + 1;  // all document types
-  dialog.Options = plat::fd::AllowMultiSelect | plat::fd::FileMustExist;
-  dialog.SetInitialDir(GetCurrentFolder());
-  MarkUserActivity();
-  if (!dialog.Execute(GetMainForm())) return false;
-  files = dialog.Files;
-  format = dialog.FilterIndex >= 1 && dialog.FilterIndex <= kDocFormatCount
-               ? dialog.FilterIndex - 1
-               : kFormatDetect;
-  readOnly = (dialog.Options & plat::fd::ReadOnly) != 0;
-  return !files.empty();
+bool TShellCommandEnvironment::OpenDocument(const std::string& file, int32_t format,
+                                            int32_t /*mode*/) {
+  return Dispatcher() != nullptr && Dispatcher()->OpenDocument(file, format, 0);
 }
 
-bool TShellCommandEnvironment::OpenDocument(const std::string& file, int32_t format,
-                                            bool readOnly) {
+void TShellCommandEnvironment::SetReadOnlyOpening(bool on) {
   TDocDispatcher* d = Dispatcher();
-  if (d == nullptr) return false;
-  if (readOnly) d->StateFlags |= TDocDispatcher::dsReadOnlyOpening;
-  const bool opened = d->OpenDocument(file, format, 0);
-  d->StateFlags &= ~TDocDispatcher::dsReadOnlyOpening;
-  return opened;
+  if (d == nullptr) return;
+  if (on)
+    d->StateFlags |= TDocDispatcher::dsReadOnlyOpening;
+  else
+    d->StateFlags &= ~TDocDispatcher::dsReadOnlyOpening;
+}
+
+void TShellCommandEnvironment::UpdateDocumentCaptions() {
+  if (TMainForm* main = GetMainForm()) main->UpdateDocumentCaptions();
+}
+
+void TShellCommandEnvironment::UpdateMainCaption() {
+  if (TMainForm* main = GetMainForm()) main->UpdateMainCaption();
 }
 
 std::vector<TDoc*> TShellCommandEnvironment::OpenDocuments() {
@@ -141,7 +106,7 @@ bool TShellCommandEnvironment::CloseQuery(TDoc& doc) {
   return window == nullptr || window->CloseQuery();
 }
 
-void TShellCommandEnvironment::CloseDocument(TDoc& doc) {
+void TShellCommandEnvironment::CloseDocument(TDoc& doc, int32_t /*mode*/) {
   if (Dispatcher() != nullptr) Dispatcher()->CloseDocument(&doc, false);
 }
 
@@ -150,14 +115,59 @@ bool TShellCommandEnvironment::SaveDocumentAs(TDoc& doc) { return qv::SaveDocume
 bool TShellCommandEnvironment::SaveDocumentCopyAs(TDoc& doc) {
   return qv::SaveDocumentCopyAs(doc);
 }
+bool TShellCommandEnvironment::SaveDocumentAsTemplate(TDoc& doc) {
+  return DocSaveAsTemplate(doc) == 0;
+}
+bool TShellCommandEnvironment::SaveCopyToFile(TDoc& doc, const std::string& file) {
+  return DocSaveCopyToFile(doc, file, 0) == 0;
+}
+bool TShellCommandEnvironment::CreateBackup(TDoc& doc, const std::string& name,
+                                            const std::string& file) {
+  return DocCreateBackup(doc, name, file, true);
+}
 
-void TShellCommandEnvironment::TrimRecentDocuments(bool missingOnly) {
-  if (Dispatcher() == nullptr) return;
-  TFileList& recent = Dispatcher()->FileLists[TDocDispatcher::flRecentDocuments];
-  if (missingOnly)
-    recent.RemoveMissing();
-  else
-    recent.Strings.clear();
+// The command's lists: the recent documents, the inserted files (documents and pictures), the
+// folders of the save and picture dialogs, the folders of the open dialog.
+void TShellCommandEnvironment::TrimFileList(int32_t list, bool missingOnly) {
+  TDocDispatcher* d = Dispatcher();
+  if (d == nullptr) return;
+  std::vector<int32_t> lists;
+  switch (list) {
+    case flRecent: lists = {TDocDispatcher::flRecentDocuments}; break;
+    case flInsertedFiles:
+      lists = {TDocDispatcher::flInsertedDocuments, TDocDispatcher::flInsertedPictures};
+      break;
+    case flFolders: lists = {TDocDispatcher::flSaveFolders, TDocDispatcher::flPictureFolders}; break;
+    case flOpenFolders: lists = {TDocDispatcher::flOpenFolders}; break;
+    default: return;
+  }
+  for (int32_t i : lists) {
+    TFileList& files = d->FileLists[size_t(i)];
+    if (missingOnly)
+      files.RemoveMissing();
+    else
+      files.Strings.clear();
+  }
+}
+
+bool TShellCommandEnvironment::OpenFile(const std::string& path) {
+  return Dispatcher() != nullptr && Dispatcher()->OpenFile(path);
+}
+
+int32_t TShellCommandEnvironment::DefaultDocumentFormat() {
+  const int32_t format =
+      DocFormatFromExactName(GetOptions().General.DefDocTemplates.DefDocFmt);
+  return format == kNoDocFormat ? 0 : format;
+}
+
+bool TShellCommandEnvironment::HasFolderHistory() {
+  TDocDispatcher* d = Dispatcher();
+  return d != nullptr && (d->FileLists[TDocDispatcher::flOpenFolders].Count() > 0 ||
+                          d->FileLists[TDocDispatcher::flSaveFolders].Count() > 0);
+}
+
+void TShellCommandEnvironment::UpdateInterfaceState() {
+  if (TMainForm* main = GetMainForm()) main->UpdateInterfaceState();
 }
 
 bool TShellCommandEnvironment::CtrlHeld() { return plat::GetKeyState(plat::VK_CONTROL) < 0; }

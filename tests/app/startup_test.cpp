@@ -15,6 +15,9 @@
 #include "platform/gfx/bitmap.h"
 #include "commands/command_environment_services.h"
 #include "commands/command_manager.h"
+#include "commands/file_dialog_services.h"
+#include "commands/format_dialog_services.h"
+#include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
@@ -22,6 +25,8 @@
 #include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/drop_cap_metrics.h"
+#include "document/editing_time_services.h"
 #include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
@@ -145,8 +150,14 @@ const Slot kSlots[] = {
      &IsStandInService<TDocWindowServices>, true},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, true},
+    {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
+    {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
+    {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
     {"file services (password dialogs, progress)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
+    // document: the stand-ins measure with the font manager and keep the records for the run
+    {"drop-cap metrics (font manager)", &IsStandInService<TDropCapMetrics>, false},
+    {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, false},
     // shell
     {"command bars and hot keys (command bars)", &IsStandInService<TCommandBarServices>, false},
     {"proofing (proofing)", &IsStandInService<TProofingServices>, false},

@@ -107,4 +107,24 @@ TEST_F(ProgramTypingTest, TypedTextGoesThroughTheEditDispatcher) {
   EXPECT_EQ(ParText(0), "Line 1");
 }
 
+TEST_F(ProgramTypingTest, TypingIntoThreeSelectedRangesPutsTheCharacterAtEachAndUndoesAsOne) {
+  if (!TextInputProvided()) GTEST_SKIP() << "the text input edit action is not built yet";
+  OpenLongFile();
+  // "Line 1", "Line 2", "Line 3": the digits selected.
+  Doc().SetSelection(0, 5, 0, 6);
+  Doc().SaveSelectionBase();
+  Doc().SetSelection(1, 5, 1, 6, TDoc::ssAddToBase);
+  Doc().SaveSelectionBase();
+  Doc().SetSelection(2, 5, 2, 6, TDoc::ssAddToBase);
+  ASSERT_EQ(Doc().Selection->Count(), 3);
+  Type("x");
+  EXPECT_EQ(ParText(0), "Line x");
+  EXPECT_EQ(ParText(1), "Line x");
+  EXPECT_EQ(ParText(2), "Line x");
+  Doc().Undo();
+  EXPECT_EQ(ParText(0), "Line 1");
+  EXPECT_EQ(ParText(1), "Line 2");
+  EXPECT_EQ(ParText(2), "Line 3");
+}
+
 }  // namespace
