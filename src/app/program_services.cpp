@@ -20,6 +20,7 @@
 
 #include "commands/command_manager.h"
 #include "document/char_format.h"
+#include "document/doc_object_services.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
 #include "editing/edit_layout_hooks.h"
@@ -126,6 +127,7 @@ void RegisterProgramServices() {
   RegisterOptionsHolderSite(std::make_unique<TMessageBoxOptionsSite>());
   RegisterFontFaceSource(MakeFontManagerFaceSource());
   RegisterDocServices(std::make_unique<TOptionsDocServices>());
+  RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
   RegisterCommandServices();
@@ -147,6 +149,7 @@ void UnregisterProgramServices() {
   RegisterShapeBinding(nullptr);
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
+  RegisterDocObjectServices(nullptr);
   RegisterDocServices(nullptr);
   RegisterFontFaceSource(nullptr);
   RegisterOptionsHolderSite(nullptr);

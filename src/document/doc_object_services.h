@@ -57,6 +57,9 @@ class TDocObjectServices {
                                     bool timeFormat) const;
 };
 
+// The document model's own answers (document/doc_object_queries.cpp).
+std::unique_ptr<TDocObjectServices> MakeDocObjectServices();
+
 // Replaces the services; null restores the defaults.
 void RegisterDocObjectServices(std::unique_ptr<TDocObjectServices> services);
 const TDocObjectServices& DocObjectServices();

@@ -10,6 +10,9 @@
 #include "document/number_formats.h"
 #include "document/par.h"
 #include "document/par_breaking.h"
+#include "document/line.h"
+#include "document/shape.h"
+#include "foundation/base/units.h"
 #include "foundation/base/memory.h"
 
 namespace qv {
@@ -134,6 +137,55 @@ void BreakNumberPar(TPar& np) {
   BreakParagraphIntoLines(np, 0, UnlimitedWidth, nullptr);
 }
 
+// A centred or right-aligned number stands on the indent position: its characters move left by
+// its width (half of it when centred); a tab after it keeps its own width.
+void AlignNumber(TDoc& doc, TPar& np, const TListLevel& level, size_t numberChars) {
+  if ((level.NumberAlign != 1 && level.NumberAlign != 2) || np.Lines.empty()) return;
+  std::vector<int32_t>& pos = np.Lines.front()->Positions;
+  const size_t counted = numberChars + (level.Follow == 1 ? 1 : 0);
+  if (pos.size() <= counted) return;
+  const int32_t width = pos[counted] - pos[0];
+  np.NumberShift = level.NumberAlign == 2 ? width : width / 2;
+  if (level.Follow != 0) {
+    for (int32_t& x : pos) x -= np.NumberShift;
+    return;
+  }
+  // The tab measured on its own, from where the number now ends.
+  const TMemory content = np.Content;
+  const int16_t indent = np.Format.FirstIndent;
+  np.Content.SetLength(0);
+  AppendContentTag(np.Content, ctSpecialChar, scTab);
+  np.RebuildCodes();
+  np.ContentChanged();
+  if (level.NumberAlign == 1) {
+    const int32_t shifted = (indent == ParUnset16 ? 0 : indent) + doc.PixelsToTwips(np.NumberShift / 16);
+    np.Format.FirstIndent = static_cast<int16_t>(std::clamp(shifted, -32767, 32767));
+  }
+  BreakNumberPar(np);
+  const int32_t tab = np.Lines.empty() ? 0 : np.Lines.front()->EndX() - np.Lines.front()->StartX();
+  np.Content = content;
+  np.Format.FirstIndent = indent;
+  np.RebuildCodes();
+  np.ContentChanged();
+  BreakNumberPar(np);
+  if (np.Lines.empty()) return;
+  std::vector<int32_t>& again = np.Lines.front()->Positions;
+  if (again.size() < 2) return;
+  for (size_t i = 0; i + 1 < again.size(); ++i) again[i] -= np.NumberShift;
+  again.back() = again[again.size() - 2] + tab;
+}
+
+// The scale of a picture bullet: 85 % of the number's font height over the picture's height.
+int32_t PictureBulletScale(const TDoc& doc, const TPar& par, const TListLevel& level) {
+  TCharFormat f;
+  doc.GetCharFormatAt(par.Index, par.CharCount(), f);
+  const int32_t size = level.CharFormat.Size != CharUnset ? level.CharFormat.Size : f.Size;
+  const int32_t fontPixels = MulDiv(size == CharUnset ? 24 : size, 96, 144);
+  const int32_t picture = level.PictureBullet->GetPictureSizeInPixels()[1];
+  if (picture <= 0) return 100;
+  return MulDiv(MulDiv(fontPixels, 100, picture), 85, 100);
+}
+
 void UpdateNumberPar(TDoc& doc, TPar& par, const TListLevel& level, const std::u16string& text) {
   if (!par.NumberPar) {
     par.NumberPar = std::make_unique<TPar>(&doc);
@@ -143,6 +195,7 @@ void UpdateNumberPar(TDoc& doc, TPar& par, const TListLevel& level, const std::u
     par.NumberPar->Format.Alignment = 0;
   }
   TPar& np = *par.NumberPar;
+  if (level.PictureBullet != nullptr) np.BulletScale = PictureBulletScale(doc, par, level);
   TMemory stream = BuildNumberStream(doc, par, level, text);
   if (SameBytes(stream, np.Content) && np.Format.FirstIndent == par.Format.FirstIndent &&
       np.Format.LeftIndent == par.Format.LeftIndent && np.Format.TabSet == par.Format.TabSet &&
@@ -159,6 +212,7 @@ void UpdateNumberPar(TDoc& doc, TPar& par, const TListLevel& level, const std::u
     np.Format.LeftIndent = par.Format.LeftIndent;
     np.Format.TabSet = par.Format.TabSet;
     BreakNumberPar(np);
+    if (!text.empty()) AlignNumber(doc, np, level, text.size());
   }
   MarkChanged(doc, par);
 }

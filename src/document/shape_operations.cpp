@@ -57,6 +57,10 @@ void MakeInline(TDoc& doc, TShape& shape) {
   TDocRange range;
   if (anchor == nullptr || !doc.GetFieldRange(anchor, range)) return;
   doc.RemoveShapeFromZOrder(&shape);
+  // The anchor goes before the character comes: taking out an anchor marks its shape removed,
+  // putting in a shape character marks it present again.
+  doc.RemoveField(anchor);
+  shape.AnchorField = nullptr;
   TMemory tag;
   AppendContentTag(tag, ctInlineShape, TagRefOf(&shape));
   EditServices().InsertContent(doc, tag, range.Start, doc.StoryOfParagraph(range.Start.Par), 0);
@@ -65,8 +69,6 @@ void MakeInline(TDoc& doc, TShape& shape) {
     if (ComparePositions(range.Start, sel->Start) < 0) sel->Start = range.Start;
     if (ComparePositions(sel->End, range.Start) <= 0) sel->End = {range.Start.Par, range.Start.Offset + 1};
   }
-  doc.RemoveField(anchor);
-  shape.AnchorField = nullptr;
   std::erase(doc.SelectedShapes, &shape);
 }
 

@@ -6,6 +6,7 @@
 #include "document/content_stream.h"
 #include "document/field.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "editing/edit_flags.h"
 
 namespace qv {
@@ -367,6 +368,17 @@ void TInsDelOperation::AfterChange(int32_t first, int32_t last, bool structural)
   doc.SetDocFlag(dfContentChanged, true);
 }
 
+namespace {
+
+// A shape whose character or anchor is out of the document is kept for undo, marked removed.
+void MarkShapeRemoved(TShape* shape, bool removed) {
+  if (shape == nullptr) return;
+  if (removed) shape->Flags |= TShape::FlagRemoved;
+  else shape->Flags &= static_cast<uint8_t>(~TShape::FlagRemoved);
+}
+
+}  // namespace
+
 void TInsDelOperation::ObjectsOut() {
   if (!OwnsObjects) return;
   TDoc& doc = *Doc;
@@ -381,13 +393,22 @@ void TInsDelOperation::ObjectsOut() {
     } else if (item.Tag.Kind == ctFieldStart) {
       TField* f = FieldOfTag(item.Tag);
       auto held = TakeOut(doc.Fields, [f](TField* x) { return x == f; });
+      if (held && held->Kind == fkShapeAnchor) MarkShapeRemoved(held->Shape, true);
       if (held) HeldFields.push_back(std::move(held));
+    } else if (item.Tag.Kind == ctInlineShape) {
+      MarkShapeRemoved(ShapeOfTag(item.Tag), true);
     }
   }
 }
 
 void TInsDelOperation::ObjectsIn() {
   TDoc& doc = *Doc;
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size)
+    if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctInlineShape)
+      MarkShapeRemoved(ShapeOfTag(item.Tag), false);
+  for (const auto& f : HeldFields)
+    if (f->Kind == fkShapeAnchor) MarkShapeRemoved(f->Shape, false);
   if (!HeldSections.empty()) doc.SectionRangesStale = true;
   for (auto& s : HeldSections) doc.Sections.insert(doc.Sections.begin(), std::move(s));
   HeldSections.clear();

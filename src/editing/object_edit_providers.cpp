@@ -4,6 +4,7 @@
 
 #include "document/auto_list.h"
 #include "document/doc.h"
+#include "document/notes.h"
 #include "document/shape.h"
 
 namespace qv {
@@ -57,6 +58,15 @@ class TObjectEditProviders : public TEditOperationProviders {
           copy->Assign(*definition);
           doc.ApplyListDefinitionChange(Arg<TAutoList>(a, n, 0), std::move(copy));
         }
+        return true;
+      case ecInsertNote:
+        if (const auto* options = Arg<TInsertNoteOptions>(a, n, 0)) doc.InsertNote(*options);
+        return true;
+      case ecConvertNotes:
+        if (const auto* notes = Arg<std::vector<TField*>>(a, n, 0)) doc.ConvertNotes(*notes);
+        return true;
+      case ecLockSelection:
+        doc.LockUnlockSelection(Arg<std::vector<TField*>>(a, n, 0));
         return true;
       case ecFormatShapes: {
         const auto* shapes = Arg<std::vector<TShape*>>(a, n, 0);

@@ -6,6 +6,7 @@
 #include "document/auto_list.h"
 #include "document/content_stream.h"
 #include "document/field.h"
+#include "document/shape.h"
 #include "editing/edit_flags.h"
 #include "editing/edit_layout_hooks.h"
 #include "editing/operation.h"
@@ -380,6 +381,8 @@ void TInsDelFieldOperation::Undo() {
   if (State == 1) {  // remove: end mark first, so the start's place is not disturbed
     if (Parts & mpEnd) removeMark(End, EndSlot, ctFieldEnd);
     if (Parts & mpStart) removeMark(Start, StartSlot, ctFieldStart);
+    if (Parts == mpBoth && Field->Kind == fkShapeAnchor && Field->Shape != nullptr)
+      Field->Shape->Flags |= TShape::FlagRemoved;
     if (Parts == mpBoth) {
       for (auto it = doc.Fields.begin(); it != doc.Fields.end(); ++it)
         if (it->get() == Field) {
@@ -390,6 +393,8 @@ void TInsDelFieldOperation::Undo() {
     }
   } else {  // insert: start mark first
     if (Parts == mpBoth && Held) doc.Fields.push_back(std::move(Held));
+    if (Parts == mpBoth && Field->Kind == fkShapeAnchor && Field->Shape != nullptr)
+      Field->Shape->Flags &= static_cast<uint8_t>(~TShape::FlagRemoved);
     if (Parts & mpStart) insertMark(Start, StartSlot, ctFieldStart);
     if (Parts & mpEnd) insertMark(End, EndSlot, ctFieldEnd);
   }

@@ -17,6 +17,7 @@
 #include "layout/box.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
+#include "layout/floating_shapes.h"
 #include "layout/layout_common.h"
 #include "layout/line_metrics.h"
 #include "layout/note_layout.h"
@@ -386,6 +387,10 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (IsDraftView(doc) && right < 0) right = 0;
   const int32_t lineWidth = BoxTextWidth(box, sectionWidth) - right;
   NormalizeParagraphTags(par);
+  // Floating shapes anchored here go on the page first; the page is then laid out again round
+  // them.
+  if (range.Start.Offset == 0 && !inTable && PlaceAnchoredShapes(box, par))
+    return frNothingPlaced | frShapeMoved;
 
   bool rebreak = !par.HasFlag(pfLinesValid) || par.Lines.empty();
   if (range.Start.Offset == 0) {
@@ -397,6 +402,22 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
     if (par.LayoutValues.SpaceBeforeCache != before || par.LayoutValues.SpaceAfterCache != after) rebreak = true;
     par.LayoutValues.SpaceBeforeCache = before;
     par.LayoutValues.SpaceAfterCache = after;
+  }
+  // Text flows round the floating shapes of the page from where the paragraph starts.
+  bool wrapped = false;
+  if (range.Start.Offset == 0 && !inTable && box.Area == TBox::AreaMain) {
+    TWrapContext wrap;
+    wrap.Exclusions = ShapeExclusions(box, box.FillPos);
+    if (!wrap.Exclusions.empty()) {
+      wrap.BandTop = box.FillPos;
+      wrap.RightLimit = lineWidth;
+      wrap.MinBandHeight = 240;
+      wrap.MinBandWidth = 720;
+      BreakParagraphIntoLines(par, 0, lineWidth, &wrap);
+      par.Flags |= pfLinesValid;
+      wrapped = true;
+      rebreak = false;
+    }
   }
   if (rebreak) {
     BreakParagraphIntoLines(par, 0, lineWidth, nullptr);
@@ -414,7 +435,7 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       rebreak = true;
     }
   }
-  if (!rebreak) {
+  if (!rebreak && !wrapped) {
     for (size_t i = static_cast<size_t>(first); i < par.Lines.size(); ++i) {
       const TLine& l = *par.Lines[i];
       if (l.AvailWidth != lineWidth || l.HasFlag(lfSegment) || l.HasFlag(lfScaledPicture)) {
@@ -458,7 +479,7 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
     if (notes) snaps.note = snaps.Take();
     const bool sectionOnly = IsSectionBreakOnly(par) && box.LastLine() != nullptr;
     if (!sectionOnly) {
-      const int64_t bottom = int64_t{box.FillPos} + line.Height;
+      const int64_t bottom = int64_t{wrapped ? std::max(line.Top, box.FillPos) : box.FillPos} + line.Height;
       if (bottom > box.InnerHeight()) {
         const bool force = !doc.Layout.Balancing &&
                            ((atTop && box.LastLine() == nullptr) || IsBreakOnlyLine(line) ||
@@ -486,6 +507,13 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       line.Top = previous->Top;
       previous->Flags |= lfSectBreakFollows;
       line.Flags |= lfSectBreakOnly;
+    } else if (wrapped) {
+      // Segments of one row share its top; the fill goes on below the lowest.
+      line.Top = std::max(line.Top, previous != nullptr && previous->RowNumber == line.RowNumber &&
+                                            previous->Par == line.Par
+                                        ? previous->Top
+                                        : box.FillPos);
+      box.FillPos = std::max(box.FillPos, line.Top + line.Height);
     } else {
       line.Top = box.FillPos;
       box.FillPos += line.Height;

@@ -18,6 +18,7 @@
 #include "layout/box_filler.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
+#include "layout/floating_shapes.h"
 #include "layout/layout_common.h"
 #include "layout/line_fitter.h"
 #include "layout/line_metrics.h"
@@ -475,6 +476,37 @@ void ReleaseDocumentPages(TDoc& doc) {
   doc.Pages.clear();
 }
 
+namespace {
+
+// The page's section bands; with floating shapes, in rounds: a band that places a shape ends its
+// round, and the page is laid out again from the start, keeping the shapes placed so far, so that
+// the text flows round them. Every round places at least one more shape, so the rounds end.
+void LayOutPageRounds(TPage& page) {
+  TDoc& doc = *page.Doc;
+  const int32_t shapes = LaidOutShapeCount(doc);
+  auto bands = [&page, &doc] {
+    int result = sbrPageFinished;
+    for (size_t n = 0; n <= doc.Sections.size() + 1; ++n)
+      if ((result = LayOutSectionBandAndBalance(page)) != sbrSectionContinues) break;
+    return result;
+  };
+  if (shapes == 0) {
+    bands();
+    return;
+  }
+  page.Flags |= TBox::KeepShapeList;
+  TakePageSnapshot(page);
+  const TPageSnapshot* snapshot = LastPageSnapshot(page);
+  for (int32_t round = 0; round <= shapes; ++round) {
+    if (bands() != sbrShapesMoved) break;
+    RestorePageSnapshot(page, *snapshot);
+  }
+  DiscardPageSnapshot(page, snapshot);
+  page.Flags &= ~TBox::KeepShapeList;
+}
+
+}  // namespace
+
 void PaginateDocument(TDoc& doc, int32_t first, int32_t count) {
   doc.EnterCriticalEdit();
   ConfigureFitter(doc);
@@ -512,8 +544,7 @@ void PaginateDocument(TDoc& doc, int32_t first, int32_t count) {
       section = SectionOfParagraph(doc, lastLine->Par->Index);
     page.Section = section != nullptr ? section : doc.Sections.front().get();
     SetUpPage(doc, page);
-    for (size_t bands = 0; bands <= doc.Sections.size() + 1; ++bands)
-      if (LayOutSectionBandAndBalance(page) != sbrSectionContinues) break;
+    LayOutPageRounds(page);
     PlaceShapesOnPage(page);
     DropLoneHeaderFooter(page);
     emptyPages = PageIsEmpty(page) && !ReachedEnd(doc) ? emptyPages + 1 : 0;

@@ -118,7 +118,7 @@ const Slot kSlots[] = {
     {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
     {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
-    {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, false},
+    {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, true},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
     {"picture decoder (layout codecs)", &IsStandInService<TPictureDecoder>, true},
     {"statistics services (selection model, pagination, progress)",

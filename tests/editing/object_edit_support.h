@@ -3,10 +3,12 @@
 // document's shapes for comparing states before and after undo and redo.
 #include <string>
 
+#include "document/field_edit_services.h"
 #include "document/object_edit_services.h"
 #include "document/shape.h"
 #include "document/shape_binding.h"
 #include "edit_test_support.h"
+#include "editing/field_edit_services.h"
 #include "editing/object_edit_providers.h"
 #include "editing/shape_records.h"
 
@@ -16,6 +18,7 @@ struct TObjectEngineScope : TEngineScope {
   ScopedService<TObjectEditServices> Records{MakeObjectEditServices()};
   ScopedService<TEditOperationProviders> Providers{MakeObjectEditProviders()};
   ScopedService<TShapeBinding> Binding{MakeShapeBinding()};
+  ScopedService<TFieldEditServices> FieldRecords{MakeFieldEditServices()};
 };
 
 // Every shape's removed flag, layer, z-order, wrap and rectangle, and the selected shapes.

@@ -129,6 +129,7 @@ TEST(ShapeOperations, InlineToFloatingAndBackUndoAndRedo) {
   EXPECT_EQ(shape->AnchorField->Kind, fkShapeAnchor);
   EXPECT_EQ(doc.SelectedShapes, std::vector<TShape*>{shape});
   EXPECT_TRUE(shape->IsFloating());
+  EXPECT_FALSE(shape->IsRemoved());
   const std::string floating = DumpAll(doc);
 
   // And back: the picture is a character again where the anchor was.
@@ -137,6 +138,7 @@ TEST(ShapeOperations, InlineToFloatingAndBackUndoAndRedo) {
   EXPECT_EQ(doc.Par(0)->CharCount(), 5);
   EXPECT_EQ(doc.Par(0)->CodeAt(2), scInlineShape);
   EXPECT_TRUE(doc.SelectedShapes.empty());
+  EXPECT_FALSE(shape->IsRemoved());
   const std::string back = DumpAll(doc);
 
   doc.Undo();
@@ -211,6 +213,57 @@ TEST(ShapeOperations, HorizontalRulesGetASolidPicture) {
   std::string data((std::istreambuf_iterator<char>(in)), {});
   ASSERT_GT(data.size(), 8u);
   EXPECT_EQ(data.substr(1, 3), "PNG");
+}
+
+TEST(ShapeOperations, DeletedCharactersAndAnchorsMarkTheirShapesRemoved) {
+  TObjectEngineScope engine;
+  TDoc doc(true);
+  TShape* shape = InlineShapeDoc(doc);
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 20);
+  doc.BeginOperation(op.get());
+  EditServices().DeleteContent(doc, TDocRange{{0, 1}, {0, 3}});
+  doc.EndOperation();
+  doc.CommitOperation(std::move(op));
+  EXPECT_TRUE(shape->IsRemoved());
+  EXPECT_EQ(doc.Shapes.size(), 1u);  // kept for undo
+  doc.Undo();
+  EXPECT_FALSE(shape->IsRemoved());
+  doc.Redo();
+  EXPECT_TRUE(shape->IsRemoved());
+}
+
+TEST(ShapeOperations, RecordsRunTwiceRestoreTheDocument) {
+  TObjectEngineScope engine;
+  TDoc doc(true);
+  TShape* a = AddFloating(doc, 0);
+  TShape* b = AddFloating(doc, 1);
+  auto graphic = std::make_unique<TDocGraphic>(nullptr);
+  const uint8_t bytes[] = {9, 9};
+  ASSERT_TRUE(graphic->AttachData(bytes, TDocGraphic::TKind::Jpeg));
+  TShapeProps props = a->Props;
+  props.ScaleX = 50;
+  std::vector<std::unique_ptr<TSubOperation>> records;
+  records.push_back(std::make_unique<TSelShapesOperation>(doc, std::vector<TShape*>{b}));
+  records.push_back(std::make_unique<TChangeShapeGraphicOperation>(doc, a, std::move(graphic)));
+  records.push_back(std::make_unique<TFormatShapeOperation>(doc, a, props));
+  records.push_back(std::make_unique<TChangeShapeZOrderOperation>(doc, a, 1));
+  auto state = [&] {
+    return DumpShapes(doc) + " " + a->Graphic->FileName + " " + std::to_string(a->Props.ScaleX) + " " +
+           std::to_string(a->Props.ZOrder) + "/" + std::to_string(b->Props.ZOrder);
+  };
+  for (auto& record : records) {
+    const std::string before = state();
+    record->Redo();
+    const std::string after = state();
+    EXPECT_NE(after, before) << record->ClassName();
+    doc.SetDocFlag(dfUndoing, true);
+    record->Undo();
+    doc.SetDocFlag(dfUndoing, false);
+    EXPECT_EQ(state(), before) << record->ClassName();
+    record->Redo();
+    EXPECT_EQ(state(), after) << record->ClassName();
+    record->Undo();
+  }
 }
 
 }  // namespace

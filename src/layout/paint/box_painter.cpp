@@ -8,6 +8,7 @@
 #include "document/line.h"
 #include "document/table_row.h"
 #include "layout/box.h"
+#include "layout/floating_shapes.h"
 #include "layout/page.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/line_painter.h"
@@ -259,9 +260,19 @@ void RestoreInPlaceArea(TDoc& doc, const TPage& painted) {
 
 void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePaintObserver* observer,
                TViewPaintState* view) {
-  canvas.SaveState();
   const plat::Rect paper{x, y, x + page.PixelRect.Width(), y + page.PixelRect.Height()};
   const bool partial = view != nullptr && view->Partial();
+  if (partial && !page.Shapes.empty()) {
+    // Clearing a band would wipe the floating shapes under and over its lines: a page with
+    // floating shapes is painted whole, and all of it counts as changed.
+    const TCompoundFragment* kept = view->Fragment;
+    view->Fragment = nullptr;
+    PaintPage(page, canvas, x, y, observer, view);
+    view->Fragment = kept;
+    if (const plat::Rect r = paper.Intersect(canvas.ClipBox()); !r.IsEmpty()) view->Changed.push_back(r);
+    return;
+  }
+  canvas.SaveState();
   if (!partial) canvas.FillRect(paper, kPaperColour);
   canvas.IntersectClipRect(paper);
   // The header and footer paragraphs are shared by every page, so their lines belong to the
@@ -282,8 +293,10 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
     ReflowPageHeaderFooter(page, field);
     UpdateBoxPixelRects(*band);
   }
+  PaintFloatingShapes(page, canvas, x, y, true);
   for (const TBoxRef& child : page.Children)
     PaintBoxAt(*child, canvas, x, y, observer, view, 1, false);
+  PaintFloatingShapes(page, canvas, x, y, false);
   if (tookInPlace) RestoreInPlaceArea(*doc, page);
   canvas.RestoreState();
 }
