@@ -6,12 +6,15 @@
 #include "document/compound_fragment.h"
 #include "document/doc.h"
 #include "document/line.h"
+#include "document/table_fitting.h"
 #include "document/table_row.h"
+#include "foundation/graphics/colour_manager.h"
 #include "layout/box.h"
 #include "layout/floating_shapes.h"
 #include "layout/page.h"
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/line_painter.h"
+#include "layout/paint/page_decorations.h"
 #include "layout/paint/selection_rects.h"
 #include "layout/paint/view_paint_state.h"
 #include "platform/gfx/canvas.h"
@@ -32,47 +35,80 @@ bool HasBorder(const TBorderLine& b) { return b.Width > 0 && b.Style != BorderSt
 
 bool Overlap(int32_t a1, int32_t a2, int32_t b1, int32_t b2) { return a1 < b2 && b1 < a2; }
 
-// Another cell of the table box starts where this one ends, on the right or below.
-bool HasNeighbour(const TBox& cell, bool below) {
+enum class TSide { Left, Above, Right, Below };
+
+// The cell of the same table box that shares the edge on that side; null when none does.
+const TCellBox* Neighbour(const TBox& cell, TSide side) {
   const TBox* table = cell.Parent;
-  if (table == nullptr) return false;
+  if (table == nullptr) return nullptr;
   const plat::Rect& r = cell.PixelRect;
   for (const TBoxRef& other : table->Children) {
     if (other.get() == &cell || !other->HasFlag(TBox::CellBoxFlag)) continue;
     const auto& o = static_cast<const TCellBox&>(*other);
     if (o.CellIndex < 0) continue;
     const plat::Rect& q = o.PixelRect;
-    if (below ? (q.top == r.bottom && Overlap(r.left, r.right, q.left, q.right))
-              : (q.left == r.right && Overlap(r.top, r.bottom, q.top, q.bottom)))
-      return true;
+    const bool across = Overlap(r.left, r.right, q.left, q.right);
+    const bool along = Overlap(r.top, r.bottom, q.top, q.bottom);
+    switch (side) {
+      case TSide::Left: if (q.right == r.left && along) return &o; break;
+      case TSide::Above: if (q.bottom == r.top && across) return &o; break;
+      case TSide::Right: if (q.left == r.right && along) return &o; break;
+      case TSide::Below: if (q.top == r.bottom && across) return &o; break;
+    }
   }
-  return false;
+  return nullptr;
 }
 
-void PaintCellDecorations(const TCellBox& cell, plat::Canvas& canvas, const plat::Rect& r) {
-  const uint32_t shading = CellShadingColor(cell, false);
-  if ((shading & 0xFF000000u) == 0) canvas.FillRect(r, shading);
+// The border of a shared edge: the stronger of the two cells' borders there.
+const TBorderLine& SharedBorder(const TBorderLine& own, const TCellBox* other, TSide side) {
+  if (other == nullptr || other->Cell == nullptr) return own;
+  const TBorderLine& theirs = side == TSide::Above ? other->Cell->BorderBottom : other->Cell->BorderRight;
+  if (!HasBorder(theirs)) return own;
+  if (!HasBorder(own)) return theirs;
+  return CompareBorderStrength(own, theirs) >= 0 ? own : theirs;
+}
+
+void PaintCellBorders(const TCellBox& cell, plat::Canvas& canvas, const plat::Rect& r) {
   if (cell.Cell == nullptr || cell.CellIndex < 0) return;
   const TTableCell& c = *cell.Cell;
   const TDoc* doc = cell.Doc;
+  const bool gridlines = GridlinesShown(doc);
+  const uint32_t gridColour = gridlines ? GetColorManager().AdjustToBackground(0x808080) : 0;
+  const plat::Point phase = doc != nullptr ? doc->View.ScrollPos : plat::Point{};
   auto draw = [&](const TBorderLine& b, bool vertical, const plat::Rect& edge) {
-    if (!HasBorder(b)) return;
+    if (!HasBorder(b)) {
+      // A cell edge without a border shows as a dotted gridline when gridlines are on.
+      if (!gridlines) return;
+      if (vertical) DottedVLine(canvas, edge.left, edge.top, edge.bottom - 1, 2, gridColour, phase.y);
+      else DottedHLine(canvas, edge.left, edge.right - 1, edge.top, 2, gridColour, phase.x);
+      return;
+    }
     const int32_t w = CellBorderPixels(doc, b.Width, !vertical);
     plat::Rect bar = edge;
     if (vertical) bar.right = bar.left + w;
     else bar.bottom = bar.top + w;
     canvas.FillRect(bar, BorderColour(b));
   };
-  draw(c.BorderTop, false, {r.left, r.top, r.right, r.bottom});
-  draw(c.BorderLeft, true, {r.left, r.top, r.right, r.bottom});
-  if (!HasNeighbour(cell, false)) {
-    const int32_t w = HasBorder(c.BorderRight) ? CellBorderPixels(doc, c.BorderRight.Width, false) : 0;
+  // A shared edge is drawn once, by the cell below or to the right of it, with the stronger of
+  // the two borders.
+  draw(SharedBorder(c.BorderTop, Neighbour(cell, TSide::Above), TSide::Above), false,
+       {r.left, r.top, r.right, r.bottom});
+  draw(SharedBorder(c.BorderLeft, Neighbour(cell, TSide::Left), TSide::Left), true,
+       {r.left, r.top, r.right, r.bottom});
+  if (Neighbour(cell, TSide::Right) == nullptr) {
+    const int32_t w = HasBorder(c.BorderRight) ? CellBorderPixels(doc, c.BorderRight.Width, false) : 1;
     draw(c.BorderRight, true, {r.right - w, r.top, r.right, r.bottom});
   }
-  if (!HasNeighbour(cell, true)) {
-    const int32_t w = HasBorder(c.BorderBottom) ? CellBorderPixels(doc, c.BorderBottom.Width, true) : 0;
+  if (Neighbour(cell, TSide::Below) == nullptr) {
+    const int32_t w = HasBorder(c.BorderBottom) ? CellBorderPixels(doc, c.BorderBottom.Width, true) : 1;
     draw(c.BorderBottom, false, {r.left, r.bottom - w, r.right, r.bottom});
   }
+}
+
+void PaintCellDecorations(const TCellBox& cell, plat::Canvas& canvas, const plat::Rect& r) {
+  const uint32_t shading = CellShadingColor(cell, false);
+  if ((shading & 0xFF000000u) == 0) canvas.FillRect(r, shading);
+  PaintCellBorders(cell, canvas, r);
 }
 
 // A cell that a range of the pass holds from its start to its end is tinted as a whole; its
@@ -200,6 +236,13 @@ void PaintChangedLines(TBox& box, plat::Canvas& canvas, const plat::Rect& r,
   clip.Intersect(region);
   canvas.SetClipRegion(clip);
   for (const plat::Rect& band : region.Rects()) canvas.FillRect(band, background);
+  // A band that reaches a cell's edge took its border or gridline with it.
+  if (const TCellBox* cell = GetCellBox(&box); cell != nullptr) {
+    const plat::Point in = BoxOffsetInPixels(box, {0, 0}, cell);
+    const plat::Point at{r.left - in.x, r.top - in.y};
+    PaintCellBorders(*cell, canvas,
+                     {at.x, at.y, at.x + cell->PixelRect.Width(), at.y + cell->PixelRect.Height()});
+  }
   for (size_t i = 0; i < lines.size(); ++i)
     if (marked[i]) PaintOneLine(*lines[i], canvas, r, observer, &view);
   canvas.RestoreState();
@@ -228,6 +271,10 @@ void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePain
   if (depth >= kMaxDepth) return;
   for (const TBoxRef& child : box.Children)
     PaintBoxAt(*child, canvas, r.left, r.top, observer, view, depth + 1, everyLine);
+  // Rules lie outside the bands a partial repaint clears: they stay as they are.
+  if (partial) return;
+  PaintNoteSeparator(box, canvas, r);
+  PaintColumnLines(box, canvas, r);
 }
 
 }  // namespace
@@ -273,8 +320,10 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
     return;
   }
   canvas.SaveState();
+  const bool decorated = !partial && PageShowsDecorations(page);
   if (!partial) canvas.FillRect(paper, kPaperColour);
   canvas.IntersectClipRect(paper);
+  if (decorated) PaintPageMarginShading(page, canvas, paper);
   // The header and footer paragraphs are shared by every page, so their lines belong to the
   // page they were last laid out for: a full repaint lays them out again for this page, which
   // also drops what another page's layout left behind in this page's bands. A partial repaint
@@ -297,6 +346,10 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
   for (const TBoxRef& child : page.Children)
     PaintBoxAt(*child, canvas, x, y, observer, view, 1, false);
   PaintFloatingShapes(page, canvas, x, y, false);
+  if (decorated) {
+    PaintPageMarginBorders(page, canvas, paper);
+    PaintHeaderFooterLabels(page, canvas, paper);
+  }
   if (tookInPlace) RestoreInPlaceArea(*doc, page);
   canvas.RestoreState();
 }

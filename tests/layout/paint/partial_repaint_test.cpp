@@ -114,20 +114,25 @@ TEST_F(PartialRepaint, SpotlightAndEmptyFragmentsRepaintTheWholeView) {
   doc->Spotlight = false;
 }
 
-TEST_F(PartialRepaint, AnEditInACellRepaintsTheCellsBandOverItsShading) {
+TEST_F(PartialRepaint, AnEditInACellRepaintsTheCellsBandOverItsShadingAndGridlines) {
   TTableRow* row = b->Row({"alpha", "beta"});
   row->Cells[0].ShadingColor = 0x00E0FF;
   b->Add("after the table");
   Layout();
   doc->ArrangePages();
   area = {0, 0, Page(0).PixelRect.Width() + 40, Page(0).PixelRect.Height() + 40};
-  plat::Bitmap view = Full();
-  ReplaceSameWidth(0, 0);
-  doc->RelayoutParagraph(0);
-  TFragmentRef changed = AcquireFragment();
-  changed->SetSingleRange(0, 0, 0, 1);
-  RepaintDocumentView(*doc, view, area, changed.get());
-  EXPECT_EQ(Differences(view, Full()), 0);
+  for (const bool gridlines : {false, true}) {
+    SCOPED_TRACE(gridlines);
+    uint16_t& flags = GetOptionsHolder().Options.View.Flags;
+    flags = static_cast<uint16_t>(gridlines ? flags | ViewFlagGridlines : flags & ~ViewFlagGridlines);
+    plat::Bitmap view = Full();
+    ReplaceSameWidth(0, 0);
+    doc->RelayoutParagraph(0);
+    TFragmentRef changed = AcquireFragment();
+    changed->SetSingleRange(0, 0, 0, 1);
+    RepaintDocumentView(*doc, view, area, changed.get());
+    EXPECT_EQ(Differences(view, Full()), 0);
+  }
 }
 
 TEST_F(PartialRepaint, AViewScrolledPastTheLaidOutPagesLaysOutWhatItShows) {

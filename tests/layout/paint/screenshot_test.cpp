@@ -7,6 +7,7 @@
 
 #include "foundation/settings/options_holder.h"
 #include "layout/paint/formatting_marks.h"
+#include "layout/paint/page_decorations.h"
 #include "layout/paint/paint_fixture.h"
 #include "layout/paint/underlines.h"
 #include "layout/paint/view_painter.h"
@@ -82,10 +83,11 @@ TEST_F(Screenshot, APageWithMixedFormattingATableAndFormattingMarks) {
       }
       if (row == rows[0]) c.ShadingColor = 0xE0E0E0;
     }
+  b->Row({"Total", "2,400", ""}, 2600);  // no borders: gridlines show its edges
   b->Add("After the table.");
   Layout();
   TViewOptions& view = GetOptionsHolder().Options.View;
-  view.Flags |= ViewFlagSpecialSymbols;
+  view.Flags |= ViewFlagSpecialSymbols | ViewFlagMarginBorders | ViewFlagGridlines;
   view.SpecSymbTypesEx = 255;
   if (const char* zoom = std::getenv("QV_SCREENSHOT_ZOOM"); zoom != nullptr && std::atoi(zoom) > 0) {
     doc->SetZoom(std::atoi(zoom));
