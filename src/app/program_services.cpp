@@ -7,8 +7,8 @@
 //     documents, document and trusted file types), instance receiver (main form), cursor
 //     loader (resources); the system message box needs none (its default is the program's own
 //     plain box);
-//   document: document object services (bookmarks, notes), statistics services (selection
-//     model, pagination, progress), shape binding (shapes), style
+//   document: document object services (bookmarks, notes), the statistics' progress display
+//     (main window), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
@@ -21,8 +21,10 @@
 #include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/doc_statistics.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
+#include "docwindow/doc_window_registration.h"
 #include "editing/edit_layout_hooks.h"
 #include "editing/editing_services.h"
 #include "layout/page_preview.h"
@@ -44,6 +46,7 @@
 #include "layout/inline_shape_service.h"
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
+#include "layout/statistics_services.h"
 #include "platform/system/printers.h"
 
 namespace qv {
@@ -130,9 +133,10 @@ void RegisterProgramServices() {
   RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
+  RegisterStatisticsServices(MakeLayoutStatisticsServices());
   RegisterCommandServices();
   RegisterEditingServices();
-  RegisterEditLayoutHooks(std::make_unique<TPaginatingLayoutHooks>());
+  RegisterDocumentWindowServices();  // selection services and the layout after edits
   RegisterFileServices(std::make_unique<TDialogFileServices>());
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
@@ -142,6 +146,8 @@ void UnregisterProgramServices() {
   RegisterFileServices(nullptr);
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);
+  RegisterStatisticsServices(nullptr);
+  UnregisterDocumentWindowServices();
   UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
   RegisterPictureDecoder(nullptr);

@@ -29,6 +29,8 @@
 #include "document/pictures.h"
 #include "document/shape_binding.h"
 #include "document/styles.h"
+#include "document/selection_services.h"
+#include "docwindow/doc_window_services.h"
 #include "editing/edit_layout_hooks.h"
 #include "files/output/save_progress_services.h"
 #include "files/text/text_conv_services.h"
@@ -117,12 +119,13 @@ const Slot kSlots[] = {
     {"field edit services (formatting, styles)", &IsStandInService<TFieldEditServices>, true},
     {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
     {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
-    {"layout after edits (pagination)", &IsStandInService<TEditLayoutHooks>, true},
+    {"layout after edits (pagination, the editor window)", &IsStandInService<TEditLayoutHooks>, true},
+    {"selection services (the editor window)", &IsStandInService<TSelectionServices>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, true},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},
     {"picture decoder (layout codecs)", &IsStandInService<TPictureDecoder>, true},
-    {"statistics services (selection model, pagination, progress)",
-     &IsStandInService<TStatisticsServices>, false},
+    {"statistics services (selection model, pagination; progress waits for the shell)",
+     &IsStandInService<TStatisticsServices>, true},
     {"style texts (formatting descriptions)", &IsStandInService<TStyleTextServices>, false},
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
@@ -135,6 +138,9 @@ const Slot kSlots[] = {
     // files
     {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
     {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
+    // document window
+    {"document window services (shell, commands, command bars, proofing)",
+     &IsStandInService<TDocWindowServices>, false},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
     {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
