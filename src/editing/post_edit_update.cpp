@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "document/compound_fragment.h"
+#include "document/field.h"
 #include "document/doc.h"
 #include "document/line.h"
 #include "document/par.h"
@@ -290,6 +291,22 @@ void FinishUpdate(TDoc& doc, bool scroll) {
   doc.SetDocFlag(dfUpdateRunning, false);
 }
 
+// The first laid-out page whose header or footer is the field that holds the header-story
+// paragraph; -1 when no page shows it.
+int32_t FirstPageShowing(TDoc& doc, int32_t par) {
+  for (const auto& f : doc.Fields) {
+    if (f->Kind != fkHeaderFooter) continue;
+    TDocRange r;
+    if (!doc.GetHeaderFooterRange(f.get(), r) || par < r.Start.Par || par > r.End.Par) continue;
+    for (int32_t i = 0; i < doc.PageCount(); ++i) {
+      const TPage* page = doc.Pages[static_cast<size_t>(i)];
+      if (page != nullptr && (page->HeaderField == f.get() || page->FooterField == f.get())) return i;
+    }
+    return -1;
+  }
+  return -1;
+}
+
 }  // namespace
 
 void InvalidateLayoutFrom(TDoc& doc, int32_t par) {
@@ -299,6 +316,13 @@ void InvalidateLayoutFrom(TDoc& doc, int32_t par) {
     const int32_t story = doc.StoryOfParagraph(par);
     if (story == stHeadersFooters) {
       if (doc.CurrentOperation != nullptr) doc.SetDocFlag(dfHeaderFooterChanged, true);
+      // A header or footer changes the pages that show it: from the page before the first.
+      const int32_t page = FirstPageShowing(doc, par);
+      if (page >= 0 && (pa.FirstPage == PostActionNone || page - 1 < pa.FirstPage))
+        pa.FirstPage = std::max(page - 1, 0);
+      pa.HasRepaintRange = false;
+      if (doc.CurrentOperation != nullptr) doc.SetDocFlag(dfRecording, true);
+      return;
     } else {
       par = SelectionServices().GetVisibleParagraph(doc, par);
       const int32_t first = doc.FirstParagraphOfStory(story);

@@ -98,3 +98,27 @@ TEST_F(PaginatingHooksTest, ACaretLeftInAHeaderGoesToTheFirstMainTextLineOfItsPa
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PaginatingHooksTest, AChangedHeaderIsLaidOutAgainFromThePageBeforeTheFirstThatShowsIt) {
+  ScopedService<TEditServices> engine{MakeEditingServices()};
+  for (int i = 0; i < 12; ++i) b->Add(Words(30, i));
+  TSection* second = b->SectionBreak("end of the first section", sbNextPage);
+  TField* header = b->HeaderFooter(*second, hfOddHeader, "second header");
+  for (int i = 0; i < 12; ++i) b->Add(Words(30, i + 20));
+  Paginate();
+  int32_t shows = -1;
+  for (int32_t i = 0; i < doc->PageCount() && shows < 0; ++i)
+    if (Page(i).HeaderField == header) shows = i;
+  ASSERT_GT(shows, 1);
+  TDocRange r;
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  doc->PostActions.Reset();
+  doc->InvalidateFromParagraph(r.Start.Par);
+  EXPECT_EQ(doc->PostActions.FirstPage, shows - 1);
+  EXPECT_EQ(doc->PostActions.FirstPar, PostActionNone);
+  doc->PostActions.Reset();
+}
+
+}  // namespace
