@@ -33,9 +33,14 @@ def main():
     def ink(p):
         return sum(p) < 450 or max(p) - min(p) > 60
 
+    # Columns inked all the way down the window (dotted) are the margin guides, not text.
+    guides = {x for x in range(page_left + 2, page_right - 2)
+              if sum(1 for y in range(height) if ink(px(x, y))) > height // 6}
+    scan = range(0, min(height, 600))
+
     lines, current = [], None
-    for y in range(0, min(height, 600)):
-        xs = [x for x in range(page_left + 2, page_right - 2) if ink(px(x, y))]
+    for y in scan:
+        xs = [x for x in range(page_left + 2, page_right - 2) if ink(px(x, y)) and x not in guides]
         if xs:
             if current is None:
                 current = {"top": y, "xs": set(), "colour": False}
