@@ -45,7 +45,7 @@ const TCellBox* Neighbour(const TBox& cell, TSide side) {
   for (const TBoxRef& other : table->Children) {
     if (other.get() == &cell || !other->HasFlag(TBox::CellBoxFlag)) continue;
     const auto& o = static_cast<const TCellBox&>(*other);
-    if (o.CellIndex < 0) continue;
+    if (o.CellIndex < 0 || o.HasFlag(TBox::MergeHolder)) continue;
     const plat::Rect& q = o.PixelRect;
     const bool across = Overlap(r.left, r.right, q.left, q.right);
     const bool along = Overlap(r.top, r.bottom, q.top, q.bottom);
@@ -250,6 +250,9 @@ void PaintChangedLines(TBox& box, plat::Canvas& canvas, const plat::Rect& r,
 
 void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePaintObserver* observer,
                 TViewPaintState* view, int32_t depth, bool everyLine) {
+  // The zero-height holder of a merged cell's continuation shows nothing: the merge's first cell
+  // covers its place, borders and shading included.
+  if (box.HasFlag(TBox::MergeHolder)) return;
   const plat::Rect r = box.PixelRect.Offset(x, y);
   // A box outside what may be drawn is skipped with its subtree (cells may reach beyond their
   // box's height only by their borders, which lie inside their rectangle).

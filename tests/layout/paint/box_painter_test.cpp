@@ -82,6 +82,38 @@ TEST_F(BoxPaintTest, AnEdgeBetweenRowsShowsTheBorderEitherCellGivesIt) {
   }
 }
 
+TEST_F(BoxPaintTest, AVerticallyMergedCellShowsNoEdgeInside) {
+  TTableRow* rows[] = {b->Row({"merged", "a"}, 1500), b->Row({"", "b"}, 1500), b->Row({"", "c"}, 1500)};
+  for (TTableRow* row : rows) {
+    for (TTableCell& c : row->Cells)
+      for (TBorderLine* line : {&c.BorderLeft, &c.BorderTop, &c.BorderRight, &c.BorderBottom}) {
+        line->Width = 15;  // one pixel
+        line->Style = 1;
+        line->Color = 0;
+      }
+    row->Cells[0].Merged = 1;
+  }
+  rows[0]->Cells[0].MergeStart = 1;
+  Layout();
+  TPage& page = Page(0);
+  plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+  plat::Canvas canvas(target);
+  PaintPage(page, canvas, 0, 0);
+  // Down a column near the merged cell's right edge, past its text: its top and bottom edges only.
+  TCellBox* cell = GetCellBox(Par(0).Lines.at(0)->Box);
+  const plat::Point at = BoxToPagePoint(*cell, {0, 0});
+  ASSERT_GT(cell->PixelRect.Height(), 40);  // it spans the three rows
+  const int32_t x = at.x + cell->PixelRect.Width() - 4;
+  int32_t runs = 0;
+  bool previous = false;
+  for (int32_t y = at.y - 3; y < at.y + cell->PixelRect.Height() + 3; ++y) {
+    const bool dark = Dark(target.GetPixel(x, y));
+    runs += dark && !previous;
+    previous = dark;
+  }
+  EXPECT_EQ(runs, 2);
+}
+
 TEST_F(BoxPaintTest, PaintingRestoresTheCanvasAndSkipsWhatIsClippedAway) {
   b->Add("Some text on the page");
   Layout();
