@@ -512,6 +512,9 @@ void LayOutPageRounds(TPage& page) {
 
 void PaginateDocument(TDoc& doc, int32_t first, int32_t count) {
   doc.EnterCriticalEdit();
+  // The layout finds a paragraph's section by the sections' paragraph ranges, which a document
+  // just read or edited may not have brought up to date yet.
+  doc.UpdateSectionRanges();
   ConfigureFitter(doc);
   // A header or footer edited in place keeps its own lines through the pagination.
   TField* inPlace = doc.HeaderFooterInPlace;

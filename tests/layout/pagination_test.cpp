@@ -197,6 +197,24 @@ TEST_F(PaginationTest, NextPageSectionTakesItsOwnPageSize) {
   EXPECT_EQ(GetPageSection(Page(1)), second);
 }
 
+// A document just read knows its sections but not yet their paragraph ranges.
+TEST_F(PaginationTest, SectionRangesAreMadeCurrentBeforePaginating) {
+  Fill(*b, 2);
+  b->Add("page two\f");
+  TSection* second = b->SectionBreak("end of one", sbNextPage);
+  SmallPage(*second, 8000, 6000);
+  const int32_t p = b->Add("In section two");
+  b->Finish();
+  for (auto& s : doc->Sections) s->FirstPar = s->LastPar = 0;
+  doc->SectionRangesStale = true;
+  doc->Paginate(0, INT32_MAX);
+  ASSERT_EQ(doc->PageCount(), 3);
+  EXPECT_EQ(Page(1).Width(), 12240);
+  EXPECT_EQ(Page(1).Section, doc->Sections.front().get());
+  EXPECT_EQ(Page(2).Section, second);
+  EXPECT_EQ(PageOf(p), 2);
+}
+
 TEST_F(PaginationTest, ContinuousSectionStaysOnThePage) {
   Fill(*b, 3);
   TSection* second = b->SectionBreak("end of one", sbContinuous);
