@@ -391,6 +391,14 @@ TEST_F(RtfReaderTest, PicturesAndShapes) {
   ASSERT_EQ(texts.size(), 2u);  // the text box's paragraph flows into the body
   EXPECT_NE(texts[0].find(u"In the box"), std::u16string::npos);
   EXPECT_EQ(texts[1], u"e");
+  // A picture frame inside a SHAPE field is inline, at its rectangle's size.
+  ASSERT_TRUE(Read(Rtf("a{\\field{\\*\\fldinst SHAPE }{\\fldrslt {\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright1600"
+                       "\\shpbottom900\\shpwr3{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip " + png +
+                       "}}}}}}}b\\par")));
+  ASSERT_EQ(doc->Shapes.size(), 1u);
+  EXPECT_EQ(doc->Shapes[0]->AnchorField, nullptr);
+  EXPECT_EQ(doc->Shapes[0]->Props.PicWidth, 1500);
+  EXPECT_EQ(doc->Shapes[0]->Props.PicHeight, 900);
   // A Windows metafile keeps its mapping mode.
   ASSERT_TRUE(Read(Rtf("{\\pict\\wmetafile8\\picw10\\pich10 0100090000}")));
   ASSERT_EQ(doc->Shapes.size(), 1u);
