@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include "layout/paint/paint_fixture.h"
@@ -112,6 +113,30 @@ TEST_F(BoxPaintTest, AVerticallyMergedCellShowsNoEdgeInside) {
     previous = dark;
   }
   EXPECT_EQ(runs, 2);
+}
+
+TEST_F(BoxPaintTest, ATableGoingOnToTheNextPageShowsItsHeaderRowThere) {
+  b->Row({"Head", "er"})->HeaderRow = 1;
+  for (int i = 0; i < 20; ++i) b->Row({"row", std::to_string(i)});
+  Layout();
+  ASSERT_GE(doc->PageCount(), 2);
+  auto paintedTexts = [&](int32_t index) {
+    TPage& page = Page(index);
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintRecorder rec;
+    PaintPage(page, canvas, 0, 0, &rec);
+    std::vector<std::pair<int32_t, std::u16string>> texts;
+    for (const PaintRecorder::Text& t : rec.Texts) texts.emplace_back(t.Y, t.S);
+    std::sort(texts.begin(), texts.end());
+    return texts;
+  };
+  for (int32_t page : {0, 1}) {
+    SCOPED_TRACE(page);
+    const auto texts = paintedTexts(page);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front().second.substr(0, 4), u"Head");  // the topmost text of the page
+  }
 }
 
 TEST_F(BoxPaintTest, PaintingRestoresTheCanvasAndSkipsWhatIsClippedAway) {
