@@ -256,7 +256,8 @@ class THitTester {
   }
 
   void FindBoxes(TPage& page, uint32_t storySet) {
-    info_.Box = DeepestBoxAt(page, pagePoint_.x, pagePoint_.y);
+    containing_ = DeepestBoxAt(page, pagePoint_.x, pagePoint_.y);
+    info_.Box = containing_;
     TBoxHitFilter filter;
     filter.Areas = AreasOf(doc_, storySet);
     filter.UseAreas = true;
@@ -265,8 +266,7 @@ class THitTester {
   }
 
   void TestTables(TPage& page) {
-    TCellBox* cell = GetCellBox(info_.Box);
-    if (cell == nullptr) cell = GetCellBox(info_.TextBox);
+    TCellBox* cell = GetCellBox(containing_);
     info_.CellBox = cell;
     if (cell != nullptr) TestCellZones(*cell);
     std::vector<TCellBox*> cells;
@@ -609,6 +609,7 @@ class THitTester {
   plat::Point pagePoint_;
   TDocRange range_{};
   bool pointLeftOfPosition_ = false;
+  TBox* containing_ = nullptr;
 };
 
 }  // namespace
