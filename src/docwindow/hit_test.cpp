@@ -261,6 +261,12 @@ class THitTester {
     TBoxHitFilter filter;
     filter.Areas = AreasOf(doc_, storySet);
     filter.UseAreas = true;
+    // A point in the area of a story that is not searched has no text position.
+    for (const TBox* b = containing_; b != nullptr; b = b->Parent) {
+      if (b->Area == TBox::AreaNone) continue;
+      if ((filter.Areas & AreaBit(b->Area)) == 0) return;
+      break;
+    }
     info_.TextBox = BoxAtPoint(page, pagePoint_.x, pagePoint_.y, filter);
     if (info_.Box == nullptr) info_.Box = info_.TextBox;
   }

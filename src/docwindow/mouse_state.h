@@ -54,7 +54,7 @@ struct TMouseState {
   TBlockSelection Block;
   bool BlockValid = false;
   // The block lines without characters in the block's horizontal range: the index of the
-  // range before each (the column-block copy keeps their line ends).
+  // range before each, -1 before the first (the column-block copy keeps their line ends).
   std::vector<int32_t> EmptyBlockLines;
   // Repeats of a press after switching header or footer editing (bounded).
   int32_t PressRepeats = 0;

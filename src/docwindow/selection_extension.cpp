@@ -200,8 +200,10 @@ void TDocForm::ExtendBlockSelection(const TBlockSelection& block) {
     }
   }
   if (found) {
+    // Without the initial empty range every index moves down by one (-1: before the first).
     fragment->DeleteRange(0);
     fragment->ColumnBlock = 1;
+    for (int32_t& index : Mouse.EmptyBlockLines) --index;
   }
   doc.Selection->Assign(*fragment);
   doc.Selection->ColumnBlock = found ? 1 : 0;
