@@ -51,6 +51,8 @@ class TDocWindowServices {
   virtual uint32_t FullScreenKeepMask() { return 0xFF; }
   // Asks for the one-pass interface update at the next idle time.
   virtual void RequestInterfaceUpdate() {}
+  // The interface updates wait (while keys page through the document by commands).
+  virtual void SetInterfaceUpdatesSuspended(bool /*suspended*/) {}
   // The exception hook's emergency saving runs: the windows take no messages meanwhile.
   virtual bool EmergencySaving() { return false; }
   // The removable drive of a portable copy is being removed: windows close without asking.
