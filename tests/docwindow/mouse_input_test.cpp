@@ -11,6 +11,7 @@
 #include "document/content_tags.h"
 #include "document/field.h"
 #include "foundation/settings/options_holder.h"
+#include "docwindow/zoom.h"
 #include "foundation/system/shell_services.h"
 #include "mouse_fixture.h"
 
@@ -322,6 +323,104 @@ TEST_F(MouseInputTest, ToolsAndSoundsOfThePress) {
   DragTo(At(0, 4), At(0, 9));
   EXPECT_EQ(S().Commands, std::vector<int32_t>{12500});
   EXPECT_FALSE(Doc().HasSelection());
+  S().Mouse = 0;
+}
+
+}  // namespace
+
+namespace {
+
+class MouseCasesTest : public dwtest::MouseTest {};
+
+TEST_F(MouseCasesTest, DoubleClicksOffTheText) {
+  b->Add("One\fTwo");
+  Show();
+  ApplyZoom(Doc(), 50);
+  Pump();
+  plat::Rect second;
+  Doc().GetPageRect(1, second);
+  Doc().ScrollTo({0, second.top - 40});
+  Pump();
+  struct Case {
+    const char* name;
+    plat::Point at;
+    int32_t command;
+  };
+  const Case cases[] = {
+      {"the band above a page hides or shows white space",
+       form->DocToClient({second.left + 40, second.top - 3}), 8110},
+      {"beside the pages: page settings", form->DocToClient({second.right + 4, second.top + 40}), 260},
+  };
+  for (const Case& c : cases) {
+    S().Commands.clear();
+    plat::headless::AdvanceClock(2000);
+    DoubleClick(c.at);
+    EXPECT_EQ(S().Commands, std::vector<int32_t>{c.command}) << c.name;
+  }
+}
+
+TEST_F(MouseCasesTest, ADoubleClickOnANoteReferenceGoesToTheNote) {
+  b->Add("Start");
+  b->AddWithNote("Noted", "Note text");
+  Show();
+  const int32_t note = Doc().FirstParagraphOfStory(stFootnotes);
+  const THitTestInfo h = Hit(AtChar(1, 5));
+  ASSERT_NE(h.NoteRefField, nullptr);
+  DoubleClick(AtChar(1, 5));
+  EXPECT_EQ(Doc().Caret.Par, note);
+  EXPECT_FALSE(Doc().HasSelection());
+}
+
+TEST_F(MouseCasesTest, ASelectingDragBeyondThePageAreaScrollsTheView) {
+  for (int i = 0; i < 80; ++i) b->Add(TDocBuilder::Numbered("Paragraph ", i));
+  Show(800, 400);
+  Doc().PaginateAll();
+  const plat::Point from = At(1, 2);
+  Down(from);
+  MoveTo({from.x, form->PageArea.bottom - 2});
+  EXPECT_TRUE(form->HasFlag(TDocForm::dfAutoScroll));
+  const int32_t before = Doc().View.ScrollPos.y;
+  const int32_t selectedBefore = Doc().Selection->LastRange->End.Par;
+  for (int i = 0; i < 20; ++i) {
+    plat::headless::AdvanceClock(5);
+    Pump();
+  }
+  EXPECT_GT(Doc().View.ScrollPos.y, before);
+  EXPECT_GT(Doc().Selection->LastRange->End.Par, selectedBefore);
+  // Back inside, the timer stops; the release ends the gesture.
+  MoveTo(from);
+  EXPECT_FALSE(form->HasFlag(TDocForm::dfAutoScroll));
+  Up(from);
+  EXPECT_EQ(form->Flags & TDocForm::MouseBusyFlags, 0u);
+}
+
+TEST_F(MouseCasesTest, CancelModeEndsEveryGesture) {
+  b->Add("Some text to select");
+  Show();
+  Down(At(0, 2));
+  MoveTo(At(0, 8));
+  ASSERT_TRUE(form->HasFlag(TDocForm::dfSelectingByDrag));
+  ASSERT_EQ(plat::GetCapture(), form->Handle());
+  const Range selected = Sel();
+  Press(plat::VK_ESCAPE);
+  EXPECT_FALSE(form->HasFlag(TDocForm::dfSelectingByDrag));
+  EXPECT_NE(plat::GetCapture(), form->Handle());
+  EXPECT_EQ(Sel(), selected);
+  // The anchor sits on the nearer end of the selected range.
+  EXPECT_EQ(Doc().SelectionAnchor.Offset, selected[1]);
+  // Moves after the cancel change nothing.
+  MoveTo(At(0, 12));
+  EXPECT_EQ(Sel(), selected);
+  Up(At(0, 12));
+  // The hand tool's release sounds its event.
+  S().Mouse = 1;
+  S().Sounds.clear();
+  plat::headless::AdvanceClock(2000);
+  Down(At(0, 4));
+  EXPECT_TRUE(form->HasFlag(TDocForm::dfPanning));
+  Up(At(0, 4));
+  EXPECT_FALSE(form->HasFlag(TDocForm::dfPanning));
+  EXPECT_EQ(S().Sounds.back(), 10060);
   S().Mouse = 0;
 }
 
