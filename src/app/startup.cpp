@@ -17,6 +17,7 @@
 #include "foundation/text/word_delimiters.h"
 #include "foundation/ui/application.h"
 #include "foundation/ui/shared_managers.h"
+#include "platform/system/memory_policy.h"
 #include "platform/win/window_system.h"
 #include "shell/char_tables.h"
 
@@ -42,6 +43,7 @@ TMainFrame* TProgram::MainFrame() const {
 
 bool TProgram::Start() {
   if (started_) return true;
+  plat::KeepFreedMemory(plat::ProgramFreedMemoryKept);
   StartFoundationUnit();
   const int32_t userLanguage = UserLocaleLanguageId();
   InitWordDelimiters(userLanguage);
