@@ -78,6 +78,7 @@
 #include "editing/ops/text_edit_services.h"
 #include "layout/inline_shape_service.h"
 #include "layout/paint/highlight_services.h"
+#include "layout/paint/spelling_mark_services.h"
 #include "platform/system/settings_hive.h"
 #include "platform/controls/control.h"
 #include "platform/win/window_system.h"
@@ -142,6 +143,7 @@ const Slot kSlots[] = {
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
+    {"spelling marks (proofing)", &IsStandInService<TSpellingMarkServices>, false},
     // files
     {"save progress (shell)", &IsStandInService<TSaveProgressServices>, true},
     {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
