@@ -3,7 +3,11 @@
 // the caret when the context-menu key asks.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <memory>
+
 #include "document/field.h"
+#include "document/shape.h"
 #include "docwindow/view_geometry.h"
 #include "layout/page.h"
 #include "mouse_fixture.h"
@@ -172,6 +176,65 @@ TEST_F(HitTestTest, TheContextMenuKeyAsksForTheCaret) {
   EXPECT_EQ(h.Position.Offset, 5);
   EXPECT_EQ(h.CharLeft.Offset, kNoHitPosition);
   EXPECT_FALSE(h.OverSelection);
+}
+
+}  // namespace
+
+namespace {
+
+class WrapPointHitTest : public dwtest::MouseTest {
+ protected:
+  TShape* Shape(const std::array<int32_t, 4>& rect) {
+    auto owned = std::make_unique<TShape>(&Doc());
+    TShape* s = owned.get();
+    s->AnchorPar = Doc().Par(0);
+    s->Props.WrapStyle = TShapeProps::TWrapStyle::Tight;
+    s->Props.SetWrapPolygon({{0, 0}, {21600, 0}, {21600, 21600}, {0, 10800}});
+    s->PlacedRect = rect;
+    Doc().Shapes.push_back(std::move(owned));
+    Doc().Pages.front()->Shapes.push_back(s);
+    Doc().SelectedShapes = {s};
+    Doc().WrapEditShape = s;
+    return s;
+  }
+  plat::Point Client(const TShape& s, int32_t x, int32_t y) {
+    plat::Rect r;
+    EXPECT_TRUE(FloatingShapeViewRect(s, r));
+    return form->DocToClient({r.left + x, r.top + y});
+  }
+};
+
+TEST_F(WrapPointHitTest, PointsAndEdgesOfTheWrapOutline) {
+  b->Add("Text");
+  Show();
+  TShape* s = Shape({2880, 2880, 4320, 4320});  // 96 x 96 pixels at 100 %
+  // The fourth point (0, 10800) lies half-way down the left edge.
+  const THitTestInfo point = Hit(Client(*s, 1, 48));
+  EXPECT_EQ(point.WrapPoint, 3);
+  EXPECT_EQ(point.WrapX, 0);
+  EXPECT_EQ(point.WrapY, 10800);
+  // Half-way along the top edge: edge 1 (from point 0 to point 1), in shape space.
+  const THitTestInfo edge = Hit(Client(*s, 48, 1));
+  EXPECT_EQ(edge.WrapPoint, -1);
+  EXPECT_EQ(edge.WrapEdge, 1);
+  EXPECT_NEAR(edge.WrapX, 10800, 300);
+  const plat::Point inside = Client(*s, 48, 30);
+  EXPECT_EQ(Hit(inside).WrapEdge, 0);
+  const plat::Point space = form->ClientToShapeSpace(inside.x, inside.y);
+  EXPECT_NEAR(space.x, 10800, 300);
+  EXPECT_NEAR(space.y, 30 * 21600 / 96, 300);
+}
+
+TEST_F(WrapPointHitTest, AShapeWithoutWidthOrHeightDividesByNothing) {
+  b->Add("Text");
+  Show();
+  TShape* s = Shape({2880, 2880, 2880, 2880});
+  const plat::Point at = Client(*s, 0, 0);
+  const THitTestInfo h = Hit(at);
+  EXPECT_GE(h.WrapPoint, 0);
+  const plat::Point space = form->ClientToShapeSpace(at.x + 5, at.y + 5);
+  EXPECT_EQ(space.x, 5 * 21600);
+  EXPECT_EQ(space.y, 5 * 21600);
 }
 
 }  // namespace
