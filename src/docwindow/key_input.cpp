@@ -10,7 +10,6 @@
 
 #include "document/doc.h"
 #include "document/par.h"
-#include "document/selection_services.h"
 #include "document/styles.h"
 #include "document/table_requests.h"
 #include "docwindow/caret.h"

@@ -69,6 +69,7 @@ TEST_F(CaretMovementTest, TheKeyTable) {
       {"Ctrl+Down", plat::VK_DOWN, plat::ssCtrl, {0, 5}, {1, 0}},
       {"Ctrl+Down in the last paragraph", plat::VK_DOWN, plat::ssCtrl, {2, 1}, {2, 5}},
       {"Page Up at the view's top", plat::VK_PRIOR, 0, {2, 3}, {0, 0}},
+      {"Ctrl+Alt+Left does nothing", plat::VK_LEFT, plat::ssCtrl | plat::ssAlt, {0, 3}, {0, 3}},
   };
   for (const Case& c : cases) {
     Caret(c.from[0], c.from[1]);
@@ -273,6 +274,30 @@ TEST_F(CaretMovementTest, ShiftArrowsOutOfATableTakeWholeRows) {
   Press(plat::VK_LEFT, plat::ssShift);
   EXPECT_EQ(Doc().Selection->LastRange->End.Par, row1End);
   (void)a1;
+}
+
+TEST_F(CaretMovementTest, RightTakesTheMergedCellDetourAndGoesOnInItsRow) {
+  b->Add("Before");
+  TTableRow* first = b->Row({"A1", "B1"});
+  TTableRow* second = b->Row({"A2", "B2"});
+  b->Add("After");
+  first->Cells[0].MergeStart = first->Cells[0].Merged = 1;
+  second->Cells[0].Merged = 1;
+  Doc().ClearTableCache();
+  Show();
+  const int32_t a1 = 1, row1End = 3, a2 = 4, b2 = 5;
+  ASSERT_TRUE(Doc().IsInMergedCell(a2));
+  ASSERT_FALSE(Doc().IsInMergedCell(a1));
+  Caret(row1End, 0);
+  // Onto the merged cell's paragraph: to the cell its merge starts in.
+  Press(plat::VK_RIGHT);
+  EXPECT_EQ(At(), (std::array<int32_t, 2>{a1, 0}));
+  Press(plat::VK_RIGHT);
+  Press(plat::VK_RIGHT);
+  EXPECT_EQ(At(), (std::array<int32_t, 2>{a1, 2}));
+  // Leaving that cell goes on in the row the walk came from.
+  Press(plat::VK_RIGHT);
+  EXPECT_EQ(At(), (std::array<int32_t, 2>{b2, 0}));
 }
 
 // Floating shapes placed on the first page, selected as objects.
