@@ -212,6 +212,7 @@ class TRangeDeleter {
     if ((flags_ & idfSmartSpacing) && !caretBack && !wholePars) AdjustSmartSpacing(doc_, s);
     if (!notes.empty()) DeleteNoteTexts(notes);
     UpdateFollowingHyperlinks(doc_, links);
+    CheckDropCapsAfterEdit(doc_, doc_.Caret.Par);
     return true;
   }
 
@@ -324,6 +325,8 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     if (!whole) e.Offset = doc.ParLength(e.Par) - 1;
   }
   SnapToCodePoints(doc, s, e);
+  // A replacement of drop-capped letters keeps the drop cap on the new ones.
+  if (kind == TReplaceKind::Text) doc.SaveDropCap(s);
   if (kind == TReplaceKind::Text && !doc.IsDocFlagSet(dfKeepHyperlinkOnReplace)) {
     TDocRange exact{s, e};
     std::vector<TField*> found;
@@ -365,6 +368,7 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     if (keepMarks) doc.EndKeepFieldMarks(s, caret);
   }
   doc.Caret = caret;
+  if (kind == TReplaceKind::Text) doc.RestoreDropCap();
   TPostActions& post = doc.CurrentPostActions();
   post.Selection.reset();
   post.ClearSelection = true;

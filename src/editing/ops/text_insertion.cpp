@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/field.h"
@@ -233,7 +234,22 @@ bool NoteReferencePlace(TDoc& doc, TField* note, TDocPosition& out) {
   return true;
 }
 
+bool HoldsDropCapMark(const TPar& par) {
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item); off += item.Size) {
+    if (item.ItemType != TStreamItem::siTag || !IsFieldMarkKind(item.Tag.Kind)) continue;
+    const TField* f = FieldOfTag(item.Tag);
+    if (f != nullptr && f->Kind == fkDropCap) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+void CheckDropCapsAfterEdit(TDoc& doc, int32_t par) {
+  if (par < 0 || par >= doc.ParCount() || !HoldsDropCapMark(*doc.Par(par))) return;
+  doc.CheckDropCaps(par);
+}
 
 int32_t ActiveLayoutLanguage() {
   TLayoutManager& lm = GetLayoutManager();
@@ -343,6 +359,8 @@ void InsertFragment(TDoc& doc, const TMemory& fragment, const TDocPosition& at, 
   after.Caret = caret;
   after.HasCaret = true;
   UpdateFollowingHyperlinks(doc, links);
+  CheckDropCapsAfterEdit(doc, at.Par);
+  if (caret.Par != at.Par) CheckDropCapsAfterEdit(doc, caret.Par);
   ResortNotes(doc);
 }
 

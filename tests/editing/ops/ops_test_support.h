@@ -102,4 +102,11 @@ inline void SetSmartCutPaste(bool on) {
   flags = on ? (flags | eoSmartCutPaste) : (flags & ~eoSmartCutPaste);
 }
 
+// Smart Cut & Paste on or off for a scope, then as it was.
+struct ScopedSmartCutPaste {
+  explicit ScopedSmartCutPaste(bool on) : saved(GetOptions().Edit.Flags) { SetSmartCutPaste(on); }
+  ~ScopedSmartCutPaste() { GetOptions().Edit.Flags = saved; }
+  uint32_t saved;
+};
+
 }  // namespace qv
