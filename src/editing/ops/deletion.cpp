@@ -90,9 +90,27 @@ bool KeepsLastMark(TDoc& doc, int32_t sPar) {
   return false;
 }
 
+// The first paragraph of the table that holds the paragraph; -1 outside tables.
+int32_t TableStartOf(TDoc& doc, int32_t par) {
+  if (!ParInTable(doc, par)) return -1;
+  TDocRange table;
+  doc.GetTableRange(par, table);
+  return table.Start.Par;
+}
+
+// A range whose first and last paragraph differ in being in a table, or lie in two tables,
+// touches a table boundary: the table is repaired once the deletion is over.
+bool TouchesTableBoundary(TDoc& doc, const TDocPosition& s, const TDocPosition& e) {
+  const int32_t last = std::min(e.Par, doc.ParCount() - 1);
+  return TableStartOf(doc, s.Par) != TableStartOf(doc, last);
+}
+
 class TRangeDeleter {
  public:
-  TRangeDeleter(TDoc& doc, uint32_t flags) : doc_(doc), flags_(flags) {}
+  // `tables` collects the ranges of the tables whose boundaries the deletions touched (none: the
+  // caller does not repair tables).
+  TRangeDeleter(TDoc& doc, uint32_t flags, TCompoundFragment* tables = nullptr)
+      : doc_(doc), flags_(flags), tables_(tables) {}
 
   bool Delete(TDocPosition s, TDocPosition e) {
     if (doc_.ParCount() == 0) return false;
@@ -140,7 +158,7 @@ class TRangeDeleter {
     for (auto it = cells.rbegin(); it != cells.rend(); ++it) {
       TDocPosition end = it->End;
       end.Offset = std::max(doc_.ParLength(end.Par) - 1, 0);
-      if (ComparePositions(it->Start, end) < 0) any |= TRangeDeleter(doc_, flags_).Delete(it->Start, end);
+      if (ComparePositions(it->Start, end) < 0) any |= TRangeDeleter(doc_, flags_, tables_).Delete(it->Start, end);
     }
     return any;
   }
@@ -179,6 +197,7 @@ class TRangeDeleter {
                        (s.Offset > 0 || ((flags_ & idfListFormatCarry) && HasList(first))) &&
                        !(e.Offset == 0 && e.Par == doc_.LastParagraphOfStory(story) + 1);
     const TParFormat firstFormat = first.Format;
+    const bool touchesTable = tables_ != nullptr && TouchesTableBoundary(doc_, s, e);
     TDocRange range{s, e};
     const std::vector<TField*> links = CollectFollowingHyperlinks(doc_, range, true);
     std::vector<TField*> notes;
@@ -203,6 +222,7 @@ class TRangeDeleter {
     }
     doc_.Caret = caret;
     if (keepMarks) doc_.EndKeepFieldMarks(caret, caret);
+    if (tables_ != nullptr) tables_->ShiftForEdit(range, TDocRange{s, s});
     if (carry && s.Par < doc_.ParCount() && !caretBack) {
       TDocRange joined;
       MakeRange(s.Par, 0, s.Par, doc_.ParLength(s.Par), joined);
@@ -213,7 +233,18 @@ class TRangeDeleter {
     if (!notes.empty()) DeleteNoteTexts(notes);
     UpdateFollowingHyperlinks(doc_, links);
     CheckDropCapsAfterEdit(doc_, doc_.Caret.Par);
+    if (touchesTable) NoteTable(s.Par);
     return true;
+  }
+
+  // The table that holds the paragraph (else the one before it) is repaired afterwards.
+  void NoteTable(int32_t par) {
+    if (par >= doc_.ParCount() || !ParInTable(doc_, par)) --par;
+    if (par < 0 || !ParInTable(doc_, par)) return;
+    TDocRange table;
+    doc_.GetTableRange(par, table);
+    tables_->InsertRange(tables_->Count(), table);
+    tables_->Normalize();
   }
 
   void DeleteNoteTexts(const std::vector<TField*>& refs) {
@@ -227,7 +258,7 @@ class TRangeDeleter {
       MakePosition(r.Start.Par, 0, start);
       if (end.Offset == 0 && end.Par > start.Par) MakePosition(end.Par - 1, doc_.ParLength(end.Par - 1), end);
       else end.Offset = doc_.ParLength(end.Par);
-      TRangeDeleter(doc_, idfKeepNotes).Delete(start, end);
+      TRangeDeleter(doc_, idfKeepNotes, tables_).Delete(start, end);
       doc_.Caret = caret;
     }
     TPostActions& post = doc_.CurrentPostActions();
@@ -237,7 +268,16 @@ class TRangeDeleter {
 
   TDoc& doc_;
   uint32_t flags_;
+  TCompoundFragment* tables_;
 };
+
+// Repairs the collected tables, the last first (a repair may delete rows).
+void RepairTables(TDoc& doc, const TCompoundFragment& tables) {
+  for (int32_t i = tables.Count() - 1; i >= 0; --i) {
+    const TDocRange& r = *tables.GetRange(i);
+    if (!IsRangeEmpty(r) && ParInTable(doc, r.Start.Par)) doc.NormalizeTable(r.Start.Par);
+  }
+}
 
 }  // namespace
 
@@ -261,6 +301,7 @@ void DeleteText(TDoc& doc, const TCompoundFragment* fragment, const TDocPosition
     doc.SelectedShapes.clear();
   }
   bool deleted = false;
+  TFragmentRef tables = AcquireFragment();
   {
     TScopedDocFlag deleting(doc, dfDeletionRuns);
     if (fragment != nullptr) {
@@ -273,12 +314,13 @@ void DeleteText(TDoc& doc, const TCompoundFragment* fragment, const TDocPosition
         uint32_t f = flags;
         if (flags & idfSmartIfWordBounded)
           f = doc.IsRangeWordBounded(r) ? (f | idfSmartSpacing) : (f & ~idfSmartSpacing);
-        deleted |= DeleteRangeText(doc, r.Start, r.End, f);
+        deleted |= TRangeDeleter(doc, f, tables.get()).Delete(r.Start, r.End);
       }
     } else {
-      deleted = DeleteRangeText(doc, start, end, flags);
+      deleted = TRangeDeleter(doc, flags, tables.get()).Delete(start, end);
     }
   }
+  RepairTables(doc, *tables);
   if ((deleted || doc.IsDocFlagSet(dfDeletingWholeStory)) && !doc.IsDocFlagSet(dfSmartSpacingRuns)) {
     if (doc.IsDocFlagSet(dfDeletingWholeStory)) {
       const int32_t par = std::clamp(doc.Caret.Par, 0, doc.ParCount() - 1);
@@ -348,7 +390,7 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     TScopedDocFlag running(doc, dfReplaceRunning);
     const bool keepMarks = !doc.IsDocFlagSet(dfCallerKeepsFieldMarks);
     if (keepMarks) doc.BeginKeepFieldMarks(s, e, 0);
-    if (!SamePlace(s, e)) DeleteRangeText(doc, s, e, flags & ~idfSmartSpacing);
+    if (!SamePlace(s, e)) DeleteText(doc, nullptr, s, flags & ~idfSmartSpacing, e);
     if (s.Offset == 0) doc.FormatBeforeCaret = deletedStart;
     doc.FormatAfterCaret = deletedStart;
     if (kind == TReplaceKind::Text) {
