@@ -10,9 +10,11 @@
 #include "document/field.h"
 #include "document/field_index.h"
 #include "document/fragment_pool.h"
+#include "document/object_edit_services.h"
 #include "document/par.h"
 #include "document/par_format.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "document/surrogate_pairs.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
@@ -130,6 +132,8 @@ class TRangeDeleter {
       doc_.FormatAfterCaret = doc_.FormatBeforeCaret;
       return false;
     }
+    // (Only once the range is certain to go: a refused deletion keeps its shapes.)
+    RemoveShapesOfWholeParagraphs(s, e);
     return Run(s, e);
   }
 
@@ -178,6 +182,20 @@ class TRangeDeleter {
       MakePosition(e.Par + 1, 0, e);
     } else {
       e.Offset = len - 1;
+    }
+  }
+
+  // The floating shapes anchored in paragraphs that the range deletes whole leave with them.
+  void RemoveShapesOfWholeParagraphs(const TDocPosition& s, const TDocPosition& e) {
+    if (doc_.Shapes.empty() || s.Offset != 0) return;
+    int32_t last = e.Offset == 0 || e.Offset < doc_.ParLength(e.Par) ? e.Par - 1 : e.Par;
+    last = std::min(last, doc_.ParCount() - 1);
+    for (int32_t p = s.Par; p <= last; ++p) {
+      TPar& par = *doc_.Par(p);
+      NormalizeParagraphTags(par);
+      if (!par.HasFlag(pfAnchoredShapes)) continue;
+      const std::vector<TShape*> shapes = par.AnchoredShapes;
+      for (TShape* shape : shapes) doc_.RemoveAnchoredShape(shape);
     }
   }
 
@@ -271,6 +289,22 @@ class TRangeDeleter {
   TCompoundFragment* tables_;
 };
 
+// The selected floating shapes go with their anchors; the shape selection is recorded before and
+// after, so that undo selects them again.
+void DeleteSelectedShapes(TDoc& doc, uint32_t flags) {
+  const std::vector<TShape*> selected = doc.SelectedShapes;
+  ObjectEditServices().SelectShapes(doc, selected);
+  if (flags & idfKeepObjects) return;
+  for (TShape* shape : selected) {
+    TField* anchor = shape != nullptr ? shape->AnchorField : nullptr;
+    TDocRange range;
+    if (anchor == nullptr || !doc.GetFieldRange(anchor, range)) continue;
+    doc.RemoveShapeFromZOrder(shape);
+    doc.RemoveField(anchor);
+  }
+  ObjectEditServices().SelectShapes(doc, {});
+}
+
 // Repairs the collected tables, the last first (a repair may delete rows).
 void RepairTables(TDoc& doc, const TCompoundFragment& tables) {
   for (int32_t i = tables.Count() - 1; i >= 0; --i) {
@@ -288,18 +322,7 @@ bool DeleteRangeText(TDoc& doc, const TDocPosition& start, const TDocPosition& e
 
 void DeleteText(TDoc& doc, const TCompoundFragment* fragment, const TDocPosition& start,
                 uint32_t flags, const TDocPosition& end) {
-  if ((flags & idfSelectedShapes) && !doc.SelectedShapes.empty()) {
-    if ((flags & idfKeepObjects) == 0) {
-      std::vector<TField*> anchors;
-      for (auto& f : doc.Fields)
-        if (f->Kind == fkShapeAnchor &&
-            std::find(doc.SelectedShapes.begin(), doc.SelectedShapes.end(), f->Shape) !=
-                doc.SelectedShapes.end())
-          anchors.push_back(f.get());
-      for (TField* f : anchors) doc.RemoveField(f);
-    }
-    doc.SelectedShapes.clear();
-  }
+  if ((flags & idfSelectedShapes) && !doc.SelectedShapes.empty()) DeleteSelectedShapes(doc, flags);
   bool deleted = false;
   TFragmentRef tables = AcquireFragment();
   {
