@@ -1,12 +1,15 @@
 #include "editing/ops/deletion.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/compound_fragment.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/edit_services.h"
 #include "document/field.h"
 #include "document/field_index.h"
 #include "document/fragment_pool.h"
@@ -106,6 +109,12 @@ bool TouchesTableBoundary(TDoc& doc, const TDocPosition& s, const TDocPosition& 
   const int32_t last = std::min(e.Par, doc.ParCount() - 1);
   return TableStartOf(doc, s.Par) != TableStartOf(doc, last);
 }
+
+// What a section's format and page settings were before a deletion.
+struct TKeptSectionFormat {
+  TSectionFormat Format;
+  TPageParams PageParams;
+};
 
 class TRangeDeleter {
  public:
@@ -216,6 +225,7 @@ class TRangeDeleter {
                        !(e.Offset == 0 && e.Par == doc_.LastParagraphOfStory(story) + 1);
     const TParFormat firstFormat = first.Format;
     const bool touchesTable = tables_ != nullptr && TouchesTableBoundary(doc_, s, e);
+    const std::optional<TKeptSectionFormat> firstSection = FirstSectionDeletedToEnd(s, e, story);
     TDocRange range{s, e};
     const std::vector<TField*> links = CollectFollowingHyperlinks(doc_, range, true);
     std::vector<TField*> notes;
@@ -246,6 +256,7 @@ class TRangeDeleter {
       MakeRange(s.Par, 0, s.Par, doc_.ParLength(s.Par), joined);
       FormatParagraphs(doc_, nullptr, &joined, firstFormat);
     }
+    if (firstSection) GiveSectionsFormat(*firstSection);
     const bool wholePars = s.Offset == 0 && (e.Offset == 0 || e.Offset >= doc_.ParLength(e.Par));
     if ((flags_ & idfSmartSpacing) && !caretBack && !wholePars) AdjustSmartSpacing(doc_, s);
     if (!notes.empty()) DeleteNoteTexts(notes);
@@ -253,6 +264,38 @@ class TRangeDeleter {
     CheckDropCapsAfterEdit(doc_, doc_.Caret.Par);
     if (touchesTable) NoteTable(s.Par);
     return true;
+  }
+
+  // A deletion that runs from the first of several sections to the end of the main text leaves
+  // the remaining text in the last section: the first section's format and page settings,
+  // taken here, go back to it afterwards.
+  std::optional<TKeptSectionFormat> FirstSectionDeletedToEnd(const TDocPosition& s,
+                                                             const TDocPosition& e, int32_t story) {
+    if ((flags_ & idfMarksAtEndOnly) || story != stMain) return std::nullopt;
+    const int32_t last = doc_.LastParagraphOfStory(story);
+    if (e.Par < last || (e.Par == last && e.Offset < doc_.ParLength(last) - 1)) return std::nullopt;
+    doc_.UpdateSectionRanges();
+    if (doc_.Sections.size() < 2 || doc_.Sections.front()->LastPar < s.Par) return std::nullopt;
+    return TKeptSectionFormat{doc_.Sections.front()->Format, doc_.Sections.front()->PageParams};
+  }
+
+  void GiveSectionsFormat(const TKeptSectionFormat& kept) {
+    doc_.UpdateSectionRanges();
+    std::vector<TSection> formats;
+    bool differs = false;
+    for (const auto& section : doc_.Sections) {
+      formats.push_back(*section);
+      formats.back().Format = kept.Format;
+      differs |= std::memcmp(&section->Format, &kept.Format, sizeof(TSectionFormat)) != 0;
+    }
+    const int32_t n = static_cast<int32_t>(formats.size());
+    if (differs) EditServices().FormatSectionRange(doc_, 0, n - 1, formats, false);
+    if (std::memcmp(&doc_.Sections.front()->PageParams, &kept.PageParams, sizeof(TPageParams)) != 0) {
+      const int32_t last = doc_.LastParagraphOfStory(stMain);
+      TDocRange main;
+      MakeRange(0, 0, last, doc_.ParLength(last), main);
+      ChangePageParams(doc_, kept.PageParams, main);
+    }
   }
 
   // The table that holds the paragraph (else the one before it) is repaired afterwards.

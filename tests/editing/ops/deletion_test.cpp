@@ -2,7 +2,9 @@
 // of the main text, the whole story deleted, note texts going with their references.
 #include <gtest/gtest.h>
 
+#include "../../document/doc_builder.h"
 #include "document/field.h"
+#include "document/section.h"
 #include "document/styles.h"
 #include "editing/ops/deletion.h"
 #include "editing/ops/multi_selection.h"
@@ -86,6 +88,40 @@ TEST(Deletion, ReplacingWithTextEndingInAMarkTakesTheReplacedFormat) {
   doc.Par(0)->GetCharFormatAt(2, f);
   EXPECT_EQ(f.Bold, 1);
   ExpectUndoRedoExact(doc, before);
+}
+
+TEST(Deletion, TheRestOfTheMainTextKeepsTheFirstSectionsFormatWhenTheBreaksGo) {
+  struct Case {
+    const char* name;
+    TDocRange range;
+    const char* text;
+    int32_t columns, width;  // of the first section afterwards
+  } cases[] = {
+      {"from the first section to the end", {Pos(0, 1), Pos(2, 5)}, "o", 2, 10000},
+      {"short of the end the text joins the next section", {Pos(0, 1), Pos(2, 2)}, "oree", 1, 14000},
+      {"from the last section the first keeps its own", {Pos(2, 1), Pos(2, 5)}, "one/two/t", 2, 10000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpsScope scope;
+    TDoc doc(true);
+    TDocBuilder b(doc);
+    b.Add("one");
+    b.SectionBreak("two", sbNextPage);
+    b.Add("three");
+    b.Finish();
+    doc.Sections[0]->Format.ColumnCount = 2;
+    doc.Sections[0]->PageParams.PageWidth = 10000;
+    doc.Sections[1]->PageParams.PageWidth = 14000;
+    Caret(doc, 0, 0);
+    const std::string before = DumpDoc(doc);
+    DeleteRange(doc, c.range);
+    EXPECT_EQ(MainText(doc), c.text);
+    doc.UpdateSectionRanges();
+    EXPECT_EQ(doc.Sections[0]->Format.ColumnCount, c.columns);
+    EXPECT_EQ(doc.Sections[0]->PageParams.PageWidth, c.width);
+    ExpectUndoRedoExact(doc, before);
+  }
 }
 
 TEST(MultiSelection, TypingIntoThreeRangesReplacesEachAndUndoEndsTheMode) {
