@@ -23,6 +23,7 @@
 #include "editing/ins_del_operation.h"
 #include "editing/ops/smart_spacing.h"
 #include "editing/ops/text_edit_flags.h"
+#include "editing/ops/text_edit_services.h"
 #include "editing/ops/text_insertion.h"
 #include "editing/style_operations.h"
 #include "editing/undo_records.h"
@@ -421,6 +422,50 @@ namespace {
 
 enum class TReplaceKind { Fragment, Text };
 
+// The paragraph formats, and the character formats of the paragraph marks, of the paragraphs a
+// replacement by the find engine runs over; the new paragraphs take them back in order.
+struct TSavedParFormats {
+  std::vector<TParFormat> Pars;
+  std::vector<TCharFormat> Marks;
+};
+
+bool HoldsParagraphMark(const TMemory& text, uint32_t flags) {
+  if (flags & idfUtf16) {
+    for (int32_t i = 0; i + 1 < text.Length; i += 2)
+      if (text.Data[i + 1] == 0 && (text.Data[i] == 13 || text.Data[i] == 10)) return true;
+    return false;
+  }
+  return std::any_of(text.Data, text.Data + text.Length, [](uint8_t b) { return b == 13 || b == 10; });
+}
+
+TSavedParFormats SaveParFormats(TDoc& doc, int32_t first, int32_t last) {
+  TSavedParFormats saved;
+  for (int32_t p = first; p <= last && p < doc.ParCount(); ++p) {
+    const TPar& par = *doc.Par(p);
+    saved.Pars.push_back(par.Format);
+    TCharFormat mark;
+    par.GetCharFormatAt(std::max(par.CharCount() - 1, 0), mark);
+    saved.Marks.push_back(mark);
+  }
+  return saved;
+}
+
+// The i-th new paragraph takes the i-th saved formats, but never the last saved ones, which go to
+// the last new paragraph.
+void RestoreParFormats(TDoc& doc, const TSavedParFormats& saved, int32_t first, int32_t last) {
+  const int32_t n = static_cast<int32_t>(saved.Pars.size());
+  if (n == 0) return;
+  for (int32_t p = first; p <= last && p < doc.ParCount(); ++p) {
+    const int32_t i = p == last ? n - 1 : p - first;
+    if (p != last && i >= n - 1) continue;
+    TDocRange whole, mark;
+    MakeRange(p, 0, p, doc.ParLength(p), whole);
+    FormatParagraphs(doc, nullptr, &whole, saved.Pars[static_cast<size_t>(i)]);
+    MakeRange(p, std::max(doc.ParLength(p) - 1, 0), p, doc.ParLength(p), mark);
+    FormatFont(doc, nullptr, &mark, 0, saved.Marks[static_cast<size_t>(i)]);
+  }
+}
+
 void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplaceKind kind,
              int32_t parMarks, const TMemory& content) {
   if (s.Par < 0 || s.Par >= doc.ParCount()) return;
@@ -435,6 +480,10 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
   SnapToCodePoints(doc, s, e);
   // A replacement of drop-capped letters keeps the drop cap on the new ones.
   if (kind == TReplaceKind::Text) doc.SaveDropCap(s);
+  TSavedParFormats savedFormats;
+  if (kind == TReplaceKind::Text && s.Par != e.Par && TextEditServices().FindReplaceRunning() &&
+      HoldsParagraphMark(content, flags))
+    savedFormats = SaveParFormats(doc, s.Par, e.Par);
   if (kind == TReplaceKind::Text && !doc.IsDocFlagSet(dfKeepHyperlinkOnReplace)) {
     TDocRange exact{s, e};
     std::vector<TField*> found;
@@ -476,6 +525,7 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     if (keepMarks) doc.EndKeepFieldMarks(s, caret);
   }
   doc.Caret = caret;
+  RestoreParFormats(doc, savedFormats, s.Par, caret.Par);
   if (kind == TReplaceKind::Text) doc.RestoreDropCap();
   TPostActions& post = doc.CurrentPostActions();
   post.Selection.reset();

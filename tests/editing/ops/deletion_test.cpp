@@ -124,6 +124,42 @@ TEST(Deletion, TheRestOfTheMainTextKeepsTheFirstSectionsFormatWhenTheBreaksGo) {
   }
 }
 
+TEST(Deletion, TheFindEnginesReplacementGivesNewParagraphsTheOldFormatsInOrder) {
+  struct Case {
+    bool replacing;
+    std::vector<int32_t> indents;  // of the new paragraphs
+    std::vector<int32_t> boldMarks;
+  } cases[] = {
+      // The second saved format is the last one: the third new paragraph gets none of them.
+      {true, {100, 200, 100, 300}, {0, 1, 0, 0}},
+      {false, {100, 100, 100, 100}, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.replacing);
+    OpsScope scope;
+    static_cast<TestTextServices&>(TextEditServices()).Replacing = c.replacing;
+    TDoc doc(true);
+    SetMainText(doc, {"one", "two|B", "three"});
+    for (int32_t p = 0; p < 3; ++p) doc.Par(p)->Format.LeftIndent = 100 * (p + 1);
+    Caret(doc, 0, 0);
+    const std::string before = DumpDoc(doc);
+    TDocPosition s = Pos(0, 1), e = Pos(2, 2);
+    TMemory text;
+    text.AppendString("X\rY\rZ\rW");
+    int32_t flags = 0;
+    void* args[] = {&s, &e, &text, &flags};
+    doc.ExecuteEdit(ecReplaceWithText, args, 3);
+    EXPECT_EQ(MainText(doc), "oX/Y/Z/Wree");
+    for (int32_t p = 0; p < 4; ++p) {
+      EXPECT_EQ(doc.Par(p)->Format.LeftIndent, c.indents[static_cast<size_t>(p)]) << p;
+      TCharFormat mark;
+      doc.Par(p)->GetCharFormatAt(doc.ParLength(p) - 1, mark);
+      EXPECT_EQ(mark.Bold == 1, c.boldMarks[static_cast<size_t>(p)] == 1) << p;
+    }
+    ExpectUndoRedoExact(doc, before);
+  }
+}
+
 TEST(MultiSelection, TypingIntoThreeRangesReplacesEachAndUndoEndsTheMode) {
   OpsScope scope;
   TDoc doc(true);

@@ -22,6 +22,8 @@ namespace qv {
 struct TestTextServices : TTextEditServices {
   bool Overtype = false;
   bool OvertypeMode() override { return Overtype; }
+  bool Replacing = false;
+  bool FindReplaceRunning() override { return Replacing; }
 };
 
 struct OpsScope {
