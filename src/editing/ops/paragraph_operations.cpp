@@ -188,7 +188,7 @@ void SplitParagraphs(TDoc& doc, int32_t first, int32_t last) {
       if (*it <= 0 || *it >= doc.ParLength(p)) continue;
       TMemory cr;
       cr.AppendByte(13);
-      InsertPlainText(doc, cr, Pos(p, *it), smart ? idfSmartSpacing : 0);
+      InsertPlainText(doc, cr, Pos(p, *it), smart ? uint32_t{idfSmartSpacing} : 0u);
       ++count;
     }
   }
