@@ -262,3 +262,41 @@ TEST(Typing, AFragmentEndingInAFieldMarkIsUndoneWithItsMarks) {
 }
 
 }  // namespace
+
+namespace {
+
+// A character by its code or a symbol: one undo step, whole, refused when it is half a pair.
+TEST(Typing, InsertSymbolPutsInOneWholeCharacterOrNothing) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ab"});
+  struct Case {
+    const char* name;
+    int32_t code;
+    uint8_t kind;  // 1 a byte of the code page, 2 Unicode
+    const char* want;
+  } cases[] = {
+      {"ANSI byte", 0xE9, 1, "a\xE9" "b"},
+      {"outside the basic plane", 0x1F600, 2, "a<17><17>b"},
+      {"high surrogate", 0xD800, 2, "ab"},
+      {"low surrogate", 0xDC00, 2, "ab"},
+      {"past the last code", 0x110000, 2, "ab"},
+  };
+  for (const Case& c : cases) {
+    Caret(doc, 0, 1);
+    const std::string before = DumpDoc(doc);
+    int32_t code = c.code;
+    std::string face;
+    uint8_t kind = c.kind;
+    void* args[] = {&code, &face, &kind};
+    doc.ExecuteEdit(46, args, 2);
+    EXPECT_EQ(Codes(*doc.Par(0)), c.want) << c.name;
+    if (Codes(*doc.Par(0)) != "ab") {
+      ExpectUndoRedoExact(doc, before);
+      doc.Undo();
+    }
+    EXPECT_EQ(Codes(*doc.Par(0)), "ab") << c.name;
+  }
+}
+
+}  // namespace
