@@ -126,62 +126,6 @@ void ResolveStyles(TDoc& doc, const TPostLoadInfo& info) {
   }
 }
 
-void ResolveLists(TDoc& doc, const TPostLoadInfo& info) {
-  if (info.ListsFromTable || doc.Lists.empty()) return;
-  // Paragraphs numbered one after another in the old way share one list when the lists have
-  // the same format.
-  std::set<int32_t> merged;
-  for (int32_t story = stMain; story < StoryCount; ++story) {
-    TAutoList* running = nullptr;
-    const int32_t last = doc.LastParagraphOfStory(story);
-    for (int32_t p = doc.FirstParagraphOfStory(story); p <= last; ++p) {
-      TPar& par = *doc.Par(p);
-      TAutoList* list = doc.ListByNumber(par.Format.List);
-      if (list == nullptr) {
-        running = nullptr;
-        continue;
-      }
-      if (running == nullptr || running == list) {
-        running = list;
-        continue;
-      }
-      if (!list->SameFormat(*running, lcIgnoreStartNumbers)) {
-        running = list;
-        continue;
-      }
-      merged.insert(list->Number);
-      par.Format.List = running->Number;
-    }
-  }
-  if (merged.empty()) return;
-  std::set<int32_t> used;
-  for (int32_t p = 0; p < doc.ParCount(); ++p) used.insert(doc.Par(p)->Format.List);
-  if (doc.Styles != nullptr)
-    for (int32_t i = 0; i < doc.Styles->Count(); ++i) used.insert((*doc.Styles)[i].ParFmt.List);
-  std::erase_if(doc.Lists, [&](const std::unique_ptr<TAutoList>& l) {
-    return merged.count(l->Number) != 0 && used.count(l->Number) == 0;
-  });
-}
-
-void FixListLevels(TDoc& doc) {
-  const TFontManager* fonts = FontManager();
-  for (auto& list : doc.Lists) {
-    for (TListLevel& level : list->ListLevels) {
-      if (level.ParFormat.FirstIndent == ParUnset16) level.ParFormat.FirstIndent = 0;
-      if (level.ParFormat.LeftIndent == ParUnset16) level.ParFormat.LeftIndent = 0;
-      if (level.ParFormat.RightIndent == ParUnset16) level.ParFormat.RightIndent = 0;
-      const bool bullet = level.NumberFormat >= 23 && level.NumberFormat != 255;
-      if (!bullet || level.LevelText.empty() || level.LevelText[0] >= 256) continue;
-      const int32_t font = level.CharFormat.Font;
-      if (fonts == nullptr || font < 0 || font == CharUnset ||
-          static_cast<size_t>(font) >= fonts->RegFonts.size())
-        continue;
-      if (fonts->RegFonts[static_cast<size_t>(font)].Charset == 2)
-        level.LevelText[0] = static_cast<char16_t>(level.LevelText[0] + 0xF000);
-    }
-  }
-}
-
 bool IsPictureBlank(const TDecodedPicture& picture) {
   const int32_t h = picture.Height;
   for (int32_t y = 0; y < h; ++y) {
