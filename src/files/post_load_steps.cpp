@@ -1,57 +1,21 @@
 #include "files/post_load_steps.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "document/auto_list.h"
-#include "document/border_sets.h"
 #include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/field.h"
 #include "document/par.h"
-#include "document/pictures.h"
 #include "document/shape.h"
 #include "document/styles.h"
-#include "document/table_row.h"
 #include "files/doc_formats.h"
-#include "files/document_road_services.h"
-#include "foundation/fonts/font_manager.h"
-#include "foundation/settings/options_holder.h"
-#include "foundation/system/temp_files.h"
-#include "foundation/text/code_pages.h"
 
 namespace qv {
 namespace {
-
-constexpr uint16_t kDownloadImagesOption = 0x200;  // Load/Save flags bit 9
-
-// The words of a field instruction: runs without spaces, or text in double quotes.
-std::vector<std::u16string> InstructionWords(const std::u16string& text) {
-  std::vector<std::u16string> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == u' ') {
-      ++i;
-      continue;
-    }
-    if (text[i] == u'"') {
-      const size_t end = text.find(u'"', i + 1);
-      words.push_back(text.substr(i + 1, (end == std::u16string::npos ? text.size() : end) - i - 1));
-      i = end == std::u16string::npos ? text.size() : end + 1;
-      continue;
-    }
-    const size_t end = std::min(text.find(u' ', i), text.size());
-    words.push_back(text.substr(i, end - i));
-    i = end;
-  }
-  return words;
-}
 
 // --- Note marks ---
 
@@ -124,72 +88,6 @@ void ResolveStyles(TDoc& doc, const TPostLoadInfo& info) {
     }
     if (style->IsHeading()) par.Format.OutlineLevel = style->ParFmt.OutlineLevel;
   }
-}
-
-bool IsPictureBlank(const TDecodedPicture& picture) {
-  const int32_t h = picture.Height;
-  for (int32_t y = 0; y < h; ++y) {
-    if (y >= h / 3 && y < 2 * h / 3) continue;
-    for (int32_t x = 0; x < picture.Width; ++x)
-      if ((picture.ColorAt(x, y) & 0xFFFFFF) != 0xFFFFFF) return false;
-  }
-  return true;
-}
-
-void RetrieveLinkedPictures(TDoc& doc) {
-  TDocumentRoadServices& road = DocumentRoadServices();
-  const bool download = (GetOptions().LoadSave.Flags & kDownloadImagesOption) != 0;
-  std::map<std::string, std::string> fetched;
-  std::vector<std::string> temporary;
-  std::vector<TField*> fields;
-  for (auto& f : doc.Fields)
-    if (f->Kind == fkField && (f->FieldType == 67 || f->FieldType == ftHyperlink))
-      fields.push_back(f.get());
-  for (TField* field : fields) {
-    TDocRange range;
-    if (!doc.GetFieldRange(field, range)) continue;
-    if (field->FieldType == ftHyperlink) continue;  // resolved against a base address below
-    TShape* existing = doc.GetShapeAt(range.Start);
-    bool blank = existing == nullptr;
-    if (existing != nullptr && existing->Graphic != nullptr) {
-      existing->Graphic->SetUnloaded(false);
-      const TDecodedPicture* decoded = existing->Graphic->Decoded();
-      blank = decoded != nullptr && IsPictureBlank(*decoded);
-    }
-    if (!blank) {
-      doc.RemoveField(field);
-      continue;
-    }
-    std::string link;
-    for (const std::u16string& word : InstructionWords(field->Instruction)) {
-      if (word.empty() || word[0] == u'\\' || word == u"INCLUDEPICTURE") continue;
-      link = WideToUtf8(word);
-      break;
-    }
-    if (link.empty()) continue;
-    std::string path;
-    const std::string scheme = link.substr(0, link.find(':'));
-    if (link.rfind("file://", 0) == 0) path = link.substr(7);
-    else if (link.find("://") == std::string::npos) path = link;
-    TShape* shape = nullptr;
-    std::error_code ec;
-    if (!path.empty() && std::filesystem::exists(path, ec)) {
-      shape = road.LoadPictureShape(doc, path);
-    } else if (download && link.rfind("http", 0) == 0) {
-      auto found = fetched.find(link);
-      if (found == fetched.end()) {
-        const std::string file = MakeTempFileNameExt(tfkTmp);
-        temporary.push_back(file);
-        if (!road.DownloadFile(link, file)) continue;
-        found = fetched.emplace(link, file).first;
-      }
-      shape = road.LoadPictureShape(doc, found->second);
-    }
-    if (shape == nullptr) continue;
-    doc.RemoveField(field);
-  }
-  std::error_code removeError;
-  for (const std::string& file : temporary) std::filesystem::remove(file, removeError);
 }
 
 void ResolveNoteReferenceMarks(TDoc& doc) {
