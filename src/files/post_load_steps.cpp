@@ -37,6 +37,23 @@ int32_t FindStyle(const TDoc& doc, const char* name) {
   return doc.Styles != nullptr ? doc.Styles->IndexOfName(name) : -1;
 }
 
+// A row-end paragraph has the row-end paragraph format and no formatting ahead of its mark.
+void MakeRowEndFormat(TPar& par) {
+  par.Format = TableParFormat;
+  const int32_t mark = par.CharToStreamOffset(0);
+  TMemory kept;
+  TStreamItem item;
+  for (int32_t off = 0; off < mark && ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
+       off += item.Size)
+    if (item.ItemType == TStreamItem::siTag && !IsFormatTagKind(item.Tag.Kind))
+      kept.Append(par.Content.Data + off, item.Size);
+  if (kept.Length == mark) return;
+  kept.Append(par.Content.Data + mark, par.Content.Length - mark);
+  par.Content = std::move(kept);
+  par.RebuildCodes();
+  par.ContentChanged();
+}
+
 }  // namespace
 
 void ResolveStyles(TDoc& doc, const TPostLoadInfo& info) {
@@ -80,6 +97,10 @@ void ResolveStyles(TDoc& doc, const TPostLoadInfo& info) {
   }
   for (int32_t p = 0; p < doc.ParCount(); ++p) {
     TPar& par = *doc.Par(p);
+    if (par.CharCount() > 0 && par.CodeAt(0) == scRowEnd) {
+      MakeRowEndFormat(par);
+      continue;
+    }
     const TStyle* style = styles.Get(par.Format.Style);
     if (style == nullptr) continue;
     if (StyleHasListFormat(*style)) {
