@@ -3,16 +3,15 @@
 //   foundation: toolkit, hot-key and sound services (shell, command bars),
 //     menu colours and images (command bars), menu resources (resources),
 //     language services (proofing), options services (shell), capital accents (proofing), find
-//     form placement (control board), folder usage (shell), hyperlink services (shell: open
-//     documents, document and trusted file types), instance receiver (main form), cursor
-//     loader (resources); the system message box needs none (its default is the program's own
-//     plain box);
-//   document: document object services (bookmarks, notes), statistics services (selection
-//     model, pagination, progress), shape binding (shapes), style
+//     form placement (control board), folder usage (shell), cursor loader (resources); the
+//     system message box needs none (its default is the program's own plain box);
+//   shell: command bars, proofing, control boards, clipboard manager (each waits for its
+//     subsystem);
+//   document: document object services (bookmarks, notes), the statistics' progress display
+//     (main window), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
-//   commands: the command environment (shell).
 #include "app/program_services.h"
 
 #include <memory>
@@ -21,16 +20,16 @@
 #include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
+#include "document/doc_statistics.h"
 #include "document/doc_services.h"
 #include "document/edit_services.h"
+#include "docwindow/doc_window_registration.h"
 #include "editing/edit_layout_hooks.h"
 #include "editing/editing_services.h"
 #include "layout/page_preview.h"
 #include "document/styles.h"
 #include "document/tab_stops.h"
 #include "files/crypt/encryption_manager.h"
-#include "files/crypt/password_forms.h"
-#include "files/file_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
@@ -44,7 +43,9 @@
 #include "layout/inline_shape_service.h"
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
+#include "layout/statistics_services.h"
 #include "platform/system/printers.h"
+#include "shell/shell_services.h"
 
 namespace qv {
 
@@ -101,24 +102,6 @@ class TMessageBoxOptionsSite : public TOptionsHolderSite {
   void ShowError(const std::string& message) override { qv::ShowError(message); }
 };
 
-// Reading documents asks for passwords through the dialogs of encrypted documents; the
-// progress and the remembered passwords wait for the shell.
-class TDialogFileServices : public TFileServices {
- public:
-  bool AskPasswordForOpening(std::string& password) override {
-    return qv::AskPasswordForOpening(password);
-  }
-  bool AskPasswordForSaving(std::string& password) override {
-    return qv::AskPasswordForSaving(password);
-  }
-};
-
-// New documents' author is the user name of the options.
-class TOptionsDocServices : public TDocServices {
- public:
-  std::string UserName() override { return GetOptions().General.UsrName; }
-};
-
 }  // namespace
 
 void RegisterProgramServices() {
@@ -126,22 +109,24 @@ void RegisterProgramServices() {
   RegisterFontServices(std::make_unique<TMessageBoxFontServices>());
   RegisterOptionsHolderSite(std::make_unique<TMessageBoxOptionsSite>());
   RegisterFontFaceSource(MakeFontManagerFaceSource());
-  RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
+  RegisterStatisticsServices(MakeLayoutStatisticsServices());
   RegisterCommandServices();
   RegisterEditingServices();
-  RegisterEditLayoutHooks(std::make_unique<TPaginatingLayoutHooks>());
-  RegisterFileServices(std::make_unique<TDialogFileServices>());
+  RegisterDocumentWindowServices();  // selection services and the layout after edits
+  RegisterShellServices();  // the command environment, documents, files' progress ...
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
-  RegisterFileServices(nullptr);
+  UnregisterShellServices();
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);
+  RegisterStatisticsServices(nullptr);
+  UnregisterDocumentWindowServices();
   UnregisterEditingServices();
   RegisterDocLayoutServices(nullptr);
   RegisterPictureDecoder(nullptr);
@@ -150,7 +135,6 @@ void UnregisterProgramServices() {
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocObjectServices(nullptr);
-  RegisterDocServices(nullptr);
   RegisterFontFaceSource(nullptr);
   RegisterOptionsHolderSite(nullptr);
   RegisterFontServices(nullptr);

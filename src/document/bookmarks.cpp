@@ -116,7 +116,10 @@ bool TDoc::GoToBookmark(const std::u16string& name, bool select, TField* followe
   const int32_t i = FindBookmarkName(name);
   if (i < 0) return false;
   TField* bookmark = FieldIndex().Bookmarks[static_cast<size_t>(i)].Field;
-  const TDocRange range = bookmark->Range;
+  // A jump leaves the header or footer being edited in place.
+  if (HeaderFooterInPlace != nullptr) ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+  TDocRange range;
+  if (!GetFieldRange(bookmark, range)) return false;
   if (select)
     SetSelection(range.Start.Par, range.Start.Offset, range.End.Par, range.End.Offset);
   Caret = range.Start;
@@ -166,6 +169,7 @@ void TDoc::PushHyperlinkHistory(TField* field) {
 }
 
 void TDoc::HyperlinkHistoryBack() {
+  if (HeaderFooterInPlace != nullptr) ToggleHeaderFooterEditing(nullptr, 0, nullptr);
   while (HyperlinkHistoryIndex >= 0 &&
          !StillInDocument(*this, HyperlinkHistory[static_cast<size_t>(HyperlinkHistoryIndex)]))
     --HyperlinkHistoryIndex;

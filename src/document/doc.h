@@ -15,6 +15,7 @@
 
 #include "document/char_format.h"
 #include "document/doc_file_state.h"
+#include "document/doc_file_settings.h"
 #include "document/doc_flags.h"
 #include "document/doc_layout_state.h"
 #include "document/doc_position.h"
@@ -84,6 +85,11 @@ class TDoc {
   std::vector<TPage*> Pages;  // laid-out pages, owned by the layout's pools
   TDocProps Props;
   int32_t DefaultTabStop = 720;
+  // Settings the file formats carry (document/doc_file_settings.h).
+  TDocFileSettings FileSettings;
+  // Where a document read for pasting goes (pt* bits of document/doc_file_settings.h); 0 for a
+  // document read for itself.
+  uint8_t PasteTarget = 0;
 
   // --- State ---
   int32_t DocumentNumber = 0;  // 1 for the first document of the run, counting up
@@ -564,6 +570,9 @@ class TDoc {
   // Gives the section of the caret's page its own copy of the header or footer edited in place
   // (checked: "Same as Previous" is on and goes off) or links it to the previous section again.
   void ToggleSameAsPrevious(bool checked);
+  // The header or footer edited in place is one the caret's section inherits ("Same as
+  // Previous" is checked).
+  bool IsHeaderFooterSameAsPrevious();
   void ChangeDocProperties(const TDocProps& props);
   // Each field's instruction becomes the type's keyword, a blank and its argument (if any).
   void ChangeFieldTypes(const std::vector<TField*>& fields, uint8_t fieldType,

@@ -40,10 +40,14 @@ int CompareCaseSensitive(const std::u16string& a, const std::u16string& b) {
   return Sign(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()));
 }
 
-int CompareLevel(const std::u16string& a, const std::u16string& b) {
-  const int loose = CompareUnits(plat::StripDiacritics(plat::FoldCase(a)),
-                                 plat::StripDiacritics(plat::FoldCase(b)));
-  if (loose != 0) return loose;
+// Without regard to case or accents.
+int CompareLoose(const std::u16string& a, const std::u16string& b) {
+  return CompareUnits(plat::StripDiacritics(plat::FoldCase(a)),
+                      plat::StripDiacritics(plat::FoldCase(b)));
+}
+
+// Accents, then case, for texts that are equal without them.
+int CompareTieBreak(const std::u16string& a, const std::u16string& b) {
   const int folded = CompareUnits(plat::FoldCase(a), plat::FoldCase(b));
   return folded != 0 ? folded : CompareCaseSensitive(a, b);
 }
@@ -57,9 +61,15 @@ int CompareByFirstField(const int32_t* a, const int32_t* b) {
 int CompareIndexEntryTexts(const std::u16string& a, const std::u16string& b) {
   const std::vector<std::u16string> la = SplitLevels(a);
   const std::vector<std::u16string> lb = SplitLevels(b);
+  // Case and accents only decide between texts whose every level is otherwise the same, so
+  // that entries differing only in the case of a first level sort by their later levels.
   for (size_t i = 0; i < la.size() && i < lb.size(); ++i)
-    if (const int c = CompareLevel(la[i], lb[i]); c != 0) return c;
-  return Sign(static_cast<int64_t>(la.size()) - static_cast<int64_t>(lb.size()));
+    if (const int c = CompareLoose(la[i], lb[i]); c != 0) return c;
+  if (la.size() != lb.size())
+    return Sign(static_cast<int64_t>(la.size()) - static_cast<int64_t>(lb.size()));
+  for (size_t i = 0; i < la.size(); ++i)
+    if (const int c = CompareTieBreak(la[i], lb[i]); c != 0) return c;
+  return 0;
 }
 
 int CompareSectionsByFirstParagraph(const TSection& a, const TSection& b) {

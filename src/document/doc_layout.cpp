@@ -81,7 +81,10 @@ void TDoc::RebuildLayout() {
   if (EditorWindow) EditorWindow->Repaint();
 }
 
-void TDoc::ArrangePages() { DocLayoutServices().ArrangePages(*this); }
+void TDoc::ArrangePages() {
+  if (EditorWindow && EditorWindow->ArrangePages()) return;
+  DocLayoutServices().ArrangePages(*this);
+}
 
 void TDoc::ResetPageLayout() {
   UpdateSectionPixelMetrics();

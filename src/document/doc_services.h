@@ -37,6 +37,9 @@ class TDocEditorWindow {
   virtual void ScrollPositionChanged() {}
   virtual void Repaint() {}
   virtual void EndSplitView() {}
+  // Arranges the document's pages in the window's view (pages per row, page rectangles, the
+  // view's extent and the scroll bars); false leaves it to the layout's plain arrangement.
+  virtual bool ArrangePages() { return false; }
 };
 
 class TDocServices {

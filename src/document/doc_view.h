@@ -6,6 +6,7 @@
 // (document/doc.h, doc_view.cpp).
 #include <cstdint>
 
+#include "document/char_format.h"
 #include "platform/gfx/types.h"
 
 namespace qv {
@@ -33,6 +34,17 @@ struct TPageExtentMaxima {
   int32_t ZoomedTextWidth = 0;
 };
 
+// The text metrics of the caret's screen font at the zoom, in pixels.
+struct TCaretFontMetrics {
+  int32_t Height = 0;           // ascent + descent
+  int32_t Ascent = 0;
+  int32_t Descent = 0;
+  int32_t ExternalLeading = 0;
+  int32_t DescentLeading = 0;   // descent + external leading
+  int32_t LineHeight = 0;       // ascent + descent + external leading
+  bool Italic = false;
+};
+
 struct TDocView {
   uint8_t ZoomMode = zmFixed;
   int32_t EffectiveZoom = 100;   // the zoom of horizontal scaling (the zoom percent on screen)
@@ -56,6 +68,29 @@ struct TDocView {
   // the caret line (Spotlight).
   bool ScrollToPageTop = false;
   bool CentreCaretLine = false;
+
+  // The caret as the editor window shows it: the top-left of its image in view pixels, its
+  // size, how far the image starts left of the insertion point, and the format and font
+  // metrics it was measured with.
+  int32_t CaretX = 0;
+  int32_t CaretY = 0;
+  int32_t CaretWidth = 2;
+  int32_t CaretHeight = 1;
+  int32_t CaretInset = 1;
+  TCharFormat CaretFormat;
+  TCaretFontMetrics CaretFontMetrics;
+  // A redraw the idle pass owes the document once the tick count reaches RedrawTime.
+  uint32_t RedrawTime = 0;
+  bool RedrawPending = false;
+  // The draft views' content width (twips): the side gap and the widest content; kept until a
+  // view-mode, zoom or page change drops it. ExtentChanged tells that the last computation gave
+  // a new value.
+  int32_t ExtentSideGap = 0;
+  int32_t ExtentWidest = 0;
+  bool ExtentValid = false;
+  bool ExtentChanged = false;
+  // The highest page index the arrangement gave an estimated rectangle (-1 none).
+  int32_t LastEstimatedPage = -1;
 };
 
 }  // namespace qv

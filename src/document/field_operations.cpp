@@ -123,16 +123,23 @@ void TDoc::InsertHyperlink(const std::u16string& instruction, const std::u16stri
       TScopedDocFlag replacing(*this, dfHyperlinkTextReplaced);
       link.End = ReplaceRangeWithText(*this, link, displayText);
     }
-    auto field = std::make_unique<TField>();
-    field->FieldType = ftHyperlink;
-    field->Instruction = instruction;
-    TField* f = field.get();  // taken before the field is handed over
-    EditServices().InsDelFieldMarks(*this, kInsert, f, kBothMarks, link.Start,
-                                    FieldSlotLast, link.End, FieldSlotLast, std::move(field));
-    FieldEditServices().FormatFont(*this, link, HyperlinkCharFormat());
+    InsertHyperlinkAround(*this, link, instruction);
   }
   InvalidateFieldIndex();
   ClearSelection();
+}
+
+TField* InsertHyperlinkAround(TDoc& doc, const TDocRange& link, const std::u16string& instruction) {
+  if (!ValidPlace(doc, link.Start) || !ValidPlace(doc, link.End)) return nullptr;
+  auto field = std::make_unique<TField>();
+  field->FieldType = ftHyperlink;
+  field->Instruction = instruction;
+  TField* f = field.get();  // taken before the field is handed over
+  EditServices().InsDelFieldMarks(doc, kInsert, f, kBothMarks, link.Start, FieldSlotLast, link.End,
+                                  FieldSlotLast, std::move(field));
+  doc.InvalidateFieldIndex();
+  FieldEditServices().FormatFont(doc, link, HyperlinkCharFormat());
+  return f;
 }
 
 TCharFormat HyperlinkCharFormat() {

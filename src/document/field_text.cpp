@@ -1,5 +1,7 @@
 #include "document/field_text.h"
 
+#include <algorithm>
+
 #include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
@@ -79,6 +81,33 @@ TDocPosition ReplaceRangeWithText(TDoc& doc, const TDocRange& range, const std::
   const TDocPosition end = InsertTextAt(doc, range.Start, text, &first);
   doc.EndKeepFieldMarks(range.Start, end);
   return end;
+}
+
+TMemory CopyParagraphContent(const TPar& par, int32_t maxChars) {
+  TMemory out;
+  const int32_t chars = std::min(maxChars, par.CharCount() - 1);
+  int32_t index = 0;
+  TStreamItem item;
+  for (int32_t off = 0; index < chars && ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
+       off += item.Size) {
+    if (item.ItemType == TStreamItem::siText) {
+      const int32_t n = std::min(item.Size, chars - index);
+      out.Append(par.Content.Data + off, n);
+      index += n;
+      continue;
+    }
+    if (item.ItemType != TStreamItem::siTag) continue;
+    const uint8_t kind = item.Tag.Kind;
+    if (IsFormatTagKind(kind)) {
+      out.Append(par.Content.Data + off, ContentTagSize);
+    } else if (kind == ctSpecialChar || kind == ctWideChar) {
+      out.Append(par.Content.Data + off, ContentTagSize);
+      ++index;
+    } else if (IsCharTagKind(kind)) {
+      ++index;  // a shape or a section, cell or row end stays behind
+    }
+  }
+  return out;
 }
 
 }  // namespace qv

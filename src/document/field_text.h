@@ -12,6 +12,7 @@
 namespace qv {
 
 class TDoc;
+class TPar;
 
 // ASCII as text bytes, a tab and a paragraph-internal line break as their special characters,
 // every other character as a UTF-16 character tag (so no code page can lose it); other control
@@ -30,6 +31,16 @@ TDocPosition ReplaceRangeWithText(TDoc& doc, const TDocRange& range, const std::
 // properties); answers the end of the new text.
 TDocPosition InsertTextAt(TDoc& doc, const TDocPosition& at, const std::u16string& text,
                           const TCharFormat* format);
+
+class TField;
+
+// A hyperlink with the instruction around the range (its marks inside every field at its two
+// places), its text in the hyperlink character format; null for a bad range.
+TField* InsertHyperlinkAround(TDoc& doc, const TDocRange& link, const std::u16string& instruction);
+// The paragraph's first characters (at most `maxChars`, never its paragraph mark) as stream
+// content with their formatting: text, special and UTF-16 characters and format tags; field
+// marks, inline shapes and section, cell and row ends are left behind.
+TMemory CopyParagraphContent(const TPar& par, int32_t maxChars);
 
 // The character format of hyperlinks' text (the underline and colour of the options).
 TCharFormat HyperlinkCharFormat();

@@ -104,7 +104,10 @@ bool TDoc::UpdateHyperlinkTexts() {
     std::string target, bookmark;
     ParseHyperlinkInstruction(link->Instruction, target, bookmark, nullptr);
     std::u16string wanted = Widen(target);
-    if (!bookmark.empty()) wanted += u"#" + Widen(bookmark);
+    if (!bookmark.empty()) {
+      wanted += u'#';
+      wanted += Widen(bookmark);
+    }
     if (RangeHasNoteEndMark(range)) {
       ShowInfo(kNoteEndMessage);
       allDone = false;

@@ -6,6 +6,9 @@
 // goes through the line fitter alone (document/line_fitter_service.h).
 #include <cstdint>
 #include <memory>
+#include <vector>
+
+#include "document/table_requests.h"
 
 namespace qv {
 
@@ -44,6 +47,16 @@ class TDocLayoutServices {
   virtual int32_t LineInContinuationCell(const TLine& /*line*/) { return -1; }
   // The first main-text paragraph shown on a laid-out page; -1 when not known.
   virtual int32_t FirstParagraphOfPage(TDoc& /*doc*/, int32_t /*page*/) { return -1; }
+  // The height (twips) of the laid-out cell box that holds the paragraph's first line; -1 when
+  // the paragraph is not laid out in a cell.
+  virtual int32_t CellBoxHeight(TDoc& /*doc*/, int32_t /*par*/) { return -1; }
+  // Per row of the list (rows of the table that holds the paragraph): the tallest counted cell
+  // box height and the tallest sum of a counted cell box's line heights, added up over the
+  // row's pieces on the pages, and the number of pieces; all 0 without a layout.
+  virtual std::vector<TRowMeasure> MeasureTableRows(TDoc& /*doc*/, int32_t /*par*/,
+                                                    const std::vector<TTableRow*>& rows) {
+    return std::vector<TRowMeasure>(rows.size());
+  }
 };
 
 // Registers the services (null restores the defaults).

@@ -10,6 +10,9 @@
 #include "document/par_breaking.h"
 #include "document/section.h"
 #include "foundation/base/service_slot.h"
+#include "layout/box.h"
+#include "layout/page.h"
+#include "layout/paint/box_geometry.h"
 
 namespace qv {
 
@@ -35,6 +38,10 @@ void TEditLayoutHooks::Note(const TRequest& request) {
   Log.push_back(request);
 }
 
+void TEditLayoutHooks::RelayoutThrough(TDoc& doc, int32_t page, int32_t par, int32_t /*lastPage*/) {
+  RelayoutFrom(doc, page, par);
+}
+
 void TEditLayoutHooks::RelayoutFrom(TDoc& doc, int32_t page, int32_t par) {
   TRequest r;
   r.What = TRequest::Kind::Relayout;
@@ -56,6 +63,10 @@ int32_t PageOfParagraph(TDoc& doc, int32_t par) {
 }  // namespace
 
 void TPaginatingLayoutHooks::RelayoutFrom(TDoc& doc, int32_t page, int32_t par) {
+  RelayoutThrough(doc, page, par, INT32_MAX);
+}
+
+void TPaginatingLayoutHooks::RelayoutThrough(TDoc& doc, int32_t page, int32_t par, int32_t lastPage) {
   if (doc.PageCount() == 0 || doc.ParCount() == 0) {
     TEditLayoutHooks::RelayoutFrom(doc, page, par);
     return;
@@ -71,7 +82,9 @@ void TPaginatingLayoutHooks::RelayoutFrom(TDoc& doc, int32_t page, int32_t par) 
     first = std::min(first, std::max(found, 0));
   }
   if (first == INT32_MAX) first = 0;
-  doc.Paginate(std::min(first, doc.PageCount()), INT32_MAX);
+  first = std::min(first, doc.PageCount());
+  // Paginate keeps going while fewer pages than asked for exist.
+  doc.Paginate(first, lastPage == INT32_MAX ? INT32_MAX : std::max(lastPage, first) + 1);
 }
 
 void TPaginatingLayoutHooks::RenumberLists(TDoc& doc) { doc.RenumberLists(); }
@@ -134,6 +147,34 @@ void TEditLayoutHooks::StartProgress(TDoc& /*doc*/, const std::string& text, int
   r.Text = text;
   r.Par = range;
   Note(r);
+}
+
+}  // namespace qv
+
+namespace qv {
+
+namespace {
+
+TPage* LaidOutPage(TDoc& doc, int32_t page) {
+  return page >= 0 && page < doc.PageCount() ? doc.Pages[static_cast<size_t>(page)] : nullptr;
+}
+
+}  // namespace
+
+void TEditLayoutHooks::ReflowHeaderFooter(TDoc& doc, int32_t page, TField* field) {
+  TRequest r;
+  r.What = TRequest::Kind::HeaderFooter;
+  r.Page = page;
+  Note(r);
+  TPage* p = LaidOutPage(doc, page);
+  if (p == nullptr || field == nullptr) return;
+  ReflowPageHeaderFooter(*p, field);
+  TBox* band = field == p->FooterField ? p->FooterBox : p->HeaderBox;
+  if (band != nullptr) UpdateBoxPixelRects(*band);
+}
+
+void TEditLayoutHooks::ReleaseHeaderFooter(TDoc& doc, int32_t page) {
+  if (TPage* p = LaidOutPage(doc, page)) ClearPageHeaderFooter(*p);
 }
 
 }  // namespace qv

@@ -14,6 +14,7 @@
 namespace qv {
 
 class TDoc;
+class TField;
 
 class TEditLayoutHooks {
  public:
@@ -22,9 +23,9 @@ class TEditLayoutHooks {
   // One request, as the default keeps it.
   struct TRequest {
     enum class Kind : uint8_t { Relayout, Reformat, RenumberLists, Repaint, RepaintRange, Scroll,
-                                Progress };
+                                Progress, HeaderFooter };
     Kind What = Kind::Relayout;
-    int32_t Page = 0;      // Relayout: first page (INT32_MIN none)
+    int32_t Page = 0;      // Relayout: first page (INT32_MIN none); HeaderFooter: the page
     int32_t Par = 0;       // Relayout: first paragraph (INT32_MIN none); Reformat: paragraph
     TDocRange Range;       // RepaintRange
     int32_t Mode = 0;      // Scroll: the caret scroll mode (0, 3, 4), -1 for a scroll target
@@ -34,6 +35,9 @@ class TEditLayoutHooks {
   // Lays the pages out again from the page (or, with the page none, from the paragraph). The
   // default re-breaks the paragraph when its lines are not valid.
   virtual void RelayoutFrom(TDoc& doc, int32_t page, int32_t par);
+  // The same when pages after `lastPage` need not be laid out yet (the view lays out what it
+  // shows on demand); the default lays everything out as RelayoutFrom does.
+  virtual void RelayoutThrough(TDoc& doc, int32_t page, int32_t par, int32_t lastPage);
   // Re-breaks one paragraph in place; true when its line count stayed. The default breaks it for
   // its section's text width.
   virtual bool ReformatParagraph(TDoc& doc, int32_t par);
@@ -45,6 +49,23 @@ class TEditLayoutHooks {
   virtual void ScrollCaretIntoView(TDoc& doc, int32_t mode);
   // Scrolls a point (twips from the anchor's line) into view.
   virtual void ScrollToTarget(TDoc& doc, const TDocPosition& anchor, int32_t x, int32_t y);
+
+  // --- In-place header and footer editing ---
+  // Lays the page's header or footer area out again with the field's paragraphs (the default
+  // does it when the page is laid out).
+  virtual void ReflowHeaderFooter(TDoc& doc, int32_t page, TField* field);
+  // Gives back the content of the page's area that shows the header or footer edited in place.
+  virtual void ReleaseHeaderFooter(TDoc& doc, int32_t page);
+
+  // --- What the window and the tools around it refresh after an edit (none by default) ---
+  // The background spellcheck starts again over what changed.
+  virtual void RestartSpellcheck(TDoc& /*doc*/) {}
+  // The window destroys its system caret when it has the focus (it is made again later).
+  virtual void HideSystemCaret(TDoc& /*doc*/) {}
+  // The find panel takes the document's find state again.
+  virtual void RefreshFindState(TDoc& /*doc*/) {}
+  // The window forgets the hyperlink under the mouse pointer.
+  virtual void ClearHoveredLink(TDoc& /*doc*/) {}
 
   // The main window's progress display while a long operation is undone or redone.
   virtual void StartProgress(TDoc& doc, const std::string& text, int32_t range);
@@ -65,6 +86,8 @@ class TPaginatingLayoutHooks : public TEditLayoutHooks {
  public:
   TPaginatingLayoutHooks() { KeepLog = false; }
   void RelayoutFrom(TDoc& doc, int32_t page, int32_t par) override;
+  // Lays out from the changed page only through `lastPage` (at least).
+  void RelayoutThrough(TDoc& doc, int32_t page, int32_t par, int32_t lastPage) override;
   // The list numbering pass (TDoc::RenumberLists).
   void RenumberLists(TDoc& doc) override;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/doc.h"
@@ -12,6 +13,7 @@
 #include "document/field_evaluation.h"
 #include "document/field_index.h"
 #include "document/field_instructions.h"
+#include "document/page_numbering.h"
 #include "editing/edit_codes.h"
 #include "editing/edit_dispatcher.h"
 #include "editing/edit_operation_providers.h"
@@ -81,6 +83,14 @@ class TFieldEditProviders : public TEditOperationProviders {
       case ecUpdateHyperlinkTexts:
         doc.UpdateHyperlinkTexts();
         return true;
+      case ecInsertTableOfContents: {
+        auto* options = Arg<TGenerateTOC_Options>(a, n, 0);
+        tocCount_ = options != nullptr ? doc.GenerateToc(*options) : 0;
+        if (auto* count = Arg<int32_t>(a, n, 1)) *count = tocCount_;
+        // Said even when nothing was recorded (then no follow-up runs).
+        if (tocCount_ == 0) ShowInfo(kNoHeadingsMessage);
+        return true;
+      }
       case ecRemoveTableOfContents:
         RemoveToc(doc);
         return true;
@@ -98,6 +108,19 @@ class TFieldEditProviders : public TEditOperationProviders {
                             types != nullptr ? *types : EvaluatedFieldTypes());
         return true;
       }
+      case ecInsertIndexEntry:
+        doc.InsertIndexEntry(WideArg(a, n, 0));
+        return true;
+      case ecMarkAllIndexEntries: {
+        const auto* words = Arg<std::vector<std::u16string>>(a, n, 0);
+        const auto* instructions = Arg<std::vector<std::u16string>>(a, n, 1);
+        if (words != nullptr && instructions != nullptr)
+          doc.MarkAllIndexEntries(*words, *instructions);
+        return true;
+      }
+      case ecBuildIndex:
+        BuildIndex(doc, WideArg(a, n, 0));
+        return true;
       case ecRemoveFields:
         if (const auto* list = Arg<std::vector<TField*>>(a, n, 0))
           for (TField* f : *list) doc.RemoveField(f);
@@ -107,10 +130,16 @@ class TFieldEditProviders : public TEditOperationProviders {
     }
   }
 
-  void RunChain(TDoc& doc, uint8_t code, void* const* /*a*/, int32_t /*n*/) override {
+  void RunChain(TDoc& doc, uint8_t code, void* const* a, int32_t n) override {
     switch (code) {
       case ecInsertField:
         UpdateNewField(doc);
+        break;
+      case ecInsertTableOfContents:
+        UpdateNewToc(doc);
+        break;
+      case ecBuildIndex:
+        BuildIndexAgain(doc, a, n);
         break;
       case ecRemoveTableOfContents:
         OfferBookmarkRemoval(doc);
@@ -184,7 +213,58 @@ class TFieldEditProviders : public TEditOperationProviders {
     if (doc.GetFieldRange(f, range)) doc.Caret = range.End;
   }
 
+  // The new table's page references get their numbers; no table, the message why.
+  void UpdateNewToc(TDoc& doc) {
+    if (tocCount_ == 0) return;
+    TDocPosition at = doc.Caret;
+    at.Offset = std::max(at.Offset - 1, 0);
+    TDocRange range;
+    if (doc.GetFieldAt(at, &range, {}, ftToc, fkField) == nullptr) return;
+    TFieldTypeSet types;
+    types.set(ftPageRef);
+    void* args[] = {nullptr, &range, &types};
+    RunChainedEdit(doc, ecUpdateFields, args, 2, kTocName);
+  }
+
+  // The pages of the index entries, in their order.
+  static std::vector<std::pair<TField*, int32_t>> EntryPages(TDoc& doc) {
+    doc.PaginateAll();
+    std::vector<std::pair<TField*, int32_t>> pages;
+    for (TField* f : doc.GetIndexEntryFields())
+      pages.emplace_back(f, PageIndexOfChar(doc, f->Range.Start.Par, f->Range.Start.Offset));
+    return pages;
+  }
+
+  // The index is built in page layout, where its entries' pages are known.
+  void BuildIndex(TDoc& doc, const std::u16string& instruction) {
+    if (!buildingAgain_) indexRuns_ = 0;
+    tempView_ = doc.ViewMode != vmPrintLayout;
+    if (tempView_) doc.BeginTempViewMode(vmPrintLayout);
+    pagesBefore_ = EntryPages(doc);
+    doc.GenerateIndex(instruction);
+  }
+
+  // The index's own length may move the pages it lists: it is built again (at most a few times,
+  // so that pages that keep moving cannot hold the program in a loop) until they stay.
+  void BuildIndexAgain(TDoc& doc, void* const* a, int32_t n) {
+    const bool moved = EntryPages(doc) != pagesBefore_;
+    if (tempView_) doc.EndTempViewMode(true);
+    tempView_ = false;
+    if (!moved || indexRuns_ >= kMaxIndexRuns) return;
+    ++indexRuns_;
+    doc.ArrangePages();
+    buildingAgain_ = true;
+    RunChainedEdit(doc, ecBuildIndex, a, n, kIndexName);
+    buildingAgain_ = false;
+  }
+
+  static constexpr int32_t kMaxIndexRuns = 3;
   TField* newField_ = nullptr;
+  int32_t tocCount_ = 0;
+  std::vector<std::pair<TField*, int32_t>> pagesBefore_;
+  bool tempView_ = false;
+  bool buildingAgain_ = false;
+  int32_t indexRuns_ = 0;
   std::vector<std::string> tocBookmarks_;
 };
 

@@ -5,6 +5,7 @@
 #include "document/field.h"
 #include "editing/edit_flags.h"
 #include "editing/edit_layout_hooks.h"
+#include "editing/field_text_snapshot.h"
 
 namespace qv {
 
@@ -29,33 +30,6 @@ const char* const kOperationNames[OperationNameCount] = {
     "horizontal line", "fast navigation", "drop caps"};
 
 uint32_t g_serial = 0;
-
-// The shown results of the automatically computed fields inside the header or footer edited in
-// place: page numbers, dates and the like, whose text the update rewrites.
-bool IsComputedFieldType(uint8_t type) {
-  return type == 33 || type == 37 || type == 26 || type == 31 || type == ftTime || type == 27;
-}
-
-void CaptureFieldTexts(TDoc& doc, std::vector<std::pair<TField*, std::u16string>>& out) {
-  out.clear();
-  TDocRange range;
-  if (!doc.GetHeaderFooterRange(doc.HeaderFooterInPlace, range)) return;
-  for (const auto& f : doc.Fields) {
-    if (f->Kind != fkField || !IsComputedFieldType(f->FieldType)) continue;
-    if (f->Range.Start.Par < range.Start.Par || f->Range.Start.Par > range.End.Par) continue;
-    std::u16string text;
-    for (int32_t p = f->Range.Start.Par; p <= f->Range.End.Par && p < doc.ParCount(); ++p) {
-      TPar& par = *doc.Par(p);
-      BuildParagraphWideText(par);
-      const int32_t from = p == f->Range.Start.Par ? f->Range.Start.Offset : 0;
-      const int32_t to = p == f->Range.End.Par ? f->Range.End.Offset
-                                               : static_cast<int32_t>(par.WideText.size());
-      if (from < to && to <= static_cast<int32_t>(par.WideText.size()))
-        text += par.WideText.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
-    }
-    out.emplace_back(f.get(), std::move(text));
-  }
-}
 
 }  // namespace
 
@@ -101,6 +75,12 @@ std::string ProgressText(const char* format, const char* name) {
 }  // namespace
 
 void TOperation::Undo() {
+  // The header edited in place shows again exactly what it showed when the operation ended.
+  if (HasFieldTextsAfter) {
+    const TDocPosition caret = Doc->Caret;
+    RestoreFieldTexts(*Doc, FieldTextsAfter, FieldAfter);
+    Doc->Caret = caret;
+  }
   TPostActions& pa = Doc->CurrentPostActions();
   const bool progress = NeedsProgress();
   if (progress)
@@ -129,6 +109,11 @@ void TOperation::Undo() {
 }
 
 void TOperation::Redo() {
+  if (HasFieldTextsBefore) {
+    const TDocPosition caret = Doc->Caret;
+    RestoreFieldTexts(*Doc, FieldTextsBefore, FieldBefore);
+    Doc->Caret = caret;
+  }
   TPostActions& pa = Doc->CurrentPostActions();
   const bool progress = NeedsProgress();
   if (progress)

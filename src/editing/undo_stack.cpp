@@ -81,6 +81,8 @@ void CommitOperation(TDoc& doc, std::unique_ptr<TUndoableOperation> operation) {
   if (!operation) return;
   TOperation* op = AsOperation(operation.get());
   if (op->Records.empty()) return;  // freed here
+  // Operations run without the dispatcher keep their header's field results here.
+  if (!op->HasFieldTextsAfter) op->CaptureFieldTextsAfter();
   doc.SetModified(1);
   if (doc.Selection) op->SelectionAfter->Assign(*doc.Selection);
   op->CaretAfter = doc.Caret;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "document/par.h"
 #include "files/crypt/encrypted_document.h"
 #include "files/crypt/encryption_manager.h"
 #include "files/doc_formats.h"

@@ -12,13 +12,34 @@
 #include <string>
 #include <vector>
 
+#include "document/char_format.h"
 #include "files/input_window.h"
 #include "foundation/base/memory.h"
 
 namespace qv {
 
+class TAutoList;
 class TDoc;
+class TField;
+class TPar;
 class TUnpackedZip;
+
+// A character style as a reader found it in the file: the steps after loading look for the
+// note-reference styles by name and number, and the RTF reader's guard inside tables of contents
+// compares with its formats.
+struct TReadCharStyle {
+  int32_t Number = 0;
+  std::string Name;
+  TCharFormat Format;
+};
+
+// A list level whose picture bullet is named by its index among the pictures of the document's
+// picture-bullets bookmark, which is read after the lists.
+struct TPendingPictureBullet {
+  TAutoList* List = nullptr;
+  int32_t Level = 0;
+  int32_t PictureIndex = 0;
+};
 
 // What opening takes: a source (file or memory block), a format index (dfDetect to detect,
 // dfHtml, dfRefused), the file name, and a block with its length.
@@ -63,6 +84,40 @@ class TOpenContext : public TInputWindow {
   std::unique_ptr<TUnpackedZip> ZipPackage;
   std::string PackageFolder;
   bool ZipTried = false;
+
+  // --- What a reader collects and leaves for the steps after loading ---
+  // The paragraphs of the footnote, endnote and header/footer stories, in story order; the open
+  // road appends them after the main text (AppendReadStories, files/reader_steps.h).
+  std::vector<std::unique_ptr<TPar>> FootnotePars;
+  std::vector<std::unique_ptr<TPar>> EndnotePars;
+  std::vector<std::unique_ptr<TPar>> HeaderFooterPars;
+  // The paragraph list being filled (the document's own list for the main text) and the
+  // paragraph being read, at its end.
+  std::vector<std::unique_ptr<TPar>>* FillList = nullptr;
+  TPar* ReadPar = nullptr;
+  // Fields whose end mark has not been read yet, in the order they were opened.
+  std::vector<TField*> OpenFields;
+  // Fields whose marks are removed after loading, their text kept (SHAPE fields).
+  std::vector<TField*> FieldsToRemove;
+  // The caret position stored in the document (paragraph, offset).
+  int32_t CaretPar = 0;
+  int32_t CaretOffset = 0;
+  // The format of the document an automatic backup copy was made from; unset until a reader
+  // sets it.
+  int32_t SourceFormat = static_cast<int32_t>(0x80000000u);
+  // Styles hold only their own settings (cleared by a reader whose styles arrive with complete
+  // formatting, which the steps after loading then reduce to their differences).
+  bool StylesOwnSettingsOnly = true;
+  // The lists came from a list table (their style references are override numbers).
+  bool ListsFromListTable = false;
+  // The reader made tables.
+  bool TablesRead = false;
+  // The reader has shown its own message about the failure; the open road shows none.
+  bool ErrorReported = false;
+  // Character styles as read, and the list override numbers with the list each names.
+  std::vector<TReadCharStyle> CharStyles;
+  std::vector<std::pair<int32_t, TAutoList*>> ListOverrides;
+  std::vector<TPendingPictureBullet> PendingPictureBullets;
 
   // Opens the file and makes the first fill (the probe read). EFOpenError when the file cannot
   // be opened; a read error aborts silently after its message.

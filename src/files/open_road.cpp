@@ -21,6 +21,7 @@
 #include "files/office_xml_services.h"
 #include "files/open_context.h"
 #include "files/post_load_steps.h"
+#include "files/reader_steps.h"
 #include "files/rtf/rtf_reader.h"
 #include "files/save_dispatcher.h"
 #include "files/text/plain_text_reader.h"
@@ -47,7 +48,9 @@ bool RunReader(TDoc& doc, TOpenContext& context, int32_t format, const TDoc* tex
   switch (format) {
     case dfRtf:
     case dfEncrypted:
-      ReadRtf(context);
+      if (!ReadRtf(context)) return false;
+      // The notes and the headers and footers the reader collected follow the main text.
+      AppendReadStories(context);
       return true;
     case dfDoc: return WordBinaryServices().ReadDoc(context);
     case dfDocx: return OfficeXmlServices().ReadDocx(context);

@@ -118,8 +118,8 @@ class TDocBuilder {
     TMemory n;
     AppendContentTag(n, ctFieldStart, TagRefOf(note.get()));
     n.AppendMemory(Stream(noteText));
+    AppendEnd(n, scParagraphEnd, 0);  // the note's field holds its last paragraph mark
     AppendContentTag(n, ctFieldEnd, TagRefOf(note.get()));
-    AppendEnd(n, scParagraphEnd, 0);
     const int32_t notePar = Put(n, story, Format);
     MakeRange(notePar, 0, notePar, doc_.Par(notePar)->CharCount(), note->Range);
     notes_.push_back(note.get());
@@ -135,8 +135,8 @@ class TDocBuilder {
     TMemory s;
     AppendContentTag(s, ctFieldStart, TagRefOf(field.get()));
     s.AppendMemory(Stream(text));
+    AppendEnd(s, scParagraphEnd, 0);  // the field holds its paragraph's mark
     AppendContentTag(s, ctFieldEnd, TagRefOf(field.get()));
-    AppendEnd(s, scParagraphEnd, 0);
     const int32_t par = Put(s, stHeadersFooters, Format);
     MakeRange(par, 0, par, doc_.Par(par)->CharCount(), field->Range);
     section.HeaderFooter[static_cast<size_t>(slot)] = field.get();

@@ -197,6 +197,7 @@ TEST(Doc, IndexEntryTextsCompareLevelByLevel) {
       {u"eta", u"\u00E9tb", -1},        // ... but never before it
       {u"fruit:pear", u"fruit:Apple", 1},
       {u"fruit", u"fruit:apple", -1},   // fewer levels first
+      {u"apple:Red", u"Apple:green", 1},  // a first level differing in case: the second decides
       {u"same:level", u"same:level", 0},
   };
   for (const Case& c : cases) {

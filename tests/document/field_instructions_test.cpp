@@ -61,6 +61,24 @@ TEST(FieldInstructions, KeywordTableBothWays) {
   EXPECT_EQ(FieldTypeOfKeyword(u"NOSUCH"), -1);
 }
 
+TEST(FieldInstructions, EveryKindKeepsItsArgumentsAndSwitchesThroughARoundTrip) {
+  // Switches written bare, arguments quoted and escaped (blanks, quotes, backslashes).
+  const std::vector<std::u16string> words = {u"\\*", u"Upper", u"\\@", u"d MMM yyyy",
+                                             u"C:\\dir\\", u"say \"hi\"", u"\\h"};
+  for (int32_t t = 0; t < FieldTypeCount; ++t) {
+    const std::string k = FieldKeyword(t);
+    if (k == "?") continue;
+    std::u16string instruction(k.begin(), k.end());
+    for (const std::u16string& w : words) {
+      const bool isSwitch = w.size() == 2 && w[0] == u'\\';
+      instruction += isSwitch ? u" " + w : u" \"" + EscapeFieldArgument(w) + u"\"";
+    }
+    EXPECT_EQ(SplitFieldInstruction(instruction), words) << k;
+    const std::u16string keyword = instruction.substr(0, instruction.find(u' '));
+    EXPECT_EQ(FieldTypeOfKeyword(keyword), t) << k;
+  }
+}
+
 TEST(FieldInstructions, HyperlinkParse) {
   struct Case {
     std::u16string instruction;

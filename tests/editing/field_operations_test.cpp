@@ -130,6 +130,15 @@ TEST(FieldOperations, DoneUndoneAndRedone) {
          EXPECT_EQ(d.GetRangeText({At(0, 0), At(0, 3)}), "abc");
        },
        "0:1-0:3"},
+      {"index entry at the caret", nullptr,
+       [](TDoc& d) {
+         d.Caret = At(1, 2);
+         d.InsertIndexEntry(u"XE \"x\"");
+       },
+       "1:2-1:2"},
+      {"index entries at every whole word", nullptr,
+       [](TDoc& d) { d.MarkAllIndexEntries({u"defg", u"ab"}, {u"XE \"d\"", u"XE \"a\""}); },
+       "1:0-1:0"},
       {"edit the instruction", PutBookmark,
        [](TDoc& d) { d.EditFieldInstruction(d.Fields[0].get(), u"other"); }, "0:1-0:2"},
   };

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "document/content_tags.h"
+#include "document/doc_builder.h"
+#include "document/doc_object_services.h"
 #include "document/doc.h"
 #include "document/field.h"
 #include "document/field_edit_services.h"
@@ -220,4 +222,57 @@ TEST(FieldUpdate, AFieldNestedInAnUpdatedFieldGoesWithTheOuterResult) {
   doc.RebuildFieldIndex();
   ASSERT_EQ(doc.FieldIndex().Fields.size(), 1u);
   EXPECT_EQ(doc.FieldIndex().Fields[0], o);
+}
+
+namespace {
+
+// The model's answers that a note reference field needs: bookmarks by name, note references by
+// place.
+struct ModelAnswers : TDocObjectServices {
+  TField* FindBookmark(TDoc* doc, const std::u16string& name) const override {
+    const int32_t i = doc->FindBookmarkName(name);
+    return i < 0 ? nullptr : doc->FieldIndex().Bookmarks[static_cast<size_t>(i)].Field;
+  }
+  TField* NoteReferenceAt(TDoc* doc, const TDocPosition& place) const override {
+    return doc->GetFieldAt(place, nullptr, {}, 255, fkNoteReference);
+  }
+};
+
+}  // namespace
+
+TEST(FieldUpdate, ANoteReferenceShowsTheMarkOfTheNoteItsBookmarkHolds) {
+  FieldScope scope;
+  ScopedService<TDocObjectServices, ModelAnswers> answers;
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  const int32_t noted = b.AddWithNote("See", "the note");
+  b.Add("x");
+  b.Finish();
+  doc.RebuildFieldIndex();
+  TField* reference = nullptr;
+  for (TField* f : doc.FieldIndex().Fields)
+    if (f->Kind == fkNoteReference) reference = f;
+  ASSERT_NE(reference, nullptr);
+  reference->Text = "7";
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
+  doc.BeginOperation(op.get());
+  auto mark = std::make_unique<TField>();
+  mark->Kind = fkBookmark;
+  mark->Instruction = u"fn";
+  doc.InsertFieldMarks(std::move(mark), reference->Range);
+  doc.EndOperation();
+  doc.CommitOperation(std::move(op));
+  PutField(doc, noted + 1, "note ", ftNoteRef, u"NOTEREF fn \\h", "?", "");
+  UpdateAll(doc);
+  EXPECT_EQ(ParText(doc, noted + 1), "note 7");
+}
+
+TEST(FieldUpdate, AnEmptyFieldInTheScopeGetsItsResult) {
+  FieldScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"x"});
+  PutField(doc, 0, "[", 15, u"TITLE", "", "]");
+  doc.Props.Title = u"T";
+  UpdateAll(doc);
+  EXPECT_EQ(ParText(doc, 0), "[T]");
 }

@@ -3,6 +3,8 @@
 #include "editing/edit_layout_hooks.h"
 
 #include "document/edit_services.h"
+#include "editing/editing_services.h"
+#include "foundation/base/service_slot.h"
 #include "layout/pagination_fixture.h"
 
 namespace {
@@ -54,6 +56,69 @@ TEST_F(PaginatingHooksTest, ADocumentWithoutPagesIsOnlyBrokenIntoLines) {
   hooks.RelayoutFrom(*doc, PostActionNone, 0);
   EXPECT_EQ(doc->PageCount(), 0);
   EXPECT_GT(Par(0).LineCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PaginatingHooksTest, AnEditLaysOutOnlyAFewPagesPastWhatTheViewNeeds) {
+  BuildDocument();
+  const std::string whole = DescribePages();
+  const int32_t pages = doc->PageCount();
+  ASSERT_GT(pages, 10);
+  InsertText(2, 3, " more");
+  ReplaceSameWidth(2, 0);
+  hooks.RelayoutThrough(*doc, PostActionNone, 2, 4);
+  EXPECT_GE(doc->PageCount(), 5);
+  EXPECT_LT(doc->PageCount(), pages);
+  EXPECT_FALSE(doc->Layout.LaidOutToEnd);
+  // The rest comes when it is asked for, as a pagination from scratch would have it.
+  doc->PaginateAll();
+  const std::string incremental = DescribePages();
+  PaginateFromScratch();
+  EXPECT_EQ(DescribePages(), incremental);
+  (void)whole;
+}
+
+TEST_F(PaginatingHooksTest, ACaretLeftInAHeaderGoesToTheFirstMainTextLineOfItsPage) {
+  ScopedService<TEditServices> engine{MakeEditingServices()};
+  ScopedService<TEditLayoutHooks> programHooks{std::make_unique<TPaginatingLayoutHooks>()};
+  b->HeaderFooter(*doc->Sections[0], hfOddHeader, "head");
+  BuildDocument();
+  const int32_t headerPar = doc->FirstParagraphOfStory(stHeadersFooters);
+  ASSERT_GE(headerPar, 0);
+  const TLine* first = GetFirstLineOfBox(Page(3), BodyAreas);
+  ASSERT_NE(first, nullptr);
+  doc->PostActions.Caret = TDocPosition{headerPar, 1, 3, 0};
+  doc->PostActions.HasCaret = true;
+  doc->PostEditUpdate();
+  EXPECT_EQ(doc->Caret.Par, first->Par->Index);
+  EXPECT_EQ(doc->Caret.Offset, first->FirstChar);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PaginatingHooksTest, AChangedHeaderIsLaidOutAgainFromThePageBeforeTheFirstThatShowsIt) {
+  ScopedService<TEditServices> engine{MakeEditingServices()};
+  for (int i = 0; i < 12; ++i) b->Add(Words(30, i));
+  TSection* second = b->SectionBreak("end of the first section", sbNextPage);
+  TField* header = b->HeaderFooter(*second, hfOddHeader, "second header");
+  for (int i = 0; i < 12; ++i) b->Add(Words(30, i + 20));
+  Paginate();
+  int32_t shows = -1;
+  for (int32_t i = 0; i < doc->PageCount() && shows < 0; ++i)
+    if (Page(i).HeaderField == header) shows = i;
+  ASSERT_GT(shows, 1);
+  TDocRange r;
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  doc->PostActions.Reset();
+  doc->InvalidateFromParagraph(r.Start.Par);
+  EXPECT_EQ(doc->PostActions.FirstPage, shows - 1);
+  EXPECT_EQ(doc->PostActions.FirstPar, PostActionNone);
+  doc->PostActions.Reset();
 }
 
 }  // namespace

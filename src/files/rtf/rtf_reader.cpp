@@ -1,371 +1,422 @@
 #include "files/rtf/rtf_reader.h"
 
 #include <algorithm>
-#include <array>
-#include <memory>
-#include <string>
-#include <vector>
+#include <cstring>
+#include <exception>
 
-#include "document/char_format.h"
+#include "document/auto_list.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/drop_caps.h"
 #include "document/field.h"
 #include "document/par.h"
-#include "document/par_format.h"
 #include "document/section.h"
+#include "document/shape.h"
+#include "document/styles.h"
 #include "document/tab_stops.h"
-#include "document/table_row.h"
 #include "files/open_context.h"
+#include "files/reader_steps.h"
 #include "files/rtf/rtf_keywords.h"
 #include "files/rtf/rtf_read_state.h"
-#include "files/rtf/rtf_tokenizer.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/fonts/font_manager.h"
+#include "foundation/text/code_pages.h"
+#include "foundation/ui/message_dlg_service.h"
 
 namespace qv {
 
 namespace {
 
-// Bounds on what a file may make the reader hold: beyond them the file is taken as damaged.
-constexpr size_t kMaxFonts = 32768;
-constexpr size_t kMaxColours = 32768;
-constexpr int32_t kMaxNotes = 1 << 20;
-constexpr int32_t kMaxTabs = 64;
+// Mac OS Roman upper bytes that differ from code page 1252, as pairs (Mac byte, 1252 byte).
+constexpr uint8_t kMacRoman[][2] = {
+    {128, 196}, {129, 197}, {130, 199}, {131, 201}, {132, 209}, {133, 214}, {134, 220}, {135, 225},
+    {136, 224}, {137, 226}, {138, 228}, {139, 227}, {140, 229}, {141, 231}, {142, 233}, {143, 232},
+    {144, 234}, {145, 235}, {146, 237}, {147, 236}, {148, 238}, {149, 239}, {150, 241}, {151, 243},
+    {152, 242}, {153, 244}, {154, 246}, {155, 245}, {156, 250}, {157, 249}, {158, 251}, {159, 252},
+    {161, 176}, {164, 167}, {166, 182}, {167, 223}, {168, 174}, {171, 180}, {172, 168}, {174, 198},
+    {175, 216}, {180, 165}, {187, 170}, {188, 186}, {190, 230}, {191, 248}, {192, 191}, {193, 161},
+    {194, 172}, {199, 171}, {200, 187}, {202, 160}, {203, 192}, {204, 195}, {205, 213}, {214, 247},
+    {216, 255}, {219, 164}, {225, 183}, {229, 194}, {230, 202}, {231, 193}, {232, 203}, {233, 200},
+    {234, 205}, {235, 206}, {236, 207}, {237, 204}, {238, 211}, {239, 212}, {241, 210}, {242, 218},
+    {243, 219}, {244, 217}, {248, 175}, {252, 184}};
 
-// Whether the paragraph's stream holds a character yet (its codes are made at its end).
-bool HasChars(const TPar& par) {
-  const uint8_t* data = par.Content.Data;
-  const int32_t length = par.Content.Length;
-  for (int32_t off = 0; off < length;) {
-    if (data[off] != 0) return true;
-    if (!IsTagAt(data, length, off)) return true;
-    if (IsCharTagKind(ReadTagAt(data, off).Kind)) return true;
-    off += ContentTagSize;
-  }
-  return false;
+const std::array<uint8_t, 256>& MacToAnsi() {
+  static const std::array<uint8_t, 256> table = [] {
+    std::array<uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    for (const auto& pair : kMacRoman) t[pair[0]] = pair[1];
+    return t;
+  }();
+  return table;
 }
 
-const char* const kDamagedMessage = "The file is damaged; only the part before the damage was read.";
+// The special-character code of a text byte, 0 for an ordinary one.
+uint8_t SpecialOfByte(uint8_t b) {
+  switch (b) {
+    case 9: return scTab;
+    case 150: return scEnDash;
+    case 151: return scEmDash;
+    case 160: return scNonBreakingSpace;
+    default: return 0;
+  }
+}
 
-class TRtfReader {
- public:
-  TRtfReader(TOpenContext& context, TDoc& doc) : doc_(doc), lex_(context) {}
+// The special-character code of a UTF-16 unit that no ANSI code page holds, 0 for none.
+uint8_t SpecialOfUnit(char16_t u) {
+  switch (u) {
+    case 0x0009: return scTab;
+    case 0x2013: return scEnDash;
+    case 0x2014: return scEmDash;
+    case 0x00A0: return scNonBreakingSpace;
+    case 0x00AD: return scOptionalHyphen;
+    case 0x2002: return scEnSpace;
+    case 0x2003: return scEmSpace;
+    case 0x2005: return scQuarterEmSpace;
+    case 0x2011: return scNonBreakingHyphen;
+    default: return 0;
+  }
+}
 
-  void Read();
+int32_t Clamp16(int32_t v) { return std::clamp(v, -kRtfTwipsLimit, kRtfTwipsLimit); }
 
- private:
-  // ---- the group loop
-  void ReadGroups(int32_t stopDepth);
-  void OpenGroup();
-  void CloseGroup();
-  bool OnControlWord(const TRtfItem& item);
-  void OnDestination(int32_t word, bool starred);
-  void SkipCurrentGroup();
+const char* const kDamagedMessage =
+    "The document \"%s\" is damaged; only the part before the damage was read.";
 
-  // ---- text
-  void AppendText(const uint8_t* bytes, int32_t count);
-  void AppendSpecial(uint8_t code);
-  void AppendTag(uint8_t kind, int32_t value);
-  void AppendWide(char16_t unit);
-  void SetChar(int kind, int32_t value, bool onlyWhenChanged = false);
-  void EndParagraph(uint8_t endKind);
-  void StartParagraph(int32_t story);
-  void FinishCurrent();
+}  // namespace
 
-  // ---- destinations
-  void ReadFontTable();
-  void ReadColourTable();
-  void ReadField();
-  void ReadNote(bool endnote);
-  void ReadHeaderFooter(int slot);
+TRtfReader::TRtfReader(TOpenContext& context)
+    : ctx_(context), doc_(*context.Document), lex_(context) {}
 
-  // ---- tables and sections
-  void CellBoundary(int32_t right);
-  void EndCell();
-  void EndRow();
-  void EndSection();
-  void OnPageWord(int32_t word, int32_t param);
+TRtfReader::~TRtfReader() = default;
 
-  int32_t FontOf(int32_t number) const;
-  int32_t ColourOf(int32_t index) const;
-  void AddTab(int32_t position, int kind);
+// ---- input ----
 
-  TDoc& doc_;
-  TRtfLexer lex_;
-  TRtfReadState s_;
-  std::vector<TRtfGroupState> stack_;
-  TPar* cur_ = nullptr;
-  int32_t story_ = stMain;
-  bool firstMainUsed_ = false;
-  bool damaged_ = false;
-  std::vector<TRtfFont> fonts_;
-  std::vector<int32_t> colours_;
-  TTableRowData rowDef_;
-  int32_t cellsInRow_ = 0;
-  int32_t noteCount_ = 0;
-  TSection* section_ = nullptr;
-};
+TRtfItem TRtfReader::Next() {
+  if (hasPending_) {
+    hasPending_ = false;
+    return pending_;
+  }
+  TRtfItem item = lex_.Next();
+  if (item.Type == TRtfItem::Kind::Damaged) {
+    damaged_ = true;
+    return TRtfItem{};
+  }
+  return item;
+}
+
+void TRtfReader::Unread(const TRtfItem& item) {
+  pending_ = item;
+  hasPending_ = true;
+}
+
+void TRtfReader::SkipRest(int32_t depth) {
+  if (hasPending_) {
+    const TRtfItem item = Next();
+    if (item.Type == TRtfItem::Kind::End) return;
+    if (item.Type == TRtfItem::Kind::GroupEnd && lex_.Depth() < depth) return;
+  }
+  while (lex_.Depth() >= depth) {
+    const TRtfItem item = Next();
+    if (item.Type == TRtfItem::Kind::End || item.Unbalanced) return;
+  }
+}
+
+void TRtfReader::StopDamaged() {
+  damaged_ = true;
+  hasPending_ = false;
+  lex_.Stop();
+}
+
+// ---- the entry ----
 
 void TRtfReader::Read() {
-  s_.Char = DefaultCharFormat;
-  s_.Par = DefaultParFormat;
-  section_ = doc_.Sections.empty() ? nullptr : doc_.Sections.front().get();
-  StartParagraph(stMain);
-  // The outermost group; anything after its closing brace is not RTF (an encrypted document's
-  // check value, trailing garbage) and is left unread.
+  written_ = DefaultCharFormat;
+  fonts_.push_back(TRtfFont{0x7FFFFFFF, DefaultCharFormat.Font, "Times New Roman", DefaultCharset});
+  defaultFont_ = DefaultCharFormat.Font;
+  ctx_.FillList = &doc_.Paragraphs;
+  ctx_.ReadPar = doc_.Par(doc_.ParCount() - 1);
+  Cur().Content.Clear();
+  Cur().Codes.Clear();
+  Cur().Format = DefaultParFormat;
+  Cur().Format.WidowControl = static_cast<int8_t>(doc_.FileSettings.WidowControl);
+  NewRowDefinition();
+  ResetCellRecord();
+  doc_.Sections.back()->PageParams.NoEndnotesHere = 1;
+  // The outermost group; what follows its closing brace (an encrypted document's check value,
+  // trailing bytes) is not read.
   for (;;) {
-    const TRtfItem item = lex_.Next();
+    const TRtfItem item = Next();
     if (item.Type == TRtfItem::Kind::End) break;
-    if (item.Type == TRtfItem::Kind::Damaged) {
-      damaged_ = true;
-      break;
-    }
     if (item.Type == TRtfItem::Kind::GroupStart || item.Type == TRtfItem::Kind::DestinationStart) {
-      OpenGroup();
-      ReadGroups(lex_.Depth() - 1);
+      ReadGroup(false);
       break;
     }
   }
-  // The last "\par" ends the text: the empty paragraph it opened is not part of it.
-  const int32_t lastMain = doc_.LastParagraphOfStory(stMain);
-  if (story_ == stMain && cur_ != nullptr && !HasChars(*cur_) && doc_.StoryCounts[stMain] > 1 &&
-      lastMain >= 0 && doc_.Par(lastMain) == cur_) {
-    doc_.Paragraphs.erase(doc_.Paragraphs.begin() + lastMain);
-    doc_.StoryCounts[stMain] -= 1;
-    cur_ = nullptr;
-  }
-  FinishCurrent();
+  CloseOpenFields(ctx_);
+  if (Cur().Codes.Length == 0) Cur().Codes.Clear();
+  doc_.StoryCounts[stMain] = static_cast<int32_t>(doc_.Paragraphs.size());
   doc_.ReindexParagraphs(0);
-  if (section_ != nullptr) section_->LastPar = doc_.LastParagraphOfStory(stMain);
-  doc_.ReindexParagraphs(0);
-  doc_.ClearTableCache();
+  if (ctx_.TablesRead) doc_.ClearTableCache();
+  doc_.SectionRangesStale = true;
   doc_.InvalidateFieldIndex();
-  if (damaged_) throw Exception(kDamagedMessage);
 }
 
-void TRtfReader::OpenGroup() {
-  TRtfGroupState saved;
-  saved.Char = s_.Char;
-  saved.Par = s_.Par;
-  saved.SkipText = s_.SkipText;
-  stack_.push_back(saved);
-}
+// ---- groups ----
 
-// A group's end restores the formats it changed: every character property that differs gets a
-// tag with its earlier value; the paragraph format comes back into the current paragraph.
-void TRtfReader::CloseGroup() {
-  if (stack_.empty()) return;
-  const TRtfGroupState saved = stack_.back();
-  stack_.pop_back();
-  for (int kind = TCharFormat::Count - 1; kind >= 0; --kind)
-    if (saved.Char[kind] != s_.Char[kind]) {
-      s_.Char[kind] = saved.Char[kind];
-      if (!saved.SkipText || !s_.SkipText) AppendTag(static_cast<uint8_t>(kind), saved.Char[kind]);
-    }
-  s_.Par = saved.Par;
-  s_.SkipText = saved.SkipText;
-}
-
-// Reads items until the group entered at `stopDepth` closes.
-void TRtfReader::ReadGroups(int32_t stopDepth) {
-  bool groupStart = true;  // the next control word is the first of its group
+void TRtfReader::ReadGroup(bool push) {
+  if (push) PushState();
+  int32_t nested = 0;  // plain groups opened inside, read by this loop
   for (;;) {
-    const TRtfItem item = lex_.Next();
+    const TRtfItem item = Next();
     switch (item.Type) {
       case TRtfItem::Kind::End:
-        return;
       case TRtfItem::Kind::Damaged:
-        damaged_ = true;
+        for (; nested > 0; --nested) PopState();
+        if (push) PopState();
         return;
-      case TRtfItem::Kind::GroupStart:
-        OpenGroup();
-        groupStart = true;
-        continue;
-      case TRtfItem::Kind::DestinationStart: {
-        OpenGroup();
-        const TRtfItem word = lex_.Next();
-        if (word.Type == TRtfItem::Kind::ControlWord && word.Word >= 0) OnDestination(word.Word, true);
-        else if (word.Type == TRtfItem::Kind::GroupEnd) CloseGroup();
-        else SkipCurrentGroup();
-        if (lex_.Depth() <= stopDepth) return;
-        groupStart = false;
-        continue;
-      }
-      case TRtfItem::Kind::GroupEnd:
-        if (item.Unbalanced) return;
-        CloseGroup();
-        if (lex_.Depth() <= stopDepth) return;
-        groupStart = false;
-        continue;
-      case TRtfItem::Kind::ControlWord:
-        if (groupStart && item.Word >= 0 && IsRtfDestinationWord(item.Word)) {
-          OnDestination(item.Word, false);
-          if (lex_.Depth() <= stopDepth) return;
+      case TRtfItem::Kind::GroupStart: {
+        const int32_t depth = lex_.Depth();
+        const TRtfItem first = Next();
+        if (first.Type == TRtfItem::Kind::ControlWord && first.Word >= 0 &&
+            IsRtfDestinationWord(first.Word)) {
+          Dispatch(first.Word, depth);
         } else {
-          OnControlWord(item);
+          Unread(first);
+          PushState();
+          ++nested;
         }
         break;
+      }
+      case TRtfItem::Kind::DestinationStart: {
+        const int32_t depth = lex_.Depth();
+        const TRtfItem word = Next();
+        if (word.Type == TRtfItem::Kind::ControlWord) Dispatch(word.Word, depth);
+        else if (word.Type != TRtfItem::Kind::GroupEnd && word.Type != TRtfItem::Kind::End) SkipRest(depth);
+        break;
+      }
+      case TRtfItem::Kind::GroupEnd:
+        if (nested == 0 || item.Unbalanced) {
+          for (; nested > 0; --nested) PopState();
+          if (push) PopState();
+          return;
+        }
+        PopState();
+        --nested;
+        break;
+      case TRtfItem::Kind::ControlWord:
+        HandleControlWord(item);
+        break;
       case TRtfItem::Kind::ControlSymbol:
-        if (item.Symbol == '~') AppendSpecial(scNonBreakingSpace);
-        else if (item.Symbol == '-') AppendSpecial(scOptionalHyphen);
-        else if (item.Symbol == '_') AppendSpecial(scNonBreakingHyphen);
-        else if (item.Symbol == '\\' || item.Symbol == '{' || item.Symbol == '}') AppendText(&item.Symbol, 1);
-        else if (item.Symbol == '\n' || item.Symbol == '\r') EndParagraph(scParagraphEnd);
+        OnControlSymbol(item.Symbol);
         break;
       case TRtfItem::Kind::Text:
       case TRtfItem::Kind::EscapedBytes:
-        AppendText(item.Bytes, item.Count);
+        if (!SkippingText()) AppendTextRun(item.Bytes, item.Count);
         break;
       case TRtfItem::Kind::Unicode:
-        AppendWide(item.Char);
+        if (!SkippingText()) AppendUnicode(item.Char);
         break;
       case TRtfItem::Kind::Binary:
-        break;  // binary data outside a picture carries nothing the document holds
+        break;  // binary data outside a picture carries nothing the document keeps
     }
-    groupStart = false;
   }
 }
 
-void TRtfReader::SkipCurrentGroup() {
-  lex_.SkipGroup();
-  // The lexer consumed the group's "}"; the state pushed at its "{" goes with it.
-  if (!stack_.empty()) {
-    s_.Char = stack_.back().Char;
-    s_.Par = stack_.back().Par;
-    s_.SkipText = stack_.back().SkipText;
-    stack_.pop_back();
+void TRtfReader::PushState() {
+  InternPending(Cur().Format);
+  stack_.push_back(TRtfGroupEntry{written_, Cur().Format, SkippingText()});
+}
+
+void TRtfReader::PopState() {
+  if (stack_.empty()) return;
+  const TRtfGroupEntry saved = stack_.back();
+  stack_.pop_back();
+  for (int kind = TCharFormat::Count - 1; kind >= 0; --kind)
+    if (saved.Written[kind] != written_[kind]) {
+      written_[kind] = saved.Written[kind];
+      AppendTag(static_cast<uint8_t>(kind), saved.Written[kind]);
+    }
+  InternPending(Cur().Format);
+  Cur().Format = saved.Par;
+  tabsActive_ = false;
+  bordersActive_ = false;
+  if (saved.SkipText) flags_ |= rfSkipText;
+  else flags_ &= ~rfSkipText;
+}
+
+void TRtfReader::OnControlSymbol(uint8_t symbol) {
+  if (symbol == '\n' || symbol == '\r') {
+    EndParagraph();
+    return;
+  }
+  if (SkippingText()) return;
+  switch (symbol) {
+    case '-': AppendSpecial(scOptionalHyphen); break;
+    case '_': AppendSpecial(scNonBreakingHyphen); break;
+    case '~': AppendSpecial(scNonBreakingSpace); break;
+    case '\\':
+    case '{':
+    case '}': AppendRawBytes(&symbol, 1); break;
+    default: break;
   }
 }
 
 // ---- text ----
 
-void TRtfReader::AppendTag(uint8_t kind, int32_t value) {
-  if (cur_ == nullptr) return;
-  AppendContentTag(cur_->Content, kind, value);
+TPar& TRtfReader::Cur() { return *ctx_.ReadPar; }
+
+bool TRtfReader::HasChars() const { return ctx_.ReadPar->Codes.Length > 0; }
+
+uint8_t TRtfReader::LastCode() const {
+  const TMemory& codes = ctx_.ReadPar->Codes;
+  return codes.Length > 0 ? codes.Data[codes.Length - 1] : 0;
 }
 
-void TRtfReader::AppendText(const uint8_t* bytes, int32_t count) {
-  if (s_.SkipText || cur_ == nullptr) return;
-  int32_t i = 0;
-  while (i < count) {
-    const uint8_t c = bytes[i];
-    if (c == 0) {  // a zero byte is never text
-      ++i;
-      continue;
+void TRtfReader::AppendTag(uint8_t kind, int32_t value) { AppendContentTag(Cur().Content, kind, value); }
+
+void TRtfReader::AppendCharTag(uint8_t kind, int32_t value, uint8_t code) {
+  AppendContentTag(Cur().Content, kind, value);
+  Cur().Codes.AppendByte(code);
+}
+
+void TRtfReader::AppendSpecial(uint8_t code) { AppendCharTag(ctSpecialChar, code, code); }
+
+void TRtfReader::AppendRawBytes(const uint8_t* bytes, int32_t count) {
+  Cur().Content.Append(bytes, count);
+  Cur().Codes.Append(bytes, count);
+}
+
+// Text bytes: runs of ordinary bytes in one move, tab and the code-page dashes and no-break space
+// as special characters, other control bytes dropped.
+void TRtfReader::AppendTextRun(const uint8_t* bytes, int32_t count) {
+  uint8_t mapped[256];
+  while (count > 0) {
+    const uint8_t* run = bytes;
+    int32_t n = std::min(count, 256);
+    if ((flags_ & rfMac) != 0) {
+      const auto& table = MacToAnsi();
+      for (int32_t i = 0; i < n; ++i) mapped[i] = table[bytes[i]];
+      run = mapped;
     }
-    if (c < 32 || c == 150 || c == 151 || c == 160) {
-      if (c == 9) AppendSpecial(scTab);
-      else if (c == 150) AppendSpecial(scEnDash);
-      else if (c == 151) AppendSpecial(scEmDash);
-      else if (c == 160) AppendSpecial(scNonBreakingSpace);
-      ++i;
-      continue;
+    int32_t i = 0;
+    while (i < n) {
+      int32_t j = i;
+      while (j < n && run[j] >= 32 && SpecialOfByte(run[j]) == 0) ++j;
+      if (j > i) AppendRawBytes(run + i, j - i);
+      if (j < n) {
+        const uint8_t special = SpecialOfByte(run[j]);
+        if (special != 0) AppendSpecial(special);
+        ++j;
+      }
+      i = j;
     }
-    int32_t j = i;
-    while (j < count && bytes[j] >= 32 && bytes[j] != 150 && bytes[j] != 151 && bytes[j] != 160) ++j;
-    cur_->Content.Append(bytes + i, j - i);
-    i = j;
+    bytes += n;
+    count -= n;
   }
 }
 
-void TRtfReader::AppendSpecial(uint8_t code) {
-  if (s_.SkipText) return;
-  AppendTag(ctSpecialChar, code);
+uint8_t TRtfReader::UnitToByte(char16_t unit, uint32_t& codePage) {
+  const auto found = unitCache_.find(unit);
+  if (found != unitCache_.end()) {
+    codePage = found->second >> 8;
+    return static_cast<uint8_t>(found->second & 0xFF);
+  }
+  codePage = CodePageOfChar(unit, NO_CODE_PAGE);
+  uint8_t byte = '?';
+  if (codePage != NO_CODE_PAGE) {
+    const std::string converted = WideToCodePage(std::u16string(1, unit), codePage);
+    if (converted.size() == 1 && static_cast<uint8_t>(converted[0]) != 0) byte = static_cast<uint8_t>(converted[0]);
+    else codePage = NO_CODE_PAGE;
+  }
+  if (unitCache_.size() < 4096) unitCache_[unit] = (codePage << 8) | byte;
+  return byte;
 }
 
-// A UTF-16 unit: one of the special characters, else a wide-character tag. A surrogate that is
-// not part of a pair never enters the document.
-void TRtfReader::AppendWide(char16_t unit) {
-  if (s_.SkipText) return;
-  switch (unit) {
-    case 0x09: AppendSpecial(scTab); return;
-    case 0x2013: AppendSpecial(scEnDash); return;
-    case 0x2014: AppendSpecial(scEmDash); return;
-    case 0x00A0: AppendSpecial(scNonBreakingSpace); return;
-    case 0x00AD: AppendSpecial(scOptionalHyphen); return;
-    case 0x2011: AppendSpecial(scNonBreakingHyphen); return;
-    default: break;
-  }
-  if (unit < 32) return;
+// A \u character: a special character, a byte of its code page (in the same face switched to
+// that code page's character set when the written font's set does not hold it), or a UTF-16
+// character. A character outside the basic plane is kept only as a whole surrogate pair.
+void TRtfReader::AppendUnicode(char16_t unit) {
   if (unit >= 0xD800 && unit <= 0xDBFF) {
-    s_.PendingHighSurrogate = unit;
+    highSurrogate_ = unit;
     return;
   }
   if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    if (s_.PendingHighSurrogate == 0) return;
-    AppendTag(ctWideChar, s_.PendingHighSurrogate);
-    s_.PendingHighSurrogate = 0;
-    AppendTag(ctWideChar, unit);
+    if (highSurrogate_ != 0) {
+      AppendCharTag(ctWideChar, highSurrogate_, scWideChar);
+      AppendCharTag(ctWideChar, unit, scWideChar);
+    }
+    highSurrogate_ = 0;
     return;
   }
-  s_.PendingHighSurrogate = 0;
-  if (unit < 0x80) {
-    const uint8_t b = static_cast<uint8_t>(unit);
-    AppendText(&b, 1);
+  highSurrogate_ = 0;
+  if (unit < 32 && unit != 9) return;
+  uint32_t codePage = 0;
+  const uint8_t byte = UnitToByte(unit, codePage);
+  if (codePage == NO_CODE_PAGE) {
+    const uint8_t special = SpecialOfUnit(unit);
+    if (special != 0) AppendSpecial(special);
+    else AppendCharTag(ctWideChar, unit, scWideChar);
     return;
   }
-  AppendTag(ctWideChar, unit);
-}
-
-void TRtfReader::SetChar(int kind, int32_t value, bool onlyWhenChanged) {
-  if (onlyWhenChanged && s_.Char[kind] == value) return;
-  s_.Char[kind] = value;
-  AppendTag(static_cast<uint8_t>(kind), value);
-}
-
-// Makes the next paragraph of the story current, opening it with the character properties in
-// force that differ from the program's defaults.
-void TRtfReader::StartParagraph(int32_t story) {
-  story_ = story;
-  if (story == stMain && !firstMainUsed_ && doc_.ParCount() > 0 && doc_.Par(0)->CharCount() <= 1 &&
-      doc_.StoryCounts[stMain] == 1) {
-    firstMainUsed_ = true;
-    cur_ = doc_.Par(0);
-    cur_->Content.SetLength(0);
-    cur_->Format = s_.Par;
-  } else {
-    cur_ = doc_.AppendParagraph(story, s_.Par);
+  if (byte < 128 || (flags_ & rfRedirect) != 0) {
+    if (SpecialOfByte(byte) != 0) AppendSpecial(SpecialOfByte(byte));
+    else if (byte > 31) AppendRawBytes(&byte, 1);
+    return;
   }
-  for (int kind = TCharFormat::Count - 1; kind >= 0; --kind)
-    if (s_.Char[kind] != DefaultCharFormat[kind]) AppendTag(static_cast<uint8_t>(kind), s_.Char[kind]);
+  const int32_t font = written_.Font;
+  if (TextCodePageOfFont(font) == codePage) {
+    if (SpecialOfByte(byte) != 0) AppendSpecial(SpecialOfByte(byte));
+    else AppendRawBytes(&byte, 1);
+    return;
+  }
+  TFontManager* fm = FontManager();
+  if (fm == nullptr || !fm->IsValidFont(font)) {
+    AppendCharTag(ctWideChar, unit, scWideChar);
+    return;
+  }
+  const int32_t switched =
+      fm->FontWithCharset(fm->RegFonts[static_cast<size_t>(font)].FontId, CodePageToCharset(codePage));
+  if (switched < 0 || TextCodePageOfFont(switched) != codePage) {
+    AppendCharTag(ctWideChar, unit, scWideChar);
+    return;
+  }
+  AppendTag(ctFont, switched);
+  if (SpecialOfByte(byte) != 0) AppendSpecial(SpecialOfByte(byte));
+  else AppendRawBytes(&byte, 1);
+  AppendTag(ctFont, font);
 }
 
-void TRtfReader::FinishCurrent() {
-  if (cur_ == nullptr) return;
-  TParFormat format = s_.Par;
-  if (!s_.Tabs.empty()) {
-    TTabTable tabs;
-    for (uint32_t t : s_.Tabs) AddTabStop(tabs, t);
-    format.TabSet = static_cast<int16_t>(GetTabManager().AddTable(tabs));
-  }
-  cur_->Format = format;
-  // A paragraph needs its mark: the last one of a story gets it here.
-  bool ended = false;
-  if (cur_->Content.Length >= ContentTagSize) {
-    const TContentTag last = ReadTagAt(cur_->Content.Data, cur_->Content.Length - ContentTagSize);
-    ended = IsTagAt(cur_->Content.Data, cur_->Content.Length, cur_->Content.Length - ContentTagSize) &&
-            ((last.Kind == ctSpecialChar && (last.Value & 0xFF) == scParagraphEnd) ||
-             last.Kind == ctCellEnd || last.Kind == ctRowEnd || last.Kind == ctSectionBreak);
-  }
-  if (!ended) AppendContentTag(cur_->Content, ctSpecialChar, scParagraphEnd);
-  cur_->RebuildCodes();
-  cur_->ContentChanged();
-}
-
-void TRtfReader::EndParagraph(uint8_t endKind) {
-  if (s_.SkipText || cur_ == nullptr) return;
-  if (endKind == ctCellEnd) AppendContentTag(cur_->Content, ctCellEnd, 0);
-  else AppendContentTag(cur_->Content, ctSpecialChar, scParagraphEnd);
-  FinishCurrent();
-  StartParagraph(story_);
+int32_t TRtfReader::DocLanguage() const {
+  return doc_.DefaultLanguage != 0 ? doc_.DefaultLanguage : DefaultCharFormat.Language;
 }
 
 // ---- control words ----
 
-int32_t TRtfReader::FontOf(int32_t number) const {
-  for (const TRtfFont& f : fonts_)
-    if (f.Number == number) return f.Index;
-  return fonts_.empty() ? DefaultCharFormat.Font : fonts_.front().Index;
+void TRtfReader::HandleControlWord(const TRtfItem& w) {
+  if (w.Word < 0) return;
+  const bool redirected = (flags_ & rfRedirect) != 0;
+  TCharFormat& cf = redirected ? *charTarget_ : written_;
+  TParFormat& pf = redirected ? *parTarget_ : Cur().Format;
+  if (HandleCharWord(w, cf) || HandleParWord(w, pf) || HandleBorderWord(w) || HandleSpecialWord(w) ||
+      HandleTableWord(w) || HandleSectionWord(w) || HandleDocumentWord(w) || HandleShapeWord(w))
+    return;
+  HandleListWord(w);
+}
+
+void TRtfReader::SetCharProp(TCharFormat& target, int kind, int32_t value) {
+  target[kind] = value;
+  if (&target == &written_) AppendTag(static_cast<uint8_t>(kind), value);
+}
+
+bool TRtfReader::GuardedByTocStyle(int kind, int32_t value) const {
+  if ((flags_ & rfToc) == 0 || written_.CharStyle == CharUnset || written_.CharStyle < 0) return false;
+  for (auto it = ctx_.CharStyles.rbegin(); it != ctx_.CharStyles.rend(); ++it) {
+    if (it->Number != written_.CharStyle) continue;
+    std::string name = it->Name;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name == "hyperlink" && it->Format[kind] == value;
+  }
+  return false;
 }
 
 int32_t TRtfReader::ColourOf(int32_t index) const {
@@ -373,536 +424,420 @@ int32_t TRtfReader::ColourOf(int32_t index) const {
   return colours_[static_cast<size_t>(index)];
 }
 
-void TRtfReader::AddTab(int32_t position, int kind) {
-  if (static_cast<int32_t>(s_.Tabs.size()) >= kMaxTabs) return;
-  position = std::clamp(position, 0, 31680);
-  s_.Tabs.push_back(PackTabStop(position, kind, s_.TabLeader));
-  s_.TabKind = 0;
-  s_.TabLeader = 0;
+int32_t TRtfReader::DefaultFontIndex() const { return defaultFont_; }
+
+int32_t TRtfReader::FontOf(int32_t number) const {
+  if (fontsSorted_) {
+    const auto it = std::lower_bound(fonts_.begin(), fonts_.end(), number,
+                                     [](const TRtfFont& f, int32_t n) { return f.Number < n; });
+    if (it != fonts_.end() && it->Number == number) return it->Index;
+  } else {
+    for (const TRtfFont& f : fonts_)
+      if (f.Number == number) return f.Index;
+  }
+  return DefaultFontIndex();
 }
 
-bool TRtfReader::OnControlWord(const TRtfItem& item) {
-  const int32_t w = item.Word;
-  if (w < 0) return false;
-  const int32_t p = item.Param;
-  const int32_t p1 = item.HasParam ? p : 1;
-  TParFormat& pf = s_.Par;
-  auto toggle = [&](int kind) { SetChar(kind, p1 != 0 ? 1 : 0, true); };
-  auto clamp16 = [](int32_t v) { return static_cast<int16_t>(std::clamp(v, -31680, 31680)); };
-  switch (w) {
-    // character formatting
-    case RtfWord("f"): SetChar(cpFont, FontOf(p)); break;
-    case RtfWord("fs"): if (p >= 2 && p <= 2000) SetChar(cpSize, p); break;
-    case RtfWord("b"): toggle(cpBold); break;
-    case RtfWord("i"): toggle(cpItalic); break;
-    case RtfWord("strike"): toggle(cpStrike); break;
-    case RtfWord("scaps"): toggle(cpSmallCaps); break;
-    case RtfWord("caps"): toggle(cpAllCaps); break;
-    case RtfWord("shad"): toggle(cpShadow); break;
-    case RtfWord("outl"): toggle(cpOutline); break;
-    case RtfWord("embo"): toggle(cpEmboss); break;
-    case RtfWord("impr"): toggle(cpEngrave); break;
-    case RtfWord("striked"): SetChar(cpDoubleStrike, item.HasParam && p != 0 ? 1 : 0); break;
-    case RtfWord("ul"): SetChar(cpUnderline, p1 != 0 ? 1 : 0); break;
-    case RtfWord("uld"): SetChar(cpUnderline, 4); break;
-    case RtfWord("uldash"): SetChar(cpUnderline, 7); break;
-    case RtfWord("uldashd"): SetChar(cpUnderline, 9); break;
-    case RtfWord("uldashdd"): SetChar(cpUnderline, 10); break;
-    case RtfWord("uldb"): SetChar(cpUnderline, 3); break;
-    case RtfWord("ulhwave"): SetChar(cpUnderline, 27); break;
-    case RtfWord("ulldash"): SetChar(cpUnderline, 39); break;
-    case RtfWord("ulnone"): SetChar(cpUnderline, 0); break;
-    case RtfWord("ulth"): SetChar(cpUnderline, 6); break;
-    case RtfWord("ulthd"): SetChar(cpUnderline, 20); break;
-    case RtfWord("ulthdash"): SetChar(cpUnderline, 23); break;
-    case RtfWord("ulthdashd"): SetChar(cpUnderline, 25); break;
-    case RtfWord("ulthdashdd"): SetChar(cpUnderline, 26); break;
-    case RtfWord("ulthldash"): SetChar(cpUnderline, 55); break;
-    case RtfWord("ululdbwave"): SetChar(cpUnderline, 43); break;
-    case RtfWord("ulw"): SetChar(cpUnderline, 2); break;
-    case RtfWord("ulwave"): SetChar(cpUnderline, 11); break;
-    case RtfWord("ulc"): SetChar(cpUnderlineColor, ColourOf(p)); break;
-    case RtfWord("cf"): SetChar(cpColor, ColourOf(p)); break;
-    case RtfWord("highlight"): SetChar(cpHighlight, ColourOf(p)); break;
-    case RtfWord("chcbpat"): SetChar(cpHighlight, ColourOf(p)); break;
-    case RtfWord("super"): SetChar(cpScript, 1); break;
-    case RtfWord("sub"): SetChar(cpScript, 2); break;
-    case RtfWord("nosupersub"): SetChar(cpScript, 0); break;
-    case RtfWord("charscalex"): if (p >= 1 && p <= 600) SetChar(cpScale, p); break;
-    case RtfWord("expnd"): SetChar(cpSpacing, std::clamp(p, -32767, 32767) * 5); break;
-    case RtfWord("expndtw"): SetChar(cpSpacing, std::clamp(p, -163835, 163835)); break;
-    case RtfWord("up"): SetChar(cpVertOffset, std::clamp(p, -3276, 3276) / 2); break;
-    case RtfWord("dn"): SetChar(cpVertOffset, -(std::clamp(p, -3276, 3276) / 2)); break;
-    case RtfWord("kerning"): SetChar(cpKerning, std::clamp(p, 0, 3276)); break;
-    case RtfWord("lang"):
-      SetChar(cpLanguage, p == 0 ? DefaultCharFormat.Language : (p >= 1 && p <= 255 ? p + 1024 : p));
+void TRtfReader::Plain(TCharFormat& target) {
+  const auto set = [&](int kind, int32_t value) {
+    if (target[kind] != value) SetCharProp(target, kind, value);
+  };
+  set(cpFont, DefaultFontIndex());
+  for (int kind = cpSize; kind <= cpKerning; ++kind) set(kind, DefaultCharFormat[kind]);
+  SetCharProp(target, cpLanguage, DocLanguage());
+  charShading_ = 0;
+  charPattern_ = AutoColor;
+}
+
+bool TRtfReader::HandleCharWord(const TRtfItem& w, TCharFormat& cf) {
+  const int32_t p = w.Param;
+  const int32_t p1 = w.HasParam ? p : 1;
+  int kind = -1;
+  int32_t value = 0;
+  bool toggle = false;
+  switch (w.Word) {
+    case RtfWord("plain"): Plain(cf); return true;
+    case RtfWord("cs"): SetCharProp(cf, cpCharStyle, p); return true;
+    case RtfWord("chshdng"): charShading_ = p; return true;
+    case RtfWord("chcfpat"): charPattern_ = ColourOf(p); return true;
+    case RtfWord("chcbpat"):
+      if (charShading_ == 0 && charPattern_ == AutoColor) SetCharProp(cf, cpHighlight, ColourOf(p));
+      return true;
+    case RtfWord("highlight"): SetCharProp(cf, cpHighlight, ColourOf(p)); return true;
+    case RtfWord("lang"): SetCharProp(cf, cpLanguage, NormalizeLanguageId(p)); return true;
+    case RtfWord("deflang"):
+      doc_.DefaultLanguage = NormalizeLanguageId(p);
+      SetCharProp(cf, cpLanguage, doc_.DefaultLanguage);
+      return true;
+    case RtfWord("f"): kind = cpFont; value = FontOf(p); break;
+    case RtfWord("fs"):
+      if (p < 2 || p > 2000) return true;
+      kind = cpSize, value = p;
       break;
-    case RtfWord("plain"): {
-      const int32_t language = s_.Char.Language;
-      for (int kind = 0; kind < TCharFormat::Count; ++kind)
-        if (kind != cpLanguage && kind != cpCharStyle) SetChar(kind, DefaultCharFormat[kind], true);
-      SetChar(cpLanguage, language);
+    case RtfWord("b"): kind = cpBold, toggle = true; break;
+    case RtfWord("i"): kind = cpItalic, toggle = true; break;
+    case RtfWord("strike"): kind = cpStrike, toggle = true; break;
+    case RtfWord("scaps"): kind = cpSmallCaps, toggle = true; break;
+    case RtfWord("caps"): kind = cpAllCaps, toggle = true; break;
+    case RtfWord("shad"): kind = cpShadow, toggle = true; break;
+    case RtfWord("outl"): kind = cpOutline, toggle = true; break;
+    case RtfWord("embo"): kind = cpEmboss, toggle = true; break;
+    case RtfWord("impr"): kind = cpEngrave, toggle = true; break;
+    case RtfWord("striked"): kind = cpDoubleStrike, value = w.HasParam && p != 0 ? 1 : 0; break;
+    case RtfWord("ul"): kind = cpUnderline, value = p1 != 0 ? 1 : 0; break;
+    case RtfWord("uld"): kind = cpUnderline, value = 4; break;
+    case RtfWord("uldash"): kind = cpUnderline, value = 7; break;
+    case RtfWord("uldashd"): kind = cpUnderline, value = 9; break;
+    case RtfWord("uldashdd"): kind = cpUnderline, value = 10; break;
+    case RtfWord("uldb"): kind = cpUnderline, value = 3; break;
+    case RtfWord("ulhwave"): kind = cpUnderline, value = 27; break;
+    case RtfWord("ulldash"): kind = cpUnderline, value = 39; break;
+    case RtfWord("ulnone"): kind = cpUnderline, value = 0; break;
+    case RtfWord("ulth"): kind = cpUnderline, value = 6; break;
+    case RtfWord("ulthd"): kind = cpUnderline, value = 20; break;
+    case RtfWord("ulthdash"): kind = cpUnderline, value = 23; break;
+    case RtfWord("ulthdashd"): kind = cpUnderline, value = 25; break;
+    case RtfWord("ulthdashdd"): kind = cpUnderline, value = 26; break;
+    case RtfWord("ulthldash"): kind = cpUnderline, value = 55; break;
+    case RtfWord("ululdbwave"): kind = cpUnderline, value = 43; break;
+    case RtfWord("ulw"): kind = cpUnderline, value = 2; break;
+    case RtfWord("ulwave"): kind = cpUnderline, value = 11; break;
+    case RtfWord("ulc"): kind = cpUnderlineColor, value = ColourOf(p); break;
+    case RtfWord("cf"): kind = cpColor, value = ColourOf(p); break;
+    case RtfWord("super"): kind = cpScript, value = 1; break;
+    case RtfWord("sub"): kind = cpScript, value = 2; break;
+    case RtfWord("nosupersub"): kind = cpScript, value = 0; break;
+    case RtfWord("charscalex"):
+      if (p < 1 || p > 600) return true;
+      kind = cpScale, value = p;
       break;
-    }
-    // paragraph formatting
-    case RtfWord("pard"): {
-      const int8_t pageBreak = pf.PageBreakBefore;
-      const bool hasText = cur_ != nullptr && HasChars(*cur_);
-      pf = DefaultParFormat;
-      if (hasText) pf.PageBreakBefore = pageBreak;
-      s_.Tabs.clear();
-      s_.TabKind = s_.TabLeader = 0;
-      break;
-    }
-    case RtfWord("fi"): pf.FirstIndent = clamp16(p); break;
-    case RtfWord("li"): pf.LeftIndent = clamp16(p); break;
-    case RtfWord("ri"): pf.RightIndent = clamp16(p); break;
-    case RtfWord("sl"):
-      pf.LineSpacing = (p == 0 || p == 1000) ? 240 : clamp16(p);
-      pf.LineRule = (p == 0 || p == 1000) ? 1 : 0;
-      break;
-    case RtfWord("slmult"):
-      pf.LineRule = static_cast<int16_t>(p != 0 ? 1 : 0);
-      if (p != 0 && pf.LineSpacing < 0 && pf.LineSpacing != ParUnset16) pf.LineRule = 0;
-      break;
-    case RtfWord("ql"): pf.Alignment = 0; break;
-    case RtfWord("qc"): pf.Alignment = 1; break;
-    case RtfWord("qr"): pf.Alignment = 2; break;
-    case RtfWord("qj"): pf.Alignment = 3; break;
-    case RtfWord("keepn"): pf.KeepNext = 1; break;
-    case RtfWord("keep"): pf.KeepLines = 1; break;
-    case RtfWord("pagebb"): pf.PageBreakBefore = 1; break;
-    case RtfWord("widctlpar"): pf.WidowControl = 1; break;
-    case RtfWord("nowidctlpar"): pf.WidowControl = 0; break;
-    case RtfWord("hyphpar"): pf.NoHyphenation = static_cast<int8_t>((p1 & 1) ^ 1); break;
-    case RtfWord("sb"): pf.SpaceBefore = clamp16(std::max(0, p)); break;
-    case RtfWord("sa"): pf.SpaceAfter = clamp16(std::max(0, p)); break;
-    case RtfWord("sbauto"): if (p == 1) pf.SpaceBefore = -20; else if (pf.SpaceBefore == -20) pf.SpaceBefore = 0; break;
-    case RtfWord("saauto"): if (p == 1) pf.SpaceAfter = -20; else if (pf.SpaceAfter == -20) pf.SpaceAfter = 0; break;
-    case RtfWord("contextualspace"): pf.Contextual = static_cast<int8_t>(p1 != 0); break;
-    case RtfWord("noline"): pf.NoLineNumbers = static_cast<int8_t>(p1 != 0); break;
-    case RtfWord("outlinelevel"): pf.OutlineLevel = static_cast<int8_t>(p < 0 || p > 9 ? 9 : p); break;
-    case RtfWord("intbl"): pf.InTable = 1; break;
-    case RtfWord("cbpat"): {
-      const int32_t c = ColourOf(p);
-      if (c != AutoColor) pf.Shading = c;
-      break;
-    }
-    case RtfWord("tqc"): s_.TabKind = tkCenter; break;
-    case RtfWord("tqr"): s_.TabKind = tkRight; break;
-    case RtfWord("tqdec"): s_.TabKind = tkDecimal; break;
-    case RtfWord("tldot"): s_.TabLeader = tlDots; break;
-    case RtfWord("tlhyph"): s_.TabLeader = tlHyphens; break;
-    case RtfWord("tlul"): s_.TabLeader = tlUnderline; break;
-    case RtfWord("tx"): AddTab(p, s_.TabKind); break;
-    case RtfWord("tb"): AddTab(p, tkBar); break;
-    // characters and breaks
-    case RtfWord("par"): EndParagraph(scParagraphEnd); break;
-    case RtfWord("line"): AppendSpecial(scLineBreak); break;
-    case RtfWord("tab"): AppendSpecial(scTab); break;
-    case RtfWord("emdash"): AppendSpecial(scEmDash); break;
-    case RtfWord("endash"): AppendSpecial(scEnDash); break;
-    case RtfWord("chftn"): AppendSpecial(scAutoNoteMark); break;
-    case RtfWord("page"): AppendSpecial(pf.InTable == 1 || story_ != stMain ? scLineBreak : scPageBreak); break;
-    case RtfWord("column"): AppendSpecial(pf.InTable == 1 || story_ != stMain ? scLineBreak : scColumnBreak); break;
-    case RtfWord("bullet"): { const uint8_t b = 149; AppendText(&b, 1); break; }
-    case RtfWord("lquote"): { const uint8_t b = 145; AppendText(&b, 1); break; }
-    case RtfWord("rquote"): { const uint8_t b = 146; AppendText(&b, 1); break; }
-    case RtfWord("ldblquote"): { const uint8_t b = 147; AppendText(&b, 1); break; }
-    case RtfWord("rdblquote"): { const uint8_t b = 148; AppendText(&b, 1); break; }
-    case RtfWord("deleted"): s_.SkipText = true; break;
-    // tables
-    case RtfWord("trowd"):
-      rowDef_ = TTableRowData{};
-      cellsInRow_ = 0;
-      break;
-    case RtfWord("trleft"): rowDef_.Left = std::clamp(p, -31680, 31680); break;
-    case RtfWord("trgaph"):
-      rowDef_.PadLeft = rowDef_.PadRight = std::clamp(p, 0, 31680);
-      break;
-    case RtfWord("trrh"): rowDef_.Height = std::clamp(p, -31680, 31680); break;
-    case RtfWord("trqc"): rowDef_.Alignment = 1; break;
-    case RtfWord("trqr"): rowDef_.Alignment = 2; break;
-    case RtfWord("cellx"): CellBoundary(p); break;
-    case RtfWord("cell"): EndCell(); break;
-    case RtfWord("row"): EndRow(); break;
-    // sections and pages
-    case RtfWord("sect"): EndSection(); break;
-    default:
-      OnPageWord(w, p);
-      break;
+    case RtfWord("expnd"): kind = cpSpacing, value = std::clamp(p, -kRtfTwipsLimit / 5, kRtfTwipsLimit / 5) * 5; break;
+    case RtfWord("expndtw"): kind = cpSpacing, value = Clamp16(p); break;
+    case RtfWord("up"): kind = cpVertOffset, value = Clamp16(p) / 2; break;
+    case RtfWord("dn"): kind = cpVertOffset, value = -(Clamp16(p) / 2); break;
+    case RtfWord("kerning"): kind = cpKerning, value = std::clamp(p, 0, 2000); break;
+    default: return false;
   }
+  if (toggle) {
+    value = p1 != 0 ? 1 : 0;
+    if (cf[kind] == value) return true;
+  }
+  if (GuardedByTocStyle(kind, value)) return true;
+  SetCharProp(cf, kind, value);
   return true;
 }
 
-// ---- tables ----
-
-void TRtfReader::CellBoundary(int32_t right) {
-  if (rowDef_.CellCount >= MaxTableCells) return;  // the row holds no more cells
-  rowDef_.Cells[static_cast<size_t>(rowDef_.CellCount)].Right = std::clamp(right, -31680, 31680 * 2);
-  ++rowDef_.CellCount;
+void TRtfReader::AddTab(int32_t position, int kind) {
+  TParFormat& pf = (flags_ & rfRedirect) != 0 ? *parTarget_ : Cur().Format;
+  if (!tabsActive_) {
+    tabs_ = GetTabManager().Table(pf.TabSet == ParUnset16 ? 0 : pf.TabSet);
+    tabsActive_ = true;
+  }
+  AddTabStop(tabs_, PackTabStop(std::clamp(position, 0, kRtfTwipsLimit), kind, tabLeader_));
+  tabKind_ = 0;
+  tabLeader_ = 0;
 }
 
-void TRtfReader::EndCell() {
-  if (s_.SkipText || cur_ == nullptr || story_ != stMain) return;
-  if (cellsInRow_ >= MaxTableCells) {  // more cells than a row may hold: keep the text
-    EndParagraph(scParagraphEnd);
-    return;
+TParBorders& TRtfReader::PendingBorders() {
+  if (!bordersActive_) {
+    const TParFormat& pf = (flags_ & rfRedirect) != 0 ? *parTarget_ : Cur().Format;
+    if (pf.Borders > 0) borders_ = GetParBorders(pf.Borders);
+    else InitParBorders(borders_);
+    bordersActive_ = true;
   }
-  ++cellsInRow_;
-  s_.Par.InTable = 1;
-  EndParagraph(ctCellEnd);
+  return borders_;
 }
 
-// The row-end paragraph closes the row. Text between the last cell and the row end is not lost:
-// it becomes a paragraph of its own after the table.
-void TRtfReader::EndRow() {
-  if (s_.SkipText || cur_ == nullptr || story_ != stMain) return;
-  if (cellsInRow_ == 0) return;
-  auto row = std::make_unique<TTableRow>();
-  static_cast<TTableRowData&>(*row) = rowDef_;
-  row->CellCount = cellsInRow_;
-  int32_t right = rowDef_.CellCount > 0 ? rowDef_.Cells[static_cast<size_t>(rowDef_.CellCount - 1)].Right : 0;
-  for (int32_t i = 0; i < cellsInRow_; ++i) {
-    TTableCell& cell = row->Cells[static_cast<size_t>(i)];
-    if (i >= rowDef_.CellCount) {  // cells the definition did not give a boundary
-      right += 1440;
-      cell = TTableCell{};
-      cell.Right = right;
-    }
+// Pending tab stops and borders become the format's interned sets.
+void TRtfReader::InternPending(TParFormat& format) {
+  if (tabsActive_) {
+    TTabTable sorted = tabs_;
+    SortTabStops(sorted);
+    format.TabSet = static_cast<int16_t>(GetTabManager().AddTable(sorted));
   }
-  TTableRow* r = doc_.AddTableRow(std::move(row));
-  TMemory leftover;
-  if (HasChars(*cur_)) leftover = cur_->Content;
-  cur_->Content.SetLength(0);
-  AppendContentTag(cur_->Content, ctRowEnd, TagRefOf(r));
-  cur_->Format = TableParFormat;
-  cur_->RebuildCodes();
-  cur_->ContentChanged();
-  cellsInRow_ = 0;
-  s_.Par.InTable = 0;
-  StartParagraph(story_);
-  if (leftover.Length > 0) {
-    cur_->Content = leftover;
-    EndParagraph(scParagraphEnd);
+  if (bordersActive_ && (flags_ & rfBorders) != 0) {
+    format.Borders = static_cast<int16_t>(InternParBorders(borders_));
+    flags_ &= ~rfBorders;
   }
 }
 
-// ---- sections and page settings ----
-
-void TRtfReader::EndSection() {
-  if (s_.SkipText || cur_ == nullptr || story_ != stMain || section_ == nullptr) return;
-  AppendContentTag(cur_->Content, ctSectionBreak, TagRefOf(section_));
-  FinishCurrent();
-  section_->LastPar = cur_->Index;
-  auto next = std::make_unique<TSection>(&doc_);
-  next->SetDefaults();
-  next->AssignFormat(*section_);
-  next->Number = static_cast<int32_t>(doc_.Sections.size());
-  doc_.Sections.push_back(std::move(next));
-  section_ = doc_.Sections.back().get();
-  StartParagraph(stMain);
-  doc_.ReindexParagraphs(0);
-  section_->FirstPar = cur_->Index;
+void TRtfReader::Pard(TParFormat& pf) {
+  const int8_t pageBreak = pf.PageBreakBefore;
+  pf = DefaultParFormat;
+  if (&pf == &Cur().Format && HasChars()) pf.PageBreakBefore = pageBreak;
+  pf.WidowControl = static_cast<int8_t>(doc_.FileSettings.WidowControl);
+  tabs_.clear();
+  tabsActive_ = false;
+  tabKind_ = tabLeader_ = 0;
+  bordersActive_ = false;
+  borderTarget_ = {};
+  flags_ &= ~rfBorders;
+  parShading_ = 0;
+  parPattern_ = AutoColor;
+  dropType_ = 0;
 }
 
-void TRtfReader::OnPageWord(int32_t w, int32_t p) {
-  if (section_ == nullptr) return;
-  const int32_t v = std::clamp(p, 0, 31680);
-  // Document-wide settings apply to every section read so far; section words to the current one.
-  auto all = [&](auto set) {
-    for (auto& s : doc_.Sections) set(s->PageParams);
+bool TRtfReader::HandleParWord(const TRtfItem& w, TParFormat& pf) {
+  const int32_t p = w.Param;
+  const int32_t p1 = w.HasParam ? p : 1;
+  switch (w.Word) {
+    case RtfWord("fi"): pf.FirstIndent = static_cast<int16_t>(Clamp16(p)); return true;
+    case RtfWord("li"): pf.LeftIndent = static_cast<int16_t>(Clamp16(p)); return true;
+    case RtfWord("ri"): pf.RightIndent = static_cast<int16_t>(Clamp16(p)); return true;
+    case RtfWord("sl"):
+      pf.LineSpacing = static_cast<int16_t>(p == 0 || p == 1000 ? 240 : Clamp16(p));
+      pf.LineRule = 0;
+      return true;
+    case RtfWord("slmult"):
+      pf.LineRule = static_cast<int16_t>(std::clamp(p, -1, 1));
+      if (pf.LineRule != 0 && pf.LineSpacing < 0 && pf.LineSpacing != ParUnset16) pf.LineRule = 0;
+      return true;
+    case RtfWord("ql"): pf.Alignment = 0; return true;
+    case RtfWord("qc"): pf.Alignment = 1; return true;
+    case RtfWord("qr"): pf.Alignment = 2; return true;
+    case RtfWord("qj"): pf.Alignment = 3; return true;
+    case RtfWord("keepn"): pf.KeepNext = 1; return true;
+    case RtfWord("keepnoff"): pf.KeepNext = 0; return true;
+    case RtfWord("keep"): pf.KeepLines = 1; return true;
+    case RtfWord("keepoff"): pf.KeepLines = 0; return true;
+    case RtfWord("pagebb"): pf.PageBreakBefore = 1; return true;
+    case RtfWord("pagebboff"): pf.PageBreakBefore = 0; return true;
+    case RtfWord("widctlpar"): pf.WidowControl = 1; return true;
+    case RtfWord("nowidctlpar"): pf.WidowControl = 0; return true;
+    case RtfWord("hyphpar"): pf.NoHyphenation = static_cast<int8_t>((p1 ^ 1) & 1); return true;
+    case RtfWord("sb"): pf.SpaceBefore = static_cast<int16_t>(Clamp16(p)); return true;
+    case RtfWord("sa"): pf.SpaceAfter = static_cast<int16_t>(Clamp16(p)); return true;
+    case RtfWord("sbauto"):
+      if (p == 1) pf.SpaceBefore = -20;
+      else if (pf.SpaceBefore == -20) pf.SpaceBefore = 0;
+      return true;
+    case RtfWord("saauto"):
+      if (p == 1) pf.SpaceAfter = -20;
+      else if (pf.SpaceAfter == -20) pf.SpaceAfter = 0;
+      return true;
+    case RtfWord("contextualspace"): pf.Contextual = static_cast<int8_t>(p1 != 0); return true;
+    case RtfWord("noline"): pf.NoLineNumbers = static_cast<int8_t>(p1 != 0); return true;
+    case RtfWord("s"):
+      if (styleRead_ != nullptr) {
+        styleRead_->Number = p;
+        pf.Style = static_cast<int16_t>(std::clamp(p, 0, 32767));
+      } else {
+        pf.Style = static_cast<int16_t>(StyleIndexOfNumber(p));
+      }
+      return true;
+    case RtfWord("outlinelevel"): pf.OutlineLevel = static_cast<int8_t>(p < 0 || p > 9 ? 9 : p); return true;
+    case RtfWord("ls"):
+      if ((flags_ & rfOverride) != 0) {
+        overrideNumber_ = std::max(p, 1);
+      } else if (styleRead_ != nullptr || (flags_ & rfRedirect) != 0) {
+        pf.List = p;
+      } else {
+        pf.List = ListNumberOfOverride(p);
+      }
+      return true;
+    case RtfWord("ilvl"): pf.ListLevel = static_cast<int8_t>(std::clamp(p, 0, 8)); return true;
+    case RtfWord("intbl"):
+      if (!TablesAllowed()) return true;
+      pf.InTable = 1;
+      ctx_.TablesRead = true;
+      return true;
+    case RtfWord("shading"): parShading_ = p; return true;
+    case RtfWord("cfpat"): parPattern_ = ColourOf(p); return true;
+    case RtfWord("cbpat"):
+      if (parShading_ == 0 && parPattern_ == AutoColor && ColourOf(p) != AutoColor) pf.Shading = ColourOf(p);
+      return true;
+    case RtfWord("pard"): Pard(pf); return true;
+    case RtfWord("tqc"): tabKind_ = tkCenter; return true;
+    case RtfWord("tqr"): tabKind_ = tkRight; return true;
+    case RtfWord("tqdec"): tabKind_ = tkDecimal; return true;
+    case RtfWord("jclisttab"): tabKind_ = tkList; return true;
+    case RtfWord("tldot"): tabLeader_ = tlDots; return true;
+    case RtfWord("tlhyph"): tabLeader_ = tlHyphens; return true;
+    case RtfWord("tlul"): tabLeader_ = tlUnderline; return true;
+    case RtfWord("tx"):
+      if (tabKind_ == tkList) {
+        tabKind_ = tabLeader_ = 0;
+        return true;
+      }
+      AddTab(p, tabKind_);
+      return true;
+    case RtfWord("tb"): AddTab(p, tkBar); return true;
+    default: return false;
+  }
+}
+
+bool TRtfReader::HandleBorderWord(const TRtfItem& w) {
+  const int32_t p = w.Param;
+  TRtfBorderTarget& t = borderTarget_;
+  const auto paragraphLine = [&](TBorderLine TParBorders::*line) {
+    t.Select(&(PendingBorders().*line));
+    flags_ |= rfBorders;
   };
-  switch (w) {
-    case RtfWord("paperw"): all([&](TPageParams& pp) { pp.PageWidth = v; }); break;
-    case RtfWord("paperh"): all([&](TPageParams& pp) { pp.PageHeight = v; }); break;
-    case RtfWord("margl"): all([&](TPageParams& pp) { pp.LeftMargin = v; }); break;
-    case RtfWord("margr"): all([&](TPageParams& pp) { pp.RightMargin = v; }); break;
-    case RtfWord("margt"): all([&](TPageParams& pp) { pp.TopMargin = v; }); break;
-    case RtfWord("margb"): all([&](TPageParams& pp) { pp.BottomMargin = v; }); break;
-    case RtfWord("pgwsxn"): section_->PageParams.PageWidth = v; break;
-    case RtfWord("pghsxn"): section_->PageParams.PageHeight = v; break;
-    case RtfWord("marglsxn"): section_->PageParams.LeftMargin = v; break;
-    case RtfWord("margrsxn"): section_->PageParams.RightMargin = v; break;
-    case RtfWord("margtsxn"): section_->PageParams.TopMargin = v; break;
-    case RtfWord("margbsxn"): section_->PageParams.BottomMargin = v; break;
-    case RtfWord("sbknone"): section_->Format.BreakKind = sbContinuous; break;
-    case RtfWord("sbkpage"): section_->Format.BreakKind = sbNextPage; break;
-    case RtfWord("sbkeven"): section_->Format.BreakKind = sbEvenPage; break;
-    case RtfWord("sbkodd"): section_->Format.BreakKind = sbOddPage; break;
-    case RtfWord("cols"): section_->Format.ColumnCount = std::clamp(p, 1, MaxColumns); break;
-    case RtfWord("colsx"): section_->Format.Spacing = v; break;
-    default: break;
+  int32_t style = -1;
+  switch (w.Word) {
+    case RtfWord("brdrl"): paragraphLine(&TParBorders::Left); return true;
+    case RtfWord("brdrt"): paragraphLine(&TParBorders::Top); return true;
+    case RtfWord("brdrr"): paragraphLine(&TParBorders::Right); return true;
+    case RtfWord("brdrb"): paragraphLine(&TParBorders::Bottom); return true;
+    case RtfWord("brdrbtw"): paragraphLine(&TParBorders::Inside); return true;
+    case RtfWord("brdrw"):
+      if (t.Line != nullptr && t.Width) t.Line->Width = std::clamp(p, 0, 255), t.Width = false;
+      return true;
+    case RtfWord("brdrcf"):
+      if (t.Line != nullptr && t.Color) t.Line->Color = ColourOf(p), t.Color = false;
+      return true;
+    case RtfWord("brsp"):
+      if (t.Line != nullptr && t.Space) t.Line->Distance = std::clamp(p, 0, kRtfTwipsLimit), t.Space = false;
+      return true;
+    case RtfWord("brdrs"): style = 1; break;
+    case RtfWord("brdrth"): style = 2; break;
+    case RtfWord("brdrdb"): style = 3; break;
+    case RtfWord("brdrhair"): style = 5; break;
+    case RtfWord("brdrdot"): style = 6; break;
+    case RtfWord("brdrdash"): style = 7; break;
+    case RtfWord("brdrdashd"): style = 8; break;
+    case RtfWord("brdrdashdd"): style = 9; break;
+    case RtfWord("brdrtriple"): style = 10; break;
+    case RtfWord("brdrtnthsg"): style = 11; break;
+    case RtfWord("brdrthtnsg"): style = 12; break;
+    case RtfWord("brdrtnthtnsg"): style = 13; break;
+    case RtfWord("brdrtnthmg"): style = 14; break;
+    case RtfWord("brdrthtnmg"): style = 15; break;
+    case RtfWord("brdrtnthtnmg"): style = 16; break;
+    case RtfWord("brdrtnthlg"): style = 17; break;
+    case RtfWord("brdrthtnlg"): style = 18; break;
+    case RtfWord("brdrtnthtnlg"): style = 19; break;
+    case RtfWord("brdrwavy"): style = 20; break;
+    case RtfWord("brdrwavydb"): style = 21; break;
+    case RtfWord("brdrdashsm"): style = 22; break;
+    case RtfWord("brdrdashdotstr"): style = 23; break;
+    case RtfWord("brdremboss"): style = 24; break;
+    case RtfWord("brdrengrave"): style = 25; break;
+    case RtfWord("brdroutset"): style = 26; break;
+    case RtfWord("brdrinset"): style = 27; break;
+    case RtfWord("brdrnone"): style = BorderStyleNone; break;
+    default: return false;
   }
+  if (t.Line != nullptr && t.Style) t.Line->Style = style, t.Style = false;
+  return true;
 }
 
-// ---- destinations ----
-
-void TRtfReader::OnDestination(int32_t word, bool starred) {
-  switch (word) {
-    case RtfWord("fonttbl"): ReadFontTable(); return;
-    case RtfWord("colortbl"): ReadColourTable(); return;
-    case RtfWord("field"): ReadField(); return;
-    case RtfWord("fldrslt"): ReadGroups(lex_.Depth() - 1); return;
-    case RtfWord("footnote"): ReadNote(false); return;
-    case RtfWord("header"):
-    case RtfWord("headerr"): ReadHeaderFooter(hfOddHeader); return;
-    case RtfWord("headerl"): ReadHeaderFooter(hfEvenHeader); return;
-    case RtfWord("headerf"): ReadHeaderFooter(hfFirstHeader); return;
-    case RtfWord("footer"):
-    case RtfWord("footerr"): ReadHeaderFooter(hfOddFooter); return;
-    case RtfWord("footerl"): ReadHeaderFooter(hfEvenFooter); return;
-    case RtfWord("footerf"): ReadHeaderFooter(hfFirstFooter); return;
-    default:
-      (void)starred;
-      SkipCurrentGroup();  // a destination whose content the document does not keep
-      return;
-  }
-}
-
-// Entries "\fN\fcharsetC Name;", each in its own group or one after the other.
-void TRtfReader::ReadFontTable() {
-  const int32_t stop = lex_.Depth() - 1;
-  TRtfFont entry;
-  std::string name;
-  auto finish = [&] {
-    while (!name.empty() && (name.back() == ' ' || name.back() == ';')) name.pop_back();
-    while (!name.empty() && name.front() == ' ') name.erase(name.begin());
-    if (!name.empty() && entry.Number != INT32_MIN && fonts_.size() < kMaxFonts) {
-      if (FontManager() != nullptr) {
-        entry.Index = FontManager()->FontIndex(name, entry.Charset, true);
-        fonts_.push_back(entry);
-      }
-    }
-    entry = TRtfFont{};
-    name.clear();
-  };
-  for (;;) {
-    const TRtfItem item = lex_.Next();
-    if (item.Type == TRtfItem::Kind::End) return;
-    if (item.Type == TRtfItem::Kind::Damaged) {
-      damaged_ = true;
-      return;
-    }
-    if (item.Type == TRtfItem::Kind::DestinationStart) {
-      lex_.SkipGroup();  // \panose, \falt and the like
-      continue;
-    }
-    if (item.Type == TRtfItem::Kind::GroupStart) continue;
-    if (item.Type == TRtfItem::Kind::GroupEnd) {
-      if (lex_.Depth() <= stop) {
-        finish();
-        CloseGroup();
-        return;
-      }
-      finish();  // an entry ends at its group, ";" or not
-      continue;
-    }
-    if (item.Type == TRtfItem::Kind::ControlWord) {
-      if (item.Word == RtfWord("f")) {
-        if (entry.Number != INT32_MIN && !name.empty()) finish();
-        entry.Number = item.Param;
-      } else if (item.Word == RtfWord("fcharset")) {
-        entry.Charset = std::clamp(item.Param, 0, 255);
-      }
-      continue;
-    }
-    if (item.Type == TRtfItem::Kind::Text || item.Type == TRtfItem::Kind::EscapedBytes) {
-      for (int32_t i = 0; i < item.Count; ++i) {
-        const char c = static_cast<char>(item.Bytes[i]);
-        if (c == ';') {
-          finish();
-        } else if (name.size() < 255) {
-          name += c;
-        }
-      }
-    }
-  }
-}
-
-// ";" ends each colour; an entry without colour words is the automatic colour.
-void TRtfReader::ReadColourTable() {
-  const int32_t stop = lex_.Depth() - 1;
-  int32_t red = 0, green = 0, blue = 0;
-  bool any = false;
-  for (;;) {
-    const TRtfItem item = lex_.Next();
-    if (item.Type == TRtfItem::Kind::End) return;
-    if (item.Type == TRtfItem::Kind::Damaged) {
-      damaged_ = true;
-      return;
-    }
-    if (item.Type == TRtfItem::Kind::GroupEnd && lex_.Depth() <= stop) {
-      CloseGroup();
-      return;
-    }
-    if (item.Type == TRtfItem::Kind::DestinationStart) {
-      lex_.SkipGroup();
-      continue;
-    }
-    if (item.Type == TRtfItem::Kind::ControlWord) {
-      const int32_t v = std::clamp(item.Param, 0, 255);
-      if (item.Word == RtfWord("red")) red = v, any = true;
-      else if (item.Word == RtfWord("green")) green = v, any = true;
-      else if (item.Word == RtfWord("blue")) blue = v, any = true;
-      continue;
-    }
-    if (item.Type == TRtfItem::Kind::Text) {
-      for (int32_t i = 0; i < item.Count; ++i) {
-        if (item.Bytes[i] != ';') continue;
-        if (colours_.size() < kMaxColours) colours_.push_back(any ? (red | green << 8 | blue << 16) : AutoColor);
-        red = green = blue = 0;
-        any = false;
-      }
-    }
-  }
-}
-
-// A field keeps its result as text; its instruction is not kept yet.
-void TRtfReader::ReadField() {
-  const int32_t stop = lex_.Depth() - 1;
-  for (;;) {
-    const TRtfItem item = lex_.Next();
-    switch (item.Type) {
-      case TRtfItem::Kind::End:
-        return;
-      case TRtfItem::Kind::Damaged:
-        damaged_ = true;
-        return;
-      case TRtfItem::Kind::GroupStart:
-      case TRtfItem::Kind::DestinationStart: {
-        OpenGroup();
-        const TRtfItem word = lex_.Next();
-        if (word.Type == TRtfItem::Kind::ControlWord && word.Word == RtfWord("fldrslt")) {
-          ReadGroups(lex_.Depth() - 1);
-        } else if (word.Type == TRtfItem::Kind::GroupEnd) {
-          CloseGroup();
-        } else {
-          SkipCurrentGroup();  // the instruction and anything else
-        }
-        break;
-      }
-      case TRtfItem::Kind::GroupEnd:
-        CloseGroup();
-        if (lex_.Depth() <= stop) return;
-        break;
-      case TRtfItem::Kind::ControlWord:
-        OnControlWord(item);
-        break;
-      default:
-        break;
-    }
-    if (damaged_) return;
-  }
-}
-
-// A footnote or endnote: the automatic mark just before it becomes the reference, and its text
-// the note's paragraphs in the note story.
-void TRtfReader::ReadNote(bool endnote) {
-  if (story_ != stMain || cur_ == nullptr || noteCount_ >= kMaxNotes) {
-    SkipCurrentGroup();
-    return;
-  }
-  ++noteCount_;
-  auto reference = std::make_unique<TField>();
-  reference->Kind = fkNoteReference;
-  reference->Flags = 1;
-  auto note = std::make_unique<TField>();
-  note->Kind = fkNoteText;
-  note->NoteClass = endnote ? 1 : 0;
-  reference->LinkedField = note.get();
-  note->LinkedField = reference.get();
-  reference->Text = std::to_string(noteCount_);
-  // Wrap the last automatic mark of the paragraph in the reference field, else give it one.
-  TMemory& content = cur_->Content;
-  int32_t markAt = -1;
-  for (int32_t off = content.Length - ContentTagSize; off >= 0; --off) {
-    if (!IsTagAt(content.Data, content.Length, off)) continue;
-    const TContentTag tag = ReadTagAt(content.Data, off);
-    if (tag.Kind == ctSpecialChar && (tag.Value & 0xFF) == scAutoNoteMark) {
-      markAt = off;
+bool TRtfReader::HandleSpecialWord(const TRtfItem& w) {
+  uint8_t text = 0, special = 0;
+  switch (w.Word) {
+    case RtfWord("bullet"): text = 149; break;
+    case RtfWord("lquote"): text = 145; break;
+    case RtfWord("rquote"): text = 146; break;
+    case RtfWord("ldblquote"): text = 147; break;
+    case RtfWord("rdblquote"): text = 148; break;
+    case RtfWord("emdash"): special = scEmDash; break;
+    case RtfWord("endash"): special = scEnDash; break;
+    case RtfWord("tab"): special = scTab; break;
+    case RtfWord("line"): special = scLineBreak; break;
+    case RtfWord("chftn"): special = scAutoNoteMark; break;
+    case RtfWord("page"):
+    case RtfWord("column"):
+      if ((flags_ & rfInstruction) != 0) return true;
+      if (Cur().Format.InTable == 1 || ctx_.FillList != &doc_.Paragraphs ||
+          (doc_.PasteTarget & (ptNotMainStory | ptTableCell)) != 0)
+        special = scLineBreak;
+      else
+        special = w.Word == RtfWord("page") ? scPageBreak : scColumnBreak;
       break;
-    }
-    if (!IsFormatTagKind(tag.Kind)) break;
+    case RtfWord("par"): EndParagraph(); return true;
+    default: return false;
   }
-  TMemory wrapped;
-  if (markAt >= 0) {
-    wrapped.Append(content.Data, markAt);
-    AppendContentTag(wrapped, ctFieldStart, TagRefOf(reference.get()));
-    wrapped.Append(content.Data + markAt, ContentTagSize);
-    AppendContentTag(wrapped, ctFieldEnd, TagRefOf(reference.get()));
-    wrapped.Append(content.Data + markAt + ContentTagSize, content.Length - markAt - ContentTagSize);
-  } else {
-    wrapped = content;
-    AppendContentTag(wrapped, ctFieldStart, TagRefOf(reference.get()));
-    AppendContentTag(wrapped, ctSpecialChar, scAutoNoteMark);
-    AppendContentTag(wrapped, ctFieldEnd, TagRefOf(reference.get()));
-  }
-  content = wrapped;
-  // The note's own paragraphs.
-  TPar* host = cur_;
-  const TRtfReadState saved = s_;
-  const int32_t savedCells = cellsInRow_;
-  s_.Par = DefaultParFormat;
-  StartParagraph(endnote ? stEndnotes : stFootnotes);
-  AppendContentTag(cur_->Content, ctFieldStart, TagRefOf(note.get()));
-  ReadGroups(lex_.Depth() - 1);
-  AppendContentTag(cur_->Content, ctFieldEnd, TagRefOf(note.get()));
-  FinishCurrent();
-  doc_.Fields.push_back(std::move(reference));
-  doc_.Fields.push_back(std::move(note));
-  const TCharFormat written = s_.Char;
-  s_ = saved;
-  s_.Char = written;  // the closing brace restored the formats already
-  cellsInRow_ = savedCells;
-  cur_ = host;
-  story_ = stMain;
+  if (SkippingText()) return true;
+  if (text != 0) AppendRawBytes(&text, 1);
+  else AppendSpecial(special);
+  return true;
 }
 
-void TRtfReader::ReadHeaderFooter(int slot) {
-  if (story_ != stMain || section_ == nullptr || section_->HeaderFooter[static_cast<size_t>(slot)] != nullptr) {
-    SkipCurrentGroup();
+// ---- paragraphs ----
+
+std::unique_ptr<TPar> TRtfReader::MakePar(const TParFormat& format) {
+  auto par = std::make_unique<TPar>(&doc_);
+  par->Format = format;
+  return par;
+}
+
+void TRtfReader::EndParagraph() {
+  if (SkippingText() || (flags_ & rfInstruction) != 0) return;
+  if (dropType_ == 1 || dropType_ == 2) {
+    if (HasChars() && Cur().Format.InTable != 1 && (flags_ & (rfNote | rfHeaderFooter)) == 0 &&
+        ctx_.FillList == &doc_.Paragraphs && (doc_.PasteTarget & (ptNotMainStory | ptTableCell)) == 0) {
+      MakeDropCap();
+      return;
+    }
+  }
+  AppendSpecial(scParagraphEnd);
+  NewParagraph();
+}
+
+// The paragraph's text so far becomes a drop cap: a field of kind 8 around it; the paragraph
+// goes on.
+void TRtfReader::MakeDropCap() {
+  auto field = std::make_unique<TField>();
+  field->Kind = fkDropCap;
+  auto record = std::make_unique<TDropCapRecord>();
+  // The settings' first byte is the kind, the 16-bit value the distance from the text and the
+  // last word the exact line height.
+  record->Settings.First = static_cast<uint8_t>(dropType_);
+  record->Settings.Lines = static_cast<uint8_t>(dropLines_ == 0 ? 3 : dropLines_);
+  record->Settings.Value16 = static_cast<uint16_t>(dropDistance_);
+  const TParFormat& pf = Cur().Format;
+  if (pf.LineSpacing < 0 && pf.LineSpacing != ParUnset16 && pf.LineRule == 0) record->Settings.Last = static_cast<uint32_t>(-pf.LineSpacing);
+  field->Attachment = std::move(record);
+  TField* made = field.get();
+  if (!AddField(std::move(field))) return;
+  InsertContentTag(Cur().Content, 0, ctFieldStart, TagRefOf(made));
+  AppendTag(ctFieldEnd, TagRefOf(made));
+  flags_ |= rfDropCap;
+  dropType_ = 0;
+}
+
+void TRtfReader::NewParagraph() {
+  if ((flags_ & rfDropCap) != 0) {
+    flags_ &= ~rfDropCap;
     return;
   }
-  auto field = std::make_unique<TField>();
-  field->Kind = fkHeaderFooter;
-  TPar* host = cur_;
-  const TRtfReadState saved = s_;
-  const int32_t savedCells = cellsInRow_;
-  s_.Par = DefaultParFormat;
-  StartParagraph(stHeadersFooters);
-  TPar* first = cur_;
-  AppendContentTag(cur_->Content, ctFieldStart, TagRefOf(field.get()));
-  ReadGroups(lex_.Depth() - 1);
-  // A header without a final paragraph mark keeps its last paragraph; an empty one after a
-  // final mark is dropped.
-  if (cur_ != first && !HasChars(*cur_)) {
-    const int32_t last = doc_.LastParagraphOfStory(stHeadersFooters);
-    doc_.Paragraphs.erase(doc_.Paragraphs.begin() + last);
-    doc_.StoryCounts[stHeadersFooters] -= 1;
-    doc_.ReindexParagraphs(last > 0 ? last - 1 : 0);
-    cur_ = doc_.Par(doc_.LastParagraphOfStory(stHeadersFooters));
-    // Move the paragraph mark after the field's end.
-    if (cur_->Content.Length >= ContentTagSize) cur_->Content.SetLength(cur_->Content.Length - ContentTagSize);
-  }
-  AppendContentTag(cur_->Content, ctFieldEnd, TagRefOf(field.get()));
-  FinishCurrent();
-  section_->HeaderFooter[static_cast<size_t>(slot)] = field.get();
-  doc_.Fields.push_back(std::move(field));
-  const TCharFormat written = s_.Char;
-  s_ = saved;
-  s_.Char = written;
-  cellsInRow_ = savedCells;
-  cur_ = host;
-  story_ = stMain;
+  InternPending(Cur().Format);
+  auto par = MakePar(Cur().Format);
+  TPar* made = par.get();
+  ctx_.FillList->push_back(std::move(par));
+  ctx_.ReadPar = made;
+  for (int kind = TCharFormat::Count - 1; kind >= 0; --kind)
+    if (written_[kind] != DefaultCharFormat[kind]) AppendTag(static_cast<uint8_t>(kind), written_[kind]);
 }
 
-}  // namespace
+bool TRtfReader::AddField(std::unique_ptr<TField> field) {
+  if (++fieldCount_ > kRtfMaxFields) {
+    StopDamaged();
+    return false;
+  }
+  doc_.Fields.push_back(std::move(field));
+  return true;
+}
 
-void ReadRtf(TOpenContext& context) {
-  if (context.Document == nullptr) throw Exception("No document to read into.");
-  TRtfReader reader(context, *context.Document);
-  reader.Read();
+// ---- the entry ----
+
+bool ReadRtf(TOpenContext& context) {
+  if (context.Document == nullptr) return false;
+  bool damaged = false;
+  try {
+    TRtfReader reader(context);
+    reader.Read();
+    damaged = reader.Damaged();
+  } catch (const EAbort&) {
+    return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  if (damaged) {
+    const std::string name = context.Options.FileName.empty() ? std::string("(untitled)") : context.Options.FileName;
+    ShowErrorFmt(kDamagedMessage, name);
+  }
+  return true;
 }
 
 }  // namespace qv

@@ -6,8 +6,11 @@ namespace qv {
 
 class TOpenContext;
 
-// Fills context.Document from the RTF in the context's input. A damaged file ends the read with
-// its message, keeping what was read.
-void ReadRtf(TOpenContext& context);
+// Fills context.Document from the RTF in the context's input: the main text goes into the
+// document, the paragraphs of notes and of headers and footers into the context's story lists
+// (AppendReadStories puts them after the main text). True when the document was read; false
+// when the read was aborted (an input error, a cancelled password, an exception). A damaged file
+// (a bound passed) is read up to the damage, reported with its message, and answers true.
+bool ReadRtf(TOpenContext& context);
 
 }  // namespace qv

@@ -114,6 +114,9 @@ class TRtfLexer {
   TRtfItem Next();
   // Skips to the end of the current group, its "}" included (a damaged input stops at the end).
   void SkipGroup();
+  // Ends the input here: the reader found the file damaged (a bound of its own passed); from now
+  // on only End is given.
+  void Stop() { damaged_ = true; }
 
   int32_t Depth() const { return static_cast<int32_t>(skipCounts_.size()); }
   int32_t UnicodeSkipCount() const { return skipCount_; }

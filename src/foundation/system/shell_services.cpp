@@ -248,8 +248,15 @@ bool THyperlinkServices::IsTrustedFile(const std::string&) { return false; }
 void THyperlinkServices::CopyTextToClipboard(const std::string& text) {
   plat::GetClipboardText().SetText(CodePageToWide(text, DefaultCodePage));
 }
+std::string DesktopTarget(const std::string& target) {
+  const bool www = target.size() >= 3 && (target[0] == 'w' || target[0] == 'W') &&
+                   (target[1] == 'w' || target[1] == 'W') && (target[2] == 'w' || target[2] == 'W');
+  if (www && target.find("://") == std::string::npos) return "http://" + target;
+  return target;
+}
+
 plat::ShellResult THyperlinkServices::ShellOpen(const std::string& target) {
-  return plat::OpenWithDesktop(target);
+  return plat::OpenWithDesktop(DesktopTarget(target));
 }
 
 void RegisterHyperlinkServices(std::unique_ptr<THyperlinkServices> services) {

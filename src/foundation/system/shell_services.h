@@ -53,6 +53,10 @@ void ParseUrl(const std::string& text, TURLComponents& parts);
 void ResolveRelativeUrl(const std::string& base, const std::string& address, TURLComponents& parts,
                         std::string& result);
 
+// The target as the desktop opener takes it: an address written from "www" without a scheme
+// is a web address to the program but a file name to the opener, so it gets "http://".
+std::string DesktopTarget(const std::string& target);
+
 // What opening a hyperlink target asks of the higher subsystems. The defaults know no open
 // documents, open nothing in the program, trust no file type, and use the platform's clipboard
 // and opener.

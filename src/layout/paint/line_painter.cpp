@@ -30,6 +30,7 @@
 #include "layout/paint/formatting_marks.h"
 #include "layout/paint/line_backgrounds.h"
 #include "layout/paint/shape_painter.h"
+#include "layout/paint/spelling_marks.h"
 #include "layout/paint/underlines.h"
 #include "platform/gfx/canvas.h"
 #include "platform/system/text_services.h"
@@ -105,6 +106,8 @@ class LinePainter {
   void RecordUnderline(int32_t start, int32_t end);
   void DrawHyphen();
   void PaintUnderlines();
+  void PaintSpellingMarks();
+  bool OutsideSpotlight() const;
   void DrawUnderline(const TUnderlineSegment& s, int32_t start, int32_t end, int32_t style,
                      int32_t dx, int32_t dy, uint32_t colour);
 
@@ -169,6 +172,7 @@ void LinePainter::Paint() {
   if (line_.HasFlag(lfHyphenated)) DrawHyphen();
   if (!continuation && !auxiliary) PaintBarTabs(canvas_, backdrop);
   PaintUnderlines();
+  if (!auxiliary && LineHasSpellingMarks(line_, dimmed_)) PaintSpellingMarks();
   if (!dropCap && !auxiliary) PaintParagraphBorders(canvas_, backdrop, ParagraphFrameRect(backdrop));
   canvas_.RestoreState();
 }
@@ -182,13 +186,30 @@ void LinePainter::ComputeTextX() {
 }
 
 void LinePainter::ComputeLineState() {
-  dimmed_ = doc_ != nullptr && doc_->IsParagraphDimmed(par_.Index);
+  dimmed_ = doc_ != nullptr && (doc_->IsParagraphDimmed(par_.Index) || OutsideSpotlight());
   const int32_t shading = par_.Format.Shading;
   if (shading != ParUnset32 && shading >= 0) background_ = static_cast<uint32_t>(shading);
   else if (par_.Format.InTable == 1 && line_.Box != nullptr)
     background_ = CellShadingColor(*line_.Box, dimmed_);
   spaceAbove_ = line_.Par != nullptr ? LayoutLineFitter().GetLineSpaceAbove(line_) : 0;
   marks_ = MarkSettingsFor(doc_);
+}
+
+// Spotlight greys every line outside the range it shows (unless dimming is switched off).
+bool LinePainter::OutsideSpotlight() const {
+  if (!doc_->IsSpotlightActive() || doc_->DimmingOff) return false;
+  const TDocRange& r = doc_->PaintedSpotlightRange;
+  const int32_t p = par_.Index;
+  if (p < r.Start.Par || p > r.End.Par) return true;
+  const int32_t first = line_.FirstChar;
+  const int32_t last = first + line_.Count;
+  if (IsRangeEmpty(r)) {
+    // A caret on the boundary of two lines belongs to the later one.
+    const int32_t at = r.Start.Offset;
+    return !(first <= at && (at < last || last >= par_.CharCount()));
+  }
+  if (p == r.Start.Par && last <= r.Start.Offset) return true;
+  return p == r.End.Par && first >= r.End.Offset;
 }
 
 void LinePainter::Walk() {
@@ -892,6 +913,32 @@ void LinePainter::PaintUnderlines() {
       }
       if (obs_ != nullptr) obs_->OnUnderline(from, to, drawn);
     }
+  }
+}
+
+void LinePainter::PaintSpellingMarks() {
+  const int32_t first = line_.FirstChar;
+  const int32_t last = first + count_;
+  const int32_t phase = doc_ != nullptr ? doc_->View.ScrollPos.x : 0;
+  // Raised or lowered text moves the marks with it: their baseline is that of the mark's run.
+  const bool raised = par_.HasFlag(pfVertOffset) && !line_.HasFlag(lfDropCap);
+  const int32_t plain = raised ? 0 : SpellMarkBaseline(line_, spaceAbove_);
+  for (const TSpellMark& m : par_.Spell.Marks) {
+    if (static_cast<uint32_t>(m.Value) == SpellMarkHidden) continue;
+    const int32_t a = std::max(m.Start, first);
+    const int32_t b = std::min(m.End, last);
+    if (a >= b) continue;
+    int32_t baseline = plain;
+    if (raised) {
+      const TCharFormat saved = format_;
+      par_.GetCharFormatAt(m.Start, format_);
+      baseline = RunBaseline();
+      format_ = saved;
+    }
+    const uint32_t colour = GetColorManager().AdjustColor(static_cast<uint32_t>(m.Value) & 0xFFFFFF,
+                                                          background_);
+    DrawSpellingWave(canvas_, textX_[static_cast<size_t>(a - first)],
+                     textX_[static_cast<size_t>(b - first)], y_ + 2 + baseline, colour, phase);
   }
 }
 

@@ -18,6 +18,7 @@
 #include "layout/paint/highlight_services.h"
 #include "layout/paint/line_painter.h"
 #include "layout/paint/selection_rects.h"
+#include "layout/paint/view_paint_state.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/region.h"
@@ -25,6 +26,11 @@
 namespace qv {
 
 namespace {
+
+// Document flags: a redraw is not wanted (an edit call or a paragraph's spelling check runs),
+// and the document has been painted at least once.
+constexpr int32_t kRedrawBlockedFlag = 122;
+constexpr int32_t kPaintedFlag = 75;
 
 uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
 
@@ -141,39 +147,6 @@ void ApplySpotlight(plat::Bitmap& bitmap, const plat::Rect& area, const plat::Re
 
 namespace {
 
-bool Before(const TDocPosition& a, const TDocPosition& b) {
-  return a.Par < b.Par || (a.Par == b.Par && a.Offset < b.Offset);
-}
-
-// A cell is shown selected as a whole when one range of the selection holds all of it; text
-// selected inside a cell is tinted line by line.
-bool IsWhollySelectedCell(const TBox& box) {
-  const TCellBox* cell = GetCellBox(const_cast<TBox*>(&box));
-  const TDoc* doc = box.Doc;
-  if (cell == nullptr || doc == nullptr || IsFragmentEmpty(doc->Selection)) return false;
-  const TDocRange& c = cell->CellRange;
-  if (!Before(c.Start, c.End)) return false;
-  const TCompoundFragment& sel = *doc->Selection;
-  for (int32_t i = 0; i < sel.Count(); ++i) {
-    const TDocRange& r = *sel.GetRange(i);
-    if (!Before(c.Start, r.Start) && !Before(r.End, c.End)) return true;
-  }
-  return false;
-}
-
-void CollectSelectedCells(TBox& box, plat::Point origin, std::vector<plat::Rect>& out) {
-  for (const TBoxRef& child : box.Children) {
-    if (child == nullptr) continue;
-    if (child->Kind == TBoxKind::Cell && IsWhollySelectedCell(*child)) {
-      const plat::Point at = BoxToPagePoint(*child, {0, 0});
-      out.push_back({origin.x + at.x, origin.y + at.y, origin.x + at.x + child->PixelRect.Width(),
-                     origin.y + at.y + child->PixelRect.Height()});
-      continue;
-    }
-    CollectSelectedCells(*child, origin, out);
-  }
-}
-
 TBox* PageOf(TBox* box) {
   while (box != nullptr && box->Parent != nullptr) box = box->Parent;
   return box;
@@ -216,9 +189,7 @@ TBox* ReferenceBox(TLine& line) {
 }
 
 bool SpotlightBand(TDoc& doc, const TPagePlaces& places, const plat::Rect& area, plat::Rect& band) {
-  TDocRange range;
-  SelectionServices().GetSpotlightRange(doc, range);
-  doc.PaintedSpotlightRange = range;
+  const TDocRange& range = doc.PaintedSpotlightRange;
   TLine* first = LineAt(doc, range.Start, false);
   TLine* last = LineAt(doc, range.End, true);
   if (first == nullptr || last == nullptr) return false;
@@ -264,73 +235,123 @@ std::array<const TCompoundFragment*, 4> TintPassFragments(TDoc& doc) {
   return f;
 }
 
+// Visible pages: those whose arranged rectangle (or, unarranged, their own) meets the area.
+plat::Rect PageViewRect(const TDoc& doc, size_t index, const plat::Rect& area) {
+  const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
+  const TPage* page = index < doc.Pages.size() ? doc.Pages[index] : nullptr;
+  plat::Rect at;
+  if (index < placed.size()) {
+    at = placed[index];
+    if (page != nullptr)
+      at = {at.left, at.top, at.left + page->PixelRect.Width(), at.top + page->PixelRect.Height()};
+  } else if (page != nullptr) {
+    at = page->PixelRect;
+  }
+  return at.Offset(area.left - doc.View.ScrollPos.x, area.top - doc.View.ScrollPos.y);
+}
+
+bool Meets(const plat::Rect& page, const plat::Rect& area) {
+  const plat::Rect framed{page.left - 1, page.top - 1, page.right + 1, page.bottom + 1};
+  return !framed.Intersect(area).IsEmpty();
+}
+
+// A document scrolled beyond its laid-out pages is laid out just far enough to fill the view:
+// the arrangement's estimated rectangles tell which pages the view would show.
+void PaginateVisiblePages(TDoc& doc, const plat::Rect& area) {
+  if (doc.Layout.LaidOutToEnd) return;
+  const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
+  int32_t last = -1;
+  for (size_t i = doc.Pages.size(); i < placed.size(); ++i)
+    if (Meets(PageViewRect(doc, i, area), area)) last = static_cast<int32_t>(i);
+  if (last >= doc.PageCount()) doc.Paginate(doc.PageCount(), last + 1);
+}
+
+// Set while a repaint runs: a repaint asked for meanwhile (from a message handled during
+// pagination) is dropped, and the running one paints the current state.
+bool g_painting = false;
+
+class TPaintingGuard {
+ public:
+  TPaintingGuard() { g_painting = true; }
+  ~TPaintingGuard() { g_painting = false; }
+  TPaintingGuard(const TPaintingGuard&) = delete;
+  TPaintingGuard& operator=(const TPaintingGuard&) = delete;
+};
+
+void TintPasses(plat::Bitmap& bitmap, TViewPaintState& view, const plat::Rect& area,
+                const TViewColours& colours, plat::Point scroll) {
+  // A partial repaint tints only what it painted: the rest of the bitmap keeps its tint.
+  const plat::Region changed = plat::Region::FromRects(view.Changed);
+  for (size_t pass = 0; pass < view.Tints.size(); ++pass) {
+    std::vector<plat::Rect>& rects = view.Tints[pass];
+    for (plat::Rect& rect : rects) rect = rect.Intersect(area);
+    if (rects.empty()) continue;
+    plat::Region region = plat::Region::FromRects(rects);
+    if (view.Partial()) region.Intersect(changed);
+    if (!region.IsEmpty())
+      TintRegion(bitmap, region, colours.Selection, static_cast<TTintPass>(pass), scroll);
+  }
+}
+
 }  // namespace
 
-int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
-                          const TViewColours& colours) {
+bool IsViewPainting() { return g_painting; }
+
+bool CanRedrawView(const TDoc& doc) { return !doc.IsDocFlagSet(kRedrawBlockedFlag) && !g_painting; }
+
+TViewRepaint RepaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
+                                 const TCompoundFragment* fragment, const TViewColours& colours) {
+  TViewRepaint result;
+  if (g_painting) return result;
+  TPaintingGuard guard;
+  const bool preview = doc.IsDocFlagSet(dfPreview);
+  const bool spotlight = !preview && doc.IsSpotlightActive();
+  if (spotlight) SelectionServices().GetSpotlightRange(doc, doc.PaintedSpotlightRange);
+  // Spotlight's band follows the caret and greys the whole view, so it is always painted whole.
+  if (spotlight || IsFragmentEmpty(fragment)) fragment = nullptr;
+  const bool draft = doc.ViewMode != vmPrintLayout;
+  const plat::Point scroll = doc.View.ScrollPos;
+  TViewPaintState view;
+  view.Fragment = fragment;
+  view.PageBackground = colours.PageBackground;
+  if (!preview) {
+    view.Passes = TintPassFragments(doc);
+    if (!IsFragmentEmpty(doc.Selection)) view.Passes[0] = doc.Selection.get();
+  }
+  PaginateVisiblePages(doc, pageArea);
   plat::Canvas canvas(bitmap);
   canvas.IntersectClipRect(pageArea);
-  canvas.FillRect(pageArea, colours.Interpage);
-  const plat::Point scroll = doc.View.ScrollPos;
-  int32_t painted = 0;
-  std::vector<plat::Rect> selection;
-  // Passes 1 to 3 (locked selections, instances, find results); pass 0 is `selection`.
-  std::array<std::vector<plat::Rect>, 4> passRects;
-  const bool preview = doc.IsDocFlagSet(dfPreview);
-  const std::array<const TCompoundFragment*, 4> passes =
-      preview ? std::array<const TCompoundFragment*, 4>{} : TintPassFragments(doc);
+  if (fragment == nullptr) canvas.FillRect(pageArea, draft ? colours.PageBackground : colours.Interpage);
   TPagePlaces places(doc.Pages.size());
-  const std::vector<plat::Rect>& placed = doc.Layout.Arrangement.PageRects;
   for (size_t i = 0; i < doc.Pages.size(); ++i) {
     TPage* page = doc.Pages[i];
     if (page == nullptr) continue;
-    // Where the view's page arrangement put the page; unarranged pages stand at the origin.
-    const plat::Rect at = i < placed.size()
-                              ? plat::Rect{placed[i].left, placed[i].top,
-                                           placed[i].left + page->PixelRect.Width(),
-                                           placed[i].top + page->PixelRect.Height()}
-                              : page->PixelRect;
-    const plat::Rect r = at.Offset(pageArea.left - scroll.x, pageArea.top - scroll.y);
-    const plat::Rect framed{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
-    if (framed.Intersect(pageArea).IsEmpty()) continue;
-    canvas.FrameRect(framed, colours.PageBorder);
-    PaintPage(*page, canvas, r.left, r.top);
+    const plat::Rect r = PageViewRect(doc, i, pageArea);
+    if (!Meets(r, pageArea)) continue;
+    if (fragment == nullptr && !draft) canvas.FrameRect({r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, colours.PageBorder);
+    PaintPage(*page, canvas, r.left, r.top, nullptr, preview ? nullptr : &view);
     places[i] = r;
-    ++painted;
-    if (preview) continue;
-    for (size_t pass = 1; pass < passes.size(); ++pass) {
-      if (passes[pass] == nullptr) continue;
-      for (TLine* line : CollectPageLines(*page, AllAreas)) {
-        if (line == nullptr || line->Box == nullptr || (line->Par->Flags & pfNumberPar) != 0) continue;
-        const plat::Point at = BoxToPagePoint(*line->Box, {0, doc.TwipsToPixelsY(line->Top)});
-        AddLineSelectionRects(*line, r.left + at.x, r.top + at.y, *passes[pass], passRects[pass]);
-      }
-    }
-    if (IsFragmentEmpty(doc.Selection)) continue;
-    CollectSelectedCells(*page, {r.left, r.top}, selection);
-    for (TLine* line : CollectPageLines(*page, AllAreas)) {
-      if (line == nullptr || line->Box == nullptr) continue;
-      if (TCellBox* cell = GetCellBox(line->Box); cell != nullptr && IsWhollySelectedCell(*cell)) continue;
-      const plat::Point at = BoxToPagePoint(*line->Box, {0, doc.TwipsToPixelsY(line->Top)});
-      AddLineSelectionRects(*line, r.left + at.x, r.top + at.y, *doc.Selection, selection);
-    }
+    ++result.Pages;
   }
   canvas.Flush();
-  const uint32_t spotlight = GetOptionsHolder().Options.View.Spotlight;
   plat::Rect band;
-  if (!doc.IsDocFlagSet(dfPreview) && doc.IsSpotlightActive() && SpotlightBand(doc, places, pageArea, band))
-    ApplySpotlight(bitmap, pageArea, band, spotlight);
-  for (plat::Rect& rect : selection) rect = rect.Intersect(pageArea);
-  if (!selection.empty())
-    TintRegion(bitmap, plat::Region::FromRects(selection), colours.Selection, TTintPass::Selection, scroll);
-  for (size_t pass = 1; pass < passRects.size(); ++pass) {
-    std::vector<plat::Rect>& rects = passRects[pass];
-    for (plat::Rect& rect : rects) rect = rect.Intersect(pageArea);
-    if (!rects.empty())
-      TintRegion(bitmap, plat::Region::FromRects(rects), colours.Selection,
-                 static_cast<TTintPass>(pass), scroll);
+  if (spotlight && SpotlightBand(doc, places, pageArea, band))
+    ApplySpotlight(bitmap, pageArea, band, GetOptionsHolder().Options.View.Spotlight);
+  if (!preview) TintPasses(bitmap, view, pageArea, colours, scroll);
+  result.Partial = fragment != nullptr;
+  if (result.Partial) {
+    for (const plat::Rect& rect : view.Changed)
+      if (const plat::Rect r = rect.Intersect(pageArea); !r.IsEmpty()) result.Changed.push_back(r);
+  } else {
+    result.Changed.push_back(pageArea.Intersect(bitmap.Bounds()));
   }
-  return painted;
+  doc.SetDocFlag(kPaintedFlag, true);
+  return result;
+}
+
+int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
+                          const TViewColours& colours) {
+  return RepaintDocumentView(doc, bitmap, pageArea, nullptr, colours).Pages;
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 // then the tints of the selection, locked selections, instances of the selected text and find
 // results, and the greying of Spotlight, all worked straight on the bitmap's pixels.
 #include <cstdint>
+#include <vector>
 
 #include "platform/gfx/types.h"
 
@@ -13,6 +14,7 @@ class Region;
 
 namespace qv {
 
+class TCompoundFragment;
 class TDoc;
 
 // The four selection regions, in the order they are tinted.
@@ -45,10 +47,34 @@ struct TViewColours {
   uint32_t PageBorder = 0x000000;
   uint32_t Selection = 0xFFCC99;
 };
-// Paints the laid-out pages that meet the page area (bitmap pixels) at the document's scroll
-// position: the interpage space, each page's paper, content and frame, then the tint of the
-// document's selection (not for preview documents). Returns the pages painted.
+// What a repaint of the view did: how many pages it painted, and the rectangles of the bitmap
+// that changed (the page area after a full repaint, the repainted bands after a partial one),
+// which are what the window must copy to the screen.
+struct TViewRepaint {
+  int32_t Pages = 0;
+  bool Partial = false;
+  std::vector<plat::Rect> Changed;
+};
+
+// Repaints the view of the document into the bitmap's page area (bitmap pixels) at the
+// document's scroll position. Without a fragment the whole area is painted: the interpage space
+// (the page colour in Draft views), the pages that meet the area (the view's arrangement tells
+// where; pages the view would show that are not laid out yet are laid out first) with their
+// frames, Spotlight's greying and the tints of the selection, locked selections, instances of the
+// selected text and find results. With a fragment only the lines that meet its ranges are painted
+// again (with a few rows around them) and tinted; Spotlight always repaints the whole view.
+// Preview documents get no tints and no Spotlight. A repaint asked for while one runs does
+// nothing.
+TViewRepaint RepaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
+                                 const TCompoundFragment* fragment,
+                                 const TViewColours& colours = {});
+// A full repaint; returns the pages painted.
 int32_t PaintDocumentView(TDoc& doc, plat::Bitmap& bitmap, const plat::Rect& pageArea,
                           const TViewColours& colours = {});
+// Whether a redraw of the view may run now: not while an edit call or the spelling check of a
+// paragraph that painting started runs, nor inside another repaint.
+bool CanRedrawView(const TDoc& doc);
+// A repaint of the view is running.
+bool IsViewPainting();
 
 }  // namespace qv

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/rtf/rtf_read_support.h"
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,43 +15,23 @@
 #include "document/field.h"
 #include "document/par.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "document/table_row.h"
 #include "files/files_test_support.h"
 #include "files/open_context.h"
+#include "files/reader_steps.h"
+#include "foundation/base/service_slot.h"
+#include "foundation/ui/message_dlg_service.h"
 #include "foundation/base/exceptions.h"
+#include "foundation/text/code_pages.h"
 
 using namespace qv;
 using qvtest::ParagraphTexts;
+using qvtest::RtfReaderTest;
 
 namespace {
 
-class RtfReaderTest : public ::testing::Test {
- protected:
-  void SetUp() override { qvtest::EnsureFontManager(); }
 
-  // Reads the RTF into a fresh document; false when the reader reported damage.
-  bool Read(const std::string& rtf) {
-    doc = std::make_unique<TDoc>(true);
-    bytes.assign(rtf.begin(), rtf.end());
-    TOpenContext context;
-    context.Document = doc.get();
-    context.BeginMemoryRead(bytes.data(), static_cast<int32_t>(bytes.size()), 0);
-    try {
-      ReadRtf(context);
-    } catch (const Exception&) {
-      return false;
-    }
-    return true;
-  }
-  // The character format at a place of a main paragraph.
-  TCharFormat FormatAt(int32_t par, int32_t offset) {
-    TCharFormat f;
-    doc->GetCharFormatAt(par, offset, f);
-    return f;
-  }
-  std::vector<uint8_t> bytes;
-  std::unique_ptr<TDoc> doc;
-};
 
 TEST_F(RtfReaderTest, TextParagraphsAndCharacterFormats) {
   ASSERT_TRUE(Read(R"({\rtf1\ansi{\fonttbl{\f0\froman Times New Roman;}{\f1\fswiss Arial;}})"
@@ -88,7 +70,7 @@ TEST_F(RtfReaderTest, TablesBecomeRowsOfCellsAndTextBeforeTheRowEndIsKept) {
   EXPECT_EQ(texts[0], u"before");
   EXPECT_EQ(texts[6], u"stray");
   EXPECT_EQ(texts[7], u"after");
-  EXPECT_EQ(doc->Par(1)->Format.InTable, 1);
+  EXPECT_EQ(int32_t{doc->Par(1)->Format.InTable}, 1);
   const TContentTag rowEnd = ReadTagAt(doc->Par(3)->Content.Data, 0);
   ASSERT_EQ(rowEnd.Kind, ctRowEnd);
   const TTableRow* row = TableRowOfTag(rowEnd);
@@ -176,9 +158,145 @@ TEST_F(RtfFixtureTest, DocumentsOfOtherProgramsReadWithTheirTextTablesAndNotes) 
         ++rows;
     }
     EXPECT_EQ(rows, 3);
+    if (std::string(name) != "pandoc.rtf") {  // the others write their list as a list
+      int listed = 0;
+      for (int32_t i = 0; i <= doc->LastParagraphOfStory(stMain); ++i) {
+        const int32_t list = int32_t{doc->Par(i)->Format.List};
+        if (list <= 0) continue;
+        ++listed;
+        EXPECT_NE(doc->ListByNumber(list), nullptr);
+      }
+      EXPECT_EQ(listed, 2);
+    }
     int notes = 0;
     for (const auto& f : doc->Fields) notes += f->Kind == fkNoteText;
     EXPECT_EQ(notes, 1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The same document written by three other programs, with a header and a footer holding a page
+// field, a hyperlink, a table, a list, a footnote and an inline and a floating picture; each
+// file beside the plain text that program extracts from it.
+class RtfFullFixtureTest : public RtfFixtureTest {
+ protected:
+  // Every story's text, one paragraph a line, special characters as what they show.
+  std::u16string AllStoriesText() {
+    std::u16string all;
+    for (int32_t i = 0; i < doc->ParCount(); ++i) {
+      TPar& par = *doc->Par(i);
+      BuildParagraphWideText(par);
+      for (size_t k = 0; k + 1 < par.WideText.size(); ++k) {
+        const uint8_t code = par.CodeAt(static_cast<int32_t>(k));
+        if (code == scEmDash) all += u'\u2014';
+        else if (code == scEnDash) all += u'\u2013';
+        else if (code == scNonBreakingSpace || code == scTab || code == scCellEnd) all += u' ';
+        else if (code < 32 && code != scWideChar) continue;
+        else all += par.WideText[k];
+      }
+      all += u'\n';
+    }
+    return all;
+  }
+  static std::vector<std::u16string> ExpectedLines(const std::string& name) {
+    std::ifstream in(qvtest::FilesDataPath("rtf/" + name), std::ios::binary);
+    const std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::u16string text = Utf8ToWide(utf8);
+    std::vector<std::u16string> lines;
+    std::u16string line;
+    const auto flush = [&] {
+      // Markers the extractors add: byte-order and direction marks, bullets, list dashes, note
+      // and picture markers, table rules; table rows of the plain-text layout split into cells.
+      std::u16string clean;
+      for (char16_t c : line)
+        if (c != u'\uFEFF' && c != u'\u202D' && c != u'\u202C' && c != u'\r') clean += c == u'\t' ? u' ' : c;
+      for (const char16_t* marker : {u"[1]", u"[]"})
+        for (size_t at; (at = clean.find(marker)) != std::u16string::npos;) clean.erase(at, 3 - (marker[1] == u']'));
+      size_t start = clean.find_first_not_of(u" \u2022-");
+      if (start == std::u16string::npos || clean.find(u"----") != std::u16string::npos) {
+        line.clear();
+        return;
+      }
+      clean = clean.substr(start);
+      while (!clean.empty() && clean.back() == u' ') clean.pop_back();
+      for (size_t at; (at = clean.find(u"   ")) != std::u16string::npos;) {
+        lines.push_back(clean.substr(0, at));
+        clean = clean.substr(clean.find_first_not_of(u' ', at));
+      }
+      lines.push_back(clean);
+      line.clear();
+    };
+    for (char16_t c : text) {
+      if (c == u'\n') flush();
+      else line += c;
+    }
+    flush();
+    return lines;
+  }
+};
+
+TEST_F(RtfFullFixtureTest, TextEqualsWhatTheWritingProgramExtractsAndTheContentIsThere) {
+  struct Case {
+    const char* Rtf;
+    const char* Text;
+    bool HeadersAndFooters;
+    bool FloatingPicture;
+    bool Lists;  // written as lists (pandoc and this AbiWord round trip write bullets as text)
+  };
+  for (const Case& c : {Case{"office_full.rtf", "office_full.txt", true, false, true},
+                        Case{"abiword_full.rtf", "abiword_full.txt", true, true, false},
+                        Case{"pandoc_full.rtf", "pandoc_full.txt", false, false, false}}) {
+    SCOPED_TRACE(c.Rtf);
+    ASSERT_TRUE(ReadFile(c.Rtf));
+    const std::u16string all = AllStoriesText();
+    for (std::u16string line : ExpectedLines(c.Text)) {
+      if (line == u"Page 1 of the report") line = u"Page";  // the field's result is computed later
+      if (line.size() > 1 && line.back() == u'1' && line.find(u"footnote.") != std::u16string::npos)
+        line.pop_back();  // the note's number, which the document numbers itself
+      EXPECT_NE(all.find(line), std::u16string::npos) << WideToUtf8(line);
+    }
+    // Formatting: the bold word is bold, the italic one italic.
+    const std::u16string main = AllMainText();
+    const int32_t boldPar = 1;
+    const size_t bold = ParagraphTexts(*doc)[boldPar].find(u"bold");
+    ASSERT_NE(bold, std::u16string::npos);
+    EXPECT_EQ(FormatAt(boldPar, static_cast<int32_t>(bold) + 1).Bold, 1);
+    EXPECT_NE(FormatAt(boldPar, 1).Bold, 1);
+    // A table of three rows, a list, a footnote, a hyperlink field.
+    int rows = 0, listed = 0;
+    for (int32_t i = 0; i <= doc->LastParagraphOfStory(stMain); ++i) {
+      const TPar& p = *doc->Par(i);
+      rows += p.CharCount() > 0 && p.CodeAt(0) == scRowEnd;
+      listed += int32_t{p.Format.List} > 0 ? 1 : 0;
+    }
+    EXPECT_EQ(rows, 3);
+    if (c.Lists) EXPECT_GE(listed, 2);
+    int notes = 0, hyperlinks = 0, headers = 0, anchors = 0;
+    for (const auto& f : doc->Fields) {
+      notes += f->Kind == fkNoteText;
+      hyperlinks += f->Kind == fkField && f->FieldType == ftHyperlink;
+      headers += f->Kind == fkHeaderFooter;
+      anchors += f->Kind == fkShapeAnchor;
+    }
+    EXPECT_EQ(notes, 1);
+    EXPECT_EQ(hyperlinks, 1);
+    EXPECT_EQ(doc->StoryCounts[stFootnotes] > 0, true);
+    if (c.HeadersAndFooters) {
+      EXPECT_GE(headers, 2);
+      const auto& slots = doc->Sections.front()->HeaderFooter;
+      EXPECT_TRUE(slots[hfOddHeader] != nullptr && slots[hfOddFooter] != nullptr);
+    }
+    // Pictures: an inline one, and a floating one where the program wrote it as a shape (inside
+    // a SHAPE field it is inline).
+    int inlinePictures = 0;
+    for (int32_t i = 0; i < doc->ParCount(); ++i)
+      for (int32_t k = 0; k < doc->Par(i)->CharCount(); ++k) inlinePictures += doc->Par(i)->CodeAt(k) == scInlineShape;
+    EXPECT_GE(inlinePictures, 1);
+    if (c.FloatingPicture) EXPECT_EQ(anchors, 1);
+    for (const auto& shape : doc->Shapes) EXPECT_EQ(shape->Graphic->PictureKind, TDocGraphic::TKind::Png);
   }
 }
 

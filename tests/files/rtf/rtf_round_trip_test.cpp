@@ -68,8 +68,8 @@ void AddNote(TDoc& doc, int32_t par, const std::string& text) {
   AppendContentTag(n->Content, ctSpecialChar, scAutoNoteMark);
   AppendContentTag(n->Content, ctFieldEnd, TagRefOf(mark.get()));
   n->Content.AppendString(" " + text);
-  AppendContentTag(n->Content, ctFieldEnd, TagRefOf(note.get()));
   AppendContentTag(n->Content, ctSpecialChar, scParagraphEnd);
+  AppendContentTag(n->Content, ctFieldEnd, TagRefOf(note.get()));
   n->RebuildCodes();
   n->ContentChanged();
   MakeRange(n->Index, 0, n->Index, n->CharCount(), note->Range);

@@ -45,6 +45,11 @@ TEST(WebAddresses, LooksLikeUrl) {
   EXPECT_EQ(AddHttpPrefix("x.org"), "http://x.org");
   EXPECT_EQ(AddHttpPrefix("https://x.org"), "https://x.org");
   EXPECT_EQ(AddHttpPrefix("www.x.org"), "www.x.org");
+  // The desktop opener needs the scheme that the program's own test does without.
+  EXPECT_EQ(DesktopTarget("www.x.org"), "http://www.x.org");
+  EXPECT_EQ(DesktopTarget("WWW.x.org/a"), "http://WWW.x.org/a");
+  EXPECT_EQ(DesktopTarget("https://www.x.org"), "https://www.x.org");
+  EXPECT_EQ(DesktopTarget("/home/u/www.txt"), "/home/u/www.txt");
 }
 
 TEST(WebAddresses, ParseUrl) {

@@ -12,7 +12,7 @@ namespace {
 
 class PageFieldsTest : public PaintTest {
  protected:
-  // Turns the character '#' of the paragraph into a field of the type around "?".
+  // Turns the first character '#' of the paragraph into a field of the type around "?".
   TField* FieldAtHash(int32_t par, uint8_t type, const std::u16string& instruction) {
     auto owned = std::make_unique<TField>();
     TField* f = owned.get();
@@ -21,16 +21,18 @@ class PageFieldsTest : public PaintTest {
     doc->Fields.push_back(std::move(owned));
     TPar& p = Par(par);
     TMemory out;
+    bool done = false;
     for (int32_t off = 0; off < p.Content.Length;) {
       if (IsTagAt(p.Content.Data, p.Content.Length, off)) {
         out.Append(p.Content.Data + off, ContentTagSize);
         off += ContentTagSize;
         continue;
       }
-      if (p.Content.Data[off] == '#') {
+      if (p.Content.Data[off] == '#' && !done) {
         AppendContentTag(out, ctFieldStart, TagRefOf(f));
         out.AppendString("?");
         AppendContentTag(out, ctFieldEnd, TagRefOf(f));
+        done = true;
       } else {
         out.Append(p.Content.Data + off, 1);
       }
@@ -77,6 +79,19 @@ TEST_F(PageFieldsTest, AHeaderPageFieldShowsEachPaintedPagesNumber) {
   // In turn, out of order and again: each page paints its own number.
   for (int32_t i : {0, 1, 2, 1, 0, 2})
     EXPECT_EQ(HeaderTextPainted(i), u"Page " + std::u16string(1, char16_t(u'1' + i))) << i;
+}
+
+TEST_F(PageFieldsTest, APageCountShowsTheLaidOutPagesBeforeAnyCountIsStored) {
+  TField* header = b->HeaderFooter(*doc->Sections[0], hfOddHeader, "# of #");
+  b->Add("one\ftwo\fthree");
+  b->Finish();
+  FieldAtHash(header->Range.Start.Par, ftPageField, u"PAGE");
+  FieldAtHash(header->Range.Start.Par, ftNumPages, u"NUMPAGES");
+  Layout();
+  ASSERT_EQ(doc->PageCount(), 3);
+  EXPECT_FALSE(doc->FieldUpdate.HasStoredCounts);
+  EXPECT_EQ(HeaderTextPainted(0), u"1 of 3");
+  EXPECT_EQ(HeaderTextPainted(2), u"3 of 3");
 }
 
 TEST_F(PageFieldsTest, AHeaderPageFieldFollowsARestartedSectionInRoman) {

@@ -12,6 +12,9 @@
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/box_painter.h"
 #include "layout/paint/line_painter.h"
+#include "layout/paint/page_decorations.h"
+#include "foundation/graphics/colour_manager.h"
+#include "foundation/settings/options_holder.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/canvas.h"
 
@@ -46,6 +49,20 @@ struct PaintRecorder : TLinePaintObserver {
 
 class PaintTest : public PaginationTest {
  protected:
+  // What is painted does not depend on the user's view options: no gridlines, no margin
+  // borders unless a test asks for them.
+  void SetUp() override {
+    PaginationTest::SetUp();
+    GetColorManager().SchemeChanged();  // the interface colours of the user's (default) scheme
+    savedViewFlags_ = GetOptionsHolder().Options.View.Flags;
+    GetOptionsHolder().Options.View.Flags &= static_cast<uint16_t>(~(ViewFlagGridlines | ViewFlagMarginBorders));
+  }
+  void TearDown() override {
+    GetOptionsHolder().Options.View.Flags = savedViewFlags_;
+    PaginationTest::TearDown();
+  }
+  uint16_t savedViewFlags_ = 0;
+
   // Builds a paragraph stream: Fmt sets a character property, Text adds bytes, End closes it.
   void Begin() {
     s_.Clear();
