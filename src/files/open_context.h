@@ -70,11 +70,6 @@ class TOpenContext : public TInputWindow {
   bool HasTemporaryCopy = false;
   std::string Password;          // enciphered; the document's password for an encrypted document
   bool PasswordRemembered = false;
-  // What a reader tells the post-load steps: its styles hold only their own settings (a reader
-  // whose styles arrive with complete formatting clears it), and its lists came from a list
-  // table (not from old paragraph numbering).
-  bool StylesOwnSettings = true;
-  bool ListsFromTable = false;
 
   // Word probe: 0 not probed, 1 valid, 2 not valid; the first 1,536 bytes of the
   // "WordDocument" stream when valid.
