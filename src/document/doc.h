@@ -826,6 +826,9 @@ class TDoc {
   void AssignNewZOrder(TShape* shape);
   // Closes the gap in the z-order that the floating shape leaves (undoable).
   void RemoveShapeFromZOrder(TShape* shape);
+  // Takes a floating shape anchored in a paragraph that is being deleted out of the document:
+  // out of the shape selection and the z-order, its anchor field removed (all undoable).
+  void RemoveAnchoredShape(TShape* shape);
   // The "format picture" edit: new properties (mode 0, data a std::vector<TShapeProps>), a move
   // (1, data a TShapeMove), a resize (2) or a z-order change (4, data a uint8_t direction).
   void FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data);

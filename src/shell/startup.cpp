@@ -169,6 +169,7 @@ void TProgram::OpenStartupDocuments() {
 
 bool TProgram::Start() {
   if (started_) return true;
+  plat::KeepFreedMemory(plat::ProgramFreedMemoryKept);
   StartUnits();
   if (!StartWindowSystem()) return false;
   started_ = true;

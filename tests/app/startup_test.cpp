@@ -159,7 +159,7 @@ const Slot kSlots[] = {
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
     // document: the stand-ins measure with the font manager and keep the records for the run
     {"drop-cap metrics (font manager)", &IsStandInService<TDropCapMetrics>, false},
-    {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, false},
+    {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, true},
     // shell
     {"command bars and hot keys (command bars)", &IsStandInService<TCommandBarServices>, false},
     {"proofing (proofing)", &IsStandInService<TProofingServices>, false},

@@ -3,7 +3,11 @@
 // over; each change undone and redone exactly.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "document/content_stream.h"
 #include "document/content_tags.h"
+#include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "ops_test_support.h"
@@ -194,6 +198,67 @@ TEST(Typing, EnterOnAnEmptyListItemEndsTheListThere) {
   EXPECT_TRUE(doc.Par(2)->Format.List == 0 || doc.Par(2)->Format.List == ParUnset32);
   EXPECT_EQ(doc.Caret.Par, 2);
   ExpectUndoRedoExact(doc, before);
+}
+
+}  // namespace
+
+namespace {
+
+// Every field's marks are both in the text, or both out of it.
+bool MarksPaired(TDoc& doc) {
+  std::map<const TField*, int> starts, ends;
+  for (int32_t i = 0; i < doc.ParCount(); ++i) {
+    const TPar& p = *doc.Par(i);
+    TStreamItem item;
+    for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size)
+      if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind))
+        ++(item.Tag.Kind == ctFieldStart ? starts : ends)[FieldOfTag(item.Tag)];
+  }
+  return starts == ends;
+}
+
+TEST(Typing, AFragmentEndingInAFieldMarkIsUndoneWithItsMarks) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> pars;
+    TDocPosition at;
+    int32_t parMarks;  // paragraph ends in the fragment
+  } cases[] = {
+      {"within one paragraph", {"abc"}, Pos(0, 1), 0},
+      {"with a paragraph end", {"abc"}, Pos(0, 1), 1},
+      {"at the paragraph's end", {"abc"}, Pos(0, 3), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpsScope scope;
+    TDoc doc(true);
+    SetMainText(doc, c.pars);
+    Caret(doc, c.at.Par, c.at.Offset);
+    const std::string before = DumpDoc(doc);
+    auto field = std::make_unique<TField>();
+    field->Kind = fkBookmark;
+    field->Instruction = u"inserted";
+    TField* f = field.get();
+    doc.Fields.push_back(std::move(field));
+    TMemory fragment;
+    fragment.AppendString("X");
+    if (c.parMarks > 0) {
+      AppendContentTag(fragment, ctSpecialChar, scParagraphEnd);
+      fragment.AppendByte(29);
+    }
+    AppendContentTag(fragment, ctFieldStart, TagRefOf(f));
+    fragment.AppendString("Y");
+    AppendContentTag(fragment, ctFieldEnd, TagRefOf(f));
+    int32_t marks = c.parMarks, flags = 0;
+    void* args[] = {&fragment, &marks, &flags};
+    doc.ExecuteEdit(ecTypeFragment, args, 2);
+    TDocRange r;
+    ASSERT_TRUE(doc.GetFieldRange(f, r));
+    EXPECT_EQ(r.End.Offset - r.Start.Offset, 1);
+    EXPECT_TRUE(MarksPaired(doc));
+    ExpectUndoRedoExact(doc, before);
+    EXPECT_TRUE(MarksPaired(doc));
+  }
 }
 
 }  // namespace
