@@ -3,16 +3,15 @@
 //   foundation: toolkit, hot-key and sound services (shell, command bars),
 //     menu colours and images (command bars), menu resources (resources),
 //     language services (proofing), options services (shell), capital accents (proofing), find
-//     form placement (control board), folder usage (shell), hyperlink services (shell: open
-//     documents, document and trusted file types), instance receiver (main form), cursor
-//     loader (resources); the system message box needs none (its default is the program's own
-//     plain box);
+//     form placement (control board), folder usage (shell), cursor loader (resources); the
+//     system message box needs none (its default is the program's own plain box);
+//   shell: command bars, proofing, control boards, clipboard manager (each waits for its
+//     subsystem);
 //   document: document object services (bookmarks, notes), the statistics' progress display
 //     (main window), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
 //   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
-//   commands: the command environment (shell).
 #include "app/program_services.h"
 
 #include <memory>
@@ -31,8 +30,6 @@
 #include "document/styles.h"
 #include "document/tab_stops.h"
 #include "files/crypt/encryption_manager.h"
-#include "files/crypt/password_forms.h"
-#include "files/file_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
@@ -48,6 +45,7 @@
 #include "layout/line_fitter.h"
 #include "layout/statistics_services.h"
 #include "platform/system/printers.h"
+#include "shell/shell_services.h"
 
 namespace qv {
 
@@ -104,24 +102,6 @@ class TMessageBoxOptionsSite : public TOptionsHolderSite {
   void ShowError(const std::string& message) override { qv::ShowError(message); }
 };
 
-// Reading documents asks for passwords through the dialogs of encrypted documents; the
-// progress and the remembered passwords wait for the shell.
-class TDialogFileServices : public TFileServices {
- public:
-  bool AskPasswordForOpening(std::string& password) override {
-    return qv::AskPasswordForOpening(password);
-  }
-  bool AskPasswordForSaving(std::string& password) override {
-    return qv::AskPasswordForSaving(password);
-  }
-};
-
-// New documents' author is the user name of the options.
-class TOptionsDocServices : public TDocServices {
- public:
-  std::string UserName() override { return GetOptions().General.UsrName; }
-};
-
 }  // namespace
 
 void RegisterProgramServices() {
@@ -129,7 +109,6 @@ void RegisterProgramServices() {
   RegisterFontServices(std::make_unique<TMessageBoxFontServices>());
   RegisterOptionsHolderSite(std::make_unique<TMessageBoxOptionsSite>());
   RegisterFontFaceSource(MakeFontManagerFaceSource());
-  RegisterDocServices(std::make_unique<TOptionsDocServices>());
   RegisterDocObjectServices(MakeDocObjectServices());
   RegisterPreviewColors(std::make_unique<TColourManagerPreviewColors>());
   RegisterLayoutServices();  // the line fitter and the pages of documents
@@ -137,13 +116,13 @@ void RegisterProgramServices() {
   RegisterCommandServices();
   RegisterEditingServices();
   RegisterDocumentWindowServices();  // selection services and the layout after edits
-  RegisterFileServices(std::make_unique<TDialogFileServices>());
+  RegisterShellServices();  // the command environment, documents, files' progress ...
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
 }
 
 void UnregisterProgramServices() {
   plat::SetPrinterList(nullptr);
-  RegisterFileServices(nullptr);
+  UnregisterShellServices();
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);
   RegisterStatisticsServices(nullptr);
@@ -156,7 +135,6 @@ void UnregisterProgramServices() {
   RegisterLineFitter(nullptr);
   RegisterPreviewColors(nullptr);
   RegisterDocObjectServices(nullptr);
-  RegisterDocServices(nullptr);
   RegisterFontFaceSource(nullptr);
   RegisterOptionsHolderSite(nullptr);
   RegisterFontServices(nullptr);

@@ -6,8 +6,10 @@
 #include "commands/command_environment_services.h"
 #include "commands/command_ids.h"
 #include "commands/command_manager.h"
+#include "commands/command_options.h"
 #include "document/auto_list.h"
 #include "document/char_format.h"
+#include "document/compound_fragment.h"
 #include "document/doc.h"
 #include "document/doc_view.h"
 #include "document/field.h"
@@ -15,22 +17,17 @@
 #include "document/section.h"
 #include "document/shape.h"
 #include "document/shape_props_table.h"
-#include "foundation/settings/options_holder.h"
+#include "document/table_row.h"
 
 namespace qv {
 
 namespace {
 
-// Bits of the View "Flags" option.
-constexpr uint16_t kViewGridlines = 0x4;
-constexpr uint16_t kViewWhiteSpaceHidden = 0x8;
-constexpr uint16_t kViewMarginBorders = 0x20;
-constexpr uint16_t kViewSpecialSymbols = 0x40;
-// Spellcheck as you type: bit of the Spellcheck "Flags2" option.
-constexpr uint16_t kSpellAsYouType = 0x80;
 constexpr uint8_t kMouseModeBrush = 2;
 // The document flag set while header/footer editing hides the document's own text.
 constexpr int32_t kDocFlagBodyTextHidden = 125;
+// The find and replace window's option bits.
+constexpr uint32_t kFindWholeWords = 2, kFindExact = 1, kFindWildcards = 8;
 
 uint8_t On(bool b) { return b ? 1 : 0; }
 
@@ -179,8 +176,8 @@ bool EditsLinkedHeaderFooter(TDoc& doc) {
 
 // Rows that read the target document; false when the id is none of them.
 bool DocumentState(int32_t id, TDoc* doc, uint8_t& state) {
-  static const std::vector<int32_t> kRows = {290, 875, 5350, 6170, 6171, 6172, 6173, 6174, 7200,
-                                             7300, 7340, 8100, 8101, 8102, 8120};
+  static const std::vector<int32_t> kRows = {290,  875,  5350, 6170, 6171, 6172, 6173, 6174, 7200,
+                                             7300, 7340, 8100, 8101, 8102, 8120, 15088};
   if (std::find(kRows.begin(), kRows.end(), id) == kRows.end()) return false;
   state = 0;
   if (doc == nullptr) return true;
@@ -200,30 +197,90 @@ bool DocumentState(int32_t id, TDoc* doc, uint8_t& state) {
     case 8101: state = On(doc->ViewMode == vmPrintLayout); break;
     case 8102: state = On(doc->ViewMode == vmDraftWrapped); break;
     case 8120: state = On(doc->Spotlight); break;
+    case 15088: state = On(doc->WrapEditShape != nullptr); break;
   }
   return true;
 }
 
+// The Control Board's two 16-bit tool masks (one per board).
+uint16_t ToolMask(int32_t board) {
+  const uint32_t masks = GetOptions().View.CBDisabledTabs;
+  return static_cast<uint16_t>(board == 0 ? masks & 0xFFFF : masks >> 16);
+}
+
 // Rows that read the program's options; false when the id is none of them.
 bool OptionState(int32_t id, uint8_t& state) {
-  const TOptions& o = GetOptionsHolder().Options;
+  const TOptions& o = GetOptions();
   const TViewOptions& v = o.View;
-  if (id == 825) state = On((o.Spellcheck.Flags2 & kSpellAsYouType) != 0);
-  else if (id == 6000) state = On((v.Flags & kViewSpecialSymbols) != 0);
-  else if (id == 6020) state = On((v.Flags & kViewMarginBorders) != 0);
+  const TViewSettings& bars = NormalViewSettings();
+  if (id == 825) state = On(SpellOption(opt::SpellAsYouType));
+  else if (id == 828) state = On(SpellOption(opt::SpellUnderline));
+  else if (id == 3485) state = On(InternalOption(opt::InternalVadureVaviCollects));
+  else if (id == 3486) state = On(InternalOption(opt::InternalVadureVaviPlainText));
+  else if (id == 3675) state = On(InternalOption(opt::InternalFindToolInstead));
+  else if (id >= 4230 && id <= 4242) state = On(o.Internal.NavObjType == id - 4230);
+  else if (id == 4534 || id == 4535) state = On(InternalOption(opt::InternalBookmarksByName) == (id == 4534));
+  else if (id == 5315 || id == 5316) state = On(InternalOption(opt::InternalIndexAlphabetical) == (id == 5315));
+  else if (id == 5800) state = On(!EditOption(opt::EditInstancesOff));
+  else if (id == 5801) state = On(InternalOption(opt::InternalInstancesExact));
+  else if (id == 5802) state = On(EditOption(opt::EditEnterSelectsInstances));
+  else if (id == 5803) state = On(!InternalOption(opt::InternalInstancePreviewsOff));
+  else if (id == 6000) state = On(ViewOption(opt::ViewSpecialSymbols));
+  else if (id == 6020) state = On(ViewOption(opt::ViewMarginBorders));
+  else if (id == 6060) state = On(bars.Ruler);
+  else if (id == 6065) state = On(bars.VerRuler);
   else if (id >= 6070 && id <= 6072) state = On(v.Toolbars == id - 6070);
-  else if (id >= 6075 && id <= 6077) state = On(v.ToolbarAlign == id - 6075);
+  else if (id >= 6075 && id <= 6077) state = On(GetOptionsHolder().GetToolbarAlign() == id - 6075);
   else if (id == 6078 || id == 6079) state = On(v.ToolbarStyle == id - 6078);
+  else if (id == 6080) state = On(bars.ScrollBars == 1 || bars.ScrollBars == 3);
+  else if (id == 6081) state = On(bars.ScrollBars == 2 || bars.ScrollBars == 3);
   else if (id == 6100) state = On(v.DocBar);
   else if (id >= 6120 && id <= 6125) state = On(v.DocBarAlign == id - 6120);
+  else if (id == 6140) state = On(bars.StatusBar);
+  else if (id >= 6420 && id <= 6435) state = On(((ToolMask(0) | ToolMask(1)) >> (id - 6420) & 1) == 0);
   else if (id >= 6436 && id <= 6449) state = 1;
+  else if (id >= 6450 && id <= 6465) state = On((ToolMask(0) >> (id - 6450) & 1) != 0);
   else if (id == 6500) state = On(v.ControlBoard);
   else if (id >= 6505 && id <= 6507) state = On(v.CBAlign == id - 6505);
+  else if (id == 6510) state = On(ViewOption(opt::ViewHoverPreviews));
   else if (id >= 6520 && id <= 6528) state = On(v.DocMap_Lvls == id - 6520);
   else if (id >= 6560 && id <= 6564) state = On(v.DocMap_FntSize == id - 6560);
-  else if (id == 8110) state = On((v.Flags & kViewWhiteSpaceHidden) != 0);
-  else if (id == 16100) state = On((v.Flags & kViewGridlines) != 0);
+  else if (id == 8110) state = On(ViewOption(opt::ViewWhiteSpaceHidden));
+  else if (id == 16100) state = On(ViewOption(opt::ViewGridlines));
   else return false;
+  return true;
+}
+
+// The find window's options: whole words only without wildcards.
+bool FindState(int32_t id, uint8_t& state) {
+  if (id < 3670 || id > 3672) return false;
+  const uint32_t bits = CommandEnvironment().FindOptions();
+  if (id == 3670) state = On((bits & kFindWholeWords) != 0 && (bits & kFindWildcards) == 0);
+  else if (id == 3671) state = On((bits & kFindExact) != 0);
+  else state = On((bits & kFindWildcards) != 0);
+  return true;
+}
+
+// Header rows over the rows of the selection: all, none or a mix.
+bool HeaderRowState(int32_t id, TDoc* doc, uint8_t& state) {
+  if (id != cmd::HeaderRows) return false;
+  state = 0;
+  if (doc == nullptr || !GetCommandManager().IsEnabled(id)) return true;
+  std::vector<TTableRow*> rows;
+  TDocRange table;
+  doc->GetCurrentTableRows(rows, table);
+  const int32_t first = doc->HasSelection() ? doc->Selection->GetRange(0)->Start.Par : doc->Caret.Par;
+  const int32_t last = doc->HasSelection() ? doc->Selection->LastRange->End.Par : doc->Caret.Par;
+  const TTableRow* firstRow = doc->GetRowProps(first);
+  const TTableRow* lastRow = doc->GetRowProps(last);
+  bool on = false, off = false, inside = false;
+  for (const TTableRow* row : rows) {
+    if (row == firstRow) inside = true;
+    if (!inside) continue;
+    (row->HeaderRow != 0 ? on : off) = true;
+    if (row == lastRow) break;
+  }
+  state = on && off ? 2 : On(on);
   return true;
 }
 
@@ -235,8 +292,9 @@ uint8_t TCommandManager::GetCheckState(int32_t id) {
   uint8_t state = 0;
   if (id >= 700 && id <= 706) return On(env.MouseMode() == id - 700);
   if (id == 15830) return On(env.MouseMode() == kMouseModeBrush);
+  if (id == 7000) return On(env.FullScreen());
   if (FormattingState(id, doc, state) || PictureState(id, doc, state) || DocumentState(id, doc, state) ||
-      OptionState(id, state))
+      OptionState(id, state) || FindState(id, state) || HeaderRowState(id, doc, state))
     return state;
   // The rest is kept by the window, the command bars, the Control Board and the shell.
   return std::min<uint8_t>(env.CheckState(id), 2);

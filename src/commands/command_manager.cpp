@@ -5,10 +5,14 @@
 
 #include "commands/command_environment_services.h"
 #include "commands/enable_rules.h"
+#include "commands/edit_commands.h"
 #include "commands/file_commands.h"
+#include "commands/file_dialog_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
+#include "foundation/ui/sound_services.h"
+#include "foundation/ui/toolkit_services.h"
 #include "platform/controls/control.h"
 #include "platform/win/window_system.h"
 
@@ -68,6 +72,11 @@ void RegisterCommandEnvironment(std::unique_ptr<TCommandEnvironment> environment
   RegisterService(std::move(environment));
 }
 TCommandEnvironment& CommandEnvironment() { return Service<TCommandEnvironment>(); }
+
+void TCommandEnvironment::PlayEventSound(int32_t sound) {
+  if (!SoundsMuted()) SoundService().PlayEventSound(sound);
+}
+void TCommandEnvironment::RequestInterfaceUpdate() { ToolkitServices().RequestInterfaceUpdate(); }
 
 bool TCommandHandler::IsEnabled(TCommandManager& manager, int32_t id, uint8_t& reason) {
   return AskEnableRules(manager, id, reason);
@@ -179,10 +188,14 @@ int32_t EnabledDepth() { return Unit().EnabledDepth; }
 
 void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
+  RegisterEditCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
+  // The platform's common dialogs serve until the shell's own dialogs with previews exist.
+  RegisterFileDialogServices(MakeCommonFileDialogs());
 }
 
 void UnregisterCommandServices() {
+  RegisterFileDialogServices(nullptr);
   RegisterCommandService(nullptr);
   FreeCommandManager();
 }

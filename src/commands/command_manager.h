@@ -14,6 +14,10 @@
 #include "foundation/base/string_list.h"
 #include "platform/controls/menu.h"
 
+namespace plat {
+class Control;
+}  // namespace plat
+
 namespace qv {
 
 class TCommandManager;
@@ -120,12 +124,32 @@ class TCommandManager {
   // and visible state and its computed caption; then accelerator letters that do not clash
   // among the top-level items.
   void UpdateMenuState(plat::Menu& menu);
-  // The click of a command item (or command-bar button): runs its command, with the popup flag
-  // set for an item of a popup menu.
+  // The click of a command item: runs its command, with the popup flag set for an item of a
+  // popup menu.
   void MenuItemClick(plat::MenuItem& sender);
+  // The click of a command-bar or document-bar button (its Tag the command); while toolbars are
+  // customised, a bar being customised is noted first.
+  void MenuItemClick(plat::Control& sender);
+  // While toolbars are customised: remembers the Tag of the command bar that holds the control
+  // (the control itself when it is a bar) for the customising dialog.
+  void NoteCustomizedBar(plat::Control& control);
   // The run-time lists of the main menu, each rebuilt only when its stale bit is set.
+  void RebuildFavoritesMenu(plat::Menu& menu);
   void RebuildRecentDocsMenu(plat::Menu& menu);
   void RebuildWindowListMenu(plat::Menu& menu);
+  // Handlers of the run-time items: a favourite (Tag minus its index) and a recent document.
+  void OpenFavoriteClick(plat::MenuItem& sender);
+  void OpenRecentDocClick(plat::MenuItem& sender);
+  // The spelling popup menus of the document window: the Tag numbers the user dictionary, or is
+  // minus the suggestion's index plus one.
+  void AddWordToDictionaryClick(plat::MenuItem& sender);
+  void EditDictionaryClick(plat::MenuItem& sender);
+  void ReplaceWithSuggestionClick(plat::MenuItem& sender);
+  void AddToAutoCorrectClick(plat::MenuItem& sender);
+  // A language menu item (Tag minus the language id) formats the selection in that language.
+  void SetLanguageClick(plat::MenuItem& sender);
+  // Goes to the bookmark at the index of the active document's bookmark list.
+  void GoToBookmarkByIndex(int32_t index);
 
   // The reason code recorded at a depth (0 the outermost question).
   uint8_t DisabledReason(int32_t depth = 0) const;
@@ -157,6 +181,8 @@ class TCommandManager {
   uint8_t ClipboardHasData = 0;
   uint8_t ClipboardTableKind = kNoTableSelection;
   TStringList FavouriteShortcuts;
+  // The Tag of the command bar last clicked while toolbars are customised.
+  int32_t CustomizedBarTag = 0;
   // Set by the delete road when deleting the selection joins two tables; the Delete handler
   // reads it for the command run under way.
   bool TableJoin = false;
@@ -173,6 +199,10 @@ class TCommandManager {
   std::array<std::unique_ptr<TCommandHandler>, kCommandRangeCount> handlers_;
   std::array<std::unique_ptr<TCommandHandler>, kParamRangeCount> paramHandlers_;
 };
+
+// The names of a document's bookmarks as its bookmark lists show them (by name or by location,
+// as the option says).
+std::vector<std::u16string> BookmarkListNames(TDoc& doc);
 
 // The program's command manager, made on first use (before any window exists at start-up).
 TCommandManager& GetCommandManager();

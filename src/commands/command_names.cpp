@@ -405,7 +405,7 @@ void AppendStateNotes(std::string& hint, int32_t id) {
     AppendParagraphNotes(hint, environment, id);
   else if (Holds(kFontNoteIds, id))
     AppendFontNotes(hint, environment, id);
-  else if (id == cmd::HeaderRows && environment.CheckState(id) == 2)
+  else if (id == cmd::HeaderRows && GetCommandManager().GetCheckState(id) == 2)
     AppendNote(hint, "The table selection contains a mix of header rows and non-header rows.");
 }
 
@@ -457,7 +457,7 @@ void TCommandManager::LoadHintResources() {
 }
 
 std::string TCommandManager::NameOf(int32_t id) {
-  if (id == cmd::InstallCopy) return kInstallNames[PortableMode ? 0 : 1];
+  if (id == cmd::InstallCopy) return kInstallNames[PortableMode ? 1 : 0];
   if (id == cmd::BrowsePrevious || id == cmd::BrowseNext) {
     const uint8_t object = GetOptions().Internal.NavObjType;
     if (object >= kBrowseObjects.size()) return {};

@@ -88,7 +88,7 @@ void DeleteSelectionCommand(bool wholeWords) {
     const uint32_t flags = DeletionFlags(environment, *doc, wholeWords);
     environment.DeleteSelection(*doc, flags, environment.SelectionIsWholeCurrentStory(*doc));
   }
-  SoundService().PlayEventSound(kDeleteSound);
+  environment.PlayEventSound(kDeleteSound);
 }
 
 bool SelectionReachesParagraphEnd() {

@@ -219,6 +219,8 @@ void TShiftDown::Run(const std::vector<int32_t>& selectedPars) {
 }  // namespace
 
 void TDoc::InsertCells(bool shiftDown) {
+  if (!TableIsSound(*this, HasSelection() ? GetFirstSelectedPar() : Caret.Par)) return;
+
   TFragmentRef pieces;
   if (HasSelection()) {
     pieces = SplitFragmentsByRows(*Selection);

@@ -570,6 +570,9 @@ class TDoc {
   // Gives the section of the caret's page its own copy of the header or footer edited in place
   // (checked: "Same as Previous" is on and goes off) or links it to the previous section again.
   void ToggleSameAsPrevious(bool checked);
+  // The header or footer edited in place is one the caret's section inherits ("Same as
+  // Previous" is checked).
+  bool IsHeaderFooterSameAsPrevious();
   void ChangeDocProperties(const TDocProps& props);
   // Each field's instruction becomes the type's keyword, a blank and its argument (if any).
   void ChangeFieldTypes(const std::vector<TField*>& fields, uint8_t fieldType,

@@ -6,7 +6,9 @@
 // goes through the line fitter alone (document/line_fitter_service.h).
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "document/table_requests.h"
 #include "platform/gfx/types.h"
 
 namespace qv {
@@ -61,6 +63,16 @@ class TDocLayoutServices {
   virtual bool HeaderFooterAreaRect(TDoc& /*doc*/, int32_t /*page*/, const TField* /*field*/,
                                     plat::Rect& /*out*/) {
     return false;
+  }
+  // The height (twips) of the laid-out cell box that holds the paragraph's first line; -1 when
+  // the paragraph is not laid out in a cell.
+  virtual int32_t CellBoxHeight(TDoc& /*doc*/, int32_t /*par*/) { return -1; }
+  // Per row of the list (rows of the table that holds the paragraph): the tallest counted cell
+  // box height and the tallest sum of a counted cell box's line heights, added up over the
+  // row's pieces on the pages, and the number of pieces; all 0 without a layout.
+  virtual std::vector<TRowMeasure> MeasureTableRows(TDoc& /*doc*/, int32_t /*par*/,
+                                                    const std::vector<TTableRow*>& rows) {
+    return std::vector<TRowMeasure>(rows.size());
   }
 };
 

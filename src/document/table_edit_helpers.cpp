@@ -92,10 +92,82 @@ std::vector<TRowAt> TableRowsAt(TDoc& doc, int32_t par) {
   return rows;
 }
 
+bool TableIsSound(TDoc& doc, int32_t par) {
+  if (!InTable(doc, par)) return false;
+  const std::vector<int32_t> starts = RowStarts(doc, par);
+  if (starts.empty()) return false;
+  for (int32_t start : starts) {
+    const TTableRow* row = doc.GetRowProps(start);
+    if (row == nullptr || row->CellCount < 0 || row->CellCount > MaxTableCells) return false;
+    const std::vector<int32_t> cells = CellStarts(doc, start);
+    if (cells.empty() || !doc.IsRowEndPar(cells.back()) ||
+        static_cast<int32_t>(cells.size()) - 1 != row->CellCount)
+      return false;
+  }
+  return true;
+}
+
 int32_t FindRowStart(TDoc& doc, int32_t tablePar, const TTableRow* row) {
   for (const TRowAt& r : TableRowsAt(doc, tablePar))
     if (r.Row == row) return r.First;
   return -1;
+}
+
+TTableRowData DefaultNewRow(int32_t columns) {
+  TTableRowData d;
+  d.PreferredWidth = 5000;
+  d.PadLeft = 108;
+  d.PadRight = 108;
+  d.ShadingColor = TableColorNone;
+  d.CellCount = columns;
+  const TBorderLine single{10, 1, TableColorNone, 0};
+  for (TTableCell& c : d.Cells) {
+    c = TTableCell{};
+    c.BorderLeft = c.BorderTop = c.BorderRight = c.BorderBottom = single;
+    c.ShadingColor = TableColorNone;
+  }
+  return d;
+}
+
+size_t TemplateIndex(int32_t k, int32_t n, int32_t count) {
+  if (k == 0) return 0;
+  if (k == n - 1) return static_cast<size_t>(count - 1);
+  return static_cast<size_t>(std::max(0, std::min(k, count - 2)));
+}
+
+TTableRowData TemplateRow(const std::vector<std::unique_ptr<TTableRow>>& templateRows, int32_t r,
+                          int32_t rows, int32_t columns) {
+  TTableRowData d = DefaultNewRow(columns);
+  if (templateRows.empty()) return d;
+  const TTableRow& tr = *templateRows[TemplateIndex(r, rows, static_cast<int32_t>(templateRows.size()))];
+  const TTableRow& first = *templateRows.front();
+  d.Alignment = first.Alignment;
+  d.Left = first.Left;
+  d.PreferredWidth = first.PreferredWidth;
+  d.KeepTogether = tr.KeepTogether;
+  d.HeaderRow = tr.HeaderRow;
+  d.Height = tr.Height;
+  d.PadLeft = tr.PadLeft;
+  d.PadTop = tr.PadTop;
+  d.PadRight = tr.PadRight;
+  d.PadBottom = tr.PadBottom;
+  const int32_t cells = std::min(tr.CellCount, MaxTableCells);
+  if (cells <= 0) return d;
+  for (int32_t j = 0; j < columns; ++j) {
+    TTableCell& c = d.Cells[static_cast<size_t>(j)];
+    const TTableCell& tc = tr.Cells[TemplateIndex(j, columns, cells)];
+    c.PadLeft = tc.PadLeft;
+    c.PadTop = tc.PadTop;
+    c.PadRight = tc.PadRight;
+    c.PadBottom = tc.PadBottom;
+    c.VertAlign = tc.VertAlign;
+    c.BorderLeft = tc.BorderLeft;
+    c.BorderTop = tc.BorderTop;
+    c.BorderRight = tc.BorderRight;
+    c.BorderBottom = tc.BorderBottom;
+    c.ShadingColor = tc.ShadingColor;
+  }
+  return d;
 }
 
 TParFormat CellParFormat(const TParFormat& source) {

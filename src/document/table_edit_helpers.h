@@ -46,6 +46,22 @@ struct TRowAt {
 };
 std::vector<TRowAt> TableRowsAt(TDoc& doc, int32_t par);
 
+// A new row as the table operations make it without a template: preferred width 100 %,
+// paddings of 108 left and right, unplaced cells with single borders.
+TTableRowData DefaultNewRow(int32_t columns);
+// The template entry for index k of n, out of `count` entries: the first for 0, the last for
+// n - 1, else entry k limited to 0 .. count - 2.
+size_t TemplateIndex(int32_t k, int32_t n, int32_t count);
+// New row r of `rows` with the row and cell properties of the template rows (the defaults
+// without a template); the cells' formats are the caller's.
+TTableRowData TemplateRow(const std::vector<std::unique_ptr<TTableRow>>& templateRows, int32_t r,
+                          int32_t rows, int32_t columns);
+
+// Every row of the table holding the paragraph has its row object, and the object counts as many
+// cells (at most 63) as the row has cell paragraphs. Structural operations leave a table that
+// fails this (a damaged file) alone rather than act on cells that are not there.
+bool TableIsSound(TDoc& doc, int32_t par);
+
 // The format a new cell paragraph takes from its source paragraph.
 TParFormat CellParFormat(const TParFormat& source);
 // Appends one paragraph of the fragment form: 23 format tags, the closing tag (a cell end, or a

@@ -22,30 +22,6 @@ namespace {
 
 // --- New tables ---
 
-TTableRowData DefaultNewRow(int32_t columns) {
-  TTableRowData d;
-  d.PreferredWidth = 5000;
-  d.PadLeft = 108;
-  d.PadRight = 108;
-  d.ShadingColor = TableColorNone;
-  d.CellCount = columns;
-  const TBorderLine single{10, 1, TableColorNone, 0};
-  for (TTableCell& c : d.Cells) {
-    c = TTableCell{};
-    c.BorderLeft = c.BorderTop = c.BorderRight = c.BorderBottom = single;
-    c.ShadingColor = TableColorNone;
-  }
-  return d;
-}
-
-// The template entry for index k of n, out of `count` entries: the first for 0, the last for
-// n - 1, else entry k limited to 0 .. count - 2.
-size_t TemplateIndex(int32_t k, int32_t n, int32_t count) {
-  if (k == 0) return 0;
-  if (k == n - 1) return static_cast<size_t>(count - 1);
-  return static_cast<size_t>(std::max(0, std::min(k, count - 2)));
-}
-
 struct TTemplate {
   std::vector<std::unique_ptr<TTableRow>> Rows;
   TMemory Formats;
@@ -63,38 +39,14 @@ struct TTemplate {
 // One new row of InsertTable, built from the template (or the defaults).
 void BuildNewRow(TDoc& doc, TMemory& out, int32_t r, int32_t rows, int32_t columns,
                  const TTemplate& tmpl, const TCharFormat& chars, TParFormat& cellFormat) {
-  TTableRowData d = DefaultNewRow(columns);
-  const TTableRow* tr = nullptr;
-  if (!tmpl.Rows.empty()) {
-    const int32_t count = static_cast<int32_t>(tmpl.Rows.size());
-    tr = tmpl.Rows[TemplateIndex(r, rows, count)].get();
-    const TTableRow& first = *tmpl.Rows.front();
-    d.Alignment = first.Alignment;
-    d.Left = first.Left;
-    d.PreferredWidth = first.PreferredWidth;
-    d.KeepTogether = tr->KeepTogether;
-    d.HeaderRow = tr->HeaderRow;
-    d.Height = tr->Height;
-    d.PadLeft = tr->PadLeft;
-    d.PadTop = tr->PadTop;
-    d.PadRight = tr->PadRight;
-    d.PadBottom = tr->PadBottom;
-  }
+  TTableRowData d = TemplateRow(tmpl.Rows, r, rows, columns);
+  const TTableRow* tr = tmpl.Rows.empty() ? nullptr
+                                          : tmpl.Rows[TemplateIndex(r, rows, static_cast<int32_t>(tmpl.Rows.size()))].get();
   for (int32_t j = 0; j < columns; ++j) {
     TTableCell& c = d.Cells[static_cast<size_t>(j)];
     TCharFormat cellChars = chars;
     if (tr != nullptr && tr->CellCount > 0) {
       const TTableCell& tc = tr->Cells[TemplateIndex(j, columns, std::min(tr->CellCount, MaxTableCells))];
-      c.PadLeft = tc.PadLeft;
-      c.PadTop = tc.PadTop;
-      c.PadRight = tc.PadRight;
-      c.PadBottom = tc.PadBottom;
-      c.VertAlign = tc.VertAlign;
-      c.BorderLeft = tc.BorderLeft;
-      c.BorderTop = tc.BorderTop;
-      c.BorderRight = tc.BorderRight;
-      c.BorderBottom = tc.BorderBottom;
-      c.ShadingColor = tc.ShadingColor;
       TParFormat tp;
       TCharFormat tcChars;
       if (tmpl.CellFormats(tc, tp, tcChars)) {
@@ -251,6 +203,8 @@ void TDoc::InsertTable(int32_t rows, int32_t columns, uint8_t flag,
 }
 
 void TDoc::PerformTableInsertion() {
+  if (!TableIsSound(*this, TableInsertRequest.Par)) return;
+
   const TTableInsertRequest& q = TableInsertRequest;
   if (!InTable(*this, q.Par)) return;
   if (q.Kind == TTableInsertRequest::kRow) {
@@ -394,11 +348,14 @@ void TDoc::PerformTableInsertion() {
     }
     if (redistribute) {
       const int32_t nq = static_cast<int32_t>(qRights.size());
-      for (int32_t i = 0; i < n; ++i) {
-        const bool listed = std::any_of(qRights.begin(), qRights.end(), [&](int32_t v) {
+      // The selected cells are those whose boundary was listed before any of them shrank.
+      std::vector<bool> listed(static_cast<size_t>(n));
+      for (int32_t i = 0; i < n; ++i)
+        listed[static_cast<size_t>(i)] = std::any_of(qRights.begin(), qRights.end(), [&](int32_t v) {
           return SameEdge(v, d.Cells[static_cast<size_t>(i)].Right);
         });
-        if (!listed) continue;
+      for (int32_t i = 0; i < n; ++i) {
+        if (!listed[static_cast<size_t>(i)]) continue;
         const int32_t h = CellWidth(d, i);
         const int32_t cut = h - MulDiv(h, nq, nq + 1);
         for (int32_t k = i; k < n; ++k) d.Cells[static_cast<size_t>(k)].Right -= cut;
@@ -419,6 +376,8 @@ void TDoc::PerformTableInsertion() {
 }
 
 bool TDoc::InsertRows(bool above) {
+  if (!TableIsSound(*this, GetFirstSelectedPar())) return false;
+
   const int32_t anchor = GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return false;
   std::vector<TRowAt> rows = TableRowsAt(*this, anchor);
@@ -475,6 +434,10 @@ bool TDoc::CheckColumnLimit(int32_t par) {
 }
 
 bool TDoc::InsertColumns(bool left, const TCompoundFragment* fragment, bool checkOnly) {
+  if (!TableIsSound(*this, fragment != nullptr ? fragment->GetRange(0)->Start.Par
+                                                : GetFirstSelectedPar()))
+    return false;
+
   const int32_t anchor = fragment != nullptr ? fragment->GetRange(0)->Start.Par : GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return false;
   std::vector<TRowAt> rows = TableRowsAt(*this, anchor);
@@ -600,6 +563,8 @@ bool TDoc::InsertColumns(bool left, const TCompoundFragment* fragment, bool chec
 }
 
 void TDoc::DeleteCells(uint8_t mode) {
+  if (mode < 2 && !TableIsSound(*this, GetFirstSelectedPar())) return;
+
   const int32_t anchor = GetFirstSelectedPar();
   if (!InTable(*this, anchor)) return;
   TDocRange table;

@@ -315,6 +315,7 @@ bool TDoc::LeaveRowEndMark() {
 }
 
 void TDoc::GoToNextCell(int32_t a) {
+
   if (!InTable(*this, a)) return;
   TTableRow* row = GetRowProps(a);
   int32_t i = GetCellIndex(a);
@@ -330,6 +331,7 @@ void TDoc::GoToNextCell(int32_t a) {
   GetRowRange(a, rowRange);
   if (i >= row->CellCount - 1 && rowRange.End.Par == table.End.Par) {
     // Tab in the last cell of the table appends a row like this one, without merges.
+    if (!TableIsSound(*this, a)) return;
     TTableRowData data = row->Data();
     for (TTableCell& c : data.Cells) c.MergeStart = c.Merged = 0;
     const int32_t source = i >= row->CellCount ? CellRangeAt(*this, rowRange.Start.Par, row->CellCount - 1).Start.Par

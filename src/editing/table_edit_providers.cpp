@@ -56,6 +56,64 @@ class TTableEditProviders : public TEditOperationProviders {
       case ecInsertCells:
         doc.InsertCells(ArgValue<uint8_t>(a, n, 0, 0) != 0);
         return true;
+      case ecMergeCells:
+        doc.MergeCells();
+        return true;
+      case ecSplitCells:
+        doc.SplitCells();
+        return true;
+      case ecSplitTable:
+        doc.SplitTable();
+        return true;
+      case ecDistributeRows:
+        doc.DistributeRows();
+        return true;
+      case ecDistributeColumns:
+        doc.DistributeColumns();
+        return true;
+      case ecConvertTableToText:
+        doc.ConvertTableToText();
+        return true;
+      case ecConvertTextToTable:
+        doc.ConvertTextToTable(ArgValue<int32_t>(a, n, 0, 2), ArgValue<int32_t>(a, n, 1, 1),
+                               ArgValue<int32_t>(a, n, 2, 9));
+        return true;
+      case ecApplySectionFormat: {
+        const auto* format = Arg<TSectionFormat>(a, n, 0);
+        const auto* range = Arg<TDocRange>(a, n, 1);
+        if (format != nullptr && range != nullptr) doc.FormatSectionRange(*range, *format);
+        return true;
+      }
+      case ecToggleSameAsPrevious:
+        doc.ToggleSameAsPrevious(ArgValue<uint8_t>(a, n, 0, doc.IsHeaderFooterSameAsPrevious() ? 1 : 0) != 0);
+        return true;
+      case ecMergeSections: {
+        auto* staying = Arg<TSection>(a, n, 0);
+        auto* other = Arg<TSection>(a, n, 1);
+        if (staying != nullptr && other != nullptr) doc.MergeSectionFormats(*staying, *other);
+        return true;
+      }
+      case ecChangeFieldTypes: {
+        const auto* fields = Arg<std::vector<TField*>>(a, n, 0);
+        const auto* arguments = Arg<std::vector<std::u16string>>(a, n, 2);
+        if (fields != nullptr)
+          doc.ChangeFieldTypes(*fields, ArgValue<uint8_t>(a, n, 1, 0),
+                               arguments != nullptr ? *arguments : std::vector<std::u16string>{});
+        return true;
+      }
+      case ecChangeDocProperties:
+        if (const auto* props = Arg<TDocProps>(a, n, 0)) doc.ChangeDocProperties(*props);
+        return true;
+      case ecSetNoteSeparator:
+        doc.SetNoteSeparatorFlags(ArgValue<uint8_t>(a, n, 0, doc.NoteSeparatorFlags));
+        return true;
+      case ecFormatDropCaps: {
+        // Elements 1 and 2: the settings (none removes the drop caps) and the font name.
+        const auto* settings = Arg<TDropCapSettings>(a, n, 1);
+        const auto* font = Arg<std::string>(a, n, 2);
+        doc.ApplyDropCaps(Arg<std::vector<TField*>>(a, n, 0), settings, font != nullptr ? *font : std::string());
+        return true;
+      }
       case ecAlignTableWithPrevious:
         doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;

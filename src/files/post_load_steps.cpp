@@ -73,43 +73,6 @@ int32_t FindStyle(const TDoc& doc, const char* name) {
   return doc.Styles != nullptr ? doc.Styles->IndexOfName(name) : -1;
 }
 
-// --- Tables ---
-
-void NormalizeRowBorders(TTableRow& row) {
-  for (TBorderLine& b : row.Borders) NormalizeCellBorder(b, nullptr);
-}
-
-void NormalizeRowCells(TTableRow& row) {
-  const int32_t count = std::clamp(row.CellCount, 0, MaxTableCells);
-  for (int32_t c = 0; c < count; ++c) {
-    TTableCell& cell = row.Cells[static_cast<size_t>(c)];
-    const bool first = c == 0;
-    const bool last = c == count - 1;
-    NormalizeCellBorder(cell.BorderLeft, &row.Borders[first ? rbLeft : rbInsideV]);
-    NormalizeCellBorder(cell.BorderRight, &row.Borders[last ? rbRight : rbInsideV]);
-    NormalizeCellBorder(cell.BorderTop, &row.Borders[rbTop]);
-    NormalizeCellBorder(cell.BorderBottom, &row.Borders[rbBottom]);
-    if (cell.ShadingPercent == 10000 && cell.PatternColor != 0 &&
-        cell.PatternColor != TableValueUnset)
-      cell.ShadingColor = cell.PatternColor;
-  }
-  if (row.ShadingPercent == 10000 && row.PatternColor != TableValueUnset)
-    row.ShadingColor = row.PatternColor;
-}
-
-bool AllContinuations(const TTableRow& row) {
-  if (row.CellCount <= 0) return false;
-  for (int32_t c = 0; c < std::min(row.CellCount, MaxTableCells); ++c)
-    if (!row.Cells[static_cast<size_t>(c)].IsContinuation()) return false;
-  return true;
-}
-
-int32_t SnapToListedValue(int32_t value, const std::vector<int32_t>& listed) {
-  for (int32_t v : listed)
-    if (std::abs(v - value) <= 3) return v;
-  return value;
-}
-
 }  // namespace
 
 void ResolveStyles(TDoc& doc, const TPostLoadInfo& info) {
@@ -360,68 +323,6 @@ void FixShapes(TDoc& doc, const TPostLoadInfo& info) {
     }
     props.ZOrder = z++;
   }
-}
-
-void NormalizeCellBorder(TBorderLine& border, const TBorderLine* defaultBorder) {
-  if (border.Style == 0 && defaultBorder != nullptr) border = *defaultBorder;
-  if (border.Style == 0) {
-    border.Style = BorderStyleNone;
-    border.Width = 0;
-    return;
-  }
-  if (border.Style == BorderStyleNone) return;
-  border.Style = 1;
-  border.Width = std::clamp(border.Width < 5 ? 10 : border.Width, 0, 120);
-}
-
-void FixTables(TDoc& doc, const TPostLoadInfo& info) {
-  doc.ClearTableCache();
-  std::vector<TTableRow*> previous;
-  const TTableRow* prevRow = nullptr;
-  const TTableRow* firstRow = nullptr;
-  std::vector<int32_t> edges;
-  for (int32_t p = 0; p < doc.ParCount(); ++p) {
-    if (!doc.IsRowEndPar(p)) {
-      if (doc.Par(p)->Format.InTable <= 0 || doc.Par(p)->Format.InTable == ParUnset8) {
-        prevRow = nullptr;
-        firstRow = nullptr;
-      }
-      continue;
-    }
-    TTableRow* row = doc.GetRowProps(p);
-    if (row == nullptr) continue;
-    if (firstRow == nullptr) {
-      firstRow = row;
-      edges = doc.GetTableColumnEdges(p, nullptr, true);
-    } else {
-      row->PadLeft = firstRow->PadLeft;
-      row->PadTop = firstRow->PadTop;
-      row->PadRight = firstRow->PadRight;
-      row->PadBottom = firstRow->PadBottom;
-    }
-    row->Left = SnapToListedValue(row->Left, edges);
-    for (int32_t c = 0; c < std::min(row->CellCount, MaxTableCells); ++c)
-      row->Cells[static_cast<size_t>(c)].Right =
-          SnapToListedValue(row->Cells[static_cast<size_t>(c)].Right, edges);
-    if (AllContinuations(*row)) row->Height = 180;
-    if (prevRow != nullptr) {
-      bool continues = false;
-      for (int32_t c = 0; c < std::min(row->CellCount, MaxTableCells); ++c)
-        continues = continues || row->Cells[static_cast<size_t>(c)].IsContinuation();
-      if (!prevRow->HeaderRow) row->HeaderRow = 0;
-      else if (continues) row->HeaderRow = 1;
-    }
-    NormalizeRowBorders(*row);
-    NormalizeRowCells(*row);
-    if (firstRow != row && firstRow->CellCount > 0 && row->CellCount > 0 &&
-        row->Cells[static_cast<size_t>(std::min(row->CellCount, MaxTableCells) - 1)].Right ==
-            firstRow->Cells[static_cast<size_t>(std::min(firstRow->CellCount, MaxTableCells) - 1)]
-                .Right)
-      row->PreferredWidth = firstRow->PreferredWidth;
-    prevRow = row;
-  }
-  (void)info;
-  doc.ClearTableCache();
 }
 
 }  // namespace qv

@@ -23,6 +23,7 @@
 #include "layout/page.h"
 #include "layout/pagination.h"
 #include "layout/shape_services.h"
+#include "layout/table_measure.h"
 #include "layout/paint/box_geometry.h"
 
 namespace qv {
@@ -160,6 +161,13 @@ class TLayoutDocServices : public TDocLayoutServices {
   }
 
   int32_t PageOfLine(const TLine& line) override { return PageOf(line); }
+
+  int32_t CellBoxHeight(TDoc& doc, int32_t par) override { return LaidOutCellHeight(doc, par); }
+
+  std::vector<TRowMeasure> MeasureTableRows(TDoc& doc, int32_t par,
+                                            const std::vector<TTableRow*>& rows) override {
+    return MeasureLaidOutRows(doc, par, rows);
+  }
 
   int32_t FirstParagraphOfPage(TDoc& doc, int32_t page) override {
     if (page < 0 || page >= doc.PageCount()) return -1;

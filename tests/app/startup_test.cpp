@@ -4,13 +4,20 @@
 
 #include <fstream>
 
-#include "app/main_frame.h"
-#include "docwindow/doc_form.h"
+#include "shell/clipboard_manager_services.h"
+#include "shell/command_bar_services.h"
+#include "shell/control_board_services.h"
+#include "shell/doc_dispatcher.h"
+#include "shell/main_form.h"
+#include "shell/proofing_services.h"
 #include "support/test_env.h"
 #include "document/doc.h"
 #include "platform/gfx/bitmap.h"
 #include "commands/command_environment_services.h"
 #include "commands/command_manager.h"
+#include "commands/file_dialog_services.h"
+#include "commands/format_dialog_services.h"
+#include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
@@ -18,6 +25,8 @@
 #include "document/object_edit_services.h"
 #include "document/doc_services.h"
 #include "document/doc_statistics.h"
+#include "document/drop_cap_metrics.h"
+#include "document/editing_time_services.h"
 #include "document/field_edit_services.h"
 #include "document/edit_services.h"
 #include "document/layout_services.h"
@@ -95,7 +104,7 @@ const Slot kSlots[] = {
     {"system message box (its default is the plain box)", &IsStandInService<TSystemMessageBox>,
      false},
     {"cursor loader (resources)", &IsStandInService<TCursorLoader>, false},
-    {"toolkit services (shell)", &IsStandInService<TToolkitServices>, false},
+    {"toolkit services (shell)", &IsStandInService<TToolkitServices>, true},
     {"command service (commands)", &IsStandInService<TCommandService>, true},
     {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
     {"menu colours and images (command bars)", &IsStandInService<TMenuServices>, false},
@@ -107,8 +116,8 @@ const Slot kSlots[] = {
     {"find form placement (control board)", &IsStandInService<TFindFormPlacement>, false},
     {"folder usage (shell)", &IsStandInService<TFolderUsage>, false},
     {"hyperlink services (shell: open documents, trusted file types)",
-     &IsStandInService<THyperlinkServices>, false},
-    {"instance receiver (main form)", &IsStandInService<TInstanceReceiver>, false},
+     &IsStandInService<THyperlinkServices>, true},
+    {"instance receiver (main form)", &IsStandInService<TInstanceReceiver>, true},
     // document
     {"font face source", &IsStandInService<TFontFaceSource>, true},
     {"document services (user name)", &IsStandInService<TDocServices>, true},
@@ -139,25 +148,36 @@ const Slot kSlots[] = {
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
     {"spelling marks (proofing)", &IsStandInService<TSpellingMarkServices>, false},
     // files
-    {"save progress (shell)", &IsStandInService<TSaveProgressServices>, false},
+    {"save progress (shell)", &IsStandInService<TSaveProgressServices>, true},
     {"file conversion dialog (dialogs)", &IsStandInService<TTextConvServices>, false},
     // document window
     {"document window services (shell, commands, command bars, proofing)",
-     &IsStandInService<TDocWindowServices>, false},
+     &IsStandInService<TDocWindowServices>, true},
     // commands
-    {"command environment (shell)", &IsStandInService<TCommandEnvironment>, false},
-    {"file services (password dialogs; progress waits for the shell)", &IsStandInService<TFileServices>, true},
+    {"command environment (shell)", &IsStandInService<TCommandEnvironment>, true},
+    {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
+    {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
+    {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
+    {"file services (password dialogs, progress)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
+    // document: the stand-ins measure with the font manager and keep the records for the run
+    {"drop-cap metrics (font manager)", &IsStandInService<TDropCapMetrics>, false},
+    {"editing-time records (shell)", &IsStandInService<TEditingTimeList>, true},
+    // shell
+    {"command bars and hot keys (command bars)", &IsStandInService<TCommandBarServices>, false},
+    {"proofing (proofing)", &IsStandInService<TProofingServices>, false},
+    {"control boards and find (control board)", &IsStandInService<TControlBoardServices>, false},
+    {"clipboard manager (editing)", &IsStandInService<TClipboardManagerServices>, false},
     {"Word binary format (reader and writer)", &IsStandInService<TWordBinaryServices>, false},
     {"web formats (HTML reader and writer)", &IsStandInService<TWebFormatServices>, false},
     {"document roads (shell: save dialog, recent files, templates)",
-     &IsStandInService<TDocumentRoadServices>, false},
+     &IsStandInService<TDocumentRoadServices>, true},
 };
 
 TStartupOptions Headless() {
   TStartupOptions options;
   options.Headless = true;
-  return options;
+  return WithProgramServices(options);
 }
 
 TEST(ProgramStartup, RegistersEveryRealServiceAndPutsTheStandInsBackAtShutdown) {
@@ -207,8 +227,8 @@ TEST(ProgramStartup, ClipboardMessagesToTheMainWindowRunTheirCommands) {
   auto edit = std::make_unique<RecEditCommands>();
   edit->Runs = &runs;
   GetCommandManager().SetHandler(CommandRange::Edit, std::move(edit));
-  EXPECT_EQ(plat::SendMessage(program.MainFrame()->Handle(), plat::WM_PASTE), 1);
-  EXPECT_EQ(plat::SendMessage(program.MainFrame()->Handle(), plat::WM_CUT), 1);
+  EXPECT_EQ(plat::SendMessage(program.MainForm()->Handle(), plat::WM_PASTE), 1);
+  EXPECT_EQ(plat::SendMessage(program.MainForm()->Handle(), plat::WM_CUT), 1);
   EXPECT_EQ(runs, (std::vector<int32_t>{3360, 3420}));
   program.ShutDown();
 }
@@ -217,13 +237,17 @@ TEST(ProgramStartup, TheMainWindowEndsTheStartUpAndClosingItEndsTheLoop) {
   StartingUp = true;  // as when the program starts
   TProgram program(Headless());
   ASSERT_TRUE(program.Start());
-  ASSERT_NE(program.MainFrame(), nullptr);
+  ASSERT_NE(program.MainForm(), nullptr);
   EXPECT_TRUE(StartingUp);
-  plat::PostMessage(program.MainFrame()->Handle(), plat::WM_CLOSE);
+  plat::PostMessage(program.MainForm()->Handle(), plat::WM_CLOSE);
   EXPECT_EQ(program.Run(), 0);
   EXPECT_FALSE(StartingUp);
-  EXPECT_EQ(program.MainFrame(), nullptr);
+  EXPECT_TRUE(GetApp().Terminated);
+  ASSERT_NE(program.MainForm(), nullptr);
+  EXPECT_FALSE(plat::IsWindowVisible(program.MainForm()->Handle()));
   program.ShutDown();
+  EXPECT_EQ(program.MainForm(), nullptr);
+  EXPECT_EQ(GetMainForm(), nullptr);
   EXPECT_FALSE(plat::IsWindowSystemStarted());
 }
 
@@ -238,15 +262,15 @@ TEST(ProgramStartup, AFileOnTheCommandLineIsShownInADocumentWindow) {
   options.Arguments = {"-nologo", path};
   TProgram program(options);
   ASSERT_TRUE(program.Start());
-  TDocForm* form = program.MainFrame()->DocForm();
-  ASSERT_NE(form, nullptr);
-  EXPECT_EQ(form->Doc().FileName, path);
-  EXPECT_GE(form->Doc().ParCount(), 5);
-  plat::UpdateWindow(program.MainFrame()->Handle());
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->FileName, path);
+  EXPECT_GE(doc->ParCount(), 5);
+  plat::UpdateWindow(program.MainForm()->Handle());
   GetApp().ProcessMessages();
-  const plat::Bitmap* surface = plat::GetWindowSurface(program.MainFrame()->Handle());
+  const plat::Bitmap* surface = plat::GetWindowSurface(program.MainForm()->Handle());
   ASSERT_NE(surface, nullptr);
-  EXPECT_FALSE(form->Doc().Pages.empty());
+  EXPECT_FALSE(doc->Pages.empty());
   // The page is painted: paper and black ink both appear.
   int32_t ink = 0, paper = 0;
   for (int32_t y = 0; y < surface->Height(); y += 2)

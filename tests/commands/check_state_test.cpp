@@ -96,4 +96,41 @@ TEST_F(CheckStateTest, ViewRowsFollowTheDocumentAndTheOptions) {
   EXPECT_EQ(Manager().GetCheckState(123456), 0);
 }
 
+TEST_F(CheckStateTest, OptionRowsReadTheirBits) {
+  struct Case {
+    const char* name;
+    std::function<void()> set;
+    int32_t id;
+    uint8_t state;
+  } cases[] = {
+      {"browse by table", [] { GetOptions().Internal.NavObjType = 12; }, 4242, 1},
+      {"not by page", [] { GetOptions().Internal.NavObjType = 12; }, 4234, 0},
+      {"bookmarks by location", [] { GetOptions().Internal.Flags &= ~0x20000u; }, 4535, 1},
+      {"bookmarks not by name", [] { GetOptions().Internal.Flags &= ~0x20000u; }, 4534, 0},
+      {"instances highlighted", [] { GetOptions().Edit.Flags &= ~0x10000u; }, 5800, 1},
+      {"instances off", [] { GetOptions().Edit.Flags |= 0x10000u; }, 5800, 0},
+      {"misspellings underlined", [] { GetOptions().Spellcheck.Flags2 |= 0x100; }, 828, 1},
+      {"vertical scroll bar only", [] { GetOptionsHolder().Settings.NormalView.ScrollBars = 2; }, 6081, 1},
+      {"no horizontal one then", [] { GetOptionsHolder().Settings.NormalView.ScrollBars = 2; }, 6080, 0},
+      {"status bar hidden", [] { GetOptionsHolder().Settings.NormalView.StatusBar = false; }, 6140, 0},
+      {"a Control Board tool hidden", [] { GetOptions().View.CBDisabledTabs = 0x00040000; }, 6422, 0},
+      {"another one shown", [] { GetOptions().View.CBDisabledTabs = 0x00040000; }, 6421, 1},
+  };
+  for (const Case& c : cases) {
+    c.set();
+    EXPECT_EQ(Manager().GetCheckState(c.id), c.state) << c.name;
+  }
+  // The find window's whole-words row is off while wildcards are on.
+  struct FindEnv : FakeEnvironment {
+    uint32_t Bits = 0;
+    uint32_t FindOptions() override { return Bits; }
+  };
+  ScopedService<TCommandEnvironment, FindEnv> find;
+  find->Bits = 2;
+  EXPECT_EQ(Manager().GetCheckState(3670), 1);
+  find->Bits = 2 | 8;
+  EXPECT_EQ(Manager().GetCheckState(3670), 0);
+  EXPECT_EQ(Manager().GetCheckState(3672), 1);
+}
+
 }  // namespace

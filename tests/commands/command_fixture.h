@@ -16,6 +16,7 @@
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/settings/options_holder.h"
 
 namespace qv {
 
@@ -85,6 +86,17 @@ class FakeEnvironment : public TCommandEnvironment {
     auto it = Checks.find(id);
     return it == Checks.end() ? 0 : it->second;
   }
+  bool Full = false;
+  bool FullScreen() override { return Full; }
+  // Tool rules by id: the answer and its reason.
+  std::map<int32_t, std::pair<bool, uint8_t>> Tools;
+  bool ToolRule(int32_t id, bool& enabled, uint8_t& reason) override {
+    auto it = Tools.find(id);
+    if (it == Tools.end()) return false;
+    enabled = it->second.first;
+    if (!enabled) reason = it->second.second;
+    return true;
+  }
 };
 
 // A handler that records what it runs and refuses the ids it is told to, with their reasons.
@@ -121,7 +133,11 @@ class RecHandler : public TCommandHandler {
 class CommandTest : public ::testing::Test {
  protected:
   CommandTest() { FreeCommandManager(); }
-  ~CommandTest() override { FreeCommandManager(); }
+  ~CommandTest() override {
+    FreeCommandManager();
+    GetOptions() = savedOptions;
+    GetOptionsHolder().Settings = savedSettings;
+  }
 
   TCommandManager& Manager() { return GetCommandManager(); }
   // Installs a recording handler for a range and returns it.
@@ -138,6 +154,9 @@ class CommandTest : public ::testing::Test {
     return ref;
   }
 
+  // The options the test changes are put back afterwards.
+  TOptions savedOptions = GetOptions();
+  THolderSettings savedSettings = GetOptionsHolder().Settings;
   ScopedService<TCommandEnvironment, FakeEnvironment> env;
   std::vector<int32_t> runs;
   std::vector<std::pair<int32_t, const void*>> paramRuns;

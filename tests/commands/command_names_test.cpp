@@ -8,6 +8,8 @@
 
 #include "commands/command_categories.h"
 #include "commands/command_fixture.h"
+#include "../document/doc_builder.h"
+#include "document/compound_fragment.h"
 #include "commands/command_manager.h"
 #include "foundation/base/string_utils.h"
 #include "foundation/graphics/colour_manager.h"
@@ -104,9 +106,10 @@ TEST_F(CommandNamesTest, NamesWithShortcutsCategoriesAndFallback) {
 }
 
 TEST_F(CommandNamesTest, SubstitutedNamesFollowThePortableFlagAndTheBrowseObject) {
-  EXPECT_EQ(Manager().GetCommandName(660), "Install to PC");
-  PortableMode = true;
+  // An installed program offers a copy on a removable drive; a portable copy offers the PC.
   EXPECT_EQ(Manager().GetCommandName(660), "Install to removable drive");
+  PortableMode = true;
+  EXPECT_EQ(Manager().GetCommandName(660), "Install to PC");
   struct Row {
     uint8_t object;
     int32_t id;
@@ -223,12 +226,24 @@ TEST_F(CommandNamesTest, StateNotesOfTheFormattingCommands) {
 }
 
 TEST_F(CommandNamesTest, TheHeaderRowsHintNotesAMixedTableSelection) {
-  WithDocument();
-  // The caret stands in a table (the rule itself is not what this test is about).
-  Handle(CommandRange::Picture).Rule = [](TCommandManager&, int32_t, uint8_t&) { return true; };
+  TDoc table(true);
+  TDocBuilder build(table);
+  TTableRow* first = build.Row({"a", "b"});
+  build.Row({"c", "d"});
+  build.Add("after");
+  build.Finish();
+  env->Active = &table;
+  table.CurParFormat.InTable = 1;
+  first->HeaderRow = 1;
+  table.Caret.Par = 0;  // the caret in the header row
   int32_t helpId = 0;
+  EXPECT_EQ(Manager().GetCheckState(16190), 1);
   EXPECT_EQ(Manager().GetExtHint(16190, helpId), "^bHeader Rows^d");
-  env->Checks[16190] = 2;
+  // A selection from the header row into the row below mixes the two.
+  if (!table.Selection) table.Selection = AcquireFragment();
+  table.Selection->SetSingleRange(0, 0, 3, 1);
+  table.Selection->RefreshLastRange();
+  EXPECT_EQ(Manager().GetCheckState(16190), 2);
   EXPECT_EQ(Manager().GetExtHint(16190, helpId),
             "^bHeader Rows^d^p^pThe table selection contains a mix of header rows and non-header "
             "rows.");

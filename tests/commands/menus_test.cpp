@@ -1,6 +1,15 @@
 #include "commands/command_fixture.h"
+
+#include <filesystem>
+
+#include "../document/doc_builder.h"
 #include "commands/command_ids.h"
+#include "document/compound_fragment.h"
 #include "editing/operation.h"
+#include "foundation/system/shell_services.h"
+#include "foundation/ui/menu_builder.h"
+#include "foundation/ui/menu_resources.h"
+#include "support/test_env.h"
 
 using namespace qv;
 
@@ -98,6 +107,104 @@ TEST_F(MenuTest, NeedlessSeparatorsAreRemoved) {
   std::vector<std::u16string> captions;
   for (int32_t i = 0; i < file.Count(); ++i) captions.push_back(file[i].Caption);
   EXPECT_EQ(captions, (std::vector<std::u16string>{u"&Open", u"-", u"E&xit", u""}));
+}
+
+// A main menu built from its resource bytes gets its captions, states and free accelerators.
+TEST_F(MenuTest, AMenuBuiltFromItsResourceGetsCaptionsStatesAndFreeLetters) {
+  TDoc doc(true);
+  TDocBuilder build(doc);
+  build.AddWithNote("one", "first note");
+  build.AddWithNote("two", "second note");
+  build.Finish();
+  env->Active = &doc;
+  env->Keys = {{3340, "Ctrl+C"}};
+  const std::string data = EncodeMenuResource({
+      {"&File", 0, {{"&Open...", 120, {}}, {"-", 0, {}}, {"", 1300, {}}, {"", 1301, {}}}},
+      {"&Edit", 0, {{"&Copy", 3340, {}}, {"Paste Options", 3370, {{"stray", 999, {}}}}}},
+      {"&Footnotes", 0, {{"&Delete Footnote", 5063, {}}}},
+  });
+  EXPECT_TRUE(BuildMenuItems(menu.Items(), data, "TEST"));  // the stray sub-item was dropped
+  Manager().UpdateMenuCaptions(menu);
+  Manager().UpdateMenuState(menu);
+  plat::MenuItem& edit = menu.Items()[1];
+  EXPECT_EQ(edit[0].Caption, u"&Copy\tCtrl+C");
+  EXPECT_FALSE(edit[0].Enabled);  // nothing selected
+  ASSERT_EQ(edit[1].Count(), 6);  // the built-in Paste Options
+  EXPECT_EQ(edit[1].Caption, u"Pa&ste Options");
+  EXPECT_EQ(menu.Items()[2].Caption, u"F&ootnotes");  // "F" is File's
+  EXPECT_FALSE(menu.Items()[0][2].Visible);           // the markers stay hidden
+  // Both notes selected: the delete item counts them.
+  if (!doc.Selection) doc.Selection = AcquireFragment();
+  doc.Selection->SetSingleRange(0, 0, 1, 4);
+  doc.Selection->RefreshLastRange();
+  Manager().UpdateMenuState(menu);
+  EXPECT_EQ(menu.Items()[2][0].Caption, u"&Delete Footnotes");
+  EXPECT_TRUE(menu.Items()[2][0].Enabled);
+}
+
+struct RecentEnv : FakeEnvironment {
+  std::vector<std::string> Recent;
+  std::vector<std::string> Opened;
+  std::string Favourites;
+  std::vector<std::string> RecentDocumentCaptions() override { return Recent; }
+  bool OpenRecentDocument(int32_t index) override {
+    Opened.push_back(Recent.at(static_cast<size_t>(index)));
+    return true;
+  }
+  std::string FavoritesFolder() override { return Favourites; }
+  bool OpenFile(const std::string& path) override {
+    Opened.push_back(path);
+    return true;
+  }
+};
+
+TEST_F(MenuTest, TheRecentDocumentsListAndItsSeparators) {
+  ScopedService<TCommandEnvironment, RecentEnv> recent;
+  plat::MenuItem& file = Add(menu.Items(), u"&File", 0);
+  Add(file, u"&Open...", 120);
+  Add(file, u"", 1300).Visible = false;
+  Add(file, u"", 1301).Visible = false;
+  Add(file, u"E&xit", 360);
+  recent->Recent = {"/docs/A&B.rtf", "-"};
+  Manager().RebuildRecentDocsMenu(menu);
+  std::vector<std::u16string> captions;
+  for (int32_t i = 0; i < file.Count(); ++i) captions.push_back(file[i].Caption);
+  EXPECT_EQ(captions, (std::vector<std::u16string>{u"&Open...", u"", u"-", u"/docs/A&&B.rtf", u"- ", u"-",
+                                                   u"Remove Obsolete", u"Remove All", u"-", u"", u"E&xit"}));
+  file[4].Click();
+  EXPECT_EQ(recent->Opened, std::vector<std::string>{"-"});
+  // Emptied: no list and no doubled separator around the markers.
+  recent->Recent.clear();
+  Manager().Flags |= TCommandManager::cmRecentStale;
+  Manager().RebuildRecentDocsMenu(menu);
+  captions.clear();
+  for (int32_t i = 0; i < file.Count(); ++i) captions.push_back(file[i].Caption);
+  EXPECT_EQ(captions, (std::vector<std::u16string>{u"&Open...", u"", u"", u"E&xit"}));
+}
+
+TEST_F(MenuTest, FavouritesAreFoldersFirstThenShortcutsByName) {
+  ScopedService<TCommandEnvironment, RecentEnv> favourites;
+  const std::string folder = qvtest::MakeTempDir("fav");
+  ASSERT_TRUE(CreateShortcut(folder + "/b.desktop", "/docs/Zeta.rtf", "", "", ""));
+  ASSERT_TRUE(CreateShortcut(folder + "/a.desktop", "/docs/alpha.rtf", "", "", ""));
+  std::filesystem::create_directories(folder + "/Work");
+  ASSERT_TRUE(CreateShortcut(folder + "/Work/c.desktop", "/docs/Plan.rtf", "", "", ""));
+  qvtest::WriteFile(folder + "/Empty/readme.txt", "");  // a folder without shortcuts
+  favourites->Favourites = folder;
+  plat::MenuItem& fav = Add(menu.Items(), u"F&avorites", 0);
+  Add(fav, u"&Add...", 1260);
+  Add(fav, u"", 1250).Visible = false;
+  Add(fav, u"", 1251).Visible = false;
+  Manager().RebuildFavoritesMenu(menu);
+  std::vector<std::u16string> captions;
+  for (int32_t i = 0; i < fav.Count(); ++i) captions.push_back(fav[i].Caption);
+  EXPECT_EQ(captions, (std::vector<std::u16string>{u"&Add...", u"", u"-", u"Empty", u"Work", u"alpha.rtf",
+                                                   u"Zeta.rtf", u""}));  // nothing follows: no closing separator
+  EXPECT_EQ(fav[3][0].Caption, u"(Empty)");
+  EXPECT_FALSE(fav[3][0].Enabled);
+  ASSERT_EQ(fav[4].Count(), 1);
+  fav[4][0].Click();
+  EXPECT_EQ(favourites->Opened, std::vector<std::string>{"/docs/Plan.rtf"});
 }
 
 }  // namespace

@@ -173,3 +173,38 @@ TEST_F(Normalize, AlignTableWithPreviousScalesFromTheRightEdgeOrLeavesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RowFormat, RowsWithAShareOfTheWidthKeepTheShareTheirNewGeometryHas) {
+  BuildTable(doc, {{"a", "b"}, {"c", "d"}});
+  for (TTableRow* r : {Row(0), Row(1)}) {
+    r->PreferredWidth = 2000;  // 40 % of 10000
+    r->FitAvailWidth = 10000;
+  }
+  ExpectUndoRedoExact(doc, [&] {
+    TFormatRowsRequest q;
+    q.FirstPar = FirstTablePar(doc);
+    q.Add(Row(0));
+    q.Add(Row(1)).Cells[1].Right = 5000;
+    Edit(doc, ecFormatTableRows, {&q});
+  });
+  // The widest row of the change now spans 5000 of the 10000 available: 50 %.
+  EXPECT_EQ(Row(0)->PreferredWidth, 2500);
+  EXPECT_EQ(Row(1)->PreferredWidth, 2500);
+}
+
+TEST_F(RowFormat, AfterAnEditACaretInAContinuationGoesToTheMergeStart) {
+  BuildTable(doc, {{"a", "b"}, {"", "d"}});
+  Row(0)->Cells[0].Merged = Row(0)->Cells[0].MergeStart = 1;
+  Row(1)->Cells[0].Merged = 1;
+  MakePosition(4, 0, doc.Caret);  // the continuation cell
+  TFormatRowsRequest q;
+  q.FirstPar = FirstTablePar(doc);
+  q.Add(Row(0)).Cells[1].VertAlign = 1;
+  Edit(doc, ecFormatTableRows, {&q});
+  EXPECT_EQ(doc.Caret.Par, 1);
+  EXPECT_EQ(doc.Caret.Offset, 0);
+}
+
+}  // namespace

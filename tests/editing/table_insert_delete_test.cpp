@@ -257,3 +257,65 @@ TEST_F(TableEdit, InsertingCellsRightIntoAFullRowIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A row whose object counts three cells over two cell paragraphs, as a damaged file may give.
+TEST_F(TableEdit, ADamagedTableIsLeftAlone) {
+  BuildTable(doc, {{"a", "b"}, {"c", "d"}});
+  Rows()[1]->CellCount = 3;
+  Rows()[1]->Cells[2].Right = 6000;
+  const std::string before = TableDump(doc);
+  const int32_t position = doc.UndoPosition;
+  uint8_t zero = 0, one = 1;
+  int32_t tab = 5;
+  struct TStep {
+    uint8_t code;
+    std::vector<void*> args;
+  };
+  const TStep steps[] = {{ecInsertRowsBelow, {}},   {ecInsertColumnsRight, {}}, {ecDeleteCells, {&zero}},
+                         {ecDeleteCells, {&one}},   {ecInsertCells, {&one}},    {ecInsertCells, {&zero}},
+                         {ecMergeCells, {}},        {ecSplitCells, {}},         {ecGoToNextCell, {&tab}},
+                         {ecDistributeColumns, {}}};
+  for (const TStep& s : steps) {
+    doc.Selection->SetSingleRange(4, 0, 5, 2);
+    doc.Caret = doc.Selection->GetRange(0)->Start;
+    doc.SelectionChanged();
+    Edit(doc, s.code, s.args);
+    EXPECT_EQ(TableDump(doc), before) << int{s.code};
+    EXPECT_EQ(doc.UndoPosition, position) << int{s.code};
+  }
+}
+
+TEST_F(TableEdit, NormalisationSnapsRaggedRowsAndTakesTheFirstRowsPaddings) {
+  BuildTable(doc, {{"a", "b"}, {"c", "d"}, {"e", "f"}});
+  Rows()[1]->Cells[0].Right = 2002;
+  Rows()[2]->PadLeft = 50;
+  RunInOperation(doc, [&] { doc.NormalizeTable(FirstTablePar(doc)); });
+  EXPECT_EQ(RowGeometry(doc, 1), "0,2000,4000/0,2000,4000/0,2000,4000/");
+  EXPECT_EQ(Rows()[2]->PadLeft, Rows()[0]->PadLeft);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TableEdit, AColumnBesideSelectedColumnsTakesItsWidthFromThem) {
+  BuildTable(doc, {{"a", "b", "c"}, {"d", "e", "f"}}, 3000);
+  doc.Selection->SetCount(0);
+  for (TDocRange r : {TDocRange{{2, 0}, {3, 2}}, TDocRange{{6, 0}, {7, 2}}})
+    doc.Selection->InsertRange(doc.Selection->Count(), r);
+  doc.Caret = doc.Selection->GetRange(0)->Start;
+  doc.SelectionChanged();
+  ASSERT_EQ(doc.GetTableSelectionKind(), 1);
+  doc.TableInsertRequest.Kind = TTableInsertRequest::kColumn;
+  doc.TableInsertRequest.Par = 1;
+  doc.TableInsertRequest.X = 9000;
+  ExpectUndoRedoExact(doc, [&] { Edit(doc, ecPerformTableInsertion); });
+  // The two selected columns give a third of their width to the new one: the table keeps its
+  // width.
+  EXPECT_EQ(RowGeometry(doc, 1), "0,3000,5000,7000,9000/0,3000,5000,7000,9000/");
+  EXPECT_EQ(TableText(doc), "[before]a|b|c|_/d|e|f|_/ [after]");
+}
+
+}  // namespace

@@ -68,9 +68,17 @@ struct WriBuilder {
     file += RunPage(ParRuns);
     const size_t fontPage = file.size() / 128;
     if (FontTable) {
+      // An entry that does not fit on the page is put on the next one, the rest of the page
+      // marked 0xFFFF.
       std::string page(128, '\0');
       size_t at = 2;
       for (const std::string& f : Fonts) {
+        if (at + 2 + f.size() + 2 + 2 > page.size()) {
+          Put16(page, at, 0xFFFF);
+          file += page;
+          page.assign(128, '\0');
+          at = 0;
+        }
         Put16(page, at, static_cast<uint32_t>(f.size() + 2));
         page[at + 2] = 1;  // family
         std::copy(f.begin(), f.end(), page.begin() + at + 3);
@@ -201,6 +209,33 @@ TEST_F(WriteReader, RunningHeadsAndPicturesAreLeftOutAndAMissingFontTableKeepsTh
   TCharFormat f;
   doc.Par(0)->GetCharFormatAt(0, f);
   EXPECT_EQ(f.Font, DefaultCharFormat.Font);
+}
+
+// A font table over several pages: the font codes reach past 63 (their high bits in byte 4), a
+// face the program does not know is registered, and a face name is cut after 33 characters.
+TEST_F(WriteReader, FontTableAcrossPagesWithHighCodesAndUnknownFaces) {
+  WriBuilder b;
+  b.Fonts.clear();
+  for (int k = 0; k < 70; ++k) b.Fonts.push_back("Unknown Face " + std::to_string(k));
+  b.Fonts[1] = "Courier New";
+  const std::string longName = "A Face Name Much Longer Than Thirty-Three Characters";
+  b.Fonts[66] = longName;
+  b.Text = "abc\r\n";
+  b.CharRuns = {{1, Chp(66, false, false, 24, false, 0)}, {2, Chp(1, false, false, 24, false, 0)},
+                {5, Chp(65, false, false, 24, false, 0)}};
+  const std::string file = b.Build();
+  ASSERT_GT(file.size(), 128u * 6);  // the table takes more than one page
+  TDoc doc(true);
+  const TWriReadResult r = Read(doc, file);
+  ASSERT_TRUE(r.Ok) << r.Error;
+  TFontManager& fm = *FontManager();
+  TCharFormat f;
+  doc.Par(0)->GetCharFormatAt(0, f);
+  EXPECT_EQ(fm.GetFaceName(f.Font), longName.substr(0, 33));
+  doc.Par(0)->GetCharFormatAt(1, f);
+  EXPECT_EQ(fm.GetFaceName(f.Font), fm.GetFaceName(fm.FindFont("Courier New")));
+  doc.Par(0)->GetCharFormatAt(2, f);
+  EXPECT_EQ(fm.GetFaceName(f.Font), "Unknown Face 65");
 }
 
 TEST_F(WriteReader, DamagedFilesAreRefusedAndLeaveTheDocumentAsItWas) {

@@ -74,9 +74,11 @@ void SetCommandLineArguments(std::vector<std::string> args) {
 
 int32_t FindSwitchArgument(const std::string& name) {
   const auto& args = CommandLineArguments();
-  for (size_t i = 0; i < args.size(); ++i)
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") break;  // the arguments after it are files, whatever they look like
     if (args[i].size() > 1 && args[i][0] == '-' && SameTextAscii(args[i].substr(1), name))
       return static_cast<int32_t>(i + 1);
+  }
   return 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Command-line switches: "-" followed by a switch's short or long name (any case). A "/" starts a
-// path, never a switch. The shell parses the rest of the command line.
+// path, never a switch, and "--" ends the switches. The shell parses the rest of the command line.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -259,6 +259,17 @@ bool PeekMessage(Msg& out, bool remove) {
   return false;
 }
 
+bool InputPending() {
+  State& s = S();
+  s.backend->Pump();
+  for (const QueuedMsg& q : s.queue) {
+    const uint32_t m = q.msg.message;
+    if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST))
+      return true;
+  }
+  return false;
+}
+
 void WaitMessage() {
   State& s = S();
   Msg m;

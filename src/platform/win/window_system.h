@@ -73,6 +73,9 @@ bool PostMessageFromWorker(Hwnd hwnd, uint32_t msg, uintptr_t wParam = 0, intptr
 bool PeekMessage(Msg& msg, bool remove = true);
 // Blocks until a message is ready (input, a posted message, a paint or a due timer).
 void WaitMessage();
+// True when keyboard or mouse input waits in the queue (behind other messages, too): long work
+// on the interface thread stops early to let it through.
+bool InputPending();
 // PeekMessage after waiting; false when the message is WM_QUIT.
 bool GetMessage(Msg& msg);
 // Delivers a taken message (a WM_PAINT paints the window; a timer with a callback calls it).

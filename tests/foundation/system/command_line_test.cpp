@@ -27,6 +27,8 @@ TEST_F(CommandLine, SwitchesByShortOrLongNameInAnyCase) {
       {{"-lsix"}, swLoadSettingsFromIni, false},
       {{"-p"}, swPrintTo, false},
       {{"-pt"}, swPrintTo, true},
+      {{"--", "-pt"}, swPrintTo, false},  // after "--" every argument is a file
+      {{"-pt", "--"}, swPrintTo, true},
       {{}, swPrint, false},
   };
   for (const auto& c : cases) {

@@ -270,3 +270,26 @@ TEST_F(WinTest, WakeUpBeforeAWaitEndsThatWait) {
   EXPECT_NO_THROW(WaitMessage());
   EXPECT_THROW(WaitMessage(), WindowSystemError);  // the wake-up counts once
 }
+
+namespace wintest {
+
+// Long work looks for input behind the messages posted before it, and takes nothing.
+TEST_F(WinTest, InputPendingSeesInputBehindPostedMessages) {
+  std::vector<Received> log;
+  RecWindow w(&log);
+  MakeTop(w);
+  plat::SetFocus(w.Handle());
+  PumpPending();
+  EXPECT_FALSE(plat::InputPending());
+  EXPECT_TRUE(plat::PostMessage(w.Handle(), plat::WM_USER + 1));
+  EXPECT_FALSE(plat::InputPending());
+  plat::headless::KeyDown('A');
+  EXPECT_TRUE(plat::InputPending());
+  EXPECT_TRUE(plat::InputPending());  // looking takes nothing
+  PumpPending();
+  EXPECT_FALSE(plat::InputPending());
+  EXPECT_EQ(Only(log, {plat::WM_USER + 1, plat::WM_KEYDOWN}),
+            (std::vector<uint32_t>{plat::WM_USER + 1, plat::WM_KEYDOWN}));
+}
+
+}  // namespace wintest
