@@ -650,6 +650,8 @@ class TDoc {
   void ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosition* caret);
   void EditHeaderFooter(TField* field, int32_t page);
   void RefreshHeaderFooterEditing();
+  // Scrolls the area of the header or footer edited in place into view, with a little around it.
+  void ScrollHeaderFooterIntoView();
   int32_t FooterEditOffset() const;
   // The range of a header or footer field's paragraphs; false when its marks are not found.
   bool GetHeaderFooterRange(const TField* field, TDocRange& out) const;
