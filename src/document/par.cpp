@@ -1,6 +1,7 @@
 #include "document/par.h"
 
 #include <algorithm>
+#include <array>
 
 #include "document/auto_list.h"
 #include "document/content_stream.h"
@@ -266,9 +267,35 @@ uint32_t TextCodePageOfFont(int32_t fontNumber) {
 
 namespace {
 
+// The characters of the 256 bytes of the Windows code pages 1250 to 1258, which text bytes are
+// mostly in; null for other pages. These pages convert every byte on its own, so a table made
+// once gives what converting each run would give.
+const char16_t* SingleByteTable(uint32_t cp) {
+  using TTables = std::array<std::u16string, 9>;
+  static const TTables* tables = [] {
+    auto* t = new TTables();
+    std::string all(256, '\0');
+    for (int b = 0; b < 256; ++b) all[static_cast<size_t>(b)] = static_cast<char>(b);
+    for (uint32_t i = 0; i < t->size(); ++i) {
+      (*t)[i] = CodePageToWide(all, 1250 + i);
+      if ((*t)[i].size() != all.size()) (*t)[i].clear();
+    }
+    return t;
+  }();
+  if (cp < 1250 || cp > 1258) return nullptr;
+  const std::u16string& table = (*tables)[cp - 1250];
+  return table.empty() ? nullptr : table.data();
+}
+
 // Text bytes stand for one UTF-16 unit each; a conversion that does not give one unit per byte
 // is redone byte by byte so that the text stays aligned with the character positions.
 void AppendConvertedRun(std::u16string& out, const uint8_t* bytes, int32_t size, uint32_t cp) {
+  if (const char16_t* table = SingleByteTable(cp)) {
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(size));
+    for (int32_t i = 0; i < size; ++i) out[at + static_cast<size_t>(i)] = table[bytes[i]];
+    return;
+  }
   const std::string run(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
   std::u16string wide = CodePageToWide(run, cp);
   if (wide.size() == run.size()) {
@@ -283,28 +310,34 @@ void AppendConvertedRun(std::u16string& out, const uint8_t* bytes, int32_t size,
 
 }  // namespace
 
-void BuildParagraphWideText(TPar& par) {
-  NormalizeParagraphTags(par);
-  if (par.HasFlag(pfWideTextValid)) return;
-  std::u16string& w = par.WideText;
-  w.clear();
-  w.reserve(static_cast<size_t>(par.CharCount()));
+void AppendParagraphText(const TPar& par, std::u16string& out) {
+  out.reserve(out.size() + static_cast<size_t>(par.CharCount()));
   int32_t font = DefaultCharFormat.Font;
+  uint32_t cp = TextCodePageOfFont(font);
   TStreamItem item;
   for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
        off += item.Size) {
     if (item.ItemType == TStreamItem::siText) {
-      AppendConvertedRun(w, par.Content.Data + off, item.Size, TextCodePageOfFont(font));
+      AppendConvertedRun(out, par.Content.Data + off, item.Size, cp);
     } else if (item.ItemType == TStreamItem::siTag) {
       const TContentTag& t = item.Tag;
-      if (t.Kind == ctFont)
+      if (t.Kind == ctFont) {
         font = t.Value;
-      else if (t.Kind == ctWideChar)
-        w.push_back(static_cast<char16_t>(t.Value & 0xFFFF));
-      else if (IsCharTagKind(t.Kind))
-        w.push_back(CharCodeOfTag(t.Kind, t.Value));
+        cp = TextCodePageOfFont(font);
+      } else if (t.Kind == ctWideChar) {
+        out.push_back(static_cast<char16_t>(t.Value & 0xFFFF));
+      } else if (IsCharTagKind(t.Kind)) {
+        out.push_back(CharCodeOfTag(t.Kind, t.Value));
+      }
     }
   }
+}
+
+void BuildParagraphWideText(TPar& par) {
+  NormalizeParagraphTags(par);
+  if (par.HasFlag(pfWideTextValid)) return;
+  par.WideText.clear();
+  AppendParagraphText(par, par.WideText);
   par.Flags |= pfWideTextValid;
 }
 

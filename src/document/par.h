@@ -209,6 +209,10 @@ class TPar {
 void NormalizeParagraphTags(TPar& par);
 // Fills WideText (normalising first); nothing when pfWideTextValid is set.
 void BuildParagraphWideText(TPar& par);
+// Appends the paragraph's characters as UTF-16, one unit per character position, as
+// BuildParagraphWideText does but without keeping them (for a single pass over a large text).
+// The stream should be in normal form.
+void AppendParagraphText(const TPar& par, std::u16string& out);
 
 // True when the word-delimiter table marks the byte, or when the language in force at the
 // character is French or Italian and the byte is an apostrophe-like character there.

@@ -1,11 +1,14 @@
 #include "files/read_paragraphs.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/par.h"
 #include "document/par_format.h"
+#include "foundation/base/exceptions.h"
 
 namespace qv {
 
@@ -18,12 +21,30 @@ void AppendContentTag(std::string& stream, uint8_t kind, int32_t value) {
   stream.append(tag, ContentTagSize);
 }
 
+namespace {
+
+// Gives the buffer a block of exactly the bytes' size: a large text is read into many paragraphs
+// that mostly stay as they are, and the buffers' rounding up would nearly double their memory.
+void SetExactly(TMemory& buffer, const std::string& bytes) {
+  if (bytes.size() > static_cast<size_t>(TMemory::MaxLength)) throw EOutOfMemory();
+  if (bytes.empty()) {
+    buffer.Clear();
+    return;
+  }
+  void* block = std::malloc(bytes.size());
+  if (block == nullptr) throw EOutOfMemory();
+  std::memcpy(block, bytes.data(), bytes.size());
+  buffer.Attach(block, static_cast<int32_t>(bytes.size()));
+}
+
+}  // namespace
+
 std::unique_ptr<TPar> TakeParagraph(TDoc& doc, const TParFormat& format, std::string& content,
                                     std::string& codes) {
   auto par = std::make_unique<TPar>(&doc);
   par->Format = format;
-  par->Content.SetData(content.data(), static_cast<int32_t>(content.size()));
-  par->Codes.SetData(codes.data(), static_cast<int32_t>(codes.size()));
+  SetExactly(par->Content, content);
+  SetExactly(par->Codes, codes);
   par->ContentChanged();
   content.clear();
   codes.clear();

@@ -4,11 +4,14 @@
 // saving files in the status bar.
 #include "shell/shell_services.h"
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "commands/command_environment_services.h"
 #include "document/doc.h"
 #include "document/doc_services.h"
+#include "document/editing_time_services.h"
 #include "docwindow/doc_window_services.h"
 #include "commands/command_manager.h"
 #include "files/crypt/password_forms.h"
@@ -181,6 +184,33 @@ class TShellDocumentRoadServices : public TDocumentRoadServices {
   }
 };
 
+// The entry of the path in the settings' sorted list, or where it belongs.
+template <class List>
+auto WritingDataAt(List& list, const std::string& path) {
+  return std::lower_bound(list.begin(), list.end(), path,
+                          [](const TWritingDataEntry& e, const std::string& p) { return e.Name < p; });
+}
+
+// The editing-time records kept with the settings ("WritingData", sorted by the file's path).
+class TOptionsEditingTimeList : public TEditingTimeList {
+ public:
+  bool Find(const std::string& path, TEditingTimeRecord& out) override {
+    const std::vector<TWritingDataEntry>& list = GetOptions().WritingData;
+    const auto it = WritingDataAt(list, path);
+    if (it == list.end() || it->Name != path) return false;
+    out.Seconds = it->Data.Value1;
+    out.TypedChars = it->Data.Value2;
+    out.LastSaveDay = it->Data.DayIndex;
+    return true;
+  }
+  void Store(const std::string& path, const TEditingTimeRecord& record) override {
+    std::vector<TWritingDataEntry>& list = GetOptions().WritingData;
+    auto it = WritingDataAt(list, path);
+    if (it == list.end() || it->Name != path) it = list.insert(it, TWritingDataEntry{path, {}});
+    it->Data = {record.Seconds, record.TypedChars, record.LastSaveDay};
+  }
+};
+
 }  // namespace
 
 void RegisterShellServices() {
@@ -193,9 +223,11 @@ void RegisterShellServices() {
   RegisterSaveProgressServices(std::make_unique<TShellSaveProgressServices>());
   RegisterDocumentRoadServices(std::make_unique<TShellDocumentRoadServices>());
   RegisterDocWindowServices(MakeShellDocWindowServices());
+  RegisterEditingTimeList(std::make_unique<TOptionsEditingTimeList>());
 }
 
 void UnregisterShellServices() {
+  RegisterEditingTimeList(nullptr);
   RegisterDocWindowServices(nullptr);
   RegisterDocumentRoadServices(nullptr);
   RegisterSaveProgressServices(nullptr);

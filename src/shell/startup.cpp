@@ -23,6 +23,7 @@
 #include "foundation/ui/message_box.h"
 #include "foundation/ui/shared_managers.h"
 #include "foundation/ui/sound_services.h"
+#include "platform/system/memory_policy.h"
 #include "platform/win/window_system.h"
 #include "shell/clipboard_manager_services.h"
 #include "shell/command_bar_services.h"
@@ -68,6 +69,7 @@ TMainForm* TProgram::MainForm() const {
 }
 
 void TProgram::StartUnits() {
+  plat::KeepFreedMemory(plat::ProgramFreedMemoryKept);
   StartFoundationUnit();
   ResetStartupState();
   StartingUp = true;
@@ -167,6 +169,7 @@ void TProgram::OpenStartupDocuments() {
 
 bool TProgram::Start() {
   if (started_) return true;
+  plat::KeepFreedMemory(plat::ProgramFreedMemoryKept);
   StartUnits();
   if (!StartWindowSystem()) return false;
   started_ = true;

@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "commands/command_manager.h"
 #include "document/doc.h"
+#include "document/editing_time_services.h"
 #include "docwindow/caret.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/system/paths.h"
@@ -320,6 +321,23 @@ TEST_F(MainRoad, TheEndOfTheSessionWaitsForEveryDocumentsAnswer) {
   Box().Answers = {mrNo};
   EXPECT_EQ(plat::SendMessage(main_->Handle(), plat::WM_QUERYENDSESSION), 1);
   EXPECT_EQ(dispatcher_->Count(), 0);
+}
+
+TEST_F(MainRoad, EditingTimeRecordsAreKeptWithTheSettingsByPath) {
+  Start();
+  TEditingTimeList& list = EditingTimeList();
+  list.Store("/b.rtf", {60, 5, 100});
+  list.Store("/a.rtf", {30, 2, 90});
+  list.Store("/b.rtf", {61, 6, 101});
+  TEditingTimeRecord r;
+  ASSERT_TRUE(list.Find("/b.rtf", r));
+  EXPECT_EQ(r.Seconds, 61);
+  EXPECT_EQ(r.TypedChars, 6);
+  EXPECT_FALSE(list.Find("/c.rtf", r));
+  const std::vector<TWritingDataEntry>& kept = GetOptions().WritingData;
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].Name, "/a.rtf");  // sorted, as the settings store them
+  EXPECT_EQ(kept[1].Data.DayIndex, 101);
 }
 
 TEST_F(MainRoad, DocumentCaptionsCarryOneMarkOnly) {

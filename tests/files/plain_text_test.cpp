@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "files_test_support.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/text/code_pages.h"
+#include "platform/system/code_page_conv.h"
 #include "platform/system/utf_codec.h"
 #include "support/test_env.h"
 
@@ -167,6 +169,55 @@ TEST_F(PlainText, AgreesWithIconvForEveryCodePageAndUtf16) {
     TDoc fromUtf8(true);
     ASSERT_TRUE(Read(fromUtf8, utf8).Ok);
     EXPECT_EQ(ParagraphTexts(fromUtf8), ParagraphTexts(doc));
+  }
+}
+
+// Every character an encoding holds, read and written, agrees with the platform's conversion
+// (iconv): the printable bytes of each code page, and for the Unicode encodings a sweep of the
+// basic plane with characters beyond it. Bytes and units 150, 151 and 160 are read as the dashes
+// and the no-break space, which is written as a blank; the soft hyphen has its own test.
+TEST_F(PlainText, EveryCharacterAgreesWithThePlatformConversion) {
+  for (int32_t encoding = teFirstCodePage; encoding <= teLastCodePage; ++encoding) {
+    const uint32_t cp = CodePageOfTextEncoding(encoding);
+    SCOPED_TRACE(cp);
+    std::string bytes;
+    for (int b = 0x20; b <= 0xFF; ++b)
+      if (b != 0xAD) bytes.push_back(static_cast<char>(b));
+    std::u16string text = plat::CodePageToUtf16(cp, bytes);
+    TDoc doc(true);
+    ASSERT_TRUE(Read(doc, bytes, encoding).Ok);
+    EXPECT_EQ(ParagraphTexts(doc), std::vector<std::u16string>{text});
+    std::replace(text.begin(), text.end(), u'\u00A0', u' ');
+    std::string written = bytes;
+    std::replace(written.begin(), written.end(), '\xA0', ' ');
+    EXPECT_EQ(SaveToFile(doc, encoding, leCRLF, MainTextRange(doc)), written);
+    EXPECT_EQ(SaveToFile(doc, teUtf8, leCRLF, MainTextRange(doc)),
+              plat::Utf16ToCodePage(plat::CP_UTF8, text));
+  }
+  std::u16string sweep;
+  for (char32_t c = 0x20; c < 0x10000; c += c < 0x800 ? 1 : 37) {
+    if (c == 150 || c == 151 || c == 160 || c == 0xAD || (c >= 0xD800 && c <= 0xDFFF)) continue;
+    sweep.push_back(static_cast<char16_t>(c));
+  }
+  sweep += u"𐀀😀􏿽";
+  const std::string utf8 = plat::Utf16ToCodePage(plat::CP_UTF8, sweep);
+  ASSERT_FALSE(utf8.empty());
+  std::string le, be;
+  for (char16_t u : sweep) {
+    le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    be += {static_cast<char>(u >> 8), static_cast<char>(u & 0xFF)};
+  }
+  const std::string reference[] = {utf8, utf8, le, be};
+  for (int32_t encoding = teUtf8; encoding <= teUtf16BE; ++encoding) {
+    SCOPED_TRACE(encoding);
+    const std::string file = ByteOrderMark(encoding) + reference[encoding];
+    TDoc doc(true);
+    const TTxtReadResult r = Read(doc, file);  // found by its mark or as valid UTF-8
+    ASSERT_TRUE(r.Ok);
+    EXPECT_EQ(r.Encoding, encoding);
+    EXPECT_EQ(r.Replacements, 0);
+    EXPECT_EQ(ParagraphTexts(doc), std::vector<std::u16string>{sweep});
+    EXPECT_EQ(SaveToFile(doc, encoding, leCRLF, MainTextRange(doc)), file);
   }
 }
 

@@ -33,14 +33,18 @@ def main():
     def ink(p):
         return sum(p) < 450 or max(p) - min(p) > 60
 
-    # Columns inked all the way down the window (dotted) are the margin guides, not text.
-    guides = {x for x in range(page_left + 2, page_right - 2)
-              if sum(1 for y in range(height) if ink(px(x, y))) > height // 6}
-    scan = range(0, min(height, 600))
+    # Guide lines the view may draw (the margins, the text boundaries) run down the whole page:
+    # columns with ink on a sixth of the rows or more (dotted lines too) are not text.
+    rows_seen = range(0, min(height, 600))
+    guides = set()
+    for x in range(page_left + 2, page_right - 2):
+        inked = sum(1 for y in rows_seen if ink(px(x, y)))
+        if inked > len(rows_seen) // 6:
+            guides.add(x)
 
     lines, current = [], None
-    for y in scan:
-        xs = [x for x in range(page_left + 2, page_right - 2) if ink(px(x, y)) and x not in guides]
+    for y in rows_seen:
+        xs = [x for x in range(page_left + 2, page_right - 2) if x not in guides and ink(px(x, y))]
         if xs:
             if current is None:
                 current = {"top": y, "xs": set(), "colour": False}

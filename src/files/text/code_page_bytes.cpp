@@ -33,6 +33,11 @@ const std::array<TReverseTable, 8>& ReverseTables() {
 
 }  // namespace
 
+const int16_t* CodePageByteTable(uint32_t codePage) {
+  if (codePage < 1250 || codePage > 1257) return nullptr;
+  return ReverseTables()[codePage - 1250].data();
+}
+
 int ByteOfUnitInCodePage(uint32_t codePage, char16_t unit) {
   if (unit < 0x80) return unit;
   if (codePage >= 1250 && codePage <= 1257) return ReverseTables()[codePage - 1250][unit];

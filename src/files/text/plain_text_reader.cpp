@@ -12,6 +12,7 @@
 #include "files/read_paragraphs.h"
 #include "files/text/code_page_bytes.h"
 #include "files/text/text_conv_services.h"
+#include "files/text/text_decoding.h"
 #include "files/text/text_detection.h"
 #include "files/text/text_encodings.h"
 #include "foundation/fonts/font_manager.h"
@@ -20,9 +21,6 @@
 namespace qv {
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
-
-bool InRange(uint8_t b, uint8_t lo, uint8_t hi) { return b >= lo && b <= hi; }
 bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -69,7 +67,8 @@ class TTextBuilder {
     StartParagraph();
   }
 
-  // A text byte in the code page of the font in force.
+  // A text byte in the code page of the font in force (bytes from 32 to 127 are the same in
+  // every code page).
   void AppendByte(uint8_t b) {
     content_.push_back(static_cast<char>(b));
     codes_.push_back(static_cast<char>(b));
@@ -145,12 +144,24 @@ class TTextBuilder {
   // Switches to the same face in the character set of the code page; false when no font of the
   // face reads its bytes in that page (a symbol font, say).
   bool SwitchFont(uint32_t codePage) {
-    const int32_t font = FontInCharset(curFont_, CodePageToCharset(codePage));
-    if (TextCodePageOfFont(font) != codePage) return false;
+    const int32_t font = FontForCodePage(curFont_, codePage);
+    if (font < 0) return false;
     AppendTag(content_, ctFont, font);
     curFont_ = font;
     curCp_ = codePage;
     return true;
+  }
+
+  // The face of `font` in the character set of the code page, -1 when none reads the page. Text
+  // that mixes scripts switches back and forth between a few fonts, so the answers are kept (the
+  // font manager answers the same once it has registered the font).
+  int32_t FontForCodePage(int32_t font, uint32_t codePage) {
+    for (const TSwitch& s : switches_)
+      if (s.From == font && s.CodePage == codePage) return s.To;
+    int32_t to = FontInCharset(font, CodePageToCharset(codePage));
+    if (TextCodePageOfFont(to) != codePage) to = -1;
+    if (switches_.size() < kMaxSwitches) switches_.push_back({font, codePage, to});
+    return to;
   }
 
   void StartParagraph() {
@@ -178,6 +189,13 @@ class TTextBuilder {
   std::string codes_;
   std::vector<std::unique_ptr<TPar>> pars_;
   bool linesJoined_ = false;
+  struct TSwitch {
+    int32_t From;
+    uint32_t CodePage;
+    int32_t To;
+  };
+  static constexpr size_t kMaxSwitches = 64;
+  std::vector<TSwitch> switches_;
 };
 
 // What the line ends of a text were.
@@ -209,28 +227,80 @@ size_t TakeLineEnd(uint32_t unit, size_t i, size_t count, UnitAt at, TLineEndRec
   return 1;
 }
 
-void ReadUnicodeText(const std::u16string& text, TTextBuilder& builder, TLineEndRecord& record,
-                     TTxtReadResult& result) {
-  const size_t n = text.size();
-  auto at = [&text](size_t k) { return static_cast<uint32_t>(text[k]); };
+// A character of Unicode text that is no line end and no zero.
+void AppendUnicodeUnit(char16_t ch, TTextBuilder& builder) {
+  const int special = ch <= 255 ? SpecialOfUnit(ch) : -1;
+  if (special >= 0)
+    builder.AppendSpecial(special);
+  else if (ch >= 32)
+    builder.AppendChar(ch);
+}
+
+// The length of the run of bytes from 32 to 127 at data[i], which every encoding but UTF-16
+// reads as the same characters.
+size_t AsciiRun(const uint8_t* data, size_t n, size_t i) {
+  size_t end = i;
+  while (end < n && data[end] >= 32 && data[end] < 128) ++end;
+  return end - i;
+}
+
+void ReadUtf8Text(const uint8_t* data, size_t n, TTextBuilder& builder, TLineEndRecord& record,
+                  TTxtReadResult& result) {
+  auto at = [data](size_t k) { return static_cast<uint32_t>(data[k]); };
   for (size_t i = 0; i < n;) {
-    const char16_t ch = text[i];
-    if (ch == 0) {
+    const uint8_t b = data[i];
+    if (b >= 32 && b < 128) {
+      const size_t run = AsciiRun(data, n, i);
+      builder.AppendBytes(data + i, run);
+      i += run;
+      continue;
+    }
+    if (b == 0) {
       result.StoppedAtZero = i + 1 < n;
       return;
     }
-    if (ch == 13 || ch == 10) {
-      i += TakeLineEnd(ch, i, n, at, record);
+    if (b == 13 || b == 10) {
+      // The byte after a CR or LF is a character of its own (a byte below 128 always is).
+      i += TakeLineEnd(b, i, n, at, record);
       builder.EndParagraph();
       continue;
     }
-    ++i;
-    const int special = ch <= 255 ? SpecialOfUnit(ch) : -1;
-    if (special >= 0) {
-      builder.AppendSpecial(special);
-    } else if (ch >= 32) {
-      builder.AppendChar(ch);
+    const TDecodedChar c = DecodeUtf8Char(data, n, i);
+    i += c.Taken;
+    result.Replacements += c.Replaced ? 1 : 0;
+    for (uint8_t u = 0; u < c.UnitCount; ++u) AppendUnicodeUnit(c.Units[u], builder);
+  }
+}
+
+void ReadUtf16Text(const uint8_t* data, size_t size, bool bigEndian, TTextBuilder& builder,
+                   TLineEndRecord& record, TTxtReadResult& result) {
+  const size_t n = size / 2;
+  auto at = [data, bigEndian](size_t k) -> uint32_t { return Utf16UnitAt(data, k, bigEndian); };
+  for (size_t i = 0; i < n;) {
+    const char16_t u = Utf16UnitAt(data, i, bigEndian);
+    if (u == 0) {
+      // An odd last byte would still have been a character.
+      result.StoppedAtZero = i + 1 < n || size % 2 != 0;
+      return;
     }
+    if (u == 13 || u == 10) {
+      i += TakeLineEnd(u, i, n, at, record);
+      builder.EndParagraph();
+      continue;
+    }
+    if (u >= 32 && u < 128) {
+      builder.AppendByte(static_cast<uint8_t>(u));
+      ++i;
+      continue;
+    }
+    const TDecodedChar c = DecodeUtf16Char(data, n, i, bigEndian);
+    i += c.Taken;
+    result.Replacements += c.Replaced ? 1 : 0;
+    for (uint8_t k = 0; k < c.UnitCount; ++k) AppendUnicodeUnit(c.Units[k], builder);
+  }
+  if (size % 2 != 0) {
+    ++result.Replacements;
+    AppendUnicodeUnit(kReplacementChar, builder);
   }
 }
 
@@ -300,108 +370,6 @@ int32_t ChooseEncoding(const uint8_t* data, size_t size, const TTxtReadOptions& 
 
 }  // namespace
 
-std::u16string DecodeUtf8Text(const uint8_t* data, size_t size, int32_t* replacements) {
-  std::u16string out;
-  out.reserve(size);
-  int32_t bad = 0;
-  size_t i = 0;
-  while (i < size) {
-    const uint8_t b = data[i];
-    if (b < 0x80) {
-      out.push_back(b);
-      ++i;
-      continue;
-    }
-    size_t need = 0;
-    uint8_t lo = 0x80, hi = 0xBF;
-    uint32_t cp = 0;
-    if (InRange(b, 0xC2, 0xDF)) {
-      need = 1;
-      cp = b & 0x1F;
-    } else if (InRange(b, 0xE0, 0xEF)) {
-      need = 2;
-      cp = b & 0x0F;
-      if (b == 0xE0) lo = 0xA0;
-    } else if (InRange(b, 0xF0, 0xF4)) {
-      need = 3;
-      cp = b & 0x07;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    }
-    size_t k = 1;
-    if (need > 0) {
-      for (; k <= need && i + k < size; ++k) {
-        const uint8_t c = data[i + k];
-        if (k == 1 ? !InRange(c, lo, hi) : !InRange(c, 0x80, 0xBF)) break;
-        cp = (cp << 6) | (c & 0x3F);
-      }
-    }
-    if (need == 0 || k <= need) {
-      // An invalid byte, or a sequence broken off: one replacement for what was read.
-      out.push_back(kReplacement);
-      ++bad;
-      i += k;
-      continue;
-    }
-    i += need + 1;
-    if (IsHighSurrogate(cp)) {
-      // A pair written as two 3-byte sequences (as files of older writers hold).
-      if (i + 2 < size && data[i] == 0xED && InRange(data[i + 1], 0xB0, 0xBF) &&
-          InRange(data[i + 2], 0x80, 0xBF)) {
-        out.push_back(static_cast<char16_t>(cp));
-        out.push_back(static_cast<char16_t>(0xDC00 | ((data[i + 1] & 0x0F) << 6) |
-                                            (data[i + 2] & 0x3F)));
-        i += 3;
-      } else {
-        out.push_back(kReplacement);
-        ++bad;
-      }
-    } else if (IsLowSurrogate(cp)) {
-      out.push_back(kReplacement);
-      ++bad;
-    } else if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 | (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  if (replacements != nullptr) *replacements += bad;
-  return out;
-}
-
-std::u16string DecodeUtf16Text(const uint8_t* data, size_t size, bool bigEndian,
-                               int32_t* replacements) {
-  std::u16string out;
-  const size_t units = size / 2;
-  out.reserve(units + 1);
-  int32_t bad = 0;
-  auto unit = [&](size_t k) -> char16_t {
-    const uint8_t a = data[2 * k], b = data[2 * k + 1];
-    return static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
-  };
-  for (size_t k = 0; k < units; ++k) {
-    const char16_t u = unit(k);
-    if (IsHighSurrogate(u) && k + 1 < units && IsLowSurrogate(unit(k + 1))) {
-      out.push_back(u);
-      out.push_back(unit(k + 1));
-      ++k;
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      out.push_back(kReplacement);
-      ++bad;
-    } else {
-      out.push_back(u);
-    }
-  }
-  if (size % 2 != 0) {
-    out.push_back(kReplacement);
-    ++bad;
-  }
-  if (replacements != nullptr) *replacements += bad;
-  return out;
-}
-
 TTxtReadResult ReadTxt(TDoc& doc, const uint8_t* data, size_t size,
                        const TTxtReadOptions& options) {
   TTxtReadResult result;
@@ -425,15 +393,12 @@ TTxtReadResult ReadTxt(TDoc& doc, const uint8_t* data, size_t size,
   try {
     TTextBuilder builder(doc, options, charset);
     TLineEndRecord record;
-    if (IsCodePageEncoding(encoding)) {
+    if (IsCodePageEncoding(encoding))
       ReadCodePageText(body, bodySize, builder, record, result);
-    } else {
-      const std::u16string text =
-          encoding <= teUtf8Bom
-              ? DecodeUtf8Text(body, bodySize, &result.Replacements)
-              : DecodeUtf16Text(body, bodySize, encoding == teUtf16BE, &result.Replacements);
-      ReadUnicodeText(text, builder, record, result);
-    }
+    else if (encoding <= teUtf8Bom)
+      ReadUtf8Text(body, bodySize, builder, record, result);
+    else
+      ReadUtf16Text(body, bodySize, encoding == teUtf16BE, builder, record, result);
     builder.Finish();
     result.LinesJoined = builder.LinesJoined();
     doc.TxtEncoding = encoding;

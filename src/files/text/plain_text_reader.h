@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "files/text/text_decoding.h"
+
 namespace qv {
 
 class TDoc;
@@ -43,14 +45,5 @@ struct TTxtReadResult {
 // Fills the document's main text from the bytes (replacing a main text that is one empty
 // paragraph, else appending after it) and sets its TxtEncoding and TxtLineEnd.
 TTxtReadResult ReadTxt(TDoc& doc, const uint8_t* data, size_t size, const TTxtReadOptions& options);
-
-// Decodes UTF-8 (encoding 0 or 1, without its mark) into UTF-16: characters outside the basic
-// plane become surrogate pairs, a surrogate pair written as two 3-byte sequences is joined, and
-// each invalid or cut-off sequence becomes one U+FFFD, reading resuming at the first byte that
-// could not continue it. `replacements` counts them.
-std::u16string DecodeUtf8Text(const uint8_t* data, size_t size, int32_t* replacements);
-// Decodes UTF-16 of the byte order; a lone surrogate and an odd last byte become U+FFFD.
-std::u16string DecodeUtf16Text(const uint8_t* data, size_t size, bool bigEndian,
-                               int32_t* replacements);
 
 }  // namespace qv

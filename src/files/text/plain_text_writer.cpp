@@ -166,42 +166,113 @@ std::string ByteOrderMark(int32_t encoding) {
   }
 }
 
-void WriteTxtParagraph(TPar& par, int32_t start, int32_t end, TSaveContext& context) {
-  const int32_t encoding = EncodingOfContext(context);
-  const TTextEncoder encoder(encoding);
-  const bool singleLine = context.Options.HasFlag(TDocSavingOptions::sfSingleLine);
-  BuildParagraphWideText(par);
-  const int32_t count = std::min<int32_t>(par.CharCount(),
-                                          static_cast<int32_t>(par.WideText.size()));
-  start = std::clamp(start, 0, count);
-  end = std::clamp(end, start, count);
-  std::string out;
-  out.reserve(static_cast<size_t>(end - start) * 2 + 16);
-  const bool wholeFromStart = start == 0 && end >= count - 1;
-  if (wholeFromStart && !context.ToMemory()) encoder.Text(out, ListPrefix(par));
-  const std::string lineEnd = LineEndBytes(context.Options.LineEnd, encoding);
-  for (int32_t i = start; i < end; ++i) {
-    const uint8_t code = par.CodeAt(i);
-    const char16_t ch = par.WideText[static_cast<size_t>(i)];
-    if (code >= 32 || code == scWideChar) {
-      if (IsHighSurrogate(ch) && i + 1 < end && par.CodeAt(i + 1) == scWideChar &&
-          IsLowSurrogate(par.WideText[static_cast<size_t>(i) + 1])) {
-        encoder.Pair(out, ch, par.WideText[static_cast<size_t>(i) + 1]);
-        ++i;
-      } else {
-        encoder.Unit(out, ch);
+namespace {
+
+// Writes paragraphs one after another in one encoding, keeping its buffers from one paragraph
+// to the next.
+class TTxtParagraphWriter {
+ public:
+  explicit TTxtParagraphWriter(TSaveContext& context)
+      : context_(context),
+        encoding_(EncodingOfContext(context)),
+        encoder_(encoding_),
+        byteTable_(CodePageByteTable(CodePageOfTextEncoding(encoding_))),
+        singleLine_(context.Options.HasFlag(TDocSavingOptions::sfSingleLine)),
+        lineEnd_(LineEndBytes(context.Options.LineEnd, encoding_)) {}
+
+  void Write(TPar& par, int32_t start, int32_t end) {
+    // The characters as UTF-16: the paragraph's own cache when it has one, else made here and
+    // not kept (a large document written once would otherwise keep a second copy of its text).
+    NormalizeParagraphTags(par);
+    made_.clear();
+    if (!par.HasFlag(pfWideTextValid)) AppendParagraphText(par, made_);
+    const std::u16string& text = par.HasFlag(pfWideTextValid) ? par.WideText : made_;
+    const int32_t count = std::min<int32_t>(par.CharCount(), static_cast<int32_t>(text.size()));
+    start = std::clamp(start, 0, count);
+    end = std::clamp(end, start, count);
+    out_.clear();
+    const bool wholeFromStart = start == 0 && end >= count - 1;
+    if (wholeFromStart && !context_.ToMemory()) encoder_.Text(out_, ListPrefix(par));
+    const uint8_t* codes = par.Codes.Data;
+    for (int32_t i = start; i < end;) {
+      int32_t run = i;
+      while (run < end && IsOrdinary(codes[run])) ++run;
+      if (run > i) {
+        AppendCharacters(text.data(), codes, i, run);
+        i = run;
+        continue;
       }
-      continue;
+      bool isLineEnd = false;
+      const bool cellEndsRow = codes[i] == scCellEnd && NextParagraphEndsRow(par);
+      const std::u16string special = SpecialText(codes[i], singleLine_, cellEndsRow, isLineEnd);
+      if (isLineEnd)
+        out_ += lineEnd_;
+      else
+        encoder_.Text(out_, special);
+      ++i;
     }
-    bool isLineEnd = false;
-    const bool cellEndsRow = code == scCellEnd && NextParagraphEndsRow(par);
-    const std::u16string text = SpecialText(code, singleLine, cellEndsRow, isLineEnd);
-    if (isLineEnd)
-      out += lineEnd;
-    else
-      encoder.Text(out, text);
+    WriteOutputBytes(context_, out_.data(), static_cast<int32_t>(out_.size()));
   }
-  WriteOutputBytes(context, out.data(), static_cast<int32_t>(out.size()));
+
+ private:
+  // A character that stands for itself: a text byte or a UTF-16 character.
+  static bool IsOrdinary(uint8_t code) { return code >= 32 || code == scWideChar; }
+
+  // A high surrogate at i that a UTF-16 character holding the low half follows before `to`.
+  static bool PairAt(const char16_t* text, const uint8_t* codes, int32_t i, int32_t to) {
+    return IsHighSurrogate(text[i]) && i + 1 < to && codes[i + 1] == scWideChar &&
+           IsLowSurrogate(text[i + 1]);
+  }
+
+  // The ordinary characters from `from` up to `to`, each encoding in a loop of its own.
+  void AppendCharacters(const char16_t* text, const uint8_t* codes, int32_t from, int32_t to) {
+    switch (encoding_) {
+      case teUtf16LE:
+      case teUtf16BE:
+        for (int32_t i = from; i < to; ++i) encoder_.Unit(out_, text[i]);
+        return;
+      case teUtf8:
+      case teUtf8Bom:
+        for (int32_t i = from; i < to; ++i) {
+          if (text[i] < 0x80) {
+            out_.push_back(static_cast<char>(text[i]));
+          } else if (PairAt(text, codes, i, to)) {
+            encoder_.Pair(out_, text[i], text[i + 1]);
+            ++i;
+          } else {
+            encoder_.Unit(out_, text[i]);
+          }
+        }
+        return;
+      default:
+        for (int32_t i = from; i < to; ++i) {
+          const char16_t u = text[i];
+          int b = u;
+          if (PairAt(text, codes, i, to)) {
+            b = -1;  // no code page holds a character outside the basic plane
+            ++i;
+          } else if (u >= 0x80) {
+            b = byteTable_ != nullptr ? byteTable_[u] : -1;
+          }
+          out_.push_back(b >= 0 ? static_cast<char>(b) : '?');
+        }
+    }
+  }
+
+  TSaveContext& context_;
+  int32_t encoding_;
+  TTextEncoder encoder_;
+  const int16_t* byteTable_;
+  bool singleLine_;
+  std::string lineEnd_;
+  std::u16string made_;
+  std::string out_;
+};
+
+}  // namespace
+
+void WriteTxtParagraph(TPar& par, int32_t start, int32_t end, TSaveContext& context) {
+  TTxtParagraphWriter(context).Write(par, start, end);
 }
 
 uint8_t WriteTxt(TSaveContext& context) {
@@ -214,6 +285,7 @@ uint8_t WriteTxt(TSaveContext& context) {
     const int32_t last = std::clamp(range.End.Par, first, doc.ParCount() - 1);
     BeginSaveProgress(context);
     if (!context.ToMemory()) WriteOutputString(context, ByteOrderMark(encoding));
+    TTxtParagraphWriter writer(context);
     for (int32_t p = first; p <= last; ++p) {
       TPar& par = *doc.Par(p);
       const int32_t start = p == first ? range.Start.Offset : 0;
@@ -223,7 +295,7 @@ uint8_t WriteTxt(TSaveContext& context) {
         // A file does not end with the last paragraph's mark.
         if (!context.ToMemory() && end >= par.CharCount()) end = par.CharCount() - 1;
       }
-      WriteTxtParagraph(par, start, end, context);
+      writer.Write(par, start, end);
       ++context.ParagraphCounter;
       ReportSaveProgress(context);
     }
