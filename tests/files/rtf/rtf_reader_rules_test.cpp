@@ -133,6 +133,23 @@ TEST_F(RtfReaderTest, CellPaddingsSwapLeftAndTop) {
   EXPECT_EQ(row.Cells[0].PadBottom, 20);
 }
 
+// The paragraph of a drop cap is not ended by its \par: the text after it goes on in the same
+// paragraph, and the paragraph marks after that end their paragraphs as usual.
+TEST_F(RtfReaderTest, ADropCapParagraphGoesOnAfterItsParagraphMark) {
+  ASSERT_TRUE(Read(Rtf("\\pard\\dropcapli3\\dropcapt1 T\\par\\pard he rest.\\par\\pard Next\\par\\pard Last\\par")));
+  EXPECT_EQ(ParagraphTexts(*doc), (std::vector<std::u16string>{u"The rest.", u"Next", u"Last"}));
+  for (int32_t p = 0; p < 3; ++p) {
+    const TPar& par = *doc->Par(p);
+    int32_t marks = 0;
+    for (int32_t c = 0; c < par.CharCount(); ++c) marks += par.CodeAt(c) == scParagraphEnd ? 1 : 0;
+    EXPECT_EQ(marks, 1) << "paragraph " << p;
+  }
+  const TField* drop = nullptr;
+  for (const auto& f : doc->Fields)
+    if (f->Kind == fkDropCap) drop = f.get();
+  ASSERT_NE(drop, nullptr);
+}
+
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   // Three definitions and two cells: the row keeps three; three cells and two definitions: a
   // third 720 twips on.
