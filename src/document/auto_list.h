@@ -38,8 +38,11 @@ struct TListLevel {
   uint8_t NoRestart = 0;            // does not restart after a higher level
   uint8_t Legal = 0;                // legal numbering
   std::u16string LevelText;         // number template; characters 0..8 stand for levels 0..8
-  std::string FileData1;            // kept and copied for the file formats that fill them
+  // Kept and copied with the level: the text before and after the number of the old paragraph
+  // numbering (byte strings as the file gave them), from which opening rebuilds LevelText.
+  std::string FileData1;
   std::string FileData2;
+  uint8_t IncludesPrevious = 0;     // old paragraph numbering: the text of the level above leads
   TStyle* LinkedStyle = nullptr;    // the style tied to the level
 };
 

@@ -650,6 +650,8 @@ class TDoc {
   void ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosition* caret);
   void EditHeaderFooter(TField* field, int32_t page);
   void RefreshHeaderFooterEditing();
+  // Scrolls the area of the header or footer edited in place into view, with a little around it.
+  void ScrollHeaderFooterIntoView();
   int32_t FooterEditOffset() const;
   // The range of a header or footer field's paragraphs; false when its marks are not found.
   bool GetHeaderFooterRange(const TField* field, TDocRange& out) const;
@@ -826,6 +828,9 @@ class TDoc {
   void AssignNewZOrder(TShape* shape);
   // Closes the gap in the z-order that the floating shape leaves (undoable).
   void RemoveShapeFromZOrder(TShape* shape);
+  // Takes a floating shape anchored in a paragraph that is being deleted out of the document:
+  // out of the shape selection and the z-order, its anchor field removed (all undoable).
+  void RemoveAnchoredShape(TShape* shape);
   // The "format picture" edit: new properties (mode 0, data a std::vector<TShapeProps>), a move
   // (1, data a TShapeMove), a resize (2) or a z-order change (4, data a uint8_t direction).
   void FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data);

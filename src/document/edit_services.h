@@ -80,6 +80,8 @@ class TEditServices {
   virtual void CommitOperation(TDoc& /*doc*/, std::unique_ptr<TUndoableOperation> /*op*/) {}
   // Marks a committed operation of the undo list as undone together with the one before it.
   virtual void ChainLastOperation(TDoc& /*doc*/) {}
+  // Gives the last operation of the undo list another name (an index of the name table).
+  virtual void RenameLastOperation(TDoc& /*doc*/, uint8_t /*name*/) {}
   virtual void Undo(TDoc& /*doc*/, bool /*runUpdate*/) {}
   virtual void Redo(TDoc& /*doc*/) {}
   virtual void UndoAll(TDoc& /*doc*/) {}

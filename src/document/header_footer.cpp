@@ -7,6 +7,8 @@
 #include "document/doc.h"
 #include "document/edit_services.h"
 #include "document/field.h"
+#include "document/layout_services.h"
+#include "document/selection_services.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "foundation/ui/message_dlg_service.h"
@@ -51,16 +53,6 @@ bool IsEmptyOrPageOnly(const TPar& p) {
   return pageFields == 1;
 }
 
-// Whether the paragraph already holds a page field.
-bool HasPageField(const TPar& p) {
-  TStreamItem item;
-  for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size)
-    if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart)
-      if (const TField* f = FieldOfTag(item.Tag); f && f->Kind == fkField && f->FieldType == ftPage)
-        return true;
-  return false;
-}
-
 // Where the field's start and end marks stand (paragraph and character index).
 bool FindFieldMarks(const TDoc& doc, const TField* field, TDocPosition& start, TDocPosition& end) {
   bool haveStart = false;
@@ -80,6 +72,19 @@ bool FindFieldMarks(const TDoc& doc, const TField* field, TDocPosition& start, T
   return false;
 }
 
+// Whether a page field stands in the range.
+bool HasPageField(TDoc& doc, const TDocRange& range) {
+  std::vector<TField*> fields;
+  doc.FindOverlappingFields(range, fields);
+  for (const TField* f : fields) {
+    TDocRange r;
+    if (f->Kind == fkField && f->FieldType == ftPage && doc.GetFieldRange(const_cast<TField*>(f), r) &&
+        PositionInRangeInclusive(r.Start, range))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool TDoc::GetHeaderFooterRange(const TField* field, TDocRange& out) const {
@@ -89,90 +94,166 @@ bool TDoc::GetHeaderFooterRange(const TField* field, TDocRange& out) const {
 
 int32_t TDoc::FooterEditOffset() const { return 0; }
 
-void TDoc::ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosition* caret) {
-  if (HeaderFooterInPlace != nullptr) {
-    if (Selection) Selection->SetSingleRange(Caret.Par, Caret.Offset, Caret.Par, Caret.Offset);
-    HeaderFooterInPlace = nullptr;
-    HeaderFooterPage = -1;
-    Caret = caret != nullptr && caret->Par >= 0 ? *caret : HeaderFooterSavedCaret;
-    if (Selection) Selection->SetSingleRange(Caret.Par, Caret.Offset, Caret.Par, Caret.Offset);
-    return;
-  }
-  HeaderFooterSavedCaret = Caret;
-  ViewMode = vmPrintLayout;
-  PrintPreview = false;
-  EnterCriticalEdit();
-  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*this, 51);
-  BeginOperation(op.get());
-  UpdateSectionRanges();
-  TSection& first = *Sections.front();
+namespace {
+
+void CollapseSelectionAtCaret(TDoc& doc) {
+  if (doc.Selection) doc.Selection->SetSingleRange(doc.Caret.Par, doc.Caret.Offset, doc.Caret.Par, doc.Caret.Offset);
+}
+
+void EndInPlaceEditing(TDoc& doc) {
+  DocLayoutServices().ReleaseHeaderFooterArea(doc, doc.HeaderFooterPage);
+  doc.HeaderFooterInPlace = nullptr;
+  doc.HeaderFooterPage = -1;
+}
+
+// The six header and footer fields of the first section, the missing ones made with an empty
+// paragraph in the Header or Footer style at the start of the story; true when any was made.
+bool MakeMissingHeadersFooters(TDoc& doc) {
+  doc.EnsureHeaderFooterStyles();
+  doc.UpdateSectionRanges();
+  TSection& first = *doc.Sections.front();
   std::array<TField*, hfCount> fields = first.HeaderFooter;
-  int32_t header = Styles->IndexOfBuiltIn(bsHeader);
-  int32_t footer = Styles->IndexOfBuiltIn(bsFooter);
+  const int32_t header = doc.Styles->IndexOfBuiltIn(bsHeader);
+  const int32_t footer = doc.Styles->IndexOfBuiltIn(bsFooter);
   bool made = false;
   for (int slot = hfCount - 1; slot >= 0; --slot) {
     if (fields[static_cast<size_t>(slot)] != nullptr) continue;
     auto f = std::make_unique<TField>();
     f->Kind = fkHeaderFooter;
     TField* fp = f.get();
-    Fields.push_back(std::move(f));
+    doc.Fields.push_back(std::move(f));
     TMemory content;
     AppendContentTag(content, ctFieldStart, TagRefOf(fp));
     AppendContentTag(content, ctSpecialChar, scParagraphEnd);
     AppendContentTag(content, ctFieldEnd, TagRefOf(fp));
     TParFormat format = DefaultParFormat;
-    const int32_t style = slot == hfEvenFooter || slot == hfOddFooter || slot == hfFirstFooter ? footer : header;
+    const bool isFooter = slot == hfEvenFooter || slot == hfOddFooter || slot == hfFirstFooter;
+    const int32_t style = isFooter ? footer : header;
     if (style >= 0) SetParFormatProp(format, ppStyle, style);
     AppendParFormatBlock(content, format);
     TDocPosition at;
-    MakePosition(FirstParagraphOfStory(stHeadersFooters), 0, at);
-    EditServices().InsertContent(*this, content, at, stHeadersFooters, 1);
+    MakePosition(doc.FirstParagraphOfStory(stHeadersFooters), 0, at);
+    EditServices().InsertContent(doc, content, at, stHeadersFooters, 1);
     fields[static_cast<size_t>(slot)] = fp;
     made = true;
   }
-  if (made) EditServices().ChangeSectionHeaders(*this, first, fields);
+  if (made) EditServices().ChangeSectionHeaders(doc, first, fields);
+  return made;
+}
+
+}  // namespace
+
+void TDoc::ToggleHeaderFooterEditing(TField* field, int32_t page, const TDocPosition* caret) {
+  TSelectionServices& view = SelectionServices();
+  if (HeaderFooterInPlace != nullptr) {
+    CollapseSelectionAtCaret(*this);
+    EndInPlaceEditing(*this);
+    Caret = caret != nullptr && caret->Par >= 0 ? *caret : HeaderFooterSavedCaret;
+    CollapseSelectionAtCaret(*this);
+    view.Redraw(*this);
+    view.RequestInterfaceUpdate();
+    return;
+  }
+  HeaderFooterSavedCaret = Caret;
+  // A field of another page: the caret goes to that page's text first.
+  if (field != nullptr && page >= 0 && Caret.Page != page) {
+    const int32_t first = DocLayoutServices().FirstParagraphOfPage(*this, page);
+    if (first >= 0) {
+      MakePosition(first, 0, Caret);
+      Caret.Page = page;
+    }
+  }
+  SetPrintPreview(false);
+  SetViewMode(vmPrintLayout);
+  EnterCriticalEdit();
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*this, 51);
+  BeginOperation(op.get());
+  const TDocPosition kept = Caret;
+  MakeMissingHeadersFooters(*this);
   EndOperation();
   if (op) {
-    Caret = HeaderFooterSavedCaret;
+    Caret = kept;
+    CollapseSelectionAtCaret(*this);
+    TPostActions& pa = EditServices().CurrentPostActions(*this);
+    pa.Caret = kept;
+    pa.HasCaret = true;
     PostEditUpdate();
-    CommitOperation(std::move(op));
+    CommitOperation(std::move(op));  // an operation without records is dropped here
   }
   LeaveCriticalEdit();
   EditHeaderFooter(field, page);
 }
 
 void TDoc::EditHeaderFooter(TField* field, int32_t page) {
-  if (Selection) Selection->SetSingleRange(Caret.Par, Caret.Offset, Caret.Par, Caret.Offset);
+  CollapseSelectionAtCaret(*this);
+  if (HeaderFooterInPlace != nullptr) EndInPlaceEditing(*this);
+  if (field == nullptr) page = Caret.Page;
+  page = std::max(page, 0);
+  // The page must be laid out to show its area.
+  if (page >= PageCount() && !Layout.LaidOutToEnd && !IsDocFlagSet(dfLayoutSuspended))
+    Paginate(PageCount(), page + 1);
+  if (PageCount() > 0) page = std::min(page, PageCount() - 1);
+  if (field == nullptr) field = DocLayoutServices().PageHeaderFooter(*this, page, false);
   if (field == nullptr) {
-    TSection* s = SectionOfPage(std::max(page, 0));
-    field = s->HeaderFooter[hfOddHeader];
+    const TSection* s = SectionOfPage(page);
+    field = s != nullptr ? s->HeaderFooter[hfOddHeader] : nullptr;
   }
   HeaderFooterInPlace = field;
-  HeaderFooterPage = std::max(page, 0);
+  HeaderFooterPage = page;
   TDocRange r;
+  if (!GetHeaderFooterRange(field, r)) return;
+  UpdatePageFieldsForPage(field, page, r);
+  DocLayoutServices().LayOutHeaderFooterArea(*this, page, field);
+  RequestSpotlightCentre();
   if (GetHeaderFooterRange(field, r)) {
     Caret = r.Start;
-    if (Selection) Selection->SetSingleRange(r.Start.Par, r.Start.Offset, r.Start.Par, r.Start.Offset);
+    Caret.Page = page;
   }
+  CollapseSelectionAtCaret(*this);
+  ScrollHeaderFooterIntoView();
+  SelectionServices().Redraw(*this);
+  SelectionServices().RequestInterfaceUpdate();
+}
+
+void TDoc::ScrollHeaderFooterIntoView() {
+  plat::Rect area;
+  if (!DocLayoutServices().HeaderFooterAreaRect(*this, HeaderFooterPage, HeaderFooterInPlace, area)) return;
+  TSelectionServices& view = SelectionServices();
+  // A little of what lies around the area shows too.
+  const int32_t margin = std::min(50, view.ViewRect(*this).Height() / 8);
+  const int32_t x = View.ScrollPos.x + 15;
+  const plat::Rect target{x, area.top - margin, x + 1, area.bottom + margin};
+  view.ScrollTo(*this, view.CalcScrollToRect(*this, target, 0));
 }
 
 void TDoc::RefreshHeaderFooterEditing() {
   if (HeaderFooterInPlace == nullptr) return;
-  if (!Pages.empty() && HeaderFooterPage >= static_cast<int32_t>(Pages.size())) {
+  TDocRange before;
+  bool ends = !GetHeaderFooterRange(HeaderFooterInPlace, before) ||
+              (!Pages.empty() && HeaderFooterPage >= PageCount());
+  if (!ends && !Pages.empty()) {
+    // The page may show another header or footer after the re-layout.
+    TDocLayoutServices& layout = DocLayoutServices();
+    TField* header = layout.PageHeaderFooter(*this, HeaderFooterPage, false);
+    TField* footer = layout.PageHeaderFooter(*this, HeaderFooterPage, true);
+    ends = (header != nullptr || footer != nullptr) && header != HeaderFooterInPlace &&
+           footer != HeaderFooterInPlace;
+  }
+  if (ends) {
     HeaderFooterInPlace = nullptr;
     HeaderFooterPage = -1;
+    SelectionServices().RequestInterfaceUpdate();
     return;
   }
-  TDocRange r;
-  if (!GetHeaderFooterRange(HeaderFooterInPlace, r)) {
-    HeaderFooterInPlace = nullptr;
-    HeaderFooterPage = -1;
-    return;
+  UpdatePageFieldsForPage(HeaderFooterInPlace, HeaderFooterPage, before);
+  TDocRange after;
+  // Results of another length move the range: the caret stays only while it lies inside.
+  if (GetHeaderFooterRange(HeaderFooterInPlace, after) && !PositionInRangeInclusive(Caret, after)) {
+    Caret = after.Start;
+    CollapseSelectionAtCaret(*this);
   }
-  if (!PositionInRangeInclusive(Caret, r)) {
-    Caret = r.Start;
-    if (Selection) Selection->SetSingleRange(r.Start.Par, r.Start.Offset, r.Start.Par, r.Start.Offset);
-  }
+  DocLayoutServices().LayOutHeaderFooterArea(*this, HeaderFooterPage, HeaderFooterInPlace);
+  SelectionServices().RequestInterfaceUpdate();
 }
 
 bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOnFirstPage) {
@@ -195,7 +276,10 @@ bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOn
   }
   const uint32_t serialBefore = LastOperationSerial();
   if (HeaderFooterInPlace == nullptr) ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+  // The headers and footers made on the way belong to the page numbers.
   const bool headerStepRecorded = LastOperationSerial() != serialBefore;
+  if (headerStepRecorded) EditServices().RenameLastOperation(*this, 53);
+  const TDocPosition caret = Caret;
   EnterCriticalEdit();
   std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*this, 53);
   BeginOperation(op.get());
@@ -216,13 +300,14 @@ bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOn
       uint8_t align = alignment;
       if (alignment == 3) align = n == 1 ? 2 : 0;
       if (alignment == 4) align = n == 1 ? 0 : 2;
-      // A page number in the first paragraph (one that holds one already keeps it).
-      if (!HasPageField(*Par(r.Start.Par))) {
+      // A header that already holds its page number (all it may hold by now) keeps it.
+      if (!HasPageField(*this, r)) {
         auto page = std::make_unique<TField>();
         page->Kind = fkField;
         page->FieldType = ftPage;
         page->Instruction = u"PAGE";
         EditServices().InsertEmptyField(*this, std::move(page), r.Start, 1);
+        InvalidateFieldIndex();
       }
       TParFormat format = UnsetParFormat;
       SetParFormatProp(format, ppAlignment, align);
@@ -231,6 +316,7 @@ bool TDoc::InsertPageNumbers(uint8_t position, uint8_t alignment, uint8_t showOn
       EditServices().FormatParagraphRange(*this, pars, format);
     }
   }
+  Caret = caret;
   EndOperation();
   if (op) {
     PostEditUpdate();

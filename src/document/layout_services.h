@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "document/table_requests.h"
+#include "platform/gfx/types.h"
 
 namespace qv {
 
 class TDoc;
+class TField;
 class TLine;
 class TSection;
 struct TDocPosition;
@@ -47,6 +49,21 @@ class TDocLayoutServices {
   virtual int32_t LineInContinuationCell(const TLine& /*line*/) { return -1; }
   // The first main-text paragraph shown on a laid-out page; -1 when not known.
   virtual int32_t FirstParagraphOfPage(TDoc& /*doc*/, int32_t /*page*/) { return -1; }
+
+  // --- Headers and footers edited in place ---
+  // The header (or footer) field a laid-out page shows; null when none or not known.
+  virtual TField* PageHeaderFooter(TDoc& /*doc*/, int32_t /*page*/, bool /*footer*/) {
+    return nullptr;
+  }
+  // Lays the page's header or footer area out with the field's paragraphs, for that page.
+  virtual void LayOutHeaderFooterArea(TDoc& /*doc*/, int32_t /*page*/, TField* /*field*/) {}
+  // Gives back the content of the page's area that shows the header or footer edited in place.
+  virtual void ReleaseHeaderFooterArea(TDoc& /*doc*/, int32_t /*page*/) {}
+  // The view pixel rectangle of the page's area that shows the field; false when none.
+  virtual bool HeaderFooterAreaRect(TDoc& /*doc*/, int32_t /*page*/, const TField* /*field*/,
+                                    plat::Rect& /*out*/) {
+    return false;
+  }
   // The height (twips) of the laid-out cell box that holds the paragraph's first line; -1 when
   // the paragraph is not laid out in a cell.
   virtual int32_t CellBoxHeight(TDoc& /*doc*/, int32_t /*par*/) { return -1; }

@@ -219,6 +219,22 @@ void TDoc::RemoveShapeFromZOrder(TShape* shape) {
   ObjectEditServices().RemoveShapeFromZOrder(*this, *shape);
 }
 
+void TDoc::RemoveAnchoredShape(TShape* shape) {
+  if (shape == nullptr || !shape->IsFloating() || shape->IsRemoved()) return;
+  TField* anchor = shape->AnchorField;
+  TDocRange range;
+  if (anchor == nullptr || !GetFieldRange(anchor, range)) return;
+  if (std::find(SelectedShapes.begin(), SelectedShapes.end(), shape) != SelectedShapes.end()) {
+    std::vector<TShape*> rest = SelectedShapes;
+    std::erase(rest, shape);
+    ObjectEditServices().SelectShapes(*this, std::move(rest));
+  }
+  std::erase(ShapesInSelection, shape);
+  if (WrapEditShape == shape) WrapEditShape = nullptr;
+  RemoveShapeFromZOrder(shape);
+  RemoveField(anchor);
+}
+
 void TDoc::FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data) {
   ObjectEditServices().SelectShapes(*this, SelectedShapes);
   int32_t firstPar = INT32_MAX;

@@ -206,7 +206,12 @@ bool TDocForm::TypeCharacter(char32_t ch) {
     if (neutral) doc.RestoreScopedFlag();
     doc.SetDocFlag(vfHorizontalMove, false);
     const bool typed = Committed(doc);
-    if (typed) MarkLastOperation(doc, LastKeyCode == 32 ? TOperation::ofTypedSpace : TOperation::ofTypedChar);
+    if (typed) {
+      MarkLastOperation(doc, LastKeyCode == 32 ? TOperation::ofTypedSpace : TOperation::ofTypedChar);
+      // The typing counts towards the editing time and the writing speed.
+      doc.AddEditingTime();
+      ++doc.TypedChars;
+    }
     if (last) {
       PlayKeystrokeSound(*this);
       if (muted) services.Unmute();

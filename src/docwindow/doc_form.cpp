@@ -643,8 +643,24 @@ intptr_t TDocForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case plat::WM_ERASEBKGND:
       return 1;
     case plat::WM_CANCELMODE:
-      RemoveFeedback();
+      WMCancelMode();
       return TCommandForm::WndProc(msg, wParam, lParam);
+    case plat::WM_LBUTTONDOWN:
+      return WMLButtonDown(plat::GetXParam(lParam), plat::GetYParam(lParam), static_cast<uint32_t>(wParam));
+    case plat::WM_MOUSEMOVE:
+      return WMMouseMove(plat::GetXParam(lParam), plat::GetYParam(lParam), static_cast<uint32_t>(wParam));
+    case plat::WM_LBUTTONUP:
+      return WMLButtonUp(plat::GetXParam(lParam), plat::GetYParam(lParam), static_cast<uint32_t>(wParam));
+    case plat::WM_LBUTTONDBLCLK:
+      return WMLButtonDblClk(plat::GetXParam(lParam), plat::GetYParam(lParam), static_cast<uint32_t>(wParam));
+    case plat::WM_TIMER:
+      WMTimer(static_cast<uint32_t>(wParam));
+      return TCommandForm::WndProc(msg, wParam, lParam);
+    case plat::WM_CONTEXTMENU: {
+      const intptr_t r = TCommandForm::WndProc(msg, wParam, lParam);
+      if (r == 0) WMContextMenu();
+      return r;
+    }
     default:
       return TCommandForm::WndProc(msg, wParam, lParam);
   }

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "document/doc_position.h"
+#include "docwindow/mouse_state.h"
 #include "foundation/ui/form_ex.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/types.h"
@@ -35,6 +36,7 @@ class TDoc;
 class TDocEditorWindow;
 class TDocFormLink;
 class TRuler;
+struct THitTestInfo;
 
 // The vertical scroll bar's thumb drag: the page shown and its tip.
 struct TVerScrollBarTrackBarDraggingInfo {
@@ -86,6 +88,14 @@ class TDocForm : public TCommandForm {
   static constexpr int32_t kScrollSmallChange = 16;
   // Timer ids of the window.
   static constexpr uint32_t kAutoScrollTimer = 3;
+  // The mouse states during which no hover decisions are made.
+  static constexpr uint32_t MouseBusyFlags = 0x1E000D42;
+  // The mouse operations whose end updates the caret.
+  static constexpr uint32_t MouseOperationFlags = 0x1E020D02;
+  // The flag bits that cancel mode clears.
+  static constexpr uint32_t CancelModeKeeps = 0xE1E5F2B0;
+  // Key state bits of mouse messages.
+  static constexpr uint32_t kMkLeft = 1, kMkRight = 2, kMkShift = 4, kMkControl = 8;
   // The input method's character message.
   static constexpr uint32_t kWmImeChar = 0x0286;
 
@@ -144,6 +154,9 @@ class TDocForm : public TCommandForm {
   uint32_t LastKeyTick = 0;
   // The input method's result text still to be inserted, program-wide.
   static std::u16string PendingImeText;
+  // Mouse gestures and the caret column of vertical moves.
+  TMouseState Mouse;
+  TCaretColumn Column;
 
   bool HasFlag(uint32_t flag) const { return (Flags & flag) != 0; }
 
@@ -196,6 +209,43 @@ class TDocForm : public TCommandForm {
   void HideCaret();
   // Moves the caret to the position without touching the selection and without scrolling.
   void MoveCaretKeepSelection(const TDocPosition& position);
+
+  // --- Hit test, context menu and character by code (hit_test.cpp, context_menu.cpp) ---
+  // Fills the hit-test record for a client point (the caret while the context-menu key is
+  // handled); storySet has bit n for story n, 0 for the current story. Returns whether the point
+  // lies outside the Spotlight range.
+  uint8_t HitTest(int32_t x, int32_t y, THitTestInfo& info, uint32_t storySet = 0);
+  // A client point in the 0..21600 space of the shape whose wrap outline is edited.
+  plat::Point ClientToShapeSpace(int32_t x, int32_t y);
+  // The context-menu key (or Shift+F10): the menus are shown as for a right click at the caret.
+  void WMContextMenu();
+  // The selection is one word that the as-you-type spelling check calls misspelt.
+  bool IsMisspelledSelection();
+  // The spelling popup for the checked word at the clicked position, followed by the context
+  // submenus of what the selection touches.
+  void ShowSpellingMenu(const TDocPosition& position);
+
+  // --- Mouse (mouse_input.cpp, mouse_gestures.cpp, selection_extension.cpp, cancel_mode.cpp) ---
+  intptr_t WMLButtonDown(int32_t x, int32_t y, uint32_t keys);
+  intptr_t WMMouseMove(int32_t x, int32_t y, uint32_t keys);
+  intptr_t WMLButtonUp(int32_t x, int32_t y, uint32_t keys);
+  intptr_t WMLButtonDblClk(int32_t x, int32_t y, uint32_t keys);
+  void WMCancelMode();
+  void WMTimer(uint32_t id);
+  // A mouse operation of the window is in progress.
+  bool IsViewMouseBusy() const { return (Flags & (MouseBusyFlags | dfPanning | dfMiddleButtonPanning)) != 0; }
+  // Starts the auto-scroll timer while the point lies outside the page area shrunk by 10 pixels
+  // and remembers the point for the timer's steps.
+  void CheckAutoScroll(int32_t x, int32_t y, bool ctrl);
+  // Extends the selection from the anchor to the position (whole words when asked for).
+  void ExtendSelectionTo(const TDocPosition& position, bool ctrl);
+  // Selects the block (column) from its anchor to its corner.
+  void ExtendBlockSelection(const TBlockSelection& block);
+  // Selects list paragraphs by their numbers: mode 1 the paragraph, 2 those of the same list
+  // and level, 3 the whole list; a toggled paragraph (not kUnsetColumn) is added or removed.
+  void SelectListParagraphs(const TDocPosition& position, int32_t mode, int32_t toggled);
+  // After a click that placed the caret the next vertical key measures from the new caret.
+  void ResetCaretColumn() { Column.Reset(); }
 
   // --- Scrolling and zoom (scrolling.cpp, zoom.cpp) ---
   // Moves the window's image for a scroll of the view (short scrolls) or repaints it all.

@@ -9,6 +9,8 @@
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
 #include "foundation/ui/sound_services.h"
+#include "platform/controls/menu.h"
+#include "platform/win/window_system.h"
 
 namespace qv {
 
@@ -46,6 +48,19 @@ bool TDocWindowServices::HotKeySysChar(char32_t ch, intptr_t keyData, intptr_t& 
   HotKeyService().WMSysChar(static_cast<char16_t>(ch), keyData, result);
   return result != 0;
 }
+
+TDocWindowServices::TDocWindowServices() = default;
+TDocWindowServices::~TDocWindowServices() = default;
+
+void TDocWindowServices::UpdateMenuState(plat::Menu& menu) { CommandService().UpdateMenuState(menu); }
+
+void TDocWindowServices::ShowSpellingPopup(std::unique_ptr<plat::PopupMenu> menu, plat::Point at,
+                                           const plat::Rect& exclude, bool /*suggestions*/) {
+  spellingPopup_ = std::move(menu);
+  if (spellingPopup_) spellingPopup_->Popup(at, plat::TPM_VERTICAL, &exclude);
+}
+
+int32_t TDocWindowServices::WorkAreaRight() { return plat::GetScreenRect().right; }
 
 void TDocWindowServices::PlayEventSound(int32_t event) { SoundService().PlayEventSound(event); }
 

@@ -9,16 +9,40 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gfx/types.h"
+
+namespace plat {
+class Menu;
+class PopupMenu;
+}  // namespace plat
 
 namespace qv {
 
 class TDoc;
+struct TCharFormat;
+
+// What the spelling check of the word at the caret found.
+struct TSpellingWord {
+  int32_t Par = 0;
+  int32_t Start = 0;
+  int32_t Length = 0;
+  bool Misspelt = false;
+  bool Doubled = false;
+  bool NoSpellchecker = false;
+  int32_t Language = 1024;  // 1024: not proofed
+  // The suggestions in the lexicon's code page, and that code page.
+  std::vector<std::string> Suggestions;
+  int32_t CodePage = 1252;
+  // The file names of the current spellchecker's user dictionaries.
+  std::vector<std::string> UserDictionaries;
+};
 
 class TDocWindowServices {
  public:
-  virtual ~TDocWindowServices() = default;
+  TDocWindowServices();
+  virtual ~TDocWindowServices();
 
   // --- Main window (shell) ---
   // The main window is in full-screen mode, and the interface parts it keeps there ("FS_GUI"
@@ -27,6 +51,8 @@ class TDocWindowServices {
   virtual uint32_t FullScreenKeepMask() { return 0xFF; }
   // Asks for the one-pass interface update at the next idle time.
   virtual void RequestInterfaceUpdate() {}
+  // The interface updates wait (while keys page through the document by commands).
+  virtual void SetInterfaceUpdatesSuspended(bool /*suspended*/) {}
   // The exception hook's emergency saving runs: the windows take no messages meanwhile.
   virtual bool EmergencySaving() { return false; }
   // The removable drive of a portable copy is being removed: windows close without asking.
@@ -153,6 +179,41 @@ class TDocWindowServices {
   // The find tool's scope of the document goes back to the whole document.
   virtual void ResetFindScope(TDoc& /*doc*/) {}
 
+  // --- Mouse (shell, command bars, sounds) ---
+  // The command bars close their overflow menus.
+  virtual void CloseOverflowMenus() {}
+  // The format pick adds the format to the format palette.
+  virtual void AddFormatToPalette(const TCharFormat& /*format*/) {}
+  // The sound settings switched the event off.
+  virtual bool IsEventDisabled(int32_t /*event*/) { return false; }
+  // The status bar's message (kind 0 and no text clears it).
+  virtual void SetStatusMessage(int32_t /*kind*/, const std::u16string& /*text*/) {}
+  // The symbol dialog, prepared with the font and the character code selected in its map.
+  virtual void ShowSymbolDialog(const std::string& /*font*/, int32_t /*code*/) {}
+
+  // --- Spelling context menu (proofing tools, menus) ---
+  // Checks the word at the caret; false when nothing was checked (without the proofing tools
+  // no word is ever misspelt).
+  virtual bool CheckWordAtCaret(TDoc& /*doc*/, TSpellingWord& /*word*/) { return false; }
+  // The items of the spelling popup: replace the word by suggestion n, add an AutoCorrect entry
+  // for it, give the word a language, add it to user dictionary n, edit user dictionary n.
+  virtual void ReplaceWithSuggestion(TDoc& /*doc*/, int32_t /*index*/) {}
+  virtual void AddAutoCorrectEntry(TDoc& /*doc*/, int32_t /*index*/) {}
+  virtual void SetWordLanguage(TDoc& /*doc*/, int32_t /*language*/) {}
+  virtual void AddToUserDictionary(TDoc& /*doc*/, int32_t /*index*/) {}
+  virtual void EditUserDictionary(int32_t /*index*/) {}
+  // The main window's cached context popup of that resource name ("FIELD", "HLINK" ...); null
+  // when there is none.
+  virtual plat::PopupMenu* ContextPopup(const std::string& /*name*/) { return nullptr; }
+  // The command manager sets the items' enabled and checked states.
+  virtual void UpdateMenuState(plat::Menu& menu);
+  // The main window takes the spelling popup (freeing the previous one), notes whether it shows
+  // suggestions and shows it at the screen point, keeping clear of the band.
+  virtual void ShowSpellingPopup(std::unique_ptr<plat::PopupMenu> menu, plat::Point at,
+                                 const plat::Rect& exclude, bool suggestions);
+  // The right edge of the screen's work area.
+  virtual int32_t WorkAreaRight();
+
   // --- Input method ---
   // The result string of the window's input-method composition; false when the system has no
   // input-method functions (its characters then arrive as character messages).
@@ -160,6 +221,7 @@ class TDocWindowServices {
 
  private:
   plat::Point cascade_;
+  std::unique_ptr<plat::PopupMenu> spellingPopup_;
 };
 
 void RegisterDocWindowServices(std::unique_ptr<TDocWindowServices> services);

@@ -10,11 +10,10 @@
 
 #include "document/doc.h"
 #include "document/par.h"
-#include "document/selection_services.h"
 #include "document/styles.h"
 #include "document/table_requests.h"
 #include "docwindow/caret.h"
-#include "docwindow/caret_keys.h"
+#include "docwindow/caret_movement.h"
 #include "docwindow/doc_form.h"
 #include "docwindow/doc_window_services.h"
 #include "docwindow/view_flags.h"
@@ -79,17 +78,6 @@ bool ListFormattingAllowed(TDoc& doc) {
   return false;
 }
 
-// Tab with floating shapes selected: the next shape of the document (Shift: the previous one).
-void SelectNextShape(TDoc& doc, bool backwards) {
-  std::vector<TShape*> shapes = SelectionServices().DocumentShapes(doc);
-  if (shapes.empty()) return;
-  auto it = std::find(shapes.begin(), shapes.end(), doc.SelectedShapes.front());
-  size_t index = it == shapes.end() ? 0 : static_cast<size_t>(it - shapes.begin());
-  index = backwards ? (index + shapes.size() - 1) % shapes.size() : (index + 1) % shapes.size();
-  doc.SelectedShapes.assign(1, shapes[index]);
-  ScheduleRedraw(doc, 0);
-}
-
 }  // namespace
 
 intptr_t TDocForm::CNKeyDown(uint8_t key, intptr_t keyData) {
@@ -148,13 +136,14 @@ intptr_t TDocForm::CNKeyDown(uint8_t key, intptr_t keyData) {
   }
   const bool shapesOnly = !doc.HasSelection() && !doc.SelectedShapes.empty();
   if (key == plat::VK_TAB && (shift & ~plat::ssShift) == 0 && shapesOnly) {
-    SelectNextShape(doc, shift == plat::ssShift);
+    HandleShapeKey(*this, key, shift);
     return 1;
   }
   if ((key == plat::VK_LEFT || key == plat::VK_UP || key == plat::VK_RIGHT || key == plat::VK_DOWN) &&
       (shift & ~plat::ssShift) == 0 && shapesOnly) {
     // Moving and sizing selected shapes by keys: the first press starts the hold.
     if (ArrowHoldStart == 0) ArrowHoldStart = std::max<uint32_t>(now, 1);
+    HandleShapeKey(*this, key, shift);
     return 1;
   }
   if (key == plat::VK_TAB && (shift & ~plat::ssShift) == 0 && caretInTable) {
@@ -191,10 +180,8 @@ intptr_t TDocForm::CNKeyDown(uint8_t key, intptr_t keyData) {
        key == plat::VK_END || key == plat::VK_UP || key == plat::VK_DOWN) &&
       services.MovePopupHighlight(key))
     return 0;
-  if (IsNavigationKey(key) && HandleCaretKey(*this, key, shift)) result = 1;
-  const bool firstPress = (static_cast<uintptr_t>(keyData) & plat::KF_REPEAT_BIT) == 0;
-  if (key == plat::VK_CAPITAL && firstPress) Flags |= dfCapsLockPressed;
-  if (key == plat::VK_NUMLOCK && firstPress) Flags |= dfNumLockPressed;
+  if (HandleCaretKey(*this, key, shift, keyData)) result = 1;
+  if (key != plat::VK_PRIOR && key != plat::VK_NEXT) Column.PageKeyRect = {};
   Flags &= ~dfShiftNavigating;
   if (IsNavigationKey(key)) services.HideTypingPopups();
   return result;

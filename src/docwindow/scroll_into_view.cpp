@@ -173,7 +173,7 @@ bool IsRangeVisible(TDoc& doc, const TDocRange& range) {
   return false;
 }
 
-void MoveCaretByKey(TDoc& doc, const TDocPosition& target, uint8_t mode, uint8_t key) {
+void MoveCaretByKey(TDoc& doc, const TDocPosition& target, uint8_t mode, uint8_t key, int32_t lineHint) {
   TSelectionServices& selection = SelectionServices();
   TDocRange spotlightBefore;
   selection.GetSpotlightRange(doc, spotlightBefore);
@@ -191,6 +191,11 @@ void MoveCaretByKey(TDoc& doc, const TDocPosition& target, uint8_t mode, uint8_t
   if (anticipatory) doc.SetScopedFlag(vfAnticipatory);
   const TDocForm* form = FormOf(doc);
   EnsureLaidOut(doc, t, form != nullptr && form->HasFlag(TDocForm::dfShiftNavigating));
+  if (lineHint != kNoLineHint && t.Par >= 0 && t.Par < doc.ParCount()) {
+    const TPar& par = *doc.Par(t.Par);
+    if (par.HasFlag(pfLinesValid) && !par.Lines.empty())
+      t.Line = std::max(0, par.LineIndexOfChar(t.Offset, lineHint, false));
+  }
   switch (mode) {
     case cmMove:
       SetCaretPos(doc, t, scRefreshWhenNeeded | scClearSelection);

@@ -10,9 +10,6 @@
 #include "document/par_breaking.h"
 #include "document/section.h"
 #include "foundation/base/service_slot.h"
-#include "layout/box.h"
-#include "layout/page.h"
-#include "layout/paint/box_geometry.h"
 
 namespace qv {
 
@@ -171,28 +168,16 @@ void TEditLayoutHooks::StartProgress(TDoc& /*doc*/, const std::string& text, int
 
 namespace qv {
 
-namespace {
-
-TPage* LaidOutPage(TDoc& doc, int32_t page) {
-  return page >= 0 && page < doc.PageCount() ? doc.Pages[static_cast<size_t>(page)] : nullptr;
-}
-
-}  // namespace
-
 void TEditLayoutHooks::ReflowHeaderFooter(TDoc& doc, int32_t page, TField* field) {
   TRequest r;
   r.What = TRequest::Kind::HeaderFooter;
   r.Page = page;
   Note(r);
-  TPage* p = LaidOutPage(doc, page);
-  if (p == nullptr || field == nullptr) return;
-  ReflowPageHeaderFooter(*p, field);
-  TBox* band = field == p->FooterField ? p->FooterBox : p->HeaderBox;
-  if (band != nullptr) UpdateBoxPixelRects(*band);
+  DocLayoutServices().LayOutHeaderFooterArea(doc, page, field);
 }
 
 void TEditLayoutHooks::ReleaseHeaderFooter(TDoc& doc, int32_t page) {
-  if (TPage* p = LaidOutPage(doc, page)) ClearPageHeaderFooter(*p);
+  DocLayoutServices().ReleaseHeaderFooterArea(doc, page);
 }
 
 }  // namespace qv

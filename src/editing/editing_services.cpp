@@ -44,6 +44,9 @@ class TEngineEditServices : public TEditServices {
   void ChainLastOperation(TDoc& doc) override {
     if (TOperation* last = OperationAt(doc, doc.UndoPosition)) last->Flags |= TOperation::ofChained;
   }
+  void RenameLastOperation(TDoc& doc, uint8_t name) override {
+    if (TOperation* last = OperationAt(doc, static_cast<int32_t>(doc.UndoList.size()) - 1)) last->NameIndex = name;
+  }
   void Undo(TDoc& doc, bool runUpdate) override { UndoOperations(doc, runUpdate); }
   void Redo(TDoc& doc) override { RedoOperations(doc); }
   void UndoAll(TDoc& doc) override { UndoAllOperations(doc); }

@@ -66,6 +66,25 @@ std::unique_ptr<T> TakeOut(std::vector<std::unique_ptr<T>>& list, Pred pred) {
   return nullptr;
 }
 
+// Visits the tags of held content in order (`tag`) and calls `other` for every text byte and
+// paragraph separator; the paragraph formats after separators are skipped whole.
+template <class TagVisit, class OtherVisit>
+void WalkHeldContent(const TMemory& held, TagVisit tag, OtherVisit other) {
+  const uint8_t* d = held.Data;
+  for (int32_t off = 0; off < held.Length;) {
+    if (d[off] == 0 && off + ContentTagSize <= held.Length) {
+      tag(ReadTagAt(d, off));
+      off += ContentTagSize;
+    } else if (d[off] == ParBlockMark1) {
+      other();
+      off += off + 1 < held.Length && d[off + 1] == ParBlockMark2 ? 2 + static_cast<int32_t>(sizeof(TParFormat)) : 1;
+    } else {
+      other();
+      ++off;
+    }
+  }
+}
+
 }  // namespace
 
 int32_t OffsetAfterCharBefore(const TPar& par, int32_t index) {
@@ -121,10 +140,20 @@ namespace {
 // Where a deletion from character `start` of `first` to character `end` of `last` (the same
 // paragraph or a later one) lies in their streams, and the character formats in force at both
 // ends (`want` has to hold again after the join).
+// `to` is just after the last deleted character, `tail` past the tags that follow it (where the
+// next character starts).
 struct TDeletedSpan {
-  int32_t from = 0, to = 0;
+  int32_t from = 0, to = 0, tail = 0;
   TCharFormat have, want;
 };
+
+int32_t PastPositionlessTags(const TMemory& stream, int32_t offset) {
+  TStreamItem item;
+  while (ReadStreamItem(stream.Data, stream.Length, offset, item) &&
+         item.ItemType == TStreamItem::siTag && IsPositionlessTagKind(item.Tag.Kind))
+    offset += item.Size;
+  return offset;
+}
 
 TDeletedSpan DeletedSpan(TPar& first, int32_t start, TPar& last, int32_t end) {
   NormalizeParagraphTags(first);
@@ -132,8 +161,9 @@ TDeletedSpan DeletedSpan(TPar& first, int32_t start, TPar& last, int32_t end) {
   TDeletedSpan span;
   span.from = OffsetAfterCharBefore(first, start);
   span.to = OffsetAfterCharBefore(last, end);
+  span.tail = PastPositionlessTags(last.Content, span.to);
   FormatAtStreamOffset(first.Content, span.from, span.have);
-  FormatAtStreamOffset(last.Content, span.to, span.want);
+  FormatAtStreamOffset(last.Content, span.tail, span.want);
   return span;
 }
 
@@ -191,6 +221,7 @@ void TInsDelOperation::Undo() {
 
 void TInsDelOperation::DeleteContent() {
   Content.Clear();
+  // (BroughtMarks still names the marks of the content that went in last.)
   if (WholeParagraphs() || ParMarks > 0)
     DeleteParagraphs();
   else
@@ -199,6 +230,7 @@ void TInsDelOperation::DeleteContent() {
 }
 
 void TInsDelOperation::InsertContent() {
+  NoteBroughtMarks();
   ObjectsIn();
   if (WholeParagraphs() || ParMarks > 0)
     InsertParagraphs();
@@ -207,13 +239,55 @@ void TInsDelOperation::InsertContent() {
   Content.Clear();
 }
 
+void TInsDelOperation::NoteBroughtMarks() {
+  BroughtMarks.clear();
+  WalkHeldContent(
+      Content,
+      [this](const TContentTag& tag) {
+        if (IsFieldMarkKind(tag.Kind))
+          BroughtMarks.emplace_back(FieldOfTag(tag), tag.Kind);
+        else if (IsCharTagKind(tag.Kind))
+          BroughtMarks.clear();
+      },
+      [this] { BroughtMarks.clear(); });  // only the marks after the last character count
+}
+
+TMemory TInsDelOperation::TakeTrailingTags(const TMemory& stream, int32_t to, int32_t tail) {
+  // The fields whose start mark leaves with the content.
+  std::vector<const TField*> leaving;
+  WalkHeldContent(
+      Content,
+      [&leaving](const TContentTag& tag) {
+        if (tag.Kind == ctFieldStart) leaving.push_back(FieldOfTag(tag));
+      },
+      [] {});
+  TStreamItem item;
+  TMemory staying;
+  for (int32_t off = to; off < tail && ReadStreamItem(stream.Data, stream.Length, off, item);
+       off += item.Size) {
+    bool goes = true;
+    if (IsFieldMarkKind(item.Tag.Kind)) {
+      const TField* f = FieldOfTag(item.Tag);
+      const auto brought = std::make_pair(f, item.Tag.Kind);
+      goes = std::find(BroughtMarks.begin(), BroughtMarks.end(), brought) != BroughtMarks.end() ||
+             (item.Tag.Kind == ctFieldEnd &&
+              std::find(leaving.begin(), leaving.end(), f) != leaving.end());
+      if (goes && item.Tag.Kind == ctFieldStart) leaving.push_back(f);
+    }
+    (goes ? Content : staying).Append(stream.Data + off, item.Size);
+  }
+  return staying;
+}
+
 void TInsDelOperation::DeleteInParagraph() {
   TPar& p = *Doc->Par(FirstPar);
   const TDeletedSpan span = DeletedSpan(p, StartOffset, p, EndOffset);
   AppendPart(Content, p.Content, span.from, span.to);
+  const TMemory staying = TakeTrailingTags(p.Content, span.to, span.tail);
   TMemory keep;
   AppendFormatChangeTags(keep, span.have, span.want);
-  p.Content.Delete(span.from, span.to - span.from);
+  keep.AppendMemory(staying);
+  p.Content.Delete(span.from, span.tail - span.from);
   if (keep.Length > 0) p.Content.Insert(keep.Data, span.from, keep.Length);
   const bool breaks = ContainsLayoutBreak(p.Codes.Data + StartOffset, EndOffset - StartOffset) ||
                       p.HasAutoNoteMark();
@@ -273,9 +347,11 @@ void TInsDelOperation::DeleteParagraphs() {
       AppendParEnd(Content, doc.Par(i)->Format);
     }
     AppendPart(Content, l.Content, 0, span.to);
+    const TMemory staying = TakeTrailingTags(l.Content, span.to, span.tail);
     f.Content.SetLength(span.from);
     AppendFormatChangeTags(f.Content, span.have, span.want);
-    AppendPart(f.Content, l.Content, span.to, l.Content.Length);
+    f.Content.AppendMemory(staying);
+    AppendPart(f.Content, l.Content, span.tail, l.Content.Length);
     f.Format = l.Format;
     for (int32_t i = first + 1; i <= LastPar; ++i) doc.Par(i)->ReleaseLines(0);
     doc.Paragraphs.erase(doc.Paragraphs.begin() + first + 1, doc.Paragraphs.begin() + LastPar + 1);

@@ -8,11 +8,15 @@
 // paragraph just ended. Tags (a 0 byte) are skipped by 7 bytes when scanning.
 //
 // Formatting: content is cut right after the character before the start (the formatting tags
-// that stand before the first character go with the content) and right after the last
-// character. What the text after the cut had in force is kept by tags inserted at the cut, so
-// every character keeps its formatting; normalisation drops tags that repeat the value in force.
+// that stand before the first character go with the content) and right before the character
+// after the last one: the formatting tags after the last character go with it, and so do the
+// field marks there that belong to the content (marks it brought in when the record inserted it,
+// and end marks of fields whose start leaves too); the other field marks there stay. What the
+// text after the cut had in force is kept by tags inserted at the cut, so every character keeps
+// its formatting; normalisation drops tags that repeat the value in force.
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "document/field.h"
@@ -54,6 +58,9 @@ class TInsDelOperation : public TSubOperation {
   // Objects named by tags of the held content, out of the document while it is held.
   std::vector<std::unique_ptr<TSection>> HeldSections;
   std::vector<std::unique_ptr<TField>> HeldFields;
+  // The field marks (field, start or end tag kind) that ended the content when it went in: they
+  // leave with it again.
+  std::vector<std::pair<const TField*, uint8_t>> BroughtMarks;
 
  private:
   explicit TInsDelOperation(TDoc& doc) : TSubOperation(doc) {}
@@ -67,6 +74,11 @@ class TInsDelOperation : public TSubOperation {
   void ObjectsOut();
   void ObjectsIn();
   void AfterChange(int32_t first, int32_t last, bool structural);
+  void NoteBroughtMarks();
+  // Splits the tags from `to` (after the last deleted character) up to `tail` (the next
+  // character): formatting tags and the field marks that belong to the content leave (appended
+  // to the held content), the other field marks are returned to stay in the text.
+  TMemory TakeTrailingTags(const TMemory& stream, int32_t to, int32_t tail);
 };
 
 // The stream offset just after the character before the index (0 for index 0).

@@ -47,7 +47,7 @@ bool InStory(const TDoc& doc, const TDocPosition& at, int32_t story) {
 // is not laid out); any other caret stays before its paragraph's mark.
 void ClampCaret(TDoc& doc, TDocPosition& caret) {
   if (caret.Par < 0 || caret.Par >= doc.ParCount()) MakePosition(0, 0, caret);
-  if (InStory(doc, caret, stHeadersFooters)) {
+  if (InStory(doc, caret, stHeadersFooters) && doc.HeaderFooterInPlace == nullptr) {
     const int32_t page = std::clamp(caret.Page, 0, std::max(doc.PageCount() - 1, 0));
     const TLine* line = page < doc.PageCount() ? GetFirstLineOfBox(*doc.Pages[static_cast<size_t>(page)], BodyAreas)
                                                : nullptr;

@@ -11,6 +11,7 @@
 #include "editing/edit_flags.h"
 #include "editing/format_operations.h"
 #include "editing/format_records.h"
+#include "editing/list_gallery.h"
 #include "foundation/ui/message_dlg_service.h"
 
 namespace qv {
@@ -40,9 +41,45 @@ bool SameStepProperty(const TParFormat& a, const TParFormat& b, uint8_t kind) {
   }
 }
 
-// The stepped paragraph format of a group (only the stepped properties set); false when the
-// group does not change.
-bool StepGroup(TDoc& doc, int32_t par, int32_t step, uint8_t kind, TParFormat& out) {
+constexpr int32_t kLevelIndentStep = 360;
+
+// A one-level list stepped to a deeper level becomes the gallery's nine-level list of its number
+// format, keeping its own first level; every level takes the paragraph's first-line indent and
+// its left indent plus 360 twips a level. Without such a gallery list the list stays as it is.
+void WidenSimpleList(TDoc& doc, TAutoList& list, const TParFormat& f) {
+  std::unique_ptr<TAutoList> wide = GetListGalleryList(static_cast<uint8_t>(list.ListLevels[0].NumberFormat));
+  if (!wide) return;
+  wide->ListLevels[0] = list.ListLevels[0];
+  const int32_t first = PropOr0(f, ppFirstIndent), left = PropOr0(f, ppLeftIndent);
+  for (size_t i = 0; i < wide->ListLevels.size(); ++i) {
+    SetParFormatProp(wide->ListLevels[i].ParFormat, ppFirstIndent, first);
+    SetParFormatProp(wide->ListLevels[i].ParFormat, ppLeftIndent, left + static_cast<int32_t>(i) * kLevelIndentStep);
+  }
+  wide->SingleLevel = 0;
+  ChangeListDefinition(doc, list, *wide);
+}
+
+// The indents that every other paragraph of the document with the list at the level has, when
+// there is at least one and they all agree.
+bool AgreedLevelIndents(TDoc& doc, int32_t list, int32_t level, int32_t first, int32_t last,
+                        int32_t& firstIndent, int32_t& leftIndent) {
+  bool found = false;
+  for (int32_t i = 0; i < doc.ParCount(); ++i) {
+    if (i >= first && i <= last) continue;
+    const TParFormat& f = doc.Par(i)->Format;
+    if (GetParFormatProp(f, ppList) != list || PropOr0(f, ppListLevel) != level) continue;
+    const int32_t fi = PropOr0(f, ppFirstIndent), li = PropOr0(f, ppLeftIndent);
+    if (found && (fi != firstIndent || li != leftIndent)) return false;
+    firstIndent = fi;
+    leftIndent = li;
+    found = true;
+  }
+  return found;
+}
+
+// The stepped paragraph format of the group of paragraphs par..last (only the stepped properties
+// set); false when the group does not change.
+bool StepGroup(TDoc& doc, int32_t par, int32_t last, int32_t step, uint8_t kind, TParFormat& out) {
   const TParFormat& f = doc.Par(par)->Format;
   out = UnsetParFormat;
   const TSection* ps = doc.PageSectionOfParagraph(par);
@@ -93,7 +130,13 @@ bool StepGroup(TDoc& doc, int32_t par, int32_t step, uint8_t kind, TParFormat& o
         return true;
       }
       SetParFormatProp(out, ppListLevel, next);
-      if (const TAutoList* l = doc.ListByNumber(list)) {
+      TAutoList* l = doc.ListByNumber(list);
+      if (l != nullptr && l->SingleLevel != 0 && next > 0) WidenSimpleList(doc, *l, f);
+      int32_t fi = 0, li = 0;
+      if (AgreedLevelIndents(doc, list, next, par, last, fi, li)) {
+        SetParFormatProp(out, ppFirstIndent, fi);
+        SetParFormatProp(out, ppLeftIndent, li);
+      } else if (l != nullptr) {
         const TParFormat& lf = l->ListLevels[static_cast<size_t>(next)].ParFormat;
         CopyParFormatProp(out, ppFirstIndent, lf);
         CopyParFormatProp(out, ppLeftIndent, lf);
@@ -153,7 +196,7 @@ void StepParagraphFormat(TDoc& doc, const TCompoundFragment* fragment, const TDo
              (kind >= psListLevelDown || doc.SectionOfParagraph(q + 1)->FirstPar != q + 1))
         ++q;
       TParFormat f;
-      if (StepGroup(doc, p, step, kind, f)) {
+      if (StepGroup(doc, p, q, step, kind, f)) {
         TDocRange group;
         MakeRange(p, 0, q, doc.Par(q)->CharCount(), group);
         if (!IsParFormatPropUnset(f, ppStyle) && kind >= psListLevelDown)
@@ -322,7 +365,5 @@ bool UpdateStyle(TDoc& doc, int32_t styleIndex) {
   FormatDocumentStyles(doc, nullptr, nullptr, std::move(info));
   return true;
 }
-
-std::unique_ptr<TAutoList> GetListGalleryList(uint8_t /*numberFormat*/) { return nullptr; }
 
 }  // namespace qv

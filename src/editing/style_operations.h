@@ -36,8 +36,5 @@ void FormatDocumentStyles(TDoc& doc, const TCompoundFragment* fragment, const TD
 bool UpdateStyle(TDoc& doc, int32_t styleIndex);
 // Replaces a list's definition as an undoable step.
 void ChangeListDefinition(TDoc& doc, TAutoList& list, const TAutoList& definition);
-// A copy of the built-in list definition whose nine levels all use the number format code; the
-// list gallery is not yet carried by the program, so none.
-std::unique_ptr<TAutoList> GetListGalleryList(uint8_t numberFormat);
 
 }  // namespace qv

@@ -73,7 +73,8 @@ class TDocumentRoadServices {
   virtual std::string HtmlBaseUrl() { return {}; }
   // Downloads the address into the file; false on failure.
   virtual bool DownloadFile(const std::string& url, const std::string& fileName) { return false; }
-  // A picture shape of the document loaded from the file; null when it cannot be loaded.
+  // A picture shape loaded from the file, added to the document's shapes but not yet put into
+  // its text (the caller places it inline); null when it cannot be loaded.
   virtual TShape* LoadPictureShape(TDoc& doc, const std::string& fileName) { return nullptr; }
 };
 

@@ -271,6 +271,8 @@ uint8_t DocOpen(TDoc& doc, TDocOpeningOptions& options) {
       FinishSections(doc);
       TPostLoadInfo info;
       info.Format = format;
+      info.OwnSettingsStyles = context.StylesOwnSettingsOnly;
+      info.ListsFromTable = context.ListsFromListTable;
       info.FullDocument = doc.FileState.FullDocument || !doc.Hidden;
       FinishLastParagraph(doc, format);
       RunPostLoadSteps(doc, info);

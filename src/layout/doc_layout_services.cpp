@@ -20,6 +20,7 @@
 #include "layout/layout_common.h"
 #include "layout/layout_registration.h"
 #include "layout/line_fitter.h"
+#include "layout/page.h"
 #include "layout/pagination.h"
 #include "layout/shape_services.h"
 #include "layout/table_measure.h"
@@ -88,6 +89,10 @@ bool RelayoutInPlace(TDoc& doc, TPar& par) {
     if (cell->CellRange.End.Par == par.Index) cell->CellRange.End.Offset = par.CharCount();
   }
   return true;
+}
+
+TPage* LaidOutPage(TDoc& doc, int32_t page) {
+  return page >= 0 && page < doc.PageCount() ? doc.Pages[static_cast<size_t>(page)] : nullptr;
 }
 
 class TLayoutDocServices : public TDocLayoutServices {
@@ -168,6 +173,35 @@ class TLayoutDocServices : public TDocLayoutServices {
     if (page < 0 || page >= doc.PageCount()) return -1;
     const TLine* line = GetFirstLineOfBox(*doc.Pages[static_cast<size_t>(page)], AreaBit(TBox::AreaMain));
     return line != nullptr && line->Par != nullptr ? line->Par->Index : -1;
+  }
+
+  TField* PageHeaderFooter(TDoc& doc, int32_t page, bool footer) override {
+    const TPage* p = LaidOutPage(doc, page);
+    return p == nullptr ? nullptr : footer ? p->FooterField : p->HeaderField;
+  }
+
+  void LayOutHeaderFooterArea(TDoc& doc, int32_t page, TField* field) override {
+    TPage* p = LaidOutPage(doc, page);
+    if (p == nullptr || field == nullptr) return;
+    ReflowPageHeaderFooter(*p, field);
+    if (TBox* band = field == p->FooterField ? p->FooterBox : p->HeaderBox) UpdateBoxPixelRects(*band);
+  }
+
+  void ReleaseHeaderFooterArea(TDoc& doc, int32_t page) override {
+    if (TPage* p = LaidOutPage(doc, page)) ClearPageHeaderFooter(*p);
+  }
+
+  bool HeaderFooterAreaRect(TDoc& doc, int32_t page, const TField* field, plat::Rect& out) override {
+    const TPage* p = LaidOutPage(doc, page);
+    if (p == nullptr || field == nullptr) return false;
+    const TBox* band = field == p->FooterField ? p->FooterBox : field == p->HeaderField ? p->HeaderBox : nullptr;
+    if (band == nullptr) return false;
+    plat::Rect placed;
+    doc.GetPageRect(page, placed);
+    const plat::Point at = BoxToPagePoint(*band, {0, 0});
+    out = {placed.left + at.x, placed.top + at.y, placed.left + at.x + band->PixelRect.Width(),
+           placed.top + at.y + band->PixelRect.Height()};
+    return true;
   }
 
   int32_t LineInContinuationCell(const TLine& line) override {

@@ -210,3 +210,9 @@ int32_t TShellCommandEnvironment::ActiveWindowIndex() {
 }
 
 }  // namespace qv
+
+namespace qv {
+
+void TShellCommandEnvironment::AddEditingTime(TDoc& doc) { doc.AddEditingTime(); }
+
+}  // namespace qv

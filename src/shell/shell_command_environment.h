@@ -37,6 +37,7 @@ class TShellCommandEnvironment : public TCommandEnvironment {
   bool HasFolderHistory() override;
   void UpdateInterfaceState() override;
   bool CtrlHeld() override;
+  void AddEditingTime(TDoc& doc) override;
   void PlayEventSound(int32_t sound) override;
   void RequestInterfaceUpdate() override;
   std::vector<std::string> RecentDocumentCaptions() override;

@@ -69,6 +69,7 @@ TMainForm* TProgram::MainForm() const {
 }
 
 void TProgram::StartUnits() {
+  plat::KeepFreedMemory(plat::ProgramFreedMemoryKept);
   StartFoundationUnit();
   ResetStartupState();
   StartingUp = true;

@@ -75,6 +75,7 @@
 #include "foundation/ui/toolkit_services.h"
 #include "layout/hyphenation_service.h"
 #include "editing/edit_operation_providers.h"
+#include "editing/list_gallery.h"
 #include "editing/ops/text_edit_services.h"
 #include "layout/inline_shape_service.h"
 #include "layout/paint/highlight_services.h"
@@ -129,6 +130,8 @@ const Slot kSlots[] = {
     {"undo records of shapes, notes and lists", &IsStandInService<TObjectEditServices>, true},
     {"list dialog (dialogs)", &IsStandInService<TListDialogServices>, false},
     {"layout after edits (pagination, the editor window)", &IsStandInService<TEditLayoutHooks>, true},
+    {"list gallery (the gallery document: resources and the RTF road)",
+     &IsStandInService<TListGalleryServices>, false},
     {"selection services (the editor window)", &IsStandInService<TSelectionServices>, true},
     {"document object services (bookmarks, notes)", &IsStandInService<TDocObjectServices>, true},
     {"shape binding (shapes)", &IsStandInService<TShapeBinding>, true},

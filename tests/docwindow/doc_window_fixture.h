@@ -17,6 +17,7 @@
 #include "document/layout_services.h"
 #include "document/pictures.h"
 #include "document/selection_services.h"
+#include "document/shape.h"
 #include "document/shape_binding.h"
 #include "docwindow/doc_form.h"
 #include "docwindow/doc_window_registration.h"
@@ -124,6 +125,8 @@ class RecEditProviders : public TEditOperationProviders {
     int32_t Value = 0;    // 46: the character
     std::string Face;     // 46: the font
     uint8_t Kind = 0;     // 46: 0 OEM, 1 ANSI, 2 Unicode
+    std::vector<TShape*> Shapes;        // 85: the shapes and their new properties
+    std::vector<TShapeProps> ShapeProps;
   };
   std::vector<Call> Calls;
 
@@ -147,6 +150,11 @@ class RecEditProviders : public TEditOperationProviders {
         call.Value = *static_cast<const int32_t*>(a[0]);
         call.Face = *static_cast<const std::string*>(a[1]);
         call.Kind = *static_cast<const uint8_t*>(a[2]);
+        break;
+      case 85:
+        call.Shapes = *static_cast<const std::vector<TShape*>*>(a[0]);
+        if (n >= 2 && *static_cast<const uint8_t*>(a[1]) == 0)
+          call.ShapeProps = *static_cast<const std::vector<TShapeProps>*>(a[2]);
         break;
       default:
         break;

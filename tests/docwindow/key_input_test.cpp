@@ -193,6 +193,9 @@ TEST_F(KeyInputTest, CapsLockWarningReplacesTheKeystrokeSoundOnce) {
   S().SchemeSounds = {12470};
   S().Keystrokes = true;
   Press(plat::VK_CAPITAL);
+  // The lock key sounds its own keystroke event.
+  EXPECT_EQ(S().Sounds, std::vector<int32_t>{12420});
+  S().Sounds.clear();
   Type("a");
   EXPECT_EQ(S().Sounds, std::vector<int32_t>{12470});
   Type("b");

@@ -15,6 +15,8 @@
 #include "editing/field_edit_services.h"
 #include "editing/field_text_snapshot.h"
 #include "editing/ins_del_operation.h"
+#include "editing/edit_layout_hooks.h"
+#include "editing/editing_services.h"
 #include "editing/operation.h"
 
 using namespace qv;
@@ -123,6 +125,123 @@ TEST(HeaderFooterEditing, ResultsOfFieldsGoneFromTheDocumentAreLeftAlone) {
   TField stray;
   RestoreFieldTexts(h.Doc, {{&stray, u"x"}, {h.Page, u"8"}}, h.Header);
   EXPECT_EQ(h.HeaderText(), "Page 8 end");
+}
+
+}  // namespace
+
+// --- In place on laid-out pages ---
+
+#include "layout/box.h"
+#include "layout/pagination_fixture.h"
+
+namespace {
+
+class InPlaceEditing : public PaginationTest {
+ protected:
+  void SetUp() override {
+    PaginationTest::SetUp();
+    header = b->HeaderFooter(*doc->Sections[0], hfOddHeader, "Page ");
+    // A PAGE field after the header's text.
+    TDocRange r;
+    doc->InvalidateFieldIndex();
+    EXPECT_TRUE(doc->GetHeaderFooterRange(header, r));
+    auto owned = std::make_unique<TField>();
+    page = owned.get();
+    page->FieldType = ftPageField;
+    page->Instruction = u"PAGE";
+    doc->Fields.push_back(std::move(owned));
+    TPar& p = *doc->Par(r.Start.Par);
+    headerPar = r.Start.Par;
+    const int32_t at = p.CharToStreamOffset(5);
+    TMemory field;
+    AppendContentTag(field, ctFieldStart, TagRefOf(page));
+    field.AppendString("1");
+    AppendContentTag(field, ctFieldEnd, TagRefOf(page));
+    p.Content.Insert(field.Data, at, field.Length);
+    p.RebuildCodes();
+    p.ContentChanged();
+    doc->InvalidateFieldIndex();
+    b->Add("one\ftwo\fthree\ffour");
+    Paginate();
+    ASSERT_EQ(doc->PageCount(), 4);
+    HeaderText();  // finds the header paragraph
+  }
+  std::string HeaderText() {
+    TDocRange r;
+    EXPECT_TRUE(doc->GetHeaderFooterRange(header, r));
+    headerPar = r.Start.Par;
+    MakeRange(headerPar, 0, headerPar, doc->Par(headerPar)->CharCount() - 1, r);
+    const std::u16string w = doc->GetRangeWideText(r, 0);
+    return std::string(w.begin(), w.end());
+  }
+  ScopedService<TEditServices> engine{MakeEditingServices()};
+  ScopedService<TFieldEditServices> fields{MakeFieldEditServices()};
+  ScopedService<TEditLayoutHooks> hooks{std::make_unique<TPaginatingLayoutHooks>()};
+  TField* header = nullptr;
+  TField* page = nullptr;
+  int32_t headerPar = -1;
+};
+
+TEST_F(InPlaceEditing, EnteringOnAPageShowsThatPagesNumbersAndLaysItsAreaOut) {
+  MakePosition(0, 1, doc->Caret);
+  const TDocPosition before = doc->Caret;
+  doc->ToggleHeaderFooterEditing(header, 2, nullptr);
+  EXPECT_EQ(doc->HeaderFooterInPlace, header);
+  EXPECT_EQ(doc->HeaderFooterPage, 2);
+  EXPECT_EQ(HeaderText(), "Page 3");
+  EXPECT_EQ(doc->Caret.Par, headerPar);
+  EXPECT_EQ(doc->Caret.Offset, 0);
+  // The page's header area holds the header's live lines.
+  TBox* area = Page(2).HeaderBox;
+  ASSERT_NE(area, nullptr);
+  const TLine* line = GetFirstLineOfBox(*area, AllAreas);
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->Par->Index, headerPar);
+  // Leaving gives the caret back.
+  doc->ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+  EXPECT_EQ(doc->HeaderFooterInPlace, nullptr);
+  EXPECT_EQ(doc->Caret.Par, before.Par);
+  EXPECT_EQ(doc->Caret.Offset, before.Offset);
+}
+
+TEST_F(InPlaceEditing, EditingEndsWhenItsPageIsGoneOrShowsAnotherHeader) {
+  doc->ToggleHeaderFooterEditing(header, 3, nullptr);
+  ASSERT_EQ(doc->HeaderFooterInPlace, header);
+  doc->RefreshHeaderFooterEditing();
+  EXPECT_EQ(doc->HeaderFooterInPlace, header);  // still shown there
+  doc->HeaderFooterPage = 9;
+  doc->RefreshHeaderFooterEditing();
+  EXPECT_EQ(doc->HeaderFooterInPlace, nullptr);
+}
+
+TEST_F(InPlaceEditing, PageNumbersReplaceAHeaderOfOnlyAPageFieldAsOneUndoStep) {
+  // Take the header's own text away so that only the page field is left.
+  TDocRange r;
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  TPar& p = *doc->Par(r.Start.Par);
+  std::string bytes(reinterpret_cast<const char*>(p.Content.Data), static_cast<size_t>(p.Content.Length));
+  bytes.erase(bytes.find("Page "), 5);
+  p.Content.Clear();
+  p.Content.AppendString(bytes);
+  p.RebuildCodes();
+  p.ContentChanged();
+  doc->InvalidateFieldIndex();
+  const int32_t undoBefore = doc->UndoPosition;
+  ASSERT_EQ(HeaderText().size(), 1u);  // the page number of the page laid out last
+  const std::string before = DumpDoc(*doc);
+  ASSERT_TRUE(doc->InsertPageNumbers(0, 2, 1));
+  // The odd header holds its one page field, right-aligned.
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  EXPECT_EQ(GetParFormatProp(doc->Par(r.Start.Par)->Format, ppAlignment), 2);
+  std::vector<TField*> inside;
+  doc->FindOverlappingFields(r, inside);
+  EXPECT_EQ(std::count_if(inside.begin(), inside.end(), [](const TField* f) { return f->FieldType == ftPageField; }), 1);
+  // Every step is named after the page numbers and undone at once.
+  for (int32_t i = undoBefore + 1; i <= doc->UndoPosition; ++i)
+    EXPECT_STREQ(static_cast<TOperation*>(doc->UndoList[static_cast<size_t>(i)].get())->Name(), "Page Numbers");
+  doc->Undo();
+  EXPECT_EQ(doc->UndoPosition, undoBefore);
+  EXPECT_EQ(DumpDoc(*doc), before);
 }
 
 }  // namespace

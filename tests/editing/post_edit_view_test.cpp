@@ -150,6 +150,7 @@ TEST_F(PostEditView, AHeaderEditedInPlaceKeepsItsCaretOrLetsItGo) {
   doc_.PostEditUpdate();
   EXPECT_EQ(doc_.HeaderFooterInPlace, header);
   EXPECT_EQ(doc_.Caret.Par, p->Index);
+  EXPECT_EQ(doc_.Caret.Offset, 2);
   ASSERT_EQ(Count(TKind::HeaderFooter), 1);
   EXPECT_EQ(engine_.Hooks->Log.back().What == TKind::HeaderFooter ||
                 std::any_of(engine_.Hooks->Log.begin(), engine_.Hooks->Log.end(),

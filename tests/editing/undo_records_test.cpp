@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "document/content_stream.h"
 #include "editing/format_operations.h"
@@ -331,6 +332,85 @@ TEST(UndoRecordsSort, SortOrdersTextsAndUndoReplaysBackwards) {
   EXPECT_EQ(MainText(doc), "pear/apple/fig/app");
   doc.Redo();
   EXPECT_EQ(MainText(doc), "app/apple/fig/pear");
+}
+
+}  // namespace
+
+namespace {
+
+// Marks named by letters in a paragraph: "[a" starts field a, "a]" ends it.
+void MarkedText(TDoc& doc, const std::string& text, std::map<char, TField*>& fields) {
+  TPar& p = *doc.Par(0);
+  p.Content.Clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '[' && i + 1 < text.size()) {
+      TField*& f = fields[text[i + 1]];
+      if (f == nullptr) f = AddField(doc, fkBookmark, 0, std::u16string(1, text[i + 1]));
+      AppendContentTag(p.Content, ctFieldStart, TagRefOf(f));
+      ++i;
+    } else if (i + 1 < text.size() && text[i + 1] == ']') {
+      TField*& f = fields[text[i]];
+      if (f == nullptr) f = AddField(doc, fkBookmark, 0, std::u16string(1, text[i]));
+      AppendContentTag(p.Content, ctFieldEnd, TagRefOf(f));
+      ++i;
+    } else {
+      p.Content.AppendByte(static_cast<uint8_t>(text[i]));
+    }
+  }
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  p.RebuildCodes();
+  p.ContentChanged();
+}
+
+// The paragraph's text with its marks written the same way.
+std::string MarkedText(TDoc& doc) {
+  TPar& p = *doc.Par(0);
+  NormalizeParagraphTags(p);
+  std::string out;
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size) {
+    if (item.ItemType == TStreamItem::siText) {
+      out.append(reinterpret_cast<const char*>(p.Content.Data + off), static_cast<size_t>(item.Size));
+    } else if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind)) {
+      const char name = static_cast<char>(FieldOfTag(item.Tag)->Instruction[0]);
+      out += item.Tag.Kind == ctFieldStart ? std::string("[") + name : std::string(1, name) + "]";
+    }
+  }
+  return out;
+}
+
+TEST(TextRecord, FieldMarksAfterTheDeletedTextGoOnlyWhenTheyBelongToIt) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int32_t from, to;  // characters deleted
+    const char* want;
+  } cases[] = {
+      {"the end of a field that starts inside goes with it", "x[abca]y", 1, 3, "xy"},
+      {"the end of a field that starts before stays", "[axbca]y", 1, 3, "[axa]y"},
+      {"an empty field right after stays", "xbc[aa]y", 1, 3, "x[aa]y"},
+      {"both kinds at once", "[ax[bcb]a]y", 1, 2, "[axa]y"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TEngineScope engine;
+    TDoc doc(true);
+    SetMainText(doc, {"x"});
+    std::map<char, TField*> fields;
+    MarkedText(doc, c.text, fields);
+    const std::string before = DumpDoc(doc);
+    std::unique_ptr<TUndoableOperation> operation = EditServices().CreateOperation(doc, 0);
+    doc.BeginOperation(operation.get());
+    EditServices().DeleteContent(doc, {{0, c.from}, {0, c.to}});
+    doc.EndOperation();
+    doc.CommitOperation(std::move(operation));
+    EXPECT_EQ(MarkedText(doc), c.want);
+    const std::string after = DumpDoc(doc);
+    doc.Undo();
+    EXPECT_EQ(DumpDoc(doc), before);
+    doc.Redo();
+    EXPECT_EQ(DumpDoc(doc), after);
+  }
 }
 
 }  // namespace

@@ -214,3 +214,37 @@ TEST_F(PostLoadTables, CellBordersAreNormalised) {
 }
 
 }  // namespace
+
+namespace {
+
+// Styles come first: a row-end paragraph takes the row-end format and drops the formatting a
+// reader put ahead of its mark, keeping field marks.
+TEST_F(PostLoadTables, RowEndParagraphsTakeTheRowEndFormat) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  b.Row({"a"});
+  b.Finish();
+  auto mark = std::make_unique<TField>();
+  mark->Kind = fkBookmark;
+  TPar& rowEnd = *doc.Par(1);
+  const std::string rowTag = rowEnd.Content.ToString();
+  TMemory lead;
+  AppendContentTag(lead, ctBold, 1);
+  AppendContentTag(lead, ctFieldStart, TagRefOf(mark.get()));
+  AppendContentTag(lead, ctSize, 40);
+  rowEnd.Content.Insert(lead.Data, 0, lead.Length);
+  rowEnd.Format.Alignment = 2;
+  rowEnd.ContentChanged();
+  TMemory expected;
+  AppendContentTag(expected, ctFieldStart, TagRefOf(mark.get()));
+  expected.AppendString(rowTag);
+  doc.Fields.push_back(std::move(mark));
+  ASSERT_NE(doc.Styles, nullptr);
+  ResolveStyles(doc, TPostLoadInfo{});
+  EXPECT_EQ(rowEnd.Content.ToString(), expected.ToString());
+  EXPECT_EQ(rowEnd.Format.Alignment, TableParFormat.Alignment);
+  EXPECT_EQ(rowEnd.Format.InTable, 1);
+  EXPECT_EQ(rowEnd.CodeAt(0), scRowEnd);
+}
+
+}  // namespace

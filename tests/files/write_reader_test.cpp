@@ -9,6 +9,8 @@
 #include "document/char_format.h"
 #include "document/content_stream.h"
 #include "document/doc.h"
+#include "document/pictures.h"
+#include "document/shape.h"
 #include "document/tab_stops.h"
 #include "files_test_support.h"
 
@@ -236,6 +238,49 @@ TEST_F(WriteReader, FontTableAcrossPagesWithHighCodesAndUnknownFaces) {
   EXPECT_EQ(fm.GetFaceName(f.Font), fm.GetFaceName(fm.FindFont("Courier New")));
   doc.Par(0)->GetCharFormatAt(2, f);
   EXPECT_EQ(fm.GetFaceName(f.Font), "Unknown Face 65");
+}
+
+// A picture paragraph's metafile becomes an inline picture at the start of the paragraph after
+// it, with the header's size, scales, mapping mode and extents; data that run past the
+// paragraph make the file damaged.
+TEST_F(WriteReader, MetafilePicturesBecomeInlinePictures) {
+  std::string picture(40, '\0');
+  WriBuilder::Put16(picture, 0, 8 | 0x30);  // mapping mode 8 (high bits are not the mode)
+  WriBuilder::Put16(picture, 2, 100);
+  WriBuilder::Put16(picture, 4, 50);
+  WriBuilder::Put16(picture, 10, 1440);
+  WriBuilder::Put16(picture, 12, 720);
+  WriBuilder::Put32(picture, 16, 6);
+  WriBuilder::Put16(picture, 36, 500);
+  WriBuilder::Put16(picture, 38, 1000);
+  picture += "WMFDAT";
+  WriBuilder b;
+  b.Text = "Before\r\n" + picture + "\r\nAfter\r\n";
+  const uint32_t p = 8 + static_cast<uint32_t>(picture.size()) + 2;
+  b.ParRuns = {{8, {}}, {p, Pap(0, 0, 0, 0, 240, 0x10)}, {p + 7, {}}};
+  TDoc doc(true);
+  TWriReadResult r = Read(doc, b.Build());
+  ASSERT_TRUE(r.Ok) << r.Error;
+  EXPECT_EQ(r.PicturesSkipped, 0);
+  ASSERT_EQ(doc.Shapes.size(), 1u);
+  const TShape& shape = *doc.Shapes[0];
+  EXPECT_EQ(shape.Props.PicWidth, 1440);
+  EXPECT_EQ(shape.Props.PicHeight, 720);
+  EXPECT_EQ(shape.Props.ScaleX, 50);
+  EXPECT_EQ(shape.Props.ScaleY, 100);
+  EXPECT_TRUE(shape.Graphic->FromWmf);
+  EXPECT_EQ(shape.Graphic->PictureKind, TDocGraphic::TKind::Metafile);
+  EXPECT_EQ(shape.Graphic->MapMode, 8);
+  EXPECT_EQ(shape.Graphic->ExtentX, 100);
+  EXPECT_EQ(shape.Graphic->ExtentY, 50);
+  EXPECT_EQ(ParagraphTexts(doc), (std::vector<std::u16string>{u"Before", u"\nAfter", u""}));
+  EXPECT_EQ(doc.GetShapeAt({1, 0, 0, 0}), &shape);
+  // The same picture claiming more data than its paragraph holds.
+  WriBuilder::Put32(b.Text, 8 + 16, 9);  // the paragraph holds 6 bytes and its CR LF
+  TDoc damaged(true);
+  r = Read(damaged, b.Build());
+  EXPECT_FALSE(r.Ok);
+  EXPECT_TRUE(damaged.Shapes.empty());
 }
 
 TEST_F(WriteReader, DamagedFilesAreRefusedAndLeaveTheDocumentAsItWas) {

@@ -15,10 +15,10 @@
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
 #include "editing/ops/deletion.h"
+#include "editing/ops/font_fallback.h"
 #include "editing/ops/keyboard_layout_conversion.h"
 #include "editing/ops/text_edit_flags.h"
 #include "editing/ops/text_edit_services.h"
-#include "foundation/fonts/font_manager.h"
 #include "foundation/text/code_pages.h"
 #include "foundation/text/keyboard_layouts.h"
 #include "platform/system/text_services.h"
@@ -179,14 +179,6 @@ uint8_t ConvertByte(TDoc& doc, int32_t par, int32_t i, uint8_t b, TConversionSta
     default:
       return b;
   }
-}
-
-int32_t FontInCharset(int32_t font, int32_t charset) {
-  TFontManager* fm = FontManager();
-  if (fm == nullptr || font == CharUnset || charset < 0 || !fm->IsValidFont(font)) return font;
-  if (fm->RegFonts[static_cast<size_t>(font)].Charset == charset) return font;
-  const int32_t other = fm->FontWithCharset(font, charset);
-  return other >= 0 ? other : font;
 }
 
 // Appends the converted piece of the paragraph from character A up to and including Z.

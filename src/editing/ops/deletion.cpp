@@ -1,23 +1,29 @@
 #include "editing/ops/deletion.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/compound_fragment.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/edit_services.h"
 #include "document/field.h"
 #include "document/field_index.h"
 #include "document/fragment_pool.h"
+#include "document/object_edit_services.h"
 #include "document/par.h"
 #include "document/par_format.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "document/surrogate_pairs.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
 #include "editing/ops/smart_spacing.h"
 #include "editing/ops/text_edit_flags.h"
+#include "editing/ops/text_edit_services.h"
 #include "editing/ops/text_insertion.h"
 #include "editing/style_operations.h"
 #include "editing/undo_records.h"
@@ -90,9 +96,33 @@ bool KeepsLastMark(TDoc& doc, int32_t sPar) {
   return false;
 }
 
+// The first paragraph of the table that holds the paragraph; -1 outside tables.
+int32_t TableStartOf(TDoc& doc, int32_t par) {
+  if (!ParInTable(doc, par)) return -1;
+  TDocRange table;
+  doc.GetTableRange(par, table);
+  return table.Start.Par;
+}
+
+// A range whose first and last paragraph differ in being in a table, or lie in two tables,
+// touches a table boundary: the table is repaired once the deletion is over.
+bool TouchesTableBoundary(TDoc& doc, const TDocPosition& s, const TDocPosition& e) {
+  const int32_t last = std::min(e.Par, doc.ParCount() - 1);
+  return TableStartOf(doc, s.Par) != TableStartOf(doc, last);
+}
+
+// What a section's format and page settings were before a deletion.
+struct TKeptSectionFormat {
+  TSectionFormat Format;
+  TPageParams PageParams;
+};
+
 class TRangeDeleter {
  public:
-  TRangeDeleter(TDoc& doc, uint32_t flags) : doc_(doc), flags_(flags) {}
+  // `tables` collects the ranges of the tables whose boundaries the deletions touched (none: the
+  // caller does not repair tables).
+  TRangeDeleter(TDoc& doc, uint32_t flags, TCompoundFragment* tables = nullptr)
+      : doc_(doc), flags_(flags), tables_(tables) {}
 
   bool Delete(TDocPosition s, TDocPosition e) {
     if (doc_.ParCount() == 0) return false;
@@ -112,6 +142,8 @@ class TRangeDeleter {
       doc_.FormatAfterCaret = doc_.FormatBeforeCaret;
       return false;
     }
+    // (Only once the range is certain to go: a refused deletion keeps its shapes.)
+    RemoveShapesOfWholeParagraphs(s, e);
     return Run(s, e);
   }
 
@@ -140,7 +172,7 @@ class TRangeDeleter {
     for (auto it = cells.rbegin(); it != cells.rend(); ++it) {
       TDocPosition end = it->End;
       end.Offset = std::max(doc_.ParLength(end.Par) - 1, 0);
-      if (ComparePositions(it->Start, end) < 0) any |= TRangeDeleter(doc_, flags_).Delete(it->Start, end);
+      if (ComparePositions(it->Start, end) < 0) any |= TRangeDeleter(doc_, flags_, tables_).Delete(it->Start, end);
     }
     return any;
   }
@@ -163,6 +195,20 @@ class TRangeDeleter {
     }
   }
 
+  // The floating shapes anchored in paragraphs that the range deletes whole leave with them.
+  void RemoveShapesOfWholeParagraphs(const TDocPosition& s, const TDocPosition& e) {
+    if (doc_.Shapes.empty() || s.Offset != 0) return;
+    int32_t last = e.Offset == 0 || e.Offset < doc_.ParLength(e.Par) ? e.Par - 1 : e.Par;
+    last = std::min(last, doc_.ParCount() - 1);
+    for (int32_t p = s.Par; p <= last; ++p) {
+      TPar& par = *doc_.Par(p);
+      NormalizeParagraphTags(par);
+      if (!par.HasFlag(pfAnchoredShapes)) continue;
+      const std::vector<TShape*> shapes = par.AnchoredShapes;
+      for (TShape* shape : shapes) doc_.RemoveAnchoredShape(shape);
+    }
+  }
+
   bool IsLastCellMark(const TDocPosition& s, const TDocPosition& e) const {
     if (e.Par != s.Par + 1 || e.Offset != 0) return false;
     const TPar& p = *doc_.Par(s.Par);
@@ -179,6 +225,8 @@ class TRangeDeleter {
                        (s.Offset > 0 || ((flags_ & idfListFormatCarry) && HasList(first))) &&
                        !(e.Offset == 0 && e.Par == doc_.LastParagraphOfStory(story) + 1);
     const TParFormat firstFormat = first.Format;
+    const bool touchesTable = tables_ != nullptr && TouchesTableBoundary(doc_, s, e);
+    const std::optional<TKeptSectionFormat> firstSection = FirstSectionDeletedToEnd(s, e, story);
     TDocRange range{s, e};
     const std::vector<TField*> links = CollectFollowingHyperlinks(doc_, range, true);
     std::vector<TField*> notes;
@@ -203,16 +251,62 @@ class TRangeDeleter {
     }
     doc_.Caret = caret;
     if (keepMarks) doc_.EndKeepFieldMarks(caret, caret);
+    if (tables_ != nullptr) tables_->ShiftForEdit(range, TDocRange{s, s});
     if (carry && s.Par < doc_.ParCount() && !caretBack) {
       TDocRange joined;
       MakeRange(s.Par, 0, s.Par, doc_.ParLength(s.Par), joined);
       FormatParagraphs(doc_, nullptr, &joined, firstFormat);
     }
+    if (firstSection) GiveSectionsFormat(*firstSection);
     const bool wholePars = s.Offset == 0 && (e.Offset == 0 || e.Offset >= doc_.ParLength(e.Par));
     if ((flags_ & idfSmartSpacing) && !caretBack && !wholePars) AdjustSmartSpacing(doc_, s);
     if (!notes.empty()) DeleteNoteTexts(notes);
     UpdateFollowingHyperlinks(doc_, links);
+    CheckDropCapsAfterEdit(doc_, doc_.Caret.Par);
+    if (touchesTable) NoteTable(s.Par);
     return true;
+  }
+
+  // A deletion that runs from the first of several sections to the end of the main text leaves
+  // the remaining text in the last section: the first section's format and page settings,
+  // taken here, go back to it afterwards.
+  std::optional<TKeptSectionFormat> FirstSectionDeletedToEnd(const TDocPosition& s,
+                                                             const TDocPosition& e, int32_t story) {
+    if ((flags_ & idfMarksAtEndOnly) || story != stMain) return std::nullopt;
+    const int32_t last = doc_.LastParagraphOfStory(story);
+    if (e.Par < last || (e.Par == last && e.Offset < doc_.ParLength(last) - 1)) return std::nullopt;
+    doc_.UpdateSectionRanges();
+    if (doc_.Sections.size() < 2 || doc_.Sections.front()->LastPar < s.Par) return std::nullopt;
+    return TKeptSectionFormat{doc_.Sections.front()->Format, doc_.Sections.front()->PageParams};
+  }
+
+  void GiveSectionsFormat(const TKeptSectionFormat& kept) {
+    doc_.UpdateSectionRanges();
+    std::vector<TSection> formats;
+    bool differs = false;
+    for (const auto& section : doc_.Sections) {
+      formats.push_back(*section);
+      formats.back().Format = kept.Format;
+      differs |= std::memcmp(&section->Format, &kept.Format, sizeof(TSectionFormat)) != 0;
+    }
+    const int32_t n = static_cast<int32_t>(formats.size());
+    if (differs) EditServices().FormatSectionRange(doc_, 0, n - 1, formats, false);
+    if (std::memcmp(&doc_.Sections.front()->PageParams, &kept.PageParams, sizeof(TPageParams)) != 0) {
+      const int32_t last = doc_.LastParagraphOfStory(stMain);
+      TDocRange main;
+      MakeRange(0, 0, last, doc_.ParLength(last), main);
+      ChangePageParams(doc_, kept.PageParams, main);
+    }
+  }
+
+  // The table that holds the paragraph (else the one before it) is repaired afterwards.
+  void NoteTable(int32_t par) {
+    if (par >= doc_.ParCount() || !ParInTable(doc_, par)) --par;
+    if (par < 0 || !ParInTable(doc_, par)) return;
+    TDocRange table;
+    doc_.GetTableRange(par, table);
+    tables_->InsertRange(tables_->Count(), table);
+    tables_->Normalize();
   }
 
   void DeleteNoteTexts(const std::vector<TField*>& refs) {
@@ -226,7 +320,7 @@ class TRangeDeleter {
       MakePosition(r.Start.Par, 0, start);
       if (end.Offset == 0 && end.Par > start.Par) MakePosition(end.Par - 1, doc_.ParLength(end.Par - 1), end);
       else end.Offset = doc_.ParLength(end.Par);
-      TRangeDeleter(doc_, idfKeepNotes).Delete(start, end);
+      TRangeDeleter(doc_, idfKeepNotes, tables_).Delete(start, end);
       doc_.Caret = caret;
     }
     TPostActions& post = doc_.CurrentPostActions();
@@ -236,7 +330,32 @@ class TRangeDeleter {
 
   TDoc& doc_;
   uint32_t flags_;
+  TCompoundFragment* tables_;
 };
+
+// The selected floating shapes go with their anchors; the shape selection is recorded before and
+// after, so that undo selects them again.
+void DeleteSelectedShapes(TDoc& doc, uint32_t flags) {
+  const std::vector<TShape*> selected = doc.SelectedShapes;
+  ObjectEditServices().SelectShapes(doc, selected);
+  if (flags & idfKeepObjects) return;
+  for (TShape* shape : selected) {
+    TField* anchor = shape != nullptr ? shape->AnchorField : nullptr;
+    TDocRange range;
+    if (anchor == nullptr || !doc.GetFieldRange(anchor, range)) continue;
+    doc.RemoveShapeFromZOrder(shape);
+    doc.RemoveField(anchor);
+  }
+  ObjectEditServices().SelectShapes(doc, {});
+}
+
+// Repairs the collected tables, the last first (a repair may delete rows).
+void RepairTables(TDoc& doc, const TCompoundFragment& tables) {
+  for (int32_t i = tables.Count() - 1; i >= 0; --i) {
+    const TDocRange& r = *tables.GetRange(i);
+    if (!IsRangeEmpty(r) && ParInTable(doc, r.Start.Par)) doc.NormalizeTable(r.Start.Par);
+  }
+}
 
 }  // namespace
 
@@ -247,19 +366,9 @@ bool DeleteRangeText(TDoc& doc, const TDocPosition& start, const TDocPosition& e
 
 void DeleteText(TDoc& doc, const TCompoundFragment* fragment, const TDocPosition& start,
                 uint32_t flags, const TDocPosition& end) {
-  if ((flags & idfSelectedShapes) && !doc.SelectedShapes.empty()) {
-    if ((flags & idfKeepObjects) == 0) {
-      std::vector<TField*> anchors;
-      for (auto& f : doc.Fields)
-        if (f->Kind == fkShapeAnchor &&
-            std::find(doc.SelectedShapes.begin(), doc.SelectedShapes.end(), f->Shape) !=
-                doc.SelectedShapes.end())
-          anchors.push_back(f.get());
-      for (TField* f : anchors) doc.RemoveField(f);
-    }
-    doc.SelectedShapes.clear();
-  }
+  if ((flags & idfSelectedShapes) && !doc.SelectedShapes.empty()) DeleteSelectedShapes(doc, flags);
   bool deleted = false;
+  TFragmentRef tables = AcquireFragment();
   {
     TScopedDocFlag deleting(doc, dfDeletionRuns);
     if (fragment != nullptr) {
@@ -272,12 +381,13 @@ void DeleteText(TDoc& doc, const TCompoundFragment* fragment, const TDocPosition
         uint32_t f = flags;
         if (flags & idfSmartIfWordBounded)
           f = doc.IsRangeWordBounded(r) ? (f | idfSmartSpacing) : (f & ~idfSmartSpacing);
-        deleted |= DeleteRangeText(doc, r.Start, r.End, f);
+        deleted |= TRangeDeleter(doc, f, tables.get()).Delete(r.Start, r.End);
       }
     } else {
-      deleted = DeleteRangeText(doc, start, end, flags);
+      deleted = TRangeDeleter(doc, flags, tables.get()).Delete(start, end);
     }
   }
+  RepairTables(doc, *tables);
   if ((deleted || doc.IsDocFlagSet(dfDeletingWholeStory)) && !doc.IsDocFlagSet(dfSmartSpacingRuns)) {
     if (doc.IsDocFlagSet(dfDeletingWholeStory)) {
       const int32_t par = std::clamp(doc.Caret.Par, 0, doc.ParCount() - 1);
@@ -312,6 +422,50 @@ namespace {
 
 enum class TReplaceKind { Fragment, Text };
 
+// The paragraph formats, and the character formats of the paragraph marks, of the paragraphs a
+// replacement by the find engine runs over; the new paragraphs take them back in order.
+struct TSavedParFormats {
+  std::vector<TParFormat> Pars;
+  std::vector<TCharFormat> Marks;
+};
+
+bool HoldsParagraphMark(const TMemory& text, uint32_t flags) {
+  if (flags & idfUtf16) {
+    for (int32_t i = 0; i + 1 < text.Length; i += 2)
+      if (text.Data[i + 1] == 0 && (text.Data[i] == 13 || text.Data[i] == 10)) return true;
+    return false;
+  }
+  return std::any_of(text.Data, text.Data + text.Length, [](uint8_t b) { return b == 13 || b == 10; });
+}
+
+TSavedParFormats SaveParFormats(TDoc& doc, int32_t first, int32_t last) {
+  TSavedParFormats saved;
+  for (int32_t p = first; p <= last && p < doc.ParCount(); ++p) {
+    const TPar& par = *doc.Par(p);
+    saved.Pars.push_back(par.Format);
+    TCharFormat mark;
+    par.GetCharFormatAt(std::max(par.CharCount() - 1, 0), mark);
+    saved.Marks.push_back(mark);
+  }
+  return saved;
+}
+
+// The i-th new paragraph takes the i-th saved formats, but never the last saved ones, which go to
+// the last new paragraph.
+void RestoreParFormats(TDoc& doc, const TSavedParFormats& saved, int32_t first, int32_t last) {
+  const int32_t n = static_cast<int32_t>(saved.Pars.size());
+  if (n == 0) return;
+  for (int32_t p = first; p <= last && p < doc.ParCount(); ++p) {
+    const int32_t i = p == last ? n - 1 : p - first;
+    if (p != last && i >= n - 1) continue;
+    TDocRange whole, mark;
+    MakeRange(p, 0, p, doc.ParLength(p), whole);
+    FormatParagraphs(doc, nullptr, &whole, saved.Pars[static_cast<size_t>(i)]);
+    MakeRange(p, std::max(doc.ParLength(p) - 1, 0), p, doc.ParLength(p), mark);
+    FormatFont(doc, nullptr, &mark, 0, saved.Marks[static_cast<size_t>(i)]);
+  }
+}
+
 void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplaceKind kind,
              int32_t parMarks, const TMemory& content) {
   if (s.Par < 0 || s.Par >= doc.ParCount()) return;
@@ -324,6 +478,12 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     if (!whole) e.Offset = doc.ParLength(e.Par) - 1;
   }
   SnapToCodePoints(doc, s, e);
+  // A replacement of drop-capped letters keeps the drop cap on the new ones.
+  if (kind == TReplaceKind::Text) doc.SaveDropCap(s);
+  TSavedParFormats savedFormats;
+  if (kind == TReplaceKind::Text && s.Par != e.Par && TextEditServices().FindReplaceRunning() &&
+      HoldsParagraphMark(content, flags))
+    savedFormats = SaveParFormats(doc, s.Par, e.Par);
   if (kind == TReplaceKind::Text && !doc.IsDocFlagSet(dfKeepHyperlinkOnReplace)) {
     TDocRange exact{s, e};
     std::vector<TField*> found;
@@ -345,7 +505,7 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     TScopedDocFlag running(doc, dfReplaceRunning);
     const bool keepMarks = !doc.IsDocFlagSet(dfCallerKeepsFieldMarks);
     if (keepMarks) doc.BeginKeepFieldMarks(s, e, 0);
-    if (!SamePlace(s, e)) DeleteRangeText(doc, s, e, flags & ~idfSmartSpacing);
+    if (!SamePlace(s, e)) DeleteText(doc, nullptr, s, flags & ~idfSmartSpacing, e);
     if (s.Offset == 0) doc.FormatBeforeCaret = deletedStart;
     doc.FormatAfterCaret = deletedStart;
     if (kind == TReplaceKind::Text) {
@@ -365,6 +525,8 @@ void Replace(TDoc& doc, TDocPosition s, TDocPosition e, uint32_t flags, TReplace
     if (keepMarks) doc.EndKeepFieldMarks(s, caret);
   }
   doc.Caret = caret;
+  RestoreParFormats(doc, savedFormats, s.Par, caret.Par);
+  if (kind == TReplaceKind::Text) doc.RestoreDropCap();
   TPostActions& post = doc.CurrentPostActions();
   post.Selection.reset();
   post.ClearSelection = true;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -110,7 +112,7 @@ bool JoinLineBreaks(TDoc& doc, int32_t& par) {
     const bool lbAfter = i < q.CharCount() - 2 && q.CodeAt(i + 1) == scLineBreak;
     if (lbBefore || lbAfter) continue;
     ClearSelectionOnce(doc);
-    DeleteRangeText(doc, Pos(par, i), Pos(par, i + 1), idfSmartSpacing);
+    DeleteText(doc, nullptr, Pos(par, i), idfSmartSpacing, Pos(par, i + 1));
     changed = true;
   }
   if (changed) SelectWholeParagraphs(doc, par, par);
@@ -154,7 +156,7 @@ void JoinParagraphs(TDoc& doc, int32_t first, int32_t last) {
       if (changes == 0) ClearSelectionOnce(doc);
       for (int32_t i = first; i < last;) {
         if (!IsBlank(*doc.Par(i)) && !IsBlank(*doc.Par(i + 1))) {
-          DeleteRangeText(doc, Pos(i, doc.ParLength(i) - 1), Pos(i + 1, 0), idfSmartSpacing);
+          DeleteText(doc, nullptr, Pos(i, doc.ParLength(i) - 1), idfSmartSpacing, Pos(i + 1, 0));
           --last;
         } else {
           ++i;
@@ -186,7 +188,7 @@ void SplitParagraphs(TDoc& doc, int32_t first, int32_t last) {
       if (*it <= 0 || *it >= doc.ParLength(p)) continue;
       TMemory cr;
       cr.AppendByte(13);
-      InsertPlainText(doc, cr, Pos(p, *it), smart ? idfSmartSpacing : 0);
+      InsertPlainText(doc, cr, Pos(p, *it), smart ? uint32_t{idfSmartSpacing} : 0u);
       ++count;
     }
   }
@@ -310,6 +312,23 @@ bool MoveBlock(TDoc& doc, int32_t& first, int32_t& last) {
   return true;
 }
 
+// The tables at the places a move touched (where the block went, its end, where it came from)
+// are repaired; each table once, the last first (a repair may delete rows).
+void RepairTablesAfterMove(TDoc& doc, std::initializer_list<int32_t> places) {
+  std::vector<int32_t> order(places);
+  std::sort(order.begin(), order.end(), std::greater<int32_t>());
+  std::vector<int32_t> repaired;
+  for (int32_t par : order) {
+    par = std::min(par, doc.ParCount() - 1);
+    if (!InTable(doc, par)) continue;
+    TDocRange table;
+    doc.GetTableRange(par, table);
+    if (std::find(repaired.begin(), repaired.end(), table.Start.Par) != repaired.end()) continue;
+    doc.NormalizeTable(par);
+    repaired.push_back(table.Start.Par);
+  }
+}
+
 }  // namespace
 
 void MoveParagraphs(TDoc& doc, int32_t direction) {
@@ -350,6 +369,7 @@ void MoveParagraphs(TDoc& doc, int32_t direction) {
   const TDocPosition caret = doc.Caret;
   TSubOperation::Execute(std::make_unique<TMoveParsOperation>(doc, b, n, target));
   const int32_t newFirst = target > b ? target - n : target;
+  RepairTablesAfterMove(doc, {target, newFirst + n - 1, b});
   TPostActions& post = doc.CurrentPostActions();
   if (hadSelection) {
     const int32_t newLast = newFirst + n - 1;

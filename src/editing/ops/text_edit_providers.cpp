@@ -7,6 +7,7 @@
 #include "editing/ops/deletion.h"
 #include "editing/ops/go_back.h"
 #include "editing/ops/hyphenation_operations.h"
+#include "editing/ops/insert_symbol.h"
 #include "editing/ops/multi_selection.h"
 #include "editing/ops/paragraph_operations.h"
 #include "editing/ops/typing.h"
@@ -45,6 +46,14 @@ class TTextEditProviders : public TEditOperationProviders {
           TypeFragment(doc, *m, ArgValue<int32_t>(a, n, 1, 0),
                        static_cast<uint32_t>(ArgValue<int32_t>(a, n, 2, 0)));
         return true;
+      case ecInsertSymbol: {
+        // The character, its font's face name and whether it is a byte of the code page (the
+        // second kind of character code).
+        const auto* face = Arg<std::string>(a, n, 1);
+        InsertSymbol(doc, static_cast<uint32_t>(ArgValue<int32_t>(a, n, 0, 0)),
+                     face ? *face : std::string(), ArgValue<uint8_t>(a, n, 2, 0) == 1);
+        return true;
+      }
       case ecTypeText:
         if (auto* m = Arg<TMemory>(a, n, 0))
           TypeText(doc, *m, static_cast<uint32_t>(ArgValue<int32_t>(a, n, 1, 0)));

@@ -2,10 +2,11 @@
 // What the text operations (typing, deletion, paragraph and case operations, go back, manual
 // hyphenation) ask of the subsystems above the editing engine: the main window's insert mode and
 // status-bar progress, the document dispatcher's fast-navigation slots and go-back place, the
-// proofing tools' smart-spacing sets and the manual hyphenation dialog, the keyboard-layout
-// dialog and the system's active layout. The stand-in does the least on its own: insert mode,
-// the built-in smart-spacing sets, no dialogs (the layout dialog accepts its proposal, the
-// hyphenation dialog answers Cancel), and the places kept in itself.
+// proofing tools' smart-spacing sets and the manual hyphenation dialog, whether the find engine
+// is replacing, the keyboard-layout dialog and the system's active layout. The stand-in does the
+// least on its own: insert mode, the built-in smart-spacing sets, no find engine at work, no
+// dialogs (the layout dialog accepts its proposal, the hyphenation dialog answers Cancel), and
+// the places kept in itself.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -89,6 +90,10 @@ class TTextEditServices {
     chosen = -1;
     return false;
   }
+
+  // --- Find and replace ---
+  // The find-and-replace engine is replacing what it found (its replace mode is on).
+  virtual bool FindReplaceRunning() { return false; }
 
   // --- Keyboard layouts ---
   // The "Convert Between Keyboard Layouts" dialog: source and target layout indexes in and out;

@@ -1,8 +1,10 @@
 #include "editing/ops/text_insertion.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
+#include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc.h"
 #include "document/field.h"
@@ -14,6 +16,7 @@
 #include "document/selection_services.h"
 #include "editing/format_records.h"
 #include "editing/ins_del_operation.h"
+#include "editing/ops/font_fallback.h"
 #include "editing/ops/smart_spacing.h"
 #include "editing/ops/text_edit_flags.h"
 #include "editing/ops/text_edit_services.h"
@@ -28,6 +31,8 @@ namespace qv {
 namespace {
 
 constexpr uint8_t kParSeparator = 29;
+// The character set that stands for any (the default one) where a run has no code page.
+constexpr int32_t kDefaultCharset = 1;
 
 // The text a hyperlink shows when it follows its target: the target, and "#" and the bookmark.
 std::string ExpectedLinkText(const TField& field, std::u16string* tooltip) {
@@ -109,9 +114,8 @@ class TPlainTextBuilder {
   // it is not the font's own; a character no font of the face can hold goes in as UTF-16.
   void CodePageChar(char16_t c, uint8_t byte, uint32_t codePage) {
     if (TextCodePageOfFont(running_.Font) != codePage) {
-      TFontManager* fm = FontManager();
-      const int32_t font = fm && running_.Font != CharUnset
-                               ? fm->FontWithCharset(running_.Font, CodePageToCharset(codePage))
+      const int32_t font = FontManager() && running_.Font != CharUnset
+                               ? FontInCharset(running_.Font, CodePageToCharset(codePage))
                                : -1;
       if (font < 0 || TextCodePageOfFont(font) != codePage) {
         WideTag(c);
@@ -121,6 +125,21 @@ class TPlainTextBuilder {
       AppendContentTag(out_, ctFont, font);
     }
     Byte(byte);
+  }
+
+  // A character that the running font lacks switches the running font to the first font that
+  // has it, in the character set of the character's run (the default set for a run of no code
+  // page). Characters without any font keep the running font.
+  void EnsureFontHas(char16_t c, uint32_t codePage) {
+    TFontManager* fm = FontManager();
+    if (fm == nullptr || !fm->IsValidFont(running_.Font) || RunningFontHas(c)) return;
+    const std::string face = FindFallbackFont(doc_, c, running_);
+    if (face.empty()) return;
+    const int32_t charset = codePage == NO_CODE_PAGE ? kDefaultCharset : CodePageToCharset(codePage);
+    const int32_t font = fm->FontIndex(face, charset, false);
+    if (font < 0 || font == running_.Font) return;
+    running_.Font = font;
+    AppendContentTag(out_, ctFont, font);
   }
 
   int32_t Chars() const { return chars_; }
@@ -139,6 +158,17 @@ class TPlainTextBuilder {
   int32_t marks_ = 0, chars_ = 0;
   std::vector<std::unique_ptr<TSection>> sections_;
   TSection* firstNew_ = nullptr;
+  // What was learnt of the fonts' coverage during this insertion, by font and character.
+  std::unordered_map<uint64_t, bool> covers_;
+
+  bool RunningFontHas(char16_t c) {
+    const uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(running_.Font)) << 16) | c;
+    const auto it = covers_.find(key);
+    if (it != covers_.end()) return it->second;
+    const bool has = FontManager()->FontCoversChar(FontManager()->GetFaceName(running_.Font), c) >= 0;
+    covers_.emplace(key, has);
+    return has;
+  }
 };
 
 uint8_t SpecialOfByte(uint8_t b) {
@@ -207,6 +237,7 @@ void BuildFromWide(TPlainTextBuilder& b, const char16_t* t, int32_t n) {
       b.Special(special);
       continue;
     }
+    b.EnsureFontHas(c, page);
     if (page == NO_CODE_PAGE)
       b.WideTag(c);
     else
@@ -233,7 +264,22 @@ bool NoteReferencePlace(TDoc& doc, TField* note, TDocPosition& out) {
   return true;
 }
 
+bool HoldsDropCapMark(const TPar& par) {
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item); off += item.Size) {
+    if (item.ItemType != TStreamItem::siTag || !IsFieldMarkKind(item.Tag.Kind)) continue;
+    const TField* f = FieldOfTag(item.Tag);
+    if (f != nullptr && f->Kind == fkDropCap) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+void CheckDropCapsAfterEdit(TDoc& doc, int32_t par) {
+  if (par < 0 || par >= doc.ParCount() || !HoldsDropCapMark(*doc.Par(par))) return;
+  doc.CheckDropCaps(par);
+}
 
 int32_t ActiveLayoutLanguage() {
   TLayoutManager& lm = GetLayoutManager();
@@ -343,6 +389,8 @@ void InsertFragment(TDoc& doc, const TMemory& fragment, const TDocPosition& at, 
   after.Caret = caret;
   after.HasCaret = true;
   UpdateFollowingHyperlinks(doc, links);
+  CheckDropCapsAfterEdit(doc, at.Par);
+  if (caret.Par != at.Par) CheckDropCapsAfterEdit(doc, caret.Par);
   ResortNotes(doc);
 }
 
@@ -420,10 +468,8 @@ void SetTypingFontForLayout(TDoc& doc) {
   if (doc.DefaultLanguage != 0) language = doc.DefaultLanguage;
   if (language == 0) return;
   doc.TypingFormat.Language = language;
-  TFontManager* fm = FontManager();
-  if (fm == nullptr || doc.TypingFormat.Font == CharUnset) return;
-  const int32_t font = fm->FontWithCharset(doc.TypingFormat.Font, GetLanguageCharset(language, pasting));
-  if (font >= 0) doc.TypingFormat.Font = font;
+  if (doc.TypingFormat.Font == CharUnset) return;
+  doc.TypingFormat.Font = FontInCharset(doc.TypingFormat.Font, GetLanguageCharset(language, pasting));
 }
 
 }  // namespace qv

@@ -54,6 +54,10 @@ std::vector<TField*> CollectFollowingHyperlinks(TDoc& doc, const TDocRange& rang
 // Each listed hyperlink still in the document whose shown text changed takes it as its target.
 void UpdateFollowingHyperlinks(TDoc& doc, const std::vector<TField*>& links);
 
+// Removes the drop caps of the paragraph that an edit left invalid (spanning paragraphs, not
+// at its start, reaching its mark, ...). Paragraphs without drop-cap marks are passed by at once.
+void CheckDropCapsAfterEdit(TDoc& doc, int32_t par);
+
 // The language of the active keyboard layout.
 int32_t ActiveLayoutLanguage();
 

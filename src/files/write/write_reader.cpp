@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "document/char_format.h"
@@ -10,6 +11,8 @@
 #include "document/doc.h"
 #include "document/par.h"
 #include "document/par_format.h"
+#include "document/pictures.h"
+#include "document/shape.h"
 #include "document/tab_stops.h"
 #include "files/read_paragraphs.h"
 #include "foundation/fonts/font_manager.h"
@@ -24,6 +27,7 @@ constexpr size_t kParPropSize = 78;
 constexpr std::array<uint8_t, kCharPropSize> kDefaultCharProps = {1, 0, 24, 0, 0, 0};
 constexpr uint8_t kRunningHead = 0x06;
 constexpr uint8_t kPictureParagraph = 0x10;
+constexpr uint32_t kPictureHeaderSize = 40;
 
 // Raised for a damaged file; the read then fails with its reason.
 struct TDamaged {
@@ -227,19 +231,54 @@ class TWriReader {
     return f;
   }
 
-  // Running heads (headers and footers) and picture paragraphs at the position are passed over.
+  // Running heads (headers and footers) at the position are passed over; a picture paragraph
+  // gives its picture to the current paragraph.
   void SkipSpecialParagraphs(uint32_t& pos, TRunCursor& chars, TRunCursor& pars,
                              TWriReadResult& result) {
     while (pos < textEnd_ && pars.End() > pos &&
            (pars.Props()[16] & (kRunningHead | kPictureParagraph)) != 0) {
-      if ((pars.Props()[16] & kPictureParagraph) != 0 && pos + 2 <= textEnd_) {
-        const uint16_t mappingMode = U16(d_ + pos);
-        if (mappingMode != 227 && mappingMode != 228) ++result.PicturesSkipped;
-      }
+      if ((pars.Props()[16] & kRunningHead) == 0) TakePicture(pos, pars.End(), result);
       pos = pars.End();
       if (!pars.Cover(pos)) pos = std::max(pos, textEnd_);
       chars.Cover(pos);
     }
+  }
+
+  // The metafile picture of a picture paragraph (its 40-byte header, then the data) becomes an
+  // inline picture of the current paragraph. An embedded object is left out; so is a picture
+  // without data or whose data cannot be kept, which is counted.
+  void TakePicture(uint32_t pos, uint32_t end, TWriReadResult& result) {
+    end = std::min(end, textEnd_);
+    if (pos + kPictureHeaderSize > end) {
+      ++result.PicturesSkipped;
+      return;
+    }
+    const uint8_t* h = d_ + pos;
+    const uint16_t mappingMode = U16(h);
+    if (mappingMode == 227 || mappingMode == 228) return;
+    const uint32_t dataSize = U32(h + 16);
+    if (dataSize > end - pos - kPictureHeaderSize)
+      throw TDamaged{"a picture's data run past its paragraph"};
+    auto shape = std::make_unique<TShape>(&doc_);
+    TDocGraphic& graphic = *shape->Graphic;
+    if (dataSize == 0 ||
+        !graphic.AttachData(std::span<const uint8_t>(h + kPictureHeaderSize, dataSize),
+                            TDocGraphic::TKind::Metafile)) {
+      ++result.PicturesSkipped;
+      return;
+    }
+    graphic.FromWmf = true;
+    graphic.MapMode = mappingMode & 0xF;
+    graphic.ExtentX = static_cast<int16_t>(U16(h + 2));
+    graphic.ExtentY = static_cast<int16_t>(U16(h + 4));
+    shape->Props.PicWidth = U16(h + 10);
+    shape->Props.PicHeight = U16(h + 12);
+    // Tenths of a percent; an unset scale is full size.
+    shape->Props.ScaleX = U16(h + 36) == 0 ? 100 : U16(h + 36) / 10;
+    shape->Props.ScaleY = U16(h + 38) == 0 ? 100 : U16(h + 38) / 10;
+    AppendTag(ctInlineShape, TagRefOf(shape.get()));
+    codes_.push_back(static_cast<char>(scInlineShape));
+    shapes_.push_back(std::move(shape));
   }
 
   void AppendTag(uint8_t kind, int32_t value) { AppendContentTag(content_, kind, value); }
@@ -267,6 +306,7 @@ class TWriReader {
   void Finish() {
     EndParagraph(lastFormat_);
     AddToMainText(doc_, pars_);
+    for (auto& shape : shapes_) doc_.AddShape(std::move(shape));
   }
 
   TDoc& doc_;
@@ -281,6 +321,8 @@ class TWriReader {
   std::string content_;
   std::string codes_;
   std::vector<std::unique_ptr<TPar>> pars_;
+  // The pictures read; the document takes them only when the whole file was read.
+  std::vector<std::unique_ptr<TShape>> shapes_;
   TParFormat lastFormat_ = DefaultParFormat;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Reading Windows Write documents (document format 5, read only) into a document: the text, the
-// paragraph and character properties of its runs and its font table. Headers and footers of the
+// paragraph and character properties of its runs, its font table and its metafile pictures
+// (inline pictures of the paragraph after them). Headers and footers of the
 // Write document are left out; styles and page settings come from the template that the open
 // road loads for the format.
 //
@@ -18,7 +19,7 @@ class TDoc;
 struct TWriReadResult {
   bool Ok = false;
   std::string Error;           // why a damaged file was refused
-  int32_t PicturesSkipped = 0; // picture paragraphs whose pictures were not taken over
+  int32_t PicturesSkipped = 0; // pictures without data, or whose data could not be kept
 };
 
 // Reads the whole file image. With `dontRead` (the file preview's mark) the document stays

@@ -2,7 +2,9 @@
 // of the main text, the whole story deleted, note texts going with their references.
 #include <gtest/gtest.h>
 
+#include "../../document/doc_builder.h"
 #include "document/field.h"
+#include "document/section.h"
 #include "document/styles.h"
 #include "editing/ops/deletion.h"
 #include "editing/ops/multi_selection.h"
@@ -86,6 +88,76 @@ TEST(Deletion, ReplacingWithTextEndingInAMarkTakesTheReplacedFormat) {
   doc.Par(0)->GetCharFormatAt(2, f);
   EXPECT_EQ(f.Bold, 1);
   ExpectUndoRedoExact(doc, before);
+}
+
+TEST(Deletion, TheRestOfTheMainTextKeepsTheFirstSectionsFormatWhenTheBreaksGo) {
+  struct Case {
+    const char* name;
+    TDocRange range;
+    const char* text;
+    int32_t columns, width;  // of the first section afterwards
+  } cases[] = {
+      {"from the first section to the end", {Pos(0, 1), Pos(2, 5)}, "o", 2, 10000},
+      {"short of the end the text joins the next section", {Pos(0, 1), Pos(2, 2)}, "oree", 1, 14000},
+      {"from the last section the first keeps its own", {Pos(2, 1), Pos(2, 5)}, "one/two/t", 2, 10000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpsScope scope;
+    TDoc doc(true);
+    TDocBuilder b(doc);
+    b.Add("one");
+    b.SectionBreak("two", sbNextPage);
+    b.Add("three");
+    b.Finish();
+    doc.Sections[0]->Format.ColumnCount = 2;
+    doc.Sections[0]->PageParams.PageWidth = 10000;
+    doc.Sections[1]->PageParams.PageWidth = 14000;
+    Caret(doc, 0, 0);
+    const std::string before = DumpDoc(doc);
+    DeleteRange(doc, c.range);
+    EXPECT_EQ(MainText(doc), c.text);
+    doc.UpdateSectionRanges();
+    EXPECT_EQ(doc.Sections[0]->Format.ColumnCount, c.columns);
+    EXPECT_EQ(doc.Sections[0]->PageParams.PageWidth, c.width);
+    ExpectUndoRedoExact(doc, before);
+  }
+}
+
+TEST(Deletion, TheFindEnginesReplacementGivesNewParagraphsTheOldFormatsInOrder) {
+  struct Case {
+    bool replacing;
+    std::vector<int32_t> indents;  // of the new paragraphs
+    std::vector<int32_t> boldMarks;
+  } cases[] = {
+      // The second saved format is the last one: the third new paragraph gets none of them.
+      {true, {100, 200, 100, 300}, {0, 1, 0, 0}},
+      {false, {100, 100, 100, 100}, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.replacing);
+    OpsScope scope;
+    static_cast<TestTextServices&>(TextEditServices()).Replacing = c.replacing;
+    TDoc doc(true);
+    SetMainText(doc, {"one", "two|B", "three"});
+    for (int32_t p = 0; p < 3; ++p) doc.Par(p)->Format.LeftIndent = 100 * (p + 1);
+    Caret(doc, 0, 0);
+    const std::string before = DumpDoc(doc);
+    TDocPosition s = Pos(0, 1), e = Pos(2, 2);
+    TMemory text;
+    text.AppendString("X\rY\rZ\rW");
+    int32_t flags = 0;
+    void* args[] = {&s, &e, &text, &flags};
+    doc.ExecuteEdit(ecReplaceWithText, args, 3);
+    EXPECT_EQ(MainText(doc), "oX/Y/Z/Wree");
+    for (int32_t p = 0; p < 4; ++p) {
+      EXPECT_EQ(doc.Par(p)->Format.LeftIndent, c.indents[static_cast<size_t>(p)]) << p;
+      TCharFormat mark;
+      doc.Par(p)->GetCharFormatAt(doc.ParLength(p) - 1, mark);
+      EXPECT_EQ(mark.Bold == 1, c.boldMarks[static_cast<size_t>(p)] == 1) << p;
+    }
+    ExpectUndoRedoExact(doc, before);
+  }
 }
 
 TEST(MultiSelection, TypingIntoThreeRangesReplacesEachAndUndoEndsTheMode) {

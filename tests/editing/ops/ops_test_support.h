@@ -22,6 +22,8 @@ namespace qv {
 struct TestTextServices : TTextEditServices {
   bool Overtype = false;
   bool OvertypeMode() override { return Overtype; }
+  bool Replacing = false;
+  bool FindReplaceRunning() override { return Replacing; }
 };
 
 struct OpsScope {
@@ -101,5 +103,12 @@ inline void SetSmartCutPaste(bool on) {
   uint32_t& flags = GetOptions().Edit.Flags;
   flags = on ? (flags | eoSmartCutPaste) : (flags & ~eoSmartCutPaste);
 }
+
+// Smart Cut & Paste on or off for a scope, then as it was.
+struct ScopedSmartCutPaste {
+  explicit ScopedSmartCutPaste(bool on) : saved(GetOptions().Edit.Flags) { SetSmartCutPaste(on); }
+  ~ScopedSmartCutPaste() { GetOptions().Edit.Flags = saved; }
+  uint32_t saved;
+};
 
 }  // namespace qv

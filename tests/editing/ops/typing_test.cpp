@@ -3,7 +3,11 @@
 // over; each change undone and redone exactly.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "document/content_stream.h"
 #include "document/content_tags.h"
+#include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
 #include "ops_test_support.h"
@@ -194,6 +198,105 @@ TEST(Typing, EnterOnAnEmptyListItemEndsTheListThere) {
   EXPECT_TRUE(doc.Par(2)->Format.List == 0 || doc.Par(2)->Format.List == ParUnset32);
   EXPECT_EQ(doc.Caret.Par, 2);
   ExpectUndoRedoExact(doc, before);
+}
+
+}  // namespace
+
+namespace {
+
+// Every field's marks are both in the text, or both out of it.
+bool MarksPaired(TDoc& doc) {
+  std::map<const TField*, int> starts, ends;
+  for (int32_t i = 0; i < doc.ParCount(); ++i) {
+    const TPar& p = *doc.Par(i);
+    TStreamItem item;
+    for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size)
+      if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind))
+        ++(item.Tag.Kind == ctFieldStart ? starts : ends)[FieldOfTag(item.Tag)];
+  }
+  return starts == ends;
+}
+
+TEST(Typing, AFragmentEndingInAFieldMarkIsUndoneWithItsMarks) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> pars;
+    TDocPosition at;
+    int32_t parMarks;  // paragraph ends in the fragment
+  } cases[] = {
+      {"within one paragraph", {"abc"}, Pos(0, 1), 0},
+      {"with a paragraph end", {"abc"}, Pos(0, 1), 1},
+      {"at the paragraph's end", {"abc"}, Pos(0, 3), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpsScope scope;
+    TDoc doc(true);
+    SetMainText(doc, c.pars);
+    Caret(doc, c.at.Par, c.at.Offset);
+    const std::string before = DumpDoc(doc);
+    auto field = std::make_unique<TField>();
+    field->Kind = fkBookmark;
+    field->Instruction = u"inserted";
+    TField* f = field.get();
+    doc.Fields.push_back(std::move(field));
+    TMemory fragment;
+    fragment.AppendString("X");
+    if (c.parMarks > 0) {
+      AppendContentTag(fragment, ctSpecialChar, scParagraphEnd);
+      fragment.AppendByte(29);
+    }
+    AppendContentTag(fragment, ctFieldStart, TagRefOf(f));
+    fragment.AppendString("Y");
+    AppendContentTag(fragment, ctFieldEnd, TagRefOf(f));
+    int32_t marks = c.parMarks, flags = 0;
+    void* args[] = {&fragment, &marks, &flags};
+    doc.ExecuteEdit(ecTypeFragment, args, 2);
+    TDocRange r;
+    ASSERT_TRUE(doc.GetFieldRange(f, r));
+    EXPECT_EQ(r.End.Offset - r.Start.Offset, 1);
+    EXPECT_TRUE(MarksPaired(doc));
+    ExpectUndoRedoExact(doc, before);
+    EXPECT_TRUE(MarksPaired(doc));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A character by its code or a symbol: one undo step, whole, refused when it is half a pair.
+TEST(Typing, InsertSymbolPutsInOneWholeCharacterOrNothing) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ab"});
+  struct Case {
+    const char* name;
+    int32_t code;
+    uint8_t kind;  // 1 a byte of the code page, 2 Unicode
+    const char* want;
+  } cases[] = {
+      {"ANSI byte", 0xE9, 1, "a\xE9" "b"},
+      {"outside the basic plane", 0x1F600, 2, "a<17><17>b"},
+      {"high surrogate", 0xD800, 2, "ab"},
+      {"low surrogate", 0xDC00, 2, "ab"},
+      {"past the last code", 0x110000, 2, "ab"},
+  };
+  for (const Case& c : cases) {
+    Caret(doc, 0, 1);
+    const std::string before = DumpDoc(doc);
+    int32_t code = c.code;
+    std::string face;
+    uint8_t kind = c.kind;
+    void* args[] = {&code, &face, &kind};
+    doc.ExecuteEdit(46, args, 2);
+    EXPECT_EQ(Codes(*doc.Par(0)), c.want) << c.name;
+    if (Codes(*doc.Par(0)) != "ab") {
+      ExpectUndoRedoExact(doc, before);
+      doc.Undo();
+    }
+    EXPECT_EQ(Codes(*doc.Par(0)), "ab") << c.name;
+  }
 }
 
 }  // namespace
