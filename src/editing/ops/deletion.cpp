@@ -239,6 +239,8 @@ class TRangeDeleter {
       else
         doc_.BeginKeepFieldMarks(s, e, 0);
     }
+    // Measured before the deletion: afterwards e's paragraph may be gone or another one.
+    const bool wholePars = s.Offset == 0 && (e.Offset == 0 || e.Offset >= doc_.ParLength(e.Par));
     auto rec = TInsDelOperation::ForDelete(doc_, range);
     rec->OwnsObjects = (flags_ & idfKeepObjects) == 0;
     TSubOperation::Execute(std::move(rec));
@@ -258,7 +260,6 @@ class TRangeDeleter {
       FormatParagraphs(doc_, nullptr, &joined, firstFormat);
     }
     if (firstSection) GiveSectionsFormat(*firstSection);
-    const bool wholePars = s.Offset == 0 && (e.Offset == 0 || e.Offset >= doc_.ParLength(e.Par));
     if ((flags_ & idfSmartSpacing) && !caretBack && !wholePars) AdjustSmartSpacing(doc_, s);
     if (!notes.empty()) DeleteNoteTexts(notes);
     UpdateFollowingHyperlinks(doc_, links);
@@ -343,8 +344,7 @@ void DeleteSelectedShapes(TDoc& doc, uint32_t flags) {
     TField* anchor = shape != nullptr ? shape->AnchorField : nullptr;
     TDocRange range;
     if (anchor == nullptr || !doc.GetFieldRange(anchor, range)) continue;
-    doc.RemoveShapeFromZOrder(shape);
-    doc.RemoveField(anchor);
+    doc.RemoveField(anchor);  // takes the shape out of the z-order too
   }
   ObjectEditServices().SelectShapes(doc, {});
 }
