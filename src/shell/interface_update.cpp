@@ -10,6 +10,7 @@
 #include "shell/doc_dispatcher.h"
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
+#include "shell/status_bar.h"
 
 namespace qv {
 
@@ -43,6 +44,7 @@ void TMainForm::UpdateInterfaceState() {
   menuBar_->MenuChanged();
   CommandBarServices().RefreshBars(active);
   ControlBoardServices().UpdateControlBoards(active);
+  statusBar_->SetVisible(statusBar_->UpdateStatusTexts());
   ShowStatus();
 }
 

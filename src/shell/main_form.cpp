@@ -23,7 +23,6 @@
 #include "foundation/ui/popup_list.h"
 #include "foundation/ui/shared_managers.h"
 #include "platform/controls/menu_bar.h"
-#include "platform/controls/panel.h"
 #include "platform/gfx/canvas.h"
 #include "platform/system/instance_channel.h"
 #include "platform/win/keys.h"
@@ -36,6 +35,8 @@
 #include "shell/doc_dispatcher.h"
 #include "shell/doc_window_link.h"
 #include "shell/startup_state.h"
+#include "shell/status_bar.h"
+#include "shell/status_bar_site.h"
 
 namespace qv {
 
@@ -73,12 +74,9 @@ TMainForm::TMainForm(std::string screenshot) : screenshot_(std::move(screenshot)
   bar.SetAlign(plat::Align::Top);
   bar.SetMenu(&mainMenu_);
   menuBar_ = &bar;
-  // The status bar's place; the status bar itself shows its panels there.
-  auto& status = Add<plat::Panel>();
-  status.SetAlign(plat::Align::Bottom);
-  status.SetHeight(22);
-  status.SetAlignment(plat::TextAlign::Left);
-  statusBar_ = &status;
+  // The status bar along the bottom edge; the interface update fills its panels.
+  statusSite_ = MakeMainStatusBarSite();
+  statusBar_ = &Add<TStatusBar>(*statusSite_);
   ClientArea().SetAlign(plat::Align::Client);
   // Closing the main window ends the program; the shutdown frees the window.
   OnClose = [](plat::Form&, plat::CloseAction& action) {
@@ -215,17 +213,20 @@ std::string TMainForm::FitPathToWidth(const std::string& path) {
 // ---- Status message and progress
 
 void TMainForm::ShowStatus() {
-  std::string text = status_.Text;
-  if (progress_.Shown && progress_.Maximum > 0) {
-    const int64_t percent = progress_.Position * 100 / progress_.Maximum;
-    text = progress_.Text + "  " + std::to_string(std::clamp<int64_t>(percent, 0, 100)) + "%";
+  if (progress_.Shown) {
+    statusBar_->SetProgressPos(progress_.Position);
+    statusBar_->SetMessage(TStatusBar::kProgress, InterfaceText(progress_.Text));
+  } else if (!status_.Text.empty()) {
+    statusBar_->SetMessage(TStatusBar::kMessage, InterfaceText(status_.Text));
+  } else {
+    statusBar_->SetMessage(TStatusBar::kNoMessage, {});
   }
-  statusBar_->SetCaption(InterfaceText(text));
 }
 
 void TMainForm::BeginProgress(int64_t maximum, const std::string& text) {
   if (!statusBar_->Visible()) return;
   progress_ = {true, 0, maximum, text};
+  statusBar_->SetProgressRange(0, maximum);
   ShowStatus();
   statusBar_->Repaint();
   ProgressShown = true;
@@ -255,6 +256,7 @@ void TMainForm::SaveProgress() { savedProgress_ = progress_; }
 
 void TMainForm::RestoreProgress() {
   progress_ = savedProgress_;
+  statusBar_->SetProgressRange(0, progress_.Maximum);
   ShowStatus();
 }
 

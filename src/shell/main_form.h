@@ -18,12 +18,13 @@
 
 namespace plat {
 class MenuBar;
-class Panel;
 }  // namespace plat
 
 namespace qv {
 
 class TDoc;
+class TStatusBar;
+class TStatusBarSite;
 
 class TMainForm : public plat::MdiFrame {
  public:
@@ -93,7 +94,7 @@ class TMainForm : public plat::MdiFrame {
   void SetStatusMessage(const std::string& text);
   void ResetStatusNesting() { status_.Nesting = 0; }
   const std::string& StatusMessage() const { return status_.Text; }
-  plat::Panel& StatusBarPlace() { return *statusBar_; }
+  TStatusBar& StatusBar() { return *statusBar_; }
 
   // ---- Cursor
   void ShowHourglass();
@@ -193,7 +194,8 @@ class TMainForm : public plat::MdiFrame {
 
   plat::MainMenu mainMenu_;
   plat::MenuBar* menuBar_ = nullptr;
-  plat::Panel* statusBar_ = nullptr;
+  std::unique_ptr<TStatusBarSite> statusSite_;
+  TStatusBar* statusBar_ = nullptr;
   std::array<std::unique_ptr<plat::PopupMenu>, kMenuSlots> popupMenus_;
   std::array<std::string, kMenuSlots> popupNames_;
   TProgressState progress_;

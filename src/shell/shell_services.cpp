@@ -34,6 +34,7 @@
 #include "shell/document_save.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_form.h"
+#include "shell/status_bar.h"
 #include "shell/shell_command_environment.h"
 #include "shell/startup_state.h"
 
@@ -59,7 +60,7 @@ class TShellToolkitServices : public TToolkitServices {
     if (main == nullptr || main->Handle() == 0) return false;
     bounds = TMainForm::BottomPlacement(plat::GetWindowScreenRect(main->Handle()),
                                         {bounds.Width(), bounds.Height()}, bottomOffset,
-                                        main->StatusBarPlace().Height());
+                                        main->StatusBar().Height());
     return true;
   }
 };

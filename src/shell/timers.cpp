@@ -20,6 +20,7 @@
 #include "document/fragment_pool.h"
 #include "shell/proofing_services.h"
 #include "shell/startup_state.h"
+#include "shell/status_bar.h"
 
 namespace qv {
 
@@ -101,6 +102,7 @@ void TMainForm::WMTimer(uint32_t id) {
       UpdateInterfaceState();
       break;
     case tmHousekeeping: {
+      StatusBar().HousekeepingTick(plat::GetTickCount());  // a held zoom button repeats
       if (dispatcher == nullptr) break;
       const bool userIdle = IdleFor(kLargeIdleMs);
       BackupRound(*dispatcher, userIdle);
