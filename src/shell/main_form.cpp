@@ -395,6 +395,16 @@ void TMainForm::SaveScreenshot() {
   }
 }
 
+bool TMainForm::FocusActiveDocument() {
+  TDocDispatcher* d = GetDocDispatcher();
+  TDoc* doc = GetActiveDoc();
+  TDocWindowLink* window = d != nullptr && doc != nullptr ? d->WindowOf(doc) : nullptr;
+  const plat::Hwnd h = window != nullptr ? window->Handle() : 0;
+  if (h == 0 || !plat::IsWindowVisible(h) || !plat::IsWindowEnabled(h)) return false;
+  plat::SetFocus(h);
+  return plat::GetFocus() == h;
+}
+
 // ---- Closing
 
 bool TMainForm::CloseQuery() {
@@ -564,6 +574,11 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       return 0;
     case plat::WM_QUERYENDSESSION:
       return WMQueryEndSession();
+    case plat::WM_SETFOCUS:
+      // As the frame of the document windows, the main window hands the keyboard on to the
+      // active document's window (back from a message box or dialog, the window activated).
+      if (FocusActiveDocument()) return 0;
+      break;
     default: {
       // Cut, Copy, Paste and Clear run as the commands of the same names.
       intptr_t result = 0;

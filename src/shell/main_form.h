@@ -188,6 +188,8 @@ class TMainForm : public plat::MdiFrame {
   void WMStartupDone();
   intptr_t WMQueryEndSession();
   void FitDocumentWindows();
+  // Gives the keyboard focus to the active document's window; false when there is none to take it.
+  bool FocusActiveDocument();
   void WindowMoved();
   void SaveScreenshot();
   void ShowStatus();
