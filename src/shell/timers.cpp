@@ -6,6 +6,7 @@
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "foundation/fonts/font_manager.h"
+#include "foundation/settings/options_holder.h"
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/ui/popup_list.h"
@@ -20,6 +21,7 @@
 #include "document/fragment_pool.h"
 #include "shell/proofing_services.h"
 #include "shell/startup_state.h"
+#include "shell/status_bar.h"
 
 namespace qv {
 
@@ -40,6 +42,18 @@ void PaginateDocument(TDocDispatcher& dispatcher, TDoc* doc) {
   TDocWindowLink* window = dispatcher.WindowOf(doc);
   if (state == nullptr || window == nullptr) return;
   PaginationStep(*doc, *state, window->InMouseOperation());
+}
+
+// A reached writing target blinks in the status bar, a state every 500 ms.
+void BlinkWritingTarget(TMainForm& main) {
+  constexpr uint32_t kBlinkMs = 500;
+  constexpr int32_t kTargetPanel = TStatusBar::spTarget;
+  const uint32_t now = plat::GetTickCount();
+  if (!main.StatusBar().Visible() || (GetOptions().View.SBarPanels3 >> kTargetPanel & 1) == 0 ||
+      now - main.TargetBlinkTick < kBlinkMs)
+    return;
+  main.TargetBlinkTick = now;
+  main.StatusBar().BlinkTarget();
 }
 
 void SendDownKey() {
@@ -83,6 +97,7 @@ void TMainForm::WMTimer(uint32_t id) {
         DownKeyPending = false;
         SendDownKey();
       }
+      BlinkWritingTarget(*this);
       break;
     case tmSpellcheckIcon:
       if (ProofingServices().AutoSpellcheck()) {
@@ -105,6 +120,7 @@ void TMainForm::WMTimer(uint32_t id) {
       const bool userIdle = IdleFor(kLargeIdleMs);
       BackupRound(*dispatcher, userIdle);
       SafeCopiesRound(*dispatcher, LastSafeCopiesTick, userIdle);
+      StatusBar().HousekeepingTick(plat::GetTickCount());  // a held zoom button repeats
       if (IdleFor(kSpellcheckOfferWaitMs) && MainWindowEnabled(*this) && plat::GetCapture() == 0 &&
           !PopupList().InMenuLoop() && ProofingServices().OfferMissingSpellcheckers())
         Close();
