@@ -54,10 +54,17 @@ int32_t LineStartOffset(const TPar& par, int32_t lineIndex) {
   return off;
 }
 
+// The note's range is asked of the field index: a range not computed yet (a document just read)
+// would name the first paragraph of the main text instead. A note the index does not hold keeps
+// the range it was given; either must lie in a note story.
 void DropNoteLines(const TPar& par, const TField* note) {
   if (note == nullptr || par.Doc == nullptr) return;
-  const int32_t last = std::min(note->Range.End.Par, par.Doc->ParCount() - 1);
-  for (int32_t i = std::max(note->Range.Start.Par, 0); i <= last; ++i) par.Doc->Par(i)->ReleaseLines(0);
+  TDocRange range;
+  if (!par.Doc->GetFieldRange(note, range)) range = note->Range;
+  const int32_t story = par.Doc->StoryOfParagraph(std::max(range.Start.Par, 0));
+  if (story != stFootnotes && story != stEndnotes) return;
+  const int32_t last = std::min(range.End.Par, par.Doc->ParCount() - 1);
+  for (int32_t i = std::max(range.Start.Par, 0); i <= last; ++i) par.Doc->Par(i)->ReleaseLines(0);
 }
 
 }  // namespace

@@ -187,7 +187,10 @@ bool TDocForm::OpenFile(const std::string& fileName, std::string& error) {
   std::unique_ptr<TDoc> fresh;
   TDoc* target = doc_;
   if (ownedDoc_) {
+    // Made without an editor window of its own (this one is its window), but read as a shown
+    // document: the open road sets up what a shown document needs (list numbers among them).
     fresh = std::make_unique<TDoc>(true);
+    fresh->Hidden = false;
     target = fresh.get();
   }
   try {

@@ -86,6 +86,24 @@ void TPaginatingLayoutHooks::RelayoutThrough(TDoc& doc, int32_t page, int32_t pa
 
 void TPaginatingLayoutHooks::RenumberLists(TDoc& doc) { doc.RenumberLists(); }
 
+bool TPaginatingLayoutHooks::ReformatParagraph(TDoc& doc, int32_t par) {
+  if (par < 0 || par >= doc.ParCount() || doc.PageCount() == 0 || !doc.Par(par)->IsPlaced())
+    return TEditLayoutHooks::ReformatParagraph(doc, par);
+  // The layout's in-place re-break reports through the document's post-edit record: the
+  // paragraph named changed and no page to lay out means its lines kept their places. What it
+  // asks for is the caller's to decide, so the record is given back as it was.
+  TPostActions& pa = doc.PostActions;
+  const int32_t firstPage = pa.FirstPage, firstPar = pa.FirstPar;
+  pa.FirstPage = PostActionNone;
+  pa.FirstPar = PostActionNone;
+  doc.RelayoutParagraph(par);
+  const bool inPlace = pa.FirstPage == PostActionNone && pa.FirstPar == par && doc.Par(par)->IsPlaced();
+  pa.FirstPage = firstPage;
+  pa.FirstPar = firstPar;
+  if (!inPlace) doc.Par(par)->ReleaseLines(0);
+  return inPlace;
+}
+
 bool TEditLayoutHooks::ReformatParagraph(TDoc& doc, int32_t par) {
   TRequest r;
   r.What = TRequest::Kind::Reformat;

@@ -88,6 +88,10 @@ class TPaginatingLayoutHooks : public TEditLayoutHooks {
   void RelayoutFrom(TDoc& doc, int32_t page, int32_t par) override;
   // Lays out from the changed page only through `lastPage` (at least).
   void RelayoutThrough(TDoc& doc, int32_t page, int32_t par, int32_t lastPage) override;
+  // A paragraph placed on a page is broken again in its box by the layout, its lines keeping
+  // their places when their count and heights stay (true); otherwise its lines are dropped for
+  // the next pagination (false). A paragraph not placed is handled as by the default.
+  bool ReformatParagraph(TDoc& doc, int32_t par) override;
   // The list numbering pass (TDoc::RenumberLists).
   void RenumberLists(TDoc& doc) override;
 };

@@ -11,6 +11,7 @@
 
 #include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/doc_flags.h"
 #include "document/par.h"
 #include "document/section.h"
 #include "document/styles.h"
@@ -208,6 +209,11 @@ void RunPostLoadSteps(TDoc& doc, const TPostLoadInfo& info) {
 
 void SetUpView(TDoc& doc) {
   if (doc.Hidden) return;
+  {
+    // The lists get their numbers and bullets once, before anything is laid out.
+    TScopedDocFlag suspended(doc, dfLayoutSuspended);
+    doc.RenumberLists();
+  }
   for (auto& s : doc.Sections) ClampPageParams(s->PageParams);
   if (doc.FileState.NoViewSetup) return;
   const int32_t zoom = DocumentRoadServices().DefaultZoom();

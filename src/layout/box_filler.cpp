@@ -532,9 +532,12 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
           GrowBox(box.Parent, box, std::max(0, box.FillPos - box.InnerHeight()), true);
           std::vector<TField*> refs;
           CollectLineNoteRefs(line, refs);
-          for (TField* ref : refs)
-            if (ref->LinkedField != nullptr && ref->LinkedField->NoteClass == 0 && ref->NoteClass == 0)
-              AppendNoteRange(page.Footnotes, ref->LinkedField->Range);
+          for (TField* ref : refs) {
+            TDocRange text;
+            if (ref->LinkedField != nullptr && ref->LinkedField->NoteClass == 0 && ref->NoteClass == 0 &&
+                NoteTextRange(doc, *ref->LinkedField, text))
+              AppendNoteRange(page.Footnotes, text);
+          }
         } else {
           snaps.RestoreAndDiscard(snaps.note);
           full = true;

@@ -68,6 +68,7 @@ bool RelayoutInPlace(TDoc& doc, TPar& par) {
     heights.push_back(line->Height);
   }
   const bool pictureBefore = HasFittedPicture(par);
+  doc.UpdateSectionRanges();
   const TSection* section = SectionOfParagraph(doc, par.Index);
   const int32_t sectionWidth = section != nullptr ? section->PageParams.TextWidth : box.InnerWidth();
   int32_t right = par.Format.RightIndent == ParUnset16 ? 0 : par.Format.RightIndent;

@@ -39,12 +39,35 @@ bool ReserveSeparator(TBox& column, TBox& area, const TDocRange& first) {
   return false;
 }
 
+// The note text field that holds the note-story paragraph: the one that starts in it, else the
+// one whose range (as the field index has it) holds it.
+const TField* NoteTextHolding(TDoc& doc, const TPar& par) {
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item); off += item.Size) {
+    if (item.ItemType != TStreamItem::siTag || item.Tag.Kind != ctFieldStart) continue;
+    const TField* f = FieldOfTag(item.Tag);
+    if (f != nullptr && f->Kind == fkNoteText) return f;
+  }
+  for (const auto& f : doc.Fields) {
+    TDocRange range;
+    if (f->Kind == fkNoteText && doc.GetFieldRange(f.get(), range) && range.Start.Par <= par.Index &&
+        par.Index <= range.End.Par)
+      return f.get();
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 const TField* NoteMarkField(const TPar& par, const uint8_t* data, int32_t length, int32_t after) {
   const int32_t story = par.Doc != nullptr ? par.Doc->StoryOfParagraph(par.Index) : 0;
   TStreamItem item;
   if (story == 1 || story == 2) {
+    // The mark repeats the number of the note's reference; a mark field inside the note keeps a
+    // copy of it that nothing may have brought up to date yet.
+    if (const TField* note = NoteTextHolding(*par.Doc, par);
+        note != nullptr && note->LinkedField != nullptr && note->LinkedField->Kind == fkNoteReference)
+      return note->LinkedField;
     for (int32_t off = 0; ReadStreamItem(par.Content.Data, par.Content.Length, off, item);
          off += item.Size) {
       if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctFieldStart) {
@@ -68,6 +91,11 @@ const TField* NoteMarkField(const TPar& par, const uint8_t* data, int32_t length
 
 std::string NoteMarkText(const TField* mark) {
   return mark != nullptr && !mark->Text.empty() ? mark->Text : std::string("?");
+}
+
+bool NoteTextRange(TDoc& doc, const TField& note, TDocRange& range) {
+  if (!doc.GetFieldRange(&note, range)) return false;
+  return range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range);
 }
 
 void CollectLineNoteRefs(const TLine& line, std::vector<TField*>& refs) {
@@ -166,8 +194,8 @@ bool PlaceLineNotes(TBox& textBox, const TLine& line, bool& continues) {
       continue;
     }
     if (column == nullptr || textBox.Area >= TBox::AreaHeaderFooter) continue;
-    const TDocRange text = note->Range;
-    if (text.Start.Par < 0 || text.End.Par >= textBox.Doc->ParCount() || IsRangeEmpty(text)) continue;
+    TDocRange text;
+    if (!NoteTextRange(*textBox.Doc, *note, text)) continue;
     AppendNoteRange(page.Footnotes, text);
     TBox& area = *GetAreaBox(*column, TBox::AreaFootnotes);
     if (!ReserveSeparator(*column, area, *page.Footnotes->GetRange(0))) return false;

@@ -14,6 +14,7 @@
 namespace qv {
 
 class TBox;
+class TDoc;
 class TField;
 class TLine;
 class TPage;
@@ -25,6 +26,10 @@ class TPar;
 const TField* NoteMarkField(const TPar& par, const uint8_t* data, int32_t length, int32_t after);
 // The text the mark shows: the field's text, "?" when there is none.
 std::string NoteMarkText(const TField* mark);
+
+// The paragraphs of a note's text, as the field index has them (a field's own range is stale until
+// the index is built, as after reading a file). False when the note is not in the index.
+bool NoteTextRange(TDoc& doc, const TField& note, TDocRange& range);
 
 // The note references in the line's part of the paragraph, in order.
 void CollectLineNoteRefs(const TLine& line, std::vector<TField*>& refs);

@@ -103,7 +103,7 @@ bool StoryRange(const TDoc& doc, int32_t story, TDocRange& out) {
 
 // The endnotes referenced by the laid-out lines of the section, and of the sections just before
 // it that pass their endnotes on.
-void CollectSectionEndnotes(const TDoc& doc, const TSection& section, TPage& page) {
+void CollectSectionEndnotes(TDoc& doc, const TSection& section, TPage& page) {
   int32_t first = section.FirstPar;
   for (size_t i = 0; i < doc.Sections.size(); ++i) {
     if (doc.Sections[i].get() != &section) continue;
@@ -117,9 +117,12 @@ void CollectSectionEndnotes(const TDoc& doc, const TSection& section, TPage& pag
     for (const TLine* line : doc.Par(p)->Lines) {
       if (line->EndnoteRef == nullptr) continue;
       CollectLineNoteRefs(*line, refs);
-      for (const TField* ref : refs)
-        if (ref->LinkedField != nullptr && ref->LinkedField->NoteClass == 1 && !IsRangeEmpty(ref->LinkedField->Range))
-          AppendNoteRange(page.Endnotes, ref->LinkedField->Range);
+      for (const TField* ref : refs) {
+        TDocRange text;
+        if (ref->LinkedField != nullptr && ref->LinkedField->NoteClass == 1 &&
+            NoteTextRange(doc, *ref->LinkedField, text))
+          AppendNoteRange(page.Endnotes, text);
+      }
     }
 }
 
@@ -509,6 +512,9 @@ void LayOutPageRounds(TPage& page) {
 
 void PaginateDocument(TDoc& doc, int32_t first, int32_t count) {
   doc.EnterCriticalEdit();
+  // The layout finds a paragraph's section by the sections' paragraph ranges, which a document
+  // just read or edited may not have brought up to date yet.
+  doc.UpdateSectionRanges();
   ConfigureFitter(doc);
   // A header or footer edited in place keeps its own lines through the pagination.
   TField* inPlace = doc.HeaderFooterInPlace;

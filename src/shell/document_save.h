@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+namespace plat {
+class FileDialog;
+}
+
 namespace qv {
 
 class TDoc;
@@ -17,5 +21,8 @@ bool SaveDocumentCopyAs(TDoc& doc);
 
 // The Save As dialog with the writable formats; false when cancelled.
 bool RunSaveDialog(TSaveDialogRequest& request);
+// The Save As dialog's answer to another type chosen: the name in its box takes the extension
+// of that type's format, so that the file is not written in one format under another's name.
+void SaveDialogTypeChanged(plat::FileDialog& dialog);
 
 }  // namespace qv

@@ -37,6 +37,7 @@
 #include "shell/document_save.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_form.h"
+#include "shell/status_bar.h"
 #include "shell/shell_command_environment.h"
 #include "shell/startup_state.h"
 #include "shell/status_bar.h"

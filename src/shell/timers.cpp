@@ -116,11 +116,11 @@ void TMainForm::WMTimer(uint32_t id) {
       UpdateInterfaceState();
       break;
     case tmHousekeeping: {
+      StatusBar().HousekeepingTick(plat::GetTickCount());  // a held zoom button repeats
       if (dispatcher == nullptr) break;
       const bool userIdle = IdleFor(kLargeIdleMs);
       BackupRound(*dispatcher, userIdle);
       SafeCopiesRound(*dispatcher, LastSafeCopiesTick, userIdle);
-      StatusBar().HousekeepingTick(plat::GetTickCount());  // a held zoom button repeats
       if (IdleFor(kSpellcheckOfferWaitMs) && MainWindowEnabled(*this) && plat::GetCapture() == 0 &&
           !PopupList().InMenuLoop() && ProofingServices().OfferMissingSpellcheckers())
         Close();

@@ -32,6 +32,7 @@
 #include "shell/exception_hook.h"
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
+#include "shell/status_bar.h"
 #include "support/test_env.h"
 
 using namespace qv;
@@ -273,6 +274,36 @@ TEST_F(MainRoad, AFileTypedIntoAndSavedOnCloseReadsBackEqual) {
   const std::string saved = qvtest::ReadFile(path);
   EXPECT_NE(saved.find("Line 150!\r\n"), std::string::npos) << saved.substr(saved.size() - 40);
   EXPECT_EQ(saved.substr(0, 14), "Line 1\r\nLine 2");
+}
+
+// The main window's status bar shows the active document's panels after each interface update,
+// and a long job's progress or a message in their place while they last.
+TEST_F(MainRoad, TheStatusBarShowsTheActiveDocumentAndTheProgressOfLongJobs) {
+  Start({TextFile("a.txt", "Three short words\r\n")});
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  main_->UpdateInterfaceState();
+  TStatusBar& bar = main_->StatusBar();
+  EXPECT_TRUE(bar.Visible());
+  EXPECT_EQ(bar.Parent(), main_);
+  EXPECT_EQ(bar.MessageKind(), TStatusBar::kNoMessage);
+  EXPECT_EQ(bar.Panel(TStatusBar::spWords).Text, u"Words: 3");
+  EXPECT_EQ(bar.Panel(TStatusBar::spInsert).Text, u"Ins");
+  GetActiveDoc()->SetModified(1);
+  main_->UpdateInterfaceState();
+  EXPECT_EQ(bar.Panel(TStatusBar::spModified).Text, u"Modified");
+  main_->BeginProgress(200, "Saving");
+  main_->SetProgressPos(100);
+  EXPECT_EQ(bar.MessageKind(), TStatusBar::kProgress);
+  EXPECT_EQ(bar.MessageText(), u"Saving");
+  EXPECT_EQ(bar.ProgressBlocks(), 10);
+  main_->EndProgress(true);
+  EXPECT_EQ(bar.MessageKind(), TStatusBar::kNoMessage);
+  main_->SetStatusMessage("Reading");
+  EXPECT_EQ(bar.MessageKind(), TStatusBar::kMessage);
+  EXPECT_EQ(bar.MessageText(), u"Reading");
+  main_->SetStatusMessage("");
+  EXPECT_EQ(bar.MessageKind(), TStatusBar::kNoMessage);
 }
 
 TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {

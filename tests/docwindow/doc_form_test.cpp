@@ -6,8 +6,10 @@
 #include <string>
 
 #include "document/doc_services.h"
+#include "document/par.h"
 #include "editing/operation.h"
 #include "editing/undo_stack.h"
+#include "support/test_env.h"
 #include "doc_window_fixture.h"
 
 using namespace qv;
@@ -174,3 +176,20 @@ TEST_F(DocFormTest, ADocumentOwnsItsWindow) {
 }
 
 }  // namespace
+
+TEST_F(DocFormTest, AFileOpenedInTheWindowShowsItsListBullets) {
+  const std::string path = qvtest::MakeTempDir("docform") + "/list.rtf";
+  qvtest::WriteFile(path,
+                    R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}{\*\listtable{\list\listtemplateid1)"
+                    R"({\listlevel\levelnfc23\levelstartat1\levelfollow0{\leveltext \'01\u8226 ?;})"
+                    R"({\levelnumbers;}\fi-360\li720}\listid1}})"
+                    R"({\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}})"
+                    R"(\pard\ls1\ilvl0\li720\fi-360 First point\par})");
+  std::string error;
+  b.reset();  // the window reads into a document of its own
+  ASSERT_TRUE(form->OpenFile(path, error)) << error;
+  TPar& par = *Doc().Par(0);
+  ASSERT_NE(par.NumberPar, nullptr);
+  BuildParagraphWideText(*par.NumberPar);
+  EXPECT_EQ(par.NumberPar->WideText, u"\u2022\t");
+}

@@ -4,6 +4,7 @@
 
 #include "document/edit_services.h"
 #include "editing/editing_services.h"
+#include "editing/undo_records.h"
 #include "foundation/base/service_slot.h"
 #include "layout/pagination_fixture.h"
 
@@ -119,6 +120,48 @@ TEST_F(PaginatingHooksTest, AChangedHeaderIsLaidOutAgainFromThePageBeforeTheFirs
   EXPECT_EQ(doc->PostActions.FirstPage, shows - 1);
   EXPECT_EQ(doc->PostActions.FirstPar, PostActionNone);
   doc->PostActions.Reset();
+}
+
+}  // namespace
+
+namespace {
+
+// An edit inside one paragraph of a paginated document re-breaks it through the program's hooks:
+// when its lines keep their count and heights they stay placed in their box (the view paints
+// them) and only the paragraph is repainted; otherwise the pages are laid out again from it.
+TEST_F(PaginatingHooksTest, AnEditInsideAParagraphKeepsItsLinesPlacedOrLaysOutAgain) {
+  ScopedService<TEditServices> engine{MakeEditingServices()};
+  ScopedService<TEditLayoutHooks> programHooks{std::make_unique<TPaginatingLayoutHooks>()};
+  const struct {
+    const char* name;
+    bool addsLines;
+  } cases[] = {{"same lines", false}, {"more lines", true}};
+  for (const auto& c : cases) {
+    SetUp();
+    BuildDocument();
+    const int32_t target = 31;  // its lines share one page
+    if (c.addsLines) InsertText(target, 3, std::string(" ").append(Words(60, 5)).append(" "));
+    else ReplaceSameWidth(target, 4);
+    doc->PostActions.Reset();
+    RelayoutParagraph(*doc, target);
+    if (c.addsLines) {
+      EXPECT_NE(doc->PostActions.FirstPar, PostActionNone) << c.name;
+      doc->PostEditUpdate();
+      doc->PaginateAll();
+    } else {
+      EXPECT_EQ(doc->PostActions.FirstPar, PostActionNone) << c.name;
+      EXPECT_EQ(doc->PostActions.FirstPage, PostActionNone) << c.name;
+      EXPECT_TRUE(doc->PostActions.HasRepaintRange) << c.name;
+    }
+    ASSERT_TRUE(Par(target).IsPlaced()) << c.name;
+    for (const TLine* line : Par(target).Lines) EXPECT_NE(line->Box, nullptr) << c.name;
+    const std::string incremental = DescribePages();
+    PaginateFromScratch();
+    EXPECT_EQ(DescribePages(), incremental) << c.name;
+    doc->PostActions.Reset();
+    TearDown();
+  }
+  SetUp();
 }
 
 }  // namespace

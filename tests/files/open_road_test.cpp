@@ -11,6 +11,7 @@
 
 #include "document/doc.h"
 #include "document/doc_builder.h"
+#include "document/par.h"
 #include "files/doc_formats.h"
 #include "files/files_test_support.h"
 #include "files/open_context.h"
@@ -68,6 +69,32 @@ TEST_F(OpenRoadTest, AMisnamedFileIsDetectedOnlyWhenTheUserAgrees) {
     EXPECT_TRUE(doc.FileState.HoldsFile);
     EXPECT_EQ(qvtest::ParagraphTexts(doc), (std::vector<std::u16string>{u"Hello", u"World"}));
   }
+}
+
+TEST_F(OpenRoadTest, AShownDocumentGetsItsListNumbersWhenRead) {
+  const std::string rtf =
+      R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}{\*\listtable{\list\listtemplateid1)"
+      R"({\listlevel\levelnfc23\levelstartat1\levelfollow0{\leveltext \'01\u8226 ?;}{\levelnumbers;}\fi-360\li720})"
+      R"({\listlevel\levelnfc0\levelstartat1\levelfollow0{\leveltext \'02\'01.;}{\levelnumbers\'01;}\fi-360\li1440})"
+      R"(\listid1}}{\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}})"
+      R"(\pard\ls1\ilvl0\li720\fi-360 Bullet\par\pard\ls1\ilvl1\li1440\fi-360 Numbered\par)"
+      R"(\pard\ls1\ilvl1\li1440\fi-360 Numbered\par\pard Plain\par})";
+  TDoc doc(true);
+  doc.Hidden = false;  // read to be shown
+  TDocOpeningOptions options;
+  options.FileName = Write("list.rtf", rtf);
+  options.FormatIndex = dfRtf;
+  ASSERT_EQ(DocOpen(doc, options), 1);
+  auto number = [&doc](int32_t par) {
+    TPar* np = doc.Par(par)->NumberPar.get();
+    if (np == nullptr) return std::u16string(u"(none)");
+    BuildParagraphWideText(*np);
+    return np->WideText;
+  };
+  EXPECT_EQ(number(0), u"\u2022\t");
+  EXPECT_EQ(number(1), u"1.\t");
+  EXPECT_EQ(number(2), u"2.\t");
+  EXPECT_EQ(number(3), u"(none)");
 }
 
 TEST_F(OpenRoadTest, AnotherRtfReaderGetsTheSameText) {

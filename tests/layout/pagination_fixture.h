@@ -34,6 +34,12 @@ class PaginationTest : public ::testing::Test {
   void SetUp() override {
     RegisterLayoutServices();
     LayoutLineFitter().Settings = TLayoutSettings{};
+    NewDocument();
+  }
+  // A fresh empty document of small pages and its builder (table-driven cases start each case
+  // with one).
+  void NewDocument() {
+    b.reset();
     doc = std::make_unique<TDoc>(true);
     b = std::make_unique<TDocBuilder>(*doc);
     b->Font = FontManager()->FontIndex("Liberation Sans", kAnyCharset, true);

@@ -1,8 +1,10 @@
 #include "layout/pagination_fixture.h"
 
 #include "document/field.h"
+#include "document/field_index.h"
 #include "foundation/base/service_slot.h"
 #include "layout/inline_shape_service.h"
+#include "layout/note_layout.h"
 #include "layout/page.h"
 #include "layout/pagination.h"
 
@@ -195,6 +197,24 @@ TEST_F(PaginationTest, NextPageSectionTakesItsOwnPageSize) {
   EXPECT_EQ(GetPageSection(Page(1)), second);
 }
 
+// A document just read knows its sections but not yet their paragraph ranges.
+TEST_F(PaginationTest, SectionRangesAreMadeCurrentBeforePaginating) {
+  Fill(*b, 2);
+  b->Add("page two\f");
+  TSection* second = b->SectionBreak("end of one", sbNextPage);
+  SmallPage(*second, 8000, 6000);
+  const int32_t p = b->Add("In section two");
+  b->Finish();
+  for (auto& s : doc->Sections) s->FirstPar = s->LastPar = 0;
+  doc->SectionRangesStale = true;
+  doc->Paginate(0, INT32_MAX);
+  ASSERT_EQ(doc->PageCount(), 3);
+  EXPECT_EQ(Page(1).Width(), 12240);
+  EXPECT_EQ(Page(1).Section, doc->Sections.front().get());
+  EXPECT_EQ(Page(2).Section, second);
+  EXPECT_EQ(PageOf(p), 2);
+}
+
 TEST_F(PaginationTest, ContinuousSectionStaysOnThePage) {
   Fill(*b, 3);
   TSection* second = b->SectionBreak("end of one", sbContinuous);
@@ -314,6 +334,31 @@ TEST_F(PaginationTest, FootnoteGoesOnItsReferencePage) {
   EXPECT_EQ(noteLine.Box->Area, TBox::AreaFootnotes);
   // The note sits at the foot of the page, below its separator room.
   EXPECT_EQ(TopOnPage(note->Range.Start.Par), 4320 - 720 - kLine);
+}
+
+// A document just read has not had its field index built: the note fields still hold the empty
+// ranges they were made with, which name the start of the main text.
+TEST_F(PaginationTest, NotesOfAFreshDocumentFindTheirTextThroughTheFieldIndex) {
+  const int32_t heading = b->Add("Heading");
+  const int32_t ref = b->AddWithNote("With a note", "The note text");
+  b->Finish();
+  TField* note = nullptr;
+  for (const auto& f : doc->Fields)
+    if (f->Kind == fkNoteText) note = f.get();
+  ASSERT_NE(note, nullptr);
+  const int32_t notePar = note->Range.Start.Par;
+  for (const auto& f : doc->Fields) f->Range = {};
+  doc->InvalidateFieldIndex(TFieldIndex::WholeDocument);
+  doc->Paginate(0, INT32_MAX);
+  ASSERT_EQ(doc->PageCount(), 1);
+  // Numbering the reference must not drop the lines of the first paragraph.
+  EXPECT_EQ(PageOf(heading), 0);
+  EXPECT_EQ(PageOf(ref), 0);
+  ASSERT_EQ(PageOf(notePar), 0);
+  EXPECT_EQ(Par(notePar).Lines[0]->Box->Area, TBox::AreaFootnotes);
+  // The note's own mark shows its reference's number.
+  const TPar& text = Par(notePar);
+  EXPECT_EQ(NoteMarkText(NoteMarkField(text, text.Content.Data, text.Content.Length, 0)), "1");
 }
 
 TEST_F(PaginationTest, FootnoteThatCannotStartMovesItsLine) {

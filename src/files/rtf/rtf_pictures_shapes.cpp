@@ -2,6 +2,7 @@
 // Pictures and picture frames become shapes, inline or anchored; other drawing shapes are
 // dropped, and the text of a text box flows into the body.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -116,6 +117,18 @@ int HexValue(uint8_t c) {
   c = static_cast<uint8_t>(c | 0x20);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
+}
+
+// A drawing shape is as large as its rectangle, whatever size the picture inside it gives
+// (often just its pixels): an inline one takes that size as its shown size.
+void ShowAtShapeRectSize(TShape& shape) {
+  const std::array<int32_t, 4>& r = shape.Props.ShapeRect;
+  if (std::find(r.begin(), r.end(), kShapePropUnset) != r.end()) return;
+  const int64_t width = int64_t{r[2]} - r[0], height = int64_t{r[3]} - r[1];
+  if (width <= 0 || height <= 0 || width > kRtfTwipsLimit || height > kRtfTwipsLimit) return;
+  shape.Props.PicWidth = static_cast<int32_t>(width);
+  shape.Props.PicHeight = static_cast<int32_t>(height);
+  shape.Props.ScaleX = shape.Props.ScaleY = 100;
 }
 
 }  // namespace
@@ -366,6 +379,7 @@ void TRtfReader::ReadShape(int32_t depth) {
       shape->Graphic->PictureKind == TDocGraphic::TKind::None || SkippingText() || Stopped())
     return;
   if (LastOpenFieldIsShape()) {
+    ShowAtShapeRectSize(*shape);
     PlaceInline(std::move(shape));
     return;
   }

@@ -766,8 +766,13 @@ void TRtfReader::EndParagraph() {
   if (dropType_ == 1 || dropType_ == 2) {
     if (HasChars() && Cur().Format.InTable != 1 && (flags_ & (rfNote | rfHeaderFooter)) == 0 &&
         ctx_.FillList == &doc_.Paragraphs && (doc_.PasteTarget & (ptNotMainStory | ptTableCell)) == 0) {
+      // The paragraph goes on: the new paragraph that this \par would start is skipped now, not
+      // at the paragraph's own \par later (which would leave its mark inside the paragraph).
       MakeDropCap();
-      return;
+      if ((flags_ & rfDropCap) != 0) {
+        NewParagraph();
+        return;
+      }
     }
   }
   AppendSpecial(scParagraphEnd);

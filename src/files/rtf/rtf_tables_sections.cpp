@@ -163,8 +163,10 @@ bool TRtfReader::HandleTableWord(const TRtfItem& w) {
     case RtfWord("clbrdrt"): borderTarget_.Select(&cell_.BorderTop); return true;
     case RtfWord("clbrdrr"): borderTarget_.Select(&cell_.BorderRight); return true;
     case RtfWord("clbrdrb"): borderTarget_.Select(&cell_.BorderBottom); return true;
-    case RtfWord("clpadl"): cell_.PadLeft = Twips(p); return true;
-    case RtfWord("clpadt"): cell_.PadTop = Twips(p); return true;
+    // The word processors that write RTF swap these two: \clpadt is the left padding and
+    // \clpadl the top one (the row's \trpadd words are not swapped).
+    case RtfWord("clpadt"): cell_.PadLeft = Twips(p); return true;
+    case RtfWord("clpadl"): cell_.PadTop = Twips(p); return true;
     case RtfWord("clpadr"): cell_.PadRight = Twips(p); return true;
     case RtfWord("clpadb"): cell_.PadBottom = Twips(p); return true;
     case RtfWord("clvertalt"): cell_.VertAlign = 0; return true;

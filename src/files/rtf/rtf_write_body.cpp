@@ -95,8 +95,9 @@ void WriteCellDefinition(TRtfWriteState& w, const TTableCell& cell, int32_t shif
   for (const auto& [word, border] : borders)
     if (border->Style != 0) WriteRtfBorder(w, word, *border, false);
   if (cell.PadLeft != TableValueUnset) {
-    WriteRtfWordValue(w, RtfWord("clpadl"), cell.PadLeft);
-    WriteRtfWordValue(w, RtfWord("clpadt"), cell.PadTop == TableValueUnset ? 0 : cell.PadTop);
+    // Written as other word processors read them: \clpadt is the left padding, \clpadl the top.
+    WriteRtfWordValue(w, RtfWord("clpadt"), cell.PadLeft);
+    WriteRtfWordValue(w, RtfWord("clpadl"), cell.PadTop == TableValueUnset ? 0 : cell.PadTop);
     WriteRtfWordValue(w, RtfWord("clpadb"),
                       cell.PadBottom == TableValueUnset ? 0 : cell.PadBottom);
     WriteRtfWordValue(w, RtfWord("clpadr"), cell.PadRight == TableValueUnset ? 0 : cell.PadRight);

@@ -45,7 +45,7 @@ const TCellBox* Neighbour(const TBox& cell, TSide side) {
   for (const TBoxRef& other : table->Children) {
     if (other.get() == &cell || !other->HasFlag(TBox::CellBoxFlag)) continue;
     const auto& o = static_cast<const TCellBox&>(*other);
-    if (o.CellIndex < 0) continue;
+    if (o.CellIndex < 0 || o.HasFlag(TBox::MergeHolder)) continue;
     const plat::Rect& q = o.PixelRect;
     const bool across = Overlap(r.left, r.right, q.left, q.right);
     const bool along = Overlap(r.top, r.bottom, q.top, q.bottom);
@@ -248,8 +248,50 @@ void PaintChangedLines(TBox& box, plat::Canvas& canvas, const plat::Rect& r,
   canvas.RestoreState();
 }
 
+// The table box that starts the table (its first part) in the box tree; null when none does.
+const TTableBox* FindTableStart(const TBox& box, int32_t firstPar, int32_t depth) {
+  if (box.Kind == TBoxKind::Table) {
+    const auto& table = static_cast<const TTableBox&>(box);
+    return table.FirstPar == firstPar && table.HasFlag(TBox::TableStarts) ? &table : nullptr;
+  }
+  if (depth >= kMaxDepth) return nullptr;
+  for (const TBoxRef& child : box.Children)
+    if (const TTableBox* found = FindTableStart(*child, firstPar, depth + 1)) return found;
+  return nullptr;
+}
+
+// The first part of the table that this part continues, on an earlier page.
+const TTableBox* FirstTablePart(const TTableBox& part) {
+  if (part.Doc == nullptr) return nullptr;
+  for (TPage* page : part.Doc->Pages) {
+    if (page == nullptr || page == part.Page) break;
+    if (const TTableBox* found = FindTableStart(*page, part.FirstPar, 0)) return found;
+  }
+  return nullptr;
+}
+
+void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePaintObserver* observer,
+                TViewPaintState* view, int32_t depth, bool everyLine);
+
+// A table part that continues a table with header rows shows them again in the room the layout
+// left at its top: the first part's header cells, painted at the same place in this part.
+void PaintRepeatedHeaderRows(const TTableBox& part, plat::Canvas& canvas, const plat::Rect& r,
+                             TLinePaintObserver* observer, int32_t depth) {
+  if (part.HasFlag(TBox::TableStarts) || part.HeaderRowCount <= 0) return;
+  const TTableBox* first = FirstTablePart(part);
+  if (first == nullptr) return;
+  for (const TBoxRef& child : first->Children) {
+    if (child->Kind != TBoxKind::Cell || child->HasFlag(TBox::RowEndHolder)) continue;
+    if (static_cast<const TCellBox&>(*child).RowRange.End.Par > first->LastHeaderPar) continue;
+    PaintBoxAt(*child, canvas, r.left, r.top, observer, nullptr, depth + 1, false);
+  }
+}
+
 void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePaintObserver* observer,
                 TViewPaintState* view, int32_t depth, bool everyLine) {
+  // The zero-height holder of a merged cell's continuation shows nothing: the merge's first cell
+  // covers its place, borders and shading included.
+  if (box.HasFlag(TBox::MergeHolder)) return;
   const plat::Rect r = box.PixelRect.Offset(x, y);
   // A box outside what may be drawn is skipped with its subtree (cells may reach beyond their
   // box's height only by their borders, which lie inside their rectangle).
@@ -269,6 +311,8 @@ void PaintBoxAt(TBox& box, plat::Canvas& canvas, int32_t x, int32_t y, TLinePain
     for (TLine* line : OwnLines(box)) PaintOneLine(*line, canvas, r, observer, view);
   }
   if (depth >= kMaxDepth) return;
+  if (box.Kind == TBoxKind::Table && !partial)
+    PaintRepeatedHeaderRows(static_cast<const TTableBox&>(box), canvas, r, observer, depth);
   for (const TBoxRef& child : box.Children)
     PaintBoxAt(*child, canvas, r.left, r.top, observer, view, depth + 1, everyLine);
   // Rules lie outside the bands a partial repaint clears: they stay as they are.

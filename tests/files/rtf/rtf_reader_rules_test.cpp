@@ -119,6 +119,37 @@ TEST_F(RtfReaderTest, SpecialCharactersAndBreaks) {
   EXPECT_EQ(doc->Par(1)->CodeAt(1), scLineBreak);  // a page break in a cell is a line break
 }
 
+// As other word processors write them: \clpadt is the left padding, \clpadl the top one.
+TEST_F(RtfReaderTest, CellPaddingsSwapLeftAndTop) {
+  ASSERT_TRUE(Read(Rtf("\\trowd\\trpaddl5\\trpaddt6\\clpadft3\\clpadt108\\clpadfl3\\clpadl40\\clpadr90\\clpadb20"
+                       "\\cellx2000\\intbl a\\cell\\row\\pard after\\par")));
+  ASSERT_EQ(doc->TableRows.size(), 1u);
+  const TTableRow& row = *doc->TableRows[0];
+  EXPECT_EQ(row.PadLeft, 5);
+  EXPECT_EQ(row.PadTop, 6);
+  EXPECT_EQ(row.Cells[0].PadLeft, 108);
+  EXPECT_EQ(row.Cells[0].PadTop, 40);
+  EXPECT_EQ(row.Cells[0].PadRight, 90);
+  EXPECT_EQ(row.Cells[0].PadBottom, 20);
+}
+
+// The paragraph of a drop cap is not ended by its \par: the text after it goes on in the same
+// paragraph, and the paragraph marks after that end their paragraphs as usual.
+TEST_F(RtfReaderTest, ADropCapParagraphGoesOnAfterItsParagraphMark) {
+  ASSERT_TRUE(Read(Rtf("\\pard\\dropcapli3\\dropcapt1 T\\par\\pard he rest.\\par\\pard Next\\par\\pard Last\\par")));
+  EXPECT_EQ(ParagraphTexts(*doc), (std::vector<std::u16string>{u"The rest.", u"Next", u"Last"}));
+  for (int32_t p = 0; p < 3; ++p) {
+    const TPar& par = *doc->Par(p);
+    int32_t marks = 0;
+    for (int32_t c = 0; c < par.CharCount(); ++c) marks += par.CodeAt(c) == scParagraphEnd ? 1 : 0;
+    EXPECT_EQ(marks, 1) << "paragraph " << p;
+  }
+  const TField* drop = nullptr;
+  for (const auto& f : doc->Fields)
+    if (f->Kind == fkDropCap) drop = f.get();
+  ASSERT_NE(drop, nullptr);
+}
+
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   // Three definitions and two cells: the row keeps three; three cells and two definitions: a
   // third 720 twips on.
@@ -377,6 +408,14 @@ TEST_F(RtfReaderTest, PicturesAndShapes) {
   ASSERT_EQ(texts.size(), 2u);  // the text box's paragraph flows into the body
   EXPECT_NE(texts[0].find(u"In the box"), std::u16string::npos);
   EXPECT_EQ(texts[1], u"e");
+  // A picture frame inside a SHAPE field is inline, at its rectangle's size.
+  ASSERT_TRUE(Read(Rtf("a{\\field{\\*\\fldinst SHAPE }{\\fldrslt {\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright1600"
+                       "\\shpbottom900\\shpwr3{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip " + png +
+                       "}}}}}}}b\\par")));
+  ASSERT_EQ(doc->Shapes.size(), 1u);
+  EXPECT_EQ(doc->Shapes[0]->AnchorField, nullptr);
+  EXPECT_EQ(doc->Shapes[0]->Props.PicWidth, 1500);
+  EXPECT_EQ(doc->Shapes[0]->Props.PicHeight, 900);
   // A Windows metafile keeps its mapping mode.
   ASSERT_TRUE(Read(Rtf("{\\pict\\wmetafile8\\picw10\\pich10 0100090000}")));
   ASSERT_EQ(doc->Shapes.size(), 1u);

@@ -9,6 +9,7 @@
 #include "document/doc_builder.h"
 #include "document/field.h"
 #include "document/styles.h"
+#include "document/table_row.h"
 #include "files/files_test_support.h"
 #include "files/rtf/rtf_write_support.h"
 
@@ -133,3 +134,16 @@ TEST_F(RtfWriterTest, UnicodeInTextIsSignedWhileInstructionsArePositive) {
 }
 
 }  // namespace
+
+// Other word processors take \clpadt for a cell's left padding and \clpadl for its top one.
+TEST_F(RtfWriterTest, CellPaddingsUseTheWordsOtherProgramsRead) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  TTableRow* row = b.Row({"a"});
+  row->Cells[0].PadLeft = 108;
+  row->Cells[0].PadTop = 40;
+  row->Cells[0].PadRight = 90;
+  row->Cells[0].PadBottom = 20;
+  const std::string rtf = qvtest::WriteRtfToString(doc);
+  EXPECT_TRUE(Has(rtf, "\\clpadt108\\clpadl40\\clpadb20\\clpadr90")) << rtf;
+}

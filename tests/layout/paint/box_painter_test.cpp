@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include "layout/paint/paint_fixture.h"
@@ -43,6 +44,101 @@ TEST_F(BoxPaintTest, ASharedCellBorderIsDrawnOnce) {
   EXPECT_EQ(columns, 4);
 }
 
+TEST_F(BoxPaintTest, AnEdgeBetweenRowsShowsTheBorderEitherCellGivesIt) {
+  struct Case {
+    const char* Name;
+    bool UpperBottom, LowerTop;
+    int32_t Runs;  // dark runs down a column through both cells
+  };
+  for (const Case& c : {Case{"upper bottom", true, false, 1}, Case{"lower top", false, true, 1},
+                        Case{"both", true, true, 1}, Case{"neither", false, false, 0}}) {
+    SCOPED_TRACE(c.Name);
+    NewDocument();
+    TTableRow* upper = b->Row({"", ""}, 1500);
+    TTableRow* lower = b->Row({"", ""}, 1500);
+    for (int i = 0; i < 2; ++i) {
+      for (TBorderLine* line : {&upper->Cells[static_cast<size_t>(i)].BorderBottom,
+                                &lower->Cells[static_cast<size_t>(i)].BorderTop}) {
+        const bool on = line == &upper->Cells[static_cast<size_t>(i)].BorderBottom ? c.UpperBottom : c.LowerTop;
+        line->Width = on ? 15 : 0;  // one pixel
+        line->Style = on ? 1 : 0;
+        line->Color = 0;
+      }
+    }
+    Layout();
+    TPage& page = Page(0);
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    TCellBox* cell = GetCellBox(Par(0).Lines.at(0)->Box);
+    const int32_t x = BoxToPagePoint(*cell, {0, 0}).x + cell->PixelRect.Width() / 2;
+    int32_t runs = 0;
+    bool previous = false;
+    for (int32_t y = 0; y < target.Height(); ++y) {
+      const bool dark = Dark(target.GetPixel(x, y));
+      runs += dark && !previous;
+      previous = dark;
+    }
+    EXPECT_EQ(runs, c.Runs);
+  }
+}
+
+TEST_F(BoxPaintTest, AVerticallyMergedCellShowsNoEdgeInside) {
+  TTableRow* rows[] = {b->Row({"merged", "a"}, 1500), b->Row({"", "b"}, 1500), b->Row({"", "c"}, 1500)};
+  for (TTableRow* row : rows) {
+    for (TTableCell& c : row->Cells)
+      for (TBorderLine* line : {&c.BorderLeft, &c.BorderTop, &c.BorderRight, &c.BorderBottom}) {
+        line->Width = 15;  // one pixel
+        line->Style = 1;
+        line->Color = 0;
+      }
+    row->Cells[0].Merged = 1;
+  }
+  rows[0]->Cells[0].MergeStart = 1;
+  Layout();
+  TPage& page = Page(0);
+  plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+  plat::Canvas canvas(target);
+  PaintPage(page, canvas, 0, 0);
+  // Down a column near the merged cell's right edge, past its text: its top and bottom edges only.
+  TCellBox* cell = GetCellBox(Par(0).Lines.at(0)->Box);
+  const plat::Point at = BoxToPagePoint(*cell, {0, 0});
+  ASSERT_GT(cell->PixelRect.Height(), 40);  // it spans the three rows
+  const int32_t x = at.x + cell->PixelRect.Width() - 4;
+  int32_t runs = 0;
+  bool previous = false;
+  for (int32_t y = at.y - 3; y < at.y + cell->PixelRect.Height() + 3; ++y) {
+    const bool dark = Dark(target.GetPixel(x, y));
+    runs += dark && !previous;
+    previous = dark;
+  }
+  EXPECT_EQ(runs, 2);
+}
+
+TEST_F(BoxPaintTest, ATableGoingOnToTheNextPageShowsItsHeaderRowThere) {
+  b->Row({"Head", "er"})->HeaderRow = 1;
+  for (int i = 0; i < 20; ++i) b->Row({"row", std::to_string(i)});
+  Layout();
+  ASSERT_GE(doc->PageCount(), 2);
+  auto paintedTexts = [&](int32_t index) {
+    TPage& page = Page(index);
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintRecorder rec;
+    PaintPage(page, canvas, 0, 0, &rec);
+    std::vector<std::pair<int32_t, std::u16string>> texts;
+    for (const PaintRecorder::Text& t : rec.Texts) texts.emplace_back(t.Y, t.S);
+    std::sort(texts.begin(), texts.end());
+    return texts;
+  };
+  for (int32_t page : {0, 1}) {
+    SCOPED_TRACE(page);
+    const auto texts = paintedTexts(page);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front().second.substr(0, 4), u"Head");  // the topmost text of the page
+  }
+}
+
 TEST_F(BoxPaintTest, PaintingRestoresTheCanvasAndSkipsWhatIsClippedAway) {
   b->Add("Some text on the page");
   Layout();
@@ -86,4 +182,29 @@ TEST_F(BoxPaintTest, EveryPageShowsItsHeader) {
     for (const TBoxRef& child : box.Children) check(*child);
   };
   for (int i = 0; i < 3; ++i) check(Page(i));
+}
+
+TEST_F(BoxPaintTest, AFootnoteAreaShowsItsSeparatorUnlessHidden) {
+  b->AddWithNote("With a note", "The note text");
+  Layout();
+  TPage& page = Page(0);
+  const int32_t notePar = doc->FirstParagraphOfStory(stFootnotes);
+  TBox& area = *Par(notePar).Lines.at(0)->Box->Parent;
+  ASSERT_EQ(area.Area, TBox::AreaFootnotes);
+  const plat::Point at = BoxToPagePoint(area, {0, 0});
+  // Ink in the area's top inset, left of its text, counted over its rows.
+  auto separatorInk = [&] {
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    int32_t ink = 0;
+    for (int32_t y = at.y; y < at.y + area.PixelMargins.top; ++y)
+      for (int32_t x = at.x + area.PixelMargins.left; x < at.x + area.PixelMargins.left + 100; ++x)
+        ink += target.GetPixel(x, y) != 0xFFFFFF ? 1 : 0;
+    return ink;
+  };
+  ASSERT_GT(area.PixelMargins.top, 0);
+  EXPECT_EQ(separatorInk(), 100);  // a rule one pixel high, wider than the 100 pixels looked at
+  doc->NoteSeparatorFlags = 2;     // only the endnote separator shown
+  EXPECT_EQ(separatorInk(), 0);
 }
