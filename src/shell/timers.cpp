@@ -42,6 +42,7 @@ void PaginateDocument(TDocDispatcher& dispatcher, TDoc* doc) {
   TDocWindowLink* window = dispatcher.WindowOf(doc);
   if (state == nullptr || window == nullptr) return;
   PaginationStep(*doc, *state, window->InMouseOperation());
+  PageFieldsStep(*doc, window->InMouseOperation());
 }
 
 // A reached writing target blinks in the status bar, a state every 500 ms.
