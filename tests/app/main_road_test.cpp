@@ -329,6 +329,53 @@ TEST_F(MainRoad, AfterAModalWindowTheTypingGoesBackIntoTheDocument) {
   EXPECT_EQ(FirstParagraph(*doc), "New Text");
 }
 
+// The editing keys reach their commands through the hot-key manager: Enter, Backspace, Ctrl+Z
+// and Ctrl+Y, Alt+Backspace, and a chord (Ctrl+K, Y deletes the line); characters beyond ASCII
+// are typed whole.
+TEST_F(MainRoad, TheEditingKeysRunTheirCommandsInTheDocument) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(plat::GetFocus(), dispatcher_->WindowOf(doc)->Handle());
+  using namespace plat::headless;
+  TypeText("One");
+  PressKey(plat::VK_RETURN);
+  TypeText("Twx");
+  PressKey(plat::VK_BACK);
+  TypeText("o a\u03A9\u0416b");
+  Pump();
+  ASSERT_EQ(doc->ParCount(), 2);
+  EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
+  EXPECT_EQ(doc->GetRangeWideText(ParRange(*doc, 1), 0), u"Two a\u03A9\u0416b");
+  // Shift+Home selects the line; typing replaces it; Ctrl+Z takes that back, Ctrl+Y does it
+  // again and Alt+Backspace undoes it once more.
+  PressKey(plat::VK_HOME, plat::ssShift);
+  Pump();
+  EXPECT_TRUE(doc->HasSelection());
+  TypeText("X");
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, 1), "X");
+  PressKey('Z', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(doc->GetRangeWideText(ParRange(*doc, 1), 0), u"Two a\u03A9\u0416b");
+  PressKey('Y', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, 1), "X");
+  PressKey(plat::VK_BACK, plat::ssAlt);
+  Pump();
+  EXPECT_EQ(doc->GetRangeWideText(ParRange(*doc, 1), 0), u"Two a\u03A9\u0416b");
+  // Ctrl+K, then Y: the chord deletes the caret's line.
+  PressKey(plat::VK_END);
+  PressKey('K', plat::ssCtrl);
+  PressKey('Y', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
+  EXPECT_TRUE(doc->ParCount() == 1 || FirstParagraphText(*doc, 1).empty());
+  EXPECT_TRUE(Box().Shown.empty());
+}
+
 TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {
   Start({TextFile("a.txt", "Text\r\n")});
   EXPECT_TRUE(dispatcher_->QueryCloseDocument(GetActiveDoc()));
