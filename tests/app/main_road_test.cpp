@@ -34,6 +34,8 @@
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
 #include "shell/status_bar.h"
+#include "document/char_format.h"
+#include "document/par.h"
 #include "support/test_env.h"
 
 using namespace qv;
@@ -374,6 +376,25 @@ TEST_F(MainRoad, TheEditingKeysRunTheirCommandsInTheDocument) {
   EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
   EXPECT_TRUE(doc->ParCount() == 1 || FirstParagraphText(*doc, 1).empty());
   EXPECT_TRUE(Box().Shown.empty());
+}
+
+// In a new document the text typed before and after Enter has one format.
+TEST_F(MainRoad, TheParagraphAfterEnterKeepsTheTypingFormat) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  plat::headless::TypeText("One");
+  plat::headless::PressKey(plat::VK_RETURN);
+  plat::headless::TypeText("Two");
+  Pump();
+  ASSERT_EQ(doc->ParCount(), 2);
+  TCharFormat first, second;
+  doc->Par(0)->GetCharFormatAt(0, first);
+  doc->Par(1)->GetCharFormatAt(0, second);
+  EXPECT_EQ(second.Font, first.Font);
+  EXPECT_EQ(second.Size, first.Size);
 }
 
 TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {
