@@ -64,7 +64,7 @@ inline constexpr auto kSelect = std::to_array<TMenuToken>({
 inline constexpr auto kSpecialCharacters = std::to_array<TMenuToken>({
     Item("&Nonbreaking Space", 3007), Item("Nonbreaking &Hyphen", 3008),
     Item("&Optional Hyphen", 3009), Item("&Ellipsis", 3010),
-    Item("E&m Dash", 3011), Item("E&n Dash", 3012),
+    Item("E&m Dash", 3011), Item("En D&ash", 3012),
     Sep,
     Item("&Left Single Quote", 3014), Item("&Right Single Quote", 3015),
     Item("Left &Double Quote", 3016), Item("Right Double &Quote", 3017),
@@ -213,7 +213,7 @@ inline constexpr auto kVadureVavi = std::to_array<TMenuToken>({
     Item("&Append to Vadure Vavi", 3440), Item("C&ut to Vadure Vavi", 3445),
     Item("&Paste from Vadure Vavi", 3480), Item("&Empty Vadure Vavi", 3460),
     Sep,
-    Item("&Collect Clipboard Data", 3485), Item("Collect &Plain Text", 3486),
+    Item("&Collect Clipboard Data", 3485), Item("Collect Plain &Text", 3486),
 });
 
 // The options of the Find/Replace panel.
