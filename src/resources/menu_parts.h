@@ -211,9 +211,9 @@ inline constexpr auto kVadureVavi = std::to_array<TMenuToken>({
     Item("&Show", 6400),
     Sep,
     Item("&Append to Vadure Vavi", 3440), Item("C&ut to Vadure Vavi", 3445),
-    Item("&Paste from Vadure Vavi", 3480), Item("&Empty Vadure Vavi", 3460),
+    Item("Paste &from Vadure Vavi", 3480), Item("&Empty Vadure Vavi", 3460),
     Sep,
-    Item("&Collect Clipboard Data", 3485), Item("Collect Plain &Text", 3486),
+    Item("&Collect Clipboard Data", 3485), Item("Collect &Plain Text", 3486),
 });
 
 // The options of the Find/Replace panel.
