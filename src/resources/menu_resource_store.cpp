@@ -17,7 +17,7 @@ constexpr std::array<const char*, 2> kBuiltInMenus = {"PASTEOPTIONS", "CELLALIGN
 
 template <typename Visit>
 void ForEachMenu(Visit&& visit) {
-  for (auto group : {MainMenuResources(), ContextMenuResources()})
+  for (auto group : {MainMenuResources(), ContextMenuResources(), ButtonMenuResources()})
     for (const TMenuResourceData& menu : group) visit(menu);
 }
 
