@@ -17,7 +17,8 @@ constexpr std::array<const char*, 2> kBuiltInMenus = {"PASTEOPTIONS", "CELLALIGN
 
 template <typename Visit>
 void ForEachMenu(Visit&& visit) {
-  for (auto group : {MainMenuResources(), ContextMenuResources(), ButtonMenuResources()})
+  for (auto group : {MainMenuResources(), ContextMenuResources(), ButtonMenuResources(),
+                      PanelMenuResources()})
     for (const TMenuResourceData& menu : group) visit(menu);
 }
 

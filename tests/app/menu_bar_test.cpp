@@ -29,5 +29,11 @@ TEST(ProgramMenuBar, TheFileMenuOpensSavesAsAndClosesAll) {
   EXPECT_EQ(FindMenuItem(bar, 120)->Label(), u"&Open...");
   EXPECT_EQ(FindMenuItem(bar, 200)->Label(), u"Save &As...");
   EXPECT_EQ(FindMenuItem(bar, 160)->Label(), u"Close A&ll");
+  // The popup menus of the command bar band, the document bar and the status bar are there too.
+  for (const char* name : {"TBAR", "DOCBAR", "STATBAR"}) {
+    plat::PopupMenu* menu = program.MainForm()->GetPopupMenu(name);
+    ASSERT_NE(menu, nullptr) << name;
+    EXPECT_GT(menu->Items().Count(), 0) << name;
+  }
   program.ShutDown();
 }

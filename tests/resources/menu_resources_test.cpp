@@ -105,6 +105,23 @@ TEST_F(MenuResources, EveryMenuBuildsWholeWithKnownCommandsAndNoDroppedItems) {
   }
 }
 
+TEST_F(MenuResources, TheProgramCarriesItsSixtyTwoMenus) {
+  std::vector<std::string> carried = kCarried;
+  std::sort(carried.begin(), carried.end());
+  EXPECT_EQ(MenuResourceNames(), carried);
+  EXPECT_EQ(MenuResourceService().MenuResource("NOSUCHMENU"), "");
+  // Two menus byte for byte: the horizontal scroll bar's, and the command bar band's with its
+  // nested levels and its separator with an id.
+  EXPECT_EQ(MenuResourceService().MenuResource("HSCRLBAR"),
+            std::string("\x05&Hide\xC0\x17\x00\x00", 10));
+  const std::vector<TMenuResourceItem> band = {
+      {"&Show", 6071, {}}, {"&Hide", 6070, {}}, {"&Autohide", 6072, {}}, {"-", 0, {}},
+      {"St&yle", 0, {{"Tool &Bands", 6078, {}}, {"&Classic Toolbars", 6079, {}}}},
+      {"&Position", 151200, {{"&Top", 6075, {}}, {"&Left", 6076, {}}, {"&Right", 6077, {}}}},
+      {"-", 151201, {}}, {"&Customize...", 645, {}}};
+  EXPECT_EQ(MenuResourceService().MenuResource("TBAR"), EncodeMenuResource(band));
+}
+
 TEST_F(MenuResources, TheMenuBarOffersTheCommandsOfItsAreas) {
   plat::MainMenu menu;
   LoadMenuResource(menu, "MAIN");
