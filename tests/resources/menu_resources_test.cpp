@@ -105,6 +105,31 @@ TEST_F(MenuResources, EveryMenuBuildsWholeWithKnownCommandsAndNoDroppedItems) {
   }
 }
 
+// Separators stand between groups: never two in a row, never first or last on a level. The
+// exceptions are where run-time items join: separators with an id (the items go before them) and
+// the top of the button menus whose lists go above (the languages) or below (the recent files).
+TEST_F(MenuResources, SeparatorsStandBetweenGroups) {
+  const std::set<std::string> openEnded = {"LNGHIST", "INSPIC", "INSFILE"};
+  std::function<void(const std::vector<TMenuResourceItem>&, const std::string&, bool)> check =
+      [&](const std::vector<TMenuResourceItem>& items, const std::string& path, bool top) {
+        std::vector<const TMenuResourceItem*> shown;  // markers are never shown
+        for (const TMenuResourceItem& item : items)
+          if (item.Caption != "?" || item.Id >= 15097) shown.push_back(&item);
+        for (size_t i = 0; i < shown.size(); ++i) {
+          const TMenuResourceItem& item = *shown[i];
+          check(item.SubItems, path + " > " + item.Caption, false);
+          if (item.Caption != "-" || item.Id != 0 || top) continue;
+          EXPECT_TRUE(i > 0 && i + 1 < shown.size()) << path << ": a separator at the edge";
+          if (i > 0) EXPECT_NE(shown[i - 1]->Caption, "-") << path << ": two separators";
+        }
+      };
+  for (const std::string& name : MenuResourceNames()) {
+    const std::vector<TMenuResourceItem> items =
+        ParseMenuResource(MenuResourceService().MenuResource(name));
+    check(items, name, openEnded.count(name) > 0);
+  }
+}
+
 TEST_F(MenuResources, TheProgramCarriesItsSixtyTwoMenus) {
   std::vector<std::string> carried = kCarried;
   std::sort(carried.begin(), carried.end());
