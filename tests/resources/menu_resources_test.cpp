@@ -158,8 +158,9 @@ TEST_F(MenuResources, TheMenuBarOffersTheCommandsOfItsAreas) {
   }
   EXPECT_EQ(heads, (std::vector<std::string>{"File", "Edit", "View", "Insert", "Format", "Table",
                                              "Tools", "Window", "Help"}));
-  // Every command of the categories that the menu bar serves, but those only command-bar
-  // buttons offer (the drop-down buttons and the list boxes) and the run-time window items.
+  // Every command of the categories that the menu bar serves, but those that only command-bar
+  // buttons (the drop-down buttons and the list boxes) or the drop cap's context menu offer, and
+  // the run-time window items.
   const std::set<int32_t> barOnly = {4040,   6160,  206100, 9060,  209050, 9235,  209150,
                                      12060,  212100, 12080, 212200, 12150, 15001, 15049,
                                      15940,  15950, 16170,  16180, 8127,  291,   15131,
