@@ -80,6 +80,9 @@ class TFormatDialogServices {
   virtual void RunHyperlinkDialog(int32_t /*commandId*/) {}
   // The Symbols dialog (made on first use).
   virtual void ShowInsertSymbol() {}
+  // The same, with the font and the character code selected in its map (a double click on a
+  // symbol field); the stand-in shows the dialog as it is.
+  virtual void ShowInsertSymbolFor(const std::string& /*font*/, int32_t /*code*/) { ShowInsertSymbol(); }
   // The address book, then the addresses from it; true on OK with the addresses' texts.
   virtual bool ChooseAddresses(std::vector<std::string>& /*addresses*/) { return false; }
   virtual void ExecuteManageAddrBooksDialog() {}

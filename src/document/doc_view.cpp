@@ -145,6 +145,8 @@ void TDoc::SetPrintPreview(bool on) {
   }
   if (EditorWindow) EditorWindow->PageArea(true);
   ArrangePages();
+  // The preview shows the pages as they print: page numbers and counts in headers and footers.
+  if (on) UpdateHeaderFooterPageFields(false);
   if (!on) ScrollTo(View.PreviewSavedScroll);
   DocServices().RequestInterfaceUpdate();
   if (EditorWindow) EditorWindow->Repaint();

@@ -49,6 +49,10 @@ TField* TDoc::InsertFieldMarks(std::unique_ptr<TField> field, const TDocRange& r
 void TDoc::RemoveField(TField* field) {
   TDocRange range;
   if (field == nullptr || !GetFieldRange(field, range)) return;
+  // A floating shape leaves with its anchor: the shapes above it close the gap first, so that
+  // undo reopens it only after the anchor is back.
+  if (field->Kind == fkShapeAnchor) RemoveShapeFromZOrder(field->Shape);
+  // No slots are given: the removal notes the slot each mark had, for undo to put it back there.
   EditServices().InsDelFieldMarks(*this, kRemove, field, kBothMarks, range.Start, 0, range.End,
                                   0, nullptr);
   InvalidateFieldIndex();

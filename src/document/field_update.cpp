@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <utility>
+#include <vector>
 
 #include "document/compound_fragment.h"
 #include "document/content_stream.h"
@@ -48,6 +49,45 @@ int32_t MarkOffset(const TPar& p, const TField* field, uint8_t kind) {
         FieldOfTag(item.Tag) == field)
       return off;
   return -1;
+}
+
+// The marks of other fields that stand at the field's own places but outside it: those before
+// its start mark at its start, and those after its end mark at its end, each in stream order.
+// A bookmark or link around exactly the field, or a field ending where this one starts, is no
+// part of the result and must come through its replacement where it was.
+struct TOuterMarks {
+  std::vector<std::pair<TField*, bool>> AtStart, AtEnd;  // (field, start mark)
+};
+
+TOuterMarks OuterMarks(TDoc& doc, const TField* field, const TDocRange& range) {
+  TOuterMarks out;
+  TPar& first = *doc.Par(range.Start.Par);
+  NormalizeParagraphTags(first);
+  int32_t chars = 0;
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(first.Content.Data, first.Content.Length, off, item);
+       off += item.Size) {
+    if (item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind)) {
+      TField* f = FieldOfTag(item.Tag);
+      if (f == field) break;
+      if (f != nullptr && chars == range.Start.Offset)
+        out.AtStart.emplace_back(f, item.Tag.Kind == ctFieldStart);
+      continue;
+    }
+    if (item.Chars() == 0) continue;
+    chars += item.Chars();
+    out.AtStart.clear();  // only the marks after the last character before the field count
+  }
+  TPar& last = *doc.Par(range.End.Par);
+  NormalizeParagraphTags(last);
+  const int32_t end = MarkOffset(last, field, ctFieldEnd);
+  if (end < 0) return out;
+  for (int32_t off = end + ContentTagSize;
+       ReadStreamItem(last.Content.Data, last.Content.Length, off, item) &&
+       item.ItemType == TStreamItem::siTag && IsFieldMarkKind(item.Tag.Kind);
+       off += item.Size)
+    if (TField* f = FieldOfTag(item.Tag)) out.AtEnd.emplace_back(f, item.Tag.Kind == ctFieldStart);
+  return out;
 }
 
 // A header or footer result is only rewritten while it lies in one paragraph and holds nothing
@@ -232,8 +272,15 @@ class TUpdateRun {
       doc_.Par(range.Start.Par)->GetCharFormatAt(range.Start.Offset, inside);
     }
     const TCharFormat want = ResultFormat(inside, r.Format);
+    // The marks outside the field at its places leave first, so that the replacement neither
+    // counts their fields as lying within the result nor puts them inside it.
+    const TOuterMarks outer = OuterMarks(doc_, f, range);
+    for (auto it = outer.AtEnd.rbegin(); it != outer.AtEnd.rend(); ++it)
+      doc_.InsDelFieldMark(it->first, range.End.Par, range.End.Offset, 0, false, it->second);
     doc_.InsDelFieldMark(f, range.End.Par, range.End.Offset, 0, false, false);
     doc_.InsDelFieldMark(f, range.Start.Par, range.Start.Offset, 0, false, true);
+    for (auto it = outer.AtStart.rbegin(); it != outer.AtStart.rend(); ++it)
+      doc_.InsDelFieldMark(it->first, range.Start.Par, range.Start.Offset, 0, false, it->second);
     const int32_t story = doc_.StoryOfParagraph(range.Start.Par);
     doc_.BeginKeepFieldMarks(range.Start, range.End, 0);
     if (!IsRangeEmpty(range)) EditServices().DeleteContent(doc_, range);
@@ -247,8 +294,15 @@ class TUpdateRun {
     end.Offset += TextContentLength(r.Text);
     doc_.EndKeepFieldMarks(range.Start, end);
     CorrectCaret(range, end);
-    doc_.InsDelFieldMark(f, range.Start.Par, range.Start.Offset, FieldSlotLast, true, true);
+    // The field's marks go around everything the replacement kept at its places, and the
+    // outer marks around the field again, in their order.
+    doc_.InsDelFieldMark(f, range.Start.Par, range.Start.Offset, FieldSlotFirst, true, true);
     doc_.InsDelFieldMark(f, end.Par, end.Offset, FieldSlotLast, true, false);
+    for (auto it = outer.AtStart.rbegin(); it != outer.AtStart.rend(); ++it)
+      doc_.InsDelFieldMark(it->first, range.Start.Par, range.Start.Offset, FieldSlotFirst, true,
+                           it->second);
+    for (const auto& [field, startMark] : outer.AtEnd)
+      doc_.InsDelFieldMark(field, end.Par, end.Offset, FieldSlotLast, true, startMark);
     if (!doc_.IsDocFlagSet(dfFieldsNotReselected) && doc_.HasSelection())
       reselect_.push_back({range.Start, end});
   }

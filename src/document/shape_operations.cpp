@@ -56,9 +56,8 @@ void MakeInline(TDoc& doc, TShape& shape) {
   TField* anchor = shape.AnchorField;
   TDocRange range;
   if (anchor == nullptr || !doc.GetFieldRange(anchor, range)) return;
-  doc.RemoveShapeFromZOrder(&shape);
-  // The anchor goes before the character comes: taking out an anchor marks its shape removed,
-  // putting in a shape character marks it present again.
+  // The anchor goes before the character comes: taking out an anchor takes its shape out of the
+  // z-order and marks it removed, putting in a shape character marks it present again.
   doc.RemoveField(anchor);
   shape.AnchorField = nullptr;
   TMemory tag;
@@ -231,8 +230,7 @@ void TDoc::RemoveAnchoredShape(TShape* shape) {
   }
   std::erase(ShapesInSelection, shape);
   if (WrapEditShape == shape) WrapEditShape = nullptr;
-  RemoveShapeFromZOrder(shape);
-  RemoveField(anchor);
+  RemoveField(anchor);  // takes the shape out of the z-order too
 }
 
 void TDoc::FormatShapes(const std::vector<TShape*>& shapes, uint8_t mode, const void* data) {

@@ -549,33 +549,6 @@ bool TDocForm::CloseDocumentWindow() {
   return true;
 }
 
-// --- Painting ---
-
-void TDocForm::Paint(plat::PaintContext& pc) { PaintWindow(pc); }
-
-void TDocForm::PaintWindow(plat::PaintContext& pc) {
-  if (!IsReady() || pc.canvas == nullptr) return;
-  const plat::Rect client = ClientRect();
-  // The corner between the two scroll bars, and whatever the page area leaves of the pane.
-  pc.canvas->FillRect(client, 0x00F0F0F0);
-  if (PageArea.IsEmpty()) return;
-  if (buffer_.Width() != client.Width() || buffer_.Height() != client.Height())
-    buffer_ = plat::Bitmap(client.Width(), client.Height());
-  PaintDocumentView(*doc_, buffer_, PageArea);
-  if (HasFlag(dfDropCaretShown)) InvertCaretOn(*doc_, *this, buffer_);
-  if (OriginMarkShown) {
-    // The middle button's origin: a ring with a dot, centred on the point.
-    plat::Canvas c(buffer_);
-    const plat::Rect ring{OriginMarkPos.x - 12, OriginMarkPos.y - 12, OriginMarkPos.x + 13,
-                          OriginMarkPos.y + 13};
-    c.FrameRect(ring, 0x00404040);
-    c.FillRect(plat::Rect{OriginMarkPos.x - 1, OriginMarkPos.y - 1, OriginMarkPos.x + 2,
-                          OriginMarkPos.y + 2}, 0x00404040);
-    c.Flush();
-  }
-  pc.canvas->DrawBitmap(0, 0, buffer_);
-}
-
 bool TDocForm::DoIdleWork() {
   if (!IsReady()) return false;
   bool did = false;
@@ -596,18 +569,6 @@ bool TDocForm::DoIdleWork() {
     did = true;
   }
   return did;
-}
-
-void TDocForm::RedrawView() {
-  if (Handle() == 0) return;
-  plat::InvalidateRect(Handle(), &PageArea, false);
-  plat::UpdateWindow(Handle());
-}
-
-void TDocForm::RepaintRect(const plat::Rect& client) {
-  if (Handle() == 0) return;
-  plat::Rect r = client;
-  if (ClipToPageArea(r)) plat::InvalidateRect(Handle(), &r, false);
 }
 
 // --- Messages ---

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/doc_position.h"
 #include "docwindow/mouse_state.h"
@@ -32,6 +33,7 @@ class ScrollBar;
 
 namespace qv {
 
+class TCompoundFragment;
 class TDoc;
 class TDocEditorWindow;
 class TDocFormLink;
@@ -285,6 +287,10 @@ class TDocForm : public TCommandForm {
 
   // The document changed or was repainted: the page area is painted again.
   void RedrawView();
+  // Only the fragment's ranges changed: their lines are painted again into the window's picture
+  // of the view and only the bands that changed are copied to the window. The whole view is
+  // painted when the picture is not that of the view as it stands (or for no fragment).
+  void RedrawRanges(const TCompoundFragment* fragment);
   void RepaintRect(const plat::Rect& client);
 
   // Scales the window's constants (minimum size, splitter, drag threshold, caret width) once.
@@ -306,6 +312,11 @@ class TDocForm : public TCommandForm {
   void DestroyWindowHandle();
   void PlaceNewWindow();
   void PaintWindow(plat::PaintContext& pc);
+  // The picture of the view was painted whole for the view as it stands.
+  bool PictureIsCurrent() const;
+  void RememberPicture();
+  // The paint message only has to copy bands a repaint of ranges left in the picture.
+  bool OnlyBandsToCopy(const plat::PaintContext& pc) const;
   void WindowPosChanging(plat::Rect& bounds);
   void ClientSizeChanged(const plat::Rect& client);
   void SetFocusHandler();
@@ -319,7 +330,17 @@ class TDocForm : public TCommandForm {
   std::unique_ptr<TDoc> ownedDoc_;
   TDocFormLink* link_ = nullptr;  // the document's editor window while attached
   plat::Hwnd hostParent_ = 0;
+  // The window's picture of the view (the page area as last painted) and what it was painted
+  // for; the bands a repaint of ranges changed and the next paint only copies.
   plat::Bitmap buffer_;
+  struct TPicture {
+    bool Valid = false;
+    plat::Point Scroll;
+    plat::Rect Area;
+    int32_t Zoom = 0;
+    int32_t ViewMode = -1;
+  } picture_;
+  std::vector<plat::Rect> pendingBands_;
   bool destroying_ = false;
   bool inSizeChange_ = false;
 };

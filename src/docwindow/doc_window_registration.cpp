@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "document/compound_fragment.h"
 #include "document/doc.h"
+#include "document/fragment_pool.h"
 #include "document/line.h"
 #include "document/par.h"
 #include "document/selection_services.h"
@@ -46,15 +48,57 @@ void FollowCaret(TDoc& doc, int32_t mode) {
   }
 }
 
+// The system caret after the edit's repaint: made again for the caret's new size and placed
+// where the caret now is (it shows at the next idle pass).
+void RefreshSystemCaret(TDoc& doc) {
+  TDocForm* form = FormOf(doc);
+  if (form == nullptr || form->Handle() == 0 || plat::GetFocus() != form->Handle()) return;
+  form->HideCaret();
+  plat::DestroyCaret();
+  CreateSystemCaret(doc);
+  PlaceSystemCaret(doc);
+  form->UpdateCaretPending();
+}
+
 class TDocWindowLayoutHooks : public TPaginatingLayoutHooks {
  public:
+  // One paragraph re-broken in place repaints only its lines; anything else the whole view.
   void Repaint(TDoc& doc, const TDocRange* range) override {
-    if (TDocForm* form = FormOf(doc)) {
-      (void)range;
-      form->RedrawView();
+    TDocForm* form = FormOf(doc);
+    if (form == nullptr) {
+      TPaginatingLayoutHooks::Repaint(doc, range);
       return;
     }
-    TPaginatingLayoutHooks::Repaint(doc, range);
+    if (range == nullptr || SamePlace(range->Start, range->End)) {
+      form->RedrawView();
+    } else {
+      TFragmentRef fragment = AcquireFragment();
+      *fragment->GetRange(0) = *range;
+      form->RedrawRanges(fragment.get());
+    }
+    RefreshSystemCaret(doc);
+  }
+  // The caret is hidden while the edit's update runs; it is made again after the repaint.
+  void HideSystemCaret(TDoc& doc) override {
+    TDocForm* form = FormOf(doc);
+    if (form != nullptr && form->Handle() != 0 && plat::GetFocus() == form->Handle()) form->HideCaret();
+  }
+  void RestartSpellcheck(TDoc& doc) override {
+    if (FormOf(doc) != nullptr) DocWindowServices().RestartSpellcheck(doc);
+  }
+  // Undoing or redoing a large operation shows its progress in the main window's status bar.
+  void StartProgress(TDoc& doc, const std::string& text, int32_t range) override {
+    if (FormOf(doc) == nullptr) {
+      TPaginatingLayoutHooks::StartProgress(doc, text, range);
+      return;
+    }
+    DocWindowServices().BeginProgress(text, range);
+  }
+  void StepProgress(TDoc& doc, int32_t position) override {
+    if (FormOf(doc) != nullptr) DocWindowServices().SetProgressPosition(position);
+  }
+  void EndProgress(TDoc& doc) override {
+    if (FormOf(doc) != nullptr) DocWindowServices().EndProgress();
   }
   void ScrollCaretIntoView(TDoc& doc, int32_t mode) override {
     if (FormOf(doc) == nullptr) {
@@ -83,8 +127,8 @@ class TDocWindowSelectionServices : public TSelectionServices {
  public:
   void PaginateAll(TDoc& doc) override { doc.PaginateAll(); }
   void EnsureParLaidOut(TDoc& doc, int32_t par) override { doc.EnsureParagraphLaidOut(par); }
-  void Repaint(TDoc& doc, const TCompoundFragment* /*fragment*/) override {
-    if (TDocForm* form = FormOf(doc)) form->RedrawView();
+  void Repaint(TDoc& doc, const TCompoundFragment* fragment) override {
+    if (TDocForm* form = FormOf(doc)) form->RedrawRanges(fragment);
   }
   void Redraw(TDoc& doc) override {
     if (TDocForm* form = FormOf(doc)) form->RedrawView();

@@ -167,6 +167,9 @@ class TDocWindowServices {
   virtual bool SpellcheckRecheckPending(TDoc& /*doc*/) { return false; }
   // Leaving a word that waits until typing ends rechecks it.
   virtual void CaretLeftWord(TDoc& /*doc*/) {}
+  // An edit changed the document: the background spelling check starts again from the top of
+  // the current story.
+  virtual void RestartSpellcheck(TDoc& /*doc*/) {}
 
   // --- Control board, instances of the selected text ---
   // The search for the instances of the selected text is complete (Enter may select them).
@@ -188,6 +191,11 @@ class TDocWindowServices {
   virtual bool IsEventDisabled(int32_t /*event*/) { return false; }
   // The status bar's message (kind 0 and no text clears it).
   virtual void SetStatusMessage(int32_t /*kind*/, const std::u16string& /*text*/) {}
+  // The status bar's progress display of a long job of the window's document (undoing or
+  // redoing a large operation): its text and range, the position reached, the end.
+  virtual void BeginProgress(const std::string& /*text*/, int32_t /*range*/) {}
+  virtual void SetProgressPosition(int32_t /*position*/) {}
+  virtual void EndProgress() {}
   // The symbol dialog, prepared with the font and the character code selected in its map.
   virtual void ShowSymbolDialog(const std::string& /*font*/, int32_t /*code*/) {}
 

@@ -8,6 +8,7 @@
 #include "document/edit_services.h"
 #include "document/field_edit_services.h"
 #include "document/section.h"
+#include "editing/content_deletion.h"
 #include "editing/edit_dispatcher.h"
 #include "editing/edit_operation_providers.h"
 #include "editing/field_edit_services.h"
@@ -86,7 +87,7 @@ class TEngineEditServices : public TEditServices {
     TSubOperation::Execute(TInsDelOperation::ForInsert(doc, content, at, story, parMarks));
   }
   void DeleteContent(TDoc& doc, const TDocRange& range) override {
-    TSubOperation::Execute(TInsDelOperation::ForDelete(doc, range));
+    DeleteContentKeepingFields(doc, range);
   }
   void FormatParagraphRange(TDoc& doc, const TDocRange& range, const TParFormat& format) override {
     FormatParagraphs(doc, nullptr, &range, format);

@@ -455,34 +455,39 @@ void MarkShapeRemoved(TShape* shape, bool removed) {
 
 }  // namespace
 
+// The held content is walked in its own format: the paragraph format blocks after its
+// separators are not stream bytes, and read as such they could hide the tags that follow.
 void TInsDelOperation::ObjectsOut() {
   if (!OwnsObjects) return;
   TDoc& doc = *Doc;
-  TStreamItem item;
-  for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size) {
-    if (item.ItemType != TStreamItem::siTag) continue;
-    if (item.Tag.Kind == ctSectionBreak) {
-      TSection* s = SectionOfTag(item.Tag);
-      auto held = TakeOut(doc.Sections, [s](TSection* x) { return x == s; });
-      if (held) HeldSections.push_back(std::move(held));
-      doc.SectionRangesStale = true;
-    } else if (item.Tag.Kind == ctFieldStart) {
-      TField* f = FieldOfTag(item.Tag);
-      auto held = TakeOut(doc.Fields, [f](TField* x) { return x == f; });
-      if (held && held->Kind == fkShapeAnchor) MarkShapeRemoved(held->Shape, true);
-      if (held) HeldFields.push_back(std::move(held));
-    } else if (item.Tag.Kind == ctInlineShape) {
-      MarkShapeRemoved(ShapeOfTag(item.Tag), true);
-    }
-  }
+  WalkHeldContent(
+      Content,
+      [&doc, this](const TContentTag& tag) {
+        if (tag.Kind == ctSectionBreak) {
+          TSection* s = SectionOfTag(tag);
+          auto held = TakeOut(doc.Sections, [s](TSection* x) { return x == s; });
+          if (held) HeldSections.push_back(std::move(held));
+          doc.SectionRangesStale = true;
+        } else if (tag.Kind == ctFieldStart) {
+          TField* f = FieldOfTag(tag);
+          auto held = TakeOut(doc.Fields, [f](TField* x) { return x == f; });
+          if (held && held->Kind == fkShapeAnchor) MarkShapeRemoved(held->Shape, true);
+          if (held) HeldFields.push_back(std::move(held));
+        } else if (tag.Kind == ctInlineShape) {
+          MarkShapeRemoved(ShapeOfTag(tag), true);
+        }
+      },
+      [] {});
 }
 
 void TInsDelOperation::ObjectsIn() {
   TDoc& doc = *Doc;
-  TStreamItem item;
-  for (int32_t off = 0; ReadStreamItem(Content.Data, Content.Length, off, item); off += item.Size)
-    if (item.ItemType == TStreamItem::siTag && item.Tag.Kind == ctInlineShape)
-      MarkShapeRemoved(ShapeOfTag(item.Tag), false);
+  WalkHeldContent(
+      Content,
+      [](const TContentTag& tag) {
+        if (tag.Kind == ctInlineShape) MarkShapeRemoved(ShapeOfTag(tag), false);
+      },
+      [] {});
   for (const auto& f : HeldFields)
     if (f->Kind == fkShapeAnchor) MarkShapeRemoved(f->Shape, false);
   if (!HeldSections.empty()) doc.SectionRangesStale = true;

@@ -157,20 +157,29 @@ void ResolveLists(TDoc& doc, const TPostLoadInfo& info) {
 }
 
 void FixListLevels(TDoc& doc) {
-  const TFontManager* fonts = FontManager();
+  TFontManager* fonts = FontManager();
   for (auto& list : doc.Lists) {
     for (TListLevel& level : list->ListLevels) {
       if (level.ParFormat.FirstIndent == ParUnset16) level.ParFormat.FirstIndent = 0;
       if (level.ParFormat.LeftIndent == ParUnset16) level.ParFormat.LeftIndent = 0;
       if (level.ParFormat.RightIndent == ParUnset16) level.ParFormat.RightIndent = 0;
       const bool bullet = level.NumberFormat >= 23 && level.NumberFormat != 255;
-      if (!bullet || level.LevelText.empty() || level.LevelText[0] >= 256) continue;
+      if (!bullet || level.LevelText.empty() || fonts == nullptr) continue;
       const int32_t font = level.CharFormat.Font;
-      if (fonts == nullptr || font < 0 || font == CharUnset ||
-          static_cast<size_t>(font) >= fonts->RegFonts.size())
+      const bool known = font >= 0 && font != CharUnset && static_cast<size_t>(font) < fonts->RegFonts.size();
+      const bool symbolFont = known && fonts->RegFonts[static_cast<size_t>(font)].Charset == SYMBOL_CHARSET;
+      const char16_t first = level.LevelText[0];
+      if (first < 256) {
+        if (symbolFont) level.LevelText[0] = static_cast<char16_t>(first + 0xF000);
         continue;
-      if (fonts->RegFonts[static_cast<size_t>(font)].Charset == 2)
-        level.LevelText[0] = static_cast<char16_t>(level.LevelText[0] + 0xF000);
+      }
+      // A bullet from a symbol font's area means that font's character. Some writers leave the
+      // font out of the font table; the Symbol font then shows it (its bullet, not the middle dot
+      // that the character's low byte is in other fonts).
+      if (first >= 0xF020 && first <= 0xF0FF && !symbolFont) {
+        const int32_t symbol = fonts->FontIndex("Symbol", SYMBOL_CHARSET, true);
+        if (symbol >= 0) level.CharFormat.Font = symbol;
+      }
     }
   }
 }

@@ -17,6 +17,7 @@
 #include "layout/box.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
+#include "layout/drop_cap_layout.h"
 #include "layout/floating_shapes.h"
 #include "layout/layout_common.h"
 #include "layout/line_metrics.h"
@@ -392,7 +393,9 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (range.Start.Offset == 0 && !inTable && PlaceAnchoredShapes(box, par))
     return frNothingPlaced | frShapeMoved;
 
-  bool rebreak = !par.HasFlag(pfLinesValid) || par.Lines.empty();
+  // A paragraph that starts with a drop cap is broken afresh wherever it starts.
+  const bool dropCapHere = range.Start.Offset == 0 && par.HasFlag(pfDropCap) && !inTable;
+  bool rebreak = !par.HasFlag(pfLinesValid) || par.Lines.empty() || dropCapHere;
   if (range.Start.Offset == 0) {
     int32_t sb = SpaceBeforeFor(doc, par, box, atTop);
     int32_t sa = SpaceAfterFor(doc, par);
@@ -408,6 +411,7 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (range.Start.Offset == 0 && !inTable && box.Area == TBox::AreaMain) {
     TWrapContext wrap;
     wrap.Exclusions = ShapeExclusions(box, box.FillPos);
+    for (const plat::Rect& r : DropCapExclusions(box, box.FillPos)) wrap.Exclusions.push_back(r);
     if (!wrap.Exclusions.empty()) {
       wrap.BandTop = box.FillPos;
       wrap.RightLimit = lineWidth;
@@ -419,11 +423,30 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       rebreak = false;
     }
   }
-  if (rebreak) {
+  if (rebreak && !wrapped) {
     BreakParagraphIntoLines(par, 0, lineWidth, nullptr);
     par.Flags |= pfLinesValid;
   }
-  int32_t first = LineOfOffset(par, range.Start.Offset);
+  // The drop cap's line goes into a box of its own beside the text; the other lines wrap round
+  // it. Without room for the letters the box is full.
+  TBox* dropCapBox = nullptr;
+  if (dropCapHere && !par.Lines.empty() && par.Lines.front()->HasFlag(lfDropCap)) {
+    dropCapBox = PlaceDropCapLine(box, par, atTop);
+    if (dropCapBox == nullptr) return frNothingPlaced;
+    TWrapContext wrap;
+    wrap.Exclusions = ShapeExclusions(box, box.FillPos);
+    for (const plat::Rect& r : DropCapExclusions(box, box.FillPos)) wrap.Exclusions.push_back(r);
+    wrap.BandTop = box.FillPos;
+    wrap.RightLimit = lineWidth;
+    wrap.MinBandHeight = 240;
+    wrap.MinBandWidth = 720;
+    BreakParagraphIntoLines(par, 1, lineWidth, &wrap);
+    par.Flags |= pfLinesValid;
+    wrapped = true;
+    rebreak = false;
+  }
+  const int32_t firstToPlace = dropCapBox != nullptr ? 1 : -1;
+  int32_t first = firstToPlace >= 0 ? firstToPlace : LineOfOffset(par, range.Start.Offset);
   // Note references on the lines to place are numbered from the page's counters.
   bool linesHaveNotes = false;
   for (size_t i = static_cast<size_t>(first); i < par.Lines.size() && !linesHaveNotes; ++i)
@@ -444,7 +467,7 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       }
     }
   }
-  first = LineOfOffset(par, range.Start.Offset);
+  first = firstToPlace >= 0 ? firstToPlace : LineOfOffset(par, range.Start.Offset);
   const int32_t lineCount = static_cast<int32_t>(par.Lines.size());
   const bool toParEnd = range.End.Par > p || range.End.Offset >= par.CharCount();
   const int32_t last = toParEnd ? lineCount - 1 : LineOfOffset(par, std::max(range.End.Offset - 1, 0));
@@ -581,6 +604,8 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
       MakePosition(p, 0, range.Start);
     }
   }
+  // Letters none of whose text stayed here go on with it.
+  if (dropCapBox != nullptr && placedHere == 0) box.RemoveChild(dropCapBox);
   if (SamePlace(range.Start, startedAt)) return frNothingPlaced | result;
   if (ComparePositions(range.Start, range.End) >= 0) return frExhausted | result;
   return frMore | result;

@@ -66,6 +66,17 @@ bool PaginationStep(TDoc& doc, TShellDocState& state, bool inMouseOperation) {
   return true;
 }
 
+bool PageFieldsStep(TDoc& doc, bool inMouseOperation) {
+  constexpr uint32_t kPageFieldsWaitMs = 5000, kLargePageFieldsWaitMs = 30000;
+  if (inMouseOperation || doc.IsDocFlagSet(dfLayoutSuspended)) return false;
+  if (!doc.Layout.LaidOutToEnd || doc.ViewMode != vmPrintLayout || !doc.Layout.PageFieldsPending)
+    return false;
+  if (!IdleFor(doc.PageCount() >= kBackgroundPageLimit ? kLargePageFieldsWaitMs : kPageFieldsWaitMs))
+    return false;
+  doc.UpdateHeaderFooterPageFields(false);
+  return true;
+}
+
 void BackupRound(TDocDispatcher& dispatcher, bool userIdle) {
   static bool running = false;
   const TOptions& options = GetOptions();

@@ -20,6 +20,11 @@ inline constexpr int32_t kLargeDocumentParagraphs = 0x4000;
 // when pages were laid out or discarded.
 bool PaginationStep(TDoc& doc, TShellDocState& state, bool inMouseOperation);
 
+// The page-dependent fields of the document's headers and footers once pagination has reached
+// the end of a document shown in print layout, after 5000 ms of inactivity (30000 ms for a
+// document of 1000 pages or more). True when it ran.
+bool PageFieldsStep(TDoc& doc, bool inMouseOperation);
+
 // One round of automatic backups over the open documents: every modified document whose last
 // backup is older than the interval is written to a temporary file and backed up from it. A
 // failed write remembers the time for that document and ends the round.

@@ -52,6 +52,11 @@ class TCommandBarServices {
   virtual void RunPersonalizeWizard(bool /*firstRun*/) {}
   // While toolbars are customised no window closes and no control board shows.
   virtual bool Customizing() { return false; }
+  // The documents selected on the document bar, in its order (the status bar sums their
+  // statistics).
+  virtual std::vector<TDoc*> DocBarSelection() { return {}; }
+  // The toolbar's language drop-down for the typing language, at a screen point.
+  virtual void DropLanguageMenu(int32_t /*screenX*/, int32_t /*screenY*/) {}
 };
 
 // Registers the service (null puts the stand-in back); the registered one, never null.

@@ -24,6 +24,8 @@ class TControlBoardServices {
   virtual void IdleStep() {}
   // The boards repaint with the final state once the start-up is done.
   virtual void InvalidateBoards() {}
+  // The browse list's popup is open (the status bar's panels do not react meanwhile).
+  virtual bool BrowseListOpen() { return false; }
 };
 
 // Registers the service (null puts the stand-in back); the registered one, never null.

@@ -1,7 +1,7 @@
 // The one-pass interface update: code that changes what the interface shows only asks for it
 // (TMainForm::RequestInterfaceUpdate); the idle hook, or a caller that needs the interface right
 // at once, runs it here. It refreshes the menus, the command bars and the document bar, the side
-// panes and the status bar's message in one pass.
+// panes and the status bar's panels in one pass.
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "platform/controls/menu_bar.h"
@@ -10,7 +10,6 @@
 #include "shell/doc_dispatcher.h"
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
-#include "shell/status_bar.h"
 
 namespace qv {
 
@@ -44,8 +43,7 @@ void TMainForm::UpdateInterfaceState() {
   menuBar_->MenuChanged();
   CommandBarServices().RefreshBars(active);
   ControlBoardServices().UpdateControlBoards(active);
-  statusBar_->SetVisible(statusBar_->UpdateStatusTexts());
-  ShowStatus();
+  UpdateStatusTexts();
 }
 
 }  // namespace qv

@@ -74,8 +74,7 @@ TMainForm::TMainForm(std::string screenshot) : screenshot_(std::move(screenshot)
   bar.SetAlign(plat::Align::Top);
   bar.SetMenu(&mainMenu_);
   menuBar_ = &bar;
-  // The status bar along the bottom edge; the interface update fills its panels.
-  statusSite_ = MakeMainStatusBarSite();
+  statusSite_ = std::make_unique<TMainStatusBarSite>(*this);
   statusBar_ = &Add<TStatusBar>(*statusSite_);
   ClientArea().SetAlign(plat::Align::Client);
   // Closing the main window ends the program; the shutdown frees the window.
@@ -164,6 +163,13 @@ void TMainForm::UpdateAllMenuCaptions() {
   menuBar_->MenuChanged();
 }
 
+void TMainForm::ShowSpellingPopup(std::unique_ptr<plat::PopupMenu> menu, plat::Point at,
+                                  const plat::Rect& exclude, bool suggestions) {
+  spellingPopup_ = std::move(menu);
+  SpellingPopupSuggestions = suggestions;
+  if (spellingPopup_) spellingPopup_->Popup(at, plat::TPM_VERTICAL, &exclude);
+}
+
 // ---- Captions and placement
 
 void TMainForm::UpdateMainCaption() {
@@ -212,69 +218,68 @@ std::string TMainForm::FitPathToWidth(const std::string& path) {
 
 // ---- Status message and progress
 
-void TMainForm::ShowStatus() {
-  if (progress_.Shown) {
-    statusBar_->SetProgressPos(progress_.Position);
-    statusBar_->SetMessage(TStatusBar::kProgress, InterfaceText(progress_.Text));
-  } else if (!status_.Text.empty()) {
-    statusBar_->SetMessage(TStatusBar::kMessage, InterfaceText(status_.Text));
-  } else {
-    statusBar_->SetMessage(TStatusBar::kNoMessage, {});
-  }
-}
-
 void TMainForm::BeginProgress(int64_t maximum, const std::string& text) {
   if (!statusBar_->Visible()) return;
-  progress_ = {true, 0, maximum, text};
   statusBar_->SetProgressRange(0, maximum);
-  ShowStatus();
+  statusBar_->SetMessage(TStatusBar::kProgress, InterfaceText(text));
   statusBar_->Repaint();
   ProgressShown = true;
 }
 
 void TMainForm::SetProgressPos(int64_t position) {
-  if (!progress_.Shown) return;
-  progress_.Position = position;
-  ShowStatus();
+  if (statusBar_->MessageKind() == TStatusBar::kProgress) statusBar_->SetProgressPos(position);
 }
 
 void TMainForm::EndProgress(bool showFullFirst) {
   if (!statusBar_->Visible()) return;
-  if (showFullFirst && progress_.Shown) {
-    progress_.Position = progress_.Maximum;
-    ShowStatus();
+  if (showFullFirst && statusBar_->MessageKind() == TStatusBar::kProgress) {
+    statusBar_->SetProgressPos(statusBar_->ProgressMax());
     statusBar_->Repaint();
   }
-  progress_ = {};
-  status_.Text.clear();
-  ShowStatus();
+  statusBar_->SetMessage(TStatusBar::kNoMessage, {});
   statusBar_->Repaint();
   ProgressShown = false;
 }
 
-void TMainForm::SaveProgress() { savedProgress_ = progress_; }
+void TMainForm::SaveProgress() {
+  const bool shown = statusBar_->MessageKind() == TStatusBar::kProgress;
+  savedProgress_ = {shown, statusBar_->ProgressPos(), statusBar_->ProgressMax(),
+                    shown ? statusBar_->MessageText() : std::u16string()};
+}
 
 void TMainForm::RestoreProgress() {
-  progress_ = savedProgress_;
-  statusBar_->SetProgressRange(0, progress_.Maximum);
-  ShowStatus();
+  if (!savedProgress_.Shown) {
+    if (statusBar_->MessageKind() == TStatusBar::kProgress)
+      statusBar_->SetMessage(TStatusBar::kNoMessage, {});
+    return;
+  }
+  statusBar_->SetProgressRange(0, savedProgress_.Maximum);
+  statusBar_->SetProgressPos(savedProgress_.Position);
+  statusBar_->SetMessage(TStatusBar::kProgress, savedProgress_.Text);
 }
 
 void TMainForm::SaveStatusMessage() {
-  if (status_.Nesting++ == 0) status_.SavedText = status_.Text;
+  if (statusNesting_++ == 0) savedStatus_ = {statusBar_->MessageKind(), statusBar_->MessageText()};
 }
 
 void TMainForm::RestoreStatusMessage() {
-  if (status_.Nesting == 0) return;
-  if (--status_.Nesting == 0) {
-    status_.Text = status_.SavedText;
-    ShowStatus();
-  }
+  if (statusNesting_ == 0) return;
+  if (--statusNesting_ == 0) statusBar_->SetMessage(savedStatus_.Kind, savedStatus_.Text);
 }
 
 void TMainForm::SetStatusMessage(const std::string& text) {
-  status_.Text = text;
-  ShowStatus();
+  SetStatusMessage(text.empty() ? TStatusBar::kNoMessage : TStatusBar::kMessage, InterfaceText(text));
+}
+
+void TMainForm::SetStatusMessage(uint8_t kind, const std::u16string& text) {
+  statusBar_->SetMessage(kind == TStatusBar::kNoMessage && !text.empty() ? TStatusBar::kMessage : kind, text);
+}
+
+const std::u16string& TMainForm::StatusMessage() const { return statusBar_->MessageText(); }
+
+void TMainForm::UpdateStatusTexts() {
+  const bool shown = statusBar_->UpdateStatusTexts();
+  if (shown != statusBar_->Visible()) statusBar_->SetVisible(shown);
 }
 
 // ---- Cursor
@@ -393,6 +398,16 @@ void TMainForm::SaveScreenshot() {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "Quorvane: cannot save the window image: %s\n", e.what());
   }
+}
+
+bool TMainForm::FocusActiveDocument() {
+  TDocDispatcher* d = GetDocDispatcher();
+  TDoc* doc = GetActiveDoc();
+  TDocWindowLink* window = d != nullptr && doc != nullptr ? d->WindowOf(doc) : nullptr;
+  const plat::Hwnd h = window != nullptr ? window->Handle() : 0;
+  if (h == 0 || !plat::IsWindowVisible(h) || !plat::IsWindowEnabled(h)) return false;
+  plat::SetFocus(h);
+  return plat::GetFocus() == h;
 }
 
 // ---- Closing
@@ -564,6 +579,11 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
       return 0;
     case plat::WM_QUERYENDSESSION:
       return WMQueryEndSession();
+    case plat::WM_SETFOCUS:
+      // As the frame of the document windows, the main window hands the keyboard on to the
+      // active document's window (back from a message box or dialog, the window activated).
+      if (FocusActiveDocument()) return 0;
+      break;
     default: {
       // Cut, Copy, Paste and Clear run as the commands of the same names.
       intptr_t result = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // TMainForm: the program's one main window, a frame of document windows. It owns the menu bar and
-// the popup menus, the place of the status bar and the queue of deferred work; it is the target
+// the popup menus, the status bar and the queue of deferred work; it is the target
 // of the system's notifications (system-wide hot keys, font and colour changes, the end of the
 // session), of the single-instance requests and of the start-up-done message. Its idle hook and
 // the one-pass interface update live in idle_work.cpp and interface_update.cpp, its timers in
@@ -63,6 +63,11 @@ class TMainForm : public plat::MdiFrame {
   // The popup menu of a resource name, made on first use in its slot (1 to 27).
   plat::PopupMenu* GetPopupMenu(const std::string& name);
   void UpdateAllMenuCaptions();
+  // The document window's spelling popup: the main window keeps it (freeing the one before),
+  // notes whether it offers suggestions and shows it at the screen point, clear of `exclude`.
+  void ShowSpellingPopup(std::unique_ptr<plat::PopupMenu> menu, plat::Point at,
+                         const plat::Rect& exclude, bool suggestions);
+  bool SpellingPopupSuggestions = false;
   plat::MainMenu& MainMenu() { return mainMenu_; }
 
   // ---- Captions and placement
@@ -84,17 +89,25 @@ class TMainForm : public plat::MdiFrame {
   plat::Control& DocumentArea() { return ClientArea(); }
 
   // ---- Status message and progress (the status bar shows them)
+  // Progress mode with position 0 and the text; only while the status bar is shown.
   void BeginProgress(int64_t maximum, const std::string& text);
   void SetProgressPos(int64_t position);
+  // Leaves progress mode (optionally drawing the bar full first); only while it is shown.
   void EndProgress(bool showFullFirst);
+  // Keep and put back the progress state around a nested job that uses the bar.
   void SaveProgress();
   void RestoreProgress();
+  // A nesting pair: the first save keeps the message, the last restore puts it back.
   void SaveStatusMessage();
   void RestoreStatusMessage();
+  // A plain message (an empty text clears it); a message of a kind (0 and no text clears it).
   void SetStatusMessage(const std::string& text);
-  void ResetStatusNesting() { status_.Nesting = 0; }
-  const std::string& StatusMessage() const { return status_.Text; }
+  void SetStatusMessage(uint8_t kind, const std::u16string& text);
+  void ResetStatusNesting() { statusNesting_ = 0; }
+  const std::u16string& StatusMessage() const;
   TStatusBar& StatusBar() { return *statusBar_; }
+  // The panel texts of the status bar, and whether it shows (part of the interface update).
+  void UpdateStatusTexts();
 
   // ---- Cursor
   void ShowHourglass();
@@ -132,6 +145,8 @@ class TMainForm : public plat::MdiFrame {
   bool ProgressShown = false;
   bool FullScreen = false;
   bool ProjectOpen = false;
+  // The typing mode the status bar shows: false "Ins", true "Ovr".
+  bool OverwriteMode = false;
   std::string ProjectFileName;
   // The next window of the clipboard-viewer chain (0 none).
   plat::Hwnd NextClipboardViewer = 0;
@@ -139,9 +154,8 @@ class TMainForm : public plat::MdiFrame {
   TDoc* DocToActivateLater = nullptr;
   // The tick of the last round of Safe Copies.
   uint32_t LastSafeCopiesTick = 0;
-  // The tick at which the writing target's panel last blinked, and its state.
+  // The tick at which the writing target's panel last blinked.
   uint32_t TargetBlinkTick = 0;
-  bool TargetBlinkOn = false;
   // The spellcheck-in-progress icon's frame, 0 to 5.
   uint8_t SpellcheckIconFrame = 0;
   // A Down key press asked for by a document window's context menu.
@@ -171,12 +185,11 @@ class TMainForm : public plat::MdiFrame {
     bool Shown = false;
     int64_t Position = 0;
     int64_t Maximum = 0;
-    std::string Text;
+    std::u16string Text;
   };
-  struct TStatusState {
-    int32_t Nesting = 0;
-    std::string Text;
-    std::string SavedText;
+  struct TStatusMessage {
+    uint8_t Kind = 0;
+    std::u16string Text;
   };
 
   void StartTimers();
@@ -188,19 +201,22 @@ class TMainForm : public plat::MdiFrame {
   void WMStartupDone();
   intptr_t WMQueryEndSession();
   void FitDocumentWindows();
+  // Gives the keyboard focus to the active document's window; false when there is none to take it.
+  bool FocusActiveDocument();
   void WindowMoved();
   void SaveScreenshot();
-  void ShowStatus();
 
   plat::MainMenu mainMenu_;
   plat::MenuBar* menuBar_ = nullptr;
+  // What the status bar asks of the main window (made before the bar).
   std::unique_ptr<TStatusBarSite> statusSite_;
   TStatusBar* statusBar_ = nullptr;
   std::array<std::unique_ptr<plat::PopupMenu>, kMenuSlots> popupMenus_;
   std::array<std::string, kMenuSlots> popupNames_;
-  TProgressState progress_;
+  std::unique_ptr<plat::PopupMenu> spellingPopup_;
   TProgressState savedProgress_;
-  TStatusState status_;
+  int32_t statusNesting_ = 0;
+  TStatusMessage savedStatus_;
   std::string screenshot_;
   bool screenshotPosted_ = false;
   bool timersRunning_ = false;

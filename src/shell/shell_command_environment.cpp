@@ -172,6 +172,11 @@ void TShellCommandEnvironment::UpdateInterfaceState() {
 
 bool TShellCommandEnvironment::CtrlHeld() { return plat::GetKeyState(plat::VK_CONTROL) < 0; }
 
+bool TShellCommandEnvironment::InsertMode() {
+  TMainForm* main = GetMainForm();
+  return main == nullptr || !main->OverwriteMode;
+}
+
 void TShellCommandEnvironment::PlayEventSound(int32_t sound) {
   SoundService().PlayEventSound(sound);
 }

@@ -37,6 +37,7 @@ class TShellCommandEnvironment : public TCommandEnvironment {
   bool HasFolderHistory() override;
   void UpdateInterfaceState() override;
   bool CtrlHeld() override;
+  bool InsertMode() override;
   void AddEditingTime(TDoc& doc) override;
   void PlayEventSound(int32_t sound) override;
   void RequestInterfaceUpdate() override;

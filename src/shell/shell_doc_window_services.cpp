@@ -1,19 +1,23 @@
-// What the document windows ask of the shell: the main window's state and document area, the
-// dispatcher's active document, closing and saving, the commands, sounds and activity. The hot
-// keys, the typing popups and the proofing tools keep the window services' own answers until
-// their subsystems answer.
+// What the document windows ask of the shell: the main window's state and document area, its
+// status bar and popup menus, the dispatcher's active document, closing and saving, the
+// commands, sounds and activity; the proofing tools through the shell's proofing services, the
+// symbol dialog through the dialogs' services. The hot keys and the typing popups keep the
+// window services' own answers until their subsystems answer.
 #include "shell/shell_doc_window_services.h"
 
 #include "commands/command_manager.h"
+#include "commands/format_dialog_services.h"
 #include "document/doc.h"
 #include "docwindow/doc_window_services.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/application.h"
+#include "platform/controls/menu.h"
 #include "shell/activity.h"
 #include "shell/clipboard_manager_services.h"
 #include "shell/doc_dispatcher.h"
 #include "shell/document_save.h"
 #include "shell/main_form.h"
+#include "shell/proofing_services.h"
 #include "shell/startup_state.h"
 
 namespace qv {
@@ -84,6 +88,89 @@ class TShellDocWindowServices : public TDocWindowServices {
   void MarkWindowListsStale() override {
     GetCommandManager().Flags |= TCommandManager::cmWindowsStale;
   }
+  void ExecuteCommandWithParam(int32_t id, const std::u16string& text, const void* data,
+                               int32_t /*size*/) override {
+    // A command's argument is its block of bytes, or else its text.
+    GetCommandManager().ExecuteWithParam(id, data != nullptr ? data : static_cast<const void*>(&text));
+  }
+  void SetInterfaceUpdatesSuspended(bool suspended) override {
+    TMainForm* main = GetMainForm();
+    if (main == nullptr) return;
+    main->UpdateBlocked = suspended;
+    if (!suspended) main->RequestInterfaceUpdate();
+  }
+  bool OvertypeMode() override {
+    TMainForm* main = GetMainForm();
+    return main != nullptr && main->OverwriteMode;
+  }
+
+  // ---- The status bar
+  void SetStatusMessage(int32_t kind, const std::u16string& text) override {
+    if (TMainForm* main = GetMainForm()) main->SetStatusMessage(static_cast<uint8_t>(kind), text);
+  }
+  void BeginProgress(const std::string& text, int32_t range) override {
+    if (TMainForm* main = GetMainForm()) main->BeginProgress(range, text);
+  }
+  void SetProgressPosition(int32_t position) override {
+    if (TMainForm* main = GetMainForm()) main->SetProgressPos(position);
+  }
+  void EndProgress() override {
+    if (TMainForm* main = GetMainForm()) main->EndProgress(false);
+  }
+
+  // ---- Popup menus
+  plat::PopupMenu* ContextPopup(const std::string& name) override {
+    TMainForm* main = GetMainForm();
+    return main != nullptr ? main->GetPopupMenu(name) : nullptr;
+  }
+  void ShowSpellingPopup(std::unique_ptr<plat::PopupMenu> menu, plat::Point at,
+                         const plat::Rect& exclude, bool suggestions) override {
+    TMainForm* main = GetMainForm();
+    if (main == nullptr) {
+      TDocWindowServices::ShowSpellingPopup(std::move(menu), at, exclude, suggestions);
+      return;
+    }
+    main->ShowSpellingPopup(std::move(menu), at, exclude, suggestions);
+  }
+  int32_t WorkAreaRight() override {
+    TMainForm* main = GetMainForm();
+    if (main == nullptr || main->MonitorRect.Width() <= 0) return TDocWindowServices::WorkAreaRight();
+    return main->MonitorRect.right;
+  }
+
+  // ---- The symbol dialog
+  void ShowSymbolDialog(const std::string& font, int32_t code) override {
+    FormatDialogServices().ShowInsertSymbolFor(font, code);
+  }
+
+  // ---- Proofing tools
+  bool AutoCorrectAsYouType() override { return ProofingServices().AutoCorrectAsYouType(); }
+  bool MisspelledBeforeCaret(TDoc& doc) override { return ProofingServices().MisspelledBeforeCaret(doc); }
+  void RescheduleSpellcheck(TDoc& doc, int32_t mode) override {
+    ProofingServices().RescheduleSpellcheck(doc, mode);
+  }
+  bool RecheckPendingSpelling(TDoc& doc) override { return ProofingServices().RecheckPendingSpelling(doc); }
+  bool SpellcheckRecheckPending(TDoc& doc) override {
+    return ProofingServices().SpellcheckRecheckPending(doc);
+  }
+  void CaretLeftWord(TDoc& doc) override { ProofingServices().CaretLeftWord(doc); }
+  void RestartSpellcheck(TDoc& doc) override { ProofingServices().RestartSpellcheck(doc); }
+  bool CheckWordAtCaret(TDoc& doc, TSpellingWord& word) override {
+    return ProofingServices().CheckWordAtCaret(doc, word);
+  }
+  void ReplaceWithSuggestion(TDoc& doc, int32_t index) override {
+    ProofingServices().ReplaceWithSuggestion(doc, index);
+  }
+  void AddAutoCorrectEntry(TDoc& doc, int32_t index) override {
+    ProofingServices().AddAutoCorrectEntry(doc, index);
+  }
+  void SetWordLanguage(TDoc& doc, int32_t language) override {
+    ProofingServices().SetWordLanguage(doc, language);
+  }
+  void AddToUserDictionary(TDoc& doc, int32_t index) override {
+    ProofingServices().AddToUserDictionary(doc, index);
+  }
+  void EditUserDictionary(int32_t index) override { ProofingServices().EditUserDictionary(index); }
 };
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "document/editing_time_services.h"
 #include "docwindow/doc_window_services.h"
 #include "commands/command_manager.h"
+#include "commands/edit_command_services.h"
+#include "editing/ops/text_edit_services.h"
 #include "files/crypt/password_forms.h"
 #include "files/document_road_services.h"
 #include "files/file_services.h"
@@ -31,12 +33,14 @@
 #include "shell/doc_file_names.h"
 #include "shell/doc_window_link.h"
 #include "shell/shell_doc_window_services.h"
+#include "shell/shell_edit_services.h"
 #include "shell/document_save.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_form.h"
 #include "shell/status_bar.h"
 #include "shell/shell_command_environment.h"
 #include "shell/startup_state.h"
+#include "shell/status_bar.h"
 
 namespace qv {
 
@@ -76,6 +80,8 @@ class TShellDocServices : public TDocServices {
   }
   void DocumentDestroyed(TDoc* doc) override {
     if (TDocDispatcher* d = GetDocDispatcher()) d->Forget(doc);
+    // Go Back never returns into a document that has gone.
+    if (TextEditServices().GoBackPlace().Doc == doc) ForgetGoBackPlace();
   }
   std::string UserName() override { return GetOptions().General.UsrName; }
   void RequestInterfaceUpdate() override {
@@ -225,9 +231,13 @@ void RegisterShellServices() {
   RegisterDocumentRoadServices(std::make_unique<TShellDocumentRoadServices>());
   RegisterDocWindowServices(MakeShellDocWindowServices());
   RegisterEditingTimeList(std::make_unique<TOptionsEditingTimeList>());
+  RegisterTextEditServices(MakeShellTextEditServices());
+  RegisterEditCommandServices(MakeShellEditCommandServices());
 }
 
 void UnregisterShellServices() {
+  RegisterEditCommandServices(nullptr);
+  RegisterTextEditServices(nullptr);
   RegisterEditingTimeList(nullptr);
   RegisterDocWindowServices(nullptr);
   RegisterDocumentRoadServices(nullptr);

@@ -78,7 +78,8 @@ int32_t TStatusBar::ProgressBlocks() const {
 void TStatusBar::SetProgressPos(int64_t position) {
   const int32_t before = ProgressBlocks();
   progressPos_ = std::clamp(position, progressMin_, progressMax_);
-  if (ProgressBlocks() != before) Invalidate();
+  // Long jobs do not let the message loop run: the bar is painted at once.
+  if (ProgressBlocks() != before) Repaint();
 }
 
 // ---- Panels and their places

@@ -100,6 +100,7 @@ class TStatusBar : public plat::Control {
   // Clamps to the range; repaints only when the number of drawn blocks changes.
   void SetProgressPos(int64_t position);
   int64_t ProgressPos() const { return progressPos_; }
+  int64_t ProgressMax() const { return progressMax_; }
   // The blocks of the progress bar drawn for the position (0 to 20); none for an empty range.
   int32_t ProgressBlocks() const;
 

@@ -6,6 +6,7 @@
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "foundation/fonts/font_manager.h"
+#include "foundation/settings/options_holder.h"
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/ui/popup_list.h"
@@ -41,6 +42,19 @@ void PaginateDocument(TDocDispatcher& dispatcher, TDoc* doc) {
   TDocWindowLink* window = dispatcher.WindowOf(doc);
   if (state == nullptr || window == nullptr) return;
   PaginationStep(*doc, *state, window->InMouseOperation());
+  PageFieldsStep(*doc, window->InMouseOperation());
+}
+
+// A reached writing target blinks in the status bar, a state every 500 ms.
+void BlinkWritingTarget(TMainForm& main) {
+  constexpr uint32_t kBlinkMs = 500;
+  constexpr int32_t kTargetPanel = TStatusBar::spTarget;
+  const uint32_t now = plat::GetTickCount();
+  if (!main.StatusBar().Visible() || (GetOptions().View.SBarPanels3 >> kTargetPanel & 1) == 0 ||
+      now - main.TargetBlinkTick < kBlinkMs)
+    return;
+  main.TargetBlinkTick = now;
+  main.StatusBar().BlinkTarget();
 }
 
 void SendDownKey() {
@@ -84,6 +98,7 @@ void TMainForm::WMTimer(uint32_t id) {
         DownKeyPending = false;
         SendDownKey();
       }
+      BlinkWritingTarget(*this);
       break;
     case tmSpellcheckIcon:
       if (ProofingServices().AutoSpellcheck()) {

@@ -23,6 +23,7 @@
 #include "foundation/ui/application.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
+#include "platform/controls/form.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
 #include "foundation/settings/options_holder.h"
@@ -304,6 +305,28 @@ TEST_F(MainRoad, TheStatusBarShowsTheActiveDocumentAndTheProgressOfLongJobs) {
   EXPECT_EQ(bar.MessageText(), u"Reading");
   main_->SetStatusMessage("");
   EXPECT_EQ(bar.MessageKind(), TStatusBar::kNoMessage);
+}
+
+// A message box or dialog takes the keyboard while it is open; once it has closed, what is typed
+// goes into the active document again.
+TEST_F(MainRoad, AfterAModalWindowTheTypingGoesBackIntoTheDocument) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  const plat::Hwnd window = dispatcher_->WindowOf(doc)->Handle();
+  ASSERT_EQ(plat::GetFocus(), window);
+  {
+    plat::Form box;  // a box answered as soon as it shows
+    box.SetBounds(10, 10, 200, 100);
+    box.OnShow = [](plat::Form& f) { f.SetModalResult(plat::mrCancel); };
+    box.ShowModal();
+  }
+  Pump();
+  EXPECT_EQ(plat::GetFocus(), window);
+  plat::headless::TypeText("New ");
+  Pump();
+  EXPECT_EQ(FirstParagraph(*doc), "New Text");
 }
 
 TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {

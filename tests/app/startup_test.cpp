@@ -15,6 +15,7 @@
 #include "platform/gfx/bitmap.h"
 #include "commands/command_environment_services.h"
 #include "commands/command_manager.h"
+#include "commands/edit_command_services.h"
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
 #include "commands/web_export_services.h"
@@ -142,7 +143,8 @@ const Slot kSlots[] = {
     {"ruler snapping (document window)", &IsStandInService<TRulerSnapServices>, false},
     // layout
     {"hyphenation (proofing)", &IsStandInService<THyphenationService>, false},
-    {"text edit services (shell, proofing, dialogs)", &IsStandInService<TTextEditServices>, false},
+    {"text edit services (shell; proofing and dialogs keep the stand-in's answers)",
+     &IsStandInService<TTextEditServices>, true},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
     {"resources (resources)", &IsStandInService<TResourceService>, false},
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
@@ -155,6 +157,8 @@ const Slot kSlots[] = {
      &IsStandInService<TDocWindowServices>, true},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, true},
+    {"edit command services (shell: the typing mode; the rest waits for its subsystems)",
+     &IsStandInService<TEditCommandServices>, true},
     {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
     {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
     {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},

@@ -44,6 +44,28 @@ TField* PutBookmark(TDoc& doc) {
   return f;
 }
 
+// "abc" inside a bookmark inside another one, all four marks at the paragraph's two ends.
+void PutNestedBookmarks(TDoc& doc) {
+  TField* f[2];
+  for (TField*& x : f) {
+    auto owned = std::make_unique<TField>();
+    x = owned.get();
+    x->Kind = fkBookmark;
+    doc.Fields.push_back(std::move(owned));
+  }
+  TPar& p = *doc.Par(0);
+  p.Content.Clear();
+  AppendContentTag(p.Content, ctFieldStart, TagRefOf(f[0]));
+  AppendContentTag(p.Content, ctFieldStart, TagRefOf(f[1]));
+  p.Content.AppendString("abc");
+  AppendContentTag(p.Content, ctFieldEnd, TagRefOf(f[1]));
+  AppendContentTag(p.Content, ctFieldEnd, TagRefOf(f[0]));
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  p.RebuildCodes();
+  p.ContentChanged();
+  doc.InvalidateFieldIndex();
+}
+
 std::unique_ptr<TField> NewField(uint8_t type) {
   auto f = std::make_unique<TField>();
   f->FieldType = type;
@@ -90,6 +112,11 @@ TEST(FieldOperations, DoneUndoneAndRedone) {
        "0:1-0:2 0:1-0:1"},
       {"remove a field, keeping its text", PutBookmark,
        [](TDoc& d) { d.RemoveField(d.Fields[0].get()); }, ""},
+      // Undo puts each mark back in its own place among the others there (the removal notes it).
+      {"remove the inner of two fields with the same places", PutNestedBookmarks,
+       [](TDoc& d) { d.RemoveField(d.Fields[1].get()); }, "0:0-0:3"},
+      {"remove the outer of two fields with the same places", PutNestedBookmarks,
+       [](TDoc& d) { d.RemoveField(d.Fields[0].get()); }, "0:0-0:3"},
       {"move the end mark", PutBookmark,
        [](TDoc& d) {
          TField* f = d.Fields[0].get();

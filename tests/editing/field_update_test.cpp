@@ -3,12 +3,14 @@
 // an unchanged result records nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "document/content_stream.h"
 #include "document/content_tags.h"
 #include "document/doc_builder.h"
 #include "document/doc_object_services.h"
@@ -275,4 +277,86 @@ TEST(FieldUpdate, AnEmptyFieldInTheScopeGetsItsResult) {
   doc.Props.Title = u"T";
   UpdateAll(doc);
   EXPECT_EQ(ParText(doc, 0), "[T]");
+}
+
+namespace {
+
+// A paragraph from a pattern: "<X" opens field X, ">X" closes it, other characters are text;
+// T is a TITLE field, every other letter a bookmark.
+std::vector<TField*> PutPattern(TDoc& doc, const std::string& pattern) {
+  std::vector<TField*> fields(26, nullptr);
+  TPar& p = *doc.Par(0);
+  p.Content.Clear();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if (c != '<' && c != '>') {
+      p.Content.AppendByte(static_cast<uint8_t>(c));
+      continue;
+    }
+    TField*& f = fields[static_cast<size_t>(pattern[++i] - 'A')];
+    if (f == nullptr) {
+      auto owned = std::make_unique<TField>();
+      owned->Kind = pattern[i] == 'T' ? fkField : fkBookmark;
+      owned->FieldType = pattern[i] == 'T' ? 15 : 0;
+      owned->Instruction = pattern[i] == 'T' ? u"TITLE" : std::u16string(1, pattern[i]);
+      f = owned.get();
+      doc.Fields.push_back(std::move(owned));
+    }
+    AppendContentTag(p.Content, c == '<' ? ctFieldStart : ctFieldEnd, TagRefOf(f));
+  }
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  p.RebuildCodes();
+  p.ContentChanged();
+  doc.InvalidateFieldIndex();
+  return fields;
+}
+
+std::string ReadPattern(TDoc& doc, const std::vector<TField*>& fields) {
+  TPar& p = *doc.Par(0);
+  NormalizeParagraphTags(p);
+  std::string s;
+  TStreamItem item;
+  for (int32_t off = 0; ReadStreamItem(p.Content.Data, p.Content.Length, off, item); off += item.Size) {
+    if (item.ItemType == TStreamItem::siText) {
+      s.append(reinterpret_cast<const char*>(p.Content.Data + off), static_cast<size_t>(item.Size));
+    } else if (IsFieldMarkKind(item.Tag.Kind)) {
+      const auto at = std::find(fields.begin(), fields.end(), FieldOfTag(item.Tag));
+      s += item.Tag.Kind == ctFieldStart ? '<' : '>';
+      s += at == fields.end() ? '?' : static_cast<char>('A' + (at - fields.begin()));
+    }
+  }
+  return s;
+}
+
+}  // namespace
+
+TEST(FieldUpdate, FieldsAroundAReplacedResultStayAroundIt) {
+  const struct Case {
+    const char* name;
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {"a bookmark around exactly the field", "x<B<Told>T>By", "x<B<TNewer>T>By"},
+      {"a bookmark around an empty field", "x<B<T>T>By", "x<B<TNewer>T>By"},
+      {"a bookmark ending where the field starts", "<Bx>B<Told>Ty", "<Bx>B<TNewer>Ty"},
+      {"a bookmark starting where the field ends", "x<Told>T<By>B", "x<TNewer>T<By>B"},
+      {"a bookmark inside the result goes with it", "x<T<Bo>Bld>Ty", "x<TNewer>Ty"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FieldScope scope;
+    TDoc doc(true);
+    SetMainText(doc, {"x"});
+    const std::vector<TField*> fields = PutPattern(doc, c.before);
+    doc.Props.Title = u"Newer";
+    const std::string before = DumpDoc(doc);
+    UpdateAll(doc);
+    EXPECT_EQ(ReadPattern(doc, fields), c.after);
+    const std::string after = DumpDoc(doc);
+    doc.Undo();
+    EXPECT_EQ(DumpDoc(doc), before);
+    EXPECT_EQ(ReadPattern(doc, fields), c.before);
+    doc.Redo();
+    EXPECT_EQ(DumpDoc(doc), after);
+  }
 }

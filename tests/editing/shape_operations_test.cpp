@@ -151,6 +151,41 @@ TEST(ShapeOperations, InlineToFloatingAndBackUndoAndRedo) {
   EXPECT_EQ(DumpAll(doc), back);
 }
 
+TEST(ShapeOperations, ABookmarkEndingAtAPictureKeepsItsEndWhenThePictureFloats) {
+  TObjectEngineScope engine;
+  TDoc doc(true);
+  TShape* shape = InlineShapeDoc(doc);
+  // "<ab>" is bookmarked: its end mark stands where the picture's character starts.
+  auto mark = std::make_unique<TField>();
+  mark->Kind = fkBookmark;
+  mark->Instruction = u"ab";
+  TField* bookmark = mark.get();
+  doc.Fields.push_back(std::move(mark));
+  TPar& p = *doc.Par(0);
+  TMemory start, end;
+  AppendContentTag(start, ctFieldStart, TagRefOf(bookmark));
+  AppendContentTag(end, ctFieldEnd, TagRefOf(bookmark));
+  p.Content.Insert(end.Data, 2, end.Length);
+  p.Content.Insert(start.Data, 0, start.Length);
+  p.RebuildCodes();
+  p.ContentChanged();
+  doc.InvalidateFieldIndex();
+  const std::string before = DumpAll(doc);
+  std::vector<TShapeProps> props = {shape->Props};
+  props[0].WrapStyle = W::Square;
+  FormatShapes(doc, {shape}, 0, &props);
+  ASSERT_TRUE(shape->IsFloating());
+  TDocRange r;
+  ASSERT_TRUE(doc.GetFieldRange(bookmark, r));
+  EXPECT_EQ(r.Start.Offset, 0);
+  EXPECT_EQ(r.End.Offset, 2);
+  const std::string floating = DumpAll(doc);
+  doc.Undo();
+  EXPECT_EQ(DumpAll(doc), before);
+  doc.Redo();
+  EXPECT_EQ(DumpAll(doc), floating);
+}
+
 TEST(ShapeOperations, NoFloatingShapesInNotes) {
   TObjectEngineScope engine;
   TDoc doc(true);

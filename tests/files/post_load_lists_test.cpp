@@ -9,6 +9,8 @@
 #include "document/doc_builder.h"
 #include "document/par.h"
 #include "files/post_load_steps.h"
+#include "foundation/fonts/font_manager.h"
+#include "foundation/text/code_pages.h"
 #include "files_test_support.h"
 
 using namespace qv;
@@ -130,3 +132,40 @@ TEST_F(PostLoadLists, AParagraphAtALowerLevelKeepsItsLevel) {
 }
 
 }  // namespace
+
+TEST_F(PostLoadLists, BulletsOfTheSymbolAreaShowInASymbolFont) {
+  TFontManager& fonts = *FontManager();
+  const int32_t serif = fonts.FontIndex("Liberation Serif", kAnyCharset, true);
+  const int32_t symbol = fonts.FontIndex("Symbol", SYMBOL_CHARSET, true);
+  if (symbol < 0) GTEST_SKIP() << "no Symbol font";
+  struct Case {
+    const char* Name;
+    int32_t Font;
+    char16_t Text, WantText;
+    bool WantSymbolFont;
+  };
+  const Case cases[] = {
+      {"font left out of the table", CharUnset, 0xF0B7, 0xF0B7, true},
+      {"in a text font", serif, 0xF0B7, 0xF0B7, true},
+      {"a byte of a symbol font", symbol, 0xB7, 0xF0B7, true},
+      {"an ordinary bullet", serif, 0x2022, 0x2022, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDoc doc(true);
+    auto list = std::make_unique<TAutoList>();
+    list->Number = 1;
+    TListLevel& level = list->ListLevels[0];
+    level.NumberFormat = 23;
+    level.LevelText = std::u16string(1, c.Text);
+    level.CharFormat.Font = c.Font;
+    doc.Lists.push_back(std::move(list));
+    FixListLevels(doc);
+    const TListLevel& fixed = doc.Lists[0]->ListLevels[0];
+    EXPECT_EQ(fixed.LevelText, std::u16string(1, c.WantText));
+    const int32_t font = fixed.CharFormat.Font;
+    const bool symbolFont = font >= 0 && font != CharUnset && static_cast<size_t>(font) < fonts.RegFonts.size() &&
+                            fonts.RegFonts[static_cast<size_t>(font)].Charset == SYMBOL_CHARSET;
+    EXPECT_EQ(symbolFont, c.WantSymbolFont);
+  }
+}

@@ -1,9 +1,11 @@
 #include "layout/pagination_fixture.h"
 
+#include "document/drop_caps.h"
 #include "document/field.h"
 #include "document/field_index.h"
 #include "foundation/base/service_slot.h"
 #include "layout/inline_shape_service.h"
+#include "layout/layout_units.h"
 #include "layout/note_layout.h"
 #include "layout/page.h"
 #include "layout/pagination.h"
@@ -359,6 +361,51 @@ TEST_F(PaginationTest, NotesOfAFreshDocumentFindTheirTextThroughTheFieldIndex) {
   // The note's own mark shows its reference's number.
   const TPar& text = Par(notePar);
   EXPECT_EQ(NoteMarkText(NoteMarkField(text, text.Content.Data, text.Content.Length, 0)), "1");
+}
+
+TEST_F(PaginationTest, ADropCapStandsInABoxOfItsOwnWithTheLinesBesideIt) {
+  const int32_t p = b->Add("x");
+  b->Add("Next paragraph");
+  b->Finish();
+  auto field = std::make_unique<TField>();
+  field->Kind = fkDropCap;
+  auto record = std::make_unique<TDropCapRecord>();
+  record->Settings.First = 1;
+  field->Attachment = std::move(record);
+  TField* cap = field.get();
+  doc->Fields.push_back(std::move(field));
+  TMemory s;
+  AppendContentTag(s, ctFont, b->Font);
+  AppendContentTag(s, ctSize, 96);
+  AppendContentTag(s, ctFieldStart, TagRefOf(cap));
+  s.AppendString("W");
+  AppendContentTag(s, ctFieldEnd, TagRefOf(cap));
+  AppendContentTag(s, ctSize, 24);
+  for (int i = 0; i < 8; ++i) s.AppendString("hen in the course of human events it becomes necessary ");
+  AppendContentTag(s, ctSpecialChar, scParagraphEnd);
+  TPar& par = Par(p);
+  par.Format = DefaultParFormat;
+  par.Content = s;
+  par.RebuildCodes();
+  par.ContentChanged();
+  doc->Paginate(0, INT32_MAX);
+  ASSERT_GE(par.Lines.size(), 5u);
+  const TLine& letters = *par.Lines[0];
+  ASSERT_TRUE(letters.HasFlag(lfDropCap));
+  ASSERT_NE(letters.Box, nullptr);
+  const TBox& capBox = *letters.Box;
+  EXPECT_TRUE(capBox.HasFlag(TBox::DropCapBox));
+  const TBox* text = par.Lines[1]->Box;
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(capBox.Parent, text);
+  EXPECT_EQ(capBox.Rect.Height(), letters.Height);
+  // The first lines of text start right of the letters, from their top; the last one, below
+  // them, at the text's left edge again.
+  const int32_t capRight = capBox.Rect.right - text->Margins.left;
+  EXPECT_EQ(par.Lines[1]->Top, capBox.Rect.top);
+  EXPECT_GE(LayoutXToTwips(par.Lines[1]->StartX(), LayoutLineFitter().Settings), capRight);
+  EXPECT_GE(par.Lines.back()->Top, capBox.Rect.bottom);
+  EXPECT_EQ(par.Lines.back()->StartX(), 0);
 }
 
 TEST_F(PaginationTest, FootnoteThatCannotStartMovesItsLine) {

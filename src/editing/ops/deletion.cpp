@@ -19,6 +19,7 @@
 #include "document/section.h"
 #include "document/shape.h"
 #include "document/surrogate_pairs.h"
+#include "document/table_edit_helpers.h"
 #include "editing/format_operations.h"
 #include "editing/ins_del_operation.h"
 #include "editing/ops/smart_spacing.h"
@@ -232,6 +233,10 @@ class TRangeDeleter {
     std::vector<TField*> notes;
     if ((flags_ & idfKeepNotes) == 0 && mainStory) notes = NoteReferencesIn(doc_, range);
     if ((flags_ & idfKeepHeaders) == 0) HandOnHeaders(doc_, s, e);
+    // The sections whose breaks the deletion takes leave the document with it.
+    std::vector<TSection*> sectionsBefore;
+    if ((flags_ & idfKeepNotes) == 0 && mainStory)
+      for (const auto& section : doc_.Sections) sectionsBefore.push_back(section.get());
     const bool keepMarks = !doc_.IsDocFlagSet(dfReplaceRunning);
     if (keepMarks) {
       if (flags_ & idfMarksAtEndOnly)
@@ -239,6 +244,8 @@ class TRangeDeleter {
       else
         doc_.BeginKeepFieldMarks(s, e, 0);
     }
+    // Measured before the deletion: afterwards e's paragraph may be gone or another one.
+    const bool wholePars = s.Offset == 0 && (e.Offset == 0 || e.Offset >= doc_.ParLength(e.Par));
     auto rec = TInsDelOperation::ForDelete(doc_, range);
     rec->OwnsObjects = (flags_ & idfKeepObjects) == 0;
     TSubOperation::Execute(std::move(rec));
@@ -258,9 +265,9 @@ class TRangeDeleter {
       FormatParagraphs(doc_, nullptr, &joined, firstFormat);
     }
     if (firstSection) GiveSectionsFormat(*firstSection);
-    const bool wholePars = s.Offset == 0 && (e.Offset == 0 || e.Offset >= doc_.ParLength(e.Par));
     if ((flags_ & idfSmartSpacing) && !caretBack && !wholePars) AdjustSmartSpacing(doc_, s);
     if (!notes.empty()) DeleteNoteTexts(notes);
+    if (!sectionsBefore.empty()) DeleteHeadersOfRemovedSections(sectionsBefore);
     UpdateFollowingHyperlinks(doc_, links);
     CheckDropCapsAfterEdit(doc_, doc_.Caret.Par);
     if (touchesTable) NoteTable(s.Par);
@@ -309,6 +316,40 @@ class TRangeDeleter {
     tables_->Normalize();
   }
 
+  // The header and footer texts that removed sections still held (those not handed on to the
+  // section after them, and not shown by a section that stays) go as well.
+  void DeleteHeadersOfRemovedSections(const std::vector<TSection*>& before) {
+    auto staying = [this](const TSection* s) {
+      return std::any_of(doc_.Sections.begin(), doc_.Sections.end(),
+                         [s](const auto& x) { return x.get() == s; });
+    };
+    auto shown = [this](const TField* f) {
+      return std::any_of(doc_.Sections.begin(), doc_.Sections.end(), [f](const auto& x) {
+        return std::find(x->HeaderFooter.begin(), x->HeaderFooter.end(), f) != x->HeaderFooter.end();
+      });
+    };
+    std::vector<TField*> texts;
+    for (const TSection* s : before) {
+      if (staying(s)) continue;
+      for (TField* f : s->HeaderFooter)
+        if (f != nullptr && !shown(f) && std::find(texts.begin(), texts.end(), f) == texts.end())
+          texts.push_back(f);
+    }
+    if (texts.empty()) return;
+    TScopedDocFlag notReplacing(doc_, dfReplaceRunning, false);
+    const TDocPosition caret = doc_.Caret;
+    for (TField* f : texts) {
+      TDocRange r;
+      if (!doc_.GetFieldRange(f, r)) continue;
+      // Whole paragraphs, so that no header is left half in the story.
+      tables::DeleteParagraphs(doc_, r.Start.Par, r.End.Par);
+      doc_.Caret = caret;
+    }
+    TPostActions& post = doc_.CurrentPostActions();
+    post.Caret = doc_.Caret;
+    post.HasCaret = true;
+  }
+
   void DeleteNoteTexts(const std::vector<TField*>& refs) {
     TScopedDocFlag notReplacing(doc_, dfReplaceRunning, false);
     const TDocPosition caret = doc_.Caret;
@@ -343,8 +384,7 @@ void DeleteSelectedShapes(TDoc& doc, uint32_t flags) {
     TField* anchor = shape != nullptr ? shape->AnchorField : nullptr;
     TDocRange range;
     if (anchor == nullptr || !doc.GetFieldRange(anchor, range)) continue;
-    doc.RemoveShapeFromZOrder(shape);
-    doc.RemoveField(anchor);
+    doc.RemoveField(anchor);  // takes the shape out of the z-order too
   }
   ObjectEditServices().SelectShapes(doc, {});
 }

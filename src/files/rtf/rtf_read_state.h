@@ -71,8 +71,19 @@ struct TRtfGroupEntry {
 // A border line being filled by the border words: each of its four values is taken once.
 struct TRtfBorderTarget {
   TBorderLine* Line = nullptr;
+  std::array<TBorderLine*, 3> Also{};  // \box: the other three sides take the same settings
   bool Width = false, Style = false, Color = false, Space = false;
-  void Select(TBorderLine* line) { *this = {line, true, true, true, true}; }
+  void Select(TBorderLine* line) { *this = {line, {}, true, true, true, true}; }
+  void SelectBox(TParBorders& b) {
+    Select(&b.Top);
+    Also = {&b.Left, &b.Right, &b.Bottom};
+  }
+  template <class F>
+  void Apply(F set) {
+    set(*Line);
+    for (TBorderLine* line : Also)
+      if (line != nullptr) set(*line);
+  }
 };
 
 // A list definition of the list table, before an override makes document lists of it.
@@ -181,6 +192,8 @@ class TRtfReader {
   bool HandleCharWord(const TRtfItem& w, TCharFormat& target);
   bool HandleParWord(const TRtfItem& w, TParFormat& target);
   bool HandleBorderWord(const TRtfItem& w);
+  // Words outside the keyword table that the reader still takes (\box).
+  void HandleUnlistedWord(const TRtfItem& w);
   bool HandleSpecialWord(const TRtfItem& w);
   bool GuardedByTocStyle(int kind, int32_t value) const;
   void SetCharProp(TCharFormat& target, int kind, int32_t value);

@@ -393,7 +393,10 @@ int32_t TRtfReader::DocLanguage() const {
 // ---- control words ----
 
 void TRtfReader::HandleControlWord(const TRtfItem& w) {
-  if (w.Word < 0) return;
+  if (w.Word < 0) {
+    HandleUnlistedWord(w);
+    return;
+  }
   const bool redirected = (flags_ & rfRedirect) != 0;
   TCharFormat& cf = redirected ? *charTarget_ : written_;
   TParFormat& pf = redirected ? *parTarget_ : Cur().Format;
@@ -681,13 +684,23 @@ bool TRtfReader::HandleBorderWord(const TRtfItem& w) {
     case RtfWord("brdrb"): paragraphLine(&TParBorders::Bottom); return true;
     case RtfWord("brdrbtw"): paragraphLine(&TParBorders::Inside); return true;
     case RtfWord("brdrw"):
-      if (t.Line != nullptr && t.Width) t.Line->Width = std::clamp(p, 0, 255), t.Width = false;
+      if (t.Line != nullptr && t.Width) {
+        t.Apply([&](TBorderLine& line) { line.Width = std::clamp(p, 0, 255); });
+        t.Width = false;
+      }
       return true;
     case RtfWord("brdrcf"):
-      if (t.Line != nullptr && t.Color) t.Line->Color = ColourOf(p), t.Color = false;
+      if (t.Line != nullptr && t.Color) {
+        const auto colour = ColourOf(p);
+        t.Apply([&](TBorderLine& line) { line.Color = colour; });
+        t.Color = false;
+      }
       return true;
     case RtfWord("brsp"):
-      if (t.Line != nullptr && t.Space) t.Line->Distance = std::clamp(p, 0, kRtfTwipsLimit), t.Space = false;
+      if (t.Line != nullptr && t.Space) {
+        t.Apply([&](TBorderLine& line) { line.Distance = std::clamp(p, 0, kRtfTwipsLimit); });
+        t.Space = false;
+      }
       return true;
     case RtfWord("brdrs"): style = 1; break;
     case RtfWord("brdrth"): style = 2; break;
@@ -718,8 +731,20 @@ bool TRtfReader::HandleBorderWord(const TRtfItem& w) {
     case RtfWord("brdrnone"): style = BorderStyleNone; break;
     default: return false;
   }
-  if (t.Line != nullptr && t.Style) t.Line->Style = style, t.Style = false;
+  if (t.Line != nullptr && t.Style) {
+    t.Apply([&](TBorderLine& line) { line.Style = style; });
+    t.Style = false;
+  }
   return true;
+}
+
+void TRtfReader::HandleUnlistedWord(const TRtfItem& w) {
+  // \box borders the paragraph on all four sides with the border words that follow (other
+  // programs write it for a paragraph whose four borders are alike).
+  if (w.Name() == "box") {
+    borderTarget_.SelectBox(PendingBorders());
+    flags_ |= rfBorders;
+  }
 }
 
 bool TRtfReader::HandleSpecialWord(const TRtfItem& w) {

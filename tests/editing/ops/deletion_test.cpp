@@ -124,6 +124,51 @@ TEST(Deletion, TheRestOfTheMainTextKeepsTheFirstSectionsFormatWhenTheBreaksGo) {
   }
 }
 
+TEST(Deletion, HeadersAndFootersOfDeletedSectionsGoUnlessHandedOn) {
+  const struct Case {
+    const char* name;
+    int32_t flags;
+    const char* headers;  // the header and footer story afterwards
+  } cases[] = {
+      {"the first section's footer moves on, the other headers go", 0, "F1/H3"},
+      {"with flag 0x10 they stay", idfKeepNotes, "H1/F1/H2/H3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpsScope scope;
+    TDoc doc(true);
+    TDocBuilder b(doc);
+    b.Add("one");
+    b.SectionBreak("two", sbNextPage);
+    b.SectionBreak("three", sbNextPage);
+    b.Add("four");
+    TField* h1 = b.HeaderFooter(*doc.Sections[0], hfOddHeader, "H1");
+    TField* f1 = b.HeaderFooter(*doc.Sections[0], hfOddFooter, "F1");
+    b.HeaderFooter(*doc.Sections[1], hfOddHeader, "H2");
+    TField* h3 = b.HeaderFooter(*doc.Sections[2], hfOddHeader, "H3");
+    b.Finish();
+    Caret(doc, 0, 0);
+    const std::string before = DumpDoc(doc);
+    // From the first section into the last: the first two sections' breaks go.
+    DeleteRange(doc, {Pos(0, 1), Pos(3, 2)}, c.flags);
+    EXPECT_EQ(MainText(doc), "our");
+    std::string headers;
+    for (int32_t i = doc.FirstParagraphOfStory(stHeadersFooters); i < doc.ParCount(); ++i) {
+      const TPar& p = *doc.Par(i);
+      if (!headers.empty()) headers += '/';
+      for (int32_t k = 0; k + 1 < p.CharCount(); ++k) headers.push_back(static_cast<char>(p.CodeAt(k)));
+    }
+    EXPECT_EQ(headers, c.headers);
+    doc.UpdateSectionRanges();
+    ASSERT_EQ(doc.Sections.size(), 1u);
+    EXPECT_EQ(doc.Sections[0]->HeaderFooter[hfOddHeader], h3);
+    EXPECT_EQ(doc.Sections[0]->HeaderFooter[hfOddFooter], f1);
+    TDocRange r;
+    EXPECT_EQ(doc.GetFieldRange(h1, r), c.flags != 0);
+    ExpectUndoRedoExact(doc, before);
+  }
+}
+
 TEST(Deletion, TheFindEnginesReplacementGivesNewParagraphsTheOldFormatsInOrder) {
   struct Case {
     bool replacing;

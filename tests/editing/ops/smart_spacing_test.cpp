@@ -80,4 +80,17 @@ TEST(SmartSpacing, DeletionAndInsertionLeaveOneSpaceBetweenWords) {
   }
 }
 
+TEST(SmartSpacing, ADeletionAcrossParagraphsEndingInsideOneAdjustsTheSpacesAtItsStart) {
+  // Only a deletion of whole paragraphs leaves the spaces alone; this one ends inside "cc dd",
+  // and afterwards the paragraph at that index is the short "x".
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"aa", "cc dd", "x"});
+  Caret(doc, 0, 0);
+  const std::string before = DumpDoc(doc);
+  DeleteRange(doc, {Pos(0, 0), Pos(1, 2)}, idfSmartSpacing);
+  EXPECT_EQ(MainText(doc), "dd/x");
+  ExpectUndoRedoExact(doc, before);
+}
+
 }  // namespace

@@ -261,6 +261,38 @@ TEST(Typing, AFragmentEndingInAFieldMarkIsUndoneWithItsMarks) {
   }
 }
 
+// Reference numbers only grow over a session; a field's tag whose number has a byte 1 in it
+// reads, when misaligned, like the end of a tag. Undo must still find the field behind the
+// paragraph format that the held content carries before it.
+TEST(Typing, UndoFindsAFieldBehindAHeldParagraphWhateverItsReferenceNumber) {
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"abc"});
+  Caret(doc, 0, 1);
+  const std::string before = DumpDoc(doc);
+  std::vector<std::unique_ptr<TField>> spent;
+  auto field = std::make_unique<TField>();
+  while (((TagRefOf(field.get()) >> 8) & 0xFF) != 1) {
+    spent.push_back(std::move(field));
+    field = std::make_unique<TField>();
+  }
+  spent.clear();
+  field->Kind = fkBookmark;
+  TField* f = field.get();
+  doc.Fields.push_back(std::move(field));
+  TMemory fragment;
+  fragment.AppendString("X");
+  AppendContentTag(fragment, ctSpecialChar, scParagraphEnd);
+  fragment.AppendByte(29);
+  AppendContentTag(fragment, ctFieldStart, TagRefOf(f));
+  fragment.AppendString("Y");
+  AppendContentTag(fragment, ctFieldEnd, TagRefOf(f));
+  int32_t marks = 1, flags = 0;
+  void* args[] = {&fragment, &marks, &flags};
+  doc.ExecuteEdit(ecTypeFragment, args, 2);
+  ExpectUndoRedoExact(doc, before);
+}
+
 }  // namespace
 
 namespace {

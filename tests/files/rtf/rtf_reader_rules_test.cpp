@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/auto_list.h"
+#include "document/border_sets.h"
 #include "document/field.h"
 #include "document/section.h"
 #include "document/shape.h"
@@ -148,6 +149,24 @@ TEST_F(RtfReaderTest, ADropCapParagraphGoesOnAfterItsParagraphMark) {
   for (const auto& f : doc->Fields)
     if (f->Kind == fkDropCap) drop = f.get();
   ASSERT_NE(drop, nullptr);
+}
+
+// \box gives all four sides the border that follows; a side named afterwards has its own.
+TEST_F(RtfReaderTest, ABoxedParagraphHasTheSameBorderOnEverySide) {
+  ASSERT_TRUE(Read(Rtf("{\\colortbl;\\red255\\green0\\blue0;}\\pard\\box\\brdrdb\\brdrw15\\brdrcf1\\brsp60"
+                       "\\brdrb\\brdrs\\brdrw30 boxed\\par\\pard plain\\par")));
+  ASSERT_GT(doc->Par(0)->Format.Borders, 0);
+  const TParBorders set = GetParBorders(doc->Par(0)->Format.Borders);
+  const TParBorders* b = &set;
+  for (const TBorderLine* side : {&b->Left, &b->Top, &b->Right}) {
+    EXPECT_EQ(side->Style, 3);
+    EXPECT_EQ(side->Width, 15);
+    EXPECT_EQ(side->Color, 0x0000FF);
+    EXPECT_EQ(side->Distance, 60);
+  }
+  EXPECT_EQ(b->Bottom.Style, 1);
+  EXPECT_EQ(b->Bottom.Width, 30);
+  EXPECT_EQ(b->Inside.Style, BorderStyleNone);
 }
 
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
