@@ -1,6 +1,7 @@
 // The document window's context menus. The window puts together the clipboard menu, one menu for
 // the text or the object under the mouse and one submenu for each kind of object the selection
-// touches; the spelling popups stand alone, and the window fills in the suggestions, the user
+// touches (the text menu keeps clear of the clipboard menu's letters, as the two always go
+// together); the spelling popups stand alone, and the window fills in the suggestions, the user
 // dictionaries and the recent languages before the items that mark their places (812, 818, 820).
 #include "resources/menu_groups.h"
 #include "resources/menu_parts.h"
@@ -20,10 +21,10 @@ constexpr auto kClipboardMenu = std::to_array<TMenuToken>({
 
 constexpr auto kTextFormat = Join(
     std::to_array<TMenuToken>({
-      Item("&Font...", 12000), Item("&Paragraph...", 9000),
+      Item("&Font...", 12000), Item("P&aragraph...", 9000),
       Item("Borders and S&hading...", 9285),
       Sep,
-      Head("Li&sts"), Sub,
+      Head("L&ists"), Sub,
         Item("&Bullets", 9320), Item("&Numbering", 9321), Item("&Outline List", 9322),
       End,
       Head("Change Cas&e"), Sub,
@@ -31,24 +32,24 @@ constexpr auto kTextFormat = Join(
     kChangeCase,
     std::to_array<TMenuToken>({
       End,
-      Head("Sp&acing"), Sub,
+      Head("Spaci&ng"), Sub,
     }),
     kSpaceBeforeAfter,
     std::to_array<TMenuToken>({
       End,
       SepId(150311),
-      HeadId("Section &Break", 150310), Sub,
+      HeadId("Section B&reak", 150310), Sub,
     }),
     kSectionBreak,
     std::to_array<TMenuToken>({
       End,
       Sep,
-      Head("Sele&ct"), Sub,
+      Head("Se&lect"), Sub,
     }),
     kSelect,
     std::to_array<TMenuToken>({
       End,
-      Item("Hyper&link...", 4540), Item("New Boo&kmark...", 4531),
+      Item("H&yperlink...", 4540), Item("New Boo&kmark...", 4531),
     }));
 
 constexpr auto kPictureMenu = Join(

@@ -147,6 +147,16 @@ TEST_F(MenuResources, TheProgramCarriesItsSixtyTwoMenus) {
   EXPECT_EQ(MenuResourceService().MenuResource("TBAR"), EncodeMenuResource(band));
 }
 
+TEST_F(MenuResources, TheTextMenuKeepsClearOfTheClipboardMenusLetters) {
+  std::set<char16_t> clipboard;
+  for (const TMenuResourceItem& item : ParseMenuResource(MenuResourceService().MenuResource("CLIPBRD")))
+    clipboard.insert(AccelCharOf(std::u16string(item.Caption.begin(), item.Caption.end())));
+  for (const TMenuResourceItem& item : ParseMenuResource(MenuResourceService().MenuResource("TXTFMT"))) {
+    const char16_t letter = AccelCharOf(std::u16string(item.Caption.begin(), item.Caption.end()));
+    if (letter != 0) EXPECT_EQ(clipboard.count(letter), 0u) << item.Caption;
+  }
+}
+
 TEST_F(MenuResources, TheMenuBarOffersTheCommandsOfItsAreas) {
   plat::MainMenu menu;
   LoadMenuResource(menu, "MAIN");
