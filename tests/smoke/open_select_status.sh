@@ -3,15 +3,15 @@
 # and reads the screen: the status bar is shown at the bottom of the main window and follows the
 # selection (its panels change), and the selection tint lies over that word and no other.
 #
-# The opening step is one function, chosen by open_step below:
+# The opening step is one function, named by the second argument (open_from_command_line when
+# none is given):
 #   open_from_command_line  the file is named on the command line (what works today: the menu
 #                           bar has no menus yet, and Ctrl+O does nothing because no hot-key
 #                           manager binds keys to commands yet);
 #   open_with_ctrl_o        Ctrl+O in the document brings the Open Document dialog;
 #   open_from_file_menu     a click on File in the menu bar, then Open... (its accelerator O)
 #                           brings the Open Document dialog.
-# The step can also be given as the second argument. Set QV_SMOKE_OUT to a folder to keep the
-# screen images of a failed run.
+# Set QV_SMOKE_OUT to a folder to keep the screen images of a failed run.
 set -u
 exe="$1"
 open_step="${2:-open_from_command_line}"
