@@ -35,7 +35,16 @@ file_menu() {
 }
 await "Quorvane Word Processor"
 sleep 0.3
-file_menu o
+# A click made while the program is still starting may drop nothing: the menu is closed and
+# tried again.
+for _ in 1 2 3 4 5; do
+  file_menu o
+  for _ in $(seq 1 30); do
+    xwininfo -name "Open Document" 2>/dev/null | grep -q "IsViewable" && break 2
+    sleep 0.1
+  done
+  xdotool key Escape Escape
+done
 await "Open Document"
 sleep 0.2
 xdotool type --delay 10 "$source"

@@ -64,10 +64,18 @@ open_with_ctrl_o() {
 }
 open_from_file_menu() {
   start_program
-  # File is the first menu of the bar, at its left end.
-  xdotool mousemove 20 10 click 1
-  sleep 0.3
-  xdotool key o
+  # File is the first menu of the bar, at its left end. A click made while the program is still
+  # starting may drop nothing: then the menu is closed and tried again.
+  for _ in 1 2 3 4 5; do
+    xdotool mousemove 20 10 click 1
+    sleep 0.4
+    xdotool key o
+    for _ in $(seq 1 30); do
+      xwininfo -name "Open Document" 2>/dev/null | grep -q "IsViewable" && break 2
+      sleep 0.1
+    done
+    xdotool key Escape Escape
+  done
   fill_open_dialog "$1"
 }
 
