@@ -225,6 +225,7 @@ class THotKeyManagerService : public THotKeyService {
 void RegisterHotKeyManager() {
   ResetHotKeyManager();
   RegisterHotKeyService(std::make_unique<THotKeyManagerService>());
+  RegisterHotKeyCommandEnvironment();
 }
 
 }  // namespace qv

@@ -81,7 +81,9 @@ bool IsReservedHotKey(uint32_t key);
 // The text of a key code ("Ctrl+B"; a chord as "Ctrl+K, Y").
 std::string HotKeyToText(uint32_t key);
 
-// Puts the manager into the toolkit's hot-key slot.
+// Puts the manager into the toolkit's hot-key slot, and the command environment that names each
+// command's first key (over the shell's) into its slot.
 void RegisterHotKeyManager();
+void RegisterHotKeyCommandEnvironment();
 
 }  // namespace qv

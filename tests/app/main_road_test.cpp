@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "commandbars/hot_key_manager.h"
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "document/editing_time_services.h"
@@ -376,6 +377,19 @@ TEST_F(MainRoad, TheEditingKeysRunTheirCommandsInTheDocument) {
   EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
   EXPECT_TRUE(doc->ParCount() == 1 || FirstParagraphText(*doc, 1).empty());
   EXPECT_TRUE(Box().Shown.empty());
+}
+
+// Menus and hints name each command's first key; a command the user took every key from names
+// none.
+TEST_F(MainRoad, CommandsShowTheirFirstKey) {
+  Start();
+  TCommandManager& commands = GetCommandManager();
+  EXPECT_EQ(commands.GetShortcutText(3860), "Ctrl+Y");
+  EXPECT_EQ(commands.GetShortcutText(3280), "Ctrl+K, Y");
+  EXPECT_EQ(commands.GetShortcutText(206100), "Ctrl+K, Z");  // the zoom box, by its twin
+  EXPECT_EQ(commands.GetShortcutText(9001), "");  // bound to no key
+  GetHotKeyManager().SetCommandKeys(3860, {});
+  EXPECT_EQ(commands.GetShortcutText(3860), "");
 }
 
 // In a new document the text typed before and after Enter has one format.
