@@ -379,6 +379,19 @@ TEST_F(MainRoad, TheEditingKeysRunTheirCommandsInTheDocument) {
   EXPECT_TRUE(Box().Shown.empty());
 }
 
+// With every document closed the main window takes the keys: Ctrl+N makes a new document.
+TEST_F(MainRoad, WithoutDocumentsTheMainWindowRunsTheHotKeys) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  plat::headless::PressKey('W', plat::ssCtrl);
+  Pump();
+  ASSERT_EQ(dispatcher_->Count(), 0);
+  plat::headless::PressKey('N', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(dispatcher_->Count(), 1);
+}
+
 // Menus and hints name each command's first key; a command the user took every key from names
 // none.
 TEST_F(MainRoad, CommandsShowTheirFirstKey) {
