@@ -7,6 +7,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "commands/command_ids.h"
@@ -154,9 +155,19 @@ TEST_F(CommandHintResources, TheManagerReadsBackEveryNameAndHintOfTheTables) {
     EXPECT_EQ(hint.rfind("^b" + manager.GetCommandName(t.Id, false, false, true) + "^d", 0), 0u)
         << t.Id << ": " << hint;
   }
-  // The names the manager quotes elsewhere and the twins that share an entry.
-  EXPECT_EQ(manager.GetCommandName(120), "Open document");
-  EXPECT_EQ(manager.GetCommandName(12120), "Bold");
+  // Names other parts of the program show as they are (key lists, tool buttons, bar lists),
+  // and the twins that share an entry.
+  const std::pair<int32_t, const char*> quoted[] = {
+      {120, "Open document"},
+      {3080, "Insert section break (continuous)"},
+      {6195, "Decrease Zoom Factor (-10%)"},
+      {9081, "Centered align"},
+      {12120, "Bold"},
+      {15641, "Delete section break, and merge next section into previous one"},
+      {90105, "Activate document #1"},
+      {150239, "Format Palette"},
+  };
+  for (const auto& [id, name] : quoted) EXPECT_EQ(manager.GetCommandName(id), name) << id;
   EXPECT_EQ(manager.GetCommandName(4537), manager.GetCommandName(4531));
   EXPECT_EQ(manager.GetCommandName(5301), manager.GetCommandName(5300));
   EXPECT_EQ(manager.GetCommandName(99999), "Unknown command");
