@@ -38,7 +38,8 @@ constexpr auto kCommandExtHints = std::to_array<TCommandText>({
      "Sets the paper size, orientation, margins and layout of the pages of the active "
      "document.#207000"},
     {265,
-     "Switches the pages of the active section between portrait and landscape orientation.#207000"},
+     "Switches the page orientation between portrait and landscape for the current or selected "
+     "sections.#207000"},
     {280, "Prints the active document.#209000"},
     {290, "Shows the active document as it will look when printed.#218300"},
     {291, "Closes Print Preview and returns to editing the document.#218300"},
