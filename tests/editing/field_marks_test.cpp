@@ -93,7 +93,7 @@ struct Case {
   std::vector<std::string> lines;
   TDocRange range;
   std::string inserted;  // text typed in place of the range
-  bool hyperlinkText;    // the range is a hyperlink's text being replaced
+  int32_t flag;          // a document flag the caller sets around the change (0: none)
   std::string after;
 };
 
@@ -101,23 +101,27 @@ struct Case {
 
 TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
   const Case cases[] = {
-      {"a whole field goes with its text", {"ab<1cd>1ef"}, {At(0, 1), At(0, 5)}, "", false,
+      {"a whole field goes with its text", {"ab<1cd>1ef"}, {At(0, 1), At(0, 5)}, "", 0,
        "af"},
       {"only the start mark: kept at the deletion", {"ab<1cd>1ef"}, {At(0, 1), At(0, 3)}, "",
-       false, "a<1d>1ef"},
+       0, "a<1d>1ef"},
       {"only the end mark: kept after the new text", {"ab<1cd>1ef"}, {At(0, 3), At(0, 5)}, "XY",
-       false, "ab<1cXY>1f"},
+       0, "ab<1cXY>1f"},
       {"a hyperlink's text replaced keeps the link", {"a<1bc>1d"}, {At(0, 1), At(0, 3)}, "XYZ",
-       true, "a<1XYZ>1d"},
+       dfHyperlinkTextReplaced, "a<1XYZ>1d"},
       {"replaced without the hyperlink flag it goes", {"a<1bc>1d"}, {At(0, 1), At(0, 3)}, "XYZ",
-       false, "aXYZd"},
-      {"nested fields both go", {"a<1b<2c>2d>1e"}, {At(0, 0), At(0, 5)}, "", false, ""},
-      {"a damaged start without its end survives", {"ab<1cd"}, {At(0, 1), At(0, 3)}, "", false,
+       0, "aXYZd"},
+      {"nested fields both go", {"a<1b<2c>2d>1e"}, {At(0, 0), At(0, 5)}, "", 0, ""},
+      {"a damaged start without its end survives", {"ab<1cd"}, {At(0, 1), At(0, 3)}, "", 0,
        "a<1d"},
       {"an end mark left at a paragraph's start closes the previous one", {"ab<1c", "d>1", "ef"},
-       {At(1, 0), At(1, 1)}, "", false, "ab<1c>1//ef"},
-      {"paragraph break before a field's end", {"ab<5c", ">5de"}, {At(0, 3), At(1, 0)}, "", false,
+       {At(1, 0), At(1, 1)}, "", 0, "ab<1c>1//ef"},
+      {"paragraph break before a field's end", {"ab<5c", ">5de"}, {At(0, 3), At(1, 0)}, "", 0,
        "ab<5c>5de"},
+      {"an empty field at the deletion's start survives", {"ab<1>1cd"}, {At(0, 2), At(0, 4)}, "",
+       0, "ab<1>1"},
+      {"emptying the whole story takes it too", {"ab<1>1cd"}, {At(0, 2), At(0, 4)}, "",
+       dfDeletingWholeStory, "ab"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -129,7 +133,7 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
     const std::string textBefore = m.Text();
     std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
     doc.BeginOperation(op.get());
-    if (c.hyperlinkText) doc.SetDocFlag(dfHyperlinkTextReplaced, true);
+    if (c.flag) doc.SetDocFlag(c.flag, true);
     doc.BeginKeepFieldMarks(c.range.Start, c.range.End, 0);
     EditServices().DeleteContent(doc, c.range);
     TDocPosition end = c.range.Start;
@@ -140,7 +144,7 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
       end.Offset += static_cast<int32_t>(c.inserted.size());
     }
     doc.EndKeepFieldMarks(c.range.Start, end);
-    doc.SetDocFlag(dfHyperlinkTextReplaced, false);
+    if (c.flag) doc.SetDocFlag(c.flag, false);
     doc.EndOperation();
     doc.PostEditUpdate();
     doc.CommitOperation(std::move(op));
