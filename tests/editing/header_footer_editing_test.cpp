@@ -245,3 +245,40 @@ TEST_F(InPlaceEditing, PageNumbersReplaceAHeaderOfOnlyAPageFieldAsOneUndoStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page field inserted into the header edited in place is empty when its operation ends; the
+// page then shows its number there without a record, and undo takes that number out with the
+// field instead of leaving it behind as text.
+TEST_F(InPlaceEditing, PageNumbersIntoAnEmptyHeaderAreUndoneWithTheirShownNumber) {
+  // Empty the header: no text, no page field.
+  TDocRange r;
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  TPar& p = *doc->Par(r.Start.Par);
+  p.Content.Clear();
+  AppendContentTag(p.Content, ctFieldStart, TagRefOf(header));
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  AppendContentTag(p.Content, ctFieldEnd, TagRefOf(header));
+  p.RebuildCodes();
+  p.ContentChanged();
+  std::erase_if(doc->Fields, [&](const std::unique_ptr<TField>& f) { return f.get() == page; });
+  doc->InvalidateFieldIndex();
+  Paginate();
+  ASSERT_EQ(HeaderText(), "");
+  const std::string before = DumpDoc(*doc);
+  ASSERT_TRUE(doc->InsertPageNumbers(0, 2, 1));
+  EXPECT_EQ(HeaderText().size(), 1u);
+  // The number the page gave the new field afterwards goes with the field.
+  doc->Undo();
+  EXPECT_EQ(HeaderText(), "");
+  EXPECT_EQ(DumpDoc(*doc), before);
+  doc->Redo();
+  EXPECT_EQ(HeaderText().size(), 1u);  // the number of whichever page shows it now
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  std::vector<TField*> inside;
+  doc->FindOverlappingFields(r, inside);
+  EXPECT_EQ(std::count_if(inside.begin(), inside.end(), [](const TField* f) { return f->FieldType == ftPageField; }), 1);
+}
+
+}  // namespace
