@@ -59,6 +59,7 @@ class MarkedDoc {
     if (fields_.count(n)) return fields_[n];
     auto f = std::make_unique<TField>();
     f->Kind = n >= 5 ? fkBookmark : fkField;
+    f->Instruction = std::u16string(1, static_cast<char16_t>(u'0' + n));  // tells them apart
     fields_[n] = f.get();
     doc_.Fields.push_back(std::move(f));
     return fields_[n];
@@ -120,6 +121,8 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
        "ab<5c>5de"},
       {"an empty field at the deletion's start survives", {"ab<1>1cd"}, {At(0, 2), At(0, 4)}, "",
        0, "ab<1>1"},
+      {"the middle one of three fields goes, and comes back to its place in the list",
+       {"<1a>1b<2c>2d<3e>3"}, {At(0, 1), At(0, 3)}, "", 0, "<1a>1d<3e>3"},
       {"emptying the whole story takes it too", {"ab<1>1cd"}, {At(0, 2), At(0, 4)}, "",
        dfDeletingWholeStory, "ab"},
   };
@@ -156,4 +159,24 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
     doc.Redo();
     EXPECT_EQ(m.Text(), after);
   }
+}
+
+// The text record alone (no marks kept) takes a field inside the deleted text out of the list
+// and puts it back where it stood.
+TEST(FieldMarks, AFieldDeletedWithItsTextComesBackToItsPlaceInTheList) {
+  TEngineScope engine;
+  TDoc doc(true);
+  MarkedDoc m(doc);
+  m.Lines({"<1a>1b<2c>2d<3e>3"});
+  const std::string before = DumpDoc(doc);
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
+  doc.BeginOperation(op.get());
+  EditServices().DeleteContent(doc, TDocRange{At(0, 1), At(0, 3)});
+  doc.EndOperation();
+  doc.PostEditUpdate();
+  doc.CommitOperation(std::move(op));
+  EXPECT_EQ(m.Text(), "<1a>1d<3e>3");
+  EXPECT_EQ(doc.Fields.size(), 2u);
+  doc.Undo();
+  EXPECT_EQ(DumpDoc(doc), before);
 }

@@ -282,3 +282,36 @@ TEST_F(InPlaceEditing, PageNumbersIntoAnEmptyHeaderAreUndoneWithTheirShownNumber
 }
 
 }  // namespace
+
+namespace {
+
+// Emptying the header edited in place takes its page field with the text, and a new page field
+// goes in its place: one undo gives back the old text with the old field around its number.
+TEST_F(InPlaceEditing, APageFieldRemovedAndInsertedAgainIsUndoneExactly) {
+  doc->ToggleHeaderFooterEditing(header, 2, nullptr);
+  ASSERT_EQ(HeaderText(), "Page 3");
+  const std::string before = DumpDoc(*doc);
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*doc, 53);
+  doc->BeginOperation(op.get());
+  TDocRange text;
+  MakeRange(headerPar, 0, headerPar, doc->Par(headerPar)->CharCount() - 1, text);
+  doc->BeginKeepFieldMarks(text.Start, text.End, 0);
+  EditServices().DeleteContent(*doc, text);
+  doc->EndKeepFieldMarks(text.Start, text.Start);
+  auto fresh = std::make_unique<TField>();
+  fresh->FieldType = ftPageField;
+  fresh->Instruction = u"PAGE";
+  EditServices().InsertEmptyField(*doc, std::move(fresh), text.Start, 1);
+  doc->InvalidateFieldIndex();
+  doc->EndOperation();
+  doc->PostEditUpdate();
+  doc->CommitOperation(std::move(op));
+  EXPECT_EQ(HeaderText(), "3");
+  doc->Undo();
+  EXPECT_EQ(HeaderText(), "Page 3");
+  EXPECT_EQ(DumpDoc(*doc), before);
+  doc->Redo();
+  EXPECT_EQ(HeaderText(), "3");
+}
+
+}  // namespace
