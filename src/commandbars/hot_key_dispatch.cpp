@@ -188,6 +188,15 @@ intptr_t THotKeyManager::WMSysChar(char16_t ch) {
 
 namespace {
 
+// A key that ran a binding types nothing: the character message the keyboard queued with it
+// (the second key of a chord, a letter with Ctrl) is taken out of the queue.
+void DropCharacterOfTakenKey() {
+  plat::Msg next;
+  if (plat::PeekMessage(next, false) && next.message == plat::WM_CHAR &&
+      next.hwnd == plat::GetFocus())
+    plat::PeekMessage(next, true);
+}
+
 // The manager in the toolkit's hot-key slot.
 class THotKeyManagerService : public THotKeyService {
  public:
@@ -198,7 +207,9 @@ class THotKeyManagerService : public THotKeyService {
       GetCommandManager().Execute(kCmdFullScreen);
       return 1;
     }
-    return GetHotKeyManager().KeyEvent(plat::GetShiftState(), key) ? 1 : 0;
+    if (!GetHotKeyManager().KeyEvent(plat::GetShiftState(), key)) return 0;
+    DropCharacterOfTakenKey();
+    return 1;
   }
   void WMSysKeyDown(uint8_t key, intptr_t /*keyData*/, intptr_t& result) override {
     result = GetHotKeyManager().WMSysKeyDown(key);

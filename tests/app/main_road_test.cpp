@@ -376,6 +376,16 @@ TEST_F(MainRoad, TheEditingKeysRunTheirCommandsInTheDocument) {
   Pump();
   EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
   EXPECT_TRUE(doc->ParCount() == 1 || FirstParagraphText(*doc, 1).empty());
+  // Ctrl+K, then an unbound key: the key and the character it typed are swallowed; the next
+  // key types again.
+  PressKey(plat::VK_END);
+  PressKey('K', plat::ssCtrl);
+  KeyDown('Q');
+  TypeText("q");
+  KeyUp('Q');
+  TypeText("r");
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, doc->ParCount() - 1), "r");
   EXPECT_TRUE(Box().Shown.empty());
 }
 
