@@ -745,6 +745,9 @@ void TRtfReader::HandleUnlistedWord(const TRtfItem& w) {
     borderTarget_.SelectBox(PendingBorders());
     flags_ |= rfBorders;
   }
+  // \clmrg: the cell being defined is merged into the one before (\clmgf, which starts such a
+  // merge, needs nothing).
+  if (w.Name() == "clmrg") merges_.MergesLeft = true;
 }
 
 bool TRtfReader::HandleSpecialWord(const TRtfItem& w) {

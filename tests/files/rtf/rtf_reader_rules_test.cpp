@@ -192,6 +192,27 @@ TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   EXPECT_TRUE(context->TablesRead);
 }
 
+TEST_F(RtfReaderTest, HorizontallyMergedCellsBecomeOneWideCell) {
+  // \clmgf starts a merge and each \clmrg cell widens it; the merged cells' \cell words end
+  // nothing, and the definition serves the next row too. Text in a merged cell is kept.
+  ASSERT_TRUE(Read(Rtf("\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\clmrg\\cellx3000\\cellx4000"
+                       "\\intbl wide\\cell\\cell\\cell last\\cell\\row"
+                       "\\intbl a\\cell kept\\cell\\cell b\\cell\\row\\pard after\\par")));
+  ASSERT_EQ(doc->TableRows.size(), 2u);
+  const TTableRow& row = *doc->TableRows[0];
+  ASSERT_EQ(row.CellCount, 2);
+  EXPECT_EQ(row.Cells[0].Right, 3000);
+  EXPECT_EQ(row.Cells[1].Right, 4000);
+  EXPECT_EQ(doc->TableRows[1]->CellCount, 2);
+  const std::vector<std::u16string> texts = ParagraphTexts(*doc);
+  const std::vector<std::u16string> expected = {u"wide", u"last", u"", u"a", u"kept", u"b", u"", u"after"};
+  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(doc->Par(0)->CodeAt(doc->Par(0)->CharCount() - 1), scCellEnd);
+  // "kept" opens the last cell as a paragraph of its own.
+  EXPECT_EQ(doc->Par(4)->CodeAt(doc->Par(4)->CharCount() - 1), scParagraphEnd);
+  EXPECT_EQ(doc->Par(5)->CodeAt(doc->Par(5)->CharCount() - 1), scCellEnd);
+}
+
 TEST_F(RtfReaderTest, TextBetweenTheLastCellAndTheRowEndIsKept) {
   ASSERT_TRUE(Read(Rtf("\\trowd\\cellx1000\\intbl A\\cell stray\\row after\\par")));
   const std::vector<std::u16string> texts = ParagraphTexts(*doc);
