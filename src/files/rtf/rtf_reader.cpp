@@ -748,6 +748,10 @@ void TRtfReader::HandleUnlistedWord(const TRtfItem& w) {
   // \clmrg: the cell being defined is merged into the one before (\clmgf, which starts such a
   // merge, needs nothing).
   if (w.Name() == "clmrg") merges_.MergesLeft = true;
+  // \nestcell ends a cell of a table within a table, which the document cannot hold: its text
+  // stays in the outer cell, the nested cells parted by tabs (each nested row ends with the
+  // paragraph mark that files give readers of plain tables).
+  if (w.Name() == "nestcell" && !SkippingText() && (flags_ & rfInstruction) == 0) AppendSpecial(scTab);
 }
 
 bool TRtfReader::HandleSpecialWord(const TRtfItem& w) {

@@ -213,6 +213,16 @@ TEST_F(RtfReaderTest, HorizontallyMergedCellsBecomeOneWideCell) {
   EXPECT_EQ(doc->Par(5)->CodeAt(doc->Par(5)->CharCount() - 1), scCellEnd);
 }
 
+TEST_F(RtfReaderTest, NestedTableCellsArePartedByTabsInTheOuterCell) {
+  ASSERT_TRUE(Read(Rtf("\\trowd\\cellx4000\\intbl\\itap2 one\\nestcell two\\nestcell"
+                       "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"
+                       "\\pard\\intbl outer\\cell\\row\\pard after\\par")));
+  const std::vector<std::u16string> texts = ParagraphTexts(*doc);
+  const std::vector<std::u16string> expected = {u"one\ttwo\t", u"outer", u"", u"after"};
+  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(doc->TableRows.size(), 1u);
+}
+
 TEST_F(RtfReaderTest, TextBetweenTheLastCellAndTheRowEndIsKept) {
   ASSERT_TRUE(Read(Rtf("\\trowd\\cellx1000\\intbl A\\cell stray\\row after\\par")));
   const std::vector<std::u16string> texts = ParagraphTexts(*doc);
