@@ -191,6 +191,31 @@ TEST_F(PostLoadTables, VerticalMergesShareTheirBorders) {
   EXPECT_EQ(after->Cells[0].BorderTop.Style, BorderStyleNone);
 }
 
+TEST_F(PostLoadTables, CellShadingPercentagesMixThePatternOverTheBackground) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  TTableRow* row = b.Row({"a", "b", "c", "d", "e"});
+  b.Finish();
+  struct Case {
+    int16_t percent;
+    int32_t pattern, background, shown;
+  } cases[] = {
+      {2000, AutoColor, TableColorNone, 0xCCCCCC},  // 20 % black on white: light grey
+      {5000, 0x0000FF, 0xFF0000, 0x80007F},         // half red over blue
+      {10000, 0x00FF00, 0xFF0000, 0x00FF00},        // solid: the pattern colour
+      {0, 0x00FF00, 0x123456, 0x123456},            // none: the background
+      {2500, 0, TableColorNone, 0xC0C0C0},
+  };
+  for (int i = 0; i < 5; ++i) {
+    TTableCell& cell = row->Cells[static_cast<size_t>(i)];
+    cell.ShadingPercent = cases[i].percent;
+    cell.PatternColor = cases[i].pattern;
+    cell.ShadingColor = cases[i].background;
+  }
+  Fix(doc);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(row->Cells[static_cast<size_t>(i)].ShadingColor, cases[i].shown) << i;
+}
+
 TEST_F(PostLoadTables, CellBordersAreNormalised) {
   const TBorderLine fallback{25, 1};
   struct Case {
