@@ -15,6 +15,7 @@
 #include "document/doc.h"
 #include "document/par.h"
 #include "document/table_row.h"
+#include "files/shading_mix.h"
 
 namespace qv {
 namespace {
@@ -184,21 +185,6 @@ void NormalizeRowBorders(TTableRow& row) {
   for (TBorderLine& b : row.Borders) NormalizeCellBorder(b, nullptr);
 }
 
-// A shading percentage short of solid shows the pattern colour (black when automatic) laid over
-// the background colour (white when there is none) in that proportion, as one colour.
-int32_t MixedShading(int32_t percent, int32_t pattern, int32_t background) {
-  const uint32_t fore = (static_cast<uint32_t>(pattern) & 0xFF000000u) != 0 ? 0x000000u : static_cast<uint32_t>(pattern);
-  const uint32_t back =
-      (static_cast<uint32_t>(background) & 0xFF000000u) != 0 ? 0xFFFFFFu : static_cast<uint32_t>(background);
-  uint32_t mixed = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const int32_t f = static_cast<int32_t>((fore >> shift) & 0xFF);
-    const int32_t b = static_cast<int32_t>((back >> shift) & 0xFF);
-    mixed |= static_cast<uint32_t>(b + (f - b) * percent / 10000) << shift;
-  }
-  return static_cast<int32_t>(mixed);
-}
-
 void NormalizeRowCells(TTableRow& row) {
   const int32_t count = std::clamp(row.CellCount, 0, MaxTableCells);
   for (int32_t c = 0; c < count; ++c) {
@@ -212,6 +198,7 @@ void NormalizeRowCells(TTableRow& row) {
     if (cell.ShadingPercent == 10000 && cell.PatternColor != 0 &&
         cell.PatternColor != TableValueUnset)
       cell.ShadingColor = cell.PatternColor;
+    // A percentage short of solid shows as the pattern laid over the background.
     else if (cell.ShadingPercent > 0 && cell.ShadingPercent < 10000)
       cell.ShadingColor = MixedShading(cell.ShadingPercent, cell.PatternColor, cell.ShadingColor);
   }

@@ -208,6 +208,9 @@ class TRtfReader {
   void SetCharProp(TCharFormat& target, int kind, int32_t value);
   void Plain(TCharFormat& target);
   void Pard(TParFormat& target);
+  // The paragraph shading from the shading words read so far (percentage, pattern and
+  // background colour).
+  void ApplyParShading(TParFormat& target) const;
   void AddTab(int32_t position, int kind);
   void InternPending(TParFormat& format);
   // InternPending, then the pending tabs and borders start afresh.
@@ -324,6 +327,7 @@ class TRtfReader {
   // Shading values.
   int32_t parShading_ = 0;
   int32_t parPattern_ = static_cast<int32_t>(0xFF000000u);
+  int32_t parBack_ = static_cast<int32_t>(0xFF000000u);
   int32_t charShading_ = 0;
   int32_t charPattern_ = static_cast<int32_t>(0xFF000000u);
 

@@ -18,6 +18,7 @@
 #include "files/reader_steps.h"
 #include "files/rtf/rtf_keywords.h"
 #include "files/rtf/rtf_read_state.h"
+#include "files/shading_mix.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/text/code_pages.h"
@@ -577,7 +578,14 @@ void TRtfReader::Pard(TParFormat& pf) {
   flags_ &= ~rfBorders;
   parShading_ = 0;
   parPattern_ = AutoColor;
+  parBack_ = AutoColor;
   dropType_ = 0;
+}
+
+// A percentage shows the pattern colour over the background; without one the background alone.
+void TRtfReader::ApplyParShading(TParFormat& pf) const {
+  if (parShading_ > 0) pf.Shading = MixedShading(parShading_, parPattern_, parBack_);
+  else if (parBack_ != AutoColor) pf.Shading = parBack_;
 }
 
 bool TRtfReader::HandleParWord(const TRtfItem& w, TParFormat& pf) {
@@ -644,11 +652,9 @@ bool TRtfReader::HandleParWord(const TRtfItem& w, TParFormat& pf) {
       pf.InTable = 1;
       ctx_.TablesRead = true;
       return true;
-    case RtfWord("shading"): parShading_ = p; return true;
-    case RtfWord("cfpat"): parPattern_ = ColourOf(p); return true;
-    case RtfWord("cbpat"):
-      if (parShading_ == 0 && parPattern_ == AutoColor && ColourOf(p) != AutoColor) pf.Shading = ColourOf(p);
-      return true;
+    case RtfWord("shading"): parShading_ = std::clamp(p, 0, 10000); ApplyParShading(pf); return true;
+    case RtfWord("cfpat"): parPattern_ = ColourOf(p); ApplyParShading(pf); return true;
+    case RtfWord("cbpat"): parBack_ = ColourOf(p); ApplyParShading(pf); return true;
     case RtfWord("pard"): Pard(pf); return true;
     case RtfWord("tqc"): tabKind_ = tkCenter; return true;
     case RtfWord("tqr"): tabKind_ = tkRight; return true;

@@ -169,6 +169,16 @@ TEST_F(RtfReaderTest, ABoxedParagraphHasTheSameBorderOnEverySide) {
   EXPECT_EQ(b->Inside.Style, BorderStyleNone);
 }
 
+TEST_F(RtfReaderTest, ParagraphShadingFromItsPercentagePatternAndBackground) {
+  // Colour 1 red, 2 blue. The words may come in any order.
+  ASSERT_TRUE(Read("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                   "\\pard\\cbpat1 a\\par\\pard\\shading2000 b\\par\\pard\\cbpat2\\cfpat1\\shading5000 c\\par"
+                   "\\pard\\shading10000\\cfpat2 d\\par\\pard\\cfpat1\\cbpat2 e\\par\\pard f\\par}"));
+  const int32_t expected[] = {0x0000FF, 0xCCCCCC, 0x80007F, 0xFF0000, 0xFF0000};
+  for (int32_t i = 0; i < 5; ++i) EXPECT_EQ(doc->Par(i)->Format.Shading, expected[i]) << i;
+  EXPECT_LT(doc->Par(5)->Format.Shading, 0);
+}
+
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   // Three definitions and two cells: the row keeps three; three cells and two definitions: a
   // third 720 twips on.
