@@ -204,6 +204,14 @@ void NormalizeRowCells(TTableRow& row) {
   }
   if (row.ShadingPercent == 10000 && row.PatternColor != TableValueUnset)
     row.ShadingColor = row.PatternColor;
+  else if (row.ShadingPercent > 0 && row.ShadingPercent < 10000)
+    row.ShadingColor = MixedShading(row.ShadingPercent, row.PatternColor, row.ShadingColor);
+  // The row's shading shows behind the cells that have none of their own.
+  if ((static_cast<uint32_t>(row.ShadingColor) & 0xFF000000u) != 0) return;
+  for (int32_t c = 0; c < count; ++c) {
+    TTableCell& cell = row.Cells[static_cast<size_t>(c)];
+    if ((static_cast<uint32_t>(cell.ShadingColor) & 0xFF000000u) != 0) cell.ShadingColor = row.ShadingColor;
+  }
 }
 
 bool AllContinuations(const TTableRow& row) {

@@ -216,6 +216,23 @@ TEST_F(PostLoadTables, CellShadingPercentagesMixThePatternOverTheBackground) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(row->Cells[static_cast<size_t>(i)].ShadingColor, cases[i].shown) << i;
 }
 
+TEST_F(PostLoadTables, RowShadingShowsBehindCellsWithoutTheirOwn) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  TTableRow* shaded = b.Row({"a", "b"});
+  TTableRow* mixed = b.Row({"c"});
+  b.Finish();
+  shaded->ShadingColor = 0x00FF00;
+  shaded->Cells[1].ShadingColor = 0x0000FF;
+  mixed->ShadingPercent = 2000;
+  mixed->PatternColor = TableValueUnset;
+  mixed->ShadingColor = TableColorNone;
+  Fix(doc);
+  EXPECT_EQ(shaded->Cells[0].ShadingColor, 0x00FF00);
+  EXPECT_EQ(shaded->Cells[1].ShadingColor, 0x0000FF);
+  EXPECT_EQ(mixed->Cells[0].ShadingColor, 0xCCCCCC);
+}
+
 TEST_F(PostLoadTables, CellBordersAreNormalised) {
   const TBorderLine fallback{25, 1};
   struct Case {
