@@ -73,6 +73,27 @@ TEST_F(OpenRoadTest, AMisnamedFileIsDetectedOnlyWhenTheUserAgrees) {
   }
 }
 
+TEST_F(OpenRoadTest, OldStyleBulletsAndNumbersOfASimpleEditorKeepTheirLabels) {
+  TDoc doc(true);
+  doc.Hidden = false;  // read to be shown
+  TDocOpeningOptions options;
+  options.FileName = qvtest::FilesDataPath("rtf/wordpad_lists.rtf");
+  options.FormatIndex = dfRtf;
+  ASSERT_EQ(DocOpen(doc, options), 1);
+  std::vector<std::u16string> labels;
+  for (int32_t p = 0; p <= doc.LastParagraphOfStory(stMain); ++p) {
+    TPar* np = doc.Par(p)->NumberPar.get();
+    if (np == nullptr) continue;
+    BuildParagraphWideText(*np);
+    labels.push_back(np->WideText);
+  }
+  ASSERT_EQ(labels.size(), 4u);
+  EXPECT_EQ(labels[0], labels[1]);  // the same bullet twice
+  EXPECT_EQ(labels[0].find(u'1'), std::u16string::npos);
+  EXPECT_EQ(labels[2], u"1.\t");
+  EXPECT_EQ(labels[3], u"2.\t");
+}
+
 TEST_F(OpenRoadTest, MergedCellsShadingAndNestedCellsOfAnRtfTableAreShown) {
   TDoc doc(true);
   TDocOpeningOptions options;
