@@ -1,7 +1,7 @@
 // Which real implementation serves which slot. Slots without an implementation here keep their
 // stand-ins until the subsystem that answers them exists:
 //   foundation: toolkit, hot-key and sound services (shell, command bars),
-//     menu colours and images (command bars), menu resources (resources),
+//     menu colours and images (command bars),
 //     language services (proofing), options services (shell), capital accents (proofing), find
 //     form placement (control board), folder usage (shell), cursor loader (resources); the
 //     system message box needs none (its default is the program's own plain box);
@@ -45,6 +45,7 @@
 #include "layout/line_fitter.h"
 #include "layout/statistics_services.h"
 #include "platform/system/printers.h"
+#include "resources/menu_resource_store.h"
 #include "shell/shell_services.h"
 
 namespace qv {
@@ -118,9 +119,11 @@ void RegisterProgramServices() {
   RegisterDocumentWindowServices();  // selection services and the layout after edits
   RegisterShellServices();  // the command environment, documents, files' progress ...
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
+  RegisterMenuResourceService(MakeMenuResourceStore());
 }
 
 void UnregisterProgramServices() {
+  RegisterMenuResourceService(nullptr);
   plat::SetPrinterList(nullptr);
   UnregisterShellServices();
   UnregisterCommandServices();

@@ -354,7 +354,10 @@ bool EvaluateField(TDoc& doc, TField& field, TFieldUpdateContext& context,
     TDocRange first = field.Range;
     if (first.End.Par != first.Start.Par)
       MakePosition(first.Start.Par, doc.Par(first.Start.Par)->CharCount() - 1, first.End);
-    out.Text = FinishFieldResult(doc.GetRangeWideText(first, 0));
+    // A stored result is shown as it is, an empty one too (a field inserted empty whose page
+    // gave it a number only afterwards).
+    const std::u16string text = doc.GetRangeWideText(first, 0);
+    out.Text = text.empty() ? text : FinishFieldResult(text);
     return true;
   }
   const bool headerFooter = InHeaderFooterStory(doc, field.Range.Start.Par);

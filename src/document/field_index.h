@@ -16,7 +16,8 @@ class TField;
 
 // Scoped document flags of the field index.
 enum : int32_t {
-  dfSwitchingHeaderFooter = 83,  // header and footer editing is being switched
+  dfDeletingWholeStory = 83,     // the Delete command empties the whole story: empty fields at
+                                 // the deletion's start and shape anchors go as well
   dfHyperlinkTextReplaced = 86,  // fields that span exactly the replaced text are kept
   dfStoryContentMoving = 87,     // header, footer or note content is being moved
   dfWholeParagraphsInserted = 88,

@@ -93,7 +93,7 @@ class TMarkChooser {
   // character through its end.
   bool KeepAnchor(const TDocPosition& at, const TPar& par) const {
     if (empty_ && !Flag(dfStoryContentMoving) && !Flag(dfWholeParagraphsInserted)) return false;
-    if (Flag(dfSwitchingHeaderFooter)) return false;
+    if (Flag(dfDeletingWholeStory)) return false;
     const bool startsInside = at.Par == range_.Start.Par && range_.Start.Offset > 0;
     const bool endsBeforeEnd =
         at.Par == range_.End.Par && range_.End.Offset < par.CharCount();
@@ -142,7 +142,7 @@ void TDoc::BeginKeepFieldMarks(const TDocPosition& start, const TDocPosition& en
     const TDocRange fieldRange{k.At, kept[j].At};
     const bool spansRange = IsDocFlagSet(dfHyperlinkTextReplaced) && SameRange(fieldRange, range);
     const bool emptyAtStart = IsRangeEmpty(fieldRange) && SamePlace(k.At, range.Start) &&
-                              !IsDocFlagSet(dfSwitchingHeaderFooter) &&
+                              !IsDocFlagSet(dfDeletingWholeStory) &&
                               range.End.Par <= storyEnd;
     if (spansRange || emptyAtStart) continue;
     RemoveField(f);

@@ -17,6 +17,7 @@
 #include "docwindow/hit_test.h"
 #include "docwindow/view_flags.h"
 #include "layout/box.h"
+#include "layout/floating_shapes.h"
 #include "layout/page.h"
 #include "platform/win/keys.h"
 #include "platform/win/window_system.h"
@@ -94,39 +95,7 @@ void SelectShapeByTab(TDocForm& form, TDoc& doc, bool backwards) {
 
 // What the placement knows of the box that holds the shape's anchor line.
 TShapePlacementFrame FrameOf(const TDoc& doc, const TShape& shape, const TBox& box) {
-  TShapePlacementFrame f;
-  const TPage* page = box.Page;
-  f.PageNumber = page != nullptr ? page->Index + 1 : 1;
-  if (page != nullptr && page->Section != nullptr) {
-    const TPageParams& pp = page->Section->PageParams;
-    f.PageWidth = pp.PageWidth;
-    f.PageHeight = pp.PageHeight;
-    const bool swap = pp.Mirror != 0 && f.PageNumber % 2 == 0;
-    f.MarginLeft = swap ? pp.RightMargin : pp.LeftMargin;
-    f.MarginRight = swap ? pp.LeftMargin : pp.RightMargin;
-    f.TextTop = f.SectionTop = pp.TopMargin;
-    f.TextBottom = f.SectionBottom = pp.BottomMargin;
-    f.SectionTextWidth = pp.TextWidth;
-  }
-  f.BoxWidth = box.Width();
-  f.InsetLeft = box.Margins.left;
-  f.InsetRight = box.Margins.right;
-  f.InsetTop = box.Margins.top;
-  f.OwnTop = box.Rect.top;
-  for (const TBox* b = &box; b != nullptr && b->Kind != TBoxKind::Page; b = b->Parent) {
-    f.OffsetLeft += b->Rect.left;
-    f.OffsetTop += b->Rect.top;
-  }
-  f.HeaderFooterBox = box.Area == TBox::AreaHeaderFooter;
-  if (shape.AnchorPar != nullptr) {
-    const TParFormat& pf = shape.AnchorPar->Format;
-    f.InTable = pf.InTable == 1;
-    f.ParLeftIndent = pf.LeftIndent == ParUnset16 ? 0 : pf.LeftIndent;
-    f.ParRightIndent = pf.RightIndent == ParUnset16 ? 0 : pf.RightIndent;
-    f.ParAlignment = pf.Alignment == ParUnset8 ? 0 : pf.Alignment;
-  }
-  f.DraftView = doc.ViewMode != vmPrintLayout;
-  return f;
+  return ShapePlacementFrame(doc, box, shape.AnchorPar);
 }
 
 // The properties of the shape placed at the rectangle (page twips).

@@ -92,8 +92,10 @@ void TDocForm::RedrawView() {
 
 void TDocForm::RedrawRanges(const TCompoundFragment* fragment) {
   if (Handle() == 0) return;
+  // The edit's own update repaints its ranges while the edit call is still running (only a
+  // whole redraw waits for it to end); a repaint inside another repaint paints the view whole.
   if (fragment == nullptr || IsFragmentEmpty(fragment) || !IsReady() || !PictureIsCurrent() ||
-      !CanRedrawView(*doc_)) {
+      IsViewPainting()) {
     RedrawView();
     return;
   }

@@ -118,8 +118,10 @@ void FormatParagraphs(TDoc& doc, const TCompoundFragment* fragment, const TDocRa
     for (int32_t i = rg.Start.Par; i <= rg.End.Par && i < doc.ParCount(); ++i) {
       if (i == rg.End.Par && rg.End.Offset == 0 && rg.End.Par > rg.Start.Par) break;
       const TPar& p = *doc.Par(i);
+      // A row end keeps the row-end format, which stays in the table (the default format would
+      // take it out and break the table), unless the caller hands it the format (flag 151).
       const TParFormat& fmt =
-          (p.CharCount() > 0 && p.CodeAt(0) == scRowEnd && !doc.IsDocFlagSet(151)) ? DefaultParFormat
+          (p.CharCount() > 0 && p.CodeAt(0) == scRowEnd && !doc.IsDocFlagSet(151)) ? TableParFormat
                                                                                     : format;
       TFormatParsOperation::TGroup g{i, {}};
       const int32_t F = GetParFormatProp(fmt, ppFirstIndent), L = GetParFormatProp(fmt, ppLeftIndent);

@@ -470,9 +470,15 @@ void TInsDelOperation::ObjectsOut() {
           doc.SectionRangesStale = true;
         } else if (tag.Kind == ctFieldStart) {
           TField* f = FieldOfTag(tag);
+          const auto place = std::find_if(doc.Fields.begin(), doc.Fields.end(),
+                                          [f](const auto& x) { return x.get() == f; });
+          const auto index = static_cast<int32_t>(place - doc.Fields.begin());
           auto held = TakeOut(doc.Fields, [f](TField* x) { return x == f; });
           if (held && held->Kind == fkShapeAnchor) MarkShapeRemoved(held->Shape, true);
-          if (held) HeldFields.push_back(std::move(held));
+          if (held) {
+            HeldFields.push_back(std::move(held));
+            HeldFieldPlaces.push_back(index);
+          }
         } else if (tag.Kind == ctInlineShape) {
           MarkShapeRemoved(ShapeOfTag(tag), true);
         }
@@ -493,8 +499,14 @@ void TInsDelOperation::ObjectsIn() {
   if (!HeldSections.empty()) doc.SectionRangesStale = true;
   for (auto& s : HeldSections) doc.Sections.insert(doc.Sections.begin(), std::move(s));
   HeldSections.clear();
-  for (auto& f : HeldFields) doc.Fields.push_back(std::move(f));
+  // Back in their old places in the list, the last taken first.
+  for (size_t i = HeldFields.size(); i-- > 0;) {
+    const auto size = static_cast<int32_t>(doc.Fields.size());
+    const int32_t place = i < HeldFieldPlaces.size() ? HeldFieldPlaces[i] : size;
+    doc.Fields.insert(doc.Fields.begin() + std::clamp(place, 0, size), std::move(HeldFields[i]));
+  }
   HeldFields.clear();
+  HeldFieldPlaces.clear();
 }
 
 }  // namespace qv

@@ -58,6 +58,7 @@ class TInsDelOperation : public TSubOperation {
   // Objects named by tags of the held content, out of the document while it is held.
   std::vector<std::unique_ptr<TSection>> HeldSections;
   std::vector<std::unique_ptr<TField>> HeldFields;
+  std::vector<int32_t> HeldFieldPlaces;  // where each held field stood in the field list
   // The field marks (field, start or end tag kind) that ended the content when it went in: they
   // leave with it again.
   std::vector<std::pair<const TField*, uint8_t>> BroughtMarks;

@@ -386,13 +386,20 @@ void TInsDelFieldOperation::Undo() {
     if (Parts == mpBoth) {
       for (auto it = doc.Fields.begin(); it != doc.Fields.end(); ++it)
         if (it->get() == Field) {
+          ListIndex = static_cast<int32_t>(it - doc.Fields.begin());
           Held = std::move(*it);
           doc.Fields.erase(it);
           break;
         }
     }
   } else {  // insert: start mark first
-    if (Parts == mpBoth && Held) doc.Fields.push_back(std::move(Held));
+    // A field put back takes its old place in the list (fields of equal ranges are told apart
+    // by their order there).
+    if (Parts == mpBoth && Held) {
+      const auto size = static_cast<int32_t>(doc.Fields.size());
+      const int32_t at = ListIndex >= 0 && ListIndex <= size ? ListIndex : size;
+      doc.Fields.insert(doc.Fields.begin() + at, std::move(Held));
+    }
     if (Parts == mpBoth && Field->Kind == fkShapeAnchor && Field->Shape != nullptr)
       Field->Shape->Flags &= static_cast<uint8_t>(~TShape::FlagRemoved);
     if (Parts & mpStart) insertMark(Start, StartSlot, ctFieldStart);

@@ -296,6 +296,7 @@ class TInsDelFieldOperation : public TSubOperation {
   TDocPosition Start, End;
   int32_t StartSlot, EndSlot;
   std::unique_ptr<TField> Held;
+  int32_t ListIndex = -1;  // where a removed field stood in the field list; -1: at the end
 };
 
 }  // namespace qv

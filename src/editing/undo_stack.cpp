@@ -73,7 +73,13 @@ void BeginOperation(TDoc& doc, TUndoableOperation* operation) {
 }
 
 void EndOperation(TDoc& doc) {
-  if (!doc.OpenOperations.empty()) doc.OpenOperations.pop_back();
+  if (!doc.OpenOperations.empty()) {
+    // The results the header edited in place shows as the records left them: the post-edit
+    // update that follows writes the page's own values there without a record, and undo has to
+    // meet the text the records were made for.
+    if (TOperation* op = AsOperation(doc.OpenOperations.back())) op->CaptureFieldTextsAfter();
+    doc.OpenOperations.pop_back();
+  }
   doc.CurrentOperation = doc.OpenOperations.empty() ? nullptr : doc.OpenOperations.back();
 }
 

@@ -18,12 +18,13 @@ namespace {
 
 int32_t Value16(int16_t v) { return v == ParUnset16 ? 0 : v; }
 
-TShapePlacementFrame FrameFor(const TBox& box, const TPar& par) {
-  const TDoc& doc = *box.Doc;
-  const TPage& page = *box.Page;
+}  // namespace
+
+TShapePlacementFrame ShapePlacementFrame(const TDoc& doc, const TBox& box, const TPar* anchor) {
   TShapePlacementFrame f;
-  f.PageNumber = page.Index + 1;
-  if (const TSection* s = page.Section) {
+  const TPage* page = box.Page;
+  f.PageNumber = page != nullptr ? page->Index + 1 : 1;
+  if (const TSection* s = page != nullptr ? page->Section : nullptr) {
     const TPageParams& pp = s->PageParams;
     f.PageWidth = pp.PageWidth;
     f.PageHeight = pp.PageHeight;
@@ -44,20 +45,24 @@ TShapePlacementFrame FrameFor(const TBox& box, const TPar& par) {
     f.OffsetTop += b->Rect.top;
   }
   f.HeaderFooterBox = box.Area == TBox::AreaHeaderFooter;
-  f.InTable = IsInTable(par);
   f.DraftView = IsDraftView(doc);
-  f.ParLeftIndent = Value16(par.Format.LeftIndent);
-  f.ParRightIndent = Value16(par.Format.RightIndent);
-  f.ParAlignment = par.Format.Alignment == ParUnset8 ? 0 : par.Format.Alignment;
+  if (anchor != nullptr) {
+    f.InTable = IsInTable(*anchor);
+    f.ParLeftIndent = Value16(anchor->Format.LeftIndent);
+    f.ParRightIndent = Value16(anchor->Format.RightIndent);
+    f.ParAlignment = anchor->Format.Alignment == ParUnset8 ? 0 : anchor->Format.Alignment;
+  }
   return f;
 }
+
+namespace {
 
 bool TakesPart(const TShape& s) {
   return s.IsFloating() && !s.IsRemoved();
 }
 
 void Place(TShape& shape, const TBox& box, const TPar& par) {
-  const TShapePlacementFrame frame = FrameFor(box, par);
+  const TShapePlacementFrame frame = ShapePlacementFrame(*box.Doc, box, &par);
   std::array<int32_t, 4> stored = shape.Props.ShapeRect;
   if (stored[0] == kShapePropUnset || stored[1] == kShapePropUnset || stored[2] == kShapePropUnset ||
       stored[3] == kShapePropUnset) {

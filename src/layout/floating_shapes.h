@@ -17,6 +17,11 @@ class TBox;
 class TDoc;
 class TPage;
 class TPar;
+struct TShapePlacementFrame;
+
+// What placing a shape needs of the box that holds its anchor line (page, margins, the box's
+// place on the page) and of its anchor paragraph (none: the paragraph's values stay 0).
+TShapePlacementFrame ShapePlacementFrame(const TDoc& doc, const TBox& box, const TPar* anchor);
 
 // Places the floating shapes anchored in the paragraph that are not on the box's page yet, from
 // the box's fill position; true when one was placed (the flow then starts again round it).

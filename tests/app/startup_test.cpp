@@ -109,7 +109,7 @@ const Slot kSlots[] = {
     {"command service (commands)", &IsStandInService<TCommandService>, true},
     {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
     {"menu colours and images (command bars)", &IsStandInService<TMenuServices>, false},
-    {"menu resources (resources)", &IsStandInService<TMenuResourceService>, false},
+    {"menu resources (resources)", &IsStandInService<TMenuResourceService>, true},
     {"sound service (shell)", &IsStandInService<TSoundService>, false},
     {"language services (proofing)", &IsStandInService<TLangServices>, false},
     {"options services (shell)", &IsStandInService<TOptionsServices>, false},

@@ -9,6 +9,8 @@
 #include "docwindow/scroll_into_view.h"
 #include "editing/edit_codes.h"
 #include "editing/edit_flags.h"
+#include "layout/paint/view_painter.h"
+#include "platform/gfx/bitmap.h"
 #include "support/test_env.h"
 #include "doc_window_fixture.h"
 
@@ -105,6 +107,34 @@ TEST_F(ProgramTypingTest, TypedTextGoesThroughTheEditDispatcher) {
   EXPECT_TRUE(IsCaretVisible(Doc()));
   Doc().Undo();
   EXPECT_EQ(ParText(0), "Line 1");
+}
+
+// A character typed into a line that keeps its place repaints only that line's band: a pixel of
+// the window far from it stays as it was, and the window then shows what a whole repaint of the
+// view shows.
+TEST_F(ProgramTypingTest, TypingCopiesOnlyTheChangedBandsAndTheWindowShowsTheWholeView) {
+  if (!TextInputProvided()) GTEST_SKIP() << "the text input edit action is not built yet";
+  OpenLongFile();
+  Press(plat::VK_HOME, plat::ssCtrl);
+  const plat::Rect area = form->PageArea;
+  ASSERT_FALSE(area.IsEmpty());
+  // The window's image (the host's surface; the window stands at the host's top-left). A mark
+  // put on it below the first lines shows whether a repaint reached it.
+  auto* surface = const_cast<plat::Bitmap*>(plat::GetWindowSurface(host.Handle()));
+  ASSERT_NE(surface, nullptr);
+  const plat::Point mark{area.right - 3, area.bottom - 3};
+  surface->SetPixel(mark.x, mark.y, 0x0000FF);
+  Type("Hi ");
+  ASSERT_EQ(ParText(0), "Hi Line 1");
+  EXPECT_EQ(surface->GetPixel(mark.x, mark.y), 0x0000FFu);
+
+  plat::Bitmap whole(surface->Width(), surface->Height());
+  PaintDocumentView(Doc(), whole, area);
+  int32_t differing = 0;
+  for (int32_t y = area.top; y < area.bottom; ++y)
+    for (int32_t x = area.left; x < area.right; ++x)
+      if ((x != mark.x || y != mark.y) && surface->GetPixel(x, y) != whole.GetPixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
 }
 
 TEST_F(ProgramTypingTest, TypingIntoThreeSelectedRangesPutsTheCharacterAtEachAndUndoesAsOne) {

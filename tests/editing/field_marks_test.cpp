@@ -59,6 +59,7 @@ class MarkedDoc {
     if (fields_.count(n)) return fields_[n];
     auto f = std::make_unique<TField>();
     f->Kind = n >= 5 ? fkBookmark : fkField;
+    f->Instruction = std::u16string(1, static_cast<char16_t>(u'0' + n));  // tells them apart
     fields_[n] = f.get();
     doc_.Fields.push_back(std::move(f));
     return fields_[n];
@@ -93,7 +94,7 @@ struct Case {
   std::vector<std::string> lines;
   TDocRange range;
   std::string inserted;  // text typed in place of the range
-  bool hyperlinkText;    // the range is a hyperlink's text being replaced
+  int32_t flag;          // a document flag the caller sets around the change (0: none)
   std::string after;
 };
 
@@ -101,23 +102,29 @@ struct Case {
 
 TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
   const Case cases[] = {
-      {"a whole field goes with its text", {"ab<1cd>1ef"}, {At(0, 1), At(0, 5)}, "", false,
+      {"a whole field goes with its text", {"ab<1cd>1ef"}, {At(0, 1), At(0, 5)}, "", 0,
        "af"},
       {"only the start mark: kept at the deletion", {"ab<1cd>1ef"}, {At(0, 1), At(0, 3)}, "",
-       false, "a<1d>1ef"},
+       0, "a<1d>1ef"},
       {"only the end mark: kept after the new text", {"ab<1cd>1ef"}, {At(0, 3), At(0, 5)}, "XY",
-       false, "ab<1cXY>1f"},
+       0, "ab<1cXY>1f"},
       {"a hyperlink's text replaced keeps the link", {"a<1bc>1d"}, {At(0, 1), At(0, 3)}, "XYZ",
-       true, "a<1XYZ>1d"},
+       dfHyperlinkTextReplaced, "a<1XYZ>1d"},
       {"replaced without the hyperlink flag it goes", {"a<1bc>1d"}, {At(0, 1), At(0, 3)}, "XYZ",
-       false, "aXYZd"},
-      {"nested fields both go", {"a<1b<2c>2d>1e"}, {At(0, 0), At(0, 5)}, "", false, ""},
-      {"a damaged start without its end survives", {"ab<1cd"}, {At(0, 1), At(0, 3)}, "", false,
+       0, "aXYZd"},
+      {"nested fields both go", {"a<1b<2c>2d>1e"}, {At(0, 0), At(0, 5)}, "", 0, ""},
+      {"a damaged start without its end survives", {"ab<1cd"}, {At(0, 1), At(0, 3)}, "", 0,
        "a<1d"},
       {"an end mark left at a paragraph's start closes the previous one", {"ab<1c", "d>1", "ef"},
-       {At(1, 0), At(1, 1)}, "", false, "ab<1c>1//ef"},
-      {"paragraph break before a field's end", {"ab<5c", ">5de"}, {At(0, 3), At(1, 0)}, "", false,
+       {At(1, 0), At(1, 1)}, "", 0, "ab<1c>1//ef"},
+      {"paragraph break before a field's end", {"ab<5c", ">5de"}, {At(0, 3), At(1, 0)}, "", 0,
        "ab<5c>5de"},
+      {"an empty field at the deletion's start survives", {"ab<1>1cd"}, {At(0, 2), At(0, 4)}, "",
+       0, "ab<1>1"},
+      {"the middle one of three fields goes, and comes back to its place in the list",
+       {"<1a>1b<2c>2d<3e>3"}, {At(0, 1), At(0, 3)}, "", 0, "<1a>1d<3e>3"},
+      {"emptying the whole story takes it too", {"ab<1>1cd"}, {At(0, 2), At(0, 4)}, "",
+       dfDeletingWholeStory, "ab"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -129,7 +136,7 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
     const std::string textBefore = m.Text();
     std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
     doc.BeginOperation(op.get());
-    if (c.hyperlinkText) doc.SetDocFlag(dfHyperlinkTextReplaced, true);
+    if (c.flag) doc.SetDocFlag(c.flag, true);
     doc.BeginKeepFieldMarks(c.range.Start, c.range.End, 0);
     EditServices().DeleteContent(doc, c.range);
     TDocPosition end = c.range.Start;
@@ -140,7 +147,7 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
       end.Offset += static_cast<int32_t>(c.inserted.size());
     }
     doc.EndKeepFieldMarks(c.range.Start, end);
-    doc.SetDocFlag(dfHyperlinkTextReplaced, false);
+    if (c.flag) doc.SetDocFlag(c.flag, false);
     doc.EndOperation();
     doc.PostEditUpdate();
     doc.CommitOperation(std::move(op));
@@ -152,4 +159,24 @@ TEST(FieldMarks, KeptAndRemovedThroughReplacements) {
     doc.Redo();
     EXPECT_EQ(m.Text(), after);
   }
+}
+
+// The text record alone (no marks kept) takes a field inside the deleted text out of the list
+// and puts it back where it stood.
+TEST(FieldMarks, AFieldDeletedWithItsTextComesBackToItsPlaceInTheList) {
+  TEngineScope engine;
+  TDoc doc(true);
+  MarkedDoc m(doc);
+  m.Lines({"<1a>1b<2c>2d<3e>3"});
+  const std::string before = DumpDoc(doc);
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(doc, 0);
+  doc.BeginOperation(op.get());
+  EditServices().DeleteContent(doc, TDocRange{At(0, 1), At(0, 3)});
+  doc.EndOperation();
+  doc.PostEditUpdate();
+  doc.CommitOperation(std::move(op));
+  EXPECT_EQ(m.Text(), "<1a>1d<3e>3");
+  EXPECT_EQ(doc.Fields.size(), 2u);
+  doc.Undo();
+  EXPECT_EQ(DumpDoc(doc), before);
 }

@@ -245,3 +245,73 @@ TEST_F(InPlaceEditing, PageNumbersReplaceAHeaderOfOnlyAPageFieldAsOneUndoStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page field inserted into the header edited in place is empty when its operation ends; the
+// page then shows its number there without a record, and undo takes that number out with the
+// field instead of leaving it behind as text.
+TEST_F(InPlaceEditing, PageNumbersIntoAnEmptyHeaderAreUndoneWithTheirShownNumber) {
+  // Empty the header: no text, no page field.
+  TDocRange r;
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  TPar& p = *doc->Par(r.Start.Par);
+  p.Content.Clear();
+  AppendContentTag(p.Content, ctFieldStart, TagRefOf(header));
+  AppendContentTag(p.Content, ctSpecialChar, scParagraphEnd);
+  AppendContentTag(p.Content, ctFieldEnd, TagRefOf(header));
+  p.RebuildCodes();
+  p.ContentChanged();
+  std::erase_if(doc->Fields, [&](const std::unique_ptr<TField>& f) { return f.get() == page; });
+  doc->InvalidateFieldIndex();
+  Paginate();
+  ASSERT_EQ(HeaderText(), "");
+  const std::string before = DumpDoc(*doc);
+  ASSERT_TRUE(doc->InsertPageNumbers(0, 2, 1));
+  EXPECT_EQ(HeaderText().size(), 1u);
+  // The number the page gave the new field afterwards goes with the field.
+  doc->Undo();
+  EXPECT_EQ(HeaderText(), "");
+  EXPECT_EQ(DumpDoc(*doc), before);
+  doc->Redo();
+  EXPECT_EQ(HeaderText().size(), 1u);  // the number of whichever page shows it now
+  ASSERT_TRUE(doc->GetHeaderFooterRange(header, r));
+  std::vector<TField*> inside;
+  doc->FindOverlappingFields(r, inside);
+  EXPECT_EQ(std::count_if(inside.begin(), inside.end(), [](const TField* f) { return f->FieldType == ftPageField; }), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Emptying the header edited in place takes its page field with the text, and a new page field
+// goes in its place: one undo gives back the old text with the old field around its number.
+TEST_F(InPlaceEditing, APageFieldRemovedAndInsertedAgainIsUndoneExactly) {
+  doc->ToggleHeaderFooterEditing(header, 2, nullptr);
+  ASSERT_EQ(HeaderText(), "Page 3");
+  const std::string before = DumpDoc(*doc);
+  std::unique_ptr<TUndoableOperation> op = EditServices().CreateOperation(*doc, 53);
+  doc->BeginOperation(op.get());
+  TDocRange text;
+  MakeRange(headerPar, 0, headerPar, doc->Par(headerPar)->CharCount() - 1, text);
+  doc->BeginKeepFieldMarks(text.Start, text.End, 0);
+  EditServices().DeleteContent(*doc, text);
+  doc->EndKeepFieldMarks(text.Start, text.Start);
+  auto fresh = std::make_unique<TField>();
+  fresh->FieldType = ftPageField;
+  fresh->Instruction = u"PAGE";
+  EditServices().InsertEmptyField(*doc, std::move(fresh), text.Start, 1);
+  doc->InvalidateFieldIndex();
+  doc->EndOperation();
+  doc->PostEditUpdate();
+  doc->CommitOperation(std::move(op));
+  EXPECT_EQ(HeaderText(), "3");
+  doc->Undo();
+  EXPECT_EQ(HeaderText(), "Page 3");
+  EXPECT_EQ(DumpDoc(*doc), before);
+  doc->Redo();
+  EXPECT_EQ(HeaderText(), "3");
+}
+
+}  // namespace

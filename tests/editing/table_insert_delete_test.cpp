@@ -2,6 +2,7 @@
 // exactly.
 #include <gtest/gtest.h>
 
+#include "document/doc_flags.h"
 #include "document/doc_services.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "table_test_support.h"
@@ -319,3 +320,32 @@ TEST_F(TableEdit, AColumnBesideSelectedColumnsTakesItsWidthFromThem) {
 }
 
 }  // namespace
+
+// Formatting paragraphs over a selection that takes in a row end keeps the table: the row-end
+// paragraph gets the table's row-end format (still in the table), the cells the given format;
+// only a caller that sets flag 151 hands the given format to the row end as well.
+TEST_F(TableEdit, FormattingParagraphsAcrossARowEndKeepsTheTable) {
+  BuildTable(doc, {{"a", "b"}, {"c", "d"}});
+  const std::string table = TableText(doc);
+  const int32_t first = FirstTablePar(doc);
+  const int32_t rowEnd = first + 2;
+  ASSERT_EQ(doc.Par(rowEnd)->CodeAt(0), scRowEnd);
+  TParFormat centred = UnsetParFormat;
+  centred.Alignment = 1;
+  TDocRange r;
+  MakeRange(first, 0, first + 4, 1, r);
+  ExpectUndoRedoExact(doc, [&] { Edit(doc, ecFormatParagraphs, {nullptr, &r, &centred}); });
+  EXPECT_EQ(TableText(doc), table);
+  EXPECT_EQ(doc.Par(first)->Format.Alignment, 1);
+  EXPECT_EQ(doc.Par(first + 3)->Format.Alignment, 1);
+  EXPECT_TRUE(ParFormatsEqual(doc.Par(rowEnd)->Format, TableParFormat));
+
+  TParFormat outOfTable = UnsetParFormat;
+  outOfTable.InTable = 0;
+  MakeRange(rowEnd, 0, rowEnd, 1, r);
+  {
+    TScopedDocFlag rowEndsTakeIt(doc, 151);
+    Edit(doc, ecFormatParagraphs, {nullptr, &r, &outOfTable});
+  }
+  EXPECT_EQ(doc.Par(rowEnd)->Format.InTable, 0);
+}

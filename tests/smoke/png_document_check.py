@@ -35,7 +35,9 @@ def main():
 
     # Guide lines the view may draw (the margins, the text boundaries) run down the whole page:
     # columns with ink on a sixth of the rows or more (dotted lines too) are not text.
-    rows_seen = range(0, min(height, 600))
+    # The page starts below the menu bar: the first row where the paper's left edge is white.
+    page_top = next((y for y in range(mid) if px(page_left + 4, y) == (255, 255, 255)), 0)
+    rows_seen = range(page_top, min(height, 600))
     guides = set()
     for x in range(page_left + 2, page_right - 2):
         inked = sum(1 for y in rows_seen if ink(px(x, y)))

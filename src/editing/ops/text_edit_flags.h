@@ -3,6 +3,7 @@
 // text operations set for their extent, and the two edit options they read.
 #include <cstdint>
 
+#include "document/field_index.h"  // dfDeletingWholeStory (83), set by the Delete command
 #include "editing/edit_flags.h"
 
 namespace qv {
@@ -36,7 +37,6 @@ enum : int32_t {
   dfManualHyphCandidate = 71,      // a candidate word was found
   dfReplaceInserting = 81,         // a replacement is inserting its new text
   dfReplaceRunning = 82,           // a replacement is running
-  dfDeletingWholeStory = 83,       // set by the Delete command
   dfCallerKeepsFieldMarks = 84,
   dfKeepHyperlinkOnReplace = 85,
   dfFastNavMarking = 101,

@@ -540,7 +540,9 @@ void TRtfReader::ReadOldNumbering(int32_t depth) {
           levelIndex = 0;
           target.ListLevel = 0;
           break;
-        case RtfWord("pnprev"): level.Legal = static_cast<uint8_t>((item.HasParam ? p : 1) != 0); break;
+        case RtfWord("pnprev"):  // the level's number is led by the text of the level above
+          level.IncludesPrevious = static_cast<uint8_t>((item.HasParam ? p : 1) != 0);
+          break;
         case RtfWord("pnstart"): level.StartAt = p; break;
         default: break;
       }

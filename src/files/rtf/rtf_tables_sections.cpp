@@ -74,6 +74,10 @@ void TRtfReader::EndRow() {
     return;
   }
   TTableRow& def = *row_;
+  // Only a width in fiftieths of a percent (unit 2) is a preferred width relative to the page.
+  // A width in twips (unit 3) is fixed: the cell boundaries, also in twips, already give it, so
+  // the row is not scaled. Units 0 and 1 leave the width to the cells as well.
+  if (def.ReaderScratch != 2) def.PreferredWidth = 0;
   while (def.CellCount < cellCount_ && def.CellCount < MaxTableCells) {
     const int32_t left = def.CellCount > 0 ? def.Cells[static_cast<size_t>(def.CellCount - 1)].Right : def.Left;
     TTableCell added = cell_;
@@ -157,8 +161,9 @@ bool TRtfReader::HandleTableWord(const TRtfItem& w) {
     case RtfWord("trqr"): r.Alignment = 2; return true;
     case RtfWord("trhdr"): r.HeaderRow = 1; return true;
     case RtfWord("trkeep"): r.KeepTogether = 1; return true;
+    // The width's unit may come before or after it; the row end settles the pair.
     case RtfWord("trftswidth"): r.ReaderScratch = p; return true;
-    case RtfWord("trwwidth"): r.PreferredWidth = r.ReaderScratch == 2 ? std::clamp(p, 0, 0x7FFFFF) : 0; return true;
+    case RtfWord("trwwidth"): r.PreferredWidth = std::clamp(p, 0, 0x7FFFFF); return true;
     case RtfWord("trcbpat"): r.ShadingColor = p < 0 ? AutoColor : ColourOf(p); return true;
     case RtfWord("trcfpat"): r.PatternColor = p < 0 ? AutoColor : ColourOf(p); return true;
     case RtfWord("trshdng"):

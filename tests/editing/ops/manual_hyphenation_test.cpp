@@ -57,8 +57,7 @@ TEST_F(ManualHyphenationTest, SplitGivesOneParagraphPerLineWithoutTheSpacesAtThe
   TEngineScope engine;
   ScopedService<TEditOperationProviders> providers{MakeTextEditProviders()};
   ScopedService<TTextEditServices, TestTextServices> text;
-  const uint32_t flags = GetOptions().Edit.Flags;
-  SetSmartCutPaste(true);
+  ScopedSmartCutPaste smart(true);  // put back also when an assertion ends the test early
   b->Add(Words(60, 5));
   Paginate();
   const int32_t lines = Par(0).LineCount();
@@ -75,7 +74,6 @@ TEST_F(ManualHyphenationTest, SplitGivesOneParagraphPerLineWithoutTheSpacesAtThe
     EXPECT_NE(p.CodeAt(0), ' ') << i;
   }
   ExpectUndoRedoExact(*doc, before);
-  GetOptions().Edit.Flags = flags;
 }
 
 }  // namespace

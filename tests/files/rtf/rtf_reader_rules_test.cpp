@@ -16,6 +16,7 @@
 #include "document/styles.h"
 #include "document/tab_stops.h"
 #include "document/table_row.h"
+#include "files/post_load_steps.h"
 #include "files/rtf/rtf_read_support.h"
 #include "foundation/base/date_time.h"
 #include "foundation/fonts/font_manager.h"
@@ -233,6 +234,23 @@ TEST_F(RtfReaderTest, NestedTableCellsArePartedByTabsInTheOuterCell) {
   EXPECT_EQ(doc->TableRows.size(), 1u);
 }
 
+// A preferred row width counts only in fiftieths of a percent (unit 2), wherever the unit
+// stands in the row's definition; a width in twips (unit 3) is fixed and left to the cells.
+TEST_F(RtfReaderTest, PreferredRowWidthsByTheirUnits) {
+  ASSERT_TRUE(Read(Rtf("\\trowd\\trftsWidth2\\trwWidth2500\\cellx1000\\intbl a\\cell\\row"
+                       "\\trowd\\trwWidth4000\\trftsWidth2\\cellx1000\\intbl b\\cell\\row"
+                       "\\trowd\\trftsWidth3\\trwWidth9000\\cellx4500\\cellx9000\\intbl c\\cell d\\cell\\row"
+                       "\\trowd\\trftsWidth1\\trwWidth3000\\cellx1000\\intbl e\\cell\\row"
+                       "\\trowd\\trwWidth5000\\cellx1000\\intbl f\\cell\\row\\pard after\\par")));
+  ASSERT_EQ(doc->TableRows.size(), 5u);
+  const int32_t expected[] = {2500, 4000, 0, 0, 0};
+  for (size_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(doc->TableRows[i]->PreferredWidth, expected[i]);
+  }
+  EXPECT_EQ(doc->TableRows[2]->Cells[1].Right, 9000);
+}
+
 TEST_F(RtfReaderTest, TextBetweenTheLastCellAndTheRowEndIsKept) {
   ASSERT_TRUE(Read(Rtf("\\trowd\\cellx1000\\intbl A\\cell stray\\row after\\par")));
   const std::vector<std::u16string> texts = ParagraphTexts(*doc);
@@ -439,6 +457,28 @@ TEST_F(RtfReaderTest, ListsAndTheirOverrides) {
                        ";}}}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\ls1 x\\par")));
   ASSERT_EQ(doc->Lists.size(), 1u);
   EXPECT_EQ(doc->Lists[0]->ListLevels[0].LevelText.size(), 255u);
+}
+
+// Old paragraph numbering: \pnprev makes a level's number lead with the level above (1.1), and
+// the lists the reader makes get those texts after loading.
+TEST_F(RtfReaderTest, OldNumberingLevelsIncludeThePreviousLevel) {
+  ASSERT_TRUE(Read(Rtf("\\pard{\\*\\pn\\pnlvl1{\\pntxta .}} a\\par"
+                       "\\pard{\\*\\pn\\pnlvl2\\pnprev{\\pntxta .}} b\\par"
+                       "\\pard gap\\par\\pard{\\*\\pn\\pnlvl2\\pnprev0{\\pntxta .}} c\\par")));
+  ASSERT_EQ(doc->Lists.size(), 3u);
+  EXPECT_EQ(doc->Lists[0]->ListLevels[0].IncludesPrevious, 0);
+  EXPECT_EQ(doc->Lists[1]->ListLevels[1].IncludesPrevious, 1);
+  EXPECT_EQ(doc->Lists[1]->ListLevels[1].Legal, 0);
+  EXPECT_EQ(doc->Lists[2]->ListLevels[1].IncludesPrevious, 0);
+  TPostLoadInfo info;
+  ResolveLists(*doc, info);
+  const TAutoList* list = doc->ListByNumber(doc->Par(1)->Format.List);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list, doc->ListByNumber(doc->Par(0)->Format.List));
+  EXPECT_EQ(list->ListLevels[1].LevelText, std::u16string(u"\u0000.\u0001.", 4));
+  const TAutoList* alone = doc->ListByNumber(doc->Par(3)->Format.List);
+  ASSERT_NE(alone, nullptr);
+  EXPECT_EQ(alone->ListLevels[1].LevelText, std::u16string(u"\u0001."));
 }
 
 TEST_F(RtfReaderTest, PicturesAndShapes) {
