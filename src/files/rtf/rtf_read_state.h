@@ -208,6 +208,8 @@ class TRtfReader {
   void SetCharProp(TCharFormat& target, int kind, int32_t value);
   void Plain(TCharFormat& target);
   void Pard(TParFormat& target);
+  // Forgets the shading words read for a paragraph or a style.
+  void ClearShadingWords();
   // The paragraph shading from the shading words read so far (percentage, pattern and
   // background colour).
   void ApplyParShading(TParFormat& target) const;

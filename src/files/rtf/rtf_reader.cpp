@@ -576,10 +576,14 @@ void TRtfReader::Pard(TParFormat& pf) {
   bordersActive_ = false;
   borderTarget_ = {};
   flags_ &= ~rfBorders;
+  ClearShadingWords();
+  dropType_ = 0;
+}
+
+void TRtfReader::ClearShadingWords() {
   parShading_ = 0;
   parPattern_ = AutoColor;
   parBack_ = AutoColor;
-  dropType_ = 0;
 }
 
 // A percentage shows the pattern colour over the background; without one the background alone.

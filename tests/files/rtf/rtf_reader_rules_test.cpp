@@ -178,6 +178,12 @@ TEST_F(RtfReaderTest, ParagraphShadingFromItsPercentagePatternAndBackground) {
   const int32_t expected[] = {0x0000FF, 0xCCCCCC, 0x80007F, 0xFF0000, 0xFF0000};
   for (int32_t i = 0; i < 5; ++i) EXPECT_EQ(doc->Par(i)->Format.Shading, expected[i]) << i;
   EXPECT_LT(doc->Par(5)->Format.Shading, 0);
+  // Each style's shading comes from its own words alone.
+  ASSERT_TRUE(Read("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}{\\stylesheet{\\s1\\cbpat1 Red;}"
+                   "{\\s2\\shading2000 Grey;}}\\pard\\s2 a\\par}"));
+  const int32_t grey = doc->Styles->IndexOfName("Grey");
+  ASSERT_GE(grey, 0);
+  EXPECT_EQ((*doc->Styles)[grey].ParFmt.Shading, 0xCCCCCC);
 }
 
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
