@@ -762,6 +762,11 @@ void TRtfReader::HandleUnlistedWord(const TRtfItem& w) {
   // stays in the outer cell, the nested cells parted by tabs (each nested row ends with the
   // paragraph mark that files give readers of plain tables).
   if (w.Name() == "nestcell" && !SkippingText() && (flags_ & rfInstruction) == 0) AppendSpecial(scTab);
+  // Tab leaders the document has no kind of: a thick line shows as the underline, middle dots
+  // as dots and equal signs as hyphens.
+  if (w.Name() == "tlth") tabLeader_ = tlUnderline;
+  else if (w.Name() == "tlmdot") tabLeader_ = tlDots;
+  else if (w.Name() == "tleq") tabLeader_ = tlHyphens;
 }
 
 bool TRtfReader::HandleSpecialWord(const TRtfItem& w) {

@@ -77,6 +77,17 @@ TEST_F(RtfReaderTest, ParagraphWordsAndTheirLimits) {
   EXPECT_EQ(UnpackTabStop(tabs[1]).Leader, tlDots);
 }
 
+TEST_F(RtfReaderTest, TabLeadersWithoutAKindOfTheirOwnTakeTheNearestOne) {
+  ASSERT_TRUE(Read(Rtf("\\pard\\tlth\\tqr\\tx9000\\tlmdot\\tx1000\\tleq\\tx2000\\tx3000 a\\tab b\\par")));
+  const TTabTable& tabs = GetTabManager().Table(int32_t{doc->Par(0)->Format.TabSet});
+  ASSERT_EQ(tabs.size(), 4u);
+  EXPECT_EQ(UnpackTabStop(tabs[0]).Leader, tlDots);       // 1000, middle dots
+  EXPECT_EQ(UnpackTabStop(tabs[1]).Leader, tlHyphens);    // 2000, equal signs
+  EXPECT_EQ(UnpackTabStop(tabs[2]).Leader, tlNone);       // 3000: the leader is not carried on
+  EXPECT_EQ(UnpackTabStop(tabs[3]).Leader, tlUnderline);  // 9000, thick line
+  EXPECT_EQ(UnpackTabStop(tabs[3]).Kind, tkRight);
+}
+
 TEST_F(RtfReaderTest, UnicodeWithEverySkipCount) {
   struct Case {
     const char* Body;
