@@ -589,25 +589,28 @@ namespace {
 // Files cut short anywhere and files with bytes changed into RTF's own characters are read in
 // part or whole; nothing is read past the data, and the document stays whole.
 TEST_F(RtfReaderTest, CutAndMutatedFilesAreReadWithoutHarm) {
-  std::ifstream in(qvtest::FilesDataPath("rtf/office_full.rtf"), std::ios::binary);
-  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_FALSE(file.empty());
-  uint32_t seed = 7;
-  const auto next = [&](uint32_t n) {
-    seed = seed * 1664525u + 1013904223u;
-    return (seed >> 8) % n;
-  };
-  static const char kBytes[] = {'{', '}', '\\', '\'', '9', '-', ';', ' ', '*', 'u'};
-  for (int round = 0; round < 120; ++round) {
-    std::string rtf = file.substr(0, next(static_cast<uint32_t>(file.size())) + 1);
-    for (int k = 0; k < 8; ++k) rtf[next(static_cast<uint32_t>(rtf.size()))] = kBytes[next(sizeof kBytes)];
-    Read(rtf);
-    ASSERT_NE(doc, nullptr);
-    ASSERT_GE(doc->StoryCounts[stMain], 1);
-    for (int32_t i = 0; i < doc->ParCount(); ++i) {
-      TPar& par = *doc->Par(i);
-      ASSERT_GT(par.CharCount(), 0);
-      BuildParagraphWideText(par);
+  for (const char* name : {"rtf/office_full.rtf", "rtf/tables_shading.rtf"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(qvtest::FilesDataPath(name), std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(file.empty());
+    uint32_t seed = 7;
+    const auto next = [&](uint32_t n) {
+      seed = seed * 1664525u + 1013904223u;
+      return (seed >> 8) % n;
+    };
+    static const char kBytes[] = {'{', '}', '\\', '\'', '9', '-', ';', ' ', '*', 'u'};
+    for (int round = 0; round < 120; ++round) {
+      std::string rtf = file.substr(0, next(static_cast<uint32_t>(file.size())) + 1);
+      for (int k = 0; k < 8; ++k) rtf[next(static_cast<uint32_t>(rtf.size()))] = kBytes[next(sizeof kBytes)];
+      Read(rtf);
+      ASSERT_NE(doc, nullptr);
+      ASSERT_GE(doc->StoryCounts[stMain], 1);
+      for (int32_t i = 0; i < doc->ParCount(); ++i) {
+        TPar& par = *doc->Par(i);
+        ASSERT_GT(par.CharCount(), 0);
+        BuildParagraphWideText(par);
+      }
     }
   }
 }
