@@ -11,7 +11,7 @@
 //     (main window), shape binding (shapes), style
 //     texts (formatting descriptions, hot keys), ruler snapping (document window), layout
 //     services (pages), line detaching (box tree);
-//   layout: hyphenation (proofing), inline shapes (shapes), resources (resources);
+//   layout: hyphenation (proofing), inline shapes (shapes);
 #include "app/program_services.h"
 
 #include <memory>
@@ -45,6 +45,7 @@
 #include "layout/line_fitter.h"
 #include "layout/statistics_services.h"
 #include "platform/system/printers.h"
+#include "resources/command_hint_store.h"
 #include "resources/menu_resource_store.h"
 #include "shell/shell_services.h"
 
@@ -120,9 +121,11 @@ void RegisterProgramServices() {
   RegisterShellServices();  // the command environment, documents, files' progress ...
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
   RegisterMenuResourceService(MakeMenuResourceStore());
+  RegisterResourceService(MakeCommandHintStore());
 }
 
 void UnregisterProgramServices() {
+  RegisterResourceService(nullptr);
   RegisterMenuResourceService(nullptr);
   plat::SetPrinterList(nullptr);
   UnregisterShellServices();

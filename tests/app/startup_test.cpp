@@ -146,7 +146,7 @@ const Slot kSlots[] = {
     {"text edit services (shell; proofing and dialogs keep the stand-in's answers)",
      &IsStandInService<TTextEditServices>, true},
     {"inline shapes (shapes)", &IsStandInService<TInlineShapeService>, true},
-    {"resources (resources)", &IsStandInService<TResourceService>, false},
+    {"resources (resources)", &IsStandInService<TResourceService>, true},
     {"search highlights (control board)", &IsStandInService<THighlightServices>, false},
     {"spelling marks (proofing)", &IsStandInService<TSpellingMarkServices>, false},
     // files
