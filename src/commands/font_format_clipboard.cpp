@@ -1,0 +1,16 @@
+#include "commands/font_format_clipboard.h"
+
+#include "commands/command_environment_services.h"
+
+namespace qv {
+
+TFontFormatClipboard& FontFormatClipboard() {
+  static TFontFormatClipboard clipboard;
+  return clipboard;
+}
+
+bool TCommandEnvironment::FormatCopied(bool paragraph) {
+  return !paragraph && FontFormatClipboard().Filled;
+}
+
+}  // namespace qv
