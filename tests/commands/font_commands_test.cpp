@@ -429,6 +429,30 @@ TEST_F(FontCommandsTest, SoundsListsAndBoxes) {
   EXPECT_EQ(DumpDoc(doc), before);
 }
 
+// Shrinking the page count leaves header and footer editing first; when the pages cannot be
+// shrunk (here: no layout paginates), the user is told and nothing changes.
+TEST_F(FontCommandsTest, ShrinkPageCountLeavesHeaderEditingAndSaysWhenItCannot) {
+  struct RecBox : TMessageDlgService {
+    std::vector<std::string> Texts;
+    int32_t Show(const TMessageDlgInfo& info) override {
+      Texts.push_back(info.Text);
+      return mrOk;
+    }
+  };
+  ScopedService<TMessageDlgService, RecBox> rec;
+  RecHandler& view = Handle(CommandRange::View);
+  view.OnRun = [this](TCommandManager&, int32_t) { doc.HeaderFooterInPlace = nullptr; };
+  TField header;
+  doc.HeaderFooterInPlace = &header;
+  if (!Manager().IsEnabled(12310)) GTEST_SKIP() << "the rule asks for more pages";
+  const std::string before = DumpDoc(doc);
+  EXPECT_EQ(Run(12310), 0);
+  EXPECT_EQ(runs, (std::vector<int32_t>{7200}));
+  EXPECT_EQ(rec->Texts, (std::vector<std::string>{"Cannot shrink page count."}));
+  EXPECT_EQ(DumpDoc(doc), before);
+  doc.HeaderFooterInPlace = nullptr;
+}
+
 TEST_F(FontCommandsTest, WithoutADocumentNothingRuns) {
   fontEnv->Active = nullptr;
   Manager().Execute(12120);
