@@ -517,9 +517,14 @@ int32_t TFontManager::FontCoversChar(const std::string& face, uint32_t code) {
     lf.FaceName = face;
     lf.Weight = 400;
     lf.CharSet = DEFAULT_CHARSET;
-    it = coverage_.emplace(key, TCharCoverage::FromCmap(MakeFont(lf, FallbackFaceName).TableData("cmap"))).first;
+    const plat::Font font = MakeFont(lf, FallbackFaceName);
+    const std::string resolved = font.FilePath() + '\n' + font.FaceName();
+    auto known = coverageByFace_.find(resolved);
+    if (known == coverageByFace_.end())
+      known = coverageByFace_.emplace(resolved, TCharCoverage::FromCmap(font.TableData("cmap"))).first;
+    it = coverage_.emplace(key, &known->second).first;
   }
-  return it->second.IndexOf(code);
+  return it->second->IndexOf(code);
 }
 
 void TFontManager::ClearCaches() {
@@ -530,6 +535,7 @@ void TFontManager::ClearCaches() {
   sharedFonts_.clear();
   kerningCache_.clear();
   coverage_.clear();
+  coverageByFace_.clear();
   missingChars_.clear();
 }
 

@@ -193,7 +193,11 @@ class TFontManager {
   plat::Canvas* currentFontDC_ = nullptr;
   std::vector<std::unique_ptr<TKerningPairs>> kerningCache_;
   const TKerningPairs* currentKerningPairs_ = nullptr;
-  std::unordered_map<std::string, TCharCoverage> coverage_;  // by face, in lower case
+  // Each face's coverage, kept once per font file and face that the platform resolved a name
+  // to, and the names asked about pointing to theirs: the many names of faces that are not
+  // installed (a document may bring thousands) share the coverage of the face standing in.
+  std::unordered_map<std::string, TCharCoverage> coverageByFace_;
+  std::unordered_map<std::string, const TCharCoverage*> coverage_;  // by name, in lower case
   std::unordered_set<uint32_t> missingChars_;
 };
 
