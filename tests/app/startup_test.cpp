@@ -108,7 +108,7 @@ const Slot kSlots[] = {
     {"cursor loader (resources)", &IsStandInService<TCursorLoader>, false},
     {"toolkit services (shell)", &IsStandInService<TToolkitServices>, true},
     {"command service (commands)", &IsStandInService<TCommandService>, true},
-    {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
+    {"hot-key service (command bars)", &IsStandInService<THotKeyService>, true},
     {"menu colours and images (command bars)", &IsStandInService<TMenuServices>, false},
     {"menu resources (resources)", &IsStandInService<TMenuResourceService>, true},
     {"sound service (shell)", &IsStandInService<TSoundService>, false},
