@@ -22,6 +22,7 @@
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/ui/application.h"
+#include "foundation/ui/menu_builder.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
 #include "platform/controls/form.h"
@@ -802,6 +803,12 @@ TEST_F(MainRoad, TheFormatKeysFormatTheSelectionAndTheTyping) {
   Pump();
   EXPECT_EQ(at(0).Bold, 0);
   EXPECT_EQ(at(0).Script, 0);
+  // The Format menu's Italic item runs the same command.
+  plat::MenuItem* italic = FindMenuItem(main_->MainMenu(), 12140);
+  ASSERT_NE(italic, nullptr);
+  italic->Click();
+  Pump();
+  EXPECT_EQ(at(0).Italic, 1);
   // At the end of the text: Ctrl+B, then typing.
   PressKey(plat::VK_END);
   PressKey('B', plat::ssCtrl);

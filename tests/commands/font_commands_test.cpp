@@ -405,8 +405,14 @@ TEST_F(FontCommandsTest, FormatBrushTakesTheChangeInsteadOfTheDocument) {
   EXPECT_EQ(FontFormatClipboard().Format.Italic, 0);
   Manager().Execute(12180);
   EXPECT_EQ(FontFormatClipboard().Format.Script, 1);
+  // The Font dialog edits the brush, mixed values allowed, under its own help topic.
+  dialogs->Font.Size = 30;
+  Manager().Execute(12000);
+  EXPECT_EQ(dialogs->FontCalls.back(), std::make_pair(1, 9100));
+  EXPECT_EQ(FontFormatClipboard().Format.Size, 30);
+  EXPECT_EQ(FontFormatClipboard().Format.Bold, 1);
   EXPECT_EQ(DumpDoc(doc), before);
-  EXPECT_EQ(fontEnv->BrushRefreshes, 4);
+  EXPECT_EQ(fontEnv->BrushRefreshes, 5);
 }
 
 TEST_F(FontCommandsTest, SoundsListsAndBoxes) {
