@@ -280,6 +280,31 @@ class TCommandEnvironment {
   // The Format Brush's character and paragraph formats; false when the brush holds none.
   virtual bool GetBrushFormats(TCharFormat& /*c*/, TParFormat& /*p*/) { return false; }
 
+  // ---- Tables, sections and the Format Palette (the picture, section and table commands)
+  // Opens the default table document (the file when it exists, else a new document given that
+  // file name), activates it and returns it; null when it cannot.
+  virtual TDoc* OpenDefaultTableDocument(const std::string& /*file*/) { return nullptr; }
+  // Arranges every document view again (after the gridlines option changed).
+  virtual void RearrangeAllViews() {}
+  // Shows the Control Board when hidden and switches it to a tool (3 the sections tool).
+  virtual void SelectControlBoardTool(int32_t /*tool*/) {}
+  // The section the sections tool shows as current, and the one it highlights (null none); its
+  // neighbours in the tool's list.
+  virtual void SetSectionsToolCurrent(TDoc& /*doc*/, int32_t /*sectionIndex*/) {}
+  virtual int32_t SectionsToolHighlighted(TDoc& /*doc*/) { return -1; }
+  // The Format Palette's list tool: add a format (the brush's, or none), edit the highlighted
+  // one's font, paragraph, name or hot key (15811-15814), delete it, restore the defaults, load
+  // it into the Format Brush, apply it to the selection.
+  virtual void FormatPaletteAddFormat() {}
+  virtual void FormatPaletteEditFormat(int32_t /*id*/) {}
+  virtual void FormatPaletteDeleteFormat() {}
+  virtual void FormatPaletteRestoreDefaults() {}
+  virtual void FormatPaletteLoadIntoBrush() {}
+  virtual void FormatPaletteApplyFormat() {}
+  // Drops the menu of a command-bar button (insert item, select item, section break type, cell
+  // alignment).
+  virtual void DropButtonMenu(int32_t /*buttonId*/) {}
+
  protected:
   // Whether the event sounds are silenced now (the stand-in's own count of MuteSounds).
   bool SoundsMuted() const { return muted_ > 0; }

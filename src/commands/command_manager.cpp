@@ -8,6 +8,7 @@
 #include "commands/edit_commands.h"
 #include "commands/file_commands.h"
 #include "commands/font_commands.h"
+#include "commands/picture_section_commands.h"
 #include "commands/file_dialog_services.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
@@ -191,6 +192,7 @@ void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterEditCommands(GetCommandManager());
   RegisterFontCommands(GetCommandManager());
+  RegisterPictureSectionCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());

@@ -16,8 +16,10 @@
 namespace qv {
 
 class TDoc;
+class TShape;
 class TShapeProps;
 struct TCharFormat;
+struct TTableRowData;
 struct TGenerateTOC_Options;
 struct TPageParams;
 
@@ -39,6 +41,28 @@ struct TFootnoteChoice {
   TNoteSettings Endnotes;
   int32_t ApplyTo = 0;
   TInsertNoteOptions Note;
+};
+
+// The Insert Table dialog: mode 0 inserts a table, mode 1 converts the selected text. Columns
+// are at most 63; rows at most 16384 in mode 0 and fixed by the text in mode 1. The separator
+// of mode 1: 2 paragraph marks, 9 tabs, 44 commas, or the first character of `Other` (empty
+// "Other:" separates at paragraph marks). The answer: 0 Cancel, 1 OK, 2 OK through the "Edit"
+// item of the "Default Properties" button.
+struct TInsertTableChoice {
+  int32_t Mode = 0;
+  int32_t Columns = 5;
+  int32_t Rows = 5;
+  int32_t Separator = 9;
+  std::u16string Other;
+  bool DefaultPropertiesEnabled = true;  // off when the target is the default table document
+  bool RestoreEnabled = false;           // the default table file exists
+};
+
+// The Convert Table to Text dialog: 2 paragraph marks, 9 tabs, 44 commas, or the first
+// character of `Other`.
+struct TTableToTextChoice {
+  int32_t Separator = 2;
+  std::u16string Other;
 };
 
 class TFormatDialogServices {
@@ -108,6 +132,38 @@ class TFormatDialogServices {
                                     const std::function<bool(const std::u16string&)>& /*validate*/) {
     return false;
   }
+
+  // ---- Tables
+  // The Insert Table dialog. Until it is built, inserting takes the size it is given (the
+  // remembered one) as if OK were chosen; converting text asks for a separator and is cancelled.
+  virtual int32_t ExecuteInsertTableDialog(TInsertTableChoice& choice) { return choice.Mode == 0 ? 1 : 0; }
+  // The Split Cells dialog (columns and rows 1 to 63); true on OK.
+  virtual bool ExecuteSplitCellsDialog(int32_t& /*columns*/, int32_t& /*rows*/) { return false; }
+  // The Insert Cells ("Shift cells &down" or "Shift cells &right") and Delete Cells ("Shift
+  // cells &left" or "Shift cells &up") dialogs on the choice; true on OK.
+  virtual bool ExecuteInsertCellsDialog(bool& /*shiftDown*/) { return false; }
+  virtual bool ExecuteDeleteCellsDialog(bool& /*shiftLeft*/) { return false; }
+  virtual bool ExecuteTableToTextDialog(TTableToTextChoice& /*choice*/) { return false; }
+  // The Table Properties dialog on copies of the table's rows; true on OK with the copies
+  // changed.
+  virtual bool ExecuteTablePropsDialog(TDoc& /*doc*/, std::vector<TTableRowData>& /*rows*/) { return false; }
+
+  // ---- Pictures, sections and page numbers
+  // The picture format dialog on copies of the shapes' properties; true on OK.
+  virtual bool ExecuteShapeFormatDialog(const std::vector<TShape*>& /*shapes*/, std::vector<TShapeProps>& /*props*/) {
+    return false;
+  }
+  // The Page Numbering Format dialog on the section's two page-number values; true on OK.
+  virtual bool ExecutePageNumberFormatDialog(int32_t& /*format*/, int32_t& /*start*/) { return false; }
+  // The Insert Page Numbers dialog: position 0 header, 1 footer; alignment 0 left, 1 centre,
+  // 2 right, 3 inside, 4 outside; whether the first page shows the number. True on OK.
+  virtual bool ExecuteInsertPageNumbersDialog(uint8_t& /*position*/, uint8_t& /*alignment*/,
+                                              uint8_t& /*showOnFirstPage*/) {
+    return false;
+  }
+  virtual void ExecuteColumnsDialog(TDoc& /*doc*/) {}
+  // The Apply Document Template dialog, run modally.
+  virtual void ExecuteApplyTemplateDialog() {}
 };
 
 void RegisterFormatDialogServices(std::unique_ptr<TFormatDialogServices> services);

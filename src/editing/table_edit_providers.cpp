@@ -5,6 +5,7 @@
 
 #include "document/doc.h"
 #include "document/doc_properties.h"
+#include "document/edit_services.h"
 #include "document/field.h"
 #include "document/section.h"
 #include "editing/edit_codes.h"
@@ -12,6 +13,15 @@
 namespace qv {
 
 namespace {
+
+// The section's page-number format and first number (elements 1 and 2) as one section record.
+void SetPageNumbering(TDoc& doc, const TSection& section, void* const* a, int32_t n) {
+  TSection copy(section);
+  copy.PageNumberFormat = static_cast<uint8_t>(OperationArgValue<int32_t>(a, n, 1, section.PageNumberFormat));
+  copy.PageNumberStart = OperationArgValue<int32_t>(a, n, 2, section.PageNumberStart);
+  if (copy.PageNumberFormat == section.PageNumberFormat && copy.PageNumberStart == section.PageNumberStart) return;
+  EditServices().FormatSectionRange(doc, section.Number, section.Number, {copy}, true);
+}
 
 class TTableEditProviders : public TEditOperationProviders {
  public:
@@ -73,6 +83,9 @@ class TTableEditProviders : public TEditOperationProviders {
         if (format != nullptr && range != nullptr) doc.FormatSectionRange(*range, *format);
         return true;
       }
+      case ecPageNumbers:
+        if (auto* section = OperationArg<TSection>(a, n, 0)) SetPageNumbering(doc, *section, a, n);
+        return true;
       case ecToggleSameAsPrevious:
         doc.ToggleSameAsPrevious(OperationArgValue<uint8_t>(a, n, 0, doc.IsHeaderFooterSameAsPrevious() ? 1 : 0) != 0);
         return true;
