@@ -10,6 +10,7 @@
 #include "commands/command_options.h"
 #include "commands/edit_command_parts.h"
 #include "commands/format_dialog_services.h"
+#include "commands/name_checks.h"
 #include "document/compound_fragment.h"
 #include "files/open_context.h"
 #include "files/open_road.h"
@@ -96,8 +97,7 @@ void RenameClip() {
   const std::string clip = services.CurrentClip();
   if (clip.empty()) return;
   std::u16string name = CodePageToWide(NameWithoutExtension(clip), DefaultCodePage);
-  auto valid = [](const std::u16string& text) { return !text.empty() && text.find(u'/') == std::u16string::npos; };
-  if (!FormatDialogServices().ExecuteStrEditDialog(name, "Rename Clip", 255, valid)) return;
+  if (!FormatDialogServices().ExecuteStrEditDialog(name, "Rename Clip", 255, CheckClipName)) return;
   const std::filesystem::path from(clip);
   const std::filesystem::path to = from.parent_path() / (WideToCodePage(name, DefaultCodePage) + from.extension().string());
   std::error_code error;

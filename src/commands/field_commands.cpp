@@ -5,6 +5,7 @@
 
 #include "commands/edit_command_parts.h"
 #include "commands/format_dialog_services.h"
+#include "commands/name_checks.h"
 #include "commands/selection_objects.h"
 #include "document/compound_fragment.h"
 #include "document/doc_flags.h"
@@ -110,8 +111,7 @@ TFieldTypeSet TypeSetOf(uint8_t type) {
 // A new bookmark around the selection, named by the user.
 void NewBookmark(TDoc& doc) {
   std::u16string name = doc.MakeBookmarkName(FirstRangeOrCaret(doc));
-  auto valid = [](const std::u16string& text) { return !text.empty(); };
-  if (!FormatDialogServices().ExecuteStrEditDialog(name, "New bookmark", kBookmarkNameLimit, valid)) return;
+  if (!FormatDialogServices().ExecuteStrEditDialog(name, "New bookmark", kBookmarkNameLimit, CheckBookmarkName)) return;
   std::replace(name.begin(), name.end(), u' ', u'_');
   std::string bytes = WideToCodePage(name, DefaultCodePage);
   void* args[] = {&bytes};
