@@ -28,9 +28,13 @@ void Edit(TDoc& doc, uint8_t code, std::vector<void*> args = {}) {
   doc.ExecuteEdit(code, args.empty() ? nullptr : args.data(), static_cast<int32_t>(args.size()) - 1);
 }
 
-TSection* CaretSection(TDoc& doc) { return doc.SectionOfParagraph(doc.Caret.Par); }
+TSection* CaretSection(TDoc& doc) {
+  doc.UpdateSectionRanges();
+  return doc.SectionOfParagraph(doc.Caret.Par);
+}
 
 TSection* SectionAt(TDoc& doc, int32_t index) {
+  doc.UpdateSectionRanges();
   if (index < 0 || index >= static_cast<int32_t>(doc.Sections.size())) return nullptr;
   return doc.Sections[static_cast<size_t>(index)].get();
 }
@@ -43,7 +47,7 @@ void MergeSections(TDoc& doc, TSection* first, TSection* second) {
 void ChangeBreakKind(TDoc& doc, int32_t id) {
   TSection* section = CaretSection(doc);
   if (section == nullptr) return;
-  int32_t par = section->LastPar;
+  int32_t par = doc.Caret.Par;
   uint8_t kind = static_cast<uint8_t>(id - 15650);
   Edit(doc, ecChangeSectionBreak, {&par, &kind});
   CommandEnvironment().SetSectionsToolCurrent(doc, section->Number);
