@@ -3,6 +3,9 @@
 // (the Control Board, the Format Brush, hot keys) keeps the stand-in's answers.
 #include "shell/shell_command_environment.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "document/doc.h"
 #include "files/backups.h"
 #include "files/save_document.h"
@@ -22,6 +25,8 @@
 namespace qv {
 
 namespace {
+
+constexpr int32_t kDetectFormat = 7;
 
 TDocDispatcher* Dispatcher() { return GetDocDispatcher(); }
 
@@ -219,5 +224,34 @@ int32_t TShellCommandEnvironment::ActiveWindowIndex() {
 namespace qv {
 
 void TShellCommandEnvironment::AddEditingTime(TDoc& doc) { doc.AddEditingTime(); }
+
+TDoc* TShellCommandEnvironment::OpenDefaultTableDocument(const std::string& file) {
+  TDocDispatcher* dispatcher = Dispatcher();
+  if (dispatcher == nullptr) return nullptr;
+  TDoc* doc = dispatcher->FindOpenDocument(file, true);
+  if (doc == nullptr) {
+    std::error_code error;
+    if (std::filesystem::exists(file, error)) {
+      if (!dispatcher->OpenDocument(file, kDetectFormat, 0)) return nullptr;
+      doc = dispatcher->FindOpenDocument(file, true);
+    } else {
+      // A new RTF document that saves under the file's name.
+      if (!dispatcher->NewDocument({}, 0, false)) return nullptr;
+      doc = dispatcher->ActiveDoc();
+      if (doc != nullptr) {
+        doc->FileName = file;
+        doc->NewUntitled = false;
+      }
+    }
+    UpdateDocumentCaptions();
+    UpdateMainCaption();
+  }
+  if (doc != nullptr) dispatcher->Activate(doc);
+  return doc;
+}
+
+void TShellCommandEnvironment::RearrangeAllViews() {
+  if (TDocDispatcher* dispatcher = Dispatcher()) dispatcher->RearrangeAllViews();
+}
 
 }  // namespace qv

@@ -45,6 +45,8 @@ class TShellCommandEnvironment : public TCommandEnvironment {
   bool OpenRecentDocument(int32_t index) override;
   std::vector<std::string> WindowCaptions() override;
   int32_t ActiveWindowIndex() override;
+  TDoc* OpenDefaultTableDocument(const std::string& file) override;
+  void RearrangeAllViews() override;
 };
 
 }  // namespace qv

@@ -3,15 +3,20 @@
 // step.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/startup.h"
+#include "commands/format_dialog_services.h"
 #include "document/doc.h"
 #include "document/table_row.h"
+#include "foundation/base/service_slot.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/ui/application.h"
 #include "foundation/ui/menu_builder.h"
+#include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
 #include "platform/controls/form.h"
 #include "shell/doc_dispatcher.h"
@@ -71,6 +76,44 @@ TEST_F(TableMenu, InsertTableThenARowBelowEachOneUndoStep) {
   doc->Undo();
   doc->Undo();
   EXPECT_TRUE(RowCells(*doc).empty());
+}
+
+// The Insert Table dialog left through the "Edit" item of its "Default Properties" button.
+struct EditDefaultsDialog : TFormatDialogServices {
+  int32_t ExecuteInsertTableDialog(TInsertTableChoice& choice) override {
+    choice.Columns = 2;
+    choice.Rows = 1;
+    return 2;
+  }
+};
+
+struct RecBox : TMessageDlgService {
+  std::vector<std::string> Texts;
+  int32_t Show(const TMessageDlgInfo& info) override {
+    Texts.push_back(info.Text);
+    return mrOk;
+  }
+};
+
+TEST_F(TableMenu, TheMissingDefaultTableDocumentIsMadeWithATenByTenTable) {
+  TDoc* first = GetActiveDoc();
+  ASSERT_NE(first, nullptr);
+  const std::string file = GetOptionsHolder().GetDefaultTableFileName();
+  ASSERT_FALSE(std::filesystem::exists(file));
+  ScopedService<TFormatDialogServices, EditDefaultsDialog> dialog;
+  ScopedService<TMessageDlgService, RecBox> box;
+  Choose(15900);
+  EXPECT_EQ(RowCells(*first), (std::vector<int32_t>{2}));
+  TDoc* defaults = GetActiveDoc();
+  ASSERT_NE(defaults, first);
+  EXPECT_EQ(defaults->FileName, file);
+  EXPECT_EQ(RowCells(*defaults), std::vector<int32_t>(10, 10));
+  EXPECT_EQ(defaults->Modified, 0);
+  EXPECT_TRUE(defaults->HasSelection());
+  defaults->Undo();  // nothing to undo
+  EXPECT_EQ(RowCells(*defaults), std::vector<int32_t>(10, 10));
+  ASSERT_EQ(box->Texts.size(), 1u);
+  EXPECT_EQ(box->Texts[0].substr(0, 37), "Use the \"Table | Table Properties...\"");
 }
 
 }  // namespace

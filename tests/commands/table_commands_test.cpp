@@ -40,6 +40,12 @@ struct TableDialogs : TFormatDialogServices {
   TTableToTextChoice ToText;
   TTableToTextChoice ToTextShown;
   int32_t DeleteAsked = 0;
+  size_t PropsRows = 0;
+  bool ExecuteTablePropsDialog(TDoc&, std::vector<TTableRowData>& rows) override {
+    PropsRows = rows.size();
+    for (TTableRowData& row : rows) row.Height = 600;
+    return Ok;
+  }
   int32_t ExecuteInsertTableDialog(TInsertTableChoice& choice) override {
     Shown = choice;
     if (!Ok) return 0;
@@ -310,6 +316,20 @@ TEST_F(TableCommandsTest, CellAlignmentAndHeaderRows) {
     Run(16190);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(rows[i]->HeaderRow, c.after[i]) << c.caretPar << " row " << i;
   }
+}
+
+TEST_F(TableCommandsTest, TablePropertiesFormatEveryRowInOneStep) {
+  Build({{"a", "b"}, {"c", "d"}});
+  Caret(4);
+  RunOneStep(16000);
+  EXPECT_EQ(dialogs->PropsRows, 2u);
+  Run(16000);
+  std::vector<TTableRow*> rows;
+  TDocRange table;
+  doc->GetTableRows(1, rows, table);
+  for (const TTableRow* row : rows) EXPECT_EQ(row->Height, 600);
+  dialogs->Ok = false;
+  EXPECT_EQ(Run(16000), 0);
 }
 
 TEST_F(TableCommandsTest, GridlinesAndMenusNeedNoTableChange) {
