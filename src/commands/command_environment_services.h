@@ -82,8 +82,9 @@ class TCommandEnvironment {
   // The clipboard: examined again when the manager's clipboard-changed flag is set (storing
   // whether it holds pasteable data and the table selection kind in the manager).
   virtual void ExamineClipboard(TCommandManager& /*manager*/) {}
-  // Whether a font (or paragraph) format was copied for pasting formats.
-  virtual bool FormatCopied(bool /*paragraph*/) { return false; }
+  // Whether a font (or paragraph) format was copied for pasting formats; the stand-in knows the
+  // paragraph-format clipboard of the commands.
+  virtual bool FormatCopied(bool paragraph);
   // Whether the Vadure Vavi exists and holds text.
   virtual bool VadureVaviHasText() { return false; }
   // A rule that a tool not part of the documents answers (the Control Board's tools, the

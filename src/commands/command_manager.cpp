@@ -8,6 +8,7 @@
 #include "commands/edit_commands.h"
 #include "commands/file_commands.h"
 #include "commands/file_dialog_services.h"
+#include "commands/paragraph_commands.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -189,6 +190,7 @@ int32_t EnabledDepth() { return Unit().EnabledDepth; }
 void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterEditCommands(GetCommandManager());
+  RegisterParagraphCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());
