@@ -123,6 +123,12 @@ class TFormatDialogServices {
   // A new bullet symbol, or picture, for the level of the list; true on OK.
   virtual bool ChooseBulletSymbol(TDoc& /*doc*/, TAutoList& /*list*/, int32_t /*level*/) { return false; }
   virtual bool ChooseBulletPicture(TDoc& /*doc*/, TAutoList& /*list*/, int32_t /*level*/) { return false; }
+  // The tab-set routine: sets (or, at the unset position, edits) a tab stop in the paragraphs'
+  // tab set; true when the set changed, with the new set and default interval.
+  virtual bool SetTabStop(TDoc& /*doc*/, int32_t& /*defaultTabStop*/, int16_t& /*tabSet*/,
+                          int32_t /*position*/) {
+    return false;
+  }
   // The list gallery of a kind (0 bulleted, 1 numbered, 2 outline) with its selected index. The
   // stand-in offers one built-in list of the kind.
   virtual void LoadListGallery(int32_t kind, std::vector<std::unique_ptr<TAutoList>>& gallery,

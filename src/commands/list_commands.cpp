@@ -143,7 +143,7 @@ void PrepareLevelIndents(TDoc& doc, TAutoList& list, const std::vector<int32_t>&
 // that level), each whole.
 TFragmentRef ListParagraphsFragment(const TDoc& doc, const TAutoList& list, int32_t level, int32_t from) {
   TFragmentRef fragment = AcquireFragment();
-  fragment->Clear();
+  fragment->SetCount(0);
   const int32_t story = doc.StoryOfParagraph(std::clamp(doc.Caret.Par, 0, doc.ParCount() - 1));
   const int32_t first = std::max(from, doc.FirstParagraphOfStory(story));
   for (int32_t p = first; p <= doc.LastParagraphOfStory(story); ++p) {

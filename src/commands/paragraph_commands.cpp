@@ -74,7 +74,9 @@ void TParagraphCommands::Execute(TCommandManager& manager, int32_t id) {
 }
 
 void RegisterParagraphCommands(TCommandManager& manager) {
+  constexpr size_t kParagraphParamRange = 3;  // 209000-211999
   manager.SetHandler(CommandRange::Paragraph, std::make_unique<TParagraphCommands>());
+  manager.SetParamHandler(kParagraphParamRange, MakeParagraphParamCommands());
 }
 
 }  // namespace qv

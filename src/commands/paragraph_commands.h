@@ -6,6 +6,8 @@
 // the common end applies to the selection (or the caret's paragraph) as one undoable edit; in the
 // Format Brush mouse mode the change set goes to the brush instead.
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 
 #include "commands/command_manager.h"
 #include "document/fragment_pool.h"
@@ -20,7 +22,10 @@ class TParagraphCommands : public TCommandHandler {
   void Execute(TCommandManager& manager, int32_t id) override;
 };
 
+// Registers the handler of the range and that of the paragraph sub-range of the parameterised
+// commands (209000-211999: a style by name, a tab stop, an outline level).
 void RegisterParagraphCommands(TCommandManager& manager);
+std::unique_ptr<TCommandHandler> MakeParagraphParamCommands();  // paragraph_param_commands.cpp
 
 // One run of a command of the range.
 struct TParRun {

@@ -66,7 +66,7 @@ class ParagraphCommandsTest : public CommandTest {
   ScopedService<TCommandEnvironment, ParEnvironment> docEnv;
   OpsScope ops;
   ListProviders full;
-  ScopedService<TMessageDlgService, TMessageDlgService> box;
+  ScopedService<TMessageDlgService, RecordingBox> box;
   TDoc doc{true};
 };
 
@@ -279,6 +279,97 @@ TEST_F(ParagraphCommandsTest, DialogCommandsChangeNothingOnCancel) {
     Manager().Execute(id);
   EXPECT_EQ(DumpDoc(doc), before);
   EXPECT_TRUE(doc.UndoList.empty());
+}
+
+TEST_F(ParagraphCommandsTest, StylesApplyByNameAsOneStep) {
+  doc.EnsureBuiltInStyle(1);
+  const int32_t heading = doc.Styles->IndexOfBuiltIn(1);
+  ASSERT_GE(heading, 0);
+  SelectFirstTwo();
+  const std::string before = DumpDoc(doc);
+  TVarCommand_Param param;
+  param.Text = "Heading 1";
+  Manager().ExecuteWithParam(209050, &param);
+  EXPECT_EQ(F(0).Style, heading);
+  EXPECT_EQ(F(1).Style, heading);
+  EXPECT_EQ(F(2).Style, 0);
+  EXPECT_EQ(F(0).OutlineLevel, 0);
+  EXPECT_EQ(doc.UndoPosition, 0);
+  doc.SelectionChanged();
+  param.Text = "Normal";
+  Manager().ExecuteWithParam(209050, &param);
+  EXPECT_EQ(F(0).Style, 0);
+  doc.Undo();
+  doc.Undo();
+  EXPECT_EQ(DumpDoc(doc), before);
+  // A missing style is offered as a new one; No changes nothing.
+  box->Answer = mrNo;
+  param.Text = "Quotation block";
+  Manager().ExecuteWithParam(209050, &param);
+  EXPECT_EQ(box->Texts.size(), 1u);
+  EXPECT_EQ(DumpDoc(doc), before);
+}
+
+TEST_F(ParagraphCommandsTest, OutlineLevelIsOneStep) {
+  SelectFirstTwo();
+  const std::string before = DumpDoc(doc);
+  int32_t level = 2;
+  Manager().ExecuteWithParam(209150, &level);
+  EXPECT_EQ(F(0).OutlineLevel, 2);
+  EXPECT_EQ(F(1).OutlineLevel, 2);
+  EXPECT_EQ(doc.UndoPosition, 0);
+  doc.Undo();
+  EXPECT_EQ(DumpDoc(doc), before);
+}
+
+TEST_F(ParagraphCommandsTest, StartNewListAndResumePreviousList) {
+  Select(doc, {{Pos(0, 0), Pos(2, 3)}});
+  doc.SelectionChanged();
+  Manager().Execute(9321);
+  const int32_t numbers = F(0).List;
+  ASSERT_GT(numbers, 0);
+  Caret(doc, 1, 2);
+  doc.SelectionChanged();
+  Manager().Execute(9350);  // the numbering restarts here for the rest of the list
+  EXPECT_EQ(F(0).List, numbers);
+  EXPECT_NE(F(1).List, numbers);
+  EXPECT_EQ(F(2).List, F(1).List);
+  EXPECT_EQ(doc.UndoPosition, 1);
+  doc.SelectionChanged();
+  Manager().Execute(9351);  // and joins the earlier list again
+  EXPECT_EQ(F(1).List, numbers);
+  EXPECT_EQ(F(2).List, numbers);
+  EXPECT_EQ(doc.UndoPosition, 2);
+}
+
+TEST_F(ParagraphCommandsTest, SelectListAndConvertToManualList) {
+  Select(doc, {{Pos(0, 0), Pos(1, 3)}});
+  doc.SelectionChanged();
+  Manager().Execute(9321);
+  Caret(doc, 0, 1);
+  doc.SelectionChanged();
+  Manager().Execute(9562);
+  ASSERT_TRUE(doc.HasSelection());
+  EXPECT_EQ(doc.Selection->GetExtent().Start.Par, 0);
+  EXPECT_EQ(doc.Selection->GetExtent().End.Par, 1);
+  Manager().Execute(9380);
+  EXPECT_LE(F(0).List, 0);
+  EXPECT_LE(F(1).List, 0);
+}
+
+TEST_F(ParagraphCommandsTest, StyleControlledListsAskAndChangeNothingOnNo) {
+  Manager().Execute(9320);
+  const int32_t list = F(0).List;
+  ASSERT_GT(list, 0);
+  (*doc.Styles)[0].ParFmt.List = list;  // Normal now owns the list
+  doc.SelectionChanged();
+  box->Answer = mrNo;
+  const std::string before = DumpDoc(doc);
+  for (int32_t id : {9371, 9535}) Manager().Execute(id);
+  EXPECT_EQ(box->Texts.size(), 2u);
+  EXPECT_NE(box->Texts[0].find("command formats lists directly"), std::string::npos);
+  EXPECT_NE(box->Texts[0].find("select the associated \"Normal\" style"), std::string::npos);
+  EXPECT_EQ(DumpDoc(doc), before);
 }
 
 }  // namespace
