@@ -13,7 +13,9 @@
 #include "commands/paragraph_commands.h"
 #include "document/auto_list.h"
 #include "document/compound_fragment.h"
+#include "document/content_tags.h"
 #include "document/doc.h"
+#include "document/doc_object_services.h"
 #include "document/par.h"
 #include "document/styles.h"
 #include "editing/edit_codes.h"
@@ -35,6 +37,7 @@ enum : uint8_t {
 
 constexpr int32_t kBulletSound = 4100;
 constexpr int32_t kListDialogCommand = 9315;
+constexpr int32_t kCopyCommand = 3340;
 
 TAutoList* CurrentList(const TDoc& doc) {
   const int32_t number = doc.CurParFormat.List;
@@ -338,6 +341,32 @@ void DirectListFormat(TParRun& run) {
     doc.SelectionChanged();
 }
 
+// 9532: the picture bullet of the first selected paragraph's level goes to the clipboard, as the
+// one picture of a hidden document that Copy takes.
+void SendBulletPictureToClipboard(TParRun& run) {
+  run.OwnEnd = true;
+  TDoc& doc = run.Doc;
+  const int32_t first = std::clamp(doc.GetFirstSelectedPar(), 0, doc.ParCount() - 1);
+  const TParFormat& f = doc.Par(first)->Format;
+  const TAutoList* list = doc.ListByNumber(f.List);
+  if (list == nullptr) return;
+  const int32_t level = list->SingleLevel != 0 || f.ListLevel == ParUnset8 ? 0 : std::clamp<int32_t>(f.ListLevel, 0, 8);
+  TShape* bullet = list->ListLevels[static_cast<size_t>(level)].PictureBullet;
+  if (bullet == nullptr) return;
+  auto hidden = std::make_unique<TDoc>(true);
+  TShape* picture = DocObjectServices().CopyShapeToDoc(bullet, hidden.get());
+  if (picture == nullptr) return;
+  TPar& par = *hidden->Par(0);
+  par.Content.Clear();
+  AppendContentTag(par.Content, ctInlineShape, TagRefOf(picture));
+  AppendContentTag(par.Content, ctSpecialChar, scParagraphEnd);
+  par.RebuildCodes();
+  par.ContentChanged();
+  hidden->SetSelection(0, 0, 0, 1);
+  TCommandTargetScope target(hidden.get());
+  run.Manager.Execute(kCopyCommand);
+}
+
 // 9562-9565: selects the current list, or its current level, in the current story.
 void SelectList(TParRun& run) {
   run.OwnEnd = true;
@@ -368,7 +397,8 @@ bool RunListCommand(TParRun& run) {
     DirectListFormat(run);
   else if (id == 9380 || id == 9381) {
     if (TAutoList* list = CurrentList(run.Doc)) RunEdit(run.Doc, ecConvertListNumbers, {list});
-  } else if (id >= 9562 && id <= 9565) SelectList(run);
+  } else if (id == 9532) SendBulletPictureToClipboard(run);
+  else if (id >= 9562 && id <= 9565) SelectList(run);
   else return false;
   return true;
 }

@@ -7,6 +7,7 @@
 #include "commands/paragraph_command_services.h"
 #include "commands/paragraph_commands.h"
 #include "document/auto_list.h"
+#include "document/shape.h"
 #include "editing/field_edit_services.h"
 #include "editing/object_edit_providers.h"
 #include "editing/table_edit_providers.h"
@@ -370,6 +371,27 @@ TEST_F(ParagraphCommandsTest, StyleControlledListsAskAndChangeNothingOnNo) {
   EXPECT_NE(box->Texts[0].find("command formats lists directly"), std::string::npos);
   EXPECT_NE(box->Texts[0].find("select the associated \"Normal\" style"), std::string::npos);
   EXPECT_EQ(DumpDoc(doc), before);
+}
+
+TEST_F(ParagraphCommandsTest, BulletPictureGoesToTheClipboardThroughAHiddenDocument) {
+  Manager().Execute(9320);
+  TAutoList* list = doc.ListByNumber(F(0).List);
+  ASSERT_NE(list, nullptr);
+  TShape* bullet = doc.AddShape(std::make_unique<TShape>(&doc));
+  list->ListLevels[0].PictureBullet = bullet;
+  doc.SelectionChanged();
+  RecHandler& edit = Handle(CommandRange::Edit);
+  const TDoc* copied = nullptr;
+  bool onePicture = false;
+  edit.OnRun = [&](TCommandManager&, int32_t) {
+    copied = GetCommandTargetDoc();
+    onePicture = copied->HasSelection() && copied->IsInlineShapeSelected();
+  };
+  Manager().Execute(9532);
+  EXPECT_EQ(runs, (std::vector<int32_t>{3340}));
+  EXPECT_NE(copied, &doc);
+  EXPECT_TRUE(onePicture);
+  EXPECT_EQ(GetCommandTargetDoc(), &doc);
 }
 
 }  // namespace
