@@ -8,6 +8,7 @@
 #include "commands/paragraph_command_services.h"
 #include "commands/paragraph_commands.h"
 #include "document/doc.h"
+#include "document/styles.h"
 #include "editing/edit_codes.h"
 #include "editing/style_operations.h"
 
@@ -49,6 +50,20 @@ void CopyParagraphFormat(TParRun& run) {
   CommandEnvironment().RequestInterfaceUpdate();
   ParagraphCommandServices().CheckFormatBrushName();
   ParagraphCommandServices().FormatClipboardChanged();
+}
+
+// The copied format may come from another document: a style or a list it names that this
+// document does not have is left out rather than pasted as a dangling reference.
+void PasteParagraphFormat(TParRun& run) {
+  if (!ParFormatClipboard().Filled) return;
+  TDoc& doc = run.Doc;
+  TParFormat& c = run.Changes;
+  c = ParFormatClipboard().Format;
+  if (c.Style != ParUnset16 && (!doc.Styles || doc.Styles->Get(c.Style) == nullptr)) ClearParFormatProp(c, ppStyle);
+  if (c.List != ParUnset32 && c.List != 0 && doc.ListByNumber(c.List) == nullptr) {
+    ClearParFormatProp(c, ppList);
+    ClearParFormatProp(c, ppListLevel);
+  }
 }
 
 void Align(TParRun& run) {
@@ -147,9 +162,7 @@ bool RunParagraphFormatCommand(TParRun& run) {
     case 9001: FindPatternParFormat(run, false); return true;
     case 9002: FindPatternParFormat(run, true); return true;
     case 9020: CopyParagraphFormat(run); return true;
-    case 9040:
-      if (ParFormatClipboard().Filled) run.Changes = ParFormatClipboard().Format;
-      return true;
+    case 9040: PasteParagraphFormat(run); return true;
     case 9060:
     case 9235: ParagraphCommandServices().DropDown(run.Id); return true;
     case 9260: {

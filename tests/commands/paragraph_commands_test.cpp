@@ -270,6 +270,18 @@ TEST_F(ParagraphCommandsTest, CopyAndPasteParagraphFormat) {
   EXPECT_EQ(F(2).Alignment, 3);
   EXPECT_EQ(F(2).SpaceAfter, 120);
   EXPECT_EQ(doc.UndoPosition, 0);
+  // A format copied elsewhere pastes without the style and the list this document lacks.
+  TParFormat foreign = F(0);
+  foreign.Style = 40;
+  foreign.List = 77;
+  foreign.ListLevel = 2;
+  foreign.Alignment = 2;
+  CopyParFormatToClipboard(foreign);
+  Manager().Execute(9040);
+  EXPECT_EQ(F(2).Alignment, 2);
+  EXPECT_EQ(F(2).Style, 0);
+  EXPECT_EQ(F(2).List, 0);
+  EXPECT_EQ(F(2).ListLevel, DefaultParFormat.ListLevel);
   ClearParFormatClipboard();
 }
 
