@@ -17,6 +17,7 @@
 #include "document/doc.h"
 #include "document/doc_object_services.h"
 #include "document/par.h"
+#include "document/selection_services.h"
 #include "document/styles.h"
 #include "editing/edit_codes.h"
 #include "foundation/ui/message_dlg_service.h"
@@ -212,6 +213,7 @@ void ListsTool(TParRun& run) {
         return;
       }
       if (doc.CanFormatListDirectly()) ApplyList(doc, highlighted);
+      SelectionServices().Redraw(doc);
       return;
     case 9332: {
       const int32_t filter = tool.ListFilterKind();
@@ -230,6 +232,7 @@ void ListsTool(TParRun& run) {
       if (highlighted == nullptr) return;
       RunEdit(doc, ecApplyListAsNew, {highlighted});
       tool.ClearListHighlight(doc);
+      SelectionServices().Redraw(doc);
       return;
     case 9334: {
       if (highlighted == nullptr) return;
@@ -242,7 +245,9 @@ void ListsTool(TParRun& run) {
       return;
     }
     case 9335:
-      if (highlighted != nullptr) RunEdit(doc, ecRemoveList, {highlighted});
+      if (highlighted == nullptr) return;
+      RunEdit(doc, ecRemoveList, {highlighted});
+      SelectionServices().Redraw(doc);
       return;
     default: return;
   }
@@ -337,8 +342,11 @@ void DirectListFormat(TParRun& run) {
   } else {
     run.Manager.Execute(kListDialogCommand);
   }
-  if (doc.Caret.Par >= 0 && doc.Caret.Par < doc.ParCount() && doc.Par(doc.Caret.Par)->Format.List <= 0)
-    doc.SelectionChanged();
+  // A caret whose paragraph lost its list mark is placed again.
+  if (doc.Caret.Par >= 0 && doc.Caret.Par < doc.ParCount() && doc.Par(doc.Caret.Par)->Format.List <= 0) {
+    SelectionServices().SetCaret(doc, doc.Caret.Par, doc.Caret.Offset, 0, -1);
+    SelectionServices().Redraw(doc);
+  }
 }
 
 // 9532: the picture bullet of the first selected paragraph's level goes to the clipboard, as the
@@ -382,6 +390,7 @@ void SelectList(TParRun& run) {
   doc.Selection->Assign(*fragment);
   doc.Caret = extent.End;
   doc.SelectionChanged();
+  SelectionServices().Redraw(doc);
   CommandEnvironment().RequestInterfaceUpdate();
 }
 
