@@ -4,11 +4,13 @@
 #include "commands/command_fixture.h"
 #include "../document/doc_builder.h"
 #include "../editing/ops/ops_test_support.h"
+#include "commands/format_dialog_services.h"
 #include "commands/paragraph_command_services.h"
 #include "commands/paragraph_commands.h"
 #include "document/auto_list.h"
 #include "document/shape.h"
 #include "editing/field_edit_services.h"
+#include "editing/format_records.h"
 #include "editing/object_edit_providers.h"
 #include "editing/table_edit_providers.h"
 #include "foundation/ui/sound_services.h"
@@ -35,6 +37,35 @@ struct ParEnvironment : TCommandEnvironment {
   TDoc* ActiveDoc() override { return Active; }
   uint8_t MouseMode() override { return Mode; }
   void PlayEventSound(int32_t sound) override { Sounds.push_back(sound); }
+};
+
+// Dialogs that answer OK with fixed choices.
+struct OkDialogs : TFormatDialogServices {
+  std::vector<int32_t> ParFlags;
+  bool ExecuteParFormatDialog(TDoc*, TParFormat& format, int32_t flags, int32_t) override {
+    ParFlags.push_back(flags);
+    format.Alignment = 2;
+    format.Style = 5;  // the dialog cannot change the style
+    return true;
+  }
+  bool ExecuteBorderDialog(TDoc&, int16_t&, int32_t& shading, bool) override {
+    shading = 0x00FF00;
+    return true;
+  }
+  int32_t Style = -1;
+  bool ExecuteEditStyleListDialog(TDoc&, TFormatStyleListInfo& info) override {
+    info.StyleIndex = Style;
+    return true;
+  }
+  std::unique_ptr<TAutoList> Chosen;
+  bool ExecuteListDialog(TDoc&, const TAutoList*, const std::string&, int32_t, std::unique_ptr<TAutoList>& chosen,
+                         bool&) override {
+    if (Chosen) {
+      chosen = std::make_unique<TAutoList>();
+      chosen->Assign(*Chosen);
+    }
+    return true;
+  }
 };
 
 // The paragraphs' part of the dump (lists the commands add stay in the list table).
@@ -404,6 +435,41 @@ TEST_F(ParagraphCommandsTest, BulletPictureGoesToTheClipboardThroughAHiddenDocum
   EXPECT_NE(copied, &doc);
   EXPECT_TRUE(onePicture);
   EXPECT_EQ(GetCommandTargetDoc(), &doc);
+}
+
+TEST_F(ParagraphCommandsTest, DialogChoicesApplyAsOneStep) {
+  ScopedService<TFormatDialogServices, OkDialogs> dialogs;
+  doc.EnsureBuiltInStyle(1);
+  SelectFirstTwo();
+  Manager().Execute(9000);
+  EXPECT_EQ(F(0).Alignment, 2);
+  EXPECT_EQ(F(1).Alignment, 2);
+  EXPECT_EQ(F(0).Style, 0);
+  EXPECT_EQ(dialogs->ParFlags, (std::vector<int32_t>{0}));
+  EXPECT_EQ(doc.UndoPosition, 0);
+  doc.SelectionChanged();
+  Manager().Execute(9285);
+  EXPECT_EQ(F(0).Shading, 0x00FF00);
+  EXPECT_EQ(doc.UndoPosition, 1);
+  doc.SelectionChanged();
+  dialogs->Style = doc.Styles->IndexOfBuiltIn(1);
+  Manager().Execute(9300);
+  EXPECT_EQ(F(0).Style, dialogs->Style);
+  EXPECT_EQ(doc.UndoPosition, 2);
+  // The list dialog: a chosen list is applied, none removes the list.
+  doc.SelectionChanged();
+  std::vector<std::unique_ptr<TAutoList>> gallery;
+  int32_t selected = 0;
+  TFormatDialogServices().LoadListGallery(1, gallery, selected);
+  dialogs->Chosen = std::move(gallery[0]);
+  Manager().Execute(9315);
+  ASSERT_GT(F(0).List, 0);
+  EXPECT_TRUE(doc.ListByNumber(F(0).List)->IsNumberedLevel(0));
+  doc.SelectionChanged();
+  dialogs->Chosen.reset();
+  Manager().Execute(9315);
+  EXPECT_LE(F(0).List, 0);
+  EXPECT_EQ(doc.UndoPosition, 4);
 }
 
 }  // namespace
