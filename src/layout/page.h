@@ -46,8 +46,9 @@ int32_t FirstLineIndexOnPage(const TPage& page, int32_t par);
 // room its end leaves (the larger of the bottom margin and the footer's reach).
 int32_t PageBodyTop(const TPage& page);
 int32_t PageBodyBottomSpace(const TPage& page);
-// Floating shapes' rectangles in page coordinates. The document has no floating shapes yet, so
-// there is nothing to convert.
+// Floating shapes' rectangles in page coordinates: a shape placed relative to a box (a table
+// cell's) gets that box's offset on the page added, and no longer follows the box. A shape whose
+// box is no longer on the page leaves the page.
 void PlaceShapesOnPage(TPage& page);
 // Whether the anchor mark of selected floating shapes shows on the page, and where; never while
 // the document has no floating shapes.
