@@ -14,6 +14,7 @@
 #include "layout/box_filler.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
+#include "layout/char_positions.h"
 #include "layout/floating_shapes.h"
 #include "layout/layout_common.h"
 
@@ -294,9 +295,66 @@ void PlaceShapesOnPage(TPage& page) {
   }
 }
 
-bool AnchorMarkRect(const TPage& /*page*/, plat::Rect& out) {
+namespace {
+
+bool ShowsShape(const TPage& page, const TShape* shape) {
+  return shape != nullptr && std::find(page.Shapes.begin(), page.Shapes.end(), shape) != page.Shapes.end();
+}
+
+// The first line of the paragraph on the page; null when none is there.
+TLine* FirstLineOnPage(const TPage& page, const TPar& par) {
+  for (TLine* line : par.Lines)
+    if (line->Box != nullptr && line->Box->Page == &page) return line;
+  return nullptr;
+}
+
+}  // namespace
+
+plat::Size AnchorMarkSize() {
+  // Seven units across (the glyph is built of sevenths), a little taller than wide.
+  const int32_t unit = std::max(1, ShapeHandleSize() / 4);
+  return {7 * unit, 8 * unit};
+}
+
+bool AnchorMarkRect(const TPage& page, plat::Rect& out) {
   out = {};
-  return false;
+  const TDoc* doc = page.Doc;
+  if (doc == nullptr || doc->SelectedShapes.empty()) return false;
+  if (doc->HeaderFooterInPlace != nullptr && doc->HeaderFooterPage >= 0 && doc->HeaderFooterPage != page.Index)
+    return false;
+  // The anchor paragraph of the first selected shape, when it shows on this page and every
+  // selected shape of the page shares it.
+  const TShape* first = doc->SelectedShapes.front();
+  if (!ShowsShape(page, first) || first->AnchorPar == nullptr) return false;
+  const TPar& par = *first->AnchorPar;
+  for (const TShape* s : doc->SelectedShapes)
+    if (ShowsShape(page, s) && s->AnchorPar != &par) return false;
+  TLine* line = FirstLineOnPage(page, par);
+  if (line == nullptr) return false;
+  const plat::Size mark = AnchorMarkSize();
+  const TBox& box = *line->Box;
+  const plat::Point at = box.OffsetInPage();
+  const bool inTable = IsInTable(par);
+  int32_t x = doc->ZoomValueX(GetLineCharX(*line, 0)) - mark.cx * 8 / 3;
+  if (inTable) x = std::max(x, -mark.cx / 3);
+  x += doc->TwipsToPixelsX(at.x + box.Margins.left);
+  const int32_t spaceAbove = line->LineIndex == 0 ? std::max<int32_t>(par.LayoutValues.SpaceBeforeCache, 0) : 0;
+  int32_t y = doc->TwipsToPixelsY(at.y + line->Top + spaceAbove);
+  const int32_t pageWidth = doc->TwipsToPixelsX(page.Width());
+  const int32_t pageHeight = doc->TwipsToPixelsY(page.Height());
+  if (!inTable) x = std::clamp(x, mark.cx / 3, std::max(mark.cx / 3, pageWidth - mark.cx));
+  y = std::clamp(y, 0, std::max(0, pageHeight - mark.cy));
+  out = {x, y, x + mark.cx, y + mark.cy};
+  // Beside a shape of the page the mark moves left past it.
+  for (const TShape* s : page.Shapes) {
+    const plat::Rect r = doc->RectTwipsToPixels({s->PlacedRect[0], s->PlacedRect[1], s->PlacedRect[2], s->PlacedRect[3]});
+    if (r.Intersect(out).IsEmpty()) continue;
+    const int32_t overlap = out.right - r.left;
+    const int32_t left = std::max(mark.cx / 3, out.left - overlap - 2 * mark.cx);
+    out = {left, out.top, left + mark.cx, out.bottom};
+  }
+  out = out.Offset(page.PixelRect.left, page.PixelRect.top);
+  return true;
 }
 
 void CellHorzRange(const TCellBox& cell, int32_t& left, int32_t& right) {

@@ -300,6 +300,9 @@ void DropLoneHeaderFooter(TPage& page) {
   for (const TBoxRef& c : page.Children)
     if (c->Area != TBox::AreaHeaderFooter) return;
   page.Children.clear();
+  auto& shapes = page.Shapes;
+  shapes.erase(std::remove_if(shapes.begin(), shapes.end(), [](const TShape* s) { return IsHeaderFooterShape(*s); }),
+               shapes.end());
   page.HeaderBox = page.FooterBox = nullptr;
   page.HeaderField = page.FooterField = nullptr;
 }

@@ -164,9 +164,9 @@ TEST_F(FloatingShapesTest, FooterShapeMovesUpWithTheFooter) {
 TEST_F(FloatingShapesTest, CellShapeGrowsItsCellAndStaysInside) {
   struct Case {
     int32_t storedLeft;
-    int32_t expectedLeftInCell;  // from the cell box's left
+    bool pushedInside;  // the stored place would reach out of the 2000-twip cell
   };
-  for (const Case& c : {Case{100, 100 + 108}, Case{1800, 2000 - 1000}}) {
+  for (const Case& c : {Case{100, false}, Case{1800, true}}) {
     SCOPED_TRACE(c.storedLeft);
     NewDocument();
     b->Add("Before");
@@ -183,7 +183,8 @@ TEST_F(FloatingShapesTest, CellShapeGrowsItsCellAndStaysInside) {
     EXPECT_EQ(shape->VerticalBox, nullptr);
     EXPECT_GE(shape->PlacedRect[0], cell.x);
     EXPECT_LE(shape->PlacedRect[2], cell.x + cellBox->Width());
-    if (c.storedLeft > 1000) EXPECT_EQ(shape->PlacedRect[0] - cell.x, c.expectedLeftInCell);
+    // Relative to the cell's text (its inner margin), or pushed back to end at the cell's edge.
+    EXPECT_EQ(shape->PlacedRect[0] - cell.x, c.pushedInside ? 2000 - 1000 : 100 + cellBox->Margins.left);
     EXPECT_GE(shape->PlacedRect[1], cell.y);
     EXPECT_LE(shape->PlacedRect[3], cell.y + cellBox->Height());
     // The row grows with it: the other cell is as tall.
@@ -290,6 +291,37 @@ TEST_F(FloatingShapesTest, BalancedColumnsPlaceColumnShapesAgain) {
   EXPECT_EQ(shape->PlacedRect, Rect(column->OffsetInPage().x + column->Margins.left, TopOnPage(7),
                                     column->OffsetInPage().x + column->Margins.left + 1000, TopOnPage(7) + 480));
   EXPECT_FALSE(doc->Layout.Balancing);
+}
+
+// The anchor mark of the selected shape stands left of its anchor's first line on the shape's
+// page, moves left past a shape it would meet, and shows only for one shared anchor.
+TEST_F(FloatingShapesTest, AnchorMarkBesideTheSelectedShapesAnchor) {
+  for (int32_t i = 0; i < 20; ++i) b->Add("line");
+  b->Finish();
+  TShape* shape = Anchor(15, 1, 0, 0, 2);  // at the left margin
+  TShape* other = Anchor(16, 1, 1, 0, 2);  // left of the margin, where the mark would go
+  shape->Props.WrapStyle = other->Props.WrapStyle = TShapeProps::TWrapStyle::None;
+  Paginate();
+  const int32_t page = PageOf(15);
+  ASSERT_GT(page, 0);
+  ASSERT_EQ(PageOf(16), page);
+  plat::Rect mark;
+  EXPECT_FALSE(AnchorMarkRect(Page(page), mark));  // nothing selected
+  doc->SelectedShapes = {shape};
+  EXPECT_FALSE(AnchorMarkRect(Page(0), mark));
+  ASSERT_TRUE(AnchorMarkRect(Page(page), mark));
+  const plat::Size size = AnchorMarkSize();
+  const plat::Rect pr = Page(page).PixelRect;
+  EXPECT_EQ(mark.Width(), size.cx);
+  EXPECT_EQ(mark.Height(), size.cy);
+  EXPECT_EQ(mark.left - pr.left, doc->TwipsToPixelsX(1440) - size.cx * 8 / 3);
+  EXPECT_EQ(mark.top - pr.top, doc->TwipsToPixelsY(TopOnPage(15)));
+  doc->SelectedShapes = {other};
+  ASSERT_TRUE(AnchorMarkRect(Page(page), mark));
+  EXPECT_EQ(mark.left - pr.left, size.cx / 3);
+  doc->SelectedShapes = {shape, other};
+  EXPECT_FALSE(AnchorMarkRect(Page(page), mark));
+  doc->SelectedShapes.clear();
 }
 
 }  // namespace
