@@ -274,7 +274,10 @@ bool ReachedEnd(const TDoc& doc) {
   if (!last.HasFlag(pfLinesValid) || last.Lines.empty()) return false;
   const TLine& line = *last.Lines.back();
   if (line.Box == nullptr || line.LastChar() < last.CharCount()) return false;
-  return doc.Pages.empty() || !NotesWaiting(*doc.Pages.back());
+  if (doc.Pages.empty()) return true;
+  // A table's last row whose cells go on over the page has its row-end mark placed already.
+  const TPage& page = *doc.Pages.back();
+  return !NotesWaiting(page) && AtMainEnd(doc, FindContinuation(doc, page));
 }
 
 void SetUpPage(TDoc& doc, TPage& page) {

@@ -324,4 +324,29 @@ TEST_F(FloatingShapesTest, AnchorMarkBesideTheSelectedShapesAnchor) {
   doc->SelectedShapes.clear();
 }
 
+// A cell shape that pushes its row off the page goes to the next page with its anchor: the cell's
+// text on the first page stops before the anchor.
+TEST_F(FloatingShapesTest, DeferredShapeStopsItsCellBeforeTheAnchor) {
+  for (int32_t i = 0; i < 9; ++i) b->Add(TDocBuilder::Numbered("line ", i));
+  b->Row({"a", "b"});
+  b->Row({"c", "d"});
+  b->Finish();
+  const int32_t a = 9, c = 12, d = 13;
+  ASSERT_EQ(std::string(1, static_cast<char>(Par(d).CodeAt(Par(d).CharCount() - 2))), "d");
+  TShape* shape = Anchor(d, 0, 2, 0, 2);
+  shape->Props.ShapeRect = {0, 0, 1000, 900};
+  shape->Props.WrapStyle = TShapeProps::TWrapStyle::TopBottom;
+  Paginate();
+  EXPECT_EQ(PageOf(a), 0);
+  EXPECT_EQ(PageOf(c), 0);
+  EXPECT_EQ(PageOf(d), 1) << DescribePages();
+  EXPECT_EQ(PageShowing(shape), 1);
+  // On its page the shape stands in the cell, above the cell's text.
+  const TBox* cell = Par(d).Lines[0]->Box;
+  while (cell != nullptr && cell->Kind != TBoxKind::Cell) cell = cell->Parent;
+  ASSERT_NE(cell, nullptr);
+  EXPECT_GE(shape->PlacedRect[1], cell->OffsetInPage().y);
+  EXPECT_EQ(TopOnPage(d), shape->PlacedRect[3]);
+}
+
 }  // namespace
