@@ -59,6 +59,9 @@ TShapePlacementFrame ShapePlacementFrame(const TDoc& doc, const TBox& box, const
 
 namespace {
 
+// The largest side of a placed shape, twips (far more than any page).
+constexpr int64_t kMaxSide = 0x1000000;
+
 bool TakesPart(const TShape& s) {
   return s.IsFloating() && !s.IsRemoved();
 }
@@ -96,10 +99,18 @@ void Place(TShape& shape, TBox& box, const TPar& par) {
     stored = {0, 0, static_cast<int32_t>(int64_t{shape.Props.PicWidth} * scale[0] / 100),
               static_cast<int32_t>(int64_t{shape.Props.PicHeight} * scale[1] / 100)};
   }
+  // A damaged size (negative, or too large to add to a position) is cut to what a page can hold.
+  const auto side = [](int32_t from, int32_t to) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{to} - from, 0, kMaxSide));
+  };
+  const int32_t w = side(stored[0], stored[2]), h = side(stored[1], stored[3]);
+  stored[0] = static_cast<int32_t>(std::clamp<int64_t>(stored[0], -kMaxSide, kMaxSide));
+  stored[1] = static_cast<int32_t>(std::clamp<int64_t>(stored[1], -kMaxSide, kMaxSide));
+  stored[2] = stored[0] + w;
+  stored[3] = stored[1] + h;
   std::array<int32_t, 4> r{};
   PositionFloatingShape(shape, stored, frame, r, box.FillPos);
   if (frame.DraftView && box.Page != nullptr) MoveBelowOthers(*box.Page, shape, r);
-  const int32_t w = r[2] - r[0], h = r[3] - r[1];
   int32_t left = r[0], top = r[1];
   if (frame.InTable) {
     // A shape of a table cell keeps to its box: inside the cell across, its place below the

@@ -175,6 +175,8 @@ void MakePageHeaderFooter(TPage& page) {
       page.Margins.top = section->PageParams.HeaderDistance;
     }
     box.MaxHeight = box.Height();
+    // Shapes of the box's table cells take their page places before the cells are released.
+    PlaceShapesOnPage(page);
     KeepShapesWithBox(page, box);
     ReleaseChildBoxes(box);
   }

@@ -349,4 +349,25 @@ TEST_F(FloatingShapesTest, DeferredShapeStopsItsCellBeforeTheAnchor) {
   EXPECT_EQ(TopOnPage(d), shape->PlacedRect[3]);
 }
 
+// Damaged stored rectangles (inverted, or spanning the whole number range) are placed without
+// overflowing: empty, or cut to a bounded size kept on the page.
+TEST_F(FloatingShapesTest, DamagedShapeRectanglesArePlacedBounded) {
+  for (const auto& stored : {Rect(INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX), Rect(5000, 5000, 100, 100)}) {
+    NewDocument();
+    for (int32_t i = 0; i < 3; ++i) b->Add("line");
+    b->Finish();
+    TShape* shape = Anchor(1, 0, 2, 0, 2);
+    shape->Props.ShapeRect = stored;
+    Paginate();
+    ASSERT_GE(PageShowing(shape), 0);  // a huge one goes to the next page with its anchor
+    EXPECT_EQ(PageShowing(shape), PageOf(1));
+    const auto& r = shape->PlacedRect;
+    EXPECT_GE(r[2], r[0]);
+    EXPECT_GE(r[3], r[1]);
+    EXPECT_GE(r[0], 0);
+    EXPECT_LE(int64_t{r[3]} - r[1], 0x1000000);
+    EXPECT_TRUE(doc->Layout.LaidOutToEnd);
+  }
+}
+
 }  // namespace
