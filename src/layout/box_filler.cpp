@@ -400,10 +400,8 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (IsDraftView(doc) && right < 0) right = 0;
   const int32_t lineWidth = BoxTextWidth(box, sectionWidth) - right;
   NormalizeParagraphTags(par);
-  // Floating shapes anchored in what is left of the paragraph go on the page first; the page is
-  // then laid out again round them.
+  // Floating shapes of the main text and of headers and footers (with their table cells).
   const bool shapeArea = box.Area == TBox::AreaMain || box.Area == TBox::AreaHeaderFooter;
-  if (shapeArea && PlaceAnchoredShapes(box, par, range.Start.Offset)) return frNothingPlaced | frShapeMoved;
   // A cell is at least as high as the shapes anchored in it.
   if (shapeArea && inTable) {
     const int32_t shapesBottom = CellShapesBottom(box);
@@ -514,6 +512,13 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   int32_t lastPlaced = -1;
   for (int32_t li = first; li <= last; ++li) {
     TLine& line = *par.Lines[static_cast<size_t>(li)];
+    // Shapes anchored in the line's characters go on the page from where the line goes; the page
+    // is then laid out again round them.
+    if (shapeArea && par.HasFlag(pfAnchoredShapes)) {
+      const int32_t from = li == first ? range.Start.Offset : line.FirstChar;
+      const int32_t to = li == lineCount - 1 ? INT32_MAX : line.LastChar();
+      if (PlaceAnchoredShapes(box, par, from, to)) return frNothingPlaced | frShapeMoved;
+    }
     if (printLayout && box.Area < TBox::AreaHeaderFooter && lineCount > 1) {
       if (li == 0 && !atTop && (keepLines || widowControl)) snaps.parStart = snaps.Take();
       // Two lines may move on to keep the last line company, when two stay behind.

@@ -162,12 +162,12 @@ bool IsAnchorLinePlaced(const TShape& shape, const TPage& page) {
   return line != nullptr && line->Box != nullptr && line->Box->Page == &page;
 }
 
-bool PlaceAnchoredShapes(TBox& box, TPar& par, int32_t from) {
+bool PlaceAnchoredShapes(TBox& box, TPar& par, int32_t from, int32_t to) {
   if (!par.HasFlag(pfAnchoredShapes) || box.Page == nullptr) return false;
   TPage& page = *box.Page;
   bool placed = false;
   for (TShape* shape : par.AnchoredShapes) {
-    if (shape == nullptr || !TakesPart(*shape) || (from > 0 && shape->AnchorOffset < from)) continue;
+    if (shape == nullptr || !TakesPart(*shape) || shape->AnchorOffset < from || shape->AnchorOffset >= to) continue;
     if (Contains(page.Shapes, shape) || Contains(page.DeferredShapes, shape)) continue;
     Place(*shape, box, par);
     page.Shapes.push_back(shape);

@@ -25,12 +25,12 @@ struct TShapePlacementFrame;
 // place on the page) and of its anchor paragraph (none: the paragraph's values stay 0).
 TShapePlacementFrame ShapePlacementFrame(const TDoc& doc, const TBox& box, const TPar* anchor);
 
-// Places the floating shapes anchored in the paragraph from character `from` on that are neither
-// on the box's page nor deferred by its current layout round, from the box's fill position; true
-// when one was placed (the flow then starts again round it). A shape of a table cell keeps its
-// rectangle relative to the box (PlaceShapesOnPage converts it once the page is done); in the
-// draft views a shape that meets another of the page moves down below it.
-bool PlaceAnchoredShapes(TBox& box, TPar& par, int32_t from);
+// Places the floating shapes anchored in the paragraph's characters from `from` up to `to` (a
+// line's) that are neither on the box's page nor deferred by its current layout round, from the
+// box's fill position; true when one was placed (the flow then starts again round it). A shape of
+// a table cell keeps its rectangle relative to the box (PlaceShapesOnPage converts it once the
+// page is done); in the draft views a shape that meets another of the page moves down below it.
+bool PlaceAnchoredShapes(TBox& box, TPar& par, int32_t from, int32_t to);
 
 // The rectangles of the page's floating shapes that text in the box must keep out of, in the
 // box's inner coordinates, from `fromY` down: in a table cell the shapes anchored in that cell,

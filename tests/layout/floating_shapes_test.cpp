@@ -370,4 +370,18 @@ TEST_F(FloatingShapesTest, DamagedShapeRectanglesArePlacedBounded) {
   }
 }
 
+// A shape anchored in a later line of its paragraph is placed from that line.
+TEST_F(FloatingShapesTest, ShapeIsPlacedFromItsAnchorsLine) {
+  b->Add("first");
+  const int32_t par = b->Add("a|b|c|d");
+  b->Finish();
+  TShape* shape = Anchor(par, 1, 0, 0, 3, Par(par).CharToStreamOffset(4));  // before "c"
+  shape->Props.WrapStyle = TShapeProps::TWrapStyle::None;
+  Paginate();
+  ASSERT_EQ(PageShowing(shape), 0);
+  ASSERT_EQ(Par(par).Lines.size(), 4u);
+  EXPECT_EQ(shape->PlacedRect[1], TopOnPage(par, 2) + 200);
+  EXPECT_EQ(TopOnPage(par, 2), 720 + 3 * kLine);
+}
+
 }  // namespace
