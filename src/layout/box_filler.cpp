@@ -517,7 +517,10 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
     if (shapeArea && par.HasFlag(pfAnchoredShapes)) {
       const int32_t from = li == first ? range.Start.Offset : line.FirstChar;
       const int32_t to = li == lineCount - 1 ? INT32_MAX : line.LastChar();
-      if (PlaceAnchoredShapes(box, par, from, to)) return frNothingPlaced | frShapeMoved;
+      if (PlaceAnchoredShapes(box, par, from, to)) {
+        if (dropCapBox != nullptr && placedHere == 0) box.RemoveChild(dropCapBox);
+        return frNothingPlaced | frShapeMoved;
+      }
     }
     if (printLayout && box.Area < TBox::AreaHeaderFooter && lineCount > 1) {
       if (li == 0 && !atTop && (keepLines || widowControl)) snaps.parStart = snaps.Take();
