@@ -1,6 +1,7 @@
 #include "layout/paint/shape_painter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "document/doc.h"
@@ -60,6 +61,25 @@ bool DrawDecoded(const TDecodedPicture& picture, plat::Canvas& canvas, const pla
   return false;
 }
 
+// The largest copy a dimmed picture is drawn through (pixels); a larger one is drawn as it is.
+constexpr int64_t kMaxDimmedPixels = 4096 * 4096;
+
+// A dimmed picture (a header's while the main text is edited, or the reverse) is drawn through a
+// copy of its shown size, on paper, whose every colour is lightened.
+bool DrawDecodedDimmed(const TDecodedPicture& picture, plat::Canvas& canvas, const plat::Rect& r) {
+  if (int64_t{r.Width()} * r.Height() > kMaxDimmedPixels) return DrawDecoded(picture, canvas, r);
+  plat::Bitmap copy(r.Width(), r.Height());
+  {
+    plat::Canvas into(copy);
+    into.FillRect(copy.Bounds(), 0xFFFFFF);
+    if (!DrawDecoded(picture, into, copy.Bounds())) return false;
+  }
+  for (int32_t y = 0; y < copy.Height(); ++y)
+    for (int32_t x = 0; x < copy.Width(); ++x) copy.SetPixel(x, y, LightenColor(copy.GetPixel(x, y)));
+  canvas.DrawBitmap(r.left, r.top, copy);
+  return true;
+}
+
 // A picture that cannot be shown keeps its place: a frame with "Picture" in its middle.
 void DrawPlaceholder(plat::Canvas& canvas, const plat::Rect& r) {
   canvas.FrameRect(r, kPlaceholderFrame);
@@ -107,7 +127,9 @@ void DrawShape(TShape& shape, plat::Canvas& canvas, const TShapePaint& paint) {
   } else if (TDocGraphic* graphic = shape.Graphic.get()) {
     graphic->SetUnloaded(false);
     const TDecodedPicture* picture = graphic->Decoded();
-    if (picture != nullptr && DrawDecoded(*picture, canvas, r)) ++graphic->DrawCount;
+    const bool dimmed = (paint.Flags & TShapePaint::Dimmed) != 0;
+    if (picture != nullptr && (dimmed ? DrawDecodedDimmed(*picture, canvas, r) : DrawDecoded(*picture, canvas, r)))
+      ++graphic->DrawCount;
     else DrawPlaceholder(canvas, r);
     // Past the budget the picture goes again at once; it is decoded anew when next drawn.
     if (IsPictureMemoryOverLimit()) graphic->SetUnloaded(true);
