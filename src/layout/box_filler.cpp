@@ -512,16 +512,6 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   int32_t lastPlaced = -1;
   for (int32_t li = first; li <= last; ++li) {
     TLine& line = *par.Lines[static_cast<size_t>(li)];
-    // Shapes anchored in the line's characters go on the page from where the line goes; the page
-    // is then laid out again round them.
-    if (shapeArea && par.HasFlag(pfAnchoredShapes)) {
-      const int32_t from = li == first ? range.Start.Offset : line.FirstChar;
-      const int32_t to = li == lineCount - 1 ? INT32_MAX : line.LastChar();
-      if (PlaceAnchoredShapes(box, par, from, to)) {
-        if (dropCapBox != nullptr && placedHere == 0) box.RemoveChild(dropCapBox);
-        return frNothingPlaced | frShapeMoved;
-      }
-    }
     if (printLayout && box.Area < TBox::AreaHeaderFooter && lineCount > 1) {
       if (li == 0 && !atTop && (keepLines || widowControl)) snaps.parStart = snaps.Take();
       // Two lines may move on to keep the last line company, when two stay behind.
@@ -557,6 +547,17 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
           full = true;
           break;
         }
+      }
+    }
+    // Shapes anchored in the line's characters go on the page from where the line goes, once the
+    // line has room here (a line that moves on takes its shapes along); the page is then laid out
+    // again round them.
+    if (shapeArea && par.HasFlag(pfAnchoredShapes)) {
+      const int32_t from = li == first ? range.Start.Offset : line.FirstChar;
+      const int32_t to = li == lineCount - 1 ? INT32_MAX : line.LastChar();
+      if (PlaceAnchoredShapes(box, par, from, to)) {
+        if (dropCapBox != nullptr && placedHere == 0) box.RemoveChild(dropCapBox);
+        return frNothingPlaced | frShapeMoved;
       }
     }
     TLine* previous = box.LastLine();

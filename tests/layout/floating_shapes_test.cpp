@@ -384,4 +384,20 @@ TEST_F(FloatingShapesTest, ShapeIsPlacedFromItsAnchorsLine) {
   EXPECT_EQ(TopOnPage(par, 2), 720 + 3 * kLine);
 }
 
+// A paragraph that has no room left in its column takes its shapes along to the next column.
+TEST_F(FloatingShapesTest, ShapeGoesToTheColumnOfItsAnchorsLine) {
+  doc->Sections[0]->Format.ColumnCount = 2;
+  for (int32_t i = 0; i < 14; ++i) b->Add(TDocBuilder::Numbered("line ", i));
+  b->Finish();
+  TShape* shape = Anchor(12, 1, 2, 0, 2);  // the first line that no longer fits the first column
+  shape->Props.ShapeRect = {0, 0, 1000, 480};
+  Paginate();
+  ASSERT_EQ(PageShowing(shape), 0);
+  const TBox* column = Par(12).Lines[0]->Box->Parent->Parent;
+  ASSERT_TRUE(column->HasFlag(TBox::ColumnBody));
+  EXPECT_NE(column, Par(0).Lines[0]->Box->Parent->Parent);
+  EXPECT_EQ(shape->PlacedRect, Rect(column->OffsetInPage().x + column->Margins.left, 720,
+                                    column->OffsetInPage().x + column->Margins.left + 1000, 720 + 480));
+}
+
 }  // namespace
