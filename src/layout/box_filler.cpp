@@ -454,6 +454,10 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
     BreakParagraphIntoLines(par, breakFrom, lineWidth, nullptr);
     par.Flags |= pfLinesValid;
   }
+  // The line that the stop ends is broken again once the range goes on past it.
+  if (stopsInside)
+    for (TLine* l : par.Lines)
+      if (l->LastChar() == range.End.Offset) l->Flags |= lfStopEnds;
   // The drop cap's line goes into a box of its own beside the text; the other lines wrap round
   // it. Without room for the letters the box is full.
   TBox* dropCapBox = nullptr;
@@ -488,7 +492,8 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (!rebreak && !wrapped) {
     for (size_t i = static_cast<size_t>(first); i < par.Lines.size(); ++i) {
       const TLine& l = *par.Lines[i];
-      if (l.AvailWidth != lineWidth || l.HasFlag(lfSegment) || l.HasFlag(lfScaledPicture)) {
+      if (l.AvailWidth != lineWidth || l.HasFlag(lfSegment) || l.HasFlag(lfScaledPicture) ||
+          (l.HasFlag(lfStopEnds) && !stopsInside)) {
         BreakParagraphIntoLines(par, first, lineWidth, nullptr);
         break;
       }

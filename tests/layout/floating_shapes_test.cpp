@@ -400,4 +400,32 @@ TEST_F(FloatingShapesTest, ShapeGoesToTheColumnOfItsAnchorsLine) {
                                     column->OffsetInPage().x + column->Margins.left + 1000, 720 + 480));
 }
 
+// A shape anchored inside a line that it pushes off the page: the page's text ends just before
+// the anchor, inside that line, and the rest of the line goes on with the shape. Without the
+// shape the line is whole again.
+TEST_F(FloatingShapesTest, DeferredAnchorInsideALineEndsThePageThere) {
+  for (int32_t i = 0; i < 8; ++i) b->Add(TDocBuilder::Numbered("line ", i));
+  const int32_t par = b->Add("a|b|cc dd|e");
+  b->Finish();
+  TShape* shape = Anchor(par, 1, 0, 0, 3, Par(par).CharToStreamOffset(7));  // before "dd"
+  shape->Props.ShapeRect = {0, 0, 1000, 480};
+  shape->Props.WrapStyle = TShapeProps::TWrapStyle::TopBottom;
+  Paginate();
+  ASSERT_EQ(PageShowing(shape), 1);
+  const TPar& p = Par(par);
+  ASSERT_GE(p.Lines.size(), 4u);
+  EXPECT_EQ(p.Lines[2]->FirstChar, 4);
+  EXPECT_EQ(p.Lines[2]->LastChar(), 7);
+  EXPECT_EQ(PageOf(par, 2), 0);
+  EXPECT_EQ(p.Lines[3]->FirstChar, 7);
+  EXPECT_EQ(PageOf(par, 3), 1);
+  EXPECT_EQ(TopOnPage(par, 3), 720 + 480);
+  // The shape gone, the line is broken as it always was.
+  shape->Flags |= TShape::FlagRemoved;
+  doc->Paginate(0, INT32_MAX);
+  EXPECT_EQ(Par(par).Lines[2]->FirstChar, 4);
+  EXPECT_EQ(Par(par).Lines[2]->LastChar(), 10);
+  EXPECT_EQ(PageOf(par, 2), 0);
+}
+
 }  // namespace
