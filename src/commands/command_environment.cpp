@@ -3,7 +3,6 @@
 #include "commands/command_environment_services.h"
 
 #include "commands/command_options.h"
-#include "commands/paragraph_command_services.h"
 #include "document/char_format.h"
 #include "document/compound_fragment.h"
 #include "document/doc.h"
@@ -90,8 +89,6 @@ bool TCommandEnvironment::BrushPropertyUnset(bool paragraph, int32_t property) {
   if (paragraph) return IsParFormatPropUnset(p, property);
   return property >= 0 && property < TCharFormat::Count && c[property] == CharUnset;
 }
-
-bool TCommandEnvironment::FormatCopied(bool paragraph) { return paragraph && ParFormatClipboard().Filled; }
 
 bool TCommandEnvironment::FormatWithoutSelection() { return EditOption(opt::EditFormatWithoutSelection); }
 

@@ -7,6 +7,7 @@
 #include "commands/enable_rules.h"
 #include "commands/edit_commands.h"
 #include "commands/file_commands.h"
+#include "commands/font_commands.h"
 #include "commands/file_dialog_services.h"
 #include "commands/paragraph_commands.h"
 #include "foundation/base/service_slot.h"
@@ -190,6 +191,7 @@ int32_t EnabledDepth() { return Unit().EnabledDepth; }
 void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterEditCommands(GetCommandManager());
+  RegisterFontCommands(GetCommandManager());
   RegisterParagraphCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.

@@ -18,6 +18,7 @@ namespace qv {
 class TAutoList;
 class TDoc;
 class TShapeProps;
+struct TCharFormat;
 struct TFormatStyleListInfo;
 struct TGenerateTOC_Options;
 struct TParFormat;
@@ -89,6 +90,20 @@ class TFormatDialogServices {
   // The address book, then the addresses from it; true on OK with the addresses' texts.
   virtual bool ChooseAddresses(std::vector<std::string>& /*addresses*/) { return false; }
   virtual void ExecuteManageAddrBooksDialog() {}
+  // The Font dialog on a character format (flags 1 values may stay mixed, 8 a find pattern) with
+  // its help context; true on OK with the format changed.
+  virtual bool ExecuteFontFormatDialog(TCharFormat& /*format*/, int32_t /*flags*/, int32_t /*helpContext*/) {
+    return false;
+  }
+  // The proportional font scaling dialog; true on OK with a percentage other than 100.
+  virtual bool ExecuteScaleFontDialog(int32_t& /*percent*/) { return false; }
+  // The language chooser (options, caption, help context) on a language id; true on OK.
+  virtual bool ExecuteChooseLangDialog(int32_t& /*language*/, int32_t /*options*/, const std::string& /*caption*/,
+                                       int32_t /*helpContext*/) {
+    return false;
+  }
+  // The Default Language dialog, run modally.
+  virtual void ExecuteDefaultLanguageDialog() {}
   // A one-line text prompt; `validate` refuses a text (after its own message) by returning
   // false. True on OK.
   virtual bool ExecuteStrEditDialog(std::u16string& /*text*/, const std::string& /*caption*/,

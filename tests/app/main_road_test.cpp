@@ -22,6 +22,7 @@
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/ui/application.h"
+#include "foundation/ui/menu_builder.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
 #include "platform/controls/form.h"
@@ -787,3 +788,66 @@ TEST_F(MainRoad, TheParagraphKeysFormatTheCaretsParagraph) {
 }
 
 }  // namespace
+
+// The Format keys reach the font commands: Ctrl+B, Ctrl+I and Ctrl+U format the selection, each
+// as one undo step, and toggle back; at the caret they format what is typed next; Ctrl+= makes
+// subscript, Ctrl+] grows the size, Ctrl+Space resets the font format.
+TEST_F(MainRoad, TheFormatKeysFormatTheSelectionAndTheTyping) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  using namespace plat::headless;
+  TypeText("One two");
+  PressKey(plat::VK_HOME, plat::ssShift);
+  Pump();
+  ASSERT_TRUE(doc->HasSelection());
+  auto at = [doc](int32_t offset) {
+    TCharFormat f;
+    doc->Par(0)->GetCharFormatAt(offset, f);
+    return f;
+  };
+  const int32_t undoBefore = doc->UndoPosition;
+  PressKey('B', plat::ssCtrl);
+  PressKey('I', plat::ssCtrl);
+  PressKey('U', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(doc->UndoPosition, undoBefore + 3);
+  for (int32_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(at(i).Bold, 1) << i;
+    EXPECT_EQ(at(i).Italic, 1) << i;
+    EXPECT_EQ(at(i).Underline, 1) << i;
+  }
+  PressKey('B', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(at(3).Bold, 0);
+  PressKey('Z', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(at(3).Bold, 1);
+  const int32_t size = at(0).Size;
+  PressKey(0xDD, plat::ssCtrl);  // Ctrl+]
+  PressKey(0xBB, plat::ssCtrl);  // Ctrl+=
+  Pump();
+  EXPECT_EQ(at(0).Size, size + 2);
+  EXPECT_EQ(at(0).Script, 2);
+  PressKey(plat::VK_SPACE, plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(at(0).Bold, 0);
+  EXPECT_EQ(at(0).Script, 0);
+  // The Format menu's Italic item runs the same command.
+  plat::MenuItem* italic = FindMenuItem(main_->MainMenu(), 12140);
+  ASSERT_NE(italic, nullptr);
+  italic->Click();
+  Pump();
+  EXPECT_EQ(at(0).Italic, 1);
+  // At the end of the text: Ctrl+B, then typing.
+  PressKey(plat::VK_END);
+  PressKey('B', plat::ssCtrl);
+  TypeText("x");
+  Pump();
+  EXPECT_EQ(FirstParagraph(*doc), "One twox");
+  EXPECT_EQ(at(7).Bold, 1);
+  EXPECT_EQ(at(6).Bold, 0);
+  EXPECT_TRUE(Box().Shown.empty());
+}
