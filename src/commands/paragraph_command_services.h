@@ -1,9 +1,8 @@
 #pragma once
-// What the paragraph, list and style commands ask of the windows above them: the command bars'
-// drop-downs, the Find/Replace dialog's format patterns, the Format Brush's palette name, and the
-// lists and styles tools of the Control Board. The stand-in has none of them: no pattern, no
-// highlighted list or style, nothing to drop down, so those commands change nothing until the
-// real windows register theirs.
+// What the paragraph, list and style commands ask of the windows above them: a button menu of the
+// command bars, the Find/Replace dialog's format patterns, and the lists and styles tools of the
+// Control Board. The stand-in has none of them: no pattern, no highlighted list or style, nothing
+// to drop down, so those commands change nothing until the real windows register theirs.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,14 +25,8 @@ class TParagraphCommandServices {
   virtual ~TParagraphCommandServices() = default;
 
   // ---- Command bars
-  // Drops the style combo box (9060) or the menu of a band button (9235) when the band is shown.
-  virtual void DropDown(int32_t /*commandId*/) {}
-
-  // ---- Format Brush and the format clipboards (the main window)
-  // Brings the Format Brush's name on the Format Palette up to date with what it carries.
-  virtual void CheckFormatBrushName() {}
-  // The main window is told that a format was copied.
-  virtual void FormatClipboardChanged() {}
+  // Drops the menu of a button of the command bar band (9235 the spacing menu).
+  virtual void DropButtonMenu(int32_t /*buttonId*/) {}
 
   // ---- Find/Replace
   // The find (replace false) or replace pattern; both pointers null without the dialog.

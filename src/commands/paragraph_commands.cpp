@@ -40,7 +40,7 @@ void ApplyChanges(TParRun& run) {
   if (run.Brush) {
     CopyParFormatToClipboard(run.Changes, ParFormatClipboard().Text);
     CommandEnvironment().RequestInterfaceUpdate();
-    ParagraphCommandServices().CheckFormatBrushName();
+    CommandEnvironment().CheckFormatBrushName();
     return;
   }
   SubtractParFormat(run.Changes, run.Doc.CurParFormat);

@@ -20,6 +20,7 @@ constexpr int32_t kIndentStep = 360;      // twips an indent step moves
 constexpr int16_t kFirstLineIndent = 720;
 constexpr int16_t kParagraphSpace = 240;  // the space the spacing toggles add
 constexpr int32_t kTabStopCommand = 209100;
+constexpr int32_t kStyleByNameCommand = 209050;  // the style combo box
 
 // Event sounds.
 constexpr int32_t kAlignSoundOffset = 5080;  // 4000 left ... 4003 justified
@@ -48,8 +49,8 @@ void FindPatternParFormat(TParRun& run, bool replace) {
 void CopyParagraphFormat(TParRun& run) {
   CopyParFormatToClipboard(run.Doc.CurParFormat);
   CommandEnvironment().RequestInterfaceUpdate();
-  ParagraphCommandServices().CheckFormatBrushName();
-  ParagraphCommandServices().FormatClipboardChanged();
+  CommandEnvironment().CheckFormatBrushName();
+  CommandEnvironment().FormatClipboardChanged();
 }
 
 // The copied format may come from another document: a style or a list it names that this
@@ -163,8 +164,8 @@ bool RunParagraphFormatCommand(TParRun& run) {
     case 9002: FindPatternParFormat(run, true); return true;
     case 9020: CopyParagraphFormat(run); return true;
     case 9040: PasteParagraphFormat(run); return true;
-    case 9060:
-    case 9235: ParagraphCommandServices().DropDown(run.Id); return true;
+    case 9060: CommandEnvironment().DropCommandBarCombo(kStyleByNameCommand); return true;
+    case 9235: ParagraphCommandServices().DropButtonMenu(run.Id); return true;
     case 9260: {
       uint8_t paragraphFormat = 0;
       RunEdit(run.Doc, ecResetToStyleFormat, {run.Fragment.get(), nullptr, &paragraphFormat});

@@ -6,6 +6,7 @@
 
 #include "commands/command_environment_services.h"
 #include "commands/command_ids.h"
+#include "commands/font_format_clipboard.h"
 #include "commands/format_dialog_services.h"
 #include "commands/paragraph_command_services.h"
 #include "commands/paragraph_commands.h"
@@ -82,8 +83,10 @@ void StyleByName(TDoc& doc, const std::string& name) {
     }
   }
   if (brush) {
+    // The brush now carries the style alone.
     CopyParFormatToClipboard(UnsetParFormat, name);
-    ParagraphCommandServices().CheckFormatBrushName();
+    ClearCharFormat(FontFormatClipboard().Format);
+    CommandEnvironment().RefreshFormatBrushViews();
     info = std::make_unique<TFormatStyleListInfo>();
   }
   if (info->StyleIndex < 0 && !info->NewStyles) return;

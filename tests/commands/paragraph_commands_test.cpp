@@ -282,6 +282,12 @@ TEST_F(ParagraphCommandsTest, FormatBrushTakesTheChangesInsteadOfTheDocument) {
   EXPECT_EQ(ParFormatClipboard().Format.Alignment, ParUnset8);
   Manager().Execute(9220);
   EXPECT_EQ(ParFormatClipboard().Format.LineSpacing, 480);
+  // A style chosen for the brush: it carries the style's name alone.
+  TVarCommand_Param style;
+  style.Text = "Normal";
+  Manager().ExecuteWithParam(209050, &style);
+  EXPECT_EQ(ParFormatClipboard().Text, "Normal");
+  EXPECT_TRUE(IsParFormatEmpty(ParFormatClipboard().Format));
   EXPECT_EQ(DumpDoc(doc), before);
   EXPECT_TRUE(doc.UndoList.empty());
   ClearParFormatClipboard();
