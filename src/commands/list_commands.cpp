@@ -65,9 +65,22 @@ TAutoList* AddListToDoc(TDoc& doc, const TAutoList& list, bool copyPictures) {
 
 // A list of the document with the same format as the wanted one (which new list formatting then
 // continues), else a copy of the wanted one added to the document.
+// A list of the table with the wanted format that no paragraph and no style uses (one an undone
+// command left behind), so that switching a list on and off does not grow the table.
+TAutoList* UnusedListLike(const TDoc& doc, const TAutoList& wanted) {
+  for (const auto& list : doc.Lists) {
+    if (!list->SameFormat(wanted, 0) || doc.IsListOfStyle(list.get())) continue;
+    bool used = false;
+    for (int32_t p = 0; p < doc.ParCount() && !used; ++p) used = doc.Par(p)->Format.List == list->Number;
+    if (!used) return list.get();
+  }
+  return nullptr;
+}
+
 TAutoList* MatchingOrNewList(TDoc& doc, const TAutoList& wanted, const TCompoundFragment* fragment,
                              bool copyPictures) {
   if (TAutoList* found = doc.FindListToContinue(&wanted, fragment)) return found;
+  if (TAutoList* unused = UnusedListLike(doc, wanted)) return unused;
   return AddListToDoc(doc, wanted, copyPictures);
 }
 

@@ -246,6 +246,12 @@ TEST_F(ParagraphCommandsTest, BulletsAndNumberingGoOnAndOff) {
       Manager().Execute(c.id);  // on again: off
       EXPECT_LE(F(0).List, 0);
       EXPECT_EQ(doc.UndoPosition, 1);
+      // On and off again: the list table does not grow.
+      const size_t lists = doc.Lists.size();
+      doc.SelectionChanged();
+      Manager().Execute(c.id);
+      EXPECT_GT(F(0).List, 0);
+      EXPECT_EQ(doc.Lists.size(), lists);
     }
   }
 }
