@@ -388,6 +388,28 @@ void SendBulletPictureToClipboard(TParRun& run) {
   run.Manager.Execute(kCopyCommand);
 }
 
+// A paragraph that ends a table cell is selected without its cell mark when another paragraph
+// of the cell is not of the list (for the whole list also: not of the paragraph's level), so that
+// the selection does not take in the cell.
+void DropSharedCellMarks(const TDoc& doc, const TAutoList& list, bool levelMatters, TCompoundFragment& fragment) {
+  for (int32_t i = 0; i < fragment.Count(); ++i) {
+    TDocRange& r = *fragment.GetRange(i);
+    const int32_t p = r.Start.Par;
+    const int32_t length = doc.ParLength(p);
+    if (length == 0 || doc.Par(p)->CodeAt(length - 1) != scCellEnd) continue;
+    TDocRange cell{};
+    doc.GetCellRange(p, cell);
+    const TParFormat& own = doc.Par(p)->Format;
+    for (int32_t q = cell.Start.Par; q <= cell.End.Par && q < doc.ParCount(); ++q) {
+      const TParFormat& other = doc.Par(q)->Format;
+      if (other.List != list.Number || (levelMatters && other.ListLevel != own.ListLevel)) {
+        r.End.Offset = length - 1;
+        break;
+      }
+    }
+  }
+}
+
 // 9562-9565: selects the current list, or its current level, in the current story.
 void SelectList(TParRun& run) {
   run.OwnEnd = true;
@@ -397,6 +419,7 @@ void SelectList(TParRun& run) {
   const bool level = run.Id == 9564 || run.Id == 9565;
   TFragmentRef fragment = ListParagraphsFragment(doc, *list, level ? CurrentLevel(doc, *list) : -1, 0);
   if (fragment->Count() == 0) return;
+  DropSharedCellMarks(doc, *list, !level, *fragment);
   doc.NormalizeFragments(*fragment);
   const TDocRange extent = fragment->GetExtent();
   doc.SetSelection(extent.Start.Par, extent.Start.Offset, extent.End.Par, extent.End.Offset);

@@ -4,6 +4,7 @@
 #include "commands/command_fixture.h"
 #include "../document/doc_builder.h"
 #include "../editing/ops/ops_test_support.h"
+#include "../editing/table_test_support.h"
 #include "commands/format_dialog_services.h"
 #include "commands/paragraph_command_services.h"
 #include "commands/paragraph_commands.h"
@@ -411,6 +412,31 @@ TEST_F(ParagraphCommandsTest, SelectListAndConvertToManualList) {
   Manager().Execute(9380);
   EXPECT_LE(F(0).List, 0);
   EXPECT_LE(F(1).List, 0);
+}
+
+TEST_F(ParagraphCommandsTest, SelectingAListLeavesTheMarkOfACellItSharesWithOtherText) {
+  TDoc table{true};
+  BuildTable(table, {{"a+b", "c"}});  // before | a | b (cell end) | c (cell end) | row end | after
+  ASSERT_EQ(table.Par(2)->CodeAt(table.ParLength(2) - 1), scCellEnd);
+  auto list = std::make_unique<TAutoList>();
+  list->Number = 1;
+  table.Lists.push_back(std::move(list));
+  table.Par(2)->Format.List = table.Par(3)->Format.List = 1;
+  table.Par(2)->Format.ListLevel = table.Par(3)->Format.ListLevel = 0;
+  docEnv->Active = &table;
+  Caret(table, 2, 0);
+  table.SelectionChanged();
+  Manager().Execute(9562);
+  ASSERT_TRUE(table.HasSelection());
+  bool bWithoutMark = false, cWhole = false;
+  for (int32_t i = 0; i < table.Selection->Count(); ++i) {
+    const TDocRange& r = *table.Selection->GetRange(i);
+    if (r.Start.Par <= 2 && r.End.Par == 2) bWithoutMark = r.End.Offset == table.ParLength(2) - 1;
+    if (r.End.Par >= 3 || (r.Start.Par <= 3 && r.End.Par > 3)) cWhole = true;
+  }
+  EXPECT_TRUE(bWithoutMark);
+  EXPECT_TRUE(cWhole);
+  docEnv->Active = &doc;
 }
 
 TEST_F(ParagraphCommandsTest, StyleControlledListsAskAndChangeNothingOnNo) {
