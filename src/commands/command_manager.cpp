@@ -10,6 +10,7 @@
 #include "commands/font_commands.h"
 #include "commands/picture_section_commands.h"
 #include "commands/file_dialog_services.h"
+#include "commands/paragraph_commands.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -193,6 +194,7 @@ void RegisterCommandServices() {
   RegisterEditCommands(GetCommandManager());
   RegisterFontCommands(GetCommandManager());
   RegisterPictureSectionCommands(GetCommandManager());
+  RegisterParagraphCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());
