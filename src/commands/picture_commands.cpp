@@ -228,16 +228,17 @@ void WrapPictures(TCommandManager& manager, TDoc& doc, int32_t id) {
     if (floating != wasFloating) AdjustToFloating(*shapes[i], floating, copies[i]);
     copies[i].WrapStyle = target;
   }
-  if (id == 15088) {
-    TShape* shape = shapes.front();
-    if (doc.WrapEditShape == shape) {
-      doc.WrapEditShape = nullptr;
-    } else {
-      manager.Execute(15045);
-      doc.WrapEditShape = shape;
-    }
-  }
+  TShape* const first = shapes.front();
+  const bool endEditing = id == 15088 && doc.WrapEditShape == first;
   FormatChangedShapes(doc, shapes, copies);
+  if (id != 15088) return;
+  // The shape's wrap points are edited from now on (it is selected for that), or no longer.
+  if (endEditing) {
+    doc.WrapEditShape = nullptr;
+  } else {
+    manager.Execute(15045);
+    doc.WrapEditShape = first;
+  }
 }
 
 void ZOrder(TDoc& doc, int32_t id) {
