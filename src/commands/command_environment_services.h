@@ -301,6 +301,9 @@ class TCommandEnvironment {
   virtual void FormatPaletteRestoreDefaults() {}
   virtual void FormatPaletteLoadIntoBrush() {}
   virtual void FormatPaletteApplyFormat() {}
+  // Selects the text formatted like the selection: by font format (kind 0), paragraph format
+  // (1) or both (2).
+  virtual void FindSimilarFormatting(TDoc& /*doc*/, int32_t /*kind*/) {}
   // Drops the menu of a command-bar button (insert item, select item, section break type, cell
   // alignment).
   virtual void DropButtonMenu(int32_t /*buttonId*/) {}

@@ -7,7 +7,9 @@
 #include "commands/command_ids.h"
 #include "commands/format_dialog_services.h"
 #include "commands/table_commands.h"
+#include "document/compound_fragment.h"
 #include "document/doc.h"
+#include "document/fragment_pool.h"
 #include "document/section.h"
 #include "editing/edit_codes.h"
 #include "editing/ops/multi_selection.h"
@@ -122,6 +124,32 @@ void FormatPalette(TCommandManager& manager, int32_t id) {
   }
 }
 
+// Stores the selection for the Reveal Formatting tool's comparison: two ranges at once, or one
+// after the other; anything else waits for a selection.
+void CompareFormatting(TDoc& doc) {
+  for (TFragmentRef& f : doc.CompareFragments)
+    if (!f) f = AcquireFragment();
+  const int32_t count = doc.HasSelection() ? doc.Selection->Count() : 0;
+  const bool ready = doc.CompareFormatState == 0 || doc.CompareFormatState == 3;
+  if (!ready || count < 1 || count > 2) {
+    doc.CompareFormatState = 1;
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    TCompoundFragment& stored = *doc.CompareFragments[static_cast<size_t>(i)];
+    stored.SetCount(1);
+    *stored.LastRange = *doc.Selection->GetRange(i);
+  }
+  if (count == 2) {
+    doc.CompareFormatState = 3;
+    return;
+  }
+  doc.CompareFormatState = 2;
+  doc.Caret = doc.Selection->GetRange(0)->Start;
+  doc.ClearSelection();
+  doc.UpdateTypingFormat(doc.Caret, kCaretAgain);
+}
+
 }  // namespace
 
 bool RunSectionCommand(TCommandManager& manager, int32_t id, TDoc* doc) {
@@ -161,6 +189,8 @@ bool RunSectionCommand(TCommandManager& manager, int32_t id, TDoc* doc) {
     case 15662: case 15663: MergeHighlighted(id, *doc); return true;
     case 15700: PageNumberFormat(*doc); return true;
     case 15750: InsertPageNumbers(*doc); return true;
+    case 17000: case 17001: case 17002: env.FindSimilarFormatting(*doc, id - 17000); return true;
+    case 17005: CompareFormatting(*doc); return true;
     default:
       if (id >= 15650 && id <= 15653) {
         ChangeBreakKind(*doc, id);

@@ -141,6 +141,10 @@ class TDoc {
   std::vector<TShape*> ShapesInSelection;  // floating shapes anchored in wholly selected paragraphs
   TShape* WrapEditShape = nullptr;         // the selected shape whose wrap outline is edited
   TFragmentRef RevealFragment;             // the place the pinned reveal tool shows; null none
+  // Compare Formatting: 0 none, 1 waiting for a selection, 2 the first fragment stored, 3 both;
+  // the two fragments are made on first use.
+  uint8_t CompareFormatState = 0;
+  std::array<TFragmentRef, 2> CompareFragments;
   TFragmentRef LockedRanges;               // locked selections, sorted and merged; null none
   uint32_t SelectionColor = 0x00D77800u;   // highlight of the selection ...
   uint32_t LockedRangeColor = 0x00C0C0C0u; // ... and of the locked ranges (swapped with it)

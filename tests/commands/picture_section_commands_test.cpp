@@ -241,4 +241,30 @@ TEST_F(PictureSectionCommandsTest, FormatPaletteAndMenusGoToTheirTools) {
   EXPECT_EQ(env->Menus, std::vector<int32_t>{15640});
 }
 
+TEST_F(PictureSectionCommandsTest, CompareFormattingStoresOneOrTwoRangesAndOtherwiseWaits) {
+  SetMainText(doc, {"alpha beta gamma"});
+  auto select = [this](std::vector<std::pair<int32_t, int32_t>> spans) {
+    doc.Selection->SetCount(static_cast<int32_t>(spans.size()));
+    for (size_t i = 0; i < spans.size(); ++i)
+      MakeRange(0, spans[i].first, 0, spans[i].second, *doc.Selection->GetRange(static_cast<int32_t>(i)));
+    doc.Caret = doc.Selection->GetRange(0)->End;
+  };
+  select({{0, 5}, {6, 10}, {11, 16}});
+  Run(17005);
+  EXPECT_EQ(doc.CompareFormatState, 1);  // three ranges: waiting
+  doc.CompareFormatState = 0;
+  select({{0, 5}, {6, 10}});
+  Run(17005);
+  EXPECT_EQ(doc.CompareFormatState, 3);
+  EXPECT_EQ(doc.CompareFragments[1]->GetRange(0)->Start.Offset, 6);
+  select({{11, 16}});
+  Run(17005);
+  EXPECT_EQ(doc.CompareFormatState, 2);
+  EXPECT_EQ(doc.CompareFragments[0]->GetRange(0)->Start.Offset, 11);
+  EXPECT_EQ(doc.Caret.Offset, 11);
+  select({{0, 5}});
+  Run(17005);
+  EXPECT_EQ(doc.CompareFormatState, 1);
+}
+
 }  // namespace
