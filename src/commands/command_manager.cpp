@@ -9,6 +9,8 @@
 #include "commands/file_commands.h"
 #include "commands/font_commands.h"
 #include "commands/file_dialog_services.h"
+#include "commands/view_commands.h"
+#include "commands/window_commands.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -191,6 +193,8 @@ void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterEditCommands(GetCommandManager());
   RegisterFontCommands(GetCommandManager());
+  RegisterViewCommands(GetCommandManager());
+  RegisterWindowCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());

@@ -18,6 +18,7 @@
 #include "commands/edit_command_services.h"
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
+#include "commands/view_command_services.h"
 #include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
@@ -158,6 +159,7 @@ const Slot kSlots[] = {
      &IsStandInService<TDocWindowServices>, true},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, true},
+    {"view, window and help command services (shell)", &IsStandInService<TViewCommandServices>, true},
     {"edit command services (shell: the typing mode; the rest waits for its subsystems)",
      &IsStandInService<TEditCommandServices>, true},
     {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
