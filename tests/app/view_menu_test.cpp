@@ -1,0 +1,60 @@
+// The View and Window menus of the running program act on its document and its main window.
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "commands/command_manager.h"
+#include "document/doc.h"
+#include "foundation/settings/options_holder.h"
+#include "foundation/ui/menu_builder.h"
+#include "shell/doc_dispatcher.h"
+#include "shell/doc_window_link.h"
+#include "shell/main_form.h"
+#include "shell/startup.h"
+#include "shell/status_bar.h"
+
+using namespace qv;
+
+TEST(ProgramViewMenu, ChoosingDraftAndStatusBarChangesTheDocumentAndTheWindow) {
+  TStartupOptions options;
+  options.Headless = true;
+  TProgram program(WithProgramServices(options));
+  ASSERT_TRUE(program.Start());
+  TMainForm* main = program.MainForm();
+  ASSERT_NE(main, nullptr);
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  plat::MainMenu& bar = main->MainMenu();
+  plat::MenuItem* draft = FindMenuItem(bar, 8100);
+  plat::MenuItem* layout = FindMenuItem(bar, 8101);
+  plat::MenuItem* status = FindMenuItem(bar, 6140);
+  ASSERT_NE(draft, nullptr);
+  ASSERT_NE(layout, nullptr);
+  ASSERT_NE(status, nullptr);
+  draft->Click();
+  EXPECT_EQ(doc->ViewMode, vmDraft);
+  layout->Click();
+  EXPECT_EQ(doc->ViewMode, vmPrintLayout);
+
+  const bool shown = GetOptionsHolder().Settings.NormalView.StatusBar;
+  status->Click();
+  EXPECT_NE(GetOptionsHolder().Settings.NormalView.StatusBar, shown);
+  EXPECT_EQ(main->StatusBar().Visible(), !shown);
+  status->Click();
+  EXPECT_EQ(main->StatusBar().Visible(), shown);
+
+  // Full Screen and back.
+  GetCommandManager().Execute(7000);
+  EXPECT_TRUE(main->FullScreen);
+  GetCommandManager().Execute(7000);
+  EXPECT_FALSE(main->FullScreen);
+
+  // Minimize all, then undo it: the window is back as it was.
+  TDocWindowLink* window = GetDocDispatcher()->WindowOf(doc);
+  ASSERT_NE(window, nullptr);
+  const int32_t state = window->WindowState();
+  GetCommandManager().Execute(90060);
+  EXPECT_EQ(window->WindowState(), 1);
+  GetCommandManager().Execute(90080);
+  EXPECT_EQ(window->WindowState(), state);
+  program.ShutDown();
+}
