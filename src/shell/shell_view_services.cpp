@@ -56,14 +56,17 @@ class TShellViewCommandServices : public TViewCommandServices {
     if (main == nullptr) return;
     main->FullScreen = !main->FullScreen;
     if (main->FullScreen) {
+      SaveWindowStates();
       savedState_ = main->GetWindowState();
       savedBounds_ = main->BoundsRect();
       main->SetBorderStyle(plat::BorderStyle::None);
       main->SetWindowState(plat::WindowState::Maximized);
+      SetActiveWindowState(kMaximized);
     } else {
       main->SetBorderStyle(plat::BorderStyle::Sizeable);
       main->SetWindowState(savedState_);
       if (savedState_ == plat::WindowState::Normal) main->SetBounds(savedBounds_);
+      RestoreWindowStates();
     }
     RearrangeAllViews();
     main->Invalidate();
@@ -141,6 +144,27 @@ class TShellViewCommandServices : public TViewCommandServices {
   }
 
  private:
+  // The document windows' states when Full Screen started; the windows of documents closed in
+  // between are skipped when they are put back.
+  void SaveWindowStates() {
+    fullScreenStates_.clear();
+    TDocDispatcher* d = GetDocDispatcher();
+    if (d == nullptr) return;
+    for (TDoc* doc : d->Documents())
+      if (TDocWindowLink* window = d->WindowOf(doc)) fullScreenStates_[doc] = window->WindowState();
+  }
+
+  void RestoreWindowStates() {
+    TDocDispatcher* d = GetDocDispatcher();
+    if (d != nullptr)
+      for (TDoc* doc : d->Documents()) {
+        const auto it = fullScreenStates_.find(doc);
+        TDocWindowLink* window = d->WindowOf(doc);
+        if (it != fullScreenStates_.end() && window != nullptr) window->SetWindowState(it->second);
+      }
+    fullScreenStates_.clear();
+  }
+
   static plat::Rect DocumentArea() {
     TMainForm* main = GetMainForm();
     return main != nullptr ? main->DocumentArea().ClientRect() : plat::Rect{};
@@ -150,6 +174,7 @@ class TShellViewCommandServices : public TViewCommandServices {
   plat::Rect savedBounds_{};
   // The windows Minimize All minimized, with the state each had before.
   std::map<const TDoc*, int32_t> minimized_;
+  std::map<const TDoc*, int32_t> fullScreenStates_;
 };
 
 }  // namespace

@@ -42,15 +42,20 @@ TEST(ProgramViewMenu, ChoosingDraftAndStatusBarChangesTheDocumentAndTheWindow) {
   status->Click();
   EXPECT_EQ(main->StatusBar().Visible(), shown);
 
-  // Full Screen and back.
-  GetCommandManager().Execute(7000);
-  EXPECT_TRUE(main->FullScreen);
-  GetCommandManager().Execute(7000);
-  EXPECT_FALSE(main->FullScreen);
-
-  // Minimize all, then undo it: the window is back as it was.
+  // Full Screen and back: the document window gets its state back.
   TDocWindowLink* window = GetDocDispatcher()->WindowOf(doc);
   ASSERT_NE(window, nullptr);
+  GetCommandManager().Execute(90160);
+  ASSERT_EQ(window->WindowState(), 0);
+  GetCommandManager().Execute(7000);
+  EXPECT_TRUE(main->FullScreen);
+  EXPECT_EQ(window->WindowState(), 2);
+  GetCommandManager().Execute(7000);
+  EXPECT_FALSE(main->FullScreen);
+  EXPECT_EQ(window->WindowState(), 0);
+  GetCommandManager().Execute(90162);
+
+  // Minimize all, then undo it: the window is back as it was.
   const int32_t state = window->WindowState();
   GetCommandManager().Execute(90060);
   EXPECT_EQ(window->WindowState(), 1);
