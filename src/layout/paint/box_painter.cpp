@@ -16,6 +16,7 @@
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/line_painter.h"
 #include "layout/paint/page_decorations.h"
+#include "layout/paint/shape_painter.h"
 #include "layout/paint/selection_rects.h"
 #include "layout/paint/view_paint_state.h"
 #include "platform/gfx/canvas.h"
@@ -405,6 +406,9 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
     PaintPageMarginBorders(page, canvas, paper);
     PaintHeaderFooterLabels(page, canvas, paper);
   }
+  plat::Rect mark;
+  if (doc != nullptr && !doc->IsDocFlagSet(dfPreview) && !doc->PrintPreview && AnchorMarkRect(page, mark))
+    DrawAnchorMark(canvas, mark.Offset(x - page.PixelRect.left, y - page.PixelRect.top));
   if (tookInPlace) RestoreInPlaceArea(*doc, page);
   canvas.RestoreState();
 }

@@ -137,4 +137,23 @@ void DrawShape(TShape& shape, plat::Canvas& canvas, const TShapePaint& paint) {
   if ((paint.Flags & TShapePaint::Selected) != 0) DrawSelectionMarks(shape, canvas, r);
 }
 
+void DrawAnchorMark(plat::Canvas& canvas, const plat::Rect& r) {
+  const int32_t u = std::max(1, r.Width() / 7);
+  const int32_t h = std::max(1, u / 2);
+  const int32_t mid = r.left + r.Width() / 2;
+  const int32_t shankLeft = mid - u / 2;
+  // The ring: a frame of width h, u + 2h across.
+  InvertFrame(canvas, {shankLeft - h, r.top, shankLeft + u + h, r.top + u + h}, h);
+  // The shank and the crossbar over the bottom 3h.
+  canvas.InvertRect({shankLeft, r.top + h + u, shankLeft + u, r.bottom - 3 * h});
+  canvas.InvertRect({shankLeft - h, r.bottom - 3 * h, shankLeft + u + h, r.bottom});
+  // The flukes: steps of h rising outwards on either side.
+  for (int32_t step = 1; step <= 3; ++step) {
+    const int32_t top = r.bottom - (step + 1) * h;
+    const int32_t outer = step * h + h;
+    canvas.InvertRect({shankLeft - h - outer, top, shankLeft - h - outer + h, top + h});
+    canvas.InvertRect({shankLeft + u + h + outer - h, top, shankLeft + u + h + outer, top + h});
+  }
+}
+
 }  // namespace qv
