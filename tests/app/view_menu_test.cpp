@@ -35,6 +35,18 @@ TEST(ProgramViewMenu, ChoosingDraftAndStatusBarChangesTheDocumentAndTheWindow) {
   layout->Click();
   EXPECT_EQ(doc->ViewMode, vmPrintLayout);
 
+  // Headers and footers edited in place: the header, then the page's footer and back.
+  GetCommandManager().Execute(7200);
+  TField* header = doc->HeaderFooterInPlace;
+  ASSERT_NE(header, nullptr);
+  GetCommandManager().Execute(7350);
+  EXPECT_NE(doc->HeaderFooterInPlace, nullptr);
+  EXPECT_NE(doc->HeaderFooterInPlace, header);
+  GetCommandManager().Execute(7350);
+  EXPECT_EQ(doc->HeaderFooterInPlace, header);
+  GetCommandManager().Execute(7410);
+  EXPECT_EQ(doc->HeaderFooterInPlace, nullptr);
+
   const bool shown = GetOptionsHolder().Settings.NormalView.StatusBar;
   status->Click();
   EXPECT_NE(GetOptionsHolder().Settings.NormalView.StatusBar, shown);
