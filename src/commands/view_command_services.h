@@ -34,6 +34,8 @@ class TViewCommandServices {
   virtual void ResortDocBar() {}
   // Drops the zoom list of the command-bar band; false when the band cannot show it.
   virtual bool DropZoomList() { return false; }
+  // Opens the Vadure Vavi's window (the clipboard manager's document).
+  virtual void OpenVadureVavi() {}
   // The Zoom dialog for the document.
   virtual void ExecuteZoomDialog(TDoc& /*doc*/) {}
 

@@ -161,7 +161,7 @@ void VadureVavi() {
   if (vavi != nullptr && env.VadureVaviShown())
     env.CloseDocument(*vavi);
   else
-    env.OpenDocument({}, 7, 0);  // an empty file name opens the Vadure Vavi
+    ViewCommandServices().OpenVadureVavi();
 }
 
 void FullScreen(TViewRun& run) {

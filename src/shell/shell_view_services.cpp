@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "commands/command_options.h"
@@ -49,6 +50,12 @@ class TShellViewCommandServices : public TViewCommandServices {
     TDocDispatcher* d = GetDocDispatcher();
     TDocWindowLink* window = d != nullptr ? d->WindowOf(&doc) : nullptr;
     return window == nullptr || window->WindowState() == kMaximized;
+  }
+
+  void OpenVadureVavi() override {
+    // The dispatcher takes this name for the Vadure Vavi, in the detected format.
+    static const std::string kVadureVaviName("\0vadurevavi", 11);
+    if (TDocDispatcher* d = GetDocDispatcher()) d->OpenDocument(kVadureVaviName, 7, 0);
   }
 
   void ToggleFullScreen() override {

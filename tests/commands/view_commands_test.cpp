@@ -48,6 +48,7 @@ struct RecViewServices : TViewCommandServices {
   void ToggleFullScreen() override { Note("fullscreen"); }
   void ApplyToolbarStyle(int32_t style) override { Note("style" + std::to_string(style)); }
   void ExecuteZoomDialog(TDoc&) override { Note("zoomdialog"); }
+  void OpenVadureVavi() override { Note("vadurevavi"); }
   bool ControlBoardExists(int32_t board) override { return board == 0 || GetOptions().View.CBAlign == 2; }
   void RebuildControlBoard(int32_t board) override { ++Rebuilt[board]; }
   void DocumentMapCommand(int32_t id) override { Note("map" + std::to_string(id)); }
@@ -193,7 +194,8 @@ TEST_F(ViewCommandsTest, RefusedCommandsChangeNothing) {
   Manager().Execute(8101);
   EXPECT_EQ(doc.ViewMode, vmDraft);
   Manager().Execute(7000);
-  EXPECT_EQ(services->Calls, (std::vector<std::string>{"fullscreen", "bars"}));
+  Manager().Execute(6400);
+  EXPECT_EQ(services->Calls, (std::vector<std::string>{"fullscreen", "bars", "vadurevavi"}));
 }
 
 TEST_F(ViewCommandsTest, HeaderAndFooterEditingInPlace) {
