@@ -143,6 +143,34 @@ TEST_F(ViewCommandsTest, EachModeKeepsItsOwnBars) {
             (std::vector<std::string>{"bars", "arrange", "arrange", "arrange", "bars"}));
 }
 
+TEST_F(ViewCommandsTest, BarCommandsSetTheBarsAndTheirChecks) {
+  TViewOptions& v = GetOptions().View;
+  v.Toolbars = 1;
+  v.ToolbarStyle = 0;
+  struct Case {
+    int32_t id;
+    const uint8_t* value;
+    int32_t expected;
+  } cases[] = {{6076, &v.ToolbarAlign, 1},  {6077, &v.ToolbarAlign, 2}, {6075, &v.ToolbarAlign, 0},
+               {6121, &v.DocBarAlign, 1},   {6124, &v.DocBarAlign, 4},  {6079, &v.ToolbarStyle, 1},
+               {6078, &v.ToolbarStyle, 0},  {6072, &v.Toolbars, 2},     {6070, &v.Toolbars, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Manager().Execute(c.id);
+    EXPECT_EQ(*c.value, c.expected);
+    EXPECT_EQ(Manager().GetCheckState(c.id), 1);
+  }
+  // With the toolbars hidden their position cannot be chosen.
+  Manager().Execute(6076);
+  EXPECT_EQ(v.ToolbarAlign, 0);
+  const bool docBar = v.DocBar;
+  Manager().Execute(6100);
+  EXPECT_NE(v.DocBar, docBar);
+  const uint16_t flags = v.Flags;
+  Manager().Execute(6132);
+  EXPECT_EQ(v.Flags ^ flags, opt::ViewDocBarSorted);
+}
+
 TEST_F(ViewCommandsTest, ViewModesAndZoomModesChangeTheTarget) {
   struct Case {
     int32_t id;
