@@ -1,7 +1,11 @@
 // The View and Window menus of the running program act on its document and its main window.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/startup.h"
+#include "../editing/edit_test_support.h"
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "foundation/settings/options_holder.h"
@@ -73,5 +77,35 @@ TEST(ProgramViewMenu, ChoosingDraftAndStatusBarChangesTheDocumentAndTheWindow) {
   EXPECT_EQ(window->WindowState(), 1);
   GetCommandManager().Execute(90080);
   EXPECT_EQ(window->WindowState(), state);
+  program.ShutDown();
+}
+
+TEST(ProgramViewMenu, HidingTheWhiteSpaceKeepsTheLastVisiblePageInPlace) {
+  TStartupOptions options;
+  options.Headless = true;
+  TProgram program(WithProgramServices(options));
+  ASSERT_TRUE(program.Start());
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  SetMainText(*doc, std::vector<std::string>(400, "A line of text that runs on over the page and more."));
+  doc->RebuildLayout();
+  doc->PaginateAll();
+  ASSERT_GT(doc->PageCount(), 4);
+  plat::Rect third{};
+  doc->GetPageRect(3, third);
+  doc->ScrollToY(third.top + 20);
+  const int32_t page = doc->LastVisiblePage();
+  ASSERT_GT(page, 0);
+  plat::Rect before{};
+  doc->GetPageRect(page, before);
+  const int32_t onScreen = before.top - doc->View.ScrollPos.y;
+  const bool hidden = (GetOptions().View.Flags & 0x8) != 0;
+  GetCommandManager().Execute(8110);
+  EXPECT_NE((GetOptions().View.Flags & 0x8) != 0, hidden);
+  plat::Rect after{};
+  doc->GetPageRect(page, after);
+  EXPECT_NE(after.top, before.top) << "the pages moved";
+  EXPECT_EQ(after.top - doc->View.ScrollPos.y, onScreen);
+  GetCommandManager().Execute(8110);
   program.ShutDown();
 }
