@@ -234,9 +234,10 @@ void Spotlight(const TViewRun& run) {
   doc.Spotlight = !doc.Spotlight;
   if ((GetOptions().View.Spotlight & kSpotlightCentred) != 0) {
     RearrangeSpotlight(doc, doc.Spotlight);
-    if (!doc.Spotlight && doc.EditorWindow != nullptr) {
+    if (!doc.Spotlight) {
       TScopedDocFlag noPaint(doc, kScopedScrollNoPaint);
-      doc.ScrollToY(doc.View.ScrollPos.y - doc.EditorWindow->PageArea(false).cy / 2);
+      const int32_t half = plat::IsWindowSystemStarted() ? plat::GetScreenRect().Height() / 2 : 0;
+      doc.ScrollToY(doc.View.ScrollPos.y - half);
     }
   }
   RedrawDoc(doc);

@@ -203,6 +203,22 @@ TEST_F(ViewCommandsTest, ViewModesAndZoomModesChangeTheTarget) {
   EXPECT_EQ(services->Calls.back(), "zoomdialog");
 }
 
+TEST_F(ViewCommandsTest, SpotlightTurnsOnAndOffOnceSetUp) {
+  GetOptions().View.Spotlight = 0x40;
+  Manager().Execute(8120);
+  EXPECT_TRUE(doc.Spotlight);
+  EXPECT_EQ(Manager().GetCheckState(8120), 1);
+  Manager().Execute(8122);
+  EXPECT_FALSE(doc.Spotlight);
+  // Not set up yet: the settings dialog must agree first (the stand-in's answers Cancel).
+  GetOptions().View.Spotlight = 0x8040;
+  Manager().Execute(8120);
+  EXPECT_FALSE(doc.Spotlight);
+  // Closing a spotlight that is off is refused.
+  Manager().Execute(8122);
+  EXPECT_FALSE(doc.Spotlight);
+}
+
 TEST_F(ViewCommandsTest, RefusedCommandsChangeNothing) {
   doc.SetPrintPreview(true);
   const uint16_t flags = GetOptions().View.Flags;
@@ -278,6 +294,18 @@ TEST_F(ViewCommandsTest, ControlBoardPanelsMoveBetweenTheBoards) {
   Manager().Execute(6427);
   EXPECT_EQ(v.CBDisabledTabs & (1u << 7), 0u);
   EXPECT_EQ(v.CBActiveTab, 7);
+
+  // A panel sent to the second board while there is one board opens the second board rather
+  // than vanishing.
+  v.CBAlign = 0;
+  v.CBDisabledTabs = 0;
+  v.CBSecondPaneTabs = 0;
+  v.CBActiveTab = 4;
+  Manager().Execute(6453);
+  EXPECT_EQ(v.CBAlign, 2);
+  EXPECT_EQ(v.CBSecondPaneTabs, 1u << 3);
+  EXPECT_EQ(v.CBSecondTab, 3);
+  EXPECT_EQ(v.CBActiveTab, 10);
 
   Manager().Execute(6523);
   EXPECT_EQ(v.DocMap_Lvls, 3);
