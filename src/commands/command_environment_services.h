@@ -83,7 +83,7 @@ class TCommandEnvironment {
   // whether it holds pasteable data and the table selection kind in the manager).
   virtual void ExamineClipboard(TCommandManager& /*manager*/) {}
   // Whether a font (or paragraph) format was copied for pasting formats. The stand-in knows the
-  // font-format clipboard of the font commands.
+  // font-format clipboard of the font commands and the paragraph-format clipboard.
   virtual bool FormatCopied(bool paragraph);
   // Whether the Vadure Vavi exists and holds text.
   virtual bool VadureVaviHasText() { return false; }

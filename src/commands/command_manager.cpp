@@ -9,6 +9,7 @@
 #include "commands/file_commands.h"
 #include "commands/font_commands.h"
 #include "commands/file_dialog_services.h"
+#include "commands/paragraph_commands.h"
 #include "commands/view_commands.h"
 #include "commands/window_commands.h"
 #include "foundation/base/service_slot.h"
@@ -193,6 +194,7 @@ void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterEditCommands(GetCommandManager());
   RegisterFontCommands(GetCommandManager());
+  RegisterParagraphCommands(GetCommandManager());
   RegisterViewCommands(GetCommandManager());
   RegisterWindowCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());

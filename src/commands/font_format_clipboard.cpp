@@ -1,6 +1,7 @@
 #include "commands/font_format_clipboard.h"
 
 #include "commands/command_environment_services.h"
+#include "commands/paragraph_command_services.h"
 
 namespace qv {
 
@@ -10,7 +11,7 @@ TFontFormatClipboard& FontFormatClipboard() {
 }
 
 bool TCommandEnvironment::FormatCopied(bool paragraph) {
-  return !paragraph && FontFormatClipboard().Filled;
+  return paragraph ? ParFormatClipboard().Filled : FontFormatClipboard().Filled;
 }
 
 }  // namespace qv

@@ -755,6 +755,38 @@ TEST_F(MainRoad, TheEscapeHotKeyWithoutACaptureSendsOneEscapeToTheFocusedWindow)
                                {plat::WM_KEYUP, plat::VK_ESCAPE}}));
 }
 
+// The Format keys act on the caret's paragraph, each as one undo step.
+TEST_F(MainRoad, TheParagraphKeysFormatTheCaretsParagraph) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  using namespace plat::headless;
+  TypeText("One");
+  Pump();
+  const TParFormat& f = doc->Par(0)->Format;
+  PressKey('E', plat::ssCtrl);  // centre
+  Pump();
+  EXPECT_EQ(f.Alignment, 1);
+  PressKey('2', plat::ssCtrl);  // double spacing
+  Pump();
+  EXPECT_EQ(f.LineSpacing, 480);
+  PressKey('M', plat::ssCtrl);  // indent
+  Pump();
+  EXPECT_EQ(f.LeftIndent, 360);
+  PressKey('B', plat::ssCtrl | plat::ssShift);  // bullets
+  Pump();
+  EXPECT_GT(f.List, 0);
+  for (int i = 0; i < 2; ++i) PressKey('Z', plat::ssCtrl);
+  Pump();
+  EXPECT_LE(f.List, 0);
+  EXPECT_EQ(f.LeftIndent, 0);
+  EXPECT_EQ(f.Alignment, 1);
+  EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
+  EXPECT_TRUE(Box().Shown.empty());
+}
+
 }  // namespace
 
 // The Format keys reach the font commands: Ctrl+B, Ctrl+I and Ctrl+U format the selection, each

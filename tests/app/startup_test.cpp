@@ -18,6 +18,7 @@
 #include "commands/edit_command_services.h"
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
+#include "commands/paragraph_command_services.h"
 #include "commands/view_command_services.h"
 #include "commands/web_export_services.h"
 #include "document/doc.h"
@@ -165,6 +166,8 @@ const Slot kSlots[] = {
     {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
     {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
     {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
+    {"paragraph command windows (command bars, find, control board)",
+     &IsStandInService<TParagraphCommandServices>, false},
     {"file services (password dialogs, progress)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
     // document: the stand-ins measure with the font manager and keep the records for the run
