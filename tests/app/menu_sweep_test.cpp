@@ -181,6 +181,18 @@ std::string StructureFaults(TDoc& doc) {
     for (const auto& f : doc.Fields) owned = owned || f.get() == field;
     if (!owned) fault("marks of a field the document does not hold");
   }
+  for (const auto& section : doc.Sections)
+    for (const TField* slot : section->HeaderFooter) {
+      if (slot == nullptr) continue;
+      bool owned = false;
+      for (const auto& f : doc.Fields) owned = owned || f.get() == slot;
+      if (!owned) fault("a section's header or footer the document does not hold");
+    }
+  if (doc.HeaderFooterInPlace != nullptr) {
+    bool owned = false;
+    for (const auto& f : doc.Fields) owned = owned || f.get() == doc.HeaderFooterInPlace;
+    if (!owned) fault("the header or footer edited in place is gone");
+  }
   if (doc.Caret.Par < 0 || doc.Caret.Par >= doc.ParCount() || doc.Caret.Offset < 0 ||
       doc.Caret.Offset >= doc.Par(doc.Caret.Par)->CharCount())
     fault("caret outside the text");
@@ -297,8 +309,14 @@ const TSweepState kStates[] = {
      [](TDoc& doc) {
        TField* header = doc.Sections[0]->HeaderFooter[hfOddHeader];
        if (header == nullptr) return false;
-       doc.ToggleHeaderFooterEditing(header, 0, nullptr);
+       if (doc.HeaderFooterInPlace == nullptr) doc.ToggleHeaderFooterEditing(header, 0, nullptr);
        return doc.HeaderFooterInPlace == header;
+     }},
+    // A new document has no header until editing one in place makes it.
+    {"new header edited in place", true,
+     [](TDoc& doc) {
+       if (doc.HeaderFooterInPlace == nullptr) doc.ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+       return doc.HeaderFooterInPlace != nullptr;
      }},
 };
 
@@ -396,6 +414,7 @@ TEST_F(MenuSweep, EveryMenuCommandKeepsTheDocumentWhole) {
   CollectCommands(bar.Items(), "", items);
   ASSERT_GT(items.size(), 200u);
   Watchdog watchdog;
+  const bool trace = std::getenv("QV_SWEEP_TRACE") != nullptr;  // names each command as it runs
   int32_t ran = 0;
   std::vector<std::string> known;
   for (const TSweepState& state : kStates) {
@@ -420,6 +439,7 @@ TEST_F(MenuSweep, EveryMenuCommandKeepsTheDocumentWhole) {
                                std::to_string(item.Id) + ")";
       const std::string before = SweepDump(*doc);
       const int32_t undoBefore = doc->UndoPosition;
+      if (trace) std::fprintf(stderr, "%s\n", what.c_str());
       watchdog.Begin(what);
       commands.Execute(item.Id);
       Pump();
@@ -464,6 +484,36 @@ TEST_F(MenuSweep, EveryMenuCommandKeepsTheDocumentWhole) {
   for (const std::string& k : known) std::printf("known failure: %s\n", k.c_str());
   std::printf("menu sweep: %zu items, %d runs\n", items.size(), ran);
   EXPECT_GT(ran, 500);
+}
+
+}  // namespace
+namespace {
+
+// Delete on the last mark of a story takes nothing: not the header being edited in place (whose
+// paragraph is the last of its range, not of the story of all headers and footers), and not the
+// main text's last mark when the headers' paragraphs follow it.
+TEST_F(MenuSweep, DeleteOnTheLastMarkOfAStoryKeepsItsParagraphs) {
+  ASSERT_TRUE(dispatcher_->NewDocument({}, 0, false));
+  TDoc& doc = *GetActiveDoc();
+  doc.ToggleHeaderFooterEditing(nullptr, 0, nullptr);
+  TField* header = doc.HeaderFooterInPlace;
+  ASSERT_NE(header, nullptr);
+  const int32_t pars = doc.ParCount();
+  const TDocPosition caret = doc.Caret;
+  GetCommandManager().Execute(3200);
+  Pump();
+  EXPECT_EQ(doc.HeaderFooterInPlace, header);
+  EXPECT_EQ(doc.ParCount(), pars);
+  EXPECT_TRUE(SamePlace(doc.Caret, caret));
+  EXPECT_EQ(StructureFaults(doc), "");
+  doc.ToggleHeaderFooterEditing(nullptr, 0, nullptr);  // back to the main text's one paragraph
+  ASSERT_EQ(doc.HeaderFooterInPlace, nullptr);
+  ASSERT_EQ(doc.Caret.Par, 0);
+  GetCommandManager().Execute(3200);
+  Pump();
+  EXPECT_EQ(doc.ParCount(), pars);
+  EXPECT_EQ(doc.StoryCounts[stMain], 1);
+  EXPECT_EQ(StructureFaults(doc), "");
 }
 
 }  // namespace
