@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "commandbars/hot_key_manager.h"
 #include "commands/command_manager.h"
 #include "document/char_format.h"
 #include "document/doc_object_services.h"
@@ -35,6 +36,7 @@
 #include "foundation/fonts/font_services.h"
 #include "foundation/graphics/colour_manager.h"
 #include "foundation/settings/options_holder.h"
+#include "foundation/ui/hotkey_services.h"
 #include "foundation/ui/message_box.h"
 #include "foundation/ui/shared_manager_services.h"
 #include "document/layout_services.h"
@@ -119,6 +121,7 @@ void RegisterProgramServices() {
   RegisterEditingServices();
   RegisterDocumentWindowServices();  // selection services and the layout after edits
   RegisterShellServices();  // the command environment, documents, files' progress ...
+  RegisterHotKeyManager();  // the key bindings and the keyboard road of hot keys
   plat::UseSystemPrinters();  // CUPS destinations besides the PDF-file printer
   RegisterMenuResourceService(MakeMenuResourceStore());
   RegisterResourceService(MakeCommandHintStore());
@@ -128,6 +131,7 @@ void UnregisterProgramServices() {
   RegisterResourceService(nullptr);
   RegisterMenuResourceService(nullptr);
   plat::SetPrinterList(nullptr);
+  RegisterHotKeyService(nullptr);
   UnregisterShellServices();
   UnregisterCommandServices();
   RegisterEditLayoutHooks(nullptr);

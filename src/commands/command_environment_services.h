@@ -82,8 +82,9 @@ class TCommandEnvironment {
   // The clipboard: examined again when the manager's clipboard-changed flag is set (storing
   // whether it holds pasteable data and the table selection kind in the manager).
   virtual void ExamineClipboard(TCommandManager& /*manager*/) {}
-  // Whether a font (or paragraph) format was copied for pasting formats.
-  virtual bool FormatCopied(bool /*paragraph*/) { return false; }
+  // Whether a font (or paragraph) format was copied for pasting formats. The stand-in knows the
+  // font-format clipboard of the font commands and the paragraph-format clipboard.
+  virtual bool FormatCopied(bool paragraph);
   // Whether the Vadure Vavi exists and holds text.
   virtual bool VadureVaviHasText() { return false; }
   // A rule that a tool not part of the documents answers (the Control Board's tools, the
@@ -266,6 +267,16 @@ class TCommandEnvironment {
   // the shell keep (rulers, scroll bars, status bar, split view, full screen, find options ...):
   // 0 off, 1 on, 2 mixed.
   virtual uint8_t CheckState(int32_t /*id*/) { return 0; }
+  // ---- The Format Brush and the command bars' font boxes (the font commands)
+  // Refreshes the views of the Format Brush, and checks the brush's Format Palette name, after
+  // the brush's formats changed.
+  virtual void RefreshFormatBrushViews() {}
+  virtual void CheckFormatBrushName() {}
+  // Tells the main window that the copied font or paragraph format changed.
+  virtual void FormatClipboardChanged() {}
+  // Drops the list of a combo box of the command bar band (212100 the font, 212200 the font
+  // size) when the band is shown or the toolbars hide themselves.
+  virtual void DropCommandBarCombo(int32_t /*buttonId*/) {}
   // The Format Brush's character and paragraph formats; false when the brush holds none.
   virtual bool GetBrushFormats(TCharFormat& /*c*/, TParFormat& /*p*/) { return false; }
 

@@ -7,7 +7,9 @@
 #include "commands/enable_rules.h"
 #include "commands/edit_commands.h"
 #include "commands/file_commands.h"
+#include "commands/font_commands.h"
 #include "commands/file_dialog_services.h"
+#include "commands/paragraph_commands.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -189,6 +191,8 @@ int32_t EnabledDepth() { return Unit().EnabledDepth; }
 void RegisterCommandServices() {
   RegisterFileCommands(GetCommandManager());
   RegisterEditCommands(GetCommandManager());
+  RegisterFontCommands(GetCommandManager());
+  RegisterParagraphCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());

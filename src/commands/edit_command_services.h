@@ -16,6 +16,7 @@ namespace qv {
 class TDoc;
 class TField;
 class TMemory;
+struct TCharFormat;
 
 // A paste: where the data comes from (0 the clipboard, 1 a file, 2 memory, 3 one character),
 // the paste mode (a paste command id), the format (0 the best one), and the source's data.
@@ -64,6 +65,13 @@ class TEditCommandServices {
   // Whether the window holds a search to repeat, and searching once (backwards or forwards).
   virtual bool HasValidSearch() { return false; }
   virtual void SearchOnce(bool /*backward*/) {}
+  // The character format of the find (or replace) pattern, and storing it back after its dialog
+  // (the window keeps whatever else it holds with the pattern); false when there is no window.
+  virtual bool GetFindPatternFormat(bool /*replace*/, TCharFormat& /*format*/) { return false; }
+  virtual void SetFindPatternFormat(bool /*replace*/, const TCharFormat& /*format*/) {}
+  // Every document refreshes its find highlights; the window refreshes its pattern description.
+  virtual void RefreshFindHighlights() {}
+  virtual void RefreshFindPatternDescription() {}
 
   // ---- The Control Board's tools
   // The bookmarks tool's Go To, Rename, Delete and Link for 4530, 4532, 4533 and 4536; the

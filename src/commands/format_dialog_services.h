@@ -15,9 +15,13 @@
 
 namespace qv {
 
+class TAutoList;
 class TDoc;
 class TShapeProps;
+struct TCharFormat;
+struct TFormatStyleListInfo;
 struct TGenerateTOC_Options;
+struct TParFormat;
 struct TPageParams;
 
 // The drop cap of the dialog: kind 0 none, 1 dropped, 2 in the margin; lines, distance and font.
@@ -86,6 +90,20 @@ class TFormatDialogServices {
   // The address book, then the addresses from it; true on OK with the addresses' texts.
   virtual bool ChooseAddresses(std::vector<std::string>& /*addresses*/) { return false; }
   virtual void ExecuteManageAddrBooksDialog() {}
+  // The Font dialog on a character format (flags 1 values may stay mixed, 8 a find pattern) with
+  // its help context; true on OK with the format changed.
+  virtual bool ExecuteFontFormatDialog(TCharFormat& /*format*/, int32_t /*flags*/, int32_t /*helpContext*/) {
+    return false;
+  }
+  // The proportional font scaling dialog; true on OK with a percentage other than 100.
+  virtual bool ExecuteScaleFontDialog(int32_t& /*percent*/) { return false; }
+  // The language chooser (options, caption, help context) on a language id; true on OK.
+  virtual bool ExecuteChooseLangDialog(int32_t& /*language*/, int32_t /*options*/, const std::string& /*caption*/,
+                                       int32_t /*helpContext*/) {
+    return false;
+  }
+  // The Default Language dialog, run modally.
+  virtual void ExecuteDefaultLanguageDialog() {}
   // A one-line text prompt; `validate` refuses a text (after its own message) by returning
   // false. True on OK.
   virtual bool ExecuteStrEditDialog(std::u16string& /*text*/, const std::string& /*caption*/,
@@ -93,6 +111,43 @@ class TFormatDialogServices {
                                     const std::function<bool(const std::u16string&)>& /*validate*/) {
     return false;
   }
+
+  // ---- Paragraphs, lists and styles
+  // The Paragraph dialog on the format (flags 1 mixed values allowed, 2 a heading is selected,
+  // 3 the Format Brush's format) with its help context; true on OK.
+  virtual bool ExecuteParFormatDialog(TDoc* /*doc*/, TParFormat& /*format*/, int32_t /*flags*/,
+                                      int32_t /*helpContext*/) {
+    return false;
+  }
+  // The Borders and Shading dialog on a border set and a shading; true on OK.
+  virtual bool ExecuteBorderDialog(TDoc& /*doc*/, int16_t& /*borders*/, int32_t& /*shading*/,
+                                   bool /*formatBrush*/) {
+    return false;
+  }
+  // The Style dialog on the record (preset with the current style); true on OK.
+  virtual bool ExecuteEditStyleListDialog(TDoc& /*doc*/, TFormatStyleListInfo& /*info*/) { return false; }
+  // The style chooser on a name (in and out); true on OK.
+  virtual bool ChooseStyleName(TDoc* /*doc*/, std::string& /*name*/) { return false; }
+  // The list dialog with its caption and flags on the list shown (null: none). On OK true, with
+  // `chosen` the chosen list (null: no list) and `wholeList` when it applies to the whole list.
+  virtual bool ExecuteListDialog(TDoc& /*doc*/, const TAutoList* /*shown*/, const std::string& /*caption*/,
+                                 int32_t /*flags*/, std::unique_ptr<TAutoList>& /*chosen*/,
+                                 bool& /*wholeList*/) {
+    return false;
+  }
+  // A new bullet symbol, or picture, for the level of the list; true on OK.
+  virtual bool ChooseBulletSymbol(TDoc& /*doc*/, TAutoList& /*list*/, int32_t /*level*/) { return false; }
+  virtual bool ChooseBulletPicture(TDoc& /*doc*/, TAutoList& /*list*/, int32_t /*level*/) { return false; }
+  // The tab-set routine: sets (or, at the unset position, edits) a tab stop in the paragraphs'
+  // tab set; true when the set changed, with the new set and default interval.
+  virtual bool SetTabStop(TDoc& /*doc*/, int32_t& /*defaultTabStop*/, int16_t& /*tabSet*/,
+                          int32_t /*position*/) {
+    return false;
+  }
+  // The list gallery of a kind (0 bulleted, 1 numbered, 2 outline) with its selected index. The
+  // stand-in offers one built-in list of the kind.
+  virtual void LoadListGallery(int32_t kind, std::vector<std::unique_ptr<TAutoList>>& gallery,
+                               int32_t& selected);
 };
 
 void RegisterFormatDialogServices(std::unique_ptr<TFormatDialogServices> services);

@@ -38,6 +38,7 @@ enum : uint32_t {
   lfPageBreakEnds = 0x4000,  // a page break before the paragraph end; the page ends after it
   lfWidthsCurrent = 0x8000,  // the paragraph's cached pixel widths of this line are current
   lfDropCap = 0x10000,       // the drop-cap line of its paragraph
+  lfStopEnds = 0x20000,      // ended early at the layout's stop index; broken again without one
 };
 
 class TLine {

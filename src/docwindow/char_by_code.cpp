@@ -6,6 +6,7 @@
 #include "document/doc.h"
 #include "docwindow/view_flags.h"
 #include "editing/edit_codes.h"
+#include "editing/ops/font_fallback.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/text/code_pages.h"
 #include "foundation/ui/message_dlg_service.h"
@@ -46,33 +47,6 @@ bool ReadNumber(const std::string& digits, bool hex, uint32_t& value) {
 std::string FaceOf(int32_t font) {
   TFontManager* fm = FontManager();
   return fm != nullptr && font != CharUnset ? fm->GetFaceName(font) : std::string();
-}
-
-bool Covers(const std::string& face, uint32_t ch) {
-  TFontManager* fm = FontManager();
-  return fm != nullptr && !face.empty() && ch <= 0xFFFF && fm->FontCoversChar(face, ch) >= 0;
-}
-
-// The first font that has the character: the typing font, the fonts of the document's text, a
-// few common faces, then every installed family. Empty when none has it.
-std::string FallbackFont(TDoc& doc, uint32_t ch) {
-  const std::string typing = FaceOf(doc.TypingFormat.Font);
-  // The fonts' coverage lists hold the basic plane only: a character beyond it goes into the
-  // typing font, whose face the text engine completes with the system's fonts.
-  if (ch > 0xFFFF) return typing;
-  if (Covers(typing, ch)) return typing;
-  for (int32_t p = doc.ParCount() - 1; p >= 0; --p) {
-    TCharFormat f;
-    doc.Par(p)->GetCharFormatAt(0, f);
-    const std::string face = FaceOf(f.Font);
-    if (Covers(face, ch)) return face;
-  }
-  for (const char* face : {"Arial", "Times New Roman", "Arial Unicode MS", "Symbol"})
-    if (Covers(face, ch)) return face;
-  if (TFontManager* fm = FontManager())
-    for (const TFontName& name : fm->GetFontNames())
-      if (Covers(name.Name, ch)) return name.Name;
-  return {};
 }
 
 }  // namespace
@@ -125,7 +99,7 @@ bool InsertCharByCode(TDoc& doc, const std::string& text) {
   else if (ch == kOptionalHyphen)
     face = FaceOf(doc.TypingFormat.Font);
   else
-    face = FallbackFont(doc, ch);
+    face = FindFallbackFont(doc, ch, doc.TypingFormat);
   if (face.empty()) {
     ShowInfoFmt("No font on your system has a character with code %s.", code.Digits);
     return false;

@@ -42,6 +42,16 @@ bool TDocWindowServices::HotKeySysKeyDown(uint8_t key, intptr_t keyData, intptr_
   return result != 0;
 }
 
+bool TDocWindowServices::HotKeySysKeyUp(uint8_t key, intptr_t keyData, intptr_t& result) {
+  result = 0;
+  HotKeyService().WMSysKeyUp(key, keyData, result);
+  return result != 0;
+}
+
+bool TDocWindowServices::CollectingAltCode() { return HotKeyService().AltKeypadKey(); }
+void TDocWindowServices::ClearAltCodeFlag() { HotKeyService().ClearAltKeypadKey(); }
+bool TDocWindowServices::EnteringHexCode() { return HotKeyService().HexCodeEntry(); }
+
 bool TDocWindowServices::HotKeySysChar(char32_t ch, intptr_t keyData, intptr_t& result) {
   result = 0;
   if (ch > 0xFFFF) return false;

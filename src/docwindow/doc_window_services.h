@@ -110,16 +110,14 @@ class TDocWindowServices {
   virtual bool HotKeyEvent(uint8_t shift, uint8_t key, intptr_t keyData);
   // The system-key handlers; true when they handled the message (result set).
   virtual bool HotKeySysKeyDown(uint8_t key, intptr_t keyData, intptr_t& result);
-  virtual bool HotKeySysKeyUp(uint8_t /*key*/, intptr_t /*keyData*/, intptr_t& /*result*/) {
-    return false;
-  }
+  virtual bool HotKeySysKeyUp(uint8_t key, intptr_t keyData, intptr_t& result);
   virtual bool HotKeySysChar(char32_t ch, intptr_t keyData, intptr_t& result);
   // An Alt+numeric-keypad code is being collected (characters are ignored meanwhile); the flag
   // is cleared after each character.
-  virtual bool CollectingAltCode() { return false; }
-  virtual void ClearAltCodeFlag() {}
+  virtual bool CollectingAltCode();
+  virtual void ClearAltCodeFlag();
   // A hexadecimal character code is being entered (Alt+X).
-  virtual bool EnteringHexCode() { return false; }
+  virtual bool EnteringHexCode();
   // While toolbars are customised: the context-help topic F1 would open.
   virtual bool ContextHelpPending() { return false; }
   // A lone Ctrl tap was released (Fast Navigation counts them).

@@ -211,7 +211,7 @@ class THitTester {
 
   void TestShapes(TPage& page) {
     plat::Rect mark;
-    if (AnchorMarkRect(page, mark) && Contains(mark, pagePoint_)) info_.OnAnchorMark = 1;
+    if (AnchorMarkRect(page, mark) && Contains(mark, point_)) info_.OnAnchorMark = 1;  // window pixels
     TDocRange story;
     doc_.GetCurrentStoryRange(story);
     std::vector<TShape*> shapes = page.Shapes;

@@ -30,37 +30,26 @@ const uint8_t kCodeNames[EditCodeCount] = {
     52, 42, 16, 53, 54, 57, 49, 58, 58, 58, 58, 58, 36, 58, 58, 60, 60, 62, 62, 62, 62, 62,
     62, 62, 62, 62, 62, 62, 62, 62, 62, 62, 41, 62, 62, 63, 64, 65, 42, 0,  0,  36, 68};
 
-template <class T>
-T* Arg(void* const* args, int32_t lastIndex, int32_t i) {
-  return args != nullptr && i <= lastIndex ? static_cast<T*>(args[i]) : nullptr;
-}
-
-template <class T>
-T ArgValue(void* const* args, int32_t lastIndex, int32_t i, T fallback) {
-  const T* p = Arg<T>(args, lastIndex, i);
-  return p ? *p : fallback;
-}
-
 // Runs the operation of one of the engine's own codes; false for codes of other providers.
 bool RunOwnOperation(TDoc& doc, uint8_t code, void* const* a, int32_t n) {
   using F = TCompoundFragment;
   switch (code) {
     case ecChangePageParams:
-      if (auto* p = Arg<TPageParams>(a, n, 0)) {
-        if (auto* r = Arg<TDocRange>(a, n, 1)) ChangePageParams(doc, *p, *r);
+      if (auto* p = OperationArg<TPageParams>(a, n, 0)) {
+        if (auto* r = OperationArg<TDocRange>(a, n, 1)) ChangePageParams(doc, *p, *r);
       }
       return true;
     case ecFormatParagraphs:
-      if (auto* f = Arg<TParFormat>(a, n, 2))
-        FormatParagraphs(doc, Arg<F>(a, n, 0), Arg<TDocRange>(a, n, 1), *f);
+      if (auto* f = OperationArg<TParFormat>(a, n, 2))
+        FormatParagraphs(doc, OperationArg<F>(a, n, 0), OperationArg<TDocRange>(a, n, 1), *f);
       return true;
     case ecFormatFont:
-      if (auto* f = Arg<TCharFormat>(a, n, 2))
-        FormatFont(doc, Arg<F>(a, n, 0), Arg<TDocRange>(a, n, 1), ArgValue<uint8_t>(a, n, 3, 0), *f);
+      if (auto* f = OperationArg<TCharFormat>(a, n, 2))
+        FormatFont(doc, OperationArg<F>(a, n, 0), OperationArg<TDocRange>(a, n, 1), OperationArgValue<uint8_t>(a, n, 3, 0), *f);
       return true;
     case ecStepFontProperty:
-      StepFontProperty(doc, nullptr, nullptr, ArgValue<int32_t>(a, n, 1, 0),
-                       ArgValue<int32_t>(a, n, 0, 0));
+      StepFontProperty(doc, nullptr, nullptr, OperationArgValue<int32_t>(a, n, 1, 0),
+                       OperationArgValue<int32_t>(a, n, 0, 0));
       return true;
     case ecApplyFormatBrush:
       ApplyFormatBrush(doc);
@@ -69,30 +58,30 @@ bool RunOwnOperation(TDoc& doc, uint8_t code, void* const* a, int32_t n) {
       g_shrinkChanged = ShrinkPageCount(doc);
       return true;
     case ecFormatTabs:
-      FormatTabs(doc, ArgValue<int32_t>(a, n, 0, doc.DefaultTabStop),
-                 ArgValue<int16_t>(a, n, 1, ParUnset16));
+      FormatTabs(doc, OperationArgValue<int32_t>(a, n, 0, doc.DefaultTabStop),
+                 OperationArgValue<int16_t>(a, n, 1, ParUnset16));
       return true;
     case ecResetToStyleFormat:
-      ResetToStyleFormat(doc, Arg<F>(a, n, 0), Arg<TDocRange>(a, n, 1), ArgValue<uint8_t>(a, n, 2, 0));
+      ResetToStyleFormat(doc, OperationArg<F>(a, n, 0), OperationArg<TDocRange>(a, n, 1), OperationArgValue<uint8_t>(a, n, 2, 0));
       return true;
     case ecStepParagraphFormat:
-      StepParagraphFormat(doc, Arg<F>(a, n, 0), Arg<TDocRange>(a, n, 1), ArgValue<int32_t>(a, n, 3, 0),
-                          ArgValue<uint8_t>(a, n, 2, 0));
+      StepParagraphFormat(doc, OperationArg<F>(a, n, 0), OperationArg<TDocRange>(a, n, 1), OperationArgValue<int32_t>(a, n, 3, 0),
+                          OperationArgValue<uint8_t>(a, n, 2, 0));
       return true;
     case ecApplyStyle:
-      ApplyStyle(doc, nullptr, nullptr, nullptr, nullptr, ArgValue<uint8_t>(a, n, 1, 1) != 0,
-                 ArgValue<int32_t>(a, n, 0, 0));
+      ApplyStyle(doc, nullptr, nullptr, nullptr, nullptr, OperationArgValue<uint8_t>(a, n, 1, 1) != 0,
+                 OperationArgValue<int32_t>(a, n, 0, 0));
       return true;
     case ecFormatDocumentStyles:
       FormatDocumentStyles(doc, nullptr, nullptr,
-                           std::unique_ptr<TFormatStyleListInfo>(Arg<TFormatStyleListInfo>(a, n, 0)));
+                           std::unique_ptr<TFormatStyleListInfo>(OperationArg<TFormatStyleListInfo>(a, n, 0)));
       return true;
     case ecUpdateStyle:
-      UpdateStyle(doc, ArgValue<int32_t>(a, n, 0, -1));
+      UpdateStyle(doc, OperationArgValue<int32_t>(a, n, 0, -1));
       return true;
     case ecChangeSectionBreak: {
-      const int32_t par = ArgValue<int32_t>(a, n, 0, -1);
-      const int32_t kind = ArgValue<uint8_t>(a, n, 1, sbNextPage);
+      const int32_t par = OperationArgValue<int32_t>(a, n, 0, -1);
+      const int32_t kind = OperationArgValue<uint8_t>(a, n, 1, sbNextPage);
       if (par >= 0 && par < doc.ParCount())
         if (TSection* s = doc.Par(par)->SectionBreak(); s && s->Format.BreakKind != kind)
           TSubOperation::Execute(std::make_unique<TChangeSectBreakOperation>(doc, par, kind));
@@ -130,17 +119,17 @@ uint8_t EditCodeNameIndex(uint8_t code, void* const* args, int32_t lastIndex) {
   if (code >= EditCodeCount) return 0;
   switch (code) {
     case ecResetToStyleFormat:
-      return ArgValue<uint8_t>(args, lastIndex, 2, 0) != 0 ? 9 : 5;
+      return OperationArgValue<uint8_t>(args, lastIndex, 2, 0) != 0 ? 9 : 5;
     case ecStepParagraphFormat: {
-      const uint8_t kind = ArgValue<uint8_t>(args, lastIndex, 2, 0);
+      const uint8_t kind = OperationArgValue<uint8_t>(args, lastIndex, 2, 0);
       return kind == 6 || kind == 7 ? 58 : 5;
     }
     case ecFormatDocumentStyles: {
-      const auto* info = Arg<TFormatStyleListInfo>(args, lastIndex, 0);
+      const auto* info = OperationArg<TFormatStyleListInfo>(args, lastIndex, 0);
       return info && info->NewStyles ? 8 : 7;
     }
     case ecChangeCase:
-      return static_cast<uint8_t>(28 + std::min<uint8_t>(ArgValue<uint8_t>(args, lastIndex, 2, 0), 6));
+      return static_cast<uint8_t>(28 + std::min<uint8_t>(OperationArgValue<uint8_t>(args, lastIndex, 2, 0), 6));
     default:
       return kCodeNames[code];
   }

@@ -15,6 +15,19 @@ namespace qv {
 
 class TDoc;
 
+// The arguments of an edit action code: argument i as a T (null when the call passed fewer), and
+// its value or the fallback.
+template <class T>
+T* OperationArg(void* const* args, int32_t lastIndex, int32_t i) {
+  return args != nullptr && i <= lastIndex ? static_cast<T*>(args[i]) : nullptr;
+}
+
+template <class T>
+T OperationArgValue(void* const* args, int32_t lastIndex, int32_t i, T fallback) {
+  const T* p = OperationArg<T>(args, lastIndex, i);
+  return p ? *p : fallback;
+}
+
 class TEditOperationProviders {
  public:
   virtual ~TEditOperationProviders() = default;

@@ -33,18 +33,13 @@ constexpr uint8_t kIndexName = 64;
 
 constexpr int32_t kRemoveTocBookmarksMsg = 16;
 
-template <class T>
-T* Arg(void* const* args, int32_t lastIndex, int32_t i) {
-  return args != nullptr && i <= lastIndex ? static_cast<T*>(args[i]) : nullptr;
-}
-
 std::u16string WideArg(void* const* args, int32_t lastIndex, int32_t i) {
-  const auto* s = Arg<std::u16string>(args, lastIndex, i);
+  const auto* s = OperationArg<std::u16string>(args, lastIndex, i);
   return s != nullptr ? *s : std::u16string();
 }
 
 std::u16string NameArg(void* const* args, int32_t lastIndex, int32_t i) {
-  const auto* s = Arg<std::string>(args, lastIndex, i);
+  const auto* s = OperationArg<std::string>(args, lastIndex, i);
   return s != nullptr ? CodePageToWide(*s, DefaultCodePage) : std::u16string();
 }
 
@@ -69,7 +64,7 @@ class TFieldEditProviders : public TEditOperationProviders {
         return true;
       }
       case ecEditFieldInstruction:
-        if (TField* f = Arg<TField>(a, n, 0)) doc.EditFieldInstruction(f, WideArg(a, n, 1));
+        if (TField* f = OperationArg<TField>(a, n, 0)) doc.EditFieldInstruction(f, WideArg(a, n, 1));
         return true;
       case ecDeactivateHyperlink:
         if (TField* f = doc.FindFieldAtCaret(ftHyperlink, nullptr)) doc.DeactivateHyperlink(f);
@@ -84,9 +79,9 @@ class TFieldEditProviders : public TEditOperationProviders {
         doc.UpdateHyperlinkTexts();
         return true;
       case ecInsertTableOfContents: {
-        auto* options = Arg<TGenerateTOC_Options>(a, n, 0);
+        auto* options = OperationArg<TGenerateTOC_Options>(a, n, 0);
         tocCount_ = options != nullptr ? doc.GenerateToc(*options) : 0;
-        if (auto* count = Arg<int32_t>(a, n, 1)) *count = tocCount_;
+        if (auto* count = OperationArg<int32_t>(a, n, 1)) *count = tocCount_;
         // Said even when nothing was recorded (then no follow-up runs).
         if (tocCount_ == 0) ShowInfo(kNoHeadingsMessage);
         return true;
@@ -95,16 +90,16 @@ class TFieldEditProviders : public TEditOperationProviders {
         RemoveToc(doc);
         return true;
       case ecInsertFieldObject:
-        if (auto* owned = Arg<std::unique_ptr<TField>>(a, n, 0)) doc.InsertFieldAtCaret(std::move(*owned));
+        if (auto* owned = OperationArg<std::unique_ptr<TField>>(a, n, 0)) doc.InsertFieldAtCaret(std::move(*owned));
         return true;
       case ecInsertField: {
-        const auto* type = Arg<uint8_t>(a, n, 0);
+        const auto* type = OperationArg<uint8_t>(a, n, 0);
         newField_ = type != nullptr ? doc.InsertNewField(*type, WideArg(a, n, 1)) : nullptr;
         return true;
       }
       case ecUpdateFields: {
-        const auto* types = Arg<TFieldTypeSet>(a, n, 2);
-        doc.UpdateFieldsRun(Arg<TCompoundFragment>(a, n, 0), Arg<TDocRange>(a, n, 1),
+        const auto* types = OperationArg<TFieldTypeSet>(a, n, 2);
+        doc.UpdateFieldsRun(OperationArg<TCompoundFragment>(a, n, 0), OperationArg<TDocRange>(a, n, 1),
                             types != nullptr ? *types : EvaluatedFieldTypes());
         return true;
       }
@@ -112,8 +107,8 @@ class TFieldEditProviders : public TEditOperationProviders {
         doc.InsertIndexEntry(WideArg(a, n, 0));
         return true;
       case ecMarkAllIndexEntries: {
-        const auto* words = Arg<std::vector<std::u16string>>(a, n, 0);
-        const auto* instructions = Arg<std::vector<std::u16string>>(a, n, 1);
+        const auto* words = OperationArg<std::vector<std::u16string>>(a, n, 0);
+        const auto* instructions = OperationArg<std::vector<std::u16string>>(a, n, 1);
         if (words != nullptr && instructions != nullptr)
           doc.MarkAllIndexEntries(*words, *instructions);
         return true;
@@ -122,7 +117,7 @@ class TFieldEditProviders : public TEditOperationProviders {
         BuildIndex(doc, WideArg(a, n, 0));
         return true;
       case ecRemoveFields:
-        if (const auto* list = Arg<std::vector<TField*>>(a, n, 0))
+        if (const auto* list = OperationArg<std::vector<TField*>>(a, n, 0))
           for (TField* f : *list) doc.RemoveField(f);
         return true;
       default:

@@ -182,7 +182,10 @@ void FormatFont(TDoc& doc, const TCompoundFragment* fragment, const TDocRange* r
       frag->SetSingleRange(r.Start.Par, 0, r.Start.Par, 1);
   }
   if (IsFragmentEmpty(frag.get())) {
+    // Typing at the caret starts from the current format (TDoc::UpdateTypingFormat), so the
+    // change goes there too, or the next typed character would not take it.
     ApplyCharFormat(doc.TypingFormat, f);
+    ApplyCharFormat(doc.CurCharFormat, f);
     if (doc.IsDocFlagSet(dfScrollModeFlag)) doc.SetDocFlag(dfTypingFormatChanged, true);
     return;
   }

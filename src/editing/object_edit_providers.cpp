@@ -25,53 +25,48 @@ enum : uint8_t {
   ecFormatShapes = 85,
 };
 
-template <class T>
-T* Arg(void* const* args, int32_t lastIndex, int32_t i) {
-  return args != nullptr && i <= lastIndex ? static_cast<T*>(args[i]) : nullptr;
-}
-
 class TObjectEditProviders : public TEditOperationProviders {
  public:
   bool RunOperation(TDoc& doc, uint8_t code, void* const* a, int32_t n) override {
     switch (code) {
       case ecApplyList:
-        doc.ApplyList(Arg<TAutoList>(a, n, 0));
+        doc.ApplyList(OperationArg<TAutoList>(a, n, 0));
         return true;
       case ecRemoveListFormat:
         doc.RemoveListFormat();
         return true;
       case ecRemoveList:
-        doc.RemoveList(Arg<TAutoList>(a, n, 0));
+        doc.RemoveList(OperationArg<TAutoList>(a, n, 0));
         return true;
       case ecApplyListAsNew:
-        doc.ApplyListAsNew(Arg<TAutoList>(a, n, 0));
+        doc.ApplyListAsNew(OperationArg<TAutoList>(a, n, 0));
         return true;
       case ecConvertListNumbers:
-        doc.ConvertListNumbersToText(Arg<TAutoList>(a, n, 0));
+        doc.ConvertListNumbersToText(OperationArg<TAutoList>(a, n, 0));
         return true;
       case ecChangeListNumberSize:
-        if (const auto* grow = Arg<uint8_t>(a, n, 0)) doc.ChangeListNumberSize(*grow != 0, true);
+        if (const auto* grow = OperationArg<uint8_t>(a, n, 0)) doc.ChangeListNumberSize(*grow != 0, true);
         return true;
       case ecChangeListDefinition:
-        if (const auto* definition = Arg<TAutoList>(a, n, 1)) {
+        if (const auto* definition = OperationArg<TAutoList>(a, n, 1)) {
           auto copy = std::make_unique<TAutoList>();
           copy->Assign(*definition);
-          doc.ApplyListDefinitionChange(Arg<TAutoList>(a, n, 0), std::move(copy));
+          doc.ApplyListDefinitionChange(OperationArg<TAutoList>(a, n, 0), std::move(copy));
         }
         return true;
       case ecInsertNote:
-        if (const auto* options = Arg<TInsertNoteOptions>(a, n, 0)) doc.InsertNote(*options);
+        if (const auto* options = OperationArg<TInsertNoteOptions>(a, n, 0)) doc.InsertNote(*options);
         return true;
       case ecConvertNotes:
-        if (const auto* notes = Arg<std::vector<TField*>>(a, n, 0)) doc.ConvertNotes(*notes);
+        if (const auto* notes = OperationArg<std::vector<TField*>>(a, n, 0)) doc.ConvertNotes(*notes);
         return true;
       case ecLockSelection:
-        doc.LockUnlockSelection(Arg<std::vector<TField*>>(a, n, 0));
+        doc.LockUnlockSelection(OperationArg<std::vector<TField*>>(a, n, 0));
         return true;
       case ecFormatShapes: {
-        const auto* shapes = Arg<std::vector<TShape*>>(a, n, 0);
-        const auto* mode = Arg<uint8_t>(a, n, 1);
-        if (shapes != nullptr && mode != nullptr) doc.FormatShapes(*shapes, *mode, Arg<const void>(a, n, 2));
+        const auto* shapes = OperationArg<std::vector<TShape*>>(a, n, 0);
+        const auto* mode = OperationArg<uint8_t>(a, n, 1);
+        if (shapes != nullptr && mode != nullptr) doc.FormatShapes(*shapes, *mode, OperationArg<const void>(a, n, 2));
         return true;
       }
       default:

@@ -13,34 +13,23 @@ namespace qv {
 
 namespace {
 
-template <class T>
-T* Arg(void* const* args, int32_t lastIndex, int32_t i) {
-  return args != nullptr && i <= lastIndex ? static_cast<T*>(args[i]) : nullptr;
-}
-
-template <class T>
-T ArgValue(void* const* args, int32_t lastIndex, int32_t i, T fallback) {
-  const T* p = Arg<T>(args, lastIndex, i);
-  return p ? *p : fallback;
-}
-
 class TTableEditProviders : public TEditOperationProviders {
  public:
   bool RunOperation(TDoc& doc, uint8_t code, void* const* a, int32_t n) override {
     switch (code) {
       case ecFormatTableRows:
-        if (auto* request = Arg<TFormatRowsRequest>(a, n, 0)) doc.FormatRows(*request);
+        if (auto* request = OperationArg<TFormatRowsRequest>(a, n, 0)) doc.FormatRows(*request);
         return true;
       case ecGoToNextCell:
-        doc.GoToNextCell(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
+        doc.GoToNextCell(OperationArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;
       case ecInsertTable: {
-        const auto* templates = Arg<std::vector<TTableRowData>>(a, n, 2);
-        doc.InsertTable(ArgValue<int32_t>(a, n, 0, 1), ArgValue<int32_t>(a, n, 1, 1), 0, templates);
+        const auto* templates = OperationArg<std::vector<TTableRowData>>(a, n, 2);
+        doc.InsertTable(OperationArgValue<int32_t>(a, n, 0, 1), OperationArgValue<int32_t>(a, n, 1, 1), 0, templates);
         return true;
       }
       case ecDeleteCells:
-        doc.DeleteCells(ArgValue<uint8_t>(a, n, 0, 0));
+        doc.DeleteCells(OperationArgValue<uint8_t>(a, n, 0, 0));
         return true;
       case ecPerformTableInsertion:
         doc.PerformTableInsertion();
@@ -54,7 +43,7 @@ class TTableEditProviders : public TEditOperationProviders {
         doc.InsertColumns(code == ecInsertColumnsLeft, nullptr, false);
         return true;
       case ecInsertCells:
-        doc.InsertCells(ArgValue<uint8_t>(a, n, 0, 0) != 0);
+        doc.InsertCells(OperationArgValue<uint8_t>(a, n, 0, 0) != 0);
         return true;
       case ecMergeCells:
         doc.MergeCells();
@@ -75,47 +64,47 @@ class TTableEditProviders : public TEditOperationProviders {
         doc.ConvertTableToText();
         return true;
       case ecConvertTextToTable:
-        doc.ConvertTextToTable(ArgValue<int32_t>(a, n, 0, 2), ArgValue<int32_t>(a, n, 1, 1),
-                               ArgValue<int32_t>(a, n, 2, 9));
+        doc.ConvertTextToTable(OperationArgValue<int32_t>(a, n, 0, 2), OperationArgValue<int32_t>(a, n, 1, 1),
+                               OperationArgValue<int32_t>(a, n, 2, 9));
         return true;
       case ecApplySectionFormat: {
-        const auto* format = Arg<TSectionFormat>(a, n, 0);
-        const auto* range = Arg<TDocRange>(a, n, 1);
+        const auto* format = OperationArg<TSectionFormat>(a, n, 0);
+        const auto* range = OperationArg<TDocRange>(a, n, 1);
         if (format != nullptr && range != nullptr) doc.FormatSectionRange(*range, *format);
         return true;
       }
       case ecToggleSameAsPrevious:
-        doc.ToggleSameAsPrevious(ArgValue<uint8_t>(a, n, 0, doc.IsHeaderFooterSameAsPrevious() ? 1 : 0) != 0);
+        doc.ToggleSameAsPrevious(OperationArgValue<uint8_t>(a, n, 0, doc.IsHeaderFooterSameAsPrevious() ? 1 : 0) != 0);
         return true;
       case ecMergeSections: {
-        auto* staying = Arg<TSection>(a, n, 0);
-        auto* other = Arg<TSection>(a, n, 1);
+        auto* staying = OperationArg<TSection>(a, n, 0);
+        auto* other = OperationArg<TSection>(a, n, 1);
         if (staying != nullptr && other != nullptr) doc.MergeSectionFormats(*staying, *other);
         return true;
       }
       case ecChangeFieldTypes: {
-        const auto* fields = Arg<std::vector<TField*>>(a, n, 0);
-        const auto* arguments = Arg<std::vector<std::u16string>>(a, n, 2);
+        const auto* fields = OperationArg<std::vector<TField*>>(a, n, 0);
+        const auto* arguments = OperationArg<std::vector<std::u16string>>(a, n, 2);
         if (fields != nullptr)
-          doc.ChangeFieldTypes(*fields, ArgValue<uint8_t>(a, n, 1, 0),
+          doc.ChangeFieldTypes(*fields, OperationArgValue<uint8_t>(a, n, 1, 0),
                                arguments != nullptr ? *arguments : std::vector<std::u16string>{});
         return true;
       }
       case ecChangeDocProperties:
-        if (const auto* props = Arg<TDocProps>(a, n, 0)) doc.ChangeDocProperties(*props);
+        if (const auto* props = OperationArg<TDocProps>(a, n, 0)) doc.ChangeDocProperties(*props);
         return true;
       case ecSetNoteSeparator:
-        doc.SetNoteSeparatorFlags(ArgValue<uint8_t>(a, n, 0, doc.NoteSeparatorFlags));
+        doc.SetNoteSeparatorFlags(OperationArgValue<uint8_t>(a, n, 0, doc.NoteSeparatorFlags));
         return true;
       case ecFormatDropCaps: {
         // Elements 1 and 2: the settings (none removes the drop caps) and the font name.
-        const auto* settings = Arg<TDropCapSettings>(a, n, 1);
-        const auto* font = Arg<std::string>(a, n, 2);
-        doc.ApplyDropCaps(Arg<std::vector<TField*>>(a, n, 0), settings, font != nullptr ? *font : std::string());
+        const auto* settings = OperationArg<TDropCapSettings>(a, n, 1);
+        const auto* font = OperationArg<std::string>(a, n, 2);
+        doc.ApplyDropCaps(OperationArg<std::vector<TField*>>(a, n, 0), settings, font != nullptr ? *font : std::string());
         return true;
       }
       case ecAlignTableWithPrevious:
-        doc.AlignTableWithPrevious(ArgValue<int32_t>(a, n, 0, doc.Caret.Par));
+        doc.AlignTableWithPrevious(OperationArgValue<int32_t>(a, n, 0, doc.Caret.Par));
         return true;
       default:
         return false;

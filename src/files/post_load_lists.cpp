@@ -69,7 +69,8 @@ void MoveToMergedLists(TDoc& doc, const std::map<int32_t, int32_t>& into,
 }
 
 // Consecutive numbered paragraphs of a story (or ones at a level above 0) join the list of the
-// first of them, which takes their level settings; a paragraph without a list ends the run.
+// first of them, which takes their level settings; a paragraph without a list ends the run, and
+// so does a numbered one after bullets at its level.
 void MergeNumberedRuns(TDoc& doc, std::set<int32_t>& merged) {
   for (int32_t story = stMain; story < StoryCount; ++story) {
     TAutoList* running = nullptr;
@@ -84,7 +85,12 @@ void MergeNumberedRuns(TDoc& doc, std::set<int32_t>& merged) {
       const int32_t level = LevelOf(par);
       const TListLevel& own = list->ListLevels[static_cast<size_t>(level)];
       const bool numbered = IsNumberedFormat(own.NumberFormat) || level > 0;
-      if (running == nullptr || running == list || !numbered) {
+      // A numbered paragraph after bullets at its level starts a list of its own: joining
+      // would turn the bullets before it into numbers.
+      const TListLevel* theirs = running != nullptr ? &running->ListLevels[static_cast<size_t>(level)] : nullptr;
+      const bool afterBullets =
+          theirs != nullptr && HasOwnSettings(*theirs) && !IsNumberedFormat(theirs->NumberFormat);
+      if (running == nullptr || running == list || !numbered || afterBullets) {
         running = list;
         // A paragraph numbered at a level above 0 needs its list's levels even when it starts
         // the run: a single-level list would number it with level 0's settings.

@@ -15,6 +15,7 @@
 #include "document/doc.h"
 #include "document/par.h"
 #include "document/table_row.h"
+#include "files/shading_mix.h"
 
 namespace qv {
 namespace {
@@ -197,9 +198,20 @@ void NormalizeRowCells(TTableRow& row) {
     if (cell.ShadingPercent == 10000 && cell.PatternColor != 0 &&
         cell.PatternColor != TableValueUnset)
       cell.ShadingColor = cell.PatternColor;
+    // A percentage short of solid shows as the pattern laid over the background.
+    else if (cell.ShadingPercent > 0 && cell.ShadingPercent < 10000)
+      cell.ShadingColor = MixedShading(cell.ShadingPercent, cell.PatternColor, cell.ShadingColor);
   }
   if (row.ShadingPercent == 10000 && row.PatternColor != TableValueUnset)
     row.ShadingColor = row.PatternColor;
+  else if (row.ShadingPercent > 0 && row.ShadingPercent < 10000)
+    row.ShadingColor = MixedShading(row.ShadingPercent, row.PatternColor, row.ShadingColor);
+  // The row's shading shows behind the cells that have none of their own.
+  if ((static_cast<uint32_t>(row.ShadingColor) & 0xFF000000u) != 0) return;
+  for (int32_t c = 0; c < count; ++c) {
+    TTableCell& cell = row.Cells[static_cast<size_t>(c)];
+    if ((static_cast<uint32_t>(cell.ShadingColor) & 0xFF000000u) != 0) cell.ShadingColor = row.ShadingColor;
+  }
 }
 
 bool AllContinuations(const TTableRow& row) {

@@ -156,7 +156,11 @@ class TPage : public TBox {
   TFragmentRef Endnotes;
   std::vector<std::unique_ptr<TPageSnapshot>> Snapshots;
   std::vector<TShape*> Shapes;  // floating shapes on the page
-  std::vector<TShape*> DeferredShapes;
+  std::vector<TShape*> DeferredShapes;  // shapes the current layout round leaves to a later page
+  // The end of the main text for this page while a deferred shape's anchor must not be placed on
+  // it (MainTextCut false: the end of the main story).
+  bool MainTextCut = false;
+  TDocPosition MainTextEnd;
 };
 
 // The nearest box, itself or an ancestor, that is a cell box (a table box); null when none is.

@@ -221,6 +221,18 @@ uint8_t LastCodeOfLine(const TLine& line) {
   return line.Count > 0 && at < line.Par->CharCount() ? line.Par->CodeAt(at) : 0;
 }
 
+// The line fitter's stop index of a paragraph for the extent of one fill (-1: none).
+class TStopIndex {
+ public:
+  TStopIndex(TPar& par, int32_t at) : par_(par) { par_.LayoutValues.StopIndex = at; }
+  ~TStopIndex() { par_.LayoutValues.StopIndex = -1; }
+  TStopIndex(const TStopIndex&) = delete;
+  TStopIndex& operator=(const TStopIndex&) = delete;
+
+ private:
+  TPar& par_;
+};
+
 // The snapshots one FillBox call takes; whatever is left is discarded when it ends.
 class TFillSnapshots {
  public:
@@ -388,14 +400,25 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (IsDraftView(doc) && right < 0) right = 0;
   const int32_t lineWidth = BoxTextWidth(box, sectionWidth) - right;
   NormalizeParagraphTags(par);
-  // Floating shapes anchored here go on the page first; the page is then laid out again round
-  // them.
-  if (range.Start.Offset == 0 && !inTable && PlaceAnchoredShapes(box, par))
-    return frNothingPlaced | frShapeMoved;
+  // Floating shapes of the main text and of headers and footers (with their table cells).
+  const bool shapeArea = box.Area == TBox::AreaMain || box.Area == TBox::AreaHeaderFooter;
+  // A cell is at least as high as the shapes anchored in it.
+  if (shapeArea && inTable) {
+    const int32_t shapesBottom = CellShapesBottom(box);
+    if (shapesBottom != INT32_MIN && shapesBottom + box.Margins.bottom > box.Height()) {
+      const int32_t need = shapesBottom + box.Margins.bottom - box.Height();
+      if (!GrowBox(box.Parent, box, need, atTop && !doc.Layout.Balancing) && box.Area != TBox::AreaHeaderFooter)
+        return frNothingPlaced;
+    }
+  }
+  // A range that ends inside the paragraph (before a deferred shape's anchor) ends its lines
+  // there.
+  const bool stopsInside = range.End.Par == p && range.End.Offset < par.CharCount();
+  TStopIndex stop(par, stopsInside ? range.End.Offset : -1);
 
   // A paragraph that starts with a drop cap is broken afresh wherever it starts.
   const bool dropCapHere = range.Start.Offset == 0 && par.HasFlag(pfDropCap) && !inTable;
-  bool rebreak = !par.HasFlag(pfLinesValid) || par.Lines.empty() || dropCapHere;
+  bool rebreak = !par.HasFlag(pfLinesValid) || par.Lines.empty() || dropCapHere || stopsInside;
   if (range.Start.Offset == 0) {
     int32_t sb = SpaceBeforeFor(doc, par, box, atTop);
     int32_t sa = SpaceAfterFor(doc, par);
@@ -406,27 +429,35 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
     par.LayoutValues.SpaceBeforeCache = before;
     par.LayoutValues.SpaceAfterCache = after;
   }
-  // Text flows round the floating shapes of the page from where the paragraph starts.
+  // Text flows round the floating shapes of the page from where the paragraph (or the rest of
+  // it) starts here. Lines already placed on an earlier page are never broken again.
+  const bool continues = range.Start.Offset > 0 && par.HasFlag(pfLinesValid) && !par.Lines.empty();
+  const int32_t breakFrom = continues ? LineOfOffset(par, range.Start.Offset) : 0;
   bool wrapped = false;
-  if (range.Start.Offset == 0 && !inTable && box.Area == TBox::AreaMain) {
+  if (shapeArea && (range.Start.Offset == 0 || continues)) {
     TWrapContext wrap;
     wrap.Exclusions = ShapeExclusions(box, box.FillPos);
-    for (const plat::Rect& r : DropCapExclusions(box, box.FillPos)) wrap.Exclusions.push_back(r);
+    if (!inTable)
+      for (const plat::Rect& r : DropCapExclusions(box, box.FillPos)) wrap.Exclusions.push_back(r);
     if (!wrap.Exclusions.empty()) {
       wrap.BandTop = box.FillPos;
       wrap.RightLimit = lineWidth;
       wrap.MinBandHeight = 240;
       wrap.MinBandWidth = 720;
-      BreakParagraphIntoLines(par, 0, lineWidth, &wrap);
+      BreakParagraphIntoLines(par, breakFrom, lineWidth, &wrap);
       par.Flags |= pfLinesValid;
       wrapped = true;
       rebreak = false;
     }
   }
   if (rebreak && !wrapped) {
-    BreakParagraphIntoLines(par, 0, lineWidth, nullptr);
+    BreakParagraphIntoLines(par, breakFrom, lineWidth, nullptr);
     par.Flags |= pfLinesValid;
   }
+  // The line that the stop ends is broken again once the range goes on past it.
+  if (stopsInside)
+    for (TLine* l : par.Lines)
+      if (l->LastChar() == range.End.Offset) l->Flags |= lfStopEnds;
   // The drop cap's line goes into a box of its own beside the text; the other lines wrap round
   // it. Without room for the letters the box is full.
   TBox* dropCapBox = nullptr;
@@ -461,7 +492,8 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
   if (!rebreak && !wrapped) {
     for (size_t i = static_cast<size_t>(first); i < par.Lines.size(); ++i) {
       const TLine& l = *par.Lines[i];
-      if (l.AvailWidth != lineWidth || l.HasFlag(lfSegment) || l.HasFlag(lfScaledPicture)) {
+      if (l.AvailWidth != lineWidth || l.HasFlag(lfSegment) || l.HasFlag(lfScaledPicture) ||
+          (l.HasFlag(lfStopEnds) && !stopsInside)) {
         BreakParagraphIntoLines(par, first, lineWidth, nullptr);
         break;
       }
@@ -520,6 +552,17 @@ uint32_t FillBox(TBox& box, TDocRange& range) {
           full = true;
           break;
         }
+      }
+    }
+    // Shapes anchored in the line's characters go on the page from where the line goes, once the
+    // line has room here (a line that moves on takes its shapes along); the page is then laid out
+    // again round them.
+    if (shapeArea && par.HasFlag(pfAnchoredShapes)) {
+      const int32_t from = li == first ? range.Start.Offset : line.FirstChar;
+      const int32_t to = li == lineCount - 1 ? INT32_MAX : line.LastChar();
+      if (PlaceAnchoredShapes(box, par, from, to)) {
+        if (dropCapBox != nullptr && placedHere == 0) box.RemoveChild(dropCapBox);
+        return frNothingPlaced | frShapeMoved;
       }
     }
     TLine* previous = box.LastLine();

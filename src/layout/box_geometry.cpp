@@ -4,8 +4,11 @@
 #include <climits>
 
 #include "document/doc.h"
+#include "document/par.h"
+#include "document/shape.h"
 #include "document/table_row.h"
 #include "layout/box.h"
+#include "layout/layout_common.h"
 
 namespace qv {
 
@@ -34,11 +37,49 @@ int64_t NeededContentHeight(const TBox& parent, const TBox& child) {
   return child.Height();
 }
 
+// A table on a page with floating shapes moves down below every shape (anchored outside tables,
+// wrapping the text) that its cells would meet once grown by delta; the shift it took.
+int32_t MoveTableBelowShapes(TBox& table, int32_t delta) {
+  if (table.Page == nullptr || table.Page->Shapes.empty()) return 0;
+  int32_t left = INT32_MAX, right = INT32_MIN, top = INT32_MAX;
+  for (const TBoxRef& c : table.Children) {
+    if (c->Kind != TBoxKind::Cell) continue;
+    left = std::min(left, c->Rect.left);
+    right = std::max(right, c->Rect.right);
+    top = std::min(top, c->Rect.top);
+  }
+  if (left == INT32_MAX) return 0;
+  const plat::Point at = table.OffsetInPage();
+  const std::vector<TShape*>& shapes = table.Page->Shapes;
+  int64_t shift = 0;
+  for (size_t round = 0; round <= shapes.size(); ++round) {
+    bool moved = false;
+    for (const TShape* s : shapes) {
+      if (s == nullptr || s->AnchorPar == nullptr || IsInTable(*s->AnchorPar) ||
+          s->GetEffectiveWrap() == TShapeProps::TWrapStyle::None)
+        continue;
+      const std::array<int32_t, 4>& r = s->PlacedRect;
+      const int64_t t = int64_t{at.y} + top + shift;
+      const int64_t b = int64_t{at.y} + table.Height() + delta + shift;
+      if (r[0] < int64_t{at.x} + right && int64_t{at.x} + left < r[2] && r[1] < b && t < r[3]) {
+        shift += r[3] - t;
+        moved = true;
+      }
+    }
+    if (!moved) break;
+  }
+  const int32_t dy = Saturate(std::min<int64_t>(shift, INT32_MAX / 4));
+  if (dy > 0)
+    for (TBoxRef& c : table.Children) c->Rect = c->Rect.Offset(0, dy);
+  return dy;
+}
+
 }  // namespace
 
 bool GrowBox(TBox* parent, TBox& child, int32_t delta, bool force, int32_t* granted) {
   if (granted != nullptr) *granted = 0;
   if (delta <= 0) return true;
+  if (child.Kind == TBoxKind::Table) delta = Saturate(int64_t{delta} + MoveTableBelowShapes(child, delta));
   const int32_t requested = delta;
   const int64_t height = child.Height();
   if (height + delta > child.MaxHeight) {

@@ -164,6 +164,7 @@ void ReleaseBox(TBox* box) {
     page.Endnotes.reset();
     page.Shapes.clear();
     page.DeferredShapes.clear();
+    page.MainTextCut = false;
     while (!page.Snapshots.empty()) DiscardPageSnapshot(page);
     page.HeaderBox = page.FooterBox = nullptr;
   }

@@ -387,7 +387,7 @@ void TLayoutLineFitter::StartLine(TLine& line, const TStreamCursor& cursor, TWra
   line.StreamLength = 0;
   line.FootnoteRef = line.EndnoteRef = nullptr;
   line.Flags &= ~(lfHyphenated | lfScaledPicture | lfHorizontalRule | lfSectionBreak |
-                  lfHighlight | lfPageBreakEnds);
+                  lfHighlight | lfPageBreakEnds | lfStopEnds);
   line.Positions.clear();
   if (line.Positions.capacity() < kInitialPositions) line.Positions.reserve(kInitialPositions);
   w.dropCap = line.HasFlag(lfDropCap);

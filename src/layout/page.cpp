@@ -8,11 +8,14 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "document/table_row.h"
 #include "layout/box.h"
 #include "layout/box_filler.h"
 #include "layout/box_geometry.h"
 #include "layout/box_pool.h"
+#include "layout/char_positions.h"
+#include "layout/floating_shapes.h"
 #include "layout/layout_common.h"
 
 namespace qv {
@@ -65,6 +68,43 @@ TBox* MakeAreaBox(TPage& page, const TSection& section, bool footer) {
   return page.AddChild(std::move(box));
 }
 
+// Flows the range into the header or footer box. With floating shapes the flow is repeated from
+// a snapshot of the page for as long as it places shapes, so that the text wraps round them; the
+// page's other shapes are set aside meanwhile and come back afterwards, joined by the box's own.
+void FlowWithShapes(TPage& page, TBox& box, TDocRange range) {
+  const TDoc& doc = *page.Doc;
+  const int32_t shapes = LaidOutShapeCount(doc);
+  if (shapes == 0) {
+    FlowIntoBoxes(box, range);
+    return;
+  }
+  std::vector<TShape*> others;
+  others.swap(page.Shapes);
+  const uint32_t keep = page.Flags & TBox::KeepShapeList;
+  page.Flags |= TBox::KeepShapeList;
+  TakePageSnapshot(page);
+  const TPageSnapshot* snapshot = LastPageSnapshot(page);
+  for (int32_t round = 0; round <= shapes; ++round) {
+    TDocRange r = range;
+    if ((FlowIntoBoxes(box, r) & frShapeMoved) == 0) break;
+    RestorePageSnapshot(page, *snapshot);
+  }
+  DiscardPageSnapshot(page, snapshot);
+  page.Flags = (page.Flags & ~TBox::KeepShapeList) | keep;
+  for (TShape* s : page.Shapes)
+    if (std::find(others.begin(), others.end(), s) == others.end()) others.push_back(s);
+  page.Shapes.swap(others);
+}
+
+// A footer's children are stacked from its bottom; the shapes that follow the text of its first
+// child move along.
+void StackFooter(TPage& page, TBox& box) {
+  const TBox* first = box.Children.empty() ? nullptr : box.Children.front().get();
+  const int32_t before = first != nullptr ? first->Rect.top : 0;
+  StackChildBoxesFromBottom(box);
+  if (first != nullptr) ShiftShapesOfBox(page, *first, first->Rect.top - before, false);
+}
+
 // Flows the field's paragraphs into the box and places the box (header from the top, footer
 // from the bottom).
 void FlowHeaderFooter(TPage& page, TBox& box, TField& field, const TSection& section, bool footer) {
@@ -72,7 +112,7 @@ void FlowHeaderFooter(TPage& page, TBox& box, TField& field, const TSection& sec
   const TDoc& doc = *page.Doc;
   TDocRange range = field.Range;
   ShowPageFields(page, field, range);
-  if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowIntoBoxes(box, range);
+  if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowWithShapes(page, box, range);
   if (!footer) {
     box.Rect.bottom = std::max(box.Rect.bottom, pp.TopMargin);
     StackChildBoxes(box);
@@ -80,8 +120,21 @@ void FlowHeaderFooter(TPage& page, TBox& box, TField& field, const TSection& sec
   }
   const int32_t limit = pp.PageHeight - pp.FooterDistance;
   box.Rect.bottom = std::max(box.Rect.bottom, limit);
-  StackChildBoxesFromBottom(box);
-  if (box.Rect.bottom > limit) box.Rect = box.Rect.Offset(0, limit - box.Rect.bottom);
+  StackFooter(page, box);
+  if (box.Rect.bottom > limit) {
+    // A footer reaching below its limit moves up, and its shapes with it.
+    ShiftShapesOfBox(page, box, limit - box.Rect.bottom, true);
+    box.Rect = box.Rect.Offset(0, limit - box.Rect.bottom);
+  }
+}
+
+// The shapes placed in the box's content now belong to the box itself: its content is released
+// until it is laid out again.
+void KeepShapesWithBox(TPage& page, TBox& box) {
+  for (TShape* s : page.Shapes) {
+    const auto* in = static_cast<const TBox*>(s->LayoutBox);
+    if (in != nullptr && IsAncestor(in, &box)) s->LayoutBox = &box;
+  }
 }
 
 }  // namespace
@@ -122,6 +175,9 @@ void MakePageHeaderFooter(TPage& page) {
       page.Margins.top = section->PageParams.HeaderDistance;
     }
     box.MaxHeight = box.Height();
+    // Shapes of the box's table cells take their page places before the cells are released.
+    PlaceShapesOnPage(page);
+    KeepShapesWithBox(page, box);
     ReleaseChildBoxes(box);
   }
 }
@@ -141,12 +197,15 @@ void ReflowPageHeaderFooter(TPage& page, TField* field) {
   TDocRange range = field->Range;
   const TDoc& doc = *page.Doc;
   ShowPageFields(page, *field, range);
-  if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowIntoBoxes(*box, range);
+  if (range.Start.Par >= 0 && range.End.Par < doc.ParCount() && !IsRangeEmpty(range)) FlowWithShapes(page, *box, range);
   const int32_t height = std::max(kept.Height(), box->Height());
   if (footer) {
+    // The shapes were placed for the box as it was flowed: they move with it to its place.
+    const int32_t flowedTop = box->Rect.top;
     box->Rect.bottom = kept.bottom;
     box->Rect.top = kept.bottom - height;
-    StackChildBoxesFromBottom(*box);
+    ShiftShapesOfBox(page, *box, box->Rect.top - flowedTop, false);
+    StackFooter(page, *box);
   } else {
     box->Rect.top = kept.top;
     box->Rect.bottom = kept.top + height;
@@ -206,11 +265,98 @@ int32_t PageBodyBottomSpace(const TPage& page) {
   return page.FooterBox != nullptr ? std::max(margin, page.Height() - page.FooterBox->Rect.top) : margin;
 }
 
-void PlaceShapesOnPage(TPage& /*page*/) {}
+namespace {
 
-bool AnchorMarkRect(const TPage& /*page*/, plat::Rect& out) {
-  out = {};
+bool InTree(const TBox& root, const TBox* box) {
+  if (&root == box) return true;
+  for (const TBoxRef& c : root.Children)
+    if (InTree(*c, box)) return true;
   return false;
+}
+
+}  // namespace
+
+void PlaceShapesOnPage(TPage& page) {
+  for (auto it = page.Shapes.begin(); it != page.Shapes.end();) {
+    TShape& s = **it;
+    const auto* box = static_cast<const TBox*>(s.VerticalBox);
+    if (box == nullptr) {
+      ++it;
+      continue;
+    }
+    s.VerticalBox = nullptr;
+    if (!InTree(page, box)) {
+      // Its box left the page with the shape's anchor: the shape goes where its anchor goes.
+      it = page.Shapes.erase(it);
+      continue;
+    }
+    const plat::Point at = box->OffsetInPage();
+    s.PlacedRect = {s.PlacedRect[0] + at.x, s.PlacedRect[1] + at.y, s.PlacedRect[2] + at.x, s.PlacedRect[3] + at.y};
+    s.Flags &= static_cast<uint8_t>(~TShape::FlagWrapRectsValid);
+    ++it;
+  }
+}
+
+namespace {
+
+bool ShowsShape(const TPage& page, const TShape* shape) {
+  return shape != nullptr && std::find(page.Shapes.begin(), page.Shapes.end(), shape) != page.Shapes.end();
+}
+
+// The first line of the paragraph on the page; null when none is there.
+TLine* FirstLineOnPage(const TPage& page, const TPar& par) {
+  for (TLine* line : par.Lines)
+    if (line->Box != nullptr && line->Box->Page == &page) return line;
+  return nullptr;
+}
+
+}  // namespace
+
+plat::Size AnchorMarkSize() {
+  // Seven units across (the glyph is built of sevenths), a little taller than wide.
+  const int32_t unit = std::max(1, ShapeHandleSize() / 4);
+  return {7 * unit, 8 * unit};
+}
+
+bool AnchorMarkRect(const TPage& page, plat::Rect& out) {
+  out = {};
+  const TDoc* doc = page.Doc;
+  if (doc == nullptr || doc->SelectedShapes.empty()) return false;
+  if (doc->HeaderFooterInPlace != nullptr && doc->HeaderFooterPage >= 0 && doc->HeaderFooterPage != page.Index)
+    return false;
+  // The anchor paragraph of the first selected shape, when it shows on this page and every
+  // selected shape of the page shares it.
+  const TShape* first = doc->SelectedShapes.front();
+  if (!ShowsShape(page, first) || first->AnchorPar == nullptr) return false;
+  const TPar& par = *first->AnchorPar;
+  for (const TShape* s : doc->SelectedShapes)
+    if (ShowsShape(page, s) && s->AnchorPar != &par) return false;
+  TLine* line = FirstLineOnPage(page, par);
+  if (line == nullptr) return false;
+  const plat::Size mark = AnchorMarkSize();
+  const TBox& box = *line->Box;
+  const plat::Point at = box.OffsetInPage();
+  const bool inTable = IsInTable(par);
+  int32_t x = doc->ZoomValueX(GetLineCharX(*line, 0)) - mark.cx * 8 / 3;
+  if (inTable) x = std::max(x, -mark.cx / 3);
+  x += doc->TwipsToPixelsX(at.x + box.Margins.left);
+  const int32_t spaceAbove = line->LineIndex == 0 ? std::max<int32_t>(par.LayoutValues.SpaceBeforeCache, 0) : 0;
+  int32_t y = doc->TwipsToPixelsY(at.y + line->Top + spaceAbove);
+  const int32_t pageWidth = doc->TwipsToPixelsX(page.Width());
+  const int32_t pageHeight = doc->TwipsToPixelsY(page.Height());
+  if (!inTable) x = std::clamp(x, mark.cx / 3, std::max(mark.cx / 3, pageWidth - mark.cx));
+  y = std::clamp(y, 0, std::max(0, pageHeight - mark.cy));
+  out = {x, y, x + mark.cx, y + mark.cy};
+  // Beside a shape of the page the mark moves left past it.
+  for (const TShape* s : page.Shapes) {
+    const plat::Rect r = doc->RectTwipsToPixels({s->PlacedRect[0], s->PlacedRect[1], s->PlacedRect[2], s->PlacedRect[3]});
+    if (r.Intersect(out).IsEmpty()) continue;
+    const int32_t overlap = out.right - r.left;
+    const int32_t left = std::max(mark.cx / 3, out.left - overlap - 2 * mark.cx);
+    out = {left, out.top, left + mark.cx, out.bottom};
+  }
+  out = out.Offset(page.PixelRect.left, page.PixelRect.top);
+  return true;
 }
 
 void CellHorzRange(const TCellBox& cell, int32_t& left, int32_t& right) {

@@ -46,12 +46,16 @@ int32_t FirstLineIndexOnPage(const TPage& page, int32_t par);
 // room its end leaves (the larger of the bottom margin and the footer's reach).
 int32_t PageBodyTop(const TPage& page);
 int32_t PageBodyBottomSpace(const TPage& page);
-// Floating shapes' rectangles in page coordinates. The document has no floating shapes yet, so
-// there is nothing to convert.
+// Floating shapes' rectangles in page coordinates: a shape placed relative to a box (a table
+// cell's) gets that box's offset on the page added, and no longer follows the box. A shape whose
+// box is no longer on the page leaves the page.
 void PlaceShapesOnPage(TPage& page);
-// Whether the anchor mark of selected floating shapes shows on the page, and where; never while
-// the document has no floating shapes.
+// Whether the anchor mark of the selected floating shapes shows on the page, and where (window
+// pixels, moved by the page's pixel origin): beside the first line on the page of the paragraph
+// that anchors every selected shape of the page, left of a shape it would meet.
 bool AnchorMarkRect(const TPage& page, plat::Rect& out);
+// The anchor mark's size in pixels.
+plat::Size AnchorMarkSize();
 // Left and right boundary of a cell box from its row (0x3FFFFFFF twice for the row-end holder).
 void CellHorzRange(const TCellBox& cell, int32_t& left, int32_t& right);
 // Places a cell's children by its vertical alignment (centred, from the bottom, from the top).

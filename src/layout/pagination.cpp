@@ -3,6 +3,7 @@
 #include "layout/pagination.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 #include "document/compound_fragment.h"
@@ -14,6 +15,7 @@
 #include "document/par.h"
 #include "document/par_breaking.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "layout/box.h"
 #include "layout/box_filler.h"
 #include "layout/box_geometry.h"
@@ -272,7 +274,10 @@ bool ReachedEnd(const TDoc& doc) {
   if (!last.HasFlag(pfLinesValid) || last.Lines.empty()) return false;
   const TLine& line = *last.Lines.back();
   if (line.Box == nullptr || line.LastChar() < last.CharCount()) return false;
-  return doc.Pages.empty() || !NotesWaiting(*doc.Pages.back());
+  if (doc.Pages.empty()) return true;
+  // A table's last row whose cells go on over the page has its row-end mark placed already.
+  const TPage& page = *doc.Pages.back();
+  return !NotesWaiting(page) && AtMainEnd(doc, FindContinuation(doc, page));
 }
 
 void SetUpPage(TDoc& doc, TPage& page) {
@@ -298,6 +303,9 @@ void DropLoneHeaderFooter(TPage& page) {
   for (const TBoxRef& c : page.Children)
     if (c->Area != TBox::AreaHeaderFooter) return;
   page.Children.clear();
+  auto& shapes = page.Shapes;
+  shapes.erase(std::remove_if(shapes.begin(), shapes.end(), [](const TShape* s) { return IsHeaderFooterShape(*s); }),
+               shapes.end());
   page.HeaderBox = page.FooterBox = nullptr;
   page.HeaderField = page.FooterField = nullptr;
 }
@@ -350,7 +358,11 @@ int LayOutSectionBand(TPage& page, int32_t maxHeight) {
 
   const bool printLayout = IsPrintLayout(doc);
   const int32_t columns = ColumnCount(doc, *section);
-  const TDocRange main = MainTextRange(doc);
+  TDocRange main = MainTextRange(doc);
+  // A deferred shape's anchor waits for the next page: the text ends before it here.
+  const bool cut = page.MainTextCut && ComparePositions(page.MainTextEnd, main.End) < 0;
+  if (cut) main.End = page.MainTextEnd;
+  bool cutReached = false;
   bool pageBreak = false, sectionBreak = false, ended = false;
   const TLine* sectionEndLine = nullptr;
   for (int32_t i = 0; i < columns; ++i) {
@@ -373,6 +385,10 @@ int LayOutSectionBand(TPage& page, int32_t maxHeight) {
     if (sectionPending) break;
     if (AtMainEnd(doc, pos)) {
       ended = true;
+      break;
+    }
+    if (cut && ComparePositions(pos, main.End) >= 0) {
+      cutReached = true;
       break;
     }
     TDocRange range{pos, main.End};
@@ -408,13 +424,14 @@ int LayOutSectionBand(TPage& page, int32_t maxHeight) {
       CollectSectionEndnotes(doc, *section, page);
       if (!HasNoteText(page.Footnotes)) PlaceNotes(column, TBox::AreaEndnotes);
     }
-    if (pageBreak || sectionBreak || ended) break;
+    if (cut && ComparePositions(range.Start, main.End) >= 0) cutReached = true;
+    if (pageBreak || sectionBreak || ended || cutReached) break;
   }
   ReserveSeparatorGap(band, *section);
 
   const TSection* ending = sectionEndLine != nullptr && sectionEndLine->Par != nullptr ? sectionEndLine->Par->SectionBreak() : nullptr;
   int result = sbrPageFinished;
-  if (sectionBreak && !pageBreak && ending != nullptr && ending->Format.BreakKind == sbContinuous &&
+  if (sectionBreak && !pageBreak && !cutReached && ending != nullptr && ending->Format.BreakKind == sbContinuous &&
       !NotesWaiting(page) && GetFirstLineOfBox(page, AreaBit(TBox::AreaMain)) != nullptr &&
       !sectionEndLine->HasFlag(lfPageBreakEnds))
     result = sbrSectionContinues;
@@ -426,9 +443,56 @@ int LayOutSectionBand(TPage& page, int32_t maxHeight) {
   return result;
 }
 
+namespace {
+
+// The page's shapes and their rectangles after a band height that kept the section on the page.
+struct TShapePlaces {
+  std::vector<TShape*> Shapes;
+  std::vector<std::array<int32_t, 4>> Rects;
+  bool Valid = false;
+
+  void Remember(const TPage& page) {
+    Shapes = page.Shapes;
+    Rects.clear();
+    for (const TShape* s : Shapes) Rects.push_back(s->PlacedRect);
+    Valid = true;
+  }
+  void PutBack(TPage& page) const {
+    if (!Valid) return;
+    page.Shapes = Shapes;
+    for (size_t i = 0; i < Shapes.size(); ++i) {
+      Shapes[i]->PlacedRect = Rects[i];
+      Shapes[i]->Flags &= static_cast<uint8_t>(~TShape::FlagWrapRectsValid);
+    }
+  }
+};
+
+bool FollowsColumnOrParagraph(const TShape& s) {
+  const int32_t h = s.Props.GetProp(spPosRelH), v = s.Props.GetProp(spPosRelV);
+  return h == 2 || h == 3 || v == 2 || v == 3;
+}
+
+// Before a try at another band height, the shapes that follow their column or paragraph and are
+// anchored after the last main-text line placed leave the page, to be placed again for it.
+void RemoveShapesAfter(TPage& page, const TDocPosition& continuation) {
+  auto& list = page.Shapes;
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&continuation](const TShape* s) {
+                              if (s->AnchorPar == nullptr || IsHeaderFooterShape(*s) || !FollowsColumnOrParagraph(*s))
+                                return false;
+                              TDocPosition anchor;
+                              MakePosition(s->AnchorPar->Index, s->AnchorOffset, anchor);
+                              return ComparePositions(anchor, continuation) >= 0;
+                            }),
+             list.end());
+}
+
+}  // namespace
+
 int LayOutSectionBandAndBalance(TPage& page) {
   TDoc& doc = *page.Doc;
-  const TSection* bandSection = SectionAt(doc, FindContinuation(doc, page));
+  const TDocPosition continuation = FindContinuation(doc, page);
+  const TSection* bandSection = SectionAt(doc, continuation);
   TakePageSnapshot(page);
   const TPageSnapshot* snapshot = LastPageSnapshot(page);
   int result = LayOutSectionBand(page, TBox::Unlimited);
@@ -442,19 +506,34 @@ int LayOutSectionBandAndBalance(TPage& page) {
   if (band != nullptr && result == sbrSectionContinues && bandSection != nullptr &&
       ColumnCount(doc, *bandSection) > 1 && IsPrintLayout(doc)) {
     const int32_t full = band->Height();
+    const bool shapes = LaidOutShapeCount(doc) > 0;
+    TShapePlaces places;
+    if (shapes) places.Remember(page);
+    // One try at a height: with floating shapes it is repeated while it places shapes, the
+    // shapes that follow the text of this band being placed afresh for each height.
+    auto tryHeight = [&](int32_t height) {
+      int r = sbrShapesMoved;
+      for (int32_t round = 0; round <= LaidOutShapeCount(doc) + 1 && r == sbrShapesMoved; ++round) {
+        RestorePageSnapshot(page, *snapshot);
+        if (shapes && round == 0) RemoveShapesAfter(page, continuation);
+        r = LayOutSectionBand(page, height);
+      }
+      return r;
+    };
     doc.Layout.Balancing = true;
     int32_t lo = 1, hi = full, best = full;
     while (lo <= hi) {
       const int32_t mid = lo + (hi - lo) / 2;
-      RestorePageSnapshot(page, *snapshot);
-      if (LayOutSectionBand(page, mid) == sbrSectionContinues) {
+      if (tryHeight(mid) == sbrSectionContinues) {
         best = mid;
         hi = mid - 1;
+        if (shapes) places.Remember(page);
       } else {
         lo = mid + 1;
       }
     }
     RestorePageSnapshot(page, *snapshot);
+    places.PutBack(page);
     result = LayOutSectionBand(page, best);
     doc.Layout.Balancing = false;
     band = lastBand();
@@ -481,9 +560,31 @@ void ReleaseDocumentPages(TDoc& doc) {
 
 namespace {
 
+// Where the main text ends for a page that must not show the shape's anchor: just before the
+// anchor character, or at the end of the paragraph before when the anchor is its paragraph's first
+// or last character.
+TDocPosition BeforeAnchor(const TDoc& doc, const TShape& shape) {
+  TDocPosition p;
+  const int32_t par = shape.AnchorPar->Index;
+  MakePosition(par, shape.AnchorOffset, p);
+  const bool edge = shape.AnchorOffset <= 0 || shape.AnchorOffset >= shape.AnchorPar->CharCount() - 1;
+  if (edge && par > doc.FirstParagraphOfStory(stMain)) MakePosition(par - 1, doc.Par(par - 1)->CharCount(), p);
+  else if (edge) MakePosition(par, 0, p);
+  return p;
+}
+
+void Defer(TPage& page, TShape* shape) {
+  auto& list = page.Shapes;
+  list.erase(std::remove(list.begin(), list.end(), shape), list.end());
+  if (std::find(page.DeferredShapes.begin(), page.DeferredShapes.end(), shape) == page.DeferredShapes.end())
+    page.DeferredShapes.push_back(shape);
+}
+
 // The page's section bands; with floating shapes, in rounds: a band that places a shape ends its
 // round, and the page is laid out again from the start, keeping the shapes placed so far, so that
-// the text flows round them. Every round places at least one more shape, so the rounds end.
+// the text flows round them. When the round's shape pushed its own anchor off the page, the shape
+// is deferred: the page's main text ends before the anchor, and the page is laid out again
+// without it. A page that would then hold no main text keeps the shape where it is.
 void LayOutPageRounds(TPage& page) {
   TDoc& doc = *page.Doc;
   const int32_t shapes = LaidOutShapeCount(doc);
@@ -497,15 +598,45 @@ void LayOutPageRounds(TPage& page) {
     bands();
     return;
   }
+  const TDocPosition pageStart = FindContinuation(doc, page);
+  page.DeferredShapes.clear();
+  page.MainTextCut = false;
   page.Flags |= TBox::KeepShapeList;
   TakePageSnapshot(page);
   const TPageSnapshot* snapshot = LastPageSnapshot(page);
-  for (int32_t round = 0; round <= shapes; ++round) {
-    if (bands() != sbrShapesMoved) break;
+  TShape* roundShape = nullptr;
+  // Every round places one more shape or defers one, so the rounds end.
+  for (int32_t round = 0; round <= 3 * (shapes + 1); ++round) {
+    if (bands() == sbrShapesMoved) {
+      TShape* last = page.Shapes.empty() ? nullptr : page.Shapes.back();
+      if (roundShape != nullptr && roundShape != last && !IsHeaderFooterShape(*roundShape) &&
+          !IsAnchorLinePlaced(*roundShape, page))
+        Defer(page, roundShape);
+      roundShape = last;
+      RestorePageSnapshot(page, *snapshot);
+      continue;
+    }
+    if (roundShape == nullptr || roundShape->AnchorPar == nullptr || IsHeaderFooterShape(*roundShape) ||
+        IsAnchorLinePlaced(*roundShape, page))
+      break;
+    const TDocPosition end = BeforeAnchor(doc, *roundShape);
+    if (ComparePositions(end, pageStart) <= 0) break;
+    if (!page.MainTextCut || ComparePositions(end, page.MainTextEnd) < 0) page.MainTextEnd = end;
+    page.MainTextCut = true;
+    Defer(page, roundShape);
     RestorePageSnapshot(page, *snapshot);
+    auto& list = page.Shapes;
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&page](const TShape* s) {
+                                return !IsHeaderFooterShape(*s) && !IsAnchorLinePlaced(*s, page);
+                              }),
+               list.end());
+    roundShape = nullptr;
   }
   DiscardPageSnapshot(page, snapshot);
   page.Flags &= ~TBox::KeepShapeList;
+  page.DeferredShapes.clear();
+  page.MainTextCut = false;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "document/line.h"
 #include "document/par.h"
 #include "document/section.h"
+#include "document/shape.h"
 #include "document/table_fitting.h"
 #include "document/table_row.h"
 #include "layout/box.h"
@@ -177,6 +178,24 @@ void FlowIntoMergeHolder(TTableRun& run, TTableRow& row, int32_t index, const TD
   TScopedDocFlag flag(run.doc, dfPlaceWithoutRoom);
   TDocRange r = cellRange;
   FlowIntoBoxes(*holder, r);
+}
+
+// Ends the cell's range before the anchor of a shape deferred by the page's current layout round
+// (at the end of the paragraph before when the anchor is a paragraph's first character). False
+// when the range starts at or after such an anchor in the same paragraph: the row stops there.
+bool StopBeforeDeferredShapes(const TPage& page, const TDoc& doc, TDocRange& range) {
+  for (const TShape* s : page.DeferredShapes) {
+    if (s == nullptr || s->AnchorPar == nullptr) continue;
+    const int32_t p = s->AnchorPar->Index;
+    if (p < range.Start.Par || p > range.End.Par) continue;
+    TDocPosition anchor;
+    MakePosition(p, s->AnchorOffset, anchor);
+    if (p == range.Start.Par && range.Start.Offset >= s->AnchorOffset) return false;
+    if (ComparePositions(anchor, range.Start) <= 0 || ComparePositions(anchor, range.End) >= 0) continue;
+    if (s->AnchorOffset == 0 && p > 0) MakePosition(p - 1, doc.Par(p - 1)->CharCount(), anchor);
+    range.End = anchor;
+  }
+  return true;
 }
 
 }  // namespace
@@ -402,6 +421,7 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
   int32_t placedRows = 0;
   bool tableDone = false;
   bool rowDidNotFit = false;
+  bool shapesMoved = false;
   const bool draft = IsDraftView(doc);
   std::vector<TCellBox*> rowCells;
   while (id < static_cast<int32_t>(rows.size()) && rowStart.Par <= tableRange.End.Par) {
@@ -502,6 +522,11 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
         box->Flags |= TBox::CellComplete;
         continue;
       }
+      // A cell's text stops before the anchor of a shape deferred to the next page.
+      if (!StopBeforeDeferredShapes(page, doc, rest)) {
+        partial = true;
+        continue;
+      }
       uint32_t r = 0;
       if (row.Height < 0) {
         TScopedDocFlag exact(doc, dfPlaceWithoutRoom);
@@ -509,9 +534,20 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
       } else {
         r = FlowIntoBoxes(*box, rest);
       }
+      if ((r & frShapeMoved) != 0) {
+        shapesMoved = true;
+        break;
+      }
       if ((r & frNothingPlaced) != 0) nothing = true;
-      if (ComparePositions(rest.Start, rest.End) >= 0 || (r & frExhausted) != 0) box->Flags |= TBox::CellComplete;
-      else if (box->MergeLastRow <= id) partial = true;  // a merge's text may go on in its later part
+      const bool cut = ComparePositions(rest.End, box->CellRange.End) < 0;
+      if (!cut && (ComparePositions(rest.Start, rest.End) >= 0 || (r & frExhausted) != 0))
+        box->Flags |= TBox::CellComplete;
+      else if (box->MergeLastRow <= id || cut) partial = true;  // a merge's text may go on in its later part
+    }
+    if (shapesMoved) {
+      // The page is laid out again round the shape placed in the cell.
+      stack.Drop(TFlowStack::TableRow);
+      break;
     }
     // Row heights: at least, or exactly.
     if (!nothing && row.Height != 0 && !rowCells.empty()) {
@@ -573,6 +609,13 @@ bool LayOutTable(TBox& target, TDocRange& range, TFlowStack& stack, TKeepChain& 
     stack.PopTo(TFlowStack::TableRow, saved, ignored);
     rowDidNotFit = true;
     break;
+  }
+  if (shapesMoved) {
+    stack.Drop(TFlowStack::Table);
+    if (chain.Active) stack.Drop(TFlowStack::KeepChain);
+    chain.Active = false;
+    flags = (flags | frShapeMoved | frNothingPlaced) & ~frMore;
+    return false;
   }
   if (id >= static_cast<int32_t>(rows.size())) tableDone = true;
 

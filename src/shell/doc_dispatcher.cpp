@@ -364,6 +364,10 @@ bool TDocDispatcher::NewDocument(const std::string& templatePath, int32_t format
   if (fromTemplate && SameTextNoCase(ExtractFileName(templateName), ExtractFileName(doc.FileName)))
     doc.FileName = ChangeFileExt(doc.FileName, ExtractFileExt(templateName));
   doc.InitNewDocument();
+  // The first text typed takes the format of the new document's empty paragraph, like the text
+  // typed after each Enter, not the program's default format.
+  doc.SelectionChanged();
+  doc.UpdateTypingFormat(doc.Caret, 1);
   doc.ClearUndo();
   doc.SavePoint = -1;
   doc.SetModified(0);

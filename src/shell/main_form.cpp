@@ -77,6 +77,10 @@ TMainForm::TMainForm(std::string screenshot) : screenshot_(std::move(screenshot)
   statusSite_ = std::make_unique<TMainStatusBarSite>(*this);
   statusBar_ = &Add<TStatusBar>(*statusSite_);
   ClientArea().SetAlign(plat::Align::Client);
+  // The main window and its document area (which has the keyboard when no document is open)
+  // pass their keys to the hot keys: Ctrl+N and Ctrl+O work without a document.
+  HotKeysThrough = true;
+  ClientArea().HotKeysThrough = true;
   // Closing the main window ends the program; the shutdown frees the window.
   OnClose = [](plat::Form&, plat::CloseAction& action) {
     action = plat::CloseAction::Hide;

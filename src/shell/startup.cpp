@@ -10,6 +10,7 @@
 #include "foundation/base/exceptions.h"
 #include "foundation/base/memory.h"
 #include "foundation/base/string_utils.h"
+#include "foundation/graphics/colour_manager.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/system/command_line.h"
 #include "foundation/system/paths.h"
@@ -194,6 +195,8 @@ bool TProgram::Start() {
     CommandBarServices().CreateToolbarManager();
     CreateMainWindow();
     GetOptionsHolder().LoadOptions();
+    // The interface colours come from the scheme the options hold, once they are read.
+    GetColorManager().SchemeChanged();
     for (int32_t i = 0; i < TDocDispatcher::RememberedListCount; ++i)
       dispatcher_->FileLists[size_t(i)].Strings = GetOptions().General.FileLists[size_t(i)].Items;
     CommandBarServices().ApplyToolbarMetrics();

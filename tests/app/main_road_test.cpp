@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "commandbars/hot_key_manager.h"
 #include "commands/command_manager.h"
 #include "document/doc.h"
 #include "document/editing_time_services.h"
@@ -21,6 +22,7 @@
 #include "foundation/system/running_instance.h"
 #include "foundation/system/unit_startup.h"
 #include "foundation/ui/application.h"
+#include "foundation/ui/menu_builder.h"
 #include "foundation/ui/message_dlg_service.h"
 #include "platform/backend/headless.h"
 #include "platform/controls/form.h"
@@ -34,6 +36,8 @@
 #include "shell/main_form.h"
 #include "shell/startup_state.h"
 #include "shell/status_bar.h"
+#include "document/char_format.h"
+#include "document/par.h"
 #include "support/test_env.h"
 
 using namespace qv;
@@ -327,6 +331,108 @@ TEST_F(MainRoad, AfterAModalWindowTheTypingGoesBackIntoTheDocument) {
   plat::headless::TypeText("New ");
   Pump();
   EXPECT_EQ(FirstParagraph(*doc), "New Text");
+}
+
+// The editing keys reach their commands through the hot-key manager: Enter, Backspace, Ctrl+Z
+// and Ctrl+Y, Alt+Backspace, and a chord (Ctrl+K, Y deletes the line); characters beyond ASCII
+// are typed whole.
+TEST_F(MainRoad, TheEditingKeysRunTheirCommandsInTheDocument) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(plat::GetFocus(), dispatcher_->WindowOf(doc)->Handle());
+  using namespace plat::headless;
+  TypeText("One");
+  PressKey(plat::VK_RETURN);
+  TypeText("Twx");
+  PressKey(plat::VK_BACK);
+  TypeText("o a\u03A9\u0416b");
+  Pump();
+  ASSERT_EQ(doc->ParCount(), 2);
+  EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
+  EXPECT_EQ(doc->GetRangeWideText(ParRange(*doc, 1), 0), u"Two a\u03A9\u0416b");
+  // Shift+Home selects the line; typing replaces it; Ctrl+Z takes that back, Ctrl+Y does it
+  // again and Alt+Backspace undoes it once more.
+  PressKey(plat::VK_HOME, plat::ssShift);
+  Pump();
+  EXPECT_TRUE(doc->HasSelection());
+  TypeText("X");
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, 1), "X");
+  PressKey('Z', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(doc->GetRangeWideText(ParRange(*doc, 1), 0), u"Two a\u03A9\u0416b");
+  PressKey('Y', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, 1), "X");
+  PressKey(plat::VK_BACK, plat::ssAlt);
+  Pump();
+  EXPECT_EQ(doc->GetRangeWideText(ParRange(*doc, 1), 0), u"Two a\u03A9\u0416b");
+  // Ctrl+K, then Y: the chord deletes the caret's line.
+  PressKey(plat::VK_END);
+  PressKey('K', plat::ssCtrl);
+  PressKey('Y', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
+  EXPECT_TRUE(doc->ParCount() == 1 || FirstParagraphText(*doc, 1).empty());
+  // Ctrl+K, then an unbound key: the key and the character it typed are swallowed; the next
+  // key types again.
+  PressKey(plat::VK_END);
+  PressKey('K', plat::ssCtrl);
+  KeyDown('Q');
+  TypeText("q");
+  KeyUp('Q');
+  TypeText("r");
+  Pump();
+  EXPECT_EQ(FirstParagraphText(*doc, doc->ParCount() - 1), "r");
+  EXPECT_TRUE(Box().Shown.empty());
+}
+
+// With every document closed the main window takes the keys: Ctrl+N makes a new document.
+TEST_F(MainRoad, WithoutDocumentsTheMainWindowRunsTheHotKeys) {
+  Start({TextFile("a.txt", "Text\r\n")});
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  plat::headless::PressKey('W', plat::ssCtrl);
+  Pump();
+  ASSERT_EQ(dispatcher_->Count(), 0);
+  plat::headless::PressKey('N', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(dispatcher_->Count(), 1);
+}
+
+// Menus and hints name each command's first key; a command the user took every key from names
+// none.
+TEST_F(MainRoad, CommandsShowTheirFirstKey) {
+  Start();
+  TCommandManager& commands = GetCommandManager();
+  EXPECT_EQ(commands.GetShortcutText(3860), "Ctrl+Y");
+  EXPECT_EQ(commands.GetShortcutText(3280), "Ctrl+K, Y");
+  EXPECT_EQ(commands.GetShortcutText(206100), "Ctrl+K, Z");  // the zoom box, by its twin
+  EXPECT_EQ(commands.GetShortcutText(9001), "");  // bound to no key
+  GetHotKeyManager().SetCommandKeys(3860, {});
+  EXPECT_EQ(commands.GetShortcutText(3860), "");
+}
+
+// In a new document the text typed before and after Enter has one format.
+TEST_F(MainRoad, TheParagraphAfterEnterKeepsTheTypingFormat) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  plat::headless::TypeText("One");
+  plat::headless::PressKey(plat::VK_RETURN);
+  plat::headless::TypeText("Two");
+  Pump();
+  ASSERT_EQ(doc->ParCount(), 2);
+  TCharFormat first, second;
+  doc->Par(0)->GetCharFormatAt(0, first);
+  doc->Par(1)->GetCharFormatAt(0, second);
+  EXPECT_EQ(second.Font, first.Font);
+  EXPECT_EQ(second.Size, first.Size);
 }
 
 TEST_F(MainRoad, AnUnmodifiedDocumentClosesWithoutAQuestion) {
@@ -649,4 +755,99 @@ TEST_F(MainRoad, TheEscapeHotKeyWithoutACaptureSendsOneEscapeToTheFocusedWindow)
                                {plat::WM_KEYUP, plat::VK_ESCAPE}}));
 }
 
+// The Format keys act on the caret's paragraph, each as one undo step.
+TEST_F(MainRoad, TheParagraphKeysFormatTheCaretsParagraph) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  using namespace plat::headless;
+  TypeText("One");
+  Pump();
+  const TParFormat& f = doc->Par(0)->Format;
+  PressKey('E', plat::ssCtrl);  // centre
+  Pump();
+  EXPECT_EQ(f.Alignment, 1);
+  PressKey('2', plat::ssCtrl);  // double spacing
+  Pump();
+  EXPECT_EQ(f.LineSpacing, 480);
+  PressKey('M', plat::ssCtrl);  // indent
+  Pump();
+  EXPECT_EQ(f.LeftIndent, 360);
+  PressKey('B', plat::ssCtrl | plat::ssShift);  // bullets
+  Pump();
+  EXPECT_GT(f.List, 0);
+  for (int i = 0; i < 2; ++i) PressKey('Z', plat::ssCtrl);
+  Pump();
+  EXPECT_LE(f.List, 0);
+  EXPECT_EQ(f.LeftIndent, 0);
+  EXPECT_EQ(f.Alignment, 1);
+  EXPECT_EQ(FirstParagraphText(*doc, 0), "One");
+  EXPECT_TRUE(Box().Shown.empty());
+}
+
 }  // namespace
+
+// The Format keys reach the font commands: Ctrl+B, Ctrl+I and Ctrl+U format the selection, each
+// as one undo step, and toggle back; at the caret they format what is typed next; Ctrl+= makes
+// subscript, Ctrl+] grows the size, Ctrl+Space resets the font format.
+TEST_F(MainRoad, TheFormatKeysFormatTheSelectionAndTheTyping) {
+  Start();
+  plat::SendMessage(main_->Handle(), TMainForm::WM_STARTUPDONE);
+  Pump();
+  TDoc* doc = GetActiveDoc();
+  ASSERT_NE(doc, nullptr);
+  using namespace plat::headless;
+  TypeText("One two");
+  PressKey(plat::VK_HOME, plat::ssShift);
+  Pump();
+  ASSERT_TRUE(doc->HasSelection());
+  auto at = [doc](int32_t offset) {
+    TCharFormat f;
+    doc->Par(0)->GetCharFormatAt(offset, f);
+    return f;
+  };
+  const int32_t undoBefore = doc->UndoPosition;
+  PressKey('B', plat::ssCtrl);
+  PressKey('I', plat::ssCtrl);
+  PressKey('U', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(doc->UndoPosition, undoBefore + 3);
+  for (int32_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(at(i).Bold, 1) << i;
+    EXPECT_EQ(at(i).Italic, 1) << i;
+    EXPECT_EQ(at(i).Underline, 1) << i;
+  }
+  PressKey('B', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(at(3).Bold, 0);
+  PressKey('Z', plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(at(3).Bold, 1);
+  const int32_t size = at(0).Size;
+  PressKey(0xDD, plat::ssCtrl);  // Ctrl+]
+  PressKey(0xBB, plat::ssCtrl);  // Ctrl+=
+  Pump();
+  EXPECT_EQ(at(0).Size, size + 2);
+  EXPECT_EQ(at(0).Script, 2);
+  PressKey(plat::VK_SPACE, plat::ssCtrl);
+  Pump();
+  EXPECT_EQ(at(0).Bold, 0);
+  EXPECT_EQ(at(0).Script, 0);
+  // The Format menu's Italic item runs the same command.
+  plat::MenuItem* italic = FindMenuItem(main_->MainMenu(), 12140);
+  ASSERT_NE(italic, nullptr);
+  italic->Click();
+  Pump();
+  EXPECT_EQ(at(0).Italic, 1);
+  // At the end of the text: Ctrl+B, then typing.
+  PressKey(plat::VK_END);
+  PressKey('B', plat::ssCtrl);
+  TypeText("x");
+  Pump();
+  EXPECT_EQ(FirstParagraph(*doc), "One twox");
+  EXPECT_EQ(at(7).Bold, 1);
+  EXPECT_EQ(at(6).Bold, 0);
+  EXPECT_TRUE(Box().Shown.empty());
+}

@@ -18,6 +18,7 @@
 #include "commands/edit_command_services.h"
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
+#include "commands/paragraph_command_services.h"
 #include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
@@ -56,6 +57,7 @@
 #include "foundation/base/string_utils.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/fonts/font_services.h"
+#include "foundation/graphics/colour_manager.h"
 #include "foundation/settings/options_holder.h"
 #include "foundation/settings/options_io.h"
 #include "foundation/system/paths.h"
@@ -107,7 +109,7 @@ const Slot kSlots[] = {
     {"cursor loader (resources)", &IsStandInService<TCursorLoader>, false},
     {"toolkit services (shell)", &IsStandInService<TToolkitServices>, true},
     {"command service (commands)", &IsStandInService<TCommandService>, true},
-    {"hot-key service (command bars)", &IsStandInService<THotKeyService>, false},
+    {"hot-key service (command bars)", &IsStandInService<THotKeyService>, true},
     {"menu colours and images (command bars)", &IsStandInService<TMenuServices>, false},
     {"menu resources (resources)", &IsStandInService<TMenuResourceService>, true},
     {"sound service (shell)", &IsStandInService<TSoundService>, false},
@@ -162,6 +164,8 @@ const Slot kSlots[] = {
     {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},
     {"web page and eBook export (web formats)", &IsStandInService<TWebExportServices>, false},
     {"format, insert and mailing dialogs (dialogs)", &IsStandInService<TFormatDialogServices>, false},
+    {"paragraph command windows (command bars, find, control board)",
+     &IsStandInService<TParagraphCommandServices>, false},
     {"file services (password dialogs, progress)", &IsStandInService<TFileServices>, true},
     {"Office XML services (zip, DOCX, ODT)", &IsStandInService<TOfficeXmlServices>, false},
     // document: the stand-ins measure with the font manager and keep the records for the run
@@ -300,6 +304,19 @@ TEST(ProgramStartup, FormatsCompareFontsByFaceOnceStarted) {
   other.Font = cyrillic;
   IntersectCharFormat(f, other);
   EXPECT_EQ(f.Font, western);
+  program.ShutDown();
+}
+
+TEST(ProgramStartup, TheInterfaceColoursComeFromTheSchemeOnceTheOptionsAreRead) {
+  TProgram program(Headless());
+  ASSERT_TRUE(program.Start());
+  TColorManager& colours = GetColorManager();
+  const TColorScheme scheme = CurrentColorScheme();
+  for (int32_t i = 0; i < kSchemeColorCount; ++i)
+    EXPECT_EQ(colours.ActivePalette().Entries[static_cast<size_t>(i)].Color, scheme.GetColor(i)) << i;
+  // Against the page's light background a grey gridline stays grey (on an unloaded, black
+  // palette it came out white and the dotted cell edges vanished).
+  EXPECT_EQ(colours.AdjustToBackground(0x808080), 0x808080u);
   program.ShutDown();
 }
 

@@ -7,6 +7,7 @@
 
 #include "docwindow/char_by_code.h"
 #include "doc_window_fixture.h"
+#include "foundation/fonts/own_font.h"
 
 using namespace qv;
 
@@ -53,6 +54,35 @@ TEST_F(CharByCodeTest, CodesInsertOneCharacterOfTheirKind) {
     EXPECT_EQ(E().Calls[0].Kind, c.kind) << c.text;
     EXPECT_FALSE(E().Calls[0].Face.empty()) << c.text;
   }
+}
+
+TEST_F(CharByCodeTest, CharacterPastTheBasicPlaneGoesInWithAFontThatHasIt) {
+  qvtest::TSfntFont font;
+  font.Family = "Qv Cuneiform By Code";
+  font.BasicPlaneMap = true;
+  font.Ranges = {{'A', 'Z', 1}, {0x12000, 0x1201F, 27}};
+  font.GlyphCount = 1 + 26 + 32;
+  qvtest::OwnFont own(font);
+  ASSERT_TRUE(own.Added());
+  b->Add("Text");
+  Show();
+  // Inserted by its code, and typed.
+  EXPECT_TRUE(InsertCharByCode(Doc(), "X12000"));
+  Type("\xF0\x92\x80\x81");  // U+12001
+  ASSERT_EQ(E().Calls.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(E().Calls[i].Code, 46) << i;
+    EXPECT_EQ(E().Calls[i].Value, static_cast<int32_t>(0x12000 + i)) << i;
+    EXPECT_EQ(E().Calls[i].Face, font.Family) << i;
+    EXPECT_EQ(E().Calls[i].Kind, 2) << i;
+  }
+  // A character that no font has is reported, and remembered for the next search.
+  E().Calls.clear();
+  EXPECT_FALSE(InsertCharByCode(Doc(), "X13000"));
+  EXPECT_TRUE(E().Calls.empty());
+  ASSERT_FALSE((*box)->Texts.empty());
+  EXPECT_EQ((*box)->Texts.back(), "No font on your system has a character with code 13000.");
+  EXPECT_TRUE(FontManager()->IsCharMissing(0x13000));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "document/doc.h"
 #include "document/doc_builder.h"
 #include "document/par.h"
+#include "document/table_row.h"
 #include "files/doc_formats.h"
 #include "files/files_test_support.h"
 #include "files/open_context.h"
@@ -69,6 +71,48 @@ TEST_F(OpenRoadTest, AMisnamedFileIsDetectedOnlyWhenTheUserAgrees) {
     EXPECT_TRUE(doc.FileState.HoldsFile);
     EXPECT_EQ(qvtest::ParagraphTexts(doc), (std::vector<std::u16string>{u"Hello", u"World"}));
   }
+}
+
+TEST_F(OpenRoadTest, OldStyleBulletsAndNumbersOfASimpleEditorKeepTheirLabels) {
+  TDoc doc(true);
+  doc.Hidden = false;  // read to be shown
+  TDocOpeningOptions options;
+  options.FileName = qvtest::FilesDataPath("rtf/wordpad_lists.rtf");
+  options.FormatIndex = dfRtf;
+  ASSERT_EQ(DocOpen(doc, options), 1);
+  std::vector<std::u16string> labels;
+  for (int32_t p = 0; p <= doc.LastParagraphOfStory(stMain); ++p) {
+    TPar* np = doc.Par(p)->NumberPar.get();
+    if (np == nullptr) continue;
+    BuildParagraphWideText(*np);
+    labels.push_back(np->WideText);
+  }
+  ASSERT_EQ(labels.size(), 4u);
+  EXPECT_EQ(labels[0], labels[1]);  // the same bullet twice
+  EXPECT_EQ(labels[0].find(u'1'), std::u16string::npos);
+  EXPECT_EQ(labels[2], u"1.\t");
+  EXPECT_EQ(labels[3], u"2.\t");
+}
+
+TEST_F(OpenRoadTest, MergedCellsShadingAndNestedCellsOfAnRtfTableAreShown) {
+  TDoc doc(true);
+  TDocOpeningOptions options;
+  options.FileName = qvtest::FilesDataPath("rtf/tables_shading.rtf");
+  options.FormatIndex = dfRtf;
+  ASSERT_EQ(DocOpen(doc, options), 1);
+  ASSERT_EQ(doc.TableRows.size(), 3u);
+  const TTableRow& first = *doc.TableRows[0];
+  ASSERT_EQ(first.CellCount, 2);  // the header spans the first two columns
+  EXPECT_EQ(first.Cells[0].Right, 6000);
+  EXPECT_EQ(first.Cells[0].ShadingColor, 0xFFC8C8);
+  EXPECT_EQ(first.Cells[1].ShadingColor, 0xCCCCCC);  // 20 % black on white
+  const TTableRow& second = *doc.TableRows[1];
+  EXPECT_EQ(second.Cells[0].ShadingColor, 0xD2D2D2);  // the row's shading
+  EXPECT_EQ(second.Cells[1].ShadingColor, 0xC8DCFF);
+  EXPECT_EQ(second.Cells[2].ShadingColor, 0xC8DCFF);  // solid pattern
+  const std::vector<std::u16string> texts = qvtest::ParagraphTexts(doc);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"Inner 1\tInner 2\t"), texts.end());
+  EXPECT_EQ(doc.Par(doc.LastParagraphOfStory(stMain))->Format.Shading, 0xE6E6E6);
 }
 
 TEST_F(OpenRoadTest, AShownDocumentGetsItsListNumbersWhenRead) {

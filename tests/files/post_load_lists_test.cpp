@@ -78,6 +78,24 @@ TEST_F(PostLoadLists, ConsecutiveNumberedParagraphsShareTheFirstOnesList) {
   EXPECT_EQ(doc.Lists[0]->SingleLevel, 1);
 }
 
+TEST_F(PostLoadLists, NumbersRightAfterBulletsStartAListOfTheirOwn) {
+  // Bullets, then numbers with no plain paragraph between (as a simple editor writes them):
+  // the bullets stay bullets and the numbers start at their own start.
+  TDoc doc(true);
+  AddOldList(doc, 0, 23, "\xB7", "");
+  AddOldList(doc, 0, 0, "", ".");
+  AddOldList(doc, 0, 0, "", ".");
+  AddOldList(doc, 1, 0, "", ")");  // a lower level under the numbers joins them
+  AddParagraphs(doc, {{1, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 1}});
+  Resolve(doc);
+  EXPECT_EQ(ListsOfParagraphs(doc), (std::vector<int32_t>{1, 1, 2, 2, 2}));
+  ASSERT_EQ(doc.Lists.size(), 2u);
+  EXPECT_FALSE(doc.Lists[0]->IsNumberedLevel(0));
+  EXPECT_EQ(doc.Lists[0]->ListLevels[0].LevelText, u"\u00B7");
+  EXPECT_TRUE(doc.Lists[1]->IsNumberedLevel(0));
+  EXPECT_TRUE(doc.Lists[1]->IsNumberedLevel(1));
+}
+
 TEST_F(PostLoadLists, LowerLevelsMakeAnOutlineWithRebuiltLevelTexts) {
   TDoc doc(true);
   AddOldList(doc, 0, 0, "", "");              // neither text: "." after the number

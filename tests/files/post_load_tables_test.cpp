@@ -191,6 +191,48 @@ TEST_F(PostLoadTables, VerticalMergesShareTheirBorders) {
   EXPECT_EQ(after->Cells[0].BorderTop.Style, BorderStyleNone);
 }
 
+TEST_F(PostLoadTables, CellShadingPercentagesMixThePatternOverTheBackground) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  TTableRow* row = b.Row({"a", "b", "c", "d", "e"});
+  b.Finish();
+  struct Case {
+    int16_t percent;
+    int32_t pattern, background, shown;
+  } cases[] = {
+      {2000, AutoColor, TableColorNone, 0xCCCCCC},  // 20 % black on white: light grey
+      {5000, 0x0000FF, 0xFF0000, 0x80007F},         // half red over blue
+      {10000, 0x00FF00, 0xFF0000, 0x00FF00},        // solid: the pattern colour
+      {0, 0x00FF00, 0x123456, 0x123456},            // none: the background
+      {2500, 0, TableColorNone, 0xC0C0C0},
+  };
+  for (int i = 0; i < 5; ++i) {
+    TTableCell& cell = row->Cells[static_cast<size_t>(i)];
+    cell.ShadingPercent = cases[i].percent;
+    cell.PatternColor = cases[i].pattern;
+    cell.ShadingColor = cases[i].background;
+  }
+  Fix(doc);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(row->Cells[static_cast<size_t>(i)].ShadingColor, cases[i].shown) << i;
+}
+
+TEST_F(PostLoadTables, RowShadingShowsBehindCellsWithoutTheirOwn) {
+  TDoc doc(true);
+  TDocBuilder b(doc);
+  TTableRow* shaded = b.Row({"a", "b"});
+  TTableRow* mixed = b.Row({"c"});
+  b.Finish();
+  shaded->ShadingColor = 0x00FF00;
+  shaded->Cells[1].ShadingColor = 0x0000FF;
+  mixed->ShadingPercent = 2000;
+  mixed->PatternColor = TableValueUnset;
+  mixed->ShadingColor = TableColorNone;
+  Fix(doc);
+  EXPECT_EQ(shaded->Cells[0].ShadingColor, 0x00FF00);
+  EXPECT_EQ(shaded->Cells[1].ShadingColor, 0x0000FF);
+  EXPECT_EQ(mixed->Cells[0].ShadingColor, 0xCCCCCC);
+}
+
 TEST_F(PostLoadTables, CellBordersAreNormalised) {
   const TBorderLine fallback{25, 1};
   struct Case {

@@ -111,7 +111,7 @@ TEST(CmapRobustness, OverlappingSegmentsListEachCodeOnce) {
   // billion codes (a gigabyte); each code is listed once instead, in segment order.
   std::vector<std::pair<uint16_t, uint16_t>> segments(8000, {0x20, 0xFFFE});
   segments[0] = {0x400, 0x40F};
-  std::vector<uint16_t> codes;
+  std::vector<uint32_t> codes;
   bool found = false;
   CmapCharacters(Cmap(segments, 8000), codes, found);
   EXPECT_TRUE(found);
@@ -119,17 +119,17 @@ TEST(CmapRobustness, OverlappingSegmentsListEachCodeOnce) {
   EXPECT_LT(codes.size(), 65536u);
   EXPECT_EQ(codes[0], 0x400);
   EXPECT_EQ(codes[16], 0x20);  // the second segment starts where the first left nothing
-  EXPECT_EQ(std::set<uint16_t>(codes.begin(), codes.end()).size(), codes.size());
-  for (uint16_t c : codes) EXPECT_FALSE(c < 32 || (c >= 128 && c <= 160) || c == 173 || c == 0xFFFF);
+  EXPECT_EQ(std::set<uint32_t>(codes.begin(), codes.end()).size(), codes.size());
+  for (uint32_t c : codes) EXPECT_FALSE(c < 32 || (c >= 128 && c <= 160) || c == 173 || c == 0xFFFF);
 }
 
 TEST(CmapRobustness, CutAndRandomTables) {
   const std::string cmap = Cmap({{0x41, 0x43}, {0x30, 0x31}, {0xFFFF, 0xFFFF}}, 3);
-  std::vector<uint16_t> codes;
+  std::vector<uint32_t> codes;
   bool found = false;
   CmapCharacters(cmap, codes, found);
   ASSERT_TRUE(found);
-  EXPECT_EQ(codes, (std::vector<uint16_t>{0x41, 0x42, 0x43, 0x30, 0x31}));
+  EXPECT_EQ(codes, (std::vector<uint32_t>{0x41, 0x42, 0x43, 0x30, 0x31}));
   for (size_t cut = 0; cut < cmap.size(); ++cut) {
     CmapCharacters(cmap.substr(0, cut), codes, found);
     // A table cut anywhere counts as having no usable segments: the single-byte range.

@@ -211,3 +211,19 @@ TEST_F(TableLayoutTest, GridResolvesSharedBorders) {
 }
 
 }  // namespace
+
+namespace {
+
+// A document that ends with a table whose last row goes on over the page is laid out to the end
+// of that row, although the row's end mark was placed on the first page.
+TEST_F(TableLayoutTest, LastRowOfTheDocumentContinuesOnTheNextPage) {
+  b->Add("Before");
+  b->Row({"a", TDocBuilder::LinesText(20)});
+  Paginate();
+  const int32_t cell = 2;
+  EXPECT_EQ(PageOf(cell, 0), 0);
+  EXPECT_GE(PageOf(cell, -1), 1);
+  EXPECT_TRUE(doc->Layout.LaidOutToEnd);
+}
+
+}  // namespace

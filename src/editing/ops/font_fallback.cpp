@@ -28,12 +28,21 @@ std::string FaceOfFont(int32_t font) {
 
 }  // namespace
 
-bool TFallbackFontSearch::FaceHasChar(const std::string& face, char16_t c) {
+bool TFallbackFontSearch::FaceHasChar(const std::string& face, uint32_t c) {
   TFontManager* fm = FontManager();
   return fm != nullptr && fm->FontCoversChar(face, c) >= 0;
 }
 
-bool TFallbackFontSearch::Try(const std::string& face, char16_t c) {
+bool TFallbackFontSearch::KnownMissing(uint32_t c) {
+  const TFontManager* fm = FontManager();
+  return fm != nullptr && fm->IsCharMissing(c);
+}
+
+void TFallbackFontSearch::NoteMissing(uint32_t c) {
+  if (TFontManager* fm = FontManager()) fm->NoteCharMissing(c);
+}
+
+bool TFallbackFontSearch::Try(const std::string& face, uint32_t c) {
   if (face.empty()) return false;
   for (const std::string& t : tried_)
     if (SameFace(t, face)) return false;
@@ -41,7 +50,7 @@ bool TFallbackFontSearch::Try(const std::string& face, char16_t c) {
   return FaceHasChar(face, c);
 }
 
-bool TFallbackFontSearch::TryDocumentFonts(char16_t c, std::string& found) {
+bool TFallbackFontSearch::TryDocumentFonts(uint32_t c, std::string& found) {
   for (int32_t p = doc_.ParCount() - 1; p >= 0; --p) {
     const TPar& par = *doc_.Par(p);
     TStreamItem item;
@@ -57,8 +66,7 @@ bool TFallbackFontSearch::TryDocumentFonts(char16_t c, std::string& found) {
   return false;
 }
 
-std::string TFallbackFontSearch::Find(char16_t c, const TCharFormat& format) {
-  tried_.clear();
+std::string TFallbackFontSearch::Search(uint32_t c, const TCharFormat& format) {
   const std::string own = FaceOfFont(format.Font);
   if (Try(own, c)) return own;
   std::string found;
@@ -74,7 +82,17 @@ std::string TFallbackFontSearch::Find(char16_t c, const TCharFormat& format) {
   return {};
 }
 
-std::string FindFallbackFont(TDoc& doc, char16_t c, const TCharFormat& format) {
+std::string TFallbackFontSearch::Find(uint32_t c, const TCharFormat& format) {
+  tried_.clear();
+  // Every face the search tries stands for an installed one, so a character that a whole search
+  // found in none stays missing until the installed fonts change.
+  if (KnownMissing(c)) return {};
+  std::string face = Search(c, format);
+  if (face.empty() && FontManager() != nullptr) NoteMissing(c);
+  return face;
+}
+
+std::string FindFallbackFont(TDoc& doc, uint32_t c, const TCharFormat& format) {
   return TFallbackFontSearch(doc).Find(c, format);
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/char_format.h"
 #include "document/doc.h"
+#include "document/par.h"
 #include "editing/format_operations.h"
 #include "editing/ops/text_edit_flags.h"
 #include "editing/ops/typing.h"
@@ -40,10 +41,22 @@ void InsertSymbol(TDoc& doc, uint32_t character, const std::string& face, bool e
     }
   }
   TypeText(doc, text, flags);
-  if (face.empty() || FontManager() == nullptr) return;
-  const int32_t font = FontManager()->FontIndex(face, kAnyCharset, true);
+  TFontManager* fonts = FontManager();
+  if (face.empty() || fonts == nullptr) return;
   const TDocPosition end = doc.Caret;
-  if (font < 0 || end.Par != start.Par || end.Offset <= start.Offset) return;
+  if (end.Par != start.Par || end.Offset <= start.Offset) return;
+  // A character typed by its Unicode code went in as a byte of the character set that holds it
+  // (Greek, Cyrillic ...): the face must be taken in that set, or the byte reads as another
+  // letter.
+  int32_t charset = kAnyCharset;
+  if (!eightBit) {
+    TCharFormat typed;
+    doc.Par(start.Par)->GetCharFormatAt(start.Offset, typed);
+    if (fonts->IsValidFont(typed.Font)) charset = fonts->RegFonts[size_t(typed.Font)].Charset;
+  }
+  // A face without that set keeps the font the typing gave the character.
+  const int32_t font = fonts->FontIndex(face, charset, true);
+  if (font < 0) return;
   TDocRange inserted;
   MakeRange(start.Par, start.Offset, end.Par, end.Offset, inserted);
   TCharFormat f = UnsetCharFormat;

@@ -129,8 +129,9 @@ class TPlainTextBuilder {
 
   // A character that the running font lacks switches the running font to the first font that
   // has it, in the character set of the character's run (the default set for a run of no code
-  // page). Characters without any font keep the running font.
-  void EnsureFontHas(char16_t c, uint32_t codePage) {
+  // page). Characters without any font keep the running font. `c` is a code point: one past the
+  // basic plane is looked for whole, not by its two halves.
+  void EnsureFontHas(uint32_t c, uint32_t codePage) {
     TFontManager* fm = FontManager();
     if (fm == nullptr || !fm->IsValidFont(running_.Font) || RunningFontHas(c)) return;
     const std::string face = FindFallbackFont(doc_, c, running_);
@@ -161,8 +162,8 @@ class TPlainTextBuilder {
   // What was learnt of the fonts' coverage during this insertion, by font and character.
   std::unordered_map<uint64_t, bool> covers_;
 
-  bool RunningFontHas(char16_t c) {
-    const uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(running_.Font)) << 16) | c;
+  bool RunningFontHas(uint32_t c) {
+    const uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(running_.Font)) << 32) | c;
     const auto it = covers_.find(key);
     if (it != covers_.end()) return it->second;
     const bool has = FontManager()->FontCoversChar(FontManager()->GetFaceName(running_.Font), c) >= 0;
@@ -222,6 +223,8 @@ void BuildFromWide(TPlainTextBuilder& b, const char16_t* t, int32_t n) {
       // A character outside the basic plane goes in whole, as its two halves; a lone half never
       // enters the document.
       if (c <= 0xDBFF && i + 1 < n && t[i + 1] >= 0xDC00 && t[i + 1] <= 0xDFFF) {
+        b.EnsureFontHas(0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) + (t[i + 1] - 0xDC00u),
+                        NO_CODE_PAGE);
         b.WideTag(c);
         b.WideTag(t[i + 1]);
         ++i;

@@ -656,9 +656,11 @@ void TRtfReader::ReadNote(int32_t depth) {
   std::unique_ptr<TTableRow> savedRow = std::move(row_);
   const TTableCell savedCell = cell_;
   const int32_t savedCells = cellCount_;
+  const TRtfCellMerges savedMerges = merges_;
   NewRowDefinition();
   ResetCellRecord();
   cellCount_ = 0;
+  merges_.Words = 0;
 
   // The reference wraps the note mark in the text.
   auto reference = std::make_unique<TField>();
@@ -716,6 +718,7 @@ void TRtfReader::ReadNote(int32_t depth) {
   row_ = std::move(savedRow);
   cell_ = savedCell;
   cellCount_ = savedCells;
+  merges_ = savedMerges;
   PopState();
   flags_ &= ~(rfNote | rfEndnote);
   doc_.RestoreScopedFlag();
@@ -733,9 +736,11 @@ void TRtfReader::ReadHeaderFooter(int slot, int32_t depth) {
   std::unique_ptr<TTableRow> savedRow = std::move(row_);
   const TTableCell savedCell = cell_;
   const int32_t savedCells = cellCount_;
+  const TRtfCellMerges savedMerges = merges_;
   NewRowDefinition();
   ResetCellRecord();
   cellCount_ = 0;
+  merges_.Words = 0;
 
   TPar* host = ctx_.ReadPar;
   std::vector<std::unique_ptr<TPar>>* hostList = ctx_.FillList;
@@ -770,6 +775,7 @@ void TRtfReader::ReadHeaderFooter(int slot, int32_t depth) {
   row_ = std::move(savedRow);
   cell_ = savedCell;
   cellCount_ = savedCells;
+  merges_ = savedMerges;
   PopState();
   flags_ &= ~rfHeaderFooter;
   doc_.RestoreScopedFlag();

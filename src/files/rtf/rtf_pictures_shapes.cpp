@@ -447,9 +447,11 @@ void TRtfReader::ReadShapeText(int32_t depth) {
   std::unique_ptr<TTableRow> savedRow = std::move(row_);
   const TTableCell savedCell = cell_;
   const int32_t savedCells = cellCount_;
+  const TRtfCellMerges savedMerges = merges_;
   NewRowDefinition();
   ResetCellRecord();
   cellCount_ = 0;
+  merges_.Words = 0;
   const int8_t inTable = Cur().Format.InTable;
   const size_t first = ctx_.FillList->size() - 1;
   TShape* const savedShape = shape_;
@@ -464,6 +466,7 @@ void TRtfReader::ReadShapeText(int32_t depth) {
   row_ = std::move(savedRow);
   cell_ = savedCell;
   cellCount_ = savedCells;
+  merges_ = savedMerges;
 }
 
 }  // namespace qv

@@ -121,6 +121,15 @@ struct TRtfOverrideLevel {
 // A PNG of one pixel in the colour (0x00BBGGRR): placeholder pictures and horizontal rules.
 std::vector<uint8_t> RtfOnePixelPng(uint32_t colour);
 
+// Horizontal merges of the row being read: a cell defined with \clmrg widens the cell before it
+// instead of adding one, and its \cell in the row's text ends no cell.
+struct TRtfCellMerges {
+  bool MergesLeft = false;  // the cell being defined merges into the one before
+  int32_t Defined = 0;      // \cellx words of the row definition
+  uint64_t Away = 0;        // bit i: the i-th \cell of a row ends no cell
+  int32_t Words = 0;        // \cell words of the row so far
+};
+
 class TRtfReader {
  public:
   explicit TRtfReader(TOpenContext& context);
@@ -199,6 +208,11 @@ class TRtfReader {
   void SetCharProp(TCharFormat& target, int kind, int32_t value);
   void Plain(TCharFormat& target);
   void Pard(TParFormat& target);
+  // Forgets the shading words read for a paragraph or a style.
+  void ClearShadingWords();
+  // The paragraph shading from the shading words read so far (percentage, pattern and
+  // background colour).
+  void ApplyParShading(TParFormat& target) const;
   void AddTab(int32_t position, int kind);
   void InternPending(TParFormat& format);
   // InternPending, then the pending tabs and borders start afresh.
@@ -315,6 +329,7 @@ class TRtfReader {
   // Shading values.
   int32_t parShading_ = 0;
   int32_t parPattern_ = static_cast<int32_t>(0xFF000000u);
+  int32_t parBack_ = static_cast<int32_t>(0xFF000000u);
   int32_t charShading_ = 0;
   int32_t charPattern_ = static_cast<int32_t>(0xFF000000u);
 
@@ -322,6 +337,7 @@ class TRtfReader {
   std::unique_ptr<TTableRow> row_;
   TTableCell cell_;
   int32_t cellCount_ = 0;
+  TRtfCellMerges merges_;
   int32_t column_ = 0;
   int32_t pageNumberStart_ = 1;
   bool pageNumberRestart_ = false;

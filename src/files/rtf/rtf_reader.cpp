@@ -18,6 +18,7 @@
 #include "files/reader_steps.h"
 #include "files/rtf/rtf_keywords.h"
 #include "files/rtf/rtf_read_state.h"
+#include "files/shading_mix.h"
 #include "foundation/base/exceptions.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/text/code_pages.h"
@@ -575,9 +576,20 @@ void TRtfReader::Pard(TParFormat& pf) {
   bordersActive_ = false;
   borderTarget_ = {};
   flags_ &= ~rfBorders;
+  ClearShadingWords();
+  dropType_ = 0;
+}
+
+void TRtfReader::ClearShadingWords() {
   parShading_ = 0;
   parPattern_ = AutoColor;
-  dropType_ = 0;
+  parBack_ = AutoColor;
+}
+
+// A percentage shows the pattern colour over the background; without one the background alone.
+void TRtfReader::ApplyParShading(TParFormat& pf) const {
+  if (parShading_ > 0) pf.Shading = MixedShading(parShading_, parPattern_, parBack_);
+  else if (parBack_ != AutoColor) pf.Shading = parBack_;
 }
 
 bool TRtfReader::HandleParWord(const TRtfItem& w, TParFormat& pf) {
@@ -644,11 +656,9 @@ bool TRtfReader::HandleParWord(const TRtfItem& w, TParFormat& pf) {
       pf.InTable = 1;
       ctx_.TablesRead = true;
       return true;
-    case RtfWord("shading"): parShading_ = p; return true;
-    case RtfWord("cfpat"): parPattern_ = ColourOf(p); return true;
-    case RtfWord("cbpat"):
-      if (parShading_ == 0 && parPattern_ == AutoColor && ColourOf(p) != AutoColor) pf.Shading = ColourOf(p);
-      return true;
+    case RtfWord("shading"): parShading_ = std::clamp(p, 0, 10000); ApplyParShading(pf); return true;
+    case RtfWord("cfpat"): parPattern_ = ColourOf(p); ApplyParShading(pf); return true;
+    case RtfWord("cbpat"): parBack_ = ColourOf(p); ApplyParShading(pf); return true;
     case RtfWord("pard"): Pard(pf); return true;
     case RtfWord("tqc"): tabKind_ = tkCenter; return true;
     case RtfWord("tqr"): tabKind_ = tkRight; return true;
@@ -745,6 +755,18 @@ void TRtfReader::HandleUnlistedWord(const TRtfItem& w) {
     borderTarget_.SelectBox(PendingBorders());
     flags_ |= rfBorders;
   }
+  // \clmrg: the cell being defined is merged into the one before (\clmgf, which starts such a
+  // merge, needs nothing).
+  if (w.Name() == "clmrg") merges_.MergesLeft = true;
+  // \nestcell ends a cell of a table within a table, which the document cannot hold: its text
+  // stays in the outer cell, the nested cells parted by tabs (each nested row ends with the
+  // paragraph mark that files give readers of plain tables).
+  if (w.Name() == "nestcell" && !SkippingText() && (flags_ & rfInstruction) == 0) AppendSpecial(scTab);
+  // Tab leaders the document has no kind of: a thick line shows as the underline, middle dots
+  // as dots and equal signs as hyphens.
+  if (w.Name() == "tlth") tabLeader_ = tlUnderline;
+  else if (w.Name() == "tlmdot") tabLeader_ = tlDots;
+  else if (w.Name() == "tleq") tabLeader_ = tlHyphens;
 }
 
 bool TRtfReader::HandleSpecialWord(const TRtfItem& w) {

@@ -152,6 +152,7 @@ void TRtfReader::ReadStyle(int32_t depth) {
   flags_ |= rfRedirect;
   tabsActive_ = bordersActive_ = false;
   flags_ &= ~rfBorders;
+  ClearShadingWords();
   std::string name;
   bool named = false;
   while (InGroup(depth)) {
@@ -214,6 +215,7 @@ void TRtfReader::ReadStyle(int32_t depth) {
   charTarget_ = savedChar;
   parTarget_ = savedPar;
   styleRead_ = nullptr;
+  ClearShadingWords();
   InternPendingInto(sr.Style->ParFmt);
   sr.Style->Name = sr.Style->DisplayName = name;
   if (sr.CharNumber >= 0) {

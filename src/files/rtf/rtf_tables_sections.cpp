@@ -33,10 +33,13 @@ void TRtfReader::NewRowDefinition() {
   row_->ShadingColor = AutoColor;
   row_->PatternColor = AutoColor;
   row_->ShadingPercent = TableValueUnset;
+  merges_.Defined = 0;
+  merges_.Away = 0;
 }
 
 void TRtfReader::ResetCellRecord() {
   cell_ = TTableCell{};
+  merges_.MergesLeft = false;
   cell_.PatternColor = AutoColor;
   for (TBorderLine* b : {&cell_.BorderLeft, &cell_.BorderTop, &cell_.BorderRight, &cell_.BorderBottom})
     b->Color = AutoColor;
@@ -44,6 +47,13 @@ void TRtfReader::ResetCellRecord() {
 
 void TRtfReader::EndCell() {
   if (SkippingText() || (flags_ & rfInstruction) != 0) return;
+  const int32_t word = merges_.Words++;
+  if (word < 64 && (merges_.Away >> word & 1) != 0 && cellCount_ > 0) {
+    // The cell was merged into the one before: nothing ends here. Text that it holds (files
+    // seldom give it any) is kept as a paragraph, which opens the next cell.
+    if (HasChars()) EndParagraph();
+    return;
+  }
   if (!TablesAllowed() || cellCount_ >= MaxTableCells) {
     EndParagraph();
     return;
@@ -91,6 +101,7 @@ void TRtfReader::EndRow() {
   row_ = std::make_unique<TTableRow>(static_cast<const TTableRow&>(*row));
   row_->RowRange = {};
   cellCount_ = 0;
+  merges_.Words = 0;
   NewParagraph();
   if (strayContent.Length > 0) {
     Cur().Format.InTable = 0;
@@ -186,10 +197,15 @@ bool TRtfReader::HandleTableWord(const TRtfItem& w) {
       if (p >= 0 && p <= 10000) cell_.ShadingPercent = static_cast<int16_t>(p);
       return true;
     case RtfWord("cellx"):
-      if (TablesAllowed() && r.CellCount < MaxTableCells) {
+      if (merges_.MergesLeft && r.CellCount > 0 && merges_.Defined < 64) {
+        TTableCell& widened = r.Cells[static_cast<size_t>(r.CellCount - 1)];
+        widened.Right = std::max(widened.Right, std::min(p, kRtfTwipsLimit));
+        merges_.Away |= uint64_t{1} << merges_.Defined;
+      } else if (TablesAllowed() && r.CellCount < MaxTableCells) {
         cell_.Right = std::min(p, kRtfTwipsLimit);
         r.Cells[static_cast<size_t>(r.CellCount++)] = cell_;
       }
+      ++merges_.Defined;
       ResetCellRecord();
       borderTarget_ = {};
       return true;

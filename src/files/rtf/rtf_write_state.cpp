@@ -81,7 +81,10 @@ void WriteRtfValueGroup(TRtfWriteState& w, int32_t word, int64_t value) {
   CloseRtfGroup(w);
 }
 
-void WriteRtfStarGroup(TRtfWriteState& w, int32_t word, const std::string& text) {
+namespace {
+
+template <class Text>
+void WriteStarGroup(TRtfWriteState& w, int32_t word, const Text& text) {
   if (text.empty()) return;
   w.Text("{\\*");
   WriteRtfWord(w, word);
@@ -91,14 +94,14 @@ void WriteRtfStarGroup(TRtfWriteState& w, int32_t word, const std::string& text)
   CloseRtfGroup(w);
 }
 
+}  // namespace
+
+void WriteRtfStarGroup(TRtfWriteState& w, int32_t word, const std::string& text) {
+  WriteStarGroup(w, word, text);
+}
+
 void WriteRtfStarGroup(TRtfWriteState& w, int32_t word, const std::u16string& text) {
-  if (text.empty()) return;
-  w.Text("{\\*");
-  WriteRtfWord(w, word);
-  w.Byte(' ');
-  w.DelimiterPending = false;
-  WriteRtfString(w, text);
-  CloseRtfGroup(w);
+  WriteStarGroup(w, word, text);
 }
 
 void WriteRtfTextGroup(TRtfWriteState& w, int32_t word, const std::u16string& text) {

@@ -13,6 +13,15 @@ namespace qv {
 
 namespace {
 
+// The last code point of Unicode.
+constexpr uint32_t kLastCodePoint = 0x10FFFF;
+
+// A run of listed codes, both ends inclusive.
+struct TCodePiece {
+  uint32_t First;
+  uint32_t Last;
+};
+
 constexpr std::array<TUnicodeBlock, 120> kBlocks = {{
     {0x0020, 0x007F, "Basic Latin"},
     {0x0080, 0x00FF, "Latin-1"},
@@ -149,8 +158,8 @@ bool Read32(const std::string& s, size_t at, uint32_t& v) {
 }
 
 struct Segment {
-  uint16_t Start;
-  uint16_t End;
+  uint32_t Start;
+  uint32_t End;
 };
 
 // The segments of the first Windows Unicode or symbol subtable, when it has format 4.
@@ -173,19 +182,131 @@ bool ReadFormat4Segments(const std::string& cmap, std::vector<Segment>& segments
     const size_t ends = size_t{offset} + 14;
     const size_t starts = ends + segCount * 2 + 2;
     for (size_t k = 0; k < segCount; ++k) {
-      Segment seg{};
-      if (!Read16(cmap, ends + k * 2, seg.End) || !Read16(cmap, starts + k * 2, seg.Start)) {
+      uint16_t start = 0, end = 0;
+      if (!Read16(cmap, ends + k * 2, end) || !Read16(cmap, starts + k * 2, start)) {
         segments.clear();
         return false;
       }
-      segments.push_back(seg);
+      // The segment that closes every format-4 map holds no character.
+      if (end != 0xFFFF) segments.push_back({start, end});
     }
     return true;
   }
   return false;
 }
 
-bool IsSkippedCode(uint32_t code) { return (code >= 128 && code <= 160) || code == 173; }
+// Offset of the first full-Unicode subtable: Windows encoding 10, else the Unicode platform's
+// encodings 4 and 6 (the repertoire past the basic plane). False when there is none.
+bool FindFullUnicodeSubtable(const std::string& cmap, uint32_t& offset) {
+  uint16_t count = 0;
+  if (!Read16(cmap, 2, count)) return false;
+  bool unicodePlatform = false;
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t record = 4 + size_t{i} * 8;
+    uint16_t platform = 0, encoding = 0;
+    uint32_t at = 0;
+    if (!Read16(cmap, record, platform) || !Read16(cmap, record + 2, encoding) ||
+        !Read32(cmap, record + 4, at))
+      break;
+    if (platform == 3 && encoding == 10) {
+      offset = at;
+      return true;
+    }
+    if (platform == 0 && (encoding == 4 || encoding == 6) && !unicodePlatform) {
+      offset = at;
+      unicodePlatform = true;
+    }
+  }
+  return unicodePlatform;
+}
+
+// The groups of a format-12 (codes on consecutive glyphs) or format-13 (codes on one glyph)
+// subtable, as segments of the codes that reach a glyph. False when the subtable is of another
+// format or runs past the table.
+bool ReadSegmentedGroups(const std::string& cmap, uint32_t offset, std::vector<Segment>& segments) {
+  uint16_t format = 0;
+  uint32_t groups = 0;
+  if (!Read16(cmap, offset, format) || (format != 12 && format != 13)) return false;
+  if (!Read32(cmap, size_t{offset} + 12, groups)) return false;
+  const size_t first = size_t{offset} + 16;
+  if (first > cmap.size() || (cmap.size() - first) / 12 < groups) return false;
+  for (uint32_t g = 0; g < groups; ++g) {
+    uint32_t start = 0, end = 0, glyph = 0;
+    Read32(cmap, first + size_t{g} * 12, start);
+    Read32(cmap, first + size_t{g} * 12 + 4, end);
+    Read32(cmap, first + size_t{g} * 12 + 8, glyph);
+    // Glyph 0 is the missing-character box: a code mapped to it is not covered.
+    if (glyph == 0) {
+      if (format == 13 || start >= end) continue;
+      ++start;
+    }
+    end = std::min<uint32_t>(end, kLastCodePoint);
+    if (start <= end) segments.push_back({start, end});
+  }
+  return true;
+}
+
+// The codes of [first, last] that are listed, as pieces: never control codes (below 32), the
+// byte range's second control block and no-break space (128..160), the soft hyphen (173), the
+// surrogates, U+FFFE or U+FFFF.
+void AddPieces(std::vector<TCodePiece>& pieces, uint32_t first, uint32_t last) {
+  static constexpr Segment kNever[] = {{0, 31}, {128, 160}, {173, 173}, {0xD800, 0xDFFF}, {0xFFFE, 0xFFFF}};
+  for (const Segment& never : kNever) {
+    if (first > last) return;
+    if (last < never.Start || first > never.End) continue;
+    if (first < never.Start) pieces.push_back({first, never.Start - 1});
+    if (never.End >= last) return;
+    first = std::max(first, never.End + 1);
+  }
+  if (first <= last) pieces.push_back({first, last});
+}
+
+// The covered codes as pieces in list order, each code in one piece only: the segments of a
+// sound table never overlap, while a damaged one could repeat the whole plane in each of
+// thousands of segments. The codes listed so far are kept as disjoint ranges, so a segment costs
+// only the codes it adds and the ranges it meets.
+void ListSegments(const std::vector<Segment>& segments, std::vector<TCodePiece>& pieces) {
+  std::map<uint32_t, uint32_t> listed;  // first code -> last code
+  for (const Segment& seg : segments) {
+    const uint32_t lo = seg.Start, hi = seg.End;
+    if (lo > hi) continue;
+    auto it = listed.upper_bound(lo);
+    if (it != listed.begin() && std::prev(it)->second + 1 >= lo) --it;
+    uint32_t next = lo, first = lo, last = hi;
+    for (; it != listed.end() && it->first <= hi + 1; it = listed.erase(it)) {
+      if (it->first > next) AddPieces(pieces, next, std::min(hi, it->first - 1));
+      next = std::max(next, it->second + 1);
+      first = std::min(first, it->first);
+      last = std::max(last, it->second);
+    }
+    if (next <= hi) AddPieces(pieces, next, hi);
+    listed.emplace(first, last);
+  }
+}
+
+// The covered codes of a character map as pieces (see CmapCharacters for which and in what
+// order).
+void CmapPieces(const std::string& cmap, std::vector<TCodePiece>& pieces, bool& found) {
+  pieces.clear();
+  std::vector<Segment> basic, full;
+  found = ReadFormat4Segments(cmap, basic);
+  uint32_t offset = 0;
+  const bool hasFull = FindFullUnicodeSubtable(cmap, offset) && ReadSegmentedGroups(cmap, offset, full);
+  if (!found && hasFull) {
+    // The full map stands for the basic plane too: its codes below U+10000 come first.
+    found = true;
+    for (const Segment& seg : full)
+      if (seg.Start <= 0xFFFF) basic.push_back({seg.Start, std::min<uint32_t>(seg.End, 0xFFFF)});
+  }
+  if (!found) basic.push_back({0, 0xFF});
+  ListSegments(basic, pieces);
+  // Past the basic plane, in ascending order.
+  std::vector<Segment> beyond;
+  for (const Segment& seg : full)
+    if (seg.End > 0xFFFF) beyond.push_back({std::max<uint32_t>(seg.Start, 0x10000), seg.End});
+  std::sort(beyond.begin(), beyond.end(), [](const Segment& a, const Segment& b) { return a.Start < b.Start; });
+  ListSegments(beyond, pieces);
+}
 
 }  // namespace
 
@@ -202,45 +323,58 @@ int32_t FindUnicodeBlock(uint32_t code) {
 
 bool IsPrivateUseChar(uint32_t code) { return code >= 0xE000 && code <= 0xF8FF; }
 
-void CmapCharacters(const std::string& cmap, std::vector<uint16_t>& codes, bool& found) {
+void CmapCharacters(const std::string& cmap, std::vector<uint32_t>& codes, bool& found) {
+  std::vector<TCodePiece> pieces;
+  CmapPieces(cmap, pieces, found);
   codes.clear();
-  found = false;
-  std::vector<Segment> segments;
-  if (ReadFormat4Segments(cmap, segments)) found = true;
-  if (segments.empty()) segments.push_back({0, 0xFF});
-  // Each code is listed once, in the order the segments give them: the segments of a sound table
-  // never overlap, while a damaged one could repeat the whole plane in each of thousands of
-  // segments. The codes listed so far are kept as disjoint ranges, so a segment costs only the
-  // codes it adds and the ranges it meets.
-  std::map<uint32_t, uint32_t> listed;  // first code -> last code
-  auto add = [&codes](uint32_t first, uint32_t last) {
-    for (uint32_t code = first; code <= last; ++code)
-      if (!IsSkippedCode(code)) codes.push_back(static_cast<uint16_t>(code));
-  };
-  for (const Segment& seg : segments) {
-    if (seg.End == 0xFFFF) continue;
-    const uint32_t lo = std::max<uint32_t>(32, seg.Start), hi = seg.End;
-    if (lo > hi) continue;
-    auto it = listed.upper_bound(lo);
-    if (it != listed.begin() && std::prev(it)->second + 1 >= lo) --it;
-    uint32_t next = lo, first = lo, last = hi;
-    for (; it != listed.end() && it->first <= hi + 1; it = listed.erase(it)) {
-      if (it->first > next) add(next, std::min(hi, it->first - 1));
-      next = std::max(next, it->second + 1);
-      first = std::min(first, it->first);
-      last = std::max(last, it->second);
-    }
-    if (next <= hi) add(next, hi);
-    listed.emplace(first, last);
-  }
+  for (const TCodePiece& piece : pieces)
+    for (uint32_t code = piece.First; code <= piece.Last; ++code) codes.push_back(code);
 }
 
-void GetFontCharacters(const plat::Font& font, std::vector<uint16_t>& codes, bool& found) {
+void GetFontCharacters(const plat::Font& font, std::vector<uint32_t>& codes, bool& found) {
   CmapCharacters(font.TableData("cmap"), codes, found);
 }
 
-void GetFontCharacters(const plat::Canvas& canvas, std::vector<uint16_t>& codes, bool& found) {
+void GetFontCharacters(const plat::Canvas& canvas, std::vector<uint32_t>& codes, bool& found) {
   GetFontCharacters(canvas.GetFont(), codes, found);
+}
+
+TCharCoverage::TCharCoverage(std::vector<uint32_t> codes) {
+  std::sort(codes.begin(), codes.end());
+  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  for (uint32_t code : codes) {
+    if (!ranges_.empty() && ranges_.back().Last + 1 == code)
+      ranges_.back().Last = code;
+    else
+      ranges_.push_back({code, code, count_});
+    ++count_;
+  }
+}
+
+TCharCoverage TCharCoverage::FromCmap(const std::string& cmap) {
+  std::vector<TCodePiece> pieces;
+  bool found = false;
+  CmapPieces(cmap, pieces, found);
+  // The pieces never share a code, so sorted by their first code they are ascending ranges.
+  std::sort(pieces.begin(), pieces.end(), [](const TCodePiece& a, const TCodePiece& b) { return a.First < b.First; });
+  TCharCoverage coverage;
+  for (const TCodePiece& piece : pieces) {
+    if (!coverage.ranges_.empty() && coverage.ranges_.back().Last + 1 == piece.First)
+      coverage.ranges_.back().Last = piece.Last;
+    else
+      coverage.ranges_.push_back({piece.First, piece.Last, coverage.count_});
+    coverage.count_ += static_cast<int32_t>(piece.Last - piece.First + 1);
+  }
+  return coverage;
+}
+
+int32_t TCharCoverage::IndexOf(uint32_t code) const {
+  auto it = std::upper_bound(ranges_.begin(), ranges_.end(), code,
+                             [](uint32_t c, const TRange& r) { return c < r.First; });
+  if (it == ranges_.begin()) return -1;
+  --it;
+  if (code > it->Last) return -1;
+  return it->Before + static_cast<int32_t>(code - it->First);
 }
 
 }  // namespace qv

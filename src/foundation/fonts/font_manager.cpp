@@ -10,6 +10,7 @@
 #include "foundation/fonts/font_services.h"
 #include "foundation/fonts/font_substitution.h"
 #include "foundation/base/service_slot.h"
+#include "foundation/base/string_utils.h"
 #include "foundation/base/units.h"
 #include "platform/gfx/canvas.h"
 
@@ -509,18 +510,21 @@ const TKerningPairs& TFontManager::SelectKerningPairs(const TFontKey& format, in
 // Coverage and changes
 
 int32_t TFontManager::FontCoversChar(const std::string& face, uint32_t code) {
-  if (!coverageValid_ || coverageFace_ != face) {
+  const std::string key = AsciiLowerCase(face);
+  auto it = coverage_.find(key);
+  if (it == coverage_.end()) {
     plat::LogFont lf;
     lf.FaceName = face;
     lf.Weight = 400;
     lf.CharSet = DEFAULT_CHARSET;
-    bool found = false;
-    GetFontCharacters(MakeFont(lf, FallbackFaceName), coverageCodes_, found);
-    coverageFace_ = face;
-    coverageValid_ = true;
+    const plat::Font font = MakeFont(lf, FallbackFaceName);
+    const std::string resolved = font.FilePath() + '\n' + font.FaceName();
+    auto known = coverageByFace_.find(resolved);
+    if (known == coverageByFace_.end())
+      known = coverageByFace_.emplace(resolved, TCharCoverage::FromCmap(font.TableData("cmap"))).first;
+    it = coverage_.emplace(key, &known->second).first;
   }
-  auto it = std::find(coverageCodes_.begin(), coverageCodes_.end(), code);
-  return it == coverageCodes_.end() ? -1 : static_cast<int32_t>(it - coverageCodes_.begin());
+  return it->second->IndexOf(code);
 }
 
 void TFontManager::ClearCaches() {
@@ -530,8 +534,9 @@ void TFontManager::ClearCaches() {
   sharedIndex_.clear();
   sharedFonts_.clear();
   kerningCache_.clear();
-  coverageValid_ = false;
-  coverageCodes_.clear();
+  coverage_.clear();
+  coverageByFace_.clear();
+  missingChars_.clear();
 }
 
 void TFontManager::FontsChanged() {

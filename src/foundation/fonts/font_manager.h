@@ -13,8 +13,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "foundation/fonts/char_coverage.h"
 #include "foundation/fonts/font_key.h"
 #include "foundation/fonts/kerning_pairs.h"
 #include "platform/gfx/font.h"
@@ -155,8 +157,14 @@ class TFontManager {
   const TKerningPairs* CurrentKerningPairs() const { return currentKerningPairs_; }
   const std::vector<std::unique_ptr<TKerningPairs>>& KerningCache() const { return kerningCache_; }
 
-  // Index of the code in the list of codes the face covers, -1 when it is not covered.
+  // Index of the code among the codes the face covers (in ascending order), -1 when it is not
+  // covered. A face's coverage is read from its character map on first use and kept until the
+  // fonts change.
   int32_t FontCoversChar(const std::string& face, uint32_t code);
+  // Characters that a search of every font found in none, remembered until the fonts change so
+  // that the next search for them reads no font.
+  bool IsCharMissing(uint32_t code) const { return missingChars_.count(code) != 0; }
+  void NoteCharMissing(uint32_t code) { missingChars_.insert(code); }
 
   // The logical font for a key (its Size is the pixel height).
   void CharFormatToLogFont(const TFontKey& format, plat::LogFont& logFont) const;
@@ -185,9 +193,12 @@ class TFontManager {
   plat::Canvas* currentFontDC_ = nullptr;
   std::vector<std::unique_ptr<TKerningPairs>> kerningCache_;
   const TKerningPairs* currentKerningPairs_ = nullptr;
-  std::string coverageFace_;
-  std::vector<uint16_t> coverageCodes_;
-  bool coverageValid_ = false;
+  // Each face's coverage, kept once per font file and face that the platform resolved a name
+  // to, and the names asked about pointing to theirs: the many names of faces that are not
+  // installed (a document may bring thousands) share the coverage of the face standing in.
+  std::unordered_map<std::string, TCharCoverage> coverageByFace_;
+  std::unordered_map<std::string, const TCharCoverage*> coverage_;  // by name, in lower case
+  std::unordered_set<uint32_t> missingChars_;
 };
 
 // The program-wide font manager; null before CreateFontManager and after FreeFontManager.

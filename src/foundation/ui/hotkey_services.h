@@ -18,6 +18,15 @@ class THotKeyService {
   virtual void WMSysKeyDown(uint8_t key, intptr_t keyData, intptr_t& result) { result = 0; }
   // A system character; result is in-out (unchanged while a hexadecimal code entry runs).
   virtual void WMSysChar(char16_t ch, intptr_t keyData, intptr_t& result) { result = 0; }
+  // A system key-up; result 1 when the manager took it (the release of Alt ending a character
+  // code entry, which inserts the character; other releases during the entry).
+  virtual void WMSysKeyUp(uint8_t key, intptr_t keyData, intptr_t& result) { result = 0; }
+  // The last system key was Alt with a numeric-keypad key (its character is not typed); cleared
+  // by the reader after each character.
+  virtual bool AltKeypadKey() { return false; }
+  virtual void ClearAltKeypadKey() {}
+  // A hexadecimal character code is being entered (Alt+X and its digits).
+  virtual bool HexCodeEntry() { return false; }
   // True when the code (shift byte, key shifted left by 8) starts a two-key chord.
   virtual bool IsChordPrefix(int32_t code) { return false; }
 };

@@ -5,6 +5,7 @@
 
 #include "document/compound_fragment.h"
 #include "document/doc.h"
+#include "document/doc_flags.h"
 #include "document/line.h"
 #include "document/table_fitting.h"
 #include "document/table_row.h"
@@ -15,6 +16,7 @@
 #include "layout/paint/box_geometry.h"
 #include "layout/paint/line_painter.h"
 #include "layout/paint/page_decorations.h"
+#include "layout/paint/shape_painter.h"
 #include "layout/paint/selection_rects.h"
 #include "layout/paint/view_paint_state.h"
 #include "platform/gfx/canvas.h"
@@ -32,6 +34,13 @@ uint32_t BorderColour(const TBorderLine& b) {
 }
 
 bool HasBorder(const TBorderLine& b) { return b.Width > 0 && b.Style != BorderStyleNone; }
+
+// A cell whose paragraphs are dimmed (the main text while a header or footer is edited in place,
+// or the reverse) shows its borders pale and its shading lightened, like its text.
+bool IsCellDimmed(const TCellBox& cell) {
+  const TDoc* doc = cell.Doc;
+  return doc != nullptr && !doc->IsDocFlagSet(dfPreview) && doc->IsParagraphDimmed(cell.CellRange.Start.Par);
+}
 
 bool Overlap(int32_t a1, int32_t a2, int32_t b1, int32_t b2) { return a1 < b2 && b1 < a2; }
 
@@ -75,6 +84,8 @@ void PaintCellBorders(const TCellBox& cell, plat::Canvas& canvas, const plat::Re
   const bool gridlines = GridlinesShown(doc);
   const uint32_t gridColour = gridlines ? GetColorManager().AdjustToBackground(0x808080) : 0;
   const plat::Point phase = doc != nullptr ? doc->View.ScrollPos : plat::Point{};
+  const bool dimmed = IsCellDimmed(cell);
+  const uint32_t dimmedColour = dimmed ? GetColorManager().AdjustToBackground(0xC0C0C0) : 0;
   auto draw = [&](const TBorderLine& b, bool vertical, const plat::Rect& edge) {
     if (!HasBorder(b)) {
       // A cell edge without a border shows as a dotted gridline when gridlines are on.
@@ -87,7 +98,7 @@ void PaintCellBorders(const TCellBox& cell, plat::Canvas& canvas, const plat::Re
     plat::Rect bar = edge;
     if (vertical) bar.right = bar.left + w;
     else bar.bottom = bar.top + w;
-    canvas.FillRect(bar, BorderColour(b));
+    canvas.FillRect(bar, dimmed ? dimmedColour : BorderColour(b));
   };
   // A shared edge is drawn once, by the cell below or to the right of it, with the stronger of
   // the two borders.
@@ -106,7 +117,7 @@ void PaintCellBorders(const TCellBox& cell, plat::Canvas& canvas, const plat::Re
 }
 
 void PaintCellDecorations(const TCellBox& cell, plat::Canvas& canvas, const plat::Rect& r) {
-  const uint32_t shading = CellShadingColor(cell, false);
+  const uint32_t shading = CellShadingColor(cell, IsCellDimmed(cell));
   if ((shading & 0xFF000000u) == 0) canvas.FillRect(r, shading);
   PaintCellBorders(cell, canvas, r);
 }
@@ -229,7 +240,8 @@ void PaintChangedLines(TBox& box, plat::Canvas& canvas, const plat::Rect& r,
   if (bands.empty()) return;
   const plat::Region region = plat::Region::FromRects(bands);
   view.Changed.insert(view.Changed.end(), region.Rects().begin(), region.Rects().end());
-  const uint32_t shading = CellShadingColor(box, false);
+  const TCellBox* shaded = GetCellBox(&box);
+  const uint32_t shading = CellShadingColor(box, shaded != nullptr && IsCellDimmed(*shaded));
   const uint32_t background = (shading & 0xFF000000u) == 0 ? shading : view.PageBackground;
   canvas.SaveState();
   plat::Region clip = canvas.ClipRegion();
@@ -394,6 +406,9 @@ void PaintPage(TPage& page, plat::Canvas& canvas, int32_t x, int32_t y, TLinePai
     PaintPageMarginBorders(page, canvas, paper);
     PaintHeaderFooterLabels(page, canvas, paper);
   }
+  plat::Rect mark;
+  if (doc != nullptr && !doc->IsDocFlagSet(dfPreview) && !doc->PrintPreview && AnchorMarkRect(page, mark))
+    DrawAnchorMark(canvas, mark.Offset(x - page.PixelRect.left, y - page.PixelRect.top));
   if (tookInPlace) RestoreInPlaceArea(*doc, page);
   canvas.RestoreState();
 }

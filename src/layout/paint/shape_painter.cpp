@@ -1,6 +1,7 @@
 #include "layout/paint/shape_painter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "document/doc.h"
@@ -60,6 +61,25 @@ bool DrawDecoded(const TDecodedPicture& picture, plat::Canvas& canvas, const pla
   return false;
 }
 
+// The largest copy a dimmed picture is drawn through (pixels); a larger one is drawn as it is.
+constexpr int64_t kMaxDimmedPixels = 4096 * 4096;
+
+// A dimmed picture (a header's while the main text is edited, or the reverse) is drawn through a
+// copy of its shown size, on paper, whose every colour is lightened.
+bool DrawDecodedDimmed(const TDecodedPicture& picture, plat::Canvas& canvas, const plat::Rect& r) {
+  if (int64_t{r.Width()} * r.Height() > kMaxDimmedPixels) return DrawDecoded(picture, canvas, r);
+  plat::Bitmap copy(r.Width(), r.Height());
+  {
+    plat::Canvas into(copy);
+    into.FillRect(copy.Bounds(), 0xFFFFFF);
+    if (!DrawDecoded(picture, into, copy.Bounds())) return false;
+  }
+  for (int32_t y = 0; y < copy.Height(); ++y)
+    for (int32_t x = 0; x < copy.Width(); ++x) copy.SetPixel(x, y, LightenColor(copy.GetPixel(x, y)));
+  canvas.DrawBitmap(r.left, r.top, copy);
+  return true;
+}
+
 // A picture that cannot be shown keeps its place: a frame with "Picture" in its middle.
 void DrawPlaceholder(plat::Canvas& canvas, const plat::Rect& r) {
   canvas.FrameRect(r, kPlaceholderFrame);
@@ -107,12 +127,33 @@ void DrawShape(TShape& shape, plat::Canvas& canvas, const TShapePaint& paint) {
   } else if (TDocGraphic* graphic = shape.Graphic.get()) {
     graphic->SetUnloaded(false);
     const TDecodedPicture* picture = graphic->Decoded();
-    if (picture != nullptr && DrawDecoded(*picture, canvas, r)) ++graphic->DrawCount;
+    const bool dimmed = (paint.Flags & TShapePaint::Dimmed) != 0;
+    if (picture != nullptr && (dimmed ? DrawDecodedDimmed(*picture, canvas, r) : DrawDecoded(*picture, canvas, r)))
+      ++graphic->DrawCount;
     else DrawPlaceholder(canvas, r);
     // Past the budget the picture goes again at once; it is decoded anew when next drawn.
     if (IsPictureMemoryOverLimit()) graphic->SetUnloaded(true);
   }
   if ((paint.Flags & TShapePaint::Selected) != 0) DrawSelectionMarks(shape, canvas, r);
+}
+
+void DrawAnchorMark(plat::Canvas& canvas, const plat::Rect& r) {
+  const int32_t u = std::max(1, r.Width() / 7);
+  const int32_t h = std::max(1, u / 2);
+  const int32_t mid = r.left + r.Width() / 2;
+  const int32_t shankLeft = mid - u / 2;
+  // The ring: a frame of width h, u + 2h across.
+  InvertFrame(canvas, {shankLeft - h, r.top, shankLeft + u + h, r.top + u + h}, h);
+  // The shank and the crossbar over the bottom 3h.
+  canvas.InvertRect({shankLeft, r.top + h + u, shankLeft + u, r.bottom - 3 * h});
+  canvas.InvertRect({shankLeft - h, r.bottom - 3 * h, shankLeft + u + h, r.bottom});
+  // The flukes: steps of h rising outwards on either side.
+  for (int32_t step = 1; step <= 3; ++step) {
+    const int32_t top = r.bottom - (step + 1) * h;
+    const int32_t outer = step * h + h;
+    canvas.InvertRect({shankLeft - h - outer, top, shankLeft - h - outer + h, top + h});
+    canvas.InvertRect({shankLeft + u + h + outer - h, top, shankLeft + u + h + outer, top + h});
+  }
 }
 
 }  // namespace qv

@@ -24,5 +24,8 @@ struct TShapePaint {
 };
 
 void DrawShape(TShape& shape, plat::Canvas& canvas, const TShapePaint& paint);
+// The anchor glyph drawn by inverting rectangles into r: a ring at the top, a shank, a crossbar
+// over the bottom and two stepped flukes on either side.
+void DrawAnchorMark(plat::Canvas& canvas, const plat::Rect& r);
 
 }  // namespace qv

@@ -554,6 +554,10 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case CN_SYSCHAR: {
       const bool isChar = msg == CN_CHAR || msg == CN_SYSCHAR;
       const bool sys = msg == CN_SYSKEYDOWN || msg == CN_SYSCHAR;
+      // Any other key pressed with Alt means Alt was not alone, also when the window's own
+      // handler takes the key message (Alt+Backspace undoing in a document window).
+      if (!isChar && wParam != VK_MENU)
+        if (Form* form = ParentForm()) form->altAlone_ = false;
       const intptr_t result = isChar ? RouteChar(CodePointOf(wParam), lParam, sys)
                                      : RouteKeyDown(uint8_t(wParam), lParam, sys);
       // The chain ran: the key message that follows goes straight to the control.
@@ -586,8 +590,10 @@ intptr_t Control::HandleKey(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case WM_SYSKEYUP: {
       uint8_t k = uint8_t(wParam);
       KeyUp(k, shift);
-      // Alt pressed and released alone enters the menu bar, as F10 does.
+      // Alt pressed and released alone enters the menu bar, as F10 does. The release of another
+      // key tells that Alt was not alone, also when the window took that key's press itself.
       Form* form = ParentForm();
+      if (form && wParam != VK_MENU) form->altAlone_ = false;
       if (wParam == VK_MENU && form && std::exchange(form->altAlone_, false)) form->FormDialogKey(VK_F10, 0);
       return 0;
     }

@@ -347,9 +347,17 @@ bool Form::FormDialogKey(uint8_t vk, ShiftState shift) {
     case VK_MENU:
       return false;
     default:
-      return Broadcast(*this, activeControl_, [&](Control& c) { return c.DialogKey(vk, mods); });
+      if (Broadcast(*this, activeControl_, [&](Control& c) { return c.DialogKey(vk, mods); }))
+        return true;
+      // A form inside another form (a document window in the main window) leaves the keys
+      // none of its controls take to the form around it, whose menu bar has F10 and the
+      // menus' keys.
+      if (Form* outer = OuterForm()) return outer->FormDialogKey(vk, shift);
+      return false;
   }
 }
+
+Form* Form::OuterForm() const { return Parent() ? Parent()->ParentForm() : nullptr; }
 
 bool Form::FormShortCut(uint8_t vk, ShiftState shift) {
   switch (vk) {
@@ -362,7 +370,9 @@ bool Form::FormShortCut(uint8_t vk, ShiftState shift) {
 }
 
 bool Form::FormDialogChar(char16_t ch) {
-  return Broadcast(*this, nullptr, [&](Control& c) { return c.DialogChar(ch); });
+  if (Broadcast(*this, nullptr, [&](Control& c) { return c.DialogChar(ch); })) return true;
+  Form* outer = OuterForm();
+  return outer != nullptr && outer->FormDialogChar(ch);
 }
 
 void Form::ApplyInterfaceScale() {

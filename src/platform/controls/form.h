@@ -89,6 +89,8 @@ class Form : public Control {
   bool FormShortCut(uint8_t vk, ShiftState shift);
   // The mnemonic handling: true when a control took the character.
   virtual bool FormDialogChar(char16_t ch);
+  // The form this form lies inside (a document window's main window); null for a top-level form.
+  Form* OuterForm() const;
 
   // ---- Interface scale ----
   // Scales the form's design sizes for the interface font height (scale over 13 from 14 up).

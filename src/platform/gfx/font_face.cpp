@@ -2,6 +2,7 @@
 
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
+#include FT_TRUETYPE_IDS_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
 #include FT_ADVANCES_H
@@ -281,12 +282,23 @@ void ReadSizes(FaceRecord& r) {
   r.symbol = os2 && os2->version != 0xFFFF && (os2->ulCodePageRange1 & 0x80000000u) != 0;
 }
 
+// A Unicode map that reaches past the basic plane (Windows full Unicode, or the Unicode
+// platform's full repertoire). A face usually has a basic-plane map before it, which knows
+// nothing of the characters beyond U+FFFF that the full one adds.
+bool IsFullUnicodeMap(FT_CharMap cm) {
+  return (cm->platform_id == TT_PLATFORM_MICROSOFT && cm->encoding_id == TT_MS_ID_UCS_4) ||
+         (cm->platform_id == TT_PLATFORM_APPLE_UNICODE &&
+          (cm->encoding_id == TT_APPLE_ID_UNICODE_32 || cm->encoding_id == 6));
+}
+
 void ReadCharMaps(FaceRecord& r) {
   FT_Face f = r.face;
   FT_CharMap unicode = nullptr, msSymbol = nullptr, adobe = nullptr;
   for (int i = 0; i < f->num_charmaps; ++i) {
     FT_CharMap cm = f->charmaps[i];
-    if (cm->encoding == FT_ENCODING_UNICODE && !unicode) unicode = cm;
+    if (cm->encoding == FT_ENCODING_UNICODE &&
+        (!unicode || (IsFullUnicodeMap(cm) && !IsFullUnicodeMap(unicode))))
+      unicode = cm;
     if (cm->encoding == FT_ENCODING_MS_SYMBOL) msSymbol = cm;
     if (cm->encoding == FT_ENCODING_ADOBE_CUSTOM) adobe = cm;
   }

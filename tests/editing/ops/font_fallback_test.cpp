@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "editing/ops/font_fallback.h"
 #include "foundation/fonts/font_manager.h"
+#include "foundation/fonts/own_font.h"
 #include "ops_test_support.h"
 
 using namespace qv;
@@ -21,13 +23,17 @@ class FakeSearch : public TFallbackFontSearch {
   std::map<std::string, int> Asked;
 
  protected:
-  bool FaceHasChar(const std::string& face, char16_t) override {
+  bool FaceHasChar(const std::string& face, uint32_t) override {
     ++Asked[face];
     return std::find(having_.begin(), having_.end(), face) != having_.end();
   }
+  // The fake's faces are not the installed ones: what it finds missing stays with it.
+  bool KnownMissing(uint32_t c) override { return missing_.count(c) != 0; }
+  void NoteMissing(uint32_t c) override { missing_.insert(c); }
 
  private:
   std::vector<std::string> having_;
+  std::set<uint32_t> missing_;
 };
 
 struct FontFallback : ::testing::Test {
@@ -75,6 +81,22 @@ TEST_F(FontFallback, FacesAreTriedInOrderEachOnce) {
   }
 }
 
+TEST_F(FontFallback, CharacterNoFaceHasIsSearchedOnce) {
+  TDoc doc(true);
+  FontParagraphs(doc, {"Qv First", "Qv Second"});
+  TCharFormat format = DefaultCharFormat;
+  format.Font = Font("Qv Own");
+  FakeSearch search(doc, {});
+  EXPECT_EQ(search.Find(0x1D400, format), "");
+  EXPECT_GT(search.Asked.size(), 3u);
+  search.Asked.clear();
+  EXPECT_EQ(search.Find(0x1D400, format), "");
+  EXPECT_TRUE(search.Asked.empty());
+  // Another character is searched for as before.
+  EXPECT_EQ(search.Find(0x1D401, format), "");
+  EXPECT_GT(search.Asked.size(), 3u);
+}
+
 TEST_F(FontFallback, TypedCharacterTheFontLacksTakesTheFirstFaceThatHasIt) {
   TFontManager& fm = *FontManager();
   if (fm.FontCoversChar("Liberation Sans", 0x2200) >= 0 || fm.FontCoversChar("DejaVu Sans", 0x2200) < 0)
@@ -91,6 +113,34 @@ TEST_F(FontFallback, TypedCharacterTheFontLacksTakesTheFirstFaceThatHasIt) {
   EXPECT_EQ(fm.GetFaceName(sign.Font), "DejaVu Sans");
   // The next character goes on in the fallback face; the text after the insertion keeps its own.
   EXPECT_EQ(fm.GetFaceName(after.Font), "Liberation Sans");
+  ExpectUndoRedoExact(doc, before);
+}
+
+TEST_F(FontFallback, CharacterPastTheBasicPlaneTakesAFaceThatHasIt) {
+  qvtest::TSfntFont font;
+  font.Family = "Qv Cuneiform Fallback";
+  font.BasicPlaneMap = true;
+  font.Ranges = {{'A', 'Z', 1}, {0x12000, 0x1201F, 27}};
+  font.GlyphCount = 1 + 26 + 32;
+  qvtest::OwnFont own(font);
+  ASSERT_TRUE(own.Added());
+  TFontManager& fm = *FontManager();
+  TDoc doc(true);
+  FontParagraphs(doc, {"Liberation Sans"});
+  Caret(doc, 0, 1);
+  doc.SelectionChanged();
+  const std::string before = DumpDoc(doc);
+  // A pasted or typed character beyond the basic plane (its two halves) and one no font has.
+  TypeWide(doc, u"\U00012000\U00013000");
+  TCharFormat high, low, after;
+  doc.Par(0)->GetCharFormatAt(1, high);
+  doc.Par(0)->GetCharFormatAt(2, low);
+  doc.Par(0)->GetCharFormatAt(5, after);
+  EXPECT_EQ(fm.GetFaceName(high.Font), font.Family);
+  EXPECT_EQ(low.Font, high.Font);
+  EXPECT_EQ(fm.GetFaceName(after.Font), "Liberation Sans");
+  EXPECT_TRUE(fm.IsCharMissing(0x13000));
+  EXPECT_FALSE(fm.IsCharMissing(0x12000));
   ExpectUndoRedoExact(doc, before);
 }
 

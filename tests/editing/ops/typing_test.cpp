@@ -10,6 +10,7 @@
 #include "document/field.h"
 #include "document/section.h"
 #include "document/styles.h"
+#include "foundation/fonts/font_manager.h"
 #include "ops_test_support.h"
 
 using namespace qv;
@@ -329,6 +330,29 @@ TEST(Typing, InsertSymbolPutsInOneWholeCharacterOrNothing) {
     }
     EXPECT_EQ(Codes(*doc.Par(0)), "ab") << c.name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A character by its Unicode code in a named face keeps its own character set: Greek and
+// Cyrillic letters read back as themselves, not as the Western letters of the same byte.
+TEST(Typing, ASymbolInANamedFaceKeepsItsCharacterSet) {
+  if (FontManager() == nullptr) CreateFontManager(TFontManagerSetup{{}, 0});
+  OpsScope scope;
+  TDoc doc(true);
+  SetMainText(doc, {"ab"});
+  Caret(doc, 0, 1);
+  for (int32_t code : {0x3A9, 0x416}) {
+    std::string face = "Arial";
+    uint8_t kind = 2;
+    void* args[] = {&code, &face, &kind};
+    doc.ExecuteEdit(46, args, 2);
+  }
+  TDocRange all;
+  MakeRange(0, 0, 0, doc.Par(0)->CharCount() - 1, all);
+  EXPECT_EQ(doc.GetRangeWideText(all, 0), u"a\u03A9\u0416b");
 }
 
 }  // namespace

@@ -77,6 +77,17 @@ TEST_F(RtfReaderTest, ParagraphWordsAndTheirLimits) {
   EXPECT_EQ(UnpackTabStop(tabs[1]).Leader, tlDots);
 }
 
+TEST_F(RtfReaderTest, TabLeadersWithoutAKindOfTheirOwnTakeTheNearestOne) {
+  ASSERT_TRUE(Read(Rtf("\\pard\\tlth\\tqr\\tx9000\\tlmdot\\tx1000\\tleq\\tx2000\\tx3000 a\\tab b\\par")));
+  const TTabTable& tabs = GetTabManager().Table(int32_t{doc->Par(0)->Format.TabSet});
+  ASSERT_EQ(tabs.size(), 4u);
+  EXPECT_EQ(UnpackTabStop(tabs[0]).Leader, tlDots);       // 1000, middle dots
+  EXPECT_EQ(UnpackTabStop(tabs[1]).Leader, tlHyphens);    // 2000, equal signs
+  EXPECT_EQ(UnpackTabStop(tabs[2]).Leader, tlNone);       // 3000: the leader is not carried on
+  EXPECT_EQ(UnpackTabStop(tabs[3]).Leader, tlUnderline);  // 9000, thick line
+  EXPECT_EQ(UnpackTabStop(tabs[3]).Kind, tkRight);
+}
+
 TEST_F(RtfReaderTest, UnicodeWithEverySkipCount) {
   struct Case {
     const char* Body;
@@ -170,6 +181,22 @@ TEST_F(RtfReaderTest, ABoxedParagraphHasTheSameBorderOnEverySide) {
   EXPECT_EQ(b->Inside.Style, BorderStyleNone);
 }
 
+TEST_F(RtfReaderTest, ParagraphShadingFromItsPercentagePatternAndBackground) {
+  // Colour 1 red, 2 blue. The words may come in any order.
+  ASSERT_TRUE(Read("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                   "\\pard\\cbpat1 a\\par\\pard\\shading2000 b\\par\\pard\\cbpat2\\cfpat1\\shading5000 c\\par"
+                   "\\pard\\shading10000\\cfpat2 d\\par\\pard\\cfpat1\\cbpat2 e\\par\\pard f\\par}"));
+  const int32_t expected[] = {0x0000FF, 0xCCCCCC, 0x80007F, 0xFF0000, 0xFF0000};
+  for (int32_t i = 0; i < 5; ++i) EXPECT_EQ(doc->Par(i)->Format.Shading, expected[i]) << i;
+  EXPECT_LT(doc->Par(5)->Format.Shading, 0);
+  // Each style's shading comes from its own words alone.
+  ASSERT_TRUE(Read("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}{\\stylesheet{\\s1\\cbpat1 Red;}"
+                   "{\\s2\\shading2000 Grey;}}\\pard\\s2 a\\par}"));
+  const int32_t grey = doc->Styles->IndexOfName("Grey");
+  ASSERT_GE(grey, 0);
+  EXPECT_EQ((*doc->Styles)[grey].ParFmt.Shading, 0xCCCCCC);
+}
+
 TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   // Three definitions and two cells: the row keeps three; three cells and two definitions: a
   // third 720 twips on.
@@ -191,6 +218,37 @@ TEST_F(RtfReaderTest, TableRowsAndCellDefinitions) {
   EXPECT_EQ(rows[2]->CellCount, 3);  // a row without \trowd repeats the previous definition
   EXPECT_EQ(ParagraphTexts(*doc).back(), u"after");
   EXPECT_TRUE(context->TablesRead);
+}
+
+TEST_F(RtfReaderTest, HorizontallyMergedCellsBecomeOneWideCell) {
+  // \clmgf starts a merge and each \clmrg cell widens it; the merged cells' \cell words end
+  // nothing, and the definition serves the next row too. Text in a merged cell is kept.
+  ASSERT_TRUE(Read(Rtf("\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\clmrg\\cellx3000\\cellx4000"
+                       "\\intbl wide\\cell\\cell\\cell last\\cell\\row"
+                       "\\intbl a\\cell kept\\cell\\cell b\\cell\\row\\pard after\\par")));
+  ASSERT_EQ(doc->TableRows.size(), 2u);
+  const TTableRow& row = *doc->TableRows[0];
+  ASSERT_EQ(row.CellCount, 2);
+  EXPECT_EQ(row.Cells[0].Right, 3000);
+  EXPECT_EQ(row.Cells[1].Right, 4000);
+  EXPECT_EQ(doc->TableRows[1]->CellCount, 2);
+  const std::vector<std::u16string> texts = ParagraphTexts(*doc);
+  const std::vector<std::u16string> expected = {u"wide", u"last", u"", u"a", u"kept", u"b", u"", u"after"};
+  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(doc->Par(0)->CodeAt(doc->Par(0)->CharCount() - 1), scCellEnd);
+  // "kept" opens the last cell as a paragraph of its own.
+  EXPECT_EQ(doc->Par(4)->CodeAt(doc->Par(4)->CharCount() - 1), scParagraphEnd);
+  EXPECT_EQ(doc->Par(5)->CodeAt(doc->Par(5)->CharCount() - 1), scCellEnd);
+}
+
+TEST_F(RtfReaderTest, NestedTableCellsArePartedByTabsInTheOuterCell) {
+  ASSERT_TRUE(Read(Rtf("\\trowd\\cellx4000\\intbl\\itap2 one\\nestcell two\\nestcell"
+                       "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"
+                       "\\pard\\intbl outer\\cell\\row\\pard after\\par")));
+  const std::vector<std::u16string> texts = ParagraphTexts(*doc);
+  const std::vector<std::u16string> expected = {u"one\ttwo\t", u"outer", u"", u"after"};
+  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(doc->TableRows.size(), 1u);
 }
 
 // A preferred row width counts only in fiftieths of a percent (unit 2), wherever the unit
@@ -531,25 +589,28 @@ namespace {
 // Files cut short anywhere and files with bytes changed into RTF's own characters are read in
 // part or whole; nothing is read past the data, and the document stays whole.
 TEST_F(RtfReaderTest, CutAndMutatedFilesAreReadWithoutHarm) {
-  std::ifstream in(qvtest::FilesDataPath("rtf/office_full.rtf"), std::ios::binary);
-  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_FALSE(file.empty());
-  uint32_t seed = 7;
-  const auto next = [&](uint32_t n) {
-    seed = seed * 1664525u + 1013904223u;
-    return (seed >> 8) % n;
-  };
-  static const char kBytes[] = {'{', '}', '\\', '\'', '9', '-', ';', ' ', '*', 'u'};
-  for (int round = 0; round < 120; ++round) {
-    std::string rtf = file.substr(0, next(static_cast<uint32_t>(file.size())) + 1);
-    for (int k = 0; k < 8; ++k) rtf[next(static_cast<uint32_t>(rtf.size()))] = kBytes[next(sizeof kBytes)];
-    Read(rtf);
-    ASSERT_NE(doc, nullptr);
-    ASSERT_GE(doc->StoryCounts[stMain], 1);
-    for (int32_t i = 0; i < doc->ParCount(); ++i) {
-      TPar& par = *doc->Par(i);
-      ASSERT_GT(par.CharCount(), 0);
-      BuildParagraphWideText(par);
+  for (const char* name : {"rtf/office_full.rtf", "rtf/tables_shading.rtf"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(qvtest::FilesDataPath(name), std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(file.empty());
+    uint32_t seed = 7;
+    const auto next = [&](uint32_t n) {
+      seed = seed * 1664525u + 1013904223u;
+      return (seed >> 8) % n;
+    };
+    static const char kBytes[] = {'{', '}', '\\', '\'', '9', '-', ';', ' ', '*', 'u'};
+    for (int round = 0; round < 120; ++round) {
+      std::string rtf = file.substr(0, next(static_cast<uint32_t>(file.size())) + 1);
+      for (int k = 0; k < 8; ++k) rtf[next(static_cast<uint32_t>(rtf.size()))] = kBytes[next(sizeof kBytes)];
+      Read(rtf);
+      ASSERT_NE(doc, nullptr);
+      ASSERT_GE(doc->StoryCounts[stMain], 1);
+      for (int32_t i = 0; i < doc->ParCount(); ++i) {
+        TPar& par = *doc->Par(i);
+        ASSERT_GT(par.CharCount(), 0);
+        BuildParagraphWideText(par);
+      }
     }
   }
 }

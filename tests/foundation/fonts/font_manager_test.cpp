@@ -9,6 +9,7 @@
 
 #include "foundation/base/service_slot.h"
 #include "foundation/fonts/font_services.h"
+#include "foundation/fonts/own_font.h"
 #include "platform/gfx/canvas.h"
 #include "support/test_env.h"
 
@@ -240,6 +241,32 @@ TEST_F(FontManagerTest, CharacterCoverageOfAFace) {
   EXPECT_EQ(manager->FontCoversChar("Liberation Sans", 31), -1);
   EXPECT_EQ(manager->FontCoversChar("Liberation Sans", 0xA0), -1);
   EXPECT_GE(manager->FontCoversChar("DejaVu Sans", 0x2200), 0);      // For All
+}
+
+TEST_F(FontManagerTest, CoverageReachesPastTheBasicPlaneAndLastsUntilTheFontsChange) {
+  qvtest::TSfntFont font;
+  font.Family = "Qv Cuneiform Test";
+  font.BasicPlaneMap = true;
+  font.Ranges = {{'A', 'Z', 1}, {0x12000, 0x1201F, 27}};
+  font.GlyphCount = 1 + 26 + 32;
+  // Before the face is installed it is drawn with a stand-in that lacks the characters.
+  EXPECT_EQ(manager->FontCoversChar("Qv Cuneiform Test", 0x12000), -1);
+  {
+    qvtest::OwnFont own(font);
+    ASSERT_TRUE(own.Added());
+    EXPECT_EQ(manager->FontCoversChar("Qv Cuneiform Test", 0x12000), -1);  // read once, kept
+    manager->FontsChanged();
+    EXPECT_EQ(manager->FontCoversChar("qv cuneiform test", 'A'), 0);
+    EXPECT_EQ(manager->FontCoversChar("Qv Cuneiform Test", 0x12000), 26);
+    EXPECT_EQ(manager->FontCoversChar("Qv Cuneiform Test", 0x1201F), 26 + 31);
+    EXPECT_EQ(manager->FontCoversChar("Qv Cuneiform Test", 0x12020), -1);
+    EXPECT_EQ(manager->FontCoversChar("Liberation Sans", 0x12000), -1);
+    manager->NoteCharMissing(0x13000);
+    EXPECT_TRUE(manager->IsCharMissing(0x13000));
+  }
+  manager->FontsChanged();
+  EXPECT_FALSE(manager->IsCharMissing(0x13000));
+  EXPECT_EQ(manager->FontCoversChar("Qv Cuneiform Test", 0x12000), -1);
 }
 
 TEST_F(FontManagerTest, ValidatesTypedFontNames) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/fonts/own_font.h"
 #include "foundation/fonts/sfnt_builder.h"
 #include "platform/gfx/font.h"
 #include "support/test_env.h"
@@ -50,23 +51,7 @@ TEST(KerningPairs, EmptyFontHasNoKerning) {
   EXPECT_EQ(pairs.GetKerning('A', 'V'), 0);
 }
 
-// A font of this test's own, added for the process as a portable copy's font folder adds its
-// fonts, and removed again.
-class OwnFont {
- public:
-  explicit OwnFont(const qvtest::TSfntFont& font) : path_(qvtest::MakeTempDir("kernfont") + "/f.ttf") {
-    qvtest::WriteFile(path_, qvtest::SfntFile(font));
-    added_ = plat::AddFontFile(path_);
-  }
-  ~OwnFont() {
-    if (added_) plat::RemoveFontFile(path_);
-  }
-  bool Added() const { return added_; }
-
- private:
-  std::string path_;
-  bool added_ = false;
-};
+using qvtest::OwnFont;
 
 TEST(KerningPairs, FromTheFontsOwnTable) {
   qvtest::TSfntFont font;

@@ -1,6 +1,7 @@
 #pragma once
 // Small TrueType fonts built in the tests: empty glyphs of one advance, a Unicode character map
-// of ranges (format 12, each range on consecutive glyphs, or format 13, each range on one glyph),
+// of ranges (format 12, each range on consecutive glyphs, or format 13, each range on one glyph;
+// optionally after a Windows basic-plane map of format 4, as most fonts have both),
 // a 'kern' table of glyph pairs and a 'name' table with the family. Enough for FreeType and
 // fontconfig to load the face and for its kerning to be read.
 #include <algorithm>
@@ -27,6 +28,9 @@ struct TSfntFont {
   uint16_t GlyphCount = 4;
   std::vector<TSfntRange> Ranges;
   uint16_t CmapFormat = 12;  // 12: a range on consecutive glyphs; 13: a range on one glyph
+  // A format-4 map of the ranges below U+10000 (each on consecutive glyphs) as the Windows
+  // basic-plane record, listed before the full map.
+  bool BasicPlaneMap = false;
   std::vector<TSfntKernPair> Kerning;
 };
 
@@ -34,6 +38,31 @@ inline std::string SfntUtf16(const std::string& ascii) {
   std::string s;
   for (char c : ascii) Put16(s, static_cast<uint8_t>(c));
   return s;
+}
+
+// The format-4 subtable of the ranges' basic-plane parts, closed by the 0xFFFF segment.
+inline std::string SfntFormat4(const TSfntFont& f) {
+  std::vector<TSfntRange> segs;
+  for (const TSfntRange& r : f.Ranges)
+    if (r.First < 0xFFFF) segs.push_back({r.First, std::min<uint32_t>(r.Last, 0xFFFE), r.Glyph});
+  segs.push_back({0xFFFF, 0xFFFF, 0});
+  std::string ends, starts, deltas, offsets;
+  for (const TSfntRange& r : segs) {
+    Put16(ends, static_cast<uint16_t>(r.Last));
+    Put16(starts, static_cast<uint16_t>(r.First));
+    Put16(deltas, r.First == 0xFFFF ? 1 : static_cast<uint16_t>(r.Glyph - r.First));
+    Put16(offsets, 0);
+  }
+  const uint16_t segX2 = static_cast<uint16_t>(segs.size() * 2);
+  std::string sub;
+  Put16(sub, 4);
+  Put16(sub, static_cast<uint16_t>(16 + 4 * segX2));
+  Put16(sub, 0);  // language
+  Put16(sub, segX2);
+  for (int k = 0; k < 3; ++k) Put16(sub, 0);  // search hints (FreeType does not need them)
+  sub += ends;
+  Put16(sub, 0);  // pad
+  return sub + starts + deltas + offsets;
 }
 
 inline std::string SfntCmap(const TSfntFont& f) {
@@ -48,13 +77,20 @@ inline std::string SfntCmap(const TSfntFont& f) {
     Put32(sub, r.Last);
     Put32(sub, r.Glyph);
   }
+  const std::string basic = f.BasicPlaneMap ? SfntFormat4(f) : std::string();
+  const uint16_t records = f.BasicPlaneMap ? 2 : 1;
   std::string s;
   Put16(s, 0);
-  Put16(s, 1);
+  Put16(s, records);
+  if (f.BasicPlaneMap) {
+    Put16(s, 3);  // Windows
+    Put16(s, 1);  // basic plane
+    Put32(s, 4 + 8u * records);
+  }
   Put16(s, 3);   // Windows
   Put16(s, 10);  // full Unicode
-  Put32(s, 12);
-  return s + sub;
+  Put32(s, static_cast<uint32_t>(4 + 8u * records + basic.size()));
+  return s + basic + sub;
 }
 
 inline std::string SfntKern(const TSfntFont& f) {

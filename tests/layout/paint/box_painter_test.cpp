@@ -4,6 +4,7 @@
 #include "layout/paint/paint_fixture.h"
 
 #include "document/table_row.h"
+#include "layout/pictures/bitmap_utils.h"
 
 using BoxPaintTest = PaintTest;
 
@@ -42,6 +43,45 @@ TEST_F(BoxPaintTest, ASharedCellBorderIsDrawnOnce) {
   }
   EXPECT_EQ(runs, 4);
   EXPECT_EQ(columns, 4);
+}
+
+TEST_F(BoxPaintTest, ADimmedTableShowsItsBordersPaleAndItsShadingLightened) {
+  TField* header = b->HeaderFooter(*doc->Sections[0], 1, "Header");
+  TTableRow* row = b->Row({"", ""}, 1500);
+  for (int i = 0; i < 2; ++i) {
+    TTableCell& c = row->Cells[static_cast<size_t>(i)];
+    for (TBorderLine* line : {&c.BorderLeft, &c.BorderTop, &c.BorderRight, &c.BorderBottom}) {
+      line->Width = 15;
+      line->Style = 1;
+      line->Color = 0;
+    }
+  }
+  row->Cells[1].ShadingColor = 0x0000FF;
+  Layout();
+  TPage& page = Page(0);
+  const TCellBox& cell = *GetCellBox(Par(0).Lines.at(0)->Box);
+  const plat::Point at = BoxToPagePoint(cell, {0, 0});
+  const int32_t y = at.y + cell.PixelRect.Height() / 2;
+  const int32_t shadedX = at.x + cell.PixelRect.Width() + cell.PixelRect.Width() / 2;
+  auto paint = [&](int32_t& darkColumns, uint32_t& shade) {
+    plat::Bitmap target(page.PixelRect.Width(), page.PixelRect.Height());
+    plat::Canvas canvas(target);
+    PaintPage(page, canvas, 0, 0);
+    darkColumns = 0;
+    for (int32_t x = 0; x < target.Width(); ++x) darkColumns += Dark(target.GetPixel(x, y));
+    shade = target.GetPixel(shadedX, y);
+  };
+  int32_t dark = 0;
+  uint32_t shade = 0;
+  paint(dark, shade);
+  EXPECT_EQ(dark, 3);
+  EXPECT_EQ(shade, 0x0000FFu);
+  // While the header is edited in place the main text, its table too, is dimmed.
+  doc->HeaderFooterInPlace = header;
+  paint(dark, shade);
+  EXPECT_EQ(dark, 0);
+  EXPECT_EQ(shade, LightenColor(0x0000FF));
+  doc->HeaderFooterInPlace = nullptr;
 }
 
 TEST_F(BoxPaintTest, AnEdgeBetweenRowsShowsTheBorderEitherCellGivesIt) {

@@ -386,6 +386,94 @@ TEST_F(MenuLoopTest, FormOffersMenuKeysFromAnyFocusedControl) {
   EXPECT_TRUE(tm.clicked.empty());
 }
 
+// A form inside the form (a document window in the main window) hands the keys its own
+// controls leave to the form around it: Alt+letter, F10 and Alt alone reach the outer menu bar;
+// Tab stays inside.
+TEST_F(MenuLoopTest, AFormInsideTheFormHandsItsMenuKeysOut) {
+  auto inner = std::make_unique<Form>();
+  inner->SetBounds(10, 40, 300, 200);
+  inner->SetParent(form.get());
+  Edit& first = inner->Add<Edit>();
+  first.SetBounds(10, 10, 200, 21);
+  Edit& second = inner->Add<Edit>();
+  second.SetBounds(10, 40, 200, 21);
+  inner->Show();
+  PumpPending();
+  struct Case {
+    const char* name;
+    std::function<void()> keys;
+    std::vector<uint32_t> want;
+  } cases[] = {
+      {"Alt+F, Enter runs the first item",
+       [] {
+         headless::KeyDown(VK_LMENU);
+         headless::KeyDown('F');
+         headless::TypeText("f");
+         headless::KeyUp('F');
+         headless::KeyUp(VK_LMENU);
+         Press(VK_RETURN);
+       },
+       {101}},
+      {"F10 enters the bar", [] { Press(VK_F10); Press(VK_RETURN); Press(VK_UP); Press(VK_RETURN); }, {199}},
+      {"Alt alone enters the bar",
+       [] {
+         headless::KeyDown(VK_LMENU);
+         headless::KeyUp(VK_LMENU);
+         Press(VK_RETURN);
+         Press(VK_UP);
+         Press(VK_RETURN);
+       },
+       {199}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    first.SetFocus();
+    PumpPending();
+    tm.clicked.clear();
+    c.keys();
+    PumpPending();
+    EXPECT_EQ(tm.clicked, c.want);
+    EXPECT_EQ(MenuTracker::Active(), nullptr);
+  }
+  first.SetFocus();
+  Press(VK_TAB);
+  PumpPending();
+  EXPECT_TRUE(second.Focused());
+  inner.reset();
+}
+
+// An edit that handles Alt+Backspace in its own window procedure, as the document window runs
+// its hot keys.
+class AltBackspaceEdit : public Edit {
+ public:
+  int Taken = 0;
+  intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+    if (msg == WM_SYSKEYDOWN && wParam == VK_BACK) {
+      ++Taken;
+      return 0;
+    }
+    return Edit::WndProc(msg, wParam, lParam);
+  }
+};
+
+TEST_F(MenuLoopTest, AltWithAKeyTheControlTookIsNotAltAlone) {
+  AltBackspaceEdit& edit = form->Add<AltBackspaceEdit>();
+  edit.SetBounds(10, 40, 200, 21);
+  PumpPending();
+  edit.SetFocus();
+  PumpPending();
+  bool entered = false;
+  Soon([&] {
+    entered = MenuTracker::Active() != nullptr;
+    if (entered) Press(VK_ESCAPE);
+  });
+  Press(VK_BACK, SHIFT_BIT_ALT);
+  PumpPending();
+  EXPECT_EQ(edit.Taken, 1);
+  EXPECT_FALSE(entered);
+  EXPECT_EQ(MenuTracker::Active(), nullptr);
+}
+
 TEST_F(MenuLoopTest, AltReleasedAfterSwitchingWindowsEntersNothing) {
   bool entered = false;
   headless::KeyDown(VK_LMENU);
