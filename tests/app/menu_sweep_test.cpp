@@ -321,6 +321,14 @@ const TSweepState kStates[] = {
        if (doc.HeaderFooterInPlace == nullptr) doc.ToggleHeaderFooterEditing(header, 0, nullptr);
        return doc.HeaderFooterInPlace == header;
      }},
+    {"whole header selected", false,
+     [](TDoc& doc) {
+       TField* header = doc.Sections[0]->HeaderFooter[hfOddHeader];
+       if (header == nullptr) return false;
+       if (doc.HeaderFooterInPlace == nullptr) doc.ToggleHeaderFooterEditing(header, 0, nullptr);
+       doc.SelectAll();
+       return doc.HeaderFooterInPlace == header && doc.HasSelection();
+     }},
     // A new document has no header until editing one in place makes it.
     {"new header edited in place", true,
      [](TDoc& doc) {
@@ -523,6 +531,36 @@ TEST_F(MenuSweep, DeleteOnTheLastMarkOfAStoryKeepsItsParagraphs) {
   EXPECT_EQ(doc.ParCount(), pars);
   EXPECT_EQ(doc.StoryCounts[stMain], 1);
   EXPECT_EQ(StructureFaults(doc), "");
+}
+
+}  // namespace
+
+namespace {
+
+// All of a header edited in place, deleted or replaced: the header stays (the section still names
+// it) with its last mark, and only its own text changes.
+TEST_F(MenuSweep, AHeaderWhoseWholeTextGoesStaysTheSectionsHeader) {
+  for (int32_t id : {3200, 3011}) {  // Delete; the em dash typed over the selection
+    ASSERT_TRUE(dispatcher_->OpenFile(sample_));
+    TDoc& doc = *GetActiveDoc();
+    TField* header = doc.Sections[0]->HeaderFooter[hfOddHeader];
+    ASSERT_NE(header, nullptr);
+    doc.ToggleHeaderFooterEditing(header, 0, nullptr);
+    doc.SelectAll();
+    ASSERT_TRUE(doc.HasSelection());
+    const int32_t mainPars = doc.StoryCounts[stMain];
+    GetCommandManager().Execute(id);
+    Pump();
+    EXPECT_EQ(doc.HeaderFooterInPlace, header) << id;
+    EXPECT_EQ(doc.Sections[0]->HeaderFooter[hfOddHeader], header) << id;
+    EXPECT_EQ(StructureFaults(doc), "") << id;
+    EXPECT_EQ(doc.StoryCounts[stMain], mainPars) << id;
+    TDocRange range;
+    ASSERT_TRUE(doc.GetHeaderFooterRange(header, range)) << id;
+    EXPECT_EQ(range.Start.Par, range.End.Offset == 0 ? range.End.Par - 1 : range.End.Par) << id;
+    EXPECT_LE(doc.Par(range.Start.Par)->CharCount(), 2) << id;  // the dash (or nothing) and the mark
+    dispatcher_->CloseDocument(&doc, false);
+  }
 }
 
 }  // namespace
