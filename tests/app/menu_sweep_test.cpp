@@ -329,6 +329,14 @@ const TSweepState kStates[] = {
        doc.SelectAll();
        return doc.HeaderFooterInPlace == header && doc.HasSelection();
      }},
+    {"caret in a footnote", false,
+     [](TDoc& doc) {
+       const int32_t first = doc.FirstParagraphOfStory(stFootnotes);
+       if (doc.StoryCounts[stFootnotes] == 0 || doc.Par(first)->CharCount() < 3) return false;
+       doc.SetSelection(first, 2, first, 2);
+       doc.Caret = {first, 2, 0, 0};
+       return true;
+     }},
     // A new document has no header until editing one in place makes it.
     {"new header edited in place", true,
      [](TDoc& doc) {
