@@ -11,6 +11,8 @@
 #include "commands/picture_section_commands.h"
 #include "commands/file_dialog_services.h"
 #include "commands/paragraph_commands.h"
+#include "commands/view_commands.h"
+#include "commands/window_commands.h"
 #include "foundation/base/service_slot.h"
 #include "foundation/ui/command_services.h"
 #include "foundation/ui/hotkey_services.h"
@@ -195,6 +197,8 @@ void RegisterCommandServices() {
   RegisterFontCommands(GetCommandManager());
   RegisterPictureSectionCommands(GetCommandManager());
   RegisterParagraphCommands(GetCommandManager());
+  RegisterViewCommands(GetCommandManager());
+  RegisterWindowCommands(GetCommandManager());
   RegisterCommandService(std::make_unique<TCommandManagerService>());
   // The platform's common dialogs serve until the shell's own dialogs with previews exist.
   RegisterFileDialogServices(MakeCommonFileDialogs());

@@ -16,6 +16,16 @@ inline constexpr uint16_t ViewWhiteSpaceHidden = 0x0008;
 inline constexpr uint16_t ViewMarginBorders = 0x0020;
 inline constexpr uint16_t ViewSpecialSymbols = 0x0040;
 inline constexpr uint16_t ViewHoverPreviews = 0x0200;  // mouse hover previews of the Control Board
+// The side-by-side view: its two windows tiled one above the other, and synchronized scrolling.
+inline constexpr uint16_t ViewSideBySideHorizontal = 0x0080;
+inline constexpr uint16_t ViewSyncScrolling = 0x8000;
+// The document bar: sorted buttons, file extensions, vertical buttons.
+inline constexpr uint16_t ViewDocBarSorted = 0x0100;
+inline constexpr uint16_t ViewDocBarExtensions = 0x0400;
+inline constexpr uint16_t ViewDocBarVertical = 0x0800;
+// The split window: the inactive pane dimmed, hyperlinks followed into the other pane.
+inline constexpr uint16_t ViewDimInactivePane = 0x2000;
+inline constexpr uint16_t ViewFollowLinksToPane = 0x4000;
 
 // The "Edit" flags word.
 inline constexpr uint32_t EditSmartCutPaste = 0x20;

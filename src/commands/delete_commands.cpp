@@ -60,9 +60,16 @@ void DeleteNextCharacter(TEditRun& run) {
     ShowNoteMarkMessage();
     return;
   }
+  TDocRange storyRange;
+  doc.GetCurrentStoryRange(storyRange);
+  // The last mark of the current story (or of the header or footer edited in place) stays: the
+  // range past it would join the next story's paragraph or take a header away.
+  int32_t storyLastPar = storyRange.End.Par;
+  if (storyRange.End.Offset == 0 && storyLastPar > storyRange.Start.Par) --storyLastPar;
+  const bool atLastMark = caret.Par >= storyLastPar && caret.Offset + 1 >= doc.ParLength(caret.Par);
   TDocRange range{caret, caret};
   if (caret.Offset + 1 < doc.ParLength(caret.Par)) MakePosition(caret.Par, caret.Offset + 1, range.End);
-  else if (caret.Par + 1 < doc.ParCount()) MakePosition(caret.Par + 1, 0, range.End);
+  else if (caret.Par + 1 < doc.ParCount() && !atLastMark) MakePosition(caret.Par + 1, 0, range.End);
   // An empty paragraph between two tables goes, and the tables may join.
   const int32_t story = doc.StoryOfParagraph(caret.Par);
   run.Manager.TableJoin = caret.Offset == 0 && EmptyParagraph(doc, caret.Par) && !InTable(doc, caret.Par) &&
@@ -70,8 +77,6 @@ void DeleteNextCharacter(TEditRun& run) {
                           InTable(doc, caret.Par + 1);
   const uint8_t code = CodeAt(doc, caret);
   const bool separator = WordDelimiters[code];
-  TDocRange storyRange;
-  doc.GetCurrentStoryRange(storyRange);
   const bool wholeStory = storyRange.Start.Par == storyRange.End.Par && doc.ParLength(storyRange.Start.Par) <= 1;
   const uint32_t before = LastSerial(doc);
   {

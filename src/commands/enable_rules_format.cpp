@@ -10,6 +10,7 @@
 #include "document/par.h"
 #include "document/par_format.h"
 #include "document/shape.h"
+#include "document/table_requests.h"
 #include "document/table_row.h"
 
 namespace qv {
@@ -223,9 +224,11 @@ bool ObjectRules(TRuleContext& c, int32_t id) {
   const bool tableRow = In(id, {15910, 15911, 15920, 15921, 15930, 15940, 16000, 16112, 16160, 16170}) ||
                         Between(id, 15950, 15954);
   if (tableRow) return c.NoObjects() && c.InTable();
-  if (id == 16110) {  // the document model's merge test answers (codes 49, 50)
+  if (id == 16110) {  // the document model's merge test answers (codes 49, 8, 50)
     if (!c.NoObjects()) return false;
-    return !c.ToolDecides(id, enabled) || enabled;
+    TMergeCheckResult merge;
+    doc.GetMergeableCells(merge);
+    return merge.CanMerge || c.Refuse(static_cast<uint8_t>(merge.Reason));
   }
   if (In(id, {16111, 16150, 16180})) {
     if (!c.NoObjects()) return false;

@@ -144,7 +144,10 @@ void TDoc::BeginKeepFieldMarks(const TDocPosition& start, const TDocPosition& en
     const bool emptyAtStart = IsRangeEmpty(fieldRange) && SamePlace(k.At, range.Start) &&
                               !IsDocFlagSet(dfDeletingWholeStory) &&
                               range.End.Par <= storyEnd;
-    if (spansRange || emptyAtStart) continue;
+    // A header or footer is the story its text lives in: a change of all its text keeps it (the
+    // sections still name it), its marks going around the new text.
+    const bool storyOfItsOwn = f->Kind == fkHeaderFooter;
+    if (spansRange || emptyAtStart || storyOfItsOwn) continue;
     RemoveField(f);
     dropped[i] = dropped[j] = true;
   }

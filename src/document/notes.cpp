@@ -13,6 +13,7 @@
 #include "document/object_edit_services.h"
 #include "document/par.h"
 #include "document/styles.h"
+#include "document/table_edit_helpers.h"
 #include "foundation/fonts/font_manager.h"
 #include "foundation/text/code_pages.h"
 
@@ -126,14 +127,34 @@ int32_t NoteTextStyle(TDoc& doc, int32_t builtIn) {
   return doc.Styles->IndexOfBuiltIn(builtIn);
 }
 
+// The part of a selected range that the note replaces: it stays within the cell where it
+// starts, short of the cell's end mark (a selection of cells holds whole cells with their ends,
+// whose loss would break the rows), and a range from outside a table stops before the table.
+TDocRange ReplacedRange(const TDoc& doc, TDocRange range) {
+  const int32_t first = range.Start.Par;
+  int32_t last = range.End.Par;
+  if (range.End.Offset == 0 && last > first) --last;
+  last = std::min(last, doc.ParCount() - 1);
+  const bool startInTable = tables::InTable(doc, first);
+  for (int32_t p = first; p <= last; ++p) {
+    const bool stop = startInTable ? tables::LastCode(doc, p) != scParagraphEnd
+                                   : p + 1 <= last && tables::InTable(doc, p + 1);
+    if (!stop) continue;
+    const TDocPosition endMark{p, doc.Par(p)->CharCount() - 1, 0, 0};
+    if (ComparePositions(range.End, endMark) > 0) range.End = endMark;
+    break;
+  }
+  return range;
+}
+
 }  // namespace
 
 void TDoc::InsertNote(const TInsertNoteOptions& o) {
   const int32_t story = o.Story == stEndnotes ? stEndnotes : stFootnotes;
   TDocPosition at = Caret;
   if (HasSelection()) {
-    const TDocRange first = *Selection->GetRange(0);
-    EditServices().DeleteContent(*this, first);
+    const TDocRange first = ReplacedRange(*this, *Selection->GetRange(0));
+    if (ComparePositions(first.Start, first.End) < 0) EditServices().DeleteContent(*this, first);
     at = first.Start;
   }
   TCharFormat here;

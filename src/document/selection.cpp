@@ -263,7 +263,8 @@ void TDoc::SnapAnchorToSelection() {
 }
 
 void TDoc::CaretToSelectionStart() {
-  const TDocPosition start = Selection->GetRange(0)->Start;
+  // Nothing selected is stored as one zero-filled range, which names no place: the caret stays.
+  const TDocPosition start = HasSelection() ? Selection->GetRange(0)->Start : Caret;
   MakePosition(start.Par, start.Offset, SelectionAnchor);
   SelectionServices().SetCaret(*this, start.Par, start.Offset, 0, INT32_MAX);
 }

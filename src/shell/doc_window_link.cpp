@@ -62,6 +62,15 @@ class TDocFormHost : public TDocWindowLink {
     if (TDocForm* form = Form()) form->MDIActivate(false);
   }
 
+  int32_t WindowState() const override {
+    const TDocForm* form = FormOf(*doc_);
+    return form != nullptr ? static_cast<int32_t>(form->GetWindowState()) : 2;
+  }
+
+  void SetWindowState(int32_t state) override {
+    if (TDocForm* form = Form()) form->SetWindowState(static_cast<plat::WindowState>(state));
+  }
+
   void FitTo(const plat::Rect& area) override {
     if (TDocForm* form = Form()) form->SetBounds(area);
   }

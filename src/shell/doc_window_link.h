@@ -50,6 +50,9 @@ class TDocWindowLink {
   virtual void DeferredViewWork(bool /*mayScrollCaret*/) {}
   // Repaints the window.
   virtual void Redraw() = 0;
+  // The window's state in the document area: 0 normal, 1 minimized, 2 maximized (filling it).
+  virtual int32_t WindowState() const { return 2; }
+  virtual void SetWindowState(int32_t /*state*/) {}
 };
 
 // A fresh, empty document with its window (without a window system: without a window).

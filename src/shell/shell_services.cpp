@@ -34,6 +34,7 @@
 #include "shell/doc_window_link.h"
 #include "shell/shell_doc_window_services.h"
 #include "shell/shell_edit_services.h"
+#include "shell/shell_view_services.h"
 #include "shell/document_save.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_form.h"
@@ -233,9 +234,11 @@ void RegisterShellServices() {
   RegisterEditingTimeList(std::make_unique<TOptionsEditingTimeList>());
   RegisterTextEditServices(MakeShellTextEditServices());
   RegisterEditCommandServices(MakeShellEditCommandServices());
+  RegisterViewCommandServices(MakeShellViewCommandServices());
 }
 
 void UnregisterShellServices() {
+  RegisterViewCommandServices(nullptr);
   RegisterEditCommandServices(nullptr);
   RegisterTextEditServices(nullptr);
   RegisterEditingTimeList(nullptr);

@@ -19,6 +19,7 @@
 #include "commands/file_dialog_services.h"
 #include "commands/format_dialog_services.h"
 #include "commands/paragraph_command_services.h"
+#include "commands/view_command_services.h"
 #include "commands/web_export_services.h"
 #include "document/doc.h"
 #include "document/char_format.h"
@@ -159,6 +160,7 @@ const Slot kSlots[] = {
      &IsStandInService<TDocWindowServices>, true},
     // commands
     {"command environment (shell)", &IsStandInService<TCommandEnvironment>, true},
+    {"view, window and help command services (shell)", &IsStandInService<TViewCommandServices>, true},
     {"edit command services (shell: the typing mode; the rest waits for its subsystems)",
      &IsStandInService<TEditCommandServices>, true},
     {"file dialogs of the commands (common dialogs)", &IsStandInService<TFileDialogServices>, true},

@@ -42,6 +42,7 @@ TEST_F(EnableRulesTest, DocumentRulesFollowTheDocumentsState) {
       {"header editing needed", [] {}, 7300, false, 93},
       {"not in a table", [] {}, 15910, false, 86},
       {"no pictures", [] {}, 15000, false, 87},
+      {"no cells to merge", [] {}, 16110, false, 49},
   };
   for (const Case& c : cases) {
     c.set();

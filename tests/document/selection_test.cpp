@@ -49,6 +49,22 @@ TEST_F(SelectionModel, AnchorFollowsTheFirstPositionGivenUnlessItLiesInside) {
   EXPECT_FALSE(doc.HasSelection());
 }
 
+// Without a selection (stored zero-filled) the caret is the start: it stays, and so it does not
+// leave a header being edited or jump to the document's start.
+TEST_F(SelectionModel, TheCaretGoesToTheSelectionStartOnlyWhenThereIsOne) {
+  doc.SetSelection(1, 1, 2, 1);
+  doc.Caret = Pos(2, 1);
+  doc.CaretToSelectionStart();
+  EXPECT_TRUE(SamePlace(doc.Caret, Pos(1, 1)));
+  EXPECT_TRUE(SamePlace(doc.SelectionAnchor, Pos(1, 1)));
+  doc.SetSelection(3, 1, 3, 1);  // empty
+  ASSERT_FALSE(doc.HasSelection());
+  doc.Caret = Pos(3, 1);
+  doc.CaretToSelectionStart();
+  EXPECT_TRUE(SamePlace(doc.Caret, Pos(3, 1)));
+  EXPECT_TRUE(SamePlace(doc.SelectionAnchor, Pos(3, 1)));
+}
+
 TEST_F(SelectionModel, MultipleSelectionsStaySortedAndMerged) {
   doc.SetSelection(2, 0, 2, 2);
   doc.SaveSelectionBase();

@@ -57,11 +57,12 @@ inline void SetMainText(TDoc& doc, const std::vector<std::string>& pars) {
 }
 
 inline std::string Hex(const void* data, size_t n) {
-  std::string s;
-  char b[4];
+  static const char kDigits[] = "0123456789abcdef";
+  std::string s(2 * n, '0');
   for (size_t i = 0; i < n; ++i) {
-    std::snprintf(b, sizeof b, "%02x", static_cast<const uint8_t*>(data)[i]);
-    s += b;
+    const uint8_t b = static_cast<const uint8_t*>(data)[i];
+    s[2 * i] = kDigits[b >> 4];
+    s[2 * i + 1] = kDigits[b & 15];
   }
   return s;
 }

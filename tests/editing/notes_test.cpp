@@ -6,6 +6,7 @@
 #include "document/notes.h"
 #include "document/par.h"
 #include "object_edit_support.h"
+#include "table_test_support.h"
 
 using namespace qv;
 
@@ -107,6 +108,28 @@ TEST_F(NotesTest, CustomMarksAndSelections) {
     for (const auto& f : d.Fields) symbols += f->Kind == fkField && f->FieldType == ftSymbol;
     EXPECT_EQ(symbols, c.font.empty() ? 0 : 2);  // in the reference and in the note
   }
+}
+
+// A note over selected cells replaces the text of the first cell; the cell ends stay and the
+// table keeps its shape.
+TEST_F(NotesTest, ANoteOverSelectedCellsKeepsTheCellEnds) {
+  TDoc d(true);
+  BuildTable(d, {{"ab", "cd"}, {"ef", "gh"}});
+  const int32_t cell = FirstTablePar(d);
+  d.SetSelection(cell, 1, cell + 1, 1);
+  ASSERT_EQ(TableText(d), "[before]ab|cd/ef|gh/ [after]");
+  ASSERT_TRUE(d.HasSelection());
+  const std::string before = DumpAll(d);
+  InsertNote(d, {});
+  EXPECT_EQ(TableText(d), "[before]\x10|cd/ef|gh/ [after]");  // the automatic note mark
+  for (int32_t p = 0; p < d.ParCount(); ++p) {
+    const TPar& par = *d.Par(p);
+    const uint8_t last = par.CodeAt(par.CharCount() - 1);
+    EXPECT_TRUE(last == scParagraphEnd || last == scCellEnd || last == scRowEnd) << p;
+  }
+  EXPECT_EQ(StoryCodes(d, stFootnotes), "<16> <2>/");
+  d.Undo();
+  EXPECT_EQ(DumpAll(d), before);
 }
 
 TEST_F(NotesTest, NotesFollowTheOrderOfTheirReferences) {

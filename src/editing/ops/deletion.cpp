@@ -183,7 +183,16 @@ class TRangeDeleter {
     const int32_t len = doc_.ParLength(e.Par);
     if (e.Offset < len) return;
     const int32_t story = doc_.StoryOfParagraph(s.Par);
-    const int32_t storyLast = doc_.LastParagraphOfStory(story);
+    int32_t storyLast = doc_.LastParagraphOfStory(story);
+    // The header or footer edited in place ends its story: its last mark stays like the main
+    // text's, so that the deletion does not reach into the next header's paragraph.
+    if (doc_.HeaderFooterInPlace != nullptr) {
+      TDocRange field;
+      doc_.GetInPlaceFieldRange(field);
+      int32_t last = field.End.Par;
+      if (field.End.Offset == 0 && last > field.Start.Par) --last;
+      if (s.Par >= field.Start.Par && s.Par <= last) storyLast = last;
+    }
     if (s.Offset >= 1 && !ParInTable(doc_, e.Par) && ParInTable(doc_, e.Par + 1)) {
       e.Offset = len - 1;
     } else if (e.Par != storyLast) {
