@@ -211,7 +211,7 @@ void TTableCommandRun::SelectItem() {
       TScopedDocFlag selecting(doc_, kSelectingTable);
       doc_.GetTableRange(par, range);
       doc_.SetSelection(range.Start.Par, range.Start.Offset, range.End.Par, range.End.Offset);
-      doc_.Caret = range.End;
+      doc_.Caret = range.Start;
       doc_.SelectionAnchor = anchor;
       ApplyMouseModeToSelection();
       return;
@@ -224,14 +224,15 @@ void TTableCommandRun::SelectItem() {
       TFragmentRef cells = doc_.GetCellsInColumnSpan(table, TableValueUnset, left + 1, right - 1, TableValueUnset);
       if (!cells || cells->Count() == 0) return;
       doc_.Selection->Assign(*cells);
-      doc_.Caret = cells->GetRange(cells->Count() - 1)->End;
+      doc_.Caret = cells->GetRange(0)->Start;
       doc_.SelectionChanged();
       ApplyMouseModeToSelection();
       return;
     }
   }
+  // The caret stays inside the text: a cell's or row's range ends after its last mark.
   doc_.SetSelection(range.Start.Par, range.Start.Offset, range.End.Par, range.End.Offset);
-  doc_.Caret = range.End;
+  doc_.Caret = range.Start;
   ApplyMouseModeToSelection();
 }
 
@@ -384,7 +385,7 @@ void OpenDefaultTableDocument(TCommandManager& /*manager*/) {
   }
   doc->GetTableRange(first, table);
   doc->SetSelection(table.Start.Par, table.Start.Offset, table.End.Par, table.End.Offset);
-  doc->Caret = table.End;
+  doc->Caret = table.Start;
   doc->SetModified(0);
   doc->ClearUndo();
   ShowInfo(kDefaultTableHelp);

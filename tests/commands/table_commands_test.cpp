@@ -279,6 +279,9 @@ TEST_F(TableCommandsTest, SelectingCellColumnRowAndTable) {
       EXPECT_EQ((std::array<int32_t, 4>{r.Start.Par, r.Start.Offset, r.End.Par, r.End.Offset}), c.ranges[i])
           << c.id << " range " << i;
     }
+    // The caret stays inside the text, at the selection's start.
+    EXPECT_EQ(doc->Caret.Par, c.ranges[0][0]) << c.id;
+    EXPECT_LT(doc->Caret.Offset, doc->Par(doc->Caret.Par)->CharCount()) << c.id;
   }
   Caret(2, 1);
   Run(15954);
