@@ -13,6 +13,7 @@
 #include "document/section.h"
 #include "editing/edit_codes.h"
 #include "editing/ops/multi_selection.h"
+#include "foundation/settings/options_holder.h"
 
 namespace qv {
 
@@ -182,7 +183,7 @@ bool RunSectionCommand(TCommandManager& manager, int32_t id, TDoc* doc) {
     }
     case 15643:
       if (TSection* section = CaretSection(*doc)) env.SetSectionsToolCurrent(*doc, section->Number);
-      if (!env.CheckState(kShowControlBoard)) manager.Execute(kShowControlBoard);
+      if (!GetOptions().View.ControlBoard) manager.Execute(kShowControlBoard);
       env.SelectControlBoardTool(kSectionsTool);
       return true;
     case 15660: case 15661: case 15675: GoToSection(manager, id, *doc); return true;
