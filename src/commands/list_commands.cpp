@@ -26,16 +26,6 @@ namespace qv {
 
 namespace {
 
-enum : uint8_t {
-  ecApplyList = 51,
-  ecRemoveListFormat = 52,
-  ecRemoveList = 53,
-  ecApplyListAsNew = 54,
-  ecConvertListNumbers = 55,
-  ecChangeListNumberSize = 57,
-  ecChangeListDefinition = 58,
-};
-
 constexpr int32_t kBulletSound = 4100;
 constexpr int32_t kListDialogCommand = 9315;
 constexpr int32_t kCopyCommand = 3340;

@@ -28,7 +28,6 @@ namespace {
 using W = TShapeProps::TWrapStyle;
 
 constexpr uint8_t ecReducePictureColors = 56;
-constexpr uint8_t ecFormatShapes = 85;
 constexpr uint8_t kShapeProperties = 0;
 constexpr uint8_t kShapeZOrder = 4;
 constexpr uint8_t kHorizontalLineName = 66;

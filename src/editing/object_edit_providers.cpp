@@ -6,24 +6,11 @@
 #include "document/doc.h"
 #include "document/notes.h"
 #include "document/shape.h"
+#include "editing/edit_codes.h"
 
 namespace qv {
 
 namespace {
-
-enum : uint8_t {
-  ecApplyList = 51,
-  ecRemoveListFormat = 52,
-  ecRemoveList = 53,
-  ecApplyListAsNew = 54,
-  ecConvertListNumbers = 55,
-  ecChangeListNumberSize = 57,
-  ecChangeListDefinition = 58,
-  ecInsertNote = 59,
-  ecConvertNotes = 60,
-  ecLockSelection = 81,
-  ecFormatShapes = 85,
-};
 
 class TObjectEditProviders : public TEditOperationProviders {
  public:
