@@ -777,7 +777,7 @@ TEST_F(MainRoad, TheParagraphKeysFormatTheCaretsParagraph) {
   EXPECT_EQ(f.LeftIndent, 360);
   PressKey('B', plat::ssCtrl | plat::ssShift);  // bullets
   Pump();
-  EXPECT_GT(f.List, 0);
+  EXPECT_GT(+f.List, 0);
   for (int i = 0; i < 2; ++i) PressKey('Z', plat::ssCtrl);
   Pump();
   EXPECT_LE(f.List, 0);

@@ -238,7 +238,7 @@ TEST_F(ParagraphCommandsTest, BulletsAndNumberingGoOnAndOff) {
       const TAutoList* list = doc.ListByNumber(F(0).List);
       ASSERT_NE(list, nullptr);
       EXPECT_EQ(list->IsBulletLevel(0), c.bullets);
-      EXPECT_EQ(F(1).List, selection ? F(0).List : 0);
+      EXPECT_EQ(+F(1).List, selection ? +F(0).List : 0);
       EXPECT_EQ(F(2).List, 0);
       doc.Undo();
       EXPECT_EQ(Paragraphs(doc), before);
@@ -271,7 +271,7 @@ TEST_F(ParagraphCommandsTest, NumberingReplacesBulletsAndListLevelsStep) {
   EXPECT_EQ(F(0).ListLevel, 0);
   doc.SelectionChanged();
   Manager().Execute(9320);  // bullets replace the outline
-  EXPECT_NE(F(0).List, outline);
+  EXPECT_NE(+F(0).List, outline);
   ASSERT_NE(doc.ListByNumber(F(0).List), nullptr);
   EXPECT_TRUE(doc.ListByNumber(F(0).List)->IsBulletLevel(0));
   doc.SelectionChanged();
@@ -288,7 +288,7 @@ TEST_F(ParagraphCommandsTest, FormatBrushTakesTheChangesInsteadOfTheDocument) {
   Manager().Execute(9081);  // twice: the brush drops the alignment
   EXPECT_EQ(ParFormatClipboard().Format.Alignment, ParUnset8);
   Manager().Execute(9220);
-  EXPECT_EQ(ParFormatClipboard().Format.LineSpacing, 480);
+  EXPECT_EQ(+ParFormatClipboard().Format.LineSpacing, 480);
   // A style chosen for the brush: it carries the style's name alone.
   TVarCommand_Param style;
   style.Text = "Normal";
@@ -324,7 +324,7 @@ TEST_F(ParagraphCommandsTest, CopyAndPasteParagraphFormat) {
   Manager().Execute(9040);
   EXPECT_EQ(F(2).Alignment, 2);
   EXPECT_EQ(F(2).Style, 0);
-  EXPECT_EQ(F(2).List, 0);
+  EXPECT_EQ(+F(2).List, 0);
   EXPECT_EQ(F(2).ListLevel, DefaultParFormat.ListLevel);
   ClearParFormatClipboard();
 }
@@ -388,7 +388,7 @@ TEST_F(ParagraphCommandsTest, StartNewListAndResumePreviousList) {
   Caret(doc, 1, 2);
   doc.SelectionChanged();
   Manager().Execute(9350);  // the numbering restarts here for the rest of the list
-  EXPECT_EQ(F(0).List, numbers);
+  EXPECT_EQ(+F(0).List, numbers);
   EXPECT_NE(F(1).List, numbers);
   EXPECT_EQ(F(2).List, F(1).List);
   EXPECT_EQ(doc.UndoPosition, 1);
@@ -410,7 +410,7 @@ TEST_F(ParagraphCommandsTest, SelectListAndConvertToManualList) {
   EXPECT_EQ(doc.Selection->GetExtent().Start.Par, 0);
   EXPECT_EQ(doc.Selection->GetExtent().End.Par, 1);
   Manager().Execute(9380);
-  EXPECT_LE(F(0).List, 0);
+  EXPECT_LE(+F(0).List, 0);
   EXPECT_LE(F(1).List, 0);
 }
 
@@ -501,7 +501,7 @@ TEST_F(ParagraphCommandsTest, DialogChoicesApplyAsOneStep) {
   TFormatDialogServices().LoadListGallery(1, gallery, selected);
   dialogs->Chosen = std::move(gallery[0]);
   Manager().Execute(9315);
-  ASSERT_GT(F(0).List, 0);
+  ASSERT_GT(+F(0).List, 0);
   EXPECT_TRUE(doc.ListByNumber(F(0).List)->IsNumberedLevel(0));
   doc.SelectionChanged();
   dialogs->Chosen.reset();

@@ -39,7 +39,7 @@ TEST_F(TableConversion, TableToTextWithEachSeparator) {
     ExpectUndoRedoExact(d, [&] { Edit(d, ecConvertTableToText); });
     EXPECT_EQ(TableText(d), c.text) << c.separator;
     for (int32_t p = 0; p < d.ParCount(); ++p) EXPECT_NE(d.Par(p)->Format.InTable, 1);
-    if (c.separator == 9) EXPECT_GT(d.Par(1)->Format.TabSet, 0);
+    if (c.separator == 9) EXPECT_GT(+d.Par(1)->Format.TabSet, 0);
   }
 }
 

@@ -189,13 +189,13 @@ TEST(Typing, EnterOnAnEmptyListItemEndsTheListThere) {
   Caret(doc, 0, 3);
   TypeBytes(doc, "\r");
   ASSERT_EQ(doc.StoryCounts[stMain], 3);
-  EXPECT_EQ(doc.Par(1)->Format.List, 1);
+  EXPECT_EQ(int32_t{doc.Par(1)->Format.List}, 1);  // a packed field: compared by value
   // Enter on the empty item takes it out of the list and makes no new paragraph.
   Caret(doc, 2, 0);
   const std::string before = DumpDoc(doc);
   TypeBytes(doc, "\r");
   EXPECT_EQ(doc.StoryCounts[stMain], 3);
-  EXPECT_EQ(doc.Par(1)->Format.List, 1);
+  EXPECT_EQ(int32_t{doc.Par(1)->Format.List}, 1);  // a packed field: compared by value
   EXPECT_TRUE(doc.Par(2)->Format.List == 0 || doc.Par(2)->Format.List == ParUnset32);
   EXPECT_EQ(doc.Caret.Par, 2);
   ExpectUndoRedoExact(doc, before);
