@@ -37,9 +37,6 @@ constexpr uint32_t kDeleteObjects = 0x10000;
 constexpr uint8_t kPictures = 1;
 constexpr uint8_t kHorizontalLines = 2;
 
-void Edit(TDoc& doc, uint8_t code, std::vector<void*> args = {}) {
-  doc.ExecuteEdit(code, args.empty() ? nullptr : args.data(), static_cast<int32_t>(args.size()) - 1);
-}
 
 // The selected shapes of the kind, the one at the caret first when it is one of them.
 std::vector<TShape*> SelectedShapes(TDoc& doc, uint8_t kind) {
@@ -62,7 +59,7 @@ void FormatChangedShapes(TDoc& doc, const std::vector<TShape*>& shapes, const st
   }
   if (changed.empty()) return;
   uint8_t mode = kShapeProperties;
-  Edit(doc, ecFormatShapes, {&changed, &mode, &props});
+  ExecuteEditWith(doc, ecFormatShapes, {&changed, &mode, &props});
 }
 
 std::vector<TShapeProps> CopiesOf(const std::vector<TShape*>& shapes) {
@@ -245,7 +242,7 @@ void ZOrder(TDoc& doc, int32_t id) {
   if (shapes.empty()) return;
   uint8_t mode = kShapeZOrder;
   uint8_t direction = static_cast<uint8_t>(id - 15090);
-  Edit(doc, ecFormatShapes, {&shapes, &mode, &direction});
+  ExecuteEditWith(doc, ecFormatShapes, {&shapes, &mode, &direction});
 }
 
 void DropCapFormat(TCommandManager& manager, TDoc& doc) {
@@ -275,7 +272,7 @@ void DropCapFormat(TCommandManager& manager, TDoc& doc) {
   settings.Lines = static_cast<uint8_t>(choice.Lines);
   settings.Value16 = static_cast<uint16_t>(choice.Distance);
   std::vector<TField*>* list = fields.empty() ? nullptr : &fields;
-  Edit(doc, ecFormatDropCaps, {list, &settings, &choice.FontName});
+  ExecuteEditWith(doc, ecFormatDropCaps, {list, &settings, &choice.FontName});
 }
 
 }  // namespace
@@ -290,12 +287,12 @@ bool RunPictureCommand(TCommandManager& manager, int32_t id, TDoc* doc) {
     case 15047: DeleteObjects(manager, *doc, 15045); return true;
     case 15120: DeleteObjects(manager, *doc, 15115); return true;
     case 15130: DropCapFormat(manager, *doc); return true;
-    case 15132: Edit(*doc, ecFormatDropCaps); return true;
+    case 15132: ExecuteEditWith(*doc, ecFormatDropCaps); return true;
     default: break;
   }
   if (id >= 15050 && id <= 15057) {
     uint8_t colours = static_cast<uint8_t>(id - 15050);
-    Edit(*doc, ecReducePictureColors, {&colours});
+    ExecuteEditWith(*doc, ecReducePictureColors, {&colours});
     return true;
   }
   if ((id >= 15081 && id <= 15089) || (id >= 15097 && id <= 15105)) {

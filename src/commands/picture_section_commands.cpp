@@ -17,6 +17,10 @@
 
 namespace qv {
 
+void ExecuteEditWith(TDoc& doc, uint8_t code, std::vector<void*> args) {
+  doc.ExecuteEdit(code, args.empty() ? nullptr : args.data(), static_cast<int32_t>(args.size()) - 1);
+}
+
 namespace {
 
 constexpr int32_t kShowControlBoard = 6500;
@@ -27,9 +31,6 @@ constexpr int32_t kEndFormatBrush = 700;
 constexpr uint8_t kMouseModeFormatBrush = 2;
 constexpr uint8_t kCaretAgain = 4;
 
-void Edit(TDoc& doc, uint8_t code, std::vector<void*> args = {}) {
-  doc.ExecuteEdit(code, args.empty() ? nullptr : args.data(), static_cast<int32_t>(args.size()) - 1);
-}
 
 TSection* CaretSection(TDoc& doc) {
   doc.UpdateSectionRanges();
@@ -44,7 +45,7 @@ TSection* SectionAt(TDoc& doc, int32_t index) {
 
 void MergeSections(TDoc& doc, TSection* first, TSection* second) {
   if (first == nullptr || second == nullptr || first == second) return;
-  Edit(doc, ecMergeSections, {first, second});
+  ExecuteEditWith(doc, ecMergeSections, {first, second});
 }
 
 void ChangeBreakKind(TDoc& doc, int32_t id) {
@@ -52,7 +53,7 @@ void ChangeBreakKind(TDoc& doc, int32_t id) {
   if (section == nullptr) return;
   int32_t par = doc.Caret.Par;
   uint8_t kind = static_cast<uint8_t>(id - 15650);
-  Edit(doc, ecChangeSectionBreak, {&par, &kind});
+  ExecuteEditWith(doc, ecChangeSectionBreak, {&par, &kind});
   CommandEnvironment().SetSectionsToolCurrent(doc, section->Number);
 }
 
@@ -93,7 +94,7 @@ void PageNumberFormat(TDoc& doc) {
   int32_t format = section->PageNumberFormat;
   int32_t start = section->PageNumberStart;
   if (!FormatDialogServices().ExecutePageNumberFormatDialog(format, start)) return;
-  Edit(doc, ecPageNumbers, {section, &format, &start});
+  ExecuteEditWith(doc, ecPageNumbers, {section, &format, &start});
 }
 
 void InsertPageNumbers(TDoc& doc) {
@@ -103,7 +104,7 @@ void InsertPageNumbers(TDoc& doc) {
 }
 
 void ApplyFormatBrush(TCommandManager& manager, TDoc& doc) {
-  Edit(doc, ecApplyFormatBrush);
+  ExecuteEditWith(doc, ecApplyFormatBrush);
   if ((manager.Flags & TCommandManager::cmBrushFromPalette) == 0) {
     // The caret is set again so that the typing format follows the brushed text.
     doc.UpdateTypingFormat(doc.Caret, kCaretAgain);

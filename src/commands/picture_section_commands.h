@@ -4,12 +4,16 @@
 // tool), page numbers, the Format Palette, and the table commands (table_commands.h). Each run
 // adds the target's editing time first and asks for an interface update afterwards.
 #include <cstdint>
+#include <vector>
 
 #include "commands/command_manager.h"
 
 namespace qv {
 
 class TDoc;
+
+// Runs an edit action code on the document with its arguments (none when the list is empty).
+void ExecuteEditWith(TDoc& doc, uint8_t code, std::vector<void*> args = {});
 
 class TPictureSectionCommands : public TCommandHandler {
  public:

@@ -1,3 +1,4 @@
+#include "commands/picture_section_commands.h"
 #include "commands/table_commands.h"
 
 #include <algorithm>
@@ -46,9 +47,6 @@ const char* const kDefaultTableHelp =
     "properties (borders, margins, align, shading, etc) for new tables.\r\rChoose the \"File | "
     "Save\" menu command to save changes to the default table properties.";
 
-void Edit(TDoc& doc, uint8_t code, std::vector<void*> args = {}) {
-  doc.ExecuteEdit(code, args.empty() ? nullptr : args.data(), static_cast<int32_t>(args.size()) - 1);
-}
 
 // The selection's ranges, or the caret as one empty range.
 std::vector<TDocRange> SelectedRanges(const TDoc& doc) {
@@ -129,19 +127,19 @@ class TTableCommandRun {
 void TTableCommandRun::Run() {
   switch (id_) {
     case 15900: return InsertTable();
-    case 15910: return Edit(doc_, ecInsertRowsAbove);
-    case 15911: return Edit(doc_, ecInsertRowsBelow);
-    case 15920: return Edit(doc_, ecInsertColumnsLeft);
-    case 15921: return Edit(doc_, ecInsertColumnsRight);
+    case 15910: return ExecuteEditWith(doc_, ecInsertRowsAbove);
+    case 15911: return ExecuteEditWith(doc_, ecInsertRowsBelow);
+    case 15920: return ExecuteEditWith(doc_, ecInsertColumnsLeft);
+    case 15921: return ExecuteEditWith(doc_, ecInsertColumnsRight);
     case 15930: return InsertCells();
     case 15951: case 15952: case 15953: case 15954: return SelectItem();
     case 16000: return TableProperties();
-    case 16110: return Edit(doc_, ecMergeCells);
+    case 16110: return ExecuteEditWith(doc_, ecMergeCells);
     case 16111: return SplitCells();
-    case 16112: return Edit(doc_, ecSplitTable);
+    case 16112: return ExecuteEditWith(doc_, ecSplitTable);
     case 16150: return DeleteCells();
-    case 16155: return Edit(doc_, ecDistributeRows);
-    case 16156: return Edit(doc_, ecDistributeColumns);
+    case 16155: return ExecuteEditWith(doc_, ecDistributeRows);
+    case 16156: return ExecuteEditWith(doc_, ecDistributeColumns);
     case 16160: return ConvertToText();
     case 16190: return HeaderRows();
     default:
@@ -182,11 +180,11 @@ void TTableCommandRun::InsertTable() {
     int32_t separator = choice.Separator == 2 || choice.Separator == 9 || choice.Separator == 44
                             ? choice.Separator
                             : SeparatorOfOther(choice.Other, 2);
-    Edit(doc_, ecConvertTextToTable, {&columns, &rows, &separator});
+    ExecuteEditWith(doc_, ecConvertTextToTable, {&columns, &rows, &separator});
   } else {
     remembered.InsTableCols = columns;
     remembered.InsTableRows = rows;
-    Edit(doc_, ecInsertTable, {&rows, &columns});
+    ExecuteEditWith(doc_, ecInsertTable, {&rows, &columns});
   }
   if (answer == 2) OpenDefaultTableDocument(manager_);
 }
@@ -197,7 +195,7 @@ void TTableCommandRun::InsertCells() {
   uint32_t& flags = GetOptions().Internal.Flags;
   flags = down ? flags | kInsertShiftsDown : flags & ~kInsertShiftsDown;
   uint8_t byte = down ? 1 : 0;
-  Edit(doc_, ecInsertCells, {&byte});
+  ExecuteEditWith(doc_, ecInsertCells, {&byte});
 }
 
 void TTableCommandRun::SelectItem() {
@@ -239,7 +237,7 @@ void TTableCommandRun::SelectItem() {
 void TTableCommandRun::FormatRows(TFormatRowsRequest& request) {
   if (request.Rows.empty()) return;
   TScopedDocFlag repair(doc_, kFormattingRows);
-  Edit(doc_, ecFormatTableRows, {&request});
+  ExecuteEditWith(doc_, ecFormatTableRows, {&request});
 }
 
 void TTableCommandRun::TableProperties() {
@@ -271,7 +269,7 @@ void TTableCommandRun::SplitCells() {
     remembered.SplitCellsCols = 2;
     return;
   }
-  Edit(doc_, ecSplitCells);
+  ExecuteEditWith(doc_, ecSplitCells);
 }
 
 void TTableCommandRun::DeleteCells() {
@@ -284,7 +282,7 @@ void TTableCommandRun::DeleteCells() {
     kind = left ? 1 : 0;
   }
   uint8_t mode = static_cast<uint8_t>(kind);
-  Edit(doc_, ecDeleteCells, {&mode});
+  ExecuteEditWith(doc_, ecDeleteCells, {&mode});
 }
 
 void TTableCommandRun::ConvertToText() {
@@ -301,7 +299,7 @@ void TTableCommandRun::ConvertToText() {
   int32_t separator = choice.Separator;
   if (separator != 2 && separator != 9 && separator != 44) separator = SeparatorOfOther(choice.Other, 9);
   remembered.TableToText_CellSep = std::clamp(separator, 0, 255);
-  Edit(doc_, ecConvertTableToText);
+  ExecuteEditWith(doc_, ecConvertTableToText);
 }
 
 void TTableCommandRun::CellAlignment() {
@@ -375,7 +373,7 @@ void OpenDefaultTableDocument(TCommandManager& /*manager*/) {
     doc->ClearSelection();
     MakePosition(0, 0, doc->Caret);
     int32_t size = kDefaultTableSize;
-    Edit(*doc, ecInsertTable, {&size, &size});
+    ExecuteEditWith(*doc, ecInsertTable, {&size, &size});
     first = 0;
     for (int32_t p = 0; p < doc->ParCount(); ++p)
       if (doc->Par(p)->Format.InTable == 1) {
